@@ -1,0 +1,20 @@
+# orv_library(NAME FOLDER [DEPS ...])
+# One static library per source folder; its sources are the .cpp files of that folder
+# (sub-folders are libraries of their own). A folder without sources yet gives an
+# interface library, so that the layering can be declared before the code exists.
+function(orv_library name folder)
+    file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp")
+    if(sources)
+        add_library(${name} STATIC ${sources})
+        target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
+        if(ARGN)
+            target_link_libraries(${name} PUBLIC ${ARGN})
+        endif()
+    else()
+        add_library(${name} INTERFACE)
+        target_include_directories(${name} INTERFACE "${PROJECT_SOURCE_DIR}/src")
+        if(ARGN)
+            target_link_libraries(${name} INTERFACE ${ARGN})
+        endif()
+    endif()
+endfunction()

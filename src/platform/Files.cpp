@@ -1,0 +1,47 @@
+#include "platform/Files.h"
+
+namespace orv {
+
+Text display_path(const std::filesystem::path& path) {
+    const auto utf8 = path.string();
+    if (auto text = from_utf8(utf8)) {
+        return *text;
+    }
+    Text shown;
+    for (const char c : utf8) {
+        shown.push_back(static_cast<unsigned char>(c) < 0x80 ? c : '?');
+    }
+    return shown;
+}
+
+Error file_error(ErrorKind kind, const std::filesystem::path& path) {
+    const Text name = cp1252(u8"„") + display_path(path) + cp1252(u8"“");
+    Text message;
+    switch (kind) {
+    case ErrorKind::NotFound:
+        message = cp1252(u8"Die Datei ") + name + cp1252(u8" gibt es nicht.");
+        break;
+    case ErrorKind::ReadFailed:
+        message = cp1252(u8"Die Datei ") + name + cp1252(u8" konnte nicht gelesen werden.");
+        break;
+    case ErrorKind::CreateFailed:
+        message = cp1252(u8"Die Datei ") + name + cp1252(u8" konnte nicht angelegt werden.");
+        break;
+    case ErrorKind::WriteFailed:
+        message = cp1252(u8"Die Datei ") + name +
+                  cp1252(u8" konnte nicht vollständig geschrieben werden.");
+        break;
+    case ErrorKind::RenameFailed:
+        message = cp1252(u8"Die Datei ") + name + cp1252(u8" konnte nicht ersetzt werden.");
+        break;
+    case ErrorKind::RemoveFailed:
+        message = cp1252(u8"Die Datei ") + name + cp1252(u8" konnte nicht gelöscht werden.");
+        break;
+    default:
+        message = cp1252(u8"Fehler bei der Datei ") + name + ".";
+        break;
+    }
+    return Error{kind, 0, message};
+}
+
+} // namespace orv

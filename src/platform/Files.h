@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "platform/Result.h"
+
+namespace orv {
+
+using Bytes = std::vector<std::byte>;
+using ByteSpan = std::span<const std::byte>;
+
+// A file being written. Bytes reach the disk for certain only once close() succeeded;
+// destroying an unclosed file closes it without any promise about its contents.
+class OutputFile {
+public:
+    virtual ~OutputFile() = default;
+    virtual Result<void> write(ByteSpan bytes) = 0;
+    // Flushes the bytes to the disk and closes the file.
+    virtual Result<void> close() = 0;
+};
+
+// The file operations the program uses. Every one of them can fail, and every failure
+// comes back as an Error with a German message; tests replace this to make any step fail.
+class Files {
+public:
+    virtual ~Files() = default;
+
+    // The whole file. A missing file fails with ErrorKind::NotFound.
+    virtual Result<Bytes> read_all(const std::filesystem::path& path) = 0;
+    virtual bool exists(const std::filesystem::path& path) = 0;
+    // Creates a new file or truncates an existing one.
+    virtual Result<std::unique_ptr<OutputFile>> create(const std::filesystem::path& path) = 0;
+    // Replaces `to` by `from` in one step.
+    virtual Result<void> rename(const std::filesystem::path& from,
+                                const std::filesystem::path& to) = 0;
+    // Removing a file that does not exist succeeds.
+    virtual Result<void> remove(const std::filesystem::path& path) = 0;
+    virtual Result<void> create_directories(const std::filesystem::path& path) = 0;
+};
+
+// A path as it appears in a German message (Windows-1252; characters it cannot hold are
+// shown as "?").
+Text display_path(const std::filesystem::path& path);
+
+// The German messages of the file errors, shared by every Files implementation.
+Error file_error(ErrorKind kind, const std::filesystem::path& path);
+
+} // namespace orv

@@ -1,0 +1,137 @@
+#include "platform/LocalFiles.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace orv {
+namespace {
+
+class LocalOutputFile final : public OutputFile {
+public:
+    LocalOutputFile(int descriptor, std::filesystem::path path)
+        : m_descriptor(descriptor), m_path(std::move(path)) {}
+
+    ~LocalOutputFile() override {
+        if (m_descriptor >= 0) {
+            ::close(m_descriptor);
+        }
+    }
+
+    Result<void> write(ByteSpan bytes) override {
+        const auto* data = reinterpret_cast<const char*>(bytes.data());
+        std::size_t left = bytes.size();
+        while (left > 0) {
+            const auto written = ::write(m_descriptor, data, left);
+            if (written < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                return file_error(ErrorKind::WriteFailed, m_path);
+            }
+            data += written;
+            left -= static_cast<std::size_t>(written);
+        }
+        return {};
+    }
+
+    Result<void> close() override {
+        const bool synced = ::fsync(m_descriptor) == 0;
+        const bool closed = ::close(m_descriptor) == 0;
+        m_descriptor = -1;
+        if (!synced || !closed) {
+            return file_error(ErrorKind::WriteFailed, m_path);
+        }
+        return {};
+    }
+
+private:
+    int m_descriptor;
+    std::filesystem::path m_path;
+};
+
+// Makes a finished rename survive a power cut; a failure here is not worth reporting,
+// the rename itself has happened.
+void sync_folder_of(const std::filesystem::path& path) {
+    auto folder = path.parent_path();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor >= 0) {
+        (void)::fsync(descriptor);
+        ::close(descriptor);
+    }
+}
+
+} // namespace
+
+Result<Bytes> LocalFiles::read_all(const std::filesystem::path& path) {
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        return file_error(errno == ENOENT ? ErrorKind::NotFound : ErrorKind::ReadFailed, path);
+    }
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(descriptor);
+        return file_error(ErrorKind::ReadFailed, path);
+    }
+    Bytes bytes(static_cast<std::size_t>(status.st_size));
+    std::size_t filled = 0;
+    while (filled < bytes.size()) {
+        const auto got = ::read(descriptor, bytes.data() + filled, bytes.size() - filled);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            break;
+        }
+        filled += static_cast<std::size_t>(got);
+    }
+    ::close(descriptor);
+    if (filled != bytes.size()) {
+        return file_error(ErrorKind::ReadFailed, path);
+    }
+    return bytes;
+}
+
+bool LocalFiles::exists(const std::filesystem::path& path) {
+    std::error_code error;
+    return std::filesystem::exists(path, error);
+}
+
+Result<std::unique_ptr<OutputFile>> LocalFiles::create(const std::filesystem::path& path) {
+    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (descriptor < 0) {
+        return file_error(ErrorKind::CreateFailed, path);
+    }
+    return std::unique_ptr<OutputFile>(std::make_unique<LocalOutputFile>(descriptor, path));
+}
+
+Result<void> LocalFiles::rename(const std::filesystem::path& from,
+                                const std::filesystem::path& to) {
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        return file_error(ErrorKind::RenameFailed, to);
+    }
+    sync_folder_of(to);
+    return {};
+}
+
+Result<void> LocalFiles::remove(const std::filesystem::path& path) {
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+        return file_error(ErrorKind::RemoveFailed, path);
+    }
+    return {};
+}
+
+Result<void> LocalFiles::create_directories(const std::filesystem::path& path) {
+    std::error_code error;
+    std::filesystem::create_directories(path, error);
+    if (error) {
+        return file_error(ErrorKind::CreateFailed, path);
+    }
+    return {};
+}
+
+} // namespace orv

@@ -1,0 +1,61 @@
+#include "plugin/Block.h"
+
+#include <cassert>
+
+namespace orv {
+
+std::optional<std::uint32_t> read_u32_le(const Block& block, std::size_t offset) {
+    if (offset > block.size() || block.size() - offset < 4) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(block[offset]) |
+           static_cast<std::uint32_t>(block[offset + 1]) << 8 |
+           static_cast<std::uint32_t>(block[offset + 2]) << 16 |
+           static_cast<std::uint32_t>(block[offset + 3]) << 24;
+}
+
+void write_u32_le(Block& block, std::size_t offset, std::uint32_t value) {
+    assert(offset <= block.size() && block.size() - offset >= 4);
+    for (int i = 0; i < 4; ++i) {
+        block[offset + static_cast<std::size_t>(i)] = static_cast<std::byte>(value >> (8 * i));
+    }
+}
+
+Text read_text(const Block& block, std::size_t offset, std::int64_t count) {
+    Text text;
+    if (count <= 0 || offset >= block.size()) {
+        return text;
+    }
+    const std::size_t available = block.size() - offset;
+    const std::size_t wanted =
+        static_cast<std::uint64_t>(count) < available ? static_cast<std::size_t>(count) : available;
+    text.reserve(wanted);
+    for (std::size_t i = offset; i < offset + wanted; ++i) {
+        if (block[i] != std::byte{0}) {
+            text.push_back(static_cast<char>(block[i]));
+        }
+    }
+    return text;
+}
+
+Text record_tag(const Block& block) {
+    return read_text(block, 0, 4);
+}
+
+Text record_id(const Block& block) {
+    const auto size = read_u32_le(block, 20);
+    if (!size) {
+        return {};
+    }
+    return read_text(block, 24, static_cast<std::int64_t>(*size) - 1);
+}
+
+std::optional<std::int32_t> skill_index(const Block& block) {
+    const auto value = read_u32_le(block, 24);
+    if (!value) {
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(*value);
+}
+
+} // namespace orv

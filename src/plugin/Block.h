@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "platform/Text.h"
+
+namespace orv {
+
+// One record of a loaded plugin, byte for byte as in the file: the 16-byte record header
+// (tag, data size S, 8 bytes carried unchanged) followed by the subrecords. The block's
+// length is its entry in the block size table; after loading it equals S + 16, and every
+// change keeps it so.
+using Block = std::vector<std::byte>;
+
+inline constexpr std::size_t kRecordHeaderSize = 16;
+inline constexpr std::size_t kSubrecordHeaderSize = 8;
+inline constexpr std::size_t kRecordSizeOffset = 4;
+
+// The 32-bit little-endian value at `offset`, or nothing when it does not lie wholly
+// inside the block.
+std::optional<std::uint32_t> read_u32_le(const Block& block, std::size_t offset);
+
+// Writes a 32-bit little-endian value; the four bytes must lie inside the block.
+void write_u32_le(Block& block, std::size_t offset, std::uint32_t value);
+
+// The block text read: the `count` bytes from `offset` on, in order, with every zero byte
+// left out (a zero byte does not end the text). Bytes beyond the block's end are not
+// there and are not read; a count of 0 or less gives the empty text.
+Text read_text(const Block& block, std::size_t offset, std::int64_t count);
+
+// The record tag: the text read of the first four bytes.
+Text record_tag(const Block& block);
+
+// The record's ID: the text of its first subrecord, whatever that subrecord's tag, read
+// as a terminated text (its data size at offset 20, its data from offset 24).
+Text record_id(const Block& block);
+
+// A SKIL record's skill index: the signed 32-bit value at offset 24.
+std::optional<std::int32_t> skill_index(const Block& block);
+
+} // namespace orv

@@ -1,0 +1,92 @@
+#include "plugin/Subrecord.h"
+
+#include <cassert>
+#include <cstring>
+
+namespace orv {
+
+std::optional<Subrecord> subrecord_at(const Block& block, std::size_t offset) {
+    const auto size = read_u32_le(block, offset + 4);
+    if (offset < kRecordHeaderSize || !size || offset + kSubrecordHeaderSize > block.size()) {
+        return std::nullopt;
+    }
+    if (*size > block.size() - offset - kSubrecordHeaderSize) {
+        return std::nullopt;
+    }
+    return Subrecord{offset, *size};
+}
+
+std::optional<Subrecord> first_subrecord(const Block& block) {
+    return subrecord_at(block, kRecordHeaderSize);
+}
+
+std::optional<Subrecord> next_subrecord(const Block& block, const Subrecord& current) {
+    const auto size = read_u32_le(block, current.offset + 4);
+    if (!size) {
+        return std::nullopt;
+    }
+    return subrecord_at(block, current.offset + kSubrecordHeaderSize + *size);
+}
+
+Text subrecord_tag(const Block& block, const Subrecord& subrecord) {
+    return read_text(block, subrecord.offset, 4);
+}
+
+std::optional<Subrecord> find_subrecord(const Block& block, TextView tag) {
+    auto subrecord = first_subrecord(block);
+    for (int examined = 0; subrecord && examined < kSubrecordSearchLimit; ++examined) {
+        if (subrecord_tag(block, *subrecord) == tag) {
+            return subrecord;
+        }
+        subrecord = next_subrecord(block, *subrecord);
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+std::size_t text_range_length(const Subrecord& subrecord, TextKind kind) {
+    if (kind == TextKind::Whole) {
+        return subrecord.size;
+    }
+    return subrecord.size == 0 ? 0 : subrecord.size - 1;
+}
+
+} // namespace
+
+Text subrecord_text(const Block& block, const Subrecord& subrecord, TextKind kind) {
+    return read_text(block, subrecord.data_offset(),
+                     static_cast<std::int64_t>(text_range_length(subrecord, kind)));
+}
+
+std::int64_t replace_subrecord_text(Block& block, const Subrecord& subrecord, TextKind kind,
+                                    TextView replacement) {
+    assert(subrecord.end() <= block.size());
+    const std::size_t range = text_range_length(subrecord, kind);
+    const auto difference =
+        static_cast<std::int64_t>(replacement.size()) - static_cast<std::int64_t>(range);
+    const auto record_size = read_u32_le(block, kRecordSizeOffset).value_or(0);
+    splice(block, subrecord.data_offset(), range, replacement);
+    // Sizes wrap modulo 2^32 like the 32-bit fields they are stored in.
+    write_u32_le(block, subrecord.offset + 4,
+                 static_cast<std::uint32_t>(subrecord.size + difference));
+    write_u32_le(block, kRecordSizeOffset, static_cast<std::uint32_t>(record_size + difference));
+    return difference;
+}
+
+void splice(Block& block, std::size_t offset, std::size_t old_length, TextView replacement) {
+    assert(offset <= block.size() && old_length <= block.size() - offset);
+    const auto first = block.begin() + static_cast<std::ptrdiff_t>(offset);
+    const auto* bytes = reinterpret_cast<const std::byte*>(replacement.data());
+    if (replacement.size() <= old_length) {
+        std::memcpy(block.data() + offset, replacement.data(), replacement.size());
+        block.erase(first + static_cast<std::ptrdiff_t>(replacement.size()),
+                    first + static_cast<std::ptrdiff_t>(old_length));
+    } else {
+        std::memcpy(block.data() + offset, replacement.data(), old_length);
+        block.insert(first + static_cast<std::ptrdiff_t>(old_length), bytes + old_length,
+                     bytes + replacement.size());
+    }
+}
+
+} // namespace orv

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+#include "plugin/Block.h"
+
+namespace orv {
+
+// How a subrecord stores its text.
+enum class TextKind {
+    // The text and one zero byte, counted in the data size (NAME, FNAM, DNAM, ANAM).
+    Terminated,
+    // The text alone (STRV, TEXT, DESC, SCVR).
+    Whole,
+};
+
+// A subrecord of a block: its header's offset within the block and its data size L.
+// Only subrecords whose header and data lie wholly inside the block are ever handed out,
+// so reading or replacing their data never leaves the block.
+struct Subrecord {
+    std::size_t offset = 0;
+    std::uint32_t size = 0;
+
+    std::size_t data_offset() const { return offset + kSubrecordHeaderSize; }
+    std::size_t end() const { return data_offset() + size; }
+};
+
+// A subrecord search examines at most this many subrecords; a later one is never found.
+inline constexpr int kSubrecordSearchLimit = 100;
+
+// The subrecord whose header starts at `offset`, or nothing when its header or its data
+// would run past the block's end.
+std::optional<Subrecord> subrecord_at(const Block& block, std::size_t offset);
+
+// The first subrecord of the record (at offset 16), or nothing.
+std::optional<Subrecord> first_subrecord(const Block& block);
+
+// The subrecord behind `current`, reading current's size field again because a
+// replacement may have changed it; nothing at the end of the block or at a subrecord that
+// runs past it. With first_subrecord this is the walk over all subrecords, without limit.
+std::optional<Subrecord> next_subrecord(const Block& block, const Subrecord& current);
+
+// The four-character tag of a subrecord (zero bytes left out, as every text read).
+Text subrecord_tag(const Block& block, const Subrecord& subrecord);
+
+// The subrecord search: the first subrecord tagged `tag` (byte for byte) among the first
+// kSubrecordSearchLimit subrecords, walking up to the block's end. A subrecord whose data
+// would run past the block's end is never found and ends the search.
+std::optional<Subrecord> find_subrecord(const Block& block, TextView tag);
+
+// The text of a subrecord: the first L - 1 data bytes of a terminated text, all L bytes of
+// a whole text, with zero bytes left out.
+Text subrecord_text(const Block& block, const Subrecord& subrecord, TextKind kind);
+
+// Replaces a subrecord's text by `replacement`. The whole byte range the text was read
+// from is replaced (the first L - 1 data bytes of a terminated text, so its terminating
+// byte stays behind the new text; all L bytes of a whole text), so inner zero bytes never
+// survive as garbage. With d = replacement length - range length, the subrecord's size
+// field becomes L + d and the record's data size field grows by d; later subrecords move
+// by d. Returns d.
+std::int64_t replace_subrecord_text(Block& block, const Subrecord& subrecord, TextKind kind,
+                                    TextView replacement);
+
+// The text splice: replaces `old_length` bytes at `offset` by `replacement`, moving
+// everything behind them. Changes no size field; replace_subrecord_text is the caller
+// that keeps them right.
+void splice(Block& block, std::size_t offset, std::size_t old_length, TextView replacement);
+
+} // namespace orv

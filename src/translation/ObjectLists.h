@@ -1,0 +1,81 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "platform/Text.h"
+#include "plugin/RecordTypes.h"
+
+namespace orv {
+
+// The marks of column "F" (Windows-1252 texts of at most one byte).
+namespace mark {
+inline const Text kNone = "";
+// Translated from the shipped database; not editable.
+inline const Text kShipped = "B";
+// From the external database, or the user's translation saved ("Ü").
+inline const Text kExternal = "\xDC";
+// Edited by hand, not yet saved.
+inline const Text kEdited = "*";
+// The record has no name; not editable.
+inline const Text kNoName = "E";
+} // namespace mark
+
+// One row of an object list; row r of a list view and element r of its list always
+// describe the same record.
+struct Element {
+    Text mark;
+    Text id;
+    Text ev_name;
+    Text dv_name;
+    // The number of the block that holds the row's record.
+    std::int32_t block = 0;
+};
+
+// One SKIL record: its skill index and the three texts of its skill table entry.
+struct SkillElement {
+    std::int32_t skill_index = 0;
+    Text id;
+    Text ev_name;
+    Text dv_name;
+    std::int32_t block = 0;
+};
+
+// The columns of a list view, in order.
+enum class Column { Mark = 0, Id = 1, EvName = 2, DvName = 3 };
+inline constexpr int kColumnCount = 4;
+
+struct ObjectList {
+    std::vector<Element> elements;
+    // +1 ascending, -1 descending: the direction of this list's next column sort. It
+    // belongs to the list, not to a column, and survives opening another plugin.
+    int sort_direction = +1;
+};
+
+// The 25 object lists in tab order and the skill list.
+class ObjectLists {
+public:
+    ObjectList& list(int index) { return m_lists.at(static_cast<std::size_t>(index)); }
+    const ObjectList& list(int index) const { return m_lists.at(static_cast<std::size_t>(index)); }
+    std::vector<SkillElement>& skills() { return m_skills; }
+    const std::vector<SkillElement>& skills() const { return m_skills; }
+
+    void append(int list_index, Element element);
+    void append_skill(SkillElement element);
+    void set_mark_and_dv_name(int list_index, std::size_t row, const Text& mark,
+                              const Text& dv_name);
+    // Removes every element of every list; sort directions stay.
+    void empty_all();
+
+    // Sorts a list by a column's text, in the list's direction, keeping equal rows in their
+    // order, then reverses the direction. Texts compare as unsigned bytes, shorter prefix
+    // first.
+    void sort_by_column(int list_index, Column column);
+
+private:
+    std::array<ObjectList, kObjectListCount> m_lists;
+    std::vector<SkillElement> m_skills;
+};
+
+} // namespace orv

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <vector>
+
+#include "platform/Files.h"
+#include "plugin/BlockStore.h"
+#include "translation/ObjectLists.h"
+#include "translation/TranslationDatabase.h"
+
+namespace orv {
+
+// Where the loader shows what it does: status field 1 and the 25 list views.
+class LoaderView {
+public:
+    virtual ~LoaderView() = default;
+    // A progress text for status field 1 ("Lese block : CELL", "Blöcke gelesen : 3 / 9").
+    virtual void show_progress(const Text& text) = 0;
+    // All rows of one object list at once, called for the lists in tab order.
+    virtual void show_rows(int list_index, const std::vector<Element>& elements) = 0;
+};
+
+// Loads a plugin from its bytes: splits it into blocks, looks every name of the 25 kinds
+// up (replacing the names the database knows by their German ones in the blocks), builds
+// the rows and the skill list, and shows them. A refused file changes nothing: the store
+// and the lists keep the plugin loaded before. On success both are replaced.
+Result<void> load_plugin(ByteSpan file, TranslationDatabase& database, BlockStore& store,
+                         ObjectLists& lists, LoaderView& view);
+
+} // namespace orv

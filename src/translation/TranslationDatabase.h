@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/Files.h"
+#include "translation/NameIndex.h"
+
+namespace orv {
+
+// Where the database files live, relative to the program folder.
+inline constexpr std::string_view kDataFolder = "data";
+inline constexpr std::string_view kExtraFolder = "dataextra";
+inline constexpr std::string_view kExternalDatabaseName = "Extradata.dat";
+inline constexpr std::string_view kSkillTableName = "Skildata.dat";
+inline constexpr std::string_view kGameSettingsName = "Gmstdata.dat";
+
+std::filesystem::path data_file_path(const std::filesystem::path& program_dir,
+                                     std::string_view file_name);
+std::filesystem::path external_database_path(const std::filesystem::path& program_dir);
+
+// The translation database as one command (an Open, a Save) sees it: each file is read
+// from disk at most once, on first use, and indexed; later changes on disk are seen by the
+// next command. Missing files have no entries.
+class TranslationDatabase {
+public:
+    TranslationDatabase(Files& files, std::filesystem::path program_dir);
+
+    // The external database, dataextra/Extradata.dat.
+    const NameIndex& external();
+    // A pair file under data/, by its file name ("Celldata.dat", "Gmstdata.dat", ...).
+    const NameIndex& data_pairs(std::string_view file_name);
+    // A triple file under data/ ("Skildata.dat", "Txtbookdata.dat", ...).
+    const TripleFile& data_triples(std::string_view file_name);
+
+private:
+    Files& m_files;
+    std::filesystem::path m_program_dir;
+    std::unique_ptr<NameIndex> m_external;
+    std::map<std::string, NameIndex, std::less<>> m_pairs;
+    std::map<std::string, TripleFile, std::less<>> m_triples;
+};
+
+// The skill table entry of a skill index (entries are positional), or nothing for a
+// negative index or one at or beyond the end of the table.
+const TripleEntry* skill_entry(const TripleFile& skill_table, std::int32_t skill_index);
+
+// The translated text (third text) of the first entry whose first text equals `id`.
+std::optional<Text> find_translated_text(const TripleFile& text_database, TextView id);
+
+} // namespace orv

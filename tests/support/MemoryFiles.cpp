@@ -1,0 +1,149 @@
+#include "MemoryFiles.h"
+
+namespace orv::test {
+
+class MemoryOutputFile final : public OutputFile {
+public:
+    MemoryOutputFile(MemoryFiles& files, std::filesystem::path path)
+        : m_files(files), m_path(std::move(path)) {}
+
+    Result<void> write(ByteSpan bytes) override {
+        if (m_files.should_fail(FileOperation::Write)) {
+            return file_error(ErrorKind::WriteFailed, m_path);
+        }
+        auto& contents = m_files.m_files[m_path.lexically_normal().string()];
+        contents.insert(contents.end(), bytes.begin(), bytes.end());
+        return {};
+    }
+
+    Result<void> close() override {
+        if (m_files.should_fail(FileOperation::Close)) {
+            return file_error(ErrorKind::WriteFailed, m_path);
+        }
+        return {};
+    }
+
+private:
+    MemoryFiles& m_files;
+    std::filesystem::path m_path;
+};
+
+namespace {
+
+std::string key_of(const std::filesystem::path& path) {
+    return path.lexically_normal().string();
+}
+
+} // namespace
+
+bool MemoryFiles::should_fail(FileOperation kind) {
+    ++m_operations;
+    if (m_fail_countdown <= 0 || (m_fail_kind && *m_fail_kind != kind)) {
+        return false;
+    }
+    return --m_fail_countdown == 0;
+}
+
+bool MemoryFiles::folder_exists(const std::filesystem::path& folder) const {
+    const auto key = key_of(folder);
+    if (folder.empty() || key == "." || m_folders.count(key) > 0) {
+        return true;
+    }
+    const auto prefix = key + "/";
+    for (const auto& [path, bytes] : m_files) {
+        if (path.rfind(prefix, 0) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+Result<Bytes> MemoryFiles::read_all(const std::filesystem::path& path) {
+    if (should_fail(FileOperation::Read)) {
+        return file_error(ErrorKind::ReadFailed, path);
+    }
+    const auto found = m_files.find(key_of(path));
+    if (found == m_files.end()) {
+        return file_error(ErrorKind::NotFound, path);
+    }
+    return found->second;
+}
+
+bool MemoryFiles::exists(const std::filesystem::path& path) {
+    return m_files.count(key_of(path)) > 0 || m_folders.count(key_of(path)) > 0;
+}
+
+Result<std::unique_ptr<OutputFile>> MemoryFiles::create(const std::filesystem::path& path) {
+    if (should_fail(FileOperation::Create) ||
+        (m_require_folders && !folder_exists(path.parent_path()))) {
+        return file_error(ErrorKind::CreateFailed, path);
+    }
+    m_files[key_of(path)].clear();
+    return std::unique_ptr<OutputFile>(std::make_unique<MemoryOutputFile>(*this, path));
+}
+
+Result<void> MemoryFiles::rename(const std::filesystem::path& from,
+                                 const std::filesystem::path& to) {
+    const auto found = m_files.find(key_of(from));
+    if (should_fail(FileOperation::Rename) || found == m_files.end()) {
+        return file_error(ErrorKind::RenameFailed, to);
+    }
+    Bytes bytes = std::move(found->second);
+    m_files.erase(found);
+    m_files[key_of(to)] = std::move(bytes);
+    return {};
+}
+
+Result<void> MemoryFiles::remove(const std::filesystem::path& path) {
+    if (should_fail(FileOperation::Remove)) {
+        return file_error(ErrorKind::RemoveFailed, path);
+    }
+    m_files.erase(key_of(path));
+    return {};
+}
+
+Result<void> MemoryFiles::create_directories(const std::filesystem::path& path) {
+    if (should_fail(FileOperation::CreateDirectories)) {
+        return file_error(ErrorKind::CreateFailed, path);
+    }
+    for (auto folder = path.lexically_normal(); !folder.empty() && folder != folder.parent_path();
+         folder = folder.parent_path()) {
+        m_folders[key_of(folder)] = true;
+    }
+    return {};
+}
+
+void MemoryFiles::put(const std::filesystem::path& path, Bytes bytes) {
+    m_files[key_of(path)] = std::move(bytes);
+}
+
+void MemoryFiles::put_text(const std::filesystem::path& path, std::string_view bytes) {
+    Bytes out(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        out[i] = static_cast<std::byte>(bytes[i]);
+    }
+    put(path, std::move(out));
+}
+
+std::optional<Bytes> MemoryFiles::get(const std::filesystem::path& path) const {
+    const auto found = m_files.find(key_of(path));
+    if (found == m_files.end()) {
+        return std::nullopt;
+    }
+    return found->second;
+}
+
+std::vector<std::string> MemoryFiles::paths() const {
+    std::vector<std::string> out;
+    for (const auto& [path, bytes] : m_files) {
+        out.push_back(path);
+    }
+    return out;
+}
+
+void MemoryFiles::fail_operation(int k, std::optional<FileOperation> kind) {
+    m_fail_countdown = k;
+    m_fail_kind = kind;
+}
+
+} // namespace orv::test

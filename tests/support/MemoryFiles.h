@@ -1,0 +1,55 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Files.h"
+
+namespace orv::test {
+
+// The operations MemoryFiles counts, for making one of them fail.
+enum class FileOperation { Read, Create, Write, Close, Rename, Remove, CreateDirectories };
+
+// Files held in memory. Every operation is counted, and the k-th operation (counting from
+// 1 over all kinds, or over one kind) can be made to fail, so a test can walk a failure
+// through every step of a save. Folders are implied by the files in them, except for
+// folders created explicitly.
+class MemoryFiles final : public Files {
+public:
+    Result<Bytes> read_all(const std::filesystem::path& path) override;
+    bool exists(const std::filesystem::path& path) override;
+    Result<std::unique_ptr<OutputFile>> create(const std::filesystem::path& path) override;
+    Result<void> rename(const std::filesystem::path& from,
+                        const std::filesystem::path& to) override;
+    Result<void> remove(const std::filesystem::path& path) override;
+    Result<void> create_directories(const std::filesystem::path& path) override;
+
+    // Test set-up and inspection.
+    void put(const std::filesystem::path& path, Bytes bytes);
+    void put_text(const std::filesystem::path& path, std::string_view bytes);
+    std::optional<Bytes> get(const std::filesystem::path& path) const;
+    std::vector<std::string> paths() const;
+    // Whether writing into `folder` is possible (a folder that does not exist refuses).
+    void require_folders(bool required) { m_require_folders = required; }
+
+    // Makes the k-th operation from now fail (1 = the next one), counting all operations,
+    // or only those of `kind` when given.
+    void fail_operation(int k, std::optional<FileOperation> kind = std::nullopt);
+    int operation_count() const { return m_operations; }
+
+private:
+    friend class MemoryOutputFile;
+    bool should_fail(FileOperation kind);
+    bool folder_exists(const std::filesystem::path& folder) const;
+
+    std::map<std::string, Bytes> m_files;
+    std::map<std::string, bool> m_folders;
+    bool m_require_folders = false;
+    int m_operations = 0;
+    int m_fail_countdown = 0;
+    std::optional<FileOperation> m_fail_kind;
+};
+
+} // namespace orv::test
