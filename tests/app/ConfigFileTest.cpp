@@ -1,0 +1,169 @@
+#include "app/ConfigFile.h"
+
+#include <algorithm>
+#include <ostream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "MemoryFiles.h"
+
+namespace orv {
+
+void PrintTo(const Settings& settings, std::ostream* out) {
+    *out << settings.window_width << "x" << settings.window_height << " bank " << settings.bank
+         << " plugin \"" << settings.plugin_folder << "\" save \"" << settings.save_folder << "\"";
+}
+
+namespace {
+
+const std::filesystem::path kProgramDir = "prog";
+const std::filesystem::path kConfigPath = kProgramDir / kConfigFileName;
+
+Bytes bytes_of(std::string_view text) {
+    Bytes bytes(text.size());
+    std::transform(text.begin(), text.end(), bytes.begin(),
+                   [](char c) { return static_cast<std::byte>(c); });
+    return bytes;
+}
+
+Settings parse(std::string_view text) {
+    return parse_settings(bytes_of(text));
+}
+
+TEST(ConfigFile, MissingFileGivesDefaultsAndCreatesNothing) {
+    test::MemoryFiles files;
+    EXPECT_EQ(read_settings(files, kProgramDir), Settings{});
+    EXPECT_EQ(reread_plugin_folder(files, kProgramDir), "c:\\");
+    EXPECT_EQ(reread_save_folder(files, kProgramDir), "C:\\");
+    EXPECT_TRUE(files.paths().empty());
+
+    files.put_text(kConfigPath, "[Block size save]\r\nBank = 7\r\n");
+    files.fail_operation(1, test::FileOperation::Read);
+    EXPECT_EQ(read_settings(files, kProgramDir), Settings{});
+    EXPECT_EQ(read_settings(files, kProgramDir).bank, 7);
+}
+
+TEST(ConfigFile, WritesExactLayoutAndReadsItBack) {
+    test::MemoryFiles files;
+    files.put_text(kConfigPath, "old contents that are longer than nothing");
+    const Settings settings{.window_width = -5,
+                            .window_height = 2147483647,
+                            .bank = 0,
+                            .plugin_folder = "/home/nutzer/Data Files/",
+                            .save_folder = ""};
+    ASSERT_TRUE(write_settings(files, kProgramDir, settings));
+    EXPECT_EQ(files.get(kConfigPath), bytes_of(";Plorvane Init file\r\n;\r\n"
+                                               "PreferenceVersion = 1\r\n;\r\n"
+                                               "[Block size save]\r\nBank = 0\r\n;\r\n"
+                                               "[Window]\r\nWindowWidth = -5\r\n"
+                                               "WindowHeight = 2147483647\r\n;\r\n"
+                                               "[Plugin Path]\r\n"
+                                               "PlugPath = /home/nutzer/Data Files/\r\n;\r\n"
+                                               "[Save Path]\r\nSavePath = \r\n"));
+    EXPECT_EQ(read_settings(files, kProgramDir), settings);
+    EXPECT_EQ(files.paths().size(), 1u);
+}
+
+TEST(ConfigFile, FailedWriteLeavesOldFileUnchanged) {
+    const struct {
+        test::FileOperation operation;
+        ErrorKind kind;
+    } cases[] = {{test::FileOperation::Create, ErrorKind::CreateFailed},
+                 {test::FileOperation::Write, ErrorKind::WriteFailed},
+                 {test::FileOperation::Close, ErrorKind::WriteFailed},
+                 {test::FileOperation::Rename, ErrorKind::RenameFailed}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.operation));
+        test::MemoryFiles files;
+        files.put_text(kConfigPath, "[Window]\r\nWindowWidth = 1\r\n");
+        files.fail_operation(1, c.operation);
+        const auto written = write_settings(files, kProgramDir, Settings{});
+        ASSERT_FALSE(written);
+        EXPECT_EQ(written.error().kind, c.kind);
+        EXPECT_FALSE(written.error().message.empty());
+        EXPECT_EQ(files.get(kConfigPath), bytes_of("[Window]\r\nWindowWidth = 1\r\n"));
+        EXPECT_EQ(files.paths().size(), 1u);
+    }
+}
+
+TEST(ConfigParser, FindsTextValuesByTheLineRules) {
+    const struct {
+        const char* name;
+        std::string_view file;
+        Text plugin;
+    } cases[] = {
+        {"capitals and no spaces", "[PLUGIN PATH]\r\nplugPATH=D:\\x\\\r\n", "D:\\x\\"},
+        {"empty value", "[Plugin Path]\r\nPlugPath =\r\n", ""},
+        {"outer spaces", "[Plugin Path]\r\nPlugPath =   a b  \r\n", "a b  "},
+        {"spaces around key", "[Plugin Path]\r\n   PlugPath   =x\r\n", "x"},
+        {"LF only, no last LF", "[Plugin Path]\nPlugPath = x", "x"},
+        {"CR after LF skipped", "[Plugin Path]\n\rPlugPath = x\n\r", "x"},
+        {"CR ends the text", "[Plugin Path]\nPlugPath = a\rb\n", "a"},
+        {"group without ]", "[Plugin Path\r\nPlugPath = x\r\n", "x"},
+        {"indented [ is no group", "[Plugin Path]\r\n [Save Path]=\r\nPlugPath = x\r\n", "x"},
+        {"comments skipped", "[Plugin Path]\r\n  ;PlugPath = a\r\nPlugPath = x\r\n", "x"},
+        {"first key wins", "[Plugin Path]\r\nPlugPath = x\r\nPlugPath = y\r\n", "x"},
+        {"= on its own line", "[Plugin Path]\r\nPlugPath\r\n= a\r\nPlugPath = x\r\n", "x"},
+        {"longer key", "[Plugin Path]\r\nPlugPaths = a\r\nPlug Path = b\r\n", "C:\\"},
+        {"key after next group", "[Plugin Path]\r\n[Save Path]\r\nPlugPath = a\r\n", "C:\\"},
+        {"key in other group", "[Save Path]\r\nPlugPath = a\r\n", "C:\\"},
+        {"key before any group", "PlugPath = a\r\n[Plugin Path]\r\n", "C:\\"},
+        {"group name prefix", "[Plugin]\r\nPlugPath = a\r\n", "C:\\"},
+        {"longer group name", "[Plugin Paths]\r\nPlugPath = a\r\n", "C:\\"},
+        {"first group line used", "[Plugin Path]\r\n[Plugin Path]\r\nPlugPath = a\r\n", "C:\\"},
+        {"groups in any order", "[Save Path]\r\nSavePath=s\r\n[Plugin Path]\r\nPlugPath=x", "x"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(parse(c.file).plugin_folder, c.plugin);
+    }
+    EXPECT_EQ(parse("[save path]\r\n SAVEPATH= D:\\s \r\n").save_folder, "D:\\s ");
+    EXPECT_EQ(reread_plugin_folder(bytes_of("[Plugin Path]\r\nPlugPath=\r\n")), "");
+    EXPECT_EQ(reread_plugin_folder(bytes_of("[Plugin Path]\r\n")), "c:\\");
+    EXPECT_EQ(reread_save_folder(bytes_of("[Save Path]\r\nSavePath=s\r\n")), "s");
+    EXPECT_EQ(reread_save_folder(bytes_of("[Plugin Path]\r\nSavePath=s\r\n")), "C:\\");
+}
+
+TEST(ConfigParser, ConvertsIntegersLikeDecimalNumbers) {
+    const struct {
+        std::string_view value;
+        std::int32_t bank;
+    } cases[] = {{"123", 123},
+                 {"-42", -42},
+                 {"+7", 7},
+                 {"007x", 7},
+                 {"12abc", 12},
+                 {"abc", 0},
+                 {"", 0},
+                 {"- 5", 0},
+                 {"+-1", 0},
+                 {"2147483647", 2147483647},
+                 {"2147483648", 2147483647},
+                 {"-2147483648", -2147483647 - 1},
+                 {"-2147483649", -2147483647 - 1},
+                 {"99999999999999999999999", 2147483647}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        EXPECT_EQ(parse("[Block size save]\r\nBank = " + std::string(c.value) + "\r\n").bank,
+                  c.bank);
+    }
+    const auto window = parse("[WINDOW]\nwindowheight=1024\nWINDOWWIDTH  =  1280");
+    EXPECT_EQ(window, (Settings{.window_width = 1280, .window_height = 1024}));
+}
+
+TEST(ConfigFile, FolderPartKeepsTheLastSeparator) {
+    const auto native = [](std::string path) {
+        std::replace(path.begin(), path.end(), '/', kPathSeparator);
+        return path;
+    };
+    EXPECT_EQ(folder_part(native("/home/a b/Foo Town.esp")), native("/home/a b/"));
+    EXPECT_EQ(folder_part(native("\"/x/y.esp\"")), native("/x/"));
+    EXPECT_EQ(folder_part(native("/y.esp")), native("/"));
+    EXPECT_EQ(folder_part(native("x/")), native("x/"));
+    EXPECT_EQ(folder_part("y.esp"), "");
+    EXPECT_EQ(folder_part("\"y.esp"), "");
+}
+
+} // namespace
+} // namespace orv
