@@ -1,0 +1,98 @@
+#include "cli/TextConventions.h"
+
+namespace orv::cli {
+
+std::string escape_field(TextView cp1252) {
+    const std::string utf8 = to_utf8(cp1252);
+    std::string out;
+    out.reserve(utf8.size());
+    // The four escaped characters are ASCII, and no byte of a multi-byte UTF-8 sequence is
+    // ASCII, so escaping after the conversion cannot split a character.
+    for (const char c : utf8) {
+        switch (c) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        default:
+            out.push_back(c);
+            break;
+        }
+    }
+    return out;
+}
+
+std::optional<Text> unescape_field(std::string_view utf8) {
+    std::string plain;
+    plain.reserve(utf8.size());
+    for (std::size_t pos = 0; pos < utf8.size(); ++pos) {
+        if (utf8[pos] == '\t' || utf8[pos] == '\r' || utf8[pos] == '\n') {
+            // These must be written as escapes; a raw one is a broken line end.
+            return std::nullopt;
+        }
+        if (utf8[pos] != '\\') {
+            plain.push_back(utf8[pos]);
+            continue;
+        }
+        if (pos + 1 == utf8.size()) {
+            return std::nullopt;
+        }
+        ++pos;
+        switch (utf8[pos]) {
+        case '\\':
+            plain.push_back('\\');
+            break;
+        case 't':
+            plain.push_back('\t');
+            break;
+        case 'r':
+            plain.push_back('\r');
+            break;
+        case 'n':
+            plain.push_back('\n');
+            break;
+        default:
+            return std::nullopt;
+        }
+    }
+    return from_utf8(plain);
+}
+
+std::vector<std::string_view> split_fields(std::string_view line) {
+    std::vector<std::string_view> fields;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t tab = line.find('\t', start);
+        if (tab == std::string_view::npos) {
+            fields.push_back(line.substr(start));
+            return fields;
+        }
+        fields.push_back(line.substr(start, tab - start));
+        start = tab + 1;
+    }
+}
+
+std::vector<std::string_view> split_lines(std::string_view contents) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    while (start < contents.size()) {
+        const std::size_t end = contents.find('\n', start);
+        if (end == std::string_view::npos) {
+            lines.push_back(contents.substr(start));
+            break;
+        }
+        lines.push_back(contents.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+} // namespace orv::cli

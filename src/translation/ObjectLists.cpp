@@ -1,0 +1,75 @@
+#include "translation/ObjectLists.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace orv {
+namespace {
+
+const Text& text_of(const Element& element, Column column) {
+    switch (column) {
+    case Column::Mark:
+        return element.mark;
+    case Column::Id:
+        return element.id;
+    case Column::EvName:
+        return element.ev_name;
+    case Column::DvName:
+        return element.dv_name;
+    }
+    // Column values outside the enumerators are a programming error; the ID is the
+    // least surprising key to fall back on.
+    return element.id;
+}
+
+} // namespace
+
+void ObjectLists::append(int list_index, Element element) {
+    list(list_index).elements.push_back(std::move(element));
+}
+
+void ObjectLists::append_skill(SkillElement element) {
+    m_skills.push_back(std::move(element));
+}
+
+void ObjectLists::set_mark_and_dv_name(int list_index, std::size_t row, const Text& mark,
+                                       const Text& dv_name) {
+    auto& elements = list(list_index).elements;
+    // A row that no longer exists (the list was emptied by a new Open) is left alone
+    // rather than written past the end.
+    if (row >= elements.size()) {
+        return;
+    }
+    elements[row].mark = mark;
+    elements[row].dv_name = dv_name;
+}
+
+void ObjectLists::empty_all() {
+    for (auto& object_list : m_lists) {
+        object_list.elements.clear();
+    }
+    m_skills.clear();
+}
+
+void ObjectLists::sort_by_column(int list_index, Column column) {
+    auto& object_list = list(list_index);
+    // Text's operator< compares unsigned bytes with a prefix first, which is the order the
+    // lists promise. std::stable_sort keeps equal texts in their previous order in both
+    // directions, so "greater first" gives the same result as inserting each row, in old
+    // order, before the first placed row whose text is smaller.
+    if (object_list.sort_direction > 0) {
+        std::stable_sort(object_list.elements.begin(), object_list.elements.end(),
+                         [column](const Element& left, const Element& right) {
+                             return text_of(left, column) < text_of(right, column);
+                         });
+    } else {
+        std::stable_sort(object_list.elements.begin(), object_list.elements.end(),
+                         [column](const Element& left, const Element& right) {
+                             return text_of(right, column) < text_of(left, column);
+                         });
+    }
+    // Clicks on the headers of one list alternate, whichever columns are clicked.
+    object_list.sort_direction = -object_list.sort_direction;
+}
+
+} // namespace orv
