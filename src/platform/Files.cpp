@@ -2,6 +2,14 @@
 
 namespace orv {
 
+Result<Bytes> read_if_present(Files& files, const std::filesystem::path& path) {
+    auto bytes = files.read_all(path);
+    if (!bytes && bytes.error().kind == ErrorKind::NotFound) {
+        return Bytes{};
+    }
+    return bytes;
+}
+
 Text display_path(const std::filesystem::path& path) {
     const auto utf8 = path.string();
     if (auto text = from_utf8(utf8)) {

@@ -42,6 +42,10 @@ public:
     virtual Result<void> create_directories(const std::filesystem::path& path) = 0;
 };
 
+// The whole file, or no bytes when it does not exist. Any other failure is returned: a
+// database that exists but cannot be read must not pass for an empty one.
+Result<Bytes> read_if_present(Files& files, const std::filesystem::path& path);
+
 // A path as it appears in a German message (Windows-1252; characters it cannot hold are
 // shown as "?").
 Text display_path(const std::filesystem::path& path);

@@ -129,4 +129,21 @@ Text cp1252(std::u8string_view literal) {
     return *text;
 }
 
+Text to_upper_cp1252(TextView text) {
+    Text upper(text);
+    for (char& c : upper) {
+        const auto byte = static_cast<unsigned char>(c);
+        unsigned char capital = byte;
+        if ((byte >= 'a' && byte <= 'z') || (byte >= 0xE0 && byte <= 0xFE && byte != 0xF7)) {
+            capital = static_cast<unsigned char>(byte - 0x20);
+        } else if (byte == 0x9A || byte == 0x9C || byte == 0x9E) {
+            capital = static_cast<unsigned char>(byte - 0x10);
+        } else if (byte == 0xFF) {
+            capital = 0x9F;
+        }
+        c = static_cast<char>(capital);
+    }
+    return upper;
+}
+
 } // namespace orv

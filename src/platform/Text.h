@@ -27,4 +27,10 @@ std::optional<Text> from_utf8(std::string_view utf8);
 // Windows-1252. Every literal passed here must be representable (checked by the tests).
 Text cp1252(std::u8string_view literal);
 
+// Windows-1252 text in capital letters, as the program's message boxes show file names:
+// a-z, the Latin-1 small letters E0 to FE hex (except the division sign F7) and the four
+// small letters of the 80 to 9F range (s, oe and z with caron, y with diaeresis) become
+// their capitals. The sharp s and the micro sign have no capital of one byte and stay.
+Text to_upper_cp1252(TextView text);
+
 } // namespace orv

@@ -38,12 +38,20 @@ public:
     // A triple file under data/ ("Skildata.dat", "Txtbookdata.dat", ...).
     const TripleFile& data_triples(std::string_view file_name);
 
+    // The first failure to read a database file that exists, so that a command can refuse
+    // to go on with translations missing; a missing file is no failure. Such a file
+    // counts as having no entries.
+    const std::optional<Error>& read_error() const { return m_read_error; }
+
 private:
+    Bytes read_bytes(const std::filesystem::path& path);
+
     Files& m_files;
     std::filesystem::path m_program_dir;
     std::unique_ptr<NameIndex> m_external;
     std::map<std::string, NameIndex, std::less<>> m_pairs;
     std::map<std::string, TripleFile, std::less<>> m_triples;
+    std::optional<Error> m_read_error;
 };
 
 // The skill table entry of a skill index (entries are positional), or nothing for a

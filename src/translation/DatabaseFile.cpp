@@ -1,0 +1,126 @@
+#include "translation/DatabaseFile.h"
+
+#include <cassert>
+#include <cstdint>
+#include <limits>
+#include <optional>
+
+#include "plugin/ByteReader.h"
+
+namespace orv {
+namespace {
+
+// One counted text, or nothing when the count or the text runs past the end. The text is
+// only allocated once its bytes are known to be there, so a huge count costs nothing.
+std::optional<Text> read_counted_text(ByteReader& reader) {
+    const auto count = reader.read_u32_le();
+    if (!count) {
+        return std::nullopt;
+    }
+    const auto bytes = reader.read_bytes(*count);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    return Text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+}
+
+template <std::size_t N>
+DatabaseFile<N> parse_entries(ByteSpan bytes) {
+    DatabaseFile<N> file;
+    ByteReader reader(bytes);
+    while (!reader.at_end()) {
+        const std::size_t start = reader.num_read();
+        DatabaseEntry<N> entry;
+        bool whole = true;
+        for (auto& text : entry) {
+            auto read = read_counted_text(reader);
+            if (!read) {
+                whole = false;
+                break;
+            }
+            text = std::move(*read);
+        }
+        if (!whole) {
+            // A file written by the program always ends after a whole entry; what follows a
+            // broken entry cannot be trusted to start at an entry boundary.
+            file.damaged = true;
+            file.damaged_at = start;
+            break;
+        }
+        file.entries.push_back(std::move(entry));
+    }
+    return file;
+}
+
+template <std::size_t N>
+DatabaseFile<N> read_entries(Files& files, const std::filesystem::path& path) {
+    // Reading goes through read_all, which never creates the file.
+    const auto bytes = files.read_all(path);
+    if (!bytes) {
+        return {};
+    }
+    return parse_entries<N>(*bytes);
+}
+
+template <std::size_t N>
+void append_texts(Bytes& out, const DatabaseEntry<N>& entry) {
+    for (const auto& text : entry) {
+        append_counted_text(out, text);
+    }
+}
+
+template <std::size_t N>
+Bytes encode_entries(const std::vector<DatabaseEntry<N>>& entries) {
+    Bytes out;
+    for (const auto& entry : entries) {
+        append_texts(out, entry);
+    }
+    return out;
+}
+
+} // namespace
+
+PairFile parse_pair_file(ByteSpan bytes) {
+    return parse_entries<2>(bytes);
+}
+
+TripleFile parse_triple_file(ByteSpan bytes) {
+    return parse_entries<3>(bytes);
+}
+
+PairFile read_pair_file(Files& files, const std::filesystem::path& path) {
+    return read_entries<2>(files, path);
+}
+
+TripleFile read_triple_file(Files& files, const std::filesystem::path& path) {
+    return read_entries<3>(files, path);
+}
+
+void append_counted_text(Bytes& out, TextView text) {
+    // Names and texts are limited to far less than 4 GiB long before they get here.
+    assert(text.size() <= std::numeric_limits<std::uint32_t>::max());
+    const auto count = static_cast<std::uint32_t>(text.size());
+    for (int i = 0; i < 4; ++i) {
+        out.push_back(static_cast<std::byte>((count >> (8 * i)) & 0xFF));
+    }
+    const auto* bytes = reinterpret_cast<const std::byte*>(text.data());
+    out.insert(out.end(), bytes, bytes + text.size());
+}
+
+void append_entry(Bytes& out, const PairEntry& entry) {
+    append_texts(out, entry);
+}
+
+void append_entry(Bytes& out, const TripleEntry& entry) {
+    append_texts(out, entry);
+}
+
+Bytes encode_pair_file(const std::vector<PairEntry>& entries) {
+    return encode_entries(entries);
+}
+
+Bytes encode_triple_file(const std::vector<TripleEntry>& entries) {
+    return encode_entries(entries);
+}
+
+} // namespace orv
