@@ -51,6 +51,13 @@ void ObjectLists::empty_all() {
     m_skills.clear();
 }
 
+void ObjectLists::take_rows(ObjectLists&& rows) {
+    for (std::size_t i = 0; i < m_lists.size(); ++i) {
+        m_lists[i].elements = std::move(rows.m_lists[i].elements);
+    }
+    m_skills = std::move(rows.m_skills);
+}
+
 void ObjectLists::sort_by_column(int list_index, Column column) {
     auto& object_list = list(list_index);
     // Text's operator< compares unsigned bytes with a prefix first, which is the order the

@@ -67,6 +67,8 @@ public:
                               const Text& dv_name);
     // Removes every element of every list; sort directions stay.
     void empty_all();
+    // Replaces every element of every list by those of `rows`; sort directions stay.
+    void take_rows(ObjectLists&& rows);
 
     // Sorts a list by a column's text, in the list's direction, keeping equal rows in their
     // order, then reverses the direction. Texts compare as unsigned bytes, shorter prefix

@@ -21,8 +21,9 @@ public:
 
 // Loads a plugin from its bytes: splits it into blocks, looks every name of the 25 kinds
 // up (replacing the names the database knows by their German ones in the blocks), builds
-// the rows and the skill list, and shows them. A refused file changes nothing: the store
-// and the lists keep the plugin loaded before. On success both are replaced.
+// the rows and the skill list, and shows them. A refused file, or a database file that
+// exists but cannot be read, changes nothing: the store and the lists keep the plugin
+// loaded before. On success both are replaced (the lists keep their sort directions).
 Result<void> load_plugin(ByteSpan file, TranslationDatabase& database, BlockStore& store,
                          ObjectLists& lists, LoaderView& view);
 

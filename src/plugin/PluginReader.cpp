@@ -1,0 +1,109 @@
+#include "plugin/PluginReader.h"
+
+#include <string>
+
+#include "plugin/ByteReader.h"
+
+namespace orv {
+namespace {
+
+// Where one record lies in the file.
+struct RecordExtent {
+    std::size_t offset = 0;
+    std::size_t length = 0;
+};
+
+Error refusal(ErrorKind kind, std::size_t offset, Text message) {
+    return Error{kind, offset, std::move(message)};
+}
+
+Error record_past_end(std::size_t offset) {
+    return refusal(ErrorKind::RecordPastEnd, offset,
+                   cp1252(u8"DIE DATEI IST BESCHÄDIGT: DER DATENSATZ AB BYTE ") +
+                       std::to_string(offset) +
+                       cp1252(u8" REICHT ÜBER DAS ENDE DER DATEI HINAUS."));
+}
+
+// The record starting at `offset`, or a refusal when its 16-byte header or its S data bytes
+// are not all in the file. The length is computed in 64 bits, so a data size near 2^32
+// cannot wrap around to a small record.
+Result<RecordExtent> record_at(ByteSpan file, std::size_t offset) {
+    ByteReader reader(file.subspan(offset));
+    const auto header = reader.read_bytes(kRecordHeaderSize);
+    if (!header) {
+        return record_past_end(offset);
+    }
+    ByteReader header_reader(header->subspan(kRecordSizeOffset));
+    const std::uint64_t length = std::uint64_t{*header_reader.read_u32_le()} + kRecordHeaderSize;
+    if (length > file.size() - offset) {
+        return record_past_end(offset);
+    }
+    return RecordExtent{offset, static_cast<std::size_t>(length)};
+}
+
+// Checks the whole file before anything is allocated or reported, so a refused file
+// leaves no trace. The header's record count is not trusted: the records are counted up
+// to the end of the file or to the first zero byte where a tag should start, and whatever
+// follows such a zero byte (padding, as a rule) is not part of the plugin.
+Result<std::vector<RecordExtent>> find_records(ByteSpan file) {
+    if (file.size() < kMinimumHeaderSize) {
+        return refusal(ErrorKind::FileTooShort, file.size(),
+                       cp1252(u8"DIE DATEI IST KEIN GÜLTIGES PLUGIN: SIE IST KÜRZER ALS 324 "
+                              u8"BYTES."));
+    }
+    if (file[0] == std::byte{0}) {
+        return refusal(ErrorKind::EmptyFirstTag, 0,
+                       cp1252(u8"DIE DATEI IST KEIN GÜLTIGES PLUGIN: SIE BEGINNT NICHT MIT "
+                              u8"EINEM DATENSATZ."));
+    }
+    const auto header = record_at(file, 0);
+    if (!header) {
+        return header.error();
+    }
+    // The header record must hold both fields the program uses (offsets 28 and 320), since
+    // the record count is written back into it.
+    if (header->length < kMinimumHeaderSize) {
+        return refusal(ErrorKind::HeaderRecordTooShort, 0,
+                       cp1252(u8"DIE DATEI IST KEIN GÜLTIGES PLUGIN: IHR KOPFDATENSATZ IST "
+                              u8"KÜRZER ALS 324 BYTES."));
+    }
+
+    std::vector<RecordExtent> records{*header};
+    std::size_t offset = header->length;
+    while (offset < file.size() && file[offset] != std::byte{0}) {
+        const auto record = record_at(file, offset);
+        if (!record) {
+            return record.error();
+        }
+        records.push_back(*record);
+        offset += record->length;
+    }
+    return records;
+}
+
+} // namespace
+
+Result<PluginFile> read_plugin(ByteSpan file, const ReadProgress& progress) {
+    const auto records = find_records(file);
+    if (!records) {
+        return records.error();
+    }
+
+    PluginFile plugin;
+    plugin.blocks.reserve(records->size());
+    for (const auto& record : *records) {
+        const auto bytes = file.subspan(record.offset, record.length);
+        plugin.blocks.emplace_back(bytes.begin(), bytes.end());
+        if (progress) {
+            progress(cp1252(u8"Lese block : ") + record_tag(plugin.blocks.back()));
+        }
+    }
+
+    Block& header = plugin.blocks.front();
+    const auto record_count = static_cast<std::uint32_t>(plugin.blocks.size() - 1);
+    write_u32_le(header, kRecordCountOffset, record_count);
+    plugin.file_type = static_cast<std::int32_t>(read_u32_le(header, kFileTypeOffset).value_or(0));
+    return plugin;
+}
+
+} // namespace orv

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <functional>
+
+#include "platform/Text.h"
+
+namespace orv {
+
+// Receives the progress texts of a long operation, meant for status field 1.
+using ProgressFunction = std::function<void(const Text&)>;
+
+// "LABEL" k " / " N, the form of every progress text that counts blocks.
+Text block_progress(const Text& label, std::size_t block, std::int32_t record_count);
+
+} // namespace orv

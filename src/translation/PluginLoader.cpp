@@ -1,0 +1,140 @@
+#include "translation/PluginLoader.h"
+
+#include "plugin/PluginReader.h"
+#include "plugin/Progress.h"
+#include "plugin/RecordTypes.h"
+#include "plugin/Subrecord.h"
+#include "translation/NameLookup.h"
+
+namespace orv {
+namespace {
+
+// The text of the kind's name subrecord as the block holds it now; empty when there is none.
+Text current_name(const Block& block, const RecordType& type) {
+    const auto name = find_subrecord(block, type.name_subrecord);
+    return name ? subrecord_text(block, *name, TextKind::Terminated) : Text{};
+}
+
+SkillElement skill_element(const Block& block, std::int32_t block_number,
+                           TranslationDatabase& database) {
+    SkillElement element;
+    element.block = block_number;
+    const auto index = skill_index(block);
+    if (!index) {
+        return element;
+    }
+    element.skill_index = *index;
+    // A skill the table does not know keeps empty texts; its row still leads to its block.
+    if (const auto* entry = skill_entry(database.data_triples(kSkillTableName), *index)) {
+        element.id = (*entry)[0];
+        element.ev_name = (*entry)[1];
+        element.dv_name = (*entry)[2];
+    }
+    return element;
+}
+
+// Looks the record's name up, which may replace it in the block, and describes the result
+// as a row. Returns nothing for an unnamed cell, which gets no row at all: its NAME is its
+// only identity, and an empty row could not be told from another.
+std::optional<Element> object_element(Block& block, std::int32_t block_number,
+                                      const RecordType& type, TranslationDatabase& database) {
+    Element element;
+    element.block = block_number;
+
+    const auto name = find_subrecord(block, type.name_subrecord);
+    if (!name || name->size <= 1) {
+        if (type.index == kCellType) {
+            return std::nullopt;
+        }
+        element.mark = mark::kNoName;
+        if (type.id_column == IdColumn::RecordId) {
+            element.id = record_id(block);
+        }
+        return element;
+    }
+
+    const Text before = subrecord_text(block, *name, TextKind::Terminated);
+    auto result =
+        lookup_name(block, *name, database.external(), database.data_pairs(type.name_database));
+    // A path grid's name is a cell's or a region's; the region file is asked only when the
+    // cell file, and the external database, know nothing of it. A result of 0 leaves the
+    // block as it was, so `name` still describes the subrecord.
+    if (result.code == LookupCode::NotFound && !type.second_name_database.empty()) {
+        result = lookup_name(block, *name, database.external(),
+                             database.data_pairs(type.second_name_database));
+    }
+
+    // The lookup may have changed the block, so the name and the ID are read from it anew.
+    const Text after = current_name(block, type);
+    switch (result.code) {
+    case LookupCode::NotFound:
+        element.mark = mark::kNone;
+        element.ev_name = after;
+        break;
+    case LookupCode::ShippedOriginal:
+        element.mark = mark::kShipped;
+        element.ev_name = before;
+        break;
+    case LookupCode::ExternalTranslation:
+        element.mark = mark::kExternal;
+        element.ev_name = result.english;
+        break;
+    case LookupCode::ShippedTranslation:
+        element.mark = mark::kShipped;
+        element.ev_name = result.english;
+        break;
+    case LookupCode::ExternalOriginal:
+        element.mark = mark::kExternal;
+        element.ev_name = before;
+        break;
+    }
+    element.dv_name = after;
+    element.id = type.id_column == IdColumn::RecordId ? record_id(block) : element.ev_name;
+    return element;
+}
+
+} // namespace
+
+Result<void> load_plugin(ByteSpan file, TranslationDatabase& database, BlockStore& store,
+                         ObjectLists& lists, LoaderView& view) {
+    auto plugin = read_plugin(file, [&view](const Text& text) { view.show_progress(text); });
+    if (!plugin) {
+        return plugin.error();
+    }
+
+    // The new plugin is built beside the old one, which stays loaded until nothing can go
+    // wrong any more: a database file that exists but cannot be read refuses the load, or a
+    // later save would drop the user's translations that this file holds.
+    BlockStore loaded;
+    loaded.assign(std::move(plugin->blocks), plugin->file_type);
+    ObjectLists rows;
+    const std::int32_t record_count = loaded.record_count();
+    const Text progress_label = cp1252(u8"Blöcke gelesen : ");
+    for (std::int32_t number = 0; number <= record_count; ++number) {
+        Block& block = loaded.block(static_cast<std::size_t>(number));
+        const Text tag = record_tag(block);
+        if (tag == kSkillTag) {
+            rows.append_skill(skill_element(block, number, database));
+        } else if (const auto type = object_type_of(tag)) {
+            const auto& record_type = kRecordTypes[static_cast<std::size_t>(*type)];
+            if (auto element = object_element(block, number, record_type, database)) {
+                rows.append(*type, std::move(*element));
+            }
+        }
+        view.show_progress(
+            block_progress(progress_label, static_cast<std::size_t>(number), record_count));
+    }
+    if (const auto& error = database.read_error()) {
+        return *error;
+    }
+
+    store = std::move(loaded);
+    lists.take_rows(std::move(rows));
+    // The rows reach the views only now, list by list, so that each view is filled at once.
+    for (int list_index = 0; list_index < kObjectListCount; ++list_index) {
+        view.show_rows(list_index, lists.list(list_index).elements);
+    }
+    return {};
+}
+
+} // namespace orv
