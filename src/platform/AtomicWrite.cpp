@@ -1,5 +1,7 @@
 #include "platform/AtomicWrite.h"
 
+#include <optional>
+
 namespace orv {
 
 std::filesystem::path temporary_path_for(const std::filesystem::path& target) {
@@ -34,6 +36,62 @@ Result<void> write_file_atomically(Files& files, const std::filesystem::path& ta
         (void)files.remove(temporary);
     }
     return written;
+}
+
+} // namespace orv
+
+namespace orv {
+
+Result<void> replace_files(Files& files, const std::vector<FileReplacement>& replacements) {
+    // The old bytes of every target but the last, for putting them back; nothing means
+    // the target did not exist.
+    std::vector<std::optional<Bytes>> old_contents;
+    for (std::size_t i = 0; i + 1 < replacements.size(); ++i) {
+        auto old = files.read_all(replacements[i].target);
+        if (!old && old.error().kind != ErrorKind::NotFound) {
+            return old.error();
+        }
+        old_contents.push_back(old ? std::optional<Bytes>(std::move(*old)) : std::nullopt);
+    }
+
+    auto remove_temporaries = [&](std::size_t from) {
+        for (std::size_t i = from; i < replacements.size(); ++i) {
+            (void)files.remove(temporary_path_for(replacements[i].target));
+        }
+    };
+
+    for (const auto& replacement : replacements) {
+        const auto temporary = temporary_path_for(replacement.target);
+        auto file = files.create(temporary);
+        Result<void> written =
+            file ? replacement.write_contents(**file) : Result<void>(file.error());
+        if (written) {
+            written = (*file)->close();
+        }
+        if (!written) {
+            remove_temporaries(0);
+            return written;
+        }
+    }
+
+    for (std::size_t i = 0; i < replacements.size(); ++i) {
+        auto renamed =
+            files.rename(temporary_path_for(replacements[i].target), replacements[i].target);
+        if (renamed) {
+            continue;
+        }
+        remove_temporaries(i);
+        for (std::size_t j = 0; j < i; ++j) {
+            const auto& old = old_contents[j];
+            // Putting the old bytes back can fail too; the first failure is what the user
+            // needs to hear about, and the old file is then still whole in its new name's
+            // place only if this succeeds.
+            (void)(old ? write_file_atomically(files, replacements[j].target, *old)
+                       : files.remove(replacements[j].target));
+        }
+        return renamed;
+    }
+    return {};
 }
 
 } // namespace orv

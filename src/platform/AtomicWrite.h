@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <vector>
 
 #include "platform/Files.h"
 
@@ -23,5 +24,23 @@ Result<void> write_file_atomically(Files& files, const std::filesystem::path& ta
 
 // The temporary file that write_file_atomically uses for `target`.
 std::filesystem::path temporary_path_for(const std::filesystem::path& target);
+
+} // namespace orv
+
+namespace orv {
+
+// One file of a set replaced together.
+struct FileReplacement {
+    std::filesystem::path target;
+    WriteContents write_contents;
+};
+
+// Replaces several files so that a failure leaves every one of them as it was: all new
+// contents are first written completely to temporary files, then renamed over their
+// targets in order. If a rename fails, the targets already replaced get their old bytes
+// back (read before anything was touched). A kill part-way leaves each target either old
+// or new, never half written. Put the most valuable file last: it needs no copy of its
+// old bytes in memory.
+Result<void> replace_files(Files& files, const std::vector<FileReplacement>& replacements);
 
 } // namespace orv

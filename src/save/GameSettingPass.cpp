@@ -1,0 +1,36 @@
+#include "save/GameSettingPass.h"
+
+#include "plugin/Subrecord.h"
+
+namespace orv {
+
+int translate_game_settings(BlockStore& store, const NameIndex& game_settings,
+                            const ProgressFunction& progress) {
+    const Text label = cp1252(u8"Übersetze Game Settings : ");
+    const std::int32_t record_count = store.record_count();
+    int translated = 0;
+    for (std::size_t number = 0; number < store.block_count(); ++number) {
+        Block& block = store.block(number);
+        if (record_tag(block) != "GMST") {
+            continue;
+        }
+        // Only the first STRV counts, and only among the first 100 subrecords: a setting
+        // without a text value shows no progress at all.
+        const auto value = find_subrecord(block, "STRV");
+        if (!value) {
+            continue;
+        }
+        // The key is the setting's text, not its ID, so two settings with the same English
+        // text get the same German one.
+        const Text text = subrecord_text(block, *value, TextKind::Whole);
+        if (const auto match = game_settings.first_original_match(text)) {
+            // An empty translation leaves a STRV of size 0.
+            replace_subrecord_text(block, *value, TextKind::Whole, game_settings.entry(*match)[1]);
+            ++translated;
+        }
+        progress(block_progress(label, number, record_count));
+    }
+    return translated;
+}
+
+} // namespace orv

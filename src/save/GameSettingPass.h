@@ -1,0 +1,18 @@
+#pragma once
+
+#include "plugin/BlockStore.h"
+#include "plugin/Progress.h"
+#include "translation/NameIndex.h"
+
+namespace orv {
+
+// Translates the text values of the game settings: for every GMST record (blocks 0 to N in
+// order) with a STRV subrecord among its first 100 subrecords, the whole STRV text is
+// looked up among the originals of the game-setting file; the first matching entry's
+// translation replaces it, keeping every size field right. Shows
+// "Übersetze Game Settings : k / N" after every GMST record that has a STRV. Returns the
+// number of settings translated.
+int translate_game_settings(BlockStore& store, const NameIndex& game_settings,
+                            const ProgressFunction& progress);
+
+} // namespace orv

@@ -1,0 +1,140 @@
+#include "save/SavePipeline.h"
+
+#include "platform/AtomicWrite.h"
+#include "plugin/Progress.h"
+#include "plugin/RecordTypes.h"
+#include "plugin/Subrecord.h"
+#include "save/CellReferencePass.h"
+#include "save/GameSettingPass.h"
+#include "translation/DatabaseFile.h"
+#include "translation/ExternalDatabase.h"
+#include "translation/TranslationDatabase.h"
+
+namespace orv {
+namespace {
+
+struct DatabaseInputs {
+    Bytes game_settings;
+    Bytes cell_names;
+    Bytes region_names;
+};
+
+Result<DatabaseInputs> read_inputs(Files& files, const std::filesystem::path& program_dir) {
+    DatabaseInputs inputs;
+    auto game_settings = read_if_present(files, data_file_path(program_dir, kGameSettingsName));
+    if (!game_settings) {
+        return game_settings.error();
+    }
+    auto cell_names =
+        read_if_present(files, data_file_path(program_dir, kRecordTypes[kCellType].name_database));
+    if (!cell_names) {
+        return cell_names.error();
+    }
+    auto region_names = read_if_present(
+        files, data_file_path(program_dir, kRecordTypes[kRegionType].name_database));
+    if (!region_names) {
+        return region_names.error();
+    }
+    return DatabaseInputs{std::move(*game_settings), std::move(*cell_names),
+                          std::move(*region_names)};
+}
+
+bool carries_user_translation(const Element& element) {
+    return element.mark == mark::kEdited || element.mark == mark::kExternal;
+}
+
+Bytes rebuild_external_database(const ObjectLists& lists) {
+    Bytes bytes = sentinel_pair();
+    for (const auto& type : kRecordTypes) {
+        for (const auto& element : lists.list(type.index).elements) {
+            if (carries_user_translation(element)) {
+                append_entry(bytes, PairEntry{element.ev_name, element.dv_name});
+            }
+        }
+    }
+    return bytes;
+}
+
+// Puts a row's new name into its record. A cell's rename is noted as (old name, new name),
+// the old name being what the record held, not the EV Name.
+bool substitute_name(BlockStore& store, const RecordType& type, const Element& element,
+                     Bytes& cell_renames) {
+    if (element.block < 0 || static_cast<std::size_t>(element.block) >= store.block_count()) {
+        return false;
+    }
+    Block& block = store.block(static_cast<std::size_t>(element.block));
+    const auto name = find_subrecord(block, type.name_subrecord);
+    if (!name) {
+        return false;
+    }
+    if (type.index == kCellType) {
+        append_entry(cell_renames, PairEntry{subrecord_text(block, *name, TextKind::Terminated),
+                                             element.dv_name});
+    }
+    replace_subrecord_text(block, *name, TextKind::Terminated, element.dv_name);
+    return true;
+}
+
+} // namespace
+
+Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, Files& files,
+                               const std::filesystem::path& program_dir,
+                               const std::filesystem::path& target, SaveView& view,
+                               ExternalDatabaseWrite external_write) {
+    auto inputs = read_inputs(files, program_dir);
+    if (!inputs) {
+        return inputs.error();
+    }
+    SaveReport report;
+    const Bytes external_database = rebuild_external_database(lists);
+
+    Bytes cell_renames;
+    for (const auto& type : kRecordTypes) {
+        auto& elements = lists.list(type.index).elements;
+        for (std::size_t row = 0; row < elements.size(); ++row) {
+            if (elements[row].mark != mark::kEdited) {
+                continue;
+            }
+            if (substitute_name(store, type, elements[row], cell_renames)) {
+                ++report.names_substituted;
+            }
+            lists.set_mark_and_dv_name(type.index, row, mark::kExternal, elements[row].dv_name);
+            view.show_mark(type.index, row, mark::kExternal);
+        }
+    }
+
+    const auto show = [&view](const Text& text) { view.show_progress(text); };
+    report.game_settings_translated =
+        translate_game_settings(store, NameIndex(parse_pair_file(inputs->game_settings)), show);
+    const NameIndex references = build_reference_table(
+        {cell_renames, inputs->cell_names, inputs->region_names, external_database});
+    report.references_translated = translate_cell_references(store, references, show);
+
+    std::vector<FileReplacement> replacements;
+    if (external_write == ExternalDatabaseWrite::Write) {
+        const auto external_path = external_database_path(program_dir);
+        if (auto folder = files.create_directories(external_path.parent_path()); !folder) {
+            return folder.error();
+        }
+        replacements.push_back({external_path, [&external_database](OutputFile& out) {
+                                    return out.write(external_database);
+                                }});
+    }
+    const Text saving = cp1252(u8"Speichere Block : ");
+    replacements.push_back({target, [&](OutputFile& out) -> Result<void> {
+                                for (std::size_t k = 0; k < store.block_count(); ++k) {
+                                    if (auto written = out.write(store.block(k)); !written) {
+                                        return written;
+                                    }
+                                    view.show_progress(
+                                        block_progress(saving, k, store.record_count()));
+                                }
+                                return {};
+                            }});
+    if (auto replaced = replace_files(files, replacements); !replaced) {
+        return replaced.error();
+    }
+    return report;
+}
+
+} // namespace orv

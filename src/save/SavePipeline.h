@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+
+#include "platform/Files.h"
+#include "plugin/BlockStore.h"
+#include "translation/ObjectLists.h"
+
+namespace orv {
+
+// Where a save shows what it does: status field 1 and the mark cells of the list views.
+class SaveView {
+public:
+    virtual ~SaveView() = default;
+    virtual void show_progress(const Text& text) = 0;
+    // Row `row` of object list `list_index` now carries `mark`.
+    virtual void show_mark(int list_index, std::size_t row, const Text& mark) = 0;
+};
+
+// Whether a save replaces the external database on disk. The batch tool may keep the
+// user's file; the rebuilt content is used for the cell references either way.
+enum class ExternalDatabaseWrite { Write, Keep };
+
+struct SaveReport {
+    int names_substituted = 0;
+    int game_settings_translated = 0;
+    int references_translated = 0;
+};
+
+// Saves the loaded plugin to `target`:
+// 1. the external database is rebuilt in memory: the sentinel pair, then (EV Name,
+//    DV Name) of every row marked "*" or "Ü", lists in tab order, rows in list order;
+// 2. every row marked "*" gets its DV Name into its record's name subrecord (a cell's old
+//    and new name are noted as a cell rename) and is marked "Ü";
+// 3. game settings and cell references are translated in the blocks;
+// 4. the external database and then the plugin (blocks 0 to N back to back) are replaced,
+//    each through a temporary file, so that a failure leaves both files as they were.
+// The database files are read before anything changes: a file that exists but cannot be
+// read stops the save with nothing changed. A failed write is returned with its German
+// message; the blocks and marks then already hold the saved state, so saving again
+// writes the same.
+Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, Files& files,
+                               const std::filesystem::path& program_dir,
+                               const std::filesystem::path& target, SaveView& view,
+                               ExternalDatabaseWrite external_write = ExternalDatabaseWrite::Write);
+
+} // namespace orv

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+
+#include "platform/Result.h"
+#include "translation/ObjectLists.h"
+
+namespace orv {
+
+// Message texts of the name-edit dialog.
+Text master_file_edit_message();
+Text no_name_message();
+Text name_too_long_message(int limit);
+
+// Why the name-edit dialog must not open for a row, or nothing when it may: a master file
+// is never edited, and a row marked "E" has no name to translate. (A row marked "B" may be
+// looked at; its OK button is disabled.)
+std::optional<Text> name_edit_refusal(bool master_file, const Text& row_mark);
+
+enum class NameEditOutcome {
+    // The row got mark "*" and the new DV Name.
+    Recorded,
+    // The new name equals the EV Name: nothing was recorded.
+    Unchanged,
+};
+
+// OK of the name-edit dialog for row `row` of object list `list_index`: a new name longer
+// than the list's limit (bytes, without the terminating zero) is refused with its German
+// message and nothing changes; a name equal to `ev_name` records nothing; otherwise the
+// row's element gets mark "*" and the new DV Name.
+Result<NameEditOutcome> apply_name_edit(ObjectLists& lists, int list_index, std::size_t row,
+                                        TextView ev_name, TextView new_dv_name);
+
+} // namespace orv
