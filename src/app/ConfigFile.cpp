@@ -189,21 +189,26 @@ Bytes render_settings(const Settings& settings) {
     const auto key_line = [&line](TextView key, TextView value) {
         line(Text(key) + " = " + Text(value));
     };
+    const auto group_line = [&text](TextView group) {
+        text += '[';
+        text += group;
+        text += "]\r\n";
+    };
     line(";Plorvane Init file");
     line(";");
     key_line("PreferenceVersion", "1");
     line(";");
-    line("[" + Text(kBankGroup) + "]");
+    group_line(kBankGroup);
     key_line(kBankKey, std::to_string(settings.bank));
     line(";");
-    line("[" + Text(kWindowGroup) + "]");
+    group_line(kWindowGroup);
     key_line(kWidthKey, std::to_string(settings.window_width));
     key_line(kHeightKey, std::to_string(settings.window_height));
     line(";");
-    line("[" + Text(kPluginGroup) + "]");
+    group_line(kPluginGroup);
     key_line(kPluginKey, settings.plugin_folder);
     line(";");
-    line("[" + Text(kSaveGroup) + "]");
+    group_line(kSaveGroup);
     key_line(kSaveKey, settings.save_folder);
 
     Bytes bytes(text.size());

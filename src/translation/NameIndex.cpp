@@ -1,38 +1,86 @@
 #include "translation/NameIndex.h"
 
 #include <algorithm>
+#include <functional>
+#include <string_view>
 
 namespace orv {
+namespace {
+
+std::uint32_t hash_of(TextView text) {
+    const auto full = std::hash<std::string_view>{}(text);
+    return static_cast<std::uint32_t>(full ^ (full >> 32));
+}
+
+} // namespace
 
 NameIndex::NameIndex(PairFile file) : m_file(std::move(file)) {
-    m_first_by_original.reserve(m_file.entries.size());
-    m_first_by_translation.reserve(m_file.entries.size());
-    for (std::size_t index = 0; index < m_file.entries.size(); ++index) {
-        const auto& [original, translation] = m_file.entries[index];
-        // emplace keeps an existing key, so each text maps to its first entry in file order.
-        m_first_by_original.emplace(original, index);
-        m_first_by_translation.emplace(translation, index);
+    const std::size_t texts = m_file.entries.size() * 2;
+    // Texts are numbered in 32 bits. A pair file of two thousand million entries would be
+    // at least 16 GB, far beyond what is ever read into memory here, so the cut never
+    // happens in practice; it only keeps the numbering sound.
+    if (m_file.entries.size() >= kNone / 2) {
+        m_file.entries.resize(kNone / 2 - 1);
+    }
+    std::size_t capacity = 16;
+    while (capacity < texts * 2) {
+        capacity *= 2;
+    }
+    m_slots.resize(capacity);
+
+    for (std::uint32_t index = 0; index < m_file.entries.size(); ++index) {
+        for (const bool is_translation : {false, true}) {
+            const TextView text = m_file.entries[index][is_translation ? 1 : 0];
+            const std::uint32_t hash = hash_of(text);
+            Slot& slot = m_slots[find_slot(text, hash)];
+            if (slot.text == kNone) {
+                slot.hash = hash;
+                slot.text = 2 * index + (is_translation ? 1 : 0);
+            }
+            // Entries come in file order, so the first one seen is the one that wins.
+            auto& first = is_translation ? slot.first_translation : slot.first_original;
+            if (first == kNone) {
+                first = index;
+            }
+        }
+    }
+}
+
+TextView NameIndex::slot_text(const Slot& slot) const {
+    return m_file.entries[slot.text / 2][slot.text % 2];
+}
+
+std::size_t NameIndex::find_slot(TextView text, std::uint32_t hash) const {
+    const std::size_t mask = m_slots.size() - 1;
+    for (std::size_t position = hash & mask;; position = (position + 1) & mask) {
+        const Slot& slot = m_slots[position];
+        if (slot.text == kNone || (slot.hash == hash && slot_text(slot) == text)) {
+            return position;
+        }
     }
 }
 
 std::optional<std::size_t> NameIndex::first_match(TextView key) const {
-    const auto by_original = first_original_match(key);
-    const auto by_translation = m_first_by_translation.find(key);
-    if (by_translation == m_first_by_translation.end()) {
-        return by_original;
+    if (m_slots.empty()) {
+        return std::nullopt;
     }
-    if (!by_original) {
-        return by_translation->second;
+    const Slot& slot = m_slots[find_slot(key, hash_of(key))];
+    const std::uint32_t first = std::min(slot.first_original, slot.first_translation);
+    if (first == kNone) {
+        return std::nullopt;
     }
-    return std::min(*by_original, by_translation->second);
+    return first;
 }
 
 std::optional<std::size_t> NameIndex::first_original_match(TextView key) const {
-    const auto found = m_first_by_original.find(key);
-    if (found == m_first_by_original.end()) {
+    if (m_slots.empty()) {
         return std::nullopt;
     }
-    return found->second;
+    const Slot& slot = m_slots[find_slot(key, hash_of(key))];
+    if (slot.first_original == kNone) {
+        return std::nullopt;
+    }
+    return slot.first_original;
 }
 
 } // namespace orv

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
-#include <string_view>
-#include <unordered_map>
+#include <vector>
 
 #include "translation/DatabaseFile.h"
 
@@ -16,11 +16,6 @@ class NameIndex {
 public:
     NameIndex() = default;
     explicit NameIndex(PairFile file);
-    // The index views the texts it holds, so it can be moved but not copied.
-    NameIndex(const NameIndex&) = delete;
-    NameIndex& operator=(const NameIndex&) = delete;
-    NameIndex(NameIndex&&) = default;
-    NameIndex& operator=(NameIndex&&) = default;
 
     // The first entry whose original or whose translation equals `key` (byte for byte,
     // equal length), or nothing.
@@ -33,10 +28,27 @@ public:
     const PairFile& file() const { return m_file; }
 
 private:
+    static constexpr std::uint32_t kNone = UINT32_MAX;
+
+    // One distinct text of the file (an original, a translation, or both) with the first
+    // entry that has it as original and the first that has it as translation. The text
+    // itself is not copied: `text` is 2 * entry + 1 for a translation, 2 * entry for an
+    // original. 16 bytes, so that the table stays small enough for the caches.
+    struct Slot {
+        std::uint32_t hash = 0;
+        std::uint32_t text = kNone;
+        std::uint32_t first_original = kNone;
+        std::uint32_t first_translation = kNone;
+    };
+
+    TextView slot_text(const Slot& slot) const;
+    // The slot holding `text`, or the empty slot where it belongs.
+    std::size_t find_slot(TextView text, std::uint32_t hash) const;
+
     PairFile m_file;
-    // Keys view the texts held by m_file, whose entries never move after construction.
-    std::unordered_map<std::string_view, std::size_t> m_first_by_original;
-    std::unordered_map<std::string_view, std::size_t> m_first_by_translation;
+    // Open addressing with linear probing; the size is a power of two at least twice the
+    // number of texts, so probes stay short and always end at an empty slot.
+    std::vector<Slot> m_slots;
 };
 
 } // namespace orv
