@@ -20,6 +20,45 @@ public:
     }
 
     Result<void> write(ByteSpan bytes) override {
+        // Many small writes (a plugin is written record by record) are gathered into few
+        // system calls.
+        if (m_buffer.size() + bytes.size() > kBufferSize) {
+            if (auto flushed = flush(); !flushed) {
+                return flushed;
+            }
+        }
+        if (bytes.size() >= kBufferSize) {
+            return write_through(bytes);
+        }
+        m_buffer.insert(m_buffer.end(), bytes.begin(), bytes.end());
+        return {};
+    }
+
+    Result<void> close() override {
+        if (auto flushed = flush(); !flushed) {
+            ::close(m_descriptor);
+            m_descriptor = -1;
+            return flushed;
+        }
+        const bool synced = ::fsync(m_descriptor) == 0;
+        const bool closed = ::close(m_descriptor) == 0;
+        m_descriptor = -1;
+        if (!synced || !closed) {
+            return file_error(ErrorKind::WriteFailed, m_path);
+        }
+        return {};
+    }
+
+private:
+    static constexpr std::size_t kBufferSize = 1 << 20;
+
+    Result<void> flush() {
+        auto flushed = write_through(m_buffer);
+        m_buffer.clear();
+        return flushed;
+    }
+
+    Result<void> write_through(ByteSpan bytes) {
         const auto* data = reinterpret_cast<const char*>(bytes.data());
         std::size_t left = bytes.size();
         while (left > 0) {
@@ -36,19 +75,9 @@ public:
         return {};
     }
 
-    Result<void> close() override {
-        const bool synced = ::fsync(m_descriptor) == 0;
-        const bool closed = ::close(m_descriptor) == 0;
-        m_descriptor = -1;
-        if (!synced || !closed) {
-            return file_error(ErrorKind::WriteFailed, m_path);
-        }
-        return {};
-    }
-
-private:
     int m_descriptor;
     std::filesystem::path m_path;
+    Bytes m_buffer;
 };
 
 // Makes a finished rename survive a power cut; a failure here is not worth reporting,

@@ -118,7 +118,7 @@ NameIndex build_reference_table(const std::vector<ByteSpan>& sources) {
     for (const auto& source : sources) {
         joined.insert(joined.end(), source.begin(), source.end());
     }
-    return NameIndex(parse_pair_file(joined));
+    return NameIndex(parse_pair_file(joined), NameIndex::Keys::OriginalsOnly);
 }
 
 int translate_cell_references(BlockStore& store, const NameIndex& references,

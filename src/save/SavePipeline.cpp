@@ -104,8 +104,9 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, Files& fil
     }
 
     const auto show = [&view](const Text& text) { view.show_progress(text); };
-    report.game_settings_translated =
-        translate_game_settings(store, NameIndex(parse_pair_file(inputs->game_settings)), show);
+    report.game_settings_translated = translate_game_settings(
+        store, NameIndex(parse_pair_file(inputs->game_settings), NameIndex::Keys::OriginalsOnly),
+        show);
     const NameIndex references = build_reference_table(
         {cell_renames, inputs->cell_names, inputs->region_names, external_database});
     report.references_translated = translate_cell_references(store, references, show);

@@ -1,6 +1,7 @@
 #include "translation/NameIndex.h"
 
 #include <algorithm>
+#include <cassert>
 #include <functional>
 #include <string_view>
 
@@ -14,8 +15,9 @@ std::uint32_t hash_of(TextView text) {
 
 } // namespace
 
-NameIndex::NameIndex(PairFile file) : m_file(std::move(file)) {
-    const std::size_t texts = m_file.entries.size() * 2;
+NameIndex::NameIndex(PairFile file, Keys keys) : m_file(std::move(file)), m_keys(keys) {
+    const bool with_translations = keys == Keys::OriginalsAndTranslations;
+    const std::size_t texts = m_file.entries.size() * (with_translations ? 2 : 1);
     // Texts are numbered in 32 bits. A pair file of two thousand million entries would be
     // at least 16 GB, far beyond what is ever read into memory here, so the cut never
     // happens in practice; it only keeps the numbering sound.
@@ -30,6 +32,9 @@ NameIndex::NameIndex(PairFile file) : m_file(std::move(file)) {
 
     for (std::uint32_t index = 0; index < m_file.entries.size(); ++index) {
         for (const bool is_translation : {false, true}) {
+            if (is_translation && !with_translations) {
+                break;
+            }
             const TextView text = m_file.entries[index][is_translation ? 1 : 0];
             const std::uint32_t hash = hash_of(text);
             Slot& slot = m_slots[find_slot(text, hash)];
@@ -61,6 +66,7 @@ std::size_t NameIndex::find_slot(TextView text, std::uint32_t hash) const {
 }
 
 std::optional<std::size_t> NameIndex::first_match(TextView key) const {
+    assert(m_keys == Keys::OriginalsAndTranslations);
     if (m_slots.empty()) {
         return std::nullopt;
     }

@@ -14,11 +14,15 @@ namespace orv {
 // file order wins.
 class NameIndex {
 public:
+    // Which texts are looked up: names are matched against both texts of an entry, game
+    // settings and cell references against the originals only, which halves the work.
+    enum class Keys { OriginalsAndTranslations, OriginalsOnly };
+
     NameIndex() = default;
-    explicit NameIndex(PairFile file);
+    explicit NameIndex(PairFile file, Keys keys = Keys::OriginalsAndTranslations);
 
     // The first entry whose original or whose translation equals `key` (byte for byte,
-    // equal length), or nothing.
+    // equal length), or nothing. Not for an index of the originals only.
     std::optional<std::size_t> first_match(TextView key) const;
     // The first entry whose original equals `key`, or nothing.
     std::optional<std::size_t> first_original_match(TextView key) const;
@@ -46,6 +50,7 @@ private:
     std::size_t find_slot(TextView text, std::uint32_t hash) const;
 
     PairFile m_file;
+    Keys m_keys = Keys::OriginalsAndTranslations;
     // Open addressing with linear probing; the size is a power of two at least twice the
     // number of texts, so probes stay short and always end at an empty slot.
     std::vector<Slot> m_slots;

@@ -1,0 +1,80 @@
+#include "platform/LocalFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/AtomicWrite.h"
+
+namespace orv {
+namespace {
+
+class LocalFilesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "orvental-test-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        m_folder = pattern;
+    }
+    void TearDown() override { std::filesystem::remove_all(m_folder); }
+
+    std::filesystem::path m_folder;
+    LocalFiles m_files;
+};
+
+Bytes pattern_bytes(std::size_t size, unsigned seed) {
+    Bytes bytes(size);
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<std::byte>((i * 131 + seed) & 0xFF);
+    }
+    return bytes;
+}
+
+TEST_F(LocalFilesTest, WritesPiecesOfAnySizeInOrder) {
+    // Small pieces are gathered, a piece larger than the gathering buffer goes straight
+    // through, and a piece that just overflows it flushes first.
+    const std::vector<Bytes> pieces = {pattern_bytes(10, 1),
+                                       pattern_bytes(3 << 20, 2),
+                                       pattern_bytes((1 << 20) - 5, 3),
+                                       pattern_bytes(7, 4),
+                                       {}};
+    const auto path = m_folder / "out.bin";
+    auto file = m_files.create(path);
+    ASSERT_TRUE(file.ok());
+    Bytes expected;
+    for (const auto& piece : pieces) {
+        ASSERT_TRUE((*file)->write(piece).ok());
+        expected.insert(expected.end(), piece.begin(), piece.end());
+    }
+    ASSERT_TRUE((*file)->close().ok());
+    EXPECT_EQ(m_files.read_all(path).value(), expected);
+}
+
+TEST_F(LocalFilesTest, ReportsMissingAndUnwritablePlaces) {
+    EXPECT_EQ(m_files.read_all(m_folder / "missing").error().kind, ErrorKind::NotFound);
+    EXPECT_EQ(m_files.read_all(m_folder).error().kind, ErrorKind::ReadFailed);
+    EXPECT_EQ(m_files.create(m_folder / "no" / "file").error().kind, ErrorKind::CreateFailed);
+    EXPECT_TRUE(m_files.remove(m_folder / "missing").ok());
+    EXPECT_EQ(read_if_present(m_files, m_folder / "missing").value(), Bytes{});
+}
+
+TEST_F(LocalFilesTest, AtomicWriteReplacesOnlyWhenComplete) {
+    const auto target = m_folder / "target.dat";
+    ASSERT_TRUE(write_file_atomically(m_files, target, pattern_bytes(100, 5)).ok());
+    // A failing writer leaves the old file and no temporary file.
+    const auto failed = write_file_atomically(m_files, target, [](OutputFile& out) -> Result<void> {
+        (void)out.write(pattern_bytes(50, 6));
+        return Error{ErrorKind::WriteFailed, 0, "kaputt"};
+    });
+    EXPECT_FALSE(failed.ok());
+    EXPECT_EQ(m_files.read_all(target).value(), pattern_bytes(100, 5));
+    EXPECT_FALSE(m_files.exists(temporary_path_for(target)));
+    // A folder that does not exist: nothing is created anywhere.
+    EXPECT_EQ(
+        write_file_atomically(m_files, m_folder / "no" / "x", pattern_bytes(1, 0)).error().kind,
+        ErrorKind::CreateFailed);
+}
+
+} // namespace
+} // namespace orv
