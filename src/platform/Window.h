@@ -1,0 +1,122 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+#include "platform/Text.h"
+
+namespace orv {
+
+// The windows of the program: the main window and the two pop-up windows. The numbers of
+// the pop-ups are those a close request carries.
+enum class WindowId { Main = 0, NameEdit = 1, TextEditor = 2 };
+
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+
+    bool operator==(const Rect&) const = default;
+};
+
+enum class ControlKind {
+    GroupBox,
+    TabBar,
+    // A report-style list view with columns, single full-row selection shown also without
+    // focus, grid lines.
+    ListView,
+    Label,
+    RightAlignedLabel,
+    EditField,
+    Button,
+    // Multi-line rich-text boxes with a vertical scroll bar, Arial 10 pt, at most 65,536
+    // characters.
+    TextBox,
+    ReadOnlyTextBox,
+};
+
+struct Column {
+    Text title;
+    int width = 0;
+
+    bool operator==(const Column&) const = default;
+};
+
+// A control as the program creates it. Numbers are unique across all windows, so one
+// event dispatcher tells every control apart.
+struct ControlSpec {
+    int number = 0;
+    ControlKind kind = ControlKind::Label;
+    Text text;
+    Rect rect;
+    // List views only.
+    std::vector<Column> columns;
+    // Main-window list views only: the tab page that holds the view.
+    int tab_page = -1;
+};
+
+// A menu item; command 0 is a separator.
+struct MenuItem {
+    int command = 0;
+    Text text;
+
+    bool operator==(const MenuItem&) const = default;
+};
+
+struct Menu {
+    Text title;
+    std::vector<MenuItem> items;
+
+    bool operator==(const Menu&) const = default;
+};
+
+// One row of a list view: its cells' texts, column by column.
+using ListRow = std::vector<Text>;
+
+// What the program draws. All texts are Windows-1252; a backend converts them where they
+// are shown. Texts of text boxes carry line breaks as CR LF in both directions, and
+// messages use a lone CR as line break. Every operation may be called from a worker
+// thread: a backend forwards it to the thread that owns the windows (queued for changes,
+// waiting for an answer for the operations that return one).
+class Window {
+public:
+    virtual ~Window() = default;
+
+    // The main window: title, inner size (menu bar included), centred on the screen.
+    virtual void create_main_window(const Text& title, int inner_width, int inner_height) = 0;
+    virtual void set_menus(const std::vector<Menu>& menu_bar,
+                           const std::vector<MenuItem>& popup) = 0;
+    virtual void set_menu_item_enabled(int command, bool enabled) = 0;
+    virtual void create_status_bar(int field0_width, int field1_width) = 0;
+    virtual void set_status_text(int field, const Text& text) = 0;
+    virtual void add_tab_page(const Text& label) = 0;
+    virtual void select_tab_page(int page) = 0;
+    // The main window's position and size on the screen, for centring the pop-ups.
+    virtual Rect main_window_rect() = 0;
+    virtual void activate_main_window() = 0;
+    virtual void show_popup_menu(int x, int y) = 0;
+
+    virtual void open_popup(WindowId window, const Text& title, const Rect& rect) = 0;
+    virtual void close_popup(WindowId window) = 0;
+
+    virtual void add_control(WindowId window, const ControlSpec& control) = 0;
+    virtual void move_control(int control, const Rect& rect) = 0;
+    virtual void set_control_enabled(int control, bool enabled) = 0;
+    virtual void set_control_text(int control, const Text& text) = 0;
+    // The text of an edit field or text box, or nothing when it holds a character that
+    // Windows-1252 cannot hold.
+    virtual std::optional<Text> control_text(int control) = 0;
+
+    // Replaces all rows of a list view at once.
+    virtual void set_rows(int control, std::vector<ListRow> rows) = 0;
+    virtual void set_cell(int control, std::size_t row, int column, const Text& text) = 0;
+    virtual std::optional<std::size_t> selected_row(int control) = 0;
+    // The text of a cell, empty for a row or column that does not exist.
+    virtual Text cell_text(int control, std::size_t row, int column) = 0;
+    // Selects a row and gives the view the focus.
+    virtual void select_row(int control, std::size_t row) = 0;
+};
+
+} // namespace orv

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/Dialogs.h"
+#include "platform/Files.h"
+#include "platform/Window.h"
+#include "translation/Workspace.h"
+
+namespace orv {
+
+// The dialogs' starting folders, kept in the configuration file by the application.
+class FolderSettings {
+public:
+    virtual ~FolderSettings() = default;
+    // The folder read again from the configuration file before the dialog is shown.
+    virtual Text reread_plugin_folder() = 0;
+    virtual Text reread_save_folder() = 0;
+    // Sets the folder and rewrites the configuration file.
+    virtual Result<void> store_plugin_folder(const Text& folder) = 0;
+    virtual Result<void> store_save_folder(const Text& folder) = 0;
+};
+
+struct FileCommandContext {
+    Workspace& workspace;
+    Window& window;
+    Dialogs& dialogs;
+    Files& files;
+    FolderSettings& settings;
+};
+
+// The three commands of the "Datei" menu, each the whole body of a worker thread: its
+// dialogs and refusals, the real work with the command menu items disabled, and as last
+// step on every way out the worker-ended flag set and the busy flag cleared.
+void open_command(FileCommandContext& context);
+void save_command(FileCommandContext& context);
+void save_as_command(FileCommandContext& context);
+
+} // namespace orv

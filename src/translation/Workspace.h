@@ -1,0 +1,34 @@
+#pragma once
+
+#include <atomic>
+#include <filesystem>
+
+#include "plugin/BlockStore.h"
+#include "translation/ObjectLists.h"
+
+namespace orv {
+
+// What the parts of the running program share: the loaded plugin with its rows, where it
+// came from, and the flags that keep the worker thread and the pop-up windows apart.
+//
+// The blocks and lists are used by one thread at a time: a file command's worker while
+// `busy` is set (the command menu items are disabled meanwhile), otherwise the thread that
+// handles the window events. The flags are atomics because both threads read and write
+// them.
+struct Workspace {
+    // The folder of the program; data/ and dataextra/ lie in it.
+    std::filesystem::path program_dir;
+    BlockStore store;
+    ObjectLists lists;
+    // The full path of the loaded plugin; empty before the first Open.
+    std::filesystem::path current_file;
+
+    // 1 while the name-edit dialog or the text editor is open.
+    std::atomic<int> dialog_open{0};
+    // Set when a worker is started, cleared by the worker as its last step.
+    std::atomic<int> busy{0};
+    // Set by a worker as its last step, cleared before the next worker starts.
+    std::atomic<int> worker_ended{0};
+};
+
+} // namespace orv

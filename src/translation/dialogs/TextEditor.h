@@ -1,0 +1,62 @@
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "platform/Dialogs.h"
+#include "platform/Files.h"
+#include "platform/Window.h"
+#include "plugin/RecordTypes.h"
+#include "translation/DatabaseFile.h"
+#include "translation/Workspace.h"
+
+namespace orv {
+
+// Control numbers of the text editor. The two text boxes are not dispatched; they carry
+// numbers of their own only so that the program can reach them.
+namespace text_editor {
+inline constexpr int kOriginalLabel = 1050;
+inline constexpr int kTranslationLabel = 1051;
+inline constexpr int kEntryList = 1052;
+inline constexpr int kSaveButton = 1053;
+inline constexpr int kCancelButton = 1054;
+inline constexpr int kCopyButton = 1055;
+inline constexpr int kOriginalBox = 1056;
+inline constexpr int kTranslationBox = 1057;
+} // namespace text_editor
+
+// The window in which the user translates the long texts of one kind of record (books,
+// classes, races, skills, birthsigns) and stores them into the records in memory. It has
+// no event loop of its own: the dispatcher calls open() and the handlers.
+class TextEditor {
+public:
+    TextEditor(Workspace& workspace, Window& window, Dialogs& dialogs, Files& files);
+
+    // Opens the editor for one kind, unless a pop-up is open or the plugin is a master file.
+    void open(const TextTarget& target);
+    // The entry list was clicked: shows the chosen entry's text and its translation.
+    void entry_selected();
+    // SPEICHERN: puts the translation box's text into the entry's record.
+    void save();
+    // KOPIEREN: copies the original text into the translation box.
+    void copy();
+    // ABBRECHEN or the close box.
+    void close();
+
+private:
+    struct EditorRow {
+        Text id;
+        std::int32_t block = 0;
+    };
+
+    Workspace& m_workspace;
+    Window& m_window;
+    Dialogs& m_dialogs;
+    Files& m_files;
+    std::optional<TextTarget> m_target;
+    std::vector<EditorRow> m_rows;
+    std::optional<std::size_t> m_selected;
+    TripleFile m_text_database;
+};
+
+} // namespace orv
