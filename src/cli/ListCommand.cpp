@@ -2,37 +2,19 @@
 
 #include <ostream>
 
+#include "cli/BatchPlugin.h"
 #include "cli/TextConventions.h"
-#include "translation/PluginLoader.h"
 
 namespace orv::cli {
-namespace {
-
-// The batch tool shows neither progress nor list views: it prints the lists afterwards.
-class SilentView final : public LoaderView {
-public:
-    void show_progress(const Text&) override {}
-    void show_rows(int, const std::vector<Element>&) override {}
-};
-
-} // namespace
-
 int run_list(const Context& context, std::span<const std::string> arguments) {
     if (arguments.size() != 1) {
         return refuse(context, cp1252(u8"Aufruf: orvental-cli [--program-dir ORDNER] list PLUGIN"));
     }
-    const std::filesystem::path plugin_path = arguments[0];
-    auto file = context.files.read_all(plugin_path);
-    if (!file) {
-        return refuse(context, file.error().message);
+    const auto plugin = load_batch_plugin(context, arguments[0]);
+    if (!plugin) {
+        return refuse(context, plugin.error().message);
     }
-    TranslationDatabase database(context.files, context.program_dir);
-    BlockStore store;
-    ObjectLists lists;
-    SilentView view;
-    if (auto loaded = load_plugin(*file, database, store, lists, view); !loaded) {
-        return refuse(context, loaded.error().message);
-    }
+    const ObjectLists& lists = plugin->lists;
 
     std::string out;
     for (const auto& type : kRecordTypes) {

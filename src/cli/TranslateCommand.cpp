@@ -4,10 +4,10 @@
 #include <optional>
 #include <ostream>
 
+#include "cli/BatchPlugin.h"
 #include "cli/TextConventions.h"
 #include "save/CommandTexts.h"
 #include "save/SavePipeline.h"
-#include "translation/PluginLoader.h"
 #include "translation/dialogs/NameEdit.h"
 
 namespace orv::cli {
@@ -111,12 +111,6 @@ Result<void> apply_edits(std::string_view contents, const BlockStore& store, Obj
     return {};
 }
 
-class SilentLoaderView final : public LoaderView {
-public:
-    void show_progress(const Text&) override {}
-    void show_rows(int, const std::vector<Element>&) override {}
-};
-
 class SilentSaveView final : public SaveView {
 public:
     void show_progress(const Text&) override {}
@@ -166,10 +160,6 @@ int run_translate(const Context& context, std::span<const std::string> arguments
                       cp1252(u8"Aufruf: orvental-cli [--program-dir ORDNER] translate "
                              u8"PLUGIN -o AUSGABE [--edits ÄNDERUNGEN] [--update-external]"));
     }
-    auto file = context.files.read_all(parsed->plugin);
-    if (!file) {
-        return refuse(context, file.error().message);
-    }
     std::optional<Bytes> edits;
     if (parsed->edits) {
         auto read = context.files.read_all(*parsed->edits);
@@ -179,13 +169,12 @@ int run_translate(const Context& context, std::span<const std::string> arguments
         edits = std::move(*read);
     }
 
-    TranslationDatabase database(context.files, context.program_dir);
-    BlockStore store;
-    ObjectLists lists;
-    SilentLoaderView loader_view;
-    if (auto loaded = load_plugin(*file, database, store, lists, loader_view); !loaded) {
-        return refuse(context, loaded.error().message);
+    auto plugin = load_batch_plugin(context, parsed->plugin);
+    if (!plugin) {
+        return refuse(context, plugin.error().message);
     }
+    BlockStore& store = plugin->store;
+    ObjectLists& lists = plugin->lists;
     if (store.is_master_file()) {
         return refuse(context, master_file_save_message());
     }

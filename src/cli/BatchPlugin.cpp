@@ -1,0 +1,31 @@
+#include "cli/BatchPlugin.h"
+
+#include "translation/PluginLoader.h"
+
+namespace orv::cli {
+namespace {
+
+// A batch command shows no progress and no list views; it prints what it needs afterwards.
+class SilentLoaderView final : public LoaderView {
+public:
+    void show_progress(const Text&) override {}
+    void show_rows(int, const std::vector<Element>&) override {}
+};
+
+} // namespace
+
+Result<BatchPlugin> load_batch_plugin(const Context& context, const std::filesystem::path& path) {
+    auto file = context.files.read_all(path);
+    if (!file) {
+        return file.error();
+    }
+    TranslationDatabase database(context.files, context.program_dir);
+    BatchPlugin plugin;
+    SilentLoaderView view;
+    if (auto loaded = load_plugin(*file, database, plugin.store, plugin.lists, view); !loaded) {
+        return loaded.error();
+    }
+    return plugin;
+}
+
+} // namespace orv::cli
