@@ -1,0 +1,259 @@
+#include "save/FileCommands.h"
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "platform/CommandMenu.h"
+#include "save/CommandTexts.h"
+#include "save/SavePipeline.h"
+#include "save/WindowViews.h"
+#include "translation/PluginLoader.h"
+#include "translation/TranslationDatabase.h"
+
+namespace orv {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Status field 0 names the loaded plugin; field 1 belongs to the progress texts.
+constexpr int kFileNameField = 0;
+
+// The separator that ends the folder part of a chosen path on this platform.
+constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
+
+// The command menu items that make sense without a loaded plugin: "Öffnen" and "Löschen".
+constexpr std::array<int, 2> kCommandsWithoutPlugin = {1, 5};
+
+const Text kFilter = "ESP (*.esp)|*.esp";
+const Text kInformationTitle = "INFORMATION";
+const Text kQuestionTitle = "FRAGE";
+const std::string kExtension = ".esp";
+
+// Sets the worker-ended flag and then clears the busy flag when the command is left, by
+// whatever way: the event loop disposes of a worker only once the first is set.
+class WorkerEnd {
+public:
+    explicit WorkerEnd(Workspace& workspace) : m_workspace(workspace) {}
+    WorkerEnd(const WorkerEnd&) = delete;
+    WorkerEnd& operator=(const WorkerEnd&) = delete;
+    ~WorkerEnd() {
+        m_workspace.worker_ended = 1;
+        m_workspace.busy = 0;
+    }
+
+private:
+    Workspace& m_workspace;
+};
+
+// Paths are handled as UTF-8; folders in the configuration file are Windows-1252.
+std::string utf8_of(const fs::path& path) {
+    const std::u8string utf8 = path.u8string();
+    return std::string(utf8.begin(), utf8.end());
+}
+
+fs::path path_of_utf8(const std::string& utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+fs::path path_of_folder(const Text& folder) {
+    return path_of_utf8(to_utf8(folder));
+}
+
+// The folder part of a chosen path: everything up to and including its last separator,
+// with a leading double quote dropped; empty when there is no separator. Nothing when
+// Windows-1252 cannot hold the folder, which then cannot go into the configuration file.
+std::optional<Text> folder_part_of(const fs::path& chosen) {
+    std::string utf8 = utf8_of(chosen);
+    if (!utf8.empty() && utf8.front() == '"') {
+        utf8.erase(0, 1);
+    }
+    const auto last = utf8.rfind(kSeparator);
+    return from_utf8(last == std::string::npos ? std::string{} : utf8.substr(0, last + 1));
+}
+
+// The Save-as target: every ".esp" (exact case, so ".ESP" stays) is removed from the
+// file-name part, then one ".esp" is appended. Typing the name with or without the
+// extension, or with it twice, gives the same target. Nothing when the name is empty.
+std::optional<fs::path> save_as_target(const fs::path& chosen) {
+    const std::string utf8 = utf8_of(chosen);
+    const auto last = utf8.rfind(kSeparator);
+    const std::size_t name_start = last == std::string::npos ? 0 : last + 1;
+    std::string target = utf8.substr(0, name_start);
+    const std::string name = utf8.substr(name_start);
+    for (std::size_t at = 0; at < name.size();) {
+        if (name.compare(at, kExtension.size(), kExtension) == 0) {
+            at += kExtension.size();
+        } else {
+            target.push_back(name[at]);
+            ++at;
+        }
+    }
+    if (target.empty()) {
+        return std::nullopt;
+    }
+    return path_of_utf8(target + kExtension);
+}
+
+void show_refusal(Dialogs& dialogs, const Text& message) {
+    dialogs.message_box(kInformationTitle, message, MessageButtons::Ok, MessageIcon::Stop);
+}
+
+// A folder that cannot be stored costs the user only the dialog's starting folder next
+// time, so the command goes on after telling.
+void store_folder(FileCommandContext& context, const fs::path& chosen,
+                  Result<void> (FolderSettings::*store)(const Text&)) {
+    const auto folder = folder_part_of(chosen);
+    if (!folder) {
+        return;
+    }
+    const auto stored = (context.settings.*store)(*folder);
+    if (!stored) {
+        show_refusal(context.dialogs, stored.error().message);
+    }
+}
+
+void show_file_name(FileCommandContext& context) {
+    context.window.set_status_text(kFileNameField,
+                                   cp1252(u8"Datei : ") +
+                                       display_path(context.workspace.current_file.filename()));
+}
+
+// Enables the command menu items again after an Open that loaded nothing new: all of them
+// while the old plugin is still loaded, otherwise only those that need no plugin, as at
+// start-up, so that no save of an empty workspace can be started.
+void restore_command_menu(Window& window, bool plugin_loaded) {
+    for (const int command : kCommandMenuItems) {
+        bool without_plugin = false;
+        for (const int allowed : kCommandsWithoutPlugin) {
+            without_plugin = without_plugin || command == allowed;
+        }
+        window.set_menu_item_enabled(command, plugin_loaded || without_plugin);
+    }
+}
+
+// Reads and loads the chosen file. The old plugin, its rows and views stay as they were
+// unless the new one was read completely: a name that names no file, a file that cannot be
+// read and a file the loader refuses all come back as an error.
+Result<void> load_chosen_file(FileCommandContext& context, const fs::path& chosen) {
+    auto bytes = context.files.read_all(chosen);
+    if (!bytes) {
+        return bytes.error();
+    }
+    Workspace& workspace = context.workspace;
+    TranslationDatabase database(context.files, workspace.program_dir);
+    WindowLoaderView view(context.window);
+    return load_plugin(*bytes, database, workspace.store, workspace.lists, view);
+}
+
+// Runs the save pipeline. The target is replaced in one step, so a failed save leaves the
+// old file as it was; the failure is shown and false returned.
+bool save_to(FileCommandContext& context, const fs::path& target) {
+    Workspace& workspace = context.workspace;
+    WindowSaveView view(context.window);
+    const auto saved = save_plugin(workspace.store, workspace.lists, context.files,
+                                   workspace.program_dir, target, view);
+    if (!saved) {
+        show_refusal(context.dialogs, saved.error().message);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void open_command(FileCommandContext& context) {
+    Workspace& workspace = context.workspace;
+    const WorkerEnd end(workspace);
+    if (workspace.worker_ended) {
+        return;
+    }
+
+    const Text folder = context.settings.reread_plugin_folder();
+    const auto chosen =
+        context.dialogs.open_file(cp1252(u8"ESP öffnen "), path_of_folder(folder), kFilter);
+    if (!chosen || chosen->empty()) {
+        return;
+    }
+    // The folder is kept even when the file then turns out unusable: the user most likely
+    // looks in the same folder next time.
+    store_folder(context, *chosen, &FolderSettings::store_plugin_folder);
+
+    set_command_menu_enabled(context.window, false);
+    const auto loaded = load_chosen_file(context, *chosen);
+    if (!loaded) {
+        show_refusal(context.dialogs, loaded.error().message);
+        restore_command_menu(context.window, workspace.store.loaded());
+        return;
+    }
+    workspace.current_file = *chosen;
+    show_file_name(context);
+    set_command_menu_enabled(context.window, true);
+}
+
+void save_command(FileCommandContext& context) {
+    Workspace& workspace = context.workspace;
+    const WorkerEnd end(workspace);
+    if (workspace.worker_ended) {
+        return;
+    }
+    if (workspace.store.is_master_file()) {
+        show_refusal(context.dialogs, master_file_save_message());
+        return;
+    }
+
+    set_command_menu_enabled(context.window, false);
+    const Text question = cp1252(u8"AKTUELLE DATEI ÜBERSCHREIBEN  :") + Text(22, ' ') + "\r" +
+                          display_path(workspace.current_file);
+    const auto answer = context.dialogs.message_box(kQuestionTitle, question, MessageButtons::YesNo,
+                                                    MessageIcon::Question);
+    if (answer == MessageAnswer::Yes && save_to(context, workspace.current_file)) {
+        show_file_name(context);
+    }
+    set_command_menu_enabled(context.window, true);
+}
+
+void save_as_command(FileCommandContext& context) {
+    Workspace& workspace = context.workspace;
+    const WorkerEnd end(workspace);
+    if (workspace.worker_ended) {
+        return;
+    }
+    if (workspace.store.is_master_file()) {
+        show_refusal(context.dialogs, master_file_save_message());
+        return;
+    }
+
+    const Text folder = context.settings.reread_save_folder();
+    const auto chosen =
+        context.dialogs.save_file(cp1252(u8"ESP speichern als"), path_of_folder(folder), kFilter);
+    if (!chosen || chosen->empty()) {
+        return;
+    }
+    const auto target = save_as_target(*chosen);
+    if (!target) {
+        return;
+    }
+    // "Speichern" is the way to overwrite the current file; the comparison is byte for
+    // byte, so the same name in other letter case is another file here.
+    if (target->native() == workspace.current_file.native()) {
+        context.dialogs.message_box(
+            kInformationTitle,
+            cp1252(u8"DER NAME DER NEUEN DATEI IST IDENTISCH MIT DEM NAMEN DER AKTUELLEN "
+                   u8"DATEI.\r   GIB EINEN ANDEREN NAMEN AN ODER NUTZE 'SPEICHERN' UM DIE DATEI "
+                   u8"ZU ÜBERSCHREIBEN."),
+            MessageButtons::Ok, MessageIcon::Information);
+        return;
+    }
+
+    set_command_menu_enabled(context.window, false);
+    // Stored before the save runs, so the folder is kept even when the save fails.
+    store_folder(context, *target, &FolderSettings::store_save_folder);
+    if (save_to(context, *target)) {
+        workspace.current_file = *target;
+        show_file_name(context);
+    }
+    set_command_menu_enabled(context.window, true);
+}
+
+} // namespace orv

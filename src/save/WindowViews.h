@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "platform/Window.h"
+#include "save/SavePipeline.h"
+#include "translation/PluginLoader.h"
+
+namespace orv {
+
+// The list view of object list k is the main window's control k + 3 (1 is the frame, 2 the
+// tab bar).
+inline constexpr int kFirstListControl = 3;
+
+// Shows a load in the main window: progress in status field 1, each list's rows in its list
+// view as the four cells mark, ID, EV Name, DV Name.
+class WindowLoaderView final : public LoaderView {
+public:
+    explicit WindowLoaderView(Window& window) : m_window(window) {}
+
+    void show_progress(const Text& text) override;
+    void show_rows(int list_index, const std::vector<Element>& elements) override;
+
+private:
+    Window& m_window;
+};
+
+// Shows a save in the main window: progress in status field 1, new marks in column "F".
+class WindowSaveView final : public SaveView {
+public:
+    explicit WindowSaveView(Window& window) : m_window(window) {}
+
+    void show_progress(const Text& text) override;
+    void show_mark(int list_index, std::size_t row, const Text& mark) override;
+
+private:
+    Window& m_window;
+};
+
+} // namespace orv

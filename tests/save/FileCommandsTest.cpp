@@ -1,0 +1,415 @@
+#include "save/FileCommands.h"
+
+#include <gtest/gtest.h>
+
+#include "MemoryFiles.h"
+#include "ScriptedPlatform.h"
+#include "fixtures/PluginBuilder.h"
+#include "platform/CommandMenu.h"
+#include "plugin/PluginReader.h"
+#include "translation/TranslationDatabase.h"
+
+namespace orv {
+namespace {
+
+namespace fs = std::filesystem;
+using fixtures::RecordBuilder;
+
+constexpr int kWeaponList = 19;
+
+// Remembers every call; a store may be made to fail.
+class FakeFolderSettings final : public FolderSettings {
+public:
+    Text reread_plugin_folder() override {
+        calls.push_back("reread plugin");
+        return plugin_folder;
+    }
+    Text reread_save_folder() override {
+        calls.push_back("reread save");
+        return save_folder;
+    }
+    Result<void> store_plugin_folder(const Text& folder) override {
+        calls.push_back("store plugin " + folder);
+        return store_result();
+    }
+    Result<void> store_save_folder(const Text& folder) override {
+        calls.push_back("store save " + folder);
+        return store_result();
+    }
+
+    Text plugin_folder = "c:\\";
+    Text save_folder = "C:\\";
+    std::optional<Error> store_failure;
+    std::vector<Text> calls;
+
+private:
+    Result<void> store_result() {
+        if (store_failure) {
+            return *store_failure;
+        }
+        return {};
+    }
+};
+
+Bytes foo_town_plugin(std::int32_t file_type = 0) {
+    return fixtures::plugin({RecordBuilder("CELL").text("NAME", "Foo Town").bytes(),
+                             RecordBuilder("WEAP").text("NAME", "w1").text("FNAM", "Club").bytes()},
+                            file_type);
+}
+
+const fs::path kFooTown = "/spiele/plugins/Foo Town.esp";
+const Text kFooTownStatus = "Datei : Foo Town.esp";
+
+class FileCommands : public ::testing::Test {
+protected:
+    FileCommands() {
+        m_workspace.program_dir = "prog";
+        for (int control = 3; control <= 27; ++control) {
+            ControlSpec list_view;
+            list_view.number = control;
+            list_view.kind = ControlKind::ListView;
+            m_window.add_control(WindowId::Main, list_view);
+        }
+    }
+
+    // As the event loop starts a worker.
+    void run(void (*command)(FileCommandContext&)) {
+        m_workspace.worker_ended = 0;
+        m_workspace.busy = 1;
+        command(m_context);
+    }
+
+    void open(const fs::path& path) {
+        m_dialogs.next_path(path);
+        run(open_command);
+    }
+
+    void load_foo_town(std::int32_t file_type = 0) {
+        m_files.put(kFooTown, foo_town_plugin(file_type));
+        open(kFooTown);
+        ASSERT_TRUE(m_workspace.store.loaded());
+        m_settings.calls.clear();
+    }
+
+    void expect_ended() const {
+        EXPECT_EQ(m_workspace.worker_ended, 1);
+        EXPECT_EQ(m_workspace.busy, 0);
+    }
+
+    void expect_command_menu(bool enabled) const {
+        for (const int command : kCommandMenuItems) {
+            EXPECT_EQ(m_window.menu_enabled(command), enabled) << "item " << command;
+        }
+    }
+
+    test::ScriptedWindow m_window;
+    test::ScriptedDialogs m_dialogs;
+    test::MemoryFiles m_files;
+    FakeFolderSettings m_settings;
+    Workspace m_workspace;
+    FileCommandContext m_context{m_workspace, m_window, m_dialogs, m_files, m_settings};
+};
+
+TEST_F(FileCommands, DialogsShowTitleFolderAndFilter) {
+    m_settings.plugin_folder = cp1252(u8"/spiele/Plugins für Nebelhain/");
+    m_settings.save_folder = cp1252(u8"/spiele/Übersetzt/");
+    m_dialogs.next_path(std::nullopt);
+    run(open_command);
+    m_dialogs.next_path(std::nullopt);
+    run(save_as_command);
+
+    const auto dialogs = m_dialogs.file_dialogs();
+    ASSERT_EQ(dialogs.size(), 2u);
+    EXPECT_FALSE(dialogs[0].save);
+    EXPECT_EQ(dialogs[0].title, cp1252(u8"ESP öffnen "));
+    EXPECT_EQ(dialogs[0].folder, fs::path(u8"/spiele/Plugins für Nebelhain/"));
+    EXPECT_TRUE(dialogs[1].save);
+    EXPECT_EQ(dialogs[1].title, "ESP speichern als");
+    EXPECT_EQ(dialogs[1].folder, fs::path(u8"/spiele/Übersetzt/"));
+    for (const auto& dialog : dialogs) {
+        EXPECT_EQ(dialog.filter, "ESP (*.esp)|*.esp");
+    }
+    // Cancelled dialogs store no folder.
+    EXPECT_EQ(m_settings.calls, (std::vector<Text>{"reread plugin", "reread save"}));
+    expect_ended();
+}
+
+TEST_F(FileCommands, CancelledOpenKeepsPluginAndName) {
+    m_dialogs.next_path(std::nullopt);
+    run(open_command);
+    EXPECT_TRUE(m_workspace.current_file.empty());
+    expect_ended();
+
+    load_foo_town();
+    m_dialogs.next_path(std::nullopt);
+    run(open_command);
+    EXPECT_EQ(m_workspace.current_file, kFooTown);
+    EXPECT_EQ(m_workspace.store.record_count(), 2);
+    EXPECT_EQ(m_window.rows(3 + kWeaponList).size(), 1u);
+    expect_ended();
+}
+
+TEST_F(FileCommands, OpenShowsRowsAndFileName) {
+    m_files.put(kFooTown, foo_town_plugin());
+    set_command_menu_enabled(m_window, false);
+    open(kFooTown);
+
+    EXPECT_EQ(m_window.rows(3), (std::vector<ListRow>{{"", "Foo Town", "Foo Town", "Foo Town"}}));
+    EXPECT_EQ(m_window.rows(3 + kWeaponList), (std::vector<ListRow>{{"", "w1", "Club", "Club"}}));
+    EXPECT_EQ(m_window.status(0), kFooTownStatus);
+    EXPECT_EQ(m_window.status(1), cp1252(u8"Blöcke gelesen : 2 / 2"));
+    EXPECT_EQ(m_workspace.current_file, kFooTown);
+    EXPECT_EQ(m_settings.calls,
+              (std::vector<Text>{"reread plugin", "store plugin /spiele/plugins/"}));
+    EXPECT_TRUE(m_dialogs.message_boxes().empty());
+    expect_command_menu(true);
+    expect_ended();
+}
+
+TEST_F(FileCommands, OpenStoresOnlyFoldersThatFitTheConfiguration) {
+    m_files.put(u8"/spiele/Neu ä/Foo Town.esp", foo_town_plugin());
+    m_files.put(u8"/spiele/Neu Ω/Foo Town.esp", foo_town_plugin());
+    open(u8"/spiele/Neu ä/Foo Town.esp");
+    EXPECT_EQ(m_settings.calls.back(), cp1252(u8"store plugin /spiele/Neu ä/"));
+
+    // A folder that Windows-1252 cannot hold keeps the old setting; the plugin still loads.
+    m_settings.calls.clear();
+    open(u8"/spiele/Neu Ω/Foo Town.esp");
+    EXPECT_EQ(m_settings.calls, (std::vector<Text>{"reread plugin"}));
+    EXPECT_EQ(m_workspace.current_file, fs::path(u8"/spiele/Neu Ω/Foo Town.esp"));
+
+    // A configuration that cannot be written is told, and the plugin loads all the same.
+    m_settings.store_failure = Error{ErrorKind::CreateFailed, 0, cp1252(u8"Kestrun.ini kaputt")};
+    m_files.put(kFooTown, foo_town_plugin());
+    open(kFooTown);
+    const auto boxes = m_dialogs.message_boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, cp1252(u8"Kestrun.ini kaputt"));
+    EXPECT_EQ(m_workspace.current_file, kFooTown);
+    expect_ended();
+}
+
+TEST_F(FileCommands, RefusedOpenKeepsEverything) {
+    const fs::path missing = "/spiele/plugins/Nebelhain.esp";
+    const fs::path short_file = "/spiele/plugins/Kurz.esp";
+    const Bytes short_bytes = fixtures::bytes_of("HEDR");
+    m_files.put(short_file, short_bytes);
+    struct Case {
+        const char* name;
+        fs::path path;
+        Text message;
+    };
+    const Case cases[] = {
+        {"missing", missing, file_error(ErrorKind::NotFound, missing).message},
+        {"refused", short_file, read_plugin(short_bytes).error().message},
+    };
+    for (const bool loaded_before : {false, true}) {
+        if (loaded_before) {
+            load_foo_town();
+        }
+        for (const auto& test_case : cases) {
+            SCOPED_TRACE(std::string(test_case.name) + (loaded_before ? " loaded" : " empty"));
+            m_window.set_status_text(0, loaded_before ? kFooTownStatus : "Datei :");
+            const auto boxes_before = m_dialogs.message_boxes().size();
+            m_settings.calls.clear();
+            open(test_case.path);
+
+            const auto boxes = m_dialogs.message_boxes();
+            ASSERT_EQ(boxes.size(), boxes_before + 1);
+            EXPECT_EQ(boxes.back().title, "INFORMATION");
+            EXPECT_EQ(boxes.back().text, test_case.message);
+            EXPECT_EQ(boxes.back().buttons, MessageButtons::Ok);
+            EXPECT_EQ(boxes.back().icon, MessageIcon::Stop);
+            EXPECT_EQ(m_workspace.store.loaded(), loaded_before);
+            EXPECT_EQ(m_workspace.current_file, loaded_before ? kFooTown : fs::path{});
+            EXPECT_EQ(m_window.status(0), loaded_before ? kFooTownStatus : "Datei :");
+            EXPECT_EQ(m_window.rows(3 + kWeaponList).size(), loaded_before ? 1u : 0u);
+            EXPECT_EQ(m_workspace.lists.list(kWeaponList).elements.size(), loaded_before ? 1u : 0u);
+            // The folder was chosen, so it is kept.
+            EXPECT_EQ(m_settings.calls.back(), "store plugin /spiele/plugins/");
+            // Without a plugin only "Öffnen" and "Löschen" come back.
+            for (const int command : kCommandMenuItems) {
+                EXPECT_EQ(m_window.menu_enabled(command),
+                          loaded_before || command == 1 || command == 5)
+                    << "item " << command;
+            }
+            expect_ended();
+        }
+    }
+}
+
+TEST_F(FileCommands, SaveRefusesMasterFiles) {
+    load_foo_town(1);
+    const auto files_before = m_files.paths();
+    set_command_menu_enabled(m_window, false);
+    for (const auto command : {save_command, save_as_command}) {
+        run(command);
+        const auto boxes = m_dialogs.message_boxes();
+        ASSERT_FALSE(boxes.empty());
+        EXPECT_EQ(boxes.back().title, "INFORMATION");
+        EXPECT_EQ(boxes.back().text,
+                  cp1252(u8"DIES IST EINE ESM-DATEI. FUNKTION NICHT VERFÜGBAR."));
+        EXPECT_EQ(boxes.back().icon, MessageIcon::Stop);
+        expect_ended();
+    }
+    EXPECT_EQ(m_dialogs.message_boxes().size(), 2u);
+    EXPECT_EQ(m_dialogs.file_dialogs().size(), 1u); // only the Open
+    EXPECT_TRUE(m_settings.calls.empty());
+    EXPECT_EQ(m_files.paths(), files_before);
+    expect_command_menu(false);
+}
+
+TEST_F(FileCommands, SaveAnsweredNoChangesNothing) {
+    load_foo_town();
+    m_workspace.lists.set_mark_and_dv_name(kWeaponList, 0, "*", "Keule");
+    const auto files_before = m_files.paths();
+    m_dialogs.next_answer(MessageAnswer::No);
+    run(save_command);
+
+    const auto boxes = m_dialogs.message_boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].title, "FRAGE");
+    EXPECT_EQ(boxes[0].text, "AKTUELLE DATEI \xDC"
+                             "BERSCHREIBEN  :                      \r/spiele/plugins/Foo Town.esp");
+    EXPECT_EQ(boxes[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(boxes[0].icon, MessageIcon::Question);
+    EXPECT_EQ(m_files.paths(), files_before);
+    EXPECT_EQ(m_files.get(kFooTown), foo_town_plugin());
+    EXPECT_EQ(m_workspace.lists.list(kWeaponList).elements[0].mark, "*");
+    expect_command_menu(true);
+    expect_ended();
+}
+
+TEST_F(FileCommands, SaveWritesPluginAndExternalDatabase) {
+    load_foo_town();
+    m_workspace.lists.set_mark_and_dv_name(kWeaponList, 0, "*", "Keule");
+    m_window.set_status_text(0, "");
+    m_dialogs.next_answer(MessageAnswer::Yes);
+    run(save_command);
+
+    const auto saved = m_files.get(kFooTown);
+    ASSERT_TRUE(saved);
+    const std::string text(reinterpret_cast<const char*>(saved->data()), saved->size());
+    EXPECT_NE(text.find("Keule"), std::string::npos);
+    EXPECT_EQ(text.find("Club"), std::string::npos);
+    const auto external = m_files.get(external_database_path("prog"));
+    ASSERT_TRUE(external);
+    const std::string pairs(reinterpret_cast<const char*>(external->data()), external->size());
+    EXPECT_NE(pairs.find("Keule"), std::string::npos);
+    // The saved row is marked in its view.
+    EXPECT_EQ(m_window.cell_text(3 + kWeaponList, 0, 0), "\xDC");
+    EXPECT_EQ(m_window.status(0), kFooTownStatus);
+    EXPECT_TRUE(m_settings.calls.empty());
+    expect_command_menu(true);
+    expect_ended();
+}
+
+TEST_F(FileCommands, SaveAsAppliesTheNameRules) {
+    struct Case {
+        const char* typed;
+        const char* target;
+    };
+    const Case accepted[] = {
+        {"/ziel/Nebelhain", "/ziel/Nebelhain.esp"},
+        {"/ziel/Nebelhain.esp", "/ziel/Nebelhain.esp"},
+        {"/ziel/Nebelhain.esp.esp", "/ziel/Nebelhain.esp"},
+        {"/ziel/Nebel.esphain", "/ziel/Nebelhain.esp"},
+        {"/ziel/Nebelhain.ESP", "/ziel/Nebelhain.ESP.esp"},
+        {"/ziel.esp/Nebelhain", "/ziel.esp/Nebelhain.esp"},
+        {"/spiele/plugins/foo town.esp", "/spiele/plugins/foo town.esp"},
+    };
+    load_foo_town();
+    for (const auto& test_case : accepted) {
+        SCOPED_TRACE(test_case.typed);
+        m_workspace.current_file = kFooTown;
+        m_settings.calls.clear();
+        m_dialogs.next_path(fs::path(test_case.typed));
+        run(save_as_command);
+        EXPECT_TRUE(m_files.get(test_case.target));
+        EXPECT_EQ(m_workspace.current_file, fs::path(test_case.target));
+        EXPECT_EQ(m_window.status(0), "Datei : " + fs::path(test_case.target).filename().string());
+        EXPECT_EQ(m_settings.calls,
+                  (std::vector<Text>{"reread save",
+                                     "store save " +
+                                         fs::path(test_case.target).parent_path().string() + "/"}));
+        expect_command_menu(true);
+        expect_ended();
+    }
+    EXPECT_TRUE(m_dialogs.message_boxes().empty());
+
+    // The current file's own name, typed with or without the extension, is refused.
+    m_workspace.current_file = kFooTown;
+    m_window.set_status_text(0, kFooTownStatus);
+    set_command_menu_enabled(m_window, false);
+    const auto files_before = m_files.paths();
+    for (const char* typed : {"/spiele/plugins/Foo Town", "/spiele/plugins/Foo Town.esp"}) {
+        SCOPED_TRACE(typed);
+        m_settings.calls.clear();
+        m_dialogs.next_path(fs::path(typed));
+        run(save_as_command);
+        const auto boxes = m_dialogs.message_boxes();
+        ASSERT_FALSE(boxes.empty());
+        EXPECT_EQ(boxes.back().title, "INFORMATION");
+        EXPECT_EQ(boxes.back().text,
+                  cp1252(u8"DER NAME DER NEUEN DATEI IST IDENTISCH MIT DEM NAMEN DER AKTUELLEN "
+                         u8"DATEI.\r   GIB EINEN ANDEREN NAMEN AN ODER NUTZE 'SPEICHERN' UM DIE "
+                         u8"DATEI ZU ÜBERSCHREIBEN."));
+        EXPECT_EQ(boxes.back().icon, MessageIcon::Information);
+        EXPECT_EQ(m_settings.calls, (std::vector<Text>{"reread save"}));
+        expect_ended();
+    }
+    EXPECT_EQ(m_files.paths(), files_before);
+    expect_command_menu(false);
+}
+
+TEST_F(FileCommands, FailedSaveLeavesTheOldFile) {
+    load_foo_town();
+    const Bytes old_target = fixtures::bytes_of("altes Nebelhain");
+    m_files.put("/ziel/Nebelhain.esp", old_target);
+    m_workspace.lists.set_mark_and_dv_name(kWeaponList, 0, "*", "Keule");
+
+    for (const bool save_as : {false, true}) {
+        SCOPED_TRACE(save_as ? "save as" : "save");
+        const fs::path target = save_as ? fs::path("/ziel/Nebelhain.esp") : kFooTown;
+        const Bytes before = *m_files.get(target);
+        m_settings.calls.clear();
+        if (save_as) {
+            m_dialogs.next_path(fs::path("/ziel/Nebelhain"));
+        } else {
+            m_dialogs.next_answer(MessageAnswer::Yes);
+        }
+        m_files.fail_operation(1, test::FileOperation::Rename);
+        run(save_as ? save_as_command : save_command);
+
+        const auto boxes = m_dialogs.message_boxes();
+        ASSERT_FALSE(boxes.empty());
+        EXPECT_EQ(boxes.back().title, "INFORMATION");
+        EXPECT_NE(boxes.back().text.find("konnte nicht ersetzt werden"), std::string::npos);
+        EXPECT_EQ(boxes.back().icon, MessageIcon::Stop);
+        EXPECT_EQ(m_files.get(target), before);
+        EXPECT_EQ(m_workspace.current_file, kFooTown);
+        EXPECT_EQ(m_window.status(0), kFooTownStatus);
+        if (save_as) {
+            // The folder is stored before the save runs.
+            EXPECT_EQ(m_settings.calls.back(), "store save /ziel/");
+        }
+        expect_command_menu(true);
+        expect_ended();
+    }
+}
+
+TEST_F(FileCommands, EndedWorkerOnlyEnds) {
+    load_foo_town();
+    for (const auto command : {open_command, save_command, save_as_command}) {
+        m_workspace.worker_ended = 1;
+        m_workspace.busy = 1;
+        command(m_context);
+        expect_ended();
+    }
+    EXPECT_EQ(m_dialogs.file_dialogs().size(), 1u); // only the Open that loaded
+    EXPECT_TRUE(m_dialogs.message_boxes().empty());
+    EXPECT_TRUE(m_settings.calls.empty());
+}
+
+} // namespace
+} // namespace orv
