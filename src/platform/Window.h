@@ -37,11 +37,13 @@ enum class ControlKind {
     ReadOnlyTextBox,
 };
 
-struct Column {
+// A column of a list view. (Named apart from the object lists' Column, the enum that
+// picks a column's text, since both live in namespace orv.)
+struct ListColumn {
     Text title;
     int width = 0;
 
-    bool operator==(const Column&) const = default;
+    bool operator==(const ListColumn&) const = default;
 };
 
 // A control as the program creates it. Numbers are unique across all windows, so one
@@ -52,7 +54,7 @@ struct ControlSpec {
     Text text;
     Rect rect;
     // List views only.
-    std::vector<Column> columns;
+    std::vector<ListColumn> columns;
     // Main-window list views only: the tab page that holds the view.
     int tab_page = -1;
 };

@@ -52,6 +52,8 @@ private:
     Dialogs& m_dialogs;
     int m_list_index = 0;
     std::size_t m_row = 0;
+    // Whether this dialog is the open pop-up; the workspace's flag also covers the editor.
+    bool m_open = false;
 };
 
 } // namespace orv

@@ -1,0 +1,196 @@
+#include "translation/dialogs/TextEditor.h"
+
+#include "platform/CommandMenu.h"
+#include "plugin/Subrecord.h"
+#include "translation/TranslationDatabase.h"
+#include "translation/dialogs/NameEdit.h"
+#include "translation/dialogs/Refusal.h"
+
+namespace orv {
+namespace {
+
+constexpr int kWidth = 700;
+constexpr int kHeight = 500;
+constexpr int kEntryColumnWidth = 350;
+
+// The block of an editor row, or nothing for a number the store does not hold (the rows
+// are a copy and must never lead outside the store).
+Block* find_block(BlockStore& store, std::int32_t number) {
+    if (number < 0 || static_cast<std::size_t>(number) >= store.block_count()) {
+        return nullptr;
+    }
+    return &store.block(static_cast<std::size_t>(number));
+}
+
+} // namespace
+
+TextEditor::TextEditor(Workspace& workspace, Window& window, Dialogs& dialogs, Files& files)
+    : m_workspace(workspace), m_window(window), m_dialogs(dialogs), m_files(files) {}
+
+void TextEditor::open(const TextTarget& target) {
+    // One pop-up at a time: the other one may be editing the same blocks and lists.
+    if (m_workspace.dialog_open != 0) {
+        return;
+    }
+    if (m_workspace.store.is_master_file()) {
+        show_refusal(m_dialogs, master_file_edit_message());
+        return;
+    }
+    // The text database is read once here; a file that exists but cannot be read must not
+    // pass for one without translations.
+    TranslationDatabase database(m_files, m_workspace.program_dir);
+    const TripleFile& texts = database.data_triples(target.text_database);
+    if (const auto& error = database.read_error()) {
+        show_refusal(m_dialogs, error->message);
+        return;
+    }
+    m_workspace.dialog_open = 1;
+    m_target = target;
+    m_text_database = texts;
+    m_selected.reset();
+
+    // The rows are a copy: the editor never changes an object list, and a column sort
+    // cannot run while it is open.
+    m_rows.clear();
+    if (target.object_list) {
+        for (const auto& element : m_workspace.lists.list(*target.object_list).elements) {
+            m_rows.push_back({element.id, element.block});
+        }
+    } else {
+        for (const auto& skill : m_workspace.lists.skills()) {
+            m_rows.push_back({skill.id, skill.block});
+        }
+    }
+
+    const Rect main = m_window.main_window_rect();
+    const Text label(target.label);
+    m_window.open_popup(WindowId::TextEditor, label,
+                        Rect{main.left + main.width / 2 - kWidth / 2,
+                             main.top + main.height / 2 - kHeight / 2, kWidth, kHeight});
+
+    using namespace text_editor;
+    const auto add = [this](int number, ControlKind kind, const Text& text, Rect rect,
+                            std::vector<ListColumn> columns = {}) {
+        m_window.add_control(WindowId::TextEditor,
+                             ControlSpec{number, kind, text, rect, std::move(columns), -1});
+    };
+    add(kOriginalLabel, ControlKind::Label, "Original-Text :", {205, 2, 100, 22});
+    add(kOriginalBox, ControlKind::ReadOnlyTextBox, "", {205, 16, 485, 205});
+    add(kTranslationLabel, ControlKind::Label, cp1252(u8"Übersetzung :"), {205, 225, 200, 22});
+    add(kTranslationBox, ControlKind::TextBox, "", {205, 239, 485, 205});
+    add(kEntryList, ControlKind::ListView, "", {5, 0, 198, 472},
+        {ListColumn{"Id " + label, kEntryColumnWidth}});
+    add(kSaveButton, ControlKind::Button, "SPEICHERN", {210, 448, 90, 24});
+    add(kCopyButton, ControlKind::Button, "KOPIEREN", {402, 448, 90, 24});
+    add(kCancelButton, ControlKind::Button, "ABBRECHEN", {595, 448, 90, 24});
+
+    std::vector<ListRow> entries;
+    entries.reserve(m_rows.size());
+    for (const auto& row : m_rows) {
+        entries.push_back({row.id});
+    }
+    m_window.set_rows(kEntryList, std::move(entries));
+
+    m_window.set_control_enabled(kSaveButton, false);
+    m_window.set_control_enabled(kCopyButton, false);
+    set_command_menu_enabled(m_window, false);
+}
+
+void TextEditor::entry_selected() {
+    using namespace text_editor;
+    if (!m_target || m_rows.empty()) {
+        return;
+    }
+    const auto selected = m_window.selected_row(kEntryList);
+    if (!selected || *selected >= m_rows.size()) {
+        return;
+    }
+    m_selected = *selected;
+    const EditorRow& row = m_rows[*selected];
+
+    Text original;
+    if (const Block* block = find_block(m_workspace.store, row.block)) {
+        if (const auto text = find_subrecord(*block, m_target->text_subrecord)) {
+            original = subrecord_text(*block, *text, TextKind::Whole);
+        }
+    }
+    const Text translation = find_translated_text(m_text_database, row.id).value_or(Text{});
+    // The boxes show line breaks where the texts hold CR LF.
+    m_window.set_control_text(kOriginalBox, original);
+    m_window.set_control_text(kTranslationBox, translation);
+
+    // A translation of more than one character is worth storing; without one, the original
+    // may be copied over as a start. Texts of one character leave the buttons as they were.
+    const std::size_t lo = original.size();
+    const std::size_t lt = translation.size();
+    if (lo == 0 && lt == 0) {
+        m_window.set_control_enabled(kSaveButton, false);
+        m_window.set_control_enabled(kCopyButton, false);
+    } else if (lo > 0 && lt == 0) {
+        m_window.set_control_enabled(kSaveButton, false);
+        m_window.set_control_enabled(kCopyButton, true);
+    } else if (lo > 1 && lt > 1) {
+        m_window.set_control_enabled(kSaveButton, true);
+        m_window.set_control_enabled(kCopyButton, false);
+    }
+}
+
+void TextEditor::save() {
+    if (!m_target || !m_selected) {
+        return;
+    }
+    // Stored as the box gives it, line breaks as CR LF.
+    const auto translation = m_window.control_text(text_editor::kTranslationBox);
+    if (!translation) {
+        show_refusal(m_dialogs, foreign_text_message());
+        return;
+    }
+    if (translation->empty()) {
+        return;
+    }
+    Block* block = find_block(m_workspace.store, m_rows[*m_selected].block);
+    if (block == nullptr) {
+        return;
+    }
+    const auto subrecord = find_subrecord(*block, m_target->text_subrecord);
+    if (!subrecord) {
+        return;
+    }
+    // The whole data is the text (no terminator); the subrecord's and the record's size
+    // fields follow the new length, and the block's length with them.
+    replace_subrecord_text(*block, *subrecord, TextKind::Whole, *translation);
+}
+
+void TextEditor::copy() {
+    using namespace text_editor;
+    if (!m_target) {
+        return;
+    }
+    const auto original = m_window.control_text(kOriginalBox);
+    if (!original) {
+        show_refusal(m_dialogs, foreign_text_message());
+        return;
+    }
+    if (original->empty()) {
+        return;
+    }
+    m_window.set_control_text(kTranslationBox, *original);
+    m_window.set_control_enabled(kSaveButton, true);
+    m_window.set_control_enabled(kCopyButton, false);
+}
+
+void TextEditor::close() {
+    if (!m_target) {
+        return;
+    }
+    m_window.close_popup(WindowId::TextEditor);
+    m_window.activate_main_window();
+    m_workspace.dialog_open = 0;
+    set_command_menu_enabled(m_window, true);
+    m_target.reset();
+    m_rows.clear();
+    m_selected.reset();
+    m_text_database = {};
+}
+
+} // namespace orv

@@ -1,0 +1,314 @@
+#include "translation/dialogs/TextEditor.h"
+
+#include <gtest/gtest.h>
+
+#include "DialogTestSupport.h"
+#include "plugin/Subrecord.h"
+
+namespace orv {
+namespace {
+
+using fixtures::RecordBuilder;
+using test::DialogTest;
+using namespace text_editor;
+
+const TextTarget& kBooks = kTextTargets[0];
+const TextTarget& kSkills = kTextTargets[3];
+constexpr int kBookList = 6;
+const Text kRecordText = "Es war einmal\r\nein Buch.";
+
+// Books in list order; each names its TEXT subrecord, if any.
+enum BookRow : std::size_t { kAlpha, kPlain, kNoText, kOnlyDatabase, kOneByte, kShort, kTiny };
+
+Bytes book(std::string_view id, std::optional<std::string_view> text) {
+    RecordBuilder record("BOOK");
+    record.text("NAME", id).text("FNAM", "Buch");
+    if (text) {
+        record.raw("TEXT", *text);
+    }
+    // A subrecord behind the text, which a replacement must move along.
+    return record.raw("DATA", "1234").bytes();
+}
+
+class TextEditorTest : public DialogTest {
+protected:
+    void load_books(std::int32_t file_type = 0) {
+        files.put("prog/data/Txtbookdata.dat",
+                  encode_triple_file({{"BK_ALPHA", "", "Falsche Schreibung"},
+                                      {"bk_alpha", "", "Erste"},
+                                      {"bk_alpha", "", "Zweite"},
+                                      {"bk_only_db", "", "Nur Datenbank"},
+                                      {"bk_one", "", "B"},
+                                      {"bk_short", "", "C"},
+                                      {"bk_tiny", "", "Lang genug"}}));
+        load({book("bk_alpha", kRecordText), book("bk_plain", "Plain text"),
+              book("bk_none", std::nullopt), book("bk_only_db", std::nullopt), book("bk_one", "A"),
+              book("bk_short", "Ab"), book("bk_tiny", "T")},
+             file_type);
+    }
+
+    void select(std::size_t row) {
+        window.user_selects_row(kEntryList, row);
+        editor.entry_selected();
+    }
+    const Block& book_block(std::size_t row) const {
+        const auto number = workspace.lists.list(kBookList).elements.at(row).block;
+        return workspace.store.block(static_cast<std::size_t>(number));
+    }
+    bool is_open() const { return window.popup(WindowId::TextEditor).has_value(); }
+
+    TextEditor editor{workspace, window, dialogs, files};
+};
+
+TEST_F(TextEditorTest, RefusesMasterFilesUnreadableDatabasesAndASecondPopup) {
+    struct Case {
+        const char* name;
+        std::int32_t file_type;
+        bool unreadable;
+        int popup_open;
+        std::optional<Text> message;
+    };
+    const Case cases[] = {
+        {"master file", 1, false, 0,
+         cp1252(u8"    DIES IST EINE ESM-DATEI.\rIHR KÖNNT DIES NICHT VERÄNDERN")},
+        {"unreadable text database", 0, true, 0,
+         cp1252(u8"Die Datei „prog/data/Txtbookdata.dat“ konnte nicht gelesen werden.")},
+        {"pop-up already open", 0, false, 1, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        load_books(c.file_type);
+        workspace.dialog_open = c.popup_open;
+        if (c.unreadable) {
+            files.fail_operation(1, test::FileOperation::Read);
+        }
+        const auto boxes = dialogs.message_boxes().size();
+        editor.open(kBooks);
+
+        EXPECT_FALSE(is_open());
+        EXPECT_EQ(workspace.dialog_open, c.popup_open);
+        EXPECT_TRUE(command_menu_is(true));
+        ASSERT_EQ(dialogs.message_boxes().size(), boxes + (c.message ? 1 : 0));
+        if (c.message) {
+            const auto box = dialogs.message_boxes().back();
+            EXPECT_EQ(box.title, "INFORMATION");
+            EXPECT_EQ(box.text, *c.message);
+            EXPECT_EQ(box.buttons, MessageButtons::Ok);
+            EXPECT_EQ(box.icon, MessageIcon::Stop);
+        }
+        workspace.dialog_open = 0;
+    }
+}
+
+TEST_F(TextEditorTest, OpensCentredWithTheEntriesOfTheKind) {
+    load_books();
+    window.set_main_window_rect({101, 51, 817, 641});
+    editor.open(kBooks);
+
+    const auto popup = window.popup(WindowId::TextEditor);
+    ASSERT_TRUE(popup);
+    EXPECT_EQ(popup->title, "Book");
+    EXPECT_EQ(popup->rect, (Rect{159, 121, 700, 500}));
+    EXPECT_EQ(workspace.dialog_open, 1);
+    EXPECT_TRUE(command_menu_is(false));
+
+    const struct {
+        int number;
+        ControlKind kind;
+        Text text;
+        Rect rect;
+        bool enabled;
+    } expected[] = {
+        {kOriginalLabel, ControlKind::Label, "Original-Text :", {205, 2, 100, 22}, true},
+        {kOriginalBox, ControlKind::ReadOnlyTextBox, "", {205, 16, 485, 205}, true},
+        {kTranslationLabel,
+         ControlKind::Label,
+         cp1252(u8"Übersetzung :"),
+         {205, 225, 200, 22},
+         true},
+        {kTranslationBox, ControlKind::TextBox, "", {205, 239, 485, 205}, true},
+        {kEntryList, ControlKind::ListView, "", {5, 0, 198, 472}, true},
+        {kSaveButton, ControlKind::Button, "SPEICHERN", {210, 448, 90, 24}, false},
+        {kCopyButton, ControlKind::Button, "KOPIEREN", {402, 448, 90, 24}, false},
+        {kCancelButton, ControlKind::Button, "ABBRECHEN", {595, 448, 90, 24}, true},
+    };
+    for (const auto& e : expected) {
+        SCOPED_TRACE(e.number);
+        const auto control = window.control(e.number);
+        ASSERT_TRUE(control);
+        EXPECT_EQ(control->window, WindowId::TextEditor);
+        EXPECT_EQ(control->spec.kind, e.kind);
+        EXPECT_EQ(control->spec.text, e.text);
+        EXPECT_EQ(control->spec.rect, e.rect);
+        EXPECT_EQ(control->enabled, e.enabled);
+    }
+    EXPECT_EQ(window.control(kEntryList)->spec.columns,
+              (std::vector<ListColumn>{{"Id Book", 350}}));
+    EXPECT_EQ(window.rows(kEntryList), (std::vector<ListRow>{{"bk_alpha"},
+                                                             {"bk_plain"},
+                                                             {"bk_none"},
+                                                             {"bk_only_db"},
+                                                             {"bk_one"},
+                                                             {"bk_short"},
+                                                             {"bk_tiny"}}));
+}
+
+TEST_F(TextEditorTest, ButtonsFollowTheTextLengths) {
+    struct Case {
+        const char* name;
+        std::size_t row;
+        Text original;
+        Text translation;
+        std::pair<bool, bool> before;
+        std::pair<bool, bool> after;
+    };
+    // (SPEICHERN, KOPIEREN) as an earlier entry left them, and as the entry leaves them.
+    const Case cases[] = {
+        {"both long, first database match",
+         kAlpha,
+         kRecordText,
+         "Erste",
+         {false, true},
+         {true, false}},
+        {"no translation", kPlain, "Plain text", "", {true, false}, {false, true}},
+        {"no texts", kNoText, "", "", {true, true}, {false, false}},
+        {"translation only", kOnlyDatabase, "", "Nur Datenbank", {true, false}, {true, false}},
+        {"translation only", kOnlyDatabase, "", "Nur Datenbank", {false, true}, {false, true}},
+        {"one byte each", kOneByte, "A", "B", {true, false}, {true, false}},
+        {"one byte each", kOneByte, "A", "B", {false, true}, {false, true}},
+        {"one-byte translation", kShort, "Ab", "C", {false, false}, {false, false}},
+        {"one-byte original", kTiny, "T", "Lang genug", {false, true}, {false, true}},
+    };
+    load_books();
+    editor.open(kBooks);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        window.set_control_enabled(kSaveButton, c.before.first);
+        window.set_control_enabled(kCopyButton, c.before.second);
+        select(c.row);
+        EXPECT_EQ(text_of(kOriginalBox), c.original);
+        EXPECT_EQ(text_of(kTranslationBox), c.translation);
+        EXPECT_EQ(std::make_pair(enabled(kSaveButton), enabled(kCopyButton)), c.after);
+    }
+
+    // A click beside the rows changes nothing.
+    window.user_selects_row(kEntryList, std::nullopt);
+    editor.entry_selected();
+    EXPECT_EQ(text_of(kOriginalBox), "T");
+}
+
+TEST_F(TextEditorTest, CopyPutsTheOriginalIntoTheTranslation) {
+    load_books();
+    editor.open(kBooks);
+    select(kPlain);
+    editor.copy();
+    EXPECT_EQ(text_of(kTranslationBox), "Plain text");
+    EXPECT_TRUE(enabled(kSaveButton));
+    EXPECT_FALSE(enabled(kCopyButton));
+
+    // Without an original there is nothing to copy.
+    select(kNoText);
+    window.user_types(kTranslationBox, "x");
+    editor.copy();
+    EXPECT_EQ(text_of(kTranslationBox), "x");
+    EXPECT_FALSE(enabled(kSaveButton));
+}
+
+TEST_F(TextEditorTest, SaveReplacesTheWholeTextAndItsSizes) {
+    load_books();
+    const auto shown = shown_rows();
+    const auto elements = element_texts();
+    editor.open(kBooks);
+    select(kAlpha);
+
+    // s = 24, lt = 5: the subrecord, the record and the block each lose 19 bytes.
+    const Block before = book_block(kAlpha);
+    editor.save();
+    const Block& after = book_block(kAlpha);
+    EXPECT_EQ(after, book("bk_alpha", "Erste"));
+    EXPECT_EQ(after.size(), before.size() - 19);
+    EXPECT_EQ(read_u32_le(after, 4), *read_u32_le(before, 4) - 19);
+    EXPECT_EQ(find_subrecord(after, "TEXT")->size, 5U);
+
+    // A further edit replaces the whole data again; line breaks are stored as the box
+    // gives them.
+    const Text edited = cp1252(u8"Zeile eins\r\nZeile zwei, länger als vorher");
+    window.user_types(kTranslationBox, edited);
+    editor.save();
+    EXPECT_EQ(book_block(kAlpha), book("bk_alpha", edited));
+    select(kAlpha);
+    EXPECT_EQ(text_of(kOriginalBox), edited);
+
+    // Nothing to store: an empty box, a text Windows-1252 cannot hold, an entry without TEXT.
+    window.user_types(kTranslationBox, "");
+    editor.save();
+    window.user_types_foreign_text(kTranslationBox);
+    editor.save();
+    EXPECT_EQ(book_block(kAlpha), book("bk_alpha", edited));
+    ASSERT_EQ(dialogs.message_boxes().size(), 1U);
+    EXPECT_EQ(dialogs.message_boxes()[0].text,
+              cp1252(u8"DER TEXT ENTHÄLT ZEICHEN, DIE NICHT GESPEICHERT WERDEN KÖNNEN.\r"
+                     u8"BITTE ÄNDERT DEN TEXT."));
+    EXPECT_EQ(dialogs.message_boxes()[0].icon, MessageIcon::Stop);
+    select(kOnlyDatabase);
+    editor.save();
+    EXPECT_EQ(book_block(kOnlyDatabase), book("bk_only_db", std::nullopt));
+
+    // The editor stays open and marks no row.
+    EXPECT_TRUE(is_open());
+    EXPECT_EQ(shown_rows(), shown);
+    EXPECT_EQ(element_texts(), elements);
+}
+
+TEST_F(TextEditorTest, SkillEditorListsTheSkills) {
+    files.put("prog/data/Skildata.dat", encode_triple_file({{"Block", "Block", "Blocken"},
+                                                            {"Armorer", "Armorer", "Schmied"}}));
+    files.put("prog/data/Txtskildata.dat", encode_triple_file({{"Block", "", "Wehrt Hiebe ab."}}));
+    load({RecordBuilder("SKIL").u32("INDX", 1).raw("DESC", "Repairs armor").bytes(),
+          RecordBuilder("SKIL").u32("INDX", 0).raw("DESC", "Blocks blows").bytes()});
+    editor.open(kSkills);
+
+    EXPECT_EQ(window.popup(WindowId::TextEditor)->title, "Skill");
+    EXPECT_EQ(window.control(kEntryList)->spec.columns,
+              (std::vector<ListColumn>{{"Id Skill", 350}}));
+    EXPECT_EQ(window.rows(kEntryList), (std::vector<ListRow>{{"Armorer"}, {"Block"}}));
+    select(1);
+    EXPECT_EQ(text_of(kOriginalBox), "Blocks blows");
+    EXPECT_EQ(text_of(kTranslationBox), "Wehrt Hiebe ab.");
+    editor.save();
+    EXPECT_EQ(workspace.store.block(2),
+              RecordBuilder("SKIL").u32("INDX", 0).raw("DESC", "Wehrt Hiebe ab.").bytes());
+}
+
+TEST_F(TextEditorTest, ClosingLeavesTheListsAsTheyWere) {
+    load_books();
+    const auto shown = shown_rows();
+    const auto elements = element_texts();
+    editor.open(kBooks);
+    select(kPlain);
+    window.user_types(kTranslationBox, "Einfach");
+    editor.save();
+    const int activations = window.activations();
+    editor.close();
+
+    EXPECT_FALSE(is_open());
+    EXPECT_EQ(window.activations(), activations + 1);
+    EXPECT_EQ(workspace.dialog_open, 0);
+    EXPECT_TRUE(command_menu_is(true));
+    EXPECT_EQ(shown_rows(), shown);
+    EXPECT_EQ(element_texts(), elements);
+    // A closed editor ignores its controls (the scripted window fails on a missing one).
+    editor.entry_selected();
+    editor.save();
+    editor.copy();
+    editor.close();
+
+    // Opened again, no entry is chosen: SPEICHERN has no record to change.
+    editor.open(kBooks);
+    window.user_types(kTranslationBox, "Neu");
+    editor.save();
+    EXPECT_EQ(book_block(kPlain), book("bk_plain", "Einfach"));
+}
+
+} // namespace
+} // namespace orv
