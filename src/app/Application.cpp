@@ -1,0 +1,254 @@
+#include "app/Application.h"
+
+#include <string_view>
+#include <utility>
+#include <variant>
+
+#include "app/ConfigFile.h"
+#include "app/ConfiguredFolders.h"
+#include "app/MainMenu.h"
+#include "app/MainWindow.h"
+#include "app/ResetCommand.h"
+#include "app/ShellMessages.h"
+#include "plugin/RecordTypes.h"
+#include "save/FileCommands.h"
+#include "save/WindowViews.h"
+#include "translation/TranslationDatabase.h"
+#include "translation/Workspace.h"
+#include "translation/dialogs/NameEditDialog.h"
+#include "translation/dialogs/TextEditor.h"
+
+namespace orv {
+namespace {
+
+constexpr std::string_view kHelpFile = "Deu.chm";
+
+using FileCommand = void (*)(FileCommandContext&);
+
+bool is_list_view(int control) {
+    return control >= kFirstListControl && control <= kLastListControl;
+}
+
+} // namespace
+
+// The shell state: one instance per process, touched only by the thread that handles the
+// window events, except for the workspace, which a file command's worker uses while the
+// busy flag is set.
+struct Application::State {
+    State(std::filesystem::path program_dir, Window& window, Dialogs& dialogs, Files& files,
+          Threads& threads)
+        : window(window), dialogs(dialogs), files(files), threads(threads),
+          folders(files, program_dir, settings), file_context{workspace, window, dialogs, files,
+                                                              folders},
+          name_edit(workspace, window, dialogs), text_editor(workspace, window, dialogs, files) {
+        workspace.program_dir = std::move(program_dir);
+    }
+
+    void on(const MenuCommandEvent& event);
+    void on(const ControlEvent& event);
+    void on(const CloseRequestEvent& event);
+    void on(const ContextMenuEvent& event);
+    void on(const ColumnClickEvent& event);
+    void on(const ResizeEvent& event);
+
+    void on_list_event(const ControlEvent& event);
+    void start_worker(FileCommand command);
+
+    Window& window;
+    Dialogs& dialogs;
+    Files& files;
+    Threads& threads;
+    Workspace workspace;
+    Settings settings;
+    ConfiguredFolders folders;
+    FileCommandContext file_context;
+    NameEditDialog name_edit;
+    TextEditor text_editor;
+
+    // The row of the last event of an object list, and that list (-1 before the first
+    // such event): what "Bearbeiten" and a double click open the name-edit dialog for.
+    ClickedRow clicked_row;
+    int clicked_list = -1;
+    // The control of the last control event, stored before its handler runs.
+    int last_control = 0;
+    bool quit = false;
+};
+
+void Application::State::on(const MenuCommandEvent& event) {
+    switch (event.command) {
+    case command::kOpen:
+        start_worker(open_command);
+        return;
+    case command::kSave:
+        start_worker(save_command);
+        return;
+    case command::kSaveAs:
+        start_worker(save_as_command);
+        return;
+    case command::kQuit:
+        quit = confirm_quit(dialogs);
+        return;
+    case command::kResetExternalDatabase:
+        reset_external_database_with_question(dialogs, files,
+                                              external_database_path(workspace.program_dir));
+        return;
+    case command::kHelp:
+        dialogs.show_help(workspace.program_dir / kHelpFile);
+        return;
+    case command::kAbout:
+        show_about(dialogs);
+        return;
+    case command::kEditName:
+        name_edit.open(clicked_row, clicked_list);
+        return;
+    default:
+        break;
+    }
+    for (const TextTarget& target : kTextTargets) {
+        if (target.menu_command == event.command) {
+            text_editor.open(target);
+            return;
+        }
+    }
+    // Any other number is ignored.
+}
+
+void Application::State::on(const ControlEvent& event) {
+    last_control = event.control;
+    if (event.control == name_edit::kOkButton) {
+        name_edit.ok();
+    } else if (event.control == name_edit::kCancelButton) {
+        name_edit.cancel();
+    } else if (is_list_view(event.control)) {
+        on_list_event(event);
+    } else if (event.control == text_editor::kEntryList) {
+        text_editor.entry_selected();
+    } else if (event.control == text_editor::kSaveButton) {
+        text_editor.save();
+    } else if (event.control == text_editor::kCancelButton) {
+        text_editor.close();
+    } else if (event.control == text_editor::kCopyButton) {
+        text_editor.copy();
+    }
+}
+
+void Application::State::on_list_event(const ControlEvent& event) {
+    // The row is taken from the view, not from the element list: a worker may be filling
+    // the elements right now, while the view is safe to ask from this thread.
+    const int list_index = event.control - kFirstListControl;
+    const auto selected = window.selected_row(event.control);
+    const auto cell = [&](Column column) {
+        return selected ? window.cell_text(event.control, *selected, static_cast<int>(column))
+                        : Text{};
+    };
+    clicked_row =
+        ClickedRow{cell(Column::Mark), cell(Column::Id), cell(Column::EvName), cell(Column::DvName),
+                   Text(kRecordTypes[static_cast<std::size_t>(list_index)].label)};
+    clicked_list = list_index;
+
+    switch (event.type) {
+    case ListEventType::DoubleClick:
+        if (workspace.busy != 0) {
+            show_wait_message(dialogs);
+        } else {
+            name_edit.open(clicked_row, list_index);
+        }
+        return;
+    case ListEventType::RightClick:
+        // The popup menu itself is shown by the context-menu request that the platform
+        // sends for the same click, so that one click shows it once.
+        window.activate_main_window();
+        return;
+    case ListEventType::Other:
+        return;
+    }
+}
+
+void Application::State::on(const CloseRequestEvent& event) {
+    switch (event.window) {
+    case WindowId::Main:
+        quit = confirm_quit(dialogs);
+        return;
+    case WindowId::TextEditor:
+        text_editor.close();
+        return;
+    case WindowId::NameEdit:
+        name_edit.close_box();
+        return;
+    }
+}
+
+// The platform sends one context-menu request per user request, a right click on a list
+// view included (after that view's control event), at the mouse position.
+void Application::State::on(const ContextMenuEvent& event) {
+    window.show_popup_menu(event.x, event.y);
+}
+
+void Application::State::on(const ColumnClickEvent& event) {
+    // An open pop-up or a running worker holds a row of the lists by its index; sorting
+    // would move that row away under it.
+    if (workspace.dialog_open != 0 || workspace.busy != 0) {
+        return;
+    }
+    if (!is_list_view(event.control) || event.column < 0 || event.column >= kColumnCount) {
+        return;
+    }
+    const int list_index = event.control - kFirstListControl;
+    workspace.lists.sort_by_column(list_index, static_cast<Column>(event.column));
+    // Row r of the view must stay element r of the list.
+    WindowLoaderView(window).show_rows(list_index, workspace.lists.list(list_index).elements);
+}
+
+void Application::State::on(const ResizeEvent& event) {
+    relayout_main_window(window, event);
+}
+
+void Application::State::start_worker(FileCommand command) {
+    // A worker that still runs has not yet disabled the command menu items (it is showing
+    // its file dialog or question); a second worker beside it would share the blocks and
+    // lists, so the command is ignored.
+    if (workspace.busy != 0) {
+        return;
+    }
+    // The previous worker set the flag as its very last step, so it is done: waiting for
+    // it only releases the thread.
+    if (workspace.worker_ended != 0) {
+        threads.dispose();
+        workspace.worker_ended = 0;
+    }
+    // Set before the thread starts, not after: a quick worker clears the flag as its last
+    // step, and setting it afterwards would leave it set with no worker running.
+    workspace.busy = 1;
+    threads.start([this, command] { command(file_context); });
+}
+
+Application::Application(std::filesystem::path program_dir, Window& window, Dialogs& dialogs,
+                         Files& files, Threads& threads)
+    : m_state(std::make_unique<State>(std::move(program_dir), window, dialogs, files, threads)) {}
+
+Application::~Application() {
+    // The worker uses the state; it must be done before the state goes.
+    shut_down();
+}
+
+void Application::start() {
+    State& state = *m_state;
+    state.settings = read_settings(state.files, state.workspace.program_dir);
+    state.workspace.store = BlockStore(state.settings.bank);
+    build_main_window(state.window, state.settings);
+}
+
+void Application::handle(const Event& event) {
+    State& state = *m_state;
+    std::visit([&state](const auto& concrete) { state.on(concrete); }, event);
+}
+
+bool Application::quit_requested() const {
+    return m_state->quit;
+}
+
+void Application::shut_down() {
+    m_state->threads.dispose();
+}
+
+} // namespace orv

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "platform/Dialogs.h"
+
+namespace orv {
+
+// The quit confirmation ("BEEDEN"): true only when the user answered Yes. Unsaved changes
+// are not looked at.
+bool confirm_quit(Dialogs& dialogs);
+
+// The about box: program name and version on two lines, no icon.
+void show_about(Dialogs& dialogs);
+
+// Shown instead of the name-edit dialog while a worker loads or saves a plugin.
+void show_wait_message(Dialogs& dialogs);
+
+} // namespace orv

@@ -1,0 +1,96 @@
+#include <string>
+#include <vector>
+
+#include "AppHarness.h"
+#include "translation/DatabaseFile.h"
+
+namespace orv::test {
+namespace {
+
+using fixtures::RecordBuilder;
+using Scenario = AppHarness;
+
+std::vector<std::string> lines_of(const std::optional<Bytes>& file) {
+    std::vector<std::string> lines;
+    if (!file) {
+        return lines;
+    }
+    std::string text;
+    for (const std::byte b : *file) {
+        text.push_back(static_cast<char>(b));
+    }
+    for (std::size_t start = 0; start < text.size();) {
+        const auto end = text.find("\r\n", start);
+        lines.push_back(text.substr(start, end - start));
+        start = end == std::string::npos ? text.size() : end + 2;
+    }
+    return lines;
+}
+
+TEST_F(Scenario, OpenEditSaveAndOpenAgain) {
+    files.put_text("prog/Kestrun.ini", "[Window]\r\nWindowWidth = 1024\r\nWindowHeight = 768\r\n"
+                                       "[Plugin Path]\r\nPlugPath = /alt/\r\n");
+    files.put("prog/data/Weapdata.dat", encode_pair_file({{"Club", "Keule"}}));
+    files.put("prog/dataextra/Extradata.dat",
+              encode_pair_file({{"FFFF", "FFFF"}, {"Gate", "Tor"}}));
+    files.put("/daten/Foo Town.esp", three_records());
+    files.put("/daten/Nebelhain.esp", three_records());
+    app.start();
+    // Maximised meanwhile: the configuration keeps the size read at start-up.
+    app.handle(ResizeEvent{1600, 1200, false});
+
+    open("/daten/Foo Town.esp");
+    ASSERT_EQ(dialogs.file_dialogs().size(), 1u);
+    EXPECT_EQ(dialogs.file_dialogs()[0].folder, std::filesystem::path("/alt/"));
+    const auto config = lines_of(files.get("prog/Kestrun.ini"));
+    ASSERT_EQ(config.size(), 16u);
+    EXPECT_EQ(config[8], "WindowWidth = 1024");
+    EXPECT_EQ(config[9], "WindowHeight = 768");
+    EXPECT_EQ(config[12], "PlugPath = /daten/");
+    EXPECT_EQ(window.status(0), "Datei : Foo Town.esp");
+    EXPECT_EQ(rows(kWeaponView),
+              (std::vector<std::string>{"|w2|Dagger|Dagger", "B|w1|Club|Keule"}));
+    EXPECT_EQ(rows(kDoorView), (std::vector<std::string>{"\xDC|d1|Gate|Tor"}));
+    EXPECT_TRUE(window.menu_enabled(2));
+
+    // A cancelled Open keeps the plugin, its rows and the configuration file.
+    const auto config_bytes = files.get("prog/Kestrun.ini");
+    dialogs.next_path(std::nullopt);
+    run(1);
+    EXPECT_EQ(files.get("prog/Kestrun.ini"), config_bytes);
+    EXPECT_EQ(window.status(0), "Datei : Foo Town.esp");
+    EXPECT_EQ(rows(kWeaponView).size(), 2u);
+
+    window.user_selects_row(kWeaponView, 0);
+    control(kWeaponView, ListEventType::DoubleClick);
+    ASSERT_TRUE(window.popup(WindowId::NameEdit).has_value());
+    window.user_types(1037, "Dolch");
+    control(1038);
+    EXPECT_FALSE(window.popup(WindowId::NameEdit).has_value());
+    EXPECT_EQ(rows(kWeaponView)[0], "*|w2|Dagger|Dolch");
+
+    dialogs.next_answer(MessageAnswer::Yes);
+    run(2);
+    ASSERT_EQ(dialogs.message_boxes().size(), 1u);
+    EXPECT_EQ(dialogs.message_boxes()[0].title, "FRAGE");
+    EXPECT_EQ(files.get("/daten/Foo Town.esp"),
+              fixtures::plugin({
+                  RecordBuilder("WEAP").text("NAME", "w2").text("FNAM", "Dolch").bytes(),
+                  RecordBuilder("DOOR").text("NAME", "d1").text("FNAM", "Tor").bytes(),
+                  RecordBuilder("WEAP").text("NAME", "w1").text("FNAM", "Keule").bytes(),
+              }));
+    // Rebuilt in tab order: doors before weapons.
+    EXPECT_EQ(files.get("prog/dataextra/Extradata.dat"),
+              encode_pair_file({{"FFFF", "FFFF"}, {"Gate", "Tor"}, {"Dagger", "Dolch"}}));
+    EXPECT_EQ(rows(kWeaponView)[0], "\xDC|w2|Dagger|Dolch");
+
+    // The next plugin picks the user's name up from the external database.
+    open("/daten/Nebelhain.esp");
+    EXPECT_EQ(window.status(0), "Datei : Nebelhain.esp");
+    EXPECT_EQ(rows(kWeaponView)[0], "\xDC|w2|Dagger|Dolch");
+    EXPECT_EQ(threads.started(), 4);
+    EXPECT_EQ(dialogs.unused_answers(), 0u);
+}
+
+} // namespace
+} // namespace orv::test
