@@ -3,6 +3,7 @@
 #include <map>
 #include <ostream>
 
+#include "cli/DbCommand.h"
 #include "cli/ListCommand.h"
 #include "cli/TranslateCommand.h"
 
@@ -20,12 +21,17 @@ struct CommandEntry {
 constexpr CommandEntry kCommands[] = {
     {"list", run_list},
     {"translate", run_translate},
+    {"db", run_db},
 };
 
 Text usage() {
     return cp1252(u8"Aufruf: orvental-cli [--program-dir ORDNER] BEFEHL ...\r"
-                  u8"Befehle: list PLUGIN | translate PLUGIN -o AUSGABE [--edits ÄNDERUNGEN] "
-                  u8"[--update-external]");
+                  u8"Befehle:\r"
+                  u8"  list PLUGIN\r"
+                  u8"  translate PLUGIN -o AUSGABE [--edits ÄNDERUNGEN] [--update-external]\r"
+                  u8"  db export DATEI.dat [--triples]\r"
+                  u8"  db import TEXTDATEI -o DATEI.dat [--triples]\r"
+                  u8"  db check DATEI.dat [--triples]");
 }
 
 } // namespace

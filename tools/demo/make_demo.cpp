@@ -1,12 +1,12 @@
 // orv-make-demo SOURCE_FOLDER PROGRAM_FOLDER
 //
-// Builds the demo files of the program folder from the readable sources under demo/:
-//   database/<Name>.tsv  ->  data/<Name>.dat   (pair files; triple files for Skildata and Txt*)
-//   Demo.plugin.txt      ->  demo/Demo.esp
+// Builds the demo files of the program folder that are not database tables:
+//   Demo.plugin.txt  ->  demo/Demo.esp
 //   and dataextra/Extradata.dat holding only the sentinel pair.
-// Table lines are UTF-8 fields separated by tabs, with the escapes \\ \t \r \n. The plugin
-// description documents its own line format at its top. Bad input stops the generator with
-// a message naming file and line, and a non-zero exit status, so that the build fails.
+// The database tables under database/ are turned into data/*.dat by `orvental-cli db import`
+// (see tools/CMakeLists.txt). The plugin description documents its own line format at its
+// top. Bad input stops the generator with a message naming file and line, and a non-zero exit
+// status, so that the build fails.
 
 #include <algorithm>
 #include <charconv>
@@ -21,7 +21,6 @@
 #include "platform/AtomicWrite.h"
 #include "platform/LocalFiles.h"
 #include "platform/Text.h"
-#include "translation/DatabaseFile.h"
 #include "translation/ExternalDatabase.h"
 
 namespace orv {
@@ -107,61 +106,6 @@ Result<std::string> read_text_file(Files& files, const fs::path& path) {
     std::transform(bytes->begin(), bytes->end(), text.begin(),
                    [](std::byte byte) { return static_cast<char>(byte); });
     return text;
-}
-
-// Reads a table of entries with N tab-separated fields per line. Empty lines are skipped.
-template <std::size_t N>
-Result<std::vector<DatabaseEntry<N>>> read_table(Files& files, const fs::path& path) {
-    auto text = read_text_file(files, path);
-    if (!text) {
-        return text.error();
-    }
-    std::vector<DatabaseEntry<N>> entries;
-    const auto lines = lines_of(*text);
-    for (std::size_t index = 0; index < lines.size(); ++index) {
-        const SourceLine where{path, index + 1};
-        std::string_view line = lines[index];
-        if (line.empty()) {
-            continue;
-        }
-        DatabaseEntry<N> entry;
-        for (std::size_t field = 0; field < N; ++field) {
-            const auto tab = line.find('\t');
-            const bool last = field + 1 == N;
-            if (last != (tab == std::string_view::npos)) {
-                return input_error(where, N == 2 ? u8"genau zwei Felder erwartet."
-                                                 : u8"genau drei Felder erwartet.");
-            }
-            auto decoded = decode_field(where, line.substr(0, tab));
-            if (!decoded) {
-                return decoded.error();
-            }
-            entry[field] = std::move(*decoded);
-            line = last ? std::string_view{} : line.substr(tab + 1);
-        }
-        entries.push_back(std::move(entry));
-    }
-    return entries;
-}
-
-// Skildata and the text databases hold three texts per entry, all other files two.
-bool is_triple_file(const std::string& name) {
-    return name == "Skildata" || name.starts_with("Txt");
-}
-
-Result<Bytes> encode_table(Files& files, const fs::path& path) {
-    if (is_triple_file(path.stem().string())) {
-        auto entries = read_table<3>(files, path);
-        if (!entries) {
-            return entries.error();
-        }
-        return encode_triple_file(*entries);
-    }
-    auto entries = read_table<2>(files, path);
-    if (!entries) {
-        return entries.error();
-    }
-    return encode_pair_file(*entries);
 }
 
 Result<std::string_view> subrecord_tag(const SourceLine& where, std::string_view tag) {
@@ -281,27 +225,6 @@ Result<void> write(Files& files, const fs::path& path, const Bytes& bytes) {
 
 Result<void> make_demo(const fs::path& source, const fs::path& program) {
     LocalFiles files;
-    std::vector<fs::path> tables;
-    std::error_code listing_failed;
-    for (const auto& item : fs::directory_iterator(source / "database", listing_failed)) {
-        if (item.path().extension() == ".tsv") {
-            tables.push_back(item.path());
-        }
-    }
-    if (listing_failed) {
-        return file_error(ErrorKind::ReadFailed, source / "database");
-    }
-    std::sort(tables.begin(), tables.end());
-    for (const auto& table : tables) {
-        auto bytes = encode_table(files, table);
-        if (!bytes) {
-            return bytes.error();
-        }
-        auto written = write(files, program / "data" / (table.stem().string() + ".dat"), *bytes);
-        if (!written) {
-            return written;
-        }
-    }
     auto written = write(files, program / "dataextra" / "Extradata.dat", sentinel_pair());
     if (!written) {
         return written;

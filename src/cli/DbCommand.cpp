@@ -1,0 +1,297 @@
+#include "cli/DbCommand.h"
+
+#include <cstdint>
+#include <limits>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <vector>
+
+#include "cli/TextConventions.h"
+#include "platform/AtomicWrite.h"
+#include "translation/DatabaseFile.h"
+
+namespace orv::cli {
+namespace {
+
+enum class Action { Export, Import, Check };
+
+struct DbArguments {
+    Action action = Action::Export;
+    std::string input;
+    std::optional<std::string> output;
+    bool triples = false;
+};
+
+Text usage() {
+    return cp1252(u8"Aufruf: orvental-cli db export DATEI.dat [--triples]\r"
+                  u8"       orvental-cli db import TEXTDATEI -o DATEI.dat [--triples]\r"
+                  u8"       orvental-cli db check DATEI.dat [--triples]");
+}
+
+std::optional<DbArguments> parse_arguments(std::span<const std::string> arguments) {
+    if (arguments.empty()) {
+        return std::nullopt;
+    }
+    DbArguments parsed;
+    if (arguments[0] == "export") {
+        parsed.action = Action::Export;
+    } else if (arguments[0] == "import") {
+        parsed.action = Action::Import;
+    } else if (arguments[0] == "check") {
+        parsed.action = Action::Check;
+    } else {
+        return std::nullopt;
+    }
+    bool have_input = false;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const auto& argument = arguments[i];
+        if (argument == "--triples" && !parsed.triples) {
+            parsed.triples = true;
+        } else if (argument == "-o" && parsed.action == Action::Import && !parsed.output &&
+                   i + 1 < arguments.size()) {
+            parsed.output = arguments[++i];
+        } else if (!have_input && !argument.empty() && argument[0] != '-') {
+            parsed.input = argument;
+            have_input = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!have_input || (parsed.action == Action::Import && !parsed.output)) {
+        return std::nullopt;
+    }
+    return parsed;
+}
+
+// The program's German texts for stdout, which is UTF-8 as the source literals are.
+std::string utf8(std::u8string_view literal) {
+    return std::string(literal.begin(), literal.end());
+}
+
+template <std::size_t N>
+DatabaseFile<N> parse_database(ByteSpan bytes) {
+    if constexpr (N == 2) {
+        return parse_pair_file(bytes);
+    } else {
+        return parse_triple_file(bytes);
+    }
+}
+
+template <std::size_t N>
+std::string entry_line(const DatabaseEntry<N>& entry) {
+    std::string line;
+    for (std::size_t i = 0; i < N; ++i) {
+        if (i > 0) {
+            line += '\t';
+        }
+        line += escape_field(entry[i]);
+    }
+    line += '\n';
+    return line;
+}
+
+Text damaged_message(const std::string& path, std::size_t damaged_at, std::size_t whole_entries) {
+    return cp1252(u8"„") + display_path(path) +
+           cp1252(u8"“ endet mitten in einem Eintrag: der Eintrag ab Byte ") +
+           std::to_string(damaged_at) + cp1252(u8" ist unvollständig. Ausgegeben wurden die ") +
+           std::to_string(whole_entries) + cp1252(u8" ganzen Einträge davor.");
+}
+
+template <std::size_t N>
+int export_entries(const Context& context, const std::string& path, ByteSpan bytes) {
+    const auto file = parse_database<N>(bytes);
+    std::string out;
+    for (const auto& entry : file.entries) {
+        out += entry_line<N>(entry);
+    }
+    context.out << out;
+    context.out.flush();
+    if (file.damaged) {
+        return refuse(context, damaged_message(path, file.damaged_at, file.entries.size()));
+    }
+    return kExitOk;
+}
+
+// Why unescape_field refused a field. A raw TAB or LF cannot be inside a field once the line
+// is split, so a raw control character here is a CR, left over from CR LF line ends.
+Text field_problem(std::string_view field) {
+    if (field.find('\r') != std::string_view::npos) {
+        return cp1252(u8"Wagenrücklauf (CR) im Text. Die Datei hat wohl Windows-Zeilenenden "
+                      u8"(CR LF); Zeilen enden hier nur mit LF, ein CR im Text wird \\r "
+                      u8"geschrieben.");
+    }
+    for (std::size_t pos = 0; pos < field.size(); ++pos) {
+        if (field[pos] != '\\') {
+            continue;
+        }
+        if (pos + 1 == field.size() ||
+            std::string_view("\\trn").find(field[pos + 1]) == std::string_view::npos) {
+            return cp1252(u8"Ungültiges Fluchtzeichen: auf \\ folgt nur \\, t, r oder n.");
+        }
+        ++pos;
+    }
+    if (field.starts_with("\xEF\xBB\xBF")) {
+        return cp1252(u8"Die Datei beginnt mit einer Byte-Order-Markierung (BOM); bitte als "
+                      u8"UTF-8 ohne BOM speichern.");
+    }
+    return cp1252(u8"Ein Zeichen, das Windows-1252 nicht darstellen kann, oder kein gültiges "
+                  u8"UTF-8.");
+}
+
+// The bytes of the database file that the lines of `contents` describe, or the refusal of
+// the first bad line.
+template <std::size_t N>
+Result<Bytes> encode_lines(const std::string& path, std::string_view contents) {
+    Bytes out;
+    const auto lines = split_lines(contents);
+    for (std::size_t index = 0; index < lines.size(); ++index) {
+        const std::size_t line_number = index + 1;
+        const auto refused = [&](const Text& where, const Text& message) {
+            const auto line_start = static_cast<std::size_t>(lines[index].data() - contents.data());
+            return Error{ErrorKind::BadText, line_start,
+                         cp1252(u8"„") + display_path(path) + cp1252(u8"“, Zeile ") +
+                             std::to_string(line_number) + where + ": " + message};
+        };
+        const auto fields = split_fields(lines[index]);
+        if (fields.size() != N) {
+            const Text expected =
+                N == 2 ? cp1252(u8"erwartet werden genau zwei Felder (Original und "
+                                u8"Übersetzung), getrennt durch einen Tabulator.")
+                       : cp1252(u8"erwartet werden genau drei Felder, getrennt durch "
+                                u8"Tabulatoren.");
+            Text found = cp1252(u8"Die Zeile hat ") + std::to_string(fields.size()) + " Felder";
+            if (lines[index].empty()) {
+                found = cp1252(u8"Die Zeile ist leer");
+            } else if (fields.size() == 1) {
+                found = cp1252(u8"Die Zeile hat nur ein Feld");
+            }
+            return refused("", found + "; " + expected);
+        }
+        DatabaseEntry<N> entry;
+        for (std::size_t field = 0; field < N; ++field) {
+            auto text = unescape_field(fields[field]);
+            const Text where = cp1252(u8", Feld ") + std::to_string(field + 1);
+            if (!text) {
+                return refused(where, field_problem(fields[field]));
+            }
+            if (text->size() > std::numeric_limits<std::uint32_t>::max()) {
+                // A counted text holds at most 4 GiB - 1 bytes.
+                return refused(where, cp1252(u8"Der Text ist zu lang."));
+            }
+            entry[field] = std::move(*text);
+        }
+        append_entry(out, entry);
+    }
+    return out;
+}
+
+int import_entries(const Context& context, const DbArguments& arguments) {
+    const auto read = context.files.read_all(arguments.input);
+    if (!read) {
+        return refuse(context, read.error().message);
+    }
+    const std::string_view contents(reinterpret_cast<const char*>(read->data()), read->size());
+    const auto bytes = arguments.triples ? encode_lines<3>(arguments.input, contents)
+                                         : encode_lines<2>(arguments.input, contents);
+    if (!bytes) {
+        return refuse(context, bytes.error().message);
+    }
+    if (auto written = write_file_atomically(context.files, *arguments.output, *bytes); !written) {
+        refuse(context, written.error().message);
+        return kExitWriteFailed;
+    }
+    return kExitOk;
+}
+
+// A text of an entry as check shows it: on one line, in quotes.
+std::string quoted(const Text& text) {
+    return utf8(u8"„") + escape_field(text) + utf8(u8"“");
+}
+
+template <std::size_t N>
+int check_entries(const Context& context, ByteSpan bytes) {
+    const auto file = parse_database<N>(bytes);
+    // The lookups use only the first entry with a given first text (for triples an ID). The
+    // translation is the last text and its original the one before it.
+    const std::size_t original = N - 2;
+    const std::size_t translation = N - 1;
+
+    std::map<Text, std::vector<std::size_t>> numbers_of;
+    std::vector<const Text*> first_texts_in_order;
+    std::vector<std::size_t> untranslated;
+    for (std::size_t index = 0; index < file.entries.size(); ++index) {
+        const auto& entry = file.entries[index];
+        auto& numbers = numbers_of[entry[0]];
+        if (numbers.empty()) {
+            first_texts_in_order.push_back(&entry[0]);
+        }
+        numbers.push_back(index + 1);
+        if (entry[original] == entry[translation]) {
+            untranslated.push_back(index + 1);
+        }
+    }
+
+    std::string repeated;
+    std::size_t repeated_count = 0;
+    for (const Text* text : first_texts_in_order) {
+        const auto& numbers = numbers_of[*text];
+        if (numbers.size() < 2) {
+            continue;
+        }
+        ++repeated_count;
+        repeated +=
+            "  " + quoted(*text) + ": " + std::to_string(numbers.size()) + utf8(u8"-mal, Einträge");
+        for (std::size_t i = 0; i < numbers.size(); ++i) {
+            repeated += (i == 0 ? " " : ", ") + std::to_string(numbers[i]);
+        }
+        repeated += '\n';
+    }
+
+    std::string out = utf8(u8"Einträge: ") + std::to_string(file.entries.size()) + '\n';
+    out += (N == 2 ? utf8(u8"Mehrfach vorkommende Originale: ")
+                   : utf8(u8"Mehrfach vorkommende IDs (erster Text): ")) +
+           std::to_string(repeated_count) + utf8(u8" (verwendet wird nur der erste Eintrag)\n");
+    out += repeated;
+    out += (N == 2 ? utf8(u8"Einträge mit Übersetzung gleich Original: ")
+                   : utf8(u8"Einträge mit Übersetzung (dritter Text) gleich Original (zweiter "
+                          u8"Text): ")) +
+           std::to_string(untranslated.size()) + '\n';
+    for (const std::size_t number : untranslated) {
+        out += "  Eintrag " + std::to_string(number) + ": " + quoted(file.entries[number - 1][0]) +
+               '\n';
+    }
+    if (file.damaged) {
+        out += utf8(u8"Die Datei (") + std::to_string(bytes.size()) +
+               utf8(u8" Bytes) endet mitten in einem Eintrag: der Eintrag ab Byte ") +
+               std::to_string(file.damaged_at) + utf8(u8" ist unvollständig.\n");
+    } else {
+        out += utf8(u8"Die Datei ist unbeschädigt: sie endet nicht mitten in einem Eintrag.\n");
+    }
+    context.out << out;
+    context.out.flush();
+    return file.damaged ? kExitRefused : kExitOk;
+}
+
+} // namespace
+
+int run_db(const Context& context, std::span<const std::string> arguments) {
+    const auto parsed = parse_arguments(arguments);
+    if (!parsed) {
+        return refuse(context, usage());
+    }
+    if (parsed->action == Action::Import) {
+        return import_entries(context, *parsed);
+    }
+    const auto read = context.files.read_all(parsed->input);
+    if (!read) {
+        return refuse(context, read.error().message);
+    }
+    if (parsed->action == Action::Export) {
+        return parsed->triples ? export_entries<3>(context, parsed->input, *read)
+                               : export_entries<2>(context, parsed->input, *read);
+    }
+    return parsed->triples ? check_entries<3>(context, *read) : check_entries<2>(context, *read);
+}
+
+} // namespace orv::cli
