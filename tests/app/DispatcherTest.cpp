@@ -168,7 +168,7 @@ TEST_F(Dispatcher, RightClickShowsThePopupOnceAndBearbeitenEditsTheClickedRow) {
     const auto popup = window.popup(WindowId::NameEdit);
     ASSERT_TRUE(popup.has_value());
     EXPECT_EQ(popup->title, "Weapon");
-    EXPECT_EQ(window.control(1033)->spec.text, "w1");
+    EXPECT_EQ(window.control(1033)->definition.text, "w1");
     control(1039);
     EXPECT_FALSE(window.popup(WindowId::NameEdit).has_value());
 }

@@ -44,9 +44,9 @@ TEST_F(StartUp, WithoutConfigurationBuildsTheDefaultWindow) {
     EXPECT_EQ(window.status_widths(), std::make_pair(200, 600));
     EXPECT_EQ(window.status(0), "Datei :");
 
-    EXPECT_EQ(window.control(1)->spec.text, "OBJEKT-FENSTER...");
-    EXPECT_EQ(window.control(1)->spec.rect, (Rect{5, 0, 790, 560}));
-    EXPECT_EQ(window.control(2)->spec.rect, (Rect{10, 15, 780, 540}));
+    EXPECT_EQ(window.control(1)->definition.text, "OBJEKT-FENSTER...");
+    EXPECT_EQ(window.control(1)->definition.rect, (Rect{5, 0, 790, 560}));
+    EXPECT_EQ(window.control(2)->definition.rect, (Rect{10, 15, 780, 540}));
     const auto tabs = window.tab_pages();
     ASSERT_EQ(tabs.size(), 25u);
     for (int k = 0; k < 25; ++k) {
@@ -55,11 +55,11 @@ TEST_F(StartUp, WithoutConfigurationBuildsTheDefaultWindow) {
                   kRecordTypes[static_cast<std::size_t>(k)].label);
         const auto view = window.control(3 + k);
         ASSERT_TRUE(view.has_value());
-        EXPECT_EQ(view->spec.kind, ControlKind::ListView);
-        EXPECT_EQ(view->spec.tab_page, k);
-        EXPECT_EQ(view->spec.rect, (Rect{1, 1, 774, 513}));
+        EXPECT_EQ(view->definition.kind, ControlKind::ListView);
+        EXPECT_EQ(view->definition.tab_page, k);
+        EXPECT_EQ(view->definition.rect, (Rect{1, 1, 774, 513}));
         EXPECT_EQ(
-            view->spec.columns,
+            view->definition.columns,
             (std::vector<ListColumn>{{"F", 20}, {"ID", 200}, {"EV Name", 248}, {"DV Name", 248}}));
     }
     EXPECT_FALSE(window.control(28).has_value());
@@ -79,9 +79,9 @@ TEST_F(StartUp, TakesTheSizeFromTheConfigurationAndNeverCreatesNegativeSizes) {
     EXPECT_EQ(window.inner_size(), std::make_pair(1001, 702));
     // A quarter by integer division; the second field takes the remainder.
     EXPECT_EQ(window.status_widths(), std::make_pair(250, 751));
-    EXPECT_EQ(window.control(1)->spec.rect, (Rect{5, 0, 991, 662}));
-    EXPECT_EQ(window.control(2)->spec.rect, (Rect{10, 15, 981, 642}));
-    EXPECT_EQ(window.control(27)->spec.rect, (Rect{1, 1, 975, 615}));
+    EXPECT_EQ(window.control(1)->definition.rect, (Rect{5, 0, 991, 662}));
+    EXPECT_EQ(window.control(2)->definition.rect, (Rect{10, 15, 981, 642}));
+    EXPECT_EQ(window.control(27)->definition.rect, (Rect{1, 1, 975, 615}));
 
     ScriptedWindow tiny_window;
     MemoryFiles tiny_files;
@@ -89,9 +89,9 @@ TEST_F(StartUp, TakesTheSizeFromTheConfigurationAndNeverCreatesNegativeSizes) {
                         "[Window]\r\nWindowWidth = 20\r\nWindowHeight = 50\r\n");
     Application tiny("prog", tiny_window, dialogs, tiny_files, threads);
     tiny.start();
-    EXPECT_EQ(tiny_window.control(1)->spec.rect, (Rect{5, 0, 10, 10}));
-    EXPECT_EQ(tiny_window.control(2)->spec.rect, (Rect{10, 15, 0, 0}));
-    EXPECT_EQ(tiny_window.control(3)->spec.rect, (Rect{1, 1, 0, 0}));
+    EXPECT_EQ(tiny_window.control(1)->definition.rect, (Rect{5, 0, 10, 10}));
+    EXPECT_EQ(tiny_window.control(2)->definition.rect, (Rect{10, 15, 0, 0}));
+    EXPECT_EQ(tiny_window.control(3)->definition.rect, (Rect{1, 1, 0, 0}));
 }
 
 TEST_F(StartUp, ResizeMovesFrameTabBarAndEveryListButNotWhenMinimised) {
@@ -99,10 +99,10 @@ TEST_F(StartUp, ResizeMovesFrameTabBarAndEveryListButNotWhenMinimised) {
     const int activations = window.activations();
     app.handle(ResizeEvent{1200, 900, false});
     EXPECT_EQ(window.activations(), activations + 1);
-    EXPECT_EQ(window.control(1)->spec.rect, (Rect{5, 0, 1190, 860}));
-    EXPECT_EQ(window.control(2)->spec.rect, (Rect{10, 15, 1180, 840}));
+    EXPECT_EQ(window.control(1)->definition.rect, (Rect{5, 0, 1190, 860}));
+    EXPECT_EQ(window.control(2)->definition.rect, (Rect{10, 15, 1180, 840}));
     for (int view = 3; view <= 27; ++view) {
-        EXPECT_EQ(window.control(view)->spec.rect, (Rect{0, 0, 1174, 813})) << view;
+        EXPECT_EQ(window.control(view)->definition.rect, (Rect{0, 0, 1174, 813})) << view;
     }
     // The status fields keep their start-up widths.
     EXPECT_EQ(window.status_widths(), std::make_pair(200, 600));
@@ -120,9 +120,9 @@ TEST_F(StartUp, ResizeMovesFrameTabBarAndEveryListButNotWhenMinimised) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         app.handle(c.resize);
-        EXPECT_EQ(window.control(15)->spec.rect, c.list_view);
+        EXPECT_EQ(window.control(15)->definition.rect, c.list_view);
     }
-    EXPECT_EQ(window.control(1)->spec.rect, (Rect{5, 0, 16, 47}));
+    EXPECT_EQ(window.control(1)->definition.rect, (Rect{5, 0, 16, 47}));
     EXPECT_EQ(window.activations(), activations + 2);
 }
 

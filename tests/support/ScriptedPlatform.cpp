@@ -96,7 +96,7 @@ ScriptedWindow::Control& ScriptedWindow::find(int number) {
 
 void ScriptedWindow::move_control(int control, const Rect& rect) {
     Lock lock(m_mutex);
-    find(control).spec.rect = rect;
+    find(control).definition.rect = rect;
 }
 
 void ScriptedWindow::set_control_enabled(int control, bool enabled) {
@@ -107,7 +107,7 @@ void ScriptedWindow::set_control_enabled(int control, bool enabled) {
 void ScriptedWindow::set_control_text(int control, const Text& text) {
     Lock lock(m_mutex);
     auto& found = find(control);
-    found.spec.text = text;
+    found.definition.text = text;
     found.holds_foreign_text = false;
 }
 
@@ -117,7 +117,7 @@ std::optional<Text> ScriptedWindow::control_text(int control) {
     if (found.holds_foreign_text) {
         return std::nullopt;
     }
-    return found.spec.text;
+    return found.definition.text;
 }
 
 void ScriptedWindow::set_rows(int control, std::vector<ListRow> rows) {
@@ -263,7 +263,7 @@ void ScriptedWindow::user_selects_row(int control, std::optional<std::size_t> ro
 void ScriptedWindow::user_types(int control, const Text& text) {
     Lock lock(m_mutex);
     auto& found = find(control);
-    found.spec.text = text;
+    found.definition.text = text;
     found.holds_foreign_text = false;
 }
 

@@ -23,7 +23,7 @@ class ScriptedWindow final : public Window {
 public:
     struct Control {
         WindowId window = WindowId::Main;
-        ControlSpec spec;
+        ControlSpec definition;
         bool enabled = true;
         std::vector<ListRow> rows;
         std::optional<std::size_t> selected;

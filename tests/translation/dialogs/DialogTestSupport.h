@@ -81,7 +81,7 @@ protected:
     }
     Text text_of(int control) const {
         const auto found = window.control(control);
-        return found ? found->spec.text : Text{};
+        return found ? found->definition.text : Text{};
     }
 
     MemoryFiles files;

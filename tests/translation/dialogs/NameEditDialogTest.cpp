@@ -134,9 +134,9 @@ TEST_F(NameEditDialogTest, OpensCentredWithTheClickedRow) {
         const auto control = window.control(e.number);
         ASSERT_TRUE(control);
         EXPECT_EQ(control->window, WindowId::NameEdit);
-        EXPECT_EQ(control->spec.kind, e.kind);
-        EXPECT_EQ(control->spec.text, e.text);
-        EXPECT_EQ(control->spec.rect, e.rect);
+        EXPECT_EQ(control->definition.kind, e.kind);
+        EXPECT_EQ(control->definition.text, e.text);
+        EXPECT_EQ(control->definition.rect, e.rect);
     }
     dialog.cancel();
 

@@ -137,12 +137,12 @@ TEST_F(TextEditorTest, OpensCentredWithTheEntriesOfTheKind) {
         const auto control = window.control(e.number);
         ASSERT_TRUE(control);
         EXPECT_EQ(control->window, WindowId::TextEditor);
-        EXPECT_EQ(control->spec.kind, e.kind);
-        EXPECT_EQ(control->spec.text, e.text);
-        EXPECT_EQ(control->spec.rect, e.rect);
+        EXPECT_EQ(control->definition.kind, e.kind);
+        EXPECT_EQ(control->definition.text, e.text);
+        EXPECT_EQ(control->definition.rect, e.rect);
         EXPECT_EQ(control->enabled, e.enabled);
     }
-    EXPECT_EQ(window.control(kEntryList)->spec.columns,
+    EXPECT_EQ(window.control(kEntryList)->definition.columns,
               (std::vector<ListColumn>{{"Id Book", 350}}));
     EXPECT_EQ(window.rows(kEntryList), (std::vector<ListRow>{{"bk_alpha"},
                                                              {"bk_plain"},
@@ -269,7 +269,7 @@ TEST_F(TextEditorTest, SkillEditorListsTheSkills) {
     editor.open(kSkills);
 
     EXPECT_EQ(window.popup(WindowId::TextEditor)->title, "Skill");
-    EXPECT_EQ(window.control(kEntryList)->spec.columns,
+    EXPECT_EQ(window.control(kEntryList)->definition.columns,
               (std::vector<ListColumn>{{"Id Skill", 350}}));
     EXPECT_EQ(window.rows(kEntryList), (std::vector<ListRow>{{"Armorer"}, {"Block"}}));
     select(1);

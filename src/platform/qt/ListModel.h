@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include <QAbstractTableModel>
+
+#include "platform/Window.h"
+
+namespace orv {
+
+// The rows of one list view. The program hands each batch of rows over whole (set_rows),
+// so the model keeps the batch it was given: the program's own lists belong to whichever
+// thread is working on them, while these rows belong to the GUI thread. Columns and header
+// titles come from the control's column table, never from a count of its own.
+//
+// The rows are shown in the order given. Sorting is the program's stable byte-order sort
+// (a header click reaches the program, which hands the sorted rows back); row r of the
+// view must stay element r of the program's list, so no proxy model may reorder them.
+class ListModel final : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    explicit ListModel(std::vector<ListColumn> columns, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // Replaces every row in one model reset. A row with fewer cells than columns shows the
+    // missing ones empty.
+    void set_rows(std::vector<ListRow> rows);
+    // Changes one cell; returns false for a row or column that does not exist.
+    bool set_cell(std::size_t row, int column, const Text& text);
+    // The cell's text, empty for a row or column that does not exist.
+    Text cell(std::size_t row, int column) const;
+    std::size_t row_count() const { return m_rows.size(); }
+    const std::vector<ListColumn>& columns() const { return m_columns; }
+
+private:
+    const Text* find_cell(std::size_t row, int column) const;
+
+    std::vector<ListColumn> m_columns;
+    std::vector<ListRow> m_rows;
+};
+
+} // namespace orv

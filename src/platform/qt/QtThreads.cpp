@@ -1,0 +1,22 @@
+#include "platform/qt/QtThreads.h"
+
+namespace orv {
+
+QtThreads::~QtThreads() {
+    dispose();
+}
+
+void QtThreads::start(std::function<void()> work) {
+    // The program disposes of the last worker first; should it not have, waiting here keeps
+    // two workers from ever sharing the blocks.
+    dispose();
+    m_thread = std::thread(std::move(work));
+}
+
+void QtThreads::dispose() {
+    if (m_thread.joinable()) {
+        m_thread.join();
+    }
+}
+
+} // namespace orv

@@ -1,0 +1,758 @@
+#include "platform/qt/QtWindow.h"
+
+#include <algorithm>
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+
+#include "platform/qt/ListView.h"
+#include "platform/qt/ProgramIcon.h"
+#include "platform/qt/QtText.h"
+
+namespace orv {
+
+namespace {
+
+// The text boxes hold at most this many characters, typed or set.
+constexpr int kTextBoxLimit = 65536;
+constexpr int kStatusRedrawMilliseconds = 50;
+constexpr int kSpringBackMilliseconds = 100;
+
+QString object_name(const char* kind, int number) {
+    return QStringLiteral("%1-%2").arg(QLatin1String(kind)).arg(number);
+}
+
+// A rect as Qt takes it. Negative sizes (a window made very small) become empty.
+QRect to_qrect(const Rect& rect) {
+    return QRect(rect.left, rect.top, std::max(rect.width, 0), std::max(rect.height, 0));
+}
+
+// The system's button-face colour as the background, as dialog-like windows have it.
+void fill_with_button_face(QWidget& widget) {
+    QPalette colours = widget.palette();
+    colours.setColor(QPalette::Window, colours.color(QPalette::Button));
+    widget.setPalette(colours);
+    widget.setAutoFillBackground(true);
+}
+
+// The program's coordinates were made for a smaller system font than most desktops use. A
+// label whose text would be cut keeps its place, but a right-aligned one may use the room to
+// its left (up to its window's edge), and what still does not fit gets a smaller font.
+void fit_label(QLabel& label, const QRect& requested, bool right_aligned) {
+    QFont font = label.parentWidget() != nullptr ? label.parentWidget()->font() : QFont();
+    const auto needed = [&label](const QFont& candidate) {
+        return QFontMetrics(candidate).horizontalAdvance(label.text()) + 2;
+    };
+    QRect rect = requested;
+    if (right_aligned && needed(font) > rect.width()) {
+        rect.setLeft(std::max(0, rect.right() + 1 - needed(font)));
+    }
+    constexpr qreal kSmallestPoints = 6.0;
+    while (needed(font) > rect.width() && font.pointSizeF() - 0.5 >= kSmallestPoints) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    }
+    label.setFont(font);
+    label.setGeometry(rect);
+}
+
+void cut_to_limit(QTextEdit& box) {
+    QTextDocument* document = box.document();
+    // characterCount() includes the paragraph separator that ends every document.
+    if (document->characterCount() - 1 <= kTextBoxLimit) {
+        return;
+    }
+    QTextCursor cursor(document);
+    cursor.setPosition(kTextBoxLimit);
+    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+}
+
+} // namespace
+
+// The main window. Its close box asks the program (which may refuse to quit), and its
+// size follows the configuration: the user can minimise and maximise it, but dragging an
+// edge in the normal state springs back to the configured size, as the window has no
+// sizing border.
+class MainFrame final : public QMainWindow {
+public:
+    std::function<void()> on_close;
+    std::function<void(const QPoint&)> on_context_menu;
+    std::function<void()> on_size_change;
+    QSize configured_size;
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        event->ignore();
+        if (on_close) {
+            on_close();
+        }
+    }
+    void contextMenuEvent(QContextMenuEvent* event) override {
+        event->accept();
+        if (on_context_menu) {
+            on_context_menu(event->globalPos());
+        }
+    }
+    void resizeEvent(QResizeEvent* event) override {
+        QMainWindow::resizeEvent(event);
+        if (windowState() == Qt::WindowNoState && configured_size.isValid() &&
+            size() != configured_size) {
+            // A little later, not at once: a window manager that maximises the window may
+            // report the new size before the new state.
+            QTimer::singleShot(kSpringBackMilliseconds, this, [this] {
+                if (windowState() == Qt::WindowNoState) {
+                    resize(configured_size);
+                }
+            });
+        }
+        if (on_size_change) {
+            on_size_change();
+        }
+    }
+    void changeEvent(QEvent* event) override {
+        QMainWindow::changeEvent(event);
+        if (event->type() == QEvent::WindowStateChange && on_size_change) {
+            on_size_change();
+        }
+    }
+};
+
+// The inner area under the menu bar: the controls lie on it at the program's coordinates,
+// and the status fields sit on its bottom edge above them.
+class ClientArea final : public QWidget {
+public:
+    using QWidget::QWidget;
+    std::function<void()> on_resize;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QWidget::resizeEvent(event);
+        if (on_resize) {
+            on_resize();
+        }
+    }
+};
+
+// A pop-up window owned by the main window. Its close box is a request to the program.
+class PopupFrame final : public QWidget {
+public:
+    explicit PopupFrame(QWidget* owner) : QWidget(owner, Qt::Window) {}
+    std::function<void()> on_close;
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        event->ignore();
+        if (on_close) {
+            on_close();
+        }
+    }
+};
+
+QtWindow::QtWindow() {
+    m_status_timer.setSingleShot(true);
+    QObject::connect(&m_status_timer, &QTimer::timeout, [this] { flush_status(); });
+}
+
+QtWindow::~QtWindow() {
+    m_gui.close();
+    m_status_timer.stop();
+    // The pop-ups and controls are children of the main window and go with it.
+    m_main.reset();
+}
+
+void QtWindow::connect_events(EventSink& sink, std::function<bool()> quit_requested) {
+    m_sink = &sink;
+    m_quit_requested = std::move(quit_requested);
+}
+
+void QtWindow::deliver(const Event& event) {
+    if (m_sink == nullptr || m_quitting || m_gui.closed()) {
+        return;
+    }
+    m_sink->handle(event);
+    if (m_quit_requested && m_quit_requested()) {
+        m_quitting = true;
+        QCoreApplication::exit(0);
+    }
+}
+
+void QtWindow::show() {
+    m_gui.post([this] {
+        if (m_main) {
+            m_main->show();
+            m_main->activateWindow();
+        }
+    });
+}
+
+void QtWindow::close() {
+    m_gui.close();
+    m_status_timer.stop();
+    for (auto& [window, popup] : m_popups) {
+        popup->hide();
+    }
+    if (m_main) {
+        m_main->hide();
+    }
+}
+
+QWidget* QtWindow::main_widget() const {
+    return m_main.get();
+}
+
+QWidget* QtWindow::dialog_owner() const {
+    QWidget* active = QApplication::activeWindow();
+    if (active != nullptr) {
+        if (active == m_main.get()) {
+            return active;
+        }
+        for (const auto& [window, popup] : m_popups) {
+            if (popup == active) {
+                return active;
+            }
+        }
+    }
+    return m_main.get();
+}
+
+void QtWindow::create_main_window(const Text& title, int inner_width, int inner_height) {
+    m_gui.post([this, title, inner_width, inner_height] {
+        m_main = std::make_unique<MainFrame>();
+        MainFrame& main = *m_main;
+        main.setObjectName(QStringLiteral("main-window"));
+        main.setWindowTitle(to_qstring(title));
+        main.setWindowIcon(program_icon());
+        main.setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                            Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                            Qt::WindowCloseButtonHint);
+        // The inner size includes the menu bar, as a QMainWindow's size does.
+        const QSize size(std::max(inner_width, 1), std::max(inner_height, 1));
+        main.configured_size = size;
+        main.setMinimumSize(size);
+        main.resize(size);
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QRect free = screen->availableGeometry();
+            main.move(free.center() - QPoint(size.width() / 2, size.height() / 2));
+        }
+        main.on_close = [this] { deliver(CloseRequestEvent{WindowId::Main}); };
+        main.on_context_menu = [this](const QPoint& at) {
+            deliver(ContextMenuEvent{at.x(), at.y()});
+        };
+        main.on_size_change = [this] { report_size(); };
+        m_reported_size = ResizeEvent{size.width(), size.height(), false};
+
+        m_client = new ClientArea(&main);
+        m_client->setObjectName(QStringLiteral("client-area"));
+        fill_with_button_face(*m_client);
+        m_client->on_resize = [this] { place_status_bar(); };
+        main.setCentralWidget(m_client);
+        fill_with_button_face(main);
+    });
+}
+
+void QtWindow::report_size() {
+    if (!m_main) {
+        return;
+    }
+    // H is the inner height with the menu bar, which a QMainWindow's height already is.
+    const ResizeEvent size{m_main->width(), m_main->height(), m_main->isMinimized()};
+    if (m_reported_size && m_reported_size->width == size.width &&
+        m_reported_size->height == size.height && m_reported_size->minimized == size.minimized) {
+        return;
+    }
+    m_reported_size = size;
+    deliver(size);
+}
+
+void QtWindow::set_menus(const std::vector<Menu>& menu_bar, const std::vector<MenuItem>& popup) {
+    m_gui.post([this, menu_bar, popup] {
+        if (!m_main) {
+            return;
+        }
+        QMenuBar* bar = m_main->menuBar();
+        bar->clear();
+        m_actions.clear();
+        delete m_popup_menu;
+        const auto fill = [this](QMenu& menu, const std::vector<MenuItem>& items) {
+            for (const MenuItem& item : items) {
+                if (item.command == 0) {
+                    menu.addSeparator();
+                    continue;
+                }
+                QAction* action = menu.addAction(without_mnemonics(item.text));
+                action->setObjectName(object_name("menu", item.command));
+                const int command = item.command;
+                QObject::connect(action, &QAction::triggered,
+                                 [this, command] { deliver(MenuCommandEvent{command}); });
+                m_actions.emplace(command, action);
+            }
+        };
+        int index = 0;
+        for (const Menu& menu : menu_bar) {
+            QMenu* shown = bar->addMenu(without_mnemonics(menu.title));
+            shown->setObjectName(object_name("menu-title", index++));
+            fill(*shown, menu.items);
+        }
+        m_popup_menu = new QMenu(m_main.get());
+        m_popup_menu->setObjectName(QStringLiteral("popup-menu"));
+        fill(*m_popup_menu, popup);
+    });
+}
+
+void QtWindow::set_menu_item_enabled(int command, bool enabled) {
+    m_gui.post([this, command, enabled] {
+        const auto [first, last] = m_actions.equal_range(command);
+        for (auto it = first; it != last; ++it) {
+            it->second->setEnabled(enabled);
+        }
+    });
+}
+
+void QtWindow::create_status_bar(int field0_width, int field1_width) {
+    m_gui.post([this, field0_width, field1_width] {
+        if (m_client == nullptr) {
+            return;
+        }
+        delete m_status_bar;
+        m_status_bar = new QWidget(m_client);
+        m_status_bar->setObjectName(QStringLiteral("status-bar"));
+        fill_with_button_face(*m_status_bar);
+        const int height = m_status_bar->fontMetrics().height() + 8;
+        int left = 0;
+        const std::array<int, 2> widths = {std::max(field0_width, 0), std::max(field1_width, 0)};
+        for (std::size_t field = 0; field < widths.size(); ++field) {
+            auto* label = new QLabel(m_status_bar);
+            label->setObjectName(object_name("status", static_cast<int>(field)));
+            label->setTextFormat(Qt::PlainText);
+            label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            label->setIndent(3);
+            // The widths are fixed at start-up and do not follow later size changes.
+            label->setGeometry(left, 2, widths[field], height - 2);
+            left += widths[field];
+            m_status_fields[field] = label;
+        }
+        m_status_bar->resize(m_client->width(), height);
+        place_status_bar();
+        m_status_bar->show();
+    });
+}
+
+void QtWindow::place_status_bar() {
+    if (m_status_bar == nullptr || m_client == nullptr) {
+        return;
+    }
+    // Fitted to the window's width, on the bottom edge, over the controls.
+    const int height = m_status_bar->height();
+    m_status_bar->setGeometry(0, m_client->height() - height, m_client->width(), height);
+    m_status_bar->raise();
+}
+
+void QtWindow::set_status_text(int field, const Text& text) {
+    if (field < 0 || field >= static_cast<int>(m_pending_status.size())) {
+        return;
+    }
+    bool request = false;
+    {
+        std::lock_guard lock(m_status_mutex);
+        m_pending_status[static_cast<std::size_t>(field)] = text;
+        request = !m_status_flush_requested;
+        m_status_flush_requested = true;
+    }
+    // One hand-over at a time, however many texts arrive meanwhile.
+    if (request) {
+        m_gui.post([this] { request_status_flush(); });
+    }
+}
+
+void QtWindow::request_status_flush() {
+    const qint64 waited = m_since_status_redraw.isValid() ? m_since_status_redraw.elapsed()
+                                                          : kStatusRedrawMilliseconds;
+    if (waited >= kStatusRedrawMilliseconds) {
+        flush_status();
+    } else if (!m_status_timer.isActive()) {
+        m_status_timer.start(static_cast<int>(kStatusRedrawMilliseconds - waited));
+    }
+}
+
+void QtWindow::flush_status() {
+    std::array<std::optional<Text>, 2> texts;
+    {
+        std::lock_guard lock(m_status_mutex);
+        texts.swap(m_pending_status);
+        m_status_flush_requested = false;
+    }
+    for (std::size_t field = 0; field < texts.size(); ++field) {
+        if (texts[field] && m_status_fields[field] != nullptr) {
+            m_status_fields[field]->setText(to_qstring(*texts[field]));
+        }
+    }
+    ++m_status_redraws;
+    m_since_status_redraw.start();
+}
+
+void QtWindow::add_tab_page(const Text& label) {
+    m_gui.post([this, label] {
+        if (m_tabs == nullptr) {
+            return;
+        }
+        auto* page = new QWidget();
+        page->setObjectName(object_name("tab-page", static_cast<int>(m_pages.size())));
+        m_tabs->addTab(page, without_mnemonics(label));
+        m_pages.push_back(page);
+    });
+}
+
+void QtWindow::select_tab_page(int page) {
+    m_gui.post([this, page] {
+        if (m_tabs != nullptr) {
+            m_tabs->setCurrentIndex(page);
+        }
+    });
+}
+
+Rect QtWindow::main_window_rect() {
+    return m_gui.ask<Rect>(
+        [this] {
+            if (!m_main) {
+                return Rect{};
+            }
+            const QRect frame = m_main->frameGeometry();
+            return Rect{frame.x(), frame.y(), frame.width(), frame.height()};
+        },
+        Rect{});
+}
+
+void QtWindow::activate_main_window() {
+    m_gui.post([this] {
+        if (m_main) {
+            m_main->activateWindow();
+        }
+    });
+}
+
+void QtWindow::show_popup_menu(int x, int y) {
+    m_gui.post([this, x, y] {
+        // One request, one menu: a menu already open is not opened again.
+        if (m_popup_menu != nullptr && !m_popup_menu->isVisible()) {
+            m_popup_menu->popup(QPoint(x, y));
+        }
+    });
+}
+
+void QtWindow::open_popup(WindowId window, const Text& title, const Rect& rect) {
+    m_gui.post([this, window, title, rect] {
+        if (!m_main || m_popups.count(window) != 0) {
+            return;
+        }
+        auto* popup = new PopupFrame(m_main.get());
+        popup->setObjectName(object_name("popup", static_cast<int>(window)));
+        popup->setWindowTitle(to_qstring(title));
+        fill_with_button_face(*popup);
+        // The position is the frame's, the size the inner area's, so that no control at
+        // the program's coordinates falls under the window's border.
+        popup->move(rect.left, rect.top);
+        popup->setFixedSize(std::max(rect.width, 1), std::max(rect.height, 1));
+        popup->on_close = [this, window] { deliver(CloseRequestEvent{window}); };
+        m_popups[window] = popup;
+        popup->show();
+        popup->activateWindow();
+    });
+}
+
+void QtWindow::close_popup(WindowId window) {
+    m_gui.post([this, window] {
+        const auto found = m_popups.find(window);
+        if (found == m_popups.end()) {
+            return;
+        }
+        for (auto it = m_controls.begin(); it != m_controls.end();) {
+            it = it->second.window == window ? m_controls.erase(it) : std::next(it);
+        }
+        PopupFrame* popup = found->second;
+        m_popups.erase(found);
+        popup->hide();
+        // Later, not now: this may run inside a click handler of one of its buttons.
+        popup->deleteLater();
+    });
+}
+
+QWidget* QtWindow::parent_for(WindowId window, const ControlSpec& definition) const {
+    if (window == WindowId::Main) {
+        if (definition.kind == ControlKind::ListView && definition.tab_page >= 0 &&
+            static_cast<std::size_t>(definition.tab_page) < m_pages.size()) {
+            return m_pages[static_cast<std::size_t>(definition.tab_page)];
+        }
+        return m_client;
+    }
+    const auto found = m_popups.find(window);
+    return found == m_popups.end() ? nullptr : found->second;
+}
+
+QWidget* QtWindow::create_control_widget(const ControlSpec& definition, QWidget* parent,
+                                         WindowId window) {
+    const int number = definition.number;
+    switch (definition.kind) {
+    case ControlKind::GroupBox:
+        return new QGroupBox(without_mnemonics(definition.text), parent);
+    case ControlKind::TabBar: {
+        auto* tabs = new QTabWidget(parent);
+        tabs->setUsesScrollButtons(true);
+        tabs->setElideMode(Qt::ElideNone);
+        tabs->setDocumentMode(false);
+        m_tabs = tabs;
+        m_pages.clear();
+        return tabs;
+    }
+    case ControlKind::ListView:
+        return new ListView(
+            number, definition.columns,
+            window == WindowId::Main ? ListView::Placement::MainWindow
+                                     : ListView::Placement::PopupWindow,
+            [this](const Event& event) { deliver(event); }, parent);
+    case ControlKind::Label:
+    case ControlKind::RightAlignedLabel: {
+        auto* label = new QLabel(to_qstring(definition.text), parent);
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(
+            (definition.kind == ControlKind::Label ? Qt::AlignLeft : Qt::AlignRight) |
+            Qt::AlignTop);
+        return label;
+    }
+    case ControlKind::EditField:
+        return new QLineEdit(to_qstring(definition.text), parent);
+    case ControlKind::Button: {
+        auto* button = new QPushButton(without_mnemonics(definition.text), parent);
+        button->setAutoDefault(false);
+        QObject::connect(button, &QPushButton::clicked, [this, number] {
+            deliver(ControlEvent{number, ListEventType::Other});
+        });
+        return button;
+    }
+    case ControlKind::TextBox:
+    case ControlKind::ReadOnlyTextBox: {
+        auto* box = new QTextEdit(parent);
+        box->setAcceptRichText(false);
+        box->setReadOnly(definition.kind == ControlKind::ReadOnlyTextBox);
+        box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        box->setLineWrapMode(QTextEdit::WidgetWidth);
+        box->setFont(QFont(QStringLiteral("Arial"), 10));
+        QObject::connect(box, &QTextEdit::textChanged, box, [box] { cut_to_limit(*box); });
+        box->setPlainText(text_box_to_qstring(definition.text));
+        return box;
+    }
+    }
+    return nullptr;
+}
+
+void QtWindow::add_control(WindowId window, const ControlSpec& control) {
+    m_gui.post([this, window, control] {
+        QWidget* parent = parent_for(window, control);
+        if (parent == nullptr) {
+            return;
+        }
+        remove_control(control.number);
+        QWidget* widget = create_control_widget(control, parent, window);
+        if (widget == nullptr) {
+            return;
+        }
+        widget->setObjectName(object_name("control", control.number));
+        const Control& added = m_controls[control.number] = Control{
+            window, control.kind, widget,
+            control.kind == ControlKind::ListView ? static_cast<ListView*>(widget) : nullptr,
+            control.rect};
+        place(added);
+        widget->show();
+        if (window == WindowId::Main && m_status_bar != nullptr) {
+            m_status_bar->raise();
+        }
+    });
+}
+
+void QtWindow::remove_control(int number) {
+    const auto found = m_controls.find(number);
+    if (found == m_controls.end()) {
+        return;
+    }
+    if (found->second.widget == m_tabs) {
+        m_tabs = nullptr;
+        m_pages.clear();
+    }
+    found->second.widget->deleteLater();
+    m_controls.erase(found);
+}
+
+const QtWindow::Control* QtWindow::find(int number) const {
+    const auto found = m_controls.find(number);
+    return found == m_controls.end() ? nullptr : &found->second;
+}
+
+ListView* QtWindow::find_list(int number) const {
+    const Control* control = find(number);
+    return control != nullptr ? control->list : nullptr;
+}
+
+void QtWindow::place(const Control& control) {
+    if (control.kind == ControlKind::Label || control.kind == ControlKind::RightAlignedLabel) {
+        fit_label(*static_cast<QLabel*>(control.widget), to_qrect(control.rect),
+                  control.kind == ControlKind::RightAlignedLabel);
+    } else {
+        control.widget->setGeometry(to_qrect(control.rect));
+    }
+}
+
+void QtWindow::move_control(int control, const Rect& rect) {
+    m_gui.post([this, control, rect] {
+        const auto found = m_controls.find(control);
+        if (found != m_controls.end()) {
+            found->second.rect = rect;
+            place(found->second);
+        }
+    });
+}
+
+void QtWindow::set_control_enabled(int control, bool enabled) {
+    m_gui.post([this, control, enabled] {
+        if (const Control* found = find(control)) {
+            found->widget->setEnabled(enabled);
+        }
+    });
+}
+
+void QtWindow::set_control_text(int control, const Text& text) {
+    m_gui.post([this, control, text] {
+        const Control* found = find(control);
+        if (found == nullptr) {
+            return;
+        }
+        QWidget* widget = found->widget;
+        switch (found->kind) {
+        case ControlKind::GroupBox:
+            static_cast<QGroupBox*>(widget)->setTitle(without_mnemonics(text));
+            return;
+        case ControlKind::Label:
+        case ControlKind::RightAlignedLabel:
+            static_cast<QLabel*>(widget)->setText(to_qstring(text));
+            place(*found);
+            return;
+        case ControlKind::EditField:
+            static_cast<QLineEdit*>(widget)->setText(to_qstring(text));
+            return;
+        case ControlKind::Button:
+            static_cast<QPushButton*>(widget)->setText(without_mnemonics(text));
+            return;
+        case ControlKind::TextBox:
+        case ControlKind::ReadOnlyTextBox:
+            static_cast<QTextEdit*>(widget)->setPlainText(
+                text_box_to_qstring(text).left(kTextBoxLimit));
+            return;
+        case ControlKind::TabBar:
+        case ControlKind::ListView:
+            return;
+        }
+    });
+}
+
+std::optional<Text> QtWindow::control_text(int control) {
+    return m_gui.ask<std::optional<Text>>(
+        [this, control]() -> std::optional<Text> {
+            const Control* found = find(control);
+            if (found == nullptr) {
+                return std::nullopt;
+            }
+            QWidget* widget = found->widget;
+            switch (found->kind) {
+            case ControlKind::GroupBox:
+                return from_qstring(static_cast<QGroupBox*>(widget)->title().replace(
+                    QStringLiteral("&&"), QStringLiteral("&")));
+            case ControlKind::Label:
+            case ControlKind::RightAlignedLabel:
+                return from_qstring(static_cast<QLabel*>(widget)->text());
+            case ControlKind::EditField:
+                return from_qstring(static_cast<QLineEdit*>(widget)->text());
+            case ControlKind::Button:
+                return from_qstring(static_cast<QPushButton*>(widget)->text().replace(
+                    QStringLiteral("&&"), QStringLiteral("&")));
+            case ControlKind::TextBox:
+            case ControlKind::ReadOnlyTextBox:
+                return text_box_from_qstring(
+                    static_cast<QTextEdit*>(widget)->document()->toRawText());
+            case ControlKind::TabBar:
+            case ControlKind::ListView:
+                return Text{};
+            }
+            return std::nullopt;
+        },
+        std::nullopt);
+}
+
+void QtWindow::set_rows(int control, std::vector<ListRow> rows) {
+    // The rows move through the hand-over: 50,000 rows are not copied on the way.
+    auto shared = std::make_shared<std::vector<ListRow>>(std::move(rows));
+    m_gui.post([this, control, shared] {
+        if (ListView* list = find_list(control)) {
+            list->list_model().set_rows(std::move(*shared));
+        }
+    });
+}
+
+void QtWindow::set_cell(int control, std::size_t row, int column, const Text& text) {
+    m_gui.post([this, control, row, column, text] {
+        if (ListView* list = find_list(control)) {
+            list->list_model().set_cell(row, column, text);
+        }
+    });
+}
+
+std::optional<std::size_t> QtWindow::selected_row(int control) {
+    return m_gui.ask<std::optional<std::size_t>>(
+        [this, control]() -> std::optional<std::size_t> {
+            ListView* list = find_list(control);
+            if (list == nullptr || list->selectionModel() == nullptr) {
+                return std::nullopt;
+            }
+            const QModelIndexList rows = list->selectionModel()->selectedRows();
+            if (rows.isEmpty() || rows.first().row() < 0) {
+                return std::nullopt;
+            }
+            return static_cast<std::size_t>(rows.first().row());
+        },
+        std::nullopt);
+}
+
+Text QtWindow::cell_text(int control, std::size_t row, int column) {
+    return m_gui.ask<Text>(
+        [this, control, row, column] {
+            ListView* list = find_list(control);
+            return list != nullptr ? list->list_model().cell(row, column) : Text{};
+        },
+        Text{});
+}
+
+void QtWindow::select_row(int control, std::size_t row) {
+    m_gui.post([this, control, row] {
+        ListView* list = find_list(control);
+        if (list == nullptr || row >= list->list_model().row_count()) {
+            return;
+        }
+        const int index = static_cast<int>(row);
+        list->selectRow(index);
+        list->scrollTo(list->model()->index(index, 0));
+        list->setFocus(Qt::OtherFocusReason);
+    });
+}
+
+} // namespace orv

@@ -1,0 +1,189 @@
+// Takes pictures of the program's windows for the README: the main window with the demo
+// plugin loaded, the name-edit dialog and the text editor. It drives the real application
+// through the real window, the way a user's clicks would, and answers the file dialog in
+// advance. Run by scripts/screenshots under a virtual X server:
+//
+//     orvental-screenshots PROGRAM-FOLDER OUTPUT-FOLDER
+//
+// The program folder is used as the program's own (its configuration file is written), so
+// give it a copy.
+#include <cstdio>
+#include <functional>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLibraryInfo>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QThread>
+#include <QTranslator>
+
+#include "app/Application.h"
+#include "platform/LocalFiles.h"
+#include "platform/qt/ListView.h"
+#include "platform/qt/ProgramIcon.h"
+#include "platform/qt/QtDialogs.h"
+#include "platform/qt/QtText.h"
+#include "platform/qt/QtThreads.h"
+#include "platform/qt/QtWindow.h"
+
+namespace {
+
+bool wait_until(const std::function<bool()>& condition, int milliseconds = 20000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > milliseconds) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+// Lets the windows settle: pending layouts and paints.
+void settle() {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 300) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+}
+
+// A mouse click on a row of a list view, as the user gives it; `twice` makes it a double
+// click.
+void click_row(QAbstractItemView& view, int row, bool twice) {
+    const QPoint at = view.visualRect(view.model()->index(row, 1)).center();
+    QWidget* target = view.viewport();
+    const QPointF local(at);
+    const QPointF global(target->mapToGlobal(at));
+    const auto send = [&](QEvent::Type type) {
+        QMouseEvent event(type, local, global, Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(target, &event);
+    };
+    send(QEvent::MouseButtonPress);
+    send(QEvent::MouseButtonRelease);
+    if (twice) {
+        send(QEvent::MouseButtonDblClick);
+        send(QEvent::MouseButtonRelease);
+    }
+}
+
+int fail(const char* message) {
+    std::fprintf(stderr, "orvental-screenshots: %s\n", message);
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    if (argc != 3) {
+        return fail("usage: orvental-screenshots PROGRAM-FOLDER OUTPUT-FOLDER");
+    }
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(orv::program_icon());
+    QTranslator translator;
+    if (translator.load(QStringLiteral("qtbase_de"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&translator);
+    }
+    const QString program_folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    const QDir output(QString::fromLocal8Bit(argv[2]));
+
+    orv::QtWindow window;
+    orv::QtDialogs dialogs(window);
+    orv::QtThreads threads;
+    orv::LocalFiles files;
+    orv::Application program(orv::qstring_to_path(program_folder), window, dialogs, files, threads);
+    window.connect_events(program, [&program] { return program.quit_requested(); });
+    program.start();
+    window.show();
+
+    QWidget* main = window.main_widget();
+    if (main == nullptr || !wait_until([main] { return main->isVisible(); })) {
+        return fail("the main window did not open");
+    }
+    const auto action = [main](int command) {
+        return main->findChild<QAction*>(QStringLiteral("menu-%1").arg(command));
+    };
+
+    // Open the demo plugin and wait until the worker has enabled "Speichern" again.
+    dialogs.set_next_file_name(orv::qstring_to_path(program_folder + "/demo/Demo.esp"));
+    action(1)->trigger();
+    if (!wait_until([&] { return action(2)->isEnabled(); })) {
+        return fail("the demo plugin did not load");
+    }
+    // The fullest list, and in it a row without a shipped translation to translate by hand.
+    auto* tabs = main->findChild<QTabWidget*>(QStringLiteral("control-2"));
+    orv::ListView* shown = nullptr;
+    for (int number = 3; number < 3 + 25; ++number) {
+        auto* list = main->findChild<orv::ListView*>(QStringLiteral("control-%1").arg(number));
+        if (list != nullptr && (shown == nullptr ||
+                                list->list_model().row_count() > shown->list_model().row_count())) {
+            shown = list;
+        }
+    }
+    if (tabs == nullptr || shown == nullptr || shown->list_model().row_count() == 0) {
+        return fail("no rows after loading");
+    }
+    tabs->setCurrentIndex(shown->number() - 3);
+    int row = 0;
+    for (std::size_t candidate = 0; candidate < shown->list_model().row_count(); ++candidate) {
+        if (shown->list_model().cell(candidate, 0).empty()) {
+            row = static_cast<int>(candidate);
+            break;
+        }
+    }
+
+    click_row(*shown, row, true);
+    QWidget* name_edit = nullptr;
+    if (!wait_until([&] {
+            name_edit = main->findChild<QWidget*>(QStringLiteral("popup-1"));
+            return name_edit != nullptr && name_edit->isVisible();
+        })) {
+        return fail("the name-edit dialog did not open");
+    }
+    auto* german = name_edit->findChild<QLineEdit*>(QStringLiteral("control-1037"));
+    german->setFocus();
+    german->setText(QStringLiteral("Hohle Grotte"));
+    settle();
+    name_edit->grab().save(output.filePath(QStringLiteral("name-edit.png")));
+    name_edit->findChild<QPushButton*>(QStringLiteral("control-1038"))->click();
+    wait_until([&] { return main->findChild<QWidget*>(QStringLiteral("popup-1")) == nullptr; });
+
+    settle();
+    if (!main->grab().save(output.filePath(QStringLiteral("main-window.png")))) {
+        return fail("cannot write main-window.png");
+    }
+
+    action(9)->trigger();
+    QWidget* editor = nullptr;
+    if (!wait_until([&] {
+            editor = main->findChild<QWidget*>(QStringLiteral("popup-2"));
+            return editor != nullptr && editor->isVisible();
+        })) {
+        return fail("the text editor did not open");
+    }
+    auto* entries = editor->findChild<orv::ListView*>(QStringLiteral("control-1052"));
+    if (entries != nullptr && entries->model()->rowCount() > 0) {
+        click_row(*entries, 0, false);
+    }
+    settle();
+    editor->grab().save(output.filePath(QStringLiteral("text-editor.png")));
+    editor->findChild<QPushButton*>(QStringLiteral("control-1054"))->click();
+    settle();
+
+    window.close();
+    program.shut_down();
+    std::printf("orvental-screenshots: main-window.png, name-edit.png, text-editor.png in %s\n",
+                qPrintable(output.absolutePath()));
+    return 0;
+}
