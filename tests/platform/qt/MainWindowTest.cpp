@@ -1,8 +1,10 @@
 // The desktop program end to end: the real application on the real window, in a program
 // folder of its own, driven by menu actions, mouse clicks and key presses, with its file
 // dialogs answered in advance and its questions answered on the shown box.
+#include <condition_variable>
 #include <fstream>
 #include <memory>
+#include <mutex>
 
 #include <QAction>
 #include <QGroupBox>
@@ -26,6 +28,7 @@
 #include "app/ConfigFile.h"
 #include "fixtures/PluginBuilder.h"
 #include "platform/LocalFiles.h"
+
 #include "platform/qt/ListView.h"
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtText.h"
@@ -35,6 +38,8 @@
 #include "plugin/RecordTypes.h"
 #include "translation/DatabaseFile.h"
 #include "translation/ExternalDatabase.h"
+#include <condition_variable>
+#include <mutex>
 
 using namespace orv;
 using orv::fixtures::RecordBuilder;
@@ -102,6 +107,52 @@ QStringList action_texts(QMenu* menu) {
 
 } // namespace
 
+// The local files, except that creating a file whose name ends with `m_gated_suffix` waits
+// until the test opens the gate: a save can be stopped half-way, deterministically.
+class GatedFiles final : public Files {
+public:
+    Result<Bytes> read_all(const std::filesystem::path& path) override {
+        return m_files.read_all(path);
+    }
+    bool exists(const std::filesystem::path& path) override { return m_files.exists(path); }
+    Result<std::unique_ptr<OutputFile>> create(const std::filesystem::path& path) override {
+        if (!m_gated_suffix.empty() && path.string().ends_with(m_gated_suffix)) {
+            std::unique_lock lock(m_mutex);
+            m_waiting = true;
+            m_changed.notify_all();
+            m_changed.wait(lock, [this] { return m_open; });
+        }
+        return m_files.create(path);
+    }
+    Result<void> rename(const std::filesystem::path& from,
+                        const std::filesystem::path& to) override {
+        return m_files.rename(from, to);
+    }
+    Result<void> remove(const std::filesystem::path& path) override { return m_files.remove(path); }
+    Result<void> create_directories(const std::filesystem::path& path) override {
+        return m_files.create_directories(path);
+    }
+
+    void close_gate_for(const std::string& suffix) { m_gated_suffix = suffix; }
+    bool waiting() {
+        std::lock_guard lock(m_mutex);
+        return m_waiting;
+    }
+    void open_gate() {
+        std::lock_guard lock(m_mutex);
+        m_open = true;
+        m_changed.notify_all();
+    }
+
+private:
+    LocalFiles m_files;
+    std::string m_gated_suffix;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_waiting = false;
+    bool m_open = false;
+};
+
 class MainWindowTest : public QObject {
     Q_OBJECT
 
@@ -152,7 +203,7 @@ private:
     std::unique_ptr<QtWindow> m_window;
     std::unique_ptr<QtDialogs> m_dialogs;
     std::unique_ptr<QtThreads> m_threads;
-    std::unique_ptr<LocalFiles> m_files;
+    std::unique_ptr<GatedFiles> m_files;
     std::unique_ptr<Application> m_program;
 };
 
@@ -181,7 +232,7 @@ void MainWindowTest::start_program(int width, int height) {
     m_window = std::make_unique<QtWindow>();
     m_dialogs = std::make_unique<QtDialogs>(*m_window);
     m_threads = std::make_unique<QtThreads>();
-    m_files = std::make_unique<LocalFiles>();
+    m_files = std::make_unique<GatedFiles>();
     m_program =
         std::make_unique<Application>(m_program_dir, *m_window, *m_dialogs, *m_files, *m_threads);
     m_window->connect_events(*m_program, [this] { return m_program->quit_requested(); });
@@ -545,14 +596,20 @@ void MainWindowTest::quittingDuringASaveFinishesTheFile() {
     open_plugin(large);
 
     const auto target = m_program_dir / "plugins" / "Kopie.esp";
+    // The save stops where it creates the new plugin's temporary file.
+    m_files->close_gate_for("Kopie.esp.orvental-tmp");
     m_dialogs->set_next_file_name(target);
     action(3)->trigger();
-    // The worker greys the command items once its real work begins.
+    QTRY_VERIFY(m_files->waiting());
+    // The worker has greyed the command items for its real work.
     QTRY_VERIFY(!action(1)->isEnabled());
     m_dialogs->set_next_answer(MessageAnswer::Yes);
     action(4)->trigger();
     QVERIFY(m_program->quit_requested());
+    QVERIFY(!std::filesystem::exists(target));
     m_window->close();
+    // The save goes on while the program shuts down, which waits for it.
+    m_files->open_gate();
     m_program->shut_down();
 
     const auto copy = read_plugin(read_file(target));
