@@ -19,7 +19,10 @@ public:
           m_label(cp1252(u8"Übersetze zellenverweise : ")) {}
 
     int run() {
-        for (std::size_t number = 0; number < m_store.block_count(); ++number) {
+        // Block 0 is the file header record, never a cell, a character or a response,
+        // whatever its tag: a name replaced in it would move the record count or shrink the
+        // header below what opens again.
+        for (std::size_t number = 1; number < m_store.block_count(); ++number) {
             m_number = number;
             Block& block = m_store.block(number);
             const Text tag = record_tag(block);

@@ -9,7 +9,9 @@ int translate_game_settings(BlockStore& store, const NameIndex& game_settings,
     const Text label = cp1252(u8"Übersetze Game Settings : ");
     const std::int32_t record_count = store.record_count();
     int translated = 0;
-    for (std::size_t number = 0; number < store.block_count(); ++number) {
+    // Block 0 is the file header record, never a setting, whatever its tag: a text replaced
+    // in it would move the record count or shrink the header below what opens again.
+    for (std::size_t number = 1; number < store.block_count(); ++number) {
         Block& block = store.block(number);
         if (record_tag(block) != "GMST") {
             continue;

@@ -1,5 +1,6 @@
 #include "translation/DatabaseFile.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstdint>
 #include <limits>
@@ -10,9 +11,9 @@
 namespace orv {
 namespace {
 
-// One counted text, or nothing when the count or the text runs past the end. The text is
-// only allocated once its bytes are known to be there, so a huge count costs nothing.
-std::optional<Text> read_counted_text(ByteReader& reader) {
+// One counted text as a view into the file, or nothing when the count or the text runs past
+// the end. Nothing is allocated here, so a huge count costs nothing.
+std::optional<TextView> read_counted_text(ByteReader& reader) {
     const auto count = reader.read_u32_le();
     if (!count) {
         return std::nullopt;
@@ -21,24 +22,24 @@ std::optional<Text> read_counted_text(ByteReader& reader) {
     if (!bytes) {
         return std::nullopt;
     }
-    return Text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+    return TextView(reinterpret_cast<const char*>(bytes->data()), bytes->size());
 }
 
-template <std::size_t N>
-DatabaseFile<N> parse_entries(ByteSpan bytes) {
+template <std::size_t N, typename Keep>
+DatabaseFile<N> parse_entries(ByteSpan bytes, const Keep& keep) {
     DatabaseFile<N> file;
     ByteReader reader(bytes);
     while (!reader.at_end()) {
         const std::size_t start = reader.num_read();
-        DatabaseEntry<N> entry;
+        std::array<TextView, N> texts;
         bool whole = true;
-        for (auto& text : entry) {
+        for (auto& text : texts) {
             auto read = read_counted_text(reader);
             if (!read) {
                 whole = false;
                 break;
             }
-            text = std::move(*read);
+            text = *read;
         }
         if (!whole) {
             // A file written by the program always ends after a whole entry; what follows a
@@ -47,9 +48,19 @@ DatabaseFile<N> parse_entries(ByteSpan bytes) {
             file.damaged_at = start;
             break;
         }
-        file.entries.push_back(std::move(entry));
+        // Only the entries kept are copied out of the file's bytes.
+        if (keep(texts)) {
+            DatabaseEntry<N> entry;
+            std::copy(texts.begin(), texts.end(), entry.begin());
+            file.entries.push_back(std::move(entry));
+        }
     }
     return file;
+}
+
+template <std::size_t N>
+DatabaseFile<N> parse_entries(ByteSpan bytes) {
+    return parse_entries<N>(bytes, [](const std::array<TextView, N>&) { return true; });
 }
 
 template <std::size_t N>
@@ -82,6 +93,11 @@ Bytes encode_entries(const std::vector<DatabaseEntry<N>>& entries) {
 
 PairFile parse_pair_file(ByteSpan bytes) {
     return parse_entries<2>(bytes);
+}
+
+PairFile parse_pair_file(ByteSpan bytes, const PairFilter& keep) {
+    return parse_entries<2>(
+        bytes, [&keep](const std::array<TextView, 2>& texts) { return keep(texts[0], texts[1]); });
 }
 
 TripleFile parse_triple_file(ByteSpan bytes) {

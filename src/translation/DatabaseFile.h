@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 #include "platform/Files.h"
@@ -35,6 +36,12 @@ using TripleFile = DatabaseFile<3>;
 // Parses a database file's bytes. Never allocates more than the bytes hold.
 PairFile parse_pair_file(ByteSpan bytes);
 TripleFile parse_triple_file(ByteSpan bytes);
+
+// Parses a pair file keeping only the entries `keep` accepts (it sees the original and the
+// translation before anything is copied); the others cost no memory. Damage is found and
+// reported as without a filter, at the byte offset of the broken entry.
+using PairFilter = std::function<bool(TextView original, TextView translation)>;
+PairFile parse_pair_file(ByteSpan bytes, const PairFilter& keep);
 
 // Reads a database file from disk. A missing or unreadable file has no entries; reading
 // never creates a file.

@@ -93,6 +93,25 @@ std::optional<Element> object_element(Block& block, std::int32_t block_number,
     return element;
 }
 
+// The keys of every lookup the load will make: the name of each record of the 25 kinds that
+// has one (see object_element). Taken before the first lookup changes a block.
+TextSet lookup_keys(const BlockStore& store) {
+    TextSet keys;
+    for (std::size_t number = 1; number < store.block_count(); ++number) {
+        const Block& block = store.block(number);
+        const auto type = object_type_of(record_tag(block));
+        if (!type) {
+            continue;
+        }
+        const auto name =
+            find_subrecord(block, kRecordTypes[static_cast<std::size_t>(*type)].name_subrecord);
+        if (name && name->size > 1) {
+            keys.insert(subrecord_text(block, *name, TextKind::Terminated));
+        }
+    }
+    return keys;
+}
+
 } // namespace
 
 Result<void> load_plugin(ByteSpan file, TranslationDatabase& database, BlockStore& store,
@@ -108,17 +127,24 @@ Result<void> load_plugin(ByteSpan file, TranslationDatabase& database, BlockStor
     BlockStore loaded;
     loaded.assign(std::move(plugin->blocks), plugin->file_type);
     ObjectLists rows;
+    // Only the database entries that the plugin's names can find are kept in memory.
+    database.limit_pairs_to(lookup_keys(loaded));
     const std::int32_t record_count = loaded.record_count();
     const Text progress_label = cp1252(u8"Blöcke gelesen : ");
     for (std::int32_t number = 0; number <= record_count; ++number) {
-        Block& block = loaded.block(static_cast<std::size_t>(number));
-        const Text tag = record_tag(block);
-        if (tag == kSkillTag) {
-            rows.append_skill(skill_element(block, number, database));
-        } else if (const auto type = object_type_of(tag)) {
-            const auto& record_type = kRecordTypes[static_cast<std::size_t>(*type)];
-            if (auto element = object_element(block, number, record_type, database)) {
-                rows.append(*type, std::move(*element));
+        // Block 0 is the file header record and never a row, whatever its tag: translating or
+        // editing a name in it would move the record count at offset 320, or shrink the
+        // header below the 324 bytes that a plugin needs to be opened again.
+        if (number > 0) {
+            Block& block = loaded.block(static_cast<std::size_t>(number));
+            const Text tag = record_tag(block);
+            if (tag == kSkillTag) {
+                rows.append_skill(skill_element(block, number, database));
+            } else if (const auto type = object_type_of(tag)) {
+                const auto& record_type = kRecordTypes[static_cast<std::size_t>(*type)];
+                if (auto element = object_element(block, number, record_type, database)) {
+                    rows.append(*type, std::move(*element));
+                }
             }
         }
         view.show_progress(

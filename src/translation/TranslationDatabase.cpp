@@ -25,10 +25,19 @@ Bytes TranslationDatabase::read_bytes(const std::filesystem::path& path) {
     return std::move(*bytes);
 }
 
+PairFile TranslationDatabase::read_pairs(const std::filesystem::path& path) {
+    const Bytes bytes = read_bytes(path);
+    if (!m_pair_keys) {
+        return parse_pair_file(bytes);
+    }
+    return parse_pair_file(bytes, [this](TextView original, TextView translation) {
+        return m_pair_keys->contains(original) || m_pair_keys->contains(translation);
+    });
+}
+
 const NameIndex& TranslationDatabase::external() {
     if (!m_external) {
-        m_external = std::make_unique<NameIndex>(
-            parse_pair_file(read_bytes(external_database_path(m_program_dir))));
+        m_external = std::make_unique<NameIndex>(read_pairs(external_database_path(m_program_dir)));
     }
     return *m_external;
 }
@@ -36,7 +45,7 @@ const NameIndex& TranslationDatabase::external() {
 const NameIndex& TranslationDatabase::data_pairs(std::string_view file_name) {
     auto found = m_pairs.find(file_name);
     if (found == m_pairs.end()) {
-        auto file = parse_pair_file(read_bytes(data_file_path(m_program_dir, file_name)));
+        auto file = read_pairs(data_file_path(m_program_dir, file_name));
         found = m_pairs.try_emplace(std::string(file_name), std::move(file)).first;
     }
     return found->second;

@@ -2,11 +2,13 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 
 #include "platform/Files.h"
 #include "translation/NameIndex.h"
@@ -24,12 +26,26 @@ std::filesystem::path data_file_path(const std::filesystem::path& program_dir,
                                      std::string_view file_name);
 std::filesystem::path external_database_path(const std::filesystem::path& program_dir);
 
+// A set of texts that can be asked about a TextView without copying it.
+struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(TextView text) const { return std::hash<TextView>{}(text); }
+};
+using TextSet = std::unordered_set<Text, TextHash, std::equal_to<>>;
+
 // The translation database as one command (an Open, a Save) sees it: each file is read
 // from disk at most once, on first use, and indexed; later changes on disk are seen by the
 // next command. Missing files have no entries.
 class TranslationDatabase {
 public:
     TranslationDatabase(Files& files, std::filesystem::path program_dir);
+
+    // Keeps of each pair file read from now on (the external database and the name files)
+    // only the entries that have one of `keys` as original or as translation. Every entry
+    // holding a key stays, in file order, so looking up any of the keys finds the same entry
+    // as in the whole file; but the memory a load needs then follows the plugin's names, not
+    // the size of the database. Files read before stay whole.
+    void limit_pairs_to(TextSet keys) { m_pair_keys = std::move(keys); }
 
     // The external database, dataextra/Extradata.dat.
     const NameIndex& external();
@@ -45,6 +61,7 @@ public:
 
 private:
     Bytes read_bytes(const std::filesystem::path& path);
+    PairFile read_pairs(const std::filesystem::path& path);
 
     Files& m_files;
     std::filesystem::path m_program_dir;
@@ -52,6 +69,7 @@ private:
     std::map<std::string, NameIndex, std::less<>> m_pairs;
     std::map<std::string, TripleFile, std::less<>> m_triples;
     std::optional<Error> m_read_error;
+    std::optional<TextSet> m_pair_keys;
 };
 
 // The skill table entry of a skill index (entries are positional), or nothing for a

@@ -273,6 +273,34 @@ TEST_F(PluginLoaderTest, EmptyDatabaseChangesNoByte) {
     EXPECT_EQ(loaded, expected);
 }
 
+TEST_F(PluginLoaderTest, HeaderRecordIsNeverARowWhateverItsTag) {
+    put_pairs("Celldata.dat", {{"Foo Town", "Fuchsstadt"}});
+    put_skill_table({{"s0", "Block", "Blocken"}});
+    // Header records tagged like a cell and like a skill, each 340 bytes long with the name
+    // (or the skill index) first; the database knows the name.
+    const std::string padding(316 - 9 - 8, 'p');
+    for (const Bytes& header :
+         {RecordBuilder("CELL").text("NAME", "Foo Town").raw("DATA", padding).bytes(),
+          RecordBuilder("SKIL")
+              .u32("INDX", 0)
+              .raw("DATA", std::string(316 - 4 - 8, 'p'))
+              .bytes()}) {
+        SCOPED_TRACE(record_tag(header));
+        ASSERT_EQ(header.size(), 340u);
+        Bytes file = header;
+        const Bytes record = cell("Foo Town");
+        file.insert(file.end(), record.begin(), record.end());
+        ASSERT_TRUE(load(file));
+
+        Bytes expected_header = header;
+        write_u32_le(expected_header, kRecordCountOffset, 1);
+        EXPECT_EQ(store.block(0), expected_header);
+        EXPECT_EQ(rows(kCellType),
+                  (std::vector<Row>{{"B", "Foo Town", "Foo Town", "Fuchsstadt", "1"}}));
+        EXPECT_TRUE(lists.skills().empty());
+    }
+}
+
 TEST_F(PluginLoaderTest, RefusedFileKeepsTheLoadedPlugin) {
     ASSERT_TRUE(load(plugin({cell("Foo Town"), RecordBuilder("SKIL").u32("INDX", 0).bytes()}, 1)));
     const BlockStore store_before = store;

@@ -1,0 +1,81 @@
+#include "FuzzSupport.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "plugin/PluginReader.h"
+#include "translation/DatabaseFile.h"
+#include "translation/ExternalDatabase.h"
+#include "translation/TranslationDatabase.h"
+
+namespace orv::fuzz {
+
+OwnedInput::OwnedInput(const std::uint8_t* data, std::size_t size)
+    : m_bytes(std::make_unique<std::byte[]>(size)), m_size(size) {
+    if (size > 0) {
+        std::memcpy(m_bytes.get(), data, size);
+    }
+}
+
+void fail(const char* what) {
+    std::fprintf(stderr, "fuzz check failed: %s\n", what);
+    std::abort();
+}
+
+std::vector<std::pair<std::string, Bytes>> database_files() {
+    Bytes external = sentinel_pair();
+    append_entry(external, PairEntry{"Gloomy Den", "Finstere H\xF6hle"});
+    append_entry(external, PairEntry{"Club", "Keule"});
+    return {
+        {"dataextra/Extradata.dat", external},
+        {"data/Celldata.dat",
+         encode_pair_file({{"Foo Town", "Nebelhain"}, {"Keep", "Burg"}, {"Same", "Same"}})},
+        {"data/Regndata.dat", encode_pair_file({{"Ash Coast", "Aschek\xFCste"}})},
+        {"data/Weapdata.dat",
+         encode_pair_file({{"Long Sword", "Langschwert"}, {"Club", "Kn\xFCppel"}})},
+        {"data/Gmstdata.dat", encode_pair_file({{"Some text", "Etwas Text"}})},
+        {"data/Skildata.dat",
+         encode_triple_file({{"Block", "Block", "Blocken"}, {"Armorer", "Armorer", "Schmied"}})},
+    };
+}
+
+void put_database(test::MemoryFiles& files) {
+    for (const auto& [name, bytes] : database_files()) {
+        files.put(kProgramDir / name, bytes);
+    }
+}
+
+void check_loaded(const BlockStore& store, const ObjectLists& lists) {
+    if (!store.loaded()) {
+        fail("a loaded plugin has no blocks");
+    }
+    for (std::size_t k = 0; k < store.block_count(); ++k) {
+        const Block& block = store.block(k);
+        const auto size = read_u32_le(block, kRecordSizeOffset);
+        if (!size || std::uint64_t{*size} + kRecordHeaderSize != block.size()) {
+            fail("a block's record size field does not match its length");
+        }
+    }
+    if (read_u32_le(store.block(0), kRecordCountOffset) !=
+        static_cast<std::uint32_t>(store.record_count())) {
+        fail("block 0 does not hold the record count");
+    }
+    const auto valid_block = [&store](std::int32_t block) {
+        return block >= 0 && static_cast<std::size_t>(block) < store.block_count();
+    };
+    for (int list_index = 0; list_index < kObjectListCount; ++list_index) {
+        for (const auto& element : lists.list(list_index).elements) {
+            if (!valid_block(element.block)) {
+                fail("a row names a block that does not exist");
+            }
+        }
+    }
+    for (const auto& skill : lists.skills()) {
+        if (!valid_block(skill.block)) {
+            fail("a skill row names a block that does not exist");
+        }
+    }
+}
+
+} // namespace orv::fuzz

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "MemoryFiles.h"
+#include "platform/Files.h"
+#include "save/SavePipeline.h"
+#include "translation/PluginLoader.h"
+
+namespace orv::fuzz {
+
+// The fuzzer's bytes copied into an allocation of exactly their size, so that AddressSanitizer
+// stops a read even one byte past the end, whatever the fuzzer's own buffer allows.
+class OwnedInput {
+public:
+    OwnedInput(const std::uint8_t* data, std::size_t size);
+
+    ByteSpan bytes() const { return {m_bytes.get(), m_size}; }
+
+private:
+    std::unique_ptr<std::byte[]> m_bytes;
+    std::size_t m_size = 0;
+};
+
+// Stops the run with `what` on standard error: the fuzzer records the input as a crash.
+[[noreturn]] void fail(const char* what);
+
+// The program folder of the fuzz targets: a small translation database whose names the seed
+// plugins use, so that inputs reach the lookups, replacements and reference passes. Kept in
+// memory under kProgramDir; a second folder, kEmptyProgramDir, holds no database at all.
+inline const std::filesystem::path kProgramDir = "prog";
+inline const std::filesystem::path kEmptyProgramDir = "empty";
+void put_database(test::MemoryFiles& files);
+
+// The database files of put_database, by path relative to the program folder, for the seed
+// generator.
+std::vector<std::pair<std::string, Bytes>> database_files();
+
+class NullLoaderView final : public LoaderView {
+public:
+    void show_progress(const Text&) override {}
+    void show_rows(int, const std::vector<Element>&) override {}
+};
+
+class NullSaveView final : public SaveView {
+public:
+    void show_progress(const Text&) override {}
+    void show_mark(int, std::size_t, const Text&) override {}
+};
+
+// Checks what every loaded plugin must hold, whatever the file was: each block's record
+// size field is its length less the 16 header bytes, block 0 still holds the record count,
+// and every row names a block that exists. Fails the run otherwise.
+void check_loaded(const BlockStore& store, const ObjectLists& lists);
+
+} // namespace orv::fuzz

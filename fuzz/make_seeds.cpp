@@ -1,0 +1,127 @@
+// orv-fuzz-seeds FOLDER
+//
+// Writes the binary seed inputs of the fuzz targets into FOLDER/<target>/, built from the
+// same record builder as the tests, so that no binary file lives in the repository. The
+// configuration seeds are readable files kept under fuzz/seeds/fuzz_config/ instead.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "FuzzSupport.h"
+#include "fixtures/LargePlugin.h"
+#include "fixtures/PluginBuilder.h"
+#include "platform/AtomicWrite.h"
+#include "platform/LocalFiles.h"
+#include "translation/DatabaseFile.h"
+
+using namespace orv;
+using fixtures::RecordBuilder;
+
+namespace {
+
+// Plugins that reach every part of the loader and the save: names the fuzz database knows
+// as original, as translation and not at all, a header record counting 0, padding after the
+// last record, skills, game settings and cell references.
+std::vector<Bytes> plugin_seeds() {
+    const std::vector<Bytes> records{
+        RecordBuilder("CELL").text("NAME", "Foo Town").raw("DATA", "abcdefgh").bytes(),
+        RecordBuilder("CELL").text("NAME", "Gloomy Den").text("DNAM", "Keep").bytes(),
+        RecordBuilder("WEAP").text("NAME", "w1").text("FNAM", "Club").raw("DATA", "xyz").bytes(),
+        RecordBuilder("WEAP").text("NAME", "w2").text("FNAM", "Langschwert").bytes(),
+        RecordBuilder("NPC_")
+            .text("NAME", "guide")
+            .text("FNAM", "Mira")
+            .text("DNAM", "Ash Coast")
+            .text("DNAM", "Foo Town")
+            .bytes(),
+        RecordBuilder("INFO")
+            .text("INAM", "info1")
+            .text("ANAM", "Keep")
+            .raw("SCVR", "0BLX0Keep")
+            .bytes(),
+        RecordBuilder("GMST").text("NAME", "sSetting").raw("STRV", "Some text").bytes(),
+        RecordBuilder("SKIL").u32("INDX", 1).raw("DESC", "Repairs armor").bytes(),
+        RecordBuilder("PGRD").text("NAME", "Ash Coast").bytes(),
+        RecordBuilder("DOOR").text("NAME", "d1").bytes(),
+    };
+    std::vector<Bytes> seeds{fixtures::plugin(records), fixtures::plugin(records, 0, 0),
+                             fixtures::plugin({records[0], records[2]}, 1)};
+    Bytes padded = fixtures::plugin({records[2], records[6]});
+    padded.resize(padded.size() + 24, std::byte{0});
+    seeds.push_back(padded);
+    seeds.push_back(fixtures::plugin({}));
+    // Header records tagged like records the load and the save translate.
+    for (auto header : {RecordBuilder("CELL").text("NAME", "Foo Town").text("DNAM", "Keep"),
+                        RecordBuilder("GMST").raw("STRV", "Some text")}) {
+        Bytes file = header.raw("DATA", std::string(300, 'p')).bytes();
+        file.insert(file.end(), records[0].begin(), records[0].end());
+        seeds.push_back(file);
+    }
+    seeds.push_back(
+        fixtures::make_large_set({.records = 60, .database_entries = 20, .references = true})
+            .plugin);
+    return seeds;
+}
+
+std::vector<Bytes> database_seeds() {
+    std::vector<Bytes> seeds;
+    for (const auto& [name, bytes] : fuzz::database_files()) {
+        seeds.push_back(bytes);
+    }
+    // A file ending inside an entry, and one with inner zero bytes and equal texts.
+    Bytes damaged = encode_pair_file({{"Foo", "Bar"}, {"Long", "Lang"}});
+    damaged.resize(damaged.size() - 3);
+    seeds.push_back(damaged);
+    seeds.push_back(encode_pair_file(
+        {{std::string("a\0b", 3), "ab"}, {"Same", "Same"}, {"", "leer"}, {"Same", "Other"}}));
+    // The lookup on a record of its own, after the marker.
+    const auto with_record = [](Bytes database, const Bytes& record) {
+        const std::string marker = "#REC";
+        for (const char c : marker) {
+            database.push_back(static_cast<std::byte>(c));
+        }
+        database.insert(database.end(), record.begin(), record.end());
+        return database;
+    };
+    seeds.push_back(with_record(encode_pair_file({{"Club", "Keule"}, {"Keule", "Club"}}),
+                                RecordBuilder("WEAP").text("NAME", "Club").bytes()));
+    seeds.push_back(
+        with_record(encode_pair_file({{"Foo Town", "Nebelhain"}}), RecordBuilder("ARMO")
+                                                                       .text("NAME", "a1")
+                                                                       .text("FNAM", "Foo Town")
+                                                                       .raw("DATA", "q")
+                                                                       .bytes()));
+    return seeds;
+}
+
+bool write_seeds(const std::filesystem::path& folder, const std::vector<Bytes>& seeds) {
+    LocalFiles files;
+    if (!files.create_directories(folder)) {
+        return false;
+    }
+    for (std::size_t i = 0; i < seeds.size(); ++i) {
+        if (!write_file_atomically(files, folder / ("seed-" + std::to_string(i)), seeds[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: orv-fuzz-seeds FOLDER\n");
+        return 2;
+    }
+    const std::filesystem::path folder = argv[1];
+    const auto plugins = plugin_seeds();
+    if (!write_seeds(folder / "fuzz_plugin_load", plugins) ||
+        !write_seeds(folder / "fuzz_plugin_save", plugins) ||
+        !write_seeds(folder / "fuzz_database", database_seeds())) {
+        std::fprintf(stderr, "orv-fuzz-seeds: cannot write into %s\n", argv[1]);
+        return 1;
+    }
+    return 0;
+}

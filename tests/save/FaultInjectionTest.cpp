@@ -1,0 +1,367 @@
+// Every file operation of a save made to fail in turn, for every combination of an existing
+// or missing target and external database, with and without replacing the external database.
+// After each failure both files must be byte for byte as before, the failure must be reported
+// with the kind of the failed step and the file it touched, and no temporary file may be left.
+// The test prints the matrix of steps and outcomes it checked.
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <sstream>
+
+#include "MemoryFiles.h"
+#include "fixtures/PluginBuilder.h"
+#include "platform/AtomicWrite.h"
+#include "save/SavePipeline.h"
+#include "translation/DatabaseFile.h"
+#include "translation/PluginLoader.h"
+#include "translation/TranslationDatabase.h"
+
+namespace orv {
+namespace {
+
+using fixtures::RecordBuilder;
+using test::FileOperation;
+
+const std::filesystem::path kProgramDir = "prog";
+const std::filesystem::path kTarget = "out.esp";
+const std::filesystem::path kExternal = "prog/dataextra/Extradata.dat";
+
+const char* operation_name(FileOperation operation) {
+    switch (operation) {
+    case FileOperation::Read:
+        return "read";
+    case FileOperation::Create:
+        return "create";
+    case FileOperation::Write:
+        return "write";
+    case FileOperation::Close:
+        return "close";
+    case FileOperation::Rename:
+        return "rename";
+    case FileOperation::Remove:
+        return "remove";
+    case FileOperation::CreateDirectories:
+        return "mkdir";
+    }
+    return "?";
+}
+
+struct Step {
+    FileOperation operation;
+    std::string path;
+
+    std::string describe() const { return std::string(operation_name(operation)) + " " + path; }
+};
+
+// Passes every operation on to MemoryFiles and writes down those it counts, in its order, so
+// that step k of the log is the operation fail_operation(k) makes fail.
+class LoggingFiles final : public Files {
+public:
+    explicit LoggingFiles(test::MemoryFiles& files) : m_files(files) {}
+
+    Result<Bytes> read_all(const std::filesystem::path& path) override {
+        note(FileOperation::Read, path);
+        return m_files.read_all(path);
+    }
+    bool exists(const std::filesystem::path& path) override { return m_files.exists(path); }
+    Result<std::unique_ptr<OutputFile>> create(const std::filesystem::path& path) override {
+        note(FileOperation::Create, path);
+        auto file = m_files.create(path);
+        if (!file) {
+            return file.error();
+        }
+        return std::unique_ptr<OutputFile>(
+            std::make_unique<LoggingOutputFile>(*this, path, std::move(*file)));
+    }
+    Result<void> rename(const std::filesystem::path& from,
+                        const std::filesystem::path& to) override {
+        note(FileOperation::Rename, to);
+        return m_files.rename(from, to);
+    }
+    Result<void> remove(const std::filesystem::path& path) override {
+        note(FileOperation::Remove, path);
+        return m_files.remove(path);
+    }
+    Result<void> create_directories(const std::filesystem::path& path) override {
+        note(FileOperation::CreateDirectories, path);
+        return m_files.create_directories(path);
+    }
+
+    const std::vector<Step>& log() const { return m_log; }
+
+private:
+    class LoggingOutputFile final : public OutputFile {
+    public:
+        LoggingOutputFile(LoggingFiles& files, std::filesystem::path path,
+                          std::unique_ptr<OutputFile> file)
+            : m_files(files), m_path(std::move(path)), m_file(std::move(file)) {}
+        Result<void> write(ByteSpan bytes) override {
+            m_files.note(FileOperation::Write, m_path);
+            return m_file->write(bytes);
+        }
+        Result<void> close() override {
+            m_files.note(FileOperation::Close, m_path);
+            return m_file->close();
+        }
+
+    private:
+        LoggingFiles& m_files;
+        std::filesystem::path m_path;
+        std::unique_ptr<OutputFile> m_file;
+    };
+
+    void note(FileOperation operation, const std::filesystem::path& path) {
+        m_log.push_back({operation, path.lexically_normal().string()});
+    }
+
+    test::MemoryFiles& m_files;
+    std::vector<Step> m_log;
+};
+
+class NullLoaderView final : public LoaderView {
+public:
+    void show_progress(const Text&) override {}
+    void show_rows(int, const std::vector<Element>&) override {}
+};
+
+class NullSaveView final : public SaveView {
+public:
+    void show_progress(const Text&) override {}
+    void show_mark(int, std::size_t, const Text&) override {}
+};
+
+// What a failed save did to put things right, read from the operations after the failure.
+enum class Outcome {
+    // Failed before any file was created: nothing to undo.
+    NothingWritten,
+    // The temporary files were removed; the targets were never touched.
+    TemporariesRemoved,
+    // The external database had already been replaced and got its old bytes back.
+    ExternalPutBack,
+    // The external database had not existed and was removed again.
+    ExternalRemovedAgain,
+};
+
+const char* outcome_name(Outcome outcome) {
+    switch (outcome) {
+    case Outcome::NothingWritten:
+        return "nothing written";
+    case Outcome::TemporariesRemoved:
+        return "temporaries removed";
+    case Outcome::ExternalPutBack:
+        return "external database put back";
+    case Outcome::ExternalRemovedAgain:
+        return "new external database removed";
+    }
+    return "?";
+}
+
+Outcome outcome_after(const std::vector<Step>& log, std::size_t failed) {
+    bool removed_temporary = false;
+    for (std::size_t i = failed + 1; i < log.size(); ++i) {
+        if (log[i].operation == FileOperation::Create) {
+            return Outcome::ExternalPutBack;
+        }
+        if (log[i].operation == FileOperation::Remove) {
+            if (log[i].path == kExternal.string()) {
+                return Outcome::ExternalRemovedAgain;
+            }
+            removed_temporary = true;
+        }
+    }
+    return removed_temporary ? Outcome::TemporariesRemoved : Outcome::NothingWritten;
+}
+
+ErrorKind error_kind_of(FileOperation operation) {
+    switch (operation) {
+    case FileOperation::Read:
+        return ErrorKind::ReadFailed;
+    case FileOperation::Create:
+    case FileOperation::CreateDirectories:
+        return ErrorKind::CreateFailed;
+    case FileOperation::Write:
+    case FileOperation::Close:
+        return ErrorKind::WriteFailed;
+    case FileOperation::Rename:
+        return ErrorKind::RenameFailed;
+    case FileOperation::Remove:
+        return ErrorKind::RemoveFailed;
+    }
+    return ErrorKind::Refused;
+}
+
+struct Scenario {
+    bool target_exists;
+    bool external_exists;
+    ExternalDatabaseWrite external_write;
+
+    std::string describe() const {
+        return std::string("target ") + (target_exists ? "exists" : "missing") + ", external " +
+               (external_exists ? "exists" : "missing") + ", " +
+               (external_write == ExternalDatabaseWrite::Write ? "external written"
+                                                               : "external kept");
+    }
+};
+
+const Bytes kOldTarget = fixtures::bytes_of("old target bytes");
+const Bytes kOldExternal = encode_pair_file({{"FFFF", "FFFF"}, {"Old", "Alt"}});
+
+class FaultInjection : public ::testing::Test {
+protected:
+    // A plugin of two records with one edited name, loaded against the scenario's files;
+    // the save writes three blocks.
+    struct Session {
+        test::MemoryFiles memory;
+        BlockStore store;
+        ObjectLists lists;
+    };
+
+    static void prepare(Session& session, const Scenario& scenario) {
+        if (scenario.target_exists) {
+            session.memory.put(kTarget, kOldTarget);
+        }
+        if (scenario.external_exists) {
+            session.memory.put(kExternal, kOldExternal);
+        }
+        session.memory.put("prog/data/Celldata.dat", encode_pair_file({{"Foo", "Fuu"}}));
+        const Bytes plugin = fixtures::plugin({
+            RecordBuilder("CELL").text("NAME", "Foo").bytes(),
+            RecordBuilder("WEAP").text("NAME", "w1").text("FNAM", "Club").bytes(),
+        });
+        TranslationDatabase database(session.memory, kProgramDir);
+        NullLoaderView view;
+        ASSERT_TRUE(load_plugin(plugin, database, session.store, session.lists, view).ok());
+        session.lists.set_mark_and_dv_name(19, 0, mark::kEdited, "Keule");
+    }
+
+    static Result<SaveReport> save(Session& session, Files& files, const Scenario& scenario) {
+        NullSaveView view;
+        return save_plugin(session.store, session.lists, files, kProgramDir, kTarget, view,
+                           scenario.external_write);
+    }
+
+    // The steps of a save that succeeds.
+    static std::vector<Step> successful_steps(const Scenario& scenario) {
+        Session session;
+        prepare(session, scenario);
+        LoggingFiles files(session.memory);
+        EXPECT_TRUE(save(session, files, scenario).ok());
+        return files.log();
+    }
+
+    // Fails each step of the scenario's save in turn and checks what the failure leaves.
+    // Adds one matrix row per step: the step, what was undone and the message.
+    static void walk_failures(const Scenario& scenario, const std::vector<Outcome>& expected,
+                              std::vector<std::string>& rows) {
+        const auto steps = successful_steps(scenario);
+        EXPECT_EQ(steps.size(), expected.size()) << scenario.describe();
+        for (std::size_t k = 0; k < steps.size() && k < expected.size(); ++k) {
+            SCOPED_TRACE(scenario.describe() + ", failing step " + std::to_string(k + 1) + " (" +
+                         steps[k].describe() + ")");
+            Session session;
+            prepare(session, scenario);
+            LoggingFiles files(session.memory);
+            session.memory.fail_operation(static_cast<int>(k + 1));
+            const auto saved = save(session, files, scenario);
+
+            ASSERT_FALSE(saved.ok());
+            EXPECT_EQ(saved.error().kind, error_kind_of(steps[k].operation));
+            EXPECT_NE(saved.error().message.find(display_path(steps[k].path)), Text::npos)
+                << saved.error().message;
+            EXPECT_EQ(session.memory.get(kTarget),
+                      scenario.target_exists ? std::optional<Bytes>(kOldTarget) : std::nullopt);
+            EXPECT_EQ(session.memory.get(kExternal),
+                      scenario.external_exists ? std::optional<Bytes>(kOldExternal) : std::nullopt);
+            for (const auto& path : session.memory.paths()) {
+                EXPECT_EQ(path.find("orvental-tmp"), std::string::npos) << path;
+            }
+            // The failed save does exactly the steps of a good one up to the failure.
+            ASSERT_GT(files.log().size(), k);
+            EXPECT_EQ(files.log()[k].describe(), steps[k].describe());
+            const Outcome outcome = outcome_after(files.log(), k);
+            EXPECT_EQ(outcome_name(outcome), std::string(outcome_name(expected[k])));
+            rows.push_back(std::to_string(k + 1) + ". " + steps[k].describe() + " -> " +
+                           outcome_name(outcome) + ": " + to_utf8(saved.error().message));
+        }
+    }
+
+    static void print_matrix(const Scenario& scenario, const std::vector<std::string>& rows) {
+        std::ostringstream text;
+        text << "[ matrix ] " << scenario.describe() << "\n";
+        for (const auto& row : rows) {
+            text << "[ matrix ]   " << row << "\n";
+        }
+        std::cout << text.str();
+    }
+};
+
+std::vector<std::string> describe_all(const std::vector<Step>& steps) {
+    std::vector<std::string> out;
+    for (const auto& step : steps) {
+        out.push_back(step.describe());
+    }
+    return out;
+}
+
+TEST_F(FaultInjection, SaveTakesTheseStepsInThisOrder) {
+    const Scenario scenario{true, true, ExternalDatabaseWrite::Write};
+    const std::string external_temporary = "prog/dataextra/.Extradata.dat.orvental-tmp";
+    const std::string target_temporary = ".out.esp.orvental-tmp";
+    EXPECT_EQ(describe_all(successful_steps(scenario)),
+              (std::vector<std::string>{
+                  // The database files the passes need, read before anything changes.
+                  "read prog/data/Gmstdata.dat",
+                  "read prog/data/Celldata.dat",
+                  "read prog/data/Regndata.dat",
+                  "mkdir prog/dataextra",
+                  // The old external database, for putting it back.
+                  "read prog/dataextra/Extradata.dat",
+                  "create " + external_temporary,
+                  "write " + external_temporary,
+                  "close " + external_temporary,
+                  "create " + target_temporary,
+                  // One write per block: the header and two records.
+                  "write " + target_temporary,
+                  "write " + target_temporary,
+                  "write " + target_temporary,
+                  "close " + target_temporary,
+                  "rename prog/dataextra/Extradata.dat",
+                  "rename out.esp",
+              }));
+}
+
+TEST_F(FaultInjection, EveryFailingStepLeavesTargetAndExternalDatabaseAsTheyWere) {
+    using enum Outcome;
+    // Steps 1-5 read and prepare, 6-13 write the temporary files, 14 and 15 rename them.
+    const std::vector<Outcome> put_back{NothingWritten,     NothingWritten,     NothingWritten,
+                                        NothingWritten,     NothingWritten,     TemporariesRemoved,
+                                        TemporariesRemoved, TemporariesRemoved, TemporariesRemoved,
+                                        TemporariesRemoved, TemporariesRemoved, TemporariesRemoved,
+                                        TemporariesRemoved, TemporariesRemoved, ExternalPutBack};
+    std::vector<Outcome> removed_again = put_back;
+    removed_again.back() = ExternalRemovedAgain;
+    // Without the external database: no folder, no old bytes, one temporary file.
+    const std::vector<Outcome> target_only{
+        NothingWritten,     NothingWritten,     NothingWritten,
+        TemporariesRemoved, TemporariesRemoved, TemporariesRemoved,
+        TemporariesRemoved, TemporariesRemoved, TemporariesRemoved};
+
+    for (const bool target_exists : {true, false}) {
+        for (const bool external_exists : {true, false}) {
+            for (const auto external_write :
+                 {ExternalDatabaseWrite::Write, ExternalDatabaseWrite::Keep}) {
+                const Scenario scenario{target_exists, external_exists, external_write};
+                std::vector<std::string> rows;
+                walk_failures(scenario,
+                              external_write == ExternalDatabaseWrite::Keep ? target_only
+                              : external_exists                             ? put_back
+                                                                            : removed_again,
+                              rows);
+                print_matrix(scenario, rows);
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace orv
