@@ -21,21 +21,6 @@ TEST(TextConventions, EscapesTheFourLayoutCharacters) {
     EXPECT_EQ(unescape_field("\\\\\\t"), Text("\\\t"));
 }
 
-TEST(TextConventions, EveryByteValueRoundTrips) {
-    Text all;
-    for (int value = 0; value <= 0xFF; ++value) {
-        SCOPED_TRACE(value);
-        const Text byte(1, static_cast<char>(value));
-        const std::string escaped = escape_field(byte);
-        // An escaped field never contains a byte that ends a field or a line.
-        EXPECT_EQ(escaped.find_first_of("\t\r\n"), std::string::npos);
-        EXPECT_EQ(unescape_field(escaped), byte);
-        all += byte;
-        all += '\\';
-    }
-    EXPECT_EQ(unescape_field(escape_field(all)), all);
-}
-
 TEST(TextConventions, RefusesBadEscapes) {
     const std::vector<std::string> refused = {
         "\\",  "abc\\", "\\\\\\", // a backslash standing last
@@ -49,14 +34,12 @@ TEST(TextConventions, RefusesBadEscapes) {
 }
 
 TEST(TextConventions, RefusesTextWindows1252CannotHold) {
+    // The conversion itself is tested with the Windows-1252 text; here only that a field
+    // goes through it.
     const std::vector<std::string> refused = {
-        "\xC3",             // truncated sequence
-        "\x80",             // lone continuation byte
-        "\xC0\xAE",         // overlong form
-        "\xED\xA0\x80",     // surrogate
-        "\xC4\x80",         // U+0100
-        "\xF0\x9F\x98\x80", // emoji
-        "\xEF\xBB\xBFz",    // byte order mark
+        "\xC3",          // truncated sequence
+        "\xC4\x80",      // U+0100
+        "\xEF\xBB\xBFz", // byte order mark
     };
     for (const auto& field : refused) {
         SCOPED_TRACE(testing::PrintToString(field));

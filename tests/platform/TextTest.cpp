@@ -8,11 +8,6 @@
 namespace orv {
 namespace {
 
-struct Mapping {
-    unsigned char byte;
-    std::string utf8;
-};
-
 TEST(Windows1252, EveryByteValueRoundTrips) {
     for (int value = 0; value <= 0xFF; ++value) {
         SCOPED_TRACE(value);
@@ -34,7 +29,7 @@ TEST(Windows1252, EveryByteValueRoundTrips) {
 }
 
 TEST(Windows1252, MapsSpecialBytesToTheirCharacters) {
-    const std::vector<Mapping> cases = {
+    const std::vector<std::pair<unsigned char, std::string>> cases = {
         {0x00, std::string(1, '\0')}, {0x7F, "\x7F"},
         {0x80, "\xE2\x82\xAC"}, // euro sign U+20AC
         {0x81, "\xC2\x81"},     // the five undefined bytes: C1 controls of the same value
@@ -57,25 +52,15 @@ TEST(Windows1252, MapsSpecialBytesToTheirCharacters) {
     EXPECT_EQ(cp1252(u8"Maß für 5 €"), "Ma\xDF f\xFCr 5 \x80");
 }
 
-TEST(Windows1252, RefusesCharactersItCannotHold) {
+TEST(Windows1252, RefusesCharactersItCannotHoldAndMalformedUtf8) {
     const std::vector<std::string> refused = {
-        "\xC2\x80",         // U+0080: byte 80 is the euro sign, not this control
-        "\xC2\x9F",         // U+009F: byte 9F is Y with diaeresis
-        "\xC4\x80",         // U+0100, one past the Latin-1 range
-        "\xE4\xB8\xAD",     // U+4E2D
-        "\xE2\x82\xAD",     // U+20AD, one past the euro sign
-        "\xF0\x9F\x98\x80", // U+1F600, an emoji
-        "\xEF\xBF\xBD",     // U+FFFD
-    };
-    for (const auto& utf8 : refused) {
-        SCOPED_TRACE(testing::PrintToString(utf8));
-        EXPECT_EQ(from_utf8(utf8), std::nullopt);
-        EXPECT_EQ(from_utf8("ok" + utf8 + "ok"), std::nullopt);
-    }
-}
-
-TEST(Windows1252, RefusesMalformedUtf8) {
-    const std::vector<std::string> malformed = {
+        "\xC2\x80",             // U+0080: byte 80 is the euro sign, not this control
+        "\xC2\x9F",             // U+009F: byte 9F is Y with diaeresis
+        "\xC4\x80",             // U+0100, one past the Latin-1 range
+        "\xE4\xB8\xAD",         // U+4E2D
+        "\xE2\x82\xAD",         // U+20AD, one past the euro sign
+        "\xF0\x9F\x98\x80",     // U+1F600, an emoji
+        "\xEF\xBF\xBD",         // U+FFFD
         "\xC0\xA0",             // overlong two-byte form
         "\xC1\xBF",             // overlong two-byte form of 7F
         "\xE0\x80\x80",         // overlong three-byte form
@@ -94,14 +79,30 @@ TEST(Windows1252, RefusesMalformedUtf8) {
         "\xF8\x88\x80\x80\x80", // five-byte form
         "\xFF",
     };
-    for (const auto& utf8 : malformed) {
+    for (const auto& utf8 : refused) {
         SCOPED_TRACE(testing::PrintToString(utf8));
         EXPECT_EQ(from_utf8(utf8), std::nullopt);
-        EXPECT_EQ(from_utf8("\xC3\xA4" + utf8), std::nullopt);
+        EXPECT_EQ(from_utf8("\xC3\xA4" + utf8 + "ok"), std::nullopt);
     }
     // A NUL is an ordinary character, not the end of the text.
     EXPECT_EQ(from_utf8(std::string("\xC3\xA4\0b", 4)), Text("\xE4\0b", 3));
     EXPECT_EQ(from_utf8(""), Text());
+}
+
+TEST(UpperCase, MapsEverySmallLetterOfWindows1252) {
+    const Text small = cp1252(u8"abcdefghijklmnopqrstuvwxyzàáâãäåæçèéêëìíîïðñòóôõöøùúûüýþšœžÿ");
+    const Text capital = cp1252(u8"ABCDEFGHIJKLMNOPQRSTUVWXYZÀÁÂÃÄÅÆÇÈÉÊËÌÍÎÏÐÑÒÓÔÕÖØÙÚÛÜÝÞŠŒŽŸ");
+    ASSERT_EQ(small.size(), capital.size());
+    EXPECT_EQ(to_upper_cp1252(small), capital);
+
+    // Every other byte, capitals, digits, ß, µ and ÷ among them, stays as it is.
+    for (int value = 0; value < 256; ++value) {
+        const Text byte(1, static_cast<char>(value));
+        if (small.find(byte) == Text::npos) {
+            SCOPED_TRACE(value);
+            EXPECT_EQ(to_upper_cp1252(byte), byte);
+        }
+    }
 }
 
 } // namespace

@@ -26,31 +26,28 @@ const std::filesystem::path kProgramDir = "prog";
 const std::filesystem::path kTarget = "out.esp";
 const std::filesystem::path kExternal = "prog/dataextra/Extradata.dat";
 
-const char* operation_name(FileOperation operation) {
-    switch (operation) {
-    case FileOperation::Read:
-        return "read";
-    case FileOperation::Create:
-        return "create";
-    case FileOperation::Write:
-        return "write";
-    case FileOperation::Close:
-        return "close";
-    case FileOperation::Rename:
-        return "rename";
-    case FileOperation::Remove:
-        return "remove";
-    case FileOperation::CreateDirectories:
-        return "mkdir";
-    }
-    return "?";
+// Per operation, in the order of FileOperation: its name in the log and the error kind a
+// failure of it must be reported with.
+struct OperationInfo {
+    const char* name;
+    ErrorKind kind;
+};
+constexpr OperationInfo kOperations[] = {
+    {"read", ErrorKind::ReadFailed},     {"create", ErrorKind::CreateFailed},
+    {"write", ErrorKind::WriteFailed},   {"close", ErrorKind::WriteFailed},
+    {"rename", ErrorKind::RenameFailed}, {"remove", ErrorKind::RemoveFailed},
+    {"mkdir", ErrorKind::CreateFailed},
+};
+
+const OperationInfo& info(FileOperation operation) {
+    return kOperations[static_cast<int>(operation)];
 }
 
 struct Step {
     FileOperation operation;
     std::string path;
 
-    std::string describe() const { return std::string(operation_name(operation)) + " " + path; }
+    std::string describe() const { return std::string(info(operation).name) + " " + path; }
 };
 
 // Passes every operation on to MemoryFiles and writes down those it counts, in its order, so
@@ -130,64 +127,29 @@ public:
     void show_mark(int, std::size_t, const Text&) override {}
 };
 
-// What a failed save did to put things right, read from the operations after the failure.
-enum class Outcome {
-    // Failed before any file was created: nothing to undo.
-    NothingWritten,
-    // The temporary files were removed; the targets were never touched.
-    TemporariesRemoved,
-    // The external database had already been replaced and got its old bytes back.
-    ExternalPutBack,
-    // The external database had not existed and was removed again.
-    ExternalRemovedAgain,
-};
+// What a failed save did to put things right, read from the operations after the failure:
+// nothing to undo (failed before any file was created), the temporary files removed with the
+// targets never touched, the replaced external database given its old bytes back, or the
+// external database that had not existed removed again.
+constexpr const char* kNothingWritten = "nothing written";
+constexpr const char* kTemporariesRemoved = "temporaries removed";
+constexpr const char* kExternalPutBack = "external database put back";
+constexpr const char* kExternalRemovedAgain = "new external database removed";
 
-const char* outcome_name(Outcome outcome) {
-    switch (outcome) {
-    case Outcome::NothingWritten:
-        return "nothing written";
-    case Outcome::TemporariesRemoved:
-        return "temporaries removed";
-    case Outcome::ExternalPutBack:
-        return "external database put back";
-    case Outcome::ExternalRemovedAgain:
-        return "new external database removed";
-    }
-    return "?";
-}
-
-Outcome outcome_after(const std::vector<Step>& log, std::size_t failed) {
+std::string outcome_after(const std::vector<Step>& log, std::size_t failed) {
     bool removed_temporary = false;
     for (std::size_t i = failed + 1; i < log.size(); ++i) {
         if (log[i].operation == FileOperation::Create) {
-            return Outcome::ExternalPutBack;
+            return kExternalPutBack;
         }
         if (log[i].operation == FileOperation::Remove) {
             if (log[i].path == kExternal.string()) {
-                return Outcome::ExternalRemovedAgain;
+                return kExternalRemovedAgain;
             }
             removed_temporary = true;
         }
     }
-    return removed_temporary ? Outcome::TemporariesRemoved : Outcome::NothingWritten;
-}
-
-ErrorKind error_kind_of(FileOperation operation) {
-    switch (operation) {
-    case FileOperation::Read:
-        return ErrorKind::ReadFailed;
-    case FileOperation::Create:
-    case FileOperation::CreateDirectories:
-        return ErrorKind::CreateFailed;
-    case FileOperation::Write:
-    case FileOperation::Close:
-        return ErrorKind::WriteFailed;
-    case FileOperation::Rename:
-        return ErrorKind::RenameFailed;
-    case FileOperation::Remove:
-        return ErrorKind::RemoveFailed;
-    }
-    return ErrorKind::Refused;
+    return removed_temporary ? kTemporariesRemoved : kNothingWritten;
 }
 
 struct Scenario {
@@ -251,8 +213,9 @@ protected:
 
     // Fails each step of the scenario's save in turn and checks what the failure leaves.
     // Adds one matrix row per step: the step, what was undone and the message.
-    static void walk_failures(const Scenario& scenario, const std::vector<Outcome>& expected,
-                              std::vector<std::string>& rows) {
+    static void walk_failures(const Scenario& scenario, const std::vector<std::string>& expected) {
+        std::ostringstream matrix;
+        matrix << "[ matrix ] " << scenario.describe() << "\n";
         const auto steps = successful_steps(scenario);
         EXPECT_EQ(steps.size(), expected.size()) << scenario.describe();
         for (std::size_t k = 0; k < steps.size() && k < expected.size(); ++k) {
@@ -265,7 +228,7 @@ protected:
             const auto saved = save(session, files, scenario);
 
             ASSERT_FALSE(saved.ok());
-            EXPECT_EQ(saved.error().kind, error_kind_of(steps[k].operation));
+            EXPECT_EQ(saved.error().kind, info(steps[k].operation).kind);
             EXPECT_NE(saved.error().message.find(display_path(steps[k].path)), Text::npos)
                 << saved.error().message;
             EXPECT_EQ(session.memory.get(kTarget),
@@ -278,86 +241,64 @@ protected:
             // The failed save does exactly the steps of a good one up to the failure.
             ASSERT_GT(files.log().size(), k);
             EXPECT_EQ(files.log()[k].describe(), steps[k].describe());
-            const Outcome outcome = outcome_after(files.log(), k);
-            EXPECT_EQ(outcome_name(outcome), std::string(outcome_name(expected[k])));
-            rows.push_back(std::to_string(k + 1) + ". " + steps[k].describe() + " -> " +
-                           outcome_name(outcome) + ": " + to_utf8(saved.error().message));
+            const std::string outcome = outcome_after(files.log(), k);
+            EXPECT_EQ(outcome, expected[k]);
+            matrix << "[ matrix ]   " << k + 1 << ". " << steps[k].describe() << " -> " << outcome
+                   << ": " << to_utf8(saved.error().message) << "\n";
         }
-    }
-
-    static void print_matrix(const Scenario& scenario, const std::vector<std::string>& rows) {
-        std::ostringstream text;
-        text << "[ matrix ] " << scenario.describe() << "\n";
-        for (const auto& row : rows) {
-            text << "[ matrix ]   " << row << "\n";
-        }
-        std::cout << text.str();
+        std::cout << matrix.str();
     }
 };
-
-std::vector<std::string> describe_all(const std::vector<Step>& steps) {
-    std::vector<std::string> out;
-    for (const auto& step : steps) {
-        out.push_back(step.describe());
-    }
-    return out;
-}
 
 TEST_F(FaultInjection, SaveTakesTheseStepsInThisOrder) {
     const Scenario scenario{true, true, ExternalDatabaseWrite::Write};
     const std::string external_temporary = "prog/dataextra/.Extradata.dat.orvental-tmp";
     const std::string target_temporary = ".out.esp.orvental-tmp";
-    EXPECT_EQ(describe_all(successful_steps(scenario)),
-              (std::vector<std::string>{
-                  // The database files the passes need, read before anything changes.
-                  "read prog/data/Gmstdata.dat",
-                  "read prog/data/Celldata.dat",
-                  "read prog/data/Regndata.dat",
-                  "mkdir prog/dataextra",
-                  // The old external database, for putting it back.
-                  "read prog/dataextra/Extradata.dat",
-                  "create " + external_temporary,
-                  "write " + external_temporary,
-                  "close " + external_temporary,
-                  "create " + target_temporary,
-                  // One write per block: the header and two records.
-                  "write " + target_temporary,
-                  "write " + target_temporary,
-                  "write " + target_temporary,
-                  "close " + target_temporary,
-                  "rename prog/dataextra/Extradata.dat",
-                  "rename out.esp",
-              }));
+    std::vector<std::string> steps;
+    for (const auto& step : successful_steps(scenario)) {
+        steps.push_back(step.describe());
+    }
+    EXPECT_EQ(steps, (std::vector<std::string>{
+                         // The database files the passes need, read before anything changes.
+                         "read prog/data/Gmstdata.dat",
+                         "read prog/data/Celldata.dat",
+                         "read prog/data/Regndata.dat",
+                         "mkdir prog/dataextra",
+                         // The old external database, for putting it back.
+                         "read prog/dataextra/Extradata.dat",
+                         "create " + external_temporary,
+                         "write " + external_temporary,
+                         "close " + external_temporary,
+                         "create " + target_temporary,
+                         // One write per block: the header and two records.
+                         "write " + target_temporary,
+                         "write " + target_temporary,
+                         "write " + target_temporary,
+                         "close " + target_temporary,
+                         "rename prog/dataextra/Extradata.dat",
+                         "rename out.esp",
+                     }));
 }
 
 TEST_F(FaultInjection, EveryFailingStepLeavesTargetAndExternalDatabaseAsTheyWere) {
-    using enum Outcome;
     // Steps 1-5 read and prepare, 6-13 write the temporary files, 14 and 15 rename them.
-    const std::vector<Outcome> put_back{NothingWritten,     NothingWritten,     NothingWritten,
-                                        NothingWritten,     NothingWritten,     TemporariesRemoved,
-                                        TemporariesRemoved, TemporariesRemoved, TemporariesRemoved,
-                                        TemporariesRemoved, TemporariesRemoved, TemporariesRemoved,
-                                        TemporariesRemoved, TemporariesRemoved, ExternalPutBack};
-    std::vector<Outcome> removed_again = put_back;
-    removed_again.back() = ExternalRemovedAgain;
+    std::vector<std::string> put_back(5, kNothingWritten);
+    put_back.insert(put_back.end(), 9, kTemporariesRemoved);
+    put_back.push_back(kExternalPutBack);
+    std::vector<std::string> removed_again = put_back;
+    removed_again.back() = kExternalRemovedAgain;
     // Without the external database: no folder, no old bytes, one temporary file.
-    const std::vector<Outcome> target_only{
-        NothingWritten,     NothingWritten,     NothingWritten,
-        TemporariesRemoved, TemporariesRemoved, TemporariesRemoved,
-        TemporariesRemoved, TemporariesRemoved, TemporariesRemoved};
+    std::vector<std::string> target_only(3, kNothingWritten);
+    target_only.insert(target_only.end(), 6, kTemporariesRemoved);
 
     for (const bool target_exists : {true, false}) {
         for (const bool external_exists : {true, false}) {
             for (const auto external_write :
                  {ExternalDatabaseWrite::Write, ExternalDatabaseWrite::Keep}) {
                 const Scenario scenario{target_exists, external_exists, external_write};
-                std::vector<std::string> rows;
-                walk_failures(scenario,
-                              external_write == ExternalDatabaseWrite::Keep ? target_only
-                              : external_exists                             ? put_back
-                                                                            : removed_again,
-                              rows);
-                print_matrix(scenario, rows);
+                walk_failures(scenario, external_write == ExternalDatabaseWrite::Keep ? target_only
+                                        : external_exists                             ? put_back
+                                                          : removed_again);
             }
         }
     }

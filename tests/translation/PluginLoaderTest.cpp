@@ -20,22 +20,13 @@ using fixtures::RecordBuilder;
 // A row as one comparable value: mark, ID, EV Name, DV Name, block number.
 using Row = std::vector<Text>;
 
-Row row_of(const Element& element) {
-    return {element.mark, element.id, element.ev_name, element.dv_name,
-            std::to_string(element.block)};
-}
-
 std::vector<Row> rows_of(const std::vector<Element>& elements) {
     std::vector<Row> rows;
     for (const auto& element : elements) {
-        rows.push_back(row_of(element));
+        rows.push_back({element.mark, element.id, element.ev_name, element.dv_name,
+                        std::to_string(element.block)});
     }
     return rows;
-}
-
-Row skill_row_of(const SkillElement& element) {
-    return {std::to_string(element.skill_index), element.id, element.ev_name, element.dv_name,
-            std::to_string(element.block)};
 }
 
 class RecordingView final : public LoaderView {
@@ -205,7 +196,8 @@ TEST_F(PluginLoaderTest, SkillsTakeTheirTableEntryByIndex) {
     })));
     std::vector<Row> skills;
     for (const auto& skill : lists.skills()) {
-        skills.push_back(skill_row_of(skill));
+        skills.push_back({std::to_string(skill.skill_index), skill.id, skill.ev_name, skill.dv_name,
+                          std::to_string(skill.block)});
     }
     const std::vector<Row> expected = {
         {"1", "sk_armorer", "Armorer", cp1252(u8"Rüstschmied"), "1"},
