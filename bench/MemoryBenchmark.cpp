@@ -17,6 +17,7 @@
 #include <string>
 
 #include "BenchmarkFolder.h"
+#include "BenchmarkViews.h"
 #include "save/SavePipeline.h"
 #include "translation/PluginLoader.h"
 
@@ -49,31 +50,6 @@ std::uint64_t database_size(const std::filesystem::path& folder) {
         }
     }
     return total;
-}
-
-class NullLoaderView final : public LoaderView {
-public:
-    void show_progress(const Text&) override {}
-    void show_rows(int, const std::vector<Element>&) override {}
-};
-
-class NullSaveView final : public SaveView {
-public:
-    void show_progress(const Text&) override {}
-    void show_mark(int, std::size_t, const Text&) override {}
-};
-
-// Every tenth object row edited by hand, as before a real save.
-void edit_rows(ObjectLists& lists) {
-    for (int list_index = 0; list_index < kObjectListCount; ++list_index) {
-        auto& elements = lists.list(list_index).elements;
-        for (std::size_t row = 0; row < elements.size(); row += 10) {
-            if (elements[row].mark != mark::kShipped && elements[row].mark != mark::kNoName) {
-                lists.set_mark_and_dv_name(list_index, row, mark::kEdited,
-                                           "Neu " + elements[row].id);
-            }
-        }
-    }
 }
 
 // Loads and saves as `orvental-cli translate` does, reporting the peaks.

@@ -237,12 +237,4 @@ Result<void> write_settings(Files& files, const std::filesystem::path& program_d
     return write_file_atomically(files, config_path(program_dir), render_settings(settings));
 }
 
-Text folder_part(TextView path) {
-    if (path.starts_with('"')) {
-        path.remove_prefix(1);
-    }
-    const auto last = path.rfind(kPathSeparator);
-    return last == TextView::npos ? Text{} : Text(path.substr(0, last + 1));
-}
-
 } // namespace orv

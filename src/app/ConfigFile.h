@@ -14,13 +14,6 @@ namespace orv {
 // directory of the program, so every relative path resolves against the same folder.
 inline constexpr std::string_view kConfigFileName = "Kestrun.ini";
 
-// The separator that ends the folder part of a chosen path.
-#ifdef _WIN32
-inline constexpr char kPathSeparator = '\\';
-#else
-inline constexpr char kPathSeparator = '/';
-#endif
-
 // The five settings kept between runs. Window size and bank are only ever read at start-up
 // and written back unchanged; the two folders are set by the Open and Save-as commands.
 struct Settings {
@@ -65,11 +58,5 @@ Text reread_save_folder(Files& files, const std::filesystem::path& program_dir);
 // left exactly as it was and the error carries the German message.
 Result<void> write_settings(Files& files, const std::filesystem::path& program_dir,
                             const Settings& settings);
-
-// The folder part of a chosen path: everything up to and including its last
-// kPathSeparator, with a leading double quote dropped; empty when there is no separator.
-//
-//   folder_part("/home/nutzer/Daten/Foo Town.esp") == "/home/nutzer/Daten/"
-Text folder_part(TextView path);
 
 } // namespace orv

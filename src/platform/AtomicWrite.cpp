@@ -83,9 +83,8 @@ Result<void> replace_files(Files& files, const std::vector<FileReplacement>& rep
         remove_temporaries(i);
         for (std::size_t j = 0; j < i; ++j) {
             const auto& old = old_contents[j];
-            // Putting the old bytes back can fail too; the first failure is what the user
-            // needs to hear about, and the old file is then still whole in its new name's
-            // place only if this succeeds.
+            // Putting the old bytes back can fail as well; the rename's failure is what
+            // gets reported either way.
             (void)(old ? write_file_atomically(files, replacements[j].target, *old)
                        : files.remove(replacements[j].target));
         }

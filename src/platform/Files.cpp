@@ -10,6 +10,14 @@ Result<Bytes> read_if_present(Files& files, const std::filesystem::path& path) {
     return bytes;
 }
 
+std::string folder_part(std::string_view path) {
+    if (path.starts_with('"')) {
+        path.remove_prefix(1);
+    }
+    const auto last = path.rfind(kPathSeparator);
+    return last == std::string_view::npos ? std::string{} : std::string(path.substr(0, last + 1));
+}
+
 Text display_path(const std::filesystem::path& path) {
     const auto utf8 = path.string();
     if (auto text = from_utf8(utf8)) {

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <memory>
 #include <span>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Result.h"
@@ -45,6 +47,20 @@ public:
 // The whole file, or no bytes when it does not exist. Any other failure is returned: a
 // database that exists but cannot be read must not pass for an empty one.
 Result<Bytes> read_if_present(Files& files, const std::filesystem::path& path);
+
+// The separator that ends the folder part of a path on this platform.
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+// The folder part of a chosen path: everything up to and including its last
+// kPathSeparator, with a leading double quote dropped; empty when there is no separator.
+// Works on the path's bytes, so it serves UTF-8 paths and Windows-1252 folders alike.
+//
+//   folder_part("/home/nutzer/Daten/Foo Town.esp") == "/home/nutzer/Daten/"
+std::string folder_part(std::string_view path);
 
 // A path as it appears in a German message (Windows-1252; characters it cannot hold are
 // shown as "?").

@@ -19,9 +19,6 @@ namespace fs = std::filesystem;
 // Status field 0 names the loaded plugin; field 1 belongs to the progress texts.
 constexpr int kFileNameField = 0;
 
-// The separator that ends the folder part of a chosen path on this platform.
-constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
-
 // The command menu items that make sense without a loaded plugin: "Öffnen" and "Löschen".
 constexpr std::array<int, 2> kCommandsWithoutPlugin = {1, 5};
 
@@ -60,16 +57,10 @@ fs::path path_of_folder(const Text& folder) {
     return path_of_utf8(to_utf8(folder));
 }
 
-// The folder part of a chosen path: everything up to and including its last separator,
-// with a leading double quote dropped; empty when there is no separator. Nothing when
-// Windows-1252 cannot hold the folder, which then cannot go into the configuration file.
+// The folder part of a chosen path, for the configuration file; nothing when
+// Windows-1252 cannot hold the folder, which then cannot go into that file.
 std::optional<Text> folder_part_of(const fs::path& chosen) {
-    std::string utf8 = utf8_of(chosen);
-    if (!utf8.empty() && utf8.front() == '"') {
-        utf8.erase(0, 1);
-    }
-    const auto last = utf8.rfind(kSeparator);
-    return from_utf8(last == std::string::npos ? std::string{} : utf8.substr(0, last + 1));
+    return from_utf8(folder_part(utf8_of(chosen)));
 }
 
 // The Save-as target: every ".esp" (exact case, so ".ESP" stays) is removed from the
@@ -77,7 +68,7 @@ std::optional<Text> folder_part_of(const fs::path& chosen) {
 // extension, or with it twice, gives the same target. Nothing when the name is empty.
 std::optional<fs::path> save_as_target(const fs::path& chosen) {
     const std::string utf8 = utf8_of(chosen);
-    const auto last = utf8.rfind(kSeparator);
+    const auto last = utf8.rfind(kPathSeparator);
     const std::size_t name_start = last == std::string::npos ? 0 : last + 1;
     std::string target = utf8.substr(0, name_start);
     const std::string name = utf8.substr(name_start);
@@ -111,6 +102,16 @@ void store_folder(FileCommandContext& context, const fs::path& chosen,
     if (!stored) {
         show_refusal(context.dialogs, stored.error().message);
     }
+}
+
+// A master file may be looked at but never written: Save and Save-as stop here, before
+// they touch the menus.
+bool refuses_master_file(FileCommandContext& context) {
+    if (!context.workspace.store.is_master_file()) {
+        return false;
+    }
+    show_refusal(context.dialogs, master_file_save_message());
+    return true;
 }
 
 void show_file_name(FileCommandContext& context) {
@@ -197,8 +198,7 @@ void save_command(FileCommandContext& context) {
     if (workspace.worker_ended) {
         return;
     }
-    if (workspace.store.is_master_file()) {
-        show_refusal(context.dialogs, master_file_save_message());
+    if (refuses_master_file(context)) {
         return;
     }
 
@@ -219,8 +219,7 @@ void save_as_command(FileCommandContext& context) {
     if (workspace.worker_ended) {
         return;
     }
-    if (workspace.store.is_master_file()) {
-        show_refusal(context.dialogs, master_file_save_message());
+    if (refuses_master_file(context)) {
         return;
     }
 

@@ -152,18 +152,5 @@ TEST(ConfigParser, ConvertsIntegersLikeDecimalNumbers) {
     EXPECT_EQ(window, (Settings{.window_width = 1280, .window_height = 1024}));
 }
 
-TEST(ConfigFile, FolderPartKeepsTheLastSeparator) {
-    const auto native = [](std::string path) {
-        std::replace(path.begin(), path.end(), '/', kPathSeparator);
-        return path;
-    };
-    EXPECT_EQ(folder_part(native("/home/a b/Foo Town.esp")), native("/home/a b/"));
-    EXPECT_EQ(folder_part(native("\"/x/y.esp\"")), native("/x/"));
-    EXPECT_EQ(folder_part(native("/y.esp")), native("/"));
-    EXPECT_EQ(folder_part(native("x/")), native("x/"));
-    EXPECT_EQ(folder_part("y.esp"), "");
-    EXPECT_EQ(folder_part("\"y.esp"), "");
-}
-
 } // namespace
 } // namespace orv

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "platform/AtomicWrite.h"
@@ -74,6 +75,19 @@ TEST_F(LocalFilesTest, AtomicWriteReplacesOnlyWhenComplete) {
     EXPECT_EQ(
         write_file_atomically(m_files, m_folder / "no" / "x", pattern_bytes(1, 0)).error().kind,
         ErrorKind::CreateFailed);
+}
+
+TEST(Paths, FolderPartKeepsTheLastSeparator) {
+    const auto native = [](std::string path) {
+        std::replace(path.begin(), path.end(), '/', kPathSeparator);
+        return path;
+    };
+    EXPECT_EQ(folder_part(native("/home/a b/Foo Town.esp")), native("/home/a b/"));
+    EXPECT_EQ(folder_part(native("\"/x/y.esp\"")), native("/x/"));
+    EXPECT_EQ(folder_part(native("/y.esp")), native("/"));
+    EXPECT_EQ(folder_part(native("x/")), native("x/"));
+    EXPECT_EQ(folder_part("y.esp"), "");
+    EXPECT_EQ(folder_part("\"y.esp"), "");
 }
 
 } // namespace

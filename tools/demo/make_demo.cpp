@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/TextConventions.h"
 #include "fixtures/PluginBuilder.h"
 #include "platform/AtomicWrite.h"
 #include "platform/LocalFiles.h"
@@ -40,59 +41,13 @@ Error input_error(const SourceLine& where, std::u8string_view what) {
                      std::to_string(where.number) + ": " + cp1252(what)};
 }
 
-// Splits text into lines at "\n"; a last line without "\n" counts as a line.
-std::vector<std::string_view> lines_of(std::string_view text) {
-    std::vector<std::string_view> lines;
-    while (!text.empty()) {
-        const auto end = text.find('\n');
-        if (end == std::string_view::npos) {
-            lines.push_back(text);
-            break;
-        }
-        lines.push_back(text.substr(0, end));
-        text.remove_prefix(end + 1);
-    }
-    return lines;
-}
-
-// Resolves the four escapes and converts UTF-8 to Windows-1252. Raw control characters are
-// refused, so that a stray carriage return never ends up inside a name unnoticed.
+// The escapes and the conversion are those of the batch tool's tables.
 Result<Text> decode_field(const SourceLine& where, std::string_view field) {
-    std::string utf8;
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        const auto character = static_cast<unsigned char>(field[i]);
-        if (character < 0x20 || character == 0x7F) {
-            return input_error(where, u8"Steuerzeichen im Text; bitte \\t, \\r oder \\n "
-                                      u8"schreiben.");
-        }
-        if (field[i] != '\\') {
-            utf8.push_back(field[i]);
-            continue;
-        }
-        const char escaped = i + 1 < field.size() ? field[i + 1] : '\0';
-        switch (escaped) {
-        case '\\':
-            utf8.push_back('\\');
-            break;
-        case 't':
-            utf8.push_back('\t');
-            break;
-        case 'r':
-            utf8.push_back('\r');
-            break;
-        case 'n':
-            utf8.push_back('\n');
-            break;
-        default:
-            return input_error(where, u8"unbekannte Escape-Folge; erlaubt sind \\\\, \\t, "
-                                      u8"\\r und \\n.");
-        }
-        ++i;
-    }
-    auto text = from_utf8(utf8);
+    auto text = cli::unescape_field(field);
     if (!text) {
-        return input_error(where, u8"Text ist kein UTF-8 oder nicht in Windows-1252 "
-                                  u8"darstellbar.");
+        return input_error(where, u8"ungültiger Text: nur die Escape-Folgen \\\\, \\t, \\r und "
+                                  u8"\\n, keine rohen Tabulatoren oder Zeilenenden, und nur "
+                                  u8"Zeichen, die Windows-1252 darstellen kann.");
     }
     return *text;
 }
@@ -178,7 +133,7 @@ Result<Bytes> encode_plugin(Files& files, const fs::path& path) {
         return text.error();
     }
     std::vector<fixtures::RecordBuilder> records;
-    const auto lines = lines_of(*text);
+    const auto lines = cli::split_lines(*text);
     for (std::size_t index = 0; index < lines.size(); ++index) {
         const SourceLine where{path, index + 1};
         std::string_view line = lines[index];
