@@ -1,6 +1,7 @@
 # The shipped archive: `cpack` in a build folder packs the ready program folder into
-# orvental-<version>.tar.gz with one top folder, orvental-<version>/, holding
-#   orvental-cli and the desktop program orvental (when it is built),
+# orvental-<version>.tar.gz with one top folder, orvental-<version>/ (on Windows
+# orvental-<version>-windows.zip and its folder), holding
+#   orvental-cli and the desktop program orvental (when it is built; .exe on Windows),
 #   data/, dataextra/ and demo/ (installed by tools/CMakeLists.txt, where they are generated),
 #   help/ (when the program folder has one), README.md and LICENSE.
 # Every path in the archive is relative: the program finds its folders beside the executable,
@@ -24,11 +25,18 @@ endforeach()
 install(DIRECTORY "${ORV_PROGRAM_DIR}/help" DESTINATION . OPTIONAL)
 install(FILES "${PROJECT_SOURCE_DIR}/README.md" "${PROJECT_SOURCE_DIR}/LICENSE" DESTINATION .)
 
-set(CPACK_GENERATOR TGZ)
+# Windows users get a zip (orvental-<version>-windows.zip, top folder of the same name);
+# everyone else the tar.gz.
+if(WIN32)
+    set(CPACK_GENERATOR ZIP)
+    set(CPACK_PACKAGE_FILE_NAME "orvental-${PROJECT_VERSION}-windows")
+else()
+    set(CPACK_GENERATOR TGZ)
+    set(CPACK_PACKAGE_FILE_NAME "orvental-${PROJECT_VERSION}")
+endif()
 set(CPACK_PACKAGE_NAME orvental)
 set(CPACK_PACKAGE_VENDOR "ORVENTAL")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Translates the names and texts of plugin files into German")
-set(CPACK_PACKAGE_FILE_NAME "orvental-${PROJECT_VERSION}")
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 # `cpack --config CPackSourceConfig.cmake` would otherwise pack the build folders too.
 set(CPACK_SOURCE_GENERATOR TGZ)

@@ -57,7 +57,7 @@ int run(std::span<const std::string> arguments, const std::filesystem::path& def
         if (next + 1 >= arguments.size()) {
             return refuse(context, usage());
         }
-        context.program_dir = arguments[next + 1];
+        context.program_dir = path_from_utf8(arguments[next + 1]);
         next += 2;
     }
     if (next >= arguments.size()) {

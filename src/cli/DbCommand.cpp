@@ -18,8 +18,8 @@ enum class Action { Export, Import, Check };
 
 struct DbArguments {
     Action action = Action::Export;
-    std::string input;
-    std::optional<std::string> output;
+    std::filesystem::path input;
+    std::optional<std::filesystem::path> output;
     bool triples = false;
 };
 
@@ -50,9 +50,9 @@ std::optional<DbArguments> parse_arguments(std::span<const std::string> argument
             parsed.triples = true;
         } else if (argument == "-o" && parsed.action == Action::Import && !parsed.output &&
                    i + 1 < arguments.size()) {
-            parsed.output = arguments[++i];
+            parsed.output = path_from_utf8(arguments[++i]);
         } else if (!have_input && !argument.empty() && argument[0] != '-') {
-            parsed.input = argument;
+            parsed.input = path_from_utf8(argument);
             have_input = true;
         } else {
             return std::nullopt;
@@ -91,7 +91,8 @@ std::string entry_line(const DatabaseEntry<N>& entry) {
     return line;
 }
 
-Text damaged_message(const std::string& path, std::size_t damaged_at, std::size_t whole_entries) {
+Text damaged_message(const std::filesystem::path& path, std::size_t damaged_at,
+                     std::size_t whole_entries) {
     return cp1252(u8"„") + display_path(path) +
            cp1252(u8"“ endet mitten in einem Eintrag: der Eintrag ab Byte ") +
            std::to_string(damaged_at) + cp1252(u8" ist unvollständig. Ausgegeben wurden die ") +
@@ -99,7 +100,7 @@ Text damaged_message(const std::string& path, std::size_t damaged_at, std::size_
 }
 
 template <std::size_t N>
-int export_entries(const Context& context, const std::string& path, ByteSpan bytes) {
+int export_entries(const Context& context, const std::filesystem::path& path, ByteSpan bytes) {
     const auto file = parse_database<N>(bytes);
     std::string out;
     for (const auto& entry : file.entries) {
@@ -142,7 +143,7 @@ Text field_problem(std::string_view field) {
 // The bytes of the database file that the lines of `contents` describe, or the refusal of
 // the first bad line.
 template <std::size_t N>
-Result<Bytes> encode_lines(const std::string& path, std::string_view contents) {
+Result<Bytes> encode_lines(const std::filesystem::path& path, std::string_view contents) {
     Bytes out;
     const auto lines = split_lines(contents);
     for (std::size_t index = 0; index < lines.size(); ++index) {

@@ -10,7 +10,7 @@ int run_list(const Context& context, std::span<const std::string> arguments) {
     if (arguments.size() != 1) {
         return refuse(context, cp1252(u8"Aufruf: orvental-cli [--program-dir ORDNER] list PLUGIN"));
     }
-    const auto plugin = load_batch_plugin(context, arguments[0]);
+    const auto plugin = load_batch_plugin(context, path_from_utf8(arguments[0]));
     if (!plugin) {
         return refuse(context, plugin.error().message);
     }

@@ -14,9 +14,9 @@ namespace orv::cli {
 namespace {
 
 struct TranslateArguments {
-    std::string plugin;
-    std::string output;
-    std::optional<std::string> edits;
+    std::filesystem::path plugin;
+    std::filesystem::path output;
+    std::optional<std::filesystem::path> edits;
     bool update_external = false;
 };
 
@@ -31,18 +31,18 @@ std::optional<TranslateArguments> parse_arguments(std::span<const std::string> a
                 if (have_output) {
                     return std::nullopt;
                 }
-                parsed.output = arguments[++i];
+                parsed.output = path_from_utf8(arguments[++i]);
                 have_output = true;
             } else {
                 if (parsed.edits) {
                     return std::nullopt;
                 }
-                parsed.edits = arguments[++i];
+                parsed.edits = path_from_utf8(arguments[++i]);
             }
         } else if (argument == "--update-external") {
             parsed.update_external = true;
         } else if (!have_plugin && !argument.empty() && argument[0] != '-') {
-            parsed.plugin = argument;
+            parsed.plugin = path_from_utf8(argument);
             have_plugin = true;
         } else {
             return std::nullopt;

@@ -10,6 +10,15 @@ Result<Bytes> read_if_present(Files& files, const std::filesystem::path& path) {
     return bytes;
 }
 
+std::filesystem::path path_from_utf8(std::string_view utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string utf8_of(const std::filesystem::path& path) {
+    const std::u8string utf8 = path.u8string();
+    return std::string(utf8.begin(), utf8.end());
+}
+
 std::string folder_part(std::string_view path) {
     if (path.starts_with('"')) {
         path.remove_prefix(1);
@@ -19,7 +28,7 @@ std::string folder_part(std::string_view path) {
 }
 
 Text display_path(const std::filesystem::path& path) {
-    const auto utf8 = path.string();
+    const auto utf8 = utf8_of(path);
     if (auto text = from_utf8(utf8)) {
         return *text;
     }

@@ -55,6 +55,12 @@ inline constexpr char kPathSeparator = '\\';
 inline constexpr char kPathSeparator = '/';
 #endif
 
+// Paths cross the program as UTF-8 where they are text (command-line arguments, the
+// configuration file's folders after conversion, messages). These two convert without the
+// system's narrow code page, which on Windows is not UTF-8.
+std::filesystem::path path_from_utf8(std::string_view utf8);
+std::string utf8_of(const std::filesystem::path& path);
+
 // The folder part of a chosen path: everything up to and including its last
 // kPathSeparator, with a leading double quote dropped; empty when there is no separator.
 // Works on the path's bytes, so it serves UTF-8 paths and Windows-1252 folders alike.

@@ -4,7 +4,8 @@
 
 namespace orv {
 
-// The files of the local file system, through the C++ and POSIX libraries.
+// The files of the local file system: POSIX calls on Linux, wide-character Win32 calls on
+// Windows (one implementation file per system).
 class LocalFiles final : public Files {
 public:
     Result<Bytes> read_all(const std::filesystem::path& path) override;

@@ -43,18 +43,9 @@ private:
     Workspace& m_workspace;
 };
 
-// Paths are handled as UTF-8; folders in the configuration file are Windows-1252.
-std::string utf8_of(const fs::path& path) {
-    const std::u8string utf8 = path.u8string();
-    return std::string(utf8.begin(), utf8.end());
-}
-
-fs::path path_of_utf8(const std::string& utf8) {
-    return fs::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
+// Folders in the configuration file are Windows-1252.
 fs::path path_of_folder(const Text& folder) {
-    return path_of_utf8(to_utf8(folder));
+    return path_from_utf8(to_utf8(folder));
 }
 
 // The folder part of a chosen path, for the configuration file; nothing when
@@ -83,7 +74,7 @@ std::optional<fs::path> save_as_target(const fs::path& chosen) {
     if (target.empty()) {
         return std::nullopt;
     }
-    return path_of_utf8(target + kExtension);
+    return path_from_utf8(target + kExtension);
 }
 
 void show_refusal(Dialogs& dialogs, const Text& message) {

@@ -33,20 +33,20 @@ TEST_F(Scenario, OpenEditSaveAndOpenAgain) {
     files.put("prog/data/Weapdata.dat", encode_pair_file({{"Club", "Keule"}}));
     files.put("prog/dataextra/Extradata.dat",
               encode_pair_file({{"FFFF", "FFFF"}, {"Gate", "Tor"}}));
-    files.put("/daten/Foo Town.esp", three_records());
-    files.put("/daten/Nebelhain.esp", three_records());
+    files.put(native_path("/daten/Foo Town.esp"), three_records());
+    files.put(native_path("/daten/Nebelhain.esp"), three_records());
     app.start();
     // Maximised meanwhile: the configuration keeps the size read at start-up.
     app.handle(ResizeEvent{1600, 1200, false});
 
-    open("/daten/Foo Town.esp");
+    open(native_path("/daten/Foo Town.esp"));
     ASSERT_EQ(dialogs.file_dialogs().size(), 1u);
     EXPECT_EQ(dialogs.file_dialogs()[0].folder, std::filesystem::path("/alt/"));
     const auto config = lines_of(files.get("prog/Kestrun.ini"));
     ASSERT_EQ(config.size(), 16u);
     EXPECT_EQ(config[8], "WindowWidth = 1024");
     EXPECT_EQ(config[9], "WindowHeight = 768");
-    EXPECT_EQ(config[12], "PlugPath = /daten/");
+    EXPECT_EQ(config[12], "PlugPath = " + native_path("/daten/"));
     EXPECT_EQ(window.status(0), "Datei : Foo Town.esp");
     EXPECT_EQ(rows(kWeaponView),
               (std::vector<std::string>{"|w2|Dagger|Dagger", "B|w1|Club|Keule"}));
@@ -73,7 +73,7 @@ TEST_F(Scenario, OpenEditSaveAndOpenAgain) {
     run(2);
     ASSERT_EQ(dialogs.message_boxes().size(), 1u);
     EXPECT_EQ(dialogs.message_boxes()[0].title, "FRAGE");
-    EXPECT_EQ(files.get("/daten/Foo Town.esp"),
+    EXPECT_EQ(files.get(native_path("/daten/Foo Town.esp")),
               fixtures::plugin({
                   RecordBuilder("WEAP").text("NAME", "w2").text("FNAM", "Dolch").bytes(),
                   RecordBuilder("DOOR").text("NAME", "d1").text("FNAM", "Tor").bytes(),
@@ -85,7 +85,7 @@ TEST_F(Scenario, OpenEditSaveAndOpenAgain) {
     EXPECT_EQ(rows(kWeaponView)[0], "\xDC|w2|Dagger|Dolch");
 
     // The next plugin picks the user's name up from the external database.
-    open("/daten/Nebelhain.esp");
+    open(native_path("/daten/Nebelhain.esp"));
     EXPECT_EQ(window.status(0), "Datei : Nebelhain.esp");
     EXPECT_EQ(rows(kWeaponView)[0], "\xDC|w2|Dagger|Dolch");
     EXPECT_EQ(threads.started(), 4);

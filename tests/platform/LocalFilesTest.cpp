@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
+#include <random>
 
 #include "platform/AtomicWrite.h"
 
@@ -13,10 +13,12 @@ namespace {
 class LocalFilesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "orvental-test-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_folder = pattern;
+        // A new folder of our own; create_directory says whether it was new.
+        std::random_device random;
+        do {
+            m_folder = std::filesystem::temp_directory_path() /
+                       ("orvental-test-" + std::to_string(random()));
+        } while (!std::filesystem::create_directory(m_folder));
     }
     void TearDown() override { std::filesystem::remove_all(m_folder); }
 

@@ -14,6 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using fixtures::RecordBuilder;
+using test::native_path;
 
 constexpr int kWeaponList = 19;
 
@@ -57,7 +58,12 @@ Bytes foo_town_plugin(std::int32_t file_type = 0) {
                             file_type);
 }
 
-const fs::path kFooTown = "/spiele/plugins/Foo Town.esp";
+// Test paths are written with "/" and used as this system writes them.
+fs::path native(std::u8string_view utf8) {
+    return path_from_utf8(native_path(std::string(utf8.begin(), utf8.end())));
+}
+
+const fs::path kFooTown = native(u8"/spiele/plugins/Foo Town.esp");
 const Text kFooTownStatus = "Datei : Foo Town.esp";
 
 class FileCommands : public ::testing::Test {
@@ -170,24 +176,25 @@ TEST_F(FileCommands, OpenShowsRowsAndFileName) {
     EXPECT_EQ(m_window.status(0), kFooTownStatus);
     EXPECT_EQ(m_window.status(1), cp1252(u8"Blöcke gelesen : 2 / 2"));
     EXPECT_EQ(m_workspace.current_file, kFooTown);
-    EXPECT_EQ(m_settings.calls,
-              (std::vector<Text>{"reread plugin", "store plugin /spiele/plugins/"}));
+    EXPECT_EQ(
+        m_settings.calls,
+        (std::vector<Text>{"reread plugin", "store plugin " + native_path("/spiele/plugins/")}));
     EXPECT_TRUE(m_dialogs.message_boxes().empty());
     expect_command_menu(true);
     expect_ended();
 }
 
 TEST_F(FileCommands, OpenStoresOnlyFoldersThatFitTheConfiguration) {
-    m_files.put(u8"/spiele/Neu ä/Foo Town.esp", foo_town_plugin());
-    m_files.put(u8"/spiele/Neu Ω/Foo Town.esp", foo_town_plugin());
-    open(u8"/spiele/Neu ä/Foo Town.esp");
-    EXPECT_EQ(m_settings.calls.back(), cp1252(u8"store plugin /spiele/Neu ä/"));
+    m_files.put(native(u8"/spiele/Neu ä/Foo Town.esp"), foo_town_plugin());
+    m_files.put(native(u8"/spiele/Neu Ω/Foo Town.esp"), foo_town_plugin());
+    open(native(u8"/spiele/Neu ä/Foo Town.esp"));
+    EXPECT_EQ(m_settings.calls.back(), native_path(cp1252(u8"store plugin /spiele/Neu ä/")));
 
     // A folder that Windows-1252 cannot hold keeps the old setting; the plugin still loads.
     m_settings.calls.clear();
-    open(u8"/spiele/Neu Ω/Foo Town.esp");
+    open(native(u8"/spiele/Neu Ω/Foo Town.esp"));
     EXPECT_EQ(m_settings.calls, (std::vector<Text>{"reread plugin"}));
-    EXPECT_EQ(m_workspace.current_file, fs::path(u8"/spiele/Neu Ω/Foo Town.esp"));
+    EXPECT_EQ(m_workspace.current_file, native(u8"/spiele/Neu Ω/Foo Town.esp"));
 
     // A configuration that cannot be written is told, and the plugin loads all the same.
     m_settings.store_failure = Error{ErrorKind::CreateFailed, 0, cp1252(u8"Kestrun.ini kaputt")};
@@ -201,8 +208,8 @@ TEST_F(FileCommands, OpenStoresOnlyFoldersThatFitTheConfiguration) {
 }
 
 TEST_F(FileCommands, RefusedOpenKeepsEverything) {
-    const fs::path missing = "/spiele/plugins/Nebelhain.esp";
-    const fs::path short_file = "/spiele/plugins/Kurz.esp";
+    const fs::path missing = native(u8"/spiele/plugins/Nebelhain.esp");
+    const fs::path short_file = native(u8"/spiele/plugins/Kurz.esp");
     const Bytes short_bytes = fixtures::bytes_of("HEDR");
     m_files.put(short_file, short_bytes);
     struct Case {
@@ -234,7 +241,7 @@ TEST_F(FileCommands, RefusedOpenKeepsEverything) {
             EXPECT_EQ(m_window.rows(3 + kWeaponList).size(), loaded_before ? 1u : 0u);
             EXPECT_EQ(m_workspace.lists.list(kWeaponList).elements.size(), loaded_before ? 1u : 0u);
             // The folder was chosen, so it is kept.
-            EXPECT_EQ(m_settings.calls.back(), "store plugin /spiele/plugins/");
+            EXPECT_EQ(m_settings.calls.back(), "store plugin " + native_path("/spiele/plugins/"));
             // Without a plugin only "Öffnen" and "Löschen" come back.
             for (const int command : kCommandMenuItems) {
                 EXPECT_EQ(m_window.menu_enabled(command),
@@ -274,8 +281,9 @@ TEST_F(FileCommands, SaveAnsweredNoChangesNothing) {
     const auto boxes = m_dialogs.message_boxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].title, "FRAGE");
-    EXPECT_EQ(boxes[0].text, "AKTUELLE DATEI \xDC"
-                             "BERSCHREIBEN  :                      \r/spiele/plugins/Foo Town.esp");
+    EXPECT_EQ(boxes[0].text, native_path("AKTUELLE DATEI \xDC"
+                                         "BERSCHREIBEN  :                      \r"
+                                         "/spiele/plugins/Foo Town.esp"));
     EXPECT_EQ(boxes[0].buttons, MessageButtons::YesNo);
     EXPECT_EQ(boxes[0].icon, MessageIcon::Question);
     EXPECT_EQ(m_files.paths(), files_before);
@@ -326,17 +334,17 @@ TEST_F(FileCommands, SaveAsAppliesTheNameRules) {
     load_foo_town();
     for (const auto& test_case : accepted) {
         SCOPED_TRACE(test_case.typed);
+        const fs::path target = native_path(test_case.target);
         m_workspace.current_file = kFooTown;
         m_settings.calls.clear();
-        m_dialogs.next_path(fs::path(test_case.typed));
+        m_dialogs.next_path(fs::path(native_path(test_case.typed)));
         run(save_as_command);
-        EXPECT_TRUE(m_files.get(test_case.target));
-        EXPECT_EQ(m_workspace.current_file, fs::path(test_case.target));
-        EXPECT_EQ(m_window.status(0), "Datei : " + fs::path(test_case.target).filename().string());
+        EXPECT_TRUE(m_files.get(target));
+        EXPECT_EQ(m_workspace.current_file, target);
+        EXPECT_EQ(m_window.status(0), "Datei : " + target.filename().string());
         EXPECT_EQ(m_settings.calls,
-                  (std::vector<Text>{"reread save",
-                                     "store save " +
-                                         fs::path(test_case.target).parent_path().string() + "/"}));
+                  (std::vector<Text>{"reread save", "store save " + target.parent_path().string() +
+                                                        kPathSeparator}));
         expect_command_menu(true);
         expect_ended();
     }
@@ -350,7 +358,7 @@ TEST_F(FileCommands, SaveAsAppliesTheNameRules) {
     for (const char* typed : {"/spiele/plugins/Foo Town", "/spiele/plugins/Foo Town.esp"}) {
         SCOPED_TRACE(typed);
         m_settings.calls.clear();
-        m_dialogs.next_path(fs::path(typed));
+        m_dialogs.next_path(fs::path(native_path(typed)));
         run(save_as_command);
         expect_last_box("INFORMATION",
                         cp1252(u8"DER NAME DER NEUEN DATEI IST IDENTISCH MIT DEM NAMEN DER "
@@ -367,16 +375,17 @@ TEST_F(FileCommands, SaveAsAppliesTheNameRules) {
 TEST_F(FileCommands, FailedSaveLeavesTheOldFile) {
     load_foo_town();
     const Bytes old_target = fixtures::bytes_of("altes Nebelhain");
-    m_files.put("/ziel/Nebelhain.esp", old_target);
+    const fs::path other = native(u8"/ziel/Nebelhain.esp");
+    m_files.put(other, old_target);
     m_workspace.lists.set_mark_and_dv_name(kWeaponList, 0, "*", "Keule");
 
     for (const bool save_as : {false, true}) {
         SCOPED_TRACE(save_as ? "save as" : "save");
-        const fs::path target = save_as ? fs::path("/ziel/Nebelhain.esp") : kFooTown;
+        const fs::path target = save_as ? other : kFooTown;
         const Bytes before = *m_files.get(target);
         m_settings.calls.clear();
         if (save_as) {
-            m_dialogs.next_path(fs::path("/ziel/Nebelhain"));
+            m_dialogs.next_path(native(u8"/ziel/Nebelhain"));
         } else {
             m_dialogs.next_answer(MessageAnswer::Yes);
         }
@@ -391,7 +400,7 @@ TEST_F(FileCommands, FailedSaveLeavesTheOldFile) {
         EXPECT_EQ(m_window.status(0), kFooTownStatus);
         if (save_as) {
             // The folder is stored before the save runs.
-            EXPECT_EQ(m_settings.calls.back(), "store save /ziel/");
+            EXPECT_EQ(m_settings.calls.back(), "store save " + native_path("/ziel/"));
         }
         expect_command_menu(true);
         expect_ended();

@@ -1,6 +1,23 @@
 #include "MemoryFiles.h"
 
+#include <algorithm>
+
 namespace orv::test {
+namespace {
+
+// Files are kept under their UTF-8 path with "/" between the parts on every system, so
+// that tests name them the same way on Linux and Windows.
+std::string key_of(const std::filesystem::path& path) {
+    const auto generic = path.lexically_normal().generic_u8string();
+    return std::string(generic.begin(), generic.end());
+}
+
+} // namespace
+
+std::string native_path(std::string path) {
+    std::replace(path.begin(), path.end(), '/', kPathSeparator);
+    return path;
+}
 
 class MemoryOutputFile final : public OutputFile {
 public:
@@ -11,7 +28,7 @@ public:
         if (m_files.should_fail(FileOperation::Write)) {
             return file_error(ErrorKind::WriteFailed, m_path);
         }
-        auto& contents = m_files.m_files[m_path.lexically_normal().string()];
+        auto& contents = m_files.m_files[key_of(m_path)];
         contents.insert(contents.end(), bytes.begin(), bytes.end());
         return {};
     }
@@ -27,14 +44,6 @@ private:
     MemoryFiles& m_files;
     std::filesystem::path m_path;
 };
-
-namespace {
-
-std::string key_of(const std::filesystem::path& path) {
-    return path.lexically_normal().string();
-}
-
-} // namespace
 
 bool MemoryFiles::should_fail(FileOperation kind) {
     ++m_operations;

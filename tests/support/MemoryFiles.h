@@ -9,6 +9,10 @@
 
 namespace orv::test {
 
+// A path written with "/" as it reads on this system: "/spiele/a.esp" is "\\spiele\\a.esp" on
+// Windows. For tests of code that splits paths at the system's separator.
+std::string native_path(std::string path);
+
 // The operations MemoryFiles counts, for making one of them fail.
 enum class FileOperation { Read, Create, Write, Close, Rename, Remove, CreateDirectories };
 

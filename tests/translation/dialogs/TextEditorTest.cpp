@@ -10,6 +10,7 @@ namespace {
 
 using fixtures::RecordBuilder;
 using test::DialogTest;
+using test::native_path;
 using namespace text_editor;
 
 const TextTarget& kBooks = kTextTargets[0];
@@ -72,7 +73,8 @@ TEST_F(TextEditorTest, RefusesMasterFilesUnreadableDatabasesAndASecondPopup) {
         {"master file", 1, false, 0,
          cp1252(u8"    DIES IST EINE ESM-DATEI.\rIHR KÖNNT DIES NICHT VERÄNDERN")},
         {"unreadable text database", 0, true, 0,
-         cp1252(u8"Die Datei „prog/data/Txtbookdata.dat“ konnte nicht gelesen werden.")},
+         native_path(
+             cp1252(u8"Die Datei „prog/data/Txtbookdata.dat“ konnte nicht gelesen werden."))},
         {"pop-up already open", 0, false, 1, std::nullopt},
     };
     for (const auto& c : cases) {

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <filesystem>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace orv {
+
+// What a command-line program needs from the system it runs on.
+
+// The arguments after the program name, as UTF-8. On Windows they are read from the wide
+// command line, so file names with any character arrive intact.
+std::vector<std::string> command_line_arguments(int argc, char** argv);
+
+// The folder of the running executable, so that the program folder works wherever it was
+// copied to.
+std::filesystem::path executable_folder(const char* argv0);
+
+// Standard output and standard error for UTF-8 text. The bytes reach a pipe or a file
+// exactly as written (LF stays LF); a Windows console gets them as characters, so that
+// German umlauts show.
+std::ostream& standard_output();
+std::ostream& standard_error();
+
+} // namespace orv

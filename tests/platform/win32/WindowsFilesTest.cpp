@@ -1,0 +1,93 @@
+#include "platform/LocalFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include <windows.h>
+
+#include "platform/AtomicWrite.h"
+
+namespace orv {
+namespace {
+
+// The Windows file system as a user's plugins live in it: drive letters, folders with
+// spaces and umlauts, files that are read-only or held open by another program.
+class WindowsFilesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::random_device random;
+        do {
+            m_folder =
+                std::filesystem::temp_directory_path() /
+                (u8"orvental Prüfung " +
+                 std::u8string(reinterpret_cast<const char8_t*>(std::to_string(random()).c_str())));
+        } while (!std::filesystem::create_directory(m_folder));
+        m_target = m_folder / u8"Übersetzung Ä.esp";
+        ASSERT_TRUE(write_file_atomically(m_files, m_target, kOld).ok());
+    }
+    void TearDown() override {
+        SetFileAttributesW(m_target.c_str(), FILE_ATTRIBUTE_NORMAL);
+        std::filesystem::remove_all(m_folder);
+    }
+
+    // The target kept its old bytes, and no temporary file was left beside it.
+    void expect_old_target_alone() {
+        EXPECT_EQ(m_files.read_all(m_target).value(), kOld);
+        EXPECT_FALSE(m_files.exists(temporary_path_for(m_target)));
+    }
+
+    static inline const Bytes kOld = {std::byte{'a'}, std::byte{0xE4}, std::byte{'\n'}};
+    static inline const Bytes kNew = {std::byte{'n'}, std::byte{'e'}, std::byte{'u'}};
+    std::filesystem::path m_folder;
+    std::filesystem::path m_target;
+    LocalFiles m_files;
+};
+
+TEST_F(WindowsFilesTest, UmlautPathsOnADriveRoundTripInEverySpelling) {
+    ASSERT_TRUE(m_folder.has_root_name()) << "no drive letter in " << m_folder;
+    ASSERT_TRUE(write_file_atomically(m_files, m_target, kNew).ok());
+    // The same file named with "/" separators and through its UTF-8 text.
+    const std::filesystem::path forward = m_target.generic_wstring();
+    EXPECT_EQ(m_files.read_all(forward).value(), kNew);
+    EXPECT_EQ(m_files.read_all(path_from_utf8(utf8_of(m_target))).value(), kNew);
+    EXPECT_TRUE(std::filesystem::exists(m_folder / L"\u00dcbersetzung \u00c4.esp"));
+    EXPECT_FALSE(m_files.exists(temporary_path_for(m_target)));
+}
+
+TEST_F(WindowsFilesTest, ReadOnlyOrOpenTargetIsNotReplacedAndKeepsItsBytes) {
+    ASSERT_TRUE(SetFileAttributesW(m_target.c_str(), FILE_ATTRIBUTE_READONLY));
+    auto written = write_file_atomically(m_files, m_target, kNew);
+    ASSERT_FALSE(written.ok());
+    EXPECT_EQ(written.error().kind, ErrorKind::RenameFailed);
+    expect_old_target_alone();
+    ASSERT_TRUE(SetFileAttributesW(m_target.c_str(), FILE_ATTRIBUTE_NORMAL));
+
+    // Another program holds the file open without letting it be replaced; reading it is
+    // still allowed.
+    const HANDLE other = CreateFileW(m_target.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    written = write_file_atomically(m_files, m_target, kNew);
+    EXPECT_FALSE(written.ok());
+    expect_old_target_alone();
+    CloseHandle(other);
+    EXPECT_TRUE(write_file_atomically(m_files, m_target, kNew).ok());
+    EXPECT_EQ(m_files.read_all(m_target).value(), kNew);
+}
+
+TEST_F(WindowsFilesTest, MissingPlacesAndFoldersGiveTheirErrorKinds) {
+    const auto missing_folder = m_folder / L"fehlt" / L"a.esp";
+    EXPECT_EQ(m_files.read_all(m_folder / L"fehlt.esp").error().kind, ErrorKind::NotFound);
+    EXPECT_EQ(m_files.read_all(missing_folder).error().kind, ErrorKind::NotFound);
+    EXPECT_EQ(m_files.read_all(m_folder).error().kind, ErrorKind::ReadFailed);
+    EXPECT_EQ(m_files.create(missing_folder).error().kind, ErrorKind::CreateFailed);
+    EXPECT_TRUE(m_files.remove(missing_folder).ok());
+    EXPECT_EQ(m_files.rename(m_folder / L"fehlt.esp", m_target).error().kind,
+              ErrorKind::RenameFailed);
+    expect_old_target_alone();
+}
+
+} // namespace
+} // namespace orv
