@@ -1,5 +1,7 @@
 #include "platform/LocalFiles.h"
 
+#include "platform/BufferedOutputFile.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,10 +10,10 @@
 namespace orv {
 namespace {
 
-class LocalOutputFile final : public OutputFile {
+class LocalOutputFile final : public BufferedOutputFile {
 public:
     LocalOutputFile(int descriptor, std::filesystem::path path)
-        : m_descriptor(descriptor), m_path(std::move(path)) {}
+        : BufferedOutputFile(std::move(path)), m_descriptor(descriptor) {}
 
     ~LocalOutputFile() override {
         if (m_descriptor >= 0) {
@@ -19,46 +21,8 @@ public:
         }
     }
 
-    Result<void> write(ByteSpan bytes) override {
-        // Many small writes (a plugin is written record by record) are gathered into few
-        // system calls.
-        if (m_buffer.size() + bytes.size() > kBufferSize) {
-            if (auto flushed = flush(); !flushed) {
-                return flushed;
-            }
-        }
-        if (bytes.size() >= kBufferSize) {
-            return write_through(bytes);
-        }
-        m_buffer.insert(m_buffer.end(), bytes.begin(), bytes.end());
-        return {};
-    }
-
-    Result<void> close() override {
-        if (auto flushed = flush(); !flushed) {
-            ::close(m_descriptor);
-            m_descriptor = -1;
-            return flushed;
-        }
-        const bool synced = ::fsync(m_descriptor) == 0;
-        const bool closed = ::close(m_descriptor) == 0;
-        m_descriptor = -1;
-        if (!synced || !closed) {
-            return file_error(ErrorKind::WriteFailed, m_path);
-        }
-        return {};
-    }
-
 private:
-    static constexpr std::size_t kBufferSize = 1 << 20;
-
-    Result<void> flush() {
-        auto flushed = write_through(m_buffer);
-        m_buffer.clear();
-        return flushed;
-    }
-
-    Result<void> write_through(ByteSpan bytes) {
+    Result<void> write_through(ByteSpan bytes) override {
         const auto* data = reinterpret_cast<const char*>(bytes.data());
         std::size_t left = bytes.size();
         while (left > 0) {
@@ -67,7 +31,7 @@ private:
                 if (errno == EINTR) {
                     continue;
                 }
-                return file_error(ErrorKind::WriteFailed, m_path);
+                return file_error(ErrorKind::WriteFailed, path());
             }
             data += written;
             left -= static_cast<std::size_t>(written);
@@ -75,9 +39,17 @@ private:
         return {};
     }
 
+    Result<void> sync_and_close() override {
+        const bool synced = ::fsync(m_descriptor) == 0;
+        const bool closed = ::close(m_descriptor) == 0;
+        m_descriptor = -1;
+        if (!synced || !closed) {
+            return file_error(ErrorKind::WriteFailed, path());
+        }
+        return {};
+    }
+
     int m_descriptor;
-    std::filesystem::path m_path;
-    Bytes m_buffer;
 };
 
 // Makes a finished rename survive a power cut; a failure here is not worth reporting,

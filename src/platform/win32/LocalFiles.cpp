@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "platform/BufferedOutputFile.h"
+
 namespace orv {
 namespace {
 
@@ -26,10 +28,10 @@ private:
     HANDLE m_handle;
 };
 
-class LocalOutputFile final : public OutputFile {
+class LocalOutputFile final : public BufferedOutputFile {
 public:
     LocalOutputFile(HANDLE handle, std::filesystem::path path)
-        : m_handle(handle), m_path(std::move(path)) {}
+        : BufferedOutputFile(std::move(path)), m_handle(handle) {}
 
     ~LocalOutputFile() override {
         if (m_handle != INVALID_HANDLE_VALUE) {
@@ -37,59 +39,30 @@ public:
         }
     }
 
-    Result<void> write(ByteSpan bytes) override {
-        // Many small writes (a plugin is written record by record) are gathered into few
-        // system calls.
-        if (m_buffer.size() + bytes.size() > kBufferSize) {
-            if (auto flushed = flush(); !flushed) {
-                return flushed;
-            }
-        }
-        if (bytes.size() >= kBufferSize) {
-            return write_through(bytes);
-        }
-        m_buffer.insert(m_buffer.end(), bytes.begin(), bytes.end());
-        return {};
-    }
-
-    Result<void> close() override {
-        auto flushed = flush();
-        const bool synced = flushed && FlushFileBuffers(m_handle) != 0;
-        const bool closed = CloseHandle(m_handle) != 0;
-        m_handle = INVALID_HANDLE_VALUE;
-        if (!flushed) {
-            return flushed;
-        }
-        if (!synced || !closed) {
-            return file_error(ErrorKind::WriteFailed, m_path);
-        }
-        return {};
-    }
-
 private:
-    static constexpr std::size_t kBufferSize = 1 << 20;
-
-    Result<void> flush() {
-        auto flushed = write_through(m_buffer);
-        m_buffer.clear();
-        return flushed;
-    }
-
-    Result<void> write_through(ByteSpan bytes) {
+    Result<void> write_through(ByteSpan bytes) override {
         while (!bytes.empty()) {
             const auto piece = static_cast<DWORD>(std::min(bytes.size(), kLargestPiece));
             DWORD written = 0;
             if (!WriteFile(m_handle, bytes.data(), piece, &written, nullptr) || written == 0) {
-                return file_error(ErrorKind::WriteFailed, m_path);
+                return file_error(ErrorKind::WriteFailed, path());
             }
             bytes = bytes.subspan(written);
         }
         return {};
     }
 
+    Result<void> sync_and_close() override {
+        const bool synced = FlushFileBuffers(m_handle) != 0;
+        const bool closed = CloseHandle(m_handle) != 0;
+        m_handle = INVALID_HANDLE_VALUE;
+        if (!synced || !closed) {
+            return file_error(ErrorKind::WriteFailed, path());
+        }
+        return {};
+    }
+
     HANDLE m_handle;
-    std::filesystem::path m_path;
-    Bytes m_buffer;
 };
 
 } // namespace
