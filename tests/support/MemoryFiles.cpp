@@ -70,7 +70,7 @@ Result<Bytes> MemoryFiles::read_all(const std::filesystem::path& path) {
 }
 
 bool MemoryFiles::exists(const std::filesystem::path& path) {
-    return m_files.count(key_of(path)) > 0 || m_folders.count(key_of(path)) > 0;
+    return m_files.count(key_of(path)) > 0 || (!path.empty() && folder_exists(path));
 }
 
 Result<std::unique_ptr<OutputFile>> MemoryFiles::create(const std::filesystem::path& path) {
