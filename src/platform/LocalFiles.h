@@ -16,4 +16,7 @@ public:
     Result<void> create_directories(const std::filesystem::path& path) override;
 };
 
+// The reason for an errno value of a failed file operation.
+FileErrorReason reason_of_errno(int error_number);
+
 } // namespace orv
