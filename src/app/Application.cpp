@@ -12,6 +12,7 @@
 #include "app/ShellMessages.h"
 #include "plugin/RecordTypes.h"
 #include "save/FileCommands.h"
+#include "save/UnsavedNames.h"
 #include "save/WindowViews.h"
 #include "translation/TranslationDatabase.h"
 #include "translation/Workspace.h"
@@ -52,6 +53,7 @@ struct Application::State {
     void on(const ResizeEvent& event);
 
     void on_list_event(const ControlEvent& event);
+    bool confirm_quitting();
     void start_worker(FileCommand command);
 
     Window& window;
@@ -86,7 +88,7 @@ void Application::State::on(const MenuCommandEvent& event) {
         start_worker(save_as_command);
         return;
     case command::kQuit:
-        quit = confirm_quit(dialogs);
+        quit = confirm_quitting();
         return;
     case command::kResetExternalDatabase:
         reset_external_database_with_question(dialogs, files,
@@ -164,10 +166,20 @@ void Application::State::on_list_event(const ControlEvent& event) {
     }
 }
 
+// Names typed but not saved are lost on quitting, so with such rows the question is about
+// them; the Yes to it is the confirmation. While a worker runs it owns the lists (a save
+// is turning "*" into "Ü" right then), so only the plain confirmation is asked.
+bool Application::State::confirm_quitting() {
+    if (workspace.busy == 0 && unsaved_name_count(workspace.lists) > 0) {
+        return may_discard_unsaved_names(dialogs, workspace.lists, DiscardingCommand::Quit);
+    }
+    return confirm_quit(dialogs);
+}
+
 void Application::State::on(const CloseRequestEvent& event) {
     switch (event.window) {
     case WindowId::Main:
-        quit = confirm_quit(dialogs);
+        quit = confirm_quitting();
         return;
     case WindowId::TextEditor:
         text_editor.close();

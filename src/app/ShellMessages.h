@@ -4,8 +4,8 @@
 
 namespace orv {
 
-// The quit confirmation ("BEEDEN"): true only when the user answered Yes. Unsaved changes
-// are not looked at.
+// The quit confirmation ("BEEDEN"): true only when the user answered Yes. The question
+// about unsaved names, asked instead when there are any, is may_discard_unsaved_names.
 bool confirm_quit(Dialogs& dialogs);
 
 // The about box: program name and version on two lines, no icon.

@@ -12,6 +12,8 @@ namespace orv::cli {
 struct BatchPlugin {
     BlockStore store;
     ObjectLists lists;
+    // Rows whose record the load gave another name from the database.
+    int names_from_database = 0;
 };
 
 // Reads and loads `path` with the program folder's database; the file is not changed.

@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
-#include <map>
+#include <algorithm>
+#include <optional>
 #include <ostream>
 
 #include "cli/DbCommand.h"
@@ -29,9 +30,25 @@ Text usage() {
                   u8"Befehle:\r"
                   u8"  list PLUGIN\r"
                   u8"  translate PLUGIN -o AUSGABE [--edits ÄNDERUNGEN] [--update-external]\r"
+                  u8"  translate PLUGIN --in-place [--edits ÄNDERUNGEN] [--update-external]\r"
                   u8"  db export DATEI.dat [--triples]\r"
                   u8"  db import TEXTDATEI -o DATEI.dat [--triples]\r"
-                  u8"  db check DATEI.dat [--triples]");
+                  u8"  db check DATEI.dat [--triples]\r"
+                  u8"  --help, --version");
+}
+
+// A program folder named by hand must hold the translation database: a mistyped folder
+// would otherwise run without any translations, and a save would create folders there.
+std::optional<Text> program_dir_refusal(Files& files, const std::filesystem::path& folder) {
+    const Text name = cp1252(u8"„") + display_path(folder) + cp1252(u8"“");
+    if (!files.exists(folder)) {
+        return cp1252(u8"Den Programmordner ") + name + cp1252(u8" gibt es nicht.");
+    }
+    if (!files.exists(folder / "data")) {
+        return cp1252(u8"Im Programmordner ") + name +
+               cp1252(u8" fehlt der Ordner „data“ mit der Übersetzungsdatenbank.");
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -52,12 +69,27 @@ int refuse(const Context& context, const Text& message) {
 int run(std::span<const std::string> arguments, const std::filesystem::path& default_program_dir,
         Files& files, std::ostream& out, std::ostream& err) {
     Context context{files, default_program_dir, out, err};
+    if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
+        std::string shown = to_utf8(usage());
+        std::replace(shown.begin(), shown.end(), '\r', '\n');
+        out << shown << '\n';
+        out.flush();
+        return kExitOk;
+    }
+    if (arguments.size() == 1 && arguments[0] == "--version") {
+        out << "orvental-cli " << ORV_VERSION << '\n';
+        out.flush();
+        return kExitOk;
+    }
     std::size_t next = 0;
     if (next < arguments.size() && arguments[next] == "--program-dir") {
         if (next + 1 >= arguments.size()) {
             return refuse(context, usage());
         }
         context.program_dir = path_from_utf8(arguments[next + 1]);
+        if (const auto refusal = program_dir_refusal(files, context.program_dir)) {
+            return refuse(context, *refusal);
+        }
         next += 2;
     }
     if (next >= arguments.size()) {

@@ -1,5 +1,7 @@
 #include "cli/DbCommand.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <limits>
 #include <map>
@@ -9,7 +11,9 @@
 
 #include "cli/TextConventions.h"
 #include "platform/AtomicWrite.h"
+#include "plugin/RecordTypes.h"
 #include "translation/DatabaseFile.h"
+#include "translation/TranslationDatabase.h"
 
 namespace orv::cli {
 namespace {
@@ -20,7 +24,12 @@ struct DbArguments {
     Action action = Action::Export;
     std::filesystem::path input;
     std::optional<std::filesystem::path> output;
+    // --triples as given; the file's name decides when it is a known database file.
+    bool triples_flag = false;
     bool triples = false;
+    // Longest translation the lists that use the file can take (CP1252 bytes); 0 when no
+    // list takes its texts as names.
+    std::size_t name_limit = 0;
 };
 
 Text usage() {
@@ -46,8 +55,8 @@ std::optional<DbArguments> parse_arguments(std::span<const std::string> argument
     bool have_input = false;
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const auto& argument = arguments[i];
-        if (argument == "--triples" && !parsed.triples) {
-            parsed.triples = true;
+        if (argument == "--triples" && !parsed.triples_flag) {
+            parsed.triples_flag = true;
         } else if (argument == "-o" && parsed.action == Action::Import && !parsed.output &&
                    i + 1 < arguments.size()) {
             parsed.output = path_from_utf8(arguments[++i]);
@@ -62,6 +71,69 @@ std::optional<DbArguments> parse_arguments(std::span<const std::string> argument
         return std::nullopt;
     }
     return parsed;
+}
+
+bool same_name_ignoring_case(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) ==
+               std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+// What the program itself reads from a database file of this name, or nothing for a name
+// it does not use.
+struct KnownFile {
+    bool triples = false;
+    std::size_t name_limit = 0;
+};
+
+std::optional<KnownFile> known_database_file(std::string_view file_name) {
+    const auto named = [file_name](std::string_view known) {
+        return same_name_ignoring_case(file_name, known);
+    };
+    if (named(kSkillTableName)) {
+        return KnownFile{true, 0};
+    }
+    for (const auto& target : kTextTargets) {
+        if (named(target.text_database)) {
+            return KnownFile{true, 0};
+        }
+    }
+    if (named(kGameSettingsName)) {
+        return KnownFile{false, 0};
+    }
+    // Every list looks names up in the external database; a translation longer than the
+    // largest limit fits none of them.
+    const bool external = named(kExternalDatabaseName);
+    std::optional<KnownFile> known;
+    for (const auto& type : kRecordTypes) {
+        if (external || named(type.name_database) || named(type.second_name_database)) {
+            known = KnownFile{false, std::max(known ? known->name_limit : 0,
+                                              static_cast<std::size_t>(type.name_limit))};
+        }
+    }
+    return known;
+}
+
+// Pairs or triples from the file's name where the program uses that file; --triples
+// decides for other names, and contradicting the name is refused.
+std::optional<Text> settle_format(DbArguments& arguments) {
+    const std::filesystem::path& file =
+        arguments.action == Action::Import ? *arguments.output : arguments.input;
+    const std::string name = utf8_of(file.filename());
+    const auto known = known_database_file(name);
+    if (!known) {
+        arguments.triples = arguments.triples_flag;
+        return std::nullopt;
+    }
+    if (arguments.triples_flag && !known->triples) {
+        return cp1252(u8"„") + display_path(file.filename()) +
+               cp1252(u8"“ hält zwei Texte je Eintrag (Original und Übersetzung); --triples "
+                      u8"passt nicht zu dieser Datei.");
+    }
+    arguments.triples = known->triples;
+    arguments.name_limit = known->name_limit;
+    return std::nullopt;
 }
 
 // The program's German texts for stdout, which is UTF-8 as the source literals are.
@@ -114,32 +186,6 @@ int export_entries(const Context& context, const std::filesystem::path& path, By
     return kExitOk;
 }
 
-// Why unescape_field refused a field. A raw TAB or LF cannot be inside a field once the line
-// is split, so a raw control character here is a CR, left over from CR LF line ends.
-Text field_problem(std::string_view field) {
-    if (field.find('\r') != std::string_view::npos) {
-        return cp1252(u8"Wagenrücklauf (CR) im Text. Die Datei hat wohl Windows-Zeilenenden "
-                      u8"(CR LF); Zeilen enden hier nur mit LF, ein CR im Text wird \\r "
-                      u8"geschrieben.");
-    }
-    for (std::size_t pos = 0; pos < field.size(); ++pos) {
-        if (field[pos] != '\\') {
-            continue;
-        }
-        if (pos + 1 == field.size() ||
-            std::string_view("\\trn").find(field[pos + 1]) == std::string_view::npos) {
-            return cp1252(u8"Ungültiges Fluchtzeichen: auf \\ folgt nur \\, t, r oder n.");
-        }
-        ++pos;
-    }
-    if (field.starts_with("\xEF\xBB\xBF")) {
-        return cp1252(u8"Die Datei beginnt mit einer Byte-Order-Markierung (BOM); bitte als "
-                      u8"UTF-8 ohne BOM speichern.");
-    }
-    return cp1252(u8"Ein Zeichen, das Windows-1252 nicht darstellen kann, oder kein gültiges "
-                  u8"UTF-8.");
-}
-
 // The bytes of the database file that the lines of `contents` describe, or the refusal of
 // the first bad line.
 template <std::size_t N>
@@ -187,6 +233,67 @@ Result<Bytes> encode_lines(const std::filesystem::path& path, std::string_view c
     return out;
 }
 
+// A text of an entry as check shows it: on one line, in quotes.
+std::string quoted(const Text& text) {
+    return utf8(u8"„") + escape_field(text) + utf8(u8"“");
+}
+
+// Entries whose translation would break a name: longer than the lists using the file can
+// take (`name_limit` bytes; 0 checks no length), or empty where the original is not, which
+// would blank the name. Entry numbers count from 1, as the lines of an export.
+struct SuspectEntries {
+    std::vector<std::size_t> too_long;
+    std::vector<std::size_t> emptied;
+};
+
+template <std::size_t N>
+SuspectEntries suspect_entries(const std::vector<DatabaseEntry<N>>& entries,
+                               std::size_t name_limit) {
+    SuspectEntries suspects;
+    for (std::size_t index = 0; index < entries.size(); ++index) {
+        const Text& original = entries[index][N - 2];
+        const Text& translation = entries[index][N - 1];
+        if (name_limit > 0 && translation.size() > name_limit) {
+            suspects.too_long.push_back(index + 1);
+        }
+        if (translation.empty() && !original.empty()) {
+            suspects.emptied.push_back(index + 1);
+        }
+    }
+    return suspects;
+}
+
+std::string too_long_heading(std::size_t name_limit) {
+    return utf8(u8"Übersetzungen länger als ") + std::to_string(name_limit) +
+           utf8(u8" Bytes (die Grenze der Listen, die diese Datei benutzen): ");
+}
+
+std::string emptied_heading() {
+    return utf8(u8"Leere Übersetzungen nicht leerer Originale (sie löschen den Namen): ");
+}
+
+// Written all the same: the file may be meant for other uses, but the user hears of each
+// entry that would break a name.
+template <std::size_t N>
+void warn_about_suspects(const Context& context, const std::vector<DatabaseEntry<N>>& entries,
+                         std::size_t name_limit) {
+    const auto suspects = suspect_entries<N>(entries, name_limit);
+    std::string warnings;
+    for (const std::size_t number : suspects.too_long) {
+        warnings += utf8(u8"Warnung: Eintrag ") + std::to_string(number) + " (" +
+                    quoted(entries[number - 1][0]) + utf8(u8"): die Übersetzung hat ") +
+                    std::to_string(entries[number - 1][N - 1].size()) +
+                    utf8(u8" Bytes, mehr als ") + std::to_string(name_limit) + ".\n";
+    }
+    for (const std::size_t number : suspects.emptied) {
+        warnings += utf8(u8"Warnung: Eintrag ") + std::to_string(number) + " (" +
+                    quoted(entries[number - 1][0]) +
+                    utf8(u8"): die Übersetzung ist leer, das Original nicht.\n");
+    }
+    context.err << warnings;
+    context.err.flush();
+}
+
 int import_entries(const Context& context, const DbArguments& arguments) {
     const auto read = context.files.read_all(arguments.input);
     if (!read) {
@@ -202,16 +309,16 @@ int import_entries(const Context& context, const DbArguments& arguments) {
         refuse(context, written.error().message);
         return kExitWriteFailed;
     }
+    if (arguments.triples) {
+        warn_about_suspects(context, parse_database<3>(*bytes).entries, arguments.name_limit);
+    } else {
+        warn_about_suspects(context, parse_database<2>(*bytes).entries, arguments.name_limit);
+    }
     return kExitOk;
 }
 
-// A text of an entry as check shows it: on one line, in quotes.
-std::string quoted(const Text& text) {
-    return utf8(u8"„") + escape_field(text) + utf8(u8"“");
-}
-
 template <std::size_t N>
-int check_entries(const Context& context, ByteSpan bytes) {
+int check_entries(const Context& context, ByteSpan bytes, std::size_t name_limit) {
     const auto file = parse_database<N>(bytes);
     // The lookups use only the first entry with a given first text (for triples an ID). The
     // translation is the last text and its original the one before it.
@@ -258,10 +365,24 @@ int check_entries(const Context& context, ByteSpan bytes) {
                    : utf8(u8"Einträge mit Übersetzung (dritter Text) gleich Original (zweiter "
                           u8"Text): ")) +
            std::to_string(untranslated.size()) + '\n';
-    for (const std::size_t number : untranslated) {
-        out += "  Eintrag " + std::to_string(number) + ": " + quoted(file.entries[number - 1][0]) +
-               '\n';
+    const auto list_entries = [&](const std::vector<std::size_t>& numbers) {
+        for (const std::size_t number : numbers) {
+            out += "  Eintrag " + std::to_string(number) + ": " +
+                   quoted(file.entries[number - 1][0]) + '\n';
+        }
+    };
+    list_entries(untranslated);
+    const auto suspects = suspect_entries<N>(file.entries, name_limit);
+    if (name_limit > 0) {
+        out += too_long_heading(name_limit) + std::to_string(suspects.too_long.size()) + '\n';
+        for (const std::size_t number : suspects.too_long) {
+            out += "  Eintrag " + std::to_string(number) + ": " +
+                   quoted(file.entries[number - 1][0]) + " (" +
+                   std::to_string(file.entries[number - 1][N - 1].size()) + " Bytes)\n";
+        }
     }
+    out += emptied_heading() + std::to_string(suspects.emptied.size()) + '\n';
+    list_entries(suspects.emptied);
     if (file.damaged) {
         out += utf8(u8"Die Datei (") + std::to_string(bytes.size()) +
                utf8(u8" Bytes) endet mitten in einem Eintrag: der Eintrag ab Byte ") +
@@ -277,9 +398,12 @@ int check_entries(const Context& context, ByteSpan bytes) {
 } // namespace
 
 int run_db(const Context& context, std::span<const std::string> arguments) {
-    const auto parsed = parse_arguments(arguments);
+    auto parsed = parse_arguments(arguments);
     if (!parsed) {
         return refuse(context, usage());
+    }
+    if (const auto mismatch = settle_format(*parsed)) {
+        return refuse(context, *mismatch);
     }
     if (parsed->action == Action::Import) {
         return import_entries(context, *parsed);
@@ -292,7 +416,8 @@ int run_db(const Context& context, std::span<const std::string> arguments) {
         return parsed->triples ? export_entries<3>(context, parsed->input, *read)
                                : export_entries<2>(context, parsed->input, *read);
     }
-    return parsed->triples ? check_entries<3>(context, *read) : check_entries<2>(context, *read);
+    return parsed->triples ? check_entries<3>(context, *read, parsed->name_limit)
+                           : check_entries<2>(context, *read, parsed->name_limit);
 }
 
 } // namespace orv::cli

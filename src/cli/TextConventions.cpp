@@ -95,4 +95,30 @@ std::vector<std::string_view> split_lines(std::string_view contents) {
     return lines;
 }
 
+// A raw TAB or LF cannot be inside a field once the line is split, so a raw control
+// character here is a CR, left over from CR LF line ends.
+Text field_problem(std::string_view field) {
+    if (field.find('\r') != std::string_view::npos) {
+        return cp1252(u8"Wagenrücklauf (CR) im Text. Die Datei hat wohl Windows-Zeilenenden "
+                      u8"(CR LF); Zeilen enden hier nur mit LF, ein CR im Text wird \\r "
+                      u8"geschrieben.");
+    }
+    for (std::size_t pos = 0; pos < field.size(); ++pos) {
+        if (field[pos] != '\\') {
+            continue;
+        }
+        if (pos + 1 == field.size() ||
+            std::string_view("\\trn").find(field[pos + 1]) == std::string_view::npos) {
+            return cp1252(u8"Ungültiges Fluchtzeichen: auf \\ folgt nur \\, t, r oder n.");
+        }
+        ++pos;
+    }
+    if (field.starts_with("\xEF\xBB\xBF")) {
+        return cp1252(u8"Die Datei beginnt mit einer Byte-Order-Markierung (BOM); bitte als "
+                      u8"UTF-8 ohne BOM speichern.");
+    }
+    return cp1252(u8"Ein Zeichen, das Windows-1252 nicht darstellen kann, oder kein gültiges "
+                  u8"UTF-8.");
+}
+
 } // namespace orv::cli

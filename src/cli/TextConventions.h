@@ -26,6 +26,11 @@ std::string escape_field(TextView cp1252);
 // leaves at the end of each line); nothing is ever replaced silently.
 std::optional<Text> unescape_field(std::string_view utf8);
 
+// Why unescape_field refused `utf8`, as a German sentence: a CR (the file has CR LF line
+// ends), a bad escape, a byte order mark at the start, or a character Windows-1252 cannot
+// hold.
+Text field_problem(std::string_view utf8);
+
 // Splits a line at each TAB. A line with n TABs has n + 1 fields, so an empty line is one
 // empty field and a TAB at the end gives an empty last field. The views point into `line`.
 std::vector<std::string_view> split_fields(std::string_view line);

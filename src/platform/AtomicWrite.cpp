@@ -21,7 +21,7 @@ Result<void> write_file_atomically(Files& files, const std::filesystem::path& ta
     auto file = files.create(temporary);
     if (!file) {
         (void)files.remove(temporary);
-        return file.error();
+        return file_error_for(file.error(), target);
     }
     auto written = write_contents(**file);
     if (written) {
@@ -32,8 +32,10 @@ Result<void> write_file_atomically(Files& files, const std::filesystem::path& ta
         written = files.rename(temporary, target);
     }
     if (!written) {
-        // The target was never touched; only the temporary file has to go.
+        // The target was never touched; only the temporary file has to go. The user knows
+        // only the target, so the error names it.
         (void)files.remove(temporary);
+        return file_error_for(written.error(), target);
     }
     return written;
 }
@@ -70,7 +72,7 @@ Result<void> replace_files(Files& files, const std::vector<FileReplacement>& rep
         }
         if (!written) {
             remove_temporaries(0);
-            return written;
+            return file_error_for(written.error(), replacement.target);
         }
     }
 

@@ -39,7 +39,53 @@ Text display_path(const std::filesystem::path& path) {
     return shown;
 }
 
-Error file_error(ErrorKind kind, const std::filesystem::path& path) {
+namespace {
+
+struct ReasonText {
+    FileErrorReason reason;
+    const char8_t* text;
+};
+
+constexpr ReasonText kReasonTexts[] = {
+    {FileErrorReason::DiskFull, u8"der Datenträger ist voll"},
+    {FileErrorReason::AccessDenied, u8"der Zugriff wurde verweigert"},
+    {FileErrorReason::ReadOnly, u8"der Datenträger ist schreibgeschützt"},
+    {FileErrorReason::PathMissing, u8"der Ordner existiert nicht"},
+};
+
+bool is_file_error(ErrorKind kind) {
+    switch (kind) {
+    case ErrorKind::NotFound:
+    case ErrorKind::ReadFailed:
+    case ErrorKind::CreateFailed:
+    case ErrorKind::WriteFailed:
+    case ErrorKind::RenameFailed:
+    case ErrorKind::RemoveFailed:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+Text file_error_reason_text(FileErrorReason reason) {
+    for (const auto& entry : kReasonTexts) {
+        if (entry.reason == reason) {
+            return cp1252(entry.text);
+        }
+    }
+    return {};
+}
+
+Error file_error_for(const Error& error, const std::filesystem::path& path) {
+    if (!is_file_error(error.kind)) {
+        return error;
+    }
+    return file_error(error.kind, path, error.reason);
+}
+
+Error file_error(ErrorKind kind, const std::filesystem::path& path, FileErrorReason reason) {
     const Text name = cp1252(u8"„") + display_path(path) + cp1252(u8"“");
     Text message;
     switch (kind) {
@@ -66,7 +112,12 @@ Error file_error(ErrorKind kind, const std::filesystem::path& path) {
         message = cp1252(u8"Fehler bei der Datei ") + name + ".";
         break;
     }
-    return Error{kind, 0, message};
+    if (const Text why = file_error_reason_text(reason); !why.empty()) {
+        // "… konnte nicht angelegt werden: der Datenträger ist voll."
+        message.pop_back();
+        message += ": " + why + ".";
+    }
+    return Error{kind, 0, message, reason};
 }
 
 } // namespace orv

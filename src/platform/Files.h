@@ -72,7 +72,27 @@ std::string folder_part(std::string_view path);
 // shown as "?").
 Text display_path(const std::filesystem::path& path);
 
-// The German messages of the file errors, shared by every Files implementation.
-Error file_error(ErrorKind kind, const std::filesystem::path& path);
+// Why the system refused a file operation, in terms every platform can give: each Files
+// implementation maps its own error codes onto these.
+enum class FileErrorReason : int {
+    None = 0,
+    DiskFull,
+    AccessDenied,
+    ReadOnly,
+    PathMissing,
+    Other,
+};
+
+// The German words for a reason ("der Datenträger ist voll"); empty for None and Other.
+Text file_error_reason_text(FileErrorReason reason);
+
+// The German messages of the file errors, shared by every Files implementation; the reason,
+// when known, ends the message.
+Error file_error(ErrorKind kind, const std::filesystem::path& path,
+                 FileErrorReason reason = FileErrorReason::None);
+
+// The same error told about `path` instead: a failure while writing the temporary file of
+// an atomic write is reported under the name of the file the user chose.
+Error file_error_for(const Error& error, const std::filesystem::path& path);
 
 } // namespace orv

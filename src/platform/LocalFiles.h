@@ -17,4 +17,8 @@ public:
     Result<void> create_directories(const std::filesystem::path& path) override;
 };
 
+// The reason for the system's error code of a failed file operation: an errno value on
+// Linux, a GetLastError() value on Windows.
+FileErrorReason reason_of_system_error(int code);
+
 } // namespace orv

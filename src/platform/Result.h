@@ -30,12 +30,17 @@ enum class ErrorKind {
     Refused,
 };
 
+// Why the system refused a file operation; defined with its texts in platform/Files.h.
+enum class FileErrorReason : int;
+
 struct Error {
     ErrorKind kind;
     // Byte offset in the input where the problem was found, where that applies.
     std::size_t offset = 0;
     // The German message shown to the user, Windows-1252.
     Text message;
+    // For file errors: the reason the system gave, when it gave one (0: none).
+    FileErrorReason reason{};
 };
 
 // Either a value or an Error. Bad input is reported this way, never by exceptions.

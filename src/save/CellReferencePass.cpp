@@ -70,9 +70,9 @@ private:
     void translate_name(Block& block, const Subrecord& subrecord) {
         const Text name = subrecord_text(block, subrecord, TextKind::Terminated);
         if (const auto match = m_references.first_original_match(name)) {
-            replace_subrecord_text(block, subrecord, TextKind::Terminated,
-                                   m_references.entry(*match)[1]);
-            ++m_changed;
+            const Text& german = m_references.entry(*match)[1];
+            m_changed += german != name ? 1 : 0;
+            replace_subrecord_text(block, subrecord, TextKind::Terminated, german);
         }
         show_progress();
     }
@@ -89,8 +89,8 @@ private:
             if (const auto match = m_references.first_original_match(cell)) {
                 Text replacement(head);
                 replacement += m_references.entry(*match)[1];
+                m_changed += replacement != condition ? 1 : 0;
                 replace_subrecord_text(block, subrecord, TextKind::Whole, replacement);
-                ++m_changed;
             }
         }
         show_progress();

@@ -19,7 +19,7 @@ NameIndex build_reference_table(const std::vector<ByteSpan>& sources);
 // records, the first ANAM of INFO records (whole terminated names), and every SCVR of INFO
 // records whose characters 2 to 5 are "BLX0" (the name follows the five-character head).
 // Shows "Übersetze zellenverweise : k / N" after every lookup and every SCVR. Walks stop at
-// a subrecord that runs past its block's end. Returns the number of references changed.
+// a subrecord that runs past its block's end. Returns the number of references whose text changed.
 int translate_cell_references(BlockStore& store, const NameIndex& references,
                               const ProgressFunction& progress);
 

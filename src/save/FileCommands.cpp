@@ -7,6 +7,7 @@
 #include "platform/CommandMenu.h"
 #include "save/CommandTexts.h"
 #include "save/SavePipeline.h"
+#include "save/UnsavedNames.h"
 #include "save/WindowViews.h"
 #include "translation/PluginLoader.h"
 #include "translation/TranslationDatabase.h"
@@ -158,6 +159,10 @@ void open_command(FileCommandContext& context) {
     Workspace& workspace = context.workspace;
     const WorkerEnd end(workspace);
     if (workspace.worker_ended) {
+        return;
+    }
+    // Another plugin replaces the rows, and with them the names typed but not yet saved.
+    if (!may_discard_unsaved_names(context.dialogs, workspace.lists, DiscardingCommand::Open)) {
         return;
     }
 

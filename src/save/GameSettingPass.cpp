@@ -27,8 +27,9 @@ int translate_game_settings(BlockStore& store, const NameIndex& game_settings,
         const Text text = subrecord_text(block, *value, TextKind::Whole);
         if (const auto match = game_settings.first_original_match(text)) {
             // An empty translation leaves a STRV of size 0.
-            replace_subrecord_text(block, *value, TextKind::Whole, game_settings.entry(*match)[1]);
-            ++translated;
+            const Text& german = game_settings.entry(*match)[1];
+            translated += german != text ? 1 : 0;
+            replace_subrecord_text(block, *value, TextKind::Whole, german);
         }
         progress(block_progress(label, number, record_count));
     }

@@ -11,7 +11,7 @@ namespace orv {
 // looked up among the originals of the game-setting file; the first matching entry's
 // translation replaces it, keeping every size field right. Shows
 // "Übersetze Game Settings : k / N" after every GMST record that has a STRV. Returns the
-// number of settings translated.
+// number of settings whose text changed (a translation equal to the text is not counted).
 int translate_game_settings(BlockStore& store, const NameIndex& game_settings,
                             const ProgressFunction& progress);
 

@@ -55,8 +55,9 @@ Bytes rebuild_external_database(const ObjectLists& lists) {
     return bytes;
 }
 
-// Puts a row's new name into its record. A cell's rename is noted as (old name, new name),
-// the old name being what the record held, not the EV Name.
+// Puts a row's new name into its record; true when the record's name changed. A cell's
+// rename is noted as (old name, new name), the old name being what the record held, not
+// the EV Name.
 bool substitute_name(BlockStore& store, const RecordType& type, const Element& element,
                      Bytes& cell_renames) {
     if (element.block < 0 || static_cast<std::size_t>(element.block) >= store.block_count()) {
@@ -67,12 +68,12 @@ bool substitute_name(BlockStore& store, const RecordType& type, const Element& e
     if (!name) {
         return false;
     }
+    const Text old_name = subrecord_text(block, *name, TextKind::Terminated);
     if (type.index == kCellType) {
-        append_entry(cell_renames, PairEntry{subrecord_text(block, *name, TextKind::Terminated),
-                                             element.dv_name});
+        append_entry(cell_renames, PairEntry{old_name, element.dv_name});
     }
     replace_subrecord_text(block, *name, TextKind::Terminated, element.dv_name);
-    return true;
+    return old_name != element.dv_name;
 }
 
 } // namespace

@@ -22,6 +22,7 @@ public:
 // user's file; the rebuilt content is used for the cell references either way.
 enum class ExternalDatabaseWrite { Write, Keep };
 
+// What a save changed in the records; a text replaced by the same text is not counted.
 struct SaveReport {
     int names_substituted = 0;
     int game_settings_translated = 0;

@@ -92,5 +92,58 @@ TEST_F(Scenario, OpenEditSaveAndOpenAgain) {
     EXPECT_EQ(dialogs.unused_answers(), 0u);
 }
 
+TEST_F(Scenario, AsksBeforeUnsavedNamesAreLost) {
+    files.put("/daten/Foo Town.esp", three_records());
+    app.start();
+    open("/daten/Foo Town.esp");
+    // Without rows marked "*" quitting asks only the usual question.
+    dialogs.next_answer(MessageAnswer::No);
+    menu(4);
+    ASSERT_EQ(dialogs.message_boxes().size(), 1u);
+    EXPECT_EQ(dialogs.message_boxes()[0].title, "BEEDEN");
+
+    for (const std::size_t row : {0u, 1u}) {
+        window.user_selects_row(kWeaponView, row);
+        control(kWeaponView, ListEventType::DoubleClick);
+        window.user_types(1037, "Neu " + std::to_string(row));
+        control(1038);
+    }
+    const auto rows_before = rows(kWeaponView);
+    // No keeps everything: no quit, no file dialog.
+    dialogs.next_answer(MessageAnswer::No);
+    menu(4);
+    dialogs.next_answer(MessageAnswer::No);
+    app.handle(CloseRequestEvent{WindowId::Main});
+    dialogs.next_answer(MessageAnswer::No);
+    run(1);
+    EXPECT_FALSE(app.quit_requested());
+    EXPECT_EQ(dialogs.file_dialogs().size(), 1u);
+    EXPECT_EQ(rows(kWeaponView), rows_before);
+    const auto boxes = dialogs.message_boxes();
+    ASSERT_EQ(boxes.size(), 4u);
+    const std::string lost = "2 GE\xC4NDERTE NAMEN (MIT \x84*\x93 MARKIERT) SIND NOCH NICHT "
+                             "GESPEICHERT.\rDIESE \xC4NDERUNGEN GEHEN VERLOREN.\r\r";
+    for (std::size_t box = 1; box < 4; ++box) {
+        EXPECT_EQ(boxes[box].title, "ACHTUNG!");
+        EXPECT_EQ(boxes[box].buttons, MessageButtons::YesNo);
+        EXPECT_EQ(boxes[box].icon, MessageIcon::Exclamation);
+    }
+    EXPECT_EQ(boxes[1].text, lost + "TROTZDEM BEENDEN?");
+    EXPECT_EQ(boxes[2].text, lost + "TROTZDEM BEENDEN?");
+    EXPECT_EQ(boxes[3].text, lost + "TROTZDEM EINE ANDERE DATEI \xD6"
+                                    "FFNEN?");
+
+    // Yes goes on: to the file dialog, and to quitting without a second question.
+    dialogs.next_answer(MessageAnswer::Yes);
+    dialogs.next_path(std::nullopt);
+    run(1);
+    EXPECT_EQ(dialogs.file_dialogs().size(), 2u);
+    dialogs.next_answer(MessageAnswer::Yes);
+    menu(4);
+    EXPECT_TRUE(app.quit_requested());
+    EXPECT_EQ(dialogs.message_boxes().size(), 6u);
+    EXPECT_EQ(dialogs.unused_answers(), 0u);
+}
+
 } // namespace
 } // namespace orv::test

@@ -119,7 +119,9 @@ TEST_F(TranslateCommand, WritesEditedNamesAndTranslatedReferences) {
     EXPECT_EQ(result.out, "Gespeichert. Zeilen nach Art und Markierung:\n"
                           "  Cell: \xC3\x9C 2\n  Region: \xC3\x9C 1\n  Activator: E 1\n"
                           "  Misc Item: \xC3\x9C 2\n  Weapon: B 1\n  NPC: ohne 1\n"
-                          "Namen eingesetzt: 4\nGame Settings \xC3\xBC"
+                          "Namen aus der Datenbank \xC3\xBC"
+                          "bernommen: 2\nNamen durch \xC3\x84nderungen ge\xC3\xA4ndert: 4\n"
+                          "Game Settings \xC3\xBC"
                           "bersetzt: 1\nZellenverweise \xC3\xBC"
                           "bersetzt: 3\n");
     // Both "rock" rows take the name; the region's new name reaches the reference through
@@ -130,15 +132,21 @@ TEST_F(TranslateCommand, WritesEditedNamesAndTranslatedReferences) {
     EXPECT_EQ(m_files.get(kExternal), external);
     EXPECT_EQ(m_files.paths().size(), 6U);
 
-    // The plugin itself may be the target.
-    EXPECT_EQ(run_tool(m_files, {"translate", kPlugin, "-o", kPlugin, "--edits", kEdits}).status,
-              kExitOk);
-    EXPECT_EQ(m_files.get(kPlugin), m_files.get(kOut));
-    EXPECT_EQ(m_files.paths().size(), 6U);
+    // The plugin itself is replaced only when asked for, with or without "-o".
+    for (const Arguments& in_place :
+         {Arguments{"--in-place"}, Arguments{"-o", kPlugin, "--in-place"}}) {
+        m_files.put(kPlugin, fixtures::plugin(kRecords));
+        Arguments arguments = {"translate", kPlugin, "--edits", kEdits};
+        arguments.insert(arguments.end(), in_place.begin(), in_place.end());
+        EXPECT_EQ(run_tool(m_files, arguments).status, kExitOk);
+        EXPECT_EQ(m_files.get(kPlugin), m_files.get(kOut));
+        EXPECT_EQ(m_files.paths().size(), 6U);
+    }
 }
 
 TEST_F(TranslateCommand, UsesTheGivenProgramFolder) {
     const auto external = m_files.get(kExternal);
+    m_files.put("other/data/Actidata.dat", {});
     m_files.put_text(kEdits, "Weapon\tsword\tSchwert\n");
     const auto result = run_tool(m_files, {"--program-dir", "other", "translate", kPlugin, "-o",
                                            kOut, "--edits", kEdits, "--update-external"});
@@ -213,8 +221,79 @@ TEST_F(TranslateCommand, NameEqualToEvNameRecordsNothing) {
         (void)m_files.remove(kOut);
         const auto result = translate(edits);
         EXPECT_EQ(result.status, kExitOk);
-        EXPECT_NE(result.out.find("Namen eingesetzt: 0\n"), std::string::npos);
+        EXPECT_NE(result.out.find("Namen durch \xC3\x84nderungen ge\xC3\xA4ndert: 0\n"),
+                  std::string::npos);
         EXPECT_EQ(m_files.get(kOut), expected);
+    }
+}
+
+TEST_F(TranslateCommand, RerunOverItsOwnOutputReportsNoChanges) {
+    ASSERT_EQ(translate(kEditText, {"--update-external"}).status, kExitOk);
+    const auto again = run_tool(m_files, {"translate", kOut, "-o", "out/Again.esp", "--edits",
+                                          kEdits, "--update-external"});
+    EXPECT_EQ(again.status, kExitOk) << again.err;
+    EXPECT_NE(again.out.find("Namen aus der Datenbank \xC3\xBC"
+                             "bernommen: 0\nNamen durch \xC3\x84nderungen ge\xC3\xA4ndert: 0\n"
+                             "Game Settings \xC3\xBC"
+                             "bersetzt: 0\nZellenverweise \xC3\xBC"
+                             "bersetzt: 0\n"),
+              std::string::npos)
+        << again.out;
+    EXPECT_EQ(m_files.get("out/Again.esp"), m_files.get(kOut));
+}
+
+// Plugins where every cell has a path grid of the same name, in the four ways the two rows
+// can be marked; the edits name only one of each pair.
+TEST_F(TranslateCommand, CellAndPathGridTakeOneName) {
+    for (const int cells : {4, 9}) {
+        SCOPED_TRACE(cells);
+        reset();
+        std::vector<PairEntry> shipped_cells;
+        std::vector<PairEntry> shipped_regions;
+        std::vector<PairEntry> external = {{"FFFF", "FFFF"}};
+        std::vector<Bytes> input;
+        std::vector<Bytes> expected;
+        std::string edits;
+        const auto add = [](std::vector<Bytes>& records, const Text& cell, const Text& grid,
+                            const Text& reference) {
+            records.push_back(RecordBuilder("CELL").text("NAME", cell).bytes());
+            records.push_back(RecordBuilder("PGRD").text("NAME", grid).bytes());
+            records.push_back(
+                RecordBuilder("NPC_").text("NAME", "n").text("DNAM", reference).bytes());
+        };
+        for (int k = 0; k < cells; ++k) {
+            const Text name = "Cell " + std::to_string(k);
+            const Text renamed = "Neu " + std::to_string(k);
+            add(input, name, name, name);
+            switch (k % 4) {
+            case 0: // both unmarked; the cell is edited
+                edits += "Cell\t" + name + "\t" + renamed + "\n";
+                add(expected, renamed, renamed, renamed);
+                break;
+            case 1: // both from the shipped file, not edited
+                shipped_cells.push_back({name, "Zelle " + std::to_string(k)});
+                add(expected, shipped_cells.back()[1], shipped_cells.back()[1],
+                    shipped_cells.back()[1]);
+                break;
+            case 2: // both from the external database; the path grid is edited
+                external.push_back({name, "Ex " + std::to_string(k)});
+                edits += "Pgrd\t" + name + "\t" + renamed + "\n";
+                add(expected, renamed, renamed, renamed);
+                break;
+            case 3: // the path grid alone marked "B" (region file); the cell is edited
+                shipped_regions.push_back({name, "Gebiet " + std::to_string(k)});
+                edits += "Cell\t" + name + "\t" + renamed + "\n";
+                add(expected, renamed, renamed, renamed);
+                break;
+            }
+        }
+        m_files.put("prog/data/Celldata.dat", encode_pair_file(shipped_cells));
+        m_files.put("prog/data/Regndata.dat", encode_pair_file(shipped_regions));
+        m_files.put(kExternal, encode_pair_file(external));
+        m_files.put(kPlugin, fixtures::plugin(input));
+        const auto result = translate(edits);
+        EXPECT_EQ(result.status, kExitOk) << result.err;
+        EXPECT_EQ(m_files.get(kOut), fixtures::plugin(expected));
     }
 }
 
@@ -229,12 +308,25 @@ TEST_F(TranslateCommand, RefusesBadEditLinesNamingTheLine) {
         {"Misc Item\trock\tStein\nMisc Item\tstone\tX\n", "Zeile 2: Keine Zeile der Liste"},
         {"Misc Item\trock\t" + std::string(32, 'x'), "Zeile 1: Der name hat mehr als 31 zeichen."},
         {"Cell\tFoo Town\t" + std::string(64, 'c'), "Zeile 1: Der name hat mehr als 63 zeichen."},
-        {"Misc Item\trock\tStein \xE4\xB8\x80\n", "Zeile 1: Ung\xC3\xBCltiger Text"},
-        {"Misc Item\trock\tSt\\ein\n", "Zeile 1: Ung\xC3\xBCltiger Text"},
-        {"Misc Item\trock\tStein\\\n", "Zeile 1: Ung\xC3\xBCltiger Text"},
-        {"\xEF\xBB\xBFMisc Item\trock\tStein\n", "Zeile 1: Ung\xC3\xBCltiger Text"},
-        // CR LF line ends would leave a raw CR inside the name.
-        {"Misc Item\trock\tStein\r\nCell\tFoo Town\tX\r\n", "Zeile 1: Ung\xC3\xBCltiger Text"},
+        {"Misc Item\trock\tStein \xE4\xB8\x80\n", "Zeile 1, Feld 3: Ein Zeichen, das"},
+        {"Misc Item\trock\tSt\\ein\n", "Zeile 1, Feld 3: Ung\xC3\xBCltiges Fluchtzeichen"},
+        {"Misc Item\trock\tStein\\\n", "Zeile 1, Feld 3: Ung\xC3\xBCltiges Fluchtzeichen"},
+        // A file in another text format is named as such once, not line by line.
+        {"\xEF\xBB\xBFMisc Item\trock\tStein\n",
+         "Zeile 1: Die Datei beginnt mit einer Byte-Order-Markierung (BOM); bitte als UTF-8 ohne "
+         "BOM speichern.\n"},
+        {"Misc Item\trock\tStein\r\nCell\tFoo Town\tX\r\n",
+         "Zeile 1: Wagenr\xC3\xBC"
+         "cklauf (CR) im Text. Die Datei hat wohl Windows-Zeilenenden "
+         "(CR LF); Zeilen enden hier nur mit LF, ein CR im Text wird \\r geschrieben.\n"},
+        // Every bad line is told, each with its number.
+        {"Cells\tFoo Town\tX\nMisc Item\trock\tStein\nWeapon\tsword\tS\nNPC\tguard\n",
+         "Zeile 1: Unbekannte Liste \xE2\x80\x9E"
+         "Cells\xE2\x80\x9C.\nZeile 3: Die Zeile "
+         "\xE2\x80\x9Esword\xE2\x80\x9C ist mit \xE2\x80\x9E"
+         "B\xE2\x80\x9C markiert und kann nicht "
+         "ge\xC3\xA4ndert werden.\nZeile 4: Erwartet werden genau drei Felder: LISTE, ID und neuer "
+         "DV Name, durch Tabulatoren getrennt.\n"},
     };
     for (const auto& [edits, message] : cases) {
         SCOPED_TRACE(edits);
@@ -259,6 +351,16 @@ TEST_F(TranslateCommand, RefusesBadCallsAndMasterFiles) {
         {{"translate", kPlugin, "-o", kOut, "--edits", kEdits, "--edits", kEdits}, usage},
         {{"translate", kPlugin, "other.esp", "-o", kOut}, usage},
         {{"translate", kPlugin, "-o", kOut, "--force"}, usage},
+        {{"translate", kPlugin, "--in-place", "--in-place"}, usage},
+        // The input stays unchanged unless --in-place says otherwise.
+        {{"translate", kPlugin, "-o", kPlugin}, "Die Ausgabe \xE2\x80\x9Emods/Test.esp"},
+        {{"translate", kPlugin, "-o", "mods/../mods/./Test.esp"}, "Die Ausgabe"},
+        // A program folder must exist and hold the database; none is created.
+        {{"--program-dir", "nowhere", "translate", kPlugin, "-o", kOut, "--update-external"},
+         "Den Programmordner \xE2\x80\x9Enowhere\xE2\x80\x9C gibt es nicht.\n"},
+        {{"--program-dir", "mods", "translate", kPlugin, "-o", kOut, "--update-external"},
+         "Im Programmordner \xE2\x80\x9Emods\xE2\x80\x9C fehlt der Ordner \xE2\x80\x9E"
+         "data"},
         {{"translate", "mods/Missing.esp", "-o", kOut}, ""},
         {{"translate", kPlugin, "-o", kOut, "--edits", "missing.tsv"}, ""},
         {{"translate", "mods/Short.esp", "-o", kOut}, ""},
@@ -328,6 +430,9 @@ TEST_F(TranslateCommand, FailedWriteKeepsOldFiles) {
             if (update_external) {
                 arguments.push_back("--update-external");
             }
+            if (output == kPlugin) {
+                arguments.push_back("--in-place");
+            }
             const auto result = run_tool(m_files, arguments);
             EXPECT_EQ(result.status, kExitWriteFailed);
             EXPECT_EQ(result.out, "");
@@ -380,6 +485,7 @@ TEST_F(ListCommand, PrintsRowsInTabOrderThenSkills) {
 }
 
 TEST_F(ListCommand, UsesTheGivenProgramFolder) {
+    m_files.put("elsewhere/data/Actidata.dat", {});
     const auto result = run_tool(m_files, {"--program-dir", "elsewhere", "list", "mods/Test.esp"});
     EXPECT_EQ(result.status, kExitOk);
     EXPECT_NE(result.out.find("Cell\t\tMisty Grove\tMisty Grove\tMisty Grove\n"),
@@ -405,6 +511,24 @@ TEST_F(ListCommand, RefusesWithGermanMessageAndNoOutput) {
         EXPECT_FALSE(result.err.empty());
         EXPECT_EQ(result.err.find('\r'), std::string::npos);
     }
+}
+
+TEST(Cli, HelpAndVersionGoToStdout) {
+    test::MemoryFiles files;
+    for (const std::string flag : {"--help", "-h"}) {
+        const auto help = run_tool(files, {flag});
+        EXPECT_EQ(help.status, kExitOk);
+        EXPECT_EQ(help.err, "");
+        EXPECT_TRUE(help.out.starts_with("Aufruf: orvental-cli [--program-dir ORDNER] BEFEHL"));
+        EXPECT_NE(help.out.find("--in-place"), std::string::npos);
+    }
+    const auto version = run_tool(files, {"--version"});
+    EXPECT_EQ(version.status, kExitOk);
+    EXPECT_EQ(version.out, "orvental-cli " ORV_TEST_VERSION "\n");
+    // Anywhere else they are usage errors.
+    const auto misplaced = run_tool(files, {"list", "--help"});
+    EXPECT_EQ(misplaced.status, kExitRefused);
+    EXPECT_EQ(misplaced.out, "");
 }
 
 std::string utf8(std::u8string_view literal) {
@@ -461,7 +585,7 @@ TEST(DbCommands, ExportThenImportGivesBackTheSameBytes) {
         const auto imported = run_tool(
             files, with_format({"db", "import", "db/In.txt", "-o", "db/Out.dat"}, c.triples));
         EXPECT_EQ(imported.status, kExitOk);
-        EXPECT_EQ(imported.out + imported.err, "");
+        EXPECT_EQ(imported.out, "");
         EXPECT_EQ(files.get("db/Out.dat"), c.file);
     }
 }
@@ -572,7 +696,8 @@ TEST(DbCommands, CheckCountsRepeatedFirstTextsAndUntranslatedEntries) {
                    u8"Einträge mit Übersetzung gleich Original: 3\n"
                    u8"  Eintrag 4: „Same“\n"
                    u8"  Eintrag 5: „Rock“\n"
-                   u8"  Eintrag 7: „“\n") +
+                   u8"  Eintrag 7: „“\n"
+                   u8"Leere Übersetzungen nicht leerer Originale (sie löschen den Namen): 0\n") +
                   whole);
 
     const auto triples = run_tool(files, {"db", "check", "Triples.dat", "--triples"});
@@ -583,8 +708,97 @@ TEST(DbCommands, CheckCountsRepeatedFirstTextsAndUntranslatedEntries) {
                    u8"Eintrag)\n"
                    u8"  „id1“: 2-mal, Einträge 1, 4\n"
                    u8"Einträge mit Übersetzung (dritter Text) gleich Original (zweiter Text): 1\n"
-                   u8"  Eintrag 1: „id1“\n") +
+                   u8"  Eintrag 1: „id1“\n"
+                   u8"Leere Übersetzungen nicht leerer Originale (sie löschen den Namen): 0\n") +
                   whole);
+}
+
+TEST(DbCommands, TellTheFormatFromTheFileName) {
+    const Bytes triples = encode_triple_file({{"id", "Text", "Der Text"}});
+    const Bytes pairs = encode_pair_file({{"Rock", "Stein"}});
+    const std::string triple_line = "id\tText\tDer Text\n";
+    struct Case {
+        Arguments arguments;
+        int status;
+        std::string out;
+    };
+    const std::vector<Case> cases = {
+        {{"db", "export", "data/Skildata.dat"}, kExitOk, triple_line},
+        {{"db", "export", "data/Txtbookdata.dat"}, kExitOk, triple_line},
+        {{"db", "export", "data/Txtbsgndata.dat", "--triples"}, kExitOk, triple_line},
+        {{"db", "export", "data/Celldata.dat"}, kExitOk, "Rock\tStein\n"},
+        // --triples decides only for names the program does not use.
+        {{"db", "export", "other.dat", "--triples"}, kExitOk, triple_line},
+        {{"db", "export", "data/Celldata.dat", "--triples"}, kExitRefused, ""},
+        {{"db", "check", "data/Extradata.dat", "--triples"}, kExitRefused, ""},
+        {{"db", "import", "lines.txt", "-o", "data/Gmstdata.dat", "--triples"}, kExitRefused, ""},
+        {{"db", "import", "lines.txt", "-o", "data/Txtracedata.dat"}, kExitOk, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.arguments));
+        test::MemoryFiles files;
+        for (const auto* name : {"Skildata", "Txtbookdata", "Txtbsgndata"}) {
+            files.put("data/" + std::string(name) + ".dat", triples);
+        }
+        files.put("other.dat", triples);
+        files.put("data/Celldata.dat", pairs);
+        files.put("data/Extradata.dat", pairs);
+        files.put_text("lines.txt", triple_line);
+        const auto result = run_tool(files, c.arguments);
+        EXPECT_EQ(result.status, c.status) << result.err;
+        EXPECT_EQ(result.out, c.out);
+        if (c.status == kExitRefused) {
+            EXPECT_NE(result.err.find("--triples passt nicht zu dieser Datei."), std::string::npos);
+            EXPECT_EQ(files.get("data/Gmstdata.dat"), std::nullopt);
+        }
+    }
+    test::MemoryFiles files;
+    files.put_text("lines.txt", triple_line);
+    ASSERT_EQ(run_tool(files, {"db", "import", "lines.txt", "-o", "Txtracedata.dat"}).status,
+              kExitOk);
+    EXPECT_EQ(files.get("Txtracedata.dat"), triples);
+}
+
+TEST(DbCommands, CheckAndImportTellOfTranslationsThatBreakNames) {
+    // Cell names may take 63 bytes, weapon names 31; a name no list uses is not measured.
+    struct Case {
+        std::string file;
+        std::string lines;
+        std::string check;
+        std::string warnings;
+    };
+    const std::string x63(63, 'x');
+    const std::string w31(31, 'w');
+    const std::vector<Case> cases = {
+        {"Celldata.dat", "A\t" + x63 + "\nB\t" + x63 + "y\nRock\t\n\t\n",
+         utf8(u8"Übersetzungen länger als 63 Bytes (die Grenze der Listen, die diese Datei "
+              u8"benutzen): 1\n  Eintrag 2: „B“ (64 Bytes)\n"
+              u8"Leere Übersetzungen nicht leerer Originale (sie löschen den Namen): 1\n"
+              u8"  Eintrag 3: „Rock“\n"),
+         utf8(u8"Warnung: Eintrag 2 („B“): die Übersetzung hat 64 Bytes, mehr als 63.\n"
+              u8"Warnung: Eintrag 3 („Rock“): die Übersetzung ist leer, das Original nicht.\n")},
+        {"Weapdata.dat", "A\t" + w31 + "\nB\t" + w31 + "\xC3\xA4\n",
+         utf8(u8"Übersetzungen länger als 31 Bytes (die Grenze der Listen, die diese Datei "
+              u8"benutzen): 1\n  Eintrag 2: „B“ (32 Bytes)\n"
+              u8"Leere Übersetzungen nicht leerer Originale (sie löschen den Namen): 0\n"),
+         utf8(u8"Warnung: Eintrag 2 („B“): die Übersetzung hat 32 Bytes, mehr als 31.\n")},
+        {"Gmstdata.dat", "A\t" + x63 + "y\nB\t\n",
+         utf8(u8"Leere Übersetzungen nicht leerer Originale (sie löschen den Namen): 1\n"
+              u8"  Eintrag 2: „B“\n"),
+         utf8(u8"Warnung: Eintrag 2 („B“): die Übersetzung ist leer, das Original nicht.\n")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        test::MemoryFiles files;
+        files.put_text("lines.txt", c.lines);
+        const auto imported = run_tool(files, {"db", "import", "lines.txt", "-o", c.file});
+        EXPECT_EQ(imported.status, kExitOk);
+        EXPECT_EQ(imported.err, c.warnings);
+        ASSERT_TRUE(files.get(c.file).has_value());
+        const auto checked = run_tool(files, {"db", "check", c.file});
+        EXPECT_EQ(checked.status, kExitOk);
+        EXPECT_NE(checked.out.find(c.check), std::string::npos) << checked.out;
+    }
 }
 
 TEST(DbCommands, CheckAndExportTellWhereADamagedFileBreaksOff) {

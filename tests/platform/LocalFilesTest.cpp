@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <random>
 
 #include "platform/AtomicWrite.h"
@@ -60,6 +61,41 @@ TEST_F(LocalFilesTest, ReportsMissingAndUnwritablePlaces) {
     EXPECT_EQ(m_files.create(m_folder / "no" / "file").error().kind, ErrorKind::CreateFailed);
     EXPECT_TRUE(m_files.remove(m_folder / "missing").ok());
     EXPECT_EQ(read_if_present(m_files, m_folder / "missing").value(), Bytes{});
+}
+
+#ifndef _WIN32
+TEST(LocalFiles, NamesTheSystemsReasons) {
+    const std::vector<std::pair<int, FileErrorReason>> cases = {
+        {ENOSPC, FileErrorReason::DiskFull},    {EACCES, FileErrorReason::AccessDenied},
+        {EPERM, FileErrorReason::AccessDenied}, {EROFS, FileErrorReason::ReadOnly},
+        {ENOENT, FileErrorReason::PathMissing}, {ENOTDIR, FileErrorReason::PathMissing},
+        {EIO, FileErrorReason::Other},
+    };
+    for (const auto& [error_number, reason] : cases) {
+        SCOPED_TRACE(error_number);
+        EXPECT_EQ(reason_of_system_error(error_number), reason);
+    }
+    EXPECT_EQ(file_error(ErrorKind::CreateFailed, "a/b.esp", FileErrorReason::PathMissing).message,
+              cp1252(u8"Die Datei „a/b.esp“ konnte nicht angelegt werden: der Ordner existiert "
+                     u8"nicht."));
+    EXPECT_EQ(file_error(ErrorKind::WriteFailed, "b.esp", FileErrorReason::Other).message,
+              cp1252(u8"Die Datei „b.esp“ konnte nicht vollständig geschrieben werden."));
+}
+#endif
+
+TEST_F(LocalFilesTest, AtomicWriteReportsTheTargetAndTheReason) {
+    const auto missing = write_file_atomically(m_files, m_folder / "no" / "x.esp", Bytes(1));
+    ASSERT_FALSE(missing.ok());
+    EXPECT_EQ(missing.error().reason, FileErrorReason::PathMissing);
+    EXPECT_EQ(missing.error().message.find("orvental-tmp"), std::string::npos);
+    if (std::filesystem::exists("/dev/full")) {
+        auto file = m_files.create("/dev/full");
+        ASSERT_TRUE(file.ok());
+        (void)(*file)->write(Bytes(10));
+        const auto closed = (*file)->close();
+        ASSERT_FALSE(closed.ok());
+        EXPECT_EQ(closed.error().reason, FileErrorReason::DiskFull);
+    }
 }
 
 TEST_F(LocalFilesTest, AtomicWriteReplacesOnlyWhenComplete) {

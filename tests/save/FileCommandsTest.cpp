@@ -379,31 +379,53 @@ TEST_F(FileCommands, FailedSaveLeavesTheOldFile) {
     m_files.put(other, old_target);
     m_workspace.lists.set_mark_and_dv_name(kWeaponList, 0, "*", "Keule");
 
-    for (const bool save_as : {false, true}) {
-        SCOPED_TRACE(save_as ? "save as" : "save");
-        const fs::path target = save_as ? other : kFooTown;
-        const Bytes before = *m_files.get(target);
-        m_settings.calls.clear();
-        if (save_as) {
-            m_dialogs.next_path(native(u8"/ziel/Nebelhain"));
-        } else {
-            m_dialogs.next_answer(MessageAnswer::Yes);
-        }
-        m_files.fail_operation(1, test::FileOperation::Rename);
-        run(save_as ? save_as_command : save_command);
+    // The message names the file the user chose, never the temporary file beside it, and
+    // the reason the system gave.
+    struct Failure {
+        test::FileOperation operation;
+        FileErrorReason reason;
+        std::u8string message;
+    };
+    const Failure failures[] = {
+        {test::FileOperation::Rename, FileErrorReason::AccessDenied,
+         u8"“ konnte nicht ersetzt werden: der Zugriff wurde verweigert."},
+        {test::FileOperation::Create, FileErrorReason::ReadOnly,
+         u8"“ konnte nicht angelegt werden: der Datenträger ist schreibgeschützt."},
+        {test::FileOperation::Write, FileErrorReason::DiskFull,
+         u8"“ konnte nicht vollständig geschrieben werden: der Datenträger ist voll."},
+        {test::FileOperation::Create, FileErrorReason::PathMissing,
+         u8"“ konnte nicht angelegt werden: der Ordner existiert nicht."},
+    };
+    for (const auto& failure : failures) {
+        for (const bool save_as : {false, true}) {
+            SCOPED_TRACE(save_as ? "save as" : "save");
+            SCOPED_TRACE(static_cast<int>(failure.operation));
+            const fs::path target = save_as ? other : kFooTown;
+            const Bytes before = *m_files.get(target);
+            m_settings.calls.clear();
+            if (save_as) {
+                m_dialogs.next_path(native(u8"/ziel/Nebelhain"));
+            } else {
+                m_dialogs.next_answer(MessageAnswer::Yes);
+            }
+            // The plugin is the last file written: its operation follows the external
+            // database's.
+            m_files.fail_operation(2, failure.operation, failure.reason);
+            run(save_as ? save_as_command : save_command);
 
-        expect_last_box("INFORMATION", "", MessageIcon::Stop);
-        EXPECT_NE(m_dialogs.message_boxes().back().text.find("konnte nicht ersetzt werden"),
-                  std::string::npos);
-        EXPECT_EQ(m_files.get(target), before);
-        EXPECT_EQ(m_workspace.current_file, kFooTown);
-        EXPECT_EQ(m_window.status(0), kFooTownStatus);
-        if (save_as) {
-            // The folder is stored before the save runs.
-            EXPECT_EQ(m_settings.calls.back(), "store save " + native_path("/ziel/"));
+            expect_last_box("INFORMATION", "", MessageIcon::Stop);
+            EXPECT_EQ(m_dialogs.message_boxes().back().text,
+                      cp1252(u8"Die Datei „") + display_path(target) + cp1252(failure.message));
+            EXPECT_EQ(m_files.get(target), before);
+            EXPECT_EQ(m_workspace.current_file, kFooTown);
+            EXPECT_EQ(m_window.status(0), kFooTownStatus);
+            if (save_as) {
+                // The folder is stored before the save runs.
+                EXPECT_EQ(m_settings.calls.back(), "store save " + native_path("/ziel/"));
+            }
+            expect_command_menu(true);
+            expect_ended();
         }
-        expect_command_menu(true);
-        expect_ended();
     }
 }
 

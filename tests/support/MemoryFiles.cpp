@@ -26,7 +26,7 @@ public:
 
     Result<void> write(ByteSpan bytes) override {
         if (m_files.should_fail(FileOperation::Write)) {
-            return file_error(ErrorKind::WriteFailed, m_path);
+            return file_error(ErrorKind::WriteFailed, m_path, m_files.m_fail_reason);
         }
         auto& contents = m_files.m_files[key_of(m_path)];
         contents.insert(contents.end(), bytes.begin(), bytes.end());
@@ -35,7 +35,7 @@ public:
 
     Result<void> close() override {
         if (m_files.should_fail(FileOperation::Close)) {
-            return file_error(ErrorKind::WriteFailed, m_path);
+            return file_error(ErrorKind::WriteFailed, m_path, m_files.m_fail_reason);
         }
         return {};
     }
@@ -69,7 +69,7 @@ bool MemoryFiles::folder_exists(const std::filesystem::path& folder) const {
 
 Result<Bytes> MemoryFiles::read_all(const std::filesystem::path& path) {
     if (should_fail(FileOperation::Read)) {
-        return file_error(ErrorKind::ReadFailed, path);
+        return file_error(ErrorKind::ReadFailed, path, m_fail_reason);
     }
     const auto found = m_files.find(key_of(path));
     if (found == m_files.end()) {
@@ -79,13 +79,13 @@ Result<Bytes> MemoryFiles::read_all(const std::filesystem::path& path) {
 }
 
 bool MemoryFiles::exists(const std::filesystem::path& path) {
-    return m_files.count(key_of(path)) > 0 || m_folders.count(key_of(path)) > 0;
+    return m_files.count(key_of(path)) > 0 || (!path.empty() && folder_exists(path));
 }
 
 Result<std::unique_ptr<OutputFile>> MemoryFiles::create(const std::filesystem::path& path) {
     if (should_fail(FileOperation::Create) ||
         (m_require_folders && !folder_exists(path.parent_path()))) {
-        return file_error(ErrorKind::CreateFailed, path);
+        return file_error(ErrorKind::CreateFailed, path, m_fail_reason);
     }
     m_files[key_of(path)].clear();
     return std::unique_ptr<OutputFile>(std::make_unique<MemoryOutputFile>(*this, path));
@@ -95,7 +95,7 @@ Result<void> MemoryFiles::rename(const std::filesystem::path& from,
                                  const std::filesystem::path& to) {
     const auto found = m_files.find(key_of(from));
     if (should_fail(FileOperation::Rename) || found == m_files.end()) {
-        return file_error(ErrorKind::RenameFailed, to);
+        return file_error(ErrorKind::RenameFailed, to, m_fail_reason);
     }
     Bytes bytes = std::move(found->second);
     m_files.erase(found);
@@ -105,7 +105,7 @@ Result<void> MemoryFiles::rename(const std::filesystem::path& from,
 
 Result<void> MemoryFiles::remove(const std::filesystem::path& path) {
     if (should_fail(FileOperation::Remove)) {
-        return file_error(ErrorKind::RemoveFailed, path);
+        return file_error(ErrorKind::RemoveFailed, path, m_fail_reason);
     }
     m_files.erase(key_of(path));
     return {};
@@ -113,7 +113,7 @@ Result<void> MemoryFiles::remove(const std::filesystem::path& path) {
 
 Result<void> MemoryFiles::create_directories(const std::filesystem::path& path) {
     if (should_fail(FileOperation::CreateDirectories)) {
-        return file_error(ErrorKind::CreateFailed, path);
+        return file_error(ErrorKind::CreateFailed, path, m_fail_reason);
     }
     for (auto folder = path.lexically_normal(); !folder.empty() && folder != folder.parent_path();
          folder = folder.parent_path()) {
@@ -150,9 +150,10 @@ std::vector<std::string> MemoryFiles::paths() const {
     return out;
 }
 
-void MemoryFiles::fail_operation(int k, std::optional<FileOperation> kind) {
+void MemoryFiles::fail_operation(int k, std::optional<FileOperation> kind, FileErrorReason reason) {
     m_fail_countdown = k;
     m_fail_kind = kind;
+    m_fail_reason = reason;
 }
 
 } // namespace orv::test

@@ -39,8 +39,9 @@ public:
     void require_folders(bool required) { m_require_folders = required; }
 
     // Makes the k-th operation from now fail (1 = the next one), counting all operations,
-    // or only those of `kind` when given.
-    void fail_operation(int k, std::optional<FileOperation> kind = std::nullopt);
+    // or only those of `kind` when given, for `reason`.
+    void fail_operation(int k, std::optional<FileOperation> kind = std::nullopt,
+                        FileErrorReason reason = FileErrorReason::None);
     int operation_count() const { return m_operations; }
 
 private:
@@ -54,6 +55,7 @@ private:
     int m_operations = 0;
     int m_fail_countdown = 0;
     std::optional<FileOperation> m_fail_kind;
+    FileErrorReason m_fail_reason = FileErrorReason::None;
 };
 
 } // namespace orv::test

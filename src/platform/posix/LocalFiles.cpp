@@ -1,14 +1,40 @@
 #include "platform/LocalFiles.h"
 
-#include "platform/BufferedOutputFile.h"
-
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/BufferedOutputFile.h"
+
 namespace orv {
+
+FileErrorReason reason_of_system_error(int error_number) {
+    switch (error_number) {
+    case ENOSPC:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+        return FileErrorReason::DiskFull;
+    case EACCES:
+    case EPERM:
+        return FileErrorReason::AccessDenied;
+    case EROFS:
+        return FileErrorReason::ReadOnly;
+    case ENOENT:
+    case ENOTDIR:
+        return FileErrorReason::PathMissing;
+    default:
+        return FileErrorReason::Other;
+    }
+}
+
 namespace {
+
+// The error of the call that just failed; errno is read before anything else can change it.
+Error system_error(ErrorKind kind, const std::filesystem::path& path) {
+    return file_error(kind, path, reason_of_system_error(errno));
+}
 
 class LocalOutputFile final : public BufferedOutputFile {
 public:
@@ -31,7 +57,7 @@ private:
                 if (errno == EINTR) {
                     continue;
                 }
-                return file_error(ErrorKind::WriteFailed, path());
+                return system_error(ErrorKind::WriteFailed, path());
             }
             data += written;
             left -= static_cast<std::size_t>(written);
@@ -40,11 +66,13 @@ private:
     }
 
     Result<void> sync_and_close() override {
-        const bool synced = ::fsync(m_descriptor) == 0;
-        const bool closed = ::close(m_descriptor) == 0;
+        int failure = ::fsync(m_descriptor) == 0 ? 0 : errno;
+        if (::close(m_descriptor) != 0 && failure == 0) {
+            failure = errno;
+        }
         m_descriptor = -1;
-        if (!synced || !closed) {
-            return file_error(ErrorKind::WriteFailed, path());
+        if (failure != 0) {
+            return file_error(ErrorKind::WriteFailed, path(), reason_of_system_error(failure));
         }
         return {};
     }
@@ -71,7 +99,7 @@ void sync_folder_of(const std::filesystem::path& path) {
 Result<Bytes> LocalFiles::read_all(const std::filesystem::path& path) {
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (descriptor < 0) {
-        return file_error(errno == ENOENT ? ErrorKind::NotFound : ErrorKind::ReadFailed, path);
+        return system_error(errno == ENOENT ? ErrorKind::NotFound : ErrorKind::ReadFailed, path);
     }
     struct stat status {};
     if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
@@ -105,7 +133,7 @@ bool LocalFiles::exists(const std::filesystem::path& path) {
 Result<std::unique_ptr<OutputFile>> LocalFiles::create(const std::filesystem::path& path) {
     const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (descriptor < 0) {
-        return file_error(ErrorKind::CreateFailed, path);
+        return system_error(ErrorKind::CreateFailed, path);
     }
     return std::unique_ptr<OutputFile>(std::make_unique<LocalOutputFile>(descriptor, path));
 }
@@ -113,7 +141,7 @@ Result<std::unique_ptr<OutputFile>> LocalFiles::create(const std::filesystem::pa
 Result<void> LocalFiles::rename(const std::filesystem::path& from,
                                 const std::filesystem::path& to) {
     if (::rename(from.c_str(), to.c_str()) != 0) {
-        return file_error(ErrorKind::RenameFailed, to);
+        return system_error(ErrorKind::RenameFailed, to);
     }
     sync_folder_of(to);
     return {};
@@ -121,7 +149,7 @@ Result<void> LocalFiles::rename(const std::filesystem::path& from,
 
 Result<void> LocalFiles::remove(const std::filesystem::path& path) {
     if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
-        return file_error(ErrorKind::RemoveFailed, path);
+        return system_error(ErrorKind::RemoveFailed, path);
     }
     return {};
 }
@@ -130,7 +158,7 @@ Result<void> LocalFiles::create_directories(const std::filesystem::path& path) {
     std::error_code error;
     std::filesystem::create_directories(path, error);
     if (error) {
-        return file_error(ErrorKind::CreateFailed, path);
+        return file_error(ErrorKind::CreateFailed, path, reason_of_system_error(error.value()));
     }
     return {};
 }

@@ -162,6 +162,42 @@ protected:
     }
 };
 
+// While a pop-up is open, a click anywhere on the main window (its lists, tabs, menu bar)
+// is refused visibly: the pop-up comes to the front instead, so that it can never be lost
+// behind the window it belongs to. The main window's close box stays with the program.
+class PopupGuard final : public QObject {
+public:
+    PopupGuard(QWidget* main, std::function<QWidget*()> open_popup)
+        : QObject(main), m_main(main), m_open_popup(std::move(open_popup)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::ContextMenu:
+            break;
+        default:
+            return false;
+        }
+        const auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget == nullptr || widget->window() != m_main) {
+            return false;
+        }
+        QWidget* popup = m_open_popup();
+        if (popup == nullptr) {
+            return false;
+        }
+        popup->raise();
+        popup->activateWindow();
+        return true;
+    }
+
+private:
+    QWidget* m_main;
+    std::function<QWidget*()> m_open_popup;
+};
+
 QtWindow::QtWindow() {
     m_status_timer.setSingleShot(true);
     QObject::connect(&m_status_timer, &QTimer::timeout, [this] { flush_status(); });
@@ -253,6 +289,10 @@ void QtWindow::create_main_window(const Text& title, int inner_width, int inner_
             deliver(ContextMenuEvent{at.x(), at.y()});
         };
         main.on_size_change = [this] { report_size(); };
+        // A child of the main window: it goes, and stops filtering, with it.
+        qApp->installEventFilter(new PopupGuard(&main, [this]() -> QWidget* {
+            return m_popups.empty() ? nullptr : m_popups.begin()->second;
+        }));
         m_reported_size = ResizeEvent{size.width(), size.height(), false};
 
         m_client = new ClientArea(&main);
@@ -458,6 +498,7 @@ void QtWindow::open_popup(WindowId window, const Text& title, const Rect& rect) 
         if (!m_main || m_popups.count(window) != 0) {
             return;
         }
+        // Owned by the main window, so the window system keeps it above that window.
         auto* popup = new PopupFrame(m_main.get());
         popup->setObjectName(object_name("popup", static_cast<int>(window)));
         popup->setWindowTitle(to_qstring(title));

@@ -17,6 +17,29 @@ bool is_missing(DWORD error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
+// The error of the call that just failed, named by the system's reason.
+Error system_error(ErrorKind kind, const std::filesystem::path& path) {
+    return file_error(kind, path, reason_of_system_error(static_cast<int>(GetLastError())));
+}
+
+// The library's error codes come from the C runtime or from Windows; compared as
+// conditions they read the same.
+FileErrorReason reason_of_library_error(const std::error_code& error) {
+    if (error == std::errc::no_space_on_device) {
+        return FileErrorReason::DiskFull;
+    }
+    if (error == std::errc::permission_denied) {
+        return FileErrorReason::AccessDenied;
+    }
+    if (error == std::errc::read_only_file_system) {
+        return FileErrorReason::ReadOnly;
+    }
+    if (error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory) {
+        return FileErrorReason::PathMissing;
+    }
+    return FileErrorReason::Other;
+}
+
 class HandleCloser {
 public:
     explicit HandleCloser(HANDLE handle) : m_handle(handle) {}
@@ -45,7 +68,7 @@ private:
             const auto piece = static_cast<DWORD>(std::min(bytes.size(), kLargestPiece));
             DWORD written = 0;
             if (!WriteFile(m_handle, bytes.data(), piece, &written, nullptr) || written == 0) {
-                return file_error(ErrorKind::WriteFailed, path());
+                return system_error(ErrorKind::WriteFailed, path());
             }
             bytes = bytes.subspan(written);
         }
@@ -53,11 +76,14 @@ private:
     }
 
     Result<void> sync_and_close() override {
-        const bool synced = FlushFileBuffers(m_handle) != 0;
-        const bool closed = CloseHandle(m_handle) != 0;
+        DWORD failure = FlushFileBuffers(m_handle) ? 0 : GetLastError();
+        if (!CloseHandle(m_handle) && failure == 0) {
+            failure = GetLastError();
+        }
         m_handle = INVALID_HANDLE_VALUE;
-        if (!synced || !closed) {
-            return file_error(ErrorKind::WriteFailed, path());
+        if (failure != 0) {
+            return file_error(ErrorKind::WriteFailed, path(),
+                              reason_of_system_error(static_cast<int>(failure)));
         }
         return {};
     }
@@ -67,6 +93,27 @@ private:
 
 } // namespace
 
+FileErrorReason reason_of_system_error(int code) {
+    switch (static_cast<DWORD>(code)) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return FileErrorReason::DiskFull;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return FileErrorReason::AccessDenied;
+    case ERROR_WRITE_PROTECT:
+        return FileErrorReason::ReadOnly;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+        return FileErrorReason::PathMissing;
+    default:
+        return FileErrorReason::Other;
+    }
+}
+
 Result<Bytes> LocalFiles::read_all(const std::filesystem::path& path) {
     // Other programs may keep the file open, even for writing: reading it is still allowed,
     // as in every Windows program.
@@ -74,8 +121,8 @@ Result<Bytes> LocalFiles::read_all(const std::filesystem::path& path) {
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        return file_error(is_missing(GetLastError()) ? ErrorKind::NotFound : ErrorKind::ReadFailed,
-                          path);
+        return system_error(
+            is_missing(GetLastError()) ? ErrorKind::NotFound : ErrorKind::ReadFailed, path);
     }
     HandleCloser closer(handle);
     LARGE_INTEGER size{};
@@ -107,7 +154,7 @@ Result<std::unique_ptr<OutputFile>> LocalFiles::create(const std::filesystem::pa
     const HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        return file_error(ErrorKind::CreateFailed, path);
+        return system_error(ErrorKind::CreateFailed, path);
     }
     return std::unique_ptr<OutputFile>(std::make_unique<LocalOutputFile>(handle, path));
 }
@@ -119,18 +166,18 @@ Result<void> LocalFiles::rename(const std::filesystem::path& from,
     // Windows refuses that itself, Wine would not, so it is checked here first.
     const DWORD attributes = GetFileAttributesW(to.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        return file_error(ErrorKind::RenameFailed, to);
+        return file_error(ErrorKind::RenameFailed, to, FileErrorReason::AccessDenied);
     }
     if (!MoveFileExW(from.c_str(), to.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return file_error(ErrorKind::RenameFailed, to);
+        return system_error(ErrorKind::RenameFailed, to);
     }
     return {};
 }
 
 Result<void> LocalFiles::remove(const std::filesystem::path& path) {
     if (!DeleteFileW(path.c_str()) && !is_missing(GetLastError())) {
-        return file_error(ErrorKind::RemoveFailed, path);
+        return system_error(ErrorKind::RemoveFailed, path);
     }
     return {};
 }
@@ -139,7 +186,7 @@ Result<void> LocalFiles::create_directories(const std::filesystem::path& path) {
     std::error_code error;
     std::filesystem::create_directories(path, error);
     if (error) {
-        return file_error(ErrorKind::CreateFailed, path);
+        return file_error(ErrorKind::CreateFailed, path, reason_of_library_error(error));
     }
     return {};
 }

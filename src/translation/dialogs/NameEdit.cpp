@@ -40,3 +40,28 @@ Result<NameEditOutcome> apply_name_edit(ObjectLists& lists, int list_index, std:
 }
 
 } // namespace orv
+
+namespace orv {
+
+std::vector<ListPosition> spread_cell_name(ObjectLists& lists, int list_index, std::size_t row) {
+    std::vector<ListPosition> changed;
+    if (list_index != kCellType && list_index != kPathGridType) {
+        return changed;
+    }
+    const Element edited = lists.list(list_index).elements.at(row);
+    for (const int linked : {kCellType, kPathGridType}) {
+        const auto& elements = lists.list(linked).elements;
+        for (std::size_t other = 0; other < elements.size(); ++other) {
+            const Element& element = elements[other];
+            if ((linked == list_index && other == row) || element.ev_name != edited.ev_name ||
+                element.mark == mark::kNoName || element.ev_name == edited.dv_name) {
+                continue;
+            }
+            lists.set_mark_and_dv_name(linked, other, mark::kEdited, edited.dv_name);
+            changed.push_back({linked, other});
+        }
+    }
+    return changed;
+}
+
+} // namespace orv

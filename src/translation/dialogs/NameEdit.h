@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <vector>
 
 #include "platform/Result.h"
 #include "translation/ObjectLists.h"
@@ -31,5 +32,22 @@ enum class NameEditOutcome {
 // row's element gets mark "*" and the new DV Name.
 Result<NameEditOutcome> apply_name_edit(ObjectLists& lists, int list_index, std::size_t row,
                                         TextView ev_name, TextView new_dv_name);
+
+// A row of an object list.
+struct ListPosition {
+    int list_index = 0;
+    std::size_t row = 0;
+
+    bool operator==(const ListPosition&) const = default;
+};
+
+// A cell and its path grid carry one name: door destinations and dialogue conditions name
+// the cell, so a new name that reached only one of the records would lead to a cell that
+// does not exist. After an accepted edit of row `row` of the Cell or Pgrd list, every other
+// row of both lists whose EV Name equals that row's EV Name takes the same DV Name and mark
+// "*" — rows marked "B" too, since every record that carries the name must follow; rows
+// marked "E" have no name and rows whose EV Name equals the new name need none. Returns the
+// rows changed besides `row`; nothing for the other lists.
+std::vector<ListPosition> spread_cell_name(ObjectLists& lists, int list_index, std::size_t row);
 
 } // namespace orv

@@ -88,10 +88,16 @@ void NameEditDialog::ok() {
         return;
     }
     if (*outcome == NameEditOutcome::Recorded) {
-        // The view shows the element's new state; row r of the view is element r.
-        const int control = list_control(m_list_index);
-        m_window.set_cell(control, m_row, static_cast<int>(Column::Mark), mark::kEdited);
-        m_window.set_cell(control, m_row, static_cast<int>(Column::DvName), *dv_name);
+        // The views show the elements' new state; row r of a view is element r.
+        std::vector<ListPosition> changed{{m_list_index, m_row}};
+        for (const auto& linked : spread_cell_name(m_workspace.lists, m_list_index, m_row)) {
+            changed.push_back(linked);
+        }
+        for (const auto& [list_index, row] : changed) {
+            const int control = list_control(list_index);
+            m_window.set_cell(control, row, static_cast<int>(Column::Mark), mark::kEdited);
+            m_window.set_cell(control, row, static_cast<int>(Column::DvName), *dv_name);
+        }
     }
     close(true);
 }

@@ -105,6 +105,11 @@ void TextEditor::entry_selected() {
     if (!selected || *selected >= m_rows.size()) {
         return;
     }
+    if (!may_discard_translation()) {
+        // The entry whose text is being typed stays chosen.
+        m_window.select_row(kEntryList, *m_selected);
+        return;
+    }
     m_selected = *selected;
     const EditorRow& row = m_rows[*selected];
 
@@ -118,6 +123,7 @@ void TextEditor::entry_selected() {
     // The boxes show line breaks where the texts hold CR LF.
     m_window.set_control_text(kOriginalBox, original);
     m_window.set_control_text(kTranslationBox, translation);
+    m_shown_translation = translation;
 
     // A translation of more than one character is worth storing; without one, the original
     // may be copied over as a start. Texts of one character leave the buttons as they were.
@@ -159,6 +165,7 @@ void TextEditor::save() {
     // The whole data is the text (no terminator); the subrecord's and the record's size
     // fields follow the new length, and the block's length with them.
     replace_subrecord_text(*block, *subrecord, TextKind::Whole, *translation);
+    m_shown_translation = *translation;
 }
 
 void TextEditor::copy() {
@@ -175,12 +182,14 @@ void TextEditor::copy() {
         return;
     }
     m_window.set_control_text(kTranslationBox, *original);
+    // The copy is the record's own text: nothing to lose yet.
+    m_shown_translation = *original;
     m_window.set_control_enabled(kSaveButton, true);
     m_window.set_control_enabled(kCopyButton, false);
 }
 
 void TextEditor::close() {
-    if (!m_target) {
+    if (!m_target || !may_discard_translation()) {
         return;
     }
     m_window.close_popup(WindowId::TextEditor);
@@ -190,7 +199,23 @@ void TextEditor::close() {
     m_target.reset();
     m_rows.clear();
     m_selected.reset();
+    m_shown_translation.clear();
     m_text_database = {};
+}
+
+bool TextEditor::may_discard_translation() {
+    if (!m_selected) {
+        return true;
+    }
+    const auto typed = m_window.control_text(text_editor::kTranslationBox);
+    if (typed && *typed == m_shown_translation) {
+        return true;
+    }
+    return m_dialogs.message_box(
+               "ACHTUNG!",
+               cp1252(u8"DIE ÜBERSETZUNG IM TEXTFELD WURDE NICHT MIT 'SPEICHERN' ÜBERNOMMEN.\r"
+                      u8"SIE GEHT VERLOREN.\r\rTROTZDEM VERWERFEN?"),
+               MessageButtons::YesNo, MessageIcon::Exclamation) == MessageAnswer::Yes;
 }
 
 } // namespace orv

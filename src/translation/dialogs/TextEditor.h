@@ -44,6 +44,10 @@ public:
     void close();
 
 private:
+    // Whether the translation box may be emptied: true when it holds what was last shown or
+    // stored, otherwise the user is asked, since typed text would be lost.
+    bool may_discard_translation();
+
     struct EditorRow {
         Text id;
         std::int32_t block = 0;
@@ -56,6 +60,9 @@ private:
     std::optional<TextTarget> m_target;
     std::vector<EditorRow> m_rows;
     std::optional<std::size_t> m_selected;
+    // The text the translation box held when it was last filled or stored; anything else in
+    // it was typed and is not in the record.
+    Text m_shown_translation;
     TripleFile m_text_database;
 };
 

@@ -60,6 +60,7 @@ private slots:
     void rightClicksInPopupsAreNoContextMenuRequests();
     void keyboardMovesAndHeaderClicksAreReported();
     void closeBoxesAskTheProgram();
+    void clicksOnTheMainWindowBringThePopupToTheFront();
     void workerCallsRunInCallOrder();
     void statusTextsFromAWorkerAreGathered();
     void textBoxesConvertLineBreaks_data();
@@ -238,6 +239,28 @@ void QtWindowTest::keyboardMovesAndHeaderClicksAreReported() {
     // The view never sorts by itself: the rows keep the order they were given.
     QCOMPARE(m_window->cell_text(kListOne, 0, 1), Text("a_id"));
     QVERIFY(!view->isSortingEnabled());
+}
+
+void QtWindowTest::clicksOnTheMainWindowBringThePopupToTheFront() {
+    open_name_popup();
+    QWidget* popup = main()->findChild<QWidget*>("popup-1");
+    QVERIFY(popup != nullptr);
+    QCOMPARE(popup->parentWidget(), main());
+    ListView* view = list(kListOne);
+    main()->activateWindow();
+    QTRY_VERIFY(main()->isActiveWindow());
+    m_sink->clear();
+
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, row_centre(view, 1));
+    QTRY_VERIFY(popup->isActiveWindow());
+    QCOMPARE(m_sink->lines(), QStringList());
+    QCOMPARE(m_window->selected_row(kListOne), std::nullopt);
+
+    // Once it is closed, the clicks reach the list again.
+    m_window->close_popup(WindowId::NameEdit);
+    QTRY_VERIFY(main()->findChild<QWidget*>("popup-1") == nullptr);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, row_centre(view, 1));
+    QCOMPARE(m_window->selected_row(kListOne), std::optional<std::size_t>(1));
 }
 
 void QtWindowTest::closeBoxesAskTheProgram() {

@@ -60,6 +60,8 @@ TEST_F(WindowsFilesTest, ReadOnlyOrOpenTargetIsNotReplacedAndKeepsItsBytes) {
     auto written = write_file_atomically(m_files, m_target, kNew);
     ASSERT_FALSE(written.ok());
     EXPECT_EQ(written.error().kind, ErrorKind::RenameFailed);
+    EXPECT_EQ(written.error().reason, FileErrorReason::AccessDenied);
+    EXPECT_EQ(written.error().message.find("orvental-tmp"), std::string::npos);
     expect_old_target_alone();
     ASSERT_TRUE(SetFileAttributesW(m_target.c_str(), FILE_ATTRIBUTE_NORMAL));
 
@@ -77,12 +79,29 @@ TEST_F(WindowsFilesTest, ReadOnlyOrOpenTargetIsNotReplacedAndKeepsItsBytes) {
     EXPECT_EQ(m_files.read_all(m_target).value(), kNew);
 }
 
+TEST(WindowsFiles, NamesTheSystemsReasons) {
+    const std::vector<std::pair<DWORD, FileErrorReason>> cases = {
+        {ERROR_DISK_FULL, FileErrorReason::DiskFull},
+        {ERROR_HANDLE_DISK_FULL, FileErrorReason::DiskFull},
+        {ERROR_ACCESS_DENIED, FileErrorReason::AccessDenied},
+        {ERROR_SHARING_VIOLATION, FileErrorReason::AccessDenied},
+        {ERROR_WRITE_PROTECT, FileErrorReason::ReadOnly},
+        {ERROR_PATH_NOT_FOUND, FileErrorReason::PathMissing},
+        {ERROR_INVALID_DRIVE, FileErrorReason::PathMissing},
+        {ERROR_GEN_FAILURE, FileErrorReason::Other},
+    };
+    for (const auto& [code, reason] : cases) {
+        SCOPED_TRACE(code);
+        EXPECT_EQ(reason_of_system_error(static_cast<int>(code)), reason);
+    }
+}
+
 TEST_F(WindowsFilesTest, MissingPlacesAndFoldersGiveTheirErrorKinds) {
     const auto missing_folder = m_folder / L"fehlt" / L"a.esp";
     EXPECT_EQ(m_files.read_all(m_folder / L"fehlt.esp").error().kind, ErrorKind::NotFound);
     EXPECT_EQ(m_files.read_all(missing_folder).error().kind, ErrorKind::NotFound);
     EXPECT_EQ(m_files.read_all(m_folder).error().kind, ErrorKind::ReadFailed);
-    EXPECT_EQ(m_files.create(missing_folder).error().kind, ErrorKind::CreateFailed);
+    EXPECT_EQ(m_files.create(missing_folder).error().reason, FileErrorReason::PathMissing);
     EXPECT_TRUE(m_files.remove(missing_folder).ok());
     EXPECT_EQ(m_files.rename(m_folder / L"fehlt.esp", m_target).error().kind,
               ErrorKind::RenameFailed);

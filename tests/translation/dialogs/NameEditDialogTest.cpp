@@ -233,6 +233,17 @@ TEST_F(NameEditDialogTest, RecordsOnlyANameThatDiffersFromTheEvName) {
     }
 }
 
+TEST_F(NameEditDialogTest, PathGridEditShowsItsCellRenamedAtOnce) {
+    constexpr int kPgrd = 2;
+    load({RecordBuilder("CELL").text("NAME", "Nebelhain").bytes(),
+          RecordBuilder("PGRD").text("NAME", "Nebelhain").bytes()});
+    open_row(kPgrd, 0);
+    window.user_types(name_edit::kDvNameField, "Hain");
+    dialog.ok();
+    EXPECT_EQ(window.rows(kCell + 3).at(0), (ListRow{"*", "Nebelhain", "Nebelhain", "Hain"}));
+    EXPECT_EQ(element(kCell, 0).dv_name, "Hain");
+}
+
 TEST_F(NameEditDialogTest, SecondOpenWhileOpenDoesNothing) {
     load_plugin();
     open_row(kActivator, kUnmarkedRow);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace orv {
 namespace {
 
@@ -69,6 +71,50 @@ TEST(NameEdit, RecordsOnlyANameThatDiffersFromTheEvName) {
     ASSERT_TRUE(result.ok());
     EXPECT_EQ(*result, NameEditOutcome::Recorded);
     EXPECT_EQ(lists.list(kActivator).elements[0].mark, mark::kEdited);
+}
+
+TEST(NameEdit, CellAndPathGridRowsOfOneNameTakeTheNewName) {
+    struct Case {
+        const char* name;
+        int list_index;
+        std::size_t row;
+        Text new_name;
+        std::vector<ListPosition> changed;
+    };
+    const std::vector<Case> cases = {
+        {"cell edited", kCellType, 0, "Stadt", {{kCellType, 1}, {kPathGridType, 0}}},
+        {"path grid edited", kPathGridType, 0, "Stadt", {{kCellType, 0}, {kCellType, 1}}},
+        {"another name", kCellType, 2, "M\xFChle", {{kPathGridType, 2}}},
+        // Typed into the EV Name field as well: the linked rows already carry the new name.
+        {"new name equals their EV Name", kCellType, 0, "Town", {}},
+        {"region", kRegionType, 0, "Stadt", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ObjectLists lists;
+        lists.append(kCellType, {"", "Town", "Town", "Town", 1});
+        lists.append(kCellType, {mark::kShipped, "Town", "Town", "Stadt alt", 2});
+        lists.append(kCellType, {"", "Mill", "Mill", "Mill", 3});
+        lists.append(kPathGridType, {mark::kExternal, "Town", "Town", "Ort", 4});
+        lists.append(kPathGridType, {mark::kNoName, "Town", "Town", "", 5});
+        lists.append(kPathGridType, {"", "Mill", "Mill", "Mill", 6});
+        lists.append(kRegionType, {"", "r", "Town", "Town", 7});
+        lists.set_mark_and_dv_name(c.list_index, c.row, mark::kEdited, c.new_name);
+        const auto before = lists;
+
+        EXPECT_EQ(spread_cell_name(lists, c.list_index, c.row), c.changed);
+        for (const int list : {kCellType, kRegionType, kPathGridType}) {
+            for (std::size_t row = 0; row < lists.list(list).elements.size(); ++row) {
+                const bool linked = std::find(c.changed.begin(), c.changed.end(),
+                                              ListPosition{list, row}) != c.changed.end();
+                const Element& was = before.list(list).elements[row];
+                const Element& now = lists.list(list).elements[row];
+                EXPECT_EQ(now.mark, linked ? mark::kEdited : was.mark);
+                EXPECT_EQ(now.dv_name, linked ? c.new_name : was.dv_name);
+                EXPECT_EQ(now.block, was.block);
+            }
+        }
+    }
 }
 
 TEST(NameEdit, RefusesMasterFilesAndRowsWithoutName) {

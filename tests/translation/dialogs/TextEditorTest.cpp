@@ -216,6 +216,44 @@ TEST_F(TextEditorTest, CopyPutsTheOriginalIntoTheTranslation) {
     EXPECT_FALSE(enabled(kSaveButton));
 }
 
+TEST_F(TextEditorTest, AsksBeforeTypedTextIsDiscarded) {
+    const Text question = cp1252(u8"DIE ÜBERSETZUNG IM TEXTFELD WURDE NICHT MIT 'SPEICHERN' "
+                                 u8"ÜBERNOMMEN.\rSIE GEHT VERLOREN.\r\rTROTZDEM VERWERFEN?");
+    load_books();
+    editor.open(kBooks);
+    select(kAlpha);
+    // Shown from the database, copied or stored: nothing typed is lost, nothing is asked.
+    select(kPlain);
+    editor.copy();
+    select(kShort);
+    window.user_types(kTranslationBox, "Getippt");
+    editor.save();
+    select(kAlpha);
+    EXPECT_TRUE(dialogs.message_boxes().empty());
+
+    // Typed, not stored: No keeps the entry and the text, for another entry and for closing.
+    window.user_types(kTranslationBox, "Neu getippt");
+    dialogs.next_answer(MessageAnswer::No);
+    select(kPlain);
+    dialogs.next_answer(MessageAnswer::No);
+    editor.close();
+    EXPECT_TRUE(is_open());
+    EXPECT_EQ(window.selected_row(kEntryList), kAlpha);
+    EXPECT_EQ(text_of(kTranslationBox), "Neu getippt");
+    ASSERT_EQ(dialogs.message_boxes().size(), 2U);
+    for (const auto& box : dialogs.message_boxes()) {
+        EXPECT_EQ(box.title, "ACHTUNG!");
+        EXPECT_EQ(box.text, question);
+        EXPECT_EQ(box.buttons, MessageButtons::YesNo);
+        EXPECT_EQ(box.icon, MessageIcon::Exclamation);
+    }
+    // Yes discards it.
+    dialogs.next_answer(MessageAnswer::Yes);
+    editor.close();
+    EXPECT_FALSE(is_open());
+    EXPECT_EQ(book_block(kAlpha), book("bk_alpha", kRecordText));
+}
+
 TEST_F(TextEditorTest, SaveReplacesTheWholeTextAndItsSizes) {
     load_books();
     const auto shown = shown_rows();
@@ -252,6 +290,7 @@ TEST_F(TextEditorTest, SaveReplacesTheWholeTextAndItsSizes) {
               cp1252(u8"DER TEXT ENTHÄLT ZEICHEN, DIE NICHT GESPEICHERT WERDEN KÖNNEN.\r"
                      u8"BITTE ÄNDERT DEN TEXT."));
     EXPECT_EQ(dialogs.message_boxes()[0].icon, MessageIcon::Stop);
+    dialogs.next_answer(MessageAnswer::Yes);
     select(kOnlyDatabase);
     editor.save();
     EXPECT_EQ(book_block(kOnlyDatabase), book("bk_only_db", std::nullopt));
