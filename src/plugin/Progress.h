@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 
 #include "platform/Text.h"
@@ -11,5 +13,8 @@ using ProgressFunction = std::function<void(const Text&)>;
 
 // "LABEL" k " / " N, the form of every progress text that counts blocks.
 Text block_progress(const Text& label, std::size_t block, std::int32_t record_count);
+// The same text written into `out`, whose buffer a loop over the blocks reuses.
+void write_block_progress(Text& out, const Text& label, std::size_t block,
+                          std::int32_t record_count);
 
 } // namespace orv

@@ -95,8 +95,8 @@ std::optional<Element> object_element(Block& block, std::int32_t block_number,
 
 // The keys of every lookup the load will make: the name of each record of the 25 kinds that
 // has one (see object_element). Taken before the first lookup changes a block.
-TextSet lookup_keys(const BlockStore& store) {
-    TextSet keys;
+TextKeySet lookup_keys(const BlockStore& store) {
+    TextKeySet keys;
     for (std::size_t number = 1; number < store.block_count(); ++number) {
         const Block& block = store.block(number);
         const auto type = object_type_of(record_tag(block));
@@ -131,6 +131,7 @@ Result<void> load_plugin(ByteSpan file, TranslationDatabase& database, BlockStor
     database.limit_pairs_to(lookup_keys(loaded));
     const std::int32_t record_count = loaded.record_count();
     const Text progress_label = cp1252(u8"Blöcke gelesen : ");
+    Text progress;
     for (std::int32_t number = 0; number <= record_count; ++number) {
         // Block 0 is the file header record and never a row, whatever its tag: translating or
         // editing a name in it would move the record count at offset 320, or shrink the
@@ -147,8 +148,9 @@ Result<void> load_plugin(ByteSpan file, TranslationDatabase& database, BlockStor
                 }
             }
         }
-        view.show_progress(
-            block_progress(progress_label, static_cast<std::size_t>(number), record_count));
+        write_block_progress(progress, progress_label, static_cast<std::size_t>(number),
+                             record_count);
+        view.show_progress(progress);
     }
     if (const auto& error = database.read_error()) {
         return *error;
