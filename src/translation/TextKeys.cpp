@@ -1,5 +1,6 @@
 #include "translation/TextKeys.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -62,9 +63,24 @@ std::size_t TextKeySet::find_slot(TextView text, std::uint32_t hash) const {
     }
 }
 
+std::size_t TextKeySet::filter_bit(std::uint32_t hash) const {
+    // The top bits of a multiplication depend on every bit of the hash, unlike the low bits
+    // that pick the slot.
+    return static_cast<std::uint32_t>(hash * 0x9E3779B1U) >> m_filter_shift;
+}
+
+void TextKeySet::set_filter_bit(std::uint32_t hash) {
+    const std::size_t bit = filter_bit(hash);
+    m_filter[bit / 64] |= std::uint64_t{1} << (bit % 64);
+}
+
 void TextKeySet::grow() {
     std::vector<Slot> old = std::move(m_slots);
     m_slots.assign(old.empty() ? 16 : old.size() * 2, Slot{});
+    // Four filter bits per slot: at most one in eight is set.
+    const int filter_bits = std::min(std::countr_zero(m_slots.size()) + 2, 32);
+    m_filter_shift = 32 - filter_bits;
+    m_filter.assign((std::size_t{1} << filter_bits) / 64, 0);
     const std::size_t mask = m_slots.size() - 1;
     for (const Slot& slot : old) {
         if (slot.offset == kEmpty) {
@@ -75,11 +91,13 @@ void TextKeySet::grow() {
             position = (position + 1) & mask;
         }
         m_slots[position] = slot;
+        set_filter_bit(slot.hash);
     }
 }
 
 void TextKeySet::insert(TextView text) {
-    // Names and texts are far shorter than 4 GiB long before they get here.
+    // Every key is a subrecord's text, whose length is a 32-bit field; nothing longer can
+    // come here.
     if (text.size() > UINT32_MAX) {
         return;
     }
@@ -94,6 +112,7 @@ void TextKeySet::insert(TextView text) {
     slot.offset = m_bytes.size();
     slot.length = static_cast<std::uint32_t>(text.size());
     slot.hash = hash;
+    set_filter_bit(hash);
     m_bytes.append(text);
     ++m_count;
 }
@@ -103,6 +122,10 @@ bool TextKeySet::contains(TextView text) const {
         return false;
     }
     const auto hash = static_cast<std::uint32_t>(hash_text(text));
+    const std::size_t bit = filter_bit(hash);
+    if ((m_filter[bit / 64] & (std::uint64_t{1} << (bit % 64))) == 0) {
+        return false;
+    }
     return m_slots[find_slot(text, hash)].offset != kEmpty;
 }
 
