@@ -1,5 +1,6 @@
 #include "platform/Text.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
@@ -104,6 +105,12 @@ std::optional<char32_t> decode_one(std::string_view utf8, std::size_t& pos) {
 } // namespace
 
 void append_utf8(std::string& out, TextView text) {
+    // Most texts are ASCII, which UTF-8 keeps as it is.
+    if (std::all_of(text.begin(), text.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        out.append(text);
+        return;
+    }
     // Room for the longest result first, so that the loop below never reallocates.
     const std::size_t start = out.size();
     out.resize(start + 3 * text.size());
