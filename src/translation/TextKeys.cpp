@@ -9,18 +9,25 @@ namespace {
 
 constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;
 
-// The bytes in little-endian order, so that the hash does not depend on the machine.
-std::uint64_t word_at(const char* bytes, std::size_t count) {
+// Eight bytes in little-endian order, so that the hash does not depend on the machine.
+std::uint64_t word_at(const char* bytes) {
     if constexpr (std::endian::native == std::endian::little) {
         std::uint64_t word = 0;
-        std::memcpy(&word, bytes, count);
+        std::memcpy(&word, bytes, 8);
         return word;
     }
-    unsigned char raw[8] = {};
-    std::memcpy(raw, bytes, count);
     std::uint64_t word = 0;
     for (int i = 7; i >= 0; --i) {
-        word = (word << 8) | raw[i];
+        word = (word << 8) | static_cast<unsigned char>(bytes[i]);
+    }
+    return word;
+}
+
+// The last one to seven bytes, in the same order.
+std::uint64_t tail_at(const char* bytes, std::size_t count) {
+    std::uint64_t word = 0;
+    for (std::size_t i = count; i > 0; --i) {
+        word = (word << 8) | static_cast<unsigned char>(bytes[i - 1]);
     }
     return word;
 }
@@ -31,16 +38,32 @@ std::uint64_t mix(std::uint64_t hash, std::uint64_t word) {
     return hash ^ (hash >> 29);
 }
 
+// A hash of the length and the first and last eight bytes only: a few instructions for a
+// text of any length, enough for the filter, which only needs to refuse most texts.
+std::uint32_t quick_hash(TextView text) {
+    std::uint64_t first = 0;
+    std::uint64_t last = 0;
+    if (text.size() >= 8) {
+        first = word_at(text.data());
+        last = word_at(text.data() + text.size() - 8);
+    } else {
+        first = tail_at(text.data(), text.size());
+    }
+    std::uint64_t hash = (first ^ text.size()) * kMultiplier;
+    hash = (hash ^ (hash >> 29) ^ last) * kMultiplier;
+    return static_cast<std::uint32_t>(hash >> 32);
+}
+
 } // namespace
 
 std::uint64_t hash_text(TextView text) {
     std::uint64_t hash = mix(0x243F6A8885A308D3ULL, text.size());
     std::size_t pos = 0;
     for (; pos + 8 <= text.size(); pos += 8) {
-        hash = mix(hash, word_at(text.data() + pos, 8));
+        hash = mix(hash, word_at(text.data() + pos));
     }
     if (pos < text.size()) {
-        hash = mix(hash, word_at(text.data() + pos, text.size() - pos));
+        hash = mix(hash, tail_at(text.data() + pos, text.size() - pos));
     }
     hash *= kMultiplier;
     return hash ^ (hash >> 32);
@@ -63,14 +86,12 @@ std::size_t TextKeySet::find_slot(TextView text, std::uint32_t hash) const {
     }
 }
 
-std::size_t TextKeySet::filter_bit(std::uint32_t hash) const {
-    // The top bits of a multiplication depend on every bit of the hash, unlike the low bits
-    // that pick the slot.
-    return static_cast<std::uint32_t>(hash * 0x9E3779B1U) >> m_filter_shift;
+std::size_t TextKeySet::filter_bit(TextView text) const {
+    return quick_hash(text) >> m_filter_shift;
 }
 
-void TextKeySet::set_filter_bit(std::uint32_t hash) {
-    const std::size_t bit = filter_bit(hash);
+void TextKeySet::set_filter_bit(TextView text) {
+    const std::size_t bit = filter_bit(text);
     m_filter[bit / 64] |= std::uint64_t{1} << (bit % 64);
 }
 
@@ -91,7 +112,7 @@ void TextKeySet::grow() {
             position = (position + 1) & mask;
         }
         m_slots[position] = slot;
-        set_filter_bit(slot.hash);
+        set_filter_bit(TextView(m_bytes).substr(slot.offset, slot.length));
     }
 }
 
@@ -112,8 +133,8 @@ void TextKeySet::insert(TextView text) {
     slot.offset = m_bytes.size();
     slot.length = static_cast<std::uint32_t>(text.size());
     slot.hash = hash;
-    set_filter_bit(hash);
     m_bytes.append(text);
+    set_filter_bit(text);
     ++m_count;
 }
 
@@ -121,11 +142,11 @@ bool TextKeySet::contains(TextView text) const {
     if (m_slots.empty()) {
         return false;
     }
-    const auto hash = static_cast<std::uint32_t>(hash_text(text));
-    const std::size_t bit = filter_bit(hash);
+    const std::size_t bit = filter_bit(text);
     if ((m_filter[bit / 64] & (std::uint64_t{1} << (bit % 64))) == 0) {
         return false;
     }
+    const auto hash = static_cast<std::uint32_t>(hash_text(text));
     return m_slots[find_slot(text, hash)].offset != kEmpty;
 }
 

@@ -40,16 +40,17 @@ private:
     // The slot holding `text`, or the free slot where it belongs.
     std::size_t find_slot(TextView text, std::uint32_t hash) const;
     void grow();
-    // The bit of `m_filter` that a hash sets.
-    std::size_t filter_bit(std::uint32_t hash) const;
-    void set_filter_bit(std::uint32_t hash);
+    // The bit of `m_filter` that a text sets.
+    std::size_t filter_bit(TextView text) const;
+    void set_filter_bit(TextView text);
 
     std::string m_bytes;
     // Open addressing with linear probing; the size is a power of two and at least twice
     // the number of texts, so every probe ends at a free slot.
     std::vector<Slot> m_slots;
-    // One bit per hash value range, set for every text of the set: a text whose bit is clear
-    // is not in the set, which answers most questions without touching the larger table.
+    // Four bits per slot, one of them set for every text of the set, chosen by a cheap hash
+    // of the text's length and its first and last bytes: a text whose bit is clear is not in
+    // the set, which answers most questions without the full hash or the larger table.
     std::vector<std::uint64_t> m_filter;
     int m_filter_shift = 32;
     std::size_t m_count = 0;
