@@ -22,7 +22,8 @@ Result<BatchPlugin> load_batch_plugin(const Context& context, const std::filesys
     TranslationDatabase database(context.files, context.program_dir);
     BatchPlugin plugin;
     SilentLoaderView view;
-    if (auto loaded = load_plugin(*file, database, plugin.store, plugin.lists, view); !loaded) {
+    if (auto loaded = load_plugin(std::move(*file), database, plugin.store, plugin.lists, view);
+        !loaded) {
         return loaded.error();
     }
     return plugin;
