@@ -14,18 +14,22 @@ void append_number(Text& out, Number number) {
 
 } // namespace
 
-void write_block_progress(Text& out, const Text& label, std::size_t block,
-                          std::int32_t record_count) {
-    out.assign(label);
-    append_number(out, block);
-    out += " / ";
-    append_number(out, record_count);
+Text block_progress(const Text& label, std::size_t block, std::int32_t record_count) {
+    return BlockProgress(label, record_count).text(block);
 }
 
-Text block_progress(const Text& label, std::size_t block, std::int32_t record_count) {
-    Text out;
-    write_block_progress(out, label, block, record_count);
-    return out;
+BlockProgress::BlockProgress(const Text& label, std::int32_t record_count)
+    : m_text(label), m_label_size(label.size()), m_tail(" / ") {
+    append_number(m_tail, record_count);
+    // Room for any block number, so that the buffer never grows again.
+    m_text.reserve(m_label_size + 20 + m_tail.size());
+}
+
+const Text& BlockProgress::text(std::size_t block) {
+    m_text.resize(m_label_size);
+    append_number(m_text, block);
+    m_text += m_tail;
+    return m_text;
 }
 
 } // namespace orv

@@ -144,8 +144,7 @@ Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, Block
     // Only the database entries that the plugin's names can find are kept in memory.
     database.limit_pairs_to(std::move(found.keys));
     const std::int32_t record_count = loaded.record_count();
-    const Text progress_label = cp1252(u8"Blöcke gelesen : ");
-    Text progress;
+    BlockProgress progress(cp1252(u8"Blöcke gelesen : "), record_count);
     for (std::int32_t number = 0; number <= record_count; ++number) {
         // Block 0 is the file header record and never a row, whatever its tag: translating or
         // editing a name in it would move the record count at offset 320, or shrink the
@@ -162,9 +161,7 @@ Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, Block
                 }
             }
         }
-        write_block_progress(progress, progress_label, static_cast<std::size_t>(number),
-                             record_count);
-        view.show_progress(progress);
+        view.show_progress(progress.text(static_cast<std::size_t>(number)));
     }
     if (const auto& error = database.read_error()) {
         return *error;
