@@ -67,7 +67,7 @@ int measure(const std::filesystem::path& folder) {
         auto bytes = files.read_all(folder / "plugin.esp");
         TranslationDatabase database(files, folder);
         NullLoaderView view;
-        if (!bytes || !load_plugin(*bytes, database, store, lists, view)) {
+        if (!bytes || !load_plugin(std::move(*bytes), database, store, lists, view)) {
             std::fprintf(stderr, "MemoryBenchmark: the generated plugin was not loaded\n");
             return 1;
         }

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "FuzzSupport.h"
 #include "fixtures/PluginBuilder.h"
@@ -20,6 +21,7 @@
 #include "translation/DatabaseFile.h"
 #include "translation/NameIndex.h"
 #include "translation/NameLookup.h"
+#include "translation/TextKeys.h"
 
 using namespace orv;
 
@@ -148,6 +150,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (filtered.entries != expected_entries || filtered.damaged != pairs.damaged ||
         filtered.damaged_at != pairs.damaged_at) {
         fuzz::fail("filtering while reading keeps other entries or finds other damage");
+    }
+
+    // Filtering by a key set keeps exactly the entries holding a key, compared byte for byte
+    // with every key in turn.
+    std::vector<Text> key_list;
+    for (std::size_t i = 0; i < pairs.entries.size() && key_list.size() < 50; i += 2) {
+        key_list.push_back(pairs.entries[i][i % 4 == 0 ? 0 : 1]);
+    }
+    TextKeySet keys;
+    for (const auto& key : key_list) {
+        keys.insert(key);
+    }
+    const auto is_key = [&key_list](TextView text) {
+        return std::find(key_list.begin(), key_list.end(), text) != key_list.end();
+    };
+    const PairFile by_keys = parse_pair_file(database, keys);
+    expected_entries.clear();
+    std::copy_if(
+        pairs.entries.begin(), pairs.entries.end(), std::back_inserter(expected_entries),
+        [&is_key](const PairEntry& entry) { return is_key(entry[0]) || is_key(entry[1]); });
+    if (by_keys.entries != expected_entries || by_keys.damaged != pairs.damaged) {
+        fuzz::fail("filtering by a key set keeps other entries or finds other damage");
     }
 
     const NameIndex both(pairs);

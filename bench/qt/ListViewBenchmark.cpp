@@ -51,9 +51,12 @@ public:
     // Opens a plugin as the user does and waits until the worker has finished.
     void open(const std::filesystem::path& plugin) {
         m_dialogs.set_next_file_name(plugin);
+        QAction* save = action(2);
         action(1)->trigger();
-        while (!action(2)->isEnabled()) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        // Sleeps until the worker posts something instead of spinning: on a machine with few
+        // cores a busy wait here takes the time the load itself needs.
+        while (!save->isEnabled()) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         }
         QCoreApplication::processEvents();
     }

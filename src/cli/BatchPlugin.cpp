@@ -23,7 +23,8 @@ Result<BatchPlugin> load_batch_plugin(const Context& context, const std::filesys
     TranslationDatabase database(context.files, context.program_dir);
     BatchPlugin plugin;
     SilentLoaderView view;
-    if (auto loaded = load_plugin(*file, database, plugin.store, plugin.lists, view); !loaded) {
+    if (auto loaded = load_plugin(std::move(*file), database, plugin.store, plugin.lists, view);
+        !loaded) {
         return loaded.error();
     }
     // The loader writes a German name into a record only where it replaces the name, so a

@@ -16,20 +16,33 @@ int run_list(const Context& context, std::span<const std::string> arguments) {
     }
     const ObjectLists& lists = plugin->lists;
 
+    // The whole output is built in one buffer and written at once.
     std::string out;
+    const auto field = [&out](TextView text) {
+        append_escaped_field(out, text);
+        out.push_back('\t');
+    };
     for (const auto& type : kRecordTypes) {
-        const std::string label = escape_field(Text(type.label));
+        const std::string label = escape_field(Text(type.label)) + '\t';
         for (const auto& element : lists.list(type.index).elements) {
-            out += label + '\t' + escape_field(element.mark) + '\t' + escape_field(element.id) +
-                   '\t' + escape_field(element.ev_name) + '\t' + escape_field(element.dv_name) +
-                   '\n';
+            out += label;
+            field(element.mark);
+            field(element.id);
+            field(element.ev_name);
+            append_escaped_field(out, element.dv_name);
+            out.push_back('\n');
         }
     }
     for (const auto& skill : lists.skills()) {
-        out += "Skill\t" + std::to_string(skill.skill_index) + '\t' + escape_field(skill.id) +
-               '\t' + escape_field(skill.ev_name) + '\t' + escape_field(skill.dv_name) + '\n';
+        out += "Skill\t";
+        out += std::to_string(skill.skill_index);
+        out.push_back('\t');
+        field(skill.id);
+        field(skill.ev_name);
+        append_escaped_field(out, skill.dv_name);
+        out.push_back('\n');
     }
-    context.out << out;
+    context.out.write(out.data(), static_cast<std::streamsize>(out.size()));
     context.out.flush();
     return kExitOk;
 }

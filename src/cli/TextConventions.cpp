@@ -2,31 +2,39 @@
 
 namespace orv::cli {
 
-std::string escape_field(TextView cp1252) {
-    const std::string utf8 = to_utf8(cp1252);
-    std::string out;
-    out.reserve(utf8.size());
-    // The four escaped characters are ASCII, and no byte of a multi-byte UTF-8 sequence is
-    // ASCII, so escaping after the conversion cannot split a character.
-    for (const char c : utf8) {
-        switch (c) {
+void append_escaped_field(std::string& out, TextView cp1252) {
+    // The four escaped characters are ASCII, and every other byte converts on its own, so
+    // each byte is either escaped or converted, never both. Runs of plain bytes are
+    // converted in one go.
+    std::size_t run = 0;
+    for (std::size_t pos = 0; pos < cp1252.size(); ++pos) {
+        const char* escape = nullptr;
+        switch (cp1252[pos]) {
         case '\\':
-            out += "\\\\";
+            escape = "\\\\";
             break;
         case '\t':
-            out += "\\t";
+            escape = "\\t";
             break;
         case '\r':
-            out += "\\r";
+            escape = "\\r";
             break;
         case '\n':
-            out += "\\n";
+            escape = "\\n";
             break;
         default:
-            out.push_back(c);
-            break;
+            continue;
         }
+        append_utf8(out, cp1252.substr(run, pos - run));
+        out.append(escape, 2);
+        run = pos + 1;
     }
+    append_utf8(out, cp1252.substr(run));
+}
+
+std::string escape_field(TextView cp1252) {
+    std::string out;
+    append_escaped_field(out, cp1252);
     return out;
 }
 

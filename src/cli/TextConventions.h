@@ -18,6 +18,8 @@ namespace orv::cli {
 // Converts a Windows-1252 field to UTF-8 and escapes backslash, TAB, CR and LF.
 // Example: escape_field("a\tb\\") == "a\\tb\\\\".
 std::string escape_field(TextView cp1252);
+// The same, appended to `out`.
+void append_escaped_field(std::string& out, TextView cp1252);
 
 // Reverses escape_field. Returns nothing for a backslash followed by anything other than
 // '\\', 't', 'r' or 'n' or standing last in the field, for malformed UTF-8 and for a

@@ -1,5 +1,6 @@
 #include "platform/Text.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
@@ -16,13 +17,6 @@ constexpr std::array<char32_t, 32> kHighControls = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-char32_t code_point_of(unsigned char byte) {
-    if (byte >= 0x80 && byte <= 0x9F) {
-        return kHighControls[byte - 0x80];
-    }
-    return byte;
-}
-
 std::optional<unsigned char> byte_of(char32_t code_point) {
     if (code_point < 0x80 || (code_point >= 0xA0 && code_point <= 0xFF)) {
         return static_cast<unsigned char>(code_point);
@@ -35,18 +29,36 @@ std::optional<unsigned char> byte_of(char32_t code_point) {
     return std::nullopt;
 }
 
-void append_utf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+// The UTF-8 form of one Windows-1252 byte: its length and its (up to three) bytes.
+struct Utf8Sequence {
+    unsigned char length = 0;
+    char bytes[3] = {};
+};
+
+constexpr std::array<Utf8Sequence, 256> make_utf8_table() {
+    std::array<Utf8Sequence, 256> table{};
+    for (int byte = 0; byte < 256; ++byte) {
+        const char32_t cp =
+            byte >= 0x80 && byte <= 0x9F ? kHighControls[byte - 0x80] : static_cast<char32_t>(byte);
+        auto& entry = table[static_cast<std::size_t>(byte)];
+        if (cp < 0x80) {
+            entry.length = 1;
+            entry.bytes[0] = static_cast<char>(cp);
+        } else if (cp < 0x800) {
+            entry.length = 2;
+            entry.bytes[0] = static_cast<char>(0xC0 | (cp >> 6));
+            entry.bytes[1] = static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            entry.length = 3;
+            entry.bytes[0] = static_cast<char>(0xE0 | (cp >> 12));
+            entry.bytes[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            entry.bytes[2] = static_cast<char>(0x80 | (cp & 0x3F));
+        }
     }
+    return table;
 }
+
+constexpr auto kUtf8Table = make_utf8_table();
 
 // Decodes one UTF-8 sequence starting at `pos`; advances `pos` past it. Rejects overlong
 // forms, surrogates and values beyond U+10FFFF.
@@ -92,12 +104,30 @@ std::optional<char32_t> decode_one(std::string_view utf8, std::size_t& pos) {
 
 } // namespace
 
+void append_utf8(std::string& out, TextView text) {
+    // Most texts are ASCII, which UTF-8 keeps as it is.
+    if (std::all_of(text.begin(), text.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        out.append(text);
+        return;
+    }
+    // Room for the longest result first, so that the loop below never reallocates.
+    const std::size_t start = out.size();
+    out.resize(start + 3 * text.size());
+    char* next = out.data() + start;
+    for (const char c : text) {
+        const auto& sequence = kUtf8Table[static_cast<unsigned char>(c)];
+        next[0] = sequence.bytes[0];
+        next[1] = sequence.bytes[1];
+        next[2] = sequence.bytes[2];
+        next += sequence.length;
+    }
+    out.resize(static_cast<std::size_t>(next - out.data()));
+}
+
 std::string to_utf8(TextView text) {
     std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        append_utf8(out, code_point_of(static_cast<unsigned char>(c)));
-    }
+    append_utf8(out, text);
     return out;
 }
 

@@ -18,6 +18,8 @@ using TextView = std::string_view;
 // (81, 8D, 8F, 90, 9D hex) become the control characters U+0081, U+008D, U+008F, U+0090
 // and U+009D, so that every byte value survives a round trip.
 std::string to_utf8(TextView text);
+// The same, appended to `out`.
+void append_utf8(std::string& out, TextView text);
 
 // Converts UTF-8 to Windows-1252 bytes. Returns nothing for malformed UTF-8 or for a
 // character that Windows-1252 cannot hold; nothing is ever replaced silently.

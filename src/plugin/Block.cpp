@@ -29,6 +29,12 @@ Text read_text(const Block& block, std::size_t offset, std::int64_t count) {
     const std::size_t available = block.size() - offset;
     const std::size_t wanted =
         static_cast<std::uint64_t>(count) < available ? static_cast<std::size_t>(count) : available;
+    const TextView range(reinterpret_cast<const char*>(block.data() + offset), wanted);
+    // Most texts hold no zero byte and are copied whole.
+    if (range.find('\0') == TextView::npos) {
+        text.assign(range);
+        return text;
+    }
     text.reserve(wanted);
     for (std::size_t i = offset; i < offset + wanted; ++i) {
         if (block[i] != std::byte{0}) {

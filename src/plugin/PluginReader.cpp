@@ -91,11 +91,15 @@ Result<PluginFile> read_plugin(ByteSpan file, const ReadProgress& progress) {
 
     PluginFile plugin;
     plugin.blocks.reserve(records->size());
+    const Text label = cp1252(u8"Lese block : ");
+    Text text;
     for (const auto& record : *records) {
         const auto bytes = file.subspan(record.offset, record.length);
         plugin.blocks.emplace_back(bytes.begin(), bytes.end());
         if (progress) {
-            progress(cp1252(u8"Lese block : ") + record_tag(plugin.blocks.back()));
+            text.assign(label);
+            text += record_tag(plugin.blocks.back());
+            progress(text);
         }
     }
 

@@ -32,10 +32,31 @@ Text subrecord_tag(const Block& block, const Subrecord& subrecord) {
     return read_text(block, subrecord.offset, 4);
 }
 
+namespace {
+
+// Whether the subrecord's tag, read as every text is (zero bytes left out), equals `tag`;
+// compared in place, without making a text of it.
+bool tag_equals(const Block& block, const Subrecord& subrecord, TextView tag) {
+    std::size_t matched = 0;
+    for (std::size_t i = subrecord.offset; i < subrecord.offset + 4; ++i) {
+        const auto byte = static_cast<char>(block[i]);
+        if (byte == '\0') {
+            continue;
+        }
+        if (matched == tag.size() || tag[matched] != byte) {
+            return false;
+        }
+        ++matched;
+    }
+    return matched == tag.size();
+}
+
+} // namespace
+
 std::optional<Subrecord> find_subrecord(const Block& block, TextView tag) {
     auto subrecord = first_subrecord(block);
     for (int examined = 0; subrecord && examined < kSubrecordSearchLimit; ++examined) {
-        if (subrecord_tag(block, *subrecord) == tag) {
+        if (tag_equals(block, *subrecord, tag)) {
             return subrecord;
         }
         subrecord = next_subrecord(block, *subrecord);

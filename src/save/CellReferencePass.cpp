@@ -16,7 +16,7 @@ public:
     ReferenceTranslator(BlockStore& store, const NameIndex& references,
                         const ProgressFunction& progress)
         : m_store(store), m_references(references), m_progress(progress),
-          m_label(cp1252(u8"Übersetze zellenverweise : ")) {}
+          m_progress_text(cp1252(u8"Übersetze zellenverweise : "), store.record_count()) {}
 
     int run() {
         // Block 0 is the file header record, never a cell, a character or a response,
@@ -96,12 +96,12 @@ private:
         show_progress();
     }
 
-    void show_progress() { m_progress(block_progress(m_label, m_number, m_store.record_count())); }
+    void show_progress() { m_progress(m_progress_text.text(m_number)); }
 
     BlockStore& m_store;
     const NameIndex& m_references;
     const ProgressFunction& m_progress;
-    const Text m_label;
+    BlockProgress m_progress_text;
     std::size_t m_number = 0;
     int m_changed = 0;
 };

@@ -136,7 +136,7 @@ Result<void> load_chosen_file(FileCommandContext& context, const fs::path& chose
     Workspace& workspace = context.workspace;
     TranslationDatabase database(context.files, workspace.program_dir);
     WindowLoaderView view(context.window);
-    return load_plugin(*bytes, database, workspace.store, workspace.lists, view);
+    return load_plugin(std::move(*bytes), database, workspace.store, workspace.lists, view);
 }
 
 // Runs the save pipeline. The target is replaced in one step, so a failed save leaves the

@@ -6,8 +6,7 @@ namespace orv {
 
 int translate_game_settings(BlockStore& store, const NameIndex& game_settings,
                             const ProgressFunction& progress) {
-    const Text label = cp1252(u8"Übersetze Game Settings : ");
-    const std::int32_t record_count = store.record_count();
+    BlockProgress progress_text(cp1252(u8"Übersetze Game Settings : "), store.record_count());
     int translated = 0;
     // Block 0 is the file header record, never a setting, whatever its tag: a text replaced
     // in it would move the record count or shrink the header below what opens again.
@@ -31,7 +30,7 @@ int translate_game_settings(BlockStore& store, const NameIndex& game_settings,
             translated += german != text ? 1 : 0;
             replace_subrecord_text(block, *value, TextKind::Whole, german);
         }
-        progress(block_progress(label, number, record_count));
+        progress(progress_text.text(number));
     }
     return translated;
 }

@@ -122,14 +122,14 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, Files& fil
                                     return out.write(external_database);
                                 }});
     }
-    const Text saving = cp1252(u8"Speichere Block : ");
     replacements.push_back({target, [&](OutputFile& out) -> Result<void> {
+                                BlockProgress saving(cp1252(u8"Speichere Block : "),
+                                                     store.record_count());
                                 for (std::size_t k = 0; k < store.block_count(); ++k) {
                                     if (auto written = out.write(store.block(k)); !written) {
                                         return written;
                                     }
-                                    view.show_progress(
-                                        block_progress(saving, k, store.record_count()));
+                                    view.show_progress(saving.text(k));
                                 }
                                 return {};
                             }});

@@ -13,7 +13,7 @@ namespace {
 
 // One counted text as a view into the file, or nothing when the count or the text runs past
 // the end. Nothing is allocated here, so a huge count costs nothing.
-std::optional<TextView> read_counted_text(ByteReader& reader) {
+inline std::optional<TextView> read_counted_text(ByteReader& reader) {
     const auto count = reader.read_u32_le();
     if (!count) {
         return std::nullopt;
@@ -98,6 +98,12 @@ PairFile parse_pair_file(ByteSpan bytes) {
 PairFile parse_pair_file(ByteSpan bytes, const PairFilter& keep) {
     return parse_entries<2>(
         bytes, [&keep](const std::array<TextView, 2>& texts) { return keep(texts[0], texts[1]); });
+}
+
+PairFile parse_pair_file(ByteSpan bytes, const TextKeySet& keys) {
+    return parse_entries<2>(bytes, [&keys](const std::array<TextView, 2>& texts) {
+        return keys.contains(texts[0]) || keys.contains(texts[1]);
+    });
 }
 
 TripleFile parse_triple_file(ByteSpan bytes) {

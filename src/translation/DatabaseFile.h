@@ -8,6 +8,7 @@
 
 #include "platform/Files.h"
 #include "platform/Text.h"
+#include "translation/TextKeys.h"
 
 namespace orv {
 
@@ -42,6 +43,8 @@ TripleFile parse_triple_file(ByteSpan bytes);
 // reported as without a filter, at the byte offset of the broken entry.
 using PairFilter = std::function<bool(TextView original, TextView translation)>;
 PairFile parse_pair_file(ByteSpan bytes, const PairFilter& keep);
+// The same, keeping the entries whose original or translation is one of `keys`.
+PairFile parse_pair_file(ByteSpan bytes, const TextKeySet& keys);
 
 // Reads a database file from disk. A missing or unreadable file has no entries; reading
 // never creates a file.

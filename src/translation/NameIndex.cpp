@@ -5,12 +5,13 @@
 #include <functional>
 #include <string_view>
 
+#include "translation/TextKeys.h"
+
 namespace orv {
 namespace {
 
 std::uint32_t hash_of(TextView text) {
-    const auto full = std::hash<std::string_view>{}(text);
-    return static_cast<std::uint32_t>(full ^ (full >> 32));
+    return static_cast<std::uint32_t>(hash_text(text));
 }
 
 } // namespace

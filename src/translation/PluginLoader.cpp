@@ -1,5 +1,7 @@
 #include "translation/PluginLoader.h"
 
+#include <array>
+
 #include "plugin/PluginReader.h"
 #include "plugin/Progress.h"
 #include "plugin/RecordTypes.h"
@@ -93,44 +95,56 @@ std::optional<Element> object_element(Block& block, std::int32_t block_number,
     return element;
 }
 
-// The keys of every lookup the load will make: the name of each record of the 25 kinds that
-// has one (see object_element). Taken before the first lookup changes a block.
-TextSet lookup_keys(const BlockStore& store) {
-    TextSet keys;
+// What the load will need, found before the first lookup changes a block: the key of every
+// lookup (the name of each record of the 25 kinds that has one, see object_element) and how
+// many rows each list can get at most, so that each list is allocated once.
+struct LoadSurvey {
+    TextKeySet keys;
+    std::array<std::size_t, kObjectListCount> rows{};
+    std::size_t skills = 0;
+};
+
+LoadSurvey survey(const BlockStore& store) {
+    LoadSurvey found;
     for (std::size_t number = 1; number < store.block_count(); ++number) {
         const Block& block = store.block(number);
-        const auto type = object_type_of(record_tag(block));
+        const Text tag = record_tag(block);
+        if (tag == kSkillTag) {
+            ++found.skills;
+        }
+        const auto type = object_type_of(tag);
         if (!type) {
             continue;
         }
+        ++found.rows[static_cast<std::size_t>(*type)];
         const auto name =
             find_subrecord(block, kRecordTypes[static_cast<std::size_t>(*type)].name_subrecord);
         if (name && name->size > 1) {
-            keys.insert(subrecord_text(block, *name, TextKind::Terminated));
+            found.keys.insert(subrecord_text(block, *name, TextKind::Terminated));
         }
     }
-    return keys;
+    return found;
 }
 
-} // namespace
-
-Result<void> load_plugin(ByteSpan file, TranslationDatabase& database, BlockStore& store,
+// Everything of a load after the file is split into blocks.
+Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, BlockStore& store,
                          ObjectLists& lists, LoaderView& view) {
-    auto plugin = read_plugin(file, [&view](const Text& text) { view.show_progress(text); });
-    if (!plugin) {
-        return plugin.error();
-    }
-
     // The new plugin is built beside the old one, which stays loaded until nothing can go
     // wrong any more: a database file that exists but cannot be read refuses the load, or a
-    // later save would drop the user's translations that this file holds.
-    BlockStore loaded;
-    loaded.assign(std::move(plugin->blocks), plugin->file_type);
+    // later save would drop the user's translations that this file holds. The blocks come
+    // with their own vector, so the new store reserves nothing.
+    BlockStore loaded(0);
+    loaded.assign(std::move(plugin.blocks), plugin.file_type);
     ObjectLists rows;
+    auto found = survey(loaded);
+    for (int list_index = 0; list_index < kObjectListCount; ++list_index) {
+        rows.list(list_index).elements.reserve(found.rows[static_cast<std::size_t>(list_index)]);
+    }
+    rows.skills().reserve(found.skills);
     // Only the database entries that the plugin's names can find are kept in memory.
-    database.limit_pairs_to(lookup_keys(loaded));
+    database.limit_pairs_to(std::move(found.keys));
     const std::int32_t record_count = loaded.record_count();
-    const Text progress_label = cp1252(u8"Blöcke gelesen : ");
+    BlockProgress progress(cp1252(u8"Blöcke gelesen : "), record_count);
     for (std::int32_t number = 0; number <= record_count; ++number) {
         // Block 0 is the file header record and never a row, whatever its tag: translating or
         // editing a name in it would move the record count at offset 320, or shrink the
@@ -147,8 +161,7 @@ Result<void> load_plugin(ByteSpan file, TranslationDatabase& database, BlockStor
                 }
             }
         }
-        view.show_progress(
-            block_progress(progress_label, static_cast<std::size_t>(number), record_count));
+        view.show_progress(progress.text(static_cast<std::size_t>(number)));
     }
     if (const auto& error = database.read_error()) {
         return *error;
@@ -161,6 +174,28 @@ Result<void> load_plugin(ByteSpan file, TranslationDatabase& database, BlockStor
         view.show_rows(list_index, lists.list(list_index).elements);
     }
     return {};
+}
+
+} // namespace
+
+Result<void> load_plugin(ByteSpan file, TranslationDatabase& database, BlockStore& store,
+                         ObjectLists& lists, LoaderView& view) {
+    auto plugin = read_plugin(file, [&view](const Text& text) { view.show_progress(text); });
+    if (!plugin) {
+        return plugin.error();
+    }
+    return load_blocks(std::move(*plugin), database, store, lists, view);
+}
+
+Result<void> load_plugin(Bytes&& file, TranslationDatabase& database, BlockStore& store,
+                         ObjectLists& lists, LoaderView& view) {
+    auto plugin = read_plugin(file, [&view](const Text& text) { view.show_progress(text); });
+    // The blocks hold copies of every byte now; the file is not kept twice.
+    Bytes().swap(file);
+    if (!plugin) {
+        return plugin.error();
+    }
+    return load_blocks(std::move(*plugin), database, store, lists, view);
 }
 
 } // namespace orv

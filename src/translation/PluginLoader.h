@@ -26,5 +26,9 @@ public:
 // loaded before. On success both are replaced (the lists keep their sort directions).
 Result<void> load_plugin(ByteSpan file, TranslationDatabase& database, BlockStore& store,
                          ObjectLists& lists, LoaderView& view);
+// The same for a file the caller hands over: its bytes are freed as soon as the blocks hold
+// their copies, so that the plugin is not in memory twice while its names are looked up.
+Result<void> load_plugin(Bytes&& file, TranslationDatabase& database, BlockStore& store,
+                         ObjectLists& lists, LoaderView& view);
 
 } // namespace orv

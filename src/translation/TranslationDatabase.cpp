@@ -30,9 +30,7 @@ PairFile TranslationDatabase::read_pairs(const std::filesystem::path& path) {
     if (!m_pair_keys) {
         return parse_pair_file(bytes);
     }
-    return parse_pair_file(bytes, [this](TextView original, TextView translation) {
-        return m_pair_keys->contains(original) || m_pair_keys->contains(translation);
-    });
+    return parse_pair_file(bytes, *m_pair_keys);
 }
 
 const NameIndex& TranslationDatabase::external() {

@@ -8,10 +8,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 
 #include "platform/Files.h"
 #include "translation/NameIndex.h"
+#include "translation/TextKeys.h"
 
 namespace orv {
 
@@ -26,13 +26,6 @@ std::filesystem::path data_file_path(const std::filesystem::path& program_dir,
                                      std::string_view file_name);
 std::filesystem::path external_database_path(const std::filesystem::path& program_dir);
 
-// A set of texts that can be asked about a TextView without copying it.
-struct TextHash {
-    using is_transparent = void;
-    std::size_t operator()(TextView text) const { return std::hash<TextView>{}(text); }
-};
-using TextSet = std::unordered_set<Text, TextHash, std::equal_to<>>;
-
 // The translation database as one command (an Open, a Save) sees it: each file is read
 // from disk at most once, on first use, and indexed; later changes on disk are seen by the
 // next command. Missing files have no entries.
@@ -45,7 +38,7 @@ public:
     // holding a key stays, in file order, so looking up any of the keys finds the same entry
     // as in the whole file; but the memory a load needs then follows the plugin's names, not
     // the size of the database. Files read before stay whole.
-    void limit_pairs_to(TextSet keys) { m_pair_keys = std::move(keys); }
+    void limit_pairs_to(TextKeySet keys) { m_pair_keys = std::move(keys); }
 
     // The external database, dataextra/Extradata.dat.
     const NameIndex& external();
@@ -69,7 +62,7 @@ private:
     std::map<std::string, NameIndex, std::less<>> m_pairs;
     std::map<std::string, TripleFile, std::less<>> m_triples;
     std::optional<Error> m_read_error;
-    std::optional<TextSet> m_pair_keys;
+    std::optional<TextKeySet> m_pair_keys;
 };
 
 // The skill table entry of a skill index (entries are positional), or nothing for a

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <string>
 
 #include "MemoryFiles.h"
 #include "translation/DatabaseFile.h"
@@ -120,7 +121,7 @@ TEST(PairFilter, LimitedDatabaseFindsTheSameEntriesForItsKeys) {
     TranslationDatabase limited(files, "prog");
     // A file read before the limit stays whole.
     ASSERT_EQ(limited.data_pairs("Armodata.dat").size(), names.size());
-    limited.limit_pairs_to(TextSet{"Hebel", "Fass", "Unknown"});
+    limited.limit_pairs_to(TextKeySet{"Hebel", "Fass", "Unknown"});
 
     const auto& acti = limited.data_pairs("Actidata.dat");
     EXPECT_EQ(acti.file().entries, (std::vector<PairEntry>{names[0], names[2], names[3]}));
@@ -136,6 +137,29 @@ TEST(PairFilter, LimitedDatabaseFindsTheSameEntriesForItsKeys) {
         }
     }
     EXPECT_EQ(limited.data_pairs("Armodata.dat").size(), names.size());
+}
+
+TEST(TextKeySet, FindsExactlyTheTextsPutIn) {
+    // Enough keys that the table grows several times and probes run past taken slots.
+    TextKeySet keys{"", "Fass", "Fass", std::string_view("F\0s", 3)};
+    for (int i = 0; i < 300; ++i) {
+        keys.insert("Key " + std::to_string(i));
+    }
+    EXPECT_EQ(keys.size(), 303u);
+    const struct {
+        std::string_view text;
+        bool expected;
+    } cases[] = {
+        {"", true},         {"Fass", true},    {std::string_view("F\0s", 3), true},
+        {"Key 0", true},    {"Key 299", true}, {"Fas", false},
+        {"Fass ", false},   {"fass", false},   {std::string_view("\0", 1), false},
+        {"Key 300", false}, {"Key 29", true},  {"Key 2999", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(keys.contains(c.text), c.expected);
+    }
+    EXPECT_FALSE(TextKeySet{}.contains(""));
 }
 
 } // namespace

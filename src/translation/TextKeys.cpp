@@ -1,0 +1,153 @@
+#include "translation/TextKeys.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+namespace orv {
+namespace {
+
+constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;
+
+// Eight bytes in little-endian order, so that the hash does not depend on the machine.
+std::uint64_t word_at(const char* bytes) {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes, 8);
+        return word;
+    }
+    std::uint64_t word = 0;
+    for (int i = 7; i >= 0; --i) {
+        word = (word << 8) | static_cast<unsigned char>(bytes[i]);
+    }
+    return word;
+}
+
+// The last one to seven bytes, in the same order.
+std::uint64_t tail_at(const char* bytes, std::size_t count) {
+    std::uint64_t word = 0;
+    for (std::size_t i = count; i > 0; --i) {
+        word = (word << 8) | static_cast<unsigned char>(bytes[i - 1]);
+    }
+    return word;
+}
+
+std::uint64_t mix(std::uint64_t hash, std::uint64_t word) {
+    hash ^= word;
+    hash *= kMultiplier;
+    return hash ^ (hash >> 29);
+}
+
+// A hash of the length and the first and last eight bytes only: a few instructions for a
+// text of any length, enough for the filter, which only needs to refuse most texts.
+std::uint32_t quick_hash(TextView text) {
+    std::uint64_t first = 0;
+    std::uint64_t last = 0;
+    if (text.size() >= 8) {
+        first = word_at(text.data());
+        last = word_at(text.data() + text.size() - 8);
+    } else {
+        first = tail_at(text.data(), text.size());
+    }
+    std::uint64_t hash = (first ^ text.size()) * kMultiplier;
+    hash = (hash ^ (hash >> 29) ^ last) * kMultiplier;
+    return static_cast<std::uint32_t>(hash >> 32);
+}
+
+} // namespace
+
+std::uint64_t hash_text(TextView text) {
+    std::uint64_t hash = mix(0x243F6A8885A308D3ULL, text.size());
+    std::size_t pos = 0;
+    for (; pos + 8 <= text.size(); pos += 8) {
+        hash = mix(hash, word_at(text.data() + pos));
+    }
+    if (pos < text.size()) {
+        hash = mix(hash, tail_at(text.data() + pos, text.size() - pos));
+    }
+    hash *= kMultiplier;
+    return hash ^ (hash >> 32);
+}
+
+TextKeySet::TextKeySet(std::initializer_list<TextView> texts) {
+    for (const TextView text : texts) {
+        insert(text);
+    }
+}
+
+std::size_t TextKeySet::find_slot(TextView text, std::uint32_t hash) const {
+    const std::size_t mask = m_slots.size() - 1;
+    for (std::size_t position = hash & mask;; position = (position + 1) & mask) {
+        const Slot& slot = m_slots[position];
+        if (slot.offset == kEmpty || (slot.hash == hash && slot.length == text.size() &&
+                                      TextView(m_bytes).substr(slot.offset, slot.length) == text)) {
+            return position;
+        }
+    }
+}
+
+std::size_t TextKeySet::filter_bit(TextView text) const {
+    return quick_hash(text) >> m_filter_shift;
+}
+
+void TextKeySet::set_filter_bit(TextView text) {
+    const std::size_t bit = filter_bit(text);
+    m_filter[bit / 64] |= std::uint64_t{1} << (bit % 64);
+}
+
+void TextKeySet::grow() {
+    std::vector<Slot> old = std::move(m_slots);
+    m_slots.assign(old.empty() ? 16 : old.size() * 2, Slot{});
+    // Four filter bits per slot: at most one in eight is set.
+    const int filter_bits = std::min(std::countr_zero(m_slots.size()) + 2, 32);
+    m_filter_shift = 32 - filter_bits;
+    m_filter.assign((std::size_t{1} << filter_bits) / 64, 0);
+    const std::size_t mask = m_slots.size() - 1;
+    for (const Slot& slot : old) {
+        if (slot.offset == kEmpty) {
+            continue;
+        }
+        std::size_t position = slot.hash & mask;
+        while (m_slots[position].offset != kEmpty) {
+            position = (position + 1) & mask;
+        }
+        m_slots[position] = slot;
+        set_filter_bit(TextView(m_bytes).substr(slot.offset, slot.length));
+    }
+}
+
+void TextKeySet::insert(TextView text) {
+    // Every key is a subrecord's text, whose length is a 32-bit field; nothing longer can
+    // come here.
+    if (text.size() > UINT32_MAX) {
+        return;
+    }
+    if ((m_count + 1) * 2 > m_slots.size()) {
+        grow();
+    }
+    const auto hash = static_cast<std::uint32_t>(hash_text(text));
+    Slot& slot = m_slots[find_slot(text, hash)];
+    if (slot.offset != kEmpty) {
+        return;
+    }
+    slot.offset = m_bytes.size();
+    slot.length = static_cast<std::uint32_t>(text.size());
+    slot.hash = hash;
+    m_bytes.append(text);
+    set_filter_bit(text);
+    ++m_count;
+}
+
+bool TextKeySet::contains(TextView text) const {
+    if (m_slots.empty()) {
+        return false;
+    }
+    const std::size_t bit = filter_bit(text);
+    if ((m_filter[bit / 64] & (std::uint64_t{1} << (bit % 64))) == 0) {
+        return false;
+    }
+    const auto hash = static_cast<std::uint32_t>(hash_text(text));
+    return m_slots[find_slot(text, hash)].offset != kEmpty;
+}
+
+} // namespace orv

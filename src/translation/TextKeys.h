@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "platform/Text.h"
+
+namespace orv {
+
+// A hash of a text's bytes, read eight at a time; equal texts give equal hashes on every
+// platform. Not for anything that must resist chosen input, only for the lookup tables.
+std::uint64_t hash_text(TextView text);
+
+// A set of texts held in one buffer, asked about views without copying them: one
+// allocation for all the texts and one for the table, never one per text. Any byte string
+// is a key, the empty one included.
+class TextKeySet {
+public:
+    TextKeySet() = default;
+    TextKeySet(std::initializer_list<TextView> texts);
+
+    // Adds `text` unless it is already there.
+    void insert(TextView text);
+    bool contains(TextView text) const;
+    std::size_t size() const { return m_count; }
+
+private:
+    static constexpr std::uint64_t kEmpty = UINT64_MAX;
+
+    // Where one text lies in `m_bytes`; an offset of kEmpty marks a free slot.
+    struct Slot {
+        std::uint64_t offset = kEmpty;
+        std::uint32_t length = 0;
+        std::uint32_t hash = 0;
+    };
+
+    // The slot holding `text`, or the free slot where it belongs.
+    std::size_t find_slot(TextView text, std::uint32_t hash) const;
+    void grow();
+    // The bit of `m_filter` that a text sets.
+    std::size_t filter_bit(TextView text) const;
+    void set_filter_bit(TextView text);
+
+    std::string m_bytes;
+    // Open addressing with linear probing; the size is a power of two and at least twice
+    // the number of texts, so every probe ends at a free slot.
+    std::vector<Slot> m_slots;
+    // Four bits per slot, one of them set for every text of the set, chosen by a cheap hash
+    // of the text's length and its first and last bytes: a text whose bit is clear is not in
+    // the set, which answers most questions without the full hash or the larger table.
+    std::vector<std::uint64_t> m_filter;
+    int m_filter_shift = 32;
+    std::size_t m_count = 0;
+};
+
+} // namespace orv
