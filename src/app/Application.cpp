@@ -170,6 +170,10 @@ void Application::State::on_list_event(const ControlEvent& event) {
 // them; the Yes to it is the confirmation. While a worker runs it owns the lists (a save
 // is turning "*" into "Ü" right then), so only the plain confirmation is asked.
 bool Application::State::confirm_quitting() {
+    // Text typed into the open text editor is asked about first; No keeps it, and the program.
+    if (!text_editor.may_discard_translation()) {
+        return false;
+    }
     if (workspace.busy == 0 && unsaved_name_count(workspace.lists) > 0) {
         return may_discard_unsaved_names(dialogs, workspace.lists, DiscardingCommand::Quit);
     }

@@ -1,6 +1,5 @@
 #include "cli/BatchPlugin.h"
 
-#include "plugin/PluginReader.h"
 #include "translation/PluginLoader.h"
 
 namespace orv::cli {
@@ -9,8 +8,15 @@ namespace {
 // A batch command shows no progress and no list views; it prints what it needs afterwards.
 class SilentLoaderView final : public LoaderView {
 public:
+    explicit SilentLoaderView(int& replaced_names) : m_replaced_names(replaced_names) {}
     void show_progress(const Text&) override {}
     void show_rows(int, const std::vector<Element>&) override {}
+    void report_replaced_names(std::size_t count) override {
+        m_replaced_names = static_cast<int>(count);
+    }
+
+private:
+    int& m_replaced_names;
 };
 
 } // namespace
@@ -22,23 +28,10 @@ Result<BatchPlugin> load_batch_plugin(const Context& context, const std::filesys
     }
     TranslationDatabase database(context.files, context.program_dir);
     BatchPlugin plugin;
-    SilentLoaderView view;
+    SilentLoaderView view(plugin.names_from_database);
     if (auto loaded = load_plugin(std::move(*file), database, plugin.store, plugin.lists, view);
         !loaded) {
         return loaded.error();
-    }
-    // The loader writes a German name into a record only where it replaces the name, so a
-    // record that differs from the file's is one name taken from the database.
-    if (const auto original = read_plugin(*file)) {
-        for (const auto& type : kRecordTypes) {
-            for (const auto& element : plugin.lists.list(type.index).elements) {
-                const auto block = static_cast<std::size_t>(element.block);
-                if (block < original->blocks.size() && block < plugin.store.block_count() &&
-                    original->blocks[block] != plugin.store.block(block)) {
-                    ++plugin.names_from_database;
-                }
-            }
-        }
     }
     return plugin;
 }

@@ -39,7 +39,8 @@ SkillElement skill_element(const Block& block, std::int32_t block_number,
 // as a row. Returns nothing for an unnamed cell, which gets no row at all: its NAME is its
 // only identity, and an empty row could not be told from another.
 std::optional<Element> object_element(Block& block, std::int32_t block_number,
-                                      const RecordType& type, TranslationDatabase& database) {
+                                      const RecordType& type, TranslationDatabase& database,
+                                      std::size_t& replaced_names) {
     Element element;
     element.block = block_number;
 
@@ -68,6 +69,12 @@ std::optional<Element> object_element(Block& block, std::int32_t block_number,
 
     // The lookup may have changed the block, so the name and the ID are read from it anew.
     const Text after = current_name(block, type);
+    // Only a found original puts a translation into the block; the same text is no change.
+    if ((result.code == LookupCode::ShippedOriginal ||
+         result.code == LookupCode::ExternalOriginal) &&
+        after != before) {
+        ++replaced_names;
+    }
     switch (result.code) {
     case LookupCode::NotFound:
         element.mark = mark::kNone;
@@ -145,6 +152,7 @@ Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, Block
     database.limit_pairs_to(std::move(found.keys));
     const std::int32_t record_count = loaded.record_count();
     BlockProgress progress(cp1252(u8"Blöcke gelesen : "), record_count);
+    std::size_t replaced_names = 0;
     for (std::int32_t number = 0; number <= record_count; ++number) {
         // Block 0 is the file header record and never a row, whatever its tag: translating or
         // editing a name in it would move the record count at offset 320, or shrink the
@@ -156,7 +164,8 @@ Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, Block
                 rows.append_skill(skill_element(block, number, database));
             } else if (const auto type = object_type_of(tag)) {
                 const auto& record_type = kRecordTypes[static_cast<std::size_t>(*type)];
-                if (auto element = object_element(block, number, record_type, database)) {
+                if (auto element =
+                        object_element(block, number, record_type, database, replaced_names)) {
                     rows.append(*type, std::move(*element));
                 }
             }
@@ -173,6 +182,7 @@ Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, Block
     for (int list_index = 0; list_index < kObjectListCount; ++list_index) {
         view.show_rows(list_index, lists.list(list_index).elements);
     }
+    view.report_replaced_names(replaced_names);
     return {};
 }
 

@@ -17,6 +17,9 @@ public:
     virtual void show_progress(const Text& text) = 0;
     // All rows of one object list at once, called for the lists in tab order.
     virtual void show_rows(int list_index, const std::vector<Element>& elements) = 0;
+    // How many names the database replaced by German ones in their records; told once, after
+    // the rows. A view that has no use for it ignores it.
+    virtual void report_replaced_names(std::size_t /*count*/) {}
 };
 
 // Loads a plugin from its bytes: splits it into blocks, looks every name of the 25 kinds

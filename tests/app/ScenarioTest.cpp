@@ -3,6 +3,7 @@
 
 #include "AppHarness.h"
 #include "translation/DatabaseFile.h"
+#include "translation/dialogs/TextEditor.h"
 
 namespace orv::test {
 namespace {
@@ -143,6 +144,32 @@ TEST_F(Scenario, AsksBeforeUnsavedNamesAreLost) {
     EXPECT_TRUE(app.quit_requested());
     EXPECT_EQ(dialogs.message_boxes().size(), 6u);
     EXPECT_EQ(dialogs.unused_answers(), 0u);
+}
+
+TEST_F(Scenario, QuittingAsksBeforeTextTypedIntoTheEditorIsLost) {
+    files.put("/daten/Buch.esp", fixtures::plugin({RecordBuilder("BOOK")
+                                                       .text("NAME", "bk")
+                                                       .text("FNAM", "Buch")
+                                                       .raw("TEXT", "Es war einmal")
+                                                       .bytes()}));
+    app.start();
+    open("/daten/Buch.esp");
+    menu(9);
+    window.user_selects_row(text_editor::kEntryList, 0);
+    control(text_editor::kEntryList);
+    window.user_types(text_editor::kTranslationBox, "Getippt");
+    // No to the editor's question keeps the text and the program, without the quit question.
+    dialogs.next_answer(MessageAnswer::No);
+    menu(4);
+    EXPECT_FALSE(app.quit_requested());
+    ASSERT_EQ(dialogs.message_boxes().size(), 1u);
+    EXPECT_NE(dialogs.message_boxes()[0].text.find("VERWERFEN"), std::string::npos);
+    // Yes to it goes on to the usual question.
+    dialogs.next_answer(MessageAnswer::Yes);
+    dialogs.next_answer(MessageAnswer::Yes);
+    menu(4);
+    EXPECT_TRUE(app.quit_requested());
+    EXPECT_EQ(dialogs.message_boxes().size(), 3u);
 }
 
 } // namespace

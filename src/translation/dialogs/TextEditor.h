@@ -42,12 +42,12 @@ public:
     void copy();
     // ABBRECHEN or the close box.
     void close();
-
-private:
-    // Whether the translation box may be emptied: true when it holds what was last shown or
-    // stored, otherwise the user is asked, since typed text would be lost.
+    // Whether the translation box may be emptied: true when the editor is closed or the box
+    // holds what was last shown or stored, otherwise the user is asked, since typed text
+    // would be lost. Also asked before the program quits.
     bool may_discard_translation();
 
+private:
     struct EditorRow {
         Text id;
         std::int32_t block = 0;
