@@ -32,7 +32,7 @@
 #include "platform/qt/ListView.h"
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtText.h"
-#include "platform/qt/QtThreads.h"
+#include "platform/WorkerThreads.h"
 #include "platform/qt/QtWindow.h"
 #include "plugin/PluginReader.h"
 #include "plugin/RecordTypes.h"
@@ -202,7 +202,7 @@ private:
     std::filesystem::path m_plugin;
     std::unique_ptr<QtWindow> m_window;
     std::unique_ptr<QtDialogs> m_dialogs;
-    std::unique_ptr<QtThreads> m_threads;
+    std::unique_ptr<WorkerThreads> m_threads;
     std::unique_ptr<GatedFiles> m_files;
     std::unique_ptr<Application> m_program;
 };
@@ -231,7 +231,7 @@ void MainWindowTest::start_program(int width, int height) {
 
     m_window = std::make_unique<QtWindow>();
     m_dialogs = std::make_unique<QtDialogs>(*m_window);
-    m_threads = std::make_unique<QtThreads>();
+    m_threads = std::make_unique<WorkerThreads>();
     m_files = std::make_unique<GatedFiles>();
     m_program =
         std::make_unique<Application>(m_program_dir, *m_window, *m_dialogs, *m_files, *m_threads);
