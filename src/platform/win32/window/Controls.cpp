@@ -19,17 +19,17 @@ constexpr DWORD kTextBox =
 
 // In the order of ControlKind.
 const std::array<ControlClass, 9> kControlClasses = {{
-    {L"BUTTON", kChild | BS_GROUPBOX, 0, TextForm::Caption},
-    {WC_TABCONTROLW, kChild | WS_CLIPCHILDREN | WS_TABSTOP, 0, TextForm::None},
+    {L"BUTTON", kChild | BS_GROUPBOX, 0, TextForm::Caption, true},
+    {WC_TABCONTROLW, kChild | WS_TABSTOP, 0, TextForm::None, false},
     {WC_LISTVIEWW,
      kChild | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
-     WS_EX_CLIENTEDGE, TextForm::None},
-    {L"STATIC", kChild | SS_LEFT | SS_NOPREFIX, 0, TextForm::Plain},
-    {L"STATIC", kChild | SS_RIGHT | SS_NOPREFIX, 0, TextForm::Plain},
-    {L"EDIT", kChild | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, TextForm::Plain},
-    {L"BUTTON", kChild | WS_TABSTOP | BS_PUSHBUTTON, 0, TextForm::Caption},
-    {L"EDIT", kTextBox, WS_EX_CLIENTEDGE, TextForm::Lines},
-    {L"EDIT", kTextBox | ES_READONLY, WS_EX_CLIENTEDGE, TextForm::Lines},
+     WS_EX_CLIENTEDGE, TextForm::None, false},
+    {L"STATIC", kChild | SS_LEFT | SS_NOPREFIX, 0, TextForm::Plain, true},
+    {L"STATIC", kChild | SS_RIGHT | SS_NOPREFIX, 0, TextForm::Plain, true},
+    {L"EDIT", kChild | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, TextForm::Plain, false},
+    {L"BUTTON", kChild | WS_TABSTOP | BS_PUSHBUTTON, 0, TextForm::Caption, false},
+    {L"EDIT", kTextBox, WS_EX_CLIENTEDGE, TextForm::Lines, false},
+    {L"EDIT", kTextBox | ES_READONLY, WS_EX_CLIENTEDGE, TextForm::Lines, false},
 }};
 
 std::wstring shown(TextForm form, const Text& text) {
@@ -72,6 +72,24 @@ HWND create_control(const ControlSpec& spec, HWND parent, const Rect& rect, HFON
         SendMessageW(control, EM_SETLIMITTEXT, kTextBoxLimit, 0);
     }
     return control;
+}
+
+Rect fitted(HWND control, ControlKind kind, const Rect& rect) {
+    if (kind != ControlKind::RightAlignedLabel) {
+        return rect;
+    }
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    HDC context = GetDC(control);
+    const auto old =
+        SelectObject(context, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    SIZE needed{};
+    GetTextExtentPoint32W(context, text.c_str(), static_cast<int>(text.size()), &needed);
+    SelectObject(context, old);
+    ReleaseDC(control, context);
+    const int grow = std::min(rect.left, static_cast<int>(needed.cx) + 2 - rect.width);
+    return grow > 0 ? Rect{rect.left - grow, rect.top, rect.width + grow, rect.height} : rect;
 }
 
 void set_text(HWND control, ControlKind kind, const Text& text) {

@@ -195,6 +195,13 @@ Rect Win32Remote::window_rect(WindowId window) const {
                 frame.bottom - frame.top - (borders.bottom - borders.top)};
 }
 
+Rect Win32Remote::frame_rect(WindowId window) const {
+    RECT frame{};
+    GetWindowRect(window == WindowId::Main ? m_window.main_handle() : m_window.popup_handle(window),
+                  &frame);
+    return Rect{frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top};
+}
+
 bool Win32Remote::window_open(WindowId window) const {
     HWND handle = window == WindowId::Main ? m_window.main_handle() : m_window.popup_handle(window);
     return handle != nullptr && IsWindowVisible(handle);

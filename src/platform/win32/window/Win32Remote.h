@@ -38,6 +38,8 @@ public:
     std::wstring window_title(WindowId window) const;
     // The inner size, as the program gives it; empty when the window is not open.
     Rect window_rect(WindowId window) const;
+    // The window's frame on the screen, in pixels.
+    Rect frame_rect(WindowId window) const;
     bool window_open(WindowId window) const;
     std::wstring control_text(int control) const;
     bool control_enabled(int control) const;

@@ -237,7 +237,7 @@ void Win32Window::create_main_window(const Text& title, int inner_width, int inn
         const int left = free.left + (free.right - free.left - frame_width) / 2;
         const int top = free.top + (free.bottom - free.top - frame_height) / 2;
         m_main =
-            create_frame(0, to_wide(title), kMainStyle | WS_CLIPCHILDREN,
+            create_frame(0, to_wide(title), kMainStyle,
                          RECT{left, top, left + frame_width, top + frame_height}, nullptr, this);
         m_dpi = static_cast<int>(GetDpiForWindow(m_main));
         m_font = message_font(m_dpi);
@@ -511,14 +511,16 @@ void Win32Window::add_control(WindowId window, const ControlSpec& control) {
             m_tabs = handle;
             m_pages.clear();
         }
-        if (window == WindowId::Main) {
-            // The frame lies under everything, the status bar over everything.
-            if (control.kind == ControlKind::GroupBox) {
-                SetWindowPos(handle, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        place(added);
+        // Labels and the frame lie under the controls they overlap, the status bar over
+        // everything. A new window goes under its siblings, so this is renewed each time.
+        for (const auto& [number, other] : m_controls) {
+            if (other.window == window && control_class(other.kind).lies_under) {
+                SetWindowPos(other.handle, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
             }
-            if (m_status != nullptr) {
-                SetWindowPos(m_status, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-            }
+        }
+        if (window == WindowId::Main && m_status != nullptr) {
+            SetWindowPos(m_status, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         }
     });
 }
@@ -547,8 +549,10 @@ VirtualList* Win32Window::find_list(int number) {
 }
 
 void Win32Window::place(const Control& control) {
-    MoveWindow(control.handle, scaled(control.rect.left), scaled(control.rect.top),
-               std::max(0, scaled(control.rect.width)), std::max(0, scaled(control.rect.height)),
+    const Rect at = fitted(control.handle, control.kind,
+                           Rect{scaled(control.rect.left), scaled(control.rect.top),
+                                scaled(control.rect.width), scaled(control.rect.height)});
+    MoveWindow(control.handle, at.left, at.top, std::max(0, at.width), std::max(0, at.height),
                TRUE);
     if (control.handle == m_tabs) {
         place_pages();
@@ -576,6 +580,7 @@ void Win32Window::set_control_text(int control, const Text& text) {
     m_calls->post([this, control, text] {
         if (Control* found = find(control)) {
             set_text(found->handle, found->kind, text);
+            place(*found);
         }
     });
 }
@@ -662,6 +667,12 @@ long long Win32Window::handle_message(WindowHandle window, unsigned message,
             return 0;
         }
         break;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        // Labels, group boxes and buttons on the windows' button-face background.
+        SetBkMode(reinterpret_cast<HDC>(wparam), TRANSPARENT);
+        SetTextColor(reinterpret_cast<HDC>(wparam), GetSysColor(COLOR_BTNTEXT));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     case WM_NOTIFY:
         return handle_notify(window, reinterpret_cast<const NMHDR*>(lparam));
     case WM_COMMAND: {
