@@ -17,7 +17,7 @@
 #include "platform/qt/ListView.h"
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtText.h"
-#include "platform/qt/QtThreads.h"
+#include "platform/WorkerThreads.h"
 #include "platform/qt/QtWindow.h"
 #include "plugin/RecordTypes.h"
 
@@ -69,7 +69,7 @@ public:
 private:
     QtWindow m_window;
     QtDialogs m_dialogs;
-    QtThreads m_threads;
+    WorkerThreads m_threads;
     LocalFiles m_files;
     Application m_program;
 };

@@ -136,6 +136,11 @@ void Win32Remote::close_window(WindowId window) {
                  WM_CLOSE, 0, 0);
 }
 
+void Win32Remote::paint() {
+    RedrawWindow(m_window.main_handle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
 std::vector<std::wstring> Win32Remote::menu_titles() const {
     std::vector<std::wstring> titles;
     HMENU bar = GetMenu(m_window.main_handle());

@@ -29,6 +29,8 @@ public:
     void press_button(int control);
     void press_key(int control, unsigned virtual_key);
     void close_window(WindowId window);
+    // Paints whatever waits to be painted, now.
+    void paint();
 
     std::vector<std::wstring> menu_titles() const;
     // The items of menu bar menu `menu` ("-" for a separator), or of the popup menu for -1.
