@@ -224,14 +224,25 @@ private:
         return child<QAction>(QStringLiteral("menu-%1").arg(command));
     }
     QTabWidget* tabs() const { return child<QTabWidget>(QStringLiteral("control-2")); }
+    // A closed pop-up is deleted later; until then the shown widget of a name counts.
+    template <typename T>
+    T* shown(const QString& name) const {
+        const QList<T*> found = main()->findChildren<T*>(name);
+        for (T* candidate : found) {
+            if (candidate->isVisible()) {
+                return candidate;
+            }
+        }
+        return found.isEmpty() ? nullptr : found.constFirst();
+    }
     QWidget* widget(int control) const {
-        return child<QWidget>(QStringLiteral("control-%1").arg(control));
+        return shown<QWidget>(QStringLiteral("control-%1").arg(control));
     }
     ListView* list(int control) const {
-        return child<ListView>(QStringLiteral("control-%1").arg(control));
+        return shown<ListView>(QStringLiteral("control-%1").arg(control));
     }
     QWidget* popup(WindowId window) const {
-        return child<QWidget>(QStringLiteral("popup-%1").arg(static_cast<int>(window)));
+        return shown<QWidget>(QStringLiteral("popup-%1").arg(static_cast<int>(window)));
     }
 
     std::unique_ptr<QtWindow> m_window;
@@ -249,6 +260,10 @@ std::unique_ptr<WindowDriver> make_window_driver() {
 } // namespace orv::test
 
 int main(int argc, char** argv) {
+    // Also when CTest lists the tests at build time, without the tests' environment.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     QApplication application(argc, argv);
     // Qt's German texts, so that standard buttons read "Ja", "Nein" and "OK".
     QTranslator translator;
