@@ -14,10 +14,10 @@
 #include "BenchmarkFolder.h"
 #include "app/Application.h"
 #include "fixtures/PluginBuilder.h"
+#include "platform/WorkerThreads.h"
 #include "platform/qt/ListView.h"
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtText.h"
-#include "platform/qt/QtThreads.h"
 #include "platform/qt/QtWindow.h"
 #include "plugin/RecordTypes.h"
 
@@ -72,7 +72,7 @@ public:
 private:
     QtWindow m_window;
     QtDialogs m_dialogs;
-    QtThreads m_threads;
+    WorkerThreads m_threads;
     LocalFiles m_files;
     Application m_program;
 };

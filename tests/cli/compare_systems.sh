@@ -121,15 +121,17 @@ archive="$scratch/package/orvental-$version-windows.zip"
 mkdir "$scratch/unpacked"
 (cd "$scratch/unpacked" && cmake -E tar xf "$archive")
 top="$scratch/unpacked/orvental-$version-windows"
-for entry in orvental-cli.exe data/Celldata.dat data/Skildata.dat data/Txtbookdata.dat \
+for entry in orvental-cli.exe orvental.exe data/Celldata.dat data/Skildata.dat data/Txtbookdata.dat \
     dataextra/Extradata.dat demo/Demo.esp help/index.html README.md LICENSE; do
     [[ -f "$top/$entry" ]] || fail "the zip lacks $entry"
 done
 if objdump=$(command -v x86_64-w64-mingw32-objdump); then
-    foreign=$("$objdump" -p "$top/orvental-cli.exe" | awk '/DLL Name:/ { print $3 }' |
-        grep -v -i -x -E 'kernel32\.dll|msvcrt\.dll|ucrtbase\.dll|api-ms-win-.*\.dll|shell32\.dll|user32\.dll|advapi32\.dll' ||
-        true)
-    [[ -z $foreign ]] || fail "orvental-cli.exe needs DLLs that Windows does not have: $foreign"
+    for program in orvental-cli.exe orvental.exe; do
+        foreign=$("$objdump" -p "$top/$program" | awk '/DLL Name:/ { print $3 }' |
+            grep -v -i -x -E 'kernel32\.dll|msvcrt\.dll|ucrtbase\.dll|api-ms-win-.*\.dll|shell32\.dll|user32\.dll|advapi32\.dll|gdi32\.dll|comctl32\.dll|comdlg32\.dll' ||
+            true)
+        [[ -z $foreign ]] || fail "$program needs DLLs that Windows does not have: $foreign"
+    done
 fi
 (cd "$top" && "$wine_run" orvental-cli.exe list 'demo\Demo.esp') >"$scratch/zip-list" ||
     fail "the unpacked orvental-cli.exe list exited with $?"

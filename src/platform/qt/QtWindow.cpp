@@ -29,7 +29,6 @@ namespace {
 
 // The text boxes hold at most this many characters, typed or set.
 constexpr int kTextBoxLimit = 65536;
-constexpr int kStatusRedrawMilliseconds = 50;
 constexpr int kSpringBackMilliseconds = 100;
 
 QString object_name(const char* kind, int number) {
@@ -293,7 +292,7 @@ void QtWindow::create_main_window(const Text& title, int inner_width, int inner_
         qApp->installEventFilter(new PopupGuard(&main, [this]() -> QWidget* {
             return m_popups.empty() ? nullptr : m_popups.begin()->second;
         }));
-        m_reported_size = ResizeEvent{size.width(), size.height(), false};
+        m_size_report.set_initial(ResizeEvent{size.width(), size.height(), false});
 
         m_client = new ClientArea(&main);
         m_client->setObjectName(QStringLiteral("client-area"));
@@ -309,13 +308,10 @@ void QtWindow::report_size() {
         return;
     }
     // H is the inner height with the menu bar, which a QMainWindow's height already is.
-    const ResizeEvent size{m_main->width(), m_main->height(), m_main->isMinimized()};
-    if (m_reported_size && m_reported_size->width == size.width &&
-        m_reported_size->height == size.height && m_reported_size->minimized == size.minimized) {
-        return;
+    if (const auto changed = m_size_report.changed(
+            ResizeEvent{m_main->width(), m_main->height(), m_main->isMinimized()})) {
+        deliver(*changed);
     }
-    m_reported_size = size;
-    deliver(size);
 }
 
 void QtWindow::set_menus(const std::vector<Menu>& menu_bar, const std::vector<MenuItem>& popup) {
@@ -402,46 +398,27 @@ void QtWindow::place_status_bar() {
 }
 
 void QtWindow::set_status_text(int field, const Text& text) {
-    if (field < 0 || field >= static_cast<int>(m_pending_status.size())) {
-        return;
-    }
-    bool request = false;
-    {
-        std::lock_guard lock(m_status_mutex);
-        m_pending_status[static_cast<std::size_t>(field)] = text;
-        request = !m_status_flush_requested;
-        m_status_flush_requested = true;
-    }
     // One hand-over at a time, however many texts arrive meanwhile.
-    if (request) {
-        m_gui.post([this] { request_status_flush(); });
-    }
-}
-
-void QtWindow::request_status_flush() {
-    const qint64 waited = m_since_status_redraw.isValid() ? m_since_status_redraw.elapsed()
-                                                          : kStatusRedrawMilliseconds;
-    if (waited >= kStatusRedrawMilliseconds) {
-        flush_status();
-    } else if (!m_status_timer.isActive()) {
-        m_status_timer.start(static_cast<int>(kStatusRedrawMilliseconds - waited));
+    if (m_status_throttle.set(field, text)) {
+        m_gui.post([this] {
+            const auto wait = m_status_throttle.delay(StatusThrottle::Clock::now());
+            if (wait.count() == 0) {
+                flush_status();
+            } else if (!m_status_timer.isActive()) {
+                m_status_timer.start(static_cast<int>(wait.count()));
+            }
+        });
     }
 }
 
 void QtWindow::flush_status() {
-    std::array<std::optional<Text>, 2> texts;
-    {
-        std::lock_guard lock(m_status_mutex);
-        texts.swap(m_pending_status);
-        m_status_flush_requested = false;
-    }
+    m_status_timer.stop();
+    const auto texts = m_status_throttle.take(StatusThrottle::Clock::now());
     for (std::size_t field = 0; field < texts.size(); ++field) {
         if (texts[field] && m_status_fields[field] != nullptr) {
             m_status_fields[field]->setText(to_qstring(*texts[field]));
         }
     }
-    ++m_status_redraws;
-    m_since_status_redraw.start();
 }
 
 void QtWindow::add_tab_page(const Text& label) {

@@ -8,10 +8,11 @@
 #include <optional>
 #include <vector>
 
-#include <QElapsedTimer>
 #include <QTimer>
 
 #include "platform/Events.h"
+#include "platform/SizeReport.h"
+#include "platform/StatusThrottle.h"
 #include "platform/Window.h"
 #include "platform/qt/GuiThread.h"
 
@@ -61,7 +62,7 @@ public:
     QWidget* main_widget() const;
     // How often the status fields were redrawn; texts arriving faster than every 50 ms
     // are gathered. GUI thread only.
-    int status_redraws() const { return m_status_redraws; }
+    int status_redraws() const { return m_status_throttle.redraws(); }
 
     // Window
     void create_main_window(const Text& title, int inner_width, int inner_height) override;
@@ -107,7 +108,6 @@ private:
     const Control* find(int number) const;
     ListView* find_list(int number) const;
     void remove_control(int number);
-    void request_status_flush();
     void flush_status();
 
     GuiThread m_gui;
@@ -125,18 +125,9 @@ private:
     std::multimap<int, QAction*> m_actions;
     std::map<WindowId, PopupFrame*> m_popups;
     std::map<int, Control> m_controls;
-    // The size last reported to the program; start-up lays the controls out for the
-    // configured size, so showing the window at that size is no size change.
-    std::optional<ResizeEvent> m_reported_size;
-
-    // Status texts may come 100,000 times during a load; the fields show the latest text
-    // of each at most every 50 ms, and always the last one.
-    std::mutex m_status_mutex;
-    std::array<std::optional<Text>, 2> m_pending_status;
-    bool m_status_flush_requested = false;
+    SizeReport m_size_report;
+    StatusThrottle m_status_throttle;
     QTimer m_status_timer;
-    QElapsedTimer m_since_status_redraw;
-    int m_status_redraws = 0;
 };
 
 } // namespace orv

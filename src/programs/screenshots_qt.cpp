@@ -24,11 +24,11 @@
 
 #include "app/Application.h"
 #include "platform/LocalFiles.h"
+#include "platform/WorkerThreads.h"
 #include "platform/qt/ListView.h"
 #include "platform/qt/ProgramIcon.h"
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtText.h"
-#include "platform/qt/QtThreads.h"
 #include "platform/qt/QtWindow.h"
 
 namespace {
@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
 
     orv::QtWindow window;
     orv::QtDialogs dialogs(window);
-    orv::QtThreads threads;
+    orv::WorkerThreads threads;
     orv::LocalFiles files;
     orv::Application program(orv::qstring_to_path(program_folder), window, dialogs, files, threads);
     window.connect_events(program, [&program] { return program.quit_requested(); });

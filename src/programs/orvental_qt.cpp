@@ -7,10 +7,10 @@
 
 #include "app/Application.h"
 #include "platform/LocalFiles.h"
+#include "platform/WorkerThreads.h"
 #include "platform/qt/ProgramIcon.h"
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtText.h"
-#include "platform/qt/QtThreads.h"
 #include "platform/qt/QtWindow.h"
 
 int main(int argc, char** argv) {
@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
         orv::qstring_to_path(QCoreApplication::applicationDirPath());
     orv::QtWindow window;
     orv::QtDialogs dialogs(window);
-    orv::QtThreads threads;
+    orv::WorkerThreads threads;
     orv::LocalFiles files;
     orv::Application program(program_dir, window, dialogs, files, threads);
     window.connect_events(program, [&program] { return program.quit_requested(); });

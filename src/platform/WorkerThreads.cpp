@@ -1,19 +1,19 @@
-#include "platform/qt/QtThreads.h"
+#include "platform/WorkerThreads.h"
 
 namespace orv {
 
-QtThreads::~QtThreads() {
+WorkerThreads::~WorkerThreads() {
     dispose();
 }
 
-void QtThreads::start(std::function<void()> work) {
+void WorkerThreads::start(std::function<void()> work) {
     // The program disposes of the last worker first; should it not have, waiting here keeps
     // two workers from ever sharing the blocks.
     dispose();
     m_thread = std::thread(std::move(work));
 }
 
-void QtThreads::dispose() {
+void WorkerThreads::dispose() {
     if (m_thread.joinable()) {
         m_thread.join();
     }

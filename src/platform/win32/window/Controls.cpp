@@ -1,0 +1,120 @@
+#include "platform/win32/window/Controls.h"
+
+#include <algorithm>
+#include <array>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "platform/win32/window/WideText.h"
+
+namespace orv {
+namespace {
+
+constexpr std::size_t kTextBoxLimit = 65536;
+constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+constexpr DWORD kTextBox =
+    kChild | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
+
+// In the order of ControlKind.
+const std::array<ControlClass, 9> kControlClasses = {{
+    {L"BUTTON", kChild | BS_GROUPBOX, 0, TextForm::Caption, true},
+    {WC_TABCONTROLW, kChild | WS_TABSTOP, 0, TextForm::None, false},
+    {WC_LISTVIEWW,
+     kChild | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+     WS_EX_CLIENTEDGE, TextForm::None, false},
+    {L"STATIC", kChild | SS_LEFT | SS_NOPREFIX, 0, TextForm::Plain, true},
+    {L"STATIC", kChild | SS_RIGHT | SS_NOPREFIX, 0, TextForm::Plain, true},
+    {L"EDIT", kChild | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, TextForm::Plain, false},
+    {L"BUTTON", kChild | WS_TABSTOP | BS_PUSHBUTTON, 0, TextForm::Caption, false},
+    {L"EDIT", kTextBox, WS_EX_CLIENTEDGE, TextForm::Lines, false},
+    {L"EDIT", kTextBox | ES_READONLY, WS_EX_CLIENTEDGE, TextForm::Lines, false},
+}};
+
+std::wstring shown(TextForm form, const Text& text) {
+    switch (form) {
+    case TextForm::Plain:
+        return to_wide(text);
+    case TextForm::Caption:
+        return without_mnemonics(text);
+    case TextForm::Lines: {
+        std::wstring lines = with_crlf(text);
+        if (lines.size() > kTextBoxLimit) {
+            lines.resize(kTextBoxLimit);
+        }
+        return lines;
+    }
+    case TextForm::None:
+        break;
+    }
+    return {};
+}
+
+} // namespace
+
+const ControlClass& control_class(ControlKind kind) {
+    return kControlClasses[static_cast<std::size_t>(kind)];
+}
+
+HWND create_control(const ControlSpec& spec, HWND parent, const Rect& rect, HFONT font) {
+    const ControlClass& kind = control_class(spec.kind);
+    HWND control = CreateWindowExW(
+        kind.extended_style, kind.window_class, shown(kind.text, spec.text).c_str(), kind.style,
+        rect.left, rect.top, std::max(rect.width, 0), std::max(rect.height, 0), parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.number)), GetModuleHandleW(nullptr),
+        nullptr);
+    if (control == nullptr) {
+        return nullptr;
+    }
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (kind.text == TextForm::Lines) {
+        SendMessageW(control, EM_SETLIMITTEXT, kTextBoxLimit, 0);
+    }
+    return control;
+}
+
+Rect fitted(HWND control, ControlKind kind, const Rect& rect) {
+    if (kind != ControlKind::RightAlignedLabel) {
+        return rect;
+    }
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    HDC context = GetDC(control);
+    const auto old =
+        SelectObject(context, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    SIZE needed{};
+    GetTextExtentPoint32W(context, text.c_str(), static_cast<int>(text.size()), &needed);
+    SelectObject(context, old);
+    ReleaseDC(control, context);
+    const int grow = std::min(rect.left, static_cast<int>(needed.cx) + 2 - rect.width);
+    return grow > 0 ? Rect{rect.left - grow, rect.top, rect.width + grow, rect.height} : rect;
+}
+
+void set_text(HWND control, ControlKind kind, const Text& text) {
+    const TextForm form = control_class(kind).text;
+    if (form != TextForm::None) {
+        SetWindowTextW(control, shown(form, text).c_str());
+    }
+}
+
+std::optional<Text> get_text(HWND control, ControlKind kind) {
+    const TextForm form = control_class(kind).text;
+    if (form == TextForm::None) {
+        return Text{};
+    }
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    if (form == TextForm::Caption) {
+        // Back from the doubled "&" of a caption.
+        for (std::size_t at = text.find(L"&&"); at != std::wstring::npos;
+             at = text.find(L"&&", at + 1)) {
+            text.erase(at, 1);
+        }
+    }
+    return from_wide(text);
+}
+
+} // namespace orv

@@ -1,0 +1,111 @@
+// The rules every window backend shares: handing calls to the window's thread, the status
+// fields' update throttle, reporting a size only when it changed.
+#include <atomic>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "platform/SizeReport.h"
+#include "platform/StatusThrottle.h"
+#include "platform/WindowCalls.h"
+
+namespace orv {
+namespace {
+
+using std::chrono::milliseconds;
+
+TEST(WindowCalls, WorkerCallsRunOnTheOwnerInCallOrderAndQuestionsWait) {
+    std::atomic<int> wakes{0};
+    WindowCalls calls([&wakes] { ++wakes; });
+    std::vector<int> seen;
+    std::atomic<bool> answered{false};
+    int answer = 0;
+    std::thread worker([&] {
+        calls.post([&] { seen.push_back(1); });
+        calls.post([&] { seen.push_back(2); });
+        answer = calls.ask<int>([&] { return static_cast<int>(seen.size()) * 10; }, -1);
+        answered = true;
+    });
+    // The owner serves the queue when woken, as a backend's event loop does.
+    while (!answered) {
+        calls.run_pending();
+        std::this_thread::yield();
+    }
+    worker.join();
+    EXPECT_EQ(seen, std::vector<int>({1, 2}));
+    EXPECT_EQ(answer, 20);
+    EXPECT_GE(wakes, 1);
+    // On the owner's own thread a call runs at once.
+    calls.post([&] { seen.push_back(3); });
+    EXPECT_EQ(seen.back(), 3);
+}
+
+TEST(WindowCalls, ClosingAnswersAWaitingWorkerAndDropsLaterCalls) {
+    WindowCalls calls([] {});
+    std::atomic<bool> asking{false};
+    int answer = 0;
+    std::thread worker([&] {
+        asking = true;
+        // Nobody serves the queue: only close() ends the wait.
+        answer = calls.ask<int>([] { return 1; }, -1);
+    });
+    while (!asking) {
+        std::this_thread::yield();
+    }
+    std::this_thread::sleep_for(milliseconds(20));
+    calls.close();
+    worker.join();
+    EXPECT_EQ(answer, -1);
+    bool ran = false;
+    calls.post([&] { ran = true; });
+    calls.run_pending();
+    EXPECT_FALSE(ran);
+    EXPECT_EQ(calls.ask<int>([] { return 1; }, -2), -2);
+}
+
+TEST(StatusThrottle, GathersTextsAndRedrawsAtMostEvery50Ms) {
+    StatusThrottle throttle;
+    const auto start = StatusThrottle::Clock::now();
+    // The first text asks for a redraw, which may happen at once.
+    EXPECT_TRUE(throttle.set(1, "a"));
+    EXPECT_EQ(throttle.delay(start), milliseconds(0));
+    // Texts arriving before the redraw ask nothing more; the latest of each field counts.
+    EXPECT_FALSE(throttle.set(1, "b"));
+    EXPECT_FALSE(throttle.set(0, "Datei"));
+    EXPECT_FALSE(throttle.set(2, "nowhere"));
+    auto texts = throttle.take(start);
+    EXPECT_EQ(texts[0], std::optional<Text>("Datei"));
+    EXPECT_EQ(texts[1], std::optional<Text>("b"));
+    // The next text asks again, but the redraw waits for the rest of the 50 ms.
+    EXPECT_TRUE(throttle.set(1, "c"));
+    struct Row {
+        int after_ms;
+        int wait_ms;
+    };
+    for (const Row row : {Row{0, 50}, Row{20, 30}, Row{50, 0}, Row{80, 0}}) {
+        SCOPED_TRACE(row.after_ms);
+        EXPECT_EQ(throttle.delay(start + milliseconds(row.after_ms)), milliseconds(row.wait_ms));
+    }
+    texts = throttle.take(start + milliseconds(50));
+    EXPECT_EQ(texts[0], std::nullopt);
+    EXPECT_EQ(texts[1], std::optional<Text>("c"));
+    EXPECT_EQ(throttle.redraws(), 2);
+}
+
+TEST(SizeReport, ReportsOnlyChanges) {
+    SizeReport report;
+    report.set_initial({800, 600, false});
+    struct Row {
+        ResizeEvent size;
+        bool reported;
+    };
+    for (const Row& row : {Row{{800, 600, false}, false}, Row{{1024, 700, false}, true},
+                           Row{{1024, 700, false}, false}, Row{{1024, 700, true}, true},
+                           Row{{800, 600, false}, true}}) {
+        SCOPED_TRACE(row.size.width);
+        EXPECT_EQ(report.changed(row.size).has_value(), row.reported);
+    }
+}
+
+} // namespace
+} // namespace orv
