@@ -14,7 +14,7 @@ namespace orv {
 std::vector<std::string> command_line_arguments(int argc, char** argv);
 
 // The folder of the running executable, so that the program folder works wherever it was
-// copied to.
+// copied to. `argv0` is only a fallback where the system cannot tell (it may be null).
 std::filesystem::path executable_folder(const char* argv0);
 
 // Standard output and standard error for UTF-8 text. The bytes reach a pipe or a file

@@ -1,6 +1,7 @@
 // The desktop program on Windows: the application on the Win32 window. It takes no arguments
 // of its own; every setting comes from the configuration file in the program folder.
 #include "app/Application.h"
+#include "platform/CommandLine.h"
 #include "platform/LocalFiles.h"
 #include "platform/WorkerThreads.h"
 #include "platform/win32/window/Win32Dialogs.h"
@@ -12,7 +13,7 @@ extern "C" int __stdcall wWinMain(struct HINSTANCE__*, struct HINSTANCE__*, wcha
     orv::Win32Dialogs dialogs(window);
     orv::WorkerThreads threads;
     orv::LocalFiles files;
-    orv::Application program(orv::executable_folder(), window, dialogs, files, threads);
+    orv::Application program(orv::executable_folder(nullptr), window, dialogs, files, threads);
     window.connect_events(program, [&program] { return program.quit_requested(); });
 
     program.start();

@@ -98,20 +98,6 @@ bool is_refused_click(const MSG& message) {
 
 } // namespace
 
-std::filesystem::path executable_folder() {
-    std::wstring name(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
-        if (length < name.size()) {
-            name.resize(length);
-            break;
-        }
-        name.resize(name.size() * 2);
-    }
-    return std::filesystem::path(name).parent_path();
-}
-
 Win32Window::Win32Window() {
     register_frame_class();
     m_messages = CreateWindowExW(0, kFrameClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -134,8 +133,5 @@ private:
     SizeReport m_size_report;
     StatusThrottle m_status_throttle;
 };
-
-// The folder of the running executable.
-std::filesystem::path executable_folder();
 
 } // namespace orv
