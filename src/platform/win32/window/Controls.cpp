@@ -57,12 +57,12 @@ const ControlClass& control_class(ControlKind kind) {
     return kControlClasses[static_cast<std::size_t>(kind)];
 }
 
-HWND create_control(const ControlSpec& spec, HWND parent, const Rect& rect, HFONT font) {
-    const ControlClass& kind = control_class(spec.kind);
+HWND create_control(const ControlSpec& definition, HWND parent, const Rect& rect, HFONT font) {
+    const ControlClass& kind = control_class(definition.kind);
     HWND control = CreateWindowExW(
-        kind.extended_style, kind.window_class, shown(kind.text, spec.text).c_str(), kind.style,
-        rect.left, rect.top, std::max(rect.width, 0), std::max(rect.height, 0), parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.number)), GetModuleHandleW(nullptr),
+        kind.extended_style, kind.window_class, shown(kind.text, definition.text).c_str(),
+        kind.style, rect.left, rect.top, std::max(rect.width, 0), std::max(rect.height, 0), parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(definition.number)), GetModuleHandleW(nullptr),
         nullptr);
     if (control == nullptr) {
         return nullptr;

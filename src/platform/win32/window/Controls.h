@@ -30,8 +30,9 @@ struct ControlClass {
 
 const ControlClass& control_class(ControlKind kind);
 
-// Creates control `spec` on `parent` at `rect` (already in pixels), with its text and font.
-HWND__* create_control(const ControlSpec& spec, HWND__* parent, const Rect& rect, HFONT__* font);
+// Creates control `definition` on `parent` at `rect` (already in pixels), with its text and font.
+HWND__* create_control(const ControlSpec& definition, HWND__* parent, const Rect& rect,
+                       HFONT__* font);
 
 // Where a control goes: at `rect`, except that a right-aligned label whose text would be cut
 // may use the room to its left (the program's coordinates were made for a smaller font).
