@@ -77,6 +77,11 @@ public:
                 m_renames.try_emplace(old_key, CellRename{element.ev_name, element.dv_name});
             }
         }
+        // An exterior cell carries its region's name, so the plugin's own region names count
+        // as cell names too; the user's translation of a region reaches no shipped file.
+        for (const auto& element : lists.list(kRegionType).elements) {
+            m_known_cells.insert(folded(element.dv_name));
+        }
         for (const Bytes* file : {&inputs.cell_names, &inputs.region_names}) {
             for (const auto& entry : parse_pair_file(*file).entries) {
                 m_known_cells.insert(folded(entry[1]));
@@ -191,8 +196,8 @@ private:
     const NameIndex m_references;
     // Folded old name of every renamed cell.
     std::unordered_map<Text, CellRename> m_renames;
-    // Folded: the cell names of the plugin after the save and the translations of the cell
-    // and region databases.
+    // Folded: the cell and region names of the plugin after the save and the translations
+    // of the cell and region databases.
     std::unordered_set<Text> m_known_cells;
     std::vector<Finding> m_findings;
 };

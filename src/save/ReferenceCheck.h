@@ -17,8 +17,8 @@ namespace orv {
 enum class FindingKind {
     // A script text names, in double quotes, a cell that the save renames.
     ScriptNamesRenamedCell,
-    // A cell reference the save writes names neither a cell of the plugin nor a cell or
-    // region the database translates to.
+    // A cell reference the save writes names neither a cell or region of the plugin (after
+    // the save) nor a cell or region the shipped database translates to.
     ReferenceToNoCell,
     // A name longer than its list's limit.
     NameTooLong,
