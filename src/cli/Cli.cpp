@@ -4,6 +4,7 @@
 #include <optional>
 #include <ostream>
 
+#include "cli/CheckCommand.h"
 #include "cli/DbCommand.h"
 #include "cli/ListCommand.h"
 #include "cli/TranslateCommand.h"
@@ -22,6 +23,7 @@ struct CommandEntry {
 constexpr CommandEntry kCommands[] = {
     {"list", run_list},
     {"translate", run_translate},
+    {"check", run_check},
     {"db", run_db},
 };
 
@@ -31,6 +33,7 @@ Text usage() {
                   u8"  list PLUGIN\r"
                   u8"  translate PLUGIN -o AUSGABE [--edits ÄNDERUNGEN] [--update-external]\r"
                   u8"  translate PLUGIN --in-place [--edits ÄNDERUNGEN] [--update-external]\r"
+                  u8"  check PLUGIN [--edits ÄNDERUNGEN]\r"
                   u8"  db export DATEI.dat [--triples]\r"
                   u8"  db import TEXTDATEI -o DATEI.dat [--triples]\r"
                   u8"  db check DATEI.dat [--triples]\r"

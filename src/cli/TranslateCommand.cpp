@@ -7,10 +7,10 @@
 #include <ostream>
 
 #include "cli/BatchPlugin.h"
+#include "cli/EditsFile.h"
 #include "cli/TextConventions.h"
 #include "save/CommandTexts.h"
 #include "save/SavePipeline.h"
-#include "translation/dialogs/NameEdit.h"
 
 namespace orv::cli {
 namespace {
@@ -61,111 +61,6 @@ std::optional<TranslateArguments> parse_arguments(std::span<const std::string> a
         return std::nullopt;
     }
     return parsed;
-}
-
-// "Zeile 3: ..." or, for one field of the line, "Zeile 3, Feld 2: ...", as db import says it.
-Text line_message(std::size_t line_number, const Text& message, std::size_t field = 0) {
-    Text where = "Zeile " + std::to_string(line_number);
-    if (field > 0) {
-        where += ", Feld " + std::to_string(field);
-    }
-    return where + ": " + message;
-}
-
-// A file whose line ends or start show it was saved in another text format; every line
-// would be refused for the same reason, so this is said once, before anything else.
-std::optional<Error> format_problem(std::string_view contents,
-                                    const std::vector<std::string_view>& lines) {
-    if (contents.starts_with("\xEF\xBB\xBF")) {
-        return Error{ErrorKind::BadText, 1, line_message(1, field_problem(contents.substr(0, 3)))};
-    }
-    for (std::size_t index = 0; index < lines.size(); ++index) {
-        if (lines[index].ends_with('\r')) {
-            return Error{ErrorKind::BadText, index + 1,
-                         line_message(index + 1, field_problem("\r"))};
-        }
-    }
-    return std::nullopt;
-}
-
-// Applies the edit lines "LABEL<TAB>ID<TAB>NEW DV NAME" in order. Every bad line is
-// reported, each with its number, one per line of the message; the lists may then be
-// half edited and must not be saved.
-Result<void> apply_edits(std::string_view contents, const BlockStore& store, ObjectLists& lists) {
-    const auto lines = split_lines(contents);
-    if (auto problem = format_problem(contents, lines)) {
-        return *problem;
-    }
-    Text problems;
-    for (std::size_t index = 0; index < lines.size(); ++index) {
-        const std::size_t line_number = index + 1;
-        const auto refuse_line = [&](const Text& message) {
-            problems += (problems.empty() ? "" : "\r") + line_message(line_number, message);
-        };
-        const auto refuse_field = [&](std::size_t field, const Text& message) {
-            problems += (problems.empty() ? "" : "\r") + line_message(line_number, message, field);
-        };
-        const auto fields = split_fields(lines[index]);
-        if (fields.size() != 3) {
-            refuse_line(cp1252(u8"Erwartet werden genau drei Felder: LISTE, ID und neuer "
-                               u8"DV Name, durch Tabulatoren getrennt."));
-            continue;
-        }
-        std::array<Text, 3> texts;
-        bool readable = true;
-        for (std::size_t field = 0; field < 3 && readable; ++field) {
-            auto text = unescape_field(fields[field]);
-            if (!text) {
-                refuse_field(field + 1, field_problem(fields[field]));
-                readable = false;
-            } else {
-                texts[field] = std::move(*text);
-            }
-        }
-        if (!readable) {
-            continue;
-        }
-        const auto& [label, id, new_name] = texts;
-        const auto list_index = object_type_labelled(label);
-        if (!list_index) {
-            refuse_line(cp1252(u8"Unbekannte Liste „") + label + cp1252(u8"“."));
-            continue;
-        }
-        auto& elements = lists.list(*list_index).elements;
-        bool matched = false;
-        for (std::size_t row = 0; row < elements.size(); ++row) {
-            if (elements[row].id != id) {
-                continue;
-            }
-            matched = true;
-            if (elements[row].mark == mark::kShipped) {
-                refuse_line(cp1252(u8"Die Zeile „") + id +
-                            cp1252(u8"“ ist mit „B“ markiert und kann nicht geändert werden."));
-                break;
-            }
-            if (auto refusal = name_edit_refusal(store.is_master_file(), elements[row].mark)) {
-                refuse_line(*refusal);
-                break;
-            }
-            const auto applied =
-                apply_name_edit(lists, *list_index, row, elements[row].ev_name, new_name);
-            if (!applied) {
-                refuse_line(applied.error().message);
-                break;
-            }
-            if (*applied == NameEditOutcome::Recorded) {
-                (void)spread_cell_name(lists, *list_index, row);
-            }
-        }
-        if (!matched) {
-            refuse_line(cp1252(u8"Keine Zeile der Liste „") + label + cp1252(u8"“ hat die ID „") +
-                        id + cp1252(u8"“."));
-        }
-    }
-    if (!problems.empty()) {
-        return Error{ErrorKind::Refused, 0, problems};
-    }
-    return {};
 }
 
 class SilentSaveView final : public SaveView {
@@ -258,9 +153,7 @@ int run_translate(const Context& context, std::span<const std::string> arguments
         return refuse(context, master_file_save_message());
     }
     if (edits) {
-        const std::string_view contents(reinterpret_cast<const char*>(edits->data()),
-                                        edits->size());
-        if (auto applied = apply_edits(contents, store, lists); !applied) {
+        if (auto applied = apply_edits(*edits, store, lists); !applied) {
             return refuse(context, applied.error().message);
         }
     }

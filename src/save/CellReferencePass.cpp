@@ -9,7 +9,6 @@ namespace {
 // A cell condition names a cell when characters 2 to 5 of its text read this; the cell
 // name follows the five-character head directly.
 constexpr TextView kCellConditionSignature = "BLX0";
-constexpr std::size_t kConditionHeadLength = 5;
 
 class ReferenceTranslator {
 public:
@@ -25,78 +24,32 @@ public:
         for (std::size_t number = 1; number < m_store.block_count(); ++number) {
             m_number = number;
             Block& block = m_store.block(number);
-            const Text tag = record_tag(block);
-            if (tag == "CELL" || tag == "NPC_") {
-                translate_destinations(block);
-            } else if (tag == "INFO") {
-                translate_first_response_cell(block);
-                translate_conditions(block);
-            }
+            for_each_reference_place(block, [&](const Subrecord& subrecord, ReferencePlace place) {
+                translate(block, subrecord, place);
+            });
         }
         return m_changed;
     }
 
 private:
-    // Every DNAM of the record names a destination cell.
-    void translate_destinations(Block& block) {
-        for (auto subrecord = first_subrecord(block); subrecord;
-             subrecord = next_subrecord(block, *subrecord)) {
-            if (subrecord_tag(block, *subrecord) == "DNAM") {
-                translate_name(block, *subrecord);
-            }
-        }
-    }
-
-    // Only the first ANAM binds the response to a cell; a later one is left as it is.
-    void translate_first_response_cell(Block& block) {
-        for (auto subrecord = first_subrecord(block); subrecord;
-             subrecord = next_subrecord(block, *subrecord)) {
-            if (subrecord_tag(block, *subrecord) == "ANAM") {
-                translate_name(block, *subrecord);
-                return;
-            }
-        }
-    }
-
-    void translate_conditions(Block& block) {
-        for (auto subrecord = first_subrecord(block); subrecord;
-             subrecord = next_subrecord(block, *subrecord)) {
-            if (subrecord_tag(block, *subrecord) == "SCVR") {
-                translate_condition(block, *subrecord);
-            }
-        }
-    }
-
-    void translate_name(Block& block, const Subrecord& subrecord) {
-        const Text name = subrecord_text(block, subrecord, TextKind::Terminated);
-        if (const auto match = m_references.first_original_match(name)) {
-            const Text& german = m_references.entry(*match)[1];
-            m_changed += german != name ? 1 : 0;
-            replace_subrecord_text(block, subrecord, TextKind::Terminated, german);
-        }
-        show_progress();
-    }
-
-    // The progress text follows every SCVR of an INFO record, cell condition or not.
-    void translate_condition(Block& block, const Subrecord& subrecord) {
-        const Text condition = subrecord_text(block, subrecord, TextKind::Whole);
-        if (condition.size() >= kConditionHeadLength &&
-            TextView(condition).substr(1, kCellConditionSignature.size()) ==
-                kCellConditionSignature) {
-            const TextView head = TextView(condition).substr(0, kConditionHeadLength);
-            // The rest must equal a name exactly: neither a prefix nor a longer text matches.
-            const TextView cell = TextView(condition).substr(kConditionHeadLength);
-            if (const auto match = m_references.first_original_match(cell)) {
-                Text replacement(head);
+    // A name is looked up whole: neither a prefix nor a longer text matches. The progress
+    // text follows every lookup and every SCVR, cell condition or not.
+    void translate(Block& block, const Subrecord& subrecord, ReferencePlace place) {
+        if (const auto cell = cell_in_place(block, subrecord, place)) {
+            if (const auto match = m_references.first_original_match(*cell)) {
+                const TextKind kind =
+                    place == ReferencePlace::Condition ? TextKind::Whole : TextKind::Terminated;
+                const Text old_text = subrecord_text(block, subrecord, kind);
+                Text replacement = place == ReferencePlace::Condition
+                                       ? old_text.substr(0, kConditionHeadLength)
+                                       : Text();
                 replacement += m_references.entry(*match)[1];
-                m_changed += replacement != condition ? 1 : 0;
-                replace_subrecord_text(block, subrecord, TextKind::Whole, replacement);
+                m_changed += replacement != old_text ? 1 : 0;
+                replace_subrecord_text(block, subrecord, kind, replacement);
             }
         }
-        show_progress();
+        m_progress(m_progress_text.text(m_number));
     }
-
-    void show_progress() { m_progress(m_progress_text.text(m_number)); }
 
     BlockStore& m_store;
     const NameIndex& m_references;
@@ -107,6 +60,19 @@ private:
 };
 
 } // namespace
+
+std::optional<Text> cell_in_place(const Block& block, const Subrecord& subrecord,
+                                  ReferencePlace place) {
+    if (place != ReferencePlace::Condition) {
+        return subrecord_text(block, subrecord, TextKind::Terminated);
+    }
+    const Text condition = subrecord_text(block, subrecord, TextKind::Whole);
+    if (condition.size() < kConditionHeadLength ||
+        TextView(condition).substr(1, kCellConditionSignature.size()) != kCellConditionSignature) {
+        return std::nullopt;
+    }
+    return condition.substr(kConditionHeadLength);
+}
 
 NameIndex build_reference_table(const std::vector<ByteSpan>& sources) {
     // The sources are joined byte for byte before parsing, exactly like files appended to

@@ -6,6 +6,7 @@
 #include "plugin/Subrecord.h"
 #include "save/CellReferencePass.h"
 #include "save/GameSettingPass.h"
+#include "save/PendingSave.h"
 #include "translation/DatabaseFile.h"
 #include "translation/ExternalDatabase.h"
 #include "translation/TranslationDatabase.h"
@@ -13,53 +14,8 @@
 namespace orv {
 namespace {
 
-struct DatabaseInputs {
-    Bytes game_settings;
-    Bytes cell_names;
-    Bytes region_names;
-};
-
-Result<DatabaseInputs> read_inputs(Files& files, const std::filesystem::path& program_dir) {
-    DatabaseInputs inputs;
-    auto game_settings = read_if_present(files, data_file_path(program_dir, kGameSettingsName));
-    if (!game_settings) {
-        return game_settings.error();
-    }
-    auto cell_names =
-        read_if_present(files, data_file_path(program_dir, kRecordTypes[kCellType].name_database));
-    if (!cell_names) {
-        return cell_names.error();
-    }
-    auto region_names = read_if_present(
-        files, data_file_path(program_dir, kRecordTypes[kRegionType].name_database));
-    if (!region_names) {
-        return region_names.error();
-    }
-    return DatabaseInputs{std::move(*game_settings), std::move(*cell_names),
-                          std::move(*region_names)};
-}
-
-bool carries_user_translation(const Element& element) {
-    return element.mark == mark::kEdited || element.mark == mark::kExternal;
-}
-
-Bytes rebuild_external_database(const ObjectLists& lists) {
-    Bytes bytes = sentinel_pair();
-    for (const auto& type : kRecordTypes) {
-        for (const auto& element : lists.list(type.index).elements) {
-            if (carries_user_translation(element)) {
-                append_entry(bytes, PairEntry{element.ev_name, element.dv_name});
-            }
-        }
-    }
-    return bytes;
-}
-
-// Puts a row's new name into its record; true when the record's name changed. A cell's
-// rename is noted as (old name, new name), the old name being what the record held, not
-// the EV Name.
-bool substitute_name(BlockStore& store, const RecordType& type, const Element& element,
-                     Bytes& cell_renames) {
+// Puts a row's new name into its record; true when the record's name changed.
+bool substitute_name(BlockStore& store, const RecordType& type, const Element& element) {
     if (element.block < 0 || static_cast<std::size_t>(element.block) >= store.block_count()) {
         return false;
     }
@@ -69,9 +25,6 @@ bool substitute_name(BlockStore& store, const RecordType& type, const Element& e
         return false;
     }
     const Text old_name = subrecord_text(block, *name, TextKind::Terminated);
-    if (type.index == kCellType) {
-        append_entry(cell_renames, PairEntry{old_name, element.dv_name});
-    }
     replace_subrecord_text(block, *name, TextKind::Terminated, element.dv_name);
     return old_name != element.dv_name;
 }
@@ -82,21 +35,23 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, Files& fil
                                const std::filesystem::path& program_dir,
                                const std::filesystem::path& target, SaveView& view,
                                ExternalDatabaseWrite external_write) {
-    auto inputs = read_inputs(files, program_dir);
+    auto inputs = read_database_inputs(files, program_dir);
     if (!inputs) {
         return inputs.error();
     }
     SaveReport report;
-    const Bytes external_database = rebuild_external_database(lists);
+    const Bytes external_database = rebuilt_external_database(lists);
+    // Read before the substitution: the old name of a cell is what its record holds now,
+    // not its EV Name.
+    const Bytes cell_renames = pending_cell_renames(store, lists);
 
-    Bytes cell_renames;
     for (const auto& type : kRecordTypes) {
         auto& elements = lists.list(type.index).elements;
         for (std::size_t row = 0; row < elements.size(); ++row) {
             if (elements[row].mark != mark::kEdited) {
                 continue;
             }
-            if (substitute_name(store, type, elements[row], cell_renames)) {
+            if (substitute_name(store, type, elements[row])) {
                 ++report.names_substituted;
             }
             lists.set_mark_and_dv_name(type.index, row, mark::kExternal, elements[row].dv_name);

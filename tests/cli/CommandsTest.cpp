@@ -144,6 +144,54 @@ TEST_F(TranslateCommand, WritesEditedNamesAndTranslatedReferences) {
     }
 }
 
+// The check loads and edits as translate does; the plugin's own region, renamed by the
+// edits, is a place the NPC may go.
+using CheckCommand = TranslateCommand;
+
+TEST_F(CheckCommand, PrintsFindingsAsTsvAndWritesNothing) {
+    std::vector<Bytes> broken = kRecords;
+    broken.push_back(RecordBuilder("SCPT")
+                         .raw("SCHD", "Travel")
+                         .raw("SCTX", "AIFollowCell \"Foo Town\"")
+                         .bytes());
+    broken.push_back(RecordBuilder("NPC_").text("NAME", "scout").text("DNAM", "Nowhere").bytes());
+    m_files.put_text(kEdits, kEditText);
+    const std::string reference = "reference\tNPC_\tscout\tDNAM \xE2\x80\x9ENowhere\xE2\x80\x9C: "
+                                  "weder eine Zelle dieses Plugins noch eine \xC3\x9C"
+                                  "bersetzung der Zellen- oder Regionsdatenbank\n";
+    struct Case {
+        const char* name;
+        std::vector<Bytes> records;
+        Arguments arguments;
+        int status;
+        std::string out;
+    };
+    const std::vector<Case> cases = {
+        {"clean plugin with edits", kRecords, {"check", kPlugin, "--edits", kEdits}, kExitOk, ""},
+        {"findings with edits",
+         broken,
+         {"check", kPlugin, "--edits", kEdits},
+         3,
+         "script\tSCPT\tTravel\tZeile 1: \xE2\x80\x9E"
+         "Foo Town\xE2\x80\x9C hei\xC3\x9Ft nach dem Speichern \xE2\x80\x9E"
+         "Foostadt\xE2\x80\x9C\n" +
+             reference},
+        {"no edits, no rename", broken, {"check", kPlugin}, 3, reference},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.name);
+        m_files.put(kPlugin, fixtures::plugin(test.records));
+        const Snapshot before = snapshot(m_files);
+        const auto result = run_tool(m_files, test.arguments);
+        EXPECT_EQ(result.status, test.status);
+        EXPECT_EQ(result.out, test.out);
+        EXPECT_EQ(result.err, "");
+        EXPECT_EQ(snapshot(m_files), before);
+    }
+    expect_refused(run_tool(m_files, {"check", kPlugin, "--edits"}), snapshot(m_files),
+                   "Aufruf: orvental-cli");
+}
+
 TEST_F(TranslateCommand, UsesTheGivenProgramFolder) {
     const auto external = m_files.get(kExternal);
     m_files.put("other/data/Actidata.dat", {});

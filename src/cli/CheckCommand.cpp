@@ -1,0 +1,86 @@
+#include "cli/CheckCommand.h"
+
+#include <optional>
+#include <ostream>
+
+#include "cli/BatchPlugin.h"
+#include "cli/EditsFile.h"
+#include "cli/TextConventions.h"
+#include "save/ReferenceCheck.h"
+
+namespace orv::cli {
+namespace {
+
+struct CheckArguments {
+    std::filesystem::path plugin;
+    std::optional<std::filesystem::path> edits;
+};
+
+std::optional<CheckArguments> parse_arguments(std::span<const std::string> arguments) {
+    CheckArguments parsed;
+    bool have_plugin = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const auto& argument = arguments[i];
+        if (argument == "--edits" && i + 1 < arguments.size() && !parsed.edits) {
+            parsed.edits = path_from_utf8(arguments[++i]);
+        } else if (!have_plugin && !argument.empty() && argument[0] != '-') {
+            parsed.plugin = path_from_utf8(argument);
+            have_plugin = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!have_plugin) {
+        return std::nullopt;
+    }
+    return parsed;
+}
+
+} // namespace
+
+int run_check(const Context& context, std::span<const std::string> arguments) {
+    const auto parsed = parse_arguments(arguments);
+    if (!parsed) {
+        return refuse(context, cp1252(u8"Aufruf: orvental-cli [--program-dir ORDNER] check "
+                                      u8"PLUGIN [--edits ÄNDERUNGEN]"));
+    }
+    std::optional<Bytes> edits;
+    if (parsed->edits) {
+        auto read = context.files.read_all(*parsed->edits);
+        if (!read) {
+            return refuse(context, read.error().message);
+        }
+        edits = std::move(*read);
+    }
+    auto plugin = load_batch_plugin(context, parsed->plugin);
+    if (!plugin) {
+        return refuse(context, plugin.error().message);
+    }
+    if (edits) {
+        if (auto applied = apply_edits(*edits, plugin->store, plugin->lists); !applied) {
+            return refuse(context, applied.error().message);
+        }
+    }
+    const auto findings =
+        check_plugin(plugin->store, plugin->lists, context.files, context.program_dir);
+    if (!findings) {
+        return refuse(context, findings.error().message);
+    }
+
+    std::string out;
+    for (const auto& finding : *findings) {
+        out += finding_kind_word(finding.kind);
+        out.push_back('\t');
+        append_escaped_field(out, finding.record);
+        out.push_back('\t');
+        append_escaped_field(out, finding.id);
+        out.push_back('\t');
+        append_escaped_field(out, finding.detail);
+        out.push_back('\n');
+    }
+    context.out.write(out.data(), static_cast<std::streamsize>(out.size()));
+    context.out.flush();
+    return findings->empty() ? kExitOk : kExitFindings;
+}
+
+} // namespace orv::cli

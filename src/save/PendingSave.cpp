@@ -1,0 +1,67 @@
+#include "save/PendingSave.h"
+
+#include "plugin/RecordTypes.h"
+#include "plugin/Subrecord.h"
+#include "translation/DatabaseFile.h"
+#include "translation/ExternalDatabase.h"
+#include "translation/TranslationDatabase.h"
+
+namespace orv {
+namespace {
+
+bool carries_user_translation(const Element& element) {
+    return element.mark == mark::kEdited || element.mark == mark::kExternal;
+}
+
+} // namespace
+
+Result<DatabaseInputs> read_database_inputs(Files& files,
+                                            const std::filesystem::path& program_dir) {
+    auto game_settings = read_if_present(files, data_file_path(program_dir, kGameSettingsName));
+    if (!game_settings) {
+        return game_settings.error();
+    }
+    auto cell_names =
+        read_if_present(files, data_file_path(program_dir, kRecordTypes[kCellType].name_database));
+    if (!cell_names) {
+        return cell_names.error();
+    }
+    auto region_names = read_if_present(
+        files, data_file_path(program_dir, kRecordTypes[kRegionType].name_database));
+    if (!region_names) {
+        return region_names.error();
+    }
+    return DatabaseInputs{std::move(*game_settings), std::move(*cell_names),
+                          std::move(*region_names)};
+}
+
+Bytes rebuilt_external_database(const ObjectLists& lists) {
+    Bytes bytes = sentinel_pair();
+    for (const auto& type : kRecordTypes) {
+        for (const auto& element : lists.list(type.index).elements) {
+            if (carries_user_translation(element)) {
+                append_entry(bytes, PairEntry{element.ev_name, element.dv_name});
+            }
+        }
+    }
+    return bytes;
+}
+
+Bytes pending_cell_renames(const BlockStore& store, const ObjectLists& lists) {
+    Bytes renames;
+    const RecordType& cell = kRecordTypes[kCellType];
+    for (const auto& element : lists.list(kCellType).elements) {
+        if (element.mark != mark::kEdited || element.block < 0 ||
+            static_cast<std::size_t>(element.block) >= store.block_count()) {
+            continue;
+        }
+        const Block& block = store.block(static_cast<std::size_t>(element.block));
+        if (const auto name = find_subrecord(block, cell.name_subrecord)) {
+            append_entry(renames, PairEntry{subrecord_text(block, *name, TextKind::Terminated),
+                                            element.dv_name});
+        }
+    }
+    return renames;
+}
+
+} // namespace orv

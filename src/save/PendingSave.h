@@ -1,0 +1,31 @@
+#pragma once
+
+#include <filesystem>
+
+#include "platform/Files.h"
+#include "plugin/BlockStore.h"
+#include "translation/ObjectLists.h"
+
+namespace orv {
+
+// What the next save reads and builds before it changes anything, shared by the save and by
+// the reference check, so that the check sees exactly what the save would write.
+
+// The database files a save reads: the game settings, the shipped cell names and the shipped
+// region names. A missing file is empty; one that exists but cannot be read is an error.
+struct DatabaseInputs {
+    Bytes game_settings;
+    Bytes cell_names;
+    Bytes region_names;
+};
+Result<DatabaseInputs> read_database_inputs(Files& files, const std::filesystem::path& program_dir);
+
+// The external database as the save rebuilds it: the sentinel pair, then (EV Name, DV Name)
+// of every row marked "*" or "Ü", lists in tab order, rows in list order.
+Bytes rebuilt_external_database(const ObjectLists& lists);
+
+// The cell renames of the save, as a pair file: (the record's current name, DV Name) of
+// every Cell row marked "*" whose record has a name subrecord, in list order.
+Bytes pending_cell_renames(const BlockStore& store, const ObjectLists& lists);
+
+} // namespace orv

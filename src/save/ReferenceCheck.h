@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "platform/Files.h"
+#include "plugin/BlockStore.h"
+#include "save/PendingSave.h"
+#include "translation/ObjectLists.h"
+
+namespace orv {
+
+// What the reference check can find in a plugin as the next save would write it.
+enum class FindingKind {
+    // A script text names, in double quotes, a cell that the save renames.
+    ScriptNamesRenamedCell,
+    // A cell reference the save writes names neither a cell or region of the plugin (after
+    // the save) nor a cell or region the shipped database translates to.
+    ReferenceToNoCell,
+    // A name longer than its list's limit.
+    NameTooLong,
+    // A name that was not empty and becomes empty.
+    NameEmptied,
+};
+
+// The word the batch tool prints for a kind ("script", "reference", "length", "empty").
+std::string_view finding_kind_word(FindingKind kind);
+// The German label the window shows for a kind.
+Text finding_kind_label(FindingKind kind);
+
+// A row of an object list that a finding is about.
+struct FindingRow {
+    int list_index = 0;
+    std::size_t row = 0;
+
+    bool operator==(const FindingRow&) const = default;
+};
+
+struct Finding {
+    FindingKind kind;
+    // The record's tag and ID.
+    Text record;
+    Text id;
+    // What is wrong, in German, with the names involved.
+    Text detail;
+    // The row the finding is about, for the name findings.
+    std::optional<FindingRow> row;
+};
+
+// Checks the loaded plugin with its pending edits, exactly as the next save would write it,
+// changing nothing. Findings come in block order (scripts and references of each record),
+// then the names, lists in tab order and rows in list order. Texts compare without regard
+// to letter case (Windows-1252 letters), as the game finds cells by name.
+std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& lists,
+                                  const DatabaseInputs& inputs);
+
+// The same after reading the database files as a save does; a file that exists but cannot
+// be read is returned as its error.
+Result<std::vector<Finding>> check_plugin(const BlockStore& store, const ObjectLists& lists,
+                                          Files& files, const std::filesystem::path& program_dir);
+
+} // namespace orv
