@@ -44,20 +44,16 @@ int run_check(const Context& context, std::span<const std::string> arguments) {
         return refuse(context, cp1252(u8"Aufruf: orvental-cli [--program-dir ORDNER] check "
                                       u8"PLUGIN [--edits ÄNDERUNGEN]"));
     }
-    std::optional<Bytes> edits;
-    if (parsed->edits) {
-        auto read = context.files.read_all(*parsed->edits);
-        if (!read) {
-            return refuse(context, read.error().message);
-        }
-        edits = std::move(*read);
+    auto edits = read_edits_file(context.files, parsed->edits);
+    if (!edits) {
+        return refuse(context, edits.error().message);
     }
     auto plugin = load_batch_plugin(context, parsed->plugin);
     if (!plugin) {
         return refuse(context, plugin.error().message);
     }
-    if (edits) {
-        if (auto applied = apply_edits(*edits, plugin->store, plugin->lists); !applied) {
+    if (*edits) {
+        if (auto applied = apply_edits(**edits, plugin->store, plugin->lists); !applied) {
             return refuse(context, applied.error().message);
         }
     }

@@ -113,4 +113,16 @@ Result<void> apply_edits(ByteSpan file, const BlockStore& store, ObjectLists& li
     return {};
 }
 
+Result<std::optional<Bytes>> read_edits_file(Files& files,
+                                             const std::optional<std::filesystem::path>& path) {
+    if (!path) {
+        return std::optional<Bytes>{};
+    }
+    auto read = files.read_all(*path);
+    if (!read) {
+        return read.error();
+    }
+    return std::optional<Bytes>(std::move(*read));
+}
+
 } // namespace orv::cli

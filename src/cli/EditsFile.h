@@ -1,5 +1,8 @@
 #pragma once
 
+#include <filesystem>
+#include <optional>
+
 #include "platform/Files.h"
 #include "plugin/BlockStore.h"
 #include "translation/ObjectLists.h"
@@ -11,5 +14,10 @@ namespace orv::cli {
 // line is reported, each with its number, one per line of the message; the lists may then
 // be half edited and must be neither saved nor checked.
 Result<void> apply_edits(ByteSpan file, const BlockStore& store, ObjectLists& lists);
+
+// The bytes of the edits file `path` names, or nothing when no file was named. Read before
+// the plugin, so that a missing edits file refuses the command before any work.
+Result<std::optional<Bytes>> read_edits_file(Files& files,
+                                             const std::optional<std::filesystem::path>& path);
 
 } // namespace orv::cli

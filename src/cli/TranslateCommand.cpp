@@ -134,13 +134,9 @@ int run_translate(const Context& context, std::span<const std::string> arguments
                           cp1252(u8"“ ist das Plugin selbst. Mit --in-place wird es ersetzt; "
                                  u8"sonst bitte mit -o eine andere Datei angeben."));
     }
-    std::optional<Bytes> edits;
-    if (parsed->edits) {
-        auto read = context.files.read_all(*parsed->edits);
-        if (!read) {
-            return refuse(context, read.error().message);
-        }
-        edits = std::move(*read);
+    auto edits = read_edits_file(context.files, parsed->edits);
+    if (!edits) {
+        return refuse(context, edits.error().message);
     }
 
     auto plugin = load_batch_plugin(context, parsed->plugin);
@@ -152,8 +148,8 @@ int run_translate(const Context& context, std::span<const std::string> arguments
     if (store.is_master_file()) {
         return refuse(context, master_file_save_message());
     }
-    if (edits) {
-        if (auto applied = apply_edits(*edits, store, lists); !applied) {
+    if (*edits) {
+        if (auto applied = apply_edits(**edits, store, lists); !applied) {
             return refuse(context, applied.error().message);
         }
     }

@@ -12,15 +12,7 @@ namespace orv {
 namespace {
 
 using fixtures::RecordBuilder;
-
-BlockStore store_of(const std::vector<Bytes>& records) {
-    std::vector<Block> blocks{
-        fixtures::header_record(0, static_cast<std::int32_t>(records.size()))};
-    blocks.insert(blocks.end(), records.begin(), records.end());
-    BlockStore store;
-    store.assign(std::move(blocks), 0);
-    return store;
-}
+using fixtures::store_of;
 
 // A finding as one line, so that a whole list compares at once.
 std::string line_of(const Finding& finding) {

@@ -12,15 +12,7 @@ namespace orv {
 namespace {
 
 using fixtures::RecordBuilder;
-
-BlockStore store_of(const std::vector<Bytes>& records) {
-    std::vector<Block> blocks{
-        fixtures::header_record(0, static_cast<std::int32_t>(records.size()))};
-    blocks.insert(blocks.end(), records.begin(), records.end());
-    BlockStore store;
-    store.assign(std::move(blocks), 0);
-    return store;
-}
+using fixtures::store_of;
 
 std::string text_of(const Bytes& bytes) {
     return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
