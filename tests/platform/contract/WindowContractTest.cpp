@@ -183,7 +183,7 @@ TEST_F(WindowContract, StartShowsTheWindowAsBuilt) {
     EXPECT_EQ(window.menu_titles(),
               Strings({"Datei", "Externe Datenbank", "Text bearbeiten", "?"}));
     const std::vector<Strings> items = {
-        {"Öffnen", "Speichern", "Speichern als...", "-", "Beenden"},
+        {"Öffnen", "Speichern", "Speichern als...", "Prüfen", "-", "Beenden"},
         {"Löschen"},
         {"Book", "Class", "Race", "Skill", "Birthsign"},
         {"Hilfe", "-", "Über"},
