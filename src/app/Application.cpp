@@ -4,6 +4,7 @@
 #include <utility>
 #include <variant>
 
+#include "app/CheckWindow.h"
 #include "app/ConfigFile.h"
 #include "app/ConfiguredFolders.h"
 #include "app/MainMenu.h"
@@ -41,7 +42,8 @@ struct Application::State {
         : window(window), dialogs(dialogs), files(files), threads(threads),
           folders(files, program_dir, settings), file_context{workspace, window, dialogs, files,
                                                               folders},
-          name_edit(workspace, window, dialogs), text_editor(workspace, window, dialogs, files) {
+          name_edit(workspace, window, dialogs), text_editor(workspace, window, dialogs, files),
+          check_window(workspace, window, dialogs, files) {
         workspace.program_dir = std::move(program_dir);
     }
 
@@ -66,6 +68,7 @@ struct Application::State {
     FileCommandContext file_context;
     NameEditDialog name_edit;
     TextEditor text_editor;
+    CheckWindow check_window;
 
     // The row of the last event of an object list, and that list (-1 before the first
     // such event): what "Bearbeiten" and a double click open the name-edit dialog for.
@@ -89,6 +92,9 @@ void Application::State::on(const MenuCommandEvent& event) {
         return;
     case command::kQuit:
         quit = confirm_quitting();
+        return;
+    case command::kCheck:
+        check_window.open();
         return;
     case command::kResetExternalDatabase:
         reset_external_database_with_question(dialogs, files,
@@ -131,6 +137,9 @@ void Application::State::on(const ControlEvent& event) {
         text_editor.close();
     } else if (event.control == text_editor::kCopyButton) {
         text_editor.copy();
+    } else if (event.control == check_window::kFindingList &&
+               event.type == ListEventType::DoubleClick) {
+        check_window.finding_chosen();
     }
 }
 
@@ -190,6 +199,9 @@ void Application::State::on(const CloseRequestEvent& event) {
         return;
     case WindowId::NameEdit:
         name_edit.close_box();
+        return;
+    case WindowId::Findings:
+        check_window.close();
         return;
     }
 }

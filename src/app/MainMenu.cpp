@@ -9,6 +9,7 @@ std::vector<Menu> main_menu_bar() {
          {{command::kOpen, cp1252(u8"Öffnen")},
           {command::kSave, "Speichern"},
           {command::kSaveAs, "Speichern als..."},
+          {command::kCheck, cp1252(u8"Prüfen")},
           {0, ""},
           {command::kQuit, "Beenden"}}},
         {"Externe Datenbank", {{command::kResetExternalDatabase, cp1252(u8"Löschen")}}},

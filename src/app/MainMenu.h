@@ -15,6 +15,7 @@ inline constexpr int kSave = 2;
 inline constexpr int kSaveAs = 3;
 inline constexpr int kQuit = 4;
 inline constexpr int kResetExternalDatabase = 5;
+inline constexpr int kCheck = 7;
 inline constexpr int kHelp = 20;
 inline constexpr int kAbout = 21;
 inline constexpr int kEditName = 25;
@@ -27,6 +28,6 @@ std::vector<MenuItem> list_popup_menu();
 
 // Greyed at start-up: everything that needs a loaded plugin. The first Open enables them
 // with the other command menu items.
-inline constexpr std::array<int, 8> kDisabledAtStart = {2, 3, 9, 10, 11, 12, 13, 25};
+inline constexpr std::array<int, 9> kDisabledAtStart = {2, 3, 7, 9, 10, 11, 12, 13, 25};
 
 } // namespace orv

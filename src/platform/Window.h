@@ -8,9 +8,10 @@
 
 namespace orv {
 
-// The windows of the program: the main window and the two pop-up windows. The numbers of
-// the pop-ups are those a close request carries.
-enum class WindowId { Main = 0, NameEdit = 1, TextEditor = 2 };
+// The windows of the program: the main window and the pop-up windows (name edit, text
+// editor, the check's findings). The numbers of the pop-ups are those a close request
+// carries.
+enum class WindowId { Main = 0, NameEdit = 1, TextEditor = 2, Findings = 3 };
 
 struct Rect {
     int left = 0;

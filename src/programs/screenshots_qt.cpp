@@ -1,7 +1,7 @@
 // Takes pictures of the program's windows for the README: the main window with the demo
-// plugin loaded, the name-edit dialog and the text editor. It drives the real application
-// through the real window, the way a user's clicks would, and answers the file dialog in
-// advance. Run by scripts/screenshots under a virtual X server:
+// plugin loaded, the name-edit dialog, the text editor and the check's findings. It drives the real
+// application through the real window, the way a user's clicks would, and answers the file dialog
+// in advance. Run by scripts/screenshots under a virtual X server:
 //
 //     orvental-screenshots PROGRAM-FOLDER OUTPUT-FOLDER
 //
@@ -181,9 +181,26 @@ int main(int argc, char** argv) {
     editor->findChild<QPushButton*>(QStringLiteral("control-1054"))->click();
     settle();
 
+    // "Prüfen": the demo plugin has findings. Should it have none, the message box saying so
+    // is answered instead of waiting for a click.
+    dialogs.set_next_answer(orv::MessageAnswer::Ok);
+    action(7)->trigger();
+    QWidget* findings = nullptr;
+    if (!wait_until([&] {
+            findings = main->findChild<QWidget*>(QStringLiteral("popup-3"));
+            return findings != nullptr && findings->isVisible();
+        })) {
+        return fail("the findings window did not open");
+    }
+    settle();
+    findings->grab().save(output.filePath(QStringLiteral("findings.png")));
+    findings->close();
+    settle();
+
     window.close();
     program.shut_down();
-    std::printf("orvental-screenshots: main-window.png, name-edit.png, text-editor.png in %s\n",
+    std::printf("orvental-screenshots: main-window.png, name-edit.png, text-editor.png, "
+                "findings.png in %s\n",
                 qPrintable(output.absolutePath()));
     return 0;
 }

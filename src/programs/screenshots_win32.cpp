@@ -1,8 +1,8 @@
 // Shows the Windows program's windows one after another for pictures taken from outside
 // (scripts/screenshots, under Wine on a virtual X server; a program cannot photograph its
-// own windows there): the main window with the demo plugin, the name-edit dialog and the
-// text editor. Before each picture it creates HANDSHAKE\<name>.ready and waits for
-// HANDSHAKE\<name>.done.
+// own windows there): the main window with the demo plugin, the name-edit dialog, the text
+// editor and the check's findings. Before each picture it creates HANDSHAKE\<name>.ready
+// and waits for HANDSHAKE\<name>.done.
 //
 //   orvental-screenshots.exe PROGRAM-FOLDER HANDSHAKE-FOLDER
 #include <chrono>
@@ -116,6 +116,17 @@ int wmain(int argc, wchar_t** argv) {
         return fail("no picture of the text editor");
     }
     remote.press_button(1054);
+    settle();
+
+    // "Prüfen": the demo plugin has findings.
+    remote.choose_menu(7);
+    if (!wait_until([&] { return remote.window_open(orv::WindowId::Findings); })) {
+        return fail("the findings window did not open");
+    }
+    if (!picture(L"findings", orv::WindowId::Findings)) {
+        return fail("no picture of the findings");
+    }
+    remote.close_window(orv::WindowId::Findings);
     settle();
 
     window.close();

@@ -23,7 +23,7 @@ struct Workspace {
     // The full path of the loaded plugin; empty before the first Open.
     std::filesystem::path current_file;
 
-    // 1 while the name-edit dialog or the text editor is open.
+    // 1 while a pop-up window is open: the name-edit dialog, the text editor or the findings.
     std::atomic<int> dialog_open{0};
     // Set when a worker is started, cleared by the worker as its last step.
     std::atomic<int> busy{0};

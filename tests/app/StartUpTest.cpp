@@ -28,10 +28,10 @@ TEST_F(StartUp, WithoutConfigurationBuildsTheDefaultWindow) {
               (std::vector<std::string>{"[Datei]",
                                         "1 \xD6"
                                         "ffnen",
-                                        "2 Speichern", "3 Speichern als...", "0 ", "4 Beenden",
-                                        "[Externe Datenbank]", "5 L\xF6schen", "[Text bearbeiten]",
-                                        "9 Book", "10 Class", "11 Race", "12 Skill", "13 Birthsign",
-                                        "[?]", "20 Hilfe", "0 ",
+                                        "2 Speichern", "3 Speichern als...", "7 Pr\374fen", "0 ",
+                                        "4 Beenden", "[Externe Datenbank]", "5 L\xF6schen",
+                                        "[Text bearbeiten]", "9 Book", "10 Class", "11 Race",
+                                        "12 Skill", "13 Birthsign", "[?]", "20 Hilfe", "0 ",
                                         "21 \xDC"
                                         "ber"}));
     EXPECT_EQ(window.popup_menu(), (std::vector<MenuItem>{{25, "Bearbeiten"}}));

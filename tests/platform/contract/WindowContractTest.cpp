@@ -183,7 +183,7 @@ TEST_F(WindowContract, StartShowsTheWindowAsBuilt) {
     EXPECT_EQ(window.menu_titles(),
               Strings({"Datei", "Externe Datenbank", "Text bearbeiten", "?"}));
     const std::vector<Strings> items = {
-        {"Öffnen", "Speichern", "Speichern als...", "-", "Beenden"},
+        {"Öffnen", "Speichern", "Speichern als...", "Prüfen", "-", "Beenden"},
         {"Löschen"},
         {"Book", "Class", "Race", "Skill", "Birthsign"},
         {"Hilfe", "-", "Über"},
@@ -391,6 +391,29 @@ TEST_F(WindowContract, QuittingWhileTheWorkerSavesFinishesTheFile) {
     const auto copy = read_plugin(read_file(target));
     ASSERT_TRUE(copy.ok());
     EXPECT_EQ(copy->blocks.size(), std::size_t{2001});
+}
+
+TEST_F(WindowContract, CheckListsFindingsAndADoubleClickShowsTheRow) {
+    // The shipped German name of "Zeta Stone" (row 2 of the activators) is over the limit.
+    write_file(m_dir / "data" / "Actidata.dat",
+               encode_pair_file({{"Zeta Stone", "Der sehr alte Zetastein am Nebelweg"}}));
+    start();
+    open_plugin(m_plugin);
+    constexpr int kFindingList = 1060;
+
+    m_driver->choose_menu(7);
+    ASSERT_TRUE(m_driver->wait_until([&] { return m_driver->window_open(WindowId::Findings); }));
+    EXPECT_EQ(m_driver->window_title(WindowId::Findings), "Prüfen : 1 Befund");
+    EXPECT_EQ(m_driver->headers(kFindingList),
+              Strings({"Art/100", "Typ/50", "ID/170", "Hinweis/410"}));
+    EXPECT_EQ(m_driver->column(kFindingList, 2), Strings({"act_zeta"}));
+    EXPECT_TRUE(command_items_are(false));
+
+    m_driver->click_row(kFindingList, 0, ListEventType::DoubleClick);
+    EXPECT_TRUE(m_driver->wait_until([&] { return m_driver->current_tab() == 3; }));
+    m_driver->close_window(WindowId::Findings);
+    ASSERT_TRUE(wait_closed(WindowId::Findings));
+    EXPECT_TRUE(command_items_are(true));
 }
 
 } // namespace
