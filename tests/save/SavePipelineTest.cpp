@@ -12,6 +12,7 @@
 namespace orv {
 namespace {
 
+using fixtures::record;
 using fixtures::RecordBuilder;
 
 // The fixture is the view of the load and of the save, and keeps what they show.
@@ -30,8 +31,9 @@ protected:
     Result<SaveReport> save(ExternalDatabaseWrite external = ExternalDatabaseWrite::Write) {
         return save_plugin(m_store, m_lists, m_files, "prog", "out.esp", *this, external);
     }
-    void edit(std::string_view tag, std::size_t row, const Text& name) {
-        m_lists.set_mark_and_dv_name(*object_type_of(tag), row, mark::kEdited, name);
+    // Edits the name of the first row of the list of `tag`.
+    void edit(std::string_view tag, const Text& name) {
+        m_lists.set_mark_and_dv_name(*object_type_of(tag), 0, mark::kEdited, name);
     }
 
     const std::filesystem::path m_external = "prog/dataextra/Extradata.dat";
@@ -44,10 +46,10 @@ protected:
 
 TEST_F(SavePipeline, RoundTripWithEmptyDatabaseIsByteIdentical) {
     const auto plugin = fixtures::plugin({
-        RecordBuilder("CELL").text("NAME", "Foo Town").raw("DATA", "abcdefgh").bytes(),
-        RecordBuilder("GMST").text("NAME", "sSetting").raw("STRV", "Some text").bytes(),
-        RecordBuilder("WEAP").text("NAME", "w1").text("FNAM", "Club").bytes(),
-        RecordBuilder("INFO").text("ANAM", "Foo Town").raw("SCVR", "1BLX0Foo Town").bytes(),
+        record("CELL", {{"NAME", "Foo Town"}, {"DATA", "abcdefgh"}}),
+        record("GMST", {{"NAME", "sSetting"}, {"STRV", "Some text"}}),
+        record("WEAP", {{"NAME", "w1"}, {"FNAM", "Club"}}),
+        record("INFO", {{"ANAM", "Foo Town"}, {"SCVR", "1BLX0Foo Town"}}),
     });
     load(plugin);
     const auto report = save();
@@ -62,24 +64,17 @@ TEST_F(SavePipeline, RoundTripWithEmptyDatabaseIsByteIdentical) {
 
 TEST_F(SavePipeline, SubstitutesEditedNamesAndKeepsEverySizeRight) {
     const auto weapon = [](std::string_view name) {
-        return RecordBuilder("WEAP")
-            .text("NAME", "w1")
-            .text("FNAM", name)
-            .raw("DATA", "xyz")
-            .bytes();
+        return record("WEAP", {{"NAME", "w1"}, {"FNAM", name}, {"DATA", "xyz"}});
     };
-    const auto door = [](std::string_view name) {
-        return RecordBuilder("DOOR").text("NAME", "d1").text("FNAM", name).bytes();
-    };
-    load(fixtures::plugin({weapon("Club"), door("Gate")}));
-    edit("WEAP", 0, "Schwere Keule");
-    edit("DOOR", 0, "");
-
+    load(fixtures::plugin({weapon("Club"), record("DOOR", {{"FNAM", "Gate"}})}));
+    edit("WEAP", "Schwere Keule");
+    edit("DOOR", "");
     const auto report = save();
     ASSERT_TRUE(report.ok());
     EXPECT_EQ(report->names_substituted, 2);
     // An empty new name leaves the terminating zero alone: size 1.
-    EXPECT_EQ(m_files.get("out.esp"), fixtures::plugin({weapon("Schwere Keule"), door("")}));
+    const auto saved = fixtures::plugin({weapon("Schwere Keule"), record("DOOR", {{"FNAM", ""}})});
+    EXPECT_EQ(m_files.get("out.esp"), saved);
     // Every edited row is now "Ü", in the elements and in the view.
     EXPECT_EQ(m_lists.list(*object_type_of("WEAP")).elements[0].mark, mark::kExternal);
     EXPECT_EQ(m_marks, (std::vector<std::string>{"9:0:\xDC", "19:0:\xDC"}));
@@ -88,13 +83,9 @@ TEST_F(SavePipeline, SubstitutesEditedNamesAndKeepsEverySizeRight) {
     append_entry(external, PairEntry{"Gate", ""});
     append_entry(external, PairEntry{"Club", "Schwere Keule"});
     EXPECT_EQ(m_files.get(m_external), external);
-
     // A second save substitutes nothing and writes the same files.
-    const auto first_plugin = m_files.get("out.esp");
-    const auto second = save();
-    ASSERT_TRUE(second.ok());
-    EXPECT_EQ(second->names_substituted, 0);
-    EXPECT_EQ(m_files.get("out.esp"), first_plugin);
+    ASSERT_EQ(save()->names_substituted, 0);
+    EXPECT_EQ(m_files.get("out.esp"), saved);
     EXPECT_EQ(m_files.get(m_external), external);
 }
 
@@ -105,27 +96,18 @@ TEST_F(SavePipeline, CellRenamesOfThisSaveComeFirstAndKeepUsesTheRebuiltExternal
     m_files.put(m_external, external);
     m_files.put("prog/data/Celldata.dat", encode_pair_file({{"Burg", "Festung"}, {"Foo", "Fuu"}}));
     m_files.put("prog/data/Regndata.dat", encode_pair_file({{"Ash Coast", "Aschek\xFCste"}}));
-    const auto guide = [](std::string_view first, std::string_view second, std::string_view third,
-                          std::string_view fourth) {
-        return RecordBuilder("NPC_")
-            .text("NAME", "guide")
-            .text("DNAM", first)
-            .text("DNAM", second)
-            .text("DNAM", third)
-            .text("DNAM", fourth)
-            .bytes();
+    const auto guide = [](std::string_view a, std::string_view b, std::string_view c,
+                          std::string_view d) {
+        return record("NPC_",
+                      {{"NAME", "guide"}, {"DNAM", a}, {"DNAM", b}, {"DNAM", c}, {"DNAM", d}});
     };
-    const auto info = [](std::string_view cell) {
-        return RecordBuilder("INFO")
-            .text("ANAM", cell)
-            .raw("SCVR", "2BLX0" + std::string(cell))
-            .bytes();
+    const auto info = [](const std::string& cell) {
+        return RecordBuilder("INFO").text("ANAM", cell).raw("SCVR", "2BLX0" + cell).bytes();
     };
-    load(fixtures::plugin({RecordBuilder("CELL").text("NAME", "Keep").bytes(),
+    load(fixtures::plugin({record("CELL", {{"NAME", "Keep"}}),
                            guide("Burg", "Ash Coast", "Foo", "Keep"), info("Burg")}));
     ASSERT_EQ(m_lists.list(kCellType).elements[0].dv_name, "Burg");
-    edit("CELL", 0, "Schloss");
-
+    edit("CELL", "Schloss");
     const auto report = save(ExternalDatabaseWrite::Keep);
     ASSERT_TRUE(report.ok());
     EXPECT_EQ(m_files.get(m_external), external);
@@ -134,7 +116,7 @@ TEST_F(SavePipeline, CellRenamesOfThisSaveComeFirstAndKeepUsesTheRebuiltExternal
     // external database, not in the file.
     EXPECT_EQ(
         m_files.get("out.esp"),
-        fixtures::plugin({RecordBuilder("CELL").text("NAME", "Schloss").bytes(),
+        fixtures::plugin({record("CELL", {{"NAME", "Schloss"}}),
                           guide("Schloss", "Aschek\xFCste", "Fuu", "Schloss"), info("Schloss")}));
     EXPECT_EQ(report->references_translated, 6);
 }
