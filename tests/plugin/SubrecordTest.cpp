@@ -10,6 +10,7 @@ namespace orv {
 namespace {
 
 using fixtures::bytes_of;
+using fixtures::record;
 using fixtures::RecordBuilder;
 
 // Where the search finds `tag`, if anywhere.
@@ -27,8 +28,7 @@ TEST(BlockTextRead, SkipsZeroBytesAndStopsAtBlockEnd) {
 }
 
 TEST(SubrecordSearch, FindsTheFirstWholeSubrecordOfTheTag) {
-    const Block names =
-        RecordBuilder("ACTI").text("NAME", "id").text("FNAM", "First").text("FNAM", "2").bytes();
+    const Block names = record("ACTI", {{"NAME", "id"}, {"FNAM", "First"}, {"FNAM", "2"}});
     EXPECT_EQ(found_at(names, "FNAM"), 27u);
     EXPECT_EQ(subrecord_text(names, *find_subrecord(names, "FNAM"), TextKind::Terminated), "First");
     EXPECT_EQ(found_at(names, "fnam"), std::nullopt);
@@ -40,7 +40,7 @@ TEST(SubrecordSearch, FindsTheFirstWholeSubrecordOfTheTag) {
     EXPECT_EQ(found_at(unsized, "FNAM"), 27u);
 
     // A subrecord whose header or data runs past the block's end is never found.
-    Block cut = RecordBuilder("ACTI").text("NAME", "id").text("FNAM", "Name").bytes();
+    Block cut = record("ACTI", {{"NAME", "id"}, {"FNAM", "Name"}});
     cut.pop_back();
     EXPECT_EQ(found_at(cut, "FNAM"), std::nullopt);
     EXPECT_EQ(found_at(cut, "NAME"), 16u);
@@ -74,15 +74,11 @@ TEST(ReplaceSubrecordText, KeepsSizeFieldsAndLaterBytesRight) {
         }
         return block;
     };
-    const auto acti = [&](std::string_view fnam) {
-        return flagged(RecordBuilder("ACTI")
-                           .text("NAME", "id")
-                           .raw("FNAM", fnam)
-                           .raw("DATA", std::string("xy\0\x01", 4))
-                           .bytes());
+    const auto acti = [&](std::string_view name) {
+        return flagged(record("ACTI", {{"NAME", "id"}, {"FNAM", name}, {"DATA", "xy"}}));
     };
     const auto book = [&](std::string_view text) {
-        return flagged(RecordBuilder("BOOK").text("NAME", "id").raw("TEXT", text).bytes());
+        return flagged(RecordBuilder("BOOK").raw("TEXT", text).bytes());
     };
     // The block after replacing the text of its first `tag`, and the difference returned.
     const auto replaced = [](Block block, std::string_view tag, TextKind kind, TextView text) {
@@ -91,23 +87,22 @@ TEST(ReplaceSubrecordText, KeepsSizeFieldsAndLaterBytesRight) {
         return std::pair(block, difference);
     };
     using std::string_literals::operator""s;
-    EXPECT_EQ(replaced(acti("Old\0"s), "FNAM", TextKind::Terminated, "Longer!"),
-              std::pair(acti("Longer!\0"s), std::int64_t{4}));
-    EXPECT_EQ(replaced(acti("Old\0"s), "FNAM", TextKind::Terminated, "O"),
-              std::pair(acti("O\0"s), std::int64_t{-2}));
+    EXPECT_EQ(replaced(acti("Old"), "FNAM", TextKind::Terminated, "Longer!"),
+              std::pair(acti("Longer!"), std::int64_t{4}));
+    EXPECT_EQ(replaced(acti("Old"), "FNAM", TextKind::Terminated, "O"),
+              std::pair(acti("O"), std::int64_t{-2}));
     // The whole range the text was read from is replaced, inner zero bytes included.
-    EXPECT_EQ(replaced(acti("A\0B\0"s), "FNAM", TextKind::Terminated, "XYZ"),
-              std::pair(acti("XYZ\0"s), std::int64_t{0}));
+    EXPECT_EQ(replaced(acti("A\0B"s), "FNAM", TextKind::Terminated, "XYZ"),
+              std::pair(acti("XYZ"), std::int64_t{0}));
     EXPECT_EQ(replaced(book("A\0\0B"s), "TEXT", TextKind::Whole, "AB"),
               std::pair(book("AB"), std::int64_t{-2}));
 }
 
 TEST(RecordFields, ShortBlocksGiveNoValue) {
-    EXPECT_EQ(record_id(RecordBuilder("ACTI").text("NAME", "lever_01").text("FNAM", "L").bytes()),
-              "lever_01");
+    EXPECT_EQ(record_id(record("ACTI", {{"NAME", "lever_01"}, {"FNAM", "L"}})), "lever_01");
     EXPECT_EQ(record_id(RecordBuilder("ACTI").bytes()), "");
     EXPECT_EQ(record_id(RecordBuilder("ACTI").raw("NAME", "").text("FNAM", "Lever").bytes()), "");
-    Block cut = RecordBuilder("ACTI").text("NAME", "lever_01").bytes();
+    Block cut = record("ACTI", {{"NAME", "lever_01"}});
     cut.resize(24 + 3);
     EXPECT_EQ(record_id(cut), "lev");
 
