@@ -10,7 +10,6 @@
 #include "plugin/RecordTypes.h"
 #include "save/SavePipeline.h"
 #include "translation/DatabaseFile.h"
-#include "translation/PluginLoader.h"
 
 namespace orv {
 namespace {
@@ -26,44 +25,32 @@ constexpr ErrorKind kFailureKinds[] = {ErrorKind::ReadFailed,   ErrorKind::Creat
                                        ErrorKind::RenameFailed, ErrorKind::RemoveFailed,
                                        ErrorKind::CreateFailed};
 
-struct NullViews final : LoaderView, SaveView {
+struct NullView final : SaveView {
     void show_progress(const Text&) override {}
-    void show_rows(int, const std::vector<Element>&) override {}
     void show_mark(int, std::size_t, const Text&) override {}
 };
 
-struct Scenario {
-    bool target_exists;
-    bool external_exists;
-    ExternalDatabaseWrite external_write;
-};
-
 // Saves a plugin of a header and a weapon whose name is edited (three writes) over the
-// scenario's files, with operation `fail` of the save made to fail (0: none). The plugin is
-// loaded without a database, so that every operation logged is one of the save.
-Result<SaveReport> save(test::MemoryFiles& files, const Scenario& scenario, int fail) {
-    BlockStore store;
+// existing target and external database given, with operation `fail` made to fail (0: none).
+Result<SaveReport> save(test::MemoryFiles& files, bool target_exists, bool external_exists,
+                        ExternalDatabaseWrite write, int fail) {
+    BlockStore store = fixtures::store_of({fixtures::record("WEAP", {{"FNAM", "Club"}})});
     ObjectLists lists;
-    NullViews views;
-    test::MemoryFiles no_files;
-    TranslationDatabase nothing_known(no_files, "prog");
-    const Bytes plugin = fixtures::plugin(
-        {fixtures::RecordBuilder("WEAP").text("NAME", "w1").text("FNAM", "Club").bytes()});
-    EXPECT_TRUE(load_plugin(plugin, nothing_known, store, lists, views).ok());
-    lists.set_mark_and_dv_name(*object_type_of("WEAP"), 0, mark::kEdited, "Keule");
-    if (scenario.target_exists) {
+    lists.append(*object_type_of("WEAP"), {mark::kEdited, "Club", "Club", "Keule", 1});
+    if (target_exists) {
         files.put(kTarget, kOldTarget);
     }
-    if (scenario.external_exists) {
+    if (external_exists) {
         files.put(kExternal, kOldExternal);
     }
     files.fail_operation(fail);
-    return save_plugin(store, lists, files, "prog", kTarget, views, scenario.external_write);
+    NullView view;
+    return save_plugin(store, lists, files, "prog", kTarget, view, write);
 }
 
 TEST(FaultInjection, SaveTakesTheseStepsInThisOrder) {
     test::MemoryFiles files;
-    ASSERT_TRUE(save(files, {true, true, ExternalDatabaseWrite::Write}, 0).ok());
+    ASSERT_TRUE(save(files, true, true, ExternalDatabaseWrite::Write, 0).ok());
     std::vector<std::string> steps;
     for (const auto& operation : files.operation_log()) {
         steps.push_back(operation.describe());
@@ -87,17 +74,17 @@ TEST(FaultInjection, EveryFailingStepLeavesTargetAndExternalDatabaseAsTheyWere) 
     for (const bool target_exists : {true, false}) {
         for (const bool external_exists : {true, false}) {
             for (const auto write : {ExternalDatabaseWrite::Write, ExternalDatabaseWrite::Keep}) {
-                const Scenario scenario{target_exists, external_exists, write};
                 test::MemoryFiles good;
-                ASSERT_TRUE(save(good, scenario, 0).ok());
+                ASSERT_TRUE(save(good, target_exists, external_exists, write, 0).ok());
                 const auto& steps = good.operation_log();
                 for (std::size_t k = 0; k < steps.size(); ++k) {
-                    SCOPED_TRACE(std::string(target_exists ? "target, " : "no target, ") +
-                                 (external_exists ? "external, " : "no external, ") +
-                                 (write == ExternalDatabaseWrite::Write ? "written" : "kept") +
-                                 "; failing " + steps[k].describe());
+                    SCOPED_TRACE(testing::Message()
+                                 << "target " << target_exists << ", external " << external_exists
+                                 << ", kept " << (write == ExternalDatabaseWrite::Keep)
+                                 << "; failing " << steps[k].describe());
                     test::MemoryFiles files;
-                    const auto saved = save(files, scenario, static_cast<int>(k + 1));
+                    const auto saved =
+                        save(files, target_exists, external_exists, write, static_cast<int>(k + 1));
                     ASSERT_FALSE(saved.ok());
                     EXPECT_EQ(saved.error().kind, kFailureKinds[static_cast<int>(steps[k].kind)]);
                     // The failed save does exactly the steps of a good one up to the failure.

@@ -63,16 +63,13 @@ bool MemoryFiles::should_fail(FileOperation kind, const std::filesystem::path& p
 
 bool MemoryFiles::folder_exists(const std::filesystem::path& folder) const {
     const auto key = key_of(folder);
-    if (folder.empty() || key == "." || m_folders.count(key) > 0) {
+    if (folder.empty() || key == "." || m_folders.contains(key)) {
         return true;
     }
+    // The first file at or after "folder/" in key order is in the folder if any is.
     const auto prefix = key + "/";
-    for (const auto& [path, bytes] : m_files) {
-        if (path.rfind(prefix, 0) == 0) {
-            return true;
-        }
-    }
-    return false;
+    const auto next = m_files.lower_bound(prefix);
+    return next != m_files.end() && next->first.rfind(prefix, 0) == 0;
 }
 
 Result<Bytes> MemoryFiles::read_all(const std::filesystem::path& path) {
@@ -125,7 +122,7 @@ Result<void> MemoryFiles::create_directories(const std::filesystem::path& path) 
     }
     for (auto folder = path.lexically_normal(); !folder.empty() && folder != folder.parent_path();
          folder = folder.parent_path()) {
-        m_folders[key_of(folder)] = true;
+        m_folders.insert(key_of(folder));
     }
     return {};
 }

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -64,7 +65,7 @@ private:
     bool folder_exists(const std::filesystem::path& folder) const;
 
     std::map<std::string, Bytes> m_files;
-    std::map<std::string, bool> m_folders;
+    std::set<std::string> m_folders;
     bool m_require_folders = false;
     std::vector<LoggedOperation> m_log;
     int m_fail_countdown = 0;
