@@ -101,21 +101,16 @@ TEST(ReferenceCheck, FindsReferencesThatNameNoCellAfterTheSave) {
 TEST(ReferenceCheck, FindsNamesOverTheirListsLimitAndNewlyEmptyNames) {
     ObjectLists lists;
     const int acti = *object_type_of("ACTI");
-    const Text long_cell(64, 'c');
-    lists.append(kCellType, {mark::kNone, long_cell, long_cell, long_cell, 0});
-    lists.append(kCellType, {mark::kNone, "c63", "c63", Text(63, 'c'), 0});
     lists.append(acti, {mark::kShipped, "acti32", "Lever", Text(32, 'a'), 0});
     lists.append(acti, {mark::kEdited, "acti31", "Lever", Text(31, 'a'), 0});
     lists.append(acti, {mark::kEdited, "emptied", "Lever", "", 0});
-    lists.append(acti, {mark::kNoName, "noname", "", "", 0});
+    lists.append(acti, {mark::kNoName, "noname", "Lever", "", 0});
     lists.append(acti, {mark::kNone, "never named", "", "", 0});
-    EXPECT_EQ(
-        lines_of(check_plugin(fixtures::store_of({}), lists, DatabaseInputs{})),
-        (Lines{
-            "length|CELL|" + long_cell + "|„" + long_cell + "“: 64 Zeichen, erlaubt sind 63|0:0",
-            "length|ACTI|acti32|„" + Text(32, 'a') + "“: 32 Zeichen, erlaubt sind 31|3:0",
-            "empty|ACTI|emptied|Der Name „Lever“ wird leer|3:2",
-        }));
+    EXPECT_EQ(lines_of(check_plugin(fixtures::store_of({}), lists, DatabaseInputs{})),
+              (Lines{
+                  "length|ACTI|acti32|„" + Text(32, 'a') + "“: 32 Zeichen, erlaubt sind 31|3:0",
+                  "empty|ACTI|emptied|Der Name „Lever“ wird leer|3:2",
+              }));
 }
 
 } // namespace

@@ -16,11 +16,6 @@ using fixtures::record;
 using fixtures::RecordBuilder;
 using std::string_literals::operator""s;
 
-NameIndex index_of(const std::vector<PairEntry>& entries) {
-    const Bytes file = encode_pair_file(entries);
-    return build_reference_table({file});
-}
-
 // What a pass did to a record: its bytes after, the count returned, the progress texts shown.
 struct Outcome {
     Bytes after;
@@ -46,7 +41,8 @@ Outcome run(int (*pass)(BlockStore&, const NameIndex&, const ProgressFunction&),
 }
 
 TEST(CellReferencePass, TranslatesDestinationsResponseCellsAndCellConditions) {
-    const NameIndex cells = index_of({{"Foo Town", "Fooheim"}, {"Nebelhain Keep", "Burg"}});
+    const NameIndex cells = build_reference_table(
+        {encode_pair_file({{"Foo Town", "Fooheim"}, {"Nebelhain Keep", "Burg"}})});
     const auto pass = [&](const Bytes& bytes) {
         return run(translate_cell_references, cells, cp1252(u8"Übersetze zellenverweise : "),
                    bytes);
@@ -99,7 +95,8 @@ TEST(ReferenceTable, JoinsItsSourcesByteForByte) {
 }
 
 TEST(GameSettingPass, ReplacesTheWholeFirstValueOfSettings) {
-    const NameIndex settings = index_of({{"Cancel", "Abbrechen"}, {"Cancel", "Nein"}});
+    const NameIndex settings =
+        build_reference_table({encode_pair_file({{"Cancel", "Abbrechen"}, {"Cancel", "Nein"}})});
     const auto pass = [&](const Bytes& bytes) {
         return run(translate_game_settings, settings, cp1252(u8"Übersetze Game Settings : "),
                    bytes);

@@ -52,12 +52,8 @@ TEST_F(SavePipeline, RoundTripWithEmptyDatabaseIsByteIdentical) {
         record("INFO", {{"ANAM", "Foo Town"}, {"SCVR", "1BLX0Foo Town"}}),
     });
     load(plugin);
-    const auto report = save();
-    ASSERT_TRUE(report.ok());
+    ASSERT_TRUE(save().ok());
     EXPECT_EQ(m_files.get("out.esp"), plugin);
-    EXPECT_EQ(report->names_substituted + report->game_settings_translated +
-                  report->references_translated,
-              0);
     EXPECT_EQ(m_files.get(m_external), sentinel_pair());
     EXPECT_EQ(m_progress, cp1252(u8"Speichere Block : 4 / 4"));
 }
