@@ -9,15 +9,21 @@
 #include "MemoryFiles.h"
 #include "ScriptedPlatform.h"
 #include "app/Application.h"
+#include "app/MainMenu.h"
 #include "fixtures/PluginBuilder.h"
+#include "save/WindowViews.h"
+#include "translation/dialogs/NameEditDialog.h"
+#include "translation/dialogs/TextEditor.h"
 
 namespace orv::test {
+
+using Box = ScriptedDialogs::MessageBox;
 
 // The whole program on the scripted platform, with its program folder "prog" in memory.
 class AppHarness : public ::testing::Test {
 protected:
-    static constexpr int kDoorView = 3 + 9;
-    static constexpr int kWeaponView = 3 + 19;
+    static constexpr int kDoorView = kFirstListControl + 9;
+    static constexpr int kWeaponView = kFirstListControl + 19;
 
     void menu(int command) { app.handle(MenuCommandEvent{command}); }
     void control(int number, ListEventType type = ListEventType::Other) {
@@ -30,12 +36,20 @@ protected:
     }
     void open(const std::filesystem::path& plugin_path) {
         dialogs.next_path(plugin_path);
-        run(1);
+        run(command::kOpen);
+    }
+    // Double-clicks a row and types a new DV Name into the name-edit dialog; OK closes it.
+    void rename(int view, std::size_t row, const Text& name) {
+        window.user_selects_row(view, row);
+        control(view, ListEventType::DoubleClick);
+        window.user_types(name_edit::kDvNameField, name);
+        control(name_edit::kOkButton);
     }
     // The cells of a list view's rows, joined by "|", one text per row.
     std::vector<std::string> rows(int view) const {
         std::vector<std::string> joined;
-        for (const auto& row : window.rows(view)) {
+        const auto state = window.snapshot();
+        for (const auto& row : state.control(view).rows) {
             std::string text;
             for (std::size_t cell = 0; cell < row.size(); ++cell) {
                 text += (cell == 0 ? "" : "|") + row[cell];
@@ -44,6 +58,7 @@ protected:
         }
         return joined;
     }
+    bool is_open(WindowId popup) const { return window.snapshot().is_open(popup); }
     // Two weapons and a door, none of them translated in the plugin.
     static Bytes three_records() {
         using fixtures::RecordBuilder;

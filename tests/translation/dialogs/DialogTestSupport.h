@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "MemoryFiles.h"
 #include "ScriptedPlatform.h"
 #include "fixtures/PluginBuilder.h"
+#include "platform/CommandMenu.h"
+#include "save/WindowViews.h"
 #include "translation/PluginLoader.h"
 #include "translation/Workspace.h"
 
@@ -19,8 +22,9 @@ class ListViewsShown final : public LoaderView {
 public:
     explicit ListViewsShown(ScriptedWindow& window) : m_window(window) {
         for (int list = 0; list < kObjectListCount; ++list) {
-            m_window.add_control(WindowId::Main,
-                                 ControlSpec{list + 3, ControlKind::ListView, "", {}, {}, list});
+            m_window.add_control(
+                WindowId::Main,
+                ControlSpec{kFirstListControl + list, ControlKind::ListView, "", {}, {}, list});
         }
     }
     void show_progress(const Text&) override {}
@@ -29,7 +33,7 @@ public:
         for (const auto& element : elements) {
             rows.push_back({element.mark, element.id, element.ev_name, element.dv_name});
         }
-        m_window.set_rows(list_index + 3, std::move(rows));
+        m_window.set_rows(kFirstListControl + list_index, std::move(rows));
     }
 
 private:
@@ -47,42 +51,26 @@ protected:
     }
 
     // Every list view's rows and every element of every list, to compare before and after.
-    std::vector<std::vector<ListRow>> shown_rows() const {
-        std::vector<std::vector<ListRow>> all;
+    std::pair<std::vector<std::vector<ListRow>>, std::vector<ListRow>> lists() const {
+        std::pair<std::vector<std::vector<ListRow>>, std::vector<ListRow>> all;
+        const auto state = window.snapshot();
         for (int list = 0; list < kObjectListCount; ++list) {
-            all.push_back(window.rows(list + 3));
-        }
-        return all;
-    }
-    std::vector<std::vector<Text>> element_texts() const {
-        std::vector<std::vector<Text>> all;
-        for (int list = 0; list < kObjectListCount; ++list) {
-            for (const auto& element : workspace.lists.list(list).elements) {
-                all.push_back({std::to_string(list), element.mark, element.id, element.ev_name,
-                               element.dv_name, std::to_string(element.block)});
+            all.first.push_back(state.control(kFirstListControl + list).rows);
+            for (const auto& e : workspace.lists.list(list).elements) {
+                all.second.push_back({e.mark, e.id, e.ev_name, e.dv_name, std::to_string(e.block)});
             }
         }
         return all;
     }
-
-    // Whether all ten command menu items are enabled (true) or all greyed (false).
+    // Whether all command menu items are enabled (true) or all greyed (false).
     bool command_menu_is(bool enabled) const {
-        for (const int command : {1, 2, 3, 5, 9, 10, 11, 12, 13, 25}) {
-            if (window.menu_enabled(command) != enabled) {
-                return false;
-            }
-        }
-        return true;
+        const auto state = window.snapshot();
+        return std::all_of(kCommandMenuItems.begin(), kCommandMenuItems.end(),
+                           [&](int item) { return state.enabled(item) == enabled; });
     }
-
-    bool enabled(int control) const {
-        const auto found = window.control(control);
-        return found && found->enabled;
-    }
-    Text text_of(int control) const {
-        const auto found = window.control(control);
-        return found ? found->definition.text : Text{};
-    }
+    bool enabled(int control) const { return window.snapshot().control(control).enabled; }
+    Text text_of(int control) const { return window.snapshot().control(control).definition.text; }
+    bool is_open(WindowId popup) const { return window.snapshot().is_open(popup); }
 
     MemoryFiles files;
     Workspace workspace;

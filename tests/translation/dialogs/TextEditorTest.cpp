@@ -4,6 +4,7 @@
 
 #include "DialogTestSupport.h"
 #include "plugin/Subrecord.h"
+#include "translation/dialogs/Refusal.h"
 
 namespace orv {
 namespace {
@@ -56,7 +57,7 @@ protected:
         const auto number = workspace.lists.list(kBookList).elements.at(row).block;
         return workspace.store.block(static_cast<std::size_t>(number));
     }
-    bool is_open() const { return window.popup(WindowId::TextEditor).has_value(); }
+    bool is_open() const { return DialogTest::is_open(WindowId::TextEditor); }
 
     TextEditor editor{workspace, window, dialogs, files};
 };
@@ -92,11 +93,7 @@ TEST_F(TextEditorTest, RefusesMasterFilesUnreadableDatabasesAndASecondPopup) {
         EXPECT_TRUE(command_menu_is(true));
         ASSERT_EQ(dialogs.message_boxes().size(), boxes + (c.message ? 1 : 0));
         if (c.message) {
-            const auto box = dialogs.message_boxes().back();
-            EXPECT_EQ(box.title, "INFORMATION");
-            EXPECT_EQ(box.text, *c.message);
-            EXPECT_EQ(box.buttons, MessageButtons::Ok);
-            EXPECT_EQ(box.icon, MessageIcon::Stop);
+            EXPECT_EQ(dialogs.message_boxes().back(), test::stop_box(*c.message));
         }
         workspace.dialog_open = 0;
     }
@@ -107,52 +104,27 @@ TEST_F(TextEditorTest, OpensCentredWithTheEntriesOfTheKind) {
     window.set_main_window_rect({101, 51, 817, 641});
     editor.open(kBooks);
 
-    const auto popup = window.popup(WindowId::TextEditor);
-    ASSERT_TRUE(popup);
-    EXPECT_EQ(popup->title, "Book");
-    EXPECT_EQ(popup->rect, (Rect{159, 121, 700, 500}));
+    const auto s = window.snapshot();
+    EXPECT_EQ(s.popups.at(WindowId::TextEditor).title, "Book");
+    EXPECT_EQ(s.popups.at(WindowId::TextEditor).rect, (Rect{159, 121, 700, 500}));
     EXPECT_EQ(workspace.dialog_open, 1);
     EXPECT_TRUE(command_menu_is(false));
-
-    const struct {
-        int number;
-        ControlKind kind;
-        Text text;
-        Rect rect;
-        bool enabled;
-    } expected[] = {
-        {kOriginalLabel, ControlKind::Label, "Original-Text :", {205, 2, 100, 22}, true},
-        {kOriginalBox, ControlKind::ReadOnlyTextBox, "", {205, 16, 485, 205}, true},
-        {kTranslationLabel,
-         ControlKind::Label,
-         cp1252(u8"Übersetzung :"),
-         {205, 225, 200, 22},
-         true},
-        {kTranslationBox, ControlKind::TextBox, "", {205, 239, 485, 205}, true},
-        {kEntryList, ControlKind::ListView, "", {5, 0, 198, 472}, true},
-        {kSaveButton, ControlKind::Button, "SPEICHERN", {210, 448, 90, 24}, false},
-        {kCopyButton, ControlKind::Button, "KOPIEREN", {402, 448, 90, 24}, false},
-        {kCancelButton, ControlKind::Button, "ABBRECHEN", {595, 448, 90, 24}, true},
-    };
-    for (const auto& e : expected) {
-        SCOPED_TRACE(e.number);
-        const auto control = window.control(e.number);
-        ASSERT_TRUE(control);
-        EXPECT_EQ(control->window, WindowId::TextEditor);
-        EXPECT_EQ(control->definition.kind, e.kind);
-        EXPECT_EQ(control->definition.text, e.text);
-        EXPECT_EQ(control->definition.rect, e.rect);
-        EXPECT_EQ(control->enabled, e.enabled);
-    }
-    EXPECT_EQ(window.control(kEntryList)->definition.columns,
-              (std::vector<ListColumn>{{"Id Book", 350}}));
-    EXPECT_EQ(window.rows(kEntryList), (std::vector<ListRow>{{"bk_alpha"},
-                                                             {"bk_plain"},
-                                                             {"bk_none"},
-                                                             {"bk_only_db"},
-                                                             {"bk_one"},
-                                                             {"bk_short"},
-                                                             {"bk_tiny"}}));
+    EXPECT_EQ(s.describe(WindowId::TextEditor),
+              (std::vector<std::string>{"1050 Label \"Original-Text :\" 205,2 100x22",
+                                        cp1252(u8"1051 Label \"Übersetzung :\" 205,225 200x22"),
+                                        "1052 ListView \"\" 5,0 198x472 Id Book/350",
+                                        "1053 Button \"SPEICHERN\" 210,448 90x24 off",
+                                        "1054 Button \"ABBRECHEN\" 595,448 90x24",
+                                        "1055 Button \"KOPIEREN\" 402,448 90x24 off",
+                                        "1056 ReadOnlyTextBox \"\" 205,16 485x205",
+                                        "1057 TextBox \"\" 205,239 485x205"}));
+    EXPECT_EQ(s.control(kEntryList).rows, (std::vector<ListRow>{{"bk_alpha"},
+                                                                {"bk_plain"},
+                                                                {"bk_none"},
+                                                                {"bk_only_db"},
+                                                                {"bk_one"},
+                                                                {"bk_short"},
+                                                                {"bk_tiny"}}));
 }
 
 TEST_F(TextEditorTest, ButtonsFollowTheTextLengths) {
@@ -238,15 +210,11 @@ TEST_F(TextEditorTest, AsksBeforeTypedTextIsDiscarded) {
     dialogs.next_answer(MessageAnswer::No);
     editor.close();
     EXPECT_TRUE(is_open());
-    EXPECT_EQ(window.selected_row(kEntryList), kAlpha);
+    EXPECT_EQ(window.snapshot().control(kEntryList).selected, kAlpha);
     EXPECT_EQ(text_of(kTranslationBox), "Neu getippt");
-    ASSERT_EQ(dialogs.message_boxes().size(), 2U);
-    for (const auto& box : dialogs.message_boxes()) {
-        EXPECT_EQ(box.title, "ACHTUNG!");
-        EXPECT_EQ(box.text, question);
-        EXPECT_EQ(box.buttons, MessageButtons::YesNo);
-        EXPECT_EQ(box.icon, MessageIcon::Exclamation);
-    }
+    const test::ScriptedDialogs::MessageBox asked{"ACHTUNG!", question, MessageButtons::YesNo,
+                                                  MessageIcon::Exclamation};
+    EXPECT_EQ(dialogs.message_boxes(), std::vector({asked, asked}));
     // Yes discards it.
     dialogs.next_answer(MessageAnswer::Yes);
     editor.close();
@@ -256,8 +224,7 @@ TEST_F(TextEditorTest, AsksBeforeTypedTextIsDiscarded) {
 
 TEST_F(TextEditorTest, SaveReplacesTheWholeTextAndItsSizes) {
     load_books();
-    const auto shown = shown_rows();
-    const auto elements = element_texts();
+    const auto before_lists = lists();
     editor.open(kBooks);
     select(kAlpha);
 
@@ -285,11 +252,7 @@ TEST_F(TextEditorTest, SaveReplacesTheWholeTextAndItsSizes) {
     window.user_types_foreign_text(kTranslationBox);
     editor.save();
     EXPECT_EQ(book_block(kAlpha), book("bk_alpha", edited));
-    ASSERT_EQ(dialogs.message_boxes().size(), 1U);
-    EXPECT_EQ(dialogs.message_boxes()[0].text,
-              cp1252(u8"DER TEXT ENTHÄLT ZEICHEN, DIE NICHT GESPEICHERT WERDEN KÖNNEN.\r"
-                     u8"BITTE ÄNDERT DEN TEXT."));
-    EXPECT_EQ(dialogs.message_boxes()[0].icon, MessageIcon::Stop);
+    EXPECT_EQ(dialogs.message_boxes(), std::vector{test::stop_box(foreign_text_message())});
     dialogs.next_answer(MessageAnswer::Yes);
     select(kOnlyDatabase);
     editor.save();
@@ -297,8 +260,7 @@ TEST_F(TextEditorTest, SaveReplacesTheWholeTextAndItsSizes) {
 
     // The editor stays open and marks no row.
     EXPECT_TRUE(is_open());
-    EXPECT_EQ(shown_rows(), shown);
-    EXPECT_EQ(element_texts(), elements);
+    EXPECT_EQ(lists(), before_lists);
 }
 
 TEST_F(TextEditorTest, SkillEditorListsTheSkills) {
@@ -309,10 +271,11 @@ TEST_F(TextEditorTest, SkillEditorListsTheSkills) {
           RecordBuilder("SKIL").u32("INDX", 0).raw("DESC", "Blocks blows").bytes()});
     editor.open(kSkills);
 
-    EXPECT_EQ(window.popup(WindowId::TextEditor)->title, "Skill");
-    EXPECT_EQ(window.control(kEntryList)->definition.columns,
+    const auto s = window.snapshot();
+    EXPECT_EQ(s.popups.at(WindowId::TextEditor).title, "Skill");
+    EXPECT_EQ(s.control(kEntryList).definition.columns,
               (std::vector<ListColumn>{{"Id Skill", 350}}));
-    EXPECT_EQ(window.rows(kEntryList), (std::vector<ListRow>{{"Armorer"}, {"Block"}}));
+    EXPECT_EQ(s.control(kEntryList).rows, (std::vector<ListRow>{{"Armorer"}, {"Block"}}));
     select(1);
     EXPECT_EQ(text_of(kOriginalBox), "Blocks blows");
     EXPECT_EQ(text_of(kTranslationBox), "Wehrt Hiebe ab.");
@@ -323,21 +286,19 @@ TEST_F(TextEditorTest, SkillEditorListsTheSkills) {
 
 TEST_F(TextEditorTest, ClosingLeavesTheListsAsTheyWere) {
     load_books();
-    const auto shown = shown_rows();
-    const auto elements = element_texts();
+    const auto before_lists = lists();
     editor.open(kBooks);
     select(kPlain);
     window.user_types(kTranslationBox, "Einfach");
     editor.save();
-    const int activations = window.activations();
+    const int activations = window.snapshot().activations;
     editor.close();
 
     EXPECT_FALSE(is_open());
-    EXPECT_EQ(window.activations(), activations + 1);
+    EXPECT_EQ(window.snapshot().activations, activations + 1);
     EXPECT_EQ(workspace.dialog_open, 0);
     EXPECT_TRUE(command_menu_is(true));
-    EXPECT_EQ(shown_rows(), shown);
-    EXPECT_EQ(element_texts(), elements);
+    EXPECT_EQ(lists(), before_lists);
     // A closed editor ignores its controls (the scripted window fails on a missing one).
     editor.entry_selected();
     editor.save();
