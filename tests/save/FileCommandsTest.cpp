@@ -22,22 +22,12 @@ constexpr int kWeaponList = 19;
 // Remembers every call; a store may be made to fail.
 class FakeFolderSettings final : public FolderSettings {
 public:
-    Text reread_plugin_folder() override {
-        calls.push_back("reread plugin");
-        return plugin_folder;
-    }
-    Text reread_save_folder() override {
-        calls.push_back("reread save");
-        return save_folder;
-    }
+    Text reread_plugin_folder() override { return called("reread plugin", plugin_folder); }
+    Text reread_save_folder() override { return called("reread save", save_folder); }
     Result<void> store_plugin_folder(const Text& folder) override {
-        calls.push_back("store plugin " + folder);
-        return store_result();
+        return store("plugin " + folder);
     }
-    Result<void> store_save_folder(const Text& folder) override {
-        calls.push_back("store save " + folder);
-        return store_result();
-    }
+    Result<void> store_save_folder(const Text& folder) override { return store("save " + folder); }
 
     Text plugin_folder = "c:\\";
     Text save_folder = "C:\\";
@@ -45,11 +35,13 @@ public:
     std::vector<Text> calls;
 
 private:
-    Result<void> store_result() {
-        if (store_failure) {
-            return *store_failure;
-        }
-        return {};
+    Text called(const Text& call, const Text& result) {
+        calls.push_back(call);
+        return result;
+    }
+    Result<void> store(const Text& call) {
+        calls.push_back("store " + call);
+        return store_failure ? Result<void>(*store_failure) : Result<void>();
     }
 };
 
@@ -71,11 +63,10 @@ class FileCommands : public ::testing::Test {
 protected:
     FileCommands() {
         m_workspace.program_dir = "prog";
-        for (int control = kFirstListControl; control <= kFirstListControl + 24; ++control) {
-            ControlSpec list_view;
-            list_view.number = control;
-            list_view.kind = ControlKind::ListView;
-            m_window.add_control(WindowId::Main, list_view);
+        for (int list = 0; list < kObjectListCount; ++list) {
+            m_window.add_control(
+                WindowId::Main,
+                ControlSpec{kFirstListControl + list, ControlKind::ListView, {}, {}, {}, list});
         }
     }
 
@@ -129,43 +120,31 @@ protected:
     FileCommandContext m_context{m_workspace, m_window, m_dialogs, m_files, m_settings};
 };
 
-TEST_F(FileCommands, DialogsShowTitleFolderAndFilter) {
+TEST_F(FileCommands, CancelledDialogsShowTitleFolderAndFilterAndKeepEverything) {
     m_settings.plugin_folder = cp1252(u8"/spiele/Plugins für Nebelhain/");
     m_settings.save_folder = cp1252(u8"/spiele/Übersetzt/");
-    m_dialogs.next_path(std::nullopt);
-    run(open_command);
-    m_dialogs.next_path(std::nullopt);
-    run(save_as_command);
-
-    const auto dialogs = m_dialogs.file_dialogs();
-    ASSERT_EQ(dialogs.size(), 2u);
-    EXPECT_FALSE(dialogs[0].save);
-    EXPECT_EQ(dialogs[0].title, cp1252(u8"ESP öffnen "));
-    EXPECT_EQ(dialogs[0].folder, fs::path(u8"/spiele/Plugins für Nebelhain/"));
-    EXPECT_TRUE(dialogs[1].save);
-    EXPECT_EQ(dialogs[1].title, "ESP speichern als");
-    EXPECT_EQ(dialogs[1].folder, fs::path(u8"/spiele/Übersetzt/"));
-    for (const auto& dialog : dialogs) {
-        EXPECT_EQ(dialog.filter, "ESP (*.esp)|*.esp");
-    }
-    // Cancelled dialogs store no folder.
-    EXPECT_EQ(m_settings.calls, (std::vector<Text>{"reread plugin", "reread save"}));
-    expect_ended();
-}
-
-TEST_F(FileCommands, CancelledOpenKeepsPluginAndName) {
-    m_dialogs.next_path(std::nullopt);
-    run(open_command);
-    EXPECT_TRUE(m_workspace.current_file.empty());
-    expect_ended();
-
     load_foo_town();
     m_dialogs.next_path(std::nullopt);
     run(open_command);
+    expect_ended();
+    m_dialogs.next_path(std::nullopt);
+    run(save_as_command);
+    expect_ended();
+
+    const auto dialogs = m_dialogs.file_dialogs();
+    ASSERT_EQ(dialogs.size(), 3u);
+    EXPECT_FALSE(dialogs[1].save);
+    EXPECT_EQ(dialogs[1].title, cp1252(u8"ESP öffnen "));
+    EXPECT_EQ(dialogs[1].folder, fs::path(u8"/spiele/Plugins für Nebelhain/"));
+    EXPECT_TRUE(dialogs[2].save);
+    EXPECT_EQ(dialogs[2].title, "ESP speichern als");
+    EXPECT_EQ(dialogs[2].folder, fs::path(u8"/spiele/Übersetzt/"));
+    EXPECT_EQ(dialogs[2].filter, "ESP (*.esp)|*.esp");
+    // Cancelled dialogs store no folder, and the plugin stays.
+    EXPECT_EQ(m_settings.calls, (std::vector<Text>{"reread plugin", "reread save"}));
     EXPECT_EQ(m_workspace.current_file, kFooTown);
     EXPECT_EQ(m_workspace.store.record_count(), 2);
     EXPECT_EQ(m_window.snapshot().control(kFirstListControl + kWeaponList).rows.size(), 1u);
-    expect_ended();
 }
 
 TEST_F(FileCommands, OpenShowsRowsAndFileName) {
@@ -237,8 +216,7 @@ TEST_F(FileCommands, RefusedOpenKeepsEverything) {
             open(test_case.path);
 
             ASSERT_EQ(m_dialogs.message_boxes().size(), boxes_before + 1);
-            expect_last_box("INFORMATION", test_case.message, MessageIcon::Stop);
-            EXPECT_EQ(m_dialogs.message_boxes().back().buttons, MessageButtons::Ok);
+            EXPECT_EQ(m_dialogs.message_boxes().back(), test::stop_box(test_case.message));
             EXPECT_EQ(m_workspace.store.loaded(), loaded_before);
             EXPECT_EQ(m_workspace.current_file, loaded_before ? kFooTown : fs::path{});
             EXPECT_EQ(m_window.snapshot().status_text(0),
@@ -284,14 +262,12 @@ TEST_F(FileCommands, SaveAnsweredNoChangesNothing) {
     m_dialogs.next_answer(MessageAnswer::No);
     run(save_command);
 
-    const auto boxes = m_dialogs.message_boxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].title, "FRAGE");
-    EXPECT_EQ(boxes[0].text, native_path("AKTUELLE DATEI \xDC"
-                                         "BERSCHREIBEN  :                      \r"
-                                         "/spiele/plugins/Foo Town.esp"));
-    EXPECT_EQ(boxes[0].buttons, MessageButtons::YesNo);
-    EXPECT_EQ(boxes[0].icon, MessageIcon::Question);
+    const test::ScriptedDialogs::MessageBox question{
+        "FRAGE",
+        native_path("AKTUELLE DATEI \xDC"
+                    "BERSCHREIBEN  :                      \r/spiele/plugins/Foo Town.esp"),
+        MessageButtons::YesNo, MessageIcon::Question};
+    EXPECT_EQ(m_dialogs.message_boxes(), std::vector{question});
     EXPECT_EQ(m_files.paths(), files_before);
     EXPECT_EQ(m_files.get(kFooTown), foo_town_plugin());
     EXPECT_EQ(m_workspace.lists.list(kWeaponList).elements[0].mark, "*");
@@ -380,52 +356,37 @@ TEST_F(FileCommands, SaveAsAppliesTheNameRules) {
 
 TEST_F(FileCommands, FailedSaveLeavesTheOldFile) {
     load_foo_town();
-    const Bytes old_target = fixtures::bytes_of("altes Nebelhain");
     const fs::path other = native(u8"/ziel/Nebelhain.esp");
-    m_files.put(other, old_target);
+    m_files.put(other, fixtures::bytes_of("altes Nebelhain"));
     m_workspace.lists.set_mark_and_dv_name(kWeaponList, 0, "*", "Keule");
-
-    // The message names the file the user chose, never the temporary file beside it, and
-    // the reason the system gave.
-    struct Failure {
-        test::FileOperation operation;
-        FileErrorReason reason;
-        std::u8string message;
-    };
-    const Failure failures[] = {
-        {test::FileOperation::Rename, FileErrorReason::AccessDenied,
-         u8"“ konnte nicht ersetzt werden: der Zugriff wurde verweigert."},
-    };
-    for (const auto& failure : failures) {
-        for (const bool save_as : {false, true}) {
-            SCOPED_TRACE(save_as ? "save as" : "save");
-            SCOPED_TRACE(static_cast<int>(failure.operation));
-            const fs::path target = save_as ? other : kFooTown;
-            const Bytes before = *m_files.get(target);
-            m_settings.calls.clear();
-            if (save_as) {
-                m_dialogs.next_path(native(u8"/ziel/Nebelhain"));
-            } else {
-                m_dialogs.next_answer(MessageAnswer::Yes);
-            }
-            // The plugin is the last file written: its operation follows the external
-            // database's.
-            m_files.fail_operation(2, failure.operation, failure.reason);
-            run(save_as ? save_as_command : save_command);
-
-            expect_last_box("INFORMATION", "", MessageIcon::Stop);
-            EXPECT_EQ(m_dialogs.message_boxes().back().text,
-                      cp1252(u8"Die Datei „") + display_path(target) + cp1252(failure.message));
-            EXPECT_EQ(m_files.get(target), before);
-            EXPECT_EQ(m_workspace.current_file, kFooTown);
-            EXPECT_EQ(m_window.snapshot().status_text(0), kFooTownStatus);
-            if (save_as) {
-                // The folder is stored before the save runs.
-                EXPECT_EQ(m_settings.calls.back(), "store save " + native_path("/ziel/"));
-            }
-            expect_command_menu(true);
-            expect_ended();
+    for (const bool save_as : {false, true}) {
+        SCOPED_TRACE(save_as ? "save as" : "save");
+        const fs::path target = save_as ? other : kFooTown;
+        const Bytes before = *m_files.get(target);
+        m_settings.calls.clear();
+        if (save_as) {
+            m_dialogs.next_path(native(u8"/ziel/Nebelhain"));
+        } else {
+            m_dialogs.next_answer(MessageAnswer::Yes);
         }
+        // The plugin is the last file written, after the external database.
+        m_files.fail_operation(2, test::FileOperation::Rename, FileErrorReason::AccessDenied);
+        run(save_as ? save_as_command : save_command);
+
+        // The message names the file the user chose, never the temporary file beside it.
+        EXPECT_EQ(m_dialogs.message_boxes().back(),
+                  test::stop_box(cp1252(u8"Die Datei „") + display_path(target) +
+                                 cp1252(u8"“ konnte nicht ersetzt werden: der Zugriff wurde "
+                                        u8"verweigert.")));
+        EXPECT_EQ(m_files.get(target), before);
+        EXPECT_EQ(m_workspace.current_file, kFooTown);
+        EXPECT_EQ(m_window.snapshot().status_text(0), kFooTownStatus);
+        if (save_as) {
+            // The folder is stored before the save runs.
+            EXPECT_EQ(m_settings.calls.back(), "store save " + native_path("/ziel/"));
+        }
+        expect_command_menu(true);
+        expect_ended();
     }
 }
 
