@@ -14,83 +14,68 @@ const std::filesystem::path kExternal = "prog/dataextra/Extradata.dat";
 const Box kQuitQuestion{"BEEDEN", "WOLLT IHR DAS PROGRAMM WIRKLICH?", MessageButtons::YesNo,
                         MessageIcon::Question};
 
-TEST_F(Dispatcher, MenuCommandsShowTheirBoxes) {
+TEST_F(Dispatcher, MenuCommandsAndTheCloseBoxAskTheirQuestions) {
     app.start();
     const Bytes old = encode_pair_file({{"FFFF", "FFFF"}, {"Gate", "Tor"}});
     files.put(kExternal, old);
+    const Box reset{"ACHTUNG!", reset_question(kExternal), MessageButtons::YesNo,
+                    MessageIcon::Exclamation};
+    const Box about{cp1252(u8"ÜBER"), "ORVENTAL\rV3.03a", MessageButtons::Ok, MessageIcon::None};
     const struct {
-        int command;
-        std::optional<Box> box;
+        int command; // 0: the main window's close box
+        std::optional<MessageAnswer> answer;
+        std::vector<Box> boxes;
+        bool quit;
     } cases[] = {
-        {command::kAbout,
-         Box{cp1252(u8"ÜBER"), "ORVENTAL\rV3.03a", MessageButtons::Ok, MessageIcon::None}},
-        {command::kQuit, kQuitQuestion},
-        {command::kResetExternalDatabase, Box{"ACHTUNG!", reset_question(kExternal),
-                                              MessageButtons::YesNo, MessageIcon::Exclamation}},
-        {command::kHelp, std::nullopt},
-        {6, std::nullopt}, // not a command
+        {command::kAbout, std::nullopt, {about}, false},
+        {command::kHelp, std::nullopt, {}, false},
+        {6, std::nullopt, {}, false}, // not a command
+        {command::kResetExternalDatabase, MessageAnswer::No, {reset}, false},
+        // Closing the box counts as No.
+        {command::kQuit, MessageAnswer::Closed, {kQuitQuestion}, false},
+        {0, MessageAnswer::No, {kQuitQuestion}, false},
+        {0, MessageAnswer::Yes, {kQuitQuestion}, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.command);
-        const auto before = dialogs.message_boxes().size();
-        if (c.box && c.box->buttons == MessageButtons::YesNo) {
-            dialogs.next_answer(MessageAnswer::No);
+        const auto before = dialogs.boxes().size();
+        if (c.answer) {
+            dialogs.next_answer(*c.answer);
         }
-        menu(c.command);
-        const auto boxes = dialogs.message_boxes();
-        ASSERT_EQ(boxes.size(), before + (c.box ? 1 : 0));
-        if (c.box) {
-            EXPECT_EQ(boxes.back(), *c.box);
-        }
+        c.command == 0 ? app.handle(CloseRequestEvent{WindowId::Main}) : menu(c.command);
+        const auto boxes = dialogs.boxes();
+        EXPECT_EQ(std::vector(boxes.begin() + static_cast<long>(before), boxes.end()), c.boxes);
+        EXPECT_EQ(app.quit_requested(), c.quit);
     }
-    EXPECT_FALSE(app.quit_requested());
     EXPECT_EQ(files.get(kExternal), old);
-    EXPECT_EQ(dialogs.help_requests(),
-              std::vector<std::filesystem::path>{std::filesystem::path("prog") / "Deu.chm"});
-}
-
-TEST_F(Dispatcher, QuitNeedsAYesFromMenuOrCloseBox) {
-    app.start();
-    dialogs.next_answer(MessageAnswer::Yes);
-    app.handle(CloseRequestEvent{WindowId::Main});
-    EXPECT_TRUE(app.quit_requested());
-    // Closing the box counts as No and takes a given Yes back.
-    dialogs.next_answer(MessageAnswer::Closed);
-    menu(command::kQuit);
-    EXPECT_FALSE(app.quit_requested());
-    EXPECT_EQ(dialogs.message_boxes(), (std::vector<Box>{kQuitQuestion, kQuitQuestion}));
+    EXPECT_EQ(dialogs.snapshot().help, std::vector{std::filesystem::path("prog") / "Deu.chm"});
 }
 
 TEST_F(Dispatcher, ResetOfTheExternalDatabaseReportsSuccessOrFailure) {
     app.start();
     const Bytes old = encode_pair_file({{"FFFF", "FFFF"}, {"Gate", "Tor"}});
-    files.put(kExternal, old);
-    dialogs.next_answer(MessageAnswer::Yes);
-    menu(command::kResetExternalDatabase);
-    EXPECT_EQ(files.get(kExternal),
-              fixtures::bytes_of(std::string("\x04\0\0\0FFFF\x04\0\0\0FFFF", 16)));
-    EXPECT_EQ(dialogs.message_boxes().back(),
-              (Box{"INFORMATION", cp1252(u8"EXTERNE DATENBANK GELÖSCHT."), MessageButtons::Ok,
-                   MessageIcon::Information}));
-
     // A failed reset is reported instead of confirmed, and the file stays.
     files.put(kExternal, old);
     files.fail_operation(1, FileOperation::Create);
     dialogs.next_answer(MessageAnswer::Yes);
     menu(command::kResetExternalDatabase);
     EXPECT_EQ(files.get(kExternal), old);
-    const auto failed = dialogs.message_boxes().back();
+    const auto failed = dialogs.boxes().back();
     EXPECT_EQ(failed, stop_box(failed.text));
     EXPECT_EQ(failed.text.find("GEL"), std::string::npos);
-    EXPECT_FALSE(failed.text.empty());
+
+    dialogs.next_answer(MessageAnswer::Yes);
+    menu(command::kResetExternalDatabase);
+    EXPECT_EQ(files.get(kExternal),
+              fixtures::bytes_of(std::string("\x04\0\0\0FFFF\x04\0\0\0FFFF", 16)));
+    EXPECT_EQ(dialogs.boxes().back(), (Box{"INFORMATION", cp1252(u8"EXTERNE DATENBANK GELÖSCHT."),
+                                           MessageButtons::Ok, MessageIcon::Information}));
 }
 
 TEST_F(Dispatcher, ColumnSortAlternatesPerListAndWaitsForDialogAndWorker) {
-    app.start();
-    files.put("daten/Foo Town.esp", three_records());
-    open("daten/Foo Town.esp");
-    const std::vector<std::string> by_id = {"|w1|Club|Club", "|w2|Dagger|Dagger"};
-    const std::vector<std::string> reversed = {by_id[1], by_id[0]};
+    start_with_plugin();
+    const Rows by_id = {"|w1|Club|Club", "|w2|Dagger|Dagger"};
+    const Rows reversed = {by_id[1], by_id[0]};
     ASSERT_EQ(rows(kWeaponView), reversed);
     app.handle(ColumnClickEvent{kWeaponView, 1});
     EXPECT_EQ(rows(kWeaponView), by_id);
@@ -119,11 +104,11 @@ TEST_F(Dispatcher, ColumnSortAlternatesPerListAndWaitsForDialogAndWorker) {
     EXPECT_FALSE(is_open(WindowId::NameEdit));
     // A second file command beside the running worker is ignored.
     menu(command::kSave);
-    EXPECT_EQ(threads.started(), 2);
+    EXPECT_EQ(threads.started, 2);
     threads.release();
     threads.wait_until_idle();
-    EXPECT_EQ(dialogs.message_boxes(),
-              std::vector<Box>{stop_box("LADE/SPEICHERE DATEI.\r              Bitte warten!")});
+    EXPECT_EQ(dialogs.boxes(),
+              std::vector{stop_box("LADE/SPEICHERE DATEI.\r              Bitte warten!")});
     app.handle(ColumnClickEvent{kWeaponView, 1});
     EXPECT_EQ(rows(kWeaponView), reversed);
 }
@@ -139,52 +124,39 @@ TEST_F(Dispatcher, QuickWorkerLeavesTheBusyFlagClear) {
     InlineThreads inline_threads;
     Application quick("prog", window, dialogs, files, inline_threads);
     quick.start();
-    files.put("daten/Foo Town.esp", three_records());
+    files.put("daten/Foo Town.esp", four_records());
     dialogs.next_path("daten/Foo Town.esp");
     quick.handle(MenuCommandEvent{command::kOpen});
     window.user_selects_row(kWeaponView, 0);
     quick.handle(ControlEvent{kWeaponView, ListEventType::DoubleClick});
     EXPECT_TRUE(is_open(WindowId::NameEdit));
-    EXPECT_TRUE(dialogs.message_boxes().empty());
+    EXPECT_TRUE(dialogs.boxes().empty());
 }
 
-TEST_F(Dispatcher, RightClickShowsThePopupOnceAndBearbeitenEditsTheClickedRow) {
-    app.start();
-    files.put("daten/Foo Town.esp", three_records());
-    open("daten/Foo Town.esp");
+TEST_F(Dispatcher, PopupMenuAndTextEntriesOpenTheirDialogs) {
+    start_with_plugin();
+    // A right click shows the pop-up menu once; "Bearbeiten" edits the clicked row.
     window.user_selects_row(kWeaponView, 1);
     control(kWeaponView, ListEventType::RightClick);
     app.handle(ContextMenuEvent{300, 200});
+    menu(command::kEditName);
     auto s = window.snapshot();
     EXPECT_EQ(s.activations, 1);
     EXPECT_EQ(s.popup_menu_positions, (std::vector<std::pair<int, int>>{{300, 200}}));
-
-    menu(command::kEditName);
-    s = window.snapshot();
-    ASSERT_TRUE(s.is_open(WindowId::NameEdit));
-    EXPECT_EQ(s.popups.at(WindowId::NameEdit).title, "Weapon");
-    EXPECT_EQ(s.control(name_edit::kIdField).definition.text, "w1");
+    EXPECT_EQ(s.popups.at(WindowId::NameEdit).first, "Weapon");
+    EXPECT_EQ(s.controls.at(name_edit::kIdField).definition.text, "w1");
     control(name_edit::kCancelButton);
     EXPECT_FALSE(is_open(WindowId::NameEdit));
-}
 
-TEST_F(Dispatcher, TextEntriesOpenTheEditorForTheirKind) {
-    app.start();
-    files.put("daten/Foo Town.esp", three_records());
-    open("daten/Foo Town.esp");
     for (const auto& target : kTextTargets) {
         SCOPED_TRACE(target.menu_command);
         menu(target.menu_command);
-        const auto s = window.snapshot();
-        ASSERT_TRUE(s.is_open(WindowId::TextEditor));
-        EXPECT_EQ(s.popups.at(WindowId::TextEditor).title, target.label);
+        s = window.snapshot();
+        EXPECT_EQ(s.popups.at(WindowId::TextEditor).first, target.label);
         EXPECT_FALSE(s.enabled(command::kResetExternalDatabase));
         // ABBRECHEN and the close box end the editor alike.
-        if (target.menu_command % 2 == 0) {
-            control(text_editor::kCancelButton);
-        } else {
-            app.handle(CloseRequestEvent{WindowId::TextEditor});
-        }
+        target.menu_command % 2 == 0 ? control(text_editor::kCancelButton)
+                                     : app.handle(CloseRequestEvent{WindowId::TextEditor});
         EXPECT_FALSE(is_open(WindowId::TextEditor));
         EXPECT_TRUE(window.snapshot().enabled(command::kResetExternalDatabase));
     }

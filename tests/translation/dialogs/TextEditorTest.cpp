@@ -4,6 +4,7 @@
 
 #include "DialogTestSupport.h"
 #include "plugin/Subrecord.h"
+#include "translation/dialogs/NameEdit.h"
 #include "translation/dialogs/Refusal.h"
 
 namespace orv {
@@ -48,7 +49,6 @@ protected:
               book("bk_short", "Ab"), book("bk_tiny", "T")},
              file_type);
     }
-
     void select(std::size_t row) {
         window.user_selects_row(kEntryList, row);
         editor.entry_selected();
@@ -57,22 +57,23 @@ protected:
         const auto number = workspace.lists.list(kBookList).elements.at(row).block;
         return workspace.store.block(static_cast<std::size_t>(number));
     }
-    bool is_open() const { return DialogTest::is_open(WindowId::TextEditor); }
+    // (SPEICHERN, KOPIEREN) enabled.
+    std::pair<bool, bool> buttons() const {
+        return {control(kSaveButton).enabled, control(kCopyButton).enabled};
+    }
 
     TextEditor editor{workspace, window, dialogs, files};
 };
 
 TEST_F(TextEditorTest, RefusesMasterFilesUnreadableDatabasesAndASecondPopup) {
-    struct Case {
+    const struct {
         const char* name;
         std::int32_t file_type;
         bool unreadable;
         int popup_open;
         std::optional<Text> message;
-    };
-    const Case cases[] = {
-        {"master file", 1, false, 0,
-         cp1252(u8"    DIES IST EINE ESM-DATEI.\rIHR KÖNNT DIES NICHT VERÄNDERN")},
+    } cases[] = {
+        {"master file", 1, false, 0, master_file_edit_message()},
         {"unreadable text database", 0, true, 0,
          native_path(
              cp1252(u8"Die Datei „prog/data/Txtbookdata.dat“ konnte nicht gelesen werden."))},
@@ -85,28 +86,26 @@ TEST_F(TextEditorTest, RefusesMasterFilesUnreadableDatabasesAndASecondPopup) {
         if (c.unreadable) {
             files.fail_operation(1, test::FileOperation::Read);
         }
-        const auto boxes = dialogs.message_boxes().size();
+        const auto boxes = dialogs.boxes().size();
         editor.open(kBooks);
-
-        EXPECT_FALSE(is_open());
+        EXPECT_FALSE(is_open(WindowId::TextEditor));
         EXPECT_EQ(workspace.dialog_open, c.popup_open);
         EXPECT_TRUE(command_menu_is(true));
-        ASSERT_EQ(dialogs.message_boxes().size(), boxes + (c.message ? 1 : 0));
+        ASSERT_EQ(dialogs.boxes().size(), boxes + (c.message ? 1 : 0));
         if (c.message) {
-            EXPECT_EQ(dialogs.message_boxes().back(), test::stop_box(*c.message));
+            EXPECT_EQ(dialogs.boxes().back(), test::stop_box(*c.message));
         }
         workspace.dialog_open = 0;
     }
 }
 
-TEST_F(TextEditorTest, OpensCentredWithTheEntriesOfTheKind) {
+TEST_F(TextEditorTest, OpensCentredAndClosesLeavingTheListsAsTheyWere) {
     load_books();
+    const auto before = lists();
     window.set_main_window_rect({101, 51, 817, 641});
     editor.open(kBooks);
-
-    const auto s = window.snapshot();
-    EXPECT_EQ(s.popups.at(WindowId::TextEditor).title, "Book");
-    EXPECT_EQ(s.popups.at(WindowId::TextEditor).rect, (Rect{159, 121, 700, 500}));
+    auto s = window.snapshot();
+    EXPECT_EQ(s.popups.at(WindowId::TextEditor), std::pair(Text("Book"), Rect{159, 121, 700, 500}));
     EXPECT_EQ(workspace.dialog_open, 1);
     EXPECT_TRUE(command_menu_is(false));
     EXPECT_EQ(s.describe(WindowId::TextEditor),
@@ -118,32 +117,48 @@ TEST_F(TextEditorTest, OpensCentredWithTheEntriesOfTheKind) {
                                         "1055 Button \"KOPIEREN\" 402,448 90x24 off",
                                         "1056 ReadOnlyTextBox \"\" 205,16 485x205",
                                         "1057 TextBox \"\" 205,239 485x205"}));
-    EXPECT_EQ(s.control(kEntryList).rows, (std::vector<ListRow>{{"bk_alpha"},
-                                                                {"bk_plain"},
-                                                                {"bk_none"},
-                                                                {"bk_only_db"},
-                                                                {"bk_one"},
-                                                                {"bk_short"},
-                                                                {"bk_tiny"}}));
+    EXPECT_EQ(s.controls.at(kEntryList).rows, (std::vector<ListRow>{{"bk_alpha"},
+                                                                    {"bk_plain"},
+                                                                    {"bk_none"},
+                                                                    {"bk_only_db"},
+                                                                    {"bk_one"},
+                                                                    {"bk_short"},
+                                                                    {"bk_tiny"}}));
+    select(kPlain);
+    window.set_control_text(kTranslationBox, "Einfach");
+    editor.save();
+    editor.close();
+    EXPECT_FALSE(is_open(WindowId::TextEditor));
+    EXPECT_EQ(window.snapshot().activations, 1);
+    EXPECT_EQ(workspace.dialog_open, 0);
+    EXPECT_TRUE(command_menu_is(true));
+    // The editor marks no row.
+    EXPECT_EQ(lists(), before);
+    // A closed editor ignores its controls (the scripted window fails on a missing one).
+    editor.entry_selected();
+    editor.save();
+    editor.copy();
+    editor.close();
+
+    // Opened again, no entry is chosen: SPEICHERN has no record to change.
+    editor.open(kBooks);
+    window.set_control_text(kTranslationBox, "Neu");
+    editor.save();
+    EXPECT_EQ(book_block(kPlain), book("bk_plain", "Einfach"));
 }
 
 TEST_F(TextEditorTest, ButtonsFollowTheTextLengths) {
-    struct Case {
+    const struct {
         const char* name;
         std::size_t row;
         Text original;
         Text translation;
+        // (SPEICHERN, KOPIEREN) as an earlier entry left them, and as the entry leaves them.
         std::pair<bool, bool> before;
         std::pair<bool, bool> after;
-    };
-    // (SPEICHERN, KOPIEREN) as an earlier entry left them, and as the entry leaves them.
-    const Case cases[] = {
-        {"both long, first database match",
-         kAlpha,
-         kRecordText,
-         "Erste",
-         {false, true},
-         {true, false}},
+    } cases[] = {
+        // clang-format off
+        {"both long, first database match", kAlpha, kRecordText, "Erste", {false, true}, {true, false}},
         {"no translation", kPlain, "Plain text", "", {true, false}, {false, true}},
         {"no texts", kNoText, "", "", {true, true}, {false, false}},
         {"translation only", kOnlyDatabase, "", "Nur Datenbank", {true, false}, {true, false}},
@@ -152,6 +167,7 @@ TEST_F(TextEditorTest, ButtonsFollowTheTextLengths) {
         {"one byte each", kOneByte, "A", "B", {false, true}, {false, true}},
         {"one-byte translation", kShort, "Ab", "C", {false, false}, {false, false}},
         {"one-byte original", kTiny, "T", "Lang genug", {false, true}, {false, true}},
+        // clang-format on
     };
     load_books();
     editor.open(kBooks);
@@ -162,35 +178,26 @@ TEST_F(TextEditorTest, ButtonsFollowTheTextLengths) {
         select(c.row);
         EXPECT_EQ(text_of(kOriginalBox), c.original);
         EXPECT_EQ(text_of(kTranslationBox), c.translation);
-        EXPECT_EQ(std::make_pair(enabled(kSaveButton), enabled(kCopyButton)), c.after);
+        EXPECT_EQ(buttons(), c.after);
     }
-
     // A click beside the rows changes nothing.
     window.user_selects_row(kEntryList, std::nullopt);
     editor.entry_selected();
     EXPECT_EQ(text_of(kOriginalBox), "T");
-}
 
-TEST_F(TextEditorTest, CopyPutsTheOriginalIntoTheTranslation) {
-    load_books();
-    editor.open(kBooks);
+    // KOPIEREN puts the original into the translation; without an original it does nothing.
     select(kPlain);
     editor.copy();
     EXPECT_EQ(text_of(kTranslationBox), "Plain text");
-    EXPECT_TRUE(enabled(kSaveButton));
-    EXPECT_FALSE(enabled(kCopyButton));
-
-    // Without an original there is nothing to copy.
+    EXPECT_EQ(buttons(), std::pair(true, false));
     select(kNoText);
-    window.user_types(kTranslationBox, "x");
+    window.set_control_text(kTranslationBox, "x");
     editor.copy();
     EXPECT_EQ(text_of(kTranslationBox), "x");
-    EXPECT_FALSE(enabled(kSaveButton));
+    EXPECT_EQ(buttons(), std::pair(false, false));
 }
 
 TEST_F(TextEditorTest, AsksBeforeTypedTextIsDiscarded) {
-    const Text question = cp1252(u8"DIE ÜBERSETZUNG IM TEXTFELD WURDE NICHT MIT 'SPEICHERN' "
-                                 u8"ÜBERNOMMEN.\rSIE GEHT VERLOREN.\r\rTROTZDEM VERWERFEN?");
     load_books();
     editor.open(kBooks);
     select(kAlpha);
@@ -198,36 +205,36 @@ TEST_F(TextEditorTest, AsksBeforeTypedTextIsDiscarded) {
     select(kPlain);
     editor.copy();
     select(kShort);
-    window.user_types(kTranslationBox, "Getippt");
+    window.set_control_text(kTranslationBox, "Getippt");
     editor.save();
     select(kAlpha);
-    EXPECT_TRUE(dialogs.message_boxes().empty());
+    EXPECT_TRUE(dialogs.boxes().empty());
 
     // Typed, not stored: No keeps the entry and the text, for another entry and for closing.
-    window.user_types(kTranslationBox, "Neu getippt");
+    window.set_control_text(kTranslationBox, "Neu getippt");
     dialogs.next_answer(MessageAnswer::No);
     select(kPlain);
     dialogs.next_answer(MessageAnswer::No);
     editor.close();
-    EXPECT_TRUE(is_open());
-    EXPECT_EQ(window.snapshot().control(kEntryList).selected, kAlpha);
+    EXPECT_TRUE(is_open(WindowId::TextEditor));
+    EXPECT_EQ(control(kEntryList).selected, kAlpha);
     EXPECT_EQ(text_of(kTranslationBox), "Neu getippt");
-    const test::ScriptedDialogs::MessageBox asked{"ACHTUNG!", question, MessageButtons::YesNo,
-                                                  MessageIcon::Exclamation};
-    EXPECT_EQ(dialogs.message_boxes(), std::vector({asked, asked}));
+    const test::Box asked{"ACHTUNG!",
+                          cp1252(u8"DIE ÜBERSETZUNG IM TEXTFELD WURDE NICHT MIT 'SPEICHERN' "
+                                 u8"ÜBERNOMMEN.\rSIE GEHT VERLOREN.\r\rTROTZDEM VERWERFEN?"),
+                          MessageButtons::YesNo, MessageIcon::Exclamation};
+    EXPECT_EQ(dialogs.boxes(), std::vector({asked, asked}));
     // Yes discards it.
     dialogs.next_answer(MessageAnswer::Yes);
     editor.close();
-    EXPECT_FALSE(is_open());
+    EXPECT_FALSE(is_open(WindowId::TextEditor));
     EXPECT_EQ(book_block(kAlpha), book("bk_alpha", kRecordText));
 }
 
 TEST_F(TextEditorTest, SaveReplacesTheWholeTextAndItsSizes) {
     load_books();
-    const auto before_lists = lists();
     editor.open(kBooks);
     select(kAlpha);
-
     // s = 24, lt = 5: the subrecord, the record and the block each lose 19 bytes.
     const Block before = book_block(kAlpha);
     editor.save();
@@ -240,27 +247,23 @@ TEST_F(TextEditorTest, SaveReplacesTheWholeTextAndItsSizes) {
     // A further edit replaces the whole data again; line breaks are stored as the box
     // gives them.
     const Text edited = cp1252(u8"Zeile eins\r\nZeile zwei, länger als vorher");
-    window.user_types(kTranslationBox, edited);
+    window.set_control_text(kTranslationBox, edited);
     editor.save();
-    EXPECT_EQ(book_block(kAlpha), book("bk_alpha", edited));
     select(kAlpha);
     EXPECT_EQ(text_of(kOriginalBox), edited);
 
     // Nothing to store: an empty box, a text Windows-1252 cannot hold, an entry without TEXT.
-    window.user_types(kTranslationBox, "");
+    window.set_control_text(kTranslationBox, "");
     editor.save();
     window.user_types_foreign_text(kTranslationBox);
     editor.save();
     EXPECT_EQ(book_block(kAlpha), book("bk_alpha", edited));
-    EXPECT_EQ(dialogs.message_boxes(), std::vector{test::stop_box(foreign_text_message())});
+    EXPECT_EQ(dialogs.boxes(), std::vector{test::stop_box(foreign_text_message())});
     dialogs.next_answer(MessageAnswer::Yes);
     select(kOnlyDatabase);
     editor.save();
     EXPECT_EQ(book_block(kOnlyDatabase), book("bk_only_db", std::nullopt));
-
-    // The editor stays open and marks no row.
-    EXPECT_TRUE(is_open());
-    EXPECT_EQ(lists(), before_lists);
+    EXPECT_TRUE(is_open(WindowId::TextEditor));
 }
 
 TEST_F(TextEditorTest, SkillEditorListsTheSkills) {
@@ -270,46 +273,14 @@ TEST_F(TextEditorTest, SkillEditorListsTheSkills) {
     load({RecordBuilder("SKIL").u32("INDX", 1).raw("DESC", "Repairs armor").bytes(),
           RecordBuilder("SKIL").u32("INDX", 0).raw("DESC", "Blocks blows").bytes()});
     editor.open(kSkills);
-
-    const auto s = window.snapshot();
-    EXPECT_EQ(s.popups.at(WindowId::TextEditor).title, "Skill");
-    EXPECT_EQ(s.control(kEntryList).definition.columns,
-              (std::vector<ListColumn>{{"Id Skill", 350}}));
-    EXPECT_EQ(s.control(kEntryList).rows, (std::vector<ListRow>{{"Armorer"}, {"Block"}}));
+    EXPECT_EQ(window.snapshot().describe(WindowId::TextEditor)[2],
+              "1052 ListView \"\" 5,0 198x472 Id Skill/350");
+    EXPECT_EQ(control(kEntryList).rows, (std::vector<ListRow>{{"Armorer"}, {"Block"}}));
     select(1);
     EXPECT_EQ(text_of(kOriginalBox), "Blocks blows");
-    EXPECT_EQ(text_of(kTranslationBox), "Wehrt Hiebe ab.");
     editor.save();
     EXPECT_EQ(workspace.store.block(2),
               RecordBuilder("SKIL").u32("INDX", 0).raw("DESC", "Wehrt Hiebe ab.").bytes());
-}
-
-TEST_F(TextEditorTest, ClosingLeavesTheListsAsTheyWere) {
-    load_books();
-    const auto before_lists = lists();
-    editor.open(kBooks);
-    select(kPlain);
-    window.user_types(kTranslationBox, "Einfach");
-    editor.save();
-    const int activations = window.snapshot().activations;
-    editor.close();
-
-    EXPECT_FALSE(is_open());
-    EXPECT_EQ(window.snapshot().activations, activations + 1);
-    EXPECT_EQ(workspace.dialog_open, 0);
-    EXPECT_TRUE(command_menu_is(true));
-    EXPECT_EQ(lists(), before_lists);
-    // A closed editor ignores its controls (the scripted window fails on a missing one).
-    editor.entry_selected();
-    editor.save();
-    editor.copy();
-    editor.close();
-
-    // Opened again, no entry is chosen: SPEICHERN has no record to change.
-    editor.open(kBooks);
-    window.user_types(kTranslationBox, "Neu");
-    editor.save();
-    EXPECT_EQ(book_block(kPlain), book("bk_plain", "Einfach"));
 }
 
 } // namespace
