@@ -154,7 +154,11 @@ TEST_F(FileCommands, OpenShowsRowsAndStoresFoldersThatFitTheConfiguration) {
     expect_command_menu(true);
     expect_ended();
 
-    // A folder that Windows-1252 cannot hold keeps the old setting; the plugin still loads.
+    // A folder that Windows-1252 holds is stored; one it cannot hold keeps the old setting,
+    // and the plugin still loads.
+    m_files.put(native(u8"/spiele/Neu ä/Foo Town.esp"), foo_town_plugin());
+    open(native(u8"/spiele/Neu ä/Foo Town.esp"));
+    EXPECT_EQ(m_settings.calls.back(), native_path(cp1252(u8"store plugin /spiele/Neu ä/")));
     const fs::path foreign = native(u8"/spiele/Neu Ω/Foo Town.esp");
     m_files.put(foreign, foo_town_plugin());
     m_settings.calls.clear();
