@@ -41,9 +41,9 @@ TEST_F(CheckWindowTest, ShowsTheFindingsAndADoubleClickSelectsTheirRow) {
     files.put("/p/clean.esp", plugin("Alte Burg", "Mace"));
     files.put("/p/findings.esp", plugin("Old Keep", "Club"));
     app.start();
-    const auto& file_menu = window.menu_bar().at(0).items;
+    const auto file_menu = window.snapshot().menu_bar.at(0).items;
     EXPECT_EQ(file_menu.at(3), (MenuItem{kCheck, cp1252(u8"Prüfen")}));
-    EXPECT_FALSE(window.menu_enabled(kCheck));
+    EXPECT_FALSE(window.snapshot().enabled(kCheck));
 
     struct Case {
         const char* plugin;
@@ -61,37 +61,40 @@ TEST_F(CheckWindowTest, ShowsTheFindingsAndADoubleClickSelectsTheirRow) {
     for (const auto& test : cases) {
         SCOPED_TRACE(std::string(test.plugin) + " " + std::to_string(test.clicked));
         open(test.plugin);
-        ASSERT_TRUE(window.menu_enabled(kCheck));
-        const auto boxes = dialogs.message_boxes().size();
-        const auto tab_changes = window.tab_page_selections().size();
+        ASSERT_TRUE(window.snapshot().enabled(kCheck));
+        const auto boxes = dialogs.boxes().size();
+        const auto tab_changes = window.snapshot().tab_selections.size();
         menu(kCheck);
         if (test.findings.empty()) {
-            ASSERT_EQ(dialogs.message_boxes().size(), boxes + 1);
-            EXPECT_TRUE(dialogs.message_boxes().back().text.starts_with(
+            ASSERT_EQ(dialogs.boxes().size(), boxes + 1);
+            EXPECT_TRUE(dialogs.boxes().back().text.starts_with(
                 cp1252(u8"DIE PRÜFUNG HAT NICHTS GEFUNDEN.")));
-            EXPECT_FALSE(window.popup(WindowId::Findings).has_value());
+            EXPECT_FALSE(window.snapshot().is_open(WindowId::Findings));
             continue;
         }
-        ASSERT_TRUE(window.popup(WindowId::Findings).has_value());
-        EXPECT_EQ(window.popup(WindowId::Findings)->title, cp1252(u8"Prüfen : 2 Befunde"));
+        ASSERT_TRUE(window.snapshot().is_open(WindowId::Findings));
+        EXPECT_EQ(window.snapshot().popups.at(WindowId::Findings).first,
+                  cp1252(u8"Prüfen : 2 Befunde"));
         std::vector<std::string> shown;
-        for (const auto& row : window.rows(kFindings)) {
+        const auto state = window.snapshot();
+        for (const auto& row : state.controls.at(kFindings).rows) {
             shown.push_back(row.at(0) + "|" + row.at(1) + "|" + row.at(2));
         }
         EXPECT_EQ(shown, test.findings);
-        EXPECT_FALSE(window.menu_enabled(kCheck));
+        EXPECT_FALSE(window.snapshot().enabled(kCheck));
 
         window.user_selects_row(kFindings, test.clicked);
         control(kFindings, ListEventType::DoubleClick);
         if (test.selected) {
-            EXPECT_EQ(window.selected_tab_page(), test.selected->first);
-            EXPECT_EQ(window.control(3 + test.selected->first)->selected, test.selected->second);
+            EXPECT_EQ(window.snapshot().tab_selections.back(), test.selected->first);
+            EXPECT_EQ(window.snapshot().controls.at(3 + test.selected->first).selected,
+                      test.selected->second);
         } else {
-            EXPECT_EQ(window.tab_page_selections().size(), tab_changes);
+            EXPECT_EQ(window.snapshot().tab_selections.size(), tab_changes);
         }
         app.handle(CloseRequestEvent{WindowId::Findings});
-        EXPECT_FALSE(window.popup(WindowId::Findings).has_value());
-        EXPECT_TRUE(window.menu_enabled(kCheck));
+        EXPECT_FALSE(window.snapshot().is_open(WindowId::Findings));
+        EXPECT_TRUE(window.snapshot().enabled(kCheck));
     }
 }
 
