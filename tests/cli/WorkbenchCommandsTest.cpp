@@ -47,5 +47,17 @@ TEST_F(WorkbenchCommands, TodoPrintsTheRowsStillToDoAsAnEditsFile) {
     EXPECT_EQ(outcome.out, "Cell\tMühle Town\tMühle Town\nMisc Item\tkey\\t1\tKey\n");
 }
 
+// Memory first, then the database files; the kind in German; a list that does not exist is
+// refused.
+TEST_F(WorkbenchCommands, SuggestPrintsSuggestionsAsTsv) {
+    m_files.put_text("prog/dataextra/Memory.tsv", "Misc Item\tRock\tFels\t2024-01-01\n");
+    auto outcome = run_tool({"suggest", "Rock", "--list", "Misc Item"});
+    EXPECT_EQ(outcome.status, kExitOk) << outcome.err;
+    EXPECT_EQ(outcome.out, "Fels\tGedächtnis\texakt\nStein\tMiscdata.dat\texakt\n");
+    outcome = run_tool({"suggest", "Rock", "--list", "Misc"});
+    EXPECT_EQ(outcome.status, kExitRefused);
+    EXPECT_EQ(outcome.err, "Unbekannte Liste „Misc“.\n");
+}
+
 } // namespace
 } // namespace orv::cli
