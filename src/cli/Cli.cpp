@@ -7,6 +7,8 @@
 #include "cli/CheckCommand.h"
 #include "cli/DbCommand.h"
 #include "cli/ListCommand.h"
+#include "cli/SuggestCommand.h"
+#include "cli/TodoCommand.h"
 #include "cli/TranslateCommand.h"
 
 namespace orv::cli {
@@ -20,17 +22,23 @@ struct CommandEntry {
 };
 
 // The sub-commands of the batch tool.
+// clang-format off
 constexpr CommandEntry kCommands[] = {
     {"list", run_list},
+    {"todo", run_todo},
+    {"suggest", run_suggest},
     {"translate", run_translate},
     {"check", run_check},
     {"db", run_db},
 };
+// clang-format on
 
 Text usage() {
     return cp1252(u8"Aufruf: orvental-cli [--program-dir ORDNER] BEFEHL ...\r"
                   u8"Befehle:\r"
                   u8"  list PLUGIN\r"
+                  u8"  todo PLUGIN\r"
+                  u8"  suggest \"EV NAME\" [--list LISTE]\r"
                   u8"  translate PLUGIN -o AUSGABE [--edits ÄNDERUNGEN] [--update-external]\r"
                   u8"  translate PLUGIN --in-place [--edits ÄNDERUNGEN] [--update-external]\r"
                   u8"  check PLUGIN [--edits ÄNDERUNGEN]\r"

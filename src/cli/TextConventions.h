@@ -1,45 +1,15 @@
 #pragma once
 
-#include <optional>
-#include <string>
-#include <string_view>
-#include <vector>
-
-#include "platform/Text.h"
+// The batch tool's text conventions live with the translation memory, which shares them.
+#include "translation/TextConventions.h"
 
 namespace orv::cli {
 
-// The batch tool reads and writes UTF-8 text files of tab-separated fields, one record per
-// line. Inside a field the four characters that would break that layout are escaped:
-//   backslash -> "\\"   TAB -> "\t"   CR -> "\r"   LF -> "\n"
-// so that any Windows-1252 text, including the program's own "\r" line breaks, survives a
-// write and a read unchanged.
-
-// Converts a Windows-1252 field to UTF-8 and escapes backslash, TAB, CR and LF.
-// Example: escape_field("a\tb\\") == "a\\tb\\\\".
-std::string escape_field(TextView cp1252);
-// The same, appended to `out`.
-void append_escaped_field(std::string& out, TextView cp1252);
-
-// Reverses escape_field. Returns nothing for a backslash followed by anything other than
-// '\\', 't', 'r' or 'n' or standing last in the field, for malformed UTF-8 and for a
-// character that Windows-1252 cannot hold (a byte order mark included), and for a raw TAB,
-// CR or LF, which a field holds only escaped (a raw CR is what a file with CR LF line ends
-// leaves at the end of each line); nothing is ever replaced silently.
-std::optional<Text> unescape_field(std::string_view utf8);
-
-// Why unescape_field refused `utf8`, as a German sentence: a CR (the file has CR LF line
-// ends), a bad escape, a byte order mark at the start, or a character Windows-1252 cannot
-// hold.
-Text field_problem(std::string_view utf8);
-
-// Splits a line at each TAB. A line with n TABs has n + 1 fields, so an empty line is one
-// empty field and a TAB at the end gives an empty last field. The views point into `line`.
-std::vector<std::string_view> split_fields(std::string_view line);
-
-// Splits a file's contents into lines at each LF. A last line without LF counts; the empty
-// piece after a final LF is not a line, so an empty file has no lines. A CR before the LF is
-// not removed; unescape_field refuses it. The views point into `contents`.
-std::vector<std::string_view> split_lines(std::string_view contents);
+using orv::append_escaped_field;
+using orv::escape_field;
+using orv::field_problem;
+using orv::split_fields;
+using orv::split_lines;
+using orv::unescape_field;
 
 } // namespace orv::cli

@@ -167,6 +167,15 @@ int run_translate(const Context& context, std::span<const std::string> arguments
     }
     context.out << to_utf8(summary(lists, plugin->names_from_database, *saved));
     context.out.flush();
+    // The translation memory follows the user's database: only with --update-external.
+    // The plugin is written, so the run succeeded; a failure here only means the memory kept
+    // its old state, which the warning on stderr says.
+    if (parsed->update_external) {
+        if (auto remembered = remember_confirmed_names(context.files, context.program_dir, *saved);
+            !remembered) {
+            (void)refuse(context, remembered.error().message);
+        }
+    }
     return kExitOk;
 }
 

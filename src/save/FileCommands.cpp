@@ -150,6 +150,11 @@ bool save_to(FileCommandContext& context, const fs::path& target) {
         show_refusal(context.dialogs, saved.error().message);
         return false;
     }
+    // The plugin is saved; a failure now only means the memory missed the new names.
+    if (auto remembered = remember_confirmed_names(context.files, workspace.program_dir, *saved);
+        !remembered) {
+        show_refusal(context.dialogs, remembered.error().message);
+    }
     return true;
 }
 

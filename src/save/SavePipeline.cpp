@@ -10,6 +10,7 @@
 #include "translation/DatabaseFile.h"
 #include "translation/ExternalDatabase.h"
 #include "translation/TranslationDatabase.h"
+#include "translation/TranslationMemory.h"
 
 namespace orv {
 namespace {
@@ -45,6 +46,7 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, Files& fil
     // not its EV Name.
     const Bytes cell_renames = pending_cell_renames(store, lists);
 
+    const Text today = today_date();
     for (const auto& type : kRecordTypes) {
         auto& elements = lists.list(type.index).elements;
         for (std::size_t row = 0; row < elements.size(); ++row) {
@@ -54,6 +56,8 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, Files& fil
             if (substitute_name(store, type, elements[row])) {
                 ++report.names_substituted;
             }
+            report.confirmed_names.push_back(
+                {type.index, elements[row].ev_name, elements[row].dv_name, today});
             lists.set_mark_and_dv_name(type.index, row, mark::kExternal, elements[row].dv_name);
             view.show_mark(type.index, row, mark::kExternal);
         }
@@ -92,6 +96,20 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, Files& fil
         return replaced.error();
     }
     return report;
+}
+
+Result<void> remember_confirmed_names(Files& files, const std::filesystem::path& program_dir,
+                                      const SaveReport& report) {
+    if (report.confirmed_names.empty()) {
+        return {};
+    }
+    auto added = add_to_memory(files, memory_path(program_dir), report.confirmed_names);
+    if (!added) {
+        Error error = added.error();
+        error.message += cp1252(u8"\rDas Plugin wurde gespeichert.");
+        return error;
+    }
+    return {};
 }
 
 } // namespace orv

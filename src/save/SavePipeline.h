@@ -2,10 +2,12 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <vector>
 
 #include "platform/Files.h"
 #include "plugin/BlockStore.h"
 #include "translation/ObjectLists.h"
+#include "translation/TranslationMemory.h"
 
 namespace orv {
 
@@ -27,6 +29,9 @@ struct SaveReport {
     int names_substituted = 0;
     int game_settings_translated = 0;
     int references_translated = 0;
+    // The rows this save turned from "*" into "Ü" (list, EV Name, DV Name, today's date),
+    // in list and row order: the names confirmed by hand, for the translation memory.
+    std::vector<MemoryEntry> confirmed_names;
 };
 
 // Saves the loaded plugin to `target`:
@@ -37,6 +42,8 @@ struct SaveReport {
 // 3. game settings and cell references are translated in the blocks;
 // 4. the external database and then the plugin (blocks 0 to N back to back) are replaced,
 //    each through a temporary file, so that a failure leaves both files as they were.
+// The rows of step 2 come back in SaveReport::confirmed_names; a caller that saved for the
+// user passes the report to remember_confirmed_names() afterwards.
 // The database files are read before anything changes: a file that exists but cannot be
 // read stops the save with nothing changed. A failed write is returned with its German
 // message; the blocks and marks then already hold the saved state, so saving again
@@ -45,5 +52,16 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, Files& fil
                                const std::filesystem::path& program_dir,
                                const std::filesystem::path& target, SaveView& view,
                                ExternalDatabaseWrite external_write = ExternalDatabaseWrite::Write);
+
+// The step after a successful save: adds the save's confirmed names to the translation
+// memory dataextra/Memory.tsv (see TranslationMemory.h), written atomically. It is kept
+// apart from save_plugin() because its failure must neither undo nor fail the save: the
+// error's German message is to be shown, and says that the plugin was saved. A damaged or
+// unreadable memory file is never overwritten.
+//
+//   if (auto remembered = remember_confirmed_names(files, program_dir, *saved); !remembered)
+//       show(remembered.error().message);
+Result<void> remember_confirmed_names(Files& files, const std::filesystem::path& program_dir,
+                                      const SaveReport& report);
 
 } // namespace orv

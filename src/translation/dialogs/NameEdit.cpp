@@ -1,5 +1,6 @@
 #include "translation/dialogs/NameEdit.h"
 
+#include <algorithm>
 #include <string>
 
 namespace orv {
@@ -59,6 +60,71 @@ std::vector<ListPosition> spread_cell_name(ObjectLists& lists, int list_index, s
             }
             lists.set_mark_and_dv_name(linked, other, mark::kEdited, edited.dv_name);
             changed.push_back({linked, other});
+        }
+    }
+    return changed;
+}
+
+namespace {
+
+// Whether row `other` of the list is one the same-name edit of row `row` changes.
+bool shares_name(const std::vector<Element>& elements, std::size_t row, std::size_t other) {
+    const Element& element = elements[other];
+    return other != row && element.ev_name == elements[row].ev_name &&
+           element.mark != mark::kShipped && element.mark != mark::kNoName;
+}
+
+} // namespace
+
+std::size_t count_same_name_rows(const ObjectLists& lists, int list_index, std::size_t row) {
+    const auto& elements = lists.list(list_index).elements;
+    if (row >= elements.size()) {
+        return 0;
+    }
+    std::size_t count = 0;
+    for (std::size_t other = 0; other < elements.size(); ++other) {
+        count += shares_name(elements, row, other) ? 1 : 0;
+    }
+    return count;
+}
+
+Result<std::vector<ListPosition>> apply_name_to_same_names(ObjectLists& lists, int list_index,
+                                                           std::size_t row, TextView ev_name,
+                                                           TextView new_dv_name) {
+    std::vector<ListPosition> changed;
+    const auto& elements = lists.list(list_index).elements;
+    if (row >= elements.size()) {
+        return changed;
+    }
+    // The other rows are chosen before the edit, by the row's EV Name as loaded.
+    std::vector<std::size_t> others;
+    for (std::size_t other = 0; other < elements.size(); ++other) {
+        if (shares_name(elements, row, other)) {
+            others.push_back(other);
+        }
+    }
+    const auto first = apply_name_edit(lists, list_index, row, ev_name, new_dv_name);
+    if (!first) {
+        return first.error();
+    }
+    if (*first == NameEditOutcome::Recorded) {
+        changed.push_back({list_index, row});
+    }
+    for (const std::size_t other : others) {
+        const Text other_ev = elements[other].ev_name;
+        // Within the limit already: the first edit checked the same name on the same list.
+        if (*apply_name_edit(lists, list_index, other, other_ev, new_dv_name) ==
+            NameEditOutcome::Recorded) {
+            changed.push_back({list_index, other});
+        }
+    }
+    // A cell's new name reaches its path grid (and the other way round) as in a single edit;
+    // that covers every Cell and Pgrd row of the same EV Name at once.
+    if (!changed.empty()) {
+        for (const auto& linked : spread_cell_name(lists, list_index, changed.front().row)) {
+            if (std::find(changed.begin(), changed.end(), linked) == changed.end()) {
+                changed.push_back(linked);
+            }
         }
     }
     return changed;

@@ -50,4 +50,21 @@ struct ListPosition {
 // rows changed besides `row`; nothing for the other lists.
 std::vector<ListPosition> spread_cell_name(ObjectLists& lists, int list_index, std::size_t row);
 
+// The other rows of the same list that "Für alle gleichen Namen übernehmen" would change
+// with row `row`: same EV Name (byte for byte), not marked "B" or "E". The check box is on
+// by default when this is not 0, and says this number.
+std::size_t count_same_name_rows(const ObjectLists& lists, int list_index, std::size_t row);
+
+// OK with "Für alle gleichen Namen übernehmen" on: the edit of row `row` (as
+// apply_name_edit, `ev_name` being the EV Name field's text) and then the same new name
+// for every row that count_same_name_rows() counts, each under the rules of a single edit:
+// a name over the list's limit refuses the whole edit with nothing changed; rows whose
+// EV Name equals the new name record nothing; rows marked "B" or "E" are never touched. On
+// the Cell and Pgrd lists the name then spreads as spread_cell_name() says. Returns every
+// row that got mark "*" — `row` first when it did — so that the window can redraw them;
+// its size is the number of rows changed.
+Result<std::vector<ListPosition>> apply_name_to_same_names(ObjectLists& lists, int list_index,
+                                                           std::size_t row, TextView ev_name,
+                                                           TextView new_dv_name);
+
 } // namespace orv

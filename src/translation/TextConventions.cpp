@@ -1,6 +1,6 @@
-#include "cli/TextConventions.h"
+#include "translation/TextConventions.h"
 
-namespace orv::cli {
+namespace orv {
 
 void append_escaped_field(std::string& out, TextView cp1252) {
     // The four escaped characters are ASCII, and every other byte converts on its own, so
@@ -129,4 +129,4 @@ Text field_problem(std::string_view field) {
                   u8"UTF-8.");
 }
 
-} // namespace orv::cli
+} // namespace orv

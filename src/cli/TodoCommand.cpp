@@ -1,0 +1,38 @@
+#include "cli/TodoCommand.h"
+
+#include <ostream>
+
+#include "cli/BatchPlugin.h"
+#include "cli/TextConventions.h"
+#include "translation/RowFilter.h"
+
+namespace orv::cli {
+
+int run_todo(const Context& context, std::span<const std::string> arguments) {
+    if (arguments.size() != 1) {
+        return refuse(context, cp1252(u8"Aufruf: orvental-cli [--program-dir ORDNER] todo PLUGIN"));
+    }
+    const auto plugin = load_batch_plugin(context, path_from_utf8(arguments[0]));
+    if (!plugin) {
+        return refuse(context, plugin.error().message);
+    }
+    std::string out;
+    for (const auto& type : kRecordTypes) {
+        for (const auto& element : plugin->lists.list(type.index).elements) {
+            if (!needs_translation(element)) {
+                continue;
+            }
+            append_escaped_field(out, type.label);
+            out.push_back('\t');
+            append_escaped_field(out, element.id);
+            out.push_back('\t');
+            append_escaped_field(out, element.ev_name);
+            out.push_back('\n');
+        }
+    }
+    context.out.write(out.data(), static_cast<std::streamsize>(out.size()));
+    context.out.flush();
+    return kExitOk;
+}
+
+} // namespace orv::cli

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+#include <vector>
+
+#include "platform/Files.h"
+
+namespace orv {
+
+// The translation memory: every name the user confirmed by hand, that is every row a save
+// turned from "*" into "Ü", kept across plugins in dataextra/Memory.tsv. It is a UTF-8 text
+// file in the batch tool's TSV conventions (see TextConventions.h), one line per name:
+//   LIST<TAB>EV NAME<TAB>DV NAME<TAB>YYYY-MM-DD
+// LIST is the object list's tab label ("Misc Item"), the date the day of the save. The file
+// only grows: a later translation of the same EV Name in the same list replaces the earlier
+// line (which then moves to the end), nothing else is ever removed. The memory feeds the
+// name-edit dialog's suggestions; the loader's name lookup never reads it.
+inline constexpr std::string_view kMemoryName = "Memory.tsv";
+std::filesystem::path memory_path(const std::filesystem::path& program_dir);
+
+struct MemoryEntry {
+    // The object list, 0 (Cell) to 24 (Faction).
+    int list_index = 0;
+    Text ev_name;
+    Text dv_name;
+    // "YYYY-MM-DD".
+    Text date;
+
+    bool operator==(const MemoryEntry&) const = default;
+};
+
+// The lines of a memory file, in file order. A line that is not four fields, names no
+// object list, holds a bad escape or a character Windows-1252 cannot hold, or a date not
+// written YYYY-MM-DD, makes the whole file damaged: the error's message names the line
+// and what is wrong with it, and its offset is the line number.
+Result<std::vector<MemoryEntry>> parse_memory(ByteSpan bytes);
+Bytes encode_memory(const std::vector<MemoryEntry>& entries);
+
+// Adds `added` in order: each replaces an entry of the same list and EV Name, which is
+// removed from its place, and goes to the end; an entry equal to the one it would replace
+// but for the date changes nothing. Returns whether `memory` changed.
+bool merge_into_memory(std::vector<MemoryEntry>& memory, const std::vector<MemoryEntry>& added);
+
+// The memory file; a missing file is an empty memory. A file that cannot be read or is
+// damaged gives an error with a German message naming the file.
+Result<std::vector<MemoryEntry>> read_memory(Files& files, const std::filesystem::path& path);
+
+// Reads the memory file, merges `added` and, when that changed anything, writes the file
+// anew through a temporary file beside it (an atomic write). A file that cannot be read or
+// is damaged is never overwritten: the error says so and the names are not added. A
+// failed write leaves the old file as it was.
+Result<void> add_to_memory(Files& files, const std::filesystem::path& path,
+                           const std::vector<MemoryEntry>& added);
+
+// Today's local date, "YYYY-MM-DD".
+Text today_date();
+
+} // namespace orv
