@@ -4,6 +4,7 @@
 
 #include "MemoryFiles.h"
 #include "fixtures/PluginBuilder.h"
+#include "translation/ExternalDatabase.h"
 
 namespace orv {
 namespace {
@@ -22,45 +23,40 @@ TEST(DatabaseFile, RoundTripKeepsEmptyTextsAndEveryByteValue) {
     EXPECT_EQ(parse_triple_file(encode_triple_file(triples)).entries, triples);
 }
 
+template <typename File>
+std::tuple<std::size_t, bool, std::size_t> summary(const File& file) {
+    return {file.entries.size(), file.damaged, file.damaged_at};
+}
+
 TEST(DatabaseFile, BrokenEntryEndsTheEntries) {
-    // Two pairs, ("a", "bc") in 11 bytes and ("", "d") in 9; as triples ("a", "bc", "") and
-    // ("d", ...) at offset 15.
-    const std::string whole("\x01\0\0\0a\x02\0\0\0bc\0\0\0\0\x01\0\0\0d", 20);
-    const std::string next("\x01\0\0\0x\x01\0\0\0y", 10);
+    // Pairs ("a", "bc") in 11 bytes and ("", "d") in 9; as triples, ("d", ...) is at 15.
+    const std::string whole = "\x01\0\0\0a\x02\0\0\0bc\0\0\0\0\x01\0\0\0d"s;
+    const std::string next = "\x01\0\0\0x\x01\0\0\0y"s;
     EXPECT_EQ(parse_pair_file(bytes_of(whole)).entries,
               (std::vector<PairEntry>{{"a", "bc"}, {"", "d"}}));
     const struct {
         const char* name;
         std::string bytes;
-        bool triples;
-        std::size_t entries;
-        bool damaged;
-        std::size_t damaged_at;
+        bool triples, damaged;
+        std::size_t entries, damaged_at;
     } cases[] = {
-        {"empty file", "", false, 0, false, 0},
-        {"whole entries", whole, false, 2, false, 0},
-        {"count cut short", whole + "\x01\0\0"s, false, 2, true, 20},
-        {"translation missing", whole + "\x01\0\0\0x"s, false, 2, true, 20},
-        {"text exactly to the end", whole + "\0\0\0\0\x03\0\0\0xyz"s, false, 3, false, 0},
-        {"text one byte past the end", whole + "\0\0\0\0\x04\0\0\0xyz"s, false, 2, true, 20},
-        {"huge count", whole + "\xFF\xFF\xFF\xFF"s + next, false, 2, true, 20},
-        {"huge first count", "\0\0\0\x80"s + next, false, 0, true, 0},
-        {"nothing after a broken entry", next + "\x05\0\0\0ab"s + next, false, 1, true, 10},
-        {"whole triples", whole + std::string(8, '\0'), true, 2, false, 0},
-        {"third text missing", whole + std::string(4, '\0'), true, 1, true, 15},
+        {"empty file", "", false, false, 0, 0},
+        {"whole entries", whole, false, false, 2, 0},
+        {"count cut short", whole + "\x01\0\0"s, false, true, 2, 20},
+        {"translation missing", whole + "\x01\0\0\0x"s, false, true, 2, 20},
+        {"text exactly to the end", whole + "\0\0\0\0\x03\0\0\0xyz"s, false, false, 3, 0},
+        {"text one byte past the end", whole + "\0\0\0\0\x04\0\0\0xyz"s, false, true, 2, 20},
+        {"huge count", whole + "\xFF\xFF\xFF\xFF"s + next, false, true, 2, 20},
+        {"huge first count", "\0\0\0\x80"s + next, false, true, 0, 0},
+        {"nothing after a broken entry", next + "\x05\0\0\0ab"s + next, false, true, 1, 10},
+        {"whole triples", whole + std::string(8, '\0'), true, false, 2, 0},
+        {"third text missing", whole + std::string(4, '\0'), true, true, 1, 15},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const auto check = [&c](const auto& file) {
-            EXPECT_EQ(file.entries.size(), c.entries);
-            EXPECT_EQ(file.damaged, c.damaged);
-            EXPECT_EQ(file.damaged_at, c.damaged_at);
-        };
-        if (c.triples) {
-            check(parse_triple_file(bytes_of(c.bytes)));
-        } else {
-            check(parse_pair_file(bytes_of(c.bytes)));
-        }
+        const Bytes bytes = bytes_of(c.bytes);
+        EXPECT_EQ(c.triples ? summary(parse_triple_file(bytes)) : summary(parse_pair_file(bytes)),
+                  std::tuple(c.entries, c.damaged, c.damaged_at));
     }
 }
 
@@ -72,6 +68,31 @@ TEST(DatabaseFile, MissingOrUnreadableFileHasNoEntriesAndIsNotCreated) {
     files.fail_operation(1, test::FileOperation::Read);
     EXPECT_TRUE(read_pair_file(files, "data/Actidata.dat").entries.empty());
     EXPECT_EQ(read_pair_file(files, "data/Actidata.dat").entries.size(), 1u);
+}
+
+TEST(ExternalDatabase, ResetLeavesExactlyTheSentinelPairOrTheOldFile) {
+    test::MemoryFiles files;
+    files.require_folders(true);
+    files.put("prog/dataextra/Extradata.dat", bytes_of("old"));
+    // The folder cannot be made: nothing is written (the atomic write owns later failures).
+    files.fail_operation(1, test::FileOperation::CreateDirectories);
+    const auto failed = reset_external_database(files, "prog/dataextra/Extradata.dat");
+    ASSERT_FALSE(failed);
+    EXPECT_EQ(failed.error().kind, ErrorKind::CreateFailed);
+    EXPECT_EQ(files.get("prog/dataextra/Extradata.dat"), bytes_of("old"));
+    // A missing folder is created with the file.
+    for (const char* path : {"prog/dataextra/Extradata.dat", "other/dataextra/Extradata.dat"}) {
+        ASSERT_TRUE(reset_external_database(files, path));
+        EXPECT_EQ(files.get(path), bytes_of("\x04\0\0\0FFFF\x04\0\0\0FFFF"s));
+    }
+}
+
+TEST(ExternalDatabase, QuestionNamesTheFileInCapitals) {
+    EXPECT_EQ(reset_question(std::filesystem::path(u8"C:/Spiele/dataextra/Übersetzung_größe.dat")),
+              cp1252(u8"LÖSCHT DIE EXTERNE DATENBANK NUR WENN IHR EUCH SICHER\rSEID, DASS IHR DIE "
+                     u8"ENTHALTENEN DATEN NICHT FÜR ZUKÜNFTIGE\rÜBERSETZUNGEN BENÖTIGT.\r\r"
+                     u8"AKTUELLE DATEI : ÜBERSETZUNG_GRÖßE.DAT\r\r                EXTERNE "
+                     u8"DATENBANK LÖSCHEN?"));
 }
 
 } // namespace
