@@ -5,7 +5,7 @@
 
 #include "cli/BatchPlugin.h"
 #include "cli/EditsFile.h"
-#include "cli/TextConventions.h"
+#include "translation/TextConventions.h"
 #include "save/ReferenceCheck.h"
 
 namespace orv::cli {

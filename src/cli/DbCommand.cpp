@@ -9,7 +9,7 @@
 #include <ostream>
 #include <vector>
 
-#include "cli/TextConventions.h"
+#include "translation/TextConventions.h"
 #include "platform/AtomicWrite.h"
 #include "plugin/RecordTypes.h"
 #include "translation/DatabaseFile.h"

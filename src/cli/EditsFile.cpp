@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "cli/TextConventions.h"
+#include "translation/TextConventions.h"
 #include "translation/dialogs/NameEdit.h"
 
 namespace orv::cli {

@@ -3,7 +3,7 @@
 #include <ostream>
 
 #include "cli/BatchPlugin.h"
-#include "cli/TextConventions.h"
+#include "translation/TextConventions.h"
 
 namespace orv::cli {
 int run_list(const Context& context, std::span<const std::string> arguments) {

@@ -3,7 +3,7 @@
 #include <optional>
 #include <ostream>
 
-#include "cli/TextConventions.h"
+#include "translation/TextConventions.h"
 #include "plugin/RecordTypes.h"
 #include "translation/Suggestions.h"
 

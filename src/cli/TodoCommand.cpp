@@ -3,7 +3,7 @@
 #include <ostream>
 
 #include "cli/BatchPlugin.h"
-#include "cli/TextConventions.h"
+#include "translation/TextConventions.h"
 #include "translation/RowFilter.h"
 
 namespace orv::cli {

@@ -8,7 +8,7 @@
 
 #include "cli/BatchPlugin.h"
 #include "cli/EditsFile.h"
-#include "cli/TextConventions.h"
+#include "translation/TextConventions.h"
 #include "save/CommandTexts.h"
 #include "save/SavePipeline.h"
 

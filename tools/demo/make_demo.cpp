@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/TextConventions.h"
+#include "translation/TextConventions.h"
 #include "fixtures/PluginBuilder.h"
 #include "platform/AtomicWrite.h"
 #include "platform/LocalFiles.h"
@@ -43,7 +43,7 @@ Error input_error(const SourceLine& where, std::u8string_view what) {
 
 // The escapes and the conversion are those of the batch tool's tables.
 Result<Text> decode_field(const SourceLine& where, std::string_view field) {
-    auto text = cli::unescape_field(field);
+    auto text = unescape_field(field);
     if (!text) {
         return input_error(where, u8"ungültiger Text: nur die Escape-Folgen \\\\, \\t, \\r und "
                                   u8"\\n, keine rohen Tabulatoren oder Zeilenenden, und nur "
@@ -133,7 +133,7 @@ Result<Bytes> encode_plugin(Files& files, const fs::path& path) {
         return text.error();
     }
     std::vector<fixtures::RecordBuilder> records;
-    const auto lines = cli::split_lines(*text);
+    const auto lines = split_lines(*text);
     for (std::size_t index = 0; index < lines.size(); ++index) {
         const SourceLine where{path, index + 1};
         std::string_view line = lines[index];

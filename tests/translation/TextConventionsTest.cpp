@@ -1,4 +1,4 @@
-#include "cli/TextConventions.h"
+#include "translation/TextConventions.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace orv::cli {
+namespace orv {
 namespace {
 
 using Views = std::vector<std::string_view>;
@@ -58,4 +58,4 @@ TEST(TextConventions, SplitsLinesAtLineFeedsAndFieldsAtTabs) {
 }
 
 } // namespace
-} // namespace orv::cli
+} // namespace orv
