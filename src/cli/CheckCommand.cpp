@@ -5,8 +5,8 @@
 
 #include "cli/BatchPlugin.h"
 #include "cli/EditsFile.h"
-#include "translation/TextConventions.h"
 #include "save/ReferenceCheck.h"
+#include "translation/TextConventions.h"
 
 namespace orv::cli {
 namespace {

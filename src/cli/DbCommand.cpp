@@ -9,10 +9,10 @@
 #include <ostream>
 #include <vector>
 
-#include "translation/TextConventions.h"
 #include "platform/AtomicWrite.h"
 #include "plugin/RecordTypes.h"
 #include "translation/DatabaseFile.h"
+#include "translation/TextConventions.h"
 #include "translation/TranslationDatabase.h"
 
 namespace orv::cli {

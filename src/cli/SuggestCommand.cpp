@@ -3,9 +3,9 @@
 #include <optional>
 #include <ostream>
 
-#include "translation/TextConventions.h"
 #include "plugin/RecordTypes.h"
 #include "translation/Suggestions.h"
+#include "translation/TextConventions.h"
 
 namespace orv::cli {
 

@@ -3,8 +3,8 @@
 #include <ostream>
 
 #include "cli/BatchPlugin.h"
-#include "translation/TextConventions.h"
 #include "translation/RowFilter.h"
+#include "translation/TextConventions.h"
 
 namespace orv::cli {
 

@@ -8,9 +8,9 @@
 
 #include "cli/BatchPlugin.h"
 #include "cli/EditsFile.h"
-#include "translation/TextConventions.h"
 #include "save/CommandTexts.h"
 #include "save/SavePipeline.h"
+#include "translation/TextConventions.h"
 
 namespace orv::cli {
 namespace {

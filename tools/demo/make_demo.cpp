@@ -17,12 +17,12 @@
 #include <string_view>
 #include <vector>
 
-#include "translation/TextConventions.h"
 #include "fixtures/PluginBuilder.h"
 #include "platform/AtomicWrite.h"
 #include "platform/LocalFiles.h"
 #include "platform/Text.h"
 #include "translation/ExternalDatabase.h"
+#include "translation/TextConventions.h"
 
 namespace orv {
 namespace {
