@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLibraryInfo>
@@ -26,14 +25,14 @@
 #include "platform/WorkerThreads.h"
 #include "platform/qt/ListView.h"
 #include "platform/qt/QtDialogs.h"
-#include "platform/qt/QtText.h"
 #include "platform/qt/QtWindow.h"
 
 namespace orv::test {
 namespace {
 
-std::string utf8(const QString& text) {
-    return text.toStdString();
+// A menu or tab text as shown: Qt draws "&&" as one "&".
+std::string shown(QString text) {
+    return text.replace(QStringLiteral("&&"), QStringLiteral("&")).toStdString();
 }
 
 class QtDriver final : public WindowDriver {
@@ -49,7 +48,6 @@ public:
         m_window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(main()));
     }
-
     void quit() override {
         if (m_window) {
             m_window->close();
@@ -58,9 +56,7 @@ public:
             m_program->shut_down();
         }
     }
-
     bool quit_requested() override { return m_program->quit_requested(); }
-
     bool wait_until(const std::function<bool()>& condition) override {
         QElapsedTimer waited;
         waited.start();
@@ -88,8 +84,7 @@ public:
     }
     void answer_next_message_box(MessageAnswer answer, std::shared_ptr<ShownBox> seen) override {
         when_shown<QMessageBox>([answer, seen](QMessageBox* box) {
-            seen->title = utf8(box->windowTitle());
-            seen->text = utf8(box->text());
+            *seen = {box->windowTitle().toStdString(), box->text().toStdString()};
             box->button(answer == MessageAnswer::Yes  ? QMessageBox::Yes
                         : answer == MessageAnswer::No ? QMessageBox::No
                                                       : QMessageBox::Ok)
@@ -114,10 +109,12 @@ public:
     }
     bool right_click_opens_popup_menu(int control, int row) override {
         click_row(control, row, ListEventType::RightClick);
+        // The menu opens on the GUI thread while the click is handled.
+        QTest::qWait(50);
         auto* menu = child<QMenu>("popup-menu");
-        const bool shown = wait_until([menu] { return menu->isVisible(); });
+        const bool opened = menu->isVisible();
         menu->hide();
-        return shown;
+        return opened;
     }
     void click_header(int control, int column) override {
         QHeaderView* header = list(control)->horizontalHeader();
@@ -128,11 +125,7 @@ public:
     void type_text(int control, const std::string& text) override {
         QWidget* field = widget(control);
         field->setFocus();
-        if (auto* line = qobject_cast<QLineEdit*>(field)) {
-            line->selectAll();
-        } else if (auto* box = qobject_cast<QTextEdit*>(field)) {
-            box->selectAll();
-        }
+        QMetaObject::invokeMethod(field, "selectAll");
         const QStringList lines = QString::fromStdString(text).split(QLatin1Char('\r'));
         for (qsizetype line = 0; line < lines.size(); ++line) {
             if (line > 0) {
@@ -144,25 +137,21 @@ public:
     void press_button(int control) override {
         QTest::mouseClick(static_cast<QPushButton*>(widget(control)), Qt::LeftButton);
     }
-    void close_window(WindowId window) override {
-        (window == WindowId::Main ? main() : popup(window))->close();
-    }
+    void close_window(WindowId window) override { top(window)->close(); }
 
     std::string window_title(WindowId window) override {
-        return utf8((window == WindowId::Main ? main() : popup(window))->windowTitle());
+        return top(window)->windowTitle().toStdString();
     }
     std::pair<int, int> window_size(WindowId window) override {
-        const QSize size = (window == WindowId::Main ? main() : popup(window))->size();
-        return {size.width(), size.height()};
+        return {top(window)->width(), top(window)->height()};
     }
     bool window_open(WindowId window) override {
-        QWidget* shown = window == WindowId::Main ? main() : popup(window);
-        return shown != nullptr && shown->isVisible();
+        return top(window) != nullptr && top(window)->isVisible();
     }
     std::vector<std::string> menu_titles() override {
         std::vector<std::string> titles;
         for (QAction* menu : main()->menuBar()->actions()) {
-            titles.push_back(utf8(menu->text().replace(QStringLiteral("&&"), QStringLiteral("&"))));
+            titles.push_back(shown(menu->text()));
         }
         return titles;
     }
@@ -171,22 +160,18 @@ public:
                                             : QStringLiteral("menu-title-%1").arg(menu));
         std::vector<std::string> texts;
         for (QAction* action : items->actions()) {
-            texts.push_back(
-                action->isSeparator()
-                    ? "-"
-                    : utf8(action->text().replace(QStringLiteral("&&"), QStringLiteral("&"))));
+            texts.push_back(action->isSeparator() ? "-" : shown(action->text()));
         }
         return texts;
     }
     bool menu_enabled(int command) override { return action(command)->isEnabled(); }
     std::string status_text(int field) override {
-        return utf8(child<QLabel>(QStringLiteral("status-%1").arg(field))->text());
+        return child<QLabel>(QStringLiteral("status-%1").arg(field))->text().toStdString();
     }
     std::vector<std::string> tab_labels() override {
         std::vector<std::string> labels;
         for (int page = 0; page < tabs()->count(); ++page) {
-            labels.push_back(
-                utf8(tabs()->tabText(page).replace(QStringLiteral("&&"), QStringLiteral("&"))));
+            labels.push_back(shown(tabs()->tabText(page)));
         }
         return labels;
     }
@@ -195,8 +180,9 @@ public:
         ListView* view = list(control);
         std::vector<std::string> titles;
         for (int column = 0; column < view->model()->columnCount(); ++column) {
-            titles.push_back(utf8(view->model()->headerData(column, Qt::Horizontal).toString()) +
-                             "/" + std::to_string(view->horizontalHeader()->sectionSize(column)));
+            titles.push_back(
+                view->model()->headerData(column, Qt::Horizontal).toString().toStdString() + "/" +
+                std::to_string(view->horizontalHeader()->sectionSize(column)));
         }
         return titles;
     }
@@ -204,7 +190,7 @@ public:
         ListView* view = list(control);
         std::vector<std::string> texts;
         for (int row = 0; row < view->model()->rowCount(); ++row) {
-            texts.push_back(utf8(view->model()->index(row, column).data().toString()));
+            texts.push_back(view->model()->index(row, column).data().toString().toStdString());
         }
         return texts;
     }
@@ -226,7 +212,7 @@ private:
     QTabWidget* tabs() const { return child<QTabWidget>(QStringLiteral("control-2")); }
     // A closed pop-up is deleted later; until then the shown widget of a name counts.
     template <typename T>
-    T* shown(const QString& name) const {
+    T* visible(const QString& name) const {
         const QList<T*> found = main()->findChildren<T*>(name);
         for (T* candidate : found) {
             if (candidate->isVisible()) {
@@ -236,13 +222,15 @@ private:
         return found.isEmpty() ? nullptr : found.constFirst();
     }
     QWidget* widget(int control) const {
-        return shown<QWidget>(QStringLiteral("control-%1").arg(control));
+        return visible<QWidget>(QStringLiteral("control-%1").arg(control));
     }
     ListView* list(int control) const {
-        return shown<ListView>(QStringLiteral("control-%1").arg(control));
+        return visible<ListView>(QStringLiteral("control-%1").arg(control));
     }
-    QWidget* popup(WindowId window) const {
-        return shown<QWidget>(QStringLiteral("popup-%1").arg(static_cast<int>(window)));
+    QWidget* top(WindowId window) const {
+        return window == WindowId::Main
+                   ? main()
+                   : visible<QWidget>(QStringLiteral("popup-%1").arg(static_cast<int>(window)));
     }
 
     std::unique_ptr<QtWindow> m_window;

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <functional>
 #include <mutex>
+#include <ostream>
 #include <variant>
-#include <vector>
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -12,65 +11,51 @@
 
 #include "platform/Events.h"
 
+// Readable failure messages for Qt's strings.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace orv::test {
 
 // Receives the window's events and keeps each as a short line that a test can compare:
-// "menu 1", "control 3 double", "context 10 20", "column 5 1", "close 0", "resize 800 600".
+// "menu 1", "control 3 2" (control, ListEventType), "context 10 20", "column 5 1", "close 0",
+// "resize 800 600 0".
 class RecordingSink final : public EventSink {
 public:
     void handle(const Event& event) override {
-        {
-            std::lock_guard lock(m_mutex);
-            m_lines << describe(event);
-        }
-        if (reaction) {
-            reaction(event);
-        }
-    }
-
-    QStringList lines() const {
-        std::lock_guard lock(m_mutex);
-        return m_lines;
-    }
-    void clear() {
-        std::lock_guard lock(m_mutex);
-        m_lines.clear();
-    }
-
-    // Runs after each event is recorded, on the GUI thread.
-    std::function<void(const Event&)> reaction;
-
-    static QString describe(const Event& event) {
-        return std::visit(
-            [](const auto& concrete) -> QString {
-                using Kind = std::decay_t<decltype(concrete)>;
+        const QString line = std::visit(
+            [](const auto& e) {
+                using Kind = std::decay_t<decltype(e)>;
                 if constexpr (std::is_same_v<Kind, MenuCommandEvent>) {
-                    return QStringLiteral("menu %1").arg(concrete.command);
+                    return QStringLiteral("menu %1").arg(e.command);
                 } else if constexpr (std::is_same_v<Kind, ControlEvent>) {
-                    static const char* const types[] = {"other", "right", "double"};
-                    return QStringLiteral("control %1 %2")
-                        .arg(concrete.control)
-                        .arg(QLatin1String(types[static_cast<int>(concrete.type)]));
+                    return QStringLiteral("control %1 %2").arg(e.control).arg(int(e.type));
                 } else if constexpr (std::is_same_v<Kind, CloseRequestEvent>) {
-                    return QStringLiteral("close %1").arg(static_cast<int>(concrete.window));
+                    return QStringLiteral("close %1").arg(int(e.window));
                 } else if constexpr (std::is_same_v<Kind, ContextMenuEvent>) {
-                    return QStringLiteral("context %1 %2").arg(concrete.x).arg(concrete.y);
+                    return QStringLiteral("context %1 %2").arg(e.x).arg(e.y);
                 } else if constexpr (std::is_same_v<Kind, ColumnClickEvent>) {
-                    return QStringLiteral("column %1 %2")
-                        .arg(concrete.control)
-                        .arg(concrete.column);
+                    return QStringLiteral("column %1 %2").arg(e.control).arg(e.column);
                 } else {
-                    return QStringLiteral("resize %1 %2%3")
-                        .arg(concrete.width)
-                        .arg(concrete.height)
-                        .arg(concrete.minimized ? QStringLiteral(" minimized") : QString());
+                    return QStringLiteral("resize %1 %2 %3")
+                        .arg(e.width)
+                        .arg(e.height)
+                        .arg(int(e.minimized));
                 }
             },
             event);
+        std::lock_guard lock(m_mutex);
+        m_lines << line;
+    }
+    // The lines so far, cleared.
+    QStringList take() {
+        std::lock_guard lock(m_mutex);
+        return std::exchange(m_lines, {});
     }
 
 private:
-    mutable std::mutex m_mutex;
+    std::mutex m_mutex;
     QStringList m_lines;
 };
 
@@ -97,22 +82,14 @@ inline void double_click(QWidget* target, const QPoint& at) {
     send_mouse(target, QEvent::MouseButtonRelease, Qt::LeftButton, at);
 }
 
-// The modal dialog of type T that is showing, or null.
-template <typename T>
-T* shown_dialog() {
-    return qobject_cast<T*>(QApplication::activeModalWidget());
-}
-
 // Runs `act` on the next modal dialog of type T once it shows. A modal dialog runs an
-// event loop of its own, inside whatever the test is waiting in, so the test's answer
-// must come from a timer that this inner loop serves. `act` should note what it sees and
-// then answer; the test checks the notes afterwards.
+// event loop of its own, so the answer comes from a timer that this inner loop serves.
 template <typename T, typename Act>
 void when_shown(Act act) {
     auto* timer = new QTimer();
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, act] {
-        if (T* dialog = shown_dialog<T>()) {
+        if (T* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
             timer->stop();
             timer->deleteLater();
             act(dialog);
