@@ -30,24 +30,18 @@ std::wstring wide(const std::string& text) {
     return result;
 }
 
-std::vector<std::string> utf8(const std::vector<std::wstring>& texts) {
+// Texts as shown; for menu texts the mnemonic marker "&" is not drawn and "&&" is one "&".
+std::vector<std::string> utf8(const std::vector<std::wstring>& texts, bool menu = false) {
     std::vector<std::string> result;
-    for (const std::wstring& text : texts) {
+    for (std::wstring text : texts) {
+        for (std::size_t i = 0; menu && i < text.size(); ++i) {
+            if (text[i] == L'&' && i + 1 < text.size()) {
+                text.erase(i, 1);
+            }
+        }
         result.push_back(utf8(text));
     }
     return result;
-}
-
-// A menu text as shown: the mnemonic marker "&" is not drawn, "&&" is one "&".
-std::string shown(const std::wstring& menu_text) {
-    std::wstring text;
-    for (std::size_t i = 0; i < menu_text.size(); ++i) {
-        if (menu_text[i] == L'&' && i + 1 < menu_text.size()) {
-            ++i;
-        }
-        text += menu_text[i];
-    }
-    return utf8(text);
 }
 
 class Win32Driver final : public WindowDriver {
@@ -133,19 +127,9 @@ public:
         return {rect.width, rect.height};
     }
     bool window_open(WindowId window) override { return m_remote->window_open(window); }
-    std::vector<std::string> menu_titles() override {
-        std::vector<std::string> titles;
-        for (const std::wstring& title : m_remote->menu_titles()) {
-            titles.push_back(shown(title));
-        }
-        return titles;
-    }
+    std::vector<std::string> menu_titles() override { return utf8(m_remote->menu_titles(), true); }
     std::vector<std::string> menu_items(int menu) override {
-        std::vector<std::string> items;
-        for (const std::wstring& item : m_remote->menu_items(menu)) {
-            items.push_back(shown(item));
-        }
-        return items;
+        return utf8(m_remote->menu_items(menu), true);
     }
     bool menu_enabled(int command) override { return m_remote->menu_enabled(command); }
     std::string status_text(int field) override { return utf8(m_remote->status_text(field)); }
