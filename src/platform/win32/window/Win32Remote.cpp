@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include <commctrl.h>
 
 #include "platform/win32/window/Win32Window.h"
@@ -78,6 +80,23 @@ HWND find_own_window(const wchar_t* window_class) {
 }
 
 } // namespace
+
+void Win32Remote::run_events() {
+    bool handled = false;
+    while (m_window.run_one()) {
+        handled = true;
+    }
+    if (!handled) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+}
+
+bool Win32Remote::right_click_opens_popup_menu(int control, int row) {
+    auto shown = std::make_shared<bool>(false);
+    close_next_popup_menu([shown] { *shown = true; });
+    click_row(control, row, ListEventType::RightClick);
+    return *shown;
+}
 
 void Win32Remote::choose_menu(int command) {
     SendMessageW(m_window.main_handle(), WM_COMMAND, MAKEWPARAM(command, 0), 0);

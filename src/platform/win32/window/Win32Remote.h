@@ -19,10 +19,14 @@ class Win32Remote {
 public:
     explicit Win32Remote(Win32Window& window) : m_window(window) {}
 
+    // Handles the pending window messages; waits a few milliseconds for one if there is none.
+    void run_events();
     void choose_menu(int command);
     void select_tab(int page);
     // Selects the row and reports the click as the list view does.
     void click_row(int control, int row, ListEventType type);
+    // Whether a right click on the row opened the popup menu (which is then closed).
+    bool right_click_opens_popup_menu(int control, int row);
     void click_header(int control, int column);
     // Replaces the text of an edit field or text box by typing `text` ("\r" is Enter).
     void type_text(int control, const std::wstring& text);
