@@ -37,10 +37,13 @@ QString name_of(const char* kind, int number) {
     return QStringLiteral("%1-%2").arg(QLatin1String(kind)).arg(number);
 }
 
-std::vector<std::wstring> texts_of(const QList<QAction*>& actions) {
-    std::vector<std::wstring> texts;
+std::vector<std::string> texts_of(const QList<QAction*>& actions) {
+    std::vector<std::string> texts;
     for (const QAction* action : actions) {
-        texts.push_back(action->isSeparator() ? L"-" : action->text().toStdWString());
+        texts.push_back(
+            action->isSeparator()
+                ? "-"
+                : action->text().replace(QStringLiteral("&&"), QStringLiteral("&")).toStdString());
     }
     return texts;
 }
@@ -94,11 +97,11 @@ void QtRemote::click_header(int control, int column) {
           QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
 }
 
-void QtRemote::type_text(int control, const std::wstring& text) {
+void QtRemote::type_text(int control, const std::string& text) {
     QWidget* field = widget(control);
     field->setFocus();
     QMetaObject::invokeMethod(field, "selectAll");
-    for (const QChar typed : QString::fromStdWString(text)) {
+    for (const QChar typed : QString::fromStdString(text)) {
         if (typed == QLatin1Char('\r')) {
             send_key(field, Qt::Key_Return, QStringLiteral("\r"));
         } else {
@@ -116,11 +119,11 @@ void QtRemote::close_window(WindowId window) {
     top(window)->close();
 }
 
-std::vector<std::wstring> QtRemote::menu_titles() const {
+std::vector<std::string> QtRemote::menu_titles() const {
     return texts_of(static_cast<QMainWindow*>(main())->menuBar()->actions());
 }
 
-std::vector<std::wstring> QtRemote::menu_items(int menu) const {
+std::vector<std::string> QtRemote::menu_items(int menu) const {
     return texts_of(main()
                         ->findChild<QMenu*>(menu < 0 ? QStringLiteral("popup-menu")
                                                      : name_of("menu-title", menu))
@@ -131,12 +134,12 @@ bool QtRemote::menu_enabled(int command) const {
     return main()->findChild<QAction*>(name_of("menu", command))->isEnabled();
 }
 
-std::wstring QtRemote::status_text(int field) const {
-    return main()->findChild<QLabel*>(name_of("status", field))->text().toStdWString();
+std::string QtRemote::status_text(int field) const {
+    return main()->findChild<QLabel*>(name_of("status", field))->text().toStdString();
 }
 
-std::wstring QtRemote::window_title(WindowId window) const {
-    return top(window)->windowTitle().toStdWString();
+std::string QtRemote::window_title(WindowId window) const {
+    return top(window)->windowTitle().toStdString();
 }
 
 Rect QtRemote::window_rect(WindowId window) const {
@@ -151,41 +154,41 @@ bool QtRemote::window_open(WindowId window) const {
     return top(window) != nullptr && top(window)->isVisible();
 }
 
-std::wstring QtRemote::control_text(int control) const {
+std::string QtRemote::control_text(int control) const {
     const std::optional<Text> text = m_window.control_text(control);
-    return text ? to_qstring(*text).toStdWString() : L"(nothing)";
+    return text ? to_qstring(*text).toStdString() : "(nothing)";
 }
 
 bool QtRemote::control_enabled(int control) const {
     return widget(control)->isEnabled();
 }
 
-std::vector<std::wstring> QtRemote::column(int control, int column) const {
+std::vector<std::string> QtRemote::column(int control, int column) const {
     const QAbstractItemModel* model = static_cast<ListView*>(widget(control))->model();
-    std::vector<std::wstring> texts;
+    std::vector<std::string> texts;
     for (int row = 0; row < model->rowCount(); ++row) {
-        texts.push_back(model->index(row, column).data().toString().toStdWString());
+        texts.push_back(model->index(row, column).data().toString().toStdString());
     }
     return texts;
 }
 
-std::vector<std::wstring> QtRemote::headers(int control) const {
+std::vector<std::string> QtRemote::headers(int control) const {
     const auto* view = static_cast<ListView*>(widget(control));
-    std::vector<std::wstring> titles;
+    std::vector<std::string> titles;
     for (int column = 0; column < view->model()->columnCount(); ++column) {
         titles.push_back(QStringLiteral("%1/%2")
                              .arg(view->model()->headerData(column, Qt::Horizontal).toString())
                              .arg(view->horizontalHeader()->sectionSize(column))
-                             .toStdWString());
+                             .toStdString());
     }
     return titles;
 }
 
-std::vector<std::wstring> QtRemote::tab_labels() const {
+std::vector<std::string> QtRemote::tab_labels() const {
     const auto* tabs = main()->findChild<QTabWidget*>(name_of("control", 2));
-    std::vector<std::wstring> labels;
+    std::vector<std::string> labels;
     for (int page = 0; page < tabs->count(); ++page) {
-        labels.push_back(tabs->tabText(page).toStdWString());
+        labels.push_back(tabs->tabText(page).toStdString());
     }
     return labels;
 }
@@ -195,9 +198,9 @@ int QtRemote::current_tab() const {
 }
 
 void QtRemote::answer_next_message_box(
-    MessageAnswer answer, std::function<void(std::wstring title, std::wstring text)> seen) {
+    MessageAnswer answer, std::function<void(std::string title, std::string text)> seen) {
     when_shown<QMessageBox>([answer, seen](QMessageBox* box) {
-        seen(box->windowTitle().toStdWString(), box->text().toStdWString());
+        seen(box->windowTitle().toStdString(), box->text().toStdString());
         box->button(answer == MessageAnswer::Yes  ? QMessageBox::Yes
                     : answer == MessageAnswer::No ? QMessageBox::No
                                                   : QMessageBox::Ok)

@@ -19,7 +19,8 @@ class QtWindow;
 
 // Drives the windows of a QtWindow with the input a user's actions produce (menu commands,
 // mouse clicks, typed keys) and reads the controls' state back from the widgets, with the
-// same calls as the Win32 backend's remote. For the tests, on the GUI thread.
+// same calls as the Win32 backend's remote. Texts are UTF-8, as shown ("&&" in a menu text
+// is one "&"). For the tests, on the GUI thread.
 class QtRemote {
 public:
     explicit QtRemote(QtWindow& window) : m_window(window) {}
@@ -34,34 +35,33 @@ public:
     bool right_click_opens_popup_menu(int control, int row);
     void click_header(int control, int column);
     // Replaces the text of an edit field or text box by typing `text` ("\r" is Enter).
-    void type_text(int control, const std::wstring& text);
+    void type_text(int control, const std::string& text);
     void press_button(int control);
     void close_window(WindowId window);
 
-    // Texts as the widgets hold them: "&&" in a menu text is drawn as "&".
-    std::vector<std::wstring> menu_titles() const;
+    std::vector<std::string> menu_titles() const;
     // The items of menu bar menu `menu` ("-" for a separator), or of the popup menu for -1.
-    std::vector<std::wstring> menu_items(int menu) const;
+    std::vector<std::string> menu_items(int menu) const;
     bool menu_enabled(int command) const;
-    std::wstring status_text(int field) const;
-    std::wstring window_title(WindowId window) const;
+    std::string status_text(int field) const;
+    std::string window_title(WindowId window) const;
     // The inner size; empty when the window is not open.
     Rect window_rect(WindowId window) const;
     bool window_open(WindowId window) const;
     // "(nothing)" when the control has no text the program could read.
-    std::wstring control_text(int control) const;
+    std::string control_text(int control) const;
     bool control_enabled(int control) const;
-    std::vector<std::wstring> column(int control, int column) const;
+    std::vector<std::string> column(int control, int column) const;
     // Column titles and widths, "ID/200".
-    std::vector<std::wstring> headers(int control) const;
-    std::vector<std::wstring> tab_labels() const;
+    std::vector<std::string> headers(int control) const;
+    std::vector<std::string> tab_labels() const;
     int current_tab() const;
 
     // Answers the next message box once it shows: `seen` gets its title and text, then
     // `answer` is pressed.
     static void
     answer_next_message_box(MessageAnswer answer,
-                            std::function<void(std::wstring title, std::wstring text)> seen);
+                            std::function<void(std::string title, std::string text)> seen);
     // Runs `act` on the next modal dialog of type T once it shows. A modal dialog runs an
     // event loop of its own, so the answer comes from a timer that this inner loop serves.
     template <typename T, typename Act>

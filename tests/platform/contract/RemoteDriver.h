@@ -8,47 +8,6 @@
 
 namespace orv::test {
 
-// UTF-8 of a widget's text; in a menu text "&X" is drawn as "X" and "&&" as "&".
-inline std::string utf8(const std::wstring& text, bool menu = false) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        i += menu && text[i] == L'&' && i + 1 < text.size();
-        const auto c = static_cast<unsigned>(text[i]);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
-        } else {
-            out += {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
-                    static_cast<char>(0x80 | (c & 0x3F))};
-        }
-    }
-    return out;
-}
-
-inline std::vector<std::string> utf8(const std::vector<std::wstring>& texts, bool menu = false) {
-    std::vector<std::string> result;
-    for (const std::wstring& text : texts) {
-        result.push_back(utf8(text, menu));
-    }
-    return result;
-}
-
-// Characters of the Basic Multilingual Plane only, as all of the program's texts are.
-inline std::wstring wide(const std::string& text) {
-    std::wstring out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const int more = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : 2;
-        unsigned c = more == 0 ? lead : lead & (more == 1 ? 0x1F : 0x0F);
-        for (int k = 0; k < more; ++k) {
-            c = c << 6 | (static_cast<unsigned char>(text[++i]) & 0x3F);
-        }
-        out += static_cast<wchar_t>(c);
-    }
-    return out;
-}
-
 // The driver of a backend whose remote (Win32Remote, QtRemote) drives its windows: the real
 // application on the backend's window and dialogs.
 template <typename Window, typename Dialogs, typename Remote>
@@ -102,8 +61,8 @@ public:
         return titles;
     }
     void answer_next_message_box(MessageAnswer answer, std::shared_ptr<ShownBox> seen) override {
-        Remote::answer_next_message_box(answer, [seen](std::wstring title, std::wstring text) {
-            *seen = {utf8(title), utf8(text)};
+        Remote::answer_next_message_box(answer, [seen](std::string title, std::string text) {
+            *seen = {title, text};
         });
     }
 
@@ -117,34 +76,28 @@ public:
     }
     void click_header(int control, int column) override { m_remote->click_header(control, column); }
     void type_text(int control, const std::string& text) override {
-        m_remote->type_text(control, wide(text));
+        m_remote->type_text(control, text);
     }
     void press_button(int control) override { m_remote->press_button(control); }
     void close_window(WindowId window) override { m_remote->close_window(window); }
 
-    std::string window_title(WindowId window) override {
-        return utf8(m_remote->window_title(window));
-    }
+    std::string window_title(WindowId window) override { return m_remote->window_title(window); }
     std::pair<int, int> window_size(WindowId window) override {
         const Rect rect = m_remote->window_rect(window);
         return {rect.width, rect.height};
     }
     bool window_open(WindowId window) override { return m_remote->window_open(window); }
-    std::vector<std::string> menu_titles() override { return utf8(m_remote->menu_titles(), true); }
-    std::vector<std::string> menu_items(int menu) override {
-        return utf8(m_remote->menu_items(menu), true);
-    }
+    std::vector<std::string> menu_titles() override { return m_remote->menu_titles(); }
+    std::vector<std::string> menu_items(int menu) override { return m_remote->menu_items(menu); }
     bool menu_enabled(int command) override { return m_remote->menu_enabled(command); }
-    std::string status_text(int field) override { return utf8(m_remote->status_text(field)); }
-    std::vector<std::string> tab_labels() override { return utf8(m_remote->tab_labels()); }
+    std::string status_text(int field) override { return m_remote->status_text(field); }
+    std::vector<std::string> tab_labels() override { return m_remote->tab_labels(); }
     int current_tab() override { return m_remote->current_tab(); }
-    std::vector<std::string> headers(int control) override {
-        return utf8(m_remote->headers(control));
-    }
+    std::vector<std::string> headers(int control) override { return m_remote->headers(control); }
     std::vector<std::string> column(int control, int column) override {
-        return utf8(m_remote->column(control, column));
+        return m_remote->column(control, column);
     }
-    std::string control_text(int control) override { return utf8(m_remote->control_text(control)); }
+    std::string control_text(int control) override { return m_remote->control_text(control); }
     bool control_enabled(int control) override { return m_remote->control_enabled(control); }
 
 private:

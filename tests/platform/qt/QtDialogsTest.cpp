@@ -17,6 +17,7 @@
 
 #include "QtTestSupport.h"
 #include "platform/qt/QtDialogs.h"
+#include "platform/qt/QtRemote.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/QtWindow.h"
 
@@ -76,20 +77,21 @@ TEST_F(QtDialogsTest, MessageBoxesFromAWorkerShowTitleTextButtonsAndIcon) {
              {ok, MessageIcon::None, QMessageBox::NoIcon, "OK", MessageAnswer::Ok}}) {
         SCOPED_TRACE(static_cast<int>(row.icon));
         auto seen = std::make_shared<QStringList>();
-        when_shown<QMessageBox>([seen, row, owner = m_window.main_widget()](QMessageBox* box) {
-            *seen << box->windowTitle() << box->text() << QString::number(box->icon())
-                  << QString::number(box->defaultButton() == box->button(QMessageBox::Yes))
-                  << QString::number(box->parentWidget() == owner);
-            for (QAbstractButton* button : box->buttons()) {
-                *seen << button->text().remove(QLatin1Char('&'));
-                if (seen->last() == row.press) {
-                    button->click();
+        QtRemote::when_shown<QMessageBox>(
+            [seen, row, owner = m_window.main_widget()](QMessageBox* box) {
+                *seen << box->windowTitle() << box->text() << QString::number(box->icon())
+                      << QString::number(box->defaultButton() == box->button(QMessageBox::Yes))
+                      << QString::number(box->parentWidget() == owner);
+                for (QAbstractButton* button : box->buttons()) {
+                    *seen << button->text().remove(QLatin1Char('&'));
+                    if (seen->last() == row.press) {
+                        button->click();
+                    }
                 }
-            }
-            if (row.press.isEmpty()) {
-                QTest::keyClick(box, Qt::Key_Escape);
-            }
-        });
+                if (row.press.isEmpty()) {
+                    QTest::keyClick(box, Qt::Key_Escape);
+                }
+            });
         const MessageAnswer answer = from_worker([&] {
             return m_dialogs.message_box(cp1252(u8"ÜBER"), "LADE DATEI.\r   Bitte warten!",
                                          row.buttons, row.icon);
@@ -116,13 +118,13 @@ TEST_F(QtDialogsTest, PreparedAnswersAreRecordedInsteadOfShown) {
     EXPECT_EQ(m_dialogs.save_file("ESP als", "/ablage/", kEspFilter), std::nullopt);
     const auto asked = m_dialogs.asked();
     ASSERT_EQ(asked.size(), std::size_t{3});
-    EXPECT_EQ(asked[0].text, Text("Weiter?"));
-    EXPECT_EQ(asked[0].buttons, MessageButtons::YesNo);
+    EXPECT_TRUE(asked[0].text == "Weiter?" && asked[0].buttons == MessageButtons::YesNo);
     EXPECT_TRUE(asked[1].file_dialog && !asked[1].save && asked[2].save);
     EXPECT_EQ(asked[1].folder, std::filesystem::path("/daten/"));
 
     // With nothing prepared, the box is shown again.
-    when_shown<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Ok)->click(); });
+    QtRemote::when_shown<QMessageBox>(
+        [](QMessageBox* box) { box->button(QMessageBox::Ok)->click(); });
     EXPECT_EQ(m_dialogs.message_box("A", "B", MessageButtons::Ok, MessageIcon::None),
               MessageAnswer::Ok);
     EXPECT_EQ(m_dialogs.asked().size(), std::size_t{4});
@@ -138,7 +140,7 @@ TEST_F(QtDialogsTest, FileDialogsStartInTheFolderWithTheFilter) {
         // An existing file for saving is not questioned; a new name for opening is taken.
         const QString name = save ? QStringLiteral("alt.esp") : QStringLiteral("neu.esp");
         auto seen = std::make_shared<QStringList>();
-        when_shown<QFileDialog>([seen, name](QFileDialog* dialog) {
+        QtRemote::when_shown<QFileDialog>([seen, name](QFileDialog* dialog) {
             *seen << dialog->directory().absolutePath() << dialog->nameFilters()
                   << dialog->windowTitle() << QString::number(dialog->acceptMode())
                   << QString::number(dialog->fileMode())
@@ -161,7 +163,7 @@ TEST_F(QtDialogsTest, FileDialogsStartInTheFolderWithTheFilter) {
     // From the worker, at a folder this system does not have, cancelled: the dialog starts
     // at home with an empty name.
     auto seen = std::make_shared<QStringList>();
-    when_shown<QFileDialog>([seen](QFileDialog* dialog) {
+    QtRemote::when_shown<QFileDialog>([seen](QFileDialog* dialog) {
         *seen << dialog->directory().absolutePath();
         for (const QLineEdit* field : dialog->findChildren<QLineEdit*>()) {
             *seen << field->text();
