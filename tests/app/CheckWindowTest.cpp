@@ -13,7 +13,7 @@ namespace {
 using fixtures::RecordBuilder;
 using CheckWindowTest = AppHarness;
 
-constexpr int kCheck = 7;
+using command::kCheck;
 constexpr int kFindings = check_window::kFindingList;
 
 // A script that follows the player into `cell`, beside the cell "Old Keep" that the shipped

@@ -1,40 +1,34 @@
 // The window contract: what the user sees and does in the desktop program, written once and
 // run against every window backend (see WindowDriver).
-#include <condition_variable>
-#include <cstring>
-#include <fstream>
-#include <mutex>
+#include <algorithm>
+#include <atomic>
+#include <future>
 
 #include <gtest/gtest.h>
 
 #include "WindowDriver.h"
-#include "app/ConfigFile.h"
+#include "app/CheckWindow.h"
+#include "app/MainMenu.h"
 #include "fixtures/PluginBuilder.h"
+#include "platform/AtomicWrite.h"
 #include "platform/LocalFiles.h"
 #include "plugin/PluginReader.h"
 #include "plugin/RecordTypes.h"
 #include "save/WindowViews.h"
 #include "translation/DatabaseFile.h"
 #include "translation/ExternalDatabase.h"
+#include "translation/dialogs/NameEditDialog.h"
+#include "translation/dialogs/TextEditor.h"
 
 namespace orv::test {
 namespace {
 
 using fixtures::RecordBuilder;
 using Strings = std::vector<std::string>;
+namespace editor = text_editor;
 
-constexpr int kActivatorList = 3 + 3;
-constexpr int kIdField = 1033;
-constexpr int kEvNameField = 1035;
-constexpr int kDvNameField = 1037;
-constexpr int kOkButton = 1038;
-constexpr int kCancelButton = 1039;
-constexpr int kEntryList = 1052;
-constexpr int kStoreButton = 1053;
-constexpr int kEditorCancel = 1054;
-constexpr int kCopyButton = 1055;
-constexpr int kOriginalBox = 1056;
-constexpr int kTranslationBox = 1057;
+constexpr int kActivatorList = kFirstListControl + 3;
+const int kBookCommand = kTextTargets[0].menu_command;
 const std::string kBookText = "Long ago the grove was a lake.\r\nNow only the mist.";
 
 Bytes activator(std::string_view id, std::string_view name) {
@@ -46,19 +40,9 @@ Bytes activator(std::string_view id, std::string_view name) {
     return record.bytes();
 }
 
-void write_file(const std::filesystem::path& path, const Bytes& bytes) {
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-}
-
-Bytes read_file(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    Bytes result(bytes.size());
-    std::memcpy(result.data(), bytes.data(), bytes.size());
-    return result;
+std::string text_of(Files& files, const std::filesystem::path& path) {
+    const Bytes bytes = files.read_all(path).value();
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
 // The local files, except that creating a file whose name ends with the gated suffix waits
@@ -70,10 +54,9 @@ public:
     }
     bool exists(const std::filesystem::path& path) override { return m_files.exists(path); }
     Result<std::unique_ptr<OutputFile>> create(const std::filesystem::path& path) override {
-        if (!m_gated_suffix.empty() && path.filename().string().ends_with(m_gated_suffix)) {
-            std::unique_lock lock(m_mutex);
+        if (!m_gate.empty() && path.filename().string().ends_with(m_gate)) {
             m_waiting = true;
-            m_changed.wait(lock, [this] { return m_open; });
+            m_opened.wait();
         }
         return m_files.create(path);
     }
@@ -86,50 +69,45 @@ public:
         return m_files.create_directories(path);
     }
 
-    void close_gate_for(const std::string& suffix) { m_gated_suffix = suffix; }
-    bool waiting() {
-        std::lock_guard lock(m_mutex);
-        return m_waiting;
+    void put(const std::filesystem::path& path, const Bytes& bytes) {
+        ASSERT_TRUE(m_files.create_directories(path.parent_path()).ok());
+        ASSERT_TRUE(write_file_atomically(m_files, path, bytes).ok());
     }
-    void open_gate() {
-        std::lock_guard lock(m_mutex);
-        m_open = true;
-        m_changed.notify_all();
-    }
+    void close_gate_for(const std::string& suffix) { m_gate = suffix; }
+    bool waiting() { return m_waiting; }
+    void open_gate() { m_open.set_value(); }
 
 private:
     LocalFiles m_files;
-    std::string m_gated_suffix;
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    bool m_waiting = false;
-    bool m_open = false;
+    std::string m_gate;
+    std::atomic<bool> m_waiting = false;
+    std::promise<void> m_open;
+    std::shared_future<void> m_opened = m_open.get_future().share();
 };
 
 class WindowContract : public testing::Test {
 protected:
     void SetUp() override {
-        m_dir =
-            std::filesystem::temp_directory_path() /
-            ("orv-contract-" + std::to_string(std::hash<std::string>{}(
-                                   testing::UnitTest::GetInstance()->current_test_info()->name())));
+        const std::string test = testing::UnitTest::GetInstance()->current_test_info()->name();
+        m_dir = std::filesystem::temp_directory_path() /
+                ("orv-contract-" + std::to_string(std::hash<std::string>{}(test)));
         std::filesystem::remove_all(m_dir);
-        write_file(m_dir / "data" / "Actidata.dat",
-                   encode_pair_file({{"Old Well", "Alter Brunnen"}}));
-        write_file(m_dir / "dataextra" / "Extradata.dat", sentinel_pair());
+        m_files.put(m_dir / "data" / "Actidata.dat",
+                    encode_pair_file({{"Old Well", "Alter Brunnen"}}));
+        m_files.put(m_dir / "dataextra" / "Extradata.dat", sentinel_pair());
         m_plugin = m_dir / "plugins" / "Nebelhain.esp";
-        write_file(m_plugin, fixtures::plugin({
-                                 activator("act_well", "Old Well"),
-                                 activator("act_gate", "Iron Gate"),
-                                 activator("act_zeta", "Zeta Stone"),
-                                 activator("act_alpha", "Alpha Rock"),
-                                 activator("act_none", ""),
-                                 RecordBuilder("BOOK")
-                                     .text("NAME", "bk_tales")
-                                     .text("FNAM", "Tales")
-                                     .raw("TEXT", kBookText)
-                                     .bytes(),
-                             }));
+        m_files.put(m_plugin, fixtures::plugin({
+                                  activator("act_well", "Old Well"),
+                                  activator("act_gate", "Iron Gate"),
+                                  activator("act_zeta", "Zeta Stone"),
+                                  activator("act_alpha", "Alpha Rock"),
+                                  activator("act_none", ""),
+                                  RecordBuilder("BOOK")
+                                      .text("NAME", "bk_tales")
+                                      .text("FNAM", "Tales")
+                                      .raw("TEXT", kBookText)
+                                      .bytes(),
+                              }));
         m_driver = make_window_driver();
     }
 
@@ -142,20 +120,19 @@ protected:
 
     void start() { m_driver->start(m_dir, m_files); }
 
+    // The items a running worker greys: those that need a plugin, Open and the reset.
     bool command_items_are(bool enabled) {
-        for (const int command : {1, 2, 3, 5, 9, 10, 11, 12, 13, 25}) {
-            if (m_driver->menu_enabled(command) != enabled) {
-                return false;
-            }
-        }
-        return true;
+        return m_driver->menu_enabled(command::kOpen) == enabled &&
+               m_driver->menu_enabled(command::kResetExternalDatabase) == enabled &&
+               std::ranges::all_of(kDisabledAtStart, [&](int item) {
+                   return m_driver->menu_enabled(item) == enabled;
+               });
     }
 
     void open_plugin(const std::filesystem::path& plugin) {
         m_driver->set_next_file_name(plugin);
-        m_driver->choose_menu(1);
-        // The worker greys the command items for its work and enables them at its end.
-        ASSERT_TRUE(m_driver->wait_until([&] { return m_driver->menu_enabled(2); }));
+        m_driver->choose_menu(command::kOpen);
+        ASSERT_TRUE(m_driver->wait_until([&] { return m_driver->menu_enabled(command::kSave); }));
         ASSERT_TRUE(command_items_are(true));
     }
 
@@ -165,8 +142,44 @@ protected:
             m_driver->wait_until([&] { return m_driver->window_open(WindowId::NameEdit); }));
     }
 
+    void rename(int row, const std::string& name) {
+        open_name_dialog(row);
+        m_driver->type_text(name_edit::kDvNameField, name);
+        m_driver->press_button(name_edit::kOkButton);
+        ASSERT_TRUE(wait_closed(WindowId::NameEdit));
+    }
+
     bool wait_closed(WindowId window) {
         return m_driver->wait_until([&] { return !m_driver->window_open(window); });
+    }
+
+    bool wait_for_text(int control, const std::string& text) {
+        return m_driver->wait_until([&] { return m_driver->control_text(control) == text; });
+    }
+
+    // The list's rows as shown, cells joined by "|".
+    Strings rows(int control = kActivatorList) {
+        Strings shown = m_driver->column(control, 0);
+        for (int column = 1; column < static_cast<int>(m_driver->headers(control).size());
+             ++column) {
+            const Strings cells = m_driver->column(control, column);
+            for (std::size_t row = 0; row < shown.size() && row < cells.size(); ++row) {
+                shown[row] += "|" + cells[row];
+            }
+        }
+        return shown;
+    }
+
+    // A pop-up as shown: title, inner size, and the given controls' texts ("-" when greyed).
+    std::string popup(WindowId window, std::initializer_list<int> controls) {
+        const auto [width, height] = m_driver->window_size(window);
+        std::string shown = m_driver->window_title(window) + " " + std::to_string(width) + "x" +
+                            std::to_string(height);
+        for (const int control : controls) {
+            shown += " [" + (m_driver->control_enabled(control) ? "" : std::string("-")) +
+                     m_driver->control_text(control) + "]";
+        }
+        return shown;
     }
 
     std::filesystem::path m_dir;
@@ -175,40 +188,37 @@ protected:
     std::unique_ptr<WindowDriver> m_driver;
 };
 
+// Menu items as shown: separators as "-".
+Strings shown(const std::vector<MenuItem>& items) {
+    Strings texts;
+    for (const MenuItem& item : items) {
+        texts.push_back(item.command == 0 ? "-" : to_utf8(item.text));
+    }
+    return texts;
+}
+
 TEST_F(WindowContract, StartShowsTheWindowAsBuilt) {
     start();
     WindowDriver& window = *m_driver;
     EXPECT_EQ(window.window_title(WindowId::Main), "ORVENTAL v3.03a");
     EXPECT_EQ(window.window_size(WindowId::Main), std::make_pair(800, 600));
-    EXPECT_EQ(window.menu_titles(),
-              Strings({"Datei", "Externe Datenbank", "Text bearbeiten", "?"}));
-    const std::vector<Strings> items = {
-        {"Öffnen", "Speichern", "Speichern als...", "Prüfen", "-", "Beenden"},
-        {"Löschen"},
-        {"Book", "Class", "Race", "Skill", "Birthsign"},
-        {"Hilfe", "-", "Über"},
-    };
-    for (int menu = 0; menu < 4; ++menu) {
-        EXPECT_EQ(window.menu_items(menu), items[static_cast<std::size_t>(menu)]) << menu;
+    const std::vector<Menu> bar = main_menu_bar();
+    ASSERT_EQ(window.menu_titles().size(), bar.size());
+    for (std::size_t menu = 0; menu < bar.size(); ++menu) {
+        SCOPED_TRACE(menu);
+        EXPECT_EQ(window.menu_titles()[menu], to_utf8(bar[menu].title));
+        EXPECT_EQ(window.menu_items(static_cast<int>(menu)), shown(bar[menu].items));
+        for (const MenuItem& item : bar[menu].items) {
+            const bool greyed = std::ranges::count(kDisabledAtStart, item.command) > 0;
+            EXPECT_TRUE(item.command == 0 || window.menu_enabled(item.command) != greyed);
+        }
     }
-    EXPECT_EQ(window.menu_items(-1), Strings({"Bearbeiten"}));
-    // Only what works without a plugin is enabled.
-    for (const auto& [command, enabled] : std::vector<std::pair<int, bool>>{{1, true},
-                                                                            {4, true},
-                                                                            {5, true},
-                                                                            {20, true},
-                                                                            {21, true},
-                                                                            {2, false},
-                                                                            {3, false},
-                                                                            {9, false},
-                                                                            {13, false},
-                                                                            {25, false}}) {
-        EXPECT_EQ(window.menu_enabled(command), enabled) << command;
+    EXPECT_EQ(window.menu_items(-1), shown(list_popup_menu()));
+    Strings labels;
+    for (const RecordType& type : kRecordTypes) {
+        labels.emplace_back(type.label);
     }
-    const Strings tabs = window.tab_labels();
-    ASSERT_EQ(tabs.size(), std::size_t{kObjectListCount});
-    EXPECT_EQ(tabs.front(), "Cell");
-    EXPECT_EQ(tabs.back(), "Faction");
+    EXPECT_EQ(window.tab_labels(), labels);
     EXPECT_EQ(window.current_tab(), 0);
     EXPECT_EQ(window.headers(kFirstListControl + kObjectListCount - 1),
               Strings({"F/20", "ID/200", "EV Name/248", "DV Name/248"}));
@@ -221,20 +231,12 @@ TEST_F(WindowContract, OpenShowsThePluginsRowsAndMarks) {
     open_plugin(m_plugin);
     const auto asked = m_driver->file_dialogs();
     ASSERT_EQ(asked.size(), std::size_t{1});
-    EXPECT_EQ(asked[0].first, cp1252(u8"ESP öffnen "));
-    EXPECT_EQ(asked[0].second, "ESP (*.esp)|*.esp");
+    EXPECT_EQ(asked[0], std::make_pair(cp1252(u8"ESP öffnen "), Text("ESP (*.esp)|*.esp")));
 
-    const std::vector<Strings> columns = {
-        {"B", "", "", "", "E"},
-        {"act_well", "act_gate", "act_zeta", "act_alpha", "act_none"},
-        {"Old Well", "Iron Gate", "Zeta Stone", "Alpha Rock", ""},
-        {"Alter Brunnen", "Iron Gate", "Zeta Stone", "Alpha Rock", ""},
-    };
-    for (int column = 0; column < 4; ++column) {
-        EXPECT_EQ(m_driver->column(kActivatorList, column),
-                  columns[static_cast<std::size_t>(column)]);
-    }
-    EXPECT_TRUE(m_driver->column(3, 1).empty());
+    EXPECT_EQ(rows(), Strings({"B|act_well|Old Well|Alter Brunnen", "|act_gate|Iron Gate|Iron Gate",
+                               "|act_zeta|Zeta Stone|Zeta Stone",
+                               "|act_alpha|Alpha Rock|Alpha Rock", "E|act_none||"}));
+    EXPECT_TRUE(rows(kFirstListControl).empty());
     EXPECT_TRUE(
         m_driver->wait_until([&] { return m_driver->status_text(0) == "Datei : Nebelhain.esp"; }));
     EXPECT_TRUE(m_driver->wait_until([&] { return m_driver->status_text(1).ends_with("6 / 6"); }));
@@ -249,112 +251,93 @@ TEST_F(WindowContract, DoubleClickOpensTheNameDialogAndOkMarksTheRow) {
 
     // A row from the shipped database can be looked at but not changed.
     open_name_dialog(0);
-    EXPECT_EQ(m_driver->window_title(WindowId::NameEdit), "Activator");
-    EXPECT_EQ(m_driver->window_size(WindowId::NameEdit), std::make_pair(360, 140));
-    EXPECT_EQ(m_driver->control_text(kIdField), "act_well");
-    EXPECT_EQ(m_driver->control_text(kEvNameField), "Old Well");
-    EXPECT_EQ(m_driver->control_text(kDvNameField), "Alter Brunnen");
-    EXPECT_FALSE(m_driver->control_enabled(kOkButton));
+    EXPECT_EQ(popup(WindowId::NameEdit, {name_edit::kIdField, name_edit::kEvNameField,
+                                         name_edit::kDvNameField, name_edit::kOkButton}),
+              "Activator 360x140 [act_well] [Old Well] [Alter Brunnen] [-OK]");
     EXPECT_TRUE(command_items_are(false));
-    m_driver->press_button(kCancelButton);
+    m_driver->press_button(name_edit::kCancelButton);
     ASSERT_TRUE(wait_closed(WindowId::NameEdit));
     EXPECT_TRUE(command_items_are(true));
 
     // A new German name marks the row "*".
-    open_name_dialog(1);
-    EXPECT_TRUE(m_driver->control_enabled(kOkButton));
-    m_driver->type_text(kDvNameField, "Eisentor am Fluß");
-    m_driver->press_button(kOkButton);
-    ASSERT_TRUE(wait_closed(WindowId::NameEdit));
-    EXPECT_EQ(m_driver->column(kActivatorList, 0)[1], "*");
-    EXPECT_EQ(m_driver->column(kActivatorList, 3)[1], "Eisentor am Fluß");
+    rename(1, "Eisentor am Fluß");
+    EXPECT_EQ(rows()[1], "*|act_gate|Iron Gate|Eisentor am Fluß");
 }
 
 TEST_F(WindowContract, HeaderClicksSortThenReverse) {
     start();
     open_plugin(m_plugin);
     m_driver->select_tab(3);
-
-    m_driver->click_header(kActivatorList, 1);
-    EXPECT_TRUE(m_driver->wait_until([&] {
-        return m_driver->column(kActivatorList, 1) ==
-               Strings({"act_alpha", "act_gate", "act_none", "act_well", "act_zeta"});
-    }));
     // Each row keeps its cells.
-    EXPECT_EQ(m_driver->column(kActivatorList, 0), Strings({"", "", "E", "B", ""}));
-    m_driver->click_header(kActivatorList, 1);
-    EXPECT_TRUE(m_driver->wait_until([&] {
-        return m_driver->column(kActivatorList, 1) ==
-               Strings({"act_zeta", "act_well", "act_none", "act_gate", "act_alpha"});
-    }));
+    const Strings ascending = {"|act_alpha|Alpha Rock|Alpha Rock", "|act_gate|Iron Gate|Iron Gate",
+                               "E|act_none||", "B|act_well|Old Well|Alter Brunnen",
+                               "|act_zeta|Zeta Stone|Zeta Stone"};
+    for (const Strings& sorted : {ascending, Strings(ascending.rbegin(), ascending.rend())}) {
+        m_driver->click_header(kActivatorList, 1);
+        EXPECT_TRUE(m_driver->wait_until([&] { return rows() == sorted; }));
+    }
 }
 
 TEST_F(WindowContract, SaveAsksOnTheWorkerAndTheUserAnswers) {
     start();
     open_plugin(m_plugin);
-    const Bytes before = read_file(m_plugin);
+    const std::string before = text_of(m_files, m_plugin);
 
     auto seen = std::make_shared<ShownBox>();
     m_driver->answer_next_message_box(MessageAnswer::No, seen);
-    m_driver->choose_menu(2);
+    m_driver->choose_menu(command::kSave);
     ASSERT_TRUE(
         m_driver->wait_until([&] { return !seen->title.empty() && command_items_are(true); }));
     EXPECT_EQ(seen->title, "FRAGE");
     EXPECT_TRUE(seen->text.starts_with("AKTUELLE DATEI ÜBERSCHREIBEN  :")) << seen->text;
-    EXPECT_TRUE(read_file(m_plugin) == before);
+    EXPECT_EQ(text_of(m_files, m_plugin), before);
 
     // Yes writes the file; a row renamed by hand is then marked as saved ("Ü").
     m_driver->select_tab(3);
-    open_name_dialog(2);
-    m_driver->type_text(kDvNameField, "Zetastein");
-    m_driver->press_button(kOkButton);
-    ASSERT_TRUE(wait_closed(WindowId::NameEdit));
+    rename(2, "Zetastein");
     m_driver->answer_next_message_box(MessageAnswer::Yes, std::make_shared<ShownBox>());
-    m_driver->choose_menu(2);
+    m_driver->choose_menu(command::kSave);
     EXPECT_TRUE(m_driver->wait_until(
-        [&] { return command_items_are(true) && m_driver->column(kActivatorList, 0)[2] == "Ü"; }));
-    const Bytes after = read_file(m_plugin);
-    const std::string_view text(reinterpret_cast<const char*>(after.data()), after.size());
-    EXPECT_NE(text.find("Zetastein"), std::string_view::npos);
-    EXPECT_EQ(text.find("Zeta Stone"), std::string_view::npos);
+        [&] { return command_items_are(true) && rows()[2] == "Ü|act_zeta|Zeta Stone|Zetastein"; }));
+    const std::string after = text_of(m_files, m_plugin);
+    EXPECT_NE(after.find("Zetastein"), std::string::npos);
+    EXPECT_EQ(after.find("Zeta Stone"), std::string::npos);
 }
 
 TEST_F(WindowContract, EditorCopiesAndStoresTheText) {
     start();
     open_plugin(m_plugin);
 
-    m_driver->choose_menu(9);
+    m_driver->choose_menu(kBookCommand);
     ASSERT_TRUE(m_driver->wait_until([&] { return m_driver->window_open(WindowId::TextEditor); }));
-    EXPECT_EQ(m_driver->window_title(WindowId::TextEditor), "Book");
-    EXPECT_EQ(m_driver->window_size(WindowId::TextEditor), std::make_pair(700, 500));
-    EXPECT_EQ(m_driver->headers(kEntryList), Strings({"Id Book/350"}));
-    EXPECT_EQ(m_driver->column(kEntryList, 0), Strings({"bk_tales"}));
-    EXPECT_FALSE(m_driver->control_enabled(kStoreButton) || m_driver->control_enabled(kCopyButton));
+    EXPECT_EQ(popup(WindowId::TextEditor, {editor::kSaveButton, editor::kCopyButton}),
+              "Book 700x500 [-SPEICHERN] [-KOPIEREN]");
+    EXPECT_EQ(m_driver->headers(editor::kEntryList), Strings({"Id Book/350"}));
+    EXPECT_EQ(rows(editor::kEntryList), Strings({"bk_tales"}));
+    // Only the main window's lists have the popup menu.
+    EXPECT_FALSE(m_driver->right_click_opens_popup_menu(editor::kEntryList, 0));
 
-    m_driver->click_row(kEntryList, 0, ListEventType::Other);
-    EXPECT_TRUE(
-        m_driver->wait_until([&] { return m_driver->control_text(kOriginalBox) == kBookText; }));
-    EXPECT_EQ(m_driver->control_text(kTranslationBox), "");
-    m_driver->press_button(kCopyButton);
-    EXPECT_TRUE(
-        m_driver->wait_until([&] { return m_driver->control_text(kTranslationBox) == kBookText; }));
-    EXPECT_TRUE(m_driver->control_enabled(kStoreButton) && !m_driver->control_enabled(kCopyButton));
+    m_driver->click_row(editor::kEntryList, 0, ListEventType::Other);
+    EXPECT_TRUE(wait_for_text(editor::kOriginalBox, kBookText));
+    EXPECT_EQ(m_driver->control_text(editor::kTranslationBox), "");
+    m_driver->press_button(editor::kCopyButton);
+    EXPECT_TRUE(wait_for_text(editor::kTranslationBox, kBookText));
+    EXPECT_EQ(popup(WindowId::TextEditor, {editor::kSaveButton, editor::kCopyButton}),
+              "Book 700x500 [SPEICHERN] [-KOPIEREN]");
 
-    m_driver->type_text(kTranslationBox, "Vor langer Zeit war der Hain ein See.\rNur der Nebel.");
-    m_driver->press_button(kStoreButton);
-    m_driver->press_button(kEditorCancel);
+    m_driver->type_text(editor::kTranslationBox,
+                        "Vor langer Zeit war der Hain ein See.\rNur der Nebel.");
+    m_driver->press_button(editor::kSaveButton);
+    m_driver->press_button(editor::kCancelButton);
     ASSERT_TRUE(wait_closed(WindowId::TextEditor));
     EXPECT_TRUE(command_items_are(true));
 
-    // The stored text is now the record's own; the close box closes the editor like
-    // ABBRECHEN.
-    m_driver->choose_menu(9);
+    // The stored text is now the record's own; the close box closes like ABBRECHEN.
+    m_driver->choose_menu(kBookCommand);
     ASSERT_TRUE(m_driver->wait_until([&] { return m_driver->window_open(WindowId::TextEditor); }));
-    m_driver->click_row(kEntryList, 0, ListEventType::Other);
-    EXPECT_TRUE(m_driver->wait_until([&] {
-        return m_driver->control_text(kOriginalBox) ==
-               "Vor langer Zeit war der Hain ein See.\r\nNur der Nebel.";
-    }));
+    m_driver->click_row(editor::kEntryList, 0, ListEventType::Other);
+    EXPECT_TRUE(wait_for_text(editor::kOriginalBox,
+                              "Vor langer Zeit war der Hain ein See.\r\nNur der Nebel."));
     m_driver->close_window(WindowId::TextEditor);
     ASSERT_TRUE(wait_closed(WindowId::TextEditor));
     EXPECT_TRUE(command_items_are(true));
@@ -368,19 +351,19 @@ TEST_F(WindowContract, QuittingWhileTheWorkerSavesFinishesTheFile) {
             activator("act_" + std::to_string(record), "Stone " + std::to_string(record)));
     }
     const auto large = m_dir / "plugins" / "Gross.esp";
-    write_file(large, fixtures::plugin(records));
+    m_files.put(large, fixtures::plugin(records));
     open_plugin(large);
 
-    const auto target = m_dir / "plugins" / "Kopie.esp";
     // The save stops where it creates the new plugin's temporary file.
-    m_files.close_gate_for("Kopie.esp.orvental-tmp");
+    const auto target = m_dir / "plugins" / "Kopie.esp";
+    m_files.close_gate_for(temporary_path_for(target).filename().string());
     m_driver->set_next_file_name(target);
-    m_driver->choose_menu(3);
-    ASSERT_TRUE(
-        m_driver->wait_until([&] { return m_files.waiting() && !m_driver->menu_enabled(1); }));
+    m_driver->choose_menu(command::kSaveAs);
+    ASSERT_TRUE(m_driver->wait_until(
+        [&] { return m_files.waiting() && !m_driver->menu_enabled(command::kOpen); }));
     auto seen = std::make_shared<ShownBox>();
     m_driver->answer_next_message_box(MessageAnswer::Yes, seen);
-    m_driver->choose_menu(4);
+    m_driver->choose_menu(command::kQuit);
     EXPECT_EQ(seen->title, "BEEDEN");
     EXPECT_TRUE(m_driver->quit_requested());
     EXPECT_FALSE(std::filesystem::exists(target));
@@ -388,20 +371,20 @@ TEST_F(WindowContract, QuittingWhileTheWorkerSavesFinishesTheFile) {
     m_files.open_gate();
     m_driver->quit();
     EXPECT_FALSE(m_driver->window_open(WindowId::Main));
-    const auto copy = read_plugin(read_file(target));
+    const auto copy = read_plugin(m_files.read_all(target).value());
     ASSERT_TRUE(copy.ok());
     EXPECT_EQ(copy->blocks.size(), std::size_t{2001});
 }
 
 TEST_F(WindowContract, CheckListsFindingsAndADoubleClickShowsTheRow) {
     // The shipped German name of "Zeta Stone" (row 2 of the activators) is over the limit.
-    write_file(m_dir / "data" / "Actidata.dat",
-               encode_pair_file({{"Zeta Stone", "Der sehr alte Zetastein am Nebelweg"}}));
+    m_files.put(m_dir / "data" / "Actidata.dat",
+                encode_pair_file({{"Zeta Stone", "Der sehr alte Zetastein am Nebelweg"}}));
     start();
     open_plugin(m_plugin);
-    constexpr int kFindingList = 1060;
+    using check_window::kFindingList;
 
-    m_driver->choose_menu(7);
+    m_driver->choose_menu(command::kCheck);
     ASSERT_TRUE(m_driver->wait_until([&] { return m_driver->window_open(WindowId::Findings); }));
     EXPECT_EQ(m_driver->window_title(WindowId::Findings), "Prüfen : 1 Befund");
     EXPECT_EQ(m_driver->headers(kFindingList),

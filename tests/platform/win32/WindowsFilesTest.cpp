@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 #include <windows.h>
@@ -31,12 +32,6 @@ protected:
         std::filesystem::remove_all(m_folder);
     }
 
-    // The target kept its old bytes, and no temporary file was left beside it.
-    void expect_old_target_alone() {
-        EXPECT_EQ(m_files.read_all(m_target).value(), kOld);
-        EXPECT_FALSE(m_files.exists(temporary_path_for(m_target)));
-    }
-
     static inline const Bytes kOld = {std::byte{'a'}, std::byte{0xE4}, std::byte{'\n'}};
     static inline const Bytes kNew = {std::byte{'n'}, std::byte{'e'}, std::byte{'u'}};
     std::filesystem::path m_folder;
@@ -47,65 +42,58 @@ protected:
 TEST_F(WindowsFilesTest, UmlautPathsOnADriveRoundTripInEverySpelling) {
     ASSERT_TRUE(m_folder.has_root_name()) << "no drive letter in " << m_folder;
     ASSERT_TRUE(write_file_atomically(m_files, m_target, kNew).ok());
-    // The same file named with "/" separators and through its UTF-8 text.
-    const std::filesystem::path forward = m_target.generic_wstring();
-    EXPECT_EQ(m_files.read_all(forward).value(), kNew);
+    EXPECT_EQ(m_files.read_all(std::filesystem::path(m_target.generic_wstring())).value(), kNew);
     EXPECT_EQ(m_files.read_all(path_from_utf8(utf8_of(m_target))).value(), kNew);
     EXPECT_TRUE(std::filesystem::exists(m_folder / L"\u00dcbersetzung \u00c4.esp"));
-    EXPECT_FALSE(m_files.exists(temporary_path_for(m_target)));
+    const auto missing = m_folder / L"fehlt" / L"a.esp";
+    for (const auto& path : {missing, m_folder / L"fehlt.esp"}) {
+        EXPECT_EQ(m_files.read_all(path).error().kind, ErrorKind::NotFound);
+        EXPECT_EQ(m_files.rename(path, m_folder / L"b.esp").error().kind, ErrorKind::RenameFailed);
+    }
+    EXPECT_EQ(m_files.read_all(m_folder).error().kind, ErrorKind::ReadFailed);
+    EXPECT_EQ(m_files.create(missing).error().reason, FileErrorReason::PathMissing);
+    EXPECT_TRUE(m_files.remove(missing).ok());
 }
 
-TEST_F(WindowsFilesTest, ReadOnlyOrOpenTargetIsNotReplacedAndKeepsItsBytes) {
-    ASSERT_TRUE(SetFileAttributesW(m_target.c_str(), FILE_ATTRIBUTE_READONLY));
-    auto written = write_file_atomically(m_files, m_target, kNew);
-    ASSERT_FALSE(written.ok());
-    EXPECT_EQ(written.error().kind, ErrorKind::RenameFailed);
-    EXPECT_EQ(written.error().reason, FileErrorReason::AccessDenied);
-    EXPECT_EQ(written.error().message.find("orvental-tmp"), std::string::npos);
-    expect_old_target_alone();
-    ASSERT_TRUE(SetFileAttributesW(m_target.c_str(), FILE_ATTRIBUTE_NORMAL));
-
-    // Another program holds the file open without letting it be replaced; reading it is
-    // still allowed.
-    const HANDLE other = CreateFileW(m_target.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(other, INVALID_HANDLE_VALUE);
-    written = write_file_atomically(m_files, m_target, kNew);
-    EXPECT_FALSE(written.ok());
-    expect_old_target_alone();
+// A target that is read-only, or held open by another program that lets others read it,
+// is not replaced: it keeps its bytes, and no temporary file is left beside it.
+TEST_F(WindowsFilesTest, ReadOnlyOrOpenTargetKeepsItsBytes) {
+    HANDLE other = INVALID_HANDLE_VALUE;
+    const std::vector<std::pair<const char*, std::function<void()>>> rows = {
+        {"read-only", [&] { SetFileAttributesW(m_target.c_str(), FILE_ATTRIBUTE_READONLY); }},
+        {"held open", [&] {
+             SetFileAttributesW(m_target.c_str(), FILE_ATTRIBUTE_NORMAL);
+             other = CreateFileW(m_target.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+         }}};
+    for (const auto& [name, hold] : rows) {
+        SCOPED_TRACE(name);
+        hold();
+        const auto written = write_file_atomically(m_files, m_target, kNew);
+        ASSERT_FALSE(written.ok());
+        EXPECT_EQ(written.error().kind, ErrorKind::RenameFailed);
+        EXPECT_EQ(written.error().reason, FileErrorReason::AccessDenied);
+        EXPECT_EQ(written.error().message.find("orvental-tmp"), std::string::npos);
+        EXPECT_EQ(m_files.read_all(m_target).value(), kOld);
+        EXPECT_FALSE(m_files.exists(temporary_path_for(m_target)));
+    }
     CloseHandle(other);
     EXPECT_TRUE(write_file_atomically(m_files, m_target, kNew).ok());
-    EXPECT_EQ(m_files.read_all(m_target).value(), kNew);
 }
 
 TEST(WindowsFiles, NamesTheSystemsReasons) {
-    const std::vector<std::pair<DWORD, FileErrorReason>> cases = {
-        {ERROR_DISK_FULL, FileErrorReason::DiskFull},
-        {ERROR_HANDLE_DISK_FULL, FileErrorReason::DiskFull},
-        {ERROR_ACCESS_DENIED, FileErrorReason::AccessDenied},
-        {ERROR_SHARING_VIOLATION, FileErrorReason::AccessDenied},
-        {ERROR_WRITE_PROTECT, FileErrorReason::ReadOnly},
-        {ERROR_PATH_NOT_FOUND, FileErrorReason::PathMissing},
-        {ERROR_INVALID_DRIVE, FileErrorReason::PathMissing},
-        {ERROR_GEN_FAILURE, FileErrorReason::Other},
-    };
-    for (const auto& [code, reason] : cases) {
-        SCOPED_TRACE(code);
-        EXPECT_EQ(reason_of_system_error(static_cast<int>(code)), reason);
+    for (const auto& [code, reason] : std::vector<std::pair<DWORD, FileErrorReason>>{
+             {ERROR_DISK_FULL, FileErrorReason::DiskFull},
+             {ERROR_HANDLE_DISK_FULL, FileErrorReason::DiskFull},
+             {ERROR_ACCESS_DENIED, FileErrorReason::AccessDenied},
+             {ERROR_SHARING_VIOLATION, FileErrorReason::AccessDenied},
+             {ERROR_WRITE_PROTECT, FileErrorReason::ReadOnly},
+             {ERROR_PATH_NOT_FOUND, FileErrorReason::PathMissing},
+             {ERROR_INVALID_DRIVE, FileErrorReason::PathMissing},
+             {ERROR_GEN_FAILURE, FileErrorReason::Other}}) {
+        EXPECT_EQ(reason_of_system_error(static_cast<int>(code)), reason) << code;
     }
-}
-
-TEST_F(WindowsFilesTest, MissingPlacesAndFoldersGiveTheirErrorKinds) {
-    const auto missing_folder = m_folder / L"fehlt" / L"a.esp";
-    EXPECT_EQ(m_files.read_all(m_folder / L"fehlt.esp").error().kind, ErrorKind::NotFound);
-    EXPECT_EQ(m_files.read_all(missing_folder).error().kind, ErrorKind::NotFound);
-    EXPECT_EQ(m_files.read_all(m_folder).error().kind, ErrorKind::ReadFailed);
-    EXPECT_EQ(m_files.create(missing_folder).error().reason, FileErrorReason::PathMissing);
-    EXPECT_TRUE(m_files.remove(missing_folder).ok());
-    EXPECT_EQ(m_files.rename(m_folder / L"fehlt.esp", m_target).error().kind,
-              ErrorKind::RenameFailed);
-    expect_old_target_alone();
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include <commctrl.h>
 
 #include "platform/win32/window/Win32Window.h"
@@ -16,7 +18,26 @@ std::wstring window_text(HWND window) {
     return text;
 }
 
-std::wstring menu_text(HMENU menu, UINT position) {
+std::string utf8(const std::wstring& text) {
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(),
+                        length, nullptr, nullptr);
+    return result;
+}
+
+std::wstring wide(const std::string& text) {
+    const int length =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring result(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(),
+                        length);
+    return result;
+}
+
+// The item's text as drawn: a mnemonic marker "&" is not shown and "&&" is one "&".
+std::string menu_text(HMENU menu, UINT position) {
     wchar_t text[256] = {};
     MENUITEMINFOW item{};
     item.cbSize = sizeof(item);
@@ -24,7 +45,13 @@ std::wstring menu_text(HMENU menu, UINT position) {
     item.dwTypeData = text;
     item.cch = 255;
     GetMenuItemInfoW(menu, position, TRUE, &item);
-    return (item.fType & MFT_SEPARATOR) != 0 ? L"-" : std::wstring(text);
+    std::wstring shown(text);
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        if (shown[i] == L'&' && i + 1 < shown.size()) {
+            shown.erase(i, 1);
+        }
+    }
+    return (item.fType & MFT_SEPARATOR) != 0 ? "-" : utf8(shown);
 }
 
 void notify(HWND control, UINT code, int item, int sub_item) {
@@ -79,6 +106,23 @@ HWND find_own_window(const wchar_t* window_class) {
 
 } // namespace
 
+void Win32Remote::run_events() {
+    bool handled = false;
+    while (m_window.run_one()) {
+        handled = true;
+    }
+    if (!handled) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+}
+
+bool Win32Remote::right_click_opens_popup_menu(int control, int row) {
+    auto shown = std::make_shared<bool>(false);
+    close_next_popup_menu([shown] { *shown = true; });
+    click_row(control, row, ListEventType::RightClick);
+    return *shown;
+}
+
 void Win32Remote::choose_menu(int command) {
     SendMessageW(m_window.main_handle(), WM_COMMAND, MAKEWPARAM(command, 0), 0);
 }
@@ -105,6 +149,10 @@ void Win32Remote::click_row(int control, int row, ListEventType type) {
 
 void Win32Remote::click_header(int control, int column) {
     notify(m_window.control_handle(control), LVN_COLUMNCLICK, -1, column);
+}
+
+void Win32Remote::type_text(int control, const std::string& text) {
+    type_text(control, wide(text));
 }
 
 void Win32Remote::type_text(int control, const std::wstring& text) {
@@ -141,8 +189,8 @@ void Win32Remote::paint() {
                  RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
-std::vector<std::wstring> Win32Remote::menu_titles() const {
-    std::vector<std::wstring> titles;
+std::vector<std::string> Win32Remote::menu_titles() const {
+    std::vector<std::string> titles;
     HMENU bar = GetMenu(m_window.main_handle());
     for (int position = 0; position < GetMenuItemCount(bar); ++position) {
         titles.push_back(menu_text(bar, static_cast<UINT>(position)));
@@ -150,10 +198,10 @@ std::vector<std::wstring> Win32Remote::menu_titles() const {
     return titles;
 }
 
-std::vector<std::wstring> Win32Remote::menu_items(int menu) const {
+std::vector<std::string> Win32Remote::menu_items(int menu) const {
     HMENU items =
         menu < 0 ? m_window.popup_menu() : GetSubMenu(GetMenu(m_window.main_handle()), menu);
-    std::vector<std::wstring> texts;
+    std::vector<std::string> texts;
     for (int position = 0; position < GetMenuItemCount(items); ++position) {
         texts.push_back(menu_text(items, static_cast<UINT>(position)));
     }
@@ -169,7 +217,7 @@ bool Win32Remote::menu_enabled(int command) const {
     return state != static_cast<UINT>(-1) && (state & (MF_GRAYED | MF_DISABLED)) == 0;
 }
 
-std::wstring Win32Remote::status_text(int field) const {
+std::string Win32Remote::status_text(int field) const {
     HWND status = m_window.status_handle();
     const auto length =
         LOWORD(SendMessageW(status, SB_GETTEXTLENGTHW, static_cast<WPARAM>(field), 0));
@@ -177,12 +225,12 @@ std::wstring Win32Remote::status_text(int field) const {
     SendMessageW(status, SB_GETTEXTW, static_cast<WPARAM>(field),
                  reinterpret_cast<LPARAM>(text.data()));
     text.resize(length);
-    return text;
+    return utf8(text);
 }
 
-std::wstring Win32Remote::window_title(WindowId window) const {
-    return window_text(window == WindowId::Main ? m_window.main_handle()
-                                                : m_window.popup_handle(window));
+std::string Win32Remote::window_title(WindowId window) const {
+    return utf8(window_text(window == WindowId::Main ? m_window.main_handle()
+                                                     : m_window.popup_handle(window)));
 }
 
 Rect Win32Remote::window_rect(WindowId window) const {
@@ -212,8 +260,8 @@ bool Win32Remote::window_open(WindowId window) const {
     return handle != nullptr && IsWindowVisible(handle);
 }
 
-std::wstring Win32Remote::control_text(int control) const {
-    return window_text(m_window.control_handle(control));
+std::string Win32Remote::control_text(int control) const {
+    return utf8(window_text(m_window.control_handle(control)));
 }
 
 bool Win32Remote::control_enabled(int control) const {
@@ -232,7 +280,7 @@ int Win32Remote::row_count(int control) const {
     return static_cast<int>(SendMessageW(m_window.control_handle(control), LVM_GETITEMCOUNT, 0, 0));
 }
 
-std::wstring Win32Remote::cell(int control, int row, int column) const {
+std::string Win32Remote::cell(int control, int row, int column) const {
     wchar_t text[1024] = {};
     LVITEMW item{};
     item.iSubItem = column;
@@ -241,21 +289,21 @@ std::wstring Win32Remote::cell(int control, int row, int column) const {
     // The list view asks the program for the text (LVN_GETDISPINFO), as when it draws.
     SendMessageW(m_window.control_handle(control), LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
                  reinterpret_cast<LPARAM>(&item));
-    return text;
+    return utf8(text);
 }
 
-std::vector<std::wstring> Win32Remote::column(int control, int column) const {
-    std::vector<std::wstring> texts;
+std::vector<std::string> Win32Remote::column(int control, int column) const {
+    std::vector<std::string> texts;
     for (int row = 0; row < row_count(control); ++row) {
         texts.push_back(cell(control, row, column));
     }
     return texts;
 }
 
-std::vector<std::wstring> Win32Remote::headers(int control) const {
+std::vector<std::string> Win32Remote::headers(int control) const {
     HWND header =
         reinterpret_cast<HWND>(SendMessageW(m_window.control_handle(control), LVM_GETHEADER, 0, 0));
-    std::vector<std::wstring> titles;
+    std::vector<std::string> titles;
     const auto count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
     for (int index = 0; index < count; ++index) {
         wchar_t text[256] = {};
@@ -265,14 +313,14 @@ std::vector<std::wstring> Win32Remote::headers(int control) const {
         item.cchTextMax = 256;
         SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(index),
                      reinterpret_cast<LPARAM>(&item));
-        titles.push_back(std::wstring(text) + L"/" + std::to_wstring(item.cxy));
+        titles.push_back(utf8(text) + "/" + std::to_string(item.cxy));
     }
     return titles;
 }
 
-std::vector<std::wstring> Win32Remote::tab_labels() const {
+std::vector<std::string> Win32Remote::tab_labels() const {
     HWND tabs = m_window.control_handle(2);
-    std::vector<std::wstring> labels;
+    std::vector<std::string> labels;
     const auto count = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
     for (int index = 0; index < count; ++index) {
         wchar_t text[256] = {};
@@ -282,7 +330,7 @@ std::vector<std::wstring> Win32Remote::tab_labels() const {
         item.cchTextMax = 256;
         SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(index),
                      reinterpret_cast<LPARAM>(&item));
-        labels.emplace_back(text);
+        labels.push_back(utf8(text));
     }
     return labels;
 }
@@ -292,14 +340,14 @@ int Win32Remote::current_tab() const {
 }
 
 void Win32Remote::answer_next_message_box(
-    MessageAnswer answer, std::function<void(std::wstring title, std::wstring text)> seen) {
+    MessageAnswer answer, std::function<void(std::string title, std::string text)> seen) {
     g_waiting_for_box = [answer, seen = std::move(seen)] {
         HWND box = find_own_window(L"#32770");
         if (box == nullptr) {
             return false;
         }
         // The message text is the box's static control with the number 0xFFFF.
-        seen(window_text(box), window_text(GetDlgItem(box, 0xFFFF)));
+        seen(utf8(window_text(box)), utf8(window_text(GetDlgItem(box, 0xFFFF))));
         const int button = answer == MessageAnswer::Yes  ? IDYES
                            : answer == MessageAnswer::No ? IDNO
                                                          : IDOK;
