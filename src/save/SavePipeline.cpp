@@ -46,6 +46,17 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, Files& fil
     // not its EV Name.
     const Bytes cell_renames = pending_cell_renames(store, lists);
 
+    // The rows this save marks as saved. Should the save fail after all, they go back to
+    // "*", so the names still count as unsaved: the old file holds none of them.
+    std::vector<std::pair<int, std::size_t>> marked;
+    const auto failed = [&](const Error& error) {
+        for (const auto& [list, row] : marked) {
+            lists.set_mark_and_dv_name(list, row, mark::kEdited,
+                                       lists.list(list).elements[row].dv_name);
+            view.show_mark(list, row, mark::kEdited);
+        }
+        return error;
+    };
     const Text today = today_date();
     for (const auto& type : kRecordTypes) {
         auto& elements = lists.list(type.index).elements;
@@ -60,6 +71,7 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, Files& fil
                 {type.index, elements[row].ev_name, elements[row].dv_name, today});
             lists.set_mark_and_dv_name(type.index, row, mark::kExternal, elements[row].dv_name);
             view.show_mark(type.index, row, mark::kExternal);
+            marked.emplace_back(type.index, row);
         }
     }
 
@@ -75,7 +87,7 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, Files& fil
     if (external_write == ExternalDatabaseWrite::Write) {
         const auto external_path = external_database_path(program_dir);
         if (auto folder = files.create_directories(external_path.parent_path()); !folder) {
-            return folder.error();
+            return failed(folder.error());
         }
         replacements.push_back({external_path, [&external_database](OutputFile& out) {
                                     return out.write(external_database);
@@ -93,7 +105,7 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, Files& fil
                                 return {};
                             }});
     if (auto replaced = replace_files(files, replacements); !replaced) {
-        return replaced.error();
+        return failed(replaced.error());
     }
     return report;
 }

@@ -32,8 +32,9 @@ struct NullView final : SaveView {
 
 // Saves a plugin of a header and a weapon whose name is edited (three writes) over the
 // existing target and external database given, with operation `fail` made to fail (0: none).
+// `mark` receives the weapon row's mark after the save.
 Result<SaveReport> save(test::MemoryFiles& files, bool target_exists, bool external_exists,
-                        ExternalDatabaseWrite write, int fail) {
+                        ExternalDatabaseWrite write, int fail, Text* mark = nullptr) {
     BlockStore store = fixtures::store_of({fixtures::record("WEAP", {{"FNAM", "Club"}})});
     ObjectLists lists;
     lists.append(*object_type_of("WEAP"), {mark::kEdited, "Club", "Club", "Keule", 1});
@@ -45,7 +46,11 @@ Result<SaveReport> save(test::MemoryFiles& files, bool target_exists, bool exter
     }
     files.fail_operation(fail);
     NullView view;
-    return save_plugin(store, lists, files, "prog", kTarget, view, write);
+    auto saved = save_plugin(store, lists, files, "prog", kTarget, view, write);
+    if (mark) {
+        *mark = lists.list(*object_type_of("WEAP")).elements.at(0).mark;
+    }
+    return saved;
 }
 
 TEST(FaultInjection, SaveTakesTheseStepsInThisOrder) {
@@ -83,9 +88,12 @@ TEST(FaultInjection, EveryFailingStepLeavesTargetAndExternalDatabaseAsTheyWere) 
                                  << ", kept " << (write == ExternalDatabaseWrite::Keep)
                                  << "; failing " << steps[k].describe());
                     test::MemoryFiles files;
-                    const auto saved =
-                        save(files, target_exists, external_exists, write, static_cast<int>(k + 1));
+                    Text mark;
+                    const auto saved = save(files, target_exists, external_exists, write,
+                                            static_cast<int>(k + 1), &mark);
                     ASSERT_FALSE(saved.ok());
+                    // The edited name is still unsaved.
+                    EXPECT_EQ(mark, mark::kEdited);
                     EXPECT_EQ(saved.error().kind, kFailureKinds[static_cast<int>(steps[k].kind)]);
                     // The failed save does exactly the steps of a good one up to the failure.
                     ASSERT_GT(files.operation_log().size(), k);
