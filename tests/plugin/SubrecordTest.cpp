@@ -10,55 +10,48 @@ namespace orv {
 namespace {
 
 using fixtures::bytes_of;
+using fixtures::record;
 using fixtures::RecordBuilder;
 
-// The 8 header bytes that no field names are carried unchanged; giving them values
-// makes a replacement that shifts or clears them visible.
-Block with_header_flags(Block block) {
-    for (std::size_t i = 8; i < kRecordHeaderSize; ++i) {
-        block[i] = static_cast<std::byte>(0xA0 + i);
-    }
-    return block;
+// Where the search finds `tag`, if anywhere.
+std::optional<std::size_t> found_at(const Block& block, std::string_view tag) {
+    const auto found = find_subrecord(block, tag);
+    return found ? std::optional(found->offset) : std::nullopt;
 }
 
 TEST(BlockTextRead, SkipsZeroBytesAndStopsAtBlockEnd) {
     const Block block = bytes_of(std::string("A\0B\0\0C", 6));
-    struct Case {
-        const char* name;
-        std::size_t offset;
-        std::int64_t count;
-        Text expected;
-    };
-    const Case cases[] = {
-        {"zero inside", 0, 3, "AB"},
-        {"zeros do not end the text", 0, 6, "ABC"},
-        {"clipped at block end", 1, 100, "BC"},
-        {"offset at block end", 6, 1, ""},
-        {"offset past block end", 9, 2, ""},
-        {"count zero", 0, 0, ""},
-        {"count negative", 0, -1, ""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(read_text(block, c.offset, c.count), c.expected);
-    }
+    EXPECT_EQ(read_text(block, 0, 6), "ABC");
+    EXPECT_EQ(read_text(block, 1, 100), "BC");
+    EXPECT_EQ(read_text(block, 9, 2), "");
+    EXPECT_EQ(read_text(block, 0, -1), "");
 }
 
-TEST(SubrecordSearch, FindsOnlyTheFirstMatchingTag) {
-    EXPECT_FALSE(find_subrecord(RecordBuilder("ACTI").bytes(), "FNAM"));
+TEST(SubrecordSearch, FindsTheFirstWholeSubrecordOfTheTag) {
+    const Block names = record("ACTI", {{"NAME", "id"}, {"FNAM", "First"}, {"FNAM", "2"}});
+    EXPECT_EQ(found_at(names, "FNAM"), 27u);
+    EXPECT_EQ(subrecord_text(names, *find_subrecord(names, "FNAM"), TextKind::Terminated), "First");
+    EXPECT_EQ(found_at(names, "fnam"), std::nullopt);
+    EXPECT_EQ(found_at(names, "FNA"), std::nullopt);
+    EXPECT_EQ(found_at(RecordBuilder("ACTI").bytes(), "FNAM"), std::nullopt);
+    // The walk goes to the block's end, whatever the record's size field says.
+    Block unsized = names;
+    write_u32_le(unsized, kRecordSizeOffset, 0);
+    EXPECT_EQ(found_at(unsized, "FNAM"), 27u);
 
-    const Block block = RecordBuilder("ACTI")
-                            .text("NAME", "id")
-                            .text("FNAM", "First")
-                            .text("FNAM", "Second")
-                            .bytes();
-    const auto found = find_subrecord(block, "FNAM");
-    ASSERT_TRUE(found);
-    EXPECT_EQ(found->offset, 16u + 8u + 3u);
-    EXPECT_EQ(subrecord_text(block, *found, TextKind::Terminated), "First");
-
-    EXPECT_FALSE(find_subrecord(block, "fnam"));
-    EXPECT_FALSE(find_subrecord(block, "FNA"));
+    // A subrecord whose header or data runs past the block's end is never found.
+    Block cut = record("ACTI", {{"NAME", "id"}, {"FNAM", "Name"}});
+    cut.pop_back();
+    EXPECT_EQ(found_at(cut, "FNAM"), std::nullopt);
+    EXPECT_EQ(found_at(cut, "NAME"), 16u);
+    EXPECT_EQ(found_at(bytes_of(std::string("ACTI\0\0\0\0\0\0\0\0\0\0\0\0FNAM\x01", 21)), "FNAM"),
+              std::nullopt);
+    // A size of 2^32 - 16 would lead a 32-bit walk back to offset 24, where the NAME data
+    // looks like an FNAM subrecord; the search must end at the oversized one instead.
+    Block wrapping =
+        RecordBuilder("ACTI").raw("NAME", std::string("FNAM\0\0\0\0", 8)).raw("DATA", "").bytes();
+    write_u32_le(wrapping, wrapping.size() - 4, 0xFFFFFFF0u);
+    EXPECT_EQ(found_at(wrapping, "FNAM"), std::nullopt);
 }
 
 TEST(SubrecordSearch, StopsAfterHundredSubrecords) {
@@ -73,87 +66,43 @@ TEST(SubrecordSearch, StopsAfterHundredSubrecords) {
     }
 }
 
-TEST(SubrecordSearch, WalksToTheBlockEndWhateverTheRecordSize) {
-    Block block = RecordBuilder("ACTI").text("NAME", "id").text("FNAM", "Name").bytes();
-    write_u32_le(block, kRecordSizeOffset, 0);
-    EXPECT_TRUE(find_subrecord(block, "FNAM"));
-}
-
-TEST(SubrecordSearch, NeverFindsASubrecordRunningPastTheBlockEnd) {
-    Block cut = RecordBuilder("ACTI").text("NAME", "id").text("FNAM", "Name").bytes();
-    cut.pop_back();
-    EXPECT_FALSE(find_subrecord(cut, "FNAM"));
-    EXPECT_TRUE(find_subrecord(cut, "NAME"));
-
-    Block partial_header = RecordBuilder("ACTI").text("NAME", "id").bytes();
-    for (const char c : std::string("FNAM\x01")) {
-        partial_header.push_back(static_cast<std::byte>(c));
-    }
-    EXPECT_FALSE(find_subrecord(partial_header, "FNAM"));
-
-    // A size of 2^32 - 16 would lead a 32-bit walk back to offset 24, where the NAME data
-    // looks like an FNAM subrecord; the search must end at the oversized one instead.
-    Block wrapping = RecordBuilder("ACTI").raw("NAME", std::string("FNAM\0\0\0\0", 8)).bytes();
-    const Block oversized = RecordBuilder("XXXX").raw("DATA", "").bytes();
-    wrapping.insert(wrapping.end(), oversized.begin() + 16, oversized.end());
-    write_u32_le(wrapping, wrapping.size() - 4, 0xFFFFFFF0u);
-    EXPECT_FALSE(find_subrecord(wrapping, "FNAM"));
-}
-
 TEST(ReplaceSubrecordText, KeepsSizeFieldsAndLaterBytesRight) {
-    struct Case {
-        const char* name;
-        Block before;
-        std::string_view tag;
-        TextKind kind;
-        Text replacement;
-        Block after;
-        std::int64_t difference;
+    // The 8 header bytes no field names get values, so that a shift or a clearing shows.
+    const auto flagged = [](Block block) {
+        for (std::size_t i = 8; i < kRecordHeaderSize; ++i) {
+            block[i] = static_cast<std::byte>(0xA0 + i);
+        }
+        return block;
     };
-    auto acti = [](std::string_view fnam_data) {
-        return with_header_flags(RecordBuilder("ACTI")
-                                     .text("NAME", "id")
-                                     .raw("FNAM", fnam_data)
-                                     .raw("DATA", std::string("xy\0\x01", 4))
-                                     .bytes());
+    const auto acti = [&](std::string_view name) {
+        return flagged(record("ACTI", {{"NAME", "id"}, {"FNAM", name}, {"DATA", "xy"}}));
     };
-    auto book = [](std::string_view text_data) {
-        return with_header_flags(
-            RecordBuilder("BOOK").text("NAME", "id").raw("TEXT", text_data).bytes());
+    const auto book = [&](std::string_view text) {
+        return flagged(RecordBuilder("BOOK").raw("TEXT", text).bytes());
     };
-    const std::string old_name("Old\0", 4);
-    const Case cases[] = {
-        {"longer", acti(old_name), "FNAM", TextKind::Terminated, "Longer!",
-         acti(std::string("Longer!\0", 8)), 4},
-        {"shorter", acti(old_name), "FNAM", TextKind::Terminated, "O", acti(std::string("O\0", 2)),
-         -2},
-        {"equal", acti(old_name), "FNAM", TextKind::Terminated, "New",
-         acti(std::string("New\0", 4)), 0},
-        {"empty", acti(old_name), "FNAM", TextKind::Terminated, "", acti(std::string("\0", 1)), -3},
-        {"terminated, inner zero", acti(std::string("A\0B\0", 4)), "FNAM", TextKind::Terminated,
-         "XYZ", acti(std::string("XYZ\0", 4)), 0},
-        {"whole, last subrecord", book("Some text"), "TEXT", TextKind::Whole, "Text", book("Text"),
-         -5},
-        {"whole, inner zeros", book(std::string("A\0\0B", 4)), "TEXT", TextKind::Whole, "AB",
-         book("AB"), -2},
+    // The block after replacing the text of its first `tag`, and the difference returned.
+    const auto replaced = [](Block block, std::string_view tag, TextKind kind, TextView text) {
+        const auto difference =
+            replace_subrecord_text(block, *find_subrecord(block, tag), kind, text);
+        return std::pair(block, difference);
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        Block block = c.before;
-        const auto subrecord = find_subrecord(block, c.tag);
-        ASSERT_TRUE(subrecord);
-        EXPECT_EQ(replace_subrecord_text(block, *subrecord, c.kind, c.replacement), c.difference);
-        EXPECT_EQ(block, c.after);
-    }
+    using std::string_literals::operator""s;
+    EXPECT_EQ(replaced(acti("Old"), "FNAM", TextKind::Terminated, "Longer!"),
+              std::pair(acti("Longer!"), std::int64_t{4}));
+    EXPECT_EQ(replaced(acti("Old"), "FNAM", TextKind::Terminated, "O"),
+              std::pair(acti("O"), std::int64_t{-2}));
+    // The whole range the text was read from is replaced, inner zero bytes included.
+    EXPECT_EQ(replaced(acti("A\0B"s), "FNAM", TextKind::Terminated, "XYZ"),
+              std::pair(acti("XYZ"), std::int64_t{0}));
+    EXPECT_EQ(replaced(book("A\0\0B"s), "TEXT", TextKind::Whole, "AB"),
+              std::pair(book("AB"), std::int64_t{-2}));
 }
 
 TEST(RecordFields, ShortBlocksGiveNoValue) {
-    EXPECT_EQ(record_id(RecordBuilder("ACTI").text("NAME", "lever_01").text("FNAM", "L").bytes()),
-              "lever_01");
+    EXPECT_EQ(record_id(record("ACTI", {{"NAME", "lever_01"}, {"FNAM", "L"}})), "lever_01");
     EXPECT_EQ(record_id(RecordBuilder("ACTI").bytes()), "");
     EXPECT_EQ(record_id(RecordBuilder("ACTI").raw("NAME", "").text("FNAM", "Lever").bytes()), "");
-
-    Block cut = RecordBuilder("ACTI").text("NAME", "lever_01").bytes();
+    Block cut = record("ACTI", {{"NAME", "lever_01"}});
     cut.resize(24 + 3);
     EXPECT_EQ(record_id(cut), "lev");
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "fixtures/PluginBuilder.h"
+
 namespace orv::test {
 namespace {
 
@@ -19,13 +21,19 @@ std::string native_path(std::string path) {
     return path;
 }
 
+std::string LoggedOperation::describe() const {
+    static constexpr const char* kNames[] = {"read",   "create", "write", "close",
+                                             "rename", "remove", "mkdir"};
+    return kNames[static_cast<int>(kind)] + (" " + path);
+}
+
 class MemoryOutputFile final : public OutputFile {
 public:
     MemoryOutputFile(MemoryFiles& files, std::filesystem::path path)
         : m_files(files), m_path(std::move(path)) {}
 
     Result<void> write(ByteSpan bytes) override {
-        if (m_files.should_fail(FileOperation::Write)) {
+        if (m_files.should_fail(FileOperation::Write, m_path)) {
             return file_error(ErrorKind::WriteFailed, m_path, m_files.m_fail_reason);
         }
         auto& contents = m_files.m_files[key_of(m_path)];
@@ -34,7 +42,7 @@ public:
     }
 
     Result<void> close() override {
-        if (m_files.should_fail(FileOperation::Close)) {
+        if (m_files.should_fail(FileOperation::Close, m_path)) {
             return file_error(ErrorKind::WriteFailed, m_path, m_files.m_fail_reason);
         }
         return {};
@@ -45,8 +53,8 @@ private:
     std::filesystem::path m_path;
 };
 
-bool MemoryFiles::should_fail(FileOperation kind) {
-    ++m_operations;
+bool MemoryFiles::should_fail(FileOperation kind, const std::filesystem::path& path) {
+    m_log.push_back({kind, key_of(path)});
     if (m_fail_countdown <= 0 || (m_fail_kind && *m_fail_kind != kind)) {
         return false;
     }
@@ -55,20 +63,17 @@ bool MemoryFiles::should_fail(FileOperation kind) {
 
 bool MemoryFiles::folder_exists(const std::filesystem::path& folder) const {
     const auto key = key_of(folder);
-    if (folder.empty() || key == "." || m_folders.count(key) > 0) {
+    if (folder.empty() || key == "." || m_folders.contains(key)) {
         return true;
     }
+    // The first file at or after "folder/" in key order is in the folder if any is.
     const auto prefix = key + "/";
-    for (const auto& [path, bytes] : m_files) {
-        if (path.rfind(prefix, 0) == 0) {
-            return true;
-        }
-    }
-    return false;
+    const auto next = m_files.lower_bound(prefix);
+    return next != m_files.end() && next->first.rfind(prefix, 0) == 0;
 }
 
 Result<Bytes> MemoryFiles::read_all(const std::filesystem::path& path) {
-    if (should_fail(FileOperation::Read)) {
+    if (should_fail(FileOperation::Read, path)) {
         return file_error(ErrorKind::ReadFailed, path, m_fail_reason);
     }
     const auto found = m_files.find(key_of(path));
@@ -83,7 +88,7 @@ bool MemoryFiles::exists(const std::filesystem::path& path) {
 }
 
 Result<std::unique_ptr<OutputFile>> MemoryFiles::create(const std::filesystem::path& path) {
-    if (should_fail(FileOperation::Create) ||
+    if (should_fail(FileOperation::Create, path) ||
         (m_require_folders && !folder_exists(path.parent_path()))) {
         return file_error(ErrorKind::CreateFailed, path, m_fail_reason);
     }
@@ -94,7 +99,7 @@ Result<std::unique_ptr<OutputFile>> MemoryFiles::create(const std::filesystem::p
 Result<void> MemoryFiles::rename(const std::filesystem::path& from,
                                  const std::filesystem::path& to) {
     const auto found = m_files.find(key_of(from));
-    if (should_fail(FileOperation::Rename) || found == m_files.end()) {
+    if (should_fail(FileOperation::Rename, to) || found == m_files.end()) {
         return file_error(ErrorKind::RenameFailed, to, m_fail_reason);
     }
     Bytes bytes = std::move(found->second);
@@ -104,7 +109,7 @@ Result<void> MemoryFiles::rename(const std::filesystem::path& from,
 }
 
 Result<void> MemoryFiles::remove(const std::filesystem::path& path) {
-    if (should_fail(FileOperation::Remove)) {
+    if (should_fail(FileOperation::Remove, path)) {
         return file_error(ErrorKind::RemoveFailed, path, m_fail_reason);
     }
     m_files.erase(key_of(path));
@@ -112,12 +117,12 @@ Result<void> MemoryFiles::remove(const std::filesystem::path& path) {
 }
 
 Result<void> MemoryFiles::create_directories(const std::filesystem::path& path) {
-    if (should_fail(FileOperation::CreateDirectories)) {
+    if (should_fail(FileOperation::CreateDirectories, path)) {
         return file_error(ErrorKind::CreateFailed, path, m_fail_reason);
     }
     for (auto folder = path.lexically_normal(); !folder.empty() && folder != folder.parent_path();
          folder = folder.parent_path()) {
-        m_folders[key_of(folder)] = true;
+        m_folders.insert(key_of(folder));
     }
     return {};
 }
@@ -127,19 +132,12 @@ void MemoryFiles::put(const std::filesystem::path& path, Bytes bytes) {
 }
 
 void MemoryFiles::put_text(const std::filesystem::path& path, std::string_view bytes) {
-    Bytes out(bytes.size());
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        out[i] = static_cast<std::byte>(bytes[i]);
-    }
-    put(path, std::move(out));
+    put(path, fixtures::bytes_of(bytes));
 }
 
 std::optional<Bytes> MemoryFiles::get(const std::filesystem::path& path) const {
     const auto found = m_files.find(key_of(path));
-    if (found == m_files.end()) {
-        return std::nullopt;
-    }
-    return found->second;
+    return found == m_files.end() ? std::nullopt : std::optional<Bytes>(found->second);
 }
 
 std::vector<std::string> MemoryFiles::paths() const {

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -16,10 +17,21 @@ std::string native_path(std::string path);
 // The operations MemoryFiles counts, for making one of them fail.
 enum class FileOperation { Read, Create, Write, Close, Rename, Remove, CreateDirectories };
 
-// Files held in memory. Every operation is counted, and the k-th operation (counting from
-// 1 over all kinds, or over one kind) can be made to fail, so a test can walk a failure
-// through every step of a save. Folders are implied by the files in them, except for
-// folders created explicitly.
+// One counted operation: its kind and the file it touched (the target of a rename), written
+// with "/" on every system, as paths() gives it.
+struct LoggedOperation {
+    FileOperation kind;
+    std::string path;
+
+    // "read a/b.dat", "mkdir a", ...: for comparing whole logs readably.
+    std::string describe() const;
+    bool operator==(const LoggedOperation&) const = default;
+};
+
+// Files held in memory. Every operation is counted and logged, and the k-th operation
+// (counting from 1 over all kinds, or over one kind) can be made to fail, so a test can walk
+// a failure through every step of a save. Folders are implied by the files in them, except
+// for folders created explicitly.
 class MemoryFiles final : public Files {
 public:
     Result<Bytes> read_all(const std::filesystem::path& path) override;
@@ -42,17 +54,20 @@ public:
     // or only those of `kind` when given, for `reason`.
     void fail_operation(int k, std::optional<FileOperation> kind = std::nullopt,
                         FileErrorReason reason = FileErrorReason::None);
-    int operation_count() const { return m_operations; }
+    int operation_count() const { return static_cast<int>(m_log.size()); }
+    // Every counted operation so far, in order, the failed ones included.
+    const std::vector<LoggedOperation>& operation_log() const { return m_log; }
 
 private:
     friend class MemoryOutputFile;
-    bool should_fail(FileOperation kind);
+    // Counts and logs an operation; true when it is the one to fail.
+    bool should_fail(FileOperation kind, const std::filesystem::path& path);
     bool folder_exists(const std::filesystem::path& folder) const;
 
     std::map<std::string, Bytes> m_files;
-    std::map<std::string, bool> m_folders;
+    std::set<std::string> m_folders;
     bool m_require_folders = false;
-    int m_operations = 0;
+    std::vector<LoggedOperation> m_log;
     int m_fail_countdown = 0;
     std::optional<FileOperation> m_fail_kind;
     FileErrorReason m_fail_reason = FileErrorReason::None;
