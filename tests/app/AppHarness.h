@@ -9,15 +9,33 @@
 #include "MemoryFiles.h"
 #include "ScriptedPlatform.h"
 #include "app/Application.h"
+#include "app/MainMenu.h"
 #include "fixtures/PluginBuilder.h"
+#include "save/WindowViews.h"
+#include "translation/dialogs/NameEditDialog.h"
+#include "translation/dialogs/TextEditor.h"
 
 namespace orv::test {
+
+using Rows = std::vector<std::string>;
+
+// Two weapons, a door and a book, none of them translated in the plugin.
+inline Bytes four_records(std::string_view w2 = "Dagger", std::string_view d1 = "Gate",
+                          std::string_view w1 = "Club") {
+    using fixtures::RecordBuilder;
+    return fixtures::plugin({
+        RecordBuilder("WEAP").text("NAME", "w2").text("FNAM", w2).bytes(),
+        RecordBuilder("DOOR").text("NAME", "d1").text("FNAM", d1).bytes(),
+        RecordBuilder("WEAP").text("NAME", "w1").text("FNAM", w1).bytes(),
+        RecordBuilder("BOOK").text("NAME", "bk").text("FNAM", "Buch").raw("TEXT", "Es war").bytes(),
+    });
+}
 
 // The whole program on the scripted platform, with its program folder "prog" in memory.
 class AppHarness : public ::testing::Test {
 protected:
-    static constexpr int kDoorView = 3 + 9;
-    static constexpr int kWeaponView = 3 + 19;
+    static constexpr int kDoorView = kFirstListControl + 9;
+    static constexpr int kWeaponView = kFirstListControl + 19;
 
     void menu(int command) { app.handle(MenuCommandEvent{command}); }
     void control(int number, ListEventType type = ListEventType::Other) {
@@ -30,29 +48,34 @@ protected:
     }
     void open(const std::filesystem::path& plugin_path) {
         dialogs.next_path(plugin_path);
-        run(1);
+        run(command::kOpen);
+    }
+    // Starts the program and opens a plugin of `four_records()` at `path`.
+    void start_with_plugin(const std::filesystem::path& path = "daten/Foo Town.esp") {
+        files.put(path, four_records());
+        app.start();
+        open(path);
+    }
+    // Double-clicks a row and types a new DV Name into the name-edit dialog; OK closes it.
+    void rename(int view, std::size_t row, const Text& name) {
+        window.user_selects_row(view, row);
+        control(view, ListEventType::DoubleClick);
+        window.set_control_text(name_edit::kDvNameField, name);
+        control(name_edit::kOkButton);
     }
     // The cells of a list view's rows, joined by "|", one text per row.
-    std::vector<std::string> rows(int view) const {
-        std::vector<std::string> joined;
-        for (const auto& row : window.rows(view)) {
-            std::string text;
-            for (std::size_t cell = 0; cell < row.size(); ++cell) {
-                text += (cell == 0 ? "" : "|") + row[cell];
+    Rows rows(int view) const {
+        Rows joined;
+        const auto state = window.snapshot();
+        for (const auto& row : state.controls.at(view).rows) {
+            joined.emplace_back();
+            for (const auto& cell : row) {
+                joined.back() += (&cell == &row.front() ? "" : "|") + cell;
             }
-            joined.push_back(text);
         }
         return joined;
     }
-    // Two weapons and a door, none of them translated in the plugin.
-    static Bytes three_records() {
-        using fixtures::RecordBuilder;
-        return fixtures::plugin({
-            RecordBuilder("WEAP").text("NAME", "w2").text("FNAM", "Dagger").bytes(),
-            RecordBuilder("DOOR").text("NAME", "d1").text("FNAM", "Gate").bytes(),
-            RecordBuilder("WEAP").text("NAME", "w1").text("FNAM", "Club").bytes(),
-        });
-    }
+    bool is_open(WindowId popup) const { return window.snapshot().is_open(popup); }
 
     MemoryFiles files;
     ScriptedWindow window;

@@ -1,20 +1,43 @@
+#include <numeric>
 #include <string>
 #include <vector>
 
 #include "AppHarness.h"
-#include "plugin/RecordTypes.h"
+#include "app/MainWindow.h"
 
 namespace orv::test {
 namespace {
 
 using StartUp = AppHarness;
 
-std::vector<std::string> menu_lines(const std::vector<Menu>& menus) {
-    std::vector<std::string> lines;
+TEST(MainLayout, FollowsTheSizeUntilAControlWouldBeNegative) {
+    const struct {
+        int width;
+        int height;
+        std::optional<MainLayout> layout;
+    } cases[] = {
+        {800, 600, MainLayout{{5, 0, 790, 560}, {10, 15, 780, 540}, {0, 0, 774, 513}}},
+        {26, 87, MainLayout{{5, 0, 16, 47}, {10, 15, 6, 27}, {0, 0, 0, 0}}},
+        {25, 600, std::nullopt},
+        {800, 86, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.width);
+        EXPECT_EQ(main_layout(c.width, c.height), c.layout);
+    }
+    // A quarter by integer division, the rest to the second field; never negative.
+    for (const auto& [width, fields] : {std::pair{1001, std::pair{250, 751}}, {-5, {0, 0}}}) {
+        const auto widths = status_widths(width);
+        EXPECT_EQ(std::make_pair(widths.file_field, widths.progress_field), fields) << width;
+    }
+}
+
+Rows menu_lines(const std::vector<Menu>& menus) {
+    Rows lines;
     for (const auto& menu : menus) {
-        lines.push_back("[" + menu.title + "]");
+        lines.push_back(menu.title + ":");
         for (const auto& item : menu.items) {
-            lines.push_back(std::to_string(item.command) + " " + item.text);
+            lines.back() += " " + std::to_string(item.command) + " " + item.text;
         }
     }
     return lines;
@@ -22,108 +45,66 @@ std::vector<std::string> menu_lines(const std::vector<Menu>& menus) {
 
 TEST_F(StartUp, WithoutConfigurationBuildsTheDefaultWindow) {
     app.start();
-    EXPECT_EQ(window.title(), "ORVENTAL v3.03a");
-    EXPECT_EQ(window.inner_size(), std::make_pair(800, 600));
-    EXPECT_EQ(menu_lines(window.menu_bar()),
-              (std::vector<std::string>{"[Datei]",
-                                        "1 \xD6"
-                                        "ffnen",
-                                        "2 Speichern", "3 Speichern als...", "0 ", "4 Beenden",
-                                        "[Externe Datenbank]", "5 L\xF6schen", "[Text bearbeiten]",
-                                        "9 Book", "10 Class", "11 Race", "12 Skill", "13 Birthsign",
-                                        "[?]", "20 Hilfe", "0 ",
-                                        "21 \xDC"
-                                        "ber"}));
-    EXPECT_EQ(window.popup_menu(), (std::vector<MenuItem>{{25, "Bearbeiten"}}));
-    for (const int command : {1, 4, 5, 20, 21}) {
-        EXPECT_TRUE(window.menu_enabled(command)) << command;
+    auto s = window.snapshot();
+    EXPECT_EQ(s.title, "ORVENTAL v3.03a");
+    EXPECT_EQ(s.inner_size, std::make_pair(800, 600));
+    EXPECT_EQ(menu_lines(s.menu_bar),
+              (Rows{cp1252(u8"Datei: 1 Öffnen 2 Speichern 3 Speichern als... 0  4 Beenden"),
+                    cp1252(u8"Externe Datenbank: 5 Löschen"),
+                    "Text bearbeiten: 9 Book 10 Class 11 Race 12 Skill 13 Birthsign",
+                    cp1252(u8"?: 20 Hilfe 0  21 Über")}));
+    EXPECT_EQ(s.popup_menu, (std::vector<MenuItem>{{command::kEditName, "Bearbeiten"}}));
+    for (const int item : {1, 2, 3, 4, 5, 9, 10, 11, 12, 13, 20, 21, 25}) {
+        EXPECT_EQ(s.enabled(item), item == 1 || item == 4 || item == 5 || item == 20 || item == 21)
+            << item;
     }
-    for (const int command : {2, 3, 9, 10, 11, 12, 13, 25}) {
-        EXPECT_FALSE(window.menu_enabled(command)) << command;
-    }
-    EXPECT_EQ(window.status_widths(), std::make_pair(200, 600));
-    EXPECT_EQ(window.status(0), "Datei :");
-
-    EXPECT_EQ(window.control(1)->definition.text, "OBJEKT-FENSTER...");
-    EXPECT_EQ(window.control(1)->definition.rect, (Rect{5, 0, 790, 560}));
-    EXPECT_EQ(window.control(2)->definition.rect, (Rect{10, 15, 780, 540}));
-    const auto tabs = window.tab_pages();
-    ASSERT_EQ(tabs.size(), 25u);
-    for (int k = 0; k < 25; ++k) {
-        SCOPED_TRACE(k);
-        EXPECT_EQ(tabs[static_cast<std::size_t>(k)],
-                  kRecordTypes[static_cast<std::size_t>(k)].label);
-        const auto view = window.control(3 + k);
-        ASSERT_TRUE(view.has_value());
-        EXPECT_EQ(view->definition.kind, ControlKind::ListView);
-        EXPECT_EQ(view->definition.tab_page, k);
-        EXPECT_EQ(view->definition.rect, (Rect{1, 1, 774, 513}));
-        EXPECT_EQ(
-            view->definition.columns,
-            (std::vector<ListColumn>{{"F", 20}, {"ID", 200}, {"EV Name", 248}, {"DV Name", 248}}));
-    }
-    EXPECT_FALSE(window.control(28).has_value());
-    std::vector<int> selections;
-    for (int page = 0; page < 25; ++page) {
-        selections.push_back(page);
-    }
+    EXPECT_EQ(s.status_widths, std::make_pair(200, 600));
+    EXPECT_EQ(s.status[0], "Datei :");
+    const Rows controls = s.describe(WindowId::Main);
+    ASSERT_EQ(controls.size(), 27u);
+    const std::string columns = " F/20 ID/200 EV Name/248 DV Name/248";
+    EXPECT_EQ(Rows(controls.begin(), controls.begin() + 3),
+              (Rows{"1 GroupBox \"OBJEKT-FENSTER...\" 5,0 790x560", "2 TabBar \"\" 10,15 780x540",
+                    "3 ListView \"\" 1,1 774x513" + columns + " page 0"}));
+    EXPECT_EQ(controls.back(), "27 ListView \"\" 1,1 774x513" + columns + " page 24");
+    ASSERT_EQ(s.tab_pages.size(), 25u);
+    EXPECT_EQ(s.tab_pages.front() + "/" + s.tab_pages.back(), "Cell/Faction");
+    // Every page is shown once, then the first.
+    std::vector<int> selections(25);
+    std::iota(selections.begin(), selections.end(), 0);
     selections.push_back(0);
-    EXPECT_EQ(window.tab_page_selections(), selections);
+    EXPECT_EQ(s.tab_selections, selections);
     // Reading the configuration never creates it.
     EXPECT_TRUE(files.paths().empty());
 }
 
-TEST_F(StartUp, TakesTheSizeFromTheConfigurationAndNeverCreatesNegativeSizes) {
-    files.put_text("prog/Kestrun.ini", "[Window]\r\nWindowWidth = 1001\r\nWindowHeight = 702\r\n");
+TEST_F(StartUp, SizeComesFromTheConfigurationAndFollowsResizes) {
+    files.put_text("prog/Kestrun.ini", "[Window]\r\nWindowWidth = 20\r\nWindowHeight = 50\r\n");
     app.start();
-    EXPECT_EQ(window.inner_size(), std::make_pair(1001, 702));
-    // A quarter by integer division; the second field takes the remainder.
-    EXPECT_EQ(window.status_widths(), std::make_pair(250, 751));
-    EXPECT_EQ(window.control(1)->definition.rect, (Rect{5, 0, 991, 662}));
-    EXPECT_EQ(window.control(2)->definition.rect, (Rect{10, 15, 981, 642}));
-    EXPECT_EQ(window.control(27)->definition.rect, (Rect{1, 1, 975, 615}));
+    auto s = window.snapshot();
+    EXPECT_EQ(s.inner_size, std::make_pair(20, 50));
+    EXPECT_EQ(s.status_widths, std::make_pair(5, 15));
+    // Too small for the formulas: the controls are created empty, not negative.
+    const Rows controls = s.describe(WindowId::Main);
+    EXPECT_EQ(Rows(controls.begin(), controls.begin() + 3),
+              (Rows{"1 GroupBox \"OBJEKT-FENSTER...\" 5,0 10x10", "2 TabBar \"\" 10,15 0x0",
+                    "3 ListView \"\" 1,1 0x0 F/20 ID/200 EV Name/248 DV Name/248 page 0"}));
 
-    ScriptedWindow tiny_window;
-    MemoryFiles tiny_files;
-    tiny_files.put_text("prog/Kestrun.ini",
-                        "[Window]\r\nWindowWidth = 20\r\nWindowHeight = 50\r\n");
-    Application tiny("prog", tiny_window, dialogs, tiny_files, threads);
-    tiny.start();
-    EXPECT_EQ(tiny_window.control(1)->definition.rect, (Rect{5, 0, 10, 10}));
-    EXPECT_EQ(tiny_window.control(2)->definition.rect, (Rect{10, 15, 0, 0}));
-    EXPECT_EQ(tiny_window.control(3)->definition.rect, (Rect{1, 1, 0, 0}));
-}
-
-TEST_F(StartUp, ResizeMovesFrameTabBarAndEveryListButNotWhenMinimised) {
-    app.start();
-    const int activations = window.activations();
     app.handle(ResizeEvent{1200, 900, false});
-    EXPECT_EQ(window.activations(), activations + 1);
-    EXPECT_EQ(window.control(1)->definition.rect, (Rect{5, 0, 1190, 860}));
-    EXPECT_EQ(window.control(2)->definition.rect, (Rect{10, 15, 1180, 840}));
-    for (int view = 3; view <= 27; ++view) {
-        EXPECT_EQ(window.control(view)->definition.rect, (Rect{0, 0, 1174, 813})) << view;
+    s = window.snapshot();
+    EXPECT_EQ(s.activations, 1);
+    EXPECT_EQ(s.controls.at(1).definition.rect, (Rect{5, 0, 1190, 860}));
+    EXPECT_EQ(s.controls.at(2).definition.rect, (Rect{10, 15, 1180, 840}));
+    for (const int view : {kFirstListControl, kLastListControl}) {
+        EXPECT_EQ(s.controls.at(view).definition.rect, (Rect{0, 0, 1174, 813})) << view;
     }
     // The status fields keep their start-up widths.
-    EXPECT_EQ(window.status_widths(), std::make_pair(200, 600));
-
-    const struct {
-        const char* name;
-        ResizeEvent resize;
-        Rect list_view;
-    } cases[] = {
-        {"minimised", {1600, 1200, true}, {0, 0, 1174, 813}},
-        {"one pixel too narrow", {25, 900, false}, {0, 0, 1174, 813}},
-        {"one pixel too low", {1200, 86, false}, {0, 0, 1174, 813}},
-        {"smallest applied", {26, 87, false}, {0, 0, 0, 0}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        app.handle(c.resize);
-        EXPECT_EQ(window.control(15)->definition.rect, c.list_view);
-    }
-    EXPECT_EQ(window.control(1)->definition.rect, (Rect{5, 0, 16, 47}));
-    EXPECT_EQ(window.activations(), activations + 2);
+    EXPECT_EQ(s.status_widths, std::make_pair(5, 15));
+    // Minimised or too small: nothing moves.
+    app.handle(ResizeEvent{1600, 1200, true});
+    app.handle(ResizeEvent{25, 900, false});
+    EXPECT_EQ(window.snapshot().describe(WindowId::Main), s.describe(WindowId::Main));
+    EXPECT_EQ(window.snapshot().activations, 1);
 }
 
 } // namespace

@@ -5,9 +5,10 @@
 #include <map>
 #include <mutex>
 #include <optional>
-#include <set>
+#include <ostream>
 #include <string>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 #include "platform/Dialogs.h"
@@ -16,11 +17,37 @@
 
 namespace orv::test {
 
-// A window system for tests: it draws nothing, remembers everything the program asked for
-// and lets the test play the user. Every operation takes a lock, so workers on real
-// threads may call it like the real backend.
-class ScriptedWindow final : public Window {
+// A state that workers on real threads may change like the real backend's: every change
+// takes the lock, and the test reads one snapshot of it all.
+template <class State>
+class Scripted {
 public:
+    State snapshot() const {
+        std::lock_guard lock(m_mutex);
+        return m_state;
+    }
+
+protected:
+    template <class F>
+    auto with(F change) {
+        std::lock_guard lock(m_mutex);
+        return change(m_state);
+    }
+    template <class T>
+    void set(T State::*member, std::type_identity_t<T> value) {
+        with([&](State& s) { s.*member = std::move(value); });
+    }
+    template <class C>
+    void add(C State::*member, typename C::value_type value) {
+        with([&](State& s) { (s.*member).push_back(std::move(value)); });
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    State m_state;
+};
+
+struct WindowState {
     struct Control {
         WindowId window = WindowId::Main;
         ControlSpec definition;
@@ -28,153 +55,191 @@ public:
         std::vector<ListRow> rows;
         std::optional<std::size_t> selected;
         // Set by the test to play a typed text that Windows-1252 cannot hold.
-        bool holds_foreign_text = false;
+        bool foreign_text = false;
     };
-    struct Popup {
-        Text title;
-        Rect rect;
-    };
+    Text title;
+    std::pair<int, int> inner_size{0, 0};
+    std::pair<int, int> status_widths{0, 0};
+    std::vector<Menu> menu_bar;
+    std::vector<MenuItem> popup_menu;
+    std::map<int, bool> menu_enabled;
+    std::map<int, Text> status;
+    std::vector<Text> tab_pages;
+    std::vector<int> tab_selections;
+    Rect main_rect{100, 50, 816, 639};
+    int activations = 0;
+    std::vector<std::pair<int, int>> popup_menu_positions;
+    // Title and rect of each open pop-up.
+    std::map<WindowId, std::pair<Text, Rect>> popups;
+    // A missing control throws, which fails the test.
+    std::map<int, Control> controls;
 
-    // Window
-    void create_main_window(const Text& title, int inner_width, int inner_height) override;
-    void set_menus(const std::vector<Menu>& menu_bar, const std::vector<MenuItem>& popup) override;
-    void set_menu_item_enabled(int command, bool enabled) override;
-    void create_status_bar(int field0_width, int field1_width) override;
-    void set_status_text(int field, const Text& text) override;
-    void add_tab_page(const Text& label) override;
-    void select_tab_page(int page) override;
-    Rect main_window_rect() override;
-    void activate_main_window() override;
-    void show_popup_menu(int x, int y) override;
+    // Items never touched count as enabled.
+    bool enabled(int item) const { return menu_enabled.count(item) == 0 || menu_enabled.at(item); }
+    bool is_open(WindowId window) const { return popups.count(window) > 0; }
+    // One line per control of `window`, in number order: number, kind, text, rect, and
+    // columns, tab page and "off" where they apply.
+    std::vector<std::string> describe(WindowId window) const;
+};
+
+// A window system for tests: it draws nothing, remembers everything the program asked for
+// and lets the test play the user.
+class ScriptedWindow final : public Window, public Scripted<WindowState> {
+    using Control = WindowState::Control;
+
+    template <class F>
+    auto on(int n, F change) {
+        return with([&](auto& s) { return change(s.controls.at(n)); });
+    }
+    template <class T>
+    void put(int n, T Control::*member, std::type_identity_t<T> value) {
+        on(n, [&](auto& c) { c.*member = std::move(value); });
+    }
+
+public:
+    void create_main_window(const Text& title, int width, int height) override {
+        set(&WindowState::title, title);
+        set(&WindowState::inner_size, std::pair{width, height});
+    }
+    void set_menus(const std::vector<Menu>& bar, const std::vector<MenuItem>& popup) override {
+        set(&WindowState::menu_bar, bar);
+        set(&WindowState::popup_menu, popup);
+    }
+    void set_menu_item_enabled(int item, bool on) override {
+        with([&](auto& s) { s.menu_enabled[item] = on; });
+    }
+    void create_status_bar(int w0, int w1) override {
+        set(&WindowState::status_widths, std::pair{w0, w1});
+    }
+    void set_status_text(int field, const Text& text) override {
+        with([&](auto& s) { s.status[field] = text; });
+    }
+    void add_tab_page(const Text& label) override { add(&WindowState::tab_pages, label); }
+    void select_tab_page(int page) override { add(&WindowState::tab_selections, page); }
+    Rect main_window_rect() override { return snapshot().main_rect; }
+    void activate_main_window() override {
+        with([](auto& s) { ++s.activations; });
+    }
+    void show_popup_menu(int x, int y) override {
+        add(&WindowState::popup_menu_positions, std::pair{x, y});
+    }
     void open_popup(WindowId window, const Text& title, const Rect& rect) override;
     void close_popup(WindowId window) override;
     void add_control(WindowId window, const ControlSpec& control) override;
-    void move_control(int control, const Rect& rect) override;
-    void set_control_enabled(int control, bool enabled) override;
-    void set_control_text(int control, const Text& text) override;
-    std::optional<Text> control_text(int control) override;
-    void set_rows(int control, std::vector<ListRow> rows) override;
-    void set_cell(int control, std::size_t row, int column, const Text& text) override;
-    std::optional<std::size_t> selected_row(int control) override;
-    Text cell_text(int control, std::size_t row, int column) override;
-    void select_row(int control, std::size_t row) override;
-
-    // What the test reads. Each returns a copy taken under the lock.
-    Text title() const;
-    std::pair<int, int> inner_size() const;
-    std::vector<Menu> menu_bar() const;
-    std::vector<MenuItem> popup_menu() const;
-    // Whether a menu item is enabled; items never touched count as enabled.
-    bool menu_enabled(int command) const;
-    std::pair<int, int> status_widths() const;
-    Text status(int field) const;
-    // Every text status field 1 was given, in order.
-    std::vector<Text> status_history(int field) const;
-    std::vector<Text> tab_pages() const;
-    int selected_tab_page() const;
-    std::vector<int> tab_page_selections() const;
-    std::optional<Popup> popup(WindowId window) const;
-    std::optional<Control> control(int number) const;
-    std::vector<ListRow> rows(int control) const;
-    std::vector<std::pair<int, int>> popup_menu_positions() const;
-    int activations() const;
+    void move_control(int n, const Rect& rect) override {
+        on(n, [&](auto& c) { c.definition.rect = rect; });
+    }
+    void set_control_enabled(int n, bool enabled) override { put(n, &Control::enabled, enabled); }
+    void set_control_text(int n, const Text& text) override {
+        on(n, [&](auto& c) { c.definition.text = text, c.foreign_text = false; });
+    }
+    std::optional<Text> control_text(int n) override {
+        const auto c = snapshot().controls.at(n);
+        return c.foreign_text ? std::nullopt : std::optional(c.definition.text);
+    }
+    void set_rows(int n, std::vector<ListRow> rows) override {
+        on(n, [&](auto& c) { c.rows = std::move(rows), c.selected.reset(); });
+    }
+    void set_cell(int n, std::size_t row, int column, const Text& text) override {
+        on(n, [&](auto& c) { c.rows.at(row).at(std::size_t(column)) = text; });
+    }
+    std::optional<std::size_t> selected_row(int n) override {
+        return snapshot().controls.at(n).selected;
+    }
+    Text cell_text(int n, std::size_t row, int column) override {
+        return snapshot().controls.at(n).rows.at(row).at(std::size_t(column));
+    }
+    void select_row(int n, std::size_t row) override { put(n, &Control::selected, row); }
 
     // Playing the user.
-    void set_main_window_rect(const Rect& rect);
-    void user_selects_row(int control, std::optional<std::size_t> row);
-    void user_types(int control, const Text& text);
-    void user_types_foreign_text(int control);
-
-private:
-    Control& find(int number);
-
-    mutable std::mutex m_mutex;
-    Text m_title;
-    std::pair<int, int> m_inner_size{0, 0};
-    std::vector<Menu> m_menu_bar;
-    std::vector<MenuItem> m_popup_menu;
-    std::map<int, bool> m_menu_enabled;
-    std::pair<int, int> m_status_widths{0, 0};
-    std::map<int, std::vector<Text>> m_status;
-    std::vector<Text> m_tab_pages;
-    std::vector<int> m_tab_selections;
-    Rect m_main_rect{100, 50, 816, 639};
-    int m_activations = 0;
-    std::vector<std::pair<int, int>> m_popup_menu_positions;
-    std::map<WindowId, Popup> m_popups;
-    std::map<int, Control> m_controls;
+    void set_main_window_rect(const Rect& rect) { set(&WindowState::main_rect, rect); }
+    void user_selects_row(int n, std::optional<std::size_t> row) {
+        put(n, &Control::selected, row);
+    }
+    void user_types_foreign_text(int n) { put(n, &Control::foreign_text, true); }
 };
 
-// Dialogs answered from a script. The test queues the answers before the program asks;
-// a dialog nobody expected fails the test (and is answered as if closed or cancelled).
-class ScriptedDialogs final : public Dialogs {
-public:
-    struct MessageBox {
-        Text title;
-        Text text;
-        MessageButtons buttons;
-        MessageIcon icon;
-    };
-    struct FileDialog {
-        bool save;
-        Text title;
-        std::filesystem::path folder;
-        Text filter;
-    };
+struct Box {
+    Text title;
+    Text text;
+    MessageButtons buttons = MessageButtons::Ok;
+    MessageIcon icon = MessageIcon::None;
 
+    bool operator==(const Box&) const = default;
+};
+void PrintTo(const Box& box, std::ostream* out);
+// A refusal: an "INFORMATION" box with an OK button and the stop icon.
+Box stop_box(const Text& text);
+
+struct FileDialog {
+    bool save = false;
+    Text title;
+    std::filesystem::path folder;
+    Text filter;
+};
+
+struct DialogsState {
+    // Queued by the test before the program asks; nothing plays a cancelled file dialog.
+    std::deque<MessageAnswer> answers;
+    std::deque<std::optional<std::filesystem::path>> paths;
+    std::vector<Box> boxes;
+    std::vector<FileDialog> file_dialogs;
+    std::vector<std::filesystem::path> help;
+};
+
+// Dialogs answered from a script. A question or file dialog nobody expected fails the test
+// and is answered as if closed or cancelled.
+class ScriptedDialogs final : public Dialogs, public Scripted<DialogsState> {
+public:
     MessageAnswer message_box(const Text& title, const Text& text, MessageButtons buttons,
                               MessageIcon icon) override;
     std::optional<std::filesystem::path>
-    open_file(const Text& title, const std::filesystem::path& folder, const Text& filter) override;
+    open_file(const Text& title, const std::filesystem::path& folder, const Text& filter) override {
+        return file_dialog({false, title, folder, filter});
+    }
     std::optional<std::filesystem::path>
-    save_file(const Text& title, const std::filesystem::path& folder, const Text& filter) override;
-    void show_help(const std::filesystem::path& help_file) override;
+    save_file(const Text& title, const std::filesystem::path& folder, const Text& filter) override {
+        return file_dialog({true, title, folder, filter});
+    }
+    void show_help(const std::filesystem::path& file) override { add(&DialogsState::help, file); }
 
-    void next_answer(MessageAnswer answer);
-    // The path the next file dialog gives; nothing plays a cancelled dialog.
-    void next_path(std::optional<std::filesystem::path> path);
-
-    std::vector<MessageBox> message_boxes() const;
-    std::vector<FileDialog> file_dialogs() const;
-    std::vector<std::filesystem::path> help_requests() const;
-    // Answers queued but never asked for.
-    std::size_t unused_answers() const;
+    void next_answer(MessageAnswer answer) { add(&DialogsState::answers, answer); }
+    void next_path(std::optional<std::filesystem::path> path) { add(&DialogsState::paths, path); }
+    std::vector<Box> boxes() const { return snapshot().boxes; }
 
 private:
-    std::optional<std::filesystem::path> file_dialog(bool save, const Text& title,
-                                                     const std::filesystem::path& folder,
-                                                     const Text& filter);
-
-    mutable std::mutex m_mutex;
-    std::deque<MessageAnswer> m_answers;
-    std::deque<std::optional<std::filesystem::path>> m_paths;
-    std::vector<MessageBox> m_message_boxes;
-    std::vector<FileDialog> m_file_dialogs;
-    std::vector<std::filesystem::path> m_help;
+    std::optional<std::filesystem::path> file_dialog(FileDialog asked);
 };
 
-// Workers on real threads. wait_until_idle() lets a test continue only once the worker
-// has finished, so scenarios stay deterministic; `hold()` keeps the next worker from
-// starting its work until release(), to look at the program while a worker runs.
+// Workers on real threads. wait_until_idle() lets a test go on only once the worker has
+// finished; hold() keeps the next worker from starting its work until release(), to look
+// at the program while a worker runs.
 class ScriptedThreads final : public Threads {
 public:
-    ~ScriptedThreads() override;
-
+    ~ScriptedThreads() override {
+        release();
+        dispose();
+    }
     void start(std::function<void()> work) override;
-    void dispose() override;
-
+    void dispose() override {
+        if (m_thread.joinable()) {
+            m_thread.join();
+        }
+    }
     void wait_until_idle();
-    void hold();
-    void release();
-    int started() const;
+    void hold() { set_held(true); }
+    void release() { set_held(false); }
+
+    int started = 0;
 
 private:
-    mutable std::mutex m_mutex;
+    void set_held(bool held);
+
+    std::mutex m_mutex;
     std::condition_variable m_changed;
     std::thread m_thread;
     bool m_running = false;
     bool m_held = false;
-    int m_started = 0;
 };
 
 } // namespace orv::test

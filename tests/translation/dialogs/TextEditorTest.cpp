@@ -4,6 +4,8 @@
 
 #include "DialogTestSupport.h"
 #include "plugin/Subrecord.h"
+#include "translation/dialogs/NameEdit.h"
+#include "translation/dialogs/Refusal.h"
 
 namespace orv {
 namespace {
@@ -47,7 +49,6 @@ protected:
               book("bk_short", "Ab"), book("bk_tiny", "T")},
              file_type);
     }
-
     void select(std::size_t row) {
         window.user_selects_row(kEntryList, row);
         editor.entry_selected();
@@ -56,22 +57,23 @@ protected:
         const auto number = workspace.lists.list(kBookList).elements.at(row).block;
         return workspace.store.block(static_cast<std::size_t>(number));
     }
-    bool is_open() const { return window.popup(WindowId::TextEditor).has_value(); }
+    // (SPEICHERN, KOPIEREN) enabled.
+    std::pair<bool, bool> buttons() const {
+        return {control(kSaveButton).enabled, control(kCopyButton).enabled};
+    }
 
     TextEditor editor{workspace, window, dialogs, files};
 };
 
 TEST_F(TextEditorTest, RefusesMasterFilesUnreadableDatabasesAndASecondPopup) {
-    struct Case {
+    const struct {
         const char* name;
         std::int32_t file_type;
         bool unreadable;
         int popup_open;
         std::optional<Text> message;
-    };
-    const Case cases[] = {
-        {"master file", 1, false, 0,
-         cp1252(u8"    DIES IST EINE ESM-DATEI.\rIHR KÖNNT DIES NICHT VERÄNDERN")},
+    } cases[] = {
+        {"master file", 1, false, 0, master_file_edit_message()},
         {"unreadable text database", 0, true, 0,
          native_path(
              cp1252(u8"Die Datei „prog/data/Txtbookdata.dat“ konnte nicht gelesen werden."))},
@@ -84,94 +86,79 @@ TEST_F(TextEditorTest, RefusesMasterFilesUnreadableDatabasesAndASecondPopup) {
         if (c.unreadable) {
             files.fail_operation(1, test::FileOperation::Read);
         }
-        const auto boxes = dialogs.message_boxes().size();
+        const auto boxes = dialogs.boxes().size();
         editor.open(kBooks);
-
-        EXPECT_FALSE(is_open());
+        EXPECT_FALSE(is_open(WindowId::TextEditor));
         EXPECT_EQ(workspace.dialog_open, c.popup_open);
         EXPECT_TRUE(command_menu_is(true));
-        ASSERT_EQ(dialogs.message_boxes().size(), boxes + (c.message ? 1 : 0));
+        ASSERT_EQ(dialogs.boxes().size(), boxes + (c.message ? 1 : 0));
         if (c.message) {
-            const auto box = dialogs.message_boxes().back();
-            EXPECT_EQ(box.title, "INFORMATION");
-            EXPECT_EQ(box.text, *c.message);
-            EXPECT_EQ(box.buttons, MessageButtons::Ok);
-            EXPECT_EQ(box.icon, MessageIcon::Stop);
+            EXPECT_EQ(dialogs.boxes().back(), test::stop_box(*c.message));
         }
         workspace.dialog_open = 0;
     }
 }
 
-TEST_F(TextEditorTest, OpensCentredWithTheEntriesOfTheKind) {
+TEST_F(TextEditorTest, OpensCentredAndClosesLeavingTheListsAsTheyWere) {
     load_books();
+    const auto before = lists();
     window.set_main_window_rect({101, 51, 817, 641});
     editor.open(kBooks);
-
-    const auto popup = window.popup(WindowId::TextEditor);
-    ASSERT_TRUE(popup);
-    EXPECT_EQ(popup->title, "Book");
-    EXPECT_EQ(popup->rect, (Rect{159, 121, 700, 500}));
+    auto s = window.snapshot();
+    EXPECT_EQ(s.popups.at(WindowId::TextEditor), std::pair(Text("Book"), Rect{159, 121, 700, 500}));
     EXPECT_EQ(workspace.dialog_open, 1);
     EXPECT_TRUE(command_menu_is(false));
+    EXPECT_EQ(s.describe(WindowId::TextEditor),
+              (std::vector<std::string>{"1050 Label \"Original-Text :\" 205,2 100x22",
+                                        cp1252(u8"1051 Label \"Übersetzung :\" 205,225 200x22"),
+                                        "1052 ListView \"\" 5,0 198x472 Id Book/350",
+                                        "1053 Button \"SPEICHERN\" 210,448 90x24 off",
+                                        "1054 Button \"ABBRECHEN\" 595,448 90x24",
+                                        "1055 Button \"KOPIEREN\" 402,448 90x24 off",
+                                        "1056 ReadOnlyTextBox \"\" 205,16 485x205",
+                                        "1057 TextBox \"\" 205,239 485x205"}));
+    EXPECT_EQ(s.controls.at(kEntryList).rows, (std::vector<ListRow>{{"bk_alpha"},
+                                                                    {"bk_plain"},
+                                                                    {"bk_none"},
+                                                                    {"bk_only_db"},
+                                                                    {"bk_one"},
+                                                                    {"bk_short"},
+                                                                    {"bk_tiny"}}));
+    select(kPlain);
+    window.set_control_text(kTranslationBox, "Einfach");
+    editor.save();
+    editor.close();
+    EXPECT_FALSE(is_open(WindowId::TextEditor));
+    EXPECT_EQ(window.snapshot().activations, 1);
+    EXPECT_EQ(workspace.dialog_open, 0);
+    EXPECT_TRUE(command_menu_is(true));
+    // The editor marks no row.
+    EXPECT_EQ(lists(), before);
+    // A closed editor ignores its controls (the scripted window fails on a missing one).
+    editor.entry_selected();
+    editor.save();
+    editor.copy();
+    editor.close();
 
-    const struct {
-        int number;
-        ControlKind kind;
-        Text text;
-        Rect rect;
-        bool enabled;
-    } expected[] = {
-        {kOriginalLabel, ControlKind::Label, "Original-Text :", {205, 2, 100, 22}, true},
-        {kOriginalBox, ControlKind::ReadOnlyTextBox, "", {205, 16, 485, 205}, true},
-        {kTranslationLabel,
-         ControlKind::Label,
-         cp1252(u8"Übersetzung :"),
-         {205, 225, 200, 22},
-         true},
-        {kTranslationBox, ControlKind::TextBox, "", {205, 239, 485, 205}, true},
-        {kEntryList, ControlKind::ListView, "", {5, 0, 198, 472}, true},
-        {kSaveButton, ControlKind::Button, "SPEICHERN", {210, 448, 90, 24}, false},
-        {kCopyButton, ControlKind::Button, "KOPIEREN", {402, 448, 90, 24}, false},
-        {kCancelButton, ControlKind::Button, "ABBRECHEN", {595, 448, 90, 24}, true},
-    };
-    for (const auto& e : expected) {
-        SCOPED_TRACE(e.number);
-        const auto control = window.control(e.number);
-        ASSERT_TRUE(control);
-        EXPECT_EQ(control->window, WindowId::TextEditor);
-        EXPECT_EQ(control->definition.kind, e.kind);
-        EXPECT_EQ(control->definition.text, e.text);
-        EXPECT_EQ(control->definition.rect, e.rect);
-        EXPECT_EQ(control->enabled, e.enabled);
-    }
-    EXPECT_EQ(window.control(kEntryList)->definition.columns,
-              (std::vector<ListColumn>{{"Id Book", 350}}));
-    EXPECT_EQ(window.rows(kEntryList), (std::vector<ListRow>{{"bk_alpha"},
-                                                             {"bk_plain"},
-                                                             {"bk_none"},
-                                                             {"bk_only_db"},
-                                                             {"bk_one"},
-                                                             {"bk_short"},
-                                                             {"bk_tiny"}}));
+    // Opened again, no entry is chosen: SPEICHERN has no record to change.
+    editor.open(kBooks);
+    window.set_control_text(kTranslationBox, "Neu");
+    editor.save();
+    EXPECT_EQ(book_block(kPlain), book("bk_plain", "Einfach"));
 }
 
 TEST_F(TextEditorTest, ButtonsFollowTheTextLengths) {
-    struct Case {
+    const struct {
         const char* name;
         std::size_t row;
         Text original;
         Text translation;
+        // (SPEICHERN, KOPIEREN) as an earlier entry left them, and as the entry leaves them.
         std::pair<bool, bool> before;
         std::pair<bool, bool> after;
-    };
-    // (SPEICHERN, KOPIEREN) as an earlier entry left them, and as the entry leaves them.
-    const Case cases[] = {
-        {"both long, first database match",
-         kAlpha,
-         kRecordText,
-         "Erste",
-         {false, true},
-         {true, false}},
+    } cases[] = {
+        // clang-format off
+        {"both long, first database match", kAlpha, kRecordText, "Erste", {false, true}, {true, false}},
         {"no translation", kPlain, "Plain text", "", {true, false}, {false, true}},
         {"no texts", kNoText, "", "", {true, true}, {false, false}},
         {"translation only", kOnlyDatabase, "", "Nur Datenbank", {true, false}, {true, false}},
@@ -180,6 +167,7 @@ TEST_F(TextEditorTest, ButtonsFollowTheTextLengths) {
         {"one byte each", kOneByte, "A", "B", {false, true}, {false, true}},
         {"one-byte translation", kShort, "Ab", "C", {false, false}, {false, false}},
         {"one-byte original", kTiny, "T", "Lang genug", {false, true}, {false, true}},
+        // clang-format on
     };
     load_books();
     editor.open(kBooks);
@@ -190,35 +178,26 @@ TEST_F(TextEditorTest, ButtonsFollowTheTextLengths) {
         select(c.row);
         EXPECT_EQ(text_of(kOriginalBox), c.original);
         EXPECT_EQ(text_of(kTranslationBox), c.translation);
-        EXPECT_EQ(std::make_pair(enabled(kSaveButton), enabled(kCopyButton)), c.after);
+        EXPECT_EQ(buttons(), c.after);
     }
-
     // A click beside the rows changes nothing.
     window.user_selects_row(kEntryList, std::nullopt);
     editor.entry_selected();
     EXPECT_EQ(text_of(kOriginalBox), "T");
-}
 
-TEST_F(TextEditorTest, CopyPutsTheOriginalIntoTheTranslation) {
-    load_books();
-    editor.open(kBooks);
+    // KOPIEREN puts the original into the translation; without an original it does nothing.
     select(kPlain);
     editor.copy();
     EXPECT_EQ(text_of(kTranslationBox), "Plain text");
-    EXPECT_TRUE(enabled(kSaveButton));
-    EXPECT_FALSE(enabled(kCopyButton));
-
-    // Without an original there is nothing to copy.
+    EXPECT_EQ(buttons(), std::pair(true, false));
     select(kNoText);
-    window.user_types(kTranslationBox, "x");
+    window.set_control_text(kTranslationBox, "x");
     editor.copy();
     EXPECT_EQ(text_of(kTranslationBox), "x");
-    EXPECT_FALSE(enabled(kSaveButton));
+    EXPECT_EQ(buttons(), std::pair(false, false));
 }
 
 TEST_F(TextEditorTest, AsksBeforeTypedTextIsDiscarded) {
-    const Text question = cp1252(u8"DIE ÜBERSETZUNG IM TEXTFELD WURDE NICHT MIT 'SPEICHERN' "
-                                 u8"ÜBERNOMMEN.\rSIE GEHT VERLOREN.\r\rTROTZDEM VERWERFEN?");
     load_books();
     editor.open(kBooks);
     select(kAlpha);
@@ -226,41 +205,36 @@ TEST_F(TextEditorTest, AsksBeforeTypedTextIsDiscarded) {
     select(kPlain);
     editor.copy();
     select(kShort);
-    window.user_types(kTranslationBox, "Getippt");
+    window.set_control_text(kTranslationBox, "Getippt");
     editor.save();
     select(kAlpha);
-    EXPECT_TRUE(dialogs.message_boxes().empty());
+    EXPECT_TRUE(dialogs.boxes().empty());
 
     // Typed, not stored: No keeps the entry and the text, for another entry and for closing.
-    window.user_types(kTranslationBox, "Neu getippt");
+    window.set_control_text(kTranslationBox, "Neu getippt");
     dialogs.next_answer(MessageAnswer::No);
     select(kPlain);
     dialogs.next_answer(MessageAnswer::No);
     editor.close();
-    EXPECT_TRUE(is_open());
-    EXPECT_EQ(window.selected_row(kEntryList), kAlpha);
+    EXPECT_TRUE(is_open(WindowId::TextEditor));
+    EXPECT_EQ(control(kEntryList).selected, kAlpha);
     EXPECT_EQ(text_of(kTranslationBox), "Neu getippt");
-    ASSERT_EQ(dialogs.message_boxes().size(), 2U);
-    for (const auto& box : dialogs.message_boxes()) {
-        EXPECT_EQ(box.title, "ACHTUNG!");
-        EXPECT_EQ(box.text, question);
-        EXPECT_EQ(box.buttons, MessageButtons::YesNo);
-        EXPECT_EQ(box.icon, MessageIcon::Exclamation);
-    }
+    const test::Box asked{"ACHTUNG!",
+                          cp1252(u8"DIE ÜBERSETZUNG IM TEXTFELD WURDE NICHT MIT 'SPEICHERN' "
+                                 u8"ÜBERNOMMEN.\rSIE GEHT VERLOREN.\r\rTROTZDEM VERWERFEN?"),
+                          MessageButtons::YesNo, MessageIcon::Exclamation};
+    EXPECT_EQ(dialogs.boxes(), std::vector({asked, asked}));
     // Yes discards it.
     dialogs.next_answer(MessageAnswer::Yes);
     editor.close();
-    EXPECT_FALSE(is_open());
+    EXPECT_FALSE(is_open(WindowId::TextEditor));
     EXPECT_EQ(book_block(kAlpha), book("bk_alpha", kRecordText));
 }
 
 TEST_F(TextEditorTest, SaveReplacesTheWholeTextAndItsSizes) {
     load_books();
-    const auto shown = shown_rows();
-    const auto elements = element_texts();
     editor.open(kBooks);
     select(kAlpha);
-
     // s = 24, lt = 5: the subrecord, the record and the block each lose 19 bytes.
     const Block before = book_block(kAlpha);
     editor.save();
@@ -273,32 +247,23 @@ TEST_F(TextEditorTest, SaveReplacesTheWholeTextAndItsSizes) {
     // A further edit replaces the whole data again; line breaks are stored as the box
     // gives them.
     const Text edited = cp1252(u8"Zeile eins\r\nZeile zwei, länger als vorher");
-    window.user_types(kTranslationBox, edited);
+    window.set_control_text(kTranslationBox, edited);
     editor.save();
-    EXPECT_EQ(book_block(kAlpha), book("bk_alpha", edited));
     select(kAlpha);
     EXPECT_EQ(text_of(kOriginalBox), edited);
 
     // Nothing to store: an empty box, a text Windows-1252 cannot hold, an entry without TEXT.
-    window.user_types(kTranslationBox, "");
+    window.set_control_text(kTranslationBox, "");
     editor.save();
     window.user_types_foreign_text(kTranslationBox);
     editor.save();
     EXPECT_EQ(book_block(kAlpha), book("bk_alpha", edited));
-    ASSERT_EQ(dialogs.message_boxes().size(), 1U);
-    EXPECT_EQ(dialogs.message_boxes()[0].text,
-              cp1252(u8"DER TEXT ENTHÄLT ZEICHEN, DIE NICHT GESPEICHERT WERDEN KÖNNEN.\r"
-                     u8"BITTE ÄNDERT DEN TEXT."));
-    EXPECT_EQ(dialogs.message_boxes()[0].icon, MessageIcon::Stop);
+    EXPECT_EQ(dialogs.boxes(), std::vector{test::stop_box(foreign_text_message())});
     dialogs.next_answer(MessageAnswer::Yes);
     select(kOnlyDatabase);
     editor.save();
     EXPECT_EQ(book_block(kOnlyDatabase), book("bk_only_db", std::nullopt));
-
-    // The editor stays open and marks no row.
-    EXPECT_TRUE(is_open());
-    EXPECT_EQ(shown_rows(), shown);
-    EXPECT_EQ(element_texts(), elements);
+    EXPECT_TRUE(is_open(WindowId::TextEditor));
 }
 
 TEST_F(TextEditorTest, SkillEditorListsTheSkills) {
@@ -308,47 +273,14 @@ TEST_F(TextEditorTest, SkillEditorListsTheSkills) {
     load({RecordBuilder("SKIL").u32("INDX", 1).raw("DESC", "Repairs armor").bytes(),
           RecordBuilder("SKIL").u32("INDX", 0).raw("DESC", "Blocks blows").bytes()});
     editor.open(kSkills);
-
-    EXPECT_EQ(window.popup(WindowId::TextEditor)->title, "Skill");
-    EXPECT_EQ(window.control(kEntryList)->definition.columns,
-              (std::vector<ListColumn>{{"Id Skill", 350}}));
-    EXPECT_EQ(window.rows(kEntryList), (std::vector<ListRow>{{"Armorer"}, {"Block"}}));
+    EXPECT_EQ(window.snapshot().describe(WindowId::TextEditor)[2],
+              "1052 ListView \"\" 5,0 198x472 Id Skill/350");
+    EXPECT_EQ(control(kEntryList).rows, (std::vector<ListRow>{{"Armorer"}, {"Block"}}));
     select(1);
     EXPECT_EQ(text_of(kOriginalBox), "Blocks blows");
-    EXPECT_EQ(text_of(kTranslationBox), "Wehrt Hiebe ab.");
     editor.save();
     EXPECT_EQ(workspace.store.block(2),
               RecordBuilder("SKIL").u32("INDX", 0).raw("DESC", "Wehrt Hiebe ab.").bytes());
-}
-
-TEST_F(TextEditorTest, ClosingLeavesTheListsAsTheyWere) {
-    load_books();
-    const auto shown = shown_rows();
-    const auto elements = element_texts();
-    editor.open(kBooks);
-    select(kPlain);
-    window.user_types(kTranslationBox, "Einfach");
-    editor.save();
-    const int activations = window.activations();
-    editor.close();
-
-    EXPECT_FALSE(is_open());
-    EXPECT_EQ(window.activations(), activations + 1);
-    EXPECT_EQ(workspace.dialog_open, 0);
-    EXPECT_TRUE(command_menu_is(true));
-    EXPECT_EQ(shown_rows(), shown);
-    EXPECT_EQ(element_texts(), elements);
-    // A closed editor ignores its controls (the scripted window fails on a missing one).
-    editor.entry_selected();
-    editor.save();
-    editor.copy();
-    editor.close();
-
-    // Opened again, no entry is chosen: SPEICHERN has no record to change.
-    editor.open(kBooks);
-    window.user_types(kTranslationBox, "Neu");
-    editor.save();
-    EXPECT_EQ(book_block(kPlain), book("bk_plain", "Einfach"));
 }
 
 } // namespace
