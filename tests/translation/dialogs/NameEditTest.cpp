@@ -2,95 +2,73 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <tuple>
 
 namespace orv {
 namespace {
 
-constexpr int kActivator = 3;
-constexpr int kBook = 6;
-
-ObjectLists lists_with_row(int list_index, Element element) {
-    ObjectLists lists;
-    lists.append(list_index, std::move(element));
-    return lists;
-}
-
-TEST(NameEdit, AcceptsNamesUpToTheListsLimitInBytes) {
-    struct Case {
-        const char* name;
-        int list_index;
-        Text new_name;
-        bool accepted;
-    };
-    const Text umlauts31(31, '\xE4'); // 31 characters, one byte each
-    const std::vector<Case> cases = {
-        {"31 on Activator", kActivator, Text(31, 'a'), true},
-        {"32 on Activator", kActivator, Text(32, 'a'), false},
-        {"63 on Cell", kCellType, Text(63, 'a'), true},
-        {"64 on Cell", kCellType, Text(64, 'a'), false},
-        {"64 on Pgrd", kPathGridType, Text(64, 'a'), false},
-        {"40 on Region", kRegionType, Text(40, 'a'), true},
-        {"40 on Book", kBook, Text(40, 'a'), false},
-        {"31 umlauts on Activator", kActivator, umlauts31, true},
-        {"empty", kActivator, "", true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        auto lists = lists_with_row(c.list_index, {"", "id", "Old", "Old", 7});
-        const auto result = apply_name_edit(lists, c.list_index, 0, "Old", c.new_name);
-        const auto& element = lists.list(c.list_index).elements[0];
-        if (c.accepted) {
-            ASSERT_TRUE(result.ok());
-            EXPECT_EQ(*result, NameEditOutcome::Recorded);
-            EXPECT_EQ(element.mark, mark::kEdited);
-            EXPECT_EQ(element.dv_name, c.new_name);
-        } else {
-            ASSERT_FALSE(result.ok());
-            const int limit = c.list_index <= kPathGridType ? 63 : 31;
-            EXPECT_EQ(result.error().message,
-                      "Der name hat mehr als " + std::to_string(limit) + " zeichen.");
-            EXPECT_EQ(element.mark, "");
-            EXPECT_EQ(element.dv_name, "Old");
+TEST(NameEdit, LimitsAndOutcomesOnEveryList) {
+    for (const auto& type : kRecordTypes) {
+        // Cells, regions and path grids take 63 bytes, every other kind 31.
+        const std::size_t limit = type.index <= kPathGridType ? 63 : 31;
+        const std::pair<Text, std::optional<NameEditOutcome>> cases[] = {
+            {Text(limit, '\xE4'), NameEditOutcome::Recorded},
+            {Text(limit + 1, 'a'), std::nullopt},
+            {"", NameEditOutcome::Recorded},
+            // Equal to the EV Name: nothing is recorded, although the DV Name differs.
+            {"Lever", NameEditOutcome::Unchanged},
+        };
+        for (const auto& [name, outcome] : cases) {
+            SCOPED_TRACE(std::string(type.label) + " " + name);
+            ObjectLists lists;
+            lists.append(type.index, {mark::kExternal, "id", "Lever", "Hebel", 7});
+            const auto result = apply_name_edit(lists, type.index, 0, "Lever", name);
+            ASSERT_EQ(result.ok(), outcome.has_value());
+            if (outcome) {
+                EXPECT_EQ(*result, *outcome);
+            } else {
+                EXPECT_EQ(result.error().message,
+                          "Der name hat mehr als " + std::to_string(limit) + " zeichen.");
+            }
+            const bool recorded = outcome == NameEditOutcome::Recorded;
+            const Element& element = lists.list(type.index).elements[0];
+            EXPECT_EQ(element.mark + element.dv_name,
+                      recorded ? mark::kEdited + name : mark::kExternal + "Hebel");
         }
-        EXPECT_EQ(element.block, 7);
     }
 }
 
-TEST(NameEdit, RecordsOnlyANameThatDiffersFromTheEvName) {
-    // Equal to the EV Name: nothing is recorded, even though the DV Name differs.
-    auto lists = lists_with_row(kActivator, {mark::kExternal, "id", "Lever", "Hebel", 1});
-    auto result = apply_name_edit(lists, kActivator, 0, "Lever", "Lever");
-    ASSERT_TRUE(result.ok());
-    EXPECT_EQ(*result, NameEditOutcome::Unchanged);
-    EXPECT_EQ(lists.list(kActivator).elements[0].mark, mark::kExternal);
-    EXPECT_EQ(lists.list(kActivator).elements[0].dv_name, "Hebel");
-
-    // An untouched "Ü" row differs from its EV Name, so OK marks it "*".
-    result = apply_name_edit(lists, kActivator, 0, "Lever", "Hebel");
-    ASSERT_TRUE(result.ok());
-    EXPECT_EQ(*result, NameEditOutcome::Recorded);
-    EXPECT_EQ(lists.list(kActivator).elements[0].mark, mark::kEdited);
+TEST(NameEdit, RefusesMasterFilesAndRowsWithoutNameOnly) {
+    const Text master = cp1252(u8"    DIES IST EINE ESM-DATEI.\rIHR KÖNNT DIES NICHT VERÄNDERN");
+    const Text no_name = cp1252(u8"KEIN NAME VERFÜGBAR, UNERLAUBYE ÜBERSETZUNG.");
+    for (const auto& [master_file, row_mark, refusal] :
+         std::vector<std::tuple<bool, Text, std::optional<Text>>>{
+             {true, mark::kNone, master},
+             {true, mark::kNoName, master},
+             {false, mark::kNoName, no_name},
+             {false, mark::kShipped, std::nullopt},
+             {false, mark::kNone, std::nullopt}}) {
+        EXPECT_EQ(name_edit_refusal(master_file, row_mark), refusal) << row_mark;
+    }
 }
 
 TEST(NameEdit, CellAndPathGridRowsOfOneNameTakeTheNewName) {
-    struct Case {
-        const char* name;
+    const struct {
         int list_index;
         std::size_t row;
         Text new_name;
         std::vector<ListPosition> changed;
-    };
-    const std::vector<Case> cases = {
-        {"cell edited", kCellType, 0, "Stadt", {{kCellType, 1}, {kPathGridType, 0}}},
-        {"path grid edited", kPathGridType, 0, "Stadt", {{kCellType, 0}, {kCellType, 1}}},
-        {"another name", kCellType, 2, "M\xFChle", {{kPathGridType, 2}}},
+    } cases[] = {
+        // Rows marked "B" follow too, rows marked "E" and the edited row itself do not.
+        {kCellType, 0, "Stadt", {{kCellType, 1}, {kPathGridType, 0}}},
+        {kPathGridType, 0, "Stadt", {{kCellType, 0}, {kCellType, 1}}},
+        {kCellType, 2, "M\xFChle", {{kPathGridType, 2}}},
         // Typed into the EV Name field as well: the linked rows already carry the new name.
-        {"new name equals their EV Name", kCellType, 0, "Town", {}},
-        {"region", kRegionType, 0, "Stadt", {}},
+        {kCellType, 0, "Town", {}},
+        {kRegionType, 0, "Stadt", {}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.new_name + " on list " + std::to_string(c.list_index));
         ObjectLists lists;
         lists.append(kCellType, {"", "Town", "Town", "Town", 1});
         lists.append(kCellType, {mark::kShipped, "Town", "Town", "Stadt alt", 2});
@@ -100,31 +78,14 @@ TEST(NameEdit, CellAndPathGridRowsOfOneNameTakeTheNewName) {
         lists.append(kPathGridType, {"", "Mill", "Mill", "Mill", 6});
         lists.append(kRegionType, {"", "r", "Town", "Town", 7});
         lists.set_mark_and_dv_name(c.list_index, c.row, mark::kEdited, c.new_name);
-        const auto before = lists;
-
         EXPECT_EQ(spread_cell_name(lists, c.list_index, c.row), c.changed);
+        std::size_t edited = 0;
         for (const int list : {kCellType, kRegionType, kPathGridType}) {
-            for (std::size_t row = 0; row < lists.list(list).elements.size(); ++row) {
-                const bool linked = std::find(c.changed.begin(), c.changed.end(),
-                                              ListPosition{list, row}) != c.changed.end();
-                const Element& was = before.list(list).elements[row];
-                const Element& now = lists.list(list).elements[row];
-                EXPECT_EQ(now.mark, linked ? mark::kEdited : was.mark);
-                EXPECT_EQ(now.dv_name, linked ? c.new_name : was.dv_name);
-                EXPECT_EQ(now.block, was.block);
+            for (const Element& element : lists.list(list).elements) {
+                edited += element.mark + element.dv_name == mark::kEdited + c.new_name;
             }
         }
-    }
-}
-
-TEST(NameEdit, RefusesMasterFilesAndRowsWithoutName) {
-    EXPECT_EQ(name_edit_refusal(true, ""),
-              cp1252(u8"    DIES IST EINE ESM-DATEI.\rIHR KÖNNT DIES NICHT VERÄNDERN"));
-    EXPECT_EQ(name_edit_refusal(false, mark::kNoName),
-              cp1252(u8"KEIN NAME VERFÜGBAR, UNERLAUBYE ÜBERSETZUNG."));
-    EXPECT_EQ(name_edit_refusal(true, mark::kNoName), master_file_edit_message());
-    for (const auto& mark : {mark::kNone, mark::kShipped, mark::kExternal, mark::kEdited}) {
-        EXPECT_EQ(name_edit_refusal(false, mark), std::nullopt);
+        EXPECT_EQ(edited, c.changed.size() + 1);
     }
 }
 
