@@ -2,12 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "MemoryFiles.h"
-#include "ScriptedPlatform.h"
-#include "fixtures/PluginBuilder.h"
-#include "platform/CommandMenu.h"
-#include "plugin/PluginReader.h"
+#include "../translation/dialogs/DialogTestSupport.h"
 #include "save/WindowViews.h"
+
+#include "plugin/PluginReader.h"
 #include "translation/DatabaseFile.h"
 #include "translation/TranslationDatabase.h"
 
@@ -67,38 +65,30 @@ bool holds(const std::optional<Bytes>& bytes, std::string_view text) {
 const fs::path kFooTown = native(u8"/spiele/plugins/Foo Town.esp");
 const Text kFooTownStatus = "Datei : Foo Town.esp";
 
-class FileCommands : public ::testing::Test {
+class FileCommands : public test::DialogTest {
 protected:
-    FileCommands() {
-        m_workspace.program_dir = "prog";
-        for (int list = 0; list < kObjectListCount; ++list) {
-            m_window.add_control(
-                WindowId::Main,
-                ControlSpec{kFirstListControl + list, ControlKind::ListView, {}, {}, {}, list});
-        }
-    }
     // As the event loop starts a worker; every command ends it.
     void run(void (*command)(FileCommandContext&)) {
-        m_workspace.worker_ended = 0;
-        m_workspace.busy = 1;
+        workspace.worker_ended = 0;
+        workspace.busy = 1;
         command(m_context);
-        EXPECT_EQ(m_workspace.worker_ended, 1);
-        EXPECT_EQ(m_workspace.busy, 0);
+        EXPECT_EQ(workspace.worker_ended, 1);
+        EXPECT_EQ(workspace.busy, 0);
     }
     void open(const std::optional<fs::path>& path) {
-        m_dialogs.next_path(path);
+        dialogs.next_path(path);
         run(open_command);
     }
     void load_foo_town(std::int32_t file_type = 0) {
-        m_files.put(kFooTown, foo_town_plugin(file_type));
+        files.put(kFooTown, foo_town_plugin(file_type));
         open(kFooTown);
-        ASSERT_TRUE(m_workspace.store.loaded());
+        ASSERT_TRUE(workspace.store.loaded());
         m_settings.calls.clear();
     }
     // Each command menu item enabled as `enabled(item)` says.
     template <class F>
     void expect_menu(F enabled) const {
-        const auto state = m_window.snapshot();
+        const auto state = window.snapshot();
         for (const int item : kCommandMenuItems) {
             EXPECT_EQ(state.enabled(item), enabled(item)) << "item " << item;
         }
@@ -107,24 +97,20 @@ protected:
         expect_menu([&](int) { return enabled; });
     }
     std::size_t weapon_rows() const {
-        return m_window.snapshot().controls.at(kWeaponView).rows.size();
+        return window.snapshot().controls.at(kWeaponView).rows.size();
     }
 
-    test::ScriptedWindow m_window;
-    test::ScriptedDialogs m_dialogs;
-    test::MemoryFiles m_files;
     FakeFolderSettings m_settings;
-    Workspace m_workspace;
-    FileCommandContext m_context{m_workspace, m_window, m_dialogs, m_files, m_settings};
+    FileCommandContext m_context{workspace, window, dialogs, files, m_settings};
 };
 
 TEST_F(FileCommands, OpenShowsRowsAndStoresTheFolder) {
     m_settings.plugin_folder = cp1252(u8"/spiele/Plugins für Nebelhain/");
     m_settings.save_folder = cp1252(u8"/spiele/Übersetzt/");
-    m_files.put(kFooTown, foo_town_plugin());
-    set_command_menu_enabled(m_window, false);
+    files.put(kFooTown, foo_town_plugin());
+    set_command_menu_enabled(window, false);
     open(kFooTown);
-    const auto s = m_window.snapshot();
+    const auto s = window.snapshot();
     EXPECT_EQ(s.controls.at(kFirstListControl).rows,
               (std::vector<ListRow>{{"", "Foo Town", "Foo Town", "Foo Town"}}));
     EXPECT_EQ(s.controls.at(kWeaponView).rows, (std::vector<ListRow>{{"", "w1", "Club", "Club"}}));
@@ -137,45 +123,45 @@ TEST_F(FileCommands, OpenShowsRowsAndStoresTheFolder) {
     // Cancelled dialogs store no folder, and the plugin stays.
     m_settings.calls.clear();
     open(std::nullopt);
-    m_dialogs.next_path(std::nullopt);
+    dialogs.next_path(std::nullopt);
     run(save_as_command);
-    const auto dialogs = m_dialogs.snapshot().file_dialogs;
-    ASSERT_EQ(dialogs.size(), 3u);
-    EXPECT_FALSE(dialogs[1].save);
-    EXPECT_EQ(dialogs[1].title, cp1252(u8"ESP öffnen "));
-    EXPECT_EQ(dialogs[1].folder, fs::path(u8"/spiele/Plugins für Nebelhain/"));
-    EXPECT_TRUE(dialogs[2].save);
-    EXPECT_EQ(dialogs[2].title, "ESP speichern als");
-    EXPECT_EQ(dialogs[2].folder, fs::path(u8"/spiele/Übersetzt/"));
-    EXPECT_EQ(dialogs[2].filter, "ESP (*.esp)|*.esp");
+    const auto asked = dialogs.snapshot().file_dialogs;
+    ASSERT_EQ(asked.size(), 3u);
+    EXPECT_FALSE(asked[1].save);
+    EXPECT_EQ(asked[1].title, cp1252(u8"ESP öffnen "));
+    EXPECT_EQ(asked[1].folder, fs::path(u8"/spiele/Plugins für Nebelhain/"));
+    EXPECT_TRUE(asked[2].save);
+    EXPECT_EQ(asked[2].title, "ESP speichern als");
+    EXPECT_EQ(asked[2].folder, fs::path(u8"/spiele/Übersetzt/"));
+    EXPECT_EQ(asked[2].filter, "ESP (*.esp)|*.esp");
     EXPECT_EQ(m_settings.calls, (Calls{"reread plugin", "reread save"}));
-    EXPECT_EQ(m_workspace.current_file, kFooTown);
-    EXPECT_EQ(m_workspace.store.record_count(), 2);
+    EXPECT_EQ(workspace.current_file, kFooTown);
+    EXPECT_EQ(workspace.store.record_count(), 2);
     EXPECT_EQ(weapon_rows(), 1u);
 
     // A folder Windows-1252 holds is stored; one it cannot hold keeps the old setting.
-    m_files.put(native(u8"/spiele/Neu ä/Foo Town.esp"), foo_town_plugin());
+    files.put(native(u8"/spiele/Neu ä/Foo Town.esp"), foo_town_plugin());
     open(native(u8"/spiele/Neu ä/Foo Town.esp"));
     EXPECT_EQ(m_settings.calls.back(), native_path(cp1252(u8"store plugin /spiele/Neu ä/")));
     const fs::path foreign = native(u8"/spiele/Neu Ω/Foo Town.esp");
-    m_files.put(foreign, foo_town_plugin());
+    files.put(foreign, foo_town_plugin());
     m_settings.calls.clear();
     open(foreign);
     EXPECT_EQ(m_settings.calls, (Calls{"reread plugin"}));
-    EXPECT_EQ(m_workspace.current_file, foreign);
-    EXPECT_TRUE(m_dialogs.boxes().empty());
+    EXPECT_EQ(workspace.current_file, foreign);
+    EXPECT_TRUE(dialogs.boxes().empty());
 
     // A configuration that cannot be written is told, and the plugin loads all the same.
     m_settings.store_failure = Error{ErrorKind::CreateFailed, 0, cp1252(u8"Kestrun.ini kaputt")};
     open(kFooTown);
-    EXPECT_EQ(m_dialogs.boxes(), std::vector{test::stop_box(cp1252(u8"Kestrun.ini kaputt"))});
-    EXPECT_EQ(m_workspace.current_file, kFooTown);
+    EXPECT_EQ(dialogs.boxes(), std::vector{test::stop_box(cp1252(u8"Kestrun.ini kaputt"))});
+    EXPECT_EQ(workspace.current_file, kFooTown);
 }
 
 TEST_F(FileCommands, RefusedOpenKeepsEverything) {
     const fs::path missing = native(u8"/spiele/plugins/Nebelhain.esp");
     const fs::path short_file = native(u8"/spiele/plugins/Kurz.esp");
-    m_files.put(short_file, fixtures::bytes_of("HEDR"));
+    files.put(short_file, fixtures::bytes_of("HEDR"));
     const std::pair<fs::path, Text> cases[] = {
         {missing, file_error(ErrorKind::NotFound, missing).message},
         {short_file, read_plugin(fixtures::bytes_of("HEDR")).error().message},
@@ -187,21 +173,21 @@ TEST_F(FileCommands, RefusedOpenKeepsEverything) {
         for (const auto& [path, message] : cases) {
             SCOPED_TRACE(path.string() + (loaded ? " loaded" : " empty"));
             const Text status = loaded ? kFooTownStatus : "Datei :";
-            m_window.set_status_text(0, status);
+            window.set_status_text(0, status);
             open(path);
-            EXPECT_EQ(m_dialogs.boxes().back(), test::stop_box(message));
-            EXPECT_EQ(m_workspace.store.loaded(), loaded);
-            EXPECT_EQ(m_workspace.current_file, loaded ? kFooTown : fs::path{});
-            EXPECT_EQ(m_window.snapshot().status[0], status);
+            EXPECT_EQ(dialogs.boxes().back(), test::stop_box(message));
+            EXPECT_EQ(workspace.store.loaded(), loaded);
+            EXPECT_EQ(workspace.current_file, loaded ? kFooTown : fs::path{});
+            EXPECT_EQ(window.snapshot().status[0], status);
             EXPECT_EQ(weapon_rows(), loaded ? 1u : 0u);
-            EXPECT_EQ(m_workspace.lists.list(kWeaponList).elements.size(), loaded ? 1u : 0u);
+            EXPECT_EQ(workspace.lists.list(kWeaponList).elements.size(), loaded ? 1u : 0u);
             // The folder was chosen, so it is kept.
             EXPECT_EQ(m_settings.calls.back(), "store plugin " + native_path("/spiele/plugins/"));
             // Without a plugin only "Öffnen" and "Löschen" come back.
             expect_menu([&](int item) { return loaded || item == 1 || item == 5; });
         }
     }
-    EXPECT_EQ(m_dialogs.boxes().size(), 4u);
+    EXPECT_EQ(dialogs.boxes().size(), 4u);
 }
 
 TEST_F(FileCommands, SaveAndSaveAs) {
@@ -246,7 +232,7 @@ TEST_F(FileCommands, SaveAndSaveAs) {
         {0, "/spiele/plugins/Foo Town", MessageAnswer::No, false, {same}, nullptr},
         {0, "/spiele/plugins/Foo Town.esp", MessageAnswer::No, false, {same}, nullptr},
     };
-    m_files.put(external_database_path("prog"), encode_pair_file({{"FFFF", "FFFF"}}));
+    files.put(external_database_path("prog"), encode_pair_file({{"FFFF", "FFFF"}}));
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.file_type << (c.typed ? c.typed : "save") << c.fail);
         const std::optional<fs::path> target = c.target ? std::optional(t(c.target)) : std::nullopt;
@@ -266,59 +252,59 @@ TEST_F(FileCommands, SaveAndSaveAs) {
             }
         }
         load_foo_town(c.file_type);
-        m_files.put(other, fixtures::bytes_of("altes Nebelhain"));
-        m_workspace.lists.set_mark_and_dv_name(kWeaponList, 0, "*", "Keule");
-        m_window.set_status_text(0, "");
-        m_window.set_rows(kWeaponView, {{"", "w1", "Club", "Keule"}});
-        set_command_menu_enabled(m_window, false);
+        files.put(other, fixtures::bytes_of("altes Nebelhain"));
+        workspace.lists.set_mark_and_dv_name(kWeaponList, 0, "*", "Keule");
+        window.set_status_text(0, "");
+        window.set_rows(kWeaponView, {{"", "w1", "Club", "Keule"}});
+        set_command_menu_enabled(window, false);
         if (!c.typed) {
-            m_dialogs.next_answer(c.answer);
+            dialogs.next_answer(c.answer);
         } else if (c.file_type == 0) {
-            m_dialogs.next_path(t(c.typed));
+            dialogs.next_path(t(c.typed));
         }
         if (c.fail) {
-            m_files.fail_operation(2, test::FileOperation::Rename, FileErrorReason::AccessDenied);
+            files.fail_operation(2, test::FileOperation::Rename, FileErrorReason::AccessDenied);
         }
-        const auto before = m_dialogs.boxes().size();
-        const auto paths = m_files.paths();
+        const auto before = dialogs.boxes().size();
+        const auto paths = files.paths();
         run(c.typed ? save_as_command : save_command);
 
-        const auto shown = m_dialogs.boxes();
+        const auto shown = dialogs.boxes();
         EXPECT_EQ(std::vector(shown.begin() + long(before), shown.end()), boxes);
         EXPECT_EQ(m_settings.calls, calls);
-        EXPECT_EQ(m_files.get(kFooTown) == foo_town_plugin(c.file_type), written != kFooTown);
-        EXPECT_EQ(m_files.get(other) == fixtures::bytes_of("altes Nebelhain"), written != other);
+        EXPECT_EQ(files.get(kFooTown) == foo_town_plugin(c.file_type), written != kFooTown);
+        EXPECT_EQ(files.get(other) == fixtures::bytes_of("altes Nebelhain"), written != other);
         if (!c.fail) {
             const bool added = written && written != kFooTown && written != other;
-            EXPECT_EQ(m_files.paths().size(), paths.size() + added);
+            EXPECT_EQ(files.paths().size(), paths.size() + added);
         }
-        EXPECT_EQ(holds(m_files.get(written.value_or("-")), "Keule"), written.has_value());
+        EXPECT_EQ(holds(files.get(written.value_or("-")), "Keule"), written.has_value());
         const bool moved = written && c.typed;
-        EXPECT_EQ(m_workspace.current_file, moved ? *written : kFooTown);
-        EXPECT_EQ(m_window.snapshot().status[0],
-                  written ? "Datei : " + m_workspace.current_file.filename().string() : "");
+        EXPECT_EQ(workspace.current_file, moved ? *written : kFooTown);
+        EXPECT_EQ(window.snapshot().status[0],
+                  written ? "Datei : " + workspace.current_file.filename().string() : "");
         if (!c.fail) {
             // A saved row is marked in its view.
-            EXPECT_EQ(m_window.cell_text(kWeaponView, 0, 0), written ? "\xDC" : "");
-            EXPECT_EQ(m_workspace.lists.list(kWeaponList).elements[0].mark, written ? "\xDC" : "*");
+            EXPECT_EQ(window.cell_text(kWeaponView, 0, 0), written ? "\xDC" : "");
+            EXPECT_EQ(workspace.lists.list(kWeaponList).elements[0].mark, written ? "\xDC" : "*");
         }
         expect_menu(c.file_type == 0 && c.boxes != std::vector{same});
-        m_workspace.lists.set_mark_and_dv_name(kWeaponList, 0, "", "Club");
+        workspace.lists.set_mark_and_dv_name(kWeaponList, 0, "", "Club");
     }
-    EXPECT_TRUE(holds(m_files.get(external_database_path("prog")), "Keule"));
+    EXPECT_TRUE(holds(files.get(external_database_path("prog")), "Keule"));
 }
 
 TEST_F(FileCommands, EndedWorkerOnlyEnds) {
     load_foo_town();
     for (const auto command : {open_command, save_command, save_as_command}) {
-        m_workspace.worker_ended = 1;
-        m_workspace.busy = 1;
+        workspace.worker_ended = 1;
+        workspace.busy = 1;
         command(m_context);
-        EXPECT_EQ(m_workspace.worker_ended, 1);
-        EXPECT_EQ(m_workspace.busy, 0);
+        EXPECT_EQ(workspace.worker_ended, 1);
+        EXPECT_EQ(workspace.busy, 0);
     }
-    EXPECT_EQ(m_dialogs.snapshot().file_dialogs.size(), 1u); // only the Open that loaded
-    EXPECT_TRUE(m_dialogs.boxes().empty());
+    EXPECT_EQ(dialogs.snapshot().file_dialogs.size(), 1u); // only the Open that loaded
+    EXPECT_TRUE(dialogs.boxes().empty());
     EXPECT_TRUE(m_settings.calls.empty());
 }
 
