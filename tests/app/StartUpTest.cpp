@@ -94,7 +94,10 @@ TEST_F(StartUp, SizeComesFromTheConfigurationAndFollowsResizes) {
     s = window.snapshot();
     EXPECT_EQ(s.activations, 1);
     EXPECT_EQ(s.controls.at(1).definition.rect, (Rect{5, 0, 1190, 860}));
-    EXPECT_EQ(s.controls.at(kLastListControl).definition.rect, (Rect{0, 0, 1174, 813}));
+    EXPECT_EQ(s.controls.at(2).definition.rect, (Rect{10, 15, 1180, 840}));
+    for (const int view : {kFirstListControl, kLastListControl}) {
+        EXPECT_EQ(s.controls.at(view).definition.rect, (Rect{0, 0, 1174, 813})) << view;
+    }
     // The status fields keep their start-up widths.
     EXPECT_EQ(s.status_widths, std::make_pair(5, 15));
     // Minimised or too small: nothing moves.
