@@ -1,6 +1,5 @@
 #include "app/ConfigFile.h"
 
-#include <ostream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -9,11 +8,6 @@
 #include "fixtures/PluginBuilder.h"
 
 namespace orv {
-
-void PrintTo(const Settings& settings, std::ostream* out) {
-    *out << settings.window_width << "x" << settings.window_height << " bank " << settings.bank
-         << " plugin \"" << settings.plugin_folder << "\" save \"" << settings.save_folder << "\"";
-}
 
 namespace {
 
@@ -26,7 +20,7 @@ Settings parse(std::string_view text) {
     return parse_settings(bytes_of(text));
 }
 
-TEST(ConfigFile, MissingFileGivesDefaultsAndCreatesNothing) {
+TEST(ConfigFile, ReadsDefaultsWritesExactLayoutAndReadsItBack) {
     test::MemoryFiles files;
     EXPECT_EQ(read_settings(files, kProgramDir), Settings{});
     EXPECT_EQ(reread_plugin_folder(files, kProgramDir), "c:\\");
@@ -37,10 +31,7 @@ TEST(ConfigFile, MissingFileGivesDefaultsAndCreatesNothing) {
     files.fail_operation(1, test::FileOperation::Read);
     EXPECT_EQ(read_settings(files, kProgramDir), Settings{});
     EXPECT_EQ(read_settings(files, kProgramDir).bank, 7);
-}
 
-TEST(ConfigFile, WritesExactLayoutAndReadsItBack) {
-    test::MemoryFiles files;
     files.put_text(kConfigPath, "old contents that are longer than nothing");
     const Settings settings{.window_width = -5,
                             .window_height = 2147483647,

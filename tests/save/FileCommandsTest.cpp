@@ -2,12 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "MemoryFiles.h"
-#include "ScriptedPlatform.h"
-#include "fixtures/PluginBuilder.h"
-#include "platform/CommandMenu.h"
-#include "plugin/PluginReader.h"
+#include "../translation/dialogs/DialogTestSupport.h"
 #include "save/WindowViews.h"
+
+#include "plugin/PluginReader.h"
+#include "translation/DatabaseFile.h"
 #include "translation/TranslationDatabase.h"
 
 namespace orv {
@@ -15,27 +14,28 @@ namespace {
 
 namespace fs = std::filesystem;
 using fixtures::RecordBuilder;
+using test::Box;
 using test::native_path;
+using Calls = std::vector<Text>;
 
 constexpr int kWeaponList = 19;
+constexpr int kWeaponView = kFirstListControl + kWeaponList;
 
 // Remembers every call; a store may be made to fail.
 class FakeFolderSettings final : public FolderSettings {
 public:
-    Text reread_plugin_folder() override { return called("reread plugin", plugin_folder); }
-    Text reread_save_folder() override { return called("reread save", save_folder); }
-    Result<void> store_plugin_folder(const Text& folder) override {
-        return store("plugin " + folder);
-    }
-    Result<void> store_save_folder(const Text& folder) override { return store("save " + folder); }
+    Text reread_plugin_folder() override { return log("reread plugin", plugin_folder); }
+    Text reread_save_folder() override { return log("reread save", save_folder); }
+    Result<void> store_plugin_folder(const Text& f) override { return store("plugin " + f); }
+    Result<void> store_save_folder(const Text& f) override { return store("save " + f); }
 
     Text plugin_folder = "c:\\";
     Text save_folder = "C:\\";
     std::optional<Error> store_failure;
-    std::vector<Text> calls;
+    Calls calls;
 
 private:
-    Text called(const Text& call, const Text& result) {
+    Text log(const Text& call, const Text& result) {
         calls.push_back(call);
         return result;
     }
@@ -56,331 +56,255 @@ fs::path native(std::u8string_view utf8) {
     return path_from_utf8(native_path(std::string(utf8.begin(), utf8.end())));
 }
 
+bool holds(const std::optional<Bytes>& bytes, std::string_view text) {
+    return bytes &&
+           std::string(reinterpret_cast<const char*>(bytes->data()), bytes->size()).find(text) !=
+               std::string::npos;
+}
+
 const fs::path kFooTown = native(u8"/spiele/plugins/Foo Town.esp");
 const Text kFooTownStatus = "Datei : Foo Town.esp";
 
-class FileCommands : public ::testing::Test {
+class FileCommands : public test::DialogTest {
 protected:
-    FileCommands() {
-        m_workspace.program_dir = "prog";
-        for (int list = 0; list < kObjectListCount; ++list) {
-            m_window.add_control(
-                WindowId::Main,
-                ControlSpec{kFirstListControl + list, ControlKind::ListView, {}, {}, {}, list});
-        }
-    }
-
-    // As the event loop starts a worker.
+    // As the event loop starts a worker; every command ends it.
     void run(void (*command)(FileCommandContext&)) {
-        m_workspace.worker_ended = 0;
-        m_workspace.busy = 1;
+        workspace.worker_ended = 0;
+        workspace.busy = 1;
         command(m_context);
+        EXPECT_EQ(workspace.worker_ended, 1);
+        EXPECT_EQ(workspace.busy, 0);
     }
-
-    void open(const fs::path& path) {
-        m_dialogs.next_path(path);
+    void open(const std::optional<fs::path>& path) {
+        dialogs.next_path(path);
         run(open_command);
     }
-
     void load_foo_town(std::int32_t file_type = 0) {
-        m_files.put(kFooTown, foo_town_plugin(file_type));
+        files.put(kFooTown, foo_town_plugin(file_type));
         open(kFooTown);
-        ASSERT_TRUE(m_workspace.store.loaded());
+        ASSERT_TRUE(workspace.store.loaded());
         m_settings.calls.clear();
     }
-
-    void expect_ended() const {
-        EXPECT_EQ(m_workspace.worker_ended, 1);
-        EXPECT_EQ(m_workspace.busy, 0);
-    }
-
-    void expect_command_menu(bool enabled) const {
-        const auto state = m_window.snapshot();
-        for (const int command : kCommandMenuItems) {
-            EXPECT_EQ(state.enabled(command), enabled) << "item " << command;
+    // Each command menu item enabled as `enabled(item)` says.
+    template <class F>
+    void expect_menu(F enabled) const {
+        const auto state = window.snapshot();
+        for (const int item : kCommandMenuItems) {
+            EXPECT_EQ(state.enabled(item), enabled(item)) << "item " << item;
         }
     }
+    void expect_menu(bool enabled) const {
+        expect_menu([&](int) { return enabled; });
+    }
+    std::size_t weapon_rows() const {
+        return window.snapshot().controls.at(kWeaponView).rows.size();
+    }
 
-    test::ScriptedWindow m_window;
-    test::ScriptedDialogs m_dialogs;
-    test::MemoryFiles m_files;
     FakeFolderSettings m_settings;
-    Workspace m_workspace;
-    FileCommandContext m_context{m_workspace, m_window, m_dialogs, m_files, m_settings};
+    FileCommandContext m_context{workspace, window, dialogs, files, m_settings};
 };
 
-TEST_F(FileCommands, CancelledDialogsShowTitleFolderAndFilterAndKeepEverything) {
+TEST_F(FileCommands, OpenShowsRowsAndStoresTheFolder) {
     m_settings.plugin_folder = cp1252(u8"/spiele/Plugins für Nebelhain/");
     m_settings.save_folder = cp1252(u8"/spiele/Übersetzt/");
-    load_foo_town();
-    m_dialogs.next_path(std::nullopt);
-    run(open_command);
-    expect_ended();
-    m_dialogs.next_path(std::nullopt);
-    run(save_as_command);
-    expect_ended();
-
-    const auto dialogs = m_dialogs.snapshot().file_dialogs;
-    ASSERT_EQ(dialogs.size(), 3u);
-    EXPECT_FALSE(dialogs[1].save);
-    EXPECT_EQ(dialogs[1].title, cp1252(u8"ESP öffnen "));
-    EXPECT_EQ(dialogs[1].folder, fs::path(u8"/spiele/Plugins für Nebelhain/"));
-    EXPECT_TRUE(dialogs[2].save);
-    EXPECT_EQ(dialogs[2].title, "ESP speichern als");
-    EXPECT_EQ(dialogs[2].folder, fs::path(u8"/spiele/Übersetzt/"));
-    EXPECT_EQ(dialogs[2].filter, "ESP (*.esp)|*.esp");
-    // Cancelled dialogs store no folder, and the plugin stays.
-    EXPECT_EQ(m_settings.calls, (std::vector<Text>{"reread plugin", "reread save"}));
-    EXPECT_EQ(m_workspace.current_file, kFooTown);
-    EXPECT_EQ(m_workspace.store.record_count(), 2);
-    EXPECT_EQ(m_window.snapshot().controls.at(kFirstListControl + kWeaponList).rows.size(), 1u);
-}
-
-TEST_F(FileCommands, OpenShowsRowsAndStoresFoldersThatFitTheConfiguration) {
-    m_files.put(kFooTown, foo_town_plugin());
-    set_command_menu_enabled(m_window, false);
+    files.put(kFooTown, foo_town_plugin());
+    set_command_menu_enabled(window, false);
     open(kFooTown);
-    const auto s = m_window.snapshot();
+    const auto s = window.snapshot();
     EXPECT_EQ(s.controls.at(kFirstListControl).rows,
               (std::vector<ListRow>{{"", "Foo Town", "Foo Town", "Foo Town"}}));
-    EXPECT_EQ(s.controls.at(kFirstListControl + kWeaponList).rows,
-              (std::vector<ListRow>{{"", "w1", "Club", "Club"}}));
+    EXPECT_EQ(s.controls.at(kWeaponView).rows, (std::vector<ListRow>{{"", "w1", "Club", "Club"}}));
     EXPECT_EQ(s.status.at(0), kFooTownStatus);
     EXPECT_EQ(s.status.at(1), cp1252(u8"Blöcke gelesen : 2 / 2"));
-    EXPECT_EQ(
-        m_settings.calls,
-        (std::vector<Text>{"reread plugin", "store plugin " + native_path("/spiele/plugins/")}));
-    EXPECT_TRUE(m_dialogs.boxes().empty());
-    expect_command_menu(true);
-    expect_ended();
+    EXPECT_EQ(m_settings.calls,
+              (Calls{"reread plugin", "store plugin " + native_path("/spiele/plugins/")}));
+    expect_menu(true);
 
-    // A folder that Windows-1252 holds is stored; one it cannot hold keeps the old setting,
-    // and the plugin still loads.
-    m_files.put(native(u8"/spiele/Neu ä/Foo Town.esp"), foo_town_plugin());
+    // Cancelled dialogs store no folder, and the plugin stays.
+    m_settings.calls.clear();
+    open(std::nullopt);
+    dialogs.next_path(std::nullopt);
+    run(save_as_command);
+    const auto asked = dialogs.snapshot().file_dialogs;
+    ASSERT_EQ(asked.size(), 3u);
+    EXPECT_FALSE(asked[1].save);
+    EXPECT_EQ(asked[1].title, cp1252(u8"ESP öffnen "));
+    EXPECT_EQ(asked[1].folder, fs::path(u8"/spiele/Plugins für Nebelhain/"));
+    EXPECT_TRUE(asked[2].save);
+    EXPECT_EQ(asked[2].title, "ESP speichern als");
+    EXPECT_EQ(asked[2].folder, fs::path(u8"/spiele/Übersetzt/"));
+    EXPECT_EQ(asked[2].filter, "ESP (*.esp)|*.esp");
+    EXPECT_EQ(m_settings.calls, (Calls{"reread plugin", "reread save"}));
+    EXPECT_EQ(workspace.current_file, kFooTown);
+    EXPECT_EQ(workspace.store.record_count(), 2);
+    EXPECT_EQ(weapon_rows(), 1u);
+
+    // A folder Windows-1252 holds is stored; one it cannot hold keeps the old setting.
+    files.put(native(u8"/spiele/Neu ä/Foo Town.esp"), foo_town_plugin());
     open(native(u8"/spiele/Neu ä/Foo Town.esp"));
     EXPECT_EQ(m_settings.calls.back(), native_path(cp1252(u8"store plugin /spiele/Neu ä/")));
     const fs::path foreign = native(u8"/spiele/Neu Ω/Foo Town.esp");
-    m_files.put(foreign, foo_town_plugin());
+    files.put(foreign, foo_town_plugin());
     m_settings.calls.clear();
     open(foreign);
-    EXPECT_EQ(m_settings.calls, (std::vector<Text>{"reread plugin"}));
-    EXPECT_EQ(m_workspace.current_file, foreign);
+    EXPECT_EQ(m_settings.calls, (Calls{"reread plugin"}));
+    EXPECT_EQ(workspace.current_file, foreign);
+    EXPECT_TRUE(dialogs.boxes().empty());
 
     // A configuration that cannot be written is told, and the plugin loads all the same.
     m_settings.store_failure = Error{ErrorKind::CreateFailed, 0, cp1252(u8"Kestrun.ini kaputt")};
     open(kFooTown);
-    EXPECT_EQ(m_dialogs.boxes(), std::vector{test::stop_box(cp1252(u8"Kestrun.ini kaputt"))});
-    EXPECT_EQ(m_workspace.current_file, kFooTown);
-    expect_ended();
+    EXPECT_EQ(dialogs.boxes(), std::vector{test::stop_box(cp1252(u8"Kestrun.ini kaputt"))});
+    EXPECT_EQ(workspace.current_file, kFooTown);
 }
 
 TEST_F(FileCommands, RefusedOpenKeepsEverything) {
     const fs::path missing = native(u8"/spiele/plugins/Nebelhain.esp");
     const fs::path short_file = native(u8"/spiele/plugins/Kurz.esp");
-    const Bytes short_bytes = fixtures::bytes_of("HEDR");
-    m_files.put(short_file, short_bytes);
-    struct Case {
-        const char* name;
-        fs::path path;
-        Text message;
+    files.put(short_file, fixtures::bytes_of("HEDR"));
+    const std::pair<fs::path, Text> cases[] = {
+        {missing, file_error(ErrorKind::NotFound, missing).message},
+        {short_file, read_plugin(fixtures::bytes_of("HEDR")).error().message},
     };
-    const Case cases[] = {
-        {"missing", missing, file_error(ErrorKind::NotFound, missing).message},
-        {"refused", short_file, read_plugin(short_bytes).error().message},
-    };
-    for (const bool loaded_before : {false, true}) {
-        if (loaded_before) {
+    for (const bool loaded : {false, true}) {
+        if (loaded) {
             load_foo_town();
         }
-        for (const auto& test_case : cases) {
-            SCOPED_TRACE(std::string(test_case.name) + (loaded_before ? " loaded" : " empty"));
-            m_window.set_status_text(0, loaded_before ? kFooTownStatus : "Datei :");
-            const auto boxes_before = m_dialogs.boxes().size();
-            m_settings.calls.clear();
-            open(test_case.path);
-
-            ASSERT_EQ(m_dialogs.boxes().size(), boxes_before + 1);
-            EXPECT_EQ(m_dialogs.boxes().back(), test::stop_box(test_case.message));
-            EXPECT_EQ(m_workspace.store.loaded(), loaded_before);
-            EXPECT_EQ(m_workspace.current_file, loaded_before ? kFooTown : fs::path{});
-            EXPECT_EQ(m_window.snapshot().status[0], loaded_before ? kFooTownStatus : "Datei :");
-            EXPECT_EQ(m_window.snapshot().controls.at(kFirstListControl + kWeaponList).rows.size(),
-                      loaded_before ? 1u : 0u);
-            EXPECT_EQ(m_workspace.lists.list(kWeaponList).elements.size(), loaded_before ? 1u : 0u);
+        for (const auto& [path, message] : cases) {
+            SCOPED_TRACE(path.string() + (loaded ? " loaded" : " empty"));
+            const Text status = loaded ? kFooTownStatus : "Datei :";
+            window.set_status_text(0, status);
+            open(path);
+            EXPECT_EQ(dialogs.boxes().back(), test::stop_box(message));
+            EXPECT_EQ(workspace.store.loaded(), loaded);
+            EXPECT_EQ(workspace.current_file, loaded ? kFooTown : fs::path{});
+            EXPECT_EQ(window.snapshot().status[0], status);
+            EXPECT_EQ(weapon_rows(), loaded ? 1u : 0u);
+            EXPECT_EQ(workspace.lists.list(kWeaponList).elements.size(), loaded ? 1u : 0u);
             // The folder was chosen, so it is kept.
             EXPECT_EQ(m_settings.calls.back(), "store plugin " + native_path("/spiele/plugins/"));
             // Without a plugin only "Öffnen" and "Löschen" come back.
-            for (const int command : kCommandMenuItems) {
-                EXPECT_EQ(m_window.snapshot().enabled(command),
-                          loaded_before || command == 1 || command == 5)
-                    << "item " << command;
-            }
-            expect_ended();
+            expect_menu([&](int item) { return loaded || item == 1 || item == 5; });
         }
     }
+    EXPECT_EQ(dialogs.boxes().size(), 4u);
 }
 
-TEST_F(FileCommands, SaveRefusedOrAnsweredNoChangesNothing) {
-    const test::Box question{
-        "FRAGE",
-        native_path("AKTUELLE DATEI \xDC"
-                    "BERSCHREIBEN  :                      \r/spiele/plugins/Foo Town.esp"),
-        MessageButtons::YesNo, MessageIcon::Question};
-    const auto master =
+TEST_F(FileCommands, SaveAndSaveAs) {
+    const auto t = [](const char* path) { return fs::path(native_path(path)); };
+    const fs::path other = t("/ziel/Nebelhain.esp");
+    const Box master =
         test::stop_box(cp1252(u8"DIES IST EINE ESM-DATEI. FUNKTION NICHT VERFÜGBAR."));
+    const Box question{"FRAGE",
+                       cp1252(u8"AKTUELLE DATEI ÜBERSCHREIBEN  :") + Text(22, ' ') + "\r" +
+                           native_path("/spiele/plugins/Foo Town.esp"),
+                       MessageButtons::YesNo, MessageIcon::Question};
+    const Box same{"INFORMATION",
+                   cp1252(u8"DER NAME DER NEUEN DATEI IST IDENTISCH MIT DEM NAMEN DER AKTUELLEN "
+                          u8"DATEI.\r   GIB EINEN ANDEREN NAMEN AN ODER NUTZE 'SPEICHERN' UM DIE "
+                          u8"DATEI ZU ÜBERSCHREIBEN."),
+                   MessageButtons::Ok, MessageIcon::Information};
     const struct {
         std::int32_t file_type;
-        void (*command)(FileCommandContext&);
-        test::Box box;
-    } cases[] = {
-        {1, save_command, master}, {1, save_as_command, master}, {0, save_command, question}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.box.title);
-        load_foo_town(c.file_type);
-        m_workspace.lists.set_mark_and_dv_name(kWeaponList, 0, "*", "Keule");
-        const auto files_before = m_files.paths();
-        const auto dialogs_before = m_dialogs.snapshot().file_dialogs.size();
-        set_command_menu_enabled(m_window, c.file_type == 0);
-        m_dialogs.next_answer(MessageAnswer::No);
-        run(c.command);
-        EXPECT_EQ(m_dialogs.boxes().back(), c.box);
-        EXPECT_EQ(m_dialogs.snapshot().file_dialogs.size(), dialogs_before);
-        EXPECT_TRUE(m_settings.calls.empty());
-        EXPECT_EQ(m_files.paths(), files_before);
-        EXPECT_EQ(m_files.get(kFooTown), foo_town_plugin(c.file_type));
-        EXPECT_EQ(m_workspace.lists.list(kWeaponList).elements[0].mark, "*");
-        expect_command_menu(c.file_type == 0);
-        expect_ended();
-        m_workspace.lists.set_mark_and_dv_name(kWeaponList, 0, "", "Club");
-    }
-}
-
-TEST_F(FileCommands, SaveWritesPluginAndExternalDatabase) {
-    load_foo_town();
-    m_workspace.lists.set_mark_and_dv_name(kWeaponList, 0, "*", "Keule");
-    m_window.set_status_text(0, "");
-    m_dialogs.next_answer(MessageAnswer::Yes);
-    run(save_command);
-
-    const auto saved = m_files.get(kFooTown);
-    ASSERT_TRUE(saved);
-    const std::string text(reinterpret_cast<const char*>(saved->data()), saved->size());
-    EXPECT_NE(text.find("Keule"), std::string::npos);
-    EXPECT_EQ(text.find("Club"), std::string::npos);
-    const auto external = m_files.get(external_database_path("prog"));
-    ASSERT_TRUE(external);
-    const std::string pairs(reinterpret_cast<const char*>(external->data()), external->size());
-    EXPECT_NE(pairs.find("Keule"), std::string::npos);
-    // The saved row is marked in its view.
-    EXPECT_EQ(m_window.cell_text(kFirstListControl + kWeaponList, 0, 0), "\xDC");
-    EXPECT_EQ(m_window.snapshot().status[0], kFooTownStatus);
-    EXPECT_TRUE(m_settings.calls.empty());
-    expect_command_menu(true);
-    expect_ended();
-}
-
-TEST_F(FileCommands, SaveAsAppliesTheNameRules) {
-    struct Case {
-        const char* typed;
+        const char* typed; // nullptr: "Speichern", answered so; else "Speichern als..."
+        MessageAnswer answer;
+        bool fail; // the plugin's rename, after the external database's
+        std::vector<Box> boxes;
         const char* target;
+    } cases[] = {
+        {1, nullptr, MessageAnswer::No, false, {master}, nullptr},
+        {1, "", MessageAnswer::No, false, {master}, nullptr},
+        {0, nullptr, MessageAnswer::No, false, {question}, nullptr},
+        {0, nullptr, MessageAnswer::Yes, true, {question}, "/spiele/plugins/Foo Town.esp"},
+        {0, nullptr, MessageAnswer::Yes, false, {question}, "/spiele/plugins/Foo Town.esp"},
+        {0, "/ziel/Nebelhain", MessageAnswer::No, true, {}, "/ziel/Nebelhain.esp"},
+        {0, "/ziel/Nebelhain", MessageAnswer::No, false, {}, "/ziel/Nebelhain.esp"},
+        {0, "/ziel/Nebelhain.esp.esp", MessageAnswer::No, false, {}, "/ziel/Nebelhain.esp"},
+        {0, "/ziel/Nebel.esphain", MessageAnswer::No, false, {}, "/ziel/Nebelhain.esp"},
+        {0, "/ziel/Nebelhain.ESP", MessageAnswer::No, false, {}, "/ziel/Nebelhain.ESP.esp"},
+        {0, "/ziel.esp/Nebelhain", MessageAnswer::No, false, {}, "/ziel.esp/Nebelhain.esp"},
+        {0,
+         "/spiele/plugins/foo town.esp",
+         MessageAnswer::No,
+         false,
+         {},
+         "/spiele/plugins/foo town.esp"},
+        {0, "/spiele/plugins/Foo Town", MessageAnswer::No, false, {same}, nullptr},
+        {0, "/spiele/plugins/Foo Town.esp", MessageAnswer::No, false, {same}, nullptr},
     };
-    const Case accepted[] = {
-        {"/ziel/Nebelhain", "/ziel/Nebelhain.esp"},
-        {"/ziel/Nebelhain.esp", "/ziel/Nebelhain.esp"},
-        {"/ziel/Nebelhain.esp.esp", "/ziel/Nebelhain.esp"},
-        {"/ziel/Nebel.esphain", "/ziel/Nebelhain.esp"},
-        {"/ziel/Nebelhain.ESP", "/ziel/Nebelhain.ESP.esp"},
-        {"/ziel.esp/Nebelhain", "/ziel.esp/Nebelhain.esp"},
-        {"/spiele/plugins/foo town.esp", "/spiele/plugins/foo town.esp"},
-    };
-    load_foo_town();
-    for (const auto& test_case : accepted) {
-        SCOPED_TRACE(test_case.typed);
-        const fs::path target = native_path(test_case.target);
-        m_workspace.current_file = kFooTown;
-        m_settings.calls.clear();
-        m_dialogs.next_path(fs::path(native_path(test_case.typed)));
-        run(save_as_command);
-        EXPECT_TRUE(m_files.get(target));
-        EXPECT_EQ(m_workspace.current_file, target);
-        EXPECT_EQ(m_window.snapshot().status[0], "Datei : " + target.filename().string());
-        EXPECT_EQ(m_settings.calls,
-                  (std::vector<Text>{"reread save", "store save " + target.parent_path().string() +
-                                                        kPathSeparator}));
-        expect_command_menu(true);
-        expect_ended();
-    }
-    EXPECT_TRUE(m_dialogs.boxes().empty());
-
-    // The current file's own name, typed with or without the extension, is refused.
-    m_workspace.current_file = kFooTown;
-    m_window.set_status_text(0, kFooTownStatus);
-    set_command_menu_enabled(m_window, false);
-    const auto files_before = m_files.paths();
-    for (const char* typed : {"/spiele/plugins/Foo Town", "/spiele/plugins/Foo Town.esp"}) {
-        SCOPED_TRACE(typed);
-        m_settings.calls.clear();
-        m_dialogs.next_path(fs::path(native_path(typed)));
-        run(save_as_command);
-        EXPECT_EQ(m_dialogs.boxes().back(),
-                  (test::Box{"INFORMATION",
-                             cp1252(u8"DER NAME DER NEUEN DATEI IST IDENTISCH MIT DEM NAMEN DER "
-                                    u8"AKTUELLEN DATEI.\r   GIB EINEN ANDEREN NAMEN AN ODER NUTZE "
-                                    u8"'SPEICHERN' UM DIE DATEI ZU ÜBERSCHREIBEN."),
-                             MessageButtons::Ok, MessageIcon::Information}));
-        EXPECT_EQ(m_settings.calls, (std::vector<Text>{"reread save"}));
-        expect_ended();
-    }
-    EXPECT_EQ(m_files.paths(), files_before);
-    expect_command_menu(false);
-}
-
-TEST_F(FileCommands, FailedSaveLeavesTheOldFile) {
-    load_foo_town();
-    const fs::path other = native(u8"/ziel/Nebelhain.esp");
-    m_files.put(other, fixtures::bytes_of("altes Nebelhain"));
-    m_workspace.lists.set_mark_and_dv_name(kWeaponList, 0, "*", "Keule");
-    for (const bool save_as : {false, true}) {
-        SCOPED_TRACE(save_as ? "save as" : "save");
-        const fs::path target = save_as ? other : kFooTown;
-        const Bytes before = *m_files.get(target);
-        m_settings.calls.clear();
-        if (save_as) {
-            m_dialogs.next_path(native(u8"/ziel/Nebelhain"));
-        } else {
-            m_dialogs.next_answer(MessageAnswer::Yes);
+    files.put(external_database_path("prog"), encode_pair_file({{"FFFF", "FFFF"}}));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.file_type << (c.typed ? c.typed : "save") << c.fail);
+        const std::optional<fs::path> target = c.target ? std::optional(t(c.target)) : std::nullopt;
+        const auto written = c.fail ? std::nullopt : target;
+        auto boxes = c.boxes;
+        Calls calls;
+        if (c.fail) {
+            // The message names the chosen file, never the temporary file beside it.
+            boxes.push_back(test::stop_box(
+                cp1252(u8"Die Datei „") + display_path(*target) +
+                cp1252(u8"“ konnte nicht ersetzt werden: der Zugriff wurde verweigert.")));
         }
-        // The plugin is the last file written, after the external database.
-        m_files.fail_operation(2, test::FileOperation::Rename, FileErrorReason::AccessDenied);
-        run(save_as ? save_as_command : save_command);
-
-        // The message names the file the user chose, never the temporary file beside it.
-        EXPECT_EQ(m_dialogs.boxes().back(),
-                  test::stop_box(cp1252(u8"Die Datei „") + display_path(target) +
-                                 cp1252(u8"“ konnte nicht ersetzt werden: der Zugriff wurde "
-                                        u8"verweigert.")));
-        EXPECT_EQ(m_files.get(target), before);
-        EXPECT_EQ(m_workspace.current_file, kFooTown);
-        EXPECT_EQ(m_window.snapshot().status[0], kFooTownStatus);
-        if (save_as) {
-            // The folder is stored before the save runs.
-            EXPECT_EQ(m_settings.calls.back(), "store save " + native_path("/ziel/"));
+        if (c.typed && c.file_type == 0) {
+            calls.push_back("reread save");
+            if (target) {
+                calls.push_back("store save " + target->parent_path().string() + kPathSeparator);
+            }
         }
-        expect_command_menu(true);
-        expect_ended();
+        load_foo_town(c.file_type);
+        files.put(other, fixtures::bytes_of("altes Nebelhain"));
+        workspace.lists.set_mark_and_dv_name(kWeaponList, 0, "*", "Keule");
+        window.set_status_text(0, "");
+        window.set_rows(kWeaponView, {{"", "w1", "Club", "Keule"}});
+        set_command_menu_enabled(window, false);
+        if (!c.typed) {
+            dialogs.next_answer(c.answer);
+        } else if (c.file_type == 0) {
+            dialogs.next_path(t(c.typed));
+        }
+        if (c.fail) {
+            files.fail_operation(2, test::FileOperation::Rename, FileErrorReason::AccessDenied);
+        }
+        const auto before = dialogs.boxes().size();
+        const auto paths = files.paths();
+        run(c.typed ? save_as_command : save_command);
+
+        const auto shown = dialogs.boxes();
+        EXPECT_EQ(std::vector(shown.begin() + long(before), shown.end()), boxes);
+        EXPECT_EQ(m_settings.calls, calls);
+        EXPECT_EQ(files.get(kFooTown) == foo_town_plugin(c.file_type), written != kFooTown);
+        EXPECT_EQ(files.get(other) == fixtures::bytes_of("altes Nebelhain"), written != other);
+        if (!c.fail) {
+            const bool added = written && written != kFooTown && written != other;
+            EXPECT_EQ(files.paths().size(), paths.size() + added);
+        }
+        EXPECT_EQ(holds(files.get(written.value_or("-")), "Keule"), written.has_value());
+        const bool moved = written && c.typed;
+        EXPECT_EQ(workspace.current_file, moved ? *written : kFooTown);
+        EXPECT_EQ(window.snapshot().status[0],
+                  written ? "Datei : " + workspace.current_file.filename().string() : "");
+        if (!c.fail) {
+            // A saved row is marked in its view.
+            EXPECT_EQ(window.cell_text(kWeaponView, 0, 0), written ? "\xDC" : "");
+            EXPECT_EQ(workspace.lists.list(kWeaponList).elements[0].mark, written ? "\xDC" : "*");
+        }
+        expect_menu(c.file_type == 0 && c.boxes != std::vector{same});
+        workspace.lists.set_mark_and_dv_name(kWeaponList, 0, "", "Club");
     }
+    EXPECT_TRUE(holds(files.get(external_database_path("prog")), "Keule"));
 }
 
 TEST_F(FileCommands, EndedWorkerOnlyEnds) {
     load_foo_town();
     for (const auto command : {open_command, save_command, save_as_command}) {
-        m_workspace.worker_ended = 1;
-        m_workspace.busy = 1;
+        workspace.worker_ended = 1;
+        workspace.busy = 1;
         command(m_context);
-        expect_ended();
+        EXPECT_EQ(workspace.worker_ended, 1);
+        EXPECT_EQ(workspace.busy, 0);
     }
-    EXPECT_EQ(m_dialogs.snapshot().file_dialogs.size(), 1u); // only the Open that loaded
-    EXPECT_TRUE(m_dialogs.boxes().empty());
+    EXPECT_EQ(dialogs.snapshot().file_dialogs.size(), 1u); // only the Open that loaded
+    EXPECT_TRUE(dialogs.boxes().empty());
     EXPECT_TRUE(m_settings.calls.empty());
 }
 

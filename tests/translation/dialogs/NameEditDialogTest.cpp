@@ -63,7 +63,8 @@ protected:
     NameEditDialog dialog{workspace, window, dialogs};
 };
 
-TEST_F(NameEditDialogTest, ShowsARefusalAndOpensNothingWithoutASelection) {
+TEST_F(NameEditDialogTest, OpensCentredWithTheClickedRowAndCloses) {
+    // A master file is refused; without a selected row nothing opens.
     load_plugin(1);
     open_row(kActivator, kUnmarkedRow);
     load_plugin();
@@ -73,14 +74,10 @@ TEST_F(NameEditDialogTest, ShowsARefusalAndOpensNothingWithoutASelection) {
     EXPECT_FALSE(is_open(WindowId::NameEdit));
     EXPECT_EQ(workspace.dialog_open, 0);
     EXPECT_TRUE(command_menu_is(true));
-}
 
-TEST_F(NameEditDialogTest, OpensCentredWithTheClickedRow) {
-    load_plugin();
     // Odd sizes: the halves are rounded down.
     window.set_main_window_rect({101, 51, 817, 641});
     open_row(kActivator, kExternalRow);
-
     const auto s = window.snapshot();
     EXPECT_EQ(s.popups.at(WindowId::NameEdit),
               std::pair(Text("Activator"), Rect{329, 301, 360, 140}));
@@ -94,9 +91,26 @@ TEST_F(NameEditDialogTest, OpensCentredWithTheClickedRow) {
     EXPECT_TRUE(command_menu_is(false));
     dialog.cancel();
 
-    // A name from the shipped database can be looked at but not changed.
-    open_row(kActivator, kShippedRow);
-    EXPECT_FALSE(control(kOkButton).enabled);
+    // A shipped name can be looked at, not changed; Abbrechen selects the row again, the
+    // close box does not.
+    for (const bool close_box : {false, true}) {
+        SCOPED_TRACE(close_box);
+        open_row(kActivator, kShippedRow);
+        EXPECT_FALSE(control(kOkButton).enabled);
+        window.user_selects_row(kActivatorView, std::nullopt);
+        const int activations = window.snapshot().activations;
+        close_box ? dialog.close_box() : dialog.cancel();
+        const auto after = window.snapshot();
+        EXPECT_FALSE(after.is_open(WindowId::NameEdit));
+        EXPECT_EQ(after.controls.at(kActivatorView).selected,
+                  close_box ? std::nullopt : std::optional{kShippedRow});
+        EXPECT_EQ(after.activations, activations + 1);
+        EXPECT_EQ(workspace.dialog_open, 0);
+        EXPECT_TRUE(command_menu_is(true));
+        // A closed dialog ignores its buttons (the scripted window fails a second close).
+        dialog.ok();
+        dialog.cancel();
+    }
 }
 
 TEST_F(NameEditDialogTest, OkShowsTheRecordedNameInTheViews) {
@@ -152,28 +166,6 @@ TEST_F(NameEditDialogTest, RefusedTextKeepsTheDialogOpenAsTyped) {
         EXPECT_TRUE(command_menu_is(false));
         EXPECT_EQ(text_of(kDvNameField), c.foreign_field ? "Ding" : Text(32, 'x'));
         EXPECT_EQ(element(kActivator, kUnmarkedRow).mark, "");
-        dialog.cancel();
-    }
-}
-
-TEST_F(NameEditDialogTest, CancelSelectsTheRowAgainTheCloseBoxDoesNot) {
-    for (const bool close_box : {false, true}) {
-        SCOPED_TRACE(close_box ? "close box" : "Abbrechen");
-        load_plugin();
-        open_row(kActivator, kShippedRow);
-        window.user_selects_row(kActivatorView, std::nullopt);
-        const int activations = window.snapshot().activations;
-        close_box ? dialog.close_box() : dialog.cancel();
-
-        const auto s = window.snapshot();
-        EXPECT_FALSE(s.is_open(WindowId::NameEdit));
-        EXPECT_EQ(s.controls.at(kActivatorView).selected,
-                  close_box ? std::nullopt : std::optional{kShippedRow});
-        EXPECT_EQ(s.activations, activations + 1);
-        EXPECT_EQ(workspace.dialog_open, 0);
-        EXPECT_TRUE(command_menu_is(true));
-        // A closed dialog ignores its buttons (the scripted window fails a second close).
-        dialog.ok();
         dialog.cancel();
     }
 }
