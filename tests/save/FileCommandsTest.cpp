@@ -8,6 +8,7 @@
 #include "plugin/PluginReader.h"
 #include "translation/DatabaseFile.h"
 #include "translation/TranslationDatabase.h"
+#include "translation/TranslationMemory.h"
 
 namespace orv {
 namespace {
@@ -233,6 +234,7 @@ TEST_F(FileCommands, SaveAndSaveAs) {
         {0, "/spiele/plugins/Foo Town.esp", MessageAnswer::No, false, {same}, nullptr},
     };
     files.put(external_database_path("prog"), encode_pair_file({{"FFFF", "FFFF"}}));
+    files.put(memory_path("prog"), {});
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.file_type << (c.typed ? c.typed : "save") << c.fail);
         const std::optional<fs::path> target = c.target ? std::optional(t(c.target)) : std::nullopt;
@@ -283,11 +285,9 @@ TEST_F(FileCommands, SaveAndSaveAs) {
         EXPECT_EQ(workspace.current_file, moved ? *written : kFooTown);
         EXPECT_EQ(window.snapshot().status[0],
                   written ? "Datei : " + workspace.current_file.filename().string() : "");
-        if (!c.fail) {
-            // A saved row is marked in its view.
-            EXPECT_EQ(window.cell_text(kWeaponView, 0, 0), written ? "\xDC" : "");
-            EXPECT_EQ(workspace.lists.list(kWeaponList).elements[0].mark, written ? "\xDC" : "*");
-        }
+        // A saved row is marked in its view; a failed save leaves it unsaved.
+        EXPECT_EQ(window.cell_text(kWeaponView, 0, 0), written ? "\xDC" : c.fail ? "*" : "");
+        EXPECT_EQ(workspace.lists.list(kWeaponList).elements[0].mark, written ? "\xDC" : "*");
         expect_menu(c.file_type == 0 && c.boxes != std::vector{same});
         workspace.lists.set_mark_and_dv_name(kWeaponList, 0, "", "Club");
     }
