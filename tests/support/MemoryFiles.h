@@ -47,6 +47,7 @@ public:
     void put_text(const std::filesystem::path& path, std::string_view bytes);
     std::optional<Bytes> get(const std::filesystem::path& path) const;
     std::vector<std::string> paths() const;
+    const std::map<std::string, Bytes>& all() const { return m_files; }
     // Whether writing into `folder` is possible (a folder that does not exist refuses).
     void require_folders(bool required) { m_require_folders = required; }
 
