@@ -61,8 +61,9 @@ public:
 
 private:
     friend class MemoryOutputFile;
-    // Counts and logs an operation; true when it is the one to fail.
-    bool should_fail(FileOperation kind, const std::filesystem::path& path);
+    // Counts and logs an operation; the error of `kind` when it is the one to fail.
+    std::optional<Error> fault(FileOperation operation, ErrorKind kind,
+                               const std::filesystem::path& path);
     bool folder_exists(const std::filesystem::path& folder) const;
 
     std::map<std::string, Bytes> m_files;
