@@ -82,36 +82,34 @@ TEST(PluginReader, AcceptsTheSmallestHeaderAndReadsTheFileTypeSigned) {
     const auto result =
         read_plugin(without_last(with_header_length(plugin({}, -2, 5), kMinimumHeaderSize), 16));
     ASSERT_TRUE(result);
-    ASSERT_EQ(result->blocks.size(), 1u);
-    EXPECT_EQ(result->blocks[0].size(), kMinimumHeaderSize);
-    EXPECT_EQ(read_u32_le(result->blocks[0], kRecordCountOffset), 0u);
+    EXPECT_EQ(result->blocks,
+              std::vector<Bytes>{
+                  without_last(with_header_length(header_record(-2, 0), kMinimumHeaderSize), 16)});
     EXPECT_EQ(result->file_type, -2);
 }
 
-TEST(PluginReader, KeepsEveryRecordAndCountsThemWhateverTheHeaderSays) {
-    const Bytes odd_tag = fixtures::RecordBuilder(std::string("N\0C_", 4)).bytes();
-    for (const std::int32_t header_count : {0, 7, 0x7FFFFFFF}) {
-        SCOPED_TRACE(header_count);
-        std::vector<Text> progress;
-        const auto result = read_plugin(plugin({kCell, odd_tag, kActi}, 0, header_count),
-                                        [&](const Text& text) { progress.push_back(text); });
-        ASSERT_TRUE(result);
-        EXPECT_EQ(result->blocks, (std::vector<Bytes>{header_record(0, 3), kCell, odd_tag, kActi}));
-        EXPECT_EQ(progress, (std::vector<Text>{"Lese block : HEDR", "Lese block : CELL",
-                                               "Lese block : NC_", "Lese block : ACTI"}));
-    }
-}
-
-TEST(PluginReader, ZeroWhereATagStartsEndsTheRecords) {
-    const auto blocks_read = [](const Bytes& file) {
-        const auto result = read_plugin(file);
-        return result ? result->blocks.size() : 0;
+// Every record is kept and counted whatever the header says, up to a zero where a tag starts.
+TEST(PluginReader, KeepsEveryRecordUpToAZeroTag) {
+    const Bytes odd = fixtures::RecordBuilder(std::string("N\0C_", 4)).bytes();
+    const Bytes zero_cell = bytes_of(std::string("\0CELL\xFF\xFF\xFF\xFF", 9));
+    const std::vector<std::pair<Bytes, std::vector<Bytes>>> cases = {
+        {plugin({kCell, Bytes(3)}), {header_record(0, 1), kCell}},
+        {plugin({kCell, zero_cell, kActi}), {header_record(0, 1), kCell}},
+        {plugin({Bytes(1), kActi}), {header_record(0, 0)}},
+        {plugin({kCell, odd, kActi}, 0, 0), {header_record(0, 3), kCell, odd, kActi}},
+        {plugin({kCell, odd, kActi}, 0, 0x7FFFFFFF), {header_record(0, 3), kCell, odd, kActi}},
+        {plugin({kCell, odd, kActi}, 0, 7), {header_record(0, 3), kCell, odd, kActi}},
     };
-    EXPECT_EQ(blocks_read(plugin({kCell, Bytes(3)})), 2u);
-    EXPECT_EQ(
-        blocks_read(plugin({kCell, bytes_of(std::string("\0CELL\xFF\xFF\xFF\xFF", 9)), kActi})),
-        2u);
-    EXPECT_EQ(blocks_read(plugin({Bytes(1), kActi})), 1u);
+    std::vector<Text> progress;
+    for (const auto& [file, blocks] : cases) {
+        progress.clear();
+        const auto result = read_plugin(file, [&](const Text& text) { progress.push_back(text); });
+        ASSERT_TRUE(result);
+        EXPECT_EQ(result->blocks, blocks);
+        EXPECT_EQ(progress.size(), blocks.size());
+    }
+    EXPECT_EQ(progress, (std::vector<Text>{"Lese block : HEDR", "Lese block : CELL",
+                                           "Lese block : NC_", "Lese block : ACTI"}));
 }
 
 } // namespace

@@ -33,8 +33,8 @@ public:
         : m_files(files), m_path(std::move(path)) {}
 
     Result<void> write(ByteSpan bytes) override {
-        if (m_files.should_fail(FileOperation::Write, m_path)) {
-            return file_error(ErrorKind::WriteFailed, m_path, m_files.m_fail_reason);
+        if (auto error = m_files.fault(FileOperation::Write, ErrorKind::WriteFailed, m_path)) {
+            return *error;
         }
         auto& contents = m_files.m_files[key_of(m_path)];
         contents.insert(contents.end(), bytes.begin(), bytes.end());
@@ -42,10 +42,8 @@ public:
     }
 
     Result<void> close() override {
-        if (m_files.should_fail(FileOperation::Close, m_path)) {
-            return file_error(ErrorKind::WriteFailed, m_path, m_files.m_fail_reason);
-        }
-        return {};
+        auto error = m_files.fault(FileOperation::Close, ErrorKind::WriteFailed, m_path);
+        return error ? Result<void>(*error) : Result<void>();
     }
 
 private:
@@ -53,44 +51,41 @@ private:
     std::filesystem::path m_path;
 };
 
-bool MemoryFiles::should_fail(FileOperation kind, const std::filesystem::path& path) {
-    m_log.push_back({kind, key_of(path)});
-    if (m_fail_countdown <= 0 || (m_fail_kind && *m_fail_kind != kind)) {
-        return false;
+std::optional<Error> MemoryFiles::fault(FileOperation operation, ErrorKind kind,
+                                        const std::filesystem::path& path) {
+    m_log.push_back({operation, key_of(path)});
+    if (m_fail_countdown <= 0 || (m_fail_kind && *m_fail_kind != operation) ||
+        --m_fail_countdown != 0) {
+        return std::nullopt;
     }
-    return --m_fail_countdown == 0;
+    return file_error(kind, path, m_fail_reason);
 }
 
 bool MemoryFiles::folder_exists(const std::filesystem::path& folder) const {
     const auto key = key_of(folder);
-    if (folder.empty() || key == "." || m_folders.contains(key)) {
-        return true;
-    }
     // The first file at or after "folder/" in key order is in the folder if any is.
-    const auto prefix = key + "/";
-    const auto next = m_files.lower_bound(prefix);
-    return next != m_files.end() && next->first.rfind(prefix, 0) == 0;
+    const auto next = m_files.lower_bound(key + "/");
+    return folder.empty() || key == "." || m_folders.contains(key) ||
+           (next != m_files.end() && next->first.starts_with(key + "/"));
 }
 
 Result<Bytes> MemoryFiles::read_all(const std::filesystem::path& path) {
-    if (should_fail(FileOperation::Read, path)) {
-        return file_error(ErrorKind::ReadFailed, path, m_fail_reason);
+    if (auto error = fault(FileOperation::Read, ErrorKind::ReadFailed, path)) {
+        return *error;
     }
     const auto found = m_files.find(key_of(path));
-    if (found == m_files.end()) {
-        return file_error(ErrorKind::NotFound, path);
-    }
-    return found->second;
+    return found == m_files.end() ? Result<Bytes>(file_error(ErrorKind::NotFound, path))
+                                  : Result<Bytes>(found->second);
 }
 
 bool MemoryFiles::exists(const std::filesystem::path& path) {
-    return m_files.count(key_of(path)) > 0 || (!path.empty() && folder_exists(path));
+    return m_files.contains(key_of(path)) || (!path.empty() && folder_exists(path));
 }
 
 Result<std::unique_ptr<OutputFile>> MemoryFiles::create(const std::filesystem::path& path) {
-    if (should_fail(FileOperation::Create, path) ||
-        (m_require_folders && !folder_exists(path.parent_path()))) {
-        return file_error(ErrorKind::CreateFailed, path, m_fail_reason);
+    auto error = fault(FileOperation::Create, ErrorKind::CreateFailed, path);
+    if (error || (m_require_folders && !folder_exists(path.parent_path()))) {
+        return error ? *error : file_error(ErrorKind::CreateFailed, path, m_fail_reason);
     }
     m_files[key_of(path)].clear();
     return std::unique_ptr<OutputFile>(std::make_unique<MemoryOutputFile>(*this, path));
@@ -99,8 +94,9 @@ Result<std::unique_ptr<OutputFile>> MemoryFiles::create(const std::filesystem::p
 Result<void> MemoryFiles::rename(const std::filesystem::path& from,
                                  const std::filesystem::path& to) {
     const auto found = m_files.find(key_of(from));
-    if (should_fail(FileOperation::Rename, to) || found == m_files.end()) {
-        return file_error(ErrorKind::RenameFailed, to, m_fail_reason);
+    auto error = fault(FileOperation::Rename, ErrorKind::RenameFailed, to);
+    if (error || found == m_files.end()) {
+        return error ? *error : file_error(ErrorKind::RenameFailed, to, m_fail_reason);
     }
     Bytes bytes = std::move(found->second);
     m_files.erase(found);
@@ -109,16 +105,13 @@ Result<void> MemoryFiles::rename(const std::filesystem::path& from,
 }
 
 Result<void> MemoryFiles::remove(const std::filesystem::path& path) {
-    if (should_fail(FileOperation::Remove, path)) {
-        return file_error(ErrorKind::RemoveFailed, path, m_fail_reason);
-    }
-    m_files.erase(key_of(path));
-    return {};
+    auto error = fault(FileOperation::Remove, ErrorKind::RemoveFailed, path);
+    return error ? Result<void>(*error) : (m_files.erase(key_of(path)), Result<void>());
 }
 
 Result<void> MemoryFiles::create_directories(const std::filesystem::path& path) {
-    if (should_fail(FileOperation::CreateDirectories, path)) {
-        return file_error(ErrorKind::CreateFailed, path, m_fail_reason);
+    if (auto error = fault(FileOperation::CreateDirectories, ErrorKind::CreateFailed, path)) {
+        return *error;
     }
     for (auto folder = path.lexically_normal(); !folder.empty() && folder != folder.parent_path();
          folder = folder.parent_path()) {

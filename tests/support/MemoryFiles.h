@@ -47,6 +47,7 @@ public:
     void put_text(const std::filesystem::path& path, std::string_view bytes);
     std::optional<Bytes> get(const std::filesystem::path& path) const;
     std::vector<std::string> paths() const;
+    const std::map<std::string, Bytes>& all() const { return m_files; }
     // Whether writing into `folder` is possible (a folder that does not exist refuses).
     void require_folders(bool required) { m_require_folders = required; }
 
@@ -60,8 +61,9 @@ public:
 
 private:
     friend class MemoryOutputFile;
-    // Counts and logs an operation; true when it is the one to fail.
-    bool should_fail(FileOperation kind, const std::filesystem::path& path);
+    // Counts and logs an operation; the error of `kind` when it is the one to fail.
+    std::optional<Error> fault(FileOperation operation, ErrorKind kind,
+                               const std::filesystem::path& path);
     bool folder_exists(const std::filesystem::path& folder) const;
 
     std::map<std::string, Bytes> m_files;
