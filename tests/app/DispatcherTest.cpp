@@ -113,6 +113,16 @@ TEST_F(Dispatcher, ColumnSortAlternatesPerListAndWaitsForDialogAndWorker) {
     EXPECT_EQ(rows(kWeaponView), reversed);
 }
 
+TEST_F(Dispatcher, FirstListEditsAndSortsByMarkLikeTheOthers) {
+    files.put("c.esp", fixtures::plugin({fixtures::record("CELL", {{"NAME", "Zeta"}}),
+                                         fixtures::record("CELL", {{"NAME", "Alpha"}})}));
+    app.start();
+    open("c.esp");
+    rename(kFirstListControl, 0, "Zett");
+    app.handle(ColumnClickEvent{kFirstListControl, 0});
+    EXPECT_EQ(rows(kFirstListControl), (Rows{"|Alpha|Alpha|Alpha", "*|Zeta|Zeta|Zett"}));
+}
+
 // Runs each worker to its end before start() returns: the quickest worker there can be.
 class InlineThreads final : public Threads {
 public:
