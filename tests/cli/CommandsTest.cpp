@@ -278,7 +278,8 @@ TEST_F(TranslateCommand, CheckPrintsFindingsAsTsv) {
     expect_calls(m_files, {ok({"check", kPlugin, "--edits", kEdits}, ""),
                            ok({"check", "mods/Broken.esp", "--edits", kEdits}, script + reference,
                               kExitFindings),
-                           ok({"check", "mods/Broken.esp"}, reference, kExitFindings)});
+                           ok({"check", "mods/Broken.esp"}, reference, kExitFindings),
+                           refused({"check", "mods/None.esp"}, "")});
 }
 
 TEST(ListCommand, PrintsRowsInTabOrderThenSkills) {
