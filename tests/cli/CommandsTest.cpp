@@ -73,6 +73,7 @@ void expect_calls(test::MemoryFiles& files, const std::vector<Call>& calls) {
 // path grid takes the name of its cell.
 std::vector<Bytes> records(const Text& town, const Text& mill, const Text& coast, const Text& rock,
                            const Text& sword, const Text& setting) {
+    // clang-format off
     return {
         record("CELL", {{"NAME", town}}),
         record("CELL", {{"NAME", mill}}),
@@ -82,13 +83,11 @@ std::vector<Bytes> records(const Text& town, const Text& mill, const Text& coast
         record("MISC", {{"NAME", "rock"}, {"FNAM", rock}}),
         record("MISC", {{"NAME", "rock"}, {"FNAM", rock}}),
         record("WEAP", {{"NAME", "sword"}, {"FNAM", sword}}),
-        record("NPC_", {{"NAME", "guard"},
-                        {"FNAM", "Guard"},
-                        {"DNAM", town},
-                        {"DNAM", coast},
+        record("NPC_", {{"NAME", "guard"}, {"FNAM", "Guard"}, {"DNAM", town}, {"DNAM", coast},
                         {"DNAM", mill}}),
         fixtures::RecordBuilder("GMST").text("NAME", "sYes").raw("STRV", setting).bytes(),
     };
+    // clang-format on
 }
 
 const std::vector<Bytes> kRecords =
@@ -166,47 +165,47 @@ TEST_F(TranslateCommand, RefusesBadCallsAndMasterFiles) {
     m_files.put_text(kEdits, "Misc Item\trock\tStein\n");
     const std::string usage = kUsage + "translate";
     const std::string check = kUsage + "check";
-    expect_calls(
-        m_files,
-        {
-            refused({"translate", kPlugin}, usage),
-            refused({"translate", "-o", kOut}, usage),
-            refused({"translate", kPlugin, "-o"}, usage),
-            refused({"translate", kPlugin, "-o", kOut, "-o", "b.esp"}, usage),
-            refused({"translate", kPlugin, "-o", kOut, "--edits", kEdits, "--edits", kEdits},
-                    usage),
-            refused({"translate", kPlugin, "other.esp", "-o", kOut}, usage),
-            refused({"translate", "", "-o", kOut}, usage),
-            refused({"translate", kPlugin, "-o", kOut, "--force"}, usage),
-            refused({"translate", kPlugin, "--in-place", "--in-place"}, usage),
-            // The input stays unchanged unless --in-place says otherwise.
-            refused({"translate", kPlugin, "-o", kPlugin}, utf8(u8"Die Ausgabe „mods/Test.esp“")),
-            refused({"translate", kPlugin, "-o", "mods/../mods/./Test.esp"}, "Die Ausgabe"),
-            // A program folder must exist and hold the database; none is created.
-            refused({"--program-dir", "nowhere", "translate", kPlugin, "-o", kOut},
-                    utf8(u8"Den Programmordner „nowhere“ gibt es nicht.\n")),
-            refused({"--program-dir", "mods", "translate", kPlugin, "-o", kOut},
-                    utf8(u8"Im Programmordner „mods“ fehlt der Ordner „data“")),
-            refused({"translate", "mods/Master.esm", "-o", kOut, "--edits", kEdits},
-                    utf8(u8"DIES IST EINE ESM-DATEI. FUNKTION NICHT VERFÜGBAR.\n")),
-            refused({"check"}, check),
-            refused({"check", kPlugin, "--edits"}, check),
-            refused({"check", kPlugin, "--edits", kEdits, "--edits", kEdits}, check),
-            refused({"check", kPlugin, "b.esp"}, check),
-            refused({"check", kPlugin, "--force"}, check),
-            refused({"check", ""}, check),
-            refused({}, kUsage + "BEFEHL"),
-            refused({"--program-dir"}, kUsage + "BEFEHL"),
-            refused({"frobnicate", kPlugin}, kUsage + "BEFEHL"),
-            refused({"list"}, kUsage + "list"),
-            refused({"list", "a.esp", "b.esp"}, kUsage + "list"),
-            refused({"list", "mods/Missing.esp"}, ""),
-            refused({"list", "--help"}, ""),
-            ok({"--version"}, "orvental-cli " ORV_TEST_VERSION "\n"),
-        });
+    // clang-format off
+    expect_calls(m_files, {
+        refused({"translate", kPlugin}, usage),
+        refused({"translate", "-o", kOut}, usage),
+        refused({"translate", kPlugin, "-o"}, usage),
+        refused({"translate", kPlugin, "-o", kOut, "-o", "b.esp"}, usage),
+        refused({"translate", kPlugin, "-o", kOut, "--edits", kEdits, "--edits", kEdits}, usage),
+        refused({"translate", kPlugin, "other.esp", "-o", kOut}, usage),
+        refused({"translate", "", "-o", kOut}, usage),
+        refused({"translate", kPlugin, "-o", kOut, "--force"}, usage),
+        refused({"translate", kPlugin, "--in-place", "--in-place"}, usage),
+        // The input stays unchanged unless --in-place says otherwise.
+        refused({"translate", kPlugin, "-o", kPlugin}, utf8(u8"Die Ausgabe „mods/Test.esp“")),
+        refused({"translate", kPlugin, "-o", "mods/../mods/./Test.esp"}, "Die Ausgabe"),
+        // A program folder must exist and hold the database; none is created.
+        refused({"--program-dir", "nowhere", "translate", kPlugin, "-o", kOut},
+                utf8(u8"Den Programmordner „nowhere“ gibt es nicht.\n")),
+        refused({"--program-dir", "mods", "translate", kPlugin, "-o", kOut},
+                utf8(u8"Im Programmordner „mods“ fehlt der Ordner „data“")),
+        refused({"translate", "mods/Master.esm", "-o", kOut, "--edits", kEdits},
+                utf8(u8"DIES IST EINE ESM-DATEI. FUNKTION NICHT VERFÜGBAR.\n")),
+        refused({"check"}, check),
+        refused({"check", kPlugin, "--edits"}, check),
+        refused({"check", kPlugin, "--edits", kEdits, "--edits", kEdits}, check),
+        refused({"check", kPlugin, "b.esp"}, check),
+        refused({"check", kPlugin, "--force"}, check),
+        refused({"check", ""}, check),
+        refused({}, kUsage + "BEFEHL"),
+        refused({"--program-dir"}, kUsage + "BEFEHL"),
+        refused({"frobnicate", kPlugin}, kUsage + "BEFEHL"),
+        refused({"list"}, kUsage + "list"),
+        refused({"list", "a.esp", "b.esp"}, kUsage + "list"),
+        refused({"list", "mods/Missing.esp"}, ""),
+        refused({"list", "--help"}, ""),
+        ok({"--version"}, "orvental-cli " ORV_TEST_VERSION "\n"),
+    });
+    // clang-format on
 }
 
 TEST_F(TranslateCommand, RefusesBadEditLinesNamingEach) {
+    // clang-format off
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"Misc Item\trock\tStein\nMisc Item\tstone\tX\n", "Zeile 2: Keine Zeile der Liste"},
         {"Activator\tlever\tHebel\n", "Zeile 1: KEIN NAME"},
@@ -215,14 +214,14 @@ TEST_F(TranslateCommand, RefusesBadEditLinesNamingEach) {
         {"Misc Item\trock\tSt\\ein\n", utf8(u8"Zeile 1, Feld 3: Ungültiges Fluchtzeichen")},
         // A file in another text format is named as such once, not line by line.
         {"\xEF\xBB\xBFMisc Item\trock\tStein\n", "Zeile 1: Die Datei beginnt mit einer Byte-Order"},
-        {"Misc Item\trock\tStein\r\nCell\tFoo Town\tX\r\n",
-         utf8(u8"Zeile 1: Wagenrücklauf (CR) im Text.")},
+        {"Misc Item\trock\tStein\r\nCell\tFoo Town\tX\r\n", utf8(u8"Zeile 1: Wagenrücklauf (CR) im Text.")},
         {"Cells\tFoo Town\tX\nMisc Item\trock\tStein\nWeapon\tsword\tS\nNPC\tguard\n",
          utf8(u8"Zeile 1: Unbekannte Liste „Cells“.\n"
               u8"Zeile 3: Die Zeile „sword“ ist mit „B“ markiert und kann nicht geändert werden.\n"
               u8"Zeile 4: Erwartet werden genau drei Felder: LISTE, ID und neuer DV Name, durch "
               u8"Tabulatoren getrennt.\n")},
     };
+    // clang-format on
     for (const auto& [edits, message] : cases) {
         m_files.put_text(kEdits, edits);
         expect_calls(m_files, {refused({"translate", kPlugin, "-o", kOut, "--edits", kEdits,
@@ -275,11 +274,12 @@ TEST_F(TranslateCommand, CheckPrintsFindingsAsTsv) {
              u8"eine Übersetzung der Zellen- oder Regionsdatenbank\n");
     const std::string script =
         utf8(u8"script\tSCPT\tTravel\tZeile 1: „Foo Town“ heißt nach dem Speichern „Foostadt“\n");
+    // clang-format off
     expect_calls(m_files, {ok({"check", kPlugin, "--edits", kEdits}, ""),
-                           ok({"check", "mods/Broken.esp", "--edits", kEdits}, script + reference,
-                              kExitFindings),
+                           ok({"check", "mods/Broken.esp", "--edits", kEdits}, script + reference, kExitFindings),
                            ok({"check", "mods/Broken.esp"}, reference, kExitFindings),
                            refused({"check", "mods/None.esp"}, "")});
+    // clang-format on
 }
 
 TEST(ListCommand, PrintsRowsInTabOrderThenSkills) {
@@ -323,18 +323,16 @@ Text every_byte() {
 
 // The format comes from the file's name here (--triples is tested with export).
 TEST(DbCommands, ExportThenImportGivesBackTheSameBytes) {
+    // clang-format off
     const std::vector<std::pair<std::string, Bytes>> cases = {
         {"Empty.dat", {}},
-        {"Celldata.dat", encode_pair_file({{"", ""},
-                                           {"Rock", ""},
-                                           {"a\r\nb", "tab\there\t"},
+        {"Celldata.dat", encode_pair_file({{"", ""}, {"Rock", ""}, {"a\r\nb", "tab\there\t"},
                                            {"back\\slash\\", "\\n stays two characters"},
-                                           {every_byte(), "\x81\x8D\x8F\x90\x9D"},
-                                           {"Rock", "Rock"}})},
-        {"Skildata.dat", encode_triple_file({{"", "", ""},
-                                             {"id\t1", "Line\rtwo", "Zeile\nzwei\\"},
+                                           {every_byte(), "\x81\x8D\x8F\x90\x9D"}, {"Rock", "Rock"}})},
+        {"Skildata.dat", encode_triple_file({{"", "", ""}, {"id\t1", "Line\rtwo", "Zeile\nzwei\\"},
                                              {every_byte(), std::string(1, '\0'), "\xD6l \x80"}})},
     };
+    // clang-format on
     for (const auto& [name, file] : cases) {
         SCOPED_TRACE(name);
         test::MemoryFiles files;
@@ -362,73 +360,71 @@ TEST(DbCommands, ExportAndCheckPrintAndChangeNothing) {
     files.put("data/Extradata.dat", encode_pair_file({{"Rock", "Stein"}}));
     files.put_text("lines.txt", triple_line);
     // A damaged file: check and export tell of the whole entries before the damage.
-    Bytes pairs = encode_pair_file({{"Rock", "Stein"},
-                                    {"Foo Town", "Foostadt"},
-                                    {"Rock", "Rock"},
-                                    {"Foo Town", "X"},
-                                    {"", ""}});
+    // clang-format off
+    Bytes pairs = encode_pair_file({{"Rock", "Stein"}, {"Foo Town", "Foostadt"}, {"Rock", "Rock"},
+                                    {"Foo Town", "X"}, {"", ""}});
+    // clang-format on
     pairs.insert(pairs.end(), {std::byte{1}, std::byte{0}});
     files.put("db/Pairs.dat", pairs);
     // For triples the original is the second text: entry 2 has its ID equal to the original,
     // which is no sign of a missing translation.
+    // clang-format off
     files.put("Triples.dat",
-              encode_triple_file(
-                  {{"id1", "Text", "Text"}, {"same", "same", "Gleich"}, {"id1", "X", "Y"}}));
+              encode_triple_file({{"id1", "Text", "Text"}, {"same", "same", "Gleich"}, {"id1", "X", "Y"}}));
+    // clang-format on
     const auto mismatch = [](const std::string& name) {
         return utf8(u8"„") + name + utf8(u8"“ hält zwei Texte je Eintrag");
     };
-    expect_calls(
-        files,
-        {
-            ok({"db", "export", "data/Skildata.dat"}, triple_line),
-            ok({"db", "export", "data/Txtbookdata.dat", "--triples"}, triple_line),
-            ok({"db", "export", "other.dat", "--triples"}, triple_line),
-            ok({"db", "export", "data/Celldata.dat"},
-               "Dark\\tCave\\\\\tDunkle H\xC3\xB6hle\\r\\n\n\xC2\x81\t\xE2\x82\xAC\n"),
-            refused({"db", "export", "data/Celldata.dat", "--triples"}, mismatch("Celldata.dat")),
-            refused({"db", "check", "data/Extradata.dat", "--triples"}, mismatch("Extradata.dat")),
-            refused({"db", "import", "lines.txt", "-o", "data/Gmstdata.dat", "--triples"},
-                    mismatch("Gmstdata.dat")),
-            ok({"db", "check", "Triples.dat", "--triples"},
-               utf8(u8"Einträge: 3\n"
-                    u8"Mehrfach vorkommende IDs (erster Text): 1 (verwendet wird nur der erste "
-                    u8"Eintrag)\n"
-                    u8"  „id1“: 2-mal, Einträge 1, 3\n"
-                    u8"Einträge mit Übersetzung (dritter Text) gleich Original (zweiter Text): 1\n"
-                    u8"  Eintrag 1: „id1“\n"
-                    u8"Leere Übersetzungen nicht leerer Originale (sie löschen den Namen): 0\n"
-                    u8"Die Datei ist unbeschädigt: sie endet nicht mitten in einem Eintrag.\n")),
-            ok({"db", "check", "db/Pairs.dat"},
-               utf8(u8"Einträge: 5\n"
-                    u8"Mehrfach vorkommende Originale: 2 (verwendet wird nur der erste Eintrag)\n"
-                    u8"  „Rock“: 2-mal, Einträge 1, 3\n"
-                    u8"  „Foo Town“: 2-mal, Einträge 2, 4\n"
-                    u8"Einträge mit Übersetzung gleich Original: 2\n"
-                    u8"  Eintrag 3: „Rock“\n"
-                    u8"  Eintrag 5: „“\n"
-                    u8"Leere Übersetzungen nicht leerer Originale (sie löschen den Namen): 0\n"
-                    u8"Die Datei (84 Bytes) endet mitten in einem Eintrag: der Eintrag ab Byte 82 "
-                    u8"ist unvollständig.\n"),
-               kExitRefused),
-            {{"db", "export", "db/Pairs.dat"},
-             kExitRefused,
-             "Rock\tStein\nFoo Town\tFoostadt\nRock\tRock\nFoo Town\tX\n\t\n",
-             utf8(u8"„db/Pairs.dat“ endet mitten in einem Eintrag: der Eintrag ab Byte 82 ist "
-                  u8"unvollständig. Ausgegeben wurden die 5 ganzen Einträge davor.\n")},
-            refused({"db"}, kDbUsage),
-            refused({"db", "frobnicate", "a.dat"}, kDbUsage),
-            refused({"db", "export"}, kDbUsage),
-            refused({"db", "export", "a.dat", "b.dat"}, kDbUsage),
-            refused({"db", "export", ""}, kDbUsage),
-            refused({"db", "export", "a.dat", "--pairs"}, kDbUsage),
-            refused({"db", "export", "a.dat", "--triples", "--triples"}, kDbUsage),
-            refused({"db", "check", "a.dat", "-o", "b.dat"}, kDbUsage),
-            refused({"db", "import", "a.txt"}, kDbUsage),
-            refused({"db", "import", "a.txt", "-o"}, kDbUsage),
-            refused({"db", "import", "a.txt", "-o", "b.dat", "-o", "c.dat"}, kDbUsage),
-            refused({"db", "check", "missing.dat"}, ""),
-            refused({"db", "import", "missing.txt", "-o", "b.dat"}, ""),
-        });
+    // clang-format off
+    expect_calls(files, {
+        ok({"db", "export", "data/Skildata.dat"}, triple_line),
+        ok({"db", "export", "data/Txtbookdata.dat", "--triples"}, triple_line),
+        ok({"db", "export", "other.dat", "--triples"}, triple_line),
+        ok({"db", "export", "data/Celldata.dat"},
+           "Dark\\tCave\\\\\tDunkle H\xC3\xB6hle\\r\\n\n\xC2\x81\t\xE2\x82\xAC\n"),
+        refused({"db", "export", "data/Celldata.dat", "--triples"}, mismatch("Celldata.dat")),
+        refused({"db", "check", "data/Extradata.dat", "--triples"}, mismatch("Extradata.dat")),
+        refused({"db", "import", "lines.txt", "-o", "data/Gmstdata.dat", "--triples"}, mismatch("Gmstdata.dat")),
+        ok({"db", "check", "Triples.dat", "--triples"},
+           utf8(u8"Einträge: 3\n"
+                u8"Mehrfach vorkommende IDs (erster Text): 1 (verwendet wird nur der erste "
+                u8"Eintrag)\n"
+                u8"  „id1“: 2-mal, Einträge 1, 3\n"
+                u8"Einträge mit Übersetzung (dritter Text) gleich Original (zweiter Text): 1\n"
+                u8"  Eintrag 1: „id1“\n"
+                u8"Leere Übersetzungen nicht leerer Originale (sie löschen den Namen): 0\n"
+                u8"Die Datei ist unbeschädigt: sie endet nicht mitten in einem Eintrag.\n")),
+        ok({"db", "check", "db/Pairs.dat"},
+           utf8(u8"Einträge: 5\n"
+                u8"Mehrfach vorkommende Originale: 2 (verwendet wird nur der erste Eintrag)\n"
+                u8"  „Rock“: 2-mal, Einträge 1, 3\n"
+                u8"  „Foo Town“: 2-mal, Einträge 2, 4\n"
+                u8"Einträge mit Übersetzung gleich Original: 2\n"
+                u8"  Eintrag 3: „Rock“\n"
+                u8"  Eintrag 5: „“\n"
+                u8"Leere Übersetzungen nicht leerer Originale (sie löschen den Namen): 0\n"
+                u8"Die Datei (84 Bytes) endet mitten in einem Eintrag: der Eintrag ab Byte 82 "
+                u8"ist unvollständig.\n"),
+           kExitRefused),
+        {{"db", "export", "db/Pairs.dat"}, kExitRefused,
+         "Rock\tStein\nFoo Town\tFoostadt\nRock\tRock\nFoo Town\tX\n\t\n",
+         utf8(u8"„db/Pairs.dat“ endet mitten in einem Eintrag: der Eintrag ab Byte 82 ist "
+              u8"unvollständig. Ausgegeben wurden die 5 ganzen Einträge davor.\n")},
+        refused({"db"}, kDbUsage),
+        refused({"db", "frobnicate", "a.dat"}, kDbUsage),
+        refused({"db", "export"}, kDbUsage),
+        refused({"db", "export", "a.dat", "b.dat"}, kDbUsage),
+        refused({"db", "export", ""}, kDbUsage),
+        refused({"db", "export", "a.dat", "--pairs"}, kDbUsage),
+        refused({"db", "export", "a.dat", "--triples", "--triples"}, kDbUsage),
+        refused({"db", "check", "a.dat", "-o", "b.dat"}, kDbUsage),
+        refused({"db", "import", "a.txt"}, kDbUsage),
+        refused({"db", "import", "a.txt", "-o"}, kDbUsage),
+        refused({"db", "import", "a.txt", "-o", "b.dat", "-o", "c.dat"}, kDbUsage),
+        refused({"db", "check", "missing.dat"}, ""),
+        refused({"db", "import", "missing.txt", "-o", "b.dat"}, ""),
+    });
+    // clang-format on
 }
 
 TEST(DbCommands, ImportRefusesTheFirstBadLineAndKeepsTheOldFile) {

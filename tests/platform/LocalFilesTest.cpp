@@ -72,10 +72,11 @@ TEST_F(LocalFilesTest, AtomicWriteFailuresKeepTheOldFile) {
     };
     const auto kept = m_folder / "target.dat";
     ASSERT_TRUE(write_file_atomically(m_files, kept, pattern_bytes(100, 5)).ok());
+    // clang-format off
     for (const Row& row :
-         {Row{"no folder", m_folder / "no" / "x.esp", fine, ErrorKind::CreateFailed,
-              FileErrorReason::PathMissing},
-          Row{"writer fails", kept, failing, ErrorKind::WriteFailed, FileErrorReason::None}}) {
+         {Row{"no folder",    m_folder / "no" / "x.esp", fine,    ErrorKind::CreateFailed, FileErrorReason::PathMissing},
+          Row{"writer fails", kept,                      failing, ErrorKind::WriteFailed,  FileErrorReason::None}}) {
+        // clang-format on
         SCOPED_TRACE(row.name);
         const auto written = write_file_atomically(m_files, row.target, row.writer);
         ASSERT_FALSE(written.ok());

@@ -55,22 +55,19 @@ TEST(PluginReader, RefusesBrokenFiles) {
         Bytes file;
         std::tuple<ErrorKind, std::size_t, Text> refusal;
     } cases[] = {
-        {"323 bytes",
-         without_last(plugin({}), 17),
+        // clang-format off
+        {"323 bytes", without_last(plugin({}), 17),
          {ErrorKind::FileTooShort, 323, not_a_plugin + cp1252(u8"SIE IST KÜRZER ALS 324 BYTES.")}},
-        {"empty first tag",
-         empty_tag,
+        {"empty first tag", empty_tag,
          {ErrorKind::EmptyFirstTag, 0, not_a_plugin + "SIE BEGINNT NICHT MIT EINEM DATENSATZ."}},
-        {"header record of 323 bytes",
-         with_header_length(plugin({kCell}), 323),
-         {ErrorKind::HeaderRecordTooShort, 0,
-          not_a_plugin + cp1252(u8"IHR KOPFDATENSATZ IST KÜRZER ALS 324 BYTES.")}},
-        {"header record past end", without_last(plugin({})), past_end(0)},
-        {"record one byte short", without_last(plugin({kCell})), past_end(340)},
-        {"data size near 2^32", plugin({huge_record}), past_end(340)},
-        {"partial record header", plugin({bytes_of("CELL\x05")}), past_end(340)},
-        {"second record past end", without_last(plugin({kCell, kActi})),
-         past_end(340 + kCell.size())},
+        {"header record of 323 bytes", with_header_length(plugin({kCell}), 323),
+         {ErrorKind::HeaderRecordTooShort, 0, not_a_plugin + cp1252(u8"IHR KOPFDATENSATZ IST KÜRZER ALS 324 BYTES.")}},
+        {"header record past end", without_last(plugin({})),             past_end(0)},
+        {"record one byte short",  without_last(plugin({kCell})),        past_end(340)},
+        {"data size near 2^32",    plugin({huge_record}),                past_end(340)},
+        {"partial record header",  plugin({bytes_of("CELL\x05")}),       past_end(340)},
+        {"second record past end", without_last(plugin({kCell, kActi})), past_end(340 + kCell.size())},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -205,6 +205,7 @@ TEST_F(FileCommands, SaveAndSaveAs) {
                           u8"DATEI.\r   GIB EINEN ANDEREN NAMEN AN ODER NUTZE 'SPEICHERN' UM DIE "
                           u8"DATEI ZU ÜBERSCHREIBEN."),
                    MessageButtons::Ok, MessageIcon::Information};
+    // clang-format off
     const struct {
         std::int32_t file_type;
         const char* typed; // nullptr: "Speichern", answered so; else "Speichern als..."
@@ -213,26 +214,22 @@ TEST_F(FileCommands, SaveAndSaveAs) {
         std::vector<Box> boxes;
         const char* target;
     } cases[] = {
-        {1, nullptr, MessageAnswer::No, false, {master}, nullptr},
-        {1, "", MessageAnswer::No, false, {master}, nullptr},
-        {0, nullptr, MessageAnswer::No, false, {question}, nullptr},
-        {0, nullptr, MessageAnswer::Yes, true, {question}, "/spiele/plugins/Foo Town.esp"},
-        {0, nullptr, MessageAnswer::Yes, false, {question}, "/spiele/plugins/Foo Town.esp"},
-        {0, "/ziel/Nebelhain", MessageAnswer::No, true, {}, "/ziel/Nebelhain.esp"},
-        {0, "/ziel/Nebelhain", MessageAnswer::No, false, {}, "/ziel/Nebelhain.esp"},
-        {0, "/ziel/Nebelhain.esp.esp", MessageAnswer::No, false, {}, "/ziel/Nebelhain.esp"},
-        {0, "/ziel/Nebel.esphain", MessageAnswer::No, false, {}, "/ziel/Nebelhain.esp"},
-        {0, "/ziel/Nebelhain.ESP", MessageAnswer::No, false, {}, "/ziel/Nebelhain.ESP.esp"},
-        {0, "/ziel.esp/Nebelhain", MessageAnswer::No, false, {}, "/ziel.esp/Nebelhain.esp"},
-        {0,
-         "/spiele/plugins/foo town.esp",
-         MessageAnswer::No,
-         false,
-         {},
-         "/spiele/plugins/foo town.esp"},
-        {0, "/spiele/plugins/Foo Town", MessageAnswer::No, false, {same}, nullptr},
-        {0, "/spiele/plugins/Foo Town.esp", MessageAnswer::No, false, {same}, nullptr},
+        {1, nullptr,                         MessageAnswer::No,  false, {master},   nullptr},
+        {1, "",                              MessageAnswer::No,  false, {master},   nullptr},
+        {0, nullptr,                         MessageAnswer::No,  false, {question}, nullptr},
+        {0, nullptr,                         MessageAnswer::Yes, true,  {question}, "/spiele/plugins/Foo Town.esp"},
+        {0, nullptr,                         MessageAnswer::Yes, false, {question}, "/spiele/plugins/Foo Town.esp"},
+        {0, "/ziel/Nebelhain",               MessageAnswer::No,  true,  {},         "/ziel/Nebelhain.esp"},
+        {0, "/ziel/Nebelhain",               MessageAnswer::No,  false, {},         "/ziel/Nebelhain.esp"},
+        {0, "/ziel/Nebelhain.esp.esp",       MessageAnswer::No,  false, {},         "/ziel/Nebelhain.esp"},
+        {0, "/ziel/Nebel.esphain",           MessageAnswer::No,  false, {},         "/ziel/Nebelhain.esp"},
+        {0, "/ziel/Nebelhain.ESP",           MessageAnswer::No,  false, {},         "/ziel/Nebelhain.ESP.esp"},
+        {0, "/ziel.esp/Nebelhain",           MessageAnswer::No,  false, {},         "/ziel.esp/Nebelhain.esp"},
+        {0, "/spiele/plugins/foo town.esp",  MessageAnswer::No,  false, {},         "/spiele/plugins/foo town.esp"},
+        {0, "/spiele/plugins/Foo Town",      MessageAnswer::No,  false, {same},     nullptr},
+        {0, "/spiele/plugins/Foo Town.esp",  MessageAnswer::No,  false, {same},     nullptr},
     };
+    // clang-format on
     files.put(external_database_path("prog"), encode_pair_file({{"FFFF", "FFFF"}}));
     files.put(memory_path("prog"), {});
     for (const auto& c : cases) {

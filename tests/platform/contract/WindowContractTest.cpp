@@ -96,18 +96,16 @@ protected:
                     encode_pair_file({{"Old Well", "Alter Brunnen"}}));
         m_files.put(m_dir / "dataextra" / "Extradata.dat", sentinel_pair());
         m_plugin = m_dir / "plugins" / "Nebelhain.esp";
+        // clang-format off
         m_files.put(m_plugin, fixtures::plugin({
-                                  activator("act_well", "Old Well"),
-                                  activator("act_gate", "Iron Gate"),
-                                  activator("act_zeta", "Zeta Stone"),
-                                  activator("act_alpha", "Alpha Rock"),
-                                  activator("act_none", ""),
-                                  RecordBuilder("BOOK")
-                                      .text("NAME", "bk_tales")
-                                      .text("FNAM", "Tales")
-                                      .raw("TEXT", kBookText)
-                                      .bytes(),
-                              }));
+            activator("act_well", "Old Well"),
+            activator("act_gate", "Iron Gate"),
+            activator("act_zeta", "Zeta Stone"),
+            activator("act_alpha", "Alpha Rock"),
+            activator("act_none", ""),
+            RecordBuilder("BOOK").text("NAME", "bk_tales").text("FNAM", "Tales").raw("TEXT", kBookText).bytes(),
+        }));
+        // clang-format on
         m_driver = make_window_driver();
     }
 

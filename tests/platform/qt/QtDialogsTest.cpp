@@ -153,11 +153,11 @@ TEST_F(QtDialogsTest, FileDialogsStartInTheFolderWithTheFilter) {
         const auto chosen = save ? m_dialogs.save_file(title, base, kEspFilter)
                                  : m_dialogs.open_file(title, base, kEspFilter);
         EXPECT_EQ(chosen, qstring_to_path(folder.filePath(name)));
-        EXPECT_EQ(
-            *seen,
-            QStringList({QDir(folder.path()).absolutePath(), "ESP (*.esp)", to_qstring(title),
-                         QString::number(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen),
-                         QString::number(QFileDialog::AnyFile), "1"}));
+        // clang-format off
+        EXPECT_EQ(*seen, QStringList({QDir(folder.path()).absolutePath(), "ESP (*.esp)", to_qstring(title),
+                                      QString::number(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen),
+                                      QString::number(QFileDialog::AnyFile), "1"}));
+        // clang-format on
     }
 
     // From the worker, at a folder this system does not have, cancelled: the dialog starts

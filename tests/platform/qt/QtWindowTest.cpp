@@ -145,9 +145,10 @@ TEST_F(QtWindowTest, ReportsListEventsAsTheUserMakesThem) {
     QContextMenuEvent by_mouse(QContextMenuEvent::Mouse, row_centre(1), global);
     QApplication::sendEvent(rows(), &by_mouse);
     QtRemote::send_mouse(rows(), QEvent::MouseButtonRelease, Qt::RightButton, row_centre(1));
+    // clang-format off
     EXPECT_EQ(m_sink.take(),
-              QStringList({"control 3 1",
-                           QStringLiteral("context %1 %2").arg(global.x()).arg(global.y())}));
+              QStringList({"control 3 1", QStringLiteral("context %1 %2").arg(global.x()).arg(global.y())}));
+    // clang-format on
     EXPECT_EQ(m_window.selected_row(kList), std::optional<std::size_t>(1));
     // The popup menu opens once however often it is asked while open.
     auto* popup = child<QMenu>(QStringLiteral("popup-menu"));

@@ -73,11 +73,12 @@ TEST_F(TextEditorTest, RefusesMasterFilesUnreadableDatabasesAndASecondPopup) {
         int popup_open;
         std::optional<Text> message;
     } cases[] = {
-        {"master file", 1, false, 0, master_file_edit_message()},
-        {"unreadable text database", 0, true, 0,
-         native_path(
-             cp1252(u8"Die Datei „prog/data/Txtbookdata.dat“ konnte nicht gelesen werden."))},
-        {"pop-up already open", 0, false, 1, std::nullopt},
+        // clang-format off
+        {"master file",              1, false, 0, master_file_edit_message()},
+        {"unreadable text database", 0, true,  0,
+         native_path(cp1252(u8"Die Datei „prog/data/Txtbookdata.dat“ konnte nicht gelesen werden."))},
+        {"pop-up already open",      0, false, 1, std::nullopt},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
