@@ -6,120 +6,85 @@
 #include "plugin/RecordTypes.h"
 
 namespace orv {
-
-// Readable failures.
-void PrintTo(const Suggestion& s, std::ostream* out) {
-    *out << to_utf8(s.dv_name) << " / " << to_utf8(s.source) << " / "
-         << (s.kind == SuggestionKind::Exact ? "exact" : "close");
-}
-
 namespace {
 
+using Lines = std::vector<std::string>;
 constexpr int kMisc = 16;
 constexpr int kWeapon = 19;
-constexpr auto kExact = SuggestionKind::Exact;
-constexpr auto kClose = SuggestionKind::Close;
 
-const std::vector<MemoryEntry> kMemory = {
-    {kMisc, "Iron Sword", "Eisenschwert (Deko)", "2024-01-01"},
-    {kWeapon, "Iron Sword", "Eisenschwert", "2024-01-01"},
-};
-
-std::vector<NamedPairFile> database() {
-    return {
-        {"Extradata.dat", {{{"FFFF", "FFFF"}, {"Iron Sword", "Eisernes Schwert"}}}},
-        {"Weapdata.dat",
-         {{{"Iron Sword", "Eisenschwert"},
-           {"Steel Sword", "Stahlschwert"},
-           {"Iron Swrod", "Tippfehlerschwert"},
-           {"Iron Dagger", "Eisendolch"},
-           {"Sword", "Schwert"},
-           {"Bow", "Bogen"},
-           {"Long Bow", "Long Bow"}}}},
-        {"Miscdata.dat", {{{"Iron Sword", "Deko-Schwert"}}}},
-    };
+// "DV Name S=": each suggestion, S the first letter of its source, "=" exact or "~" close.
+Lines shown(const std::vector<Suggestion>& suggestions) {
+    Lines lines;
+    for (const auto& s : suggestions) {
+        lines.push_back(to_utf8(s.dv_name) + " " + to_utf8(s.source).substr(0, 1) +
+                        (s.kind == SuggestionKind::Exact ? "=" : "~"));
+    }
+    return lines;
 }
 
 TEST(Suggestions, ExactFromMemoryThenFilesThenClosestByWordsAndEdits) {
-    const Text memory = memory_source_name();
-    struct Case {
-        const char* name;
-        Text ev_name;
-        std::optional<int> list;
-        std::vector<Suggestion> expected;
+    // clang-format off
+    const std::vector<MemoryEntry> memory = {{kMisc, "Iron Sword", "Eisenschwert (Deko)", ""},
+        {kWeapon, "Iron Sword", "Eisenschwert", ""}, {kCellType, "Iron Dagger", "Dolchstadt", ""}};
+    const std::vector<NamedPairFile> files = {
+        {"Extradata.dat", {{{"FFFF", "FFFF"}, {"Iron Sword", "Eisernes Schwert"}}}},
+        {"Weapdata.dat", {{{"Iron Sword", "Eisenschwert"}, {"Steel Sword", "Stahlschwert"},
+                           {"Iron Swrod", "Tippfehlerschwert"}, {"Iron Dagger", "Eisendolch"},
+                           {"Sword", "Schwert"}, {"Bow", "Bogen"}, {"Lngswrd", "Langschwert"},
+                           {"Copier", "Kopierer"}}}},
+        {"Miscdata.dat", {{{"Iron Sword", "Deko-Schwert"}}}},
     };
-    const std::vector<Case> cases = {
-        {"one list: memory and its files only, each DV Name once",
-         "Iron Sword",
-         kWeapon,
-         {{"Eisenschwert", memory, kExact},
-          {"Eisernes Schwert", "Extradata.dat", kExact},
-          {"Tippfehlerschwert", "Weapdata.dat", kClose},
-          // Both five edits away: the earlier entry first.
-          {"Stahlschwert", "Weapdata.dat", kClose},
-          {"Schwert", "Weapdata.dat", kClose}}},
-        {"every list, cut at five",
-         "Iron Sword",
-         std::nullopt,
-         {{"Eisenschwert (Deko)", memory, kExact},
-          {"Eisenschwert", memory, kExact},
-          {"Eisernes Schwert", "Extradata.dat", kExact},
-          {"Deko-Schwert", "Miscdata.dat", kExact},
-          {"Tippfehlerschwert", "Weapdata.dat", kClose}}},
-        {"letter case and a swap make close matches, two shared words first",
-         "IRON DAGER",
-         kWeapon,
-         {{"Eisendolch", "Weapdata.dat", kClose},
-          {"Eisenschwert", memory, kClose},
-          {"Eisernes Schwert", "Extradata.dat", kClose},
-          {"Tippfehlerschwert", "Weapdata.dat", kClose}}},
-        {"short words must be equal", "Bwo", kWeapon, {}},
-        {"a name kept as it is suggests nothing",
-         "Long Bow",
-         kWeapon,
-         {{"Bogen", "Weapdata.dat", kClose}}},
-        {"the sentinel pair suggests nothing", "FFFF", std::nullopt, {}},
-        {"no list serves the name",
-         "Iron Dagger",
-         kMisc,
-         {{"Eisenschwert (Deko)", memory, kClose},
-          {"Eisernes Schwert", "Extradata.dat", kClose},
-          {"Deko-Schwert", "Miscdata.dat", kClose}}},
+    const std::vector<std::tuple<Text, std::optional<int>, Lines>> cases = {
+        {"Iron Sword", kWeapon, {"Eisenschwert G=", "Eisernes Schwert E=", "Tippfehlerschwert W~", "Stahlschwert W~", "Schwert W~"}},
+        {"Iron Sword", {}, {"Eisenschwert (Deko) G=", "Eisenschwert G=", "Eisernes Schwert E=", "Deko-Schwert M=", "Tippfehlerschwert W~"}},
+        {"IRON DAGER", kWeapon, {"Eisendolch W~", "Eisenschwert G~", "Eisernes Schwert E~", "Tippfehlerschwert W~"}},
+        {"Iron Dagger", kMisc, {"Eisenschwert (Deko) G~", "Eisernes Schwert E~", "Deko-Schwert M~"}},
+        {"Longsword Rapier", kWeapon, {"Langschwert W~"}}, // 2 edits: 7 letters or more only
+        {"Bwo", kWeapon, {}},                               // 3 letters must be equal
+        {"FFFF", {}, {}},                                   // a name kept as it is
     };
-    const SuggestionIndex index(kMemory, database());
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(index.suggest(c.ev_name, c.list), c.expected);
+    // clang-format on
+    const SuggestionIndex index(memory, files);
+    for (const auto& [ev_name, list, expected] : cases) {
+        SCOPED_TRACE(ev_name);
+        EXPECT_EQ(shown(index.suggest(ev_name, list)), expected);
     }
+}
+
+TEST(Suggestions, CommonWordsLeadOnlyWhenNoRareWordDoes) {
+    // "Red" on exactly kCommonWordEntries entries, "Flask" on one more, "Potion" on all.
+    const std::size_t common = SuggestionIndex::kCommonWordEntries;
+    NamedPairFile file{"Extradata.dat", {{{"Blue Vial", "Blaue Phiole"}}}};
+    for (std::size_t i = 0; i < 2 * common + 2; ++i) {
+        const std::string prefix = i < common ? "Red " : i > common ? "Flask " : "";
+        file.file.entries.push_back(
+            {prefix + "Potion " + std::to_string(i), "T" + std::to_string(i)});
+    }
+    const SuggestionIndex index({}, {file});
+    // clang-format off
+    EXPECT_EQ(shown(index.suggest("Flask Potion")), (Lines{"T2001 E~", "T2002 E~", "T2003 E~", "T2004 E~", "T2005 E~"}));
+    EXPECT_EQ(shown(index.suggest("Red Vial")), (Lines{"Blaue Phiole E~", "T0 E~", "T1 E~", "T2 E~", "T3 E~"}));
+    EXPECT_EQ(shown(index.suggest("Blue Potion")), Lines{"Blaue Phiole E~"});
+    // clang-format on
 }
 
 TEST(Suggestions, EditDistanceCountsANeighbourSwapAsOne) {
-    const std::vector<std::tuple<Text, Text, std::size_t>> cases = {
-        {"sword", "swrod", 1}, {"sword", "sword", 0}, {"", "abc", 3},
-        {"iron", "steel", 5},  {"ab", "ba", 1},       {"kitten", "sitting", 3},
-    };
-    for (const auto& [a, b, distance] : cases) {
-        EXPECT_EQ(edit_distance(a, b), distance) << a << " / " << b;
-    }
+    EXPECT_EQ(edit_distance("ab", "ba"), 1u);
+    EXPECT_EQ(edit_distance("", "abc"), 3u);
+    EXPECT_EQ(edit_distance("kitten", "sitting"), 3u);
 }
 
-TEST(Suggestions, LoadsTheMemoryAndEveryNameFileAndReportsADamagedMemory) {
+// The memory and every name file the lookup reads; a damaged memory is reported and adds
+// nothing, the files still count (the path grid list reads the region names second).
+TEST(Suggestions, LoadsTheFilesAndReportsADamagedMemory) {
     test::MemoryFiles files;
-    files.put_text("prog/dataextra/Memory.tsv", "Weapon\tBow\tMemory-Bogen\t2024-01-01\n");
-    files.put("prog/data/Weapdata.dat", encode_pair_file({{"Bow", "Bogen"}}));
-    files.put("prog/data/Regndata.dat", encode_pair_file({{"Bow", "Bogenland"}}));
-    auto loaded = load_suggestions(files, "prog");
-    EXPECT_FALSE(loaded.problem);
-    EXPECT_EQ(loaded.index.suggest("Bow"),
-              (std::vector<Suggestion>{{"Memory-Bogen", memory_source_name(), kExact},
-                                       {"Bogenland", "Regndata.dat", kExact},
-                                       {"Bogen", "Weapdata.dat", kExact}}));
-
     files.put_text("prog/dataextra/Memory.tsv", "kaputt\n");
-    loaded = load_suggestions(files, "prog");
+    files.put("prog/data/Regndata.dat", encode_pair_file({{"Bow", "Bogenland"}}));
+    const auto loaded = load_suggestions(files, "prog");
     ASSERT_TRUE(loaded.problem);
-    EXPECT_NE(to_utf8(loaded.problem->message).find("beschädigt"), std::string::npos);
-    EXPECT_EQ(loaded.index.suggest("Bow").size(), 2u);
+    EXPECT_EQ(loaded.problem->message,
+              read_memory(files, "prog/dataextra/Memory.tsv").error().message);
+    EXPECT_EQ(shown(loaded.index.suggest("Bow", kPathGridType)), Lines{"Bogenland R="});
 }
 
 } // namespace

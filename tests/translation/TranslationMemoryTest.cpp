@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
+
 #include "MemoryFiles.h"
 #include "fixtures/PluginBuilder.h"
 #include "plugin/RecordTypes.h"
@@ -12,103 +14,80 @@ namespace {
 using Entries = std::vector<MemoryEntry>;
 constexpr int kMisc = 16;
 const std::filesystem::path kPath = "prog/dataextra/Memory.tsv";
+const MemoryEntry kOre = {kMisc, "Ore", "Erz", "2024-02-01"};
 
 TEST(TranslationMemory, GrowsAndALaterTranslationReplacesTheEarlierLine) {
-    const Entries old = {{kMisc, "Rock", "Stein", "2024-01-01"},
-                         {kCellType, "Rock", "Fels", "2024-01-01"},
+    // clang-format off
+    const Entries old = {{kMisc, "Rock", "Stein", "2019-09-29"}, {kCellType, "Rock", "Fels", "2024-01-01"},
                          {kMisc, "Key", "Schl\xFCssel", "2024-01-02"}};
-    struct Case {
-        const char* name;
-        Entries added;
-        bool changed;
-        Entries expected;
+    const MemoryEntry rock = {kMisc, "Rock", "Felsbrocken", "2024-02-01"};
+    const std::vector<std::tuple<Entries, bool, Entries>> cases = {
+        {{kOre}, true, {old[0], old[1], old[2], kOre}},
+        {{rock}, true, {old[1], old[2], rock}},                  // replaced, moved to the end
+        {{{kMisc, "Rock", "Stein", "2024-02-01"}}, false, old},  // same name, later date
+        {{{kMisc, "Ore", "Eisenerz", ""}, kOre}, true, {old[0], old[1], old[2], kOre}},  // last wins
     };
-    const std::vector<Case> cases = {
-        {"new name is appended",
-         {{kMisc, "Ore", "Erz", "2024-02-01"}},
-         true,
-         {old[0], old[1], old[2], {kMisc, "Ore", "Erz", "2024-02-01"}}},
-        {"same list and EV Name: replaced, moved to the end",
-         {{kMisc, "Rock", "Felsbrocken", "2024-02-01"}},
-         true,
-         {old[1], old[2], {kMisc, "Rock", "Felsbrocken", "2024-02-01"}}},
-        {"same translation again changes nothing",
-         {{kMisc, "Rock", "Stein", "2024-02-01"}},
-         false,
-         old},
-        {"of two added for one name the last wins",
-         {{kMisc, "Ore", "Erz", "2024-02-01"}, {kMisc, "Ore", "Eisenerz", "2024-02-01"}},
-         true,
-         {old[0], old[1], old[2], {kMisc, "Ore", "Eisenerz", "2024-02-01"}}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    // clang-format on
+    for (const auto& [added, changed, expected] : cases) {
+        SCOPED_TRACE(to_utf8(added.back().dv_name));
         Entries memory = old;
-        EXPECT_EQ(merge_into_memory(memory, c.added), c.changed);
-        EXPECT_EQ(memory, c.expected);
-        // And through the file: written in the TSV conventions, read back the same.
+        EXPECT_EQ(merge_into_memory(memory, added), changed);
+        EXPECT_EQ(memory, expected);
         test::MemoryFiles files;
         files.put(kPath, encode_memory(old));
-        ASSERT_TRUE(add_to_memory(files, kPath, c.added).ok());
-        const auto read = read_memory(files, kPath);
-        ASSERT_TRUE(read.ok());
-        EXPECT_EQ(*read, c.expected);
-    }
-    EXPECT_EQ(encode_memory({{18, "A\tb", "\xC4", "2024-03-04"}}),
-              fixtures::bytes_of("Repair Item\tA\\tb\t\xC3\x84\t2024-03-04\n"));
-}
-
-TEST(TranslationMemory, DamagedOrUnreadableFileIsReportedAndNeverOverwritten) {
-    struct Case {
-        const char* name;
-        std::string contents;
-        bool unreadable;
-        std::string message_part;
-    };
-    const std::vector<Case> cases = {
-        {"three fields", "Misc Item\tRock\tStein\n", false, "Zeile 1: Erwartet werden genau vier"},
-        {"unknown list", "Misc\tRock\tStein\t2024-01-01\n", false, "Unbekannte Liste"},
-        {"bad date", "Cell\tA\tB\t2024-1-01\nCell\tC\tD\t2024-01-01\n", false,
-         "Zeile 1: Das Datum"},
-        {"CR LF line ends", "Cell\tA\tB\t2024-01-01\r\n", false, "Zeile 1"},
-        {"bad escape", "Cell\tA\\x\tB\t2024-01-01\n", false, "Zeile 1"},
-        {"unreadable", "Cell\tA\tB\t2024-01-01\n", true, "konnte nicht gelesen werden"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        test::MemoryFiles files;
-        files.put_text(kPath, c.contents);
-        if (c.unreadable) {
-            files.fail_operation(1, test::FileOperation::Read);
-        }
-        const auto added = add_to_memory(files, kPath, {{kMisc, "Ore", "Erz", "2024-02-01"}});
-        ASSERT_FALSE(added.ok());
-        const std::string message = to_utf8(added.error().message);
-        EXPECT_NE(message.find("Übersetzungsgedächtnis „prog/dataextra/Memory.tsv“"),
-                  std::string::npos)
-            << message;
-        EXPECT_NE(message.find(c.message_part), std::string::npos) << message;
-        EXPECT_NE(message.find("Es bleibt unverändert"), std::string::npos) << message;
-        EXPECT_EQ(files.get(kPath), fixtures::bytes_of(c.contents));
-        EXPECT_EQ(files.paths().size(), 1u);
+        ASSERT_TRUE(add_to_memory(files, kPath, added).ok());
+        EXPECT_EQ(files.get(kPath), encode_memory(expected));
     }
 }
 
-TEST(TranslationMemory, FailedWriteLeavesTheOldFile) {
-    const Bytes old = encode_memory({{kMisc, "Rock", "Stein", "2024-01-01"}});
-    for (const auto operation : {test::FileOperation::Create, test::FileOperation::Write,
-                                 test::FileOperation::Close, test::FileOperation::Rename}) {
-        SCOPED_TRACE(static_cast<int>(operation));
-        test::MemoryFiles files;
-        files.put(kPath, old);
-        files.fail_operation(1, operation);
-        const auto added = add_to_memory(files, kPath, {{kMisc, "Ore", "Erz", "2024-02-01"}});
-        ASSERT_FALSE(added.ok());
-        EXPECT_NE(to_utf8(added.error().message).find("nicht ins Übersetzungsgedächtnis"),
-                  std::string::npos);
-        EXPECT_EQ(files.get(kPath), old);
-        EXPECT_EQ(files.paths().size(), 1u);
+TEST(TranslationMemory, ADamagedLineIsNamedWithItsProblem) {
+    // clang-format off
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"Misc Item\tRock\tStein\n", "Zeile 1: Erwartet werden genau vier Felder"},
+        {"Cell\tA\tB\t2024-01-01\nMisc\tA\tB\t2024-01-01\n", "Zeile 2: Unbekannte Liste „Misc“."},
+        {"Cell\tA\\x\tB\t2024-01-01\n", "Zeile 1: Ungültiges Fluchtzeichen"},
+        {"Cell\tA\tB\t2024-01-011\n", "Zeile 1: Das Datum „2024-01-011“ ist nicht"},
+        {"Cell\tA\tB\t2024/01-01\n", "Zeile 1: Das Datum"},
+        {"Cell\tA\tB\t2024-01-0x\n", "Zeile 1: Das Datum"},
+    };
+    // clang-format on
+    for (const auto& [contents, message] : cases) {
+        SCOPED_TRACE(contents);
+        const auto parsed = parse_memory(fixtures::bytes_of(contents));
+        ASSERT_FALSE(parsed.ok());
+        EXPECT_TRUE(to_utf8(parsed.error().message).starts_with(message))
+            << to_utf8(parsed.error().message);
     }
+}
+
+TEST(TranslationMemory, AFileThatCannotBeReadOrWrittenStaysAsItWas) {
+    // clang-format off
+    const std::string name = "Das Übersetzungsgedächtnis „prog/dataextra/Memory.tsv“ ";
+    const std::string kept = "\rEs bleibt unverändert; die Namen dieses Speicherns wurden nicht aufgenommen.";
+    const std::vector<std::tuple<std::string, test::FileOperation, std::string>> cases = {
+        {"kaputt\n", test::FileOperation::Rename, name + "ist beschädigt (Zeile 1: Erwartet werden genau vier Felder: LISTE, EV Name, DV Name und Datum.)." + kept},
+        {"Cell\tA\tB\t2024-01-01\n", test::FileOperation::Read, name + "konnte nicht gelesen werden." + kept},
+        {"Cell\tA\tB\t2024-01-01\n", test::FileOperation::Rename, "\rDie Namen dieses Speicherns wurden nicht ins Übersetzungsgedächtnis aufgenommen; es bleibt, wie es war."},
+    };
+    // clang-format on
+    for (const auto& [contents, failing, message] : cases) {
+        SCOPED_TRACE(message);
+        test::MemoryFiles files;
+        files.put_text(kPath, contents);
+        files.fail_operation(1, failing);
+        const auto added = add_to_memory(files, kPath, {kOre});
+        ASSERT_FALSE(added.ok());
+        EXPECT_TRUE(to_utf8(added.error().message).ends_with(message))
+            << to_utf8(added.error().message);
+        EXPECT_EQ(files.get(kPath), fixtures::bytes_of(contents));
+    }
+}
+
+TEST(TranslationMemory, TodayIsTheLocalDate) {
+    const std::time_t now = std::time(nullptr);
+    char date[16];
+    std::strftime(date, sizeof date, "%Y-%m-%d", std::localtime(&now));
+    EXPECT_EQ(today_date(), date);
 }
 
 } // namespace
