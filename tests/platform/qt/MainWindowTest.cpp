@@ -13,6 +13,7 @@
 
 #include "app/Application.h"
 #include "app/ConfigFile.h"
+#include "app/MainWindow.h"
 #include "platform/LocalFiles.h"
 #include "platform/WorkerThreads.h"
 #include "platform/qt/ListView.h"
@@ -29,6 +30,11 @@ private slots:
     void maximisingAndRestoringReLaysOutEveryList();
 
 private:
+    // Where the program's layout puts control `number` for a window of this size.
+    static QRect laid_out(int width, int height, Rect MainLayout::*control) {
+        const Rect rect = (*main_layout(width, height)).*control;
+        return QRect(rect.left, rect.top, rect.width, rect.height);
+    }
     QMainWindow* main() const { return static_cast<QMainWindow*>(m_window->main_widget()); }
     template <typename T>
     T* child(const QString& name) const {
@@ -59,25 +65,27 @@ void MainWindowTest::maximisingAndRestoringReLaysOutEveryList() {
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(main()));
     QCOMPARE(main()->size(), QSize(640, 480));
-    QCOMPARE(child<QGroupBox>("control-1")->geometry(), QRect(5, 0, 630, 440));
+    QCOMPARE(child<QGroupBox>("control-1")->geometry(), laid_out(640, 480, &MainLayout::frame));
 
     main()->showMaximized();
     QTRY_VERIFY(main()->width() > 640 && main()->height() > 480);
     const int width = main()->width();
     const int height = main()->height();
-    QTRY_COMPARE(child<QGroupBox>("control-1")->geometry(), QRect(5, 0, width - 10, height - 40));
-    QCOMPARE(child<QTabWidget>("control-2")->geometry(), QRect(10, 15, width - 20, height - 60));
+    QTRY_COMPARE(child<QGroupBox>("control-1")->geometry(),
+                 laid_out(width, height, &MainLayout::frame));
+    QCOMPARE(child<QTabWidget>("control-2")->geometry(),
+             laid_out(width, height, &MainLayout::tab_bar));
     // Every list follows, those on hidden pages too, at 0, 0 of its page.
     for (int number = 3; number <= 27; ++number) {
         QCOMPARE(child<ListView>(QStringLiteral("control-%1").arg(number))->geometry(),
-                 QRect(0, 0, width - 26, height - 87));
+                 laid_out(width, height, &MainLayout::list_view));
     }
     // The status fields keep their start-up widths.
     QCOMPARE(child<QLabel>("status-0")->width(), 160);
 
     main()->showNormal();
     QTRY_COMPARE(main()->size(), QSize(640, 480));
-    QTRY_COMPARE(child<QGroupBox>("control-1")->geometry(), QRect(5, 0, 630, 440));
+    QTRY_COMPARE(child<QGroupBox>("control-1")->geometry(), laid_out(640, 480, &MainLayout::frame));
 
     m_window->close();
     program.shut_down();
