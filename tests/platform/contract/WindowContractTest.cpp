@@ -418,5 +418,57 @@ TEST_F(WindowContract, CheckListsFindingsAndADoubleClickShowsTheRow) {
     EXPECT_TRUE(command_items_are(true));
 }
 
+constexpr int kFilterField = 28;
+
+TEST_F(WindowContract, FilterBoxHidesRowsAndTheCountsShow) {
+    start();
+    open_plugin(m_plugin);
+    m_driver->select_tab(3);
+    EXPECT_TRUE(m_driver->wait_until([&] { return m_driver->tab_labels()[3] == "Activator (3)"; }));
+    EXPECT_EQ(m_driver->window_title(WindowId::Main), "ORVENTAL v3.03a - Nebelhain.esp");
+
+    // Each keystroke filters; what the box holds matches ID, EV Name or DV Name.
+    m_driver->type_text(kFilterField, "GATE");
+    EXPECT_TRUE(m_driver->wait_until(
+        [&] { return m_driver->column(kActivatorList, 1) == Strings({"act_gate"}); }));
+    m_driver->type_text(kFilterField, "brunnen");
+    EXPECT_TRUE(m_driver->wait_until(
+        [&] { return m_driver->column(kActivatorList, 1) == Strings({"act_well"}); }));
+    m_driver->type_text(kFilterField, "act_");
+    EXPECT_TRUE(m_driver->wait_until(
+        [&] { return m_driver->column(kActivatorList, 1).size() == std::size_t{5}; }));
+
+    // Ctrl+F from the list puts the cursor into the filter box.
+    m_driver->press_key(kActivatorList, "Ctrl+F");
+    EXPECT_TRUE(m_driver->wait_until([&] { return m_driver->focused_control() == kFilterField; }));
+}
+
+TEST_F(WindowContract, KeysOpenTheNameDialogAndAnswerIt) {
+    start();
+    open_plugin(m_plugin);
+    m_driver->select_tab(3);
+
+    // Enter on a row opens the dialog with the cursor in the DV Name field; Escape closes it.
+    m_driver->click_row(kActivatorList, 1, ListEventType::Other);
+    m_driver->press_key(kActivatorList, "Enter");
+    ASSERT_TRUE(m_driver->wait_until([&] { return m_driver->window_open(WindowId::NameEdit); }));
+    EXPECT_TRUE(m_driver->wait_until([&] { return m_driver->focused_control() == kDvNameField; }));
+    m_driver->press_key(kDvNameField, "Escape");
+    ASSERT_TRUE(wait_closed(WindowId::NameEdit));
+
+    // F2 opens it too; Enter in the DV Name field presses OK.
+    m_driver->click_row(kActivatorList, 2, ListEventType::Other);
+    m_driver->press_key(kActivatorList, "F2");
+    ASSERT_TRUE(m_driver->wait_until([&] { return m_driver->window_open(WindowId::NameEdit); }));
+    m_driver->type_text(kDvNameField, "Zetastein");
+    m_driver->press_key(kDvNameField, "Enter");
+    ASSERT_TRUE(wait_closed(WindowId::NameEdit));
+    EXPECT_EQ(m_driver->column(kActivatorList, 3)[2], "Zetastein");
+    EXPECT_TRUE(m_driver->wait_until([&] {
+        return m_driver->window_title(WindowId::Main) == "ORVENTAL v3.03a - Nebelhain.esp *" &&
+               m_driver->tab_labels()[3] == "Activator (2)";
+    }));
+}
+
 } // namespace
 } // namespace orv::test

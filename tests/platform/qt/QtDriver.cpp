@@ -214,6 +214,24 @@ public:
     }
     bool control_enabled(int control) override { return widget(control)->isEnabled(); }
 
+    void press_key(int control, const std::string& key) override {
+        QWidget* target = widget(control);
+        target->setFocus();
+        const std::map<std::string, std::pair<Qt::Key, Qt::KeyboardModifiers>> keys = {
+            {"Enter", {Qt::Key_Return, Qt::NoModifier}},
+            {"F2", {Qt::Key_F2, Qt::NoModifier}},
+            {"Escape", {Qt::Key_Escape, Qt::NoModifier}},
+            {"Ctrl+F", {Qt::Key_F, Qt::ControlModifier}},
+        };
+        const auto& [code, modifiers] = keys.at(key);
+        QTest::keyClick(target, code, modifiers);
+    }
+    int focused_control() override {
+        const QWidget* focus = QApplication::focusWidget();
+        const QString name = focus != nullptr ? focus->objectName() : QString();
+        return name.startsWith(QStringLiteral("control-")) ? name.mid(8).toInt() : 0;
+    }
+
 private:
     QMainWindow* main() const { return static_cast<QMainWindow*>(m_window->main_widget()); }
     template <typename T>

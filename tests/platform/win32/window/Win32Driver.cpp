@@ -160,6 +160,29 @@ public:
     std::string control_text(int control) override { return utf8(m_remote->control_text(control)); }
     bool control_enabled(int control) override { return m_remote->control_enabled(control); }
 
+    void press_key(int control, const std::string& key) override {
+        if (key == "Ctrl+F") {
+            // The window reads the Ctrl key's state, which a posted key does not set.
+            BYTE state[256];
+            GetKeyboardState(state);
+            const BYTE before = state[VK_CONTROL];
+            state[VK_CONTROL] = 0x80;
+            SetKeyboardState(state);
+            m_remote->press_key(control, 'F');
+            state[VK_CONTROL] = before;
+            SetKeyboardState(state);
+            return;
+        }
+        const std::map<std::string, unsigned> keys = {
+            {"Enter", VK_RETURN}, {"F2", VK_F2}, {"Escape", VK_ESCAPE}};
+        m_remote->press_key(control, keys.at(key));
+    }
+    int focused_control() override {
+        const HWND focus = GetFocus();
+        const int number = focus != nullptr ? GetDlgCtrlID(focus) : 0;
+        return number != 0 && m_window->control_handle(number) == focus ? number : 0;
+    }
+
 private:
     std::unique_ptr<Win32Window> m_window;
     std::unique_ptr<Win32Dialogs> m_dialogs;
