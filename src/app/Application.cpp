@@ -11,13 +11,16 @@
 #include "app/MainWindow.h"
 #include "app/ResetCommand.h"
 #include "app/ShellMessages.h"
+#include "app/Workbench.h"
 #include "plugin/RecordTypes.h"
 #include "save/FileCommands.h"
 #include "save/UnsavedNames.h"
 #include "save/WindowViews.h"
+#include "translation/Suggestions.h"
 #include "translation/TranslationDatabase.h"
 #include "translation/Workspace.h"
 #include "translation/dialogs/NameEditDialog.h"
+#include "translation/dialogs/Refusal.h"
 #include "translation/dialogs/TextEditor.h"
 
 namespace orv {
@@ -43,8 +46,9 @@ struct Application::State {
           folders(files, program_dir, settings), file_context{workspace, window, dialogs, files,
                                                               folders},
           name_edit(workspace, window, dialogs), text_editor(workspace, window, dialogs, files),
-          check_window(workspace, window, dialogs, files) {
+          check_window(workspace, window, dialogs, files), workbench(workspace, window) {
         workspace.program_dir = std::move(program_dir);
+        file_context.lists_changed = [this] { lists_changed(); };
     }
 
     void on(const MenuCommandEvent& event);
@@ -55,6 +59,8 @@ struct Application::State {
     void on(const ResizeEvent& event);
 
     void on_list_event(const ControlEvent& event);
+    void name_edit_ok();
+    void lists_changed();
     bool confirm_quitting();
     void start_worker(FileCommand command);
 
@@ -69,6 +75,7 @@ struct Application::State {
     NameEditDialog name_edit;
     TextEditor text_editor;
     CheckWindow check_window;
+    Workbench workbench;
 
     // The row of the last event of an object list, and that list (-1 before the first
     // such event): what "Bearbeiten" and a double click open the name-edit dialog for.
@@ -124,9 +131,18 @@ void Application::State::on(const MenuCommandEvent& event) {
 void Application::State::on(const ControlEvent& event) {
     last_control = event.control;
     if (event.control == name_edit::kOkButton) {
-        name_edit.ok();
+        name_edit_ok();
+    } else if (event.control == kFilterField || event.control == kOnlyUntranslatedBox ||
+               event.control == kShowNamelessBox) {
+        // A worker owns the lists; it applies the filter as its last step.
+        if (workspace.busy == 0) {
+            workbench.apply_filter();
+        }
     } else if (event.control == name_edit::kCancelButton) {
         name_edit.cancel();
+    } else if (event.control == name_edit::kSuggestionList &&
+               event.type == ListEventType::DoubleClick) {
+        name_edit.suggestion_chosen();
     } else if (is_list_view(event.control)) {
         on_list_event(event);
     } else if (event.control == text_editor::kEntryList) {
@@ -159,6 +175,7 @@ void Application::State::on_list_event(const ControlEvent& event) {
 
     switch (event.type) {
     case ListEventType::DoubleClick:
+    case ListEventType::EditKey:
         if (workspace.busy != 0) {
             show_wait_message(dialogs);
         } else {
@@ -187,6 +204,33 @@ bool Application::State::confirm_quitting() {
         return may_discard_unsaved_names(dialogs, workspace.lists, DiscardingCommand::Quit);
     }
     return confirm_quit(dialogs);
+}
+
+// OK of the name-edit dialog: when it closed, the counts follow the new marks, a row that
+// the filter no longer keeps goes, and the selection moves on to the next row still to do.
+void Application::State::name_edit_ok() {
+    const auto edited = name_edit.ok();
+    if (!edited) {
+        return;
+    }
+    workbench.show_counts();
+    // All lists: a cell's name spreads to its path grid.
+    workbench.apply_filter();
+    if (const auto next = workbench.next_row_to_do(edited->list_index, edited->row)) {
+        window.select_row(kFirstListControl + edited->list_index, *next);
+    }
+}
+
+// On the worker, after an Open or a Save: the suggestions are read again (a save adds to the
+// memory), and the window shows the new counts and filters the new rows.
+void Application::State::lists_changed() {
+    auto loaded = load_suggestions(files, workspace.program_dir);
+    workspace.suggestions = std::move(loaded.index);
+    if (loaded.problem) {
+        show_refusal(dialogs, loaded.problem->message);
+    }
+    workbench.show_counts();
+    workbench.apply_filter();
 }
 
 void Application::State::on(const CloseRequestEvent& event) {
@@ -222,9 +266,12 @@ void Application::State::on(const ColumnClickEvent& event) {
         return;
     }
     const int list_index = event.control - kFirstListControl;
+    const bool ascending = workspace.lists.list(list_index).sort_direction > 0;
     workspace.lists.sort_by_column(list_index, static_cast<Column>(event.column));
     // Row r of the view must stay element r of the list.
     WindowLoaderView(window).show_rows(list_index, workspace.lists.list(list_index).elements);
+    workbench.apply_filter(list_index);
+    window.set_sort_indicator(event.control, event.column, ascending);
 }
 
 void Application::State::on(const ResizeEvent& event) {

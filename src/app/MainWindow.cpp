@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/MainMenu.h"
+#include "platform/Files.h"
 
 namespace orv {
 namespace {
@@ -11,11 +12,21 @@ constexpr TextView kTitle = "ORVENTAL v3.03a";
 constexpr TextView kFrameText = "OBJEKT-FENSTER...";
 constexpr TextView kNoFileStatus = "Datei :";
 
+// The height the filter row takes above the frame.
+constexpr int kFilterRowHeight = 30;
+
 // The formulas that give the start-up size exactly the sizes the controls are created
 // with; creation and re-layout must both use them.
 MainLayout layout_formulas(int width, int height) {
-    return {Rect{5, 0, width - 10, height - 40}, Rect{10, 15, width - 20, height - 60},
-            Rect{0, 0, width - 26, height - 87}};
+    // The filter row lies above the frame, which the formulas move down by its height.
+    constexpr int row = kFilterRowHeight;
+    return {Rect{5, row, width - 10, height - 40 - row},
+            Rect{10, 15 + row, width - 20, height - 60 - row},
+            Rect{0, 0, width - 26, height - 87 - row},
+            Rect{5, 8, 40, 20},
+            Rect{50, 4, 260, 22},
+            Rect{325, 5, 140, 20},
+            Rect{475, 5, 120, 20}};
 }
 
 bool has_negative_size(const Rect& rect) {
@@ -93,7 +104,36 @@ void build_main_window(Window& window, const Settings& settings) {
     }
     window.select_tab_page(0);
 
+    window.add_control(
+        WindowId::Main,
+        ControlSpec{
+            kFilterLabel, ControlKind::RightAlignedLabel, "Filter", layout.filter_label, {}, -1});
+    window.add_control(
+        WindowId::Main,
+        ControlSpec{kFilterField, ControlKind::SearchField, {}, layout.filter_field, {}, -1});
+    window.add_control(WindowId::Main, ControlSpec{kOnlyUntranslatedBox,
+                                                   ControlKind::CheckBox,
+                                                   cp1252(u8"Nur unübersetzte"),
+                                                   layout.only_untranslated,
+                                                   {},
+                                                   -1});
+    window.add_control(
+        WindowId::Main,
+        ControlSpec{
+            kShowNamelessBox, ControlKind::CheckBox, "Leere zeigen", layout.show_nameless, {}, -1});
+    // Nameless rows stay in view until the user hides them: the lists start as complete as
+    // the plugin.
+    window.set_control_checked(kShowNamelessBox, true);
+
     window.set_status_text(0, Text(kNoFileStatus));
+}
+
+Text main_window_title(const std::filesystem::path& plugin, bool unsaved) {
+    Text title(kTitle);
+    if (!plugin.empty()) {
+        title += " - " + display_path(plugin.filename());
+    }
+    return unsaved ? title + " *" : title;
 }
 
 void relayout_main_window(Window& window, const ResizeEvent& resize) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <optional>
 
 #include "app/ConfigFile.h"
@@ -14,14 +15,24 @@ inline constexpr int kFrameControl = 1;
 inline constexpr int kTabBarControl = 2;
 // Object list k is shown by control kFirstListControl + k: the numbers 3 to 27.
 inline constexpr int kLastListControl = kFirstListControl + kObjectListCount - 1;
+// The filter row above the tab bar: its label, the filter box and two check boxes.
+inline constexpr int kFilterField = 28;
+inline constexpr int kOnlyUntranslatedBox = 29;
+inline constexpr int kShowNamelessBox = 30;
+inline constexpr int kFilterLabel = 31;
 
-// Where the frame, the tab bar and each list view go in a main window whose inner width is
-// `width` and whose inner height, menu bar included, is `height`. The list view's rect is
-// relative to its tab page.
+// Where the filter row, the frame, the tab bar and each list view go in a main window whose
+// inner width is `width` and whose inner height, menu bar included, is `height`. The list
+// view's rect is relative to its tab page. The filter row keeps its place; frame and tab
+// bar lie below it.
 struct MainLayout {
     Rect frame;
     Rect tab_bar;
     Rect list_view;
+    Rect filter_label;
+    Rect filter_field;
+    Rect only_untranslated;
+    Rect show_nameless;
 
     bool operator==(const MainLayout&) const = default;
 };
@@ -43,6 +54,10 @@ StatusWidths status_widths(int width);
 // plugin greyed), status bar, frame, tab bar and the 25 list views, page 0 selected, and
 // "Datei :" in status field 0.
 void build_main_window(Window& window, const Settings& settings);
+
+// The main window's title: the program's, then the loaded plugin's file name, and " *"
+// while it has names typed but not saved.
+Text main_window_title(const std::filesystem::path& plugin, bool unsaved);
 
 // Re-lays out frame, tab bar and all 25 list views (also those on hidden pages) after a
 // size change. A minimised window is left alone.

@@ -6,8 +6,8 @@
 
 namespace orv {
 
-// What a list view reports with a control event.
-enum class ListEventType { Other = 0, RightClick = 1, DoubleClick = 2 };
+// What a list view reports with a control event. EditKey is Enter or F2 on its selected row.
+enum class ListEventType { Other = 0, RightClick = 1, DoubleClick = 2, EditKey = 3 };
 
 // A menu bar or popup menu item was chosen.
 struct MenuCommandEvent {

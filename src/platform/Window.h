@@ -36,6 +36,13 @@ enum class ControlKind {
     // characters.
     TextBox,
     ReadOnlyTextBox,
+    // A single-line edit field that can be read and selected but not typed into.
+    ReadOnlyEditField,
+    // The main window's filter box: a single-line edit field that reports every change of its
+    // text as a control event, and that Ctrl+F gives the keyboard focus.
+    SearchField,
+    // A check box with its text; each click by the user is a control event. Starts off.
+    CheckBox,
 };
 
 // A column of a list view. (Named apart from the object lists' Column, the enum that
@@ -120,6 +127,20 @@ public:
     virtual Text cell_text(int control, std::size_t row, int column) = 0;
     // Selects a row and gives the view the focus.
     virtual void select_row(int control, std::size_t row) = 0;
+
+    // The main window's title.
+    virtual void set_main_window_title(const Text& title) = 0;
+    virtual void set_tab_page_text(int page, const Text& text) = 0;
+    // Which rows a list view shows: the indices (ascending) of the rows of the last
+    // set_rows, which stay the rows every other operation names. set_rows shows all rows
+    // again. A selected row that is hidden is no longer selected.
+    virtual void set_visible_rows(int control, std::vector<std::size_t> rows) = 0;
+    // The arrow in a list view's column header that shows the order of its rows.
+    virtual void set_sort_indicator(int control, int column, bool ascending) = 0;
+    virtual void set_control_checked(int control, bool checked) = 0;
+    virtual bool control_checked(int control) = 0;
+    // Gives a control the keyboard focus; an edit field's text is selected whole.
+    virtual void focus_control(int control) = 0;
 };
 
 } // namespace orv

@@ -1,5 +1,6 @@
 // Takes pictures of the program's windows for the README: the main window with the demo
-// plugin loaded, the name-edit dialog, the text editor and the check's findings. It drives the real
+// plugin loaded, the same with the filter on, the name-edit dialog with its suggestions, the
+// text editor and the check's findings. It drives the real
 // application through the real window, the way a user's clicks would, and answers the file dialog
 // in advance. Run by scripts/screenshots under a virtual X server:
 //
@@ -12,8 +13,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -115,6 +118,15 @@ int main(int argc, char** argv) {
         return main->findChild<QAction*>(QStringLiteral("menu-%1").arg(command));
     };
 
+    // A translation memory with a name close to one of the demo's, so that the name-edit
+    // dialog has a suggestion to show (the folder is a copy, see above).
+    if (!QFile::exists(program_folder + "/dataextra/Memory.tsv")) {
+        QFile memory(program_folder + "/dataextra/Memory.tsv");
+        if (memory.open(QIODevice::WriteOnly)) {
+            memory.write("Cell\tHollow Hill\tHohler H\xc3\xbcgel\t2024-01-01\n");
+        }
+    }
+
     // Open the demo plugin and wait until the worker has enabled "Speichern" again.
     dialogs.set_next_file_name(orv::qstring_to_path(program_folder + "/demo/Demo.esp"));
     action(1)->trigger();
@@ -135,21 +147,31 @@ int main(int argc, char** argv) {
         return fail("no rows after loading");
     }
     tabs->setCurrentIndex(shown->number() - 3);
-    int row = 0;
+    // The first row still to do whose dialog has suggestions (else the last one tried).
+    QWidget* name_edit = nullptr;
     for (std::size_t candidate = 0; candidate < shown->list_model().row_count(); ++candidate) {
-        if (shown->list_model().cell(candidate, 0).empty()) {
-            row = static_cast<int>(candidate);
+        if (!shown->list_model().cell(candidate, 0).empty()) {
+            continue;
+        }
+        if (name_edit != nullptr) {
+            name_edit->findChild<QPushButton*>(QStringLiteral("control-1039"))->click();
+            wait_until(
+                [&] { return main->findChild<QWidget*>(QStringLiteral("popup-1")) == nullptr; });
+        }
+        click_row(*shown, static_cast<int>(candidate), true);
+        if (!wait_until([&] {
+                name_edit = main->findChild<QWidget*>(QStringLiteral("popup-1"));
+                return name_edit != nullptr && name_edit->isVisible();
+            })) {
+            return fail("the name-edit dialog did not open");
+        }
+        settle();
+        if (name_edit->findChild<QWidget*>(QStringLiteral("control-1041")) != nullptr) {
             break;
         }
     }
-
-    click_row(*shown, row, true);
-    QWidget* name_edit = nullptr;
-    if (!wait_until([&] {
-            name_edit = main->findChild<QWidget*>(QStringLiteral("popup-1"));
-            return name_edit != nullptr && name_edit->isVisible();
-        })) {
-        return fail("the name-edit dialog did not open");
+    if (name_edit == nullptr) {
+        return fail("no row to translate");
     }
     auto* german = name_edit->findChild<QLineEdit*>(QStringLiteral("control-1037"));
     german->setFocus();
@@ -163,6 +185,21 @@ int main(int argc, char** argv) {
     if (!main->grab().save(output.filePath(QStringLiteral("main-window.png")))) {
         return fail("cannot write main-window.png");
     }
+
+    // The filter row at work: the rows that hold "o", without the nameless ones.
+    auto* show_nameless = main->findChild<QCheckBox*>(QStringLiteral("control-30"));
+    auto* filter = main->findChild<QLineEdit*>(QStringLiteral("control-28"));
+    if (show_nameless == nullptr || filter == nullptr) {
+        return fail("no filter row");
+    }
+    show_nameless->click();
+    filter->setFocus();
+    filter->setText(QStringLiteral("o"));
+    settle();
+    main->grab().save(output.filePath(QStringLiteral("filter.png")));
+    filter->clear();
+    show_nameless->click();
+    settle();
 
     action(9)->trigger();
     QWidget* editor = nullptr;
@@ -199,8 +236,8 @@ int main(int argc, char** argv) {
 
     window.close();
     program.shut_down();
-    std::printf("orvental-screenshots: main-window.png, name-edit.png, text-editor.png, "
-                "findings.png in %s\n",
+    std::printf("orvental-screenshots: main-window.png, filter.png, name-edit.png, "
+                "text-editor.png, findings.png in %s\n",
                 qPrintable(output.absolutePath()));
     return 0;
 }

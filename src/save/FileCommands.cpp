@@ -106,10 +106,15 @@ bool refuses_master_file(FileCommandContext& context) {
     return true;
 }
 
+// After a command that loaded or wrote the plugin: its name, then what the window derives
+// from the rows.
 void show_file_name(FileCommandContext& context) {
     context.window.set_status_text(kFileNameField,
                                    cp1252(u8"Datei : ") +
                                        display_path(context.workspace.current_file.filename()));
+    if (context.lists_changed) {
+        context.lists_changed();
+    }
 }
 
 // Enables the command menu items again after an Open that loaded nothing new: all of them

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/Window.h"
@@ -25,6 +27,10 @@ struct FileCommandContext {
     Dialogs& dialogs;
     Files& files;
     FolderSettings& settings;
+    // Run by the worker, while it still owns the lists, after an Open that loaded a plugin
+    // and after every Save or Save-as that wrote one: what the window derives from the rows
+    // (counts, filter, suggestions) is renewed here.
+    std::function<void()> lists_changed = {};
 };
 
 // The three commands of the "Datei" menu, each the whole body of a worker thread: its

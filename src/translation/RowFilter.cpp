@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/ListRowRules.h"
+
 namespace orv {
 namespace {
 
@@ -58,7 +60,8 @@ Text fold_case(TextView text) {
 }
 
 bool needs_translation(const Element& element) {
-    return element.mark.empty() && element.dv_name == element.ev_name;
+    // One rule for the counts, the filter and the rows' colour in the window.
+    return row_state(element.mark, element.ev_name, element.dv_name) == RowState::ToDo;
 }
 
 RowFilter::RowFilter(TextView query, RowFilterOptions options)

@@ -5,6 +5,7 @@
 
 #include "plugin/BlockStore.h"
 #include "translation/ObjectLists.h"
+#include "translation/Suggestions.h"
 
 namespace orv {
 
@@ -22,6 +23,8 @@ struct Workspace {
     ObjectLists lists;
     // The full path of the loaded plugin; empty before the first Open.
     std::filesystem::path current_file;
+    // What the name-edit dialog suggests, read again after each Open and Save.
+    SuggestionIndex suggestions;
 
     // 1 while a pop-up window is open: the name-edit dialog, the text editor or the findings.
     std::atomic<int> dialog_open{0};

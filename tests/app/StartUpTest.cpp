@@ -11,15 +11,26 @@ namespace {
 using StartUp = AppHarness;
 
 TEST(MainLayout, FollowsTheSizeUntilAControlWouldBeNegative) {
+    // The filter row keeps its place; frame, tab bar and lists lie below it.
+    const Rect label{5, 8, 40, 20}, field{50, 4, 260, 22}, only{325, 5, 140, 20},
+        nameless{475, 5, 120, 20};
     const struct {
         int width;
         int height;
         std::optional<MainLayout> layout;
     } cases[] = {
-        {800, 600, MainLayout{{5, 0, 790, 560}, {10, 15, 780, 540}, {0, 0, 774, 513}}},
-        {26, 87, MainLayout{{5, 0, 16, 47}, {10, 15, 6, 27}, {0, 0, 0, 0}}},
+        {800, 600,
+         MainLayout{{5, 30, 790, 530},
+                    {10, 45, 780, 510},
+                    {0, 0, 774, 483},
+                    label,
+                    field,
+                    only,
+                    nameless}},
+        {26, 117,
+         MainLayout{{5, 30, 16, 47}, {10, 45, 6, 27}, {0, 0, 0, 0}, label, field, only, nameless}},
         {25, 600, std::nullopt},
-        {800, 86, std::nullopt},
+        {800, 116, std::nullopt},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.width);
@@ -62,12 +73,30 @@ TEST_F(StartUp, WithoutConfigurationBuildsTheDefaultWindow) {
     EXPECT_EQ(s.status_widths, std::make_pair(200, 600));
     EXPECT_EQ(s.status[0], "Datei :");
     const Rows controls = s.describe(WindowId::Main);
-    ASSERT_EQ(controls.size(), 27u);
+    ASSERT_EQ(controls.size(), 31u);
+    // Created where the layout says; the lists one pixel into their pages.
+    const MainLayout layout = *main_layout(800, 600);
+    Rect list = layout.list_view;
+    list.left = list.top = 1;
+    for (const auto& [number, rect] : {std::pair{kFrameControl, layout.frame},
+                                       {kTabBarControl, layout.tab_bar},
+                                       {kFirstListControl, list},
+                                       {kLastListControl, list},
+                                       {kFilterField, layout.filter_field},
+                                       {kShowNamelessBox, layout.show_nameless}}) {
+        EXPECT_EQ(s.controls.at(number).definition.rect, rect) << number;
+    }
     const std::string columns = " F/20 ID/200 EV Name/248 DV Name/248";
-    EXPECT_EQ(Rows(controls.begin(), controls.begin() + 3),
-              (Rows{"1 GroupBox \"OBJEKT-FENSTER...\" 5,0 790x560", "2 TabBar \"\" 10,15 780x540",
-                    "3 ListView \"\" 1,1 774x513" + columns + " page 0"}));
-    EXPECT_EQ(controls.back(), "27 ListView \"\" 1,1 774x513" + columns + " page 24");
+    EXPECT_EQ(
+        Rows(controls.begin(), controls.begin() + 2),
+        (Rows{"1 GroupBox \"OBJEKT-FENSTER...\" 5,30 790x530", "2 TabBar \"\" 10,45 780x510"}));
+    EXPECT_EQ(controls[26], "27 ListView \"\" 1,1 774x483" + columns + " page 24");
+    // The filter row: empty, only "Leere zeigen" on, so that every row is shown at first.
+    EXPECT_EQ(Rows(controls.begin() + 27, controls.end()),
+              (Rows{"28 SearchField \"\" 50,4 260x22",
+                    cp1252(u8"29 CheckBox \"Nur unübersetzte\" 325,5 140x20"),
+                    "30 CheckBox \"Leere zeigen\" 475,5 120x20 on",
+                    "31 RightLabel \"Filter\" 5,8 40x20"}));
     ASSERT_EQ(s.tab_pages.size(), 25u);
     EXPECT_EQ(s.tab_pages.front() + "/" + s.tab_pages.back(), "Cell/Faction");
     // Every page is shown once, then the first.
@@ -88,16 +117,17 @@ TEST_F(StartUp, SizeComesFromTheConfigurationAndFollowsResizes) {
     // Too small for the formulas: the controls are created empty, not negative.
     const Rows controls = s.describe(WindowId::Main);
     EXPECT_EQ(Rows(controls.begin(), controls.begin() + 3),
-              (Rows{"1 GroupBox \"OBJEKT-FENSTER...\" 5,0 10x10", "2 TabBar \"\" 10,15 0x0",
+              (Rows{"1 GroupBox \"OBJEKT-FENSTER...\" 5,30 10x0", "2 TabBar \"\" 10,45 0x0",
                     "3 ListView \"\" 1,1 0x0 F/20 ID/200 EV Name/248 DV Name/248 page 0"}));
 
     app.handle(ResizeEvent{1200, 900, false});
     s = window.snapshot();
     EXPECT_EQ(s.activations, 1);
-    EXPECT_EQ(s.controls.at(1).definition.rect, (Rect{5, 0, 1190, 860}));
-    EXPECT_EQ(s.controls.at(2).definition.rect, (Rect{10, 15, 1180, 840}));
+    const MainLayout layout = *main_layout(1200, 900);
+    EXPECT_EQ(s.controls.at(1).definition.rect, layout.frame);
+    EXPECT_EQ(s.controls.at(2).definition.rect, layout.tab_bar);
     for (const int view : {kFirstListControl, kLastListControl}) {
-        EXPECT_EQ(s.controls.at(view).definition.rect, (Rect{0, 0, 1174, 813})) << view;
+        EXPECT_EQ(s.controls.at(view).definition.rect, layout.list_view) << view;
     }
     // The status fields keep their start-up widths.
     EXPECT_EQ(s.status_widths, std::make_pair(5, 15));

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/ListRowRules.h"
 #include "platform/SizeReport.h"
 #include "platform/StatusThrottle.h"
 #include "platform/WindowCalls.h"
@@ -90,6 +91,50 @@ TEST(SizeReport, ReportsOnlyChanges) {
         reported += report.changed(size) ? "y" : "n";
     }
     EXPECT_EQ(reported, "nynyy");
+}
+
+} // namespace
+} // namespace orv
+
+namespace orv {
+namespace {
+
+TEST(RowVisibility, MapsShownPositionsToRowsBothWays) {
+    RowVisibility visibility;
+    EXPECT_EQ(visibility.shown_count(4), 4u);
+    EXPECT_EQ(visibility.position_of(3, 4), std::optional<std::size_t>(3));
+    EXPECT_EQ(visibility.position_of(4, 4), std::nullopt);
+    // Unsorted, repeated and out-of-range indices: kept ascending, once, below the total.
+    visibility.show_only({5, 3, 1, 3, 9}, 6);
+    EXPECT_EQ(visibility.shown_count(6), 3u);
+    const struct {
+        std::size_t row;
+        std::optional<std::size_t> position;
+    } cases[] = {{1, 0}, {3, 1}, {5, 2}, {0, std::nullopt}, {4, std::nullopt}, {9, std::nullopt}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.row);
+        EXPECT_EQ(visibility.position_of(c.row, 6), c.position);
+        if (c.position) {
+            EXPECT_EQ(visibility.row_at(*c.position), c.row);
+        }
+    }
+    visibility.show_all();
+    EXPECT_EQ(visibility.row_at(2), 2u);
+}
+
+TEST(RowState, ColoursFollowMarkAndNames) {
+    const struct {
+        ListRow row;
+        RowState state;
+    } cases[] = {{{"", "id", "Gate", "Gate"}, RowState::ToDo},
+                 {{"", "id", "Gate", "Tor"}, RowState::Plain},
+                 {{"*", "id", "Gate", "Gate"}, RowState::Edited},
+                 {{"B", "id", "Gate", "Gate"}, RowState::Plain},
+                 {{"E", "id", "", ""}, RowState::Plain},
+                 {{""}, RowState::ToDo}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(row_state(c.row), c.state) << c.row.size() << c.row[0];
+    }
 }
 
 } // namespace

@@ -1,13 +1,15 @@
 #include "ScriptedPlatform.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 namespace orv::test {
 
 std::vector<std::string> WindowState::describe(WindowId window) const {
-    static const char* const kKinds[] = {"GroupBox", "TabBar",     "ListView",
-                                         "Label",    "RightLabel", "EditField",
-                                         "Button",   "TextBox",    "ReadOnlyTextBox"};
+    static const char* const kKinds[] = {
+        "GroupBox", "TabBar",  "ListView",        "Label",         "RightLabel",  "EditField",
+        "Button",   "TextBox", "ReadOnlyTextBox", "ReadOnlyField", "SearchField", "CheckBox"};
     std::vector<std::string> lines;
     for (const auto& [number, control] : controls) {
         const auto& spec = control.definition;
@@ -21,10 +23,35 @@ std::vector<std::string> WindowState::describe(WindowId window) const {
         }
         line += spec.tab_page >= 0 ? " page " + std::to_string(spec.tab_page) : "";
         if (control.window == window) {
-            lines.push_back(line + (control.enabled ? "" : " off"));
+            lines.push_back(line + (control.checked ? " on" : "") +
+                            (control.enabled ? "" : " off"));
         }
     }
     return lines;
+}
+
+std::vector<std::size_t> WindowState::Control::shown_rows() const {
+    if (visible) {
+        return *visible;
+    }
+    std::vector<std::size_t> all(rows.size());
+    for (std::size_t row = 0; row < all.size(); ++row) {
+        all[row] = row;
+    }
+    return all;
+}
+
+void ScriptedWindow::set_visible_rows(int n, std::vector<std::size_t> rows) {
+    on(n, [&](Control& c) {
+        // A real view can show only rows it has, and has no selection on a hidden row.
+        for (const std::size_t row : rows) {
+            EXPECT_LT(row, c.rows.size()) << "control " << n;
+        }
+        if (c.selected && std::find(rows.begin(), rows.end(), *c.selected) == rows.end()) {
+            c.selected.reset();
+        }
+        c.visible = std::move(rows);
+    });
 }
 
 void ScriptedWindow::open_popup(WindowId window, const Text& title, const Rect& rect) {
@@ -42,7 +69,11 @@ void ScriptedWindow::close_popup(WindowId window) {
 
 void ScriptedWindow::add_control(WindowId window, const ControlSpec& control) {
     with([&](WindowState& s) {
-        EXPECT_TRUE(s.controls.try_emplace(control.number, Control{window, control, true, {}, {}, false}).second)
+        EXPECT_TRUE(
+            s.controls
+                .try_emplace(control.number,
+                             Control{window, control, true, {}, {}, false, {}, false, {}, true})
+                .second)
             << "control " << control.number << " twice";
     });
 }

@@ -56,6 +56,14 @@ struct WindowState {
         std::optional<std::size_t> selected;
         // Set by the test to play a typed text that Windows-1252 cannot hold.
         bool foreign_text = false;
+        // The rows shown (set_visible_rows); nothing while all are.
+        std::optional<std::vector<std::size_t>> visible;
+        bool checked = false;
+        std::optional<int> sort_column;
+        bool sort_ascending = true;
+
+        // The rows shown, by their indices.
+        std::vector<std::size_t> shown_rows() const;
     };
     Text title;
     std::pair<int, int> inner_size{0, 0};
@@ -73,6 +81,8 @@ struct WindowState {
     std::map<WindowId, std::pair<Text, Rect>> popups;
     // A missing control throws, which fails the test.
     std::map<int, Control> controls;
+    // The control that got the focus last through focus_control.
+    int focused = 0;
 
     // Items never touched count as enabled.
     bool enabled(int item) const { return menu_enabled.count(item) == 0 || menu_enabled.at(item); }
@@ -138,7 +148,7 @@ public:
         return c.foreign_text ? std::nullopt : std::optional(c.definition.text);
     }
     void set_rows(int n, std::vector<ListRow> rows) override {
-        on(n, [&](auto& c) { c.rows = std::move(rows), c.selected.reset(); });
+        on(n, [&](auto& c) { c.rows = std::move(rows), c.selected.reset(), c.visible.reset(); });
     }
     void set_cell(int n, std::size_t row, int column, const Text& text) override {
         on(n, [&](auto& c) { c.rows.at(row).at(std::size_t(column)) = text; });
@@ -150,6 +160,20 @@ public:
         return snapshot().controls.at(n).rows.at(row).at(std::size_t(column));
     }
     void select_row(int n, std::size_t row) override { put(n, &Control::selected, row); }
+    void set_main_window_title(const Text& title) override { set(&WindowState::title, title); }
+    void set_tab_page_text(int page, const Text& text) override {
+        with([&](auto& s) { s.tab_pages.at(std::size_t(page)) = text; });
+    }
+    void set_visible_rows(int n, std::vector<std::size_t> rows) override;
+    void set_sort_indicator(int n, int column, bool ascending) override {
+        on(n, [&](auto& c) { c.sort_column = column, c.sort_ascending = ascending; });
+    }
+    void set_control_checked(int n, bool checked) override { put(n, &Control::checked, checked); }
+    bool control_checked(int n) override { return snapshot().controls.at(n).checked; }
+    void focus_control(int n) override {
+        on(n, [](auto&) {});
+        set(&WindowState::focused, n);
+    }
 
     // Playing the user.
     void set_main_window_rect(const Rect& rect) { set(&WindowState::main_rect, rect); }

@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include <QColor>
+
 #include "platform/qt/QtText.h"
 
 namespace orv {
@@ -15,7 +17,7 @@ int ListModel::rowCount(const QModelIndex& parent) const {
     }
     // Qt counts rows in int; no plugin comes near that many records.
     constexpr auto most = static_cast<std::size_t>(std::numeric_limits<int>::max());
-    return static_cast<int>(std::min(m_rows.size(), most));
+    return static_cast<int>(std::min(m_visible.shown_count(m_rows.size()), most));
 }
 
 int ListModel::columnCount(const QModelIndex& parent) const {
@@ -23,12 +25,24 @@ int ListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant ListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() < 0) {
+    if (!index.isValid() || index.row() < 0 || index.row() >= rowCount()) {
         return {};
     }
-    if (role == Qt::DisplayRole) {
-        const Text* text = find_cell(static_cast<std::size_t>(index.row()), index.column());
+    const std::size_t row = row_at(index.row());
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+        // The tool tip is the whole text; the view shows it only where the cell is cut.
+        const Text* text = find_cell(row, index.column());
         return text != nullptr ? to_qstring(*text) : QString();
+    }
+    if (role == Qt::BackgroundRole && m_row_colours) {
+        switch (row_state(m_rows[row])) {
+        case RowState::ToDo:
+            return QColor(kToDoBackground.red, kToDoBackground.green, kToDoBackground.blue);
+        case RowState::Edited:
+            return QColor(kEditedBackground.red, kEditedBackground.green, kEditedBackground.blue);
+        case RowState::Plain:
+            return {};
+        }
     }
     if (role == Qt::TextAlignmentRole) {
         // Every column of the program's lists is left-aligned.
@@ -62,7 +76,22 @@ Qt::ItemFlags ListModel::flags(const QModelIndex& index) const {
 void ListModel::set_rows(std::vector<ListRow> rows) {
     beginResetModel();
     m_rows = std::move(rows);
+    m_visible.show_all();
     endResetModel();
+}
+
+void ListModel::set_visible_rows(std::vector<std::size_t> rows) {
+    beginResetModel();
+    m_visible.show_only(std::move(rows), m_rows.size());
+    endResetModel();
+}
+
+std::optional<int> ListModel::position_of(std::size_t row) const {
+    const auto position = m_visible.position_of(row, m_rows.size());
+    if (!position || *position >= static_cast<std::size_t>(rowCount())) {
+        return std::nullopt;
+    }
+    return static_cast<int>(*position);
 }
 
 bool ListModel::set_cell(std::size_t row, int column, const Text& text) {
@@ -75,8 +104,12 @@ bool ListModel::set_cell(std::size_t row, int column, const Text& text) {
         m_rows[row].resize(static_cast<std::size_t>(column) + 1);
     }
     m_rows[row][static_cast<std::size_t>(column)] = text;
-    const QModelIndex changed = index(static_cast<int>(row), column);
-    emit dataChanged(changed, changed, {Qt::DisplayRole});
+    if (const auto position = position_of(row)) {
+        // A new mark or name may change the colour of the whole row.
+        const int first = m_row_colours ? 0 : column;
+        const int last = m_row_colours ? columnCount() - 1 : column;
+        emit dataChanged(index(*position, first), index(*position, last));
+    }
     return true;
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 #include <QAbstractTableModel>
 
+#include "platform/ListRowRules.h"
 #include "platform/Window.h"
 
 namespace orv {
@@ -33,6 +35,13 @@ public:
     // Replaces every row in one model reset. A row with fewer cells than columns shows the
     // missing ones empty.
     void set_rows(std::vector<ListRow> rows);
+    // Shows only the rows with these indices (see Window::set_visible_rows), in one reset.
+    void set_visible_rows(std::vector<std::size_t> rows);
+    // The row shown at model row `position`, and the model row of row `row`, if shown.
+    std::size_t row_at(int position) const { return m_visible.row_at(std::size_t(position)); }
+    std::optional<int> position_of(std::size_t row) const;
+    // The object lists' rows get the background of their state (see row_state).
+    void set_row_colours(bool on) { m_row_colours = on; }
     // Changes one cell; returns false for a row or column that does not exist.
     bool set_cell(std::size_t row, int column, const Text& text);
     // The cell's text, empty for a row or column that does not exist.
@@ -45,6 +54,8 @@ private:
 
     std::vector<ListColumn> m_columns;
     std::vector<ListRow> m_rows;
+    RowVisibility m_visible;
+    bool m_row_colours = false;
 };
 
 } // namespace orv

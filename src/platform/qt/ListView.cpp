@@ -3,6 +3,7 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QToolTip>
 
 namespace orv {
 
@@ -12,6 +13,7 @@ ListView::ListView(int number, std::vector<ListColumn> columns, Placement placem
       m_model(std::move(columns)) {
     setObjectName(QStringLiteral("control-%1").arg(number));
     setModel(&m_model);
+    m_model.set_row_colours(placement == Placement::MainWindow);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -94,11 +96,40 @@ void ListView::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void ListView::keyPressEvent(QKeyEvent* event) {
+    // Enter and F2 edit the selected row of an object list, as a double click does. (In a
+    // pop-up, Enter belongs to the window: it presses the default button.)
+    const bool edit_key = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+                          event->key() == Qt::Key_F2;
+    if (edit_key && m_placement == Placement::MainWindow && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        if (selectionModel() != nullptr && selectionModel()->hasSelection()) {
+            send(ListEventType::EditKey);
+        }
+        return;
+    }
     const int before = currentIndex().row();
     QTableView::keyPressEvent(event);
     if (currentIndex().row() != before) {
         send(ListEventType::Other);
     }
+}
+
+bool ListView::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) {
+        return QTableView::viewportEvent(event);
+    }
+    // The whole text, only where the cell shows it cut.
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex cell = indexAt(help->pos());
+    const QString text = cell.data(Qt::ToolTipRole).toString();
+    constexpr int kCellMargins = 8;
+    if (cell.isValid() && !text.isEmpty() &&
+        fontMetrics().horizontalAdvance(text) + kCellMargins > visualRect(cell).width()) {
+        QToolTip::showText(help->globalPos(), text, viewport(), visualRect(cell));
+    } else {
+        QToolTip::hideText();
+    }
+    return true;
 }
 
 void ListView::contextMenuEvent(QContextMenuEvent* event) {

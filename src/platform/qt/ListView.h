@@ -19,7 +19,8 @@ namespace orv {
 // main window a right click is also the window's context-menu request, sent right after
 // the RightClick so that the program knows the clicked row when the popup menu opens; Qt's
 // own context-menu event for the same click is swallowed, so one click shows the popup
-// menu once.
+// menu once. In the main window, Enter or F2 on the selected row is EditKey, rows are
+// coloured by their state, and a cell cut short shows its whole text as a tool tip.
 class ListView final : public QTableView {
     Q_OBJECT
 
@@ -38,6 +39,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void send(ListEventType type);

@@ -85,9 +85,11 @@ public:
     static void send_mouse(QWidget* target, QEvent::Type type, Qt::MouseButton button,
                            const QPoint& at);
 
+    // Control `control` of any of the program's windows.
+    QWidget* widget(int control) const;
+
 private:
     QWidget* main() const;
-    QWidget* widget(int control) const;
     QWidget* top(WindowId window) const;
 
     QtWindow& m_window;

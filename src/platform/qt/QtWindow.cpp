@@ -4,9 +4,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -14,6 +17,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -151,8 +155,19 @@ class PopupFrame final : public QWidget {
 public:
     explicit PopupFrame(QWidget* owner) : QWidget(owner, Qt::Window) {}
     std::function<void()> on_close;
+    std::function<void()> on_enter;
 
 protected:
+    // Keys its controls leave alone: Escape is the close box, Enter the default button.
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Escape && on_close) {
+            on_close();
+        } else if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && on_enter) {
+            on_enter();
+        } else {
+            QWidget::keyPressEvent(event);
+        }
+    }
     void closeEvent(QCloseEvent* event) override {
         event->ignore();
         if (on_close) {
@@ -288,6 +303,8 @@ void QtWindow::create_main_window(const Text& title, int inner_width, int inner_
             deliver(ContextMenuEvent{at.x(), at.y()});
         };
         main.on_size_change = [this] { report_size(); };
+        auto* find = new QShortcut(QKeySequence::Find, &main);
+        QObject::connect(find, &QShortcut::activated, &main, [this] { focus_search_field(); });
         // A child of the main window: it goes, and stops filtering, with it.
         qApp->installEventFilter(new PopupGuard(&main, [this]() -> QWidget* {
             return m_popups.empty() ? nullptr : m_popups.begin()->second;
@@ -485,6 +502,7 @@ void QtWindow::open_popup(WindowId window, const Text& title, const Rect& rect) 
         popup->move(rect.left, rect.top);
         popup->setFixedSize(std::max(rect.width, 1), std::max(rect.height, 1));
         popup->on_close = [this, window] { deliver(CloseRequestEvent{window}); };
+        popup->on_enter = [this, window] { press_default_button(window); };
         m_popups[window] = popup;
         popup->show();
         popup->activateWindow();
@@ -552,6 +570,27 @@ QWidget* QtWindow::create_control_widget(const ControlSpec& definition, QWidget*
     }
     case ControlKind::EditField:
         return new QLineEdit(to_qstring(definition.text), parent);
+    case ControlKind::ReadOnlyEditField: {
+        auto* field = new QLineEdit(to_qstring(definition.text), parent);
+        field->setReadOnly(true);
+        return field;
+    }
+    case ControlKind::SearchField: {
+        auto* field = new QLineEdit(to_qstring(definition.text), parent);
+        field->setClearButtonEnabled(true);
+        field->setPlaceholderText(QStringLiteral("Strg+F"));
+        QObject::connect(field, &QLineEdit::textChanged, [this, number] {
+            deliver(ControlEvent{number, ListEventType::Other});
+        });
+        return field;
+    }
+    case ControlKind::CheckBox: {
+        auto* box = new QCheckBox(without_mnemonics(definition.text), parent);
+        QObject::connect(box, &QCheckBox::clicked, [this, number] {
+            deliver(ControlEvent{number, ListEventType::Other});
+        });
+        return box;
+    }
     case ControlKind::Button: {
         auto* button = new QPushButton(without_mnemonics(definition.text), parent);
         button->setAutoDefault(false);
@@ -667,7 +706,12 @@ void QtWindow::set_control_text(int control, const Text& text) {
             place(*found);
             return;
         case ControlKind::EditField:
+        case ControlKind::ReadOnlyEditField:
+        case ControlKind::SearchField:
             static_cast<QLineEdit*>(widget)->setText(to_qstring(text));
+            return;
+        case ControlKind::CheckBox:
+            static_cast<QCheckBox*>(widget)->setText(without_mnemonics(text));
             return;
         case ControlKind::Button:
             static_cast<QPushButton*>(widget)->setText(without_mnemonics(text));
@@ -700,9 +744,12 @@ std::optional<Text> QtWindow::control_text(int control) {
             case ControlKind::RightAlignedLabel:
                 return from_qstring(static_cast<QLabel*>(widget)->text());
             case ControlKind::EditField:
+            case ControlKind::ReadOnlyEditField:
+            case ControlKind::SearchField:
                 return from_qstring(static_cast<QLineEdit*>(widget)->text());
+            case ControlKind::CheckBox:
             case ControlKind::Button:
-                return from_qstring(static_cast<QPushButton*>(widget)->text().replace(
+                return from_qstring(static_cast<QAbstractButton*>(widget)->text().replace(
                     QStringLiteral("&&"), QStringLiteral("&")));
             case ControlKind::TextBox:
             case ControlKind::ReadOnlyTextBox:
@@ -746,7 +793,7 @@ std::optional<std::size_t> QtWindow::selected_row(int control) {
             if (rows.isEmpty() || rows.first().row() < 0) {
                 return std::nullopt;
             }
-            return static_cast<std::size_t>(rows.first().row());
+            return list->list_model().row_at(rows.first().row());
         },
         std::nullopt);
 }
@@ -763,14 +810,128 @@ Text QtWindow::cell_text(int control, std::size_t row, int column) {
 void QtWindow::select_row(int control, std::size_t row) {
     m_gui.post([this, control, row] {
         ListView* list = find_list(control);
-        if (list == nullptr || row >= list->list_model().row_count()) {
+        if (list == nullptr) {
             return;
         }
-        const int index = static_cast<int>(row);
+        // A row the filter hides cannot be selected.
+        const auto position = list->list_model().position_of(row);
+        if (!position) {
+            list->clearSelection();
+            return;
+        }
+        const int index = *position;
         list->selectRow(index);
         list->scrollTo(list->model()->index(index, 0));
         list->setFocus(Qt::OtherFocusReason);
     });
+}
+
+void QtWindow::set_main_window_title(const Text& title) {
+    m_gui.post([this, title] {
+        if (m_main) {
+            m_main->setWindowTitle(to_qstring(title));
+        }
+    });
+}
+
+void QtWindow::set_tab_page_text(int page, const Text& text) {
+    m_gui.post([this, page, text] {
+        if (m_tabs != nullptr) {
+            m_tabs->setTabText(page, without_mnemonics(text));
+        }
+    });
+}
+
+void QtWindow::set_visible_rows(int control, std::vector<std::size_t> rows) {
+    auto shared = std::make_shared<std::vector<std::size_t>>(std::move(rows));
+    m_gui.post([this, control, shared] {
+        ListView* list = find_list(control);
+        if (list == nullptr) {
+            return;
+        }
+        // The selected row stays selected while it is shown.
+        std::optional<std::size_t> selected;
+        if (const QModelIndex current = list->currentIndex();
+            current.isValid() && list->selectionModel()->isRowSelected(current.row())) {
+            selected = list->list_model().row_at(current.row());
+        }
+        list->list_model().set_visible_rows(std::move(*shared));
+        if (const auto position =
+                selected ? list->list_model().position_of(*selected) : std::nullopt) {
+            list->selectRow(*position);
+        }
+    });
+}
+
+void QtWindow::set_sort_indicator(int control, int column, bool ascending) {
+    m_gui.post([this, control, column, ascending] {
+        if (ListView* list = find_list(control)) {
+            list->horizontalHeader()->setSortIndicatorShown(true);
+            list->horizontalHeader()->setSortIndicator(column, ascending ? Qt::AscendingOrder
+                                                                         : Qt::DescendingOrder);
+        }
+    });
+}
+
+void QtWindow::set_control_checked(int control, bool checked) {
+    m_gui.post([this, control, checked] {
+        if (const Control* found = find(control); found && found->kind == ControlKind::CheckBox) {
+            static_cast<QCheckBox*>(found->widget)->setChecked(checked);
+        }
+    });
+}
+
+bool QtWindow::control_checked(int control) {
+    return m_gui.ask<bool>(
+        [this, control] {
+            const Control* found = find(control);
+            return found != nullptr && found->kind == ControlKind::CheckBox &&
+                   static_cast<QCheckBox*>(found->widget)->isChecked();
+        },
+        false);
+}
+
+void QtWindow::focus_control(int control) {
+    m_gui.post([this, control] {
+        const Control* found = find(control);
+        if (found == nullptr) {
+            return;
+        }
+        found->widget->setFocus(Qt::OtherFocusReason);
+        if (auto* field = qobject_cast<QLineEdit*>(found->widget)) {
+            field->selectAll();
+        }
+    });
+}
+
+void QtWindow::focus_search_field() {
+    for (const auto& [number, control] : m_controls) {
+        if (control.kind == ControlKind::SearchField) {
+            control.widget->setFocus(Qt::ShortcutFocusReason);
+            static_cast<QLineEdit*>(control.widget)->selectAll();
+            return;
+        }
+    }
+}
+
+// Enter in a pop-up without text boxes presses its first button (the name dialog's OK), when
+// that is enabled; a text box takes Enter for a line break.
+void QtWindow::press_default_button(WindowId window) {
+    QPushButton* first = nullptr;
+    for (const auto& [number, control] : m_controls) {
+        if (control.window != window) {
+            continue;
+        }
+        if (control.kind == ControlKind::TextBox || control.kind == ControlKind::ReadOnlyTextBox) {
+            return;
+        }
+        if (control.kind == ControlKind::Button && first == nullptr) {
+            first = static_cast<QPushButton*>(control.widget);
+        }
+    }
+    if (first != nullptr && first->isEnabled()) {
+        first->click();
+    }
 }
 
 } // namespace orv

@@ -87,6 +87,13 @@ public:
     std::optional<std::size_t> selected_row(int control) override;
     Text cell_text(int control, std::size_t row, int column) override;
     void select_row(int control, std::size_t row) override;
+    void set_main_window_title(const Text& title) override;
+    void set_tab_page_text(int page, const Text& text) override;
+    void set_visible_rows(int control, std::vector<std::size_t> rows) override;
+    void set_sort_indicator(int control, int column, bool ascending) override;
+    void set_control_checked(int control, bool checked) override;
+    bool control_checked(int control) override;
+    void focus_control(int control) override;
 
 private:
     struct Control {
@@ -109,6 +116,8 @@ private:
     ListView* find_list(int number) const;
     void remove_control(int number);
     void flush_status();
+    void focus_search_field();
+    void press_default_button(WindowId window);
 
     GuiThread m_gui;
     EventSink* m_sink = nullptr;

@@ -1,5 +1,8 @@
 #include "translation/dialogs/NameEditDialog.h"
 
+#include <string>
+#include <utility>
+
 #include "platform/CommandMenu.h"
 #include "translation/dialogs/NameEdit.h"
 #include "translation/dialogs/Refusal.h"
@@ -8,7 +11,11 @@ namespace orv {
 namespace {
 
 constexpr int kWidth = 360;
-constexpr int kHeight = 140;
+// The window reaches this far below its buttons' top.
+constexpr int kBelowButtons = 55;
+// Where the buttons sit when nothing lies between them and the edit fields.
+constexpr int kButtonsTop = 85;
+constexpr int kSuggestionRowHeight = 18;
 // Object list k is shown by the list view with control number k + 3.
 constexpr int kFirstListControl = 3;
 
@@ -43,63 +50,123 @@ void NameEditDialog::open(const ClickedRow& row, int list_index) {
     m_list_index = list_index;
     m_row = *selected;
 
+    // Between the fields and the buttons: the check box for the rows named alike and the
+    // suggestions, each only when it has something to offer.
+    const std::size_t same_names = count_same_name_rows(m_workspace.lists, list_index, m_row);
+    const auto suggestions = m_workspace.suggestions.suggest(row.ev_name, list_index);
+    m_has_same_names_box = same_names > 0;
+    m_has_suggestions = !suggestions.empty();
+    int buttons_top = kButtonsTop;
+    const Rect same_names_rect{55, buttons_top - 3, 280, 20};
+    buttons_top += m_has_same_names_box ? same_names_rect.height + 4 : 0;
+    const Rect suggestions_rect{55, buttons_top - 3, 280,
+                                kSuggestionRowHeight * (static_cast<int>(suggestions.size()) + 1) +
+                                    6};
+    buttons_top += m_has_suggestions ? suggestions_rect.height + 6 : 0;
+    const int height = buttons_top + kBelowButtons;
+
     // Centred on the main window, with integer halves.
     const Rect main = m_window.main_window_rect();
     m_window.open_popup(WindowId::NameEdit, row.label,
                         Rect{main.left + main.width / 2 - kWidth / 2,
-                             main.top + main.height / 2 - kHeight / 2, kWidth, kHeight});
+                             main.top + main.height / 2 - height / 2, kWidth, height});
 
     using namespace name_edit;
-    const auto add = [this](int number, ControlKind kind, const Text& text, Rect rect) {
-        m_window.add_control(WindowId::NameEdit, ControlSpec{number, kind, text, rect, {}, -1});
+    const auto add = [this](int number, ControlKind kind, const Text& text, Rect rect,
+                            std::vector<ListColumn> columns = {}) {
+        m_window.add_control(WindowId::NameEdit,
+                             ControlSpec{number, kind, text, rect, std::move(columns), -1});
     };
+    // ID and EV Name are shown to be read and copied; only the DV Name is typed.
     add(kIdLabel, ControlKind::RightAlignedLabel, "ID", {25, 12, 25, 22});
-    add(kIdField, ControlKind::EditField, row.id, {55, 7, 280, 22});
+    add(kIdField, ControlKind::ReadOnlyEditField, row.id, {55, 7, 280, 22});
     add(kEvNameLabel, ControlKind::RightAlignedLabel, "EV Name", {4, 36, 46, 22});
-    add(kEvNameField, ControlKind::EditField, row.ev_name, {55, 31, 280, 22});
+    add(kEvNameField, ControlKind::ReadOnlyEditField, row.ev_name, {55, 31, 280, 22});
     add(kDvNameLabel, ControlKind::RightAlignedLabel, "DV Name", {4, 60, 46, 22});
     add(kDvNameField, ControlKind::EditField, row.dv_name, {55, 55, 280, 22});
-    add(kOkButton, ControlKind::Button, "OK", {97, 85, 75, 24});
-    add(kCancelButton, ControlKind::Button, "Abbrechen", {220, 85, 75, 24});
+    add(kOkButton, ControlKind::Button, "OK", {97, buttons_top, 75, 24});
+    add(kCancelButton, ControlKind::Button, "Abbrechen", {220, buttons_top, 75, 24});
+    if (m_has_same_names_box) {
+        add(kSameNamesBox, ControlKind::CheckBox,
+            cp1252(u8"Für alle gleichen Namen übernehmen (") + std::to_string(same_names) +
+                " weitere)",
+            same_names_rect);
+        m_window.set_control_checked(kSameNamesBox, true);
+    }
+    if (m_has_suggestions) {
+        add(kSuggestionList, ControlKind::ListView, {}, suggestions_rect,
+            {{"DV Name", 180}, {"Quelle", 96}});
+        std::vector<ListRow> rows;
+        for (const Suggestion& suggestion : suggestions) {
+            rows.push_back({suggestion.dv_name, suggestion.source});
+        }
+        m_window.set_rows(kSuggestionList, std::move(rows));
+    }
 
     // A name from the shipped database may be looked at but not changed.
     m_window.set_control_enabled(kOkButton, row.mark != mark::kShipped);
     set_command_menu_enabled(m_window, false);
+    m_window.focus_control(kDvNameField);
     m_open = true;
 }
 
-void NameEditDialog::ok() {
-    if (!m_open) {
+void NameEditDialog::suggestion_chosen() {
+    if (!m_open || !m_has_suggestions) {
         return;
     }
-    // Only the DV Name is taken over; the EV Name field, editable too, is what the new name
-    // is compared with.
+    const auto chosen = m_window.selected_row(name_edit::kSuggestionList);
+    if (!chosen) {
+        return;
+    }
+    m_window.set_control_text(name_edit::kDvNameField,
+                              m_window.cell_text(name_edit::kSuggestionList, *chosen, 0));
+    m_window.focus_control(name_edit::kDvNameField);
+}
+
+std::optional<ListPosition> NameEditDialog::ok() {
+    if (!m_open) {
+        return std::nullopt;
+    }
+    // Only the DV Name is taken over; the EV Name field's text is what the new name is
+    // compared with.
     const auto dv_name = m_window.control_text(name_edit::kDvNameField);
     const auto ev_name = m_window.control_text(name_edit::kEvNameField);
     if (!dv_name || !ev_name) {
         show_refusal(m_dialogs, foreign_text_message());
-        return;
+        return std::nullopt;
     }
-    const auto outcome =
-        apply_name_edit(m_workspace.lists, m_list_index, m_row, *ev_name, *dv_name);
-    if (!outcome) {
-        // Too long: the dialog stays open with the text as typed, to be shortened.
-        show_refusal(m_dialogs, outcome.error().message);
-        return;
+    // The rows to redraw: row r of a view is element r.
+    std::vector<ListPosition> changed;
+    if (m_has_same_names_box && m_window.control_checked(name_edit::kSameNamesBox)) {
+        auto all =
+            apply_name_to_same_names(m_workspace.lists, m_list_index, m_row, *ev_name, *dv_name);
+        if (!all) {
+            // Too long: the dialog stays open with the text as typed, to be shortened.
+            show_refusal(m_dialogs, all.error().message);
+            return std::nullopt;
+        }
+        changed = std::move(*all);
+    } else {
+        const auto outcome =
+            apply_name_edit(m_workspace.lists, m_list_index, m_row, *ev_name, *dv_name);
+        if (!outcome) {
+            show_refusal(m_dialogs, outcome.error().message);
+            return std::nullopt;
+        }
+        if (*outcome == NameEditOutcome::Recorded) {
+            changed.push_back({m_list_index, m_row});
+            for (const auto& linked : spread_cell_name(m_workspace.lists, m_list_index, m_row)) {
+                changed.push_back(linked);
+            }
+        }
     }
-    if (*outcome == NameEditOutcome::Recorded) {
-        // The views show the elements' new state; row r of a view is element r.
-        std::vector<ListPosition> changed{{m_list_index, m_row}};
-        for (const auto& linked : spread_cell_name(m_workspace.lists, m_list_index, m_row)) {
-            changed.push_back(linked);
-        }
-        for (const auto& [list_index, row] : changed) {
-            const int control = list_control(list_index);
-            m_window.set_cell(control, row, static_cast<int>(Column::Mark), mark::kEdited);
-            m_window.set_cell(control, row, static_cast<int>(Column::DvName), *dv_name);
-        }
+    for (const auto& [list_index, row] : changed) {
+        const int control = list_control(list_index);
+        m_window.set_cell(control, row, static_cast<int>(Column::Mark), mark::kEdited);
+        m_window.set_cell(control, row, static_cast<int>(Column::DvName), *dv_name);
     }
     close(true);
+    return ListPosition{m_list_index, m_row};
 }
 
 void NameEditDialog::cancel() {

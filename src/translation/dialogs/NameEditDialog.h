@@ -3,6 +3,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Window.h"
 #include "translation/Workspace.h"
+#include "translation/dialogs/NameEdit.h"
 
 namespace orv {
 
@@ -16,6 +17,10 @@ inline constexpr int kDvNameLabel = 1036;
 inline constexpr int kDvNameField = 1037;
 inline constexpr int kOkButton = 1038;
 inline constexpr int kCancelButton = 1039;
+// "Für alle gleichen Namen übernehmen (N weitere)", only when other rows share the EV Name.
+inline constexpr int kSameNamesBox = 1040;
+// Up to five suggested DV Names with their source, only when there are any.
+inline constexpr int kSuggestionList = 1041;
 } // namespace name_edit
 
 // The row of an object list last clicked: its four cells and its list's tab label.
@@ -37,8 +42,11 @@ public:
     // unless a pop-up is open already, the plugin is a master file or the row has no name.
     void open(const ClickedRow& row, int list_index);
     // OK: checks the name's length and records it (mark "*") when it differs from the
-    // EV Name, then closes; a name too long keeps the dialog open.
-    void ok();
+    // EV Name, then closes; a name too long keeps the dialog open. Returns the row edited
+    // when the dialog closed.
+    std::optional<ListPosition> ok();
+    // A double click on a suggestion: its DV Name goes into the DV Name field.
+    void suggestion_chosen();
     // Abbrechen: selects the row again and closes.
     void cancel();
     // The window's close box: closes without selecting the row.
@@ -54,6 +62,8 @@ private:
     std::size_t m_row = 0;
     // Whether this dialog is the open pop-up; the workspace's flag also covers the editor.
     bool m_open = false;
+    bool m_has_same_names_box = false;
+    bool m_has_suggestions = false;
 };
 
 } // namespace orv

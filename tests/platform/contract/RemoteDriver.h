@@ -99,6 +99,10 @@ public:
     }
     std::string control_text(int control) override { return m_remote->control_text(control); }
     bool control_enabled(int control) override { return m_remote->control_enabled(control); }
+    void press_key(int control, const std::string& key) override {
+        m_remote->press_key(control, key);
+    }
+    int focused_control() override { return m_remote->focused_control(); }
 
 private:
     std::unique_ptr<Window> m_window;

@@ -9,6 +9,7 @@
 #include "WindowDriver.h"
 #include "app/CheckWindow.h"
 #include "app/MainMenu.h"
+#include "app/MainWindow.h"
 #include "fixtures/PluginBuilder.h"
 #include "platform/AtomicWrite.h"
 #include "platform/LocalFiles.h"
@@ -237,7 +238,8 @@ TEST_F(WindowContract, OpenShowsThePluginsRowsAndMarks) {
     EXPECT_TRUE(rows(kFirstListControl).empty());
     EXPECT_TRUE(
         m_driver->wait_until([&] { return m_driver->status_text(0) == "Datei : Nebelhain.esp"; }));
-    EXPECT_TRUE(m_driver->wait_until([&] { return m_driver->status_text(1).ends_with("6 / 6"); }));
+    EXPECT_TRUE(m_driver->wait_until(
+        [&] { return m_driver->status_text(1) == to_utf8(cp1252(u8"übersetzt 1 von 5")); }));
     m_driver->select_tab(3);
     EXPECT_TRUE(m_driver->right_click_opens_popup_menu(kActivatorList, 1));
 }
@@ -249,9 +251,10 @@ TEST_F(WindowContract, DoubleClickOpensTheNameDialogAndOkMarksTheRow) {
 
     // A row from the shipped database can be looked at but not changed.
     open_name_dialog(0);
+    // Taller than its fields and buttons by the list of the one suggestion.
     EXPECT_EQ(popup(WindowId::NameEdit, {name_edit::kIdField, name_edit::kEvNameField,
                                          name_edit::kDvNameField, name_edit::kOkButton}),
-              "Activator 360x140 [act_well] [Old Well] [Alter Brunnen] [-OK]");
+              "Activator 360x188 [act_well] [Old Well] [Alter Brunnen] [-OK]");
     EXPECT_TRUE(command_items_are(false));
     m_driver->press_button(name_edit::kCancelButton);
     ASSERT_TRUE(wait_closed(WindowId::NameEdit));
@@ -395,6 +398,57 @@ TEST_F(WindowContract, CheckListsFindingsAndADoubleClickShowsTheRow) {
     m_driver->close_window(WindowId::Findings);
     ASSERT_TRUE(wait_closed(WindowId::Findings));
     EXPECT_TRUE(command_items_are(true));
+}
+
+TEST_F(WindowContract, FilterBoxHidesRowsAndTheCountsShow) {
+    start();
+    open_plugin(m_plugin);
+    m_driver->select_tab(3);
+    EXPECT_TRUE(m_driver->wait_until([&] { return m_driver->tab_labels()[3] == "Activator (3)"; }));
+    EXPECT_EQ(m_driver->window_title(WindowId::Main), "ORVENTAL v3.03a - Nebelhain.esp");
+
+    // Each keystroke filters; what the box holds matches ID, EV Name or DV Name.
+    m_driver->type_text(kFilterField, "GATE");
+    EXPECT_TRUE(m_driver->wait_until(
+        [&] { return m_driver->column(kActivatorList, 1) == Strings({"act_gate"}); }));
+    m_driver->type_text(kFilterField, "brunnen");
+    EXPECT_TRUE(m_driver->wait_until(
+        [&] { return m_driver->column(kActivatorList, 1) == Strings({"act_well"}); }));
+    m_driver->type_text(kFilterField, "act_");
+    EXPECT_TRUE(m_driver->wait_until(
+        [&] { return m_driver->column(kActivatorList, 1).size() == std::size_t{5}; }));
+
+    // Ctrl+F from the list puts the cursor into the filter box.
+    m_driver->press_key(kActivatorList, "Ctrl+F");
+    EXPECT_TRUE(m_driver->wait_until([&] { return m_driver->focused_control() == kFilterField; }));
+}
+
+TEST_F(WindowContract, KeysOpenTheNameDialogAndAnswerIt) {
+    start();
+    open_plugin(m_plugin);
+    m_driver->select_tab(3);
+
+    // Enter on a row opens the dialog with the cursor in the DV Name field; Escape closes it.
+    m_driver->click_row(kActivatorList, 1, ListEventType::Other);
+    m_driver->press_key(kActivatorList, "Enter");
+    ASSERT_TRUE(m_driver->wait_until([&] { return m_driver->window_open(WindowId::NameEdit); }));
+    EXPECT_TRUE(m_driver->wait_until(
+        [&] { return m_driver->focused_control() == name_edit::kDvNameField; }));
+    m_driver->press_key(name_edit::kDvNameField, "Escape");
+    ASSERT_TRUE(wait_closed(WindowId::NameEdit));
+
+    // F2 opens it too; Enter in the DV Name field presses OK.
+    m_driver->click_row(kActivatorList, 2, ListEventType::Other);
+    m_driver->press_key(kActivatorList, "F2");
+    ASSERT_TRUE(m_driver->wait_until([&] { return m_driver->window_open(WindowId::NameEdit); }));
+    m_driver->type_text(name_edit::kDvNameField, "Zetastein");
+    m_driver->press_key(name_edit::kDvNameField, "Enter");
+    ASSERT_TRUE(wait_closed(WindowId::NameEdit));
+    EXPECT_EQ(m_driver->column(kActivatorList, 3)[2], "Zetastein");
+    EXPECT_TRUE(m_driver->wait_until([&] {
+        return m_driver->window_title(WindowId::Main) == "ORVENTAL v3.03a - Nebelhain.esp *" &&
+               m_driver->tab_labels()[3] == "Activator (2)";
+    }));
 }
 
 } // namespace

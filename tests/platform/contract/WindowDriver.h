@@ -69,6 +69,12 @@ public:
     virtual std::vector<std::string> column(int control, int column) = 0;
     virtual std::string control_text(int control) = 0;
     virtual bool control_enabled(int control) = 0;
+
+    // Gives the control the focus and presses a key on it: "Enter", "F2", "Escape" or
+    // "Ctrl+F".
+    virtual void press_key(int control, const std::string& key) = 0;
+    // The number of the control that has the keyboard focus, 0 when none of ours has it.
+    virtual int focused_control() = 0;
 };
 
 // The driver of the backend this test program is built for.

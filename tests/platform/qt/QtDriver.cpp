@@ -2,7 +2,10 @@
 // driven with mouse and key events.
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QTest>
 #include <QTranslator>
+
+#include <map>
 
 #include <gtest/gtest.h>
 
@@ -13,8 +16,36 @@
 
 namespace orv::test {
 
+namespace {
+
+// Keys go through Qt Test, whose key clicks also reach the window's shortcuts.
+class QtKeyRemote final : public QtRemote {
+public:
+    using QtRemote::QtRemote;
+
+    void press_key(int control, const std::string& key) {
+        static const std::map<std::string, std::pair<Qt::Key, Qt::KeyboardModifiers>> keys = {
+            {"Enter", {Qt::Key_Return, Qt::NoModifier}},
+            {"F2", {Qt::Key_F2, Qt::NoModifier}},
+            {"Escape", {Qt::Key_Escape, Qt::NoModifier}},
+            {"Ctrl+F", {Qt::Key_F, Qt::ControlModifier}},
+        };
+        QWidget* target = widget(control);
+        target->setFocus();
+        const auto& [code, modifiers] = keys.at(key);
+        QTest::keyClick(target, code, modifiers);
+    }
+    int focused_control() const {
+        const QWidget* focus = QApplication::focusWidget();
+        const QString name = focus != nullptr ? focus->objectName() : QString();
+        return name.startsWith(QStringLiteral("control-")) ? name.mid(8).toInt() : 0;
+    }
+};
+
+} // namespace
+
 std::unique_ptr<WindowDriver> make_window_driver() {
-    return std::make_unique<RemoteDriver<QtWindow, QtDialogs, QtRemote>>();
+    return std::make_unique<RemoteDriver<QtWindow, QtDialogs, QtKeyRemote>>();
 }
 
 } // namespace orv::test

@@ -81,12 +81,15 @@ TEST_F(NameEditDialogTest, OpensCentredWithTheClickedRowAndCloses) {
     const auto s = window.snapshot();
     EXPECT_EQ(s.popups.at(WindowId::NameEdit),
               std::pair(Text("Activator"), Rect{329, 301, 360, 140}));
-    EXPECT_EQ(s.describe(WindowId::NameEdit),
-              (std::vector<std::string>{
-                  "1032 RightLabel \"ID\" 25,12 25x22", "1033 EditField \"a_crate\" 55,7 280x22",
-                  "1034 RightLabel \"EV Name\" 4,36 46x22", "1035 EditField \"Crate\" 55,31 280x22",
-                  "1036 RightLabel \"DV Name\" 4,60 46x22", "1037 EditField \"Kiste\" 55,55 280x22",
-                  "1038 Button \"OK\" 97,85 75x24", "1039 Button \"Abbrechen\" 220,85 75x24"}));
+    EXPECT_EQ(
+        s.describe(WindowId::NameEdit),
+        (std::vector<std::string>{
+            "1032 RightLabel \"ID\" 25,12 25x22", "1033 ReadOnlyField \"a_crate\" 55,7 280x22",
+            "1034 RightLabel \"EV Name\" 4,36 46x22", "1035 ReadOnlyField \"Crate\" 55,31 280x22",
+            "1036 RightLabel \"DV Name\" 4,60 46x22", "1037 EditField \"Kiste\" 55,55 280x22",
+            "1038 Button \"OK\" 97,85 75x24", "1039 Button \"Abbrechen\" 220,85 75x24"}));
+    // The cursor waits in the DV Name field.
+    EXPECT_EQ(s.focused, name_edit::kDvNameField);
     EXPECT_EQ(workspace.dialog_open, 1);
     EXPECT_TRUE(command_menu_is(false));
     dialog.cancel();

@@ -18,7 +18,7 @@ constexpr DWORD kTextBox =
     kChild | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
 
 // In the order of ControlKind.
-const std::array<ControlClass, 9> kControlClasses = {{
+const std::array<ControlClass, 12> kControlClasses = {{
     {L"BUTTON", kChild | BS_GROUPBOX, 0, TextForm::Caption, true},
     {WC_TABCONTROLW, kChild | WS_TABSTOP, 0, TextForm::None, false},
     {WC_LISTVIEWW,
@@ -30,6 +30,10 @@ const std::array<ControlClass, 9> kControlClasses = {{
     {L"BUTTON", kChild | WS_TABSTOP | BS_PUSHBUTTON, 0, TextForm::Caption, false},
     {L"EDIT", kTextBox, WS_EX_CLIENTEDGE, TextForm::Lines, false},
     {L"EDIT", kTextBox | ES_READONLY, WS_EX_CLIENTEDGE, TextForm::Lines, false},
+    {L"EDIT", kChild | WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY, WS_EX_CLIENTEDGE, TextForm::Plain,
+     false},
+    {L"EDIT", kChild | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, TextForm::Plain, false},
+    {L"BUTTON", kChild | WS_TABSTOP | BS_AUTOCHECKBOX, 0, TextForm::Caption, false},
 }};
 
 std::wstring shown(TextForm form, const Text& text) {

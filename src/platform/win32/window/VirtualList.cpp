@@ -1,5 +1,7 @@
 #include "platform/win32/window/VirtualList.h"
 
+#include <algorithm>
+
 #include <windows.h>
 
 #include <commctrl.h>
@@ -12,7 +14,8 @@ VirtualList::VirtualList(int number, bool in_main_window, HWND handle,
                          const std::vector<ListColumn>& columns,
                          const std::function<int(int)>& scaled)
     : m_number(number), m_in_main_window(in_main_window), m_handle(handle) {
-    const DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER;
+    const DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER |
+                           LVS_EX_INFOTIP | LVS_EX_LABELTIP;
     SendMessageW(handle, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
     for (std::size_t index = 0; index < columns.size(); ++index) {
         std::wstring title = to_wide(columns[index].title);
@@ -28,6 +31,7 @@ VirtualList::VirtualList(int number, bool in_main_window, HWND handle,
 
 void VirtualList::set_rows(std::vector<ListRow> rows) {
     m_rows = std::move(rows);
+    m_visible.show_all();
     // The old selection meant a row of the old rows.
     LVITEMW clear{};
     clear.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
@@ -35,6 +39,65 @@ void VirtualList::set_rows(std::vector<ListRow> rows) {
                  reinterpret_cast<LPARAM>(&clear));
     SendMessageW(m_handle, LVM_SETITEMCOUNT, m_rows.size(), 0);
     InvalidateRect(m_handle, nullptr, TRUE);
+}
+
+void VirtualList::set_visible_rows(std::vector<std::size_t> rows) {
+    const std::optional<std::size_t> kept = selected();
+    m_visible.show_only(std::move(rows), m_rows.size());
+    LVITEMW clear{};
+    clear.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(m_handle, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(&clear));
+    SendMessageW(m_handle, LVM_SETITEMCOUNT, m_visible.shown_count(m_rows.size()), LVSICF_NOSCROLL);
+    // The selected row stays selected while it is shown.
+    if (const auto position = kept ? m_visible.position_of(*kept, m_rows.size()) : std::nullopt) {
+        LVITEMW item{};
+        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        item.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(m_handle, LVM_SETITEMSTATE, *position, reinterpret_cast<LPARAM>(&item));
+    }
+    InvalidateRect(m_handle, nullptr, TRUE);
+}
+
+void VirtualList::set_sort_indicator(int column, bool ascending) {
+    const HWND header = reinterpret_cast<HWND>(SendMessageW(m_handle, LVM_GETHEADER, 0, 0));
+    const int count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    for (int index = 0; index < count; ++index) {
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        SendMessageW(header, HDM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
+        item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+        if (index == column) {
+            item.fmt |= ascending ? HDF_SORTUP : HDF_SORTDOWN;
+        }
+        SendMessageW(header, HDM_SETITEMW, index, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+long long VirtualList::custom_draw(void* header) const {
+    auto* draw = static_cast<NMLVCUSTOMDRAW*>(header);
+    if (!m_in_main_window) {
+        return CDRF_DODEFAULT;
+    }
+    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
+        return CDRF_NOTIFYITEMDRAW;
+    }
+    if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT &&
+        draw->nmcd.dwItemSpec < m_visible.shown_count(m_rows.size())) {
+        const ListRow& row = m_rows[m_visible.row_at(draw->nmcd.dwItemSpec)];
+        switch (row_state(row)) {
+        case RowState::ToDo:
+            draw->clrTextBk = RGB(kToDoBackground.red, kToDoBackground.green, kToDoBackground.blue);
+            break;
+        case RowState::Edited:
+            draw->clrTextBk =
+                RGB(kEditedBackground.red, kEditedBackground.green, kEditedBackground.blue);
+            break;
+        case RowState::Plain:
+            break;
+        }
+    }
+    return CDRF_DODEFAULT;
 }
 
 void VirtualList::set_cell(std::size_t row, int column, const Text& text) {
@@ -46,7 +109,9 @@ void VirtualList::set_cell(std::size_t row, int column, const Text& text) {
         cells.resize(static_cast<std::size_t>(column) + 1);
     }
     cells[static_cast<std::size_t>(column)] = text;
-    SendMessageW(m_handle, LVM_REDRAWITEMS, row, row);
+    if (const auto position = m_visible.position_of(row, m_rows.size())) {
+        SendMessageW(m_handle, LVM_REDRAWITEMS, *position, *position);
+    }
 }
 
 Text VirtualList::cell(std::size_t row, int column) const {
@@ -58,23 +123,30 @@ Text VirtualList::cell(std::size_t row, int column) const {
 }
 
 std::optional<std::size_t> VirtualList::selected() const {
-    const LRESULT row =
+    const LRESULT position =
         SendMessageW(m_handle, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
-    if (row < 0 || static_cast<std::size_t>(row) >= m_rows.size()) {
+    if (position < 0 ||
+        static_cast<std::size_t>(position) >= m_visible.shown_count(m_rows.size())) {
         return std::nullopt;
     }
-    return static_cast<std::size_t>(row);
+    return m_visible.row_at(static_cast<std::size_t>(position));
 }
 
-void VirtualList::select(std::size_t row) {
-    if (row >= m_rows.size()) {
+void VirtualList::select(std::size_t element) {
+    // A row the filter hides cannot be selected.
+    const auto row = m_visible.position_of(element, m_rows.size());
+    if (!row) {
+        LVITEMW clear{};
+        clear.stateMask = LVIS_SELECTED;
+        SendMessageW(m_handle, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(&clear));
         return;
     }
     LVITEMW item{};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     item.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(m_handle, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-    SendMessageW(m_handle, LVM_ENSUREVISIBLE, row, FALSE);
+    SendMessageW(m_handle, LVM_SETITEMSTATE, *row, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(m_handle, LVM_ENSUREVISIBLE, *row, FALSE);
     SetFocus(m_handle);
 }
 
@@ -83,14 +155,52 @@ std::vector<Event> VirtualList::notify(const void* header) {
     switch (notification->code) {
     case LVN_GETDISPINFOW: {
         auto* info = reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(notification));
-        if ((info->item.mask & LVIF_TEXT) != 0 && info->item.iItem >= 0) {
-            m_shown =
-                to_wide(cell(static_cast<std::size_t>(info->item.iItem), info->item.iSubItem));
+        const auto position = static_cast<std::size_t>(info->item.iItem);
+        if ((info->item.mask & LVIF_TEXT) != 0 && info->item.iItem >= 0 &&
+            position < m_visible.shown_count(m_rows.size())) {
+            m_shown = to_wide(cell(m_visible.row_at(position), info->item.iSubItem));
             info->item.pszText = m_shown.data();
         }
         return {};
     }
+    case LVN_GETINFOTIPW: {
+        // The texts of the row that its cells show cut, one a line.
+        auto* tip = reinterpret_cast<NMLVGETINFOTIPW*>(const_cast<NMHDR*>(notification));
+        const auto position = static_cast<std::size_t>(tip->iItem);
+        if (tip->iItem < 0 || position >= m_visible.shown_count(m_rows.size()) ||
+            tip->cchTextMax <= 0) {
+            return {};
+        }
+        std::wstring text;
+        const ListRow& row = m_rows[m_visible.row_at(position)];
+        for (std::size_t column = 0; column < row.size(); ++column) {
+            const std::wstring shown = to_wide(row[column]);
+            const int needed = static_cast<int>(SendMessageW(
+                m_handle, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(shown.c_str())));
+            const int width =
+                static_cast<int>(SendMessageW(m_handle, LVM_GETCOLUMNWIDTH, column, 0));
+            constexpr int kCellMargins = 12;
+            if (!shown.empty() && needed + kCellMargins > width) {
+                text += (text.empty() ? L"" : L"\r\n") + shown;
+            }
+        }
+        text.resize(std::min(text.size(), static_cast<std::size_t>(tip->cchTextMax - 1)));
+        std::copy(text.begin(), text.end(), tip->pszText);
+        tip->pszText[text.size()] = L'\0';
+        return {};
+    }
+    case NM_RETURN:
+        if (m_in_main_window && selected()) {
+            return {ControlEvent{m_number, ListEventType::EditKey}};
+        }
+        return {};
     case LVN_KEYDOWN:
+        if (reinterpret_cast<const NMLVKEYDOWN*>(notification)->wVKey == VK_F2) {
+            if (m_in_main_window && selected()) {
+                return {ControlEvent{m_number, ListEventType::EditKey}};
+            }
+            return {};
+        }
         m_keyboard_move = true;
         return {};
     case LVN_ITEMCHANGED: {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/Events.h"
+#include "platform/ListRowRules.h"
 #include "platform/Window.h"
 
 struct HWND__;
@@ -20,7 +21,8 @@ namespace orv {
 // selection is a control event of type Other, a double click DoubleClick, a right click
 // RightClick (followed, in the main window, by the context-menu request at the cursor, so
 // that the program knows the clicked row when the popup menu opens), a header click a
-// ColumnClickEvent.
+// ColumnClickEvent. In the main window, Enter or F2 on the selected row is EditKey, and the
+// tool tip of a row names the texts its cells show cut.
 class VirtualList {
 public:
     VirtualList(int number, bool in_main_window, HWND__* handle,
@@ -28,6 +30,12 @@ public:
 
     HWND__* handle() const { return m_handle; }
     void set_rows(std::vector<ListRow> rows);
+    // Rows are named by their index in set_rows; the control counts only those shown.
+    void set_visible_rows(std::vector<std::size_t> rows);
+    void set_sort_indicator(int column, bool ascending);
+    // The answer to a custom-draw notification (an NMLVCUSTOMDRAW): the main window's rows
+    // get the background of their state.
+    long long custom_draw(void* header) const;
     void set_cell(std::size_t row, int column, const Text& text);
     Text cell(std::size_t row, int column) const;
     std::size_t row_count() const { return m_rows.size(); }
@@ -42,6 +50,7 @@ private:
     bool m_in_main_window;
     HWND__* m_handle;
     std::vector<ListRow> m_rows;
+    RowVisibility m_visible;
     // The text handed to the control for the cell it asked for last.
     std::wstring m_shown;
     bool m_keyboard_move = false;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <memory>
 
 #include <commctrl.h>
@@ -177,6 +178,30 @@ void Win32Remote::press_key(int control, unsigned virtual_key) {
     PostMessageW(target, WM_KEYUP, virtual_key, static_cast<LPARAM>(0xC0000001));
     while (m_window.run_one()) {
     }
+}
+
+void Win32Remote::press_key(int control, const std::string& key) {
+    if (key == "Ctrl+F") {
+        // The window reads the Ctrl key's state, which a posted key does not set.
+        BYTE state[256];
+        GetKeyboardState(state);
+        const BYTE before = state[VK_CONTROL];
+        state[VK_CONTROL] = 0x80;
+        SetKeyboardState(state);
+        press_key(control, unsigned{'F'});
+        state[VK_CONTROL] = before;
+        SetKeyboardState(state);
+        return;
+    }
+    static const std::map<std::string, unsigned> keys = {
+        {"Enter", VK_RETURN}, {"F2", VK_F2}, {"Escape", VK_ESCAPE}};
+    press_key(control, keys.at(key));
+}
+
+int Win32Remote::focused_control() const {
+    const HWND focus = GetFocus();
+    const int number = focus != nullptr ? GetDlgCtrlID(focus) : 0;
+    return number != 0 && m_window.control_handle(number) == focus ? number : 0;
 }
 
 void Win32Remote::close_window(WindowId window) {

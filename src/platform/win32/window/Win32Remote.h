@@ -35,6 +35,10 @@ public:
     void type_text(int control, const std::string& text);
     void press_button(int control);
     void press_key(int control, unsigned virtual_key);
+    // The same by name: "Enter", "F2", "Escape" or "Ctrl+F".
+    void press_key(int control, const std::string& key);
+    // The number of the control with the keyboard focus; 0 when none of ours has it.
+    int focused_control() const;
     void close_window(WindowId window);
     // Paints whatever waits to be painted, now.
     void paint();

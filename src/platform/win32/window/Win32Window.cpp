@@ -178,6 +178,11 @@ bool Win32Window::run_one() {
         FlashWindow(popup, TRUE);
         return true;
     }
+    // Ctrl+F in the main window puts the cursor into the filter box.
+    if (root == m_main && message.message == WM_KEYDOWN && message.wParam == 'F' &&
+        GetKeyState(VK_CONTROL) < 0 && focus_search_field()) {
+        return true;
+    }
     // Tab, Enter and Escape in a pop-up window move between its controls, press its default
     // button and close it.
     if (root != nullptr && popup_of(root) && IsDialogMessageW(root, &message)) {
@@ -664,6 +669,9 @@ long long Win32Window::handle_notify(WindowHandle frame, const void* header) {
         return DefWindowProcW(frame, WM_NOTIFY, notification->idFrom,
                               reinterpret_cast<LPARAM>(header));
     }
+    if (notification->code == NM_CUSTOMDRAW) {
+        return list->custom_draw(const_cast<void*>(header));
+    }
     for (const Event& event : list->notify(header)) {
         deliver(event);
     }
@@ -703,7 +711,16 @@ long long Win32Window::handle_message(WindowHandle window, unsigned message,
         }
         if (HIWORD(wparam) == BN_CLICKED) {
             if (const Control* control = find(id);
-                control != nullptr && control->kind == ControlKind::Button) {
+                control != nullptr &&
+                (control->kind == ControlKind::Button || control->kind == ControlKind::CheckBox)) {
+                deliver(ControlEvent{id, ListEventType::Other});
+            }
+            return 0;
+        }
+        if (HIWORD(wparam) == EN_CHANGE) {
+            // The filter box reports every change of its text.
+            if (const Control* control = find(id);
+                control != nullptr && control->kind == ControlKind::SearchField) {
                 deliver(ControlEvent{id, ListEventType::Other});
             }
             return 0;
@@ -773,6 +790,86 @@ long long Win32Window::handle_message(WindowHandle window, unsigned message,
         break;
     }
     return DefWindowProcW(window, message, wparam, lparam);
+}
+
+void Win32Window::set_main_window_title(const Text& title) {
+    m_calls->post([this, title] {
+        if (m_main != nullptr) {
+            SetWindowTextW(m_main, to_wide(title).c_str());
+        }
+    });
+}
+
+void Win32Window::set_tab_page_text(int page, const Text& text) {
+    m_calls->post([this, page, text] {
+        if (m_tabs == nullptr) {
+            return;
+        }
+        std::wstring shown = without_mnemonics(text);
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = shown.data();
+        SendMessageW(m_tabs, TCM_SETITEMW, static_cast<WPARAM>(page),
+                     reinterpret_cast<LPARAM>(&item));
+        place_pages();
+    });
+}
+
+void Win32Window::set_visible_rows(int control, std::vector<std::size_t> rows) {
+    auto shared = std::make_shared<std::vector<std::size_t>>(std::move(rows));
+    m_calls->post([this, control, shared] {
+        if (VirtualList* list = find_list(control)) {
+            list->set_visible_rows(std::move(*shared));
+        }
+    });
+}
+
+void Win32Window::set_sort_indicator(int control, int column, bool ascending) {
+    m_calls->post([this, control, column, ascending] {
+        if (VirtualList* list = find_list(control)) {
+            list->set_sort_indicator(column, ascending);
+        }
+    });
+}
+
+void Win32Window::set_control_checked(int control, bool checked) {
+    m_calls->post([this, control, checked] {
+        if (Control* found = find(control); found && found->kind == ControlKind::CheckBox) {
+            SendMessageW(found->handle, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        }
+    });
+}
+
+bool Win32Window::control_checked(int control) {
+    return m_calls->ask<bool>(
+        [this, control] {
+            Control* found = find(control);
+            return found != nullptr && found->kind == ControlKind::CheckBox &&
+                   SendMessageW(found->handle, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        },
+        false);
+}
+
+void Win32Window::focus_control(int control) {
+    m_calls->post([this, control] {
+        if (Control* found = find(control)) {
+            SetFocus(found->handle);
+            if (control_class(found->kind).window_class == std::wstring_view(L"EDIT")) {
+                SendMessageW(found->handle, EM_SETSEL, 0, -1);
+            }
+        }
+    });
+}
+
+bool Win32Window::focus_search_field() {
+    for (const auto& [number, control] : m_controls) {
+        if (control.kind == ControlKind::SearchField) {
+            SetFocus(control.handle);
+            SendMessageW(control.handle, EM_SETSEL, 0, -1);
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace orv

@@ -82,6 +82,13 @@ public:
     std::optional<std::size_t> selected_row(int control) override;
     Text cell_text(int control, std::size_t row, int column) override;
     void select_row(int control, std::size_t row) override;
+    void set_main_window_title(const Text& title) override;
+    void set_tab_page_text(int page, const Text& text) override;
+    void set_visible_rows(int control, std::vector<std::size_t> rows) override;
+    void set_sort_indicator(int control, int column, bool ascending) override;
+    void set_control_checked(int control, bool checked) override;
+    bool control_checked(int control) override;
+    void focus_control(int control) override;
 
     // The window procedure's work, for the one window class of our frames.
     long long handle_message(WindowHandle window, unsigned message, unsigned long long wparam,
@@ -103,6 +110,7 @@ private:
     void place_pages();
     void show_page(int page);
     void remove_control(int number);
+    bool focus_search_field();
     Control* find(int number);
     VirtualList* find_list(int number);
     WindowHandle parent_for(WindowId window, const ControlSpec& control) const;

@@ -1,0 +1,144 @@
+// The translator's workbench in the window: the filter row, the counts in tab titles, status
+// and window title, the keys and the name-edit dialog's help, through the whole program.
+#include <string>
+#include <vector>
+
+#include "AppHarness.h"
+#include "app/MainWindow.h"
+#include "translation/DatabaseFile.h"
+
+namespace orv::test {
+namespace {
+
+using Indices = std::vector<std::size_t>;
+
+class Workbench : public AppHarness {
+protected:
+    static constexpr int kWeaponPage = 19;
+
+    // Five weapons (one with the shipped name "Club", one nameless, two named alike) and a
+    // door, opened.
+    void SetUp() override {
+        using fixtures::RecordBuilder;
+        const auto weapon = [](std::string_view id, std::string_view name) {
+            RecordBuilder record("WEAP");
+            record.text("NAME", id);
+            if (!name.empty()) {
+                record.text("FNAM", name);
+            }
+            return record.bytes();
+        };
+        files.put("prog/data/Weapdata.dat", encode_pair_file({{"Club", "Keule"}}));
+        files.put_text("prog/dataextra/Memory.tsv",
+                       "Weapon\tIron Dagger\tEisendolch\t2024-01-01\n"
+                       "Weapon\tIron Sword\tEisenschwert\t2024-01-01\n");
+        files.put("daten/Foo.esp",
+                  fixtures::plugin(
+                      {weapon("w_dag", "Iron Dagger"), weapon("w_club", "Club"),
+                       weapon("w_none", ""), weapon("w_ir2", "Iron Dagger"), weapon("w_axe", "Axe"),
+                       RecordBuilder("DOOR").text("NAME", "d1").text("FNAM", "Gate").bytes()}));
+        app.start();
+        open("daten/Foo.esp");
+    }
+    void filter(const Text& query, bool only_untranslated, bool show_nameless) {
+        window.set_control_text(kFilterField, query);
+        window.set_control_checked(kOnlyUntranslatedBox, only_untranslated);
+        window.set_control_checked(kShowNamelessBox, show_nameless);
+        control(kFilterField);
+    }
+    Indices shown(int view) const { return window.snapshot().controls.at(view).shown_rows(); }
+    // Tab title, status field 1 and window title.
+    std::vector<Text> counts() const {
+        const auto s = window.snapshot();
+        return {s.tab_pages.at(kWeaponPage), s.status.at(1), s.title};
+    }
+};
+
+TEST_F(Workbench, FilterHidesRowsWithoutMovingThem) {
+    const Rows before = rows(kWeaponView);
+    const struct {
+        const char* query;
+        bool only_untranslated;
+        bool show_nameless;
+        Indices shown;
+    } cases[] = {
+        {"", false, true, {0, 1, 2, 3, 4}},
+        {"", false, false, {0, 1, 3, 4}},
+        {"iRON", false, true, {0, 3}},
+        // The DV Name counts too.
+        {"KEULE", false, true, {1}},
+        {"", true, true, {0, 3, 4}},
+        {"w_", true, false, {0, 3, 4}},
+        {"zzz", false, true, {}},
+        // Cleared: every row again, in its order.
+        {"", false, true, {0, 1, 2, 3, 4}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.query);
+        filter(c.query, c.only_untranslated, c.show_nameless);
+        EXPECT_EQ(shown(kWeaponView), c.shown);
+        EXPECT_EQ(rows(kWeaponView), before);
+    }
+    // A sort keeps the filter, now over the sorted rows, and shows its arrow.
+    filter("iron", false, true);
+    app.handle(ColumnClickEvent{kWeaponView, 1});
+    EXPECT_EQ(rows(kWeaponView)[2], "|w_dag|Iron Dagger|Iron Dagger");
+    EXPECT_EQ(shown(kWeaponView), (Indices{2, 3}));
+    const auto sorted = window.snapshot().controls.at(kWeaponView);
+    EXPECT_EQ(std::pair(sorted.sort_column, sorted.sort_ascending),
+              std::pair(std::optional(1), true));
+}
+
+TEST_F(Workbench, CountsFollowOpenEditAndSave) {
+    EXPECT_EQ(counts(), (std::vector<Text>{"Weapon (3)", cp1252(u8"übersetzt 1 von 5"),
+                                           "ORVENTAL v3.03a - Foo.esp"}));
+    EXPECT_EQ(window.snapshot().tab_pages.at(9), "Door (1)");
+
+    // Enter on a row opens the dialog as a double click does; after OK the next row still to
+    // do is selected, among those the filter shows.
+    filter("", true, true);
+    window.user_selects_row(kWeaponView, 0);
+    control(kWeaponView, ListEventType::EditKey);
+    ASSERT_TRUE(is_open(WindowId::NameEdit));
+    window.set_control_text(name_edit::kDvNameField, "Eisendolch");
+    window.set_control_checked(name_edit::kSameNamesBox, false);
+    control(name_edit::kOkButton);
+    EXPECT_EQ(window.snapshot().controls.at(kWeaponView).selected, std::optional<std::size_t>(3));
+    EXPECT_EQ(shown(kWeaponView), (Indices{3, 4}));
+    EXPECT_EQ(counts(), (std::vector<Text>{"Weapon (2)", cp1252(u8"übersetzt 2 von 5"),
+                                           "ORVENTAL v3.03a - Foo.esp *"}));
+
+    dialogs.next_answer(MessageAnswer::Yes);
+    run(command::kSave);
+    EXPECT_EQ(counts()[2], "ORVENTAL v3.03a - Foo.esp");
+}
+
+TEST_F(Workbench, NameDialogOffersSameNamesAndSuggestions) {
+    using namespace name_edit;
+    window.user_selects_row(kWeaponView, 0);
+    control(kWeaponView, ListEventType::DoubleClick);
+    auto dialog = window.snapshot();
+    EXPECT_EQ(dialog.controls.at(kSameNamesBox).definition.text,
+              cp1252(u8"Für alle gleichen Namen übernehmen (1 weitere)"));
+    EXPECT_TRUE(dialog.controls.at(kSameNamesBox).checked);
+    const Text memory = cp1252(u8"Gedächtnis");
+    EXPECT_EQ(dialog.controls.at(kSuggestionList).rows,
+              (std::vector<ListRow>{{"Eisendolch", memory}, {"Eisenschwert", memory}}));
+
+    // A double click on a suggestion takes it; OK gives it to both rows named alike.
+    window.user_selects_row(kSuggestionList, 1);
+    control(kSuggestionList, ListEventType::DoubleClick);
+    EXPECT_EQ(window.snapshot().controls.at(kDvNameField).definition.text, "Eisenschwert");
+    control(kOkButton);
+    EXPECT_EQ(rows(kWeaponView)[0], "*|w_dag|Iron Dagger|Eisenschwert");
+    EXPECT_EQ(rows(kWeaponView)[3], "*|w_ir2|Iron Dagger|Eisenschwert");
+
+    // Nothing named alike and nothing to suggest: neither is shown.
+    window.user_selects_row(kWeaponView, 4);
+    control(kWeaponView, ListEventType::DoubleClick);
+    dialog = window.snapshot();
+    EXPECT_EQ(dialog.controls.count(kSameNamesBox) + dialog.controls.count(kSuggestionList), 0u);
+}
+
+} // namespace
+} // namespace orv::test
