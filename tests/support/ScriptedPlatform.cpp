@@ -12,16 +12,16 @@ std::vector<std::string> WindowState::describe(WindowId window) const {
         "Button",   "TextBox", "ReadOnlyTextBox", "ReadOnlyField", "SearchField", "CheckBox"};
     std::vector<std::string> lines;
     for (const auto& [number, control] : controls) {
-        const auto& spec = control.definition;
-        const Rect& r = spec.rect;
-        std::string line = std::to_string(number) + " " + kKinds[static_cast<int>(spec.kind)] +
-                           " \"" + spec.text + "\" " + std::to_string(r.left) + "," +
-                           std::to_string(r.top) + " " + std::to_string(r.width) + "x" +
-                           std::to_string(r.height);
-        for (const auto& column : spec.columns) {
+        const auto& definition = control.definition;
+        const Rect& r = definition.rect;
+        std::string line = std::to_string(number) + " " +
+                           kKinds[static_cast<int>(definition.kind)] + " \"" + definition.text +
+                           "\" " + std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+                           std::to_string(r.width) + "x" + std::to_string(r.height);
+        for (const auto& column : definition.columns) {
             line += " " + column.title + "/" + std::to_string(column.width);
         }
-        line += spec.tab_page >= 0 ? " page " + std::to_string(spec.tab_page) : "";
+        line += definition.tab_page >= 0 ? " page " + std::to_string(definition.tab_page) : "";
         if (control.window == window) {
             lines.push_back(line + (control.checked ? " on" : "") +
                             (control.enabled ? "" : " off"));
