@@ -215,8 +215,9 @@ TEST_F(TranslateCommand, RefusesBadEditLinesNamingEach) {
         // A file in another text format is named as such once, not line by line.
         {"\xEF\xBB\xBFMisc Item\trock\tStein\n", "Zeile 1: Die Datei beginnt mit einer Byte-Order"},
         {"Misc Item\trock\tStein\r\nCell\tFoo Town\tX\r\n", utf8(u8"Zeile 1: Wagenrücklauf (CR) im Text.")},
-        {"Cells\tFoo Town\tX\nMisc Item\trock\tStein\nWeapon\tsword\tS\nNPC\tguard\n",
+        {"Cells\tFoo Town\tX\nMisc Item\tro\\ck\tStein\nWeapon\tsword\tS\nNPC\tguard\n",
          utf8(u8"Zeile 1: Unbekannte Liste „Cells“.\n"
+              u8"Zeile 2, Feld 2: Ungültiges Fluchtzeichen: auf \\ folgt nur \\, t, r oder n.\n"
               u8"Zeile 3: Die Zeile „sword“ ist mit „B“ markiert und kann nicht geändert werden.\n"
               u8"Zeile 4: Erwartet werden genau drei Felder: LISTE, ID und neuer DV Name, durch "
               u8"Tabulatoren getrennt.\n")},
