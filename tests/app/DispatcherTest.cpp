@@ -170,6 +170,12 @@ TEST_F(Dispatcher, PopupMenuAndTextEntriesOpenTheirDialogs) {
         EXPECT_FALSE(is_open(WindowId::TextEditor));
         EXPECT_TRUE(window.snapshot().enabled(command::kResetExternalDatabase));
     }
+    // The editor's buttons reach it: KOPIEREN copies the chosen book's text.
+    menu(kTextTargets[0].menu_command);
+    window.user_selects_row(text_editor::kEntryList, 0);
+    control(text_editor::kEntryList);
+    control(text_editor::kCopyButton);
+    EXPECT_EQ(window.control_text(text_editor::kTranslationBox), "Es war");
 }
 
 TEST_F(Dispatcher, OpenEditSaveAndOpenAgain) {
