@@ -4,6 +4,7 @@
 
 #include "MemoryFiles.h"
 #include "plugin/RecordTypes.h"
+#include "translation/TranslationMemory.h"
 
 namespace orv {
 namespace {
@@ -82,8 +83,7 @@ TEST(Suggestions, LoadsTheFilesAndReportsADamagedMemory) {
     files.put("prog/data/Regndata.dat", encode_pair_file({{"Bow", "Bogenland"}}));
     const auto loaded = load_suggestions(files, "prog");
     ASSERT_TRUE(loaded.problem);
-    EXPECT_EQ(loaded.problem->message,
-              read_memory(files, "prog/dataextra/Memory.tsv").error().message);
+    EXPECT_EQ(loaded.problem->message, read_memory(files, memory_path("prog")).error().message);
     EXPECT_EQ(shown(loaded.index.suggest("Bow", kPathGridType)), Lines{"Bogenland R="});
 }
 
