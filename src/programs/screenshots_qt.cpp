@@ -88,8 +88,8 @@ int fail(const char* message) {
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    if (argc != 3) {
-        return fail("usage: orvental-screenshots PROGRAM-FOLDER OUTPUT-FOLDER");
+    if (argc != 3 && argc != 4) {
+        return fail("usage: orvental-screenshots PROGRAM-FOLDER OUTPUT-FOLDER [LARGE-PLUGIN]");
     }
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(orv::program_icon());
@@ -127,10 +127,39 @@ int main(int argc, char** argv) {
         }
     }
 
-    // Open the demo plugin and wait until the worker has enabled "Speichern" again.
+    // Given a large plugin, first that one with the filter on: the activators still to do
+    // among those whose ID or names hold "thing 3-2".
+    if (argc == 4) {
+        dialogs.set_next_file_name(
+            orv::qstring_to_path(QDir(QString::fromLocal8Bit(argv[3])).absolutePath()));
+        action(1)->trigger();
+        if (!wait_until([&] { return action(2)->isEnabled(); })) {
+            return fail("the large plugin did not load");
+        }
+        auto* tabs = main->findChild<QTabWidget*>(QStringLiteral("control-2"));
+        auto* only_to_do = main->findChild<QCheckBox*>(QStringLiteral("control-29"));
+        auto* filter = main->findChild<QLineEdit*>(QStringLiteral("control-28"));
+        if (tabs == nullptr || only_to_do == nullptr || filter == nullptr) {
+            return fail("no filter row");
+        }
+        tabs->setCurrentIndex(3);
+        only_to_do->click();
+        filter->setFocus();
+        filter->setText(QStringLiteral("thing 3-2"));
+        settle();
+        main->grab().save(output.filePath(QStringLiteral("filter-large.png")));
+        filter->clear();
+        only_to_do->click();
+        tabs->setCurrentIndex(0);
+        settle();
+    }
+
+    // Open the demo plugin and wait until the worker has loaded it.
     dialogs.set_next_file_name(orv::qstring_to_path(program_folder + "/demo/Demo.esp"));
     action(1)->trigger();
-    if (!wait_until([&] { return action(2)->isEnabled(); })) {
+    if (!wait_until([&] {
+            return action(2)->isEnabled() && main->windowTitle().contains(QStringLiteral("Demo"));
+        })) {
         return fail("the demo plugin did not load");
     }
     // The fullest list, and in it a row without a shipped translation to translate by hand.
@@ -237,7 +266,7 @@ int main(int argc, char** argv) {
     window.close();
     program.shut_down();
     std::printf("orvental-screenshots: main-window.png, filter.png, name-edit.png, "
-                "text-editor.png, findings.png in %s\n",
-                qPrintable(output.absolutePath()));
+                "text-editor.png, findings.png%s in %s\n",
+                argc == 4 ? ", filter-large.png" : "", qPrintable(output.absolutePath()));
     return 0;
 }
