@@ -65,14 +65,8 @@ int run_check(const Context& context, std::span<const std::string> arguments) {
 
     std::string out;
     for (const auto& finding : *findings) {
-        out += finding_kind_word(finding.kind);
-        out.push_back('\t');
-        append_escaped_field(out, finding.record);
-        out.push_back('\t');
-        append_escaped_field(out, finding.id);
-        out.push_back('\t');
-        append_escaped_field(out, finding.detail);
-        out.push_back('\n');
+        append_escaped_line(
+            out, {finding_kind_word(finding.kind), finding.record, finding.id, finding.detail});
     }
     context.out.write(out.data(), static_cast<std::streamsize>(out.size()));
     context.out.flush();

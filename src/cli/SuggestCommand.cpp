@@ -34,12 +34,8 @@ int run_suggest(const Context& context, std::span<const std::string> arguments) 
     }
     std::string out;
     for (const auto& suggestion : loaded.index.suggest(*ev_name, list_index)) {
-        append_escaped_field(out, suggestion.dv_name);
-        out.push_back('\t');
-        append_escaped_field(out, suggestion.source);
-        out.push_back('\t');
-        append_escaped_field(out, suggestion_kind_text(suggestion.kind));
-        out.push_back('\n');
+        append_escaped_line(
+            out, {suggestion.dv_name, suggestion.source, suggestion_kind_text(suggestion.kind)});
     }
     context.out.write(out.data(), static_cast<std::streamsize>(out.size()));
     context.out.flush();

@@ -22,12 +22,7 @@ int run_todo(const Context& context, std::span<const std::string> arguments) {
             if (!needs_translation(element)) {
                 continue;
             }
-            append_escaped_field(out, type.label);
-            out.push_back('\t');
-            append_escaped_field(out, element.id);
-            out.push_back('\t');
-            append_escaped_field(out, element.ev_name);
-            out.push_back('\n');
+            append_escaped_line(out, {type.label, element.id, element.ev_name});
         }
     }
     context.out.write(out.data(), static_cast<std::streamsize>(out.size()));

@@ -2,6 +2,16 @@
 
 namespace orv {
 
+void append_escaped_line(std::string& out, std::initializer_list<TextView> fields) {
+    const char* separator = "";
+    for (const TextView field : fields) {
+        out += separator;
+        append_escaped_field(out, field);
+        separator = "\t";
+    }
+    out.push_back('\n');
+}
+
 void append_escaped_field(std::string& out, TextView cp1252) {
     // The four escaped characters are ASCII, and every other byte converts on its own, so
     // each byte is either escaped or converted, never both. Runs of plain bytes are

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,6 +22,8 @@ namespace orv {
 std::string escape_field(TextView cp1252);
 // The same, appended to `out`.
 void append_escaped_field(std::string& out, TextView cp1252);
+// One line of a TSV file: the fields escaped, joined by TAB, ended by LF.
+void append_escaped_line(std::string& out, std::initializer_list<TextView> fields);
 
 // Reverses escape_field. Returns nothing for a backslash followed by anything other than
 // '\\', 't', 'r' or 'n' or standing last in the field, for malformed UTF-8 and for a

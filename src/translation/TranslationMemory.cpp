@@ -79,15 +79,9 @@ Result<std::vector<MemoryEntry>> parse_memory(ByteSpan bytes) {
 Bytes encode_memory(const std::vector<MemoryEntry>& entries) {
     std::string text;
     for (const auto& entry : entries) {
-        append_escaped_field(text,
-                             kRecordTypes.at(static_cast<std::size_t>(entry.list_index)).label);
-        text.push_back('\t');
-        append_escaped_field(text, entry.ev_name);
-        text.push_back('\t');
-        append_escaped_field(text, entry.dv_name);
-        text.push_back('\t');
-        append_escaped_field(text, entry.date);
-        text.push_back('\n');
+        append_escaped_line(text,
+                            {kRecordTypes.at(static_cast<std::size_t>(entry.list_index)).label,
+                             entry.ev_name, entry.dv_name, entry.date});
     }
     const auto* data = reinterpret_cast<const std::byte*>(text.data());
     return Bytes(data, data + text.size());
