@@ -44,13 +44,6 @@ void ObjectLists::set_mark_and_dv_name(int list_index, std::size_t row, const Te
     elements[row].dv_name = dv_name;
 }
 
-void ObjectLists::empty_all() {
-    for (auto& object_list : m_lists) {
-        object_list.elements.clear();
-    }
-    m_skills.clear();
-}
-
 void ObjectLists::take_rows(ObjectLists&& rows) {
     for (std::size_t i = 0; i < m_lists.size(); ++i) {
         m_lists[i].elements = std::move(rows.m_lists[i].elements);

@@ -65,8 +65,6 @@ public:
     void append_skill(SkillElement element);
     void set_mark_and_dv_name(int list_index, std::size_t row, const Text& mark,
                               const Text& dv_name);
-    // Removes every element of every list; sort directions stay.
-    void empty_all();
     // Replaces every element of every list by those of `rows`; sort directions stay.
     void take_rows(ObjectLists&& rows);
 
