@@ -283,26 +283,41 @@ TEST_F(TranslateCommand, CheckPrintsFindingsAsTsv) {
     // clang-format on
 }
 
-TEST(ListCommand, PrintsRowsInTabOrderThenSkills) {
+// Each read-only command routes to the core once: the list's rows in tab order then skills,
+// the rows still to do as an edits file (escaped UTF-8, Cell first, no "B" or "E" rows), and
+// one list's suggestions, memory first.
+TEST(ListCommand, ListTodoAndSuggestPrintTsv) {
     test::MemoryFiles files;
     files.put("prog/data/Weapdata.dat", encode_pair_file({{"Iron Sword", "Eisenschwert"}}));
+    files.put("prog/data/Miscdata.dat", encode_pair_file({{"Rock", "Stein"}}));
     files.put("prog/data/Skildata.dat",
               encode_triple_file({{"Blade", "Blade", "Klinge"}, {"Axe", "Axe", "Axt"}}));
     files.put(kExternal, encode_pair_file({{"FFFF", "FFFF"}, {"Dark\tCave", "Dunkle H\xF6hle"}}));
+    files.put_text("prog/dataextra/Memory.tsv",
+                   "Weapon\tRock\tFelsklinge\t2024-01-01\nMisc Item\tRock\tFels\t2024-01-01\n");
     files.put(kPlugin,
               fixtures::plugin({record("CELL", {{"NAME", "Dark\tCave"}}),
                                 record("WEAP", {{"NAME", "sword_01"}, {"FNAM", "Iron Sword"}}),
                                 record("WEAP", {{"NAME", "club\\01"}, {"FNAM", "Club"}}),
                                 record("ACTI", {{"NAME", "lever"}}),
                                 fixtures::RecordBuilder("SKIL").u32("INDX", 1).bytes()}));
+    files.put("p.esp", fixtures::plugin({record("MISC", {{"NAME", "rock"}, {"FNAM", "Rock"}}),
+                                         record("MISC", {{"NAME", "key\t1"}, {"FNAM", "Key"}}),
+                                         record("MISC", {{"NAME", "blank"}}),
+                                         record("CELL", {{"NAME", "M\xFChle Town"}})}));
     files.put("mods/Short.esp", fixtures::bytes_of("HEDR"));
-    expect_calls(files,
-                 {ok({"list", kPlugin}, utf8(u8"Cell\tÜ\tDark\\tCave\tDark\\tCave\tDunkle Höhle\n"
-                                             u8"Activator\tE\tlever\t\t\n"
-                                             u8"Weapon\tB\tsword_01\tIron Sword\tEisenschwert\n"
-                                             u8"Weapon\t\tclub\\\\01\tClub\tClub\n"
-                                             u8"Skill\t1\tAxe\tAxe\tAxt\n")),
-                  refused({"list", "mods/Short.esp"}, "")});
+    expect_calls(
+        files,
+        {ok({"list", kPlugin}, utf8(u8"Cell\tÜ\tDark\\tCave\tDark\\tCave\tDunkle Höhle\n"
+                                    u8"Activator\tE\tlever\t\t\n"
+                                    u8"Weapon\tB\tsword_01\tIron Sword\tEisenschwert\n"
+                                    u8"Weapon\t\tclub\\\\01\tClub\tClub\n"
+                                    u8"Skill\t1\tAxe\tAxe\tAxt\n")),
+         refused({"list", "mods/Short.esp"}, ""),
+         ok({"todo", "p.esp"}, utf8(u8"Cell\tMühle Town\tMühle Town\nMisc Item\tkey\\t1\tKey\n")),
+         ok({"suggest", "Rock", "--list", "Misc Item"},
+            utf8(u8"Fels\tGedächtnis\texakt\nStein\tMiscdata.dat\texakt\n")),
+         refused({"suggest", "Rock", "--list", "Misc"}, utf8(u8"Unbekannte Liste „Misc“.\n"))});
     for (const std::string flag : {"--help", "-h"}) {
         SCOPED_TRACE(flag);
         const auto help = run_tool(files, {flag});
