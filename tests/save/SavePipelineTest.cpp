@@ -117,5 +117,30 @@ TEST_F(SavePipeline, CellRenamesOfThisSaveComeFirstAndKeepUsesTheRebuiltExternal
     EXPECT_EQ(report->references_translated, 6);
 }
 
+// A save hands the rows it turned from "*" into "Ü" to the memory; a memory that cannot
+// take them stays as it was, and the message says that the plugin is saved.
+TEST_F(SavePipeline, SavedHandEditsReachTheMemoryAfterThePlugin) {
+    load(fixtures::plugin({record("MISC", {{"NAME", "a"}, {"FNAM", "Rock"}})}));
+    for (const bool damaged : {true, false}) {
+        SCOPED_TRACE(damaged);
+        if (damaged) {
+            m_files.put_text(memory_path("prog"), "kaputt\n");
+        } else {
+            ASSERT_TRUE(m_files.remove(memory_path("prog")).ok());
+        }
+        edit("MISC", "Stein");
+        const auto saved = save();
+        ASSERT_TRUE(saved.ok());
+        const auto remembered = remember_confirmed_names(m_files, "prog", *saved);
+        EXPECT_EQ(remembered.ok(), !damaged);
+        EXPECT_TRUE(
+            remembered.ok() ||
+            to_utf8(remembered.error().message).ends_with(".\rDas Plugin wurde gespeichert."));
+        EXPECT_EQ(m_files.get(memory_path("prog")),
+                  fixtures::bytes_of(damaged ? "kaputt\n"
+                                             : "Misc Item\tRock\tStein\t" + today_date() + "\n"));
+    }
+}
+
 } // namespace
 } // namespace orv
