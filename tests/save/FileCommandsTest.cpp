@@ -68,9 +68,9 @@ const Text kFooTownStatus = "Datei : Foo Town.esp";
 
 class FileCommands : public test::DialogTest {
 protected:
-    // As the event loop starts a worker; every command ends it.
-    void run(void (*command)(FileCommandContext&)) {
-        workspace.worker_ended = 0;
+    // As the event loop starts a worker; every command ends it, one already ended only that.
+    void run(void (*command)(FileCommandContext&), int ended = 0) {
+        workspace.worker_ended = ended;
         workspace.busy = 1;
         command(m_context);
         EXPECT_EQ(workspace.worker_ended, 1);
@@ -85,20 +85,6 @@ protected:
         open(kFooTown);
         ASSERT_TRUE(workspace.store.loaded());
         m_settings.calls.clear();
-    }
-    // Each command menu item enabled as `enabled(item)` says.
-    template <class F>
-    void expect_menu(F enabled) const {
-        const auto state = window.snapshot();
-        for (const int item : kCommandMenuItems) {
-            EXPECT_EQ(state.enabled(item), enabled(item)) << "item " << item;
-        }
-    }
-    void expect_menu(bool enabled) const {
-        expect_menu([&](int) { return enabled; });
-    }
-    std::size_t weapon_rows() const {
-        return window.snapshot().controls.at(kWeaponView).rows.size();
     }
 
     FakeFolderSettings m_settings;
@@ -119,7 +105,7 @@ TEST_F(FileCommands, OpenShowsRowsAndStoresTheFolder) {
     EXPECT_EQ(s.status.at(1), cp1252(u8"Blöcke gelesen : 2 / 2"));
     EXPECT_EQ(m_settings.calls,
               (Calls{"reread plugin", "store plugin " + native_path("/spiele/plugins/")}));
-    expect_menu(true);
+    EXPECT_TRUE(command_menu_is(true));
 
     // Cancelled dialogs store no folder, and the plugin stays.
     m_settings.calls.clear();
@@ -138,7 +124,7 @@ TEST_F(FileCommands, OpenShowsRowsAndStoresTheFolder) {
     EXPECT_EQ(m_settings.calls, (Calls{"reread plugin", "reread save"}));
     EXPECT_EQ(workspace.current_file, kFooTown);
     EXPECT_EQ(workspace.store.record_count(), 2);
-    EXPECT_EQ(weapon_rows(), 1u);
+    EXPECT_EQ(control(kWeaponView).rows.size(), 1u);
 
     // A folder Windows-1252 holds is stored; one it cannot hold keeps the old setting.
     files.put(native(u8"/spiele/Neu ä/Foo Town.esp"), foo_town_plugin());
@@ -180,12 +166,15 @@ TEST_F(FileCommands, RefusedOpenKeepsEverything) {
             EXPECT_EQ(workspace.store.loaded(), loaded);
             EXPECT_EQ(workspace.current_file, loaded ? kFooTown : fs::path{});
             EXPECT_EQ(window.snapshot().status[0], status);
-            EXPECT_EQ(weapon_rows(), loaded ? 1u : 0u);
+            EXPECT_EQ(control(kWeaponView).rows.size(), loaded ? 1u : 0u);
             EXPECT_EQ(workspace.lists.list(kWeaponList).elements.size(), loaded ? 1u : 0u);
             // The folder was chosen, so it is kept.
             EXPECT_EQ(m_settings.calls.back(), "store plugin " + native_path("/spiele/plugins/"));
             // Without a plugin only "Öffnen" and "Löschen" come back.
-            expect_menu([&](int item) { return loaded || item == 1 || item == 5; });
+            for (const int item : kCommandMenuItems) {
+                EXPECT_EQ(window.snapshot().enabled(item), loaded || item == 1 || item == 5)
+                    << item;
+            }
         }
     }
     EXPECT_EQ(dialogs.boxes().size(), 4u);
@@ -285,7 +274,7 @@ TEST_F(FileCommands, SaveAndSaveAs) {
         // A saved row is marked in its view; a failed save leaves it unsaved.
         EXPECT_EQ(window.cell_text(kWeaponView, 0, 0), written ? "\xDC" : c.fail ? "*" : "");
         EXPECT_EQ(workspace.lists.list(kWeaponList).elements[0].mark, written ? "\xDC" : "*");
-        expect_menu(c.file_type == 0 && c.boxes != std::vector{same});
+        EXPECT_TRUE(command_menu_is(c.file_type == 0 && c.boxes != std::vector{same}));
         workspace.lists.set_mark_and_dv_name(kWeaponList, 0, "", "Club");
     }
     EXPECT_TRUE(holds(files.get(external_database_path("prog")), "Keule"));
@@ -294,11 +283,7 @@ TEST_F(FileCommands, SaveAndSaveAs) {
 TEST_F(FileCommands, EndedWorkerOnlyEnds) {
     load_foo_town();
     for (const auto command : {open_command, save_command, save_as_command}) {
-        workspace.worker_ended = 1;
-        workspace.busy = 1;
-        command(m_context);
-        EXPECT_EQ(workspace.worker_ended, 1);
-        EXPECT_EQ(workspace.busy, 0);
+        run(command, 1);
     }
     EXPECT_EQ(dialogs.snapshot().file_dialogs.size(), 1u); // only the Open that loaded
     EXPECT_TRUE(dialogs.boxes().empty());
