@@ -2,6 +2,7 @@
 
 #include <numeric>
 #include <sstream>
+#include <tuple>
 
 #include "MemoryFiles.h"
 #include "cli/CheckCommand.h"
@@ -305,22 +306,36 @@ TEST(ListCommand, ListTodoAndSuggestPrintTsv) {
     }
 }
 
-// The format comes from the file's name here (--triples is tested with export).
-TEST(DbCommands, ExportThenImportGivesBackTheSameBytes) {
+// The format comes from the file's name here (--triples is tested with export). The import
+// warns of each translation that would break a name and the check lists it: cell names may
+// take 63 bytes; a file no list takes names from is not measured.
+TEST(DbCommands, ExportThenImportGivesBackTheSameBytesAndTellsOfBrokenNames) {
     // Every byte value once: 00, the controls, and the five bytes Windows-1252 leaves undefined.
     Text every(256, '\0');
     std::iota(every.begin(), every.end(), '\0');
+    const std::string x63(63, 'x');
+    const std::string emptied = utf8(u8"Warnung: Eintrag 2 („Rock“): die Übersetzung ist leer, "
+                                     u8"das Original nicht.\n");
+    const std::string listed = utf8(u8"Leere Übersetzungen nicht leerer Originale (sie löschen "
+                                    u8"den Namen): 1\n  Eintrag 2: „Rock“\n");
     // clang-format off
-    const std::vector<std::pair<std::string, Bytes>> cases = {
-        {"Empty.dat", {}},
+    const std::vector<std::tuple<std::string, Bytes, std::string, std::string>> cases = {
+        {"Empty.dat", {}, "", utf8(u8"Einträge: 0\n")},
         {"Celldata.dat", encode_pair_file({{"", ""}, {"Rock", ""}, {"a\r\nb", "tab\there\t"},
                                            {"back\\slash\\", "\\n stays two characters"},
-                                           {every, "\x81\x8D\x8F\x90\x9D"}, {"Rock", "Rock"}})},
+                                           {every, "\x81\x8D\x8F\x90\x9D"}, {"Rock", "Rock"},
+                                           {"B", x63 + "y"}, {"A", x63}}),
+         utf8(u8"Warnung: Eintrag 7 („B“): die Übersetzung hat 64 Bytes, mehr als 63.\n") + emptied,
+         utf8(u8"  Eintrag 6: „Rock“\nÜbersetzungen länger als 63 Bytes (die Grenze der Listen, die "
+              u8"diese Datei benutzen): 1\n  Eintrag 7: „B“ (64 Bytes)\n") + listed},
+        {"Gmstdata.dat", encode_pair_file({{"B", x63 + "y"}, {"Rock", ""}}), emptied,
+         utf8(u8"Einträge mit Übersetzung gleich Original: 0\n") + listed},
         {"Skildata.dat", encode_triple_file({{"", "", ""}, {"id\t1", "Line\rtwo", "Zeile\nzwei\\"},
-                                             {every, std::string(1, '\0'), "\xD6l \x80"}})},
+                                             {every, std::string(1, '\0'), "\xD6l \x80"}}),
+         "", utf8(u8"Leere Übersetzungen nicht leerer Originale (sie löschen den Namen): 0\n")},
     };
     // clang-format on
-    for (const auto& [name, file] : cases) {
+    for (const auto& [name, file, warnings, checked] : cases) {
         SCOPED_TRACE(name);
         test::MemoryFiles files;
         files.put("in/" + name, file);
@@ -328,8 +343,14 @@ TEST(DbCommands, ExportThenImportGivesBackTheSameBytes) {
         ASSERT_EQ(exported.status, kExitOk);
         EXPECT_EQ(exported.err, "");
         files.put_text("lines.txt", exported.out);
-        EXPECT_EQ(run_tool(files, {"db", "import", "lines.txt", "-o", name}).out, "");
+        const auto imported = run_tool(files, {"db", "import", "lines.txt", "-o", name});
+        EXPECT_EQ(imported.status, kExitOk);
+        EXPECT_EQ(imported.out, "");
+        EXPECT_EQ(imported.err, warnings);
         EXPECT_EQ(files.get(name), file);
+        const auto check = run_tool(files, {"db", "check", name});
+        EXPECT_EQ(check.status, kExitOk);
+        EXPECT_NE(check.out.find(checked), std::string::npos) << check.out;
     }
 }
 
@@ -438,36 +459,6 @@ TEST(DbCommands, ImportRefusesTheFirstBadLineAndKeepsTheOldFile) {
     files.put_text("In.txt", "Rock\tStein\n");
     files.fail_operation(1, FileOperation::Rename);
     expect_calls(files, {{{"db", "import", "In.txt", "-o", "Out.dat"}, kExitWriteFailed, "", ""}});
-}
-
-// Cell names may take 63 bytes; a file no list takes names from is not measured.
-TEST(DbCommands, CheckAndImportTellOfTranslationsThatBreakNames) {
-    const std::string x63(63, 'x');
-    const std::string empty_warning =
-        utf8(u8"Warnung: Eintrag 3 („Rock“): die Übersetzung ist leer, das Original nicht.\n");
-    const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
-        {"Celldata.dat",
-         utf8(u8"Übersetzungen länger als 63 Bytes (die Grenze der Listen, die diese Datei "
-              u8"benutzen): 1\n  Eintrag 2: „B“ (64 Bytes)\n"),
-         utf8(u8"Warnung: Eintrag 2 („B“): die Übersetzung hat 64 Bytes, mehr als 63.\n") +
-             empty_warning},
-        {"Gmstdata.dat", "", empty_warning},
-    };
-    for (const auto& [file, too_long, warnings] : cases) {
-        SCOPED_TRACE(file);
-        test::MemoryFiles files;
-        files.put_text("lines.txt", "A\t" + x63 + "\nB\t" + x63 + "y\nRock\t\n\t\n");
-        const auto imported = run_tool(files, {"db", "import", "lines.txt", "-o", file});
-        EXPECT_EQ(imported.status, kExitOk);
-        EXPECT_EQ(imported.err, warnings);
-        const auto checked = run_tool(files, {"db", "check", file});
-        EXPECT_EQ(checked.status, kExitOk);
-        EXPECT_NE(checked.out.find(utf8(u8"  Eintrag 4: „“\n") + too_long +
-                                   utf8(u8"Leere Übersetzungen nicht leerer Originale (sie "
-                                        u8"löschen den Namen): 1\n  Eintrag 3: „Rock“\n")),
-                  std::string::npos)
-            << checked.out;
-    }
 }
 
 } // namespace
