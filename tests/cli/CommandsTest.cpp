@@ -220,7 +220,13 @@ TEST_F(TranslateCommand, ChecksAndRefusesBadCallsAndMasterFiles) {
     // clang-format on
 }
 
-TEST_F(TranslateCommand, RefusesBadEditLinesNamingEach) {
+// A bad edits file is refused naming each bad line. A failed read anywhere (each of the 12 of
+// a good run: the plugin, the edits, the databases of the load and of the save, the old
+// external database kept for putting it back) refuses before anything is written; a failed
+// write exits with 1 and leaves the old files.
+TEST_F(TranslateCommand, RefusesBadEditsAndFailedReadsAndExitsWithOneOnAFailedWrite) {
+    const Arguments arguments = {"translate", kPlugin, "--in-place",
+                                 "--edits",   kEdits,  "--update-external"};
     // clang-format off
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"Misc Item\trock\tStein\nMisc Item\tstone\tX\n", "Zeile 2: Keine Zeile der Liste"},
@@ -240,20 +246,9 @@ TEST_F(TranslateCommand, RefusesBadEditLinesNamingEach) {
     // clang-format on
     for (const auto& [edits, message] : cases) {
         m_files.put_text(kEdits, edits);
-        expect_calls(m_files, {refused({"translate", kPlugin, "-o", kOut, "--edits", kEdits,
-                                        "--update-external"},
-                                       message)});
+        expect_calls(m_files, {refused(arguments, message)});
     }
-}
-
-// A failed read anywhere (each of the 12 of a good run: the plugin, the edits, the databases
-// of the load and of the save, the old external database kept for putting it back) refuses
-// before anything is written;
-// a failed write exits with 1 and leaves the old files.
-TEST_F(TranslateCommand, FailedReadRefusesAndFailedWriteExitsWithOne) {
     m_files.put_text(kEdits, kEditText);
-    const Arguments arguments = {"translate", kPlugin, "--in-place",
-                                 "--edits",   kEdits,  "--update-external"};
     // The external database is renamed into place first, then the plugin.
     m_files.fail_operation(2, FileOperation::Rename);
     expect_calls(m_files, {{arguments, kExitWriteFailed, "", ""}});
