@@ -350,8 +350,8 @@ TEST(DbCommands, ExportThenImportGivesBackTheSameBytesAndTellsOfBrokenNames) {
 }
 
 // Export and check read the format from the file's name where the program uses the file;
-// --triples decides only for other names.
-TEST(DbCommands, ExportAndCheckPrintAndChangeNothing) {
+// --triples decides only for other names. Neither changes a file, nor does a refused import.
+TEST(DbCommands, ExportCheckAndRefusedImportChangeNothing) {
     const Bytes triples = encode_triple_file({{"id", "Text", "Der Text"}});
     const std::string triple_line = "id\tText\tDer Text\n";
     test::MemoryFiles files;
@@ -428,9 +428,7 @@ TEST(DbCommands, ExportAndCheckPrintAndChangeNothing) {
         refused({"db", "import", "missing.txt", "-o", "b.dat"}, ""),
     });
     // clang-format on
-}
-
-TEST(DbCommands, ImportRefusesTheFirstBadLineAndKeepsTheOldFile) {
+    // An import refuses its first bad line and keeps the old file.
     const std::u8string two = u8"erwartet werden genau zwei Felder (Original und Übersetzung), "
                               u8"getrennt durch einen Tabulator.\n";
     // Txtracedata.dat holds triples.
@@ -444,7 +442,6 @@ TEST(DbCommands, ImportRefusesTheFirstBadLineAndKeepsTheOldFile) {
         {"a\tb\nc\td\ne\tf\\x\n", "Out.dat",
          u8"Zeile 3, Feld 2: Ungültiges Fluchtzeichen: auf \\ folgt nur \\, t, r oder n.\n"},
     };
-    test::MemoryFiles files;
     files.put("Out.dat", encode_pair_file({{"Old", "Alt"}}));
     for (const auto& [text, output, message] : cases) {
         files.put_text("In.txt", text);
