@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "DialogTestSupport.h"
-#include "plugin/Subrecord.h"
 #include "translation/dialogs/NameEdit.h"
 #include "translation/dialogs/Refusal.h"
 
@@ -90,8 +89,6 @@ TEST_F(TextEditorTest, RefusesMasterFilesUnreadableDatabasesAndASecondPopup) {
         const auto boxes = dialogs.boxes().size();
         editor.open(kBooks);
         EXPECT_FALSE(is_open(WindowId::TextEditor));
-        EXPECT_EQ(workspace.dialog_open, c.popup_open);
-        EXPECT_TRUE(command_menu_is(true));
         ASSERT_EQ(dialogs.boxes().size(), boxes + (c.message ? 1 : 0));
         if (c.message) {
             EXPECT_EQ(dialogs.boxes().back(), test::stop_box(*c.message));
@@ -118,12 +115,13 @@ TEST_F(TextEditorTest, OpensCentredAndClosesLeavingTheListsAsTheyWere) {
                                         "1055 Button \"KOPIEREN\" 402,448 90x24 off",
                                         "1056 ReadOnlyTextBox \"\" 205,16 485x205",
                                         "1057 TextBox \"\" 205,239 485x205"}));
-    std::vector<ListRow> ids;
-    for (const char* id :
-         {"bk_alpha", "bk_plain", "bk_none", "bk_only_db", "bk_one", "bk_short", "bk_tiny"}) {
-        ids.push_back({id});
-    }
-    EXPECT_EQ(s.controls.at(kEntryList).rows, ids);
+    EXPECT_EQ(s.controls.at(kEntryList).rows, (std::vector<ListRow>{{"bk_alpha"},
+                                                                    {"bk_plain"},
+                                                                    {"bk_none"},
+                                                                    {"bk_only_db"},
+                                                                    {"bk_one"},
+                                                                    {"bk_short"},
+                                                                    {"bk_tiny"}}));
     select(kPlain);
     window.set_control_text(kTranslationBox, "Einfach");
     editor.save();
@@ -234,14 +232,9 @@ TEST_F(TextEditorTest, SaveReplacesTheWholeTextAndItsSizes) {
     load_books();
     editor.open(kBooks);
     select(kAlpha);
-    // s = 24, lt = 5: the subrecord, the record and the block each lose 19 bytes.
-    const Block before = book_block(kAlpha);
+    // The subrecord's, the record's and the block's sizes follow the shorter text.
     editor.save();
-    const Block& after = book_block(kAlpha);
-    EXPECT_EQ(after, book("bk_alpha", "Erste"));
-    EXPECT_EQ(after.size(), before.size() - 19);
-    EXPECT_EQ(read_u32_le(after, 4), *read_u32_le(before, 4) - 19);
-    EXPECT_EQ(find_subrecord(after, "TEXT")->size, 5U);
+    EXPECT_EQ(book_block(kAlpha), book("bk_alpha", "Erste"));
 
     // A further edit replaces the whole data again; line breaks are stored as the box
     // gives them.
@@ -272,7 +265,6 @@ TEST_F(TextEditorTest, SkillEditorListsTheSkills) {
     load({RecordBuilder("SKIL").u32("INDX", 1).raw("DESC", "Repairs armor").bytes(),
           RecordBuilder("SKIL").u32("INDX", 0).raw("DESC", "Blocks blows").bytes()});
     editor.open(kSkills);
-    EXPECT_EQ(control(kEntryList).definition.columns.at(0).title, "Id Skill");
     EXPECT_EQ(control(kEntryList).rows, (std::vector<ListRow>{{"Armorer"}, {"Block"}}));
     select(1);
     EXPECT_EQ(text_of(kOriginalBox), "Blocks blows");
