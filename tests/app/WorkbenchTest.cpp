@@ -19,24 +19,19 @@ protected:
     // Five weapons (one with the shipped name "Club", one nameless, two named alike) and a
     // door, opened.
     void SetUp() override {
-        using fixtures::RecordBuilder;
+        using fixtures::record;
         const auto weapon = [](std::string_view id, std::string_view name) {
-            RecordBuilder record("WEAP");
-            record.text("NAME", id);
-            if (!name.empty()) {
-                record.text("FNAM", name);
-            }
-            return record.bytes();
+            return record("WEAP", {{"NAME", id}, {"FNAM", name}});
         };
         files.put("prog/data/Weapdata.dat", encode_pair_file({{"Club", "Keule"}}));
         files.put_text("prog/dataextra/Memory.tsv",
                        "Weapon\tIron Dagger\tEisendolch\t2024-01-01\n"
                        "Weapon\tIron Sword\tEisenschwert\t2024-01-01\n");
         files.put("daten/Foo.esp",
-                  fixtures::plugin(
-                      {weapon("w_dag", "Iron Dagger"), weapon("w_club", "Club"),
-                       weapon("w_none", ""), weapon("w_ir2", "Iron Dagger"), weapon("w_axe", "Axe"),
-                       RecordBuilder("DOOR").text("NAME", "d1").text("FNAM", "Gate").bytes()}));
+                  fixtures::plugin({weapon("w_dag", "Iron Dagger"), weapon("w_club", "Club"),
+                                    record("WEAP", {{"NAME", "w_none"}}),
+                                    weapon("w_ir2", "Iron Dagger"), weapon("w_axe", "Axe"),
+                                    record("DOOR", {{"NAME", "d1"}, {"FNAM", "Gate"}})}));
         app.start();
         open("daten/Foo.esp");
     }
