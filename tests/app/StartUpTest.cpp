@@ -43,24 +43,20 @@ TEST(MainLayout, FollowsTheSizeUntilAControlWouldBeNegative) {
     }
 }
 
-Rows menu_lines(const std::vector<Menu>& menus) {
-    Rows lines;
-    for (const auto& menu : menus) {
-        lines.push_back(menu.title + ":");
-        for (const auto& item : menu.items) {
-            lines.back() += " " + std::to_string(item.command) + " " + item.text;
-        }
-    }
-    return lines;
-}
-
 TEST_F(StartUp, WithoutConfigurationBuildsTheDefaultWindow) {
     app.start();
     auto s = window.snapshot();
     EXPECT_EQ(s.title, "ORVENTAL v3.03a");
     EXPECT_EQ(s.inner_size, std::make_pair(800, 600));
+    Rows menu_lines;
+    for (const auto& menu : s.menu_bar) {
+        menu_lines.push_back(menu.title + ":");
+        for (const auto& item : menu.items) {
+            menu_lines.back() += " " + std::to_string(item.command) + " " + item.text;
+        }
+    }
     EXPECT_EQ(
-        menu_lines(s.menu_bar),
+        menu_lines,
         (Rows{cp1252(u8"Datei: 1 Öffnen 2 Speichern 3 Speichern als... 7 Prüfen 0  4 Beenden"),
               cp1252(u8"Externe Datenbank: 5 Löschen"),
               "Text bearbeiten: 9 Book 10 Class 11 Race 12 Skill 13 Birthsign",

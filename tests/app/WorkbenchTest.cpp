@@ -57,14 +57,10 @@ TEST_F(Workbench, FilterHidesRowsWithoutMovingThem) {
         bool show_nameless;
         Indices shown;
     } cases[] = {
-        {"", false, true, {0, 1, 2, 3, 4}},
+        // Each field reaches the filter, whose rules the row filter's own table owns.
         {"", false, false, {0, 1, 3, 4}},
         {"iRON", false, true, {0, 3}},
-        // The DV Name counts too.
-        {"KEULE", false, true, {1}},
-        {"", true, true, {0, 3, 4}},
-        {"w_", true, false, {0, 3, 4}},
-        {"zzz", false, true, {}},
+        {"", true, false, {0, 3, 4}},
         // Cleared: every row again, in its order.
         {"", false, true, {0, 1, 2, 3, 4}},
     };
