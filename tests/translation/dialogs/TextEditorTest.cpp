@@ -181,18 +181,32 @@ TEST_F(TextEditorTest, ButtonsFollowTheTextLengths) {
     }
 }
 
-TEST_F(TextEditorTest, AsksBeforeTypedTextIsDiscarded) {
+TEST_F(TextEditorTest, SaveReplacesTheWholeTextAndAsksBeforeTypedTextIsLost) {
     load_books();
     editor.open(kBooks);
     select(kAlpha);
-    // Shown from the database, copied or stored: nothing typed is lost, nothing is asked.
+    // The subrecord's, the record's and the block's sizes follow the shorter text.
+    editor.save();
+    EXPECT_EQ(book_block(kAlpha), book("bk_alpha", "Erste"));
+
+    // A further edit replaces the whole data again; line breaks are stored as the box
+    // gives them. Stored, copied or shown from the database: nothing is lost, nothing asked.
+    const Text edited = cp1252(u8"Zeile eins\r\nZeile zwei, länger als vorher");
+    window.set_control_text(kTranslationBox, edited);
+    editor.save();
     select(kPlain);
     editor.copy();
     select(kShort);
-    window.set_control_text(kTranslationBox, "Getippt");
-    editor.save();
     select(kAlpha);
+    EXPECT_EQ(text_of(kOriginalBox), edited);
     EXPECT_TRUE(dialogs.boxes().empty());
+
+    // Nothing to store: an empty box, a text Windows-1252 cannot hold.
+    window.set_control_text(kTranslationBox, "");
+    editor.save();
+    window.user_types_foreign_text(kTranslationBox);
+    editor.save();
+    EXPECT_EQ(book_block(kAlpha), book("bk_alpha", edited));
 
     // Typed, not stored: No keeps the entry and the text, for another entry and for closing.
     window.set_control_text(kTranslationBox, "Neu getippt");
@@ -207,42 +221,15 @@ TEST_F(TextEditorTest, AsksBeforeTypedTextIsDiscarded) {
                           cp1252(u8"DIE ÜBERSETZUNG IM TEXTFELD WURDE NICHT MIT 'SPEICHERN' "
                                  u8"ÜBERNOMMEN.\rSIE GEHT VERLOREN.\r\rTROTZDEM VERWERFEN?"),
                           MessageButtons::YesNo, MessageIcon::Exclamation};
-    EXPECT_EQ(dialogs.boxes(), std::vector({asked, asked}));
-    // Yes discards it.
-    dialogs.next_answer(MessageAnswer::Yes);
-    editor.close();
-    EXPECT_FALSE(is_open(WindowId::TextEditor));
-    EXPECT_EQ(book_block(kAlpha), book("bk_alpha", kRecordText));
-}
-
-TEST_F(TextEditorTest, SaveReplacesTheWholeTextAndItsSizes) {
-    load_books();
-    editor.open(kBooks);
-    select(kAlpha);
-    // The subrecord's, the record's and the block's sizes follow the shorter text.
-    editor.save();
-    EXPECT_EQ(book_block(kAlpha), book("bk_alpha", "Erste"));
-
-    // A further edit replaces the whole data again; line breaks are stored as the box
-    // gives them.
-    const Text edited = cp1252(u8"Zeile eins\r\nZeile zwei, länger als vorher");
-    window.set_control_text(kTranslationBox, edited);
-    editor.save();
-    select(kAlpha);
-    EXPECT_EQ(text_of(kOriginalBox), edited);
-
-    // Nothing to store: an empty box, a text Windows-1252 cannot hold, an entry without TEXT.
-    window.set_control_text(kTranslationBox, "");
-    editor.save();
-    window.user_types_foreign_text(kTranslationBox);
-    editor.save();
-    EXPECT_EQ(book_block(kAlpha), book("bk_alpha", edited));
-    EXPECT_EQ(dialogs.boxes(), std::vector{test::stop_box(foreign_text_message())});
+    EXPECT_EQ(dialogs.boxes(), std::vector({test::stop_box(foreign_text_message()), asked, asked}));
+    // Yes discards it; an entry without TEXT stores nothing.
     dialogs.next_answer(MessageAnswer::Yes);
     select(kOnlyDatabase);
     editor.save();
     EXPECT_EQ(book_block(kOnlyDatabase), book("bk_only_db", std::nullopt));
-    EXPECT_TRUE(is_open(WindowId::TextEditor));
+    editor.close();
+    EXPECT_FALSE(is_open(WindowId::TextEditor));
+    EXPECT_EQ(book_block(kAlpha), book("bk_alpha", edited));
 }
 
 TEST_F(TextEditorTest, SkillEditorListsTheSkills) {
