@@ -153,12 +153,6 @@ TEST_F(Dispatcher, PopupMenuAndTextEntriesOpenTheirDialogs) {
         target.menu_command % 2 == 0 ? control(text_editor::kCancelButton)
                                      : app.handle(CloseRequestEvent{WindowId::TextEditor});
     }
-    // The editor's buttons reach it: KOPIEREN copies the chosen book's text.
-    menu(kTextTargets[0].menu_command);
-    window.user_selects_row(text_editor::kEntryList, 0);
-    control(text_editor::kEntryList);
-    control(text_editor::kCopyButton);
-    EXPECT_EQ(window.control_text(text_editor::kTranslationBox), "Es war");
 }
 
 TEST_F(Dispatcher, OpenEditSaveAndOpenAgain) {
@@ -223,10 +217,13 @@ TEST_F(Dispatcher, AsksBeforeUnsavedNamesOrTypedTextAreLost) {
     run(command::kOpen);
     EXPECT_EQ(dialogs.snapshot().file_dialogs.size(), 2u);
 
-    // Text typed into the editor is asked about first: No keeps it and the program.
+    // The editor's buttons reach it: KOPIEREN copies the chosen book's text. Text typed
+    // into it is asked about first: No keeps it and the program.
     menu(kTextTargets[0].menu_command);
     window.user_selects_row(text_editor::kEntryList, 0);
     control(text_editor::kEntryList);
+    control(text_editor::kCopyButton);
+    EXPECT_EQ(window.control_text(text_editor::kTranslationBox), "Es war");
     window.set_control_text(text_editor::kTranslationBox, "Getippt");
     dialogs.next_answer(MessageAnswer::No);
     menu(command::kQuit);
