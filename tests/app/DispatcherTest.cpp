@@ -167,7 +167,6 @@ TEST_F(Dispatcher, OpenEditSaveAndOpenAgain) {
     app.handle(ResizeEvent{1600, 1200, false});
     EXPECT_EQ(dialogs.snapshot().file_dialogs.at(0).folder, std::filesystem::path("/alt/"));
     EXPECT_EQ(rows(kWeaponView), (Rows{"|w2|Dagger|Dagger", "B|w1|Club|Keule"}));
-    EXPECT_EQ(rows(kDoorView), Rows{"\xDC|d1|Gate|Tor"});
 
     rename(kWeaponView, 0, "Dolch");
     // Saving asks from the worker's thread.
