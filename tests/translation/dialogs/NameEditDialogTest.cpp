@@ -10,7 +10,7 @@
 namespace orv {
 namespace {
 
-using fixtures::RecordBuilder;
+using fixtures::record;
 using test::DialogTest;
 using namespace name_edit;
 
@@ -23,20 +23,16 @@ constexpr std::size_t kUnmarkedRow = 0;
 constexpr std::size_t kShippedRow = 1;
 constexpr std::size_t kExternalRow = 2;
 
-Bytes named(std::string_view tag, std::string_view id, std::string_view name) {
-    return RecordBuilder(tag).text("NAME", id).text("FNAM", name).bytes();
-}
-
 class NameEditDialogTest : public DialogTest {
 protected:
     void load_plugin(std::int32_t file_type = 0) {
         files.put("prog/data/Actidata.dat", encode_pair_file({{"Door Lever", "Hebel"}}));
         files.put("prog/dataextra/Extradata.dat",
                   encode_pair_file({{"FFFF", "FFFF"}, {"Crate", "Kiste"}}));
-        load({RecordBuilder("CELL").text("NAME", "Nebelhain").bytes(),
-              RecordBuilder("PGRD").text("NAME", "Nebelhain").bytes(),
-              named("ACTI", "a_thing", "Unknown Thing"), named("ACTI", "a_lever", "Door Lever"),
-              named("ACTI", "a_crate", "Crate")},
+        load({record("CELL", {{"NAME", "Nebelhain"}}), record("PGRD", {{"NAME", "Nebelhain"}}),
+              record("ACTI", {{"NAME", "a_thing"}, {"FNAM", "Unknown Thing"}}),
+              record("ACTI", {{"NAME", "a_lever"}, {"FNAM", "Door Lever"}}),
+              record("ACTI", {{"NAME", "a_crate"}, {"FNAM", "Crate"}})},
              file_type);
     }
 
