@@ -68,10 +68,7 @@ protected:
         Rows joined;
         const auto state = window.snapshot();
         for (const auto& row : state.controls.at(view).rows) {
-            joined.emplace_back();
-            for (const auto& cell : row) {
-                joined.back() += (&cell == &row.front() ? "" : "|") + cell;
-            }
+            joined.push_back(row.at(0) + "|" + row.at(1) + "|" + row.at(2) + "|" + row.at(3));
         }
         return joined;
     }

@@ -19,24 +19,19 @@ protected:
     // Five weapons (one with the shipped name "Club", one nameless, two named alike) and a
     // door, opened.
     void SetUp() override {
-        using fixtures::RecordBuilder;
+        using fixtures::record;
         const auto weapon = [](std::string_view id, std::string_view name) {
-            RecordBuilder record("WEAP");
-            record.text("NAME", id);
-            if (!name.empty()) {
-                record.text("FNAM", name);
-            }
-            return record.bytes();
+            return record("WEAP", {{"NAME", id}, {"FNAM", name}});
         };
         files.put("prog/data/Weapdata.dat", encode_pair_file({{"Club", "Keule"}}));
         files.put_text("prog/dataextra/Memory.tsv",
                        "Weapon\tIron Dagger\tEisendolch\t2024-01-01\n"
                        "Weapon\tIron Sword\tEisenschwert\t2024-01-01\n");
         files.put("daten/Foo.esp",
-                  fixtures::plugin(
-                      {weapon("w_dag", "Iron Dagger"), weapon("w_club", "Club"),
-                       weapon("w_none", ""), weapon("w_ir2", "Iron Dagger"), weapon("w_axe", "Axe"),
-                       RecordBuilder("DOOR").text("NAME", "d1").text("FNAM", "Gate").bytes()}));
+                  fixtures::plugin({weapon("w_dag", "Iron Dagger"), weapon("w_club", "Club"),
+                                    record("WEAP", {{"NAME", "w_none"}}),
+                                    weapon("w_ir2", "Iron Dagger"), weapon("w_axe", "Axe"),
+                                    record("DOOR", {{"NAME", "d1"}, {"FNAM", "Gate"}})}));
         app.start();
         open("daten/Foo.esp");
     }
@@ -62,14 +57,10 @@ TEST_F(Workbench, FilterHidesRowsWithoutMovingThem) {
         bool show_nameless;
         Indices shown;
     } cases[] = {
-        {"", false, true, {0, 1, 2, 3, 4}},
+        // Each field reaches the filter, whose rules the row filter's own table owns.
         {"", false, false, {0, 1, 3, 4}},
         {"iRON", false, true, {0, 3}},
-        // The DV Name counts too.
-        {"KEULE", false, true, {1}},
-        {"", true, true, {0, 3, 4}},
-        {"w_", true, false, {0, 3, 4}},
-        {"zzz", false, true, {}},
+        {"", true, false, {0, 3, 4}},
         // Cleared: every row again, in its order.
         {"", false, true, {0, 1, 2, 3, 4}},
     };
@@ -99,7 +90,6 @@ TEST_F(Workbench, CountsFollowOpenEditAndSave) {
     filter("", true, true);
     window.user_selects_row(kWeaponView, 0);
     control(kWeaponView, ListEventType::EditKey);
-    ASSERT_TRUE(is_open(WindowId::NameEdit));
     window.set_control_text(name_edit::kDvNameField, "Eisendolch");
     window.set_control_checked(name_edit::kSameNamesBox, false);
     control(name_edit::kOkButton);
@@ -120,7 +110,6 @@ TEST_F(Workbench, NameDialogOffersSameNamesAndSuggestions) {
     auto dialog = window.snapshot();
     EXPECT_EQ(dialog.controls.at(kSameNamesBox).definition.text,
               cp1252(u8"Für alle gleichen Namen übernehmen (1 weitere)"));
-    EXPECT_TRUE(dialog.controls.at(kSameNamesBox).checked);
     const Text memory = cp1252(u8"Gedächtnis");
     EXPECT_EQ(dialog.controls.at(kSuggestionList).rows,
               (std::vector<ListRow>{{"Eisendolch", memory}, {"Eisenschwert", memory}}));
@@ -128,7 +117,6 @@ TEST_F(Workbench, NameDialogOffersSameNamesAndSuggestions) {
     // A double click on a suggestion takes it; OK gives it to both rows named alike.
     window.user_selects_row(kSuggestionList, 1);
     control(kSuggestionList, ListEventType::DoubleClick);
-    EXPECT_EQ(window.snapshot().controls.at(kDvNameField).definition.text, "Eisenschwert");
     control(kOkButton);
     EXPECT_EQ(rows(kWeaponView)[0], "*|w_dag|Iron Dagger|Eisenschwert");
     EXPECT_EQ(rows(kWeaponView)[3], "*|w_ir2|Iron Dagger|Eisenschwert");

@@ -46,9 +46,9 @@ private:
     }
 };
 
-Bytes foo_town_plugin(std::int32_t file_type = 0) {
+Bytes foo_town_plugin(std::int32_t file_type = 0, std::string_view weapon = "Club") {
     return fixtures::plugin({RecordBuilder("CELL").text("NAME", "Foo Town").bytes(),
-                             RecordBuilder("WEAP").text("NAME", "w1").text("FNAM", "Club").bytes()},
+                             RecordBuilder("WEAP").text("NAME", "w1").text("FNAM", weapon).bytes()},
                             file_type);
 }
 
@@ -57,20 +57,14 @@ fs::path native(std::u8string_view utf8) {
     return path_from_utf8(native_path(std::string(utf8.begin(), utf8.end())));
 }
 
-bool holds(const std::optional<Bytes>& bytes, std::string_view text) {
-    return bytes &&
-           std::string(reinterpret_cast<const char*>(bytes->data()), bytes->size()).find(text) !=
-               std::string::npos;
-}
-
 const fs::path kFooTown = native(u8"/spiele/plugins/Foo Town.esp");
 const Text kFooTownStatus = "Datei : Foo Town.esp";
 
 class FileCommands : public test::DialogTest {
 protected:
-    // As the event loop starts a worker; every command ends it.
-    void run(void (*command)(FileCommandContext&)) {
-        workspace.worker_ended = 0;
+    // As the event loop starts a worker; every command ends it, one already ended only that.
+    void run(void (*command)(FileCommandContext&), int ended = 0) {
+        workspace.worker_ended = ended;
         workspace.busy = 1;
         command(m_context);
         EXPECT_EQ(workspace.worker_ended, 1);
@@ -85,20 +79,6 @@ protected:
         open(kFooTown);
         ASSERT_TRUE(workspace.store.loaded());
         m_settings.calls.clear();
-    }
-    // Each command menu item enabled as `enabled(item)` says.
-    template <class F>
-    void expect_menu(F enabled) const {
-        const auto state = window.snapshot();
-        for (const int item : kCommandMenuItems) {
-            EXPECT_EQ(state.enabled(item), enabled(item)) << "item " << item;
-        }
-    }
-    void expect_menu(bool enabled) const {
-        expect_menu([&](int) { return enabled; });
-    }
-    std::size_t weapon_rows() const {
-        return window.snapshot().controls.at(kWeaponView).rows.size();
     }
 
     FakeFolderSettings m_settings;
@@ -119,7 +99,7 @@ TEST_F(FileCommands, OpenShowsRowsAndStoresTheFolder) {
     EXPECT_EQ(s.status.at(1), cp1252(u8"Blöcke gelesen : 2 / 2"));
     EXPECT_EQ(m_settings.calls,
               (Calls{"reread plugin", "store plugin " + native_path("/spiele/plugins/")}));
-    expect_menu(true);
+    EXPECT_TRUE(command_menu_is(true));
 
     // Cancelled dialogs store no folder, and the plugin stays.
     m_settings.calls.clear();
@@ -138,7 +118,7 @@ TEST_F(FileCommands, OpenShowsRowsAndStoresTheFolder) {
     EXPECT_EQ(m_settings.calls, (Calls{"reread plugin", "reread save"}));
     EXPECT_EQ(workspace.current_file, kFooTown);
     EXPECT_EQ(workspace.store.record_count(), 2);
-    EXPECT_EQ(weapon_rows(), 1u);
+    EXPECT_EQ(control(kWeaponView).rows.size(), 1u);
 
     // A folder Windows-1252 holds is stored; one it cannot hold keeps the old setting.
     files.put(native(u8"/spiele/Neu ä/Foo Town.esp"), foo_town_plugin());
@@ -180,15 +160,26 @@ TEST_F(FileCommands, RefusedOpenKeepsEverything) {
             EXPECT_EQ(workspace.store.loaded(), loaded);
             EXPECT_EQ(workspace.current_file, loaded ? kFooTown : fs::path{});
             EXPECT_EQ(window.snapshot().status[0], status);
-            EXPECT_EQ(weapon_rows(), loaded ? 1u : 0u);
+            EXPECT_EQ(control(kWeaponView).rows.size(), loaded ? 1u : 0u);
             EXPECT_EQ(workspace.lists.list(kWeaponList).elements.size(), loaded ? 1u : 0u);
             // The folder was chosen, so it is kept.
             EXPECT_EQ(m_settings.calls.back(), "store plugin " + native_path("/spiele/plugins/"));
             // Without a plugin only "Öffnen" and "Löschen" come back.
-            expect_menu([&](int item) { return loaded || item == 1 || item == 5; });
+            for (const int item : kCommandMenuItems) {
+                EXPECT_EQ(window.snapshot().enabled(item), loaded || item == 1 || item == 5)
+                    << item;
+            }
         }
     }
+    // A command whose worker has already ended only ends it: no dialog, box or setting.
+    const auto asked = dialogs.snapshot().file_dialogs.size();
+    m_settings.calls.clear();
+    for (const auto command : {open_command, save_command, save_as_command}) {
+        run(command, 1);
+    }
+    EXPECT_EQ(dialogs.snapshot().file_dialogs.size(), asked);
     EXPECT_EQ(dialogs.boxes().size(), 4u);
+    EXPECT_TRUE(m_settings.calls.empty());
 }
 
 TEST_F(FileCommands, SaveAndSaveAs) {
@@ -277,7 +268,7 @@ TEST_F(FileCommands, SaveAndSaveAs) {
             const bool added = written && written != kFooTown && written != other;
             EXPECT_EQ(files.paths().size(), paths.size() + added);
         }
-        EXPECT_EQ(holds(files.get(written.value_or("-")), "Keule"), written.has_value());
+        EXPECT_TRUE(!written || files.get(*written) == foo_town_plugin(0, "Keule"));
         const bool moved = written && c.typed;
         EXPECT_EQ(workspace.current_file, moved ? *written : kFooTown);
         EXPECT_EQ(window.snapshot().status[0],
@@ -285,24 +276,11 @@ TEST_F(FileCommands, SaveAndSaveAs) {
         // A saved row is marked in its view; a failed save leaves it unsaved.
         EXPECT_EQ(window.cell_text(kWeaponView, 0, 0), written ? "\xDC" : c.fail ? "*" : "");
         EXPECT_EQ(workspace.lists.list(kWeaponList).elements[0].mark, written ? "\xDC" : "*");
-        expect_menu(c.file_type == 0 && c.boxes != std::vector{same});
+        EXPECT_TRUE(command_menu_is(c.file_type == 0 && c.boxes != std::vector{same}));
         workspace.lists.set_mark_and_dv_name(kWeaponList, 0, "", "Club");
     }
-    EXPECT_TRUE(holds(files.get(external_database_path("prog")), "Keule"));
-}
-
-TEST_F(FileCommands, EndedWorkerOnlyEnds) {
-    load_foo_town();
-    for (const auto command : {open_command, save_command, save_as_command}) {
-        workspace.worker_ended = 1;
-        workspace.busy = 1;
-        command(m_context);
-        EXPECT_EQ(workspace.worker_ended, 1);
-        EXPECT_EQ(workspace.busy, 0);
-    }
-    EXPECT_EQ(dialogs.snapshot().file_dialogs.size(), 1u); // only the Open that loaded
-    EXPECT_TRUE(dialogs.boxes().empty());
-    EXPECT_TRUE(m_settings.calls.empty());
+    EXPECT_EQ(files.get(external_database_path("prog")),
+              encode_pair_file({{"FFFF", "FFFF"}, {"Club", "Keule"}}));
 }
 
 } // namespace

@@ -44,32 +44,30 @@ protected:
     std::vector<std::string> m_marks;
 };
 
-TEST_F(SavePipeline, RoundTripWithEmptyDatabaseIsByteIdentical) {
-    const auto plugin = fixtures::plugin({
-        record("CELL", {{"NAME", "Foo Town"}, {"DATA", "abcdefgh"}}),
-        record("GMST", {{"NAME", "sSetting"}, {"STRV", "Some text"}}),
-        record("WEAP", {{"NAME", "w1"}, {"FNAM", "Club"}}),
-        record("INFO", {{"ANAM", "Foo Town"}, {"SCVR", "1BLX0Foo Town"}}),
-    });
-    load(plugin);
-    ASSERT_TRUE(save().ok());
-    EXPECT_EQ(m_files.get("out.esp"), plugin);
-    EXPECT_EQ(m_files.get(m_external), sentinel_pair());
-    EXPECT_EQ(m_progress, cp1252(u8"Speichere Block : 4 / 4"));
-}
-
-TEST_F(SavePipeline, SubstitutesEditedNamesAndKeepsEverySizeRight) {
-    const auto weapon = [](std::string_view name) {
-        return record("WEAP", {{"NAME", "w1"}, {"FNAM", name}, {"DATA", "xyz"}});
+// Without edits a save gives back the plugin byte for byte; edited names then go in with
+// every size right.
+TEST_F(SavePipeline, RoundTripIsByteIdenticalAndEditsKeepEverySizeRight) {
+    const auto plugin = [](std::string_view weapon, std::string_view door) {
+        return fixtures::plugin({
+            record("CELL", {{"NAME", "Foo Town"}, {"DATA", "abcdefgh"}}),
+            record("GMST", {{"NAME", "sSetting"}, {"STRV", "Some text"}}),
+            record("WEAP", {{"NAME", "w1"}, {"FNAM", weapon}, {"DATA", "xyz"}}),
+            record("DOOR", {{"FNAM", door}}),
+            record("INFO", {{"ANAM", "Foo Town"}, {"SCVR", "1BLX0Foo Town"}}),
+        });
     };
-    load(fixtures::plugin({weapon("Club"), record("DOOR", {{"FNAM", "Gate"}})}));
+    load(plugin("Club", "Gate"));
+    ASSERT_TRUE(save().ok());
+    EXPECT_EQ(m_files.get("out.esp"), plugin("Club", "Gate"));
+    EXPECT_EQ(m_files.get(m_external), sentinel_pair());
+    EXPECT_EQ(m_progress, cp1252(u8"Speichere Block : 5 / 5"));
     edit("WEAP", "Schwere Keule");
     edit("DOOR", "");
     const auto report = save();
     ASSERT_TRUE(report.ok());
     EXPECT_EQ(report->names_substituted, 2);
     // An empty new name leaves the terminating zero alone: size 1.
-    const auto saved = fixtures::plugin({weapon("Schwere Keule"), record("DOOR", {{"FNAM", ""}})});
+    const auto saved = plugin("Schwere Keule", "");
     EXPECT_EQ(m_files.get("out.esp"), saved);
     // Every edited row is now "Ü", in the elements and in the view.
     EXPECT_EQ(m_lists.list(*object_type_of("WEAP")).elements[0].mark, mark::kExternal);
@@ -115,6 +113,31 @@ TEST_F(SavePipeline, CellRenamesOfThisSaveComeFirstAndKeepUsesTheRebuiltExternal
         fixtures::plugin({record("CELL", {{"NAME", "Schloss"}}),
                           guide("Schloss", "Aschek\xFCste", "Fuu", "Schloss"), info("Schloss")}));
     EXPECT_EQ(report->references_translated, 6);
+}
+
+// A save hands the rows it turned from "*" into "Ü" to the memory; a memory that cannot
+// take them stays as it was, and the message says that the plugin is saved.
+TEST_F(SavePipeline, SavedHandEditsReachTheMemoryAfterThePlugin) {
+    load(fixtures::plugin({record("MISC", {{"NAME", "a"}, {"FNAM", "Rock"}})}));
+    for (const bool damaged : {true, false}) {
+        SCOPED_TRACE(damaged);
+        if (damaged) {
+            m_files.put_text(memory_path("prog"), "kaputt\n");
+        } else {
+            ASSERT_TRUE(m_files.remove(memory_path("prog")).ok());
+        }
+        edit("MISC", "Stein");
+        const auto saved = save();
+        ASSERT_TRUE(saved.ok());
+        const auto remembered = remember_confirmed_names(m_files, "prog", *saved);
+        EXPECT_EQ(remembered.ok(), !damaged);
+        EXPECT_TRUE(
+            remembered.ok() ||
+            to_utf8(remembered.error().message).ends_with(".\rDas Plugin wurde gespeichert."));
+        EXPECT_EQ(m_files.get(memory_path("prog")),
+                  fixtures::bytes_of(damaged ? "kaputt\n"
+                                             : "Misc Item\tRock\tStein\t" + today_date() + "\n"));
+    }
 }
 
 } // namespace

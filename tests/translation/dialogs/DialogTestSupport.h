@@ -40,19 +40,6 @@ protected:
         }
         window.set_rows(kFirstListControl + list_index, std::move(rows));
     }
-    // Every list view's rows and every element's fields, to compare before and after.
-    std::vector<ListRow> lists() const {
-        std::vector<ListRow> all;
-        const auto state = window.snapshot();
-        for (int list = 0; list < kObjectListCount; ++list) {
-            const auto& rows = state.controls.at(kFirstListControl + list).rows;
-            all.insert(all.end(), rows.begin(), rows.end());
-            for (const auto& e : workspace.lists.list(list).elements) {
-                all.push_back({e.mark, e.id, e.ev_name, e.dv_name, std::to_string(e.block)});
-            }
-        }
-        return all;
-    }
     // Whether all command menu items are enabled (true) or all greyed (false).
     bool command_menu_is(bool enabled) const {
         const auto state = window.snapshot();

@@ -6,6 +6,10 @@ namespace orv {
 namespace {
 
 constexpr int kMisc = 16;
+// The rows' marks and EV Names.
+const std::vector<std::pair<Text, Text>> kMarksAndNames = {
+    {"", "Rock"},  {"B", "Rock"}, {"\xDC", "Rock"}, {"E", "Rock"},
+    {"*", "Rock"}, {"", "Stone"}, {"", "Rock"}};
 
 TEST(SameNameEdit, AppliesTheNameToEveryEditableRowOfTheSameEvName) {
     // clang-format off
@@ -19,13 +23,7 @@ TEST(SameNameEdit, AppliesTheNameToEveryEditableRowOfTheSameEvName) {
     for (const auto& [row, name, counted, expected] : cases) {
         SCOPED_TRACE(name);
         ObjectLists lists;
-        for (const auto& [mark, ev] : std::vector<std::pair<Text, Text>>{{"", "Rock"},
-                                                                         {"B", "Rock"},
-                                                                         {"\xDC", "Rock"},
-                                                                         {"E", "Rock"},
-                                                                         {"*", "Rock"},
-                                                                         {"", "Stone"},
-                                                                         {"", "Rock"}}) {
+        for (const auto& [mark, ev] : kMarksAndNames) {
             lists.append(kMisc, Element{mark, "id", ev, mark == "B" ? "Fels" : ev, 1});
         }
         EXPECT_EQ(count_same_name_rows(lists, kMisc, row), counted);
