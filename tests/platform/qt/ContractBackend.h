@@ -1,25 +1,20 @@
+#pragma once
+
 // The window contract on the Qt backend, on Qt's offscreen platform: the real widgets,
 // driven with mouse and key events.
 #include <QApplication>
-#include <QLibraryInfo>
 #include <QTest>
-#include <QTranslator>
 
 #include <map>
 
-#include <gtest/gtest.h>
-
-#include "RemoteDriver.h"
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtRemote.h"
 #include "platform/qt/QtWindow.h"
 
 namespace orv::test {
 
-namespace {
-
 // Keys go through Qt Test, whose key clicks also reach the window's shortcuts.
-class QtKeyRemote final : public QtRemote {
+class BackendRemote final : public QtRemote {
 public:
     using QtRemote::QtRemote;
 
@@ -42,26 +37,7 @@ public:
     }
 };
 
-} // namespace
-
-std::unique_ptr<WindowDriver> make_window_driver() {
-    return std::make_unique<RemoteDriver<QtWindow, QtDialogs, QtKeyRemote>>();
-}
+using BackendWindow = QtWindow;
+using BackendDialogs = QtDialogs;
 
 } // namespace orv::test
-
-int main(int argc, char** argv) {
-    // Also when CTest lists the tests at build time, without the tests' environment.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication application(argc, argv);
-    // Qt's German texts, so that standard buttons read "Ja", "Nein" and "OK".
-    QTranslator translator;
-    if (translator.load(QStringLiteral("qtbase_de"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QApplication::installTranslator(&translator);
-    }
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
