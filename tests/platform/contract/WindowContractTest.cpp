@@ -37,15 +37,6 @@ constexpr int kActivatorList = kFirstListControl + 3;
 const int kBookCommand = kTextTargets[0].menu_command;
 const std::string kBookText = "Long ago the grove was a lake.\r\nNow only the mist.";
 
-Bytes activator(std::string_view id, std::string_view name) {
-    RecordBuilder record("ACTI");
-    record.text("NAME", id);
-    if (!name.empty()) {
-        record.text("FNAM", name);
-    }
-    return record.bytes();
-}
-
 std::string text_of(Files& files, const std::filesystem::path& path) {
     const Bytes bytes = files.read_all(path).value();
     return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
@@ -104,11 +95,11 @@ protected:
         m_plugin = m_dir / "plugins" / "Nebelhain.esp";
         // clang-format off
         m_files.put(m_plugin, fixtures::plugin({
-            activator("act_well", "Old Well"),
-            activator("act_gate", "Iron Gate"),
-            activator("act_zeta", "Zeta Stone"),
-            activator("act_alpha", "Alpha Rock"),
-            activator("act_none", ""),
+            fixtures::record("ACTI", {{"NAME", "act_well"}, {"FNAM", "Old Well"}}),
+            fixtures::record("ACTI", {{"NAME", "act_gate"}, {"FNAM", "Iron Gate"}}),
+            fixtures::record("ACTI", {{"NAME", "act_zeta"}, {"FNAM", "Zeta Stone"}}),
+            fixtures::record("ACTI", {{"NAME", "act_alpha"}, {"FNAM", "Alpha Rock"}}),
+            fixtures::record("ACTI", {{"NAME", "act_none"}}),
             RecordBuilder("BOOK").text("NAME", "bk_tales").text("FNAM", "Tales").raw("TEXT", kBookText).bytes(),
         }));
         // clang-format on
@@ -267,7 +258,7 @@ TEST_F(WindowContract, StartShowsTheWindowAsBuilt) {
     EXPECT_EQ(window.status_text(1), "");
 }
 
-TEST_F(WindowContract, OpenShowsThePluginsRowsAndMarks) {
+TEST_F(WindowContract, OpenShowsThePluginsRowsAndMarksAndHeaderClicksSortThem) {
     start();
     open_plugin(m_plugin);
     const auto asked = m_dialogs.asked();
@@ -284,6 +275,15 @@ TEST_F(WindowContract, OpenShowsThePluginsRowsAndMarks) {
         [&] { return m_remote.status_text(1) == to_utf8(cp1252(u8"übersetzt 1 von 5")); }));
     m_remote.select_tab(3);
     EXPECT_TRUE(m_remote.right_click_opens_popup_menu(kActivatorList, 1));
+
+    // Header clicks sort, then reverse; each row keeps its cells.
+    const Strings ascending = {"|act_alpha|Alpha Rock|Alpha Rock", "|act_gate|Iron Gate|Iron Gate",
+                               "E|act_none||", "B|act_well|Old Well|Alter Brunnen",
+                               "|act_zeta|Zeta Stone|Zeta Stone"};
+    for (const Strings& sorted : {ascending, Strings(ascending.rbegin(), ascending.rend())}) {
+        m_remote.click_header(kActivatorList, 1);
+        EXPECT_TRUE(wait_until([&] { return rows() == sorted; }));
+    }
 }
 
 TEST_F(WindowContract, DoubleClickOpensTheNameDialogAndOkMarksTheRow) {
@@ -305,20 +305,6 @@ TEST_F(WindowContract, DoubleClickOpensTheNameDialogAndOkMarksTheRow) {
     // A new German name marks the row "*".
     rename(1, "Eisentor am Fluß");
     EXPECT_EQ(rows()[1], "*|act_gate|Iron Gate|Eisentor am Fluß");
-}
-
-TEST_F(WindowContract, HeaderClicksSortThenReverse) {
-    start();
-    open_plugin(m_plugin);
-    m_remote.select_tab(3);
-    // Each row keeps its cells.
-    const Strings ascending = {"|act_alpha|Alpha Rock|Alpha Rock", "|act_gate|Iron Gate|Iron Gate",
-                               "E|act_none||", "B|act_well|Old Well|Alter Brunnen",
-                               "|act_zeta|Zeta Stone|Zeta Stone"};
-    for (const Strings& sorted : {ascending, Strings(ascending.rbegin(), ascending.rend())}) {
-        m_remote.click_header(kActivatorList, 1);
-        EXPECT_TRUE(wait_until([&] { return rows() == sorted; }));
-    }
 }
 
 TEST_F(WindowContract, SaveAsksOnTheWorkerAndTheUserAnswers) {
@@ -389,8 +375,8 @@ TEST_F(WindowContract, QuittingWhileTheWorkerSavesFinishesTheFile) {
     start();
     std::vector<Bytes> records;
     for (int record = 0; record < 2000; ++record) {
-        records.push_back(
-            activator("act_" + std::to_string(record), "Stone " + std::to_string(record)));
+        const std::string id = "act_" + std::to_string(record);
+        records.push_back(fixtures::record("ACTI", {{"NAME", id}, {"FNAM", "Stone " + id}}));
     }
     const auto large = m_dir / "plugins" / "Gross.esp";
     m_files.put(large, fixtures::plugin(records));
@@ -441,7 +427,7 @@ TEST_F(WindowContract, CheckListsFindingsAndADoubleClickShowsTheRow) {
     EXPECT_TRUE(command_items_are(true));
 }
 
-TEST_F(WindowContract, FilterBoxHidesRowsAndTheCountsShow) {
+TEST_F(WindowContract, KeysAndTheFilterBoxWorkOnTheRows) {
     start();
     open_plugin(m_plugin);
     m_remote.select_tab(3);
@@ -449,25 +435,17 @@ TEST_F(WindowContract, FilterBoxHidesRowsAndTheCountsShow) {
     EXPECT_EQ(m_remote.window_title(WindowId::Main), "ORVENTAL v3.03a - Nebelhain.esp");
 
     // Each keystroke filters; what the box holds matches ID, EV Name or DV Name.
-    m_remote.type_text(kFilterField, "GATE");
-    EXPECT_TRUE(
-        wait_until([&] { return m_remote.column(kActivatorList, 1) == Strings({"act_gate"}); }));
-    m_remote.type_text(kFilterField, "brunnen");
-    EXPECT_TRUE(
-        wait_until([&] { return m_remote.column(kActivatorList, 1) == Strings({"act_well"}); }));
-    m_remote.type_text(kFilterField, "act_");
-    EXPECT_TRUE(
-        wait_until([&] { return m_remote.column(kActivatorList, 1).size() == std::size_t{5}; }));
+    for (const auto& [typed, ids] : std::vector<std::pair<std::string, Strings>>{
+             {"GATE", {"act_gate"}},
+             {"brunnen", {"act_well"}},
+             {"act_", {"act_well", "act_gate", "act_zeta", "act_alpha", "act_none"}}}) {
+        m_remote.type_text(kFilterField, typed);
+        EXPECT_TRUE(wait_until([&] { return m_remote.column(kActivatorList, 1) == ids; })) << typed;
+    }
 
     // Ctrl+F from the list puts the cursor into the filter box.
     m_remote.press_key(kActivatorList, "Ctrl+F");
     EXPECT_TRUE(wait_until([&] { return m_remote.focused_control() == kFilterField; }));
-}
-
-TEST_F(WindowContract, KeysOpenTheNameDialogAndAnswerIt) {
-    start();
-    open_plugin(m_plugin);
-    m_remote.select_tab(3);
 
     // Enter on a row opens the dialog with the cursor in the DV Name field; Escape closes it.
     m_remote.click_row(kActivatorList, 1, ListEventType::Other);
