@@ -59,6 +59,14 @@ protected:
 };
 
 TEST_F(QtDialogsTest, MessageBoxesFromAWorkerShowTitleTextButtonsAndIcon) {
+    // A prepared answer is recorded instead of shown, once: the boxes below are shown.
+    m_dialogs.set_next_answer(MessageAnswer::Yes);
+    EXPECT_EQ(
+        m_dialogs.message_box("FRAGE", "Weiter?", MessageButtons::YesNo, MessageIcon::Question),
+        MessageAnswer::Yes);
+    const auto prepared = m_dialogs.asked();
+    ASSERT_EQ(prepared.size(), std::size_t{1});
+    EXPECT_TRUE(prepared[0].text == "Weiter?" && prepared[0].buttons == MessageButtons::YesNo);
     struct Row {
         MessageButtons buttons;
         MessageIcon icon;
@@ -106,31 +114,18 @@ TEST_F(QtDialogsTest, MessageBoxesFromAWorkerShowTitleTextButtonsAndIcon) {
     }
 }
 
-TEST_F(QtDialogsTest, PreparedAnswersAreRecordedInsteadOfShown) {
-    m_dialogs.set_next_answer(MessageAnswer::Yes);
+TEST_F(QtDialogsTest, FileDialogsStartInTheFolderWithTheFilter) {
+    // Prepared names (nothing: cancelled) are recorded instead of shown, once each.
     m_dialogs.set_next_file_name(std::filesystem::path("/daten/neu.esp"));
     m_dialogs.set_next_file_name(std::nullopt);
-    EXPECT_EQ(
-        m_dialogs.message_box("FRAGE", "Weiter?", MessageButtons::YesNo, MessageIcon::Question),
-        MessageAnswer::Yes);
     EXPECT_EQ(m_dialogs.open_file("ESP", "/daten/", kEspFilter),
               std::optional<std::filesystem::path>("/daten/neu.esp"));
     EXPECT_EQ(m_dialogs.save_file("ESP als", "/ablage/", kEspFilter), std::nullopt);
     const auto asked = m_dialogs.asked();
-    ASSERT_EQ(asked.size(), std::size_t{3});
-    EXPECT_TRUE(asked[0].text == "Weiter?" && asked[0].buttons == MessageButtons::YesNo);
-    EXPECT_TRUE(asked[1].file_dialog && !asked[1].save && asked[2].save);
-    EXPECT_EQ(asked[1].folder, std::filesystem::path("/daten/"));
+    ASSERT_EQ(asked.size(), std::size_t{2});
+    EXPECT_TRUE(asked[0].file_dialog && !asked[0].save && asked[1].save);
+    EXPECT_EQ(asked[0].folder, std::filesystem::path("/daten/"));
 
-    // With nothing prepared, the box is shown again.
-    QtRemote::when_shown<QMessageBox>(
-        [](QMessageBox* box) { box->button(QMessageBox::Ok)->click(); });
-    EXPECT_EQ(m_dialogs.message_box("A", "B", MessageButtons::Ok, MessageIcon::None),
-              MessageAnswer::Ok);
-    EXPECT_EQ(m_dialogs.asked().size(), std::size_t{4});
-}
-
-TEST_F(QtDialogsTest, FileDialogsStartInTheFolderWithTheFilter) {
     QTemporaryDir folder;
     QFile existing(folder.filePath(QStringLiteral("alt.esp")));
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
