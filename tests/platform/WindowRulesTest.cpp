@@ -93,12 +93,6 @@ TEST(SizeReport, ReportsOnlyChanges) {
     EXPECT_EQ(reported, "nynyy");
 }
 
-} // namespace
-} // namespace orv
-
-namespace orv {
-namespace {
-
 TEST(RowVisibility, MapsShownPositionsToRowsBothWays) {
     RowVisibility visibility;
     EXPECT_EQ(visibility.shown_count(4), 4u);
