@@ -22,11 +22,9 @@ Bytes pattern_bytes(std::size_t size, unsigned seed) {
 class LocalFilesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::random_device random;
-        do {
-            m_folder = std::filesystem::temp_directory_path() /
-                       ("orvental-test-" + std::to_string(random()));
-        } while (!std::filesystem::create_directory(m_folder));
+        m_folder = std::filesystem::temp_directory_path() /
+                   ("orvental-test-" + std::to_string(std::random_device{}()));
+        ASSERT_TRUE(std::filesystem::create_directory(m_folder));
     }
     void TearDown() override { std::filesystem::remove_all(m_folder); }
 
@@ -34,7 +32,7 @@ protected:
     LocalFiles m_files;
 };
 
-TEST_F(LocalFilesTest, WritesPiecesOfAnySizeInOrder) {
+TEST_F(LocalFilesTest, WritesPiecesOfAnySizeInOrderAndNamesTheSystemsFailures) {
     // Small pieces are gathered, a piece larger than the buffer goes straight through, and
     // one that just overflows it flushes first.
     const auto path = m_folder / "out.bin";
@@ -52,12 +50,9 @@ TEST_F(LocalFilesTest, WritesPiecesOfAnySizeInOrder) {
     EXPECT_EQ(m_files.read_all(m_folder).error().kind, ErrorKind::ReadFailed);
     EXPECT_TRUE(m_files.remove(m_folder / "missing").ok());
     EXPECT_EQ(read_if_present(m_files, m_folder / "missing").value(), Bytes{});
-}
 
-// The system's own failures name their reasons: a missing folder (where the atomic write
-// leaves nothing behind) and a full disk. What a failed write keeps and tells is the fault
-// matrix's (tests/save).
-TEST_F(LocalFilesTest, MissingFolderAndFullDiskNameTheirReasons) {
+    // A missing folder (where the atomic write leaves nothing behind) and a full disk name
+    // their reasons. What a failed write keeps and tells is the fault matrix's (tests/save).
     const auto written = write_file_atomically(m_files, m_folder / "no" / "x.esp", Bytes(1));
     ASSERT_FALSE(written.ok());
     EXPECT_EQ(written.error().kind, ErrorKind::CreateFailed);

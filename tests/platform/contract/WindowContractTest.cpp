@@ -169,13 +169,6 @@ protected:
         ASSERT_TRUE(wait_until([&] { return m_remote.window_open(WindowId::NameEdit); }));
     }
 
-    void rename(int row, const std::string& name) {
-        open_name_dialog(row);
-        m_remote.type_text(name_edit::kDvNameField, name);
-        m_remote.press_button(name_edit::kOkButton);
-        ASSERT_TRUE(wait_closed(WindowId::NameEdit));
-    }
-
     bool wait_closed(WindowId window) {
         return wait_until([&] { return !m_remote.window_open(window); });
     }
@@ -304,7 +297,10 @@ TEST_F(WindowContract, DoubleClickOpensTheNameDialogAndSaveAsksOnTheWorker) {
     EXPECT_TRUE(command_items_are(true));
 
     // A new German name marks the row "*".
-    rename(1, "Eisentor am Fluß");
+    open_name_dialog(1);
+    m_remote.type_text(name_edit::kDvNameField, "Eisentor am Fluß");
+    m_remote.press_button(name_edit::kOkButton);
+    ASSERT_TRUE(wait_closed(WindowId::NameEdit));
     EXPECT_EQ(rows()[1], "*|act_gate|Iron Gate|Eisentor am Fluß");
 
     // The save asks from the worker: No keeps the file.
