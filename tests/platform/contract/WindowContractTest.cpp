@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <future>
+#include <random>
 
 #include <gtest/gtest.h>
 
@@ -85,10 +86,8 @@ private:
 class WindowContract : public testing::Test {
 protected:
     void SetUp() override {
-        const std::string test = testing::UnitTest::GetInstance()->current_test_info()->name();
         m_dir = std::filesystem::temp_directory_path() /
-                ("orv-contract-" + std::to_string(std::hash<std::string>{}(test)));
-        std::filesystem::remove_all(m_dir);
+                ("orv-contract-" + std::to_string(std::random_device{}()));
         m_files.put(m_dir / "data" / "Actidata.dat",
                     encode_pair_file({{"Old Well", "Alter Brunnen"}}));
         m_files.put(m_dir / "dataextra" / "Extradata.dat", sentinel_pair());

@@ -5,8 +5,6 @@
 #include <QApplication>
 #include <QTest>
 
-#include <map>
-
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtRemote.h"
 #include "platform/qt/QtWindow.h"
@@ -18,17 +16,11 @@ class BackendRemote final : public QtRemote {
 public:
     using QtRemote::QtRemote;
 
+    // "Enter" is the main keyboard's Return key; "F2", "Escape" and "Ctrl+F" as Qt reads them.
     void press_key(int control, const std::string& key) {
-        static const std::map<std::string, std::pair<Qt::Key, Qt::KeyboardModifiers>> keys = {
-            {"Enter", {Qt::Key_Return, Qt::NoModifier}},
-            {"F2", {Qt::Key_F2, Qt::NoModifier}},
-            {"Escape", {Qt::Key_Escape, Qt::NoModifier}},
-            {"Ctrl+F", {Qt::Key_F, Qt::ControlModifier}},
-        };
         QWidget* target = widget(control);
         target->setFocus();
-        const auto& [code, modifiers] = keys.at(key);
-        QTest::keyClick(target, code, modifiers);
+        QTest::keySequence(target, QString::fromStdString(key == "Enter" ? "Return" : key));
     }
     int focused_control() const {
         const QWidget* focus = QApplication::focusWidget();
