@@ -67,15 +67,14 @@ TEST(StatusThrottle, GathersTextsAndRedrawsAtMostEvery50Ms) {
     EXPECT_FALSE(throttle.set(1, "b"));
     EXPECT_FALSE(throttle.set(0, "Datei"));
     EXPECT_FALSE(throttle.set(2, "nowhere"));
-    auto texts = throttle.take(start);
-    EXPECT_EQ(texts, (decltype(texts){Text("Datei"), Text("b")}));
+    using Texts = std::array<std::optional<Text>, 2>;
+    EXPECT_EQ(throttle.take(start), (Texts{Text("Datei"), Text("b")}));
     // The next text asks again, but the redraw waits for the rest of the 50 ms.
     EXPECT_TRUE(throttle.set(1, "c"));
     for (const auto& [after, wait] : {std::pair{0, 50}, {20, 30}, {50, 0}, {80, 0}}) {
         EXPECT_EQ(throttle.delay(start + milliseconds(after)), milliseconds(wait)) << after;
     }
-    texts = throttle.take(start + milliseconds(50));
-    EXPECT_EQ(texts, (decltype(texts){std::nullopt, Text("c")}));
+    EXPECT_EQ(throttle.take(start + milliseconds(50)), (Texts{std::nullopt, Text("c")}));
     EXPECT_EQ(throttle.redraws(), 2);
 }
 
