@@ -16,7 +16,7 @@ namespace {
 
 using std::chrono::milliseconds;
 
-TEST(WindowCalls, WorkerCallsRunOnTheOwnerInCallOrderAndQuestionsWait) {
+TEST(WindowCalls, WorkerCallsRunOnTheOwnerInOrderQuestionsWaitAndClosingEndsThem) {
     std::atomic<int> wakes{0};
     WindowCalls calls([&wakes] { ++wakes; });
     std::vector<int> seen;
@@ -40,16 +40,13 @@ TEST(WindowCalls, WorkerCallsRunOnTheOwnerInCallOrderAndQuestionsWait) {
     // On the owner's own thread a call runs at once.
     calls.post([&] { seen.push_back(3); });
     EXPECT_EQ(seen.back(), 3);
-}
 
-TEST(WindowCalls, ClosingAnswersAWaitingWorkerAndDropsLaterCalls) {
-    WindowCalls calls([] {});
-    // Nobody serves the queue: only close() ends the wait.
-    auto answer =
+    // Nobody serves the queue now: only close() ends a worker's wait, and later calls drop.
+    auto waiting =
         std::async(std::launch::async, [&] { return calls.ask<int>([] { return 1; }, -1); });
-    EXPECT_EQ(answer.wait_for(milliseconds(20)), std::future_status::timeout);
+    EXPECT_EQ(waiting.wait_for(milliseconds(20)), std::future_status::timeout);
     calls.close();
-    EXPECT_EQ(answer.get(), -1);
+    EXPECT_EQ(waiting.get(), -1);
     bool ran = false;
     calls.post([&] { ran = true; });
     calls.run_pending();
