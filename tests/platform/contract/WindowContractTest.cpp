@@ -15,6 +15,7 @@
 #include "app/CheckWindow.h"
 #include "app/MainMenu.h"
 #include "app/MainWindow.h"
+#include "fixtures/LargePlugin.h"
 #include "fixtures/PluginBuilder.h"
 #include "platform/AtomicWrite.h"
 #include "platform/LocalFiles.h"
@@ -381,13 +382,8 @@ TEST_F(WindowContract, CheckListsFindingsAndTheEditorCopiesAndStoresTheText) {
 
 TEST_F(WindowContract, QuittingWhileTheWorkerSavesFinishesTheFile) {
     start();
-    std::vector<Bytes> records;
-    for (int record = 0; record < 2000; ++record) {
-        const std::string id = "act_" + std::to_string(record);
-        records.push_back(fixtures::record("ACTI", {{"NAME", id}, {"FNAM", "Stone " + id}}));
-    }
     const auto large = m_dir / "plugins" / "Gross.esp";
-    m_files.put(large, fixtures::plugin(records));
+    m_files.put(large, fixtures::make_large_set({.records = 2000, .database_entries = 1}).plugin);
     open_plugin(large);
 
     // The save stops where it creates the new plugin's temporary file.
