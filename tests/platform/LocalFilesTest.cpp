@@ -19,24 +19,15 @@ Bytes pattern_bytes(std::size_t size, unsigned seed) {
     return bytes;
 }
 
-class LocalFilesTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        m_folder = std::filesystem::temp_directory_path() /
-                   ("orvental-test-" + std::to_string(std::random_device{}()));
-        ASSERT_TRUE(std::filesystem::create_directory(m_folder));
-    }
-    void TearDown() override { std::filesystem::remove_all(m_folder); }
-
-    std::filesystem::path m_folder;
-    LocalFiles m_files;
-};
-
-TEST_F(LocalFilesTest, WritesPiecesOfAnySizeInOrderAndNamesTheSystemsFailures) {
+TEST(LocalFiles, WritesPiecesOfAnySizeInOrderAndNamesTheSystemsFailures) {
+    const auto folder = std::filesystem::temp_directory_path() /
+                        ("orvental-test-" + std::to_string(std::random_device{}()));
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    LocalFiles files;
     // Small pieces are gathered, a piece larger than the buffer goes straight through, and
     // one that just overflows it flushes first.
-    const auto path = m_folder / "out.bin";
-    auto file = m_files.create(path);
+    const auto path = folder / "out.bin";
+    auto file = files.create(path);
     ASSERT_TRUE(file.ok());
     Bytes expected;
     for (const Bytes& piece : {pattern_bytes(10, 1), pattern_bytes(3 << 20, 2),
@@ -45,21 +36,22 @@ TEST_F(LocalFilesTest, WritesPiecesOfAnySizeInOrderAndNamesTheSystemsFailures) {
         expected.insert(expected.end(), piece.begin(), piece.end());
     }
     ASSERT_TRUE((*file)->close().ok());
-    EXPECT_EQ(m_files.read_all(path).value(), expected);
-    EXPECT_EQ(m_files.read_all(m_folder / "missing").error().kind, ErrorKind::NotFound);
-    EXPECT_EQ(m_files.read_all(m_folder).error().kind, ErrorKind::ReadFailed);
-    EXPECT_TRUE(m_files.remove(m_folder / "missing").ok());
-    EXPECT_EQ(read_if_present(m_files, m_folder / "missing").value(), Bytes{});
+    EXPECT_EQ(files.read_all(path).value(), expected);
+    EXPECT_EQ(files.read_all(folder / "missing").error().kind, ErrorKind::NotFound);
+    EXPECT_EQ(files.read_all(folder).error().kind, ErrorKind::ReadFailed);
+    EXPECT_TRUE(files.remove(folder / "missing").ok());
+    EXPECT_EQ(read_if_present(files, folder / "missing").value(), Bytes{});
 
     // A missing folder (where the atomic write leaves nothing behind) and a full disk name
     // their reasons. What a failed write keeps and tells is the fault matrix's (tests/save).
-    const auto written = write_file_atomically(m_files, m_folder / "no" / "x.esp", Bytes(1));
+    const auto written = write_file_atomically(files, folder / "no" / "x.esp", Bytes(1));
     ASSERT_FALSE(written.ok());
     EXPECT_EQ(written.error().kind, ErrorKind::CreateFailed);
     EXPECT_EQ(written.error().reason, FileErrorReason::PathMissing);
-    EXPECT_FALSE(std::filesystem::exists(m_folder / "no"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "no"));
+    std::filesystem::remove_all(folder);
     if (std::filesystem::exists("/dev/full")) {
-        auto full = m_files.create("/dev/full");
+        auto full = files.create("/dev/full");
         ASSERT_TRUE(full.ok());
         (void)(*full)->write(Bytes(10));
         EXPECT_EQ((*full)->close().error().reason, FileErrorReason::DiskFull);
