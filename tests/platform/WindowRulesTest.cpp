@@ -16,7 +16,7 @@ namespace {
 
 using std::chrono::milliseconds;
 
-TEST(WindowCalls, WorkerCallsRunOnTheOwnerInCallOrderAndQuestionsWait) {
+TEST(WindowCalls, WorkerCallsRunOnTheOwnerInOrderQuestionsWaitAndClosingEndsThem) {
     std::atomic<int> wakes{0};
     WindowCalls calls([&wakes] { ++wakes; });
     std::vector<int> seen;
@@ -40,16 +40,13 @@ TEST(WindowCalls, WorkerCallsRunOnTheOwnerInCallOrderAndQuestionsWait) {
     // On the owner's own thread a call runs at once.
     calls.post([&] { seen.push_back(3); });
     EXPECT_EQ(seen.back(), 3);
-}
 
-TEST(WindowCalls, ClosingAnswersAWaitingWorkerAndDropsLaterCalls) {
-    WindowCalls calls([] {});
-    // Nobody serves the queue: only close() ends the wait.
-    auto answer =
+    // Nobody serves the queue now: only close() ends a worker's wait, and later calls drop.
+    auto waiting =
         std::async(std::launch::async, [&] { return calls.ask<int>([] { return 1; }, -1); });
-    EXPECT_EQ(answer.wait_for(milliseconds(20)), std::future_status::timeout);
+    EXPECT_EQ(waiting.wait_for(milliseconds(20)), std::future_status::timeout);
     calls.close();
-    EXPECT_EQ(answer.get(), -1);
+    EXPECT_EQ(waiting.get(), -1);
     bool ran = false;
     calls.post([&] { ran = true; });
     calls.run_pending();
@@ -67,15 +64,14 @@ TEST(StatusThrottle, GathersTextsAndRedrawsAtMostEvery50Ms) {
     EXPECT_FALSE(throttle.set(1, "b"));
     EXPECT_FALSE(throttle.set(0, "Datei"));
     EXPECT_FALSE(throttle.set(2, "nowhere"));
-    auto texts = throttle.take(start);
-    EXPECT_EQ(texts, (decltype(texts){Text("Datei"), Text("b")}));
+    using Texts = std::array<std::optional<Text>, 2>;
+    EXPECT_EQ(throttle.take(start), (Texts{Text("Datei"), Text("b")}));
     // The next text asks again, but the redraw waits for the rest of the 50 ms.
     EXPECT_TRUE(throttle.set(1, "c"));
     for (const auto& [after, wait] : {std::pair{0, 50}, {20, 30}, {50, 0}, {80, 0}}) {
         EXPECT_EQ(throttle.delay(start + milliseconds(after)), milliseconds(wait)) << after;
     }
-    texts = throttle.take(start + milliseconds(50));
-    EXPECT_EQ(texts, (decltype(texts){std::nullopt, Text("c")}));
+    EXPECT_EQ(throttle.take(start + milliseconds(50)), (Texts{std::nullopt, Text("c")}));
     EXPECT_EQ(throttle.redraws(), 2);
 }
 
@@ -92,12 +88,6 @@ TEST(SizeReport, ReportsOnlyChanges) {
     }
     EXPECT_EQ(reported, "nynyy");
 }
-
-} // namespace
-} // namespace orv
-
-namespace orv {
-namespace {
 
 TEST(RowVisibility, MapsShownPositionsToRowsBothWays) {
     RowVisibility visibility;

@@ -1,18 +1,25 @@
 // The window contract: what the user sees and does in the desktop program, written once and
-// run against every window backend (see WindowDriver).
+// run against every window backend: each test program's ContractBackend.h names the backend's
+// window, dialogs and remote (which drives the windows with the backend's own input and reads
+// them back, texts in UTF-8).
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <future>
+#include <random>
 
 #include <gtest/gtest.h>
 
-#include "WindowDriver.h"
+#include "ContractBackend.h"
+#include "app/Application.h"
 #include "app/CheckWindow.h"
 #include "app/MainMenu.h"
 #include "app/MainWindow.h"
+#include "fixtures/LargePlugin.h"
 #include "fixtures/PluginBuilder.h"
 #include "platform/AtomicWrite.h"
 #include "platform/LocalFiles.h"
+#include "platform/WorkerThreads.h"
 #include "plugin/PluginReader.h"
 #include "plugin/RecordTypes.h"
 #include "save/WindowViews.h"
@@ -31,15 +38,6 @@ namespace editor = text_editor;
 constexpr int kActivatorList = kFirstListControl + 3;
 const int kBookCommand = kTextTargets[0].menu_command;
 const std::string kBookText = "Long ago the grove was a lake.\r\nNow only the mist.";
-
-Bytes activator(std::string_view id, std::string_view name) {
-    RecordBuilder record("ACTI");
-    record.text("NAME", id);
-    if (!name.empty()) {
-        record.text("FNAM", name);
-    }
-    return record.bytes();
-}
 
 std::string text_of(Files& files, const std::filesystem::path& path) {
     const Bytes bytes = files.read_all(path).value();
@@ -89,79 +87,102 @@ private:
 class WindowContract : public testing::Test {
 protected:
     void SetUp() override {
-        const std::string test = testing::UnitTest::GetInstance()->current_test_info()->name();
         m_dir = std::filesystem::temp_directory_path() /
-                ("orv-contract-" + std::to_string(std::hash<std::string>{}(test)));
-        std::filesystem::remove_all(m_dir);
+                ("orv-contract-" + std::to_string(std::random_device{}()));
         m_files.put(m_dir / "data" / "Actidata.dat",
                     encode_pair_file({{"Old Well", "Alter Brunnen"}}));
         m_files.put(m_dir / "dataextra" / "Extradata.dat", sentinel_pair());
         m_plugin = m_dir / "plugins" / "Nebelhain.esp";
         // clang-format off
         m_files.put(m_plugin, fixtures::plugin({
-            activator("act_well", "Old Well"),
-            activator("act_gate", "Iron Gate"),
-            activator("act_zeta", "Zeta Stone"),
-            activator("act_alpha", "Alpha Rock"),
-            activator("act_none", ""),
+            fixtures::record("ACTI", {{"NAME", "act_well"}, {"FNAM", "Old Well"}}),
+            fixtures::record("ACTI", {{"NAME", "act_gate"}, {"FNAM", "Iron Gate"}}),
+            fixtures::record("ACTI", {{"NAME", "act_zeta"}, {"FNAM", "Zeta Stone"}}),
+            fixtures::record("ACTI", {{"NAME", "act_alpha"}, {"FNAM", "Alpha Rock"}}),
+            fixtures::record("ACTI", {{"NAME", "act_none"}}),
             RecordBuilder("BOOK").text("NAME", "bk_tales").text("FNAM", "Tales").raw("TEXT", kBookText).bytes(),
         }));
         // clang-format on
-        m_driver = make_window_driver();
     }
 
     void TearDown() override {
-        m_driver->quit();
-        m_driver.reset();
+        quit();
         std::error_code ignored;
         std::filesystem::remove_all(m_dir, ignored);
     }
 
-    void start() { m_driver->start(m_dir, m_files); }
+    // Starts the program on the files and shows its main window.
+    void start() {
+        m_program = std::make_unique<Application>(m_dir, m_window, m_dialogs, m_files, m_threads);
+        m_window.connect_events(*m_program, [this] { return m_program->quit_requested(); });
+        m_program->start();
+        m_window.show();
+        m_remote.run_events();
+    }
+
+    // What the desktop program does after its event loop: closes the windows, waits for a
+    // worker still writing.
+    void quit() {
+        m_window.close();
+        if (m_program) {
+            m_program->shut_down();
+        }
+    }
+
+    // Handles the window's events until `condition` holds (false after 30 s).
+    bool wait_until(const std::function<bool()>& condition) {
+        const auto start = std::chrono::steady_clock::now();
+        while (!condition()) {
+            if (std::chrono::steady_clock::now() - start > std::chrono::seconds(30)) {
+                return false;
+            }
+            m_remote.run_events();
+        }
+        return true;
+    }
+
+    // The next message box is answered with `answer`; `seen` gets its title and text.
+    static void answer_next_message_box(MessageAnswer answer, std::shared_ptr<Strings> seen) {
+        BackendRemote::answer_next_message_box(answer, [seen](std::string title, std::string text) {
+            *seen = {title, text};
+        });
+    }
 
     // The items a running worker greys: those that need a plugin, Open and the reset.
     bool command_items_are(bool enabled) {
-        return m_driver->menu_enabled(command::kOpen) == enabled &&
-               m_driver->menu_enabled(command::kResetExternalDatabase) == enabled &&
+        return m_remote.menu_enabled(command::kOpen) == enabled &&
+               m_remote.menu_enabled(command::kResetExternalDatabase) == enabled &&
                std::ranges::all_of(kDisabledAtStart, [&](int item) {
-                   return m_driver->menu_enabled(item) == enabled;
+                   return m_remote.menu_enabled(item) == enabled;
                });
     }
 
     void open_plugin(const std::filesystem::path& plugin) {
-        m_driver->set_next_file_name(plugin);
-        m_driver->choose_menu(command::kOpen);
-        ASSERT_TRUE(m_driver->wait_until([&] { return m_driver->menu_enabled(command::kSave); }));
+        m_dialogs.set_next_file_name(plugin);
+        m_remote.choose_menu(command::kOpen);
+        ASSERT_TRUE(wait_until([&] { return m_remote.menu_enabled(command::kSave); }));
         ASSERT_TRUE(command_items_are(true));
     }
 
     void open_name_dialog(int row) {
-        m_driver->click_row(kActivatorList, row, ListEventType::DoubleClick);
-        ASSERT_TRUE(
-            m_driver->wait_until([&] { return m_driver->window_open(WindowId::NameEdit); }));
-    }
-
-    void rename(int row, const std::string& name) {
-        open_name_dialog(row);
-        m_driver->type_text(name_edit::kDvNameField, name);
-        m_driver->press_button(name_edit::kOkButton);
-        ASSERT_TRUE(wait_closed(WindowId::NameEdit));
+        m_remote.click_row(kActivatorList, row, ListEventType::DoubleClick);
+        ASSERT_TRUE(wait_until([&] { return m_remote.window_open(WindowId::NameEdit); }));
     }
 
     bool wait_closed(WindowId window) {
-        return m_driver->wait_until([&] { return !m_driver->window_open(window); });
+        return wait_until([&] { return !m_remote.window_open(window); });
     }
 
     bool wait_for_text(int control, const std::string& text) {
-        return m_driver->wait_until([&] { return m_driver->control_text(control) == text; });
+        return wait_until([&] { return m_remote.control_text(control) == text; });
     }
 
     // The list's rows as shown, cells joined by "|".
     Strings rows(int control = kActivatorList) {
-        Strings shown = m_driver->column(control, 0);
-        for (int column = 1; column < static_cast<int>(m_driver->headers(control).size());
+        Strings shown = m_remote.column(control, 0);
+        for (int column = 1; column < static_cast<int>(m_remote.headers(control).size());
              ++column) {
-            const Strings cells = m_driver->column(control, column);
+            const Strings cells = m_remote.column(control, column);
             for (std::size_t row = 0; row < shown.size() && row < cells.size(); ++row) {
                 shown[row] += "|" + cells[row];
             }
@@ -171,12 +192,12 @@ protected:
 
     // A pop-up as shown: title, inner size, and the given controls' texts ("-" when greyed).
     std::string popup(WindowId window, std::initializer_list<int> controls) {
-        const auto [width, height] = m_driver->window_size(window);
-        std::string shown = m_driver->window_title(window) + " " + std::to_string(width) + "x" +
-                            std::to_string(height);
+        const Rect size = m_remote.window_rect(window);
+        std::string shown = m_remote.window_title(window) + " " + std::to_string(size.width) + "x" +
+                            std::to_string(size.height);
         for (const int control : controls) {
-            shown += " [" + (m_driver->control_enabled(control) ? "" : std::string("-")) +
-                     m_driver->control_text(control) + "]";
+            shown += " [" + (m_remote.control_enabled(control) ? "" : std::string("-")) +
+                     m_remote.control_text(control) + "]";
         }
         return shown;
     }
@@ -184,7 +205,11 @@ protected:
     std::filesystem::path m_dir;
     std::filesystem::path m_plugin;
     GatedFiles m_files;
-    std::unique_ptr<WindowDriver> m_driver;
+    BackendWindow m_window;
+    BackendDialogs m_dialogs{m_window};
+    WorkerThreads m_threads;
+    std::unique_ptr<Application> m_program;
+    BackendRemote m_remote{m_window};
 };
 
 // Menu items as shown: separators as "-".
@@ -198,9 +223,10 @@ Strings shown(const std::vector<MenuItem>& items) {
 
 TEST_F(WindowContract, StartShowsTheWindowAsBuilt) {
     start();
-    WindowDriver& window = *m_driver;
+    BackendRemote& window = m_remote;
     EXPECT_EQ(window.window_title(WindowId::Main), "ORVENTAL v3.03a");
-    EXPECT_EQ(window.window_size(WindowId::Main), std::make_pair(800, 600));
+    const Rect size = window.window_rect(WindowId::Main);
+    EXPECT_EQ(std::pair(size.width, size.height), std::pair(800, 600));
     const std::vector<Menu> bar = main_menu_bar();
     ASSERT_EQ(window.menu_titles().size(), bar.size());
     for (std::size_t menu = 0; menu < bar.size(); ++menu) {
@@ -221,33 +247,43 @@ TEST_F(WindowContract, StartShowsTheWindowAsBuilt) {
     EXPECT_EQ(window.current_tab(), 0);
     EXPECT_EQ(window.headers(kFirstListControl + kObjectListCount - 1),
               Strings({"F/20", "ID/200", "EV Name/248", "DV Name/248"}));
-    EXPECT_TRUE(window.wait_until([&] { return window.status_text(0) == "Datei :"; }));
+    EXPECT_TRUE(wait_until([&] { return window.status_text(0) == "Datei :"; }));
     EXPECT_EQ(window.status_text(1), "");
 }
 
-TEST_F(WindowContract, OpenShowsThePluginsRowsAndMarks) {
+TEST_F(WindowContract, OpenShowsThePluginsRowsAndMarksAndHeaderClicksSortThem) {
     start();
     open_plugin(m_plugin);
-    const auto asked = m_driver->file_dialogs();
+    const auto asked = m_dialogs.asked();
     ASSERT_EQ(asked.size(), std::size_t{1});
-    EXPECT_EQ(asked[0], std::make_pair(cp1252(u8"ESP öffnen "), Text("ESP (*.esp)|*.esp")));
+    EXPECT_EQ(std::pair(asked[0].title, asked[0].filter),
+              std::pair(cp1252(u8"ESP öffnen "), Text("ESP (*.esp)|*.esp")));
 
     EXPECT_EQ(rows(), Strings({"B|act_well|Old Well|Alter Brunnen", "|act_gate|Iron Gate|Iron Gate",
                                "|act_zeta|Zeta Stone|Zeta Stone",
                                "|act_alpha|Alpha Rock|Alpha Rock", "E|act_none||"}));
     EXPECT_TRUE(rows(kFirstListControl).empty());
-    EXPECT_TRUE(
-        m_driver->wait_until([&] { return m_driver->status_text(0) == "Datei : Nebelhain.esp"; }));
-    EXPECT_TRUE(m_driver->wait_until(
-        [&] { return m_driver->status_text(1) == to_utf8(cp1252(u8"übersetzt 1 von 5")); }));
-    m_driver->select_tab(3);
-    EXPECT_TRUE(m_driver->right_click_opens_popup_menu(kActivatorList, 1));
+    EXPECT_TRUE(wait_until([&] { return m_remote.status_text(0) == "Datei : Nebelhain.esp"; }));
+    EXPECT_TRUE(wait_until(
+        [&] { return m_remote.status_text(1) == to_utf8(cp1252(u8"übersetzt 1 von 5")); }));
+    m_remote.select_tab(3);
+    EXPECT_TRUE(m_remote.right_click_opens_popup_menu(kActivatorList, 1));
+
+    // Header clicks sort, then reverse; each row keeps its cells.
+    const Strings ascending = {"|act_alpha|Alpha Rock|Alpha Rock", "|act_gate|Iron Gate|Iron Gate",
+                               "E|act_none||", "B|act_well|Old Well|Alter Brunnen",
+                               "|act_zeta|Zeta Stone|Zeta Stone"};
+    for (const Strings& sorted : {ascending, Strings(ascending.rbegin(), ascending.rend())}) {
+        m_remote.click_header(kActivatorList, 1);
+        EXPECT_TRUE(wait_until([&] { return rows() == sorted; }));
+    }
 }
 
-TEST_F(WindowContract, DoubleClickOpensTheNameDialogAndOkMarksTheRow) {
+TEST_F(WindowContract, DoubleClickOpensTheNameDialogAndSaveAsksOnTheWorker) {
     start();
     open_plugin(m_plugin);
-    m_driver->select_tab(3);
+    const std::string before = text_of(m_files, m_plugin);
+    m_remote.select_tab(3);
 
     // A row from the shipped database can be looked at but not changed.
     open_name_dialog(0);
@@ -256,128 +292,38 @@ TEST_F(WindowContract, DoubleClickOpensTheNameDialogAndOkMarksTheRow) {
                                          name_edit::kDvNameField, name_edit::kOkButton}),
               "Activator 360x188 [act_well] [Old Well] [Alter Brunnen] [-OK]");
     EXPECT_TRUE(command_items_are(false));
-    m_driver->press_button(name_edit::kCancelButton);
+    m_remote.press_button(name_edit::kCancelButton);
     ASSERT_TRUE(wait_closed(WindowId::NameEdit));
     EXPECT_TRUE(command_items_are(true));
 
     // A new German name marks the row "*".
-    rename(1, "Eisentor am Fluß");
+    open_name_dialog(1);
+    m_remote.type_text(name_edit::kDvNameField, "Eisentor am Fluß");
+    m_remote.press_button(name_edit::kOkButton);
+    ASSERT_TRUE(wait_closed(WindowId::NameEdit));
     EXPECT_EQ(rows()[1], "*|act_gate|Iron Gate|Eisentor am Fluß");
-}
 
-TEST_F(WindowContract, HeaderClicksSortThenReverse) {
-    start();
-    open_plugin(m_plugin);
-    m_driver->select_tab(3);
-    // Each row keeps its cells.
-    const Strings ascending = {"|act_alpha|Alpha Rock|Alpha Rock", "|act_gate|Iron Gate|Iron Gate",
-                               "E|act_none||", "B|act_well|Old Well|Alter Brunnen",
-                               "|act_zeta|Zeta Stone|Zeta Stone"};
-    for (const Strings& sorted : {ascending, Strings(ascending.rbegin(), ascending.rend())}) {
-        m_driver->click_header(kActivatorList, 1);
-        EXPECT_TRUE(m_driver->wait_until([&] { return rows() == sorted; }));
-    }
-}
-
-TEST_F(WindowContract, SaveAsksOnTheWorkerAndTheUserAnswers) {
-    start();
-    open_plugin(m_plugin);
-    const std::string before = text_of(m_files, m_plugin);
-
-    auto seen = std::make_shared<ShownBox>();
-    m_driver->answer_next_message_box(MessageAnswer::No, seen);
-    m_driver->choose_menu(command::kSave);
-    ASSERT_TRUE(
-        m_driver->wait_until([&] { return !seen->title.empty() && command_items_are(true); }));
-    EXPECT_EQ(seen->title, "FRAGE");
-    EXPECT_TRUE(seen->text.starts_with("AKTUELLE DATEI ÜBERSCHREIBEN  :")) << seen->text;
+    // The save asks from the worker: No keeps the file.
+    auto seen = std::make_shared<Strings>();
+    answer_next_message_box(MessageAnswer::No, seen);
+    m_remote.choose_menu(command::kSave);
+    ASSERT_TRUE(wait_until([&] { return !seen->empty() && command_items_are(true); }));
+    EXPECT_EQ(seen->at(0), "FRAGE");
+    EXPECT_TRUE(seen->at(1).starts_with("AKTUELLE DATEI ÜBERSCHREIBEN  :")) << seen->at(1);
     EXPECT_EQ(text_of(m_files, m_plugin), before);
 
-    // Yes writes the file; a row renamed by hand is then marked as saved ("Ü").
-    m_driver->select_tab(3);
-    rename(2, "Zetastein");
-    m_driver->answer_next_message_box(MessageAnswer::Yes, std::make_shared<ShownBox>());
-    m_driver->choose_menu(command::kSave);
-    EXPECT_TRUE(m_driver->wait_until(
-        [&] { return command_items_are(true) && rows()[2] == "Ü|act_zeta|Zeta Stone|Zetastein"; }));
+    // Yes writes the file; the row renamed by hand is then marked as saved ("Ü").
+    answer_next_message_box(MessageAnswer::Yes, std::make_shared<Strings>());
+    m_remote.choose_menu(command::kSave);
+    EXPECT_TRUE(wait_until([&] {
+        return command_items_are(true) && rows()[1] == "Ü|act_gate|Iron Gate|Eisentor am Fluß";
+    }));
     const std::string after = text_of(m_files, m_plugin);
-    EXPECT_NE(after.find("Zetastein"), std::string::npos);
-    EXPECT_EQ(after.find("Zeta Stone"), std::string::npos);
+    EXPECT_NE(after.find(cp1252(u8"Eisentor am Fluß")), std::string::npos);
+    EXPECT_EQ(after.find("Iron Gate"), std::string::npos);
 }
 
-TEST_F(WindowContract, EditorCopiesAndStoresTheText) {
-    start();
-    open_plugin(m_plugin);
-
-    m_driver->choose_menu(kBookCommand);
-    ASSERT_TRUE(m_driver->wait_until([&] { return m_driver->window_open(WindowId::TextEditor); }));
-    EXPECT_EQ(popup(WindowId::TextEditor, {editor::kSaveButton, editor::kCopyButton}),
-              "Book 700x500 [-SPEICHERN] [-KOPIEREN]");
-    EXPECT_EQ(m_driver->headers(editor::kEntryList), Strings({"Id Book/350"}));
-    EXPECT_EQ(rows(editor::kEntryList), Strings({"bk_tales"}));
-    // Only the main window's lists have the popup menu.
-    EXPECT_FALSE(m_driver->right_click_opens_popup_menu(editor::kEntryList, 0));
-
-    m_driver->click_row(editor::kEntryList, 0, ListEventType::Other);
-    EXPECT_TRUE(wait_for_text(editor::kOriginalBox, kBookText));
-    EXPECT_EQ(m_driver->control_text(editor::kTranslationBox), "");
-    m_driver->press_button(editor::kCopyButton);
-    EXPECT_TRUE(wait_for_text(editor::kTranslationBox, kBookText));
-    EXPECT_EQ(popup(WindowId::TextEditor, {editor::kSaveButton, editor::kCopyButton}),
-              "Book 700x500 [SPEICHERN] [-KOPIEREN]");
-
-    m_driver->type_text(editor::kTranslationBox,
-                        "Vor langer Zeit war der Hain ein See.\rNur der Nebel.");
-    m_driver->press_button(editor::kSaveButton);
-    m_driver->press_button(editor::kCancelButton);
-    ASSERT_TRUE(wait_closed(WindowId::TextEditor));
-    EXPECT_TRUE(command_items_are(true));
-
-    // The stored text is now the record's own; the close box closes like ABBRECHEN.
-    m_driver->choose_menu(kBookCommand);
-    ASSERT_TRUE(m_driver->wait_until([&] { return m_driver->window_open(WindowId::TextEditor); }));
-    m_driver->click_row(editor::kEntryList, 0, ListEventType::Other);
-    EXPECT_TRUE(wait_for_text(editor::kOriginalBox,
-                              "Vor langer Zeit war der Hain ein See.\r\nNur der Nebel."));
-    m_driver->close_window(WindowId::TextEditor);
-    ASSERT_TRUE(wait_closed(WindowId::TextEditor));
-    EXPECT_TRUE(command_items_are(true));
-}
-
-TEST_F(WindowContract, QuittingWhileTheWorkerSavesFinishesTheFile) {
-    start();
-    std::vector<Bytes> records;
-    for (int record = 0; record < 2000; ++record) {
-        records.push_back(
-            activator("act_" + std::to_string(record), "Stone " + std::to_string(record)));
-    }
-    const auto large = m_dir / "plugins" / "Gross.esp";
-    m_files.put(large, fixtures::plugin(records));
-    open_plugin(large);
-
-    // The save stops where it creates the new plugin's temporary file.
-    const auto target = m_dir / "plugins" / "Kopie.esp";
-    m_files.close_gate_for(temporary_path_for(target).filename().string());
-    m_driver->set_next_file_name(target);
-    m_driver->choose_menu(command::kSaveAs);
-    ASSERT_TRUE(m_driver->wait_until(
-        [&] { return m_files.waiting() && !m_driver->menu_enabled(command::kOpen); }));
-    auto seen = std::make_shared<ShownBox>();
-    m_driver->answer_next_message_box(MessageAnswer::Yes, seen);
-    m_driver->choose_menu(command::kQuit);
-    EXPECT_EQ(seen->title, "BEEDEN");
-    EXPECT_TRUE(m_driver->quit_requested());
-    EXPECT_FALSE(std::filesystem::exists(target));
-    // The save goes on while the program shuts down, which waits for it.
-    m_files.open_gate();
-    m_driver->quit();
-    EXPECT_FALSE(m_driver->window_open(WindowId::Main));
-    const auto copy = read_plugin(m_files.read_all(target).value());
-    ASSERT_TRUE(copy.ok());
-    EXPECT_EQ(copy->blocks.size(), std::size_t{2001});
-}
-
-TEST_F(WindowContract, CheckListsFindingsAndADoubleClickShowsTheRow) {
+TEST_F(WindowContract, CheckListsFindingsAndTheEditorCopiesAndStoresTheText) {
     // The shipped German name of "Zeta Stone" (row 2 of the activators) is over the limit.
     m_files.put(m_dir / "data" / "Actidata.dat",
                 encode_pair_file({{"Zeta Stone", "Der sehr alte Zetastein am Nebelweg"}}));
@@ -385,69 +331,122 @@ TEST_F(WindowContract, CheckListsFindingsAndADoubleClickShowsTheRow) {
     open_plugin(m_plugin);
     using check_window::kFindingList;
 
-    m_driver->choose_menu(command::kCheck);
-    ASSERT_TRUE(m_driver->wait_until([&] { return m_driver->window_open(WindowId::Findings); }));
-    EXPECT_EQ(m_driver->window_title(WindowId::Findings), "Prüfen : 1 Befund");
-    EXPECT_EQ(m_driver->headers(kFindingList),
+    m_remote.choose_menu(command::kCheck);
+    ASSERT_TRUE(wait_until([&] { return m_remote.window_open(WindowId::Findings); }));
+    EXPECT_EQ(m_remote.window_title(WindowId::Findings), "Prüfen : 1 Befund");
+    EXPECT_EQ(m_remote.headers(kFindingList),
               Strings({"Art/100", "Typ/50", "ID/170", "Hinweis/410"}));
-    EXPECT_EQ(m_driver->column(kFindingList, 2), Strings({"act_zeta"}));
+    EXPECT_EQ(m_remote.column(kFindingList, 2), Strings({"act_zeta"}));
     EXPECT_TRUE(command_items_are(false));
 
-    m_driver->click_row(kFindingList, 0, ListEventType::DoubleClick);
-    EXPECT_TRUE(m_driver->wait_until([&] { return m_driver->current_tab() == 3; }));
-    m_driver->close_window(WindowId::Findings);
+    m_remote.click_row(kFindingList, 0, ListEventType::DoubleClick);
+    EXPECT_TRUE(wait_until([&] { return m_remote.current_tab() == 3; }));
+    m_remote.close_window(WindowId::Findings);
     ASSERT_TRUE(wait_closed(WindowId::Findings));
+    EXPECT_TRUE(command_items_are(true));
+
+    m_remote.choose_menu(kBookCommand);
+    ASSERT_TRUE(wait_until([&] { return m_remote.window_open(WindowId::TextEditor); }));
+    EXPECT_EQ(popup(WindowId::TextEditor, {editor::kSaveButton, editor::kCopyButton}),
+              "Book 700x500 [-SPEICHERN] [-KOPIEREN]");
+    EXPECT_EQ(m_remote.headers(editor::kEntryList), Strings({"Id Book/350"}));
+    EXPECT_EQ(rows(editor::kEntryList), Strings({"bk_tales"}));
+    // Only the main window's lists have the popup menu.
+    EXPECT_FALSE(m_remote.right_click_opens_popup_menu(editor::kEntryList, 0));
+
+    m_remote.click_row(editor::kEntryList, 0, ListEventType::Other);
+    EXPECT_TRUE(wait_for_text(editor::kOriginalBox, kBookText));
+    EXPECT_EQ(m_remote.control_text(editor::kTranslationBox), "");
+    m_remote.press_button(editor::kCopyButton);
+    EXPECT_TRUE(wait_for_text(editor::kTranslationBox, kBookText));
+    EXPECT_EQ(popup(WindowId::TextEditor, {editor::kSaveButton, editor::kCopyButton}),
+              "Book 700x500 [SPEICHERN] [-KOPIEREN]");
+
+    m_remote.type_text(editor::kTranslationBox,
+                       "Vor langer Zeit war der Hain ein See.\rNur der Nebel.");
+    m_remote.press_button(editor::kSaveButton);
+    m_remote.press_button(editor::kCancelButton);
+    ASSERT_TRUE(wait_closed(WindowId::TextEditor));
+    EXPECT_TRUE(command_items_are(true));
+
+    // The stored text is now the record's own; the close box closes like ABBRECHEN.
+    m_remote.choose_menu(kBookCommand);
+    ASSERT_TRUE(wait_until([&] { return m_remote.window_open(WindowId::TextEditor); }));
+    m_remote.click_row(editor::kEntryList, 0, ListEventType::Other);
+    EXPECT_TRUE(wait_for_text(editor::kOriginalBox,
+                              "Vor langer Zeit war der Hain ein See.\r\nNur der Nebel."));
+    m_remote.close_window(WindowId::TextEditor);
+    ASSERT_TRUE(wait_closed(WindowId::TextEditor));
     EXPECT_TRUE(command_items_are(true));
 }
 
-TEST_F(WindowContract, FilterBoxHidesRowsAndTheCountsShow) {
+TEST_F(WindowContract, QuittingWhileTheWorkerSavesFinishesTheFile) {
     start();
-    open_plugin(m_plugin);
-    m_driver->select_tab(3);
-    EXPECT_TRUE(m_driver->wait_until([&] { return m_driver->tab_labels()[3] == "Activator (3)"; }));
-    EXPECT_EQ(m_driver->window_title(WindowId::Main), "ORVENTAL v3.03a - Nebelhain.esp");
+    const auto large = m_dir / "plugins" / "Gross.esp";
+    m_files.put(large, fixtures::make_large_set({.records = 2000, .database_entries = 1}).plugin);
+    open_plugin(large);
 
-    // Each keystroke filters; what the box holds matches ID, EV Name or DV Name.
-    m_driver->type_text(kFilterField, "GATE");
-    EXPECT_TRUE(m_driver->wait_until(
-        [&] { return m_driver->column(kActivatorList, 1) == Strings({"act_gate"}); }));
-    m_driver->type_text(kFilterField, "brunnen");
-    EXPECT_TRUE(m_driver->wait_until(
-        [&] { return m_driver->column(kActivatorList, 1) == Strings({"act_well"}); }));
-    m_driver->type_text(kFilterField, "act_");
-    EXPECT_TRUE(m_driver->wait_until(
-        [&] { return m_driver->column(kActivatorList, 1).size() == std::size_t{5}; }));
-
-    // Ctrl+F from the list puts the cursor into the filter box.
-    m_driver->press_key(kActivatorList, "Ctrl+F");
-    EXPECT_TRUE(m_driver->wait_until([&] { return m_driver->focused_control() == kFilterField; }));
+    // The save stops where it creates the new plugin's temporary file.
+    const auto target = m_dir / "plugins" / "Kopie.esp";
+    m_files.close_gate_for(temporary_path_for(target).filename().string());
+    m_dialogs.set_next_file_name(target);
+    m_remote.choose_menu(command::kSaveAs);
+    ASSERT_TRUE(
+        wait_until([&] { return m_files.waiting() && !m_remote.menu_enabled(command::kOpen); }));
+    auto seen = std::make_shared<Strings>();
+    answer_next_message_box(MessageAnswer::Yes, seen);
+    m_remote.choose_menu(command::kQuit);
+    EXPECT_EQ(seen->at(0), "BEEDEN");
+    EXPECT_TRUE(m_program->quit_requested());
+    EXPECT_FALSE(std::filesystem::exists(target));
+    // The save goes on while the program shuts down, which waits for it.
+    m_files.open_gate();
+    quit();
+    EXPECT_FALSE(m_remote.window_open(WindowId::Main));
+    const auto copy = read_plugin(m_files.read_all(target).value());
+    ASSERT_TRUE(copy.ok());
+    EXPECT_EQ(copy->blocks.size(), std::size_t{2001});
 }
 
-TEST_F(WindowContract, KeysOpenTheNameDialogAndAnswerIt) {
+TEST_F(WindowContract, KeysAndTheFilterBoxWorkOnTheRows) {
     start();
     open_plugin(m_plugin);
-    m_driver->select_tab(3);
+    m_remote.select_tab(3);
+    EXPECT_TRUE(wait_until([&] { return m_remote.tab_labels()[3] == "Activator (3)"; }));
+    EXPECT_EQ(m_remote.window_title(WindowId::Main), "ORVENTAL v3.03a - Nebelhain.esp");
+
+    // Each keystroke filters; what the box holds matches ID, EV Name or DV Name.
+    for (const auto& [typed, ids] : std::vector<std::pair<std::string, Strings>>{
+             {"GATE", {"act_gate"}},
+             {"brunnen", {"act_well"}},
+             {"act_", {"act_well", "act_gate", "act_zeta", "act_alpha", "act_none"}}}) {
+        m_remote.type_text(kFilterField, typed);
+        EXPECT_TRUE(wait_until([&] { return m_remote.column(kActivatorList, 1) == ids; })) << typed;
+    }
+
+    // Ctrl+F from the list puts the cursor into the filter box.
+    m_remote.press_key(kActivatorList, "Ctrl+F");
+    EXPECT_TRUE(wait_until([&] { return m_remote.focused_control() == kFilterField; }));
 
     // Enter on a row opens the dialog with the cursor in the DV Name field; Escape closes it.
-    m_driver->click_row(kActivatorList, 1, ListEventType::Other);
-    m_driver->press_key(kActivatorList, "Enter");
-    ASSERT_TRUE(m_driver->wait_until([&] { return m_driver->window_open(WindowId::NameEdit); }));
-    EXPECT_TRUE(m_driver->wait_until(
-        [&] { return m_driver->focused_control() == name_edit::kDvNameField; }));
-    m_driver->press_key(name_edit::kDvNameField, "Escape");
+    m_remote.click_row(kActivatorList, 1, ListEventType::Other);
+    m_remote.press_key(kActivatorList, "Enter");
+    ASSERT_TRUE(wait_until([&] { return m_remote.window_open(WindowId::NameEdit); }));
+    EXPECT_TRUE(wait_until([&] { return m_remote.focused_control() == name_edit::kDvNameField; }));
+    m_remote.press_key(name_edit::kDvNameField, "Escape");
     ASSERT_TRUE(wait_closed(WindowId::NameEdit));
 
     // F2 opens it too; Enter in the DV Name field presses OK.
-    m_driver->click_row(kActivatorList, 2, ListEventType::Other);
-    m_driver->press_key(kActivatorList, "F2");
-    ASSERT_TRUE(m_driver->wait_until([&] { return m_driver->window_open(WindowId::NameEdit); }));
-    m_driver->type_text(name_edit::kDvNameField, "Zetastein");
-    m_driver->press_key(name_edit::kDvNameField, "Enter");
+    m_remote.click_row(kActivatorList, 2, ListEventType::Other);
+    m_remote.press_key(kActivatorList, "F2");
+    ASSERT_TRUE(wait_until([&] { return m_remote.window_open(WindowId::NameEdit); }));
+    m_remote.type_text(name_edit::kDvNameField, "Zetastein");
+    m_remote.press_key(name_edit::kDvNameField, "Enter");
     ASSERT_TRUE(wait_closed(WindowId::NameEdit));
-    EXPECT_EQ(m_driver->column(kActivatorList, 3)[2], "Zetastein");
-    EXPECT_TRUE(m_driver->wait_until([&] {
-        return m_driver->window_title(WindowId::Main) == "ORVENTAL v3.03a - Nebelhain.esp *" &&
-               m_driver->tab_labels()[3] == "Activator (2)";
+    EXPECT_EQ(m_remote.column(kActivatorList, 3)[2], "Zetastein");
+    EXPECT_TRUE(wait_until([&] {
+        return m_remote.window_title(WindowId::Main) == "ORVENTAL v3.03a - Nebelhain.esp *" &&
+               m_remote.tab_labels()[3] == "Activator (2)";
     }));
 }
 

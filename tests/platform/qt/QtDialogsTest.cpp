@@ -1,10 +1,10 @@
 // Message boxes, file dialogs and the help, shown for real on the offscreen platform and
 // answered as a user would, or answered in advance through the test hooks.
 #include <algorithm>
+#include <fstream>
 #include <future>
 
 #include <QAbstractButton>
-#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -36,16 +36,6 @@ auto from_worker(Ask ask) {
     return asked.get();
 }
 
-TEST(QtDialogs, FiltersTakeQtsForm) {
-    for (const auto& [given, expected] : std::vector<std::pair<Text, QString>>{
-             {kEspFilter, "ESP (*.esp)"},
-             {"Plugins|*.esp", "Plugins (*.esp)"},
-             {"Texte|*.txt;*.text", "Texte (*.txt *.text)"},
-             {"ESP (*.esp)|*.esp|Alle|*", "ESP (*.esp);;Alle (*)"}}) {
-        EXPECT_EQ(file_dialog_filter(given), expected) << given;
-    }
-}
-
 class QtDialogsTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -59,6 +49,14 @@ protected:
 };
 
 TEST_F(QtDialogsTest, MessageBoxesFromAWorkerShowTitleTextButtonsAndIcon) {
+    // A prepared answer is recorded instead of shown, once: the boxes below are shown.
+    m_dialogs.set_next_answer(MessageAnswer::Yes);
+    EXPECT_EQ(
+        m_dialogs.message_box("FRAGE", "Weiter?", MessageButtons::YesNo, MessageIcon::Question),
+        MessageAnswer::Yes);
+    const auto prepared = m_dialogs.asked();
+    ASSERT_EQ(prepared.size(), std::size_t{1});
+    EXPECT_TRUE(prepared[0].text == "Weiter?" && prepared[0].buttons == MessageButtons::YesNo);
     struct Row {
         MessageButtons buttons;
         MessageIcon icon;
@@ -106,36 +104,30 @@ TEST_F(QtDialogsTest, MessageBoxesFromAWorkerShowTitleTextButtonsAndIcon) {
     }
 }
 
-TEST_F(QtDialogsTest, PreparedAnswersAreRecordedInsteadOfShown) {
-    m_dialogs.set_next_answer(MessageAnswer::Yes);
+TEST_F(QtDialogsTest, FileDialogsStartInTheFolderWithTheFilter) {
+    // Filters take Qt's form.
+    for (const auto& [given, expected] : std::vector<std::pair<Text, QString>>{
+             {kEspFilter, "ESP (*.esp)"},
+             {"Plugins|*.esp", "Plugins (*.esp)"},
+             {"Texte|*.txt;*.text", "Texte (*.txt *.text)"},
+             {"ESP (*.esp)|*.esp|Alle|*", "ESP (*.esp);;Alle (*)"}}) {
+        EXPECT_EQ(file_dialog_filter(given), expected) << given;
+    }
+
+    // Prepared names (nothing: cancelled) are recorded instead of shown, once each.
     m_dialogs.set_next_file_name(std::filesystem::path("/daten/neu.esp"));
     m_dialogs.set_next_file_name(std::nullopt);
-    EXPECT_EQ(
-        m_dialogs.message_box("FRAGE", "Weiter?", MessageButtons::YesNo, MessageIcon::Question),
-        MessageAnswer::Yes);
     EXPECT_EQ(m_dialogs.open_file("ESP", "/daten/", kEspFilter),
               std::optional<std::filesystem::path>("/daten/neu.esp"));
     EXPECT_EQ(m_dialogs.save_file("ESP als", "/ablage/", kEspFilter), std::nullopt);
     const auto asked = m_dialogs.asked();
-    ASSERT_EQ(asked.size(), std::size_t{3});
-    EXPECT_TRUE(asked[0].text == "Weiter?" && asked[0].buttons == MessageButtons::YesNo);
-    EXPECT_TRUE(asked[1].file_dialog && !asked[1].save && asked[2].save);
-    EXPECT_EQ(asked[1].folder, std::filesystem::path("/daten/"));
+    ASSERT_EQ(asked.size(), std::size_t{2});
+    EXPECT_TRUE(asked[0].file_dialog && !asked[0].save && asked[1].save);
+    EXPECT_EQ(asked[0].folder, std::filesystem::path("/daten/"));
 
-    // With nothing prepared, the box is shown again.
-    QtRemote::when_shown<QMessageBox>(
-        [](QMessageBox* box) { box->button(QMessageBox::Ok)->click(); });
-    EXPECT_EQ(m_dialogs.message_box("A", "B", MessageButtons::Ok, MessageIcon::None),
-              MessageAnswer::Ok);
-    EXPECT_EQ(m_dialogs.asked().size(), std::size_t{4});
-}
-
-TEST_F(QtDialogsTest, FileDialogsStartInTheFolderWithTheFilter) {
     QTemporaryDir folder;
-    QFile existing(folder.filePath(QStringLiteral("alt.esp")));
-    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-    existing.close();
     const std::filesystem::path base = qstring_to_path(folder.path());
+    ASSERT_TRUE(std::ofstream(base / "alt.esp"));
     for (const bool save : {false, true}) {
         // An existing file for saving is not questioned; a new name for opening is taken.
         const QString name = save ? QStringLiteral("alt.esp") : QStringLiteral("neu.esp");
@@ -178,17 +170,15 @@ TEST_F(QtDialogsTest, FileDialogsStartInTheFolderWithTheFilter) {
 
 TEST_F(QtDialogsTest, HelpWithoutViewerOpensTheProgramsOwnPage) {
     QTemporaryDir program;
-    ASSERT_TRUE(QDir(program.path()).mkdir(QStringLiteral("help")));
-    QFile page(program.filePath(QStringLiteral("help/index.html")));
-    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
-    page.write("<html><body><p>Ein Plugin \xC3\xB6"
-               "ffnen</p></body></html>");
-    page.close();
+    const std::filesystem::path page = qstring_to_path(program.path()) / "help" / "index.html";
+    ASSERT_TRUE(std::filesystem::create_directory(page.parent_path()));
+    std::ofstream(page) << "<html><body><p>Ein Plugin \xC3\xB6"
+                           "ffnen</p></body></html>";
     // No compiled help and no browser here: the program's own window shows its page.
     m_dialogs.show_help(qstring_to_path(program.filePath(QStringLiteral("Deu.chm"))));
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return m_dialogs.help_browser() && m_dialogs.help_browser()->isVisible(); }));
-    EXPECT_EQ(m_dialogs.help_browser()->source(), QUrl::fromLocalFile(page.fileName()));
+    EXPECT_EQ(m_dialogs.help_browser()->source(), QUrl::fromLocalFile(path_to_qstring(page)));
     EXPECT_TRUE(m_dialogs.help_browser()->toPlainText().contains(QStringLiteral("Plugin öffnen")));
     m_dialogs.show_help(qstring_to_path(program.filePath(QStringLiteral("fehlt/Deu.chm"))));
     EXPECT_TRUE(QTest::qWaitFor([&] {

@@ -17,13 +17,9 @@ namespace {
 class WindowsFilesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::random_device random;
-        do {
-            m_folder =
-                std::filesystem::temp_directory_path() /
-                (u8"orvental Prüfung " +
-                 std::u8string(reinterpret_cast<const char8_t*>(std::to_string(random()).c_str())));
-        } while (!std::filesystem::create_directory(m_folder));
+        m_folder = std::filesystem::temp_directory_path() / u8"orvental Prüfung ";
+        m_folder += std::to_string(std::random_device{}());
+        ASSERT_TRUE(std::filesystem::create_directory(m_folder));
         m_target = m_folder / u8"Übersetzung Ä.esp";
         ASSERT_TRUE(write_file_atomically(m_files, m_target, kOld).ok());
     }

@@ -1,0 +1,35 @@
+#pragma once
+
+// The window contract on the Qt backend, on Qt's offscreen platform: the real widgets,
+// driven with mouse and key events.
+#include <QApplication>
+#include <QTest>
+
+#include "platform/qt/QtDialogs.h"
+#include "platform/qt/QtRemote.h"
+#include "platform/qt/QtWindow.h"
+
+namespace orv::test {
+
+// Keys go through Qt Test, whose key clicks also reach the window's shortcuts.
+class BackendRemote final : public QtRemote {
+public:
+    using QtRemote::QtRemote;
+
+    // "Enter" is the main keyboard's Return key; "F2", "Escape" and "Ctrl+F" as Qt reads them.
+    void press_key(int control, const std::string& key) {
+        QWidget* target = widget(control);
+        target->setFocus();
+        QTest::keySequence(target, QString::fromStdString(key == "Enter" ? "Return" : key));
+    }
+    int focused_control() const {
+        const QWidget* focus = QApplication::focusWidget();
+        const QString name = focus != nullptr ? focus->objectName() : QString();
+        return name.startsWith(QStringLiteral("control-")) ? name.mid(8).toInt() : 0;
+    }
+};
+
+using BackendWindow = QtWindow;
+using BackendDialogs = QtDialogs;
+
+} // namespace orv::test
