@@ -209,12 +209,10 @@ TEST_F(TranslateCommand, ChecksAndRefusesBadCallsAndMasterFiles) {
         refused({"frobnicate", kPlugin}, kUsage + "BEFEHL"),
         refused({"list"}, kUsage + "list"),
         refused({"list", "a.esp", "b.esp"}, kUsage + "list"),
-        refused({"list", "mods/Missing.esp"}, ""),
         refused({"list", "--help"}, ""),
         ok({"--version"}, "orvental-cli " ORV_TEST_VERSION "\n"),
         ok({"check", kPlugin, "--edits", kEdits}, ""),
         ok({"check", "mods/Broken.esp", "--edits", kEdits}, script + reference, kExitFindings),
-        ok({"check", "mods/Broken.esp"}, reference, kExitFindings),
         refused({"check", "mods/None.esp"}, ""),
     });
     // clang-format on
@@ -232,7 +230,6 @@ TEST_F(TranslateCommand, RefusesBadEditsAndFailedReadsAndExitsWithOneOnAFailedWr
         {"Misc Item\trock\tStein\nMisc Item\tstone\tX\n", "Zeile 2: Keine Zeile der Liste"},
         {"Activator\tlever\tHebel\n", "Zeile 1: KEIN NAME"},
         {"Misc Item\trock\t" + std::string(32, 'x'), "Zeile 1: Der name hat mehr als 31 zeichen."},
-        {"Misc Item\trock\tSt\\ein\n", utf8(u8"Zeile 1, Feld 3: Ungültiges Fluchtzeichen")},
         // A file in another text format is named as such once, not line by line.
         {"\xEF\xBB\xBFMisc Item\trock\tStein\n", "Zeile 1: Die Datei beginnt mit einer Byte-Order"},
         {"Misc Item\trock\tStein\r\nCell\tFoo Town\tX\r\n", utf8(u8"Zeile 1: Wagenrücklauf (CR) im Text.")},
@@ -271,7 +268,6 @@ TEST(ListCommand, ListTodoAndSuggestPrintTsv) {
     files.put(kPlugin,
               fixtures::plugin({record("CELL", {{"NAME", "Dark\tCave"}}),
                                 record("WEAP", {{"NAME", "sword_01"}, {"FNAM", "Iron Sword"}}),
-                                record("WEAP", {{"NAME", "club\\01"}, {"FNAM", "Club"}}),
                                 record("ACTI", {{"NAME", "lever"}}),
                                 fixtures::RecordBuilder("SKIL").u32("INDX", 1).bytes()}));
     files.put("p.esp", fixtures::plugin({record("MISC", {{"NAME", "rock"}, {"FNAM", "Rock"}}),
@@ -284,7 +280,6 @@ TEST(ListCommand, ListTodoAndSuggestPrintTsv) {
         {ok({"list", kPlugin}, utf8(u8"Cell\tÜ\tDark\\tCave\tDark\\tCave\tDunkle Höhle\n"
                                     u8"Activator\tE\tlever\t\t\n"
                                     u8"Weapon\tB\tsword_01\tIron Sword\tEisenschwert\n"
-                                    u8"Weapon\t\tclub\\\\01\tClub\tClub\n"
                                     u8"Skill\t1\tAxe\tAxe\tAxt\n")),
          refused({"list", "mods/Short.esp"}, ""),
          ok({"todo", "p.esp"}, utf8(u8"Cell\tMühle Town\tMühle Town\nMisc Item\tkey\\t1\tKey\n")),
@@ -316,13 +311,11 @@ TEST(DbCommands, ExportThenImportGivesBackTheSameBytesAndTellsOfBrokenNames) {
     // clang-format off
     const std::vector<std::tuple<std::string, Bytes, std::string, std::string>> cases = {
         {"Empty.dat", {}, "", utf8(u8"Einträge: 0\n")},
-        {"Celldata.dat", encode_pair_file({{"", ""}, {"Rock", ""}, {"a\r\nb", "tab\there\t"},
-                                           {"back\\slash\\", "\\n stays two characters"},
-                                           {every, "\x81\x8D\x8F\x90\x9D"}, {"Rock", "Rock"},
-                                           {"B", x63 + "y"}, {"A", x63}}),
-         utf8(u8"Warnung: Eintrag 7 („B“): die Übersetzung hat 64 Bytes, mehr als 63.\n") + emptied,
-         utf8(u8"  Eintrag 6: „Rock“\nÜbersetzungen länger als 63 Bytes (die Grenze der Listen, die "
-              u8"diese Datei benutzen): 1\n  Eintrag 7: „B“ (64 Bytes)\n") + listed},
+        {"Celldata.dat", encode_pair_file({{"", ""}, {"Rock", ""}, {every, "\x81\x8D\x8F\x90\x9D"},
+                                           {"Rock", "Rock"}, {"B", x63 + "y"}, {"A", x63}}),
+         utf8(u8"Warnung: Eintrag 5 („B“): die Übersetzung hat 64 Bytes, mehr als 63.\n") + emptied,
+         utf8(u8"  Eintrag 4: „Rock“\nÜbersetzungen länger als 63 Bytes (die Grenze der Listen, die "
+              u8"diese Datei benutzen): 1\n  Eintrag 5: „B“ (64 Bytes)\n") + listed},
         {"Gmstdata.dat", encode_pair_file({{"B", x63 + "y"}, {"Rock", ""}}), emptied,
          utf8(u8"Einträge mit Übersetzung gleich Original: 0\n") + listed},
         {"Skildata.dat", encode_triple_file({{"", "", ""}, {"id\t1", "Line\rtwo", "Zeile\nzwei\\"},
@@ -385,7 +378,6 @@ TEST(DbCommands, ExportCheckAndRefusedImportChangeNothing) {
         ok({"db", "export", "other.dat", "--triples"}, triple_line),
         ok({"db", "export", "data/Celldata.dat"},
            "Dark\\tCave\\\\\tDunkle H\xC3\xB6hle\\r\\n\n\xC2\x81\t\xE2\x82\xAC\n"),
-        refused({"db", "export", "data/Celldata.dat", "--triples"}, mismatch("Celldata.dat")),
         refused({"db", "check", "data/Extradata.dat", "--triples"}, mismatch("Extradata.dat")),
         refused({"db", "import", "lines.txt", "-o", "data/Gmstdata.dat", "--triples"}, mismatch("Gmstdata.dat")),
         ok({"db", "check", "Triples.dat", "--triples"},
