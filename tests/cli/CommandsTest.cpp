@@ -260,8 +260,7 @@ TEST(ListCommand, ListTodoAndSuggestPrintTsv) {
     test::MemoryFiles files;
     files.put("prog/data/Weapdata.dat", encode_pair_file({{"Iron Sword", "Eisenschwert"}}));
     files.put("prog/data/Miscdata.dat", encode_pair_file({{"Rock", "Stein"}}));
-    files.put("prog/data/Skildata.dat",
-              encode_triple_file({{"Blade", "Blade", "Klinge"}, {"Axe", "Axe", "Axt"}}));
+    files.put("prog/data/Skildata.dat", encode_triple_file({{"Axe", "Axe", "Axt"}}));
     files.put(kExternal, encode_pair_file({{"FFFF", "FFFF"}, {"Dark\tCave", "Dunkle H\xF6hle"}}));
     files.put_text("prog/dataextra/Memory.tsv",
                    "Weapon\tRock\tFelsklinge\t2024-01-01\nMisc Item\tRock\tFels\t2024-01-01\n");
@@ -269,10 +268,9 @@ TEST(ListCommand, ListTodoAndSuggestPrintTsv) {
               fixtures::plugin({record("CELL", {{"NAME", "Dark\tCave"}}),
                                 record("WEAP", {{"NAME", "sword_01"}, {"FNAM", "Iron Sword"}}),
                                 record("ACTI", {{"NAME", "lever"}}),
-                                fixtures::RecordBuilder("SKIL").u32("INDX", 1).bytes()}));
+                                fixtures::RecordBuilder("SKIL").u32("INDX", 0).bytes()}));
     files.put("p.esp", fixtures::plugin({record("MISC", {{"NAME", "rock"}, {"FNAM", "Rock"}}),
                                          record("MISC", {{"NAME", "key\t1"}, {"FNAM", "Key"}}),
-                                         record("MISC", {{"NAME", "blank"}}),
                                          record("CELL", {{"NAME", "M\xFChle Town"}})}));
     files.put("mods/Short.esp", fixtures::bytes_of("HEDR"));
     expect_calls(
@@ -280,7 +278,7 @@ TEST(ListCommand, ListTodoAndSuggestPrintTsv) {
         {ok({"list", kPlugin}, utf8(u8"Cell\tÜ\tDark\\tCave\tDark\\tCave\tDunkle Höhle\n"
                                     u8"Activator\tE\tlever\t\t\n"
                                     u8"Weapon\tB\tsword_01\tIron Sword\tEisenschwert\n"
-                                    u8"Skill\t1\tAxe\tAxe\tAxt\n")),
+                                    u8"Skill\t0\tAxe\tAxe\tAxt\n")),
          refused({"list", "mods/Short.esp"}, ""),
          ok({"todo", "p.esp"}, utf8(u8"Cell\tMühle Town\tMühle Town\nMisc Item\tkey\\t1\tKey\n")),
          ok({"suggest", "Rock", "--list", "Misc Item"},
