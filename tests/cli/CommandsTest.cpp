@@ -154,7 +154,6 @@ TEST_F(TranslateCommand, WritesEditedNamesAndTranslatedReferences) {
               kExitOk);
     EXPECT_EQ(m_files.get("other/dataextra/Extradata.dat"),
               encode_pair_file({{"FFFF", "FFFF"}, {"Iron Sword", "Schwert"}}));
-    EXPECT_EQ(m_files.get(kExternal), external);
 }
 
 // Every argument loop refuses a second input, an empty one and a repeated option. The check
