@@ -254,28 +254,20 @@ TEST_F(WindowContract, StartShowsTheWindowAsBuilt) {
 TEST_F(WindowContract, OpenShowsThePluginsRowsAndMarksAndHeaderClicksSortThem) {
     start();
     open_plugin(m_plugin);
-    const auto asked = m_dialogs.asked();
-    ASSERT_EQ(asked.size(), std::size_t{1});
-    EXPECT_EQ(std::pair(asked[0].title, asked[0].filter),
-              std::pair(cp1252(u8"ESP öffnen "), Text("ESP (*.esp)|*.esp")));
-
     EXPECT_EQ(rows(), Strings({"B|act_well|Old Well|Alter Brunnen", "|act_gate|Iron Gate|Iron Gate",
                                "|act_zeta|Zeta Stone|Zeta Stone",
                                "|act_alpha|Alpha Rock|Alpha Rock", "E|act_none||"}));
     EXPECT_TRUE(rows(kFirstListControl).empty());
-    EXPECT_TRUE(wait_until([&] { return m_remote.status_text(0) == "Datei : Nebelhain.esp"; }));
     EXPECT_TRUE(wait_until(
         [&] { return m_remote.status_text(1) == to_utf8(cp1252(u8"übersetzt 1 von 5")); }));
     m_remote.select_tab(3);
     EXPECT_TRUE(m_remote.right_click_opens_popup_menu(kActivatorList, 1));
 
-    // Header clicks sort, then reverse; each row keeps its cells.
-    const Strings ascending = {"|act_alpha|Alpha Rock|Alpha Rock", "|act_gate|Iron Gate|Iron Gate",
-                               "E|act_none||", "B|act_well|Old Well|Alter Brunnen",
-                               "|act_zeta|Zeta Stone|Zeta Stone"};
+    // Header clicks sort, then reverse (the object lists own the order).
+    const Strings ascending = {"act_alpha", "act_gate", "act_none", "act_well", "act_zeta"};
     for (const Strings& sorted : {ascending, Strings(ascending.rbegin(), ascending.rend())}) {
         m_remote.click_header(kActivatorList, 1);
-        EXPECT_TRUE(wait_until([&] { return rows() == sorted; }));
+        EXPECT_TRUE(wait_until([&] { return m_remote.column(kActivatorList, 1) == sorted; }));
     }
 }
 
@@ -303,47 +295,31 @@ TEST_F(WindowContract, DoubleClickOpensTheNameDialogAndSaveAsksOnTheWorker) {
     ASSERT_TRUE(wait_closed(WindowId::NameEdit));
     EXPECT_EQ(rows()[1], "*|act_gate|Iron Gate|Eisentor am Fluß");
 
-    // The save asks from the worker: No keeps the file.
-    auto seen = std::make_shared<Strings>();
-    answer_next_message_box(MessageAnswer::No, seen);
-    m_remote.choose_menu(command::kSave);
-    ASSERT_TRUE(wait_until([&] { return !seen->empty() && command_items_are(true); }));
-    EXPECT_EQ(seen->at(0), "FRAGE");
-    EXPECT_TRUE(seen->at(1).starts_with("AKTUELLE DATEI ÜBERSCHREIBEN  :")) << seen->at(1);
-    EXPECT_EQ(text_of(m_files, m_plugin), before);
-
-    // Yes writes the file; the row renamed by hand is then marked as saved ("Ü").
-    answer_next_message_box(MessageAnswer::Yes, std::make_shared<Strings>());
-    m_remote.choose_menu(command::kSave);
-    EXPECT_TRUE(wait_until([&] {
-        return command_items_are(true) && rows()[1] == "Ü|act_gate|Iron Gate|Eisentor am Fluß";
-    }));
-    const std::string after = text_of(m_files, m_plugin);
-    EXPECT_NE(after.find(cp1252(u8"Eisentor am Fluß")), std::string::npos);
-    EXPECT_EQ(after.find("Iron Gate"), std::string::npos);
+    // The save asks from the worker (the file commands own its text): No keeps the file, Yes
+    // writes it.
+    for (const MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Yes}) {
+        auto seen = std::make_shared<Strings>();
+        answer_next_message_box(answer, seen);
+        m_remote.choose_menu(command::kSave);
+        ASSERT_TRUE(wait_until([&] { return !seen->empty() && command_items_are(true); }));
+        EXPECT_EQ(seen->at(0), "FRAGE");
+        EXPECT_EQ(text_of(m_files, m_plugin) == before, answer == MessageAnswer::No);
+    }
 }
 
-TEST_F(WindowContract, CheckListsFindingsAndTheEditorCopiesAndStoresTheText) {
-    // The shipped German name of "Zeta Stone" (row 2 of the activators) is over the limit.
+TEST_F(WindowContract, AFindingSelectsItsTabAndTheEditorCopiesAndStoresTheText) {
+    // The shipped German name of "Zeta Stone" (row 2 of the activators) is over the limit: one
+    // finding (the check window's test owns what it lists).
     m_files.put(m_dir / "data" / "Actidata.dat",
                 encode_pair_file({{"Zeta Stone", "Der sehr alte Zetastein am Nebelweg"}}));
     start();
     open_plugin(m_plugin);
-    using check_window::kFindingList;
-
     m_remote.choose_menu(command::kCheck);
     ASSERT_TRUE(wait_until([&] { return m_remote.window_open(WindowId::Findings); }));
-    EXPECT_EQ(m_remote.window_title(WindowId::Findings), "Prüfen : 1 Befund");
-    EXPECT_EQ(m_remote.headers(kFindingList),
-              Strings({"Art/100", "Typ/50", "ID/170", "Hinweis/410"}));
-    EXPECT_EQ(m_remote.column(kFindingList, 2), Strings({"act_zeta"}));
-    EXPECT_TRUE(command_items_are(false));
-
-    m_remote.click_row(kFindingList, 0, ListEventType::DoubleClick);
+    m_remote.click_row(check_window::kFindingList, 0, ListEventType::DoubleClick);
     EXPECT_TRUE(wait_until([&] { return m_remote.current_tab() == 3; }));
     m_remote.close_window(WindowId::Findings);
     ASSERT_TRUE(wait_closed(WindowId::Findings));
-    EXPECT_TRUE(command_items_are(true));
 
     m_remote.choose_menu(kBookCommand);
     ASSERT_TRUE(wait_until([&] { return m_remote.window_open(WindowId::TextEditor); }));
@@ -367,7 +343,6 @@ TEST_F(WindowContract, CheckListsFindingsAndTheEditorCopiesAndStoresTheText) {
     m_remote.press_button(editor::kSaveButton);
     m_remote.press_button(editor::kCancelButton);
     ASSERT_TRUE(wait_closed(WindowId::TextEditor));
-    EXPECT_TRUE(command_items_are(true));
 
     // The stored text is now the record's own; the close box closes like ABBRECHEN.
     m_remote.choose_menu(kBookCommand);
@@ -377,7 +352,6 @@ TEST_F(WindowContract, CheckListsFindingsAndTheEditorCopiesAndStoresTheText) {
                               "Vor langer Zeit war der Hain ein See.\r\nNur der Nebel."));
     m_remote.close_window(WindowId::TextEditor);
     ASSERT_TRUE(wait_closed(WindowId::TextEditor));
-    EXPECT_TRUE(command_items_are(true));
 }
 
 TEST_F(WindowContract, QuittingWhileTheWorkerSavesFinishesTheFile) {
@@ -412,13 +386,10 @@ TEST_F(WindowContract, KeysAndTheFilterBoxWorkOnTheRows) {
     start();
     open_plugin(m_plugin);
     m_remote.select_tab(3);
-    EXPECT_TRUE(wait_until([&] { return m_remote.tab_labels()[3] == "Activator (3)"; }));
-    EXPECT_EQ(m_remote.window_title(WindowId::Main), "ORVENTAL v3.03a - Nebelhain.esp");
 
-    // Each keystroke filters; what the box holds matches ID, EV Name or DV Name.
+    // Each keystroke filters (the row filter owns which rows match): rows hide and come back.
     for (const auto& [typed, ids] : std::vector<std::pair<std::string, Strings>>{
              {"GATE", {"act_gate"}},
-             {"brunnen", {"act_well"}},
              {"act_", {"act_well", "act_gate", "act_zeta", "act_alpha", "act_none"}}}) {
         m_remote.type_text(kFilterField, typed);
         EXPECT_TRUE(wait_until([&] { return m_remote.column(kActivatorList, 1) == ids; })) << typed;
