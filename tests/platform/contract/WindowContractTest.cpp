@@ -238,7 +238,6 @@ TEST_F(WindowContract, StartShowsTheWindowAsBuilt) {
     EXPECT_EQ(window.headers(kFirstListControl + kObjectListCount - 1),
               Strings({"F/20", "ID/200", "EV Name/248", "DV Name/248"}));
     EXPECT_TRUE(wait_until([&] { return window.status_text(0) == "Datei :"; }));
-    EXPECT_EQ(window.status_text(1), "");
 }
 
 TEST_F(WindowContract, OpenShowsThePluginsRowsAndMarksAndHeaderClicksSortThem) {
@@ -339,14 +338,12 @@ TEST_F(WindowContract, AFindingSelectsItsTabAndTheEditorCopiesAndStoresTheText) 
     ASSERT_TRUE(wait_until([&] { return m_remote.window_open(WindowId::TextEditor); }));
     EXPECT_EQ(popup(WindowId::TextEditor, {editor::kSaveButton, editor::kCopyButton}),
               "Book 700x500 [-SPEICHERN] [-KOPIEREN]");
-    EXPECT_EQ(m_remote.headers(editor::kEntryList), Strings({"Id Book/350"}));
     EXPECT_EQ(rows(editor::kEntryList), Strings({"bk_tales"}));
     // Only the main window's lists have the popup menu.
     EXPECT_FALSE(m_remote.right_click_opens_popup_menu(editor::kEntryList, 0));
 
     m_remote.click_row(editor::kEntryList, 0, ListEventType::Other);
     EXPECT_TRUE(wait_for_text(editor::kOriginalBox, kBookText));
-    EXPECT_EQ(m_remote.control_text(editor::kTranslationBox), "");
     m_remote.press_button(editor::kCopyButton);
     EXPECT_TRUE(wait_for_text(editor::kTranslationBox, kBookText));
     EXPECT_EQ(popup(WindowId::TextEditor, {editor::kSaveButton, editor::kCopyButton}),
