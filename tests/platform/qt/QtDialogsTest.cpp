@@ -67,7 +67,6 @@ TEST_F(QtDialogsTest, MessageBoxesFromAWorkerShowTitleTextButtonsAndIcon) {
     const auto yes_no = MessageButtons::YesNo;
     const auto ok = MessageButtons::Ok;
     for (const Row& row : std::vector<Row>{
-             {yes_no, MessageIcon::Question, QMessageBox::Question, "Ja", MessageAnswer::Yes},
              {yes_no, MessageIcon::Exclamation, QMessageBox::Warning, "Nein", MessageAnswer::No},
              {yes_no, MessageIcon::Question, QMessageBox::Question, "", MessageAnswer::No},
              {ok, MessageIcon::Stop, QMessageBox::Critical, "OK", MessageAnswer::Ok},

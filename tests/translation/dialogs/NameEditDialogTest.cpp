@@ -107,7 +107,7 @@ TEST_F(NameEditDialogTest, OpensCentredWithTheClickedRowAndCloses) {
     }
 }
 
-TEST_F(NameEditDialogTest, OkShowsTheRecordedNameInTheViews) {
+TEST_F(NameEditDialogTest, OkShowsTheRecordedNameOrKeepsTheDialogOpenOnARefusal) {
     load_plugin();
     // Typed back to the EV Name: nothing is recorded or shown.
     const ListRow external = shown(kActivator, kExternalRow);
@@ -120,6 +120,18 @@ TEST_F(NameEditDialogTest, OkShowsTheRecordedNameInTheViews) {
     // twice).
     open_row(kActivator, kExternalRow);
     EXPECT_EQ(text_of(kIdField), "a_thing");
+    // Refused, the dialog stays open as typed: one name over the limit (the name rules own the
+    // limits) and a text Windows-1252 cannot hold in either name field.
+    type_and_ok(Text(32, 'x'));
+    for (const int field : {kDvNameField, kEvNameField}) {
+        window.user_types_foreign_text(field);
+        dialog.ok();
+        window.set_control_text(field, text_of(field)); // mended
+    }
+    EXPECT_EQ(dialogs.boxes(), (std::vector{test::stop_box(name_too_long_message(31)),
+                                            test::stop_box(foreign_text_message()),
+                                            test::stop_box(foreign_text_message())}));
+    EXPECT_EQ(text_of(kDvNameField), Text(32, 'x'));
     type_and_ok("Ding");
     EXPECT_EQ(shown(kActivator, kUnmarkedRow), (ListRow{"*", "a_thing", "Unknown Thing", "Ding"}));
     EXPECT_EQ(control(kActivatorView).selected, kUnmarkedRow);
@@ -128,26 +140,6 @@ TEST_F(NameEditDialogTest, OkShowsTheRecordedNameInTheViews) {
     open_row(kPathGrid, 0);
     type_and_ok("Hain");
     EXPECT_EQ(shown(kCell, 0), (ListRow{"*", "Nebelhain", "Nebelhain", "Hain"}));
-    EXPECT_EQ(shown(kPathGrid, 0), (ListRow{"*", "Nebelhain", "Nebelhain", "Hain"}));
-}
-
-TEST_F(NameEditDialogTest, RefusedTextKeepsTheDialogOpenAsTyped) {
-    load_plugin();
-    open_row(kActivator, kUnmarkedRow);
-    // One name over the limit (the name rules own the limits) and a text Windows-1252 cannot
-    // hold in either name field.
-    type_and_ok(Text(32, 'x'));
-    EXPECT_EQ(text_of(kDvNameField), Text(32, 'x'));
-    for (const int field : {kDvNameField, kEvNameField}) {
-        window.set_control_text(kDvNameField, "Ding");
-        window.user_types_foreign_text(field);
-        dialog.ok();
-    }
-    EXPECT_EQ(dialogs.boxes(), (std::vector{test::stop_box(name_too_long_message(31)),
-                                            test::stop_box(foreign_text_message()),
-                                            test::stop_box(foreign_text_message())}));
-    EXPECT_TRUE(is_open(WindowId::NameEdit));
-    EXPECT_EQ(text_of(kDvNameField), "Ding");
 }
 
 } // namespace
