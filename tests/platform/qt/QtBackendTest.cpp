@@ -1,28 +1,42 @@
 // The Qt backend where the window contract does not reach: the events exactly as Qt
 // reports them, the pop-up guard, the status throttle's wiring, the text edge, the model,
-// and the geometry the program's rects and size changes give.
+// the geometry the program's rects and size changes give, and the message boxes, file
+// dialogs and help, shown for real and answered as a user would or through the test hooks.
+#include <algorithm>
+#include <fstream>
 #include <future>
 #include <thread>
 #include <variant>
 
+#include <QAbstractButton>
 #include <QAbstractItemModelTester>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTextEdit>
 
 #include <gtest/gtest.h>
 
-#include "QtTestSupport.h"
 #include "platform/qt/ListModel.h"
 #include "platform/qt/ListView.h"
+#include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtRemote.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/QtWindow.h"
+
+// Readable failure messages for Qt's strings.
+void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace orv::test {
 namespace {
@@ -108,7 +122,7 @@ TEST(QtListModel, KeepsQtsRulesAndChangesWhatItIsTold) {
     EXPECT_FALSE(model.headerData(3, Qt::Horizontal).isValid());
 }
 
-class QtWindowTest : public testing::Test {
+class QtBackend : public testing::Test {
 protected:
     void SetUp() override {
         m_window.connect_events(m_sink, [] { return false; });
@@ -156,9 +170,10 @@ protected:
 
     RecordingSink m_sink;
     QtWindow m_window;
+    QtDialogs m_dialogs{m_window};
 };
 
-TEST_F(QtWindowTest, ReportsListEventsAsTheUserMakesThem) {
+TEST_F(QtBackend, ReportsListEventsAsTheUserMakesThem) {
     const QPoint global = rows()->mapToGlobal(row_centre(1));
     QtRemote::click(rows(), row_centre(1));
     // The release that ends a double click is no click of its own.
@@ -195,7 +210,7 @@ TEST_F(QtWindowTest, ReportsListEventsAsTheUserMakesThem) {
     EXPECT_EQ(m_window.cell_text(kList, 0, 1), Text("a_id"));
 }
 
-TEST_F(QtWindowTest, PopUpStaysInFrontOnlyTheProgramClosesAndTextsPassTheEdge) {
+TEST_F(QtBackend, PopUpStaysInFrontOnlyTheProgramClosesAndTextsPassTheEdge) {
     QWidget* popup = open_popup();
     ASSERT_NE(popup, nullptr);
     main()->activateWindow();
@@ -231,7 +246,7 @@ TEST_F(QtWindowTest, PopUpStaysInFrontOnlyTheProgramClosesAndTextsPassTheEdge) {
     EXPECT_FALSE(main()->isVisible());
 }
 
-TEST_F(QtWindowTest, StatusTextsAreThrottledControlsTakeTheProgramsRectsAndSizesAreReported) {
+TEST_F(QtBackend, StatusTextsAreThrottledControlsTakeTheProgramsRectsAndSizesAreReported) {
     // Status texts from a worker are gathered into few redraws.
     EXPECT_EQ(child(QStringLiteral("status-0"))->width(), 160);
     EXPECT_EQ(child(QStringLiteral("status-1"))->width(), 480);
@@ -290,6 +305,154 @@ TEST_F(QtWindowTest, StatusTextsAreThrottledControlsTakeTheProgramsRectsAndSizes
     main()->resize(700, 520);
     EXPECT_TRUE(QTest::qWaitFor([&] { return main()->size() == QSize(640, 480); }));
     EXPECT_TRUE(m_sink.take().endsWith(QStringLiteral("resize 640 480 0")));
+}
+
+const Text kEspFilter = "ESP (*.esp)|*.esp";
+
+// Runs `ask` on a worker thread, as the program does, and serves the GUI until it returns.
+template <typename Ask>
+auto from_worker(Ask ask) {
+    auto asked = std::async(std::launch::async, ask);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return asked.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+        30000));
+    return asked.get();
+}
+
+TEST_F(QtBackend, MessageBoxesFromAWorkerShowTitleTextButtonsAndIcon) {
+    // A prepared answer is recorded instead of shown, once: the boxes below are shown.
+    m_dialogs.set_next_answer(MessageAnswer::Yes);
+    EXPECT_EQ(
+        m_dialogs.message_box("FRAGE", "Weiter?", MessageButtons::YesNo, MessageIcon::Question),
+        MessageAnswer::Yes);
+    const auto prepared = m_dialogs.asked();
+    ASSERT_EQ(prepared.size(), std::size_t{1});
+    EXPECT_TRUE(prepared[0].text == "Weiter?" && prepared[0].buttons == MessageButtons::YesNo);
+    struct Row {
+        MessageButtons buttons;
+        MessageIcon icon;
+        QMessageBox::Icon shown;
+        QString press; // empty: Escape, as the close box
+        MessageAnswer answer;
+    };
+    const auto yes_no = MessageButtons::YesNo;
+    const auto ok = MessageButtons::Ok;
+    for (const Row& row : std::vector<Row>{
+             {yes_no, MessageIcon::Exclamation, QMessageBox::Warning, "Nein", MessageAnswer::No},
+             {yes_no, MessageIcon::Question, QMessageBox::Question, "", MessageAnswer::No},
+             {ok, MessageIcon::Stop, QMessageBox::Critical, "OK", MessageAnswer::Ok},
+             {ok, MessageIcon::Information, QMessageBox::Information, "", MessageAnswer::Ok},
+             {ok, MessageIcon::None, QMessageBox::NoIcon, "OK", MessageAnswer::Ok}}) {
+        SCOPED_TRACE(static_cast<int>(row.icon));
+        auto seen = std::make_shared<QStringList>();
+        QtRemote::when_shown<QMessageBox>([seen, row, owner = main()](QMessageBox* box) {
+            *seen << box->windowTitle() << box->text() << QString::number(box->icon())
+                  << QString::number(box->defaultButton() == box->button(QMessageBox::Yes))
+                  << QString::number(box->parentWidget() == owner);
+            for (QAbstractButton* button : box->buttons()) {
+                *seen << button->text().remove(QLatin1Char('&'));
+                if (seen->last() == row.press) {
+                    button->click();
+                }
+            }
+            if (row.press.isEmpty()) {
+                QTest::keyClick(box, Qt::Key_Escape);
+            }
+        });
+        const MessageAnswer answer = from_worker([&] {
+            return m_dialogs.message_box(cp1252(u8"ÜBER"), "LADE DATEI.\r   Bitte warten!",
+                                         row.buttons, row.icon);
+        });
+        EXPECT_EQ(answer, row.answer);
+        QStringList expected = {QStringLiteral("ÜBER"), "LADE DATEI.\n   Bitte warten!",
+                                QString::number(row.shown), "1", "1"};
+        expected << (row.buttons == yes_no ? QStringList{"Ja", "Nein"} : QStringList{"OK"});
+        std::sort(seen->begin() + 5, seen->end());
+        EXPECT_EQ(*seen, expected);
+        EXPECT_TRUE(m_dialogs.asked().back().on_gui_thread);
+    }
+}
+
+TEST_F(QtBackend, FileDialogsStartInTheFolderWithTheFilter) {
+    // Filters take Qt's form.
+    for (const auto& [given, expected] : std::vector<std::pair<Text, QString>>{
+             {kEspFilter, "ESP (*.esp)"},
+             {"Plugins|*.esp", "Plugins (*.esp)"},
+             {"Texte|*.txt;*.text", "Texte (*.txt *.text)"},
+             {"ESP (*.esp)|*.esp|Alle|*", "ESP (*.esp);;Alle (*)"}}) {
+        EXPECT_EQ(file_dialog_filter(given), expected) << given;
+    }
+
+    // Prepared names (nothing: cancelled) are recorded instead of shown, once each.
+    m_dialogs.set_next_file_name(std::filesystem::path("/daten/neu.esp"));
+    m_dialogs.set_next_file_name(std::nullopt);
+    EXPECT_EQ(m_dialogs.open_file("ESP", "/daten/", kEspFilter),
+              std::optional<std::filesystem::path>("/daten/neu.esp"));
+    EXPECT_EQ(m_dialogs.save_file("ESP als", "/ablage/", kEspFilter), std::nullopt);
+    const auto asked = m_dialogs.asked();
+    ASSERT_EQ(asked.size(), std::size_t{2});
+    EXPECT_TRUE(asked[0].file_dialog && !asked[0].save && asked[1].save);
+    EXPECT_EQ(asked[0].folder, std::filesystem::path("/daten/"));
+
+    QTemporaryDir folder;
+    const std::filesystem::path base = qstring_to_path(folder.path());
+    ASSERT_TRUE(std::ofstream(base / "alt.esp"));
+    for (const bool save : {false, true}) {
+        // An existing file for saving is not questioned; a new name for opening is taken.
+        const QString name = save ? QStringLiteral("alt.esp") : QStringLiteral("neu.esp");
+        auto seen = std::make_shared<QStringList>();
+        QtRemote::when_shown<QFileDialog>([seen, name](QFileDialog* dialog) {
+            *seen << dialog->directory().absolutePath() << dialog->nameFilters()
+                  << dialog->windowTitle() << QString::number(dialog->acceptMode())
+                  << QString::number(dialog->fileMode())
+                  << QString::number(dialog->testOption(QFileDialog::DontConfirmOverwrite));
+            // Typed, as a user does: selecting depends on Qt's background listing.
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(name);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        const Text title = save ? "ESP speichern als" : cp1252(u8"ESP öffnen ");
+        const auto chosen = save ? m_dialogs.save_file(title, base, kEspFilter)
+                                 : m_dialogs.open_file(title, base, kEspFilter);
+        EXPECT_EQ(chosen, qstring_to_path(folder.filePath(name)));
+        // clang-format off
+        EXPECT_EQ(*seen, QStringList({QDir(folder.path()).absolutePath(), "ESP (*.esp)", to_qstring(title),
+                                      QString::number(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen),
+                                      QString::number(QFileDialog::AnyFile), "1"}));
+        // clang-format on
+    }
+
+    // From the worker, at a folder this system does not have, cancelled: the dialog starts
+    // at home with an empty name.
+    auto seen = std::make_shared<QStringList>();
+    QtRemote::when_shown<QFileDialog>([seen](QFileDialog* dialog) {
+        *seen << dialog->directory().absolutePath();
+        for (const QLineEdit* field : dialog->findChildren<QLineEdit*>()) {
+            *seen << field->text();
+        }
+        dialog->reject();
+    });
+    EXPECT_EQ(from_worker([&] { return m_dialogs.open_file("ESP", "C:\\", kEspFilter); }),
+              std::nullopt);
+    EXPECT_EQ(seen->value(0), QDir::home().absolutePath());
+    EXPECT_FALSE(seen->contains(QStringLiteral("C:\\")));
+}
+
+TEST_F(QtBackend, HelpWithoutViewerOpensTheProgramsOwnPage) {
+    QTemporaryDir program;
+    const std::filesystem::path page = qstring_to_path(program.path()) / "help" / "index.html";
+    ASSERT_TRUE(std::filesystem::create_directory(page.parent_path()));
+    std::ofstream(page) << "<html><body><p>Ein Plugin \xC3\xB6"
+                           "ffnen</p></body></html>";
+    // No compiled help and no browser here: the program's own window shows its page.
+    m_dialogs.show_help(qstring_to_path(program.filePath(QStringLiteral("Deu.chm"))));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return m_dialogs.help_browser() && m_dialogs.help_browser()->isVisible(); }));
+    EXPECT_EQ(m_dialogs.help_browser()->source(), QUrl::fromLocalFile(path_to_qstring(page)));
+    EXPECT_TRUE(m_dialogs.help_browser()->toPlainText().contains(QStringLiteral("Plugin öffnen")));
+    m_dialogs.show_help(qstring_to_path(program.filePath(QStringLiteral("fehlt/Deu.chm"))));
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return m_dialogs.help_browser()->toPlainText().startsWith(QStringLiteral("Die Hilfe"));
+    }));
 }
 
 } // namespace
