@@ -69,10 +69,14 @@ TEST(Suggestions, CommonWordsLeadOnlyWhenNoRareWordDoes) {
     // clang-format on
 }
 
-TEST(Suggestions, EditDistanceCountsANeighbourSwapAsOne) {
+TEST(Suggestions, EditDistanceCountsANeighbourSwapAsOneAndNumbersMustBeEqual) {
     EXPECT_EQ(edit_distance("ab", "ba"), 1u);
     EXPECT_EQ(edit_distance("", "abc"), 3u);
     EXPECT_EQ(edit_distance("kitten", "sitting"), 3u);
+    const SuggestionIndex index({},
+                                {NamedPairFile{"Extradata.dat", {{{"1235", "X"}, {"Abce", "Y"}}}}});
+    EXPECT_EQ(shown(index.suggest("1234")), Lines{});
+    EXPECT_EQ(shown(index.suggest("Abcd")), Lines{"Y E~"});
 }
 
 // The memory and every name file the lookup reads; a damaged memory is reported and adds
