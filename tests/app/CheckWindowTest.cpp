@@ -39,9 +39,6 @@ TEST_F(CheckWindowTest, ShowsTheFindingsAndADoubleClickSelectsTheirRow) {
     files.put("/p/clean.esp", plugin("Alte Burg", "Mace"));
     files.put("/p/findings.esp", plugin("Old Keep", "Club"));
     app.start();
-    EXPECT_EQ(window.snapshot().menu_bar.at(0).items.at(3), (MenuItem{kCheck, cp1252(u8"Prüfen")}));
-    EXPECT_FALSE(window.snapshot().enabled(kCheck));
-
     open("/p/clean.esp");
     menu(kCheck);
     ASSERT_EQ(dialogs.boxes().size(), 1u);
