@@ -14,30 +14,26 @@ using CheckWindowTest = AppHarness;
 using command::kCheck;
 constexpr int kFindings = check_window::kFindingList;
 
-// A script that follows the player into `cell`, beside the cell "Old Keep" that the shipped
-// database renames, and weapons of which the shipped German name of "Club" is over the limit
-// of 31.
-Bytes plugin(std::string_view cell, std::string_view second_weapon) {
-    std::string header("Follow");
-    header.resize(32, '\0');
-    header += std::string(20, '\x01');
-    return fixtures::plugin({
-        RecordBuilder("CELL").text("NAME", "Old Keep").bytes(),
-        RecordBuilder("SCPT")
-            .raw("SCHD", header)
-            .raw("SCTX", "AIFollowCell \"" + std::string(cell) + "\"")
-            .bytes(),
-        RecordBuilder("WEAP").text("NAME", "w2").text("FNAM", "Dagger").bytes(),
-        RecordBuilder("WEAP").text("NAME", "w1").text("FNAM", second_weapon).bytes(),
-    });
-}
-
 TEST_F(CheckWindowTest, ShowsTheFindingsAndADoubleClickSelectsTheirRow) {
     files.put("prog/data/Celldata.dat", encode_pair_file({{"Old Keep", "Alte Burg"}}));
     files.put("prog/data/Weapdata.dat",
               encode_pair_file({{"Club", "Keule mit sehr langem Namen aus Eiche"}}));
-    files.put("/p/clean.esp", plugin("Alte Burg", "Mace"));
-    files.put("/p/findings.esp", plugin("Old Keep", "Club"));
+    files.put("/p/clean.esp", fixtures::plugin({}));
+    // A script that follows the player into the cell "Old Keep", which the shipped database
+    // renames, and a weapon whose shipped German name is over the limit of 31.
+    std::string header("Follow");
+    header.resize(32, '\0');
+    header += std::string(20, '\x01');
+    files.put("/p/findings.esp",
+              fixtures::plugin({
+                  RecordBuilder("CELL").text("NAME", "Old Keep").bytes(),
+                  RecordBuilder("SCPT")
+                      .raw("SCHD", header)
+                      .raw("SCTX", "AIFollowCell \"Old Keep\"")
+                      .bytes(),
+                  RecordBuilder("WEAP").text("NAME", "w2").text("FNAM", "Dagger").bytes(),
+                  RecordBuilder("WEAP").text("NAME", "w1").text("FNAM", "Club").bytes(),
+              }));
     app.start();
     open("/p/clean.esp");
     menu(kCheck);
