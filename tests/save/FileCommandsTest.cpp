@@ -186,6 +186,10 @@ TEST_F(FileCommands, SaveAndSaveAs) {
                           u8"DATEI.\r   GIB EINEN ANDEREN NAMEN AN ODER NUTZE 'SPEICHERN' UM DIE "
                           u8"DATEI ZU ÜBERSCHREIBEN."),
                    MessageButtons::Ok, MessageIcon::Information};
+    // The message names the chosen file, never the temporary file beside it.
+    const Box failed =
+        test::stop_box(cp1252(u8"Die Datei „") + display_path(t("/ziel/Nebelhain.esp")) +
+                       cp1252(u8"“ konnte nicht ersetzt werden: der Zugriff wurde verweigert."));
     // clang-format off
     const struct {
         std::int32_t file_type;
@@ -199,7 +203,7 @@ TEST_F(FileCommands, SaveAndSaveAs) {
         {1, "",                              MessageAnswer::No,  false, {master},   nullptr},
         {0, nullptr,                         MessageAnswer::No,  false, {question}, nullptr},
         {0, nullptr,                         MessageAnswer::Yes, false, {question}, "/spiele/plugins/Foo Town.esp"},
-        {0, "/ziel/Nebelhain",               MessageAnswer::No,  true,  {},         "/ziel/Nebelhain.esp"},
+        {0, "/ziel/Nebelhain",               MessageAnswer::No,  true,  {failed},   "/ziel/Nebelhain.esp"},
         {0, "/ziel/Nebelhain",               MessageAnswer::No,  false, {},         "/ziel/Nebelhain.esp"},
         {0, "/ziel/Nebelhain.esp.esp",       MessageAnswer::No,  false, {},         "/ziel/Nebelhain.esp"},
         {0, "/ziel/Nebel.esphain",           MessageAnswer::No,  false, {},         "/ziel/Nebelhain.esp"},
@@ -216,14 +220,7 @@ TEST_F(FileCommands, SaveAndSaveAs) {
         SCOPED_TRACE(testing::Message() << c.file_type << (c.typed ? c.typed : "save") << c.fail);
         const std::optional<fs::path> target = c.target ? std::optional(t(c.target)) : std::nullopt;
         const auto written = c.fail ? std::nullopt : target;
-        auto boxes = c.boxes;
         Calls calls;
-        if (c.fail) {
-            // The message names the chosen file, never the temporary file beside it.
-            boxes.push_back(test::stop_box(
-                cp1252(u8"Die Datei „") + display_path(*target) +
-                cp1252(u8"“ konnte nicht ersetzt werden: der Zugriff wurde verweigert.")));
-        }
         if (c.typed && c.file_type == 0) {
             calls.push_back("reread save");
             if (target) {
@@ -249,7 +246,7 @@ TEST_F(FileCommands, SaveAndSaveAs) {
         run(c.typed ? save_as_command : save_command);
 
         const auto shown = dialogs.boxes();
-        EXPECT_EQ(std::vector(shown.begin() + long(before), shown.end()), boxes);
+        EXPECT_EQ(std::vector(shown.begin() + long(before), shown.end()), c.boxes);
         EXPECT_EQ(m_settings.calls, calls);
         EXPECT_EQ(files.get(kFooTown) == foo_town_plugin(c.file_type), written != kFooTown);
         if (!c.fail) {
