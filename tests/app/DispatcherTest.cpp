@@ -98,13 +98,8 @@ TEST_F(Dispatcher, ColumnSortAlternatesPerListAndWaitsForDialogAndWorker) {
               std::vector{stop_box("LADE/SPEICHERE DATEI.\r              Bitte warten!")});
     app.handle(ColumnClickEvent{kWeaponView, 1});
     EXPECT_EQ(rows(kWeaponView), reversed);
-}
 
-TEST_F(Dispatcher, FirstListEditsAndSortsByMarkLikeTheOthers) {
-    files.put("c.esp", fixtures::plugin({fixtures::record("CELL", {{"NAME", "Zeta"}}),
-                                         fixtures::record("CELL", {{"NAME", "Alpha"}})}));
-    app.start();
-    open("c.esp");
+    // The first list edits and sorts by mark like the others.
     rename(kFirstListControl, 0, "Zett");
     app.handle(ColumnClickEvent{kFirstListControl, 0});
     EXPECT_EQ(rows(kFirstListControl), (Rows{"|Alpha|Alpha|Alpha", "*|Zeta|Zeta|Zett"}));
@@ -121,7 +116,7 @@ TEST_F(Dispatcher, QuickWorkerLeavesTheBusyFlagClear) {
     InlineThreads inline_threads;
     Application quick("prog", window, dialogs, files, inline_threads);
     quick.start();
-    files.put("daten/Foo Town.esp", four_records());
+    files.put("daten/Foo Town.esp", sample_plugin());
     dialogs.next_path("daten/Foo Town.esp");
     quick.handle(MenuCommandEvent{command::kOpen});
     window.user_selects_row(kWeaponView, 0);
@@ -135,7 +130,7 @@ TEST_F(Dispatcher, OpenEditSaveAndOpenAgain) {
     files.put("prog/data/Weapdata.dat", encode_pair_file({{"Club", "Keule"}}));
     files.put("prog/dataextra/Extradata.dat",
               encode_pair_file({{"FFFF", "FFFF"}, {"Gate", "Tor"}}));
-    files.put(native_path("/daten/Nebelhain.esp"), four_records());
+    files.put(native_path("/daten/Nebelhain.esp"), sample_plugin());
     // Maximised meanwhile: the configuration keeps the size read at start-up.
     start_with_plugin(native_path("/daten/Foo Town.esp"));
     app.handle(ResizeEvent{1600, 1200, false});
@@ -146,7 +141,8 @@ TEST_F(Dispatcher, OpenEditSaveAndOpenAgain) {
     // Saving asks from the worker's thread.
     dialogs.next_answer(MessageAnswer::Yes);
     run(command::kSave);
-    EXPECT_EQ(files.get(native_path("/daten/Foo Town.esp")), four_records("Dolch", "Tor", "Keule"));
+    EXPECT_EQ(files.get(native_path("/daten/Foo Town.esp")),
+              sample_plugin("Dolch", "Tor", "Keule"));
 
     // The next plugin picks the user's name up from the external database the save wrote.
     open(native_path("/daten/Nebelhain.esp"));
