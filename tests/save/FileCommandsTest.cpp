@@ -187,9 +187,9 @@ TEST_F(FileCommands, SaveAndSaveAs) {
                           u8"DATEI ZU ÜBERSCHREIBEN."),
                    MessageButtons::Ok, MessageIcon::Information};
     // The message names the chosen file, never the temporary file beside it.
-    const Box failed =
-        test::stop_box(cp1252(u8"Die Datei „") + display_path(t("/ziel/Nebelhain.esp")) +
-                       cp1252(u8"“ konnte nicht ersetzt werden: der Zugriff wurde verweigert."));
+    const Box failed = test::stop_box(
+        file_error(ErrorKind::RenameFailed, t("/ziel/Nebelhain.esp"), FileErrorReason::AccessDenied)
+            .message);
     // clang-format off
     const struct {
         std::int32_t file_type;
@@ -220,12 +220,10 @@ TEST_F(FileCommands, SaveAndSaveAs) {
         SCOPED_TRACE(testing::Message() << c.file_type << (c.typed ? c.typed : "save") << c.fail);
         const std::optional<fs::path> target = c.target ? std::optional(t(c.target)) : std::nullopt;
         const auto written = c.fail ? std::nullopt : target;
-        Calls calls;
-        if (c.typed && c.file_type == 0) {
-            calls.push_back("reread save");
-            if (target) {
-                calls.push_back("store save " + target->parent_path().string() + kPathSeparator);
-            }
+        // Save-as rereads the folder and stores the chosen one.
+        Calls calls = c.typed && c.file_type == 0 ? Calls{"reread save"} : Calls{};
+        if (c.typed && target) {
+            calls.push_back("store save " + target->parent_path().string() + kPathSeparator);
         }
         load_foo_town(c.file_type);
         workspace.lists.set_mark_and_dv_name(kWeaponList, 0, "*", "Keule");
