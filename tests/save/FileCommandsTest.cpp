@@ -103,13 +103,12 @@ TEST_F(FileCommands, OpenShowsTheFileAndStoresTheFolder) {
     run(save_as_command);
     const auto asked = dialogs.snapshot().file_dialogs;
     ASSERT_EQ(asked.size(), 3u);
-    EXPECT_FALSE(asked[1].save);
-    EXPECT_EQ(asked[1].title, cp1252(u8"ESP öffnen "));
-    EXPECT_EQ(asked[1].folder, fs::path(u8"/spiele/Plugins für Nebelhain/"));
-    EXPECT_TRUE(asked[2].save);
-    EXPECT_EQ(asked[2].title, "ESP speichern als");
-    EXPECT_EQ(asked[2].folder, fs::path(u8"/spiele/Übersetzt/"));
-    EXPECT_EQ(asked[2].filter, "ESP (*.esp)|*.esp");
+    EXPECT_EQ(
+        std::tie(asked[1].save, asked[1].title, asked[1].folder),
+        std::tuple(false, cp1252(u8"ESP öffnen "), fs::path(u8"/spiele/Plugins für Nebelhain/")));
+    EXPECT_EQ(std::tie(asked[2].save, asked[2].title, asked[2].folder, asked[2].filter),
+              std::tuple(true, Text("ESP speichern als"), fs::path(u8"/spiele/Übersetzt/"),
+                         Text("ESP (*.esp)|*.esp")));
     EXPECT_EQ(m_settings.calls, (Calls{"reread plugin", "reread save"}));
     EXPECT_EQ(workspace.current_file, kFooTown);
 
