@@ -22,8 +22,7 @@ TEST_F(Dispatcher, MenuCommandsAndTheCloseBoxAskTheirQuestions) {
                     MessageIcon::Exclamation};
     const Box about{cp1252(u8"ÜBER"), "ORVENTAL\rV3.03a", MessageButtons::Ok, MessageIcon::None};
     // A failed reset is reported instead of confirmed.
-    const Box failed = stop_box(native_path(
-        "Die Datei \x84prog/dataextra/Extradata.dat\x93 konnte nicht angelegt werden."));
+    const Box failed = stop_box(file_error(ErrorKind::CreateFailed, kExternal).message);
     const Box done{"INFORMATION", cp1252(u8"EXTERNE DATENBANK GELÖSCHT."), MessageButtons::Ok,
                    MessageIcon::Information};
     const struct {
