@@ -36,7 +36,6 @@ inline Bytes sample_plugin(std::string_view w2 = "Dagger", std::string_view d1 =
 // The whole program on the scripted platform, with its program folder "prog" in memory.
 class AppHarness : public ::testing::Test {
 protected:
-    static constexpr int kDoorView = kFirstListControl + 9;
     static constexpr int kWeaponView = kFirstListControl + 19;
 
     void menu(int command) { app.handle(MenuCommandEvent{command}); }
