@@ -72,9 +72,8 @@ TEST_F(SavePipeline, RoundTripIsByteIdenticalAndEditsKeepEverySizeRight) {
     EXPECT_EQ(m_lists.list(*object_type_of("WEAP")).elements[0].mark, mark::kExternal);
     EXPECT_EQ(m_marks, (std::vector<std::string>{"9:0:\xDC", "19:0:\xDC"}));
     // The external database: the sentinel, then the pairs in tab order.
-    Bytes external = sentinel_pair();
-    append_entry(external, PairEntry{"Gate", ""});
-    append_entry(external, PairEntry{"Club", "Schwere Keule"});
+    const Bytes external =
+        encode_pair_file({{"FFFF", "FFFF"}, {"Gate", ""}, {"Club", "Schwere Keule"}});
     EXPECT_EQ(m_files.get(m_external), external);
     // A second save substitutes nothing and writes the same files.
     ASSERT_EQ(save()->names_substituted, 0);
