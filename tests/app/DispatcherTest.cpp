@@ -125,8 +125,7 @@ TEST_F(Dispatcher, OpenEditSaveAndOpenAgain) {
     files.put_text("prog/Kestrun.ini", "[Window]\r\nWindowWidth = 1024\r\nWindowHeight = 768\r\n"
                                        "[Plugin Path]\r\nPlugPath = /alt/\r\n");
     files.put("prog/data/Weapdata.dat", encode_pair_file({{"Club", "Keule"}}));
-    files.put("prog/dataextra/Extradata.dat",
-              encode_pair_file({{"FFFF", "FFFF"}, {"Gate", "Tor"}}));
+    files.put(kExternal, encode_pair_file({{"FFFF", "FFFF"}, {"Gate", "Tor"}}));
     files.put(native_path("/daten/Nebelhain.esp"), sample_plugin());
     // Maximised meanwhile: the configuration keeps the size read at start-up.
     start_with_plugin(native_path("/daten/Foo Town.esp"));

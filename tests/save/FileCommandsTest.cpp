@@ -89,9 +89,8 @@ TEST_F(FileCommands, OpenShowsTheFileAndStoresTheFolder) {
     files.put(kFooTown, foo_town_plugin());
     set_command_menu_enabled(window, false);
     open(kFooTown);
-    const auto s = window.snapshot();
-    EXPECT_EQ(s.status.at(0), kFooTownStatus);
-    EXPECT_EQ(s.status.at(1), cp1252(u8"Blöcke gelesen : 2 / 2"));
+    EXPECT_EQ(window.snapshot().status,
+              (std::map<int, Text>{{0, kFooTownStatus}, {1, cp1252(u8"Blöcke gelesen : 2 / 2")}}));
     EXPECT_EQ(m_settings.calls,
               (Calls{"reread plugin", "store plugin " + native_path("/spiele/plugins/")}));
     EXPECT_TRUE(command_menu_is(true));
@@ -118,9 +117,8 @@ TEST_F(FileCommands, OpenShowsTheFileAndStoresTheFolder) {
     EXPECT_EQ(m_settings.calls.back(), native_path(cp1252(u8"store plugin /spiele/Neu ä/")));
     const fs::path foreign = native(u8"/spiele/Neu Ω/Foo Town.esp");
     files.put(foreign, foo_town_plugin());
-    m_settings.calls.clear();
     open(foreign);
-    EXPECT_EQ(m_settings.calls, (Calls{"reread plugin"}));
+    EXPECT_EQ(m_settings.calls.back(), "reread plugin");
     EXPECT_EQ(workspace.current_file, foreign);
     EXPECT_TRUE(dialogs.boxes().empty());
 
