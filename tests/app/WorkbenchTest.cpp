@@ -70,10 +70,10 @@ TEST_F(Workbench, FilterHidesRowsWithoutMovingThem) {
         EXPECT_EQ(shown(kWeaponView), c.shown);
         EXPECT_EQ(rows(kWeaponView), before);
     }
-    // A sort keeps the filter, now over the sorted rows, and shows its arrow.
+    // A sort keeps the filter, now over the sorted rows (the iron ones move from 0 and 3 to 2
+    // and 3), and shows its arrow.
     filter("iron", false, true);
     app.handle(ColumnClickEvent{kWeaponView, 1});
-    EXPECT_EQ(rows(kWeaponView)[2], "|w_dag|Iron Dagger|Iron Dagger");
     EXPECT_EQ(shown(kWeaponView), (Indices{2, 3}));
     const auto sorted = window.snapshot().controls.at(kWeaponView);
     EXPECT_EQ(std::pair(sorted.sort_column, sorted.sort_ascending),
