@@ -115,9 +115,8 @@ TEST_F(Dispatcher, QuickWorkerLeavesTheBusyFlagClear) {
     files.put("daten/Foo Town.esp", sample_plugin());
     dialogs.next_path("daten/Foo Town.esp");
     quick.handle(MenuCommandEvent{command::kOpen});
-    window.user_selects_row(kWeaponView, 0);
-    quick.handle(ControlEvent{kWeaponView, ListEventType::DoubleClick});
-    EXPECT_TRUE(is_open(WindowId::NameEdit));
+    quick.handle(ColumnClickEvent{kWeaponView, 1});
+    EXPECT_EQ(rows(kWeaponView)[0], "|w1|Club|Club");
 }
 
 TEST_F(Dispatcher, OpenEditSaveAndOpenAgain) {
