@@ -19,11 +19,13 @@ namespace orv::test {
 
 using Rows = std::vector<std::string>;
 
-// Two weapons, a door and a book, none of them translated in the plugin.
-inline Bytes four_records(std::string_view w2 = "Dagger", std::string_view d1 = "Gate",
-                          std::string_view w1 = "Club") {
+// Two weapons, a door, a book and two cells, none of them translated in the plugin.
+inline Bytes sample_plugin(std::string_view w2 = "Dagger", std::string_view d1 = "Gate",
+                           std::string_view w1 = "Club") {
     using fixtures::RecordBuilder;
     return fixtures::plugin({
+        fixtures::record("CELL", {{"NAME", "Zeta"}}),
+        fixtures::record("CELL", {{"NAME", "Alpha"}}),
         RecordBuilder("WEAP").text("NAME", "w2").text("FNAM", w2).bytes(),
         RecordBuilder("DOOR").text("NAME", "d1").text("FNAM", d1).bytes(),
         RecordBuilder("WEAP").text("NAME", "w1").text("FNAM", w1).bytes(),
@@ -34,7 +36,6 @@ inline Bytes four_records(std::string_view w2 = "Dagger", std::string_view d1 = 
 // The whole program on the scripted platform, with its program folder "prog" in memory.
 class AppHarness : public ::testing::Test {
 protected:
-    static constexpr int kDoorView = kFirstListControl + 9;
     static constexpr int kWeaponView = kFirstListControl + 19;
 
     void menu(int command) { app.handle(MenuCommandEvent{command}); }
@@ -50,9 +51,9 @@ protected:
         dialogs.next_path(plugin_path);
         run(command::kOpen);
     }
-    // Starts the program and opens a plugin of `four_records()` at `path`.
+    // Starts the program and opens a plugin of `sample_plugin()` at `path`.
     void start_with_plugin(const std::filesystem::path& path = "daten/Foo Town.esp") {
-        files.put(path, four_records());
+        files.put(path, sample_plugin());
         app.start();
         open(path);
     }

@@ -8,40 +8,28 @@
 namespace orv::test {
 namespace {
 
-using fixtures::RecordBuilder;
+using fixtures::record;
 using CheckWindowTest = AppHarness;
 
 using command::kCheck;
 constexpr int kFindings = check_window::kFindingList;
 
-// A script that follows the player into `cell`, beside the cell "Old Keep" that the shipped
-// database renames, and weapons of which the shipped German name of "Club" is over the limit
-// of 31.
-Bytes plugin(std::string_view cell, std::string_view second_weapon) {
-    std::string header("Follow");
-    header.resize(32, '\0');
-    header += std::string(20, '\x01');
-    return fixtures::plugin({
-        RecordBuilder("CELL").text("NAME", "Old Keep").bytes(),
-        RecordBuilder("SCPT")
-            .raw("SCHD", header)
-            .raw("SCTX", "AIFollowCell \"" + std::string(cell) + "\"")
-            .bytes(),
-        RecordBuilder("WEAP").text("NAME", "w2").text("FNAM", "Dagger").bytes(),
-        RecordBuilder("WEAP").text("NAME", "w1").text("FNAM", second_weapon).bytes(),
-    });
-}
-
 TEST_F(CheckWindowTest, ShowsTheFindingsAndADoubleClickSelectsTheirRow) {
     files.put("prog/data/Celldata.dat", encode_pair_file({{"Old Keep", "Alte Burg"}}));
     files.put("prog/data/Weapdata.dat",
               encode_pair_file({{"Club", "Keule mit sehr langem Namen aus Eiche"}}));
-    files.put("/p/clean.esp", plugin("Alte Burg", "Mace"));
-    files.put("/p/findings.esp", plugin("Old Keep", "Club"));
+    // A guide into a cell that only the shipped database names is no finding; one into a
+    // cell nobody names is, without a row; a weapon whose shipped German name is over the
+    // limit of 31 is one with its row.
+    const auto guide = [](std::string_view cell) {
+        return record("NPC_", {{"NAME", "guide"}, {"DNAM", cell}});
+    };
+    files.put("/p/clean.esp", fixtures::plugin({guide("Alte Burg")}));
+    files.put(
+        "/p/findings.esp",
+        fixtures::plugin({guide("Nowhere"), record("WEAP", {{"NAME", "w2"}, {"FNAM", "Dagger"}}),
+                          record("WEAP", {{"NAME", "w1"}, {"FNAM", "Club"}})}));
     app.start();
-    EXPECT_EQ(window.snapshot().menu_bar.at(0).items.at(3), (MenuItem{kCheck, cp1252(u8"Prüfen")}));
-    EXPECT_FALSE(window.snapshot().enabled(kCheck));
-
     open("/p/clean.esp");
     menu(kCheck);
     ASSERT_EQ(dialogs.boxes().size(), 1u);
@@ -60,7 +48,7 @@ TEST_F(CheckWindowTest, ShowsTheFindingsAndADoubleClickSelectsTheirRow) {
         for (const auto& row : state.controls.at(kFindings).rows) {
             shown.push_back(row.at(0) + "|" + row.at(1) + "|" + row.at(2));
         }
-        EXPECT_EQ(shown, (std::vector<std::string>{"Skript|SCPT|Follow", "Zu lang|WEAP|w1"}));
+        EXPECT_EQ(shown, (std::vector<std::string>{"Zellenverweis|NPC_|guide", "Zu lang|WEAP|w1"}));
         EXPECT_FALSE(state.enabled(kCheck));
 
         window.user_selects_row(kFindings, clicked);

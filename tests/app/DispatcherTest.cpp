@@ -22,8 +22,7 @@ TEST_F(Dispatcher, MenuCommandsAndTheCloseBoxAskTheirQuestions) {
                     MessageIcon::Exclamation};
     const Box about{cp1252(u8"ÜBER"), "ORVENTAL\rV3.03a", MessageButtons::Ok, MessageIcon::None};
     // A failed reset is reported instead of confirmed.
-    const Box failed = stop_box(native_path(
-        "Die Datei \x84prog/dataextra/Extradata.dat\x93 konnte nicht angelegt werden."));
+    const Box failed = stop_box(file_error(ErrorKind::CreateFailed, kExternal).message);
     const Box done{"INFORMATION", cp1252(u8"EXTERNE DATENBANK GELÖSCHT."), MessageButtons::Ok,
                    MessageIcon::Information};
     const struct {
@@ -41,7 +40,6 @@ TEST_F(Dispatcher, MenuCommandsAndTheCloseBoxAskTheirQuestions) {
         {command::kResetExternalDatabase, MessageAnswer::Yes, {reset, done}, false},
         // Closing the box counts as No.
         {command::kQuit, MessageAnswer::Closed, {kQuitQuestion}, false},
-        {0, MessageAnswer::No, {kQuitQuestion}, false},
         {0, MessageAnswer::Yes, {kQuitQuestion}, true},
     };
     for (const auto& c : cases) {
@@ -62,15 +60,13 @@ TEST_F(Dispatcher, MenuCommandsAndTheCloseBoxAskTheirQuestions) {
     EXPECT_EQ(dialogs.snapshot().help, std::vector{std::filesystem::path("prog") / "Deu.chm"});
 }
 
-TEST_F(Dispatcher, ColumnSortAlternatesPerListAndWaitsForDialogAndWorker) {
+TEST_F(Dispatcher, ColumnSortAlternatesAndWaitsForDialogAndWorker) {
     start_with_plugin();
     const Rows by_id = {"|w1|Club|Club", "|w2|Dagger|Dagger"};
     const Rows reversed = {by_id[1], by_id[0]};
     ASSERT_EQ(rows(kWeaponView), reversed);
     app.handle(ColumnClickEvent{kWeaponView, 1});
     EXPECT_EQ(rows(kWeaponView), by_id);
-    // The door list has its own direction: its first sort is ascending too.
-    app.handle(ColumnClickEvent{kDoorView, 1});
     app.handle(ColumnClickEvent{kWeaponView, 2});
     EXPECT_EQ(rows(kWeaponView), reversed);
 
@@ -80,15 +76,13 @@ TEST_F(Dispatcher, ColumnSortAlternatesPerListAndWaitsForDialogAndWorker) {
     app.handle(ColumnClickEvent{kWeaponView, 1});
     EXPECT_EQ(rows(kWeaponView), reversed);
     app.handle(CloseRequestEvent{WindowId::NameEdit});
-    app.handle(ColumnClickEvent{kWeaponView, 1});
-    EXPECT_EQ(rows(kWeaponView), by_id);
 
     // Nor while a worker runs; a double click then shows the wait message.
     threads.hold();
     dialogs.next_path(std::nullopt);
     menu(command::kOpen);
     app.handle(ColumnClickEvent{kWeaponView, 1});
-    EXPECT_EQ(rows(kWeaponView), by_id);
+    EXPECT_EQ(rows(kWeaponView), reversed);
     control(kWeaponView, ListEventType::DoubleClick);
     // A second file command beside the running worker is ignored.
     menu(command::kSave);
@@ -97,15 +91,11 @@ TEST_F(Dispatcher, ColumnSortAlternatesPerListAndWaitsForDialogAndWorker) {
     threads.wait_until_idle();
     EXPECT_EQ(dialogs.boxes(),
               std::vector{stop_box("LADE/SPEICHERE DATEI.\r              Bitte warten!")});
+    // The dialog closed and the worker ended, a click sorts again.
     app.handle(ColumnClickEvent{kWeaponView, 1});
-    EXPECT_EQ(rows(kWeaponView), reversed);
-}
+    EXPECT_EQ(rows(kWeaponView), by_id);
 
-TEST_F(Dispatcher, FirstListEditsAndSortsByMarkLikeTheOthers) {
-    files.put("c.esp", fixtures::plugin({fixtures::record("CELL", {{"NAME", "Zeta"}}),
-                                         fixtures::record("CELL", {{"NAME", "Alpha"}})}));
-    app.start();
-    open("c.esp");
+    // The first list edits and sorts by mark like the others.
     rename(kFirstListControl, 0, "Zett");
     app.handle(ColumnClickEvent{kFirstListControl, 0});
     EXPECT_EQ(rows(kFirstListControl), (Rows{"|Alpha|Alpha|Alpha", "*|Zeta|Zeta|Zett"}));
@@ -122,46 +112,19 @@ TEST_F(Dispatcher, QuickWorkerLeavesTheBusyFlagClear) {
     InlineThreads inline_threads;
     Application quick("prog", window, dialogs, files, inline_threads);
     quick.start();
-    files.put("daten/Foo Town.esp", four_records());
+    files.put("daten/Foo Town.esp", sample_plugin());
     dialogs.next_path("daten/Foo Town.esp");
     quick.handle(MenuCommandEvent{command::kOpen});
-    window.user_selects_row(kWeaponView, 0);
-    quick.handle(ControlEvent{kWeaponView, ListEventType::DoubleClick});
-    EXPECT_TRUE(is_open(WindowId::NameEdit));
-}
-
-TEST_F(Dispatcher, PopupMenuAndTextEntriesOpenTheirDialogs) {
-    start_with_plugin();
-    // A right click shows the pop-up menu once; "Bearbeiten" edits the clicked row.
-    window.user_selects_row(kWeaponView, 1);
-    control(kWeaponView, ListEventType::RightClick);
-    app.handle(ContextMenuEvent{300, 200});
-    menu(command::kEditName);
-    auto s = window.snapshot();
-    EXPECT_EQ(s.activations, 1);
-    EXPECT_EQ(s.popup_menu_positions, (std::vector<std::pair<int, int>>{{300, 200}}));
-    EXPECT_EQ(s.popups.at(WindowId::NameEdit).first, "Weapon");
-    EXPECT_EQ(s.controls.at(name_edit::kIdField).definition.text, "w1");
-    control(name_edit::kCancelButton);
-
-    for (const auto& target : kTextTargets) {
-        SCOPED_TRACE(target.menu_command);
-        menu(target.menu_command);
-        s = window.snapshot();
-        EXPECT_EQ(s.popups.at(WindowId::TextEditor).first, target.label);
-        // ABBRECHEN and the close box end the editor alike.
-        target.menu_command % 2 == 0 ? control(text_editor::kCancelButton)
-                                     : app.handle(CloseRequestEvent{WindowId::TextEditor});
-    }
+    quick.handle(ColumnClickEvent{kWeaponView, 1});
+    EXPECT_EQ(rows(kWeaponView)[0], "|w1|Club|Club");
 }
 
 TEST_F(Dispatcher, OpenEditSaveAndOpenAgain) {
     files.put_text("prog/Kestrun.ini", "[Window]\r\nWindowWidth = 1024\r\nWindowHeight = 768\r\n"
                                        "[Plugin Path]\r\nPlugPath = /alt/\r\n");
     files.put("prog/data/Weapdata.dat", encode_pair_file({{"Club", "Keule"}}));
-    files.put("prog/dataextra/Extradata.dat",
-              encode_pair_file({{"FFFF", "FFFF"}, {"Gate", "Tor"}}));
-    files.put(native_path("/daten/Nebelhain.esp"), four_records());
+    files.put(kExternal, encode_pair_file({{"FFFF", "FFFF"}, {"Gate", "Tor"}}));
+    files.put(native_path("/daten/Nebelhain.esp"), sample_plugin());
     // Maximised meanwhile: the configuration keeps the size read at start-up.
     start_with_plugin(native_path("/daten/Foo Town.esp"));
     app.handle(ResizeEvent{1600, 1200, false});
@@ -172,15 +135,11 @@ TEST_F(Dispatcher, OpenEditSaveAndOpenAgain) {
     // Saving asks from the worker's thread.
     dialogs.next_answer(MessageAnswer::Yes);
     run(command::kSave);
-    EXPECT_EQ(dialogs.boxes().at(0).title, "FRAGE");
-    EXPECT_EQ(files.get(native_path("/daten/Foo Town.esp")), four_records("Dolch", "Tor", "Keule"));
-    // Rebuilt in tab order: doors before weapons.
-    EXPECT_EQ(files.get("prog/dataextra/Extradata.dat"),
-              encode_pair_file({{"FFFF", "FFFF"}, {"Gate", "Tor"}, {"Dagger", "Dolch"}}));
+    EXPECT_EQ(files.get(native_path("/daten/Foo Town.esp")),
+              sample_plugin("Dolch", "Tor", "Keule"));
 
-    // The next plugin picks the user's name up from the external database.
+    // The next plugin picks the user's name up from the external database the save wrote.
     open(native_path("/daten/Nebelhain.esp"));
-    EXPECT_EQ(window.snapshot().status[0], "Datei : Nebelhain.esp");
     EXPECT_EQ(rows(kWeaponView)[0], "\xDC|w2|Dagger|Dolch");
     EXPECT_EQ(read_settings(files, "prog"), (Settings{.window_width = 1024,
                                                       .window_height = 768,
@@ -188,16 +147,35 @@ TEST_F(Dispatcher, OpenEditSaveAndOpenAgain) {
     EXPECT_EQ(threads.started, 3);
 }
 
-TEST_F(Dispatcher, AsksBeforeUnsavedNamesOrTypedTextAreLost) {
+TEST_F(Dispatcher, PopupMenuTextEditorsAndQuestionsBeforeEditsAreLost) {
     start_with_plugin();
+    // A right click shows the pop-up menu once; "Bearbeiten" edits the clicked row.
+    window.user_selects_row(kWeaponView, 1);
+    control(kWeaponView, ListEventType::RightClick);
+    app.handle(ContextMenuEvent{300, 200});
+    menu(command::kEditName);
+    const auto s = window.snapshot();
+    EXPECT_EQ(s.activations, 1);
+    EXPECT_EQ(s.popup_menu_positions, (std::vector<std::pair<int, int>>{{300, 200}}));
+    EXPECT_EQ(s.popups.at(WindowId::NameEdit).first, "Weapon");
+    EXPECT_EQ(s.controls.at(name_edit::kIdField).definition.text, "w1");
+    control(name_edit::kCancelButton);
+
+    // A text entry opens its editor; ABBRECHEN and the close box end it alike.
+    menu(kTextTargets[0].menu_command);
+    EXPECT_EQ(window.snapshot().popups.at(WindowId::TextEditor).first, kTextTargets[0].label);
+    control(text_editor::kCancelButton);
+    menu(kTextTargets[1].menu_command);
+    EXPECT_EQ(window.snapshot().popups.at(WindowId::TextEditor).first, kTextTargets[1].label);
+    app.handle(CloseRequestEvent{WindowId::TextEditor});
+
+    // Names edited but not saved are asked about.
     rename(kWeaponView, 0, "Neu 0");
     rename(kWeaponView, 1, "Neu 1");
     // No keeps everything: no quit, no file dialog.
-    for (int ask = 0; ask < 3; ++ask) {
-        dialogs.next_answer(MessageAnswer::No);
-    }
+    dialogs.next_answer(MessageAnswer::No);
+    dialogs.next_answer(MessageAnswer::No);
     menu(command::kQuit);
-    app.handle(CloseRequestEvent{WindowId::Main});
     run(command::kOpen);
     EXPECT_FALSE(app.quit_requested());
     const std::string lost = "2 GE\xC4NDERTE NAMEN (MIT \x84*\x93 MARKIERT) SIND NOCH NICHT "
@@ -206,9 +184,8 @@ TEST_F(Dispatcher, AsksBeforeUnsavedNamesOrTypedTextAreLost) {
         return Box{"ACHTUNG!", lost + ending, MessageButtons::YesNo, MessageIcon::Exclamation};
     };
     auto boxes = dialogs.boxes();
-    EXPECT_EQ(boxes, (std::vector{question("TROTZDEM BEENDEN?"), question("TROTZDEM BEENDEN?"),
-                                  question("TROTZDEM EINE ANDERE DATEI \xD6"
-                                           "FFNEN?")}));
+    EXPECT_EQ(boxes, (std::vector{question("TROTZDEM BEENDEN?"),
+                                  question(cp1252(u8"TROTZDEM EINE ANDERE DATEI ÖFFNEN?"))}));
 
     // Yes goes on to the file dialog.
     dialogs.next_answer(MessageAnswer::Yes);
@@ -234,7 +211,7 @@ TEST_F(Dispatcher, AsksBeforeUnsavedNamesOrTypedTextAreLost) {
     menu(command::kQuit);
     EXPECT_TRUE(app.quit_requested());
     boxes = dialogs.boxes();
-    EXPECT_EQ(boxes.size(), 7u);
+    EXPECT_EQ(boxes.size(), 6u);
     EXPECT_EQ(boxes.back(), question("TROTZDEM BEENDEN?"));
 }
 

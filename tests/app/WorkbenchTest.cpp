@@ -70,17 +70,17 @@ TEST_F(Workbench, FilterHidesRowsWithoutMovingThem) {
         EXPECT_EQ(shown(kWeaponView), c.shown);
         EXPECT_EQ(rows(kWeaponView), before);
     }
-    // A sort keeps the filter, now over the sorted rows, and shows its arrow.
+    // A sort keeps the filter, now over the sorted rows (the iron ones move from 0 and 3 to 2
+    // and 3), and shows its arrow.
     filter("iron", false, true);
     app.handle(ColumnClickEvent{kWeaponView, 1});
-    EXPECT_EQ(rows(kWeaponView)[2], "|w_dag|Iron Dagger|Iron Dagger");
     EXPECT_EQ(shown(kWeaponView), (Indices{2, 3}));
     const auto sorted = window.snapshot().controls.at(kWeaponView);
     EXPECT_EQ(std::pair(sorted.sort_column, sorted.sort_ascending),
               std::pair(std::optional(1), true));
 }
 
-TEST_F(Workbench, CountsFollowOpenEditAndSave) {
+TEST_F(Workbench, CountsFollowOpenAndEdit) {
     EXPECT_EQ(counts(), (std::vector<Text>{"Weapon (3)", cp1252(u8"übersetzt 1 von 5"),
                                            "ORVENTAL v3.03a - Foo.esp"}));
     EXPECT_EQ(window.snapshot().tab_pages.at(9), "Door (1)");
@@ -97,10 +97,6 @@ TEST_F(Workbench, CountsFollowOpenEditAndSave) {
     EXPECT_EQ(shown(kWeaponView), (Indices{3, 4}));
     EXPECT_EQ(counts(), (std::vector<Text>{"Weapon (2)", cp1252(u8"übersetzt 2 von 5"),
                                            "ORVENTAL v3.03a - Foo.esp *"}));
-
-    dialogs.next_answer(MessageAnswer::Yes);
-    run(command::kSave);
-    EXPECT_EQ(counts()[2], "ORVENTAL v3.03a - Foo.esp");
 }
 
 TEST_F(Workbench, NameDialogOffersSameNamesAndSuggestions) {
