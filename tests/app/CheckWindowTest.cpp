@@ -43,7 +43,8 @@ TEST_F(CheckWindowTest, ShowsTheFindingsAndADoubleClickSelectsTheirRow) {
         menu(kCheck);
         auto state = window.snapshot();
         ASSERT_TRUE(state.is_open(WindowId::Findings));
-        EXPECT_EQ(state.popups.at(WindowId::Findings).first, cp1252(u8"Prüfen : 2 Befunde"));
+        EXPECT_EQ(state.popups.at(WindowId::Findings),
+                  std::pair(cp1252(u8"Prüfen : 2 Befunde"), Rect{128, 189, 760, 360}));
         std::vector<std::string> shown;
         for (const auto& row : state.controls.at(kFindings).rows) {
             shown.push_back(row.at(0) + "|" + row.at(1) + "|" + row.at(2));

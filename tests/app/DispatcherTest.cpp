@@ -68,6 +68,8 @@ TEST_F(Dispatcher, ColumnSortAlternatesAndWaitsForDialogAndWorker) {
     app.handle(ColumnClickEvent{kWeaponView, 1});
     EXPECT_EQ(rows(kWeaponView), by_id);
     app.handle(ColumnClickEvent{kWeaponView, 2});
+    // A column the lists do not have sorts nothing.
+    app.handle(ColumnClickEvent{kWeaponView, kColumnCount});
     EXPECT_EQ(rows(kWeaponView), reversed);
 
     // The name-edit dialog holds its row by index: no sort while it is open.
