@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <random>
 
+#include "MemoryFiles.h"
 #include "platform/AtomicWrite.h"
 
 namespace orv {
@@ -86,11 +86,7 @@ TEST(Paths, FolderPartKeepsTheLastSeparator) {
                                                           {"x/", "x/"},
                                                           {"y.esp", ""},
                                                           {"\"y.esp", ""}}) {
-        auto native = [](std::string text) {
-            std::replace(text.begin(), text.end(), '/', kPathSeparator);
-            return text;
-        };
-        EXPECT_EQ(folder_part(native(path)), native(folder)) << path;
+        EXPECT_EQ(folder_part(test::native_path(path)), test::native_path(folder)) << path;
     }
 }
 
