@@ -1,4 +1,6 @@
+// The plugin file read into blocks, and the subrecords read and replaced within a block.
 #include "plugin/PluginReader.h"
+#include "plugin/Subrecord.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +16,7 @@ using fixtures::bytes_of;
 using fixtures::header_record;
 using fixtures::plugin;
 using fixtures::record;
+using fixtures::RecordBuilder;
 
 Bytes without_last(Bytes bytes, std::size_t count = 1) {
     bytes.resize(bytes.size() - count);
@@ -107,6 +110,105 @@ TEST(PluginReader, KeepsEveryRecordUpToAZeroTag) {
     }
     EXPECT_EQ(progress, (std::vector<Text>{"Lese block : HEDR", "Lese block : CELL",
                                            "Lese block : NC_", "Lese block : ACTI"}));
+}
+
+// Where the search finds `tag`, if anywhere.
+std::optional<std::size_t> found_at(const Block& block, std::string_view tag) {
+    const auto found = find_subrecord(block, tag);
+    return found ? std::optional(found->offset) : std::nullopt;
+}
+
+TEST(BlockTextRead, SkipsZeroBytesAndStopsAtBlockEnd) {
+    const Block block = bytes_of(std::string("A\0B\0\0C", 6));
+    EXPECT_EQ(read_text(block, 0, 6), "ABC");
+    EXPECT_EQ(read_text(block, 1, 100), "BC");
+    EXPECT_EQ(read_text(block, 9, 2), "");
+    EXPECT_EQ(read_text(block, 0, -1), "");
+}
+
+TEST(SubrecordSearch, FindsTheFirstWholeSubrecordOfTheTag) {
+    const Block names = record("ACTI", {{"NAME", "id"}, {"FNAM", "First"}, {"FNAM", "2"}});
+    EXPECT_EQ(found_at(names, "FNAM"), 27u);
+    EXPECT_EQ(subrecord_text(names, *find_subrecord(names, "FNAM"), TextKind::Terminated), "First");
+    EXPECT_EQ(found_at(names, "fnam"), std::nullopt);
+    EXPECT_EQ(found_at(names, "FNA"), std::nullopt);
+    EXPECT_EQ(found_at(RecordBuilder("ACTI").bytes(), "FNAM"), std::nullopt);
+    // The walk goes to the block's end, whatever the record's size field says.
+    Block unsized = names;
+    write_u32_le(unsized, kRecordSizeOffset, 0);
+    EXPECT_EQ(found_at(unsized, "FNAM"), 27u);
+
+    // A subrecord whose header or data runs past the block's end is never found.
+    Block cut = record("ACTI", {{"NAME", "id"}, {"FNAM", "Name"}});
+    cut.pop_back();
+    EXPECT_EQ(found_at(cut, "FNAM"), std::nullopt);
+    EXPECT_EQ(found_at(cut, "NAME"), 16u);
+    EXPECT_EQ(found_at(bytes_of(std::string("ACTI\0\0\0\0\0\0\0\0\0\0\0\0FNAM\x01", 21)), "FNAM"),
+              std::nullopt);
+    // A size of 2^32 - 16 would lead a 32-bit walk back to offset 24, where the NAME data
+    // looks like an FNAM subrecord; the search must end at the oversized one instead.
+    Block wrapping =
+        RecordBuilder("ACTI").raw("NAME", std::string("FNAM\0\0\0\0", 8)).raw("DATA", "").bytes();
+    write_u32_le(wrapping, wrapping.size() - 4, 0xFFFFFFF0u);
+    EXPECT_EQ(found_at(wrapping, "FNAM"), std::nullopt);
+}
+
+TEST(SubrecordSearch, StopsAfterHundredSubrecords) {
+    for (const int before : {kSubrecordSearchLimit - 1, kSubrecordSearchLimit}) {
+        SCOPED_TRACE(before);
+        RecordBuilder record("ACTI");
+        for (int i = 0; i < before; ++i) {
+            record.u32("DATA", static_cast<std::uint32_t>(i));
+        }
+        const auto found = find_subrecord(record.text("FNAM", "Name").bytes(), "FNAM");
+        EXPECT_EQ(found.has_value(), before < kSubrecordSearchLimit);
+    }
+}
+
+TEST(ReplaceSubrecordText, KeepsSizeFieldsAndLaterBytesRight) {
+    // The 8 header bytes no field names get values, so that a shift or a clearing shows.
+    const auto flagged = [](Block block) {
+        for (std::size_t i = 8; i < kRecordHeaderSize; ++i) {
+            block[i] = static_cast<std::byte>(0xA0 + i);
+        }
+        return block;
+    };
+    const auto acti = [&](std::string_view name) {
+        return flagged(record("ACTI", {{"NAME", "id"}, {"FNAM", name}, {"DATA", "xy"}}));
+    };
+    const auto book = [&](std::string_view text) {
+        return flagged(RecordBuilder("BOOK").raw("TEXT", text).bytes());
+    };
+    // The block after replacing the text of its first `tag`, and the difference returned.
+    const auto replaced = [](Block block, std::string_view tag, TextKind kind, TextView text) {
+        const auto difference =
+            replace_subrecord_text(block, *find_subrecord(block, tag), kind, text);
+        return std::pair(block, difference);
+    };
+    using std::string_literals::operator""s;
+    EXPECT_EQ(replaced(acti("Old"), "FNAM", TextKind::Terminated, "Longer!"),
+              std::pair(acti("Longer!"), std::int64_t{4}));
+    EXPECT_EQ(replaced(acti("Old"), "FNAM", TextKind::Terminated, "O"),
+              std::pair(acti("O"), std::int64_t{-2}));
+    // The whole range the text was read from is replaced, inner zero bytes included.
+    EXPECT_EQ(replaced(acti("A\0B"s), "FNAM", TextKind::Terminated, "XYZ"),
+              std::pair(acti("XYZ"), std::int64_t{0}));
+    EXPECT_EQ(replaced(book("A\0\0B"s), "TEXT", TextKind::Whole, "AB"),
+              std::pair(book("AB"), std::int64_t{-2}));
+}
+
+TEST(RecordFields, ShortBlocksGiveNoValue) {
+    EXPECT_EQ(record_id(record("ACTI", {{"NAME", "lever_01"}, {"FNAM", "L"}})), "lever_01");
+    EXPECT_EQ(record_id(RecordBuilder("ACTI").bytes()), "");
+    EXPECT_EQ(record_id(RecordBuilder("ACTI").raw("NAME", "").text("FNAM", "Lever").bytes()), "");
+    Block cut = record("ACTI", {{"NAME", "lever_01"}});
+    cut.resize(24 + 3);
+    EXPECT_EQ(record_id(cut), "lev");
+
+    Block skill = RecordBuilder("SKIL").u32("INDX", 0xFFFFFFFEu).bytes();
+    EXPECT_EQ(skill_index(skill), -2);
+    skill.resize(27);
+    EXPECT_FALSE(skill_index(skill));
 }
 
 } // namespace
