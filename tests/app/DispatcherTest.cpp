@@ -22,7 +22,8 @@ TEST_F(Dispatcher, MenuCommandsAndTheCloseBoxAskTheirQuestions) {
                     MessageIcon::Exclamation};
     const Box about{cp1252(u8"ÜBER"), "ORVENTAL\rV3.03a", MessageButtons::Ok, MessageIcon::None};
     // A failed reset is reported instead of confirmed.
-    const Box failed = stop_box(file_error(ErrorKind::CreateFailed, kExternal).message);
+    const Box failed =
+        stop_box(file_error(ErrorKind::CreateFailed, native_path(kExternal.string())).message);
     const Box done{"INFORMATION", cp1252(u8"EXTERNE DATENBANK GELÖSCHT."), MessageButtons::Ok,
                    MessageIcon::Information};
     const struct {
