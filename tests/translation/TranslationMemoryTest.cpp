@@ -152,9 +152,13 @@ TEST(Suggestions, CommonWordsLeadOnlyWhenNoRareWordDoes) {
 }
 
 TEST(Suggestions, EditDistanceCountsANeighbourSwapAsOneAndNumbersMustBeEqual) {
-    EXPECT_EQ(edit_distance("ab", "ba"), 1u);
-    EXPECT_EQ(edit_distance("", "abc"), 3u);
-    EXPECT_EQ(edit_distance("kitten", "sitting"), 3u);
+    // Insertions alone, and replacements alone, must each be counted once per letter.
+    const std::vector<std::tuple<Text, Text, std::size_t>> cases = {
+        {"ab", "ba", 1},   {"", "abc", 3},    {"kitten", "sitting", 3}, {"a", "ab", 1},
+        {"ab", "abcd", 2}, {"abc", "xyz", 3}, {"abcdef", "a", 5}};
+    for (const auto& [a, b, distance] : cases) {
+        EXPECT_EQ(edit_distance(a, b), distance) << a << " " << b;
+    }
     const SuggestionIndex index({},
                                 {NamedPairFile{"Extradata.dat", {{{"1235", "X"}, {"Abce", "Y"}}}}});
     EXPECT_EQ(shown(index.suggest("1234")), Lines{});
