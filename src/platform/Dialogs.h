@@ -7,7 +7,8 @@
 
 namespace orv {
 
-enum class MessageButtons { Ok, YesNo };
+// YesNoDefaultNo is for questions whose Yes destroys something: Enter then answers No.
+enum class MessageButtons { Ok, YesNo, YesNoDefaultNo };
 enum class MessageIcon { None, Stop, Information, Question, Exclamation };
 enum class MessageAnswer { Ok, Yes, No, Closed };
 

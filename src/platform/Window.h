@@ -33,7 +33,8 @@ enum class ControlKind {
     EditField,
     Button,
     // Multi-line rich-text boxes with a vertical scroll bar, Arial 10 pt, at most 65,536
-    // characters.
+    // characters. A TextBox reports each change the user makes to its text as a control
+    // event; set_control_text reports nothing.
     TextBox,
     ReadOnlyTextBox,
     // A single-line edit field that can be read and selected but not typed into.
@@ -67,14 +68,38 @@ struct ControlSpec {
     int tab_page = -1;
 };
 
-// A menu item; command 0 is a separator.
+// The keys that choose a menu item wherever the main window has the focus. A greyed item's
+// key does nothing.
+enum class MenuShortcut { None, CtrlO, CtrlS, F1 };
+
+// A menu item; command 0 is a separator. An "&" in the text marks the next letter as the
+// item's mnemonic (Alt+letter on a menu title, the letter alone in an open menu); "&&" is
+// a plain "&". The shortcut's key name (shortcut_text) is shown at the item's right.
 struct MenuItem {
     int command = 0;
     Text text;
+    MenuShortcut shortcut = MenuShortcut::None;
 
     bool operator==(const MenuItem&) const = default;
 };
 
+// The key name shown beside a menu item, in German as both window systems show it:
+// "Strg+O", "Strg+S", "F1"; empty for none.
+inline Text shortcut_text(MenuShortcut shortcut) {
+    switch (shortcut) {
+    case MenuShortcut::CtrlO:
+        return "Strg+O";
+    case MenuShortcut::CtrlS:
+        return "Strg+S";
+    case MenuShortcut::F1:
+        return "F1";
+    case MenuShortcut::None:
+        break;
+    }
+    return {};
+}
+
+// A menu of the menu bar; its title may carry a mnemonic like an item's text.
 struct Menu {
     Text title;
     std::vector<MenuItem> items;
@@ -135,7 +160,8 @@ public:
     // set_rows, which stay the rows every other operation names. set_rows shows all rows
     // again. A selected row that is hidden is no longer selected.
     virtual void set_visible_rows(int control, std::vector<std::size_t> rows) = 0;
-    // The arrow in a list view's column header that shows the order of its rows.
+    // The arrow in a list view's column header that shows the order of its rows; column -1
+    // removes the arrow (rows in file order).
     virtual void set_sort_indicator(int control, int column, bool ascending) = 0;
     virtual void set_control_checked(int control, bool checked) = 0;
     virtual bool control_checked(int control) = 0;
