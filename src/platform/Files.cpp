@@ -1,5 +1,7 @@
 #include "platform/Files.h"
 
+#include <system_error>
+
 namespace orv {
 
 Result<Bytes> read_if_present(Files& files, const std::filesystem::path& path) {
@@ -76,6 +78,15 @@ Text file_error_reason_text(FileErrorReason reason) {
         }
     }
     return {};
+}
+
+Error missing_file_error(const std::filesystem::path& path) {
+    const auto folder = path.parent_path();
+    std::error_code ignored;
+    const bool folder_exists =
+        std::filesystem::is_directory(folder.empty() ? "." : folder, ignored);
+    return file_error(ErrorKind::NotFound, path,
+                      folder_exists ? FileErrorReason::None : FileErrorReason::PathMissing);
 }
 
 Error file_error_for(const Error& error, const std::filesystem::path& path) {

@@ -91,6 +91,11 @@ Text file_error_reason_text(FileErrorReason reason);
 Error file_error(ErrorKind kind, const std::filesystem::path& path,
                  FileErrorReason reason = FileErrorReason::None);
 
+// The error of a file to be read that is not there. The message names the true culprit,
+// the file itself or a missing folder on its way, which the systems' error codes do not
+// always tell apart.
+Error missing_file_error(const std::filesystem::path& path);
+
 // The same error told about `path` instead: a failure while writing the temporary file of
 // an atomic write is reported under the name of the file the user chose.
 Error file_error_for(const Error& error, const std::filesystem::path& path);

@@ -37,7 +37,14 @@ TEST(LocalFiles, WritesPiecesOfAnySizeInOrderAndNamesTheSystemsFailures) {
     }
     ASSERT_TRUE((*file)->close().ok());
     EXPECT_EQ(files.read_all(path).value(), expected);
-    EXPECT_EQ(files.read_all(folder / "missing").error().kind, ErrorKind::NotFound);
+    // A missing file in an existing folder is just missing; in a missing folder, the folder
+    // is named as the reason.
+    EXPECT_EQ(files.read_all(folder / "missing").error().message,
+              file_error(ErrorKind::NotFound, folder / "missing").message);
+    EXPECT_EQ(
+        files.read_all(folder / "no" / "missing").error().message,
+        file_error(ErrorKind::NotFound, folder / "no" / "missing", FileErrorReason::PathMissing)
+            .message);
     EXPECT_EQ(files.read_all(folder).error().kind, ErrorKind::ReadFailed);
     EXPECT_TRUE(files.remove(folder / "missing").ok());
     EXPECT_EQ(read_if_present(files, folder / "missing").value(), Bytes{});

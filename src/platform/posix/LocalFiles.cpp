@@ -99,7 +99,8 @@ void sync_folder_of(const std::filesystem::path& path) {
 Result<Bytes> LocalFiles::read_all(const std::filesystem::path& path) {
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (descriptor < 0) {
-        return system_error(errno == ENOENT ? ErrorKind::NotFound : ErrorKind::ReadFailed, path);
+        return errno == ENOENT ? missing_file_error(path)
+                               : system_error(ErrorKind::ReadFailed, path);
     }
     struct stat status {};
     if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {

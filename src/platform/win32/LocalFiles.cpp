@@ -121,8 +121,8 @@ Result<Bytes> LocalFiles::read_all(const std::filesystem::path& path) {
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        return system_error(
-            is_missing(GetLastError()) ? ErrorKind::NotFound : ErrorKind::ReadFailed, path);
+        return is_missing(GetLastError()) ? missing_file_error(path)
+                                          : system_error(ErrorKind::ReadFailed, path);
     }
     HandleCloser closer(handle);
     LARGE_INTEGER size{};
