@@ -132,7 +132,7 @@ std::optional<ListPosition> NameEditDialog::ok() {
     const auto dv_name = m_window.control_text(name_edit::kDvNameField);
     const auto ev_name = m_window.control_text(name_edit::kEvNameField);
     if (!dv_name || !ev_name) {
-        show_refusal(m_dialogs, foreign_text_message());
+        refuse(foreign_text_message());
         return std::nullopt;
     }
     // The rows to redraw: row r of a view is element r.
@@ -142,7 +142,7 @@ std::optional<ListPosition> NameEditDialog::ok() {
             apply_name_to_same_names(m_workspace.lists, m_list_index, m_row, *ev_name, *dv_name);
         if (!all) {
             // Too long: the dialog stays open with the text as typed, to be shortened.
-            show_refusal(m_dialogs, all.error().message);
+            refuse(all.error().message);
             return std::nullopt;
         }
         changed = std::move(*all);
@@ -150,7 +150,7 @@ std::optional<ListPosition> NameEditDialog::ok() {
         const auto outcome =
             apply_name_edit(m_workspace.lists, m_list_index, m_row, *ev_name, *dv_name);
         if (!outcome) {
-            show_refusal(m_dialogs, outcome.error().message);
+            refuse(outcome.error().message);
             return std::nullopt;
         }
         if (*outcome == NameEditOutcome::Recorded) {
@@ -167,6 +167,13 @@ std::optional<ListPosition> NameEditDialog::ok() {
     }
     close(true);
     return ListPosition{m_list_index, m_row};
+}
+
+void NameEditDialog::refuse(const Text& message) {
+    show_refusal(m_dialogs, message);
+    // The box took the focus; the name is to be corrected where it was typed, and keys must
+    // not go to the main list behind the dialog.
+    m_window.focus_control(name_edit::kDvNameField);
 }
 
 void NameEditDialog::cancel() {

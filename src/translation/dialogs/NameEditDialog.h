@@ -53,6 +53,8 @@ public:
     void close_box();
 
 private:
+    // Tells why OK was refused; the dialog stays open with the name as typed.
+    void refuse(const Text& message);
     void close(bool select_row);
 
     Workspace& m_workspace;

@@ -126,10 +126,19 @@ TEST_F(NameEditDialogTest, OkShowsTheRecordedNameOrKeepsTheDialogOpenOnARefusal)
     EXPECT_EQ(text_of(kIdField), "a_thing");
     // Refused, the dialog stays open as typed: one name over the limit (the name rules own the
     // limits) and a text Windows-1252 cannot hold in either name field.
+    // After each refusal the keys go to the DV Name again, not to the list behind.
+    const auto focus_after_refusal = [&] {
+        const int focused = window.snapshot().focused;
+        window.focus_control(kActivatorView);
+        return focused;
+    };
+    window.focus_control(kActivatorView);
     type_and_ok(Text(32, 'x'));
+    EXPECT_EQ(focus_after_refusal(), kDvNameField);
     for (const int field : {kDvNameField, kEvNameField}) {
         window.user_types_foreign_text(field);
         dialog.ok();
+        EXPECT_EQ(focus_after_refusal(), kDvNameField);
         window.set_control_text(field, text_of(field)); // mended
     }
     EXPECT_EQ(dialogs.boxes(), (std::vector{test::stop_box(name_too_long_message(31)),
