@@ -147,8 +147,13 @@ void Application::State::on(const ControlEvent& event) {
         on_list_event(event);
     } else if (event.control == text_editor::kEntryList) {
         text_editor.entry_selected();
+    } else if (event.control == text_editor::kTranslationBox) {
+        text_editor.translation_typed();
     } else if (event.control == text_editor::kSaveButton) {
-        text_editor.save();
+        if (text_editor.save()) {
+            // A stored text is unsaved work: the title gets its "*".
+            workbench.show_counts();
+        }
     } else if (event.control == text_editor::kCancelButton) {
         text_editor.close();
     } else if (event.control == text_editor::kCopyButton) {
@@ -192,16 +197,18 @@ void Application::State::on_list_event(const ControlEvent& event) {
     }
 }
 
-// Names typed but not saved are lost on quitting, so with such rows the question is about
-// them; the Yes to it is the confirmation. While a worker runs it owns the lists (a save
-// is turning "*" into "Ü" right then), so only the plain confirmation is asked.
+// Names typed and texts stored but not saved are lost on quitting, so with such work the
+// question is about it; the Yes to it is the confirmation. While a worker runs it owns the lists (a
+// save is turning "*" into "Ü" right then), so only the plain confirmation is asked.
 bool Application::State::confirm_quitting() {
     // Text typed into the open text editor is asked about first; No keeps it, and the program.
     if (!text_editor.may_discard_translation()) {
         return false;
     }
-    if (workspace.busy == 0 && unsaved_name_count(workspace.lists) > 0) {
-        return may_discard_unsaved_names(dialogs, workspace.lists, DiscardingCommand::Quit);
+    if (workspace.busy == 0) {
+        if (const auto work = unsaved_work(workspace.lists, workspace.stored_texts); work.any()) {
+            return may_discard_unsaved_work(dialogs, work, DiscardingCommand::Quit);
+        }
     }
     return confirm_quit(dialogs);
 }

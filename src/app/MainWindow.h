@@ -56,7 +56,7 @@ StatusWidths status_widths(int width);
 void build_main_window(Window& window, const Settings& settings);
 
 // The main window's title: the program's, then the loaded plugin's file name, and " *"
-// while it has names typed but not saved.
+// while it has names typed or texts stored but not saved.
 Text main_window_title(const std::filesystem::path& plugin, bool unsaved);
 
 // Re-lays out frame, tab bar and all 25 list views (also those on hidden pages) after a

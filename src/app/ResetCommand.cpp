@@ -6,9 +6,10 @@ namespace orv {
 
 void reset_external_database_with_question(Dialogs& dialogs, Files& files,
                                            const std::filesystem::path& external_path) {
+    // Yes throws the user's translations away: Enter answers No.
     const auto answer =
         dialogs.message_box(Text(kResetQuestionTitle), reset_question(external_path),
-                            MessageButtons::YesNo, MessageIcon::Exclamation);
+                            MessageButtons::YesNoDefaultNo, MessageIcon::Exclamation);
     if (answer != MessageAnswer::Yes) {
         return;
     }

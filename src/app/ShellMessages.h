@@ -5,7 +5,7 @@
 namespace orv {
 
 // The quit confirmation ("BEEDEN"): true only when the user answered Yes. The question
-// about unsaved names, asked instead when there are any, is may_discard_unsaved_names.
+// about unsaved work, asked instead when there is any, is may_discard_unsaved_work.
 bool confirm_quit(Dialogs& dialogs);
 
 // The about box: program name and version on two lines, no icon.

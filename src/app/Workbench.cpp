@@ -41,8 +41,8 @@ void Workbench::show_counts() {
             list_index, tab_title(list_index, counts.to_do[static_cast<std::size_t>(list_index)]));
     }
     m_window.set_status_text(kCountField, translated_status(counts));
-    m_window.set_main_window_title(
-        main_window_title(m_workspace.current_file, unsaved_name_count(m_workspace.lists) > 0));
+    m_window.set_main_window_title(main_window_title(
+        m_workspace.current_file, unsaved_work(m_workspace.lists, m_workspace.stored_texts).any()));
 }
 
 std::optional<std::size_t> Workbench::next_row_to_do(int list_index, std::size_t row) {

@@ -11,7 +11,7 @@ namespace orv {
 
 // The translator's view of the loaded plugin: which rows the filter row lets the list views
 // show, and what is left to do, in the tab titles ("Cell (454)"), in status field 1
-// ("übersetzt 2.251 von 3.908") and in the main window's title ("*" while names are not
+// ("übersetzt 2.251 von 3.908") and in the main window's title ("*" while names or texts are not
 // saved). It reads the lists; the caller makes sure no worker writes them meanwhile (a
 // worker calls it as its own last step, the event thread otherwise).
 class Workbench {

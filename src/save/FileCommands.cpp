@@ -19,6 +19,10 @@ namespace fs = std::filesystem;
 
 // Status field 0 names the loaded plugin; field 1 belongs to the progress texts.
 constexpr int kFileNameField = 0;
+constexpr int kProgressField = 1;
+const Text kSaveFailedStatus = "Speichern fehlgeschlagen";
+// The sort-arrow column that stands for none.
+constexpr int kNoSortColumn = -1;
 
 // The command menu items that make sense without a loaded plugin: "Öffnen" and "Löschen".
 constexpr std::array<int, 2> kCommandsWithoutPlugin = {1, 5};
@@ -152,9 +156,13 @@ bool save_to(FileCommandContext& context, const fs::path& target) {
     const auto saved = save_plugin(workspace.store, workspace.lists, context.files,
                                    workspace.program_dir, target, view);
     if (!saved) {
+        // The last pass's progress must not stand there as if the save had gone on.
+        context.window.set_status_text(kProgressField, kSaveFailedStatus);
         show_refusal(context.dialogs, saved.error().message);
         return false;
     }
+    // The stored texts are in the file now; a failed save above keeps them unsaved.
+    workspace.stored_texts.saved();
     // The plugin is saved; a failure now only means the memory missed the new names.
     if (auto remembered = remember_confirmed_names(context.files, workspace.program_dir, *saved);
         !remembered) {
@@ -171,8 +179,11 @@ void open_command(FileCommandContext& context) {
     if (workspace.worker_ended) {
         return;
     }
-    // Another plugin replaces the rows, and with them the names typed but not yet saved.
-    if (!may_discard_unsaved_names(context.dialogs, workspace.lists, DiscardingCommand::Open)) {
+    // Another plugin replaces the rows and records, and with them the names typed and the
+    // texts stored but not yet saved.
+    if (!may_discard_unsaved_work(context.dialogs,
+                                  unsaved_work(workspace.lists, workspace.stored_texts),
+                                  DiscardingCommand::Open)) {
         return;
     }
 
@@ -194,6 +205,11 @@ void open_command(FileCommandContext& context) {
         return;
     }
     workspace.current_file = *chosen;
+    workspace.stored_texts.clear();
+    // The new rows are in file order: no header shows a sort arrow.
+    for (int list_index = 0; list_index < kObjectListCount; ++list_index) {
+        context.window.set_sort_indicator(kFirstListControl + list_index, kNoSortColumn, true);
+    }
     show_file_name(context);
     set_command_menu_enabled(context.window, true);
 }

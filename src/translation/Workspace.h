@@ -5,6 +5,7 @@
 
 #include "plugin/BlockStore.h"
 #include "translation/ObjectLists.h"
+#include "translation/StoredTexts.h"
 #include "translation/Suggestions.h"
 
 namespace orv {
@@ -21,6 +22,8 @@ struct Workspace {
     std::filesystem::path program_dir;
     BlockStore store;
     ObjectLists lists;
+    // The long texts stored with the text editor since the plugin was opened.
+    StoredTexts stored_texts;
     // The full path of the loaded plugin; empty before the first Open.
     std::filesystem::path current_file;
     // What the name-edit dialog suggests, read again after each Open and Save.

@@ -18,7 +18,8 @@ const Box kQuitQuestion{"BEEDEN", "WOLLT IHR DAS PROGRAMM WIRKLICH?", MessageBut
 TEST_F(Dispatcher, MenuCommandsAndTheCloseBoxAskTheirQuestions) {
     app.start();
     files.put(kExternal, encode_pair_file({{"FFFF", "FFFF"}, {"Gate", "Tor"}}));
-    const Box reset{"ACHTUNG!", reset_question(kExternal), MessageButtons::YesNo,
+    // Yes to the reset destroys the user's translations: Enter must answer No.
+    const Box reset{"ACHTUNG!", reset_question(kExternal), MessageButtons::YesNoDefaultNo,
                     MessageIcon::Exclamation};
     const Box about{cp1252(u8"ÜBER"), "ORVENTAL\rV3.03a", MessageButtons::Ok, MessageIcon::None};
     // A failed reset is reported instead of confirmed.
@@ -184,7 +185,8 @@ TEST_F(Dispatcher, PopupMenuTextEditorsAndQuestionsBeforeEditsAreLost) {
     const std::string lost = "2 GE\xC4NDERTE NAMEN (MIT \x84*\x93 MARKIERT) SIND NOCH NICHT "
                              "GESPEICHERT.\rDIESE \xC4NDERUNGEN GEHEN VERLOREN.\r\r";
     const auto question = [&](const std::string& ending) {
-        return Box{"ACHTUNG!", lost + ending, MessageButtons::YesNo, MessageIcon::Exclamation};
+        return Box{"ACHTUNG!", lost + ending, MessageButtons::YesNoDefaultNo,
+                   MessageIcon::Exclamation};
     };
     auto boxes = dialogs.boxes();
     EXPECT_EQ(boxes, (std::vector{question("TROTZDEM BEENDEN?"),
@@ -216,6 +218,69 @@ TEST_F(Dispatcher, PopupMenuTextEditorsAndQuestionsBeforeEditsAreLost) {
     boxes = dialogs.boxes();
     EXPECT_EQ(boxes.size(), 6u);
     EXPECT_EQ(boxes.back(), question("TROTZDEM BEENDEN?"));
+}
+
+TEST_F(Dispatcher, StoredTextsAreUnsavedWorkUntilTheNextSave) {
+    start_with_plugin();
+    const Text title = "ORVENTAL v3.03a - Foo Town.esp";
+    // Open's question, answered No (the file dialog then never shows).
+    const auto open_question = [&] {
+        dialogs.next_answer(MessageAnswer::No);
+        run(command::kOpen);
+        return dialogs.boxes().back().text;
+    };
+    const auto question = [](const char8_t* lost, const char8_t* ending) {
+        return cp1252(u8"NOCH NICHT GESPEICHERT:\r") + cp1252(lost) + "\r\r" + cp1252(ending);
+    };
+
+    // The book's text typed into the editor and stored with SPEICHERN.
+    menu(kTextTargets[0].menu_command);
+    window.user_selects_row(text_editor::kEntryList, 0);
+    control(text_editor::kEntryList);
+    window.set_control_text(text_editor::kTranslationBox, "Es war einmal");
+    control(text_editor::kTranslationBox);
+    control(text_editor::kSaveButton);
+    control(text_editor::kCancelButton);
+    EXPECT_EQ(window.snapshot().title, title + " *");
+    EXPECT_EQ(open_question(), question(u8"1 geänderter Text geht verloren.",
+                                        u8"TROTZDEM EINE ANDERE DATEI ÖFFNEN?"));
+
+    rename(kWeaponView, 0, "Neu 0");
+    rename(kWeaponView, 1, "Neu 1");
+    rename(kFirstListControl, 0, "Zett");
+    dialogs.next_answer(MessageAnswer::No);
+    menu(command::kQuit);
+    EXPECT_FALSE(app.quit_requested());
+    EXPECT_EQ(dialogs.boxes().back(),
+              (Box{"ACHTUNG!",
+                   question(u8"3 geänderte Namen und 1 geänderter Text gehen verloren.",
+                            u8"TROTZDEM BEENDEN?"),
+                   MessageButtons::YesNoDefaultNo, MessageIcon::Exclamation}));
+
+    // A failed save keeps the text unsaved; a save that wrote it ends that.
+    files.fail_operation(2, FileOperation::Rename);
+    dialogs.next_answer(MessageAnswer::Yes);
+    run(command::kSave);
+    EXPECT_EQ(window.snapshot().title, title + " *");
+    dialogs.next_answer(MessageAnswer::Yes);
+    run(command::kSave);
+    EXPECT_EQ(window.snapshot().title, title);
+
+    // Another plugin's records are new: what was stored into the old ones is gone with them.
+    menu(kTextTargets[0].menu_command);
+    window.user_selects_row(text_editor::kEntryList, 0);
+    control(text_editor::kEntryList);
+    EXPECT_EQ(window.control_text(text_editor::kOriginalBox), "Es war");
+    window.set_control_text(text_editor::kTranslationBox, "Es war zweimal");
+    control(text_editor::kSaveButton);
+    control(text_editor::kCancelButton);
+    dialogs.next_answer(MessageAnswer::Yes);
+    open("daten/Foo Town.esp");
+    EXPECT_EQ(window.snapshot().title, title);
+    // Nothing is left to ask about.
+    const auto asked = dialogs.boxes().size();
+    open("daten/Foo Town.esp");
+    EXPECT_EQ(dialogs.boxes().size(), asked);
 }
 
 } // namespace

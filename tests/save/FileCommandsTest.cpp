@@ -88,7 +88,10 @@ TEST_F(FileCommands, OpenShowsTheFileAndStoresTheFolder) {
     m_settings.save_folder = cp1252(u8"/spiele/Übersetzt/");
     files.put(kFooTown, foo_town_plugin());
     set_command_menu_enabled(window, false);
+    // The new rows are in file order: a sorted list's arrow goes.
+    window.set_sort_indicator(kWeaponView, 2, false);
     open(kFooTown);
+    EXPECT_EQ(control(kWeaponView).sort_column, std::nullopt);
     EXPECT_EQ(window.snapshot().status,
               (std::map<int, Text>{{0, kFooTownStatus}, {1, cp1252(u8"Blöcke gelesen : 2 / 2")}}));
     EXPECT_EQ(m_settings.calls,
@@ -223,6 +226,7 @@ TEST_F(FileCommands, SaveAndSaveAs) {
         }
         load_foo_town(c.file_type);
         workspace.lists.set_mark_and_dv_name(kWeaponList, 0, "*", "Keule");
+        workspace.stored_texts.stored(1, "Old", "Alt");
         window.set_status_text(0, "");
         window.set_rows(kWeaponView, {{"", "w1", "Club", "Keule"}});
         set_command_menu_enabled(window, false);
@@ -248,10 +252,14 @@ TEST_F(FileCommands, SaveAndSaveAs) {
         EXPECT_EQ(workspace.current_file, written && c.typed ? *written : kFooTown);
         EXPECT_EQ(window.snapshot().status[0],
                   written ? "Datei : " + workspace.current_file.filename().string() : "");
-        // A saved row is marked in its view; a failed save leaves it unsaved.
+        // A saved row is marked in its view; a failed save leaves it, and the stored text,
+        // unsaved, and says so where the save's progress stood.
         EXPECT_EQ(window.cell_text(kWeaponView, 0, 0), written ? "\xDC" : c.fail ? "*" : "");
+        EXPECT_EQ(workspace.stored_texts.unsaved_count(), written ? 0u : 1u);
+        EXPECT_EQ(window.snapshot().status[1] == "Speichern fehlgeschlagen", c.fail);
         EXPECT_TRUE(command_menu_is(c.file_type == 0 && c.boxes != std::vector{same}));
         workspace.lists.set_mark_and_dv_name(kWeaponList, 0, "", "Club");
+        workspace.stored_texts.clear();
     }
 }
 

@@ -166,7 +166,11 @@ public:
     }
     void set_visible_rows(int n, std::vector<std::size_t> rows) override;
     void set_sort_indicator(int n, int column, bool ascending) override {
-        on(n, [&](auto& c) { c.sort_column = column, c.sort_ascending = ascending; });
+        // Column -1 takes the arrow away.
+        on(n, [&](auto& c) {
+            c.sort_column = column < 0 ? std::nullopt : std::optional(column);
+            c.sort_ascending = ascending;
+        });
     }
     void set_control_checked(int n, bool checked) override { put(n, &Control::checked, checked); }
     bool control_checked(int n) override { return snapshot().controls.at(n).checked; }

@@ -11,7 +11,10 @@ namespace {
 
 constexpr int kWidth = 700;
 constexpr int kHeight = 500;
+constexpr int kMarkColumnWidth = 20;
 constexpr int kEntryColumnWidth = 350;
+// The entry list's columns: the mark, then the ID.
+constexpr int kMarkColumn = 0;
 
 // The block of an editor row, or nothing for a number the store does not hold (the rows
 // are a copy and must never lead outside the store).
@@ -78,8 +81,9 @@ void TextEditor::open(const TextTarget& target) {
     add(kOriginalBox, ControlKind::ReadOnlyTextBox, "", {205, 16, 485, 205});
     add(kTranslationLabel, ControlKind::Label, cp1252(u8"Übersetzung :"), {205, 225, 200, 22});
     add(kTranslationBox, ControlKind::TextBox, "", {205, 239, 485, 205});
+    // Column "F" marks, as in the main lists, the entries whose stored text is not saved.
     add(kEntryList, ControlKind::ListView, "", {5, 0, 198, 472},
-        {ListColumn{"Id " + label, kEntryColumnWidth}});
+        {ListColumn{"F", kMarkColumnWidth}, ListColumn{"Id " + label, kEntryColumnWidth}});
     add(kSaveButton, ControlKind::Button, "SPEICHERN", {210, 448, 90, 24});
     add(kCopyButton, ControlKind::Button, "KOPIEREN", {402, 448, 90, 24});
     add(kCancelButton, ControlKind::Button, "ABBRECHEN", {595, 448, 90, 24});
@@ -87,7 +91,7 @@ void TextEditor::open(const TextTarget& target) {
     std::vector<ListRow> entries;
     entries.reserve(m_rows.size());
     for (const auto& row : m_rows) {
-        entries.push_back({row.id});
+        entries.push_back({entry_mark(row.block), row.id});
     }
     m_window.set_rows(kEntryList, std::move(entries));
 
@@ -113,13 +117,25 @@ void TextEditor::entry_selected() {
     m_selected = *selected;
     const EditorRow& row = m_rows[*selected];
 
-    Text original;
+    Text record_text;
+    m_entry_has_text = false;
     if (const Block* block = find_block(m_workspace.store, row.block)) {
         if (const auto text = find_subrecord(*block, m_target->text_subrecord)) {
-            original = subrecord_text(*block, *text, TextKind::Whole);
+            record_text = subrecord_text(*block, *text, TextKind::Whole);
+            m_entry_has_text = true;
         }
     }
-    const Text translation = find_translated_text(m_text_database, row.id).value_or(Text{});
+    // The original is the text the record had when the plugin was opened, so that the
+    // source stays readable after a store; what was stored is the translation to go on
+    // with. A record never stored into offers the text database's translation.
+    Text original = record_text;
+    Text translation;
+    if (const Text* opened_with = m_workspace.stored_texts.original(row.block)) {
+        original = *opened_with;
+        translation = record_text;
+    } else {
+        translation = find_translated_text(m_text_database, row.id).value_or(Text{});
+    }
     // The boxes show line breaks where the texts hold CR LF.
     m_window.set_control_text(kOriginalBox, original);
     m_window.set_control_text(kTranslationBox, translation);
@@ -141,31 +157,51 @@ void TextEditor::entry_selected() {
     }
 }
 
-void TextEditor::save() {
+void TextEditor::translation_typed() {
     if (!m_target || !m_selected) {
         return;
+    }
+    // A text that Windows-1252 cannot hold counts as typed: SPEICHERN then says why it
+    // cannot store it.
+    const auto typed = m_window.control_text(text_editor::kTranslationBox);
+    m_window.set_control_enabled(text_editor::kSaveButton,
+                                 m_entry_has_text && (!typed || !typed->empty()));
+}
+
+bool TextEditor::save() {
+    if (!m_target || !m_selected) {
+        return false;
     }
     // Stored as the box gives it, line breaks as CR LF.
     const auto translation = m_window.control_text(text_editor::kTranslationBox);
     if (!translation) {
         show_refusal(m_dialogs, foreign_text_message());
-        return;
+        return false;
     }
     if (translation->empty()) {
-        return;
+        return false;
     }
-    Block* block = find_block(m_workspace.store, m_rows[*m_selected].block);
+    const EditorRow& row = m_rows[*m_selected];
+    Block* block = find_block(m_workspace.store, row.block);
     if (block == nullptr) {
-        return;
+        return false;
     }
     const auto subrecord = find_subrecord(*block, m_target->text_subrecord);
     if (!subrecord) {
-        return;
+        return false;
     }
+    const Text before = subrecord_text(*block, *subrecord, TextKind::Whole);
     // The whole data is the text (no terminator); the subrecord's and the record's size
     // fields follow the new length, and the block's length with them.
     replace_subrecord_text(*block, *subrecord, TextKind::Whole, *translation);
     m_shown_translation = *translation;
+    m_workspace.stored_texts.stored(row.block, before, *translation);
+    m_window.set_cell(text_editor::kEntryList, *m_selected, kMarkColumn, entry_mark(row.block));
+    return before != *translation;
+}
+
+Text TextEditor::entry_mark(std::int32_t block) const {
+    return m_workspace.stored_texts.unsaved(block) ? Text(mark::kEdited) : Text{};
 }
 
 void TextEditor::copy() {
@@ -179,6 +215,10 @@ void TextEditor::copy() {
         return;
     }
     if (original->empty()) {
+        return;
+    }
+    // The copy replaces the box's text; typed text is asked about first.
+    if (!may_discard_translation()) {
         return;
     }
     m_window.set_control_text(kTranslationBox, *original);
@@ -199,6 +239,7 @@ void TextEditor::close() {
     m_target.reset();
     m_rows.clear();
     m_selected.reset();
+    m_entry_has_text = false;
     m_shown_translation.clear();
     m_text_database = {};
 }
@@ -215,7 +256,7 @@ bool TextEditor::may_discard_translation() {
                "ACHTUNG!",
                cp1252(u8"DIE ÜBERSETZUNG IM TEXTFELD WURDE NICHT MIT 'SPEICHERN' ÜBERNOMMEN.\r"
                       u8"SIE GEHT VERLOREN.\r\rTROTZDEM VERWERFEN?"),
-               MessageButtons::YesNo, MessageIcon::Exclamation) == MessageAnswer::Yes;
+               MessageButtons::YesNoDefaultNo, MessageIcon::Exclamation) == MessageAnswer::Yes;
 }
 
 } // namespace orv

@@ -12,8 +12,9 @@
 
 namespace orv {
 
-// Control numbers of the text editor. The two text boxes are not dispatched; they carry
-// numbers of their own only so that the program can reach them.
+// Control numbers of the text editor. Of the two text boxes only the translation box is
+// dispatched (the user typed into it); the original box has a number only so that the
+// program can reach it.
 namespace text_editor {
 inline constexpr int kOriginalLabel = 1050;
 inline constexpr int kTranslationLabel = 1051;
@@ -36,9 +37,13 @@ public:
     void open(const TextTarget& target);
     // The entry list was clicked: shows the chosen entry's text and its translation.
     void entry_selected();
-    // SPEICHERN: puts the translation box's text into the entry's record.
-    void save();
-    // KOPIEREN: copies the original text into the translation box.
+    // The user changed the translation box's text: SPEICHERN may store it.
+    void translation_typed();
+    // SPEICHERN: puts the translation box's text into the entry's record; true when the
+    // record's text changed, which is then unsaved work until the next save.
+    bool save();
+    // KOPIEREN: copies the original text into the translation box, after asking when that
+    // would replace typed text.
     void copy();
     // ABBRECHEN or the close box.
     void close();
@@ -48,6 +53,9 @@ public:
     bool may_discard_translation();
 
 private:
+    // Column "F" of an entry: "*" while its record holds a stored text not yet saved.
+    Text entry_mark(std::int32_t block) const;
+
     struct EditorRow {
         Text id;
         std::int32_t block = 0;
@@ -60,6 +68,8 @@ private:
     std::optional<TextTarget> m_target;
     std::vector<EditorRow> m_rows;
     std::optional<std::size_t> m_selected;
+    // Whether the selected entry's record has the subrecord SPEICHERN stores into.
+    bool m_entry_has_text = false;
     // The text the translation box held when it was last filled or stored; anything else in
     // it was typed and is not in the record.
     Text m_shown_translation;

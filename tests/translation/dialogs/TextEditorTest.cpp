@@ -91,14 +91,14 @@ TEST_F(TextEditorTest, OpensCentredAndClosesLeavingTheListsAsTheyWere) {
     EXPECT_EQ(s.describe(WindowId::TextEditor),
               (std::vector<std::string>{"1050 Label \"Original-Text :\" 205,2 100x22",
                                         cp1252(u8"1051 Label \"Übersetzung :\" 205,225 200x22"),
-                                        "1052 ListView \"\" 5,0 198x472 Id Book/350",
+                                        "1052 ListView \"\" 5,0 198x472 F/20 Id Book/350",
                                         "1053 Button \"SPEICHERN\" 210,448 90x24 off",
                                         "1054 Button \"ABBRECHEN\" 595,448 90x24",
                                         "1055 Button \"KOPIEREN\" 402,448 90x24 off",
                                         "1056 ReadOnlyTextBox \"\" 205,16 485x205",
                                         "1057 TextBox \"\" 205,239 485x205"}));
     EXPECT_EQ(s.controls.at(kEntryList).rows.size(), 6u);
-    EXPECT_EQ(s.controls.at(kEntryList).rows.at(kOnlyDatabase), ListRow{"bk_only_db"});
+    EXPECT_EQ(s.controls.at(kEntryList).rows.at(kOnlyDatabase), (ListRow{"", "bk_only_db"}));
     select(kPlain);
     window.set_control_text(kTranslationBox, "Einfach");
     editor.save();
@@ -182,9 +182,12 @@ TEST_F(TextEditorTest, SaveReplacesTheWholeTextAndAsksBeforeTypedTextIsLost) {
     editor.copy();
     EXPECT_EQ(text_of(kTranslationBox), "Plain text");
     EXPECT_EQ(buttons(), std::pair(true, false));
+    // Chosen again, the entry shows the text the record had when the plugin was opened as
+    // its original, and the stored text as the translation to go on with.
     select(kShort);
     select(kAlpha);
-    EXPECT_EQ(text_of(kOriginalBox), edited);
+    EXPECT_EQ(text_of(kOriginalBox), kRecordText);
+    EXPECT_EQ(text_of(kTranslationBox), edited);
     EXPECT_TRUE(dialogs.boxes().empty());
 
     // Nothing to store: an empty box, a text Windows-1252 cannot hold.
@@ -205,7 +208,7 @@ TEST_F(TextEditorTest, SaveReplacesTheWholeTextAndAsksBeforeTypedTextIsLost) {
     const test::Box asked{"ACHTUNG!",
                           cp1252(u8"DIE ÜBERSETZUNG IM TEXTFELD WURDE NICHT MIT 'SPEICHERN' "
                                  u8"ÜBERNOMMEN.\rSIE GEHT VERLOREN.\r\rTROTZDEM VERWERFEN?"),
-                          MessageButtons::YesNo, MessageIcon::Exclamation};
+                          MessageButtons::YesNoDefaultNo, MessageIcon::Exclamation};
     EXPECT_EQ(dialogs.boxes(), std::vector({test::stop_box(foreign_text_message()), asked, asked}));
     // Yes discards it; an entry without TEXT stores nothing.
     dialogs.next_answer(MessageAnswer::Yes);
@@ -217,6 +220,57 @@ TEST_F(TextEditorTest, SaveReplacesTheWholeTextAndAsksBeforeTypedTextIsLost) {
     EXPECT_EQ(book_block(kAlpha), book("bk_alpha", edited));
 }
 
+TEST_F(TextEditorTest, TypedTextCanBeStoredAndStoredEntriesStayMarkedUntilSaved) {
+    load_books();
+    editor.open(kBooks);
+    const auto type = [&](const Text& text) {
+        window.set_control_text(kTranslationBox, text);
+        editor.translation_typed();
+    };
+    const auto marks = [&] {
+        std::string shown;
+        for (const auto& row : control(kEntryList).rows) {
+            shown += row.at(0).empty() ? "." : row.at(0);
+        }
+        return shown;
+    };
+    // No translation yet: typing alone makes SPEICHERN available, emptying the box takes it
+    // away again.
+    select(kPlain);
+    type("Getippt");
+    EXPECT_EQ(buttons(), std::pair(true, true));
+    type("");
+    EXPECT_FALSE(buttons().first);
+    type("Getippt");
+    // KOPIEREN would replace the typed text: No keeps it.
+    dialogs.next_answer(MessageAnswer::No);
+    editor.copy();
+    EXPECT_EQ(text_of(kTranslationBox), "Getippt");
+    EXPECT_EQ(dialogs.boxes().size(), 1u);
+
+    EXPECT_TRUE(editor.save());
+    EXPECT_EQ(marks(), ".*....");
+    // The same text again changes no record.
+    EXPECT_FALSE(editor.save());
+    // An entry whose record has no text to replace offers no SPEICHERN, typed or not.
+    select(kNoText);
+    type("Ohne Text");
+    EXPECT_EQ(buttons(), std::pair(false, false));
+    dialogs.next_answer(MessageAnswer::Yes);
+    select(kPlain);
+    EXPECT_EQ(text_of(kOriginalBox), "Plain text");
+
+    // The mark outlives the editor until a save wrote the text.
+    editor.close();
+    editor.open(kBooks);
+    EXPECT_EQ(marks(), ".*....");
+    EXPECT_EQ(workspace.stored_texts.unsaved_count(), 1u);
+    editor.close();
+    workspace.stored_texts.saved();
+    editor.open(kBooks);
+    EXPECT_EQ(marks(), "......");
+}
+
 TEST_F(TextEditorTest, SkillEditorListsTheSkills) {
     files.put("prog/data/Skildata.dat", encode_triple_file({{"Block", "Block", "Blocken"},
                                                             {"Armorer", "Armorer", "Schmied"}}));
@@ -224,7 +278,7 @@ TEST_F(TextEditorTest, SkillEditorListsTheSkills) {
     load({RecordBuilder("SKIL").u32("INDX", 1).raw("DESC", "Repairs armor").bytes(),
           RecordBuilder("SKIL").u32("INDX", 0).raw("DESC", "Blocks blows").bytes()});
     editor.open(kSkills);
-    EXPECT_EQ(control(kEntryList).rows, (std::vector<ListRow>{{"Armorer"}, {"Block"}}));
+    EXPECT_EQ(control(kEntryList).rows, (std::vector<ListRow>{{"", "Armorer"}, {"", "Block"}}));
     select(1);
     EXPECT_EQ(text_of(kOriginalBox), "Blocks blows");
     editor.save();
