@@ -321,7 +321,8 @@ TEST(DbCommands, ExportThenImportGivesBackTheSameBytesAndTellsOfBrokenNames) {
         {"Celldata.dat", encode_pair_file({{"", ""}, {"Rock", ""}, {every, "\x81\x8D\x8F\x90\x9D"},
                                            {"Rock", "Rock"}, {"B", x63 + "y"}, {"A", x63}}),
          utf8(u8"Warnung: Eintrag 5 („B“): die Übersetzung hat 64 Bytes, mehr als 63.\n") + emptied,
-         utf8(u8"  Eintrag 4: „Rock“\nÜbersetzungen länger als 63 Bytes (die Grenze der Listen, die "
+         utf8(u8"gleich Original: 2\n  Eintrag 1: „“\n"
+              u8"  Eintrag 4: „Rock“\nÜbersetzungen länger als 63 Bytes (die Grenze der Listen, die "
               u8"diese Datei benutzen): 1\n  Eintrag 5: „B“ (64 Bytes)\n") + listed},
         {"Gmstdata.dat", encode_pair_file({{"B", x63 + "y"}, {"Rock", ""}}), emptied,
          utf8(u8"Einträge mit Übersetzung gleich Original: 0\n") + listed},
@@ -369,7 +370,9 @@ TEST(DbCommands, ExportCheckAndRefusedImportChangeNothing) {
     }
     files.put("data/Celldata.dat",
               encode_pair_file({{"Dark\tCave\\", "Dunkle H\xF6hle\r\n"}, {"\x81", "\x80"}}));
-    files.put("data/Extradata.dat", encode_pair_file({{"Rock", "Stein"}}));
+    // The external database's fixed start entry is no missing translation; the same pair
+    // later is.
+    files.put("data/Extradata.dat", encode_pair_file({{"FFFF", "FFFF"}, {"FFFF", "FFFF"}}));
     files.put_text("lines.txt", triple_line);
     // A damaged file: check and export tell of the whole entries before the damage.
     // clang-format off
@@ -396,6 +399,16 @@ TEST(DbCommands, ExportCheckAndRefusedImportChangeNothing) {
            "Dark\\tCave\\\\\tDunkle H\xC3\xB6hle\\r\\n\n\xC2\x81\t\xE2\x82\xAC\n"),
         refused({"db", "check", "data/Extradata.dat", "--triples"}, mismatch("Extradata.dat")),
         refused({"db", "import", "lines.txt", "-o", "data/Gmstdata.dat", "--triples"}, mismatch("Gmstdata.dat")),
+        ok({"db", "check", "data/Extradata.dat"},
+           utf8(u8"Einträge: 2\n"
+                u8"Mehrfach vorkommende Originale: 1 (verwendet wird nur der erste Eintrag)\n"
+                u8"  „FFFF“: 2-mal, Einträge 1, 2\n"
+                u8"Einträge mit Übersetzung gleich Original: 1\n"
+                u8"  Eintrag 2: „FFFF“\n"
+                u8"Übersetzungen länger als 63 Bytes (die Grenze der Listen, die diese Datei "
+                u8"benutzen): 0\n"
+                u8"Leere Übersetzungen nicht leerer Originale (sie löschen den Namen): 0\n"
+                u8"Die Datei ist unbeschädigt: sie endet nicht mitten in einem Eintrag.\n")),
         ok({"db", "check", "Triples.dat", "--triples"},
            utf8(u8"Einträge: 3\n"
                 u8"Mehrfach vorkommende IDs (erster Text): 1 (verwendet wird nur der erste "
