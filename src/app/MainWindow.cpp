@@ -4,13 +4,18 @@
 
 #include "app/MainMenu.h"
 #include "platform/Files.h"
+#include "platform/Version.h"
 
 namespace orv {
 namespace {
 
-constexpr TextView kTitle = "ORVENTAL v3.03a";
 constexpr TextView kFrameText = "OBJEKT-FENSTER...";
 constexpr TextView kNoFileStatus = "Datei :";
+
+// The window's title without a plugin: "ORVENTAL v3.03a".
+Text plain_title() {
+    return "ORVENTAL " + Text(kVersion);
+}
 
 // The height the filter row takes above the frame.
 constexpr int kFilterRowHeight = 30;
@@ -63,7 +68,7 @@ StatusWidths status_widths(int width) {
 void build_main_window(Window& window, const Settings& settings) {
     const int width = settings.window_width;
     const int height = settings.window_height;
-    window.create_main_window(Text(kTitle), width, height);
+    window.create_main_window(plain_title(), width, height);
 
     window.set_menus(main_menu_bar(), list_popup_menu());
     for (const int item : kDisabledAtStart) {
@@ -129,7 +134,7 @@ void build_main_window(Window& window, const Settings& settings) {
 }
 
 Text main_window_title(const std::filesystem::path& plugin, bool unsaved) {
-    Text title(kTitle);
+    Text title = plain_title();
     if (!plugin.empty()) {
         title += " - " + display_path(plugin.filename());
     }

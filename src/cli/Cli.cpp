@@ -10,6 +10,7 @@
 #include "cli/SuggestCommand.h"
 #include "cli/TodoCommand.h"
 #include "cli/TranslateCommand.h"
+#include "platform/Version.h"
 
 namespace orv::cli {
 namespace {
@@ -88,7 +89,7 @@ int run(std::span<const std::string> arguments, const std::filesystem::path& def
         return kExitOk;
     }
     if (arguments.size() == 1 && arguments[0] == "--version") {
-        out << "orvental-cli " << ORV_VERSION << '\n';
+        out << "orvental-cli " << kVersion << '\n';
         out.flush();
         return kExitOk;
     }

@@ -12,6 +12,7 @@
 #include "platform/AtomicWrite.h"
 #include "plugin/RecordTypes.h"
 #include "translation/DatabaseFile.h"
+#include "translation/ExternalDatabase.h"
 #include "translation/TextConventions.h"
 #include "translation/TranslationDatabase.h"
 
@@ -335,7 +336,10 @@ int check_entries(const Context& context, ByteSpan bytes, std::size_t name_limit
             first_texts_in_order.push_back(&entry[0]);
         }
         numbers.push_back(index + 1);
-        if (entry[original] == entry[translation]) {
+        // The external database's fixed start entry is no missing translation.
+        const bool sentinel =
+            N == 2 && index == 0 && entry[0] == kSentinelText && entry[1] == kSentinelText;
+        if (entry[original] == entry[translation] && !sentinel) {
             untranslated.push_back(index + 1);
         }
     }

@@ -17,30 +17,11 @@ Text line_message(std::size_t line_number, const Text& message, std::size_t fiel
     return where + ": " + message;
 }
 
-// A file whose line ends or start show it was saved in another text format; every line
-// would be refused for the same reason, so this is said once, before anything else.
-std::optional<Error> format_problem(std::string_view contents,
-                                    const std::vector<std::string_view>& lines) {
-    if (contents.starts_with("\xEF\xBB\xBF")) {
-        return Error{ErrorKind::BadText, 1, line_message(1, field_problem(contents.substr(0, 3)))};
-    }
-    for (std::size_t index = 0; index < lines.size(); ++index) {
-        if (lines[index].ends_with('\r')) {
-            return Error{ErrorKind::BadText, index + 1,
-                         line_message(index + 1, field_problem("\r"))};
-        }
-    }
-    return std::nullopt;
-}
-
 } // namespace
 
 Result<void> apply_edits(ByteSpan file, const BlockStore& store, ObjectLists& lists) {
     const std::string_view contents(reinterpret_cast<const char*>(file.data()), file.size());
     const auto lines = split_lines(contents);
-    if (auto problem = format_problem(contents, lines)) {
-        return *problem;
-    }
     Text problems;
     for (std::size_t index = 0; index < lines.size(); ++index) {
         const std::size_t line_number = index + 1;

@@ -7,7 +7,7 @@ namespace orv {
 
 Bytes sentinel_pair() {
     Bytes bytes;
-    append_entry(bytes, PairEntry{"FFFF", "FFFF"});
+    append_entry(bytes, PairEntry{Text(kSentinelText), Text(kSentinelText)});
     return bytes;
 }
 

@@ -20,7 +20,8 @@ inline constexpr std::string_view kResetDoneMessage = "EXTERNE DATENBANK GEL\xD6
 Text reset_question(const std::filesystem::path& external_path);
 
 // The sentinel pair ("FFFF", "FFFF") that keeps the external database from ever being
-// empty: 04 00 00 00 46 46 46 46 04 00 00 00 46 46 46 46 hex.
+// empty: 04 00 00 00 46 46 46 46 04 00 00 00 46 46 46 46 hex. It is the file's first entry.
+inline constexpr std::string_view kSentinelText = "FFFF";
 Bytes sentinel_pair();
 
 // Resets the external database to the sentinel pair alone. The file is replaced in one

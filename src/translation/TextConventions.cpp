@@ -1,6 +1,14 @@
 #include "translation/TextConventions.h"
 
+#include <algorithm>
+
 namespace orv {
+namespace {
+
+// UTF-8 of U+FEFF, which editors on Windows put at the start of a file.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+} // namespace
 
 void append_escaped_line(std::string& out, std::initializer_list<TextView> fields) {
     const char* separator = "";
@@ -100,26 +108,27 @@ std::vector<std::string_view> split_fields(std::string_view line) {
 
 std::vector<std::string_view> split_lines(std::string_view contents) {
     std::vector<std::string_view> lines;
-    std::size_t start = 0;
+    std::size_t start = contents.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
     while (start < contents.size()) {
-        const std::size_t end = contents.find('\n', start);
-        if (end == std::string_view::npos) {
-            lines.push_back(contents.substr(start));
-            break;
+        // The line ends at the next LF or at the end of the file; a CR directly before that
+        // belongs to the line end.
+        const std::size_t line_feed = std::min(contents.find('\n', start), contents.size());
+        std::size_t end = line_feed;
+        if (end > start && contents[end - 1] == '\r') {
+            --end;
         }
         lines.push_back(contents.substr(start, end - start));
-        start = end + 1;
+        start = line_feed + 1;
     }
     return lines;
 }
 
-// A raw TAB or LF cannot be inside a field once the line is split, so a raw control
-// character here is a CR, left over from CR LF line ends.
+// A raw TAB or LF cannot be inside a field once the line is split, and a CR before the line
+// end is taken off, so a raw control character here is a CR inside the line.
 Text field_problem(std::string_view field) {
     if (field.find('\r') != std::string_view::npos) {
-        return cp1252(u8"Wagenrücklauf (CR) im Text. Die Datei hat wohl Windows-Zeilenenden "
-                      u8"(CR LF); Zeilen enden hier nur mit LF, ein CR im Text wird \\r "
-                      u8"geschrieben.");
+        return cp1252(u8"Wagenrücklauf (CR) im Text. Ein CR gehört nur direkt vor dem LF (oder "
+                      u8"am Dateiende) zum Zeilenende; ein CR im Text wird \\r geschrieben.");
     }
     for (std::size_t pos = 0; pos < field.size(); ++pos) {
         if (field[pos] != '\\') {
@@ -130,10 +139,6 @@ Text field_problem(std::string_view field) {
             return cp1252(u8"Ungültiges Fluchtzeichen: auf \\ folgt nur \\, t, r oder n.");
         }
         ++pos;
-    }
-    if (field.starts_with("\xEF\xBB\xBF")) {
-        return cp1252(u8"Die Datei beginnt mit einer Byte-Order-Markierung (BOM); bitte als "
-                      u8"UTF-8 ohne BOM speichern.");
     }
     return cp1252(u8"Ein Zeichen, das Windows-1252 nicht darstellen kann, oder kein gültiges "
                   u8"UTF-8.");

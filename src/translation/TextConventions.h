@@ -28,13 +28,11 @@ void append_escaped_line(std::string& out, std::initializer_list<TextView> field
 // Reverses escape_field. Returns nothing for a backslash followed by anything other than
 // '\\', 't', 'r' or 'n' or standing last in the field, for malformed UTF-8 and for a
 // character that Windows-1252 cannot hold (a byte order mark included), and for a raw TAB,
-// CR or LF, which a field holds only escaped (a raw CR is what a file with CR LF line ends
-// leaves at the end of each line); nothing is ever replaced silently.
+// CR or LF, which a field holds only escaped; nothing is ever replaced silently.
 std::optional<Text> unescape_field(std::string_view utf8);
 
-// Why unescape_field refused `utf8`, as a German sentence: a CR (the file has CR LF line
-// ends), a bad escape, a byte order mark at the start, or a character Windows-1252 cannot
-// hold.
+// Why unescape_field refused `utf8`, as a German sentence: a raw CR inside the line, a bad
+// escape, or a character Windows-1252 cannot hold.
 Text field_problem(std::string_view utf8);
 
 // Splits a line at each TAB. A line with n TABs has n + 1 fields, so an empty line is one
@@ -42,8 +40,11 @@ Text field_problem(std::string_view utf8);
 std::vector<std::string_view> split_fields(std::string_view line);
 
 // Splits a file's contents into lines at each LF. A last line without LF counts; the empty
-// piece after a final LF is not a line, so an empty file has no lines. A CR before the LF is
-// not removed; unescape_field refuses it. The views point into `contents`.
+// piece after a final LF is not a line, so an empty file has no lines. Files saved on Windows
+// read the same: a byte order mark (EF BB BF) at the very start is skipped, and a CR directly
+// before the LF, or last in the file, belongs to the line end, lines of either kind mixed.
+// Any other CR stays in its line, where unescape_field refuses it (a CR in a field is written
+// "\r"). The views point into `contents`.
 std::vector<std::string_view> split_lines(std::string_view contents);
 
 } // namespace orv

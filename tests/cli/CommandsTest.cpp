@@ -134,6 +134,16 @@ TEST_F(TranslateCommand, WritesEditedNamesAndTranslatedReferences) {
                                                           kMiscName, "Eisenschwert", "Ja")));
     EXPECT_EQ(m_files.get(kExternal), external);
     EXPECT_EQ(m_files.paths().size(), 6U);
+    // Saved on Windows: a byte order mark, CR LF line ends mixed with LF, the last line ended
+    // by CR alone. The same plugin results.
+    const auto translated = m_files.get(kOut);
+    std::string windows = "\xEF\xBB\xBF" + kEditText;
+    windows.replace(windows.find('\n'), 1, "\r\n");
+    windows.back() = '\r';
+    m_files.put_text(kEdits, windows);
+    EXPECT_EQ(run_tool(m_files, {"translate", kPlugin, "--edits", kEdits, "-o", kOut}).status,
+              kExitOk);
+    EXPECT_EQ(m_files.get(kOut), translated);
     // The plugin itself is replaced only when asked for, with or without "-o".
     for (const Arguments& in_place : {Arguments{"--in-place"}, {"-o", kPlugin, "--in-place"}}) {
         m_files.put(kPlugin, fixtures::plugin(kRecords));
@@ -209,7 +219,7 @@ TEST_F(TranslateCommand, ChecksAndRefusesBadCallsAndMasterFiles) {
         refused({"list"}, kUsage + "list"),
         refused({"list", "a.esp", "b.esp"}, kUsage + "list"),
         refused({"list", "--help"}, ""),
-        ok({"--version"}, "orvental-cli " ORV_TEST_VERSION "\n"),
+        ok({"--version"}, "orvental-cli v3.03a\n"),
         ok({"check", kPlugin, "--edits", kEdits}, ""),
         ok({"check", "mods/Broken.esp", "--edits", kEdits}, script + reference, kExitFindings),
         refused({"check", "mods/None.esp"}, ""),
@@ -229,9 +239,9 @@ TEST_F(TranslateCommand, RefusesBadEditsAndFailedReadsAndExitsWithOneOnAFailedWr
         {"Misc Item\trock\tStein\nMisc Item\tstone\tX\n", "Zeile 2: Keine Zeile der Liste"},
         {"Activator\tlever\tHebel\n", "Zeile 1: KEIN NAME"},
         {"Misc Item\trock\t" + std::string(32, 'x'), "Zeile 1: Der name hat mehr als 31 zeichen."},
-        // A file in another text format is named as such once, not line by line.
-        {"\xEF\xBB\xBFMisc Item\trock\tStein\n", "Zeile 1: Die Datei beginnt mit einer Byte-Order"},
-        {"Misc Item\trock\tStein\r\nCell\tFoo Town\tX\r\n", utf8(u8"Zeile 1: Wagenrücklauf (CR) im Text.")},
+        // A byte order mark and CR LF line ends are taken; a raw CR inside a line is not.
+        {"\xEF\xBB\xBFMisc Item\trock\tStein\r\nCell\tFoo\rTown\tX\r\n",
+         utf8(u8"Zeile 2, Feld 2: Wagenrücklauf (CR) im Text.")},
         {"Cells\tFoo Town\tX\nMisc Item\tro\\ck\tStein\nWeapon\tsword\tS\nNPC\tguard\n",
          utf8(u8"Zeile 1: Unbekannte Liste „Cells“.\n"
               u8"Zeile 2, Feld 2: Ungültiges Fluchtzeichen: auf \\ folgt nur \\, t, r oder n.\n"
@@ -311,7 +321,8 @@ TEST(DbCommands, ExportThenImportGivesBackTheSameBytesAndTellsOfBrokenNames) {
         {"Celldata.dat", encode_pair_file({{"", ""}, {"Rock", ""}, {every, "\x81\x8D\x8F\x90\x9D"},
                                            {"Rock", "Rock"}, {"B", x63 + "y"}, {"A", x63}}),
          utf8(u8"Warnung: Eintrag 5 („B“): die Übersetzung hat 64 Bytes, mehr als 63.\n") + emptied,
-         utf8(u8"  Eintrag 4: „Rock“\nÜbersetzungen länger als 63 Bytes (die Grenze der Listen, die "
+         utf8(u8"gleich Original: 2\n  Eintrag 1: „“\n"
+              u8"  Eintrag 4: „Rock“\nÜbersetzungen länger als 63 Bytes (die Grenze der Listen, die "
               u8"diese Datei benutzen): 1\n  Eintrag 5: „B“ (64 Bytes)\n") + listed},
         {"Gmstdata.dat", encode_pair_file({{"B", x63 + "y"}, {"Rock", ""}}), emptied,
          utf8(u8"Einträge mit Übersetzung gleich Original: 0\n") + listed},
@@ -333,6 +344,15 @@ TEST(DbCommands, ExportThenImportGivesBackTheSameBytesAndTellsOfBrokenNames) {
         EXPECT_EQ(imported.out, "");
         EXPECT_EQ(imported.err, warnings);
         EXPECT_EQ(files.get(name), file);
+        // The same text saved on Windows, with a byte order mark and CR LF, gives the same file.
+        std::string windows = "\xEF\xBB\xBF";
+        for (const char c : exported.out) {
+            windows += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        }
+        files.put_text("windows.txt", windows);
+        EXPECT_EQ(run_tool(files, {"db", "import", "windows.txt", "-o", "crlf/" + name}).status,
+                  kExitOk);
+        EXPECT_EQ(files.get("crlf/" + name), file);
         const auto check = run_tool(files, {"db", "check", name});
         EXPECT_EQ(check.status, kExitOk);
         EXPECT_NE(check.out.find(checked), std::string::npos) << check.out;
@@ -350,7 +370,9 @@ TEST(DbCommands, ExportCheckAndRefusedImportChangeNothing) {
     }
     files.put("data/Celldata.dat",
               encode_pair_file({{"Dark\tCave\\", "Dunkle H\xF6hle\r\n"}, {"\x81", "\x80"}}));
-    files.put("data/Extradata.dat", encode_pair_file({{"Rock", "Stein"}}));
+    // The external database's fixed start entry is no missing translation; the same pair
+    // later is.
+    files.put("data/Extradata.dat", encode_pair_file({{"FFFF", "FFFF"}, {"FFFF", "FFFF"}}));
     files.put_text("lines.txt", triple_line);
     // A damaged file: check and export tell of the whole entries before the damage.
     // clang-format off
@@ -377,6 +399,16 @@ TEST(DbCommands, ExportCheckAndRefusedImportChangeNothing) {
            "Dark\\tCave\\\\\tDunkle H\xC3\xB6hle\\r\\n\n\xC2\x81\t\xE2\x82\xAC\n"),
         refused({"db", "check", "data/Extradata.dat", "--triples"}, mismatch("Extradata.dat")),
         refused({"db", "import", "lines.txt", "-o", "data/Gmstdata.dat", "--triples"}, mismatch("Gmstdata.dat")),
+        ok({"db", "check", "data/Extradata.dat"},
+           utf8(u8"Einträge: 2\n"
+                u8"Mehrfach vorkommende Originale: 1 (verwendet wird nur der erste Eintrag)\n"
+                u8"  „FFFF“: 2-mal, Einträge 1, 2\n"
+                u8"Einträge mit Übersetzung gleich Original: 1\n"
+                u8"  Eintrag 2: „FFFF“\n"
+                u8"Übersetzungen länger als 63 Bytes (die Grenze der Listen, die diese Datei "
+                u8"benutzen): 0\n"
+                u8"Leere Übersetzungen nicht leerer Originale (sie löschen den Namen): 0\n"
+                u8"Die Datei ist unbeschädigt: sie endet nicht mitten in einem Eintrag.\n")),
         ok({"db", "check", "Triples.dat", "--triples"},
            utf8(u8"Einträge: 3\n"
                 u8"Mehrfach vorkommende IDs (erster Text): 1 (verwendet wird nur der erste "
@@ -430,6 +462,8 @@ TEST(DbCommands, ExportCheckAndRefusedImportChangeNothing) {
          u8"Tabulatoren.\n"},
         {"a\tb\nc\td\ne\tf\\x\n", "Out.dat",
          u8"Zeile 3, Feld 2: Ungültiges Fluchtzeichen: auf \\ folgt nur \\, t, r oder n.\n"},
+        {"\xEF\xBB\xBFx\tb\r\nc\rd\te\r\n", "Out.dat",
+         u8"Zeile 2, Feld 1: Wagenrücklauf (CR) im Text."},
     };
     files.put("Out.dat", encode_pair_file({{"Old", "Alt"}}));
     for (const auto& [text, output, message] : cases) {
