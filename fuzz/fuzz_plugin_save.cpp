@@ -7,8 +7,8 @@
 
 #include "FuzzSupport.h"
 #include "translation/DatabaseFile.h"
+#include "translation/NameEdit.h"
 #include "translation/TranslationDatabase.h"
-#include "translation/dialogs/NameEdit.h"
 
 using namespace orv;
 

@@ -4,24 +4,28 @@
 #include <utility>
 #include <variant>
 
+#include <array>
+
 #include "app/CheckWindow.h"
+#include "app/CommandIds.h"
 #include "app/ConfigFile.h"
 #include "app/ConfiguredFolders.h"
+#include "app/FileCommands.h"
 #include "app/MainMenu.h"
 #include "app/MainWindow.h"
+#include "app/NameEditDialog.h"
+#include "app/Popup.h"
+#include "app/Refusal.h"
 #include "app/ResetCommand.h"
 #include "app/ShellMessages.h"
+#include "app/TextEditor.h"
+#include "app/UnsavedWork.h"
+#include "app/WindowViews.h"
 #include "app/Workbench.h"
+#include "app/Workspace.h"
 #include "plugin/RecordTypes.h"
-#include "save/FileCommands.h"
-#include "save/UnsavedNames.h"
-#include "save/WindowViews.h"
 #include "translation/Suggestions.h"
 #include "translation/TranslationDatabase.h"
-#include "translation/Workspace.h"
-#include "translation/dialogs/NameEditDialog.h"
-#include "translation/dialogs/Refusal.h"
-#include "translation/dialogs/TextEditor.h"
 
 namespace orv {
 namespace {
@@ -29,10 +33,6 @@ namespace {
 constexpr std::string_view kHelpFile = "Deu.chm";
 
 using FileCommand = void (*)(FileCommandContext&);
-
-bool is_list_view(int control) {
-    return control >= kFirstListControl && control <= kLastListControl;
-}
 
 } // namespace
 
@@ -45,7 +45,9 @@ struct Application::State {
         : window(window), dialogs(dialogs), files(files), threads(threads),
           folders(files, program_dir, settings), file_context{workspace, window, dialogs, files,
                                                               folders},
-          name_edit(workspace, window, dialogs), text_editor(workspace, window, dialogs, files),
+          name_edit(workspace, window, dialogs,
+                    [this](const ListPosition& edited) { name_recorded(edited); }),
+          text_editor(workspace, window, dialogs, files, [this] { workbench.show_counts(); }),
           check_window(workspace, window, dialogs, files), workbench(workspace, window) {
         workspace.program_dir = std::move(program_dir);
         file_context.lists_changed = [this] { lists_changed(); };
@@ -58,8 +60,9 @@ struct Application::State {
     void on(const ColumnClickEvent& event);
     void on(const ResizeEvent& event);
 
+    void on_main_window_control(const ControlEvent& event);
     void on_list_event(const ControlEvent& event);
-    void name_edit_ok();
+    void name_recorded(const ListPosition& edited);
     void lists_changed();
     bool confirm_quitting();
     void start_worker(FileCommand command);
@@ -76,13 +79,13 @@ struct Application::State {
     TextEditor text_editor;
     CheckWindow check_window;
     Workbench workbench;
+    // Each pop-up handles the events of its own controls and close box.
+    std::array<Popup*, 3> popups{&name_edit, &text_editor, &check_window};
 
     // The row of the last event of an object list, and that list (-1 before the first
     // such event): what "Bearbeiten" and a double click open the name-edit dialog for.
     ClickedRow clicked_row;
     int clicked_list = -1;
-    // The control of the last control event, stored before its handler runs.
-    int last_control = 0;
     bool quit = false;
 };
 
@@ -119,48 +122,35 @@ void Application::State::on(const MenuCommandEvent& event) {
     default:
         break;
     }
-    for (const TextTarget& target : kTextTargets) {
-        if (target.menu_command == event.command) {
-            text_editor.open(target);
-            return;
-        }
+    if (command::kEditTexts.contains(event.command)) {
+        text_editor.open(
+            kTextTargets[static_cast<std::size_t>(event.command - command::kEditTexts.first)]);
     }
     // Any other number is ignored.
 }
 
 void Application::State::on(const ControlEvent& event) {
-    last_control = event.control;
-    if (event.control == name_edit::kOkButton) {
-        name_edit_ok();
+    if (kMainWindowControls.contains(event.control)) {
+        on_main_window_control(event);
+        return;
+    }
+    for (Popup* popup : popups) {
+        if (popup->controls().contains(event.control)) {
+            popup->on_control(event);
+            return;
+        }
+    }
+}
+
+void Application::State::on_main_window_control(const ControlEvent& event) {
+    if (is_list_view(event.control)) {
+        on_list_event(event);
     } else if (event.control == kFilterField || event.control == kOnlyUntranslatedBox ||
                event.control == kShowNamelessBox) {
         // A worker owns the lists; it applies the filter as its last step.
         if (workspace.busy == 0) {
             workbench.apply_filter();
         }
-    } else if (event.control == name_edit::kCancelButton) {
-        name_edit.cancel();
-    } else if (event.control == name_edit::kSuggestionList &&
-               event.type == ListEventType::DoubleClick) {
-        name_edit.suggestion_chosen();
-    } else if (is_list_view(event.control)) {
-        on_list_event(event);
-    } else if (event.control == text_editor::kEntryList) {
-        text_editor.entry_selected();
-    } else if (event.control == text_editor::kTranslationBox) {
-        text_editor.translation_typed();
-    } else if (event.control == text_editor::kSaveButton) {
-        if (text_editor.save()) {
-            // A stored text is unsaved work: the title gets its "*".
-            workbench.show_counts();
-        }
-    } else if (event.control == text_editor::kCancelButton) {
-        text_editor.close();
-    } else if (event.control == text_editor::kCopyButton) {
-        text_editor.copy();
-    } else if (event.control == check_window::kFindingList &&
-               event.type == ListEventType::DoubleClick) {
-        check_window.finding_chosen();
     }
 }
 
@@ -213,18 +203,14 @@ bool Application::State::confirm_quitting() {
     return confirm_quit(dialogs);
 }
 
-// OK of the name-edit dialog: when it closed, the counts follow the new marks, a row that
+// The name dialog recorded a name and closed: the counts follow the new marks, a row that
 // the filter no longer keeps goes, and the selection moves on to the next row still to do.
-void Application::State::name_edit_ok() {
-    const auto edited = name_edit.ok();
-    if (!edited) {
-        return;
-    }
+void Application::State::name_recorded(const ListPosition& edited) {
     workbench.show_counts();
     // All lists: a cell's name spreads to its path grid.
     workbench.apply_filter();
-    if (const auto next = workbench.next_row_to_do(edited->list_index, edited->row)) {
-        window.select_row(kFirstListControl + edited->list_index, *next);
+    if (const auto next = workbench.next_row_to_do(edited.list_index, edited.row)) {
+        window.select_row(list_view_of(edited.list_index), *next);
     }
 }
 
@@ -241,19 +227,15 @@ void Application::State::lists_changed() {
 }
 
 void Application::State::on(const CloseRequestEvent& event) {
-    switch (event.window) {
-    case WindowId::Main:
+    if (event.window == WindowId::Main) {
         quit = confirm_quitting();
         return;
-    case WindowId::TextEditor:
-        text_editor.close();
-        return;
-    case WindowId::NameEdit:
-        name_edit.close_box();
-        return;
-    case WindowId::Findings:
-        check_window.close();
-        return;
+    }
+    for (Popup* popup : popups) {
+        if (popup->window() == event.window) {
+            popup->on_close_box();
+            return;
+        }
     }
 }
 

@@ -2,9 +2,8 @@
 
 #include <string>
 
-#include "platform/CommandMenu.h"
-#include "save/WindowViews.h"
-#include "translation/dialogs/Refusal.h"
+#include "app/Refusal.h"
+#include "app/WindowViews.h"
 
 namespace orv {
 namespace {
@@ -48,8 +47,7 @@ void CheckWindow::open() {
         return;
     }
 
-    m_workspace.dialog_open = 1;
-    m_open = true;
+    m_lease = PopupLease::take(m_workspace, m_window);
     const Rect main = m_window.main_window_rect();
     m_window.open_popup(WindowId::Findings, window_title(findings->size()),
                         Rect{main.left + main.width / 2 - kWidth / 2,
@@ -66,11 +64,16 @@ void CheckWindow::open() {
         m_rows.push_back(finding.row);
     }
     m_window.set_rows(check_window::kFindingList, std::move(rows));
-    set_command_menu_enabled(m_window, false);
+}
+
+void CheckWindow::on_control(const ControlEvent& event) {
+    if (event.control == check_window::kFindingList && event.type == ListEventType::DoubleClick) {
+        finding_chosen();
+    }
 }
 
 void CheckWindow::finding_chosen() {
-    if (!m_open) {
+    if (!m_lease) {
         return;
     }
     const auto selected = m_window.selected_row(check_window::kFindingList);
@@ -79,19 +82,17 @@ void CheckWindow::finding_chosen() {
     }
     const FindingRow& row = *m_rows[*selected];
     m_window.select_tab_page(row.list_index);
-    m_window.select_row(kFirstListControl + row.list_index, row.row);
+    m_window.select_row(list_view_of(row.list_index), row.row);
 }
 
 void CheckWindow::close() {
-    if (!m_open) {
+    if (!m_lease) {
         return;
     }
     m_window.close_popup(WindowId::Findings);
     m_window.activate_main_window();
-    m_open = false;
     m_rows.clear();
-    m_workspace.dialog_open = 0;
-    set_command_menu_enabled(m_window, true);
+    m_lease.reset();
 }
 
 } // namespace orv

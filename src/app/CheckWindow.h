@@ -3,19 +3,15 @@
 #include <optional>
 #include <vector>
 
+#include "app/Popup.h"
+#include "app/PopupLease.h"
+#include "app/Workspace.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/Window.h"
 #include "save/ReferenceCheck.h"
-#include "translation/Workspace.h"
 
 namespace orv {
-
-// The control number of the findings list: apart from the numbers of the other pop-ups, so
-// that one dispatcher tells all controls apart.
-namespace check_window {
-inline constexpr int kFindingList = 1060;
-} // namespace check_window
 
 // "Datei" -> "Prüfen": runs the reference check over the loaded plugin as the next save
 // would write it and shows the findings in a pop-up list. A double click on a finding about
@@ -23,9 +19,15 @@ inline constexpr int kFindingList = 1060;
 //
 // Like the other pop-ups it holds the command menu items and the column sort while it is
 // open, so the rows it points to stay where they were when it checked.
-class CheckWindow {
+class CheckWindow final : public Popup {
 public:
     CheckWindow(Workspace& workspace, Window& window, Dialogs& dialogs, Files& files);
+
+    WindowId window() const override { return WindowId::Findings; }
+    IdRange controls() const override { return check_window::kControls; }
+    // A double click on a finding.
+    void on_control(const ControlEvent& event) override;
+    void on_close_box() override { close(); }
 
     // Checks and shows the findings, or a message box when there are none. Does nothing while
     // a pop-up is open or a worker owns the plugin.
@@ -40,7 +42,8 @@ private:
     Window& m_window;
     Dialogs& m_dialogs;
     Files& m_files;
-    bool m_open = false;
+    // Held while the findings are shown.
+    std::optional<PopupLease> m_lease;
     // The row of each shown finding, in list order; nothing for scripts and references.
     std::vector<std::optional<FindingRow>> m_rows;
 };

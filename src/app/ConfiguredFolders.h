@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "app/ConfigFile.h"
-#include "save/FileCommands.h"
+#include "app/FileCommands.h"
 
 namespace orv {
 

@@ -1,5 +1,7 @@
 #include "app/MainWindow.h"
 
+#include "app/CommandMenu.h"
+
 #include <algorithm>
 
 #include "app/MainMenu.h"
@@ -71,9 +73,7 @@ void build_main_window(Window& window, const Settings& settings) {
     window.create_main_window(plain_title(), width, height);
 
     window.set_menus(main_menu_bar(), list_popup_menu());
-    for (const int item : kDisabledAtStart) {
-        window.set_menu_item_enabled(item, false);
-    }
+    enable_command_menu_for(window, false);
 
     const StatusWidths widths = status_widths(width);
     window.create_status_bar(widths.file_field, widths.progress_field);

@@ -3,23 +3,14 @@
 #include <filesystem>
 #include <optional>
 
+#include "app/CommandIds.h"
 #include "app/ConfigFile.h"
+#include "app/WindowViews.h"
 #include "platform/Events.h"
 #include "platform/Window.h"
 #include "plugin/RecordTypes.h"
-#include "save/WindowViews.h"
 
 namespace orv {
-
-inline constexpr int kFrameControl = 1;
-inline constexpr int kTabBarControl = 2;
-// Object list k is shown by control kFirstListControl + k: the numbers 3 to 27.
-inline constexpr int kLastListControl = kFirstListControl + kObjectListCount - 1;
-// The filter row above the tab bar: its label, the filter box and two check boxes.
-inline constexpr int kFilterField = 28;
-inline constexpr int kOnlyUntranslatedBox = 29;
-inline constexpr int kShowNamelessBox = 30;
-inline constexpr int kFilterLabel = 31;
 
 // Where the filter row, the frame, the tab bar and each list view go in a main window whose
 // inner width is `width` and whose inner height, menu bar included, is `height`. The list

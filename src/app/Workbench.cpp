@@ -1,7 +1,7 @@
 #include "app/Workbench.h"
 
 #include "app/MainWindow.h"
-#include "save/UnsavedNames.h"
+#include "app/UnsavedWork.h"
 
 namespace orv {
 namespace {

@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <optional>
 
+#include "app/Workspace.h"
 #include "platform/Window.h"
 #include "translation/RowFilter.h"
-#include "translation/Workspace.h"
 
 namespace orv {
 

@@ -2,8 +2,8 @@
 
 #include <array>
 
+#include "translation/NameEdit.h"
 #include "translation/TextConventions.h"
-#include "translation/dialogs/NameEdit.h"
 
 namespace orv::cli {
 namespace {

@@ -80,7 +80,6 @@ std::optional<int> object_type_labelled(TextView label);
 
 // A long text that the text-translation editor handles.
 struct TextTarget {
-    int menu_command;
     std::string_view label;
     std::string_view tag;
     std::string_view text_subrecord;
@@ -91,11 +90,11 @@ struct TextTarget {
 
 // clang-format off
 inline constexpr std::array<TextTarget, 5> kTextTargets = {{
-    {9, "Book", "BOOK", "TEXT", "Txtbookdata.dat", 6},
-    {10, "Class", "CLAS", "DESC", "Txtclasdata.dat", 22},
-    {11, "Race", "RACE", "DESC", "Txtracedata.dat", 21},
-    {12, "Skill", "SKIL", "DESC", "Txtskildata.dat", std::nullopt},
-    {13, "Birthsign", "BSGN", "DESC", "Txtbsgndata.dat", 23},
+    {"Book", "BOOK", "TEXT", "Txtbookdata.dat", 6},
+    {"Class", "CLAS", "DESC", "Txtclasdata.dat", 22},
+    {"Race", "RACE", "DESC", "Txtracedata.dat", 21},
+    {"Skill", "SKIL", "DESC", "Txtskildata.dat", std::nullopt},
+    {"Birthsign", "BSGN", "DESC", "Txtbsgndata.dat", 23},
 }};
 // clang-format on
 

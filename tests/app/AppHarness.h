@@ -10,10 +10,10 @@
 #include "ScriptedPlatform.h"
 #include "app/Application.h"
 #include "app/MainMenu.h"
+#include "app/NameEditDialog.h"
+#include "app/TextEditor.h"
+#include "app/WindowViews.h"
 #include "fixtures/PluginBuilder.h"
-#include "save/WindowViews.h"
-#include "translation/dialogs/NameEditDialog.h"
-#include "translation/dialogs/TextEditor.h"
 
 namespace orv::test {
 

@@ -166,10 +166,10 @@ TEST_F(Dispatcher, PopupMenuTextEditorsAndQuestionsBeforeEditsAreLost) {
     control(name_edit::kCancelButton);
 
     // A text entry opens its editor; ABBRECHEN and the close box end it alike.
-    menu(kTextTargets[0].menu_command);
+    menu(command::edit_text(0));
     EXPECT_EQ(window.snapshot().popups.at(WindowId::TextEditor).first, kTextTargets[0].label);
     control(text_editor::kCancelButton);
-    menu(kTextTargets[1].menu_command);
+    menu(command::edit_text(1));
     EXPECT_EQ(window.snapshot().popups.at(WindowId::TextEditor).first, kTextTargets[1].label);
     app.handle(CloseRequestEvent{WindowId::TextEditor});
 
@@ -200,7 +200,7 @@ TEST_F(Dispatcher, PopupMenuTextEditorsAndQuestionsBeforeEditsAreLost) {
 
     // The editor's buttons reach it: KOPIEREN copies the chosen book's text. Text typed
     // into it is asked about first: No keeps it and the program.
-    menu(kTextTargets[0].menu_command);
+    menu(command::edit_text(0));
     window.user_selects_row(text_editor::kEntryList, 0);
     control(text_editor::kEntryList);
     control(text_editor::kCopyButton);
@@ -234,7 +234,7 @@ TEST_F(Dispatcher, StoredTextsAreUnsavedWorkUntilTheNextSave) {
     };
 
     // The book's text typed into the editor and stored with SPEICHERN.
-    menu(kTextTargets[0].menu_command);
+    menu(command::edit_text(0));
     window.user_selects_row(text_editor::kEntryList, 0);
     control(text_editor::kEntryList);
     window.set_control_text(text_editor::kTranslationBox, "Es war einmal");
@@ -267,7 +267,7 @@ TEST_F(Dispatcher, StoredTextsAreUnsavedWorkUntilTheNextSave) {
     EXPECT_EQ(window.snapshot().title, title);
 
     // Another plugin's records are new: what was stored into the old ones is gone with them.
-    menu(kTextTargets[0].menu_command);
+    menu(command::edit_text(0));
     window.user_selects_row(text_editor::kEntryList, 0);
     control(text_editor::kEntryList);
     EXPECT_EQ(window.control_text(text_editor::kOriginalBox), "Es war");

@@ -12,9 +12,9 @@
 #include "fixtures/LargePlugin.h"
 #include "platform/AtomicWrite.h"
 #include "platform/LocalFiles.h"
+#include "translation/NameEdit.h"
 #include "translation/PluginLoader.h"
 #include "translation/TranslationDatabase.h"
-#include "translation/dialogs/NameEdit.h"
 
 namespace orv {
 namespace {

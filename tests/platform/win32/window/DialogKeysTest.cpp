@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "app/NameEditDialog.h"
 #include "platform/win32/window/Win32Remote.h"
 #include "platform/win32/window/Win32Window.h"
-#include "translation/dialogs/NameEditDialog.h"
 
 namespace orv {
 namespace {

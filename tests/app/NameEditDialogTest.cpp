@@ -1,11 +1,11 @@
-#include "translation/dialogs/NameEditDialog.h"
+#include "app/NameEditDialog.h"
 
 #include <gtest/gtest.h>
 
 #include "DialogTestSupport.h"
+#include "app/Refusal.h"
 #include "translation/DatabaseFile.h"
-#include "translation/dialogs/NameEdit.h"
-#include "translation/dialogs/Refusal.h"
+#include "translation/NameEdit.h"
 
 namespace orv {
 namespace {

@@ -1,27 +1,16 @@
 #pragma once
 
+#include <functional>
+#include <optional>
+
+#include "app/Popup.h"
+#include "app/PopupLease.h"
+#include "app/Workspace.h"
 #include "platform/Dialogs.h"
 #include "platform/Window.h"
-#include "translation/Workspace.h"
-#include "translation/dialogs/NameEdit.h"
+#include "translation/NameEdit.h"
 
 namespace orv {
-
-// Control numbers of the name-edit dialog, in the order it creates them.
-namespace name_edit {
-inline constexpr int kIdLabel = 1032;
-inline constexpr int kIdField = 1033;
-inline constexpr int kEvNameLabel = 1034;
-inline constexpr int kEvNameField = 1035;
-inline constexpr int kDvNameLabel = 1036;
-inline constexpr int kDvNameField = 1037;
-inline constexpr int kOkButton = 1038;
-inline constexpr int kCancelButton = 1039;
-// "Für alle gleichen Namen übernehmen (N weitere)", only when other rows share the EV Name.
-inline constexpr int kSameNamesBox = 1040;
-// Up to five suggested DV Names with their source, only when there are any.
-inline constexpr int kSuggestionList = 1041;
-} // namespace name_edit
 
 // The row of an object list last clicked: its four cells and its list's tab label.
 struct ClickedRow {
@@ -33,10 +22,18 @@ struct ClickedRow {
 };
 
 // The small window in which the user types the German name of one row. It has no event
-// loop of its own: the dispatcher calls open() and the handlers of its buttons.
-class NameEditDialog {
+// loop of its own: the application calls open() and hands it its controls' events.
+class NameEditDialog final : public Popup {
 public:
-    NameEditDialog(Workspace& workspace, Window& window, Dialogs& dialogs);
+    // `recorded` is called with the row whose name OK recorded, after the dialog closed.
+    NameEditDialog(Workspace& workspace, Window& window, Dialogs& dialogs,
+                   std::function<void(const ListPosition&)> recorded = {});
+
+    WindowId window() const override { return WindowId::NameEdit; }
+    IdRange controls() const override { return name_edit::kControls; }
+    // OK, Abbrechen and a double click on a suggestion.
+    void on_control(const ControlEvent& event) override;
+    void on_close_box() override { close_box(); }
 
     // Opens the dialog for `row`, the row selected in the view of object list `list_index`,
     // unless a pop-up is open already, the plugin is a master file or the row has no name.
@@ -60,10 +57,11 @@ private:
     Workspace& m_workspace;
     Window& m_window;
     Dialogs& m_dialogs;
+    std::function<void(const ListPosition&)> m_recorded;
     int m_list_index = 0;
     std::size_t m_row = 0;
-    // Whether this dialog is the open pop-up; the workspace's flag also covers the editor.
-    bool m_open = false;
+    // Held while the dialog is open.
+    std::optional<PopupLease> m_lease;
     bool m_has_same_names_box = false;
     bool m_has_suggestions = false;
 };

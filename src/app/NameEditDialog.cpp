@@ -1,11 +1,10 @@
-#include "translation/dialogs/NameEditDialog.h"
+#include "app/NameEditDialog.h"
 
 #include <string>
 #include <utility>
 
-#include "platform/CommandMenu.h"
-#include "translation/dialogs/NameEdit.h"
-#include "translation/dialogs/Refusal.h"
+#include "app/Refusal.h"
+#include "translation/NameEdit.h"
 
 namespace orv {
 namespace {
@@ -16,17 +15,13 @@ constexpr int kBelowButtons = 55;
 // Where the buttons sit when nothing lies between them and the edit fields.
 constexpr int kButtonsTop = 85;
 constexpr int kSuggestionRowHeight = 18;
-// Object list k is shown by the list view with control number k + 3.
-constexpr int kFirstListControl = 3;
-
-int list_control(int list_index) {
-    return list_index + kFirstListControl;
-}
 
 } // namespace
 
-NameEditDialog::NameEditDialog(Workspace& workspace, Window& window, Dialogs& dialogs)
-    : m_workspace(workspace), m_window(window), m_dialogs(dialogs) {}
+NameEditDialog::NameEditDialog(Workspace& workspace, Window& window, Dialogs& dialogs,
+                               std::function<void(const ListPosition&)> recorded)
+    : m_workspace(workspace), m_window(window), m_dialogs(dialogs),
+      m_recorded(std::move(recorded)) {}
 
 void NameEditDialog::open(const ClickedRow& row, int list_index) {
     // One pop-up at a time: the other one may be editing the same blocks and lists.
@@ -42,11 +37,14 @@ void NameEditDialog::open(const ClickedRow& row, int list_index) {
     }
     // The dialog edits the row the view shows selected; without one there is nothing to
     // write the new name into.
-    const auto selected = m_window.selected_row(list_control(list_index));
+    const auto selected = m_window.selected_row(list_view_of(list_index));
     if (!selected) {
         return;
     }
-    m_workspace.dialog_open = 1;
+    m_lease = PopupLease::take(m_workspace, m_window);
+    if (!m_lease) {
+        return;
+    }
     m_list_index = list_index;
     m_row = *selected;
 
@@ -105,13 +103,31 @@ void NameEditDialog::open(const ClickedRow& row, int list_index) {
 
     // A name from the shipped database may be looked at but not changed.
     m_window.set_control_enabled(kOkButton, row.mark != mark::kShipped);
-    set_command_menu_enabled(m_window, false);
     m_window.focus_control(kDvNameField);
-    m_open = true;
+}
+
+void NameEditDialog::on_control(const ControlEvent& event) {
+    switch (event.control) {
+    case name_edit::kOkButton:
+        if (const auto edited = ok(); edited && m_recorded) {
+            m_recorded(*edited);
+        }
+        return;
+    case name_edit::kCancelButton:
+        cancel();
+        return;
+    case name_edit::kSuggestionList:
+        if (event.type == ListEventType::DoubleClick) {
+            suggestion_chosen();
+        }
+        return;
+    default:
+        return;
+    }
 }
 
 void NameEditDialog::suggestion_chosen() {
-    if (!m_open || !m_has_suggestions) {
+    if (!m_lease || !m_has_suggestions) {
         return;
     }
     const auto chosen = m_window.selected_row(name_edit::kSuggestionList);
@@ -124,7 +140,7 @@ void NameEditDialog::suggestion_chosen() {
 }
 
 std::optional<ListPosition> NameEditDialog::ok() {
-    if (!m_open) {
+    if (!m_lease) {
         return std::nullopt;
     }
     // Only the DV Name is taken over; the EV Name field's text is what the new name is
@@ -161,7 +177,7 @@ std::optional<ListPosition> NameEditDialog::ok() {
         }
     }
     for (const auto& [list_index, row] : changed) {
-        const int control = list_control(list_index);
+        const int control = list_view_of(list_index);
         m_window.set_cell(control, row, static_cast<int>(Column::Mark), mark::kEdited);
         m_window.set_cell(control, row, static_cast<int>(Column::DvName), *dv_name);
     }
@@ -185,17 +201,15 @@ void NameEditDialog::close_box() {
 }
 
 void NameEditDialog::close(bool select_row) {
-    if (!m_open) {
+    if (!m_lease) {
         return;
     }
     if (select_row) {
-        m_window.select_row(list_control(m_list_index), m_row);
+        m_window.select_row(list_view_of(m_list_index), m_row);
     }
     m_window.close_popup(WindowId::NameEdit);
     m_window.activate_main_window();
-    m_open = false;
-    m_workspace.dialog_open = 0;
-    set_command_menu_enabled(m_window, true);
+    m_lease.reset();
 }
 
 } // namespace orv

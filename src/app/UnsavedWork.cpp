@@ -1,4 +1,4 @@
-#include "save/UnsavedNames.h"
+#include "app/UnsavedWork.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "save/WindowViews.h"
+#include "app/WindowViews.h"
 
 namespace orv {
 namespace {

@@ -1,37 +1,34 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <vector>
 
+#include "app/Popup.h"
+#include "app/PopupLease.h"
+#include "app/Workspace.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/Window.h"
 #include "plugin/RecordTypes.h"
 #include "translation/DatabaseFile.h"
-#include "translation/Workspace.h"
 
 namespace orv {
 
-// Control numbers of the text editor. Of the two text boxes only the translation box is
-// dispatched (the user typed into it); the original box has a number only so that the
-// program can reach it.
-namespace text_editor {
-inline constexpr int kOriginalLabel = 1050;
-inline constexpr int kTranslationLabel = 1051;
-inline constexpr int kEntryList = 1052;
-inline constexpr int kSaveButton = 1053;
-inline constexpr int kCancelButton = 1054;
-inline constexpr int kCopyButton = 1055;
-inline constexpr int kOriginalBox = 1056;
-inline constexpr int kTranslationBox = 1057;
-} // namespace text_editor
-
 // The window in which the user translates the long texts of one kind of record (books,
 // classes, races, skills, birthsigns) and stores them into the records in memory. It has
-// no event loop of its own: the dispatcher calls open() and the handlers.
-class TextEditor {
+// no event loop of its own: the application calls open() and hands it its controls' events.
+class TextEditor final : public Popup {
 public:
-    TextEditor(Workspace& workspace, Window& window, Dialogs& dialogs, Files& files);
+    // `stored` is called after SPEICHERN changed a record's text (unsaved work now).
+    TextEditor(Workspace& workspace, Window& window, Dialogs& dialogs, Files& files,
+               std::function<void()> stored = {});
+
+    WindowId window() const override { return WindowId::TextEditor; }
+    IdRange controls() const override { return text_editor::kControls; }
+    // The entry list, the translation box and the three buttons.
+    void on_control(const ControlEvent& event) override;
+    void on_close_box() override { close(); }
 
     // Opens the editor for one kind, unless a pop-up is open or the plugin is a master file.
     void open(const TextTarget& target);
@@ -65,6 +62,9 @@ private:
     Window& m_window;
     Dialogs& m_dialogs;
     Files& m_files;
+    std::function<void()> m_stored;
+    // Held while the editor is open.
+    std::optional<PopupLease> m_lease;
     std::optional<TextTarget> m_target;
     std::vector<EditorRow> m_rows;
     std::optional<std::size_t> m_selected;

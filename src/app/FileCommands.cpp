@@ -1,14 +1,14 @@
-#include "save/FileCommands.h"
+#include "app/FileCommands.h"
 
 #include <array>
 #include <optional>
 #include <string>
 
-#include "platform/CommandMenu.h"
+#include "app/CommandMenu.h"
+#include "app/UnsavedWork.h"
+#include "app/WindowViews.h"
 #include "save/CommandTexts.h"
 #include "save/SavePipeline.h"
-#include "save/UnsavedNames.h"
-#include "save/WindowViews.h"
 #include "translation/PluginLoader.h"
 #include "translation/TranslationDatabase.h"
 
@@ -23,9 +23,6 @@ constexpr int kProgressField = 1;
 const Text kSaveFailedStatus = "Speichern fehlgeschlagen";
 // The sort-arrow column that stands for none.
 constexpr int kNoSortColumn = -1;
-
-// The command menu items that make sense without a loaded plugin: "Öffnen" and "Löschen".
-constexpr std::array<int, 2> kCommandsWithoutPlugin = {1, 5};
 
 const Text kFilter = "ESP (*.esp)|*.esp";
 const Text kInformationTitle = "INFORMATION";
@@ -121,19 +118,6 @@ void show_file_name(FileCommandContext& context) {
     }
 }
 
-// Enables the command menu items again after an Open that loaded nothing new: all of them
-// while the old plugin is still loaded, otherwise only those that need no plugin, as at
-// start-up, so that no save of an empty workspace can be started.
-void restore_command_menu(Window& window, bool plugin_loaded) {
-    for (const int command : kCommandMenuItems) {
-        bool without_plugin = false;
-        for (const int allowed : kCommandsWithoutPlugin) {
-            without_plugin = without_plugin || command == allowed;
-        }
-        window.set_menu_item_enabled(command, plugin_loaded || without_plugin);
-    }
-}
-
 // Reads and loads the chosen file. The old plugin, its rows and views stay as they were
 // unless the new one was read completely: a name that names no file, a file that cannot be
 // read and a file the loader refuses all come back as an error.
@@ -201,7 +185,8 @@ void open_command(FileCommandContext& context) {
     const auto loaded = load_chosen_file(context, *chosen);
     if (!loaded) {
         show_refusal(context.dialogs, loaded.error().message);
-        restore_command_menu(context.window, workspace.store.loaded());
+        // The old plugin, if any, is still there to work on.
+        enable_command_menu_for(context.window, workspace.store.loaded());
         return;
     }
     workspace.current_file = *chosen;

@@ -1,4 +1,4 @@
-#include "translation/dialogs/NameEdit.h"
+#include "translation/NameEdit.h"
 
 #include <algorithm>
 #include <string>

@@ -3,15 +3,12 @@
 #include <cstddef>
 #include <vector>
 
+#include "app/CommandIds.h"
 #include "platform/Window.h"
 #include "save/SavePipeline.h"
 #include "translation/PluginLoader.h"
 
 namespace orv {
-
-// The list view of object list k is the main window's control k + 3 (1 is the frame, 2 the
-// tab bar).
-inline constexpr int kFirstListControl = 3;
 
 // Shows a load in the main window: progress in status field 1, each list's rows in its list
 // view as the four cells mark, ID, EV Name, DV Name.

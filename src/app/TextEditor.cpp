@@ -1,10 +1,9 @@
-#include "translation/dialogs/TextEditor.h"
+#include "app/TextEditor.h"
 
-#include "platform/CommandMenu.h"
+#include "app/Refusal.h"
 #include "plugin/Subrecord.h"
+#include "translation/NameEdit.h"
 #include "translation/TranslationDatabase.h"
-#include "translation/dialogs/NameEdit.h"
-#include "translation/dialogs/Refusal.h"
 
 namespace orv {
 namespace {
@@ -27,8 +26,35 @@ Block* find_block(BlockStore& store, std::int32_t number) {
 
 } // namespace
 
-TextEditor::TextEditor(Workspace& workspace, Window& window, Dialogs& dialogs, Files& files)
-    : m_workspace(workspace), m_window(window), m_dialogs(dialogs), m_files(files) {}
+TextEditor::TextEditor(Workspace& workspace, Window& window, Dialogs& dialogs, Files& files,
+                       std::function<void()> stored)
+    : m_workspace(workspace), m_window(window), m_dialogs(dialogs), m_files(files),
+      m_stored(std::move(stored)) {}
+
+void TextEditor::on_control(const ControlEvent& event) {
+    using namespace text_editor;
+    switch (event.control) {
+    case kEntryList:
+        entry_selected();
+        return;
+    case kTranslationBox:
+        translation_typed();
+        return;
+    case kSaveButton:
+        if (save() && m_stored) {
+            m_stored();
+        }
+        return;
+    case kCopyButton:
+        copy();
+        return;
+    case kCancelButton:
+        close();
+        return;
+    default:
+        return;
+    }
+}
 
 void TextEditor::open(const TextTarget& target) {
     // One pop-up at a time: the other one may be editing the same blocks and lists.
@@ -47,7 +73,7 @@ void TextEditor::open(const TextTarget& target) {
         show_refusal(m_dialogs, error->message);
         return;
     }
-    m_workspace.dialog_open = 1;
+    m_lease = PopupLease::take(m_workspace, m_window);
     m_target = target;
     m_text_database = texts;
     m_selected.reset();
@@ -97,7 +123,6 @@ void TextEditor::open(const TextTarget& target) {
 
     m_window.set_control_enabled(kSaveButton, false);
     m_window.set_control_enabled(kCopyButton, false);
-    set_command_menu_enabled(m_window, false);
 }
 
 void TextEditor::entry_selected() {
@@ -234,8 +259,7 @@ void TextEditor::close() {
     }
     m_window.close_popup(WindowId::TextEditor);
     m_window.activate_main_window();
-    m_workspace.dialog_open = 0;
-    set_command_menu_enabled(m_window, true);
+    m_lease.reset();
     m_target.reset();
     m_rows.clear();
     m_selected.reset();

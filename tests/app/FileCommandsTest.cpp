@@ -1,9 +1,9 @@
-#include "save/FileCommands.h"
+#include "app/FileCommands.h"
 
 #include <gtest/gtest.h>
 
-#include "../translation/dialogs/DialogTestSupport.h"
-#include "save/WindowViews.h"
+#include "DialogTestSupport.h"
+#include "app/WindowViews.h"
 
 #include "plugin/PluginReader.h"
 #include "translation/DatabaseFile.h"

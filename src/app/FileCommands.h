@@ -2,10 +2,10 @@
 
 #include <functional>
 
+#include "app/Workspace.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/Window.h"
-#include "translation/Workspace.h"
 
 namespace orv {
 

@@ -7,11 +7,11 @@
 
 #include "MemoryFiles.h"
 #include "ScriptedPlatform.h"
+#include "app/CommandMenu.h"
+#include "app/WindowViews.h"
+#include "app/Workspace.h"
 #include "fixtures/PluginBuilder.h"
-#include "platform/CommandMenu.h"
-#include "save/WindowViews.h"
 #include "translation/PluginLoader.h"
-#include "translation/Workspace.h"
 
 namespace orv::test {
 

@@ -1,10 +1,10 @@
-#include "translation/dialogs/TextEditor.h"
+#include "app/TextEditor.h"
 
 #include <gtest/gtest.h>
 
 #include "DialogTestSupport.h"
-#include "translation/dialogs/NameEdit.h"
-#include "translation/dialogs/Refusal.h"
+#include "app/Refusal.h"
+#include "translation/NameEdit.h"
 
 namespace orv {
 namespace {

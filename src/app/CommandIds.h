@@ -1,0 +1,118 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+
+#include "plugin/RecordTypes.h"
+
+// Every number by which the window tells the program which menu item or control an event
+// came from. This is the one place that writes them: renumber an item here and every menu,
+// window and handler follows. Controls are numbered across all windows, so that one
+// dispatcher tells them apart; each window owns one range.
+namespace orv {
+
+// A closed range of numbers owned by one window.
+struct IdRange {
+    int first = 0;
+    int last = 0;
+
+    constexpr bool contains(int id) const { return id >= first && id <= last; }
+};
+
+// The items of the menu bar and of the object lists' popup menu.
+namespace command {
+inline constexpr int kOpen = 1;
+inline constexpr int kSave = 2;
+inline constexpr int kSaveAs = 3;
+inline constexpr int kQuit = 4;
+inline constexpr int kResetExternalDatabase = 5;
+inline constexpr int kCheck = 7;
+// "Text bearbeiten": one entry per text target, in the order of kTextTargets.
+inline constexpr IdRange kEditTexts{9, 9 + static_cast<int>(kTextTargets.size()) - 1};
+inline constexpr int kHelp = 20;
+inline constexpr int kAbout = 21;
+inline constexpr int kEditName = 25;
+
+// The "Text bearbeiten" entry of text target `index` of kTextTargets.
+constexpr int edit_text(std::size_t index) {
+    return kEditTexts.first + static_cast<int>(index);
+}
+} // namespace command
+
+// The command menu items: "Öffnen", "Speichern", "Speichern als...", "Löschen", "Prüfen",
+// the five "Text bearbeiten" entries and "Bearbeiten". They are always disabled and enabled
+// together, in this order, so that no second command or pop-up starts while one works.
+// "Beenden", "Hilfe" and "Über" are never disabled.
+inline constexpr std::array<int, 11> kCommandMenuItems = {
+    command::kOpen,        command::kSave,
+    command::kSaveAs,      command::kResetExternalDatabase,
+    command::kCheck,       command::edit_text(0),
+    command::edit_text(1), command::edit_text(2),
+    command::edit_text(3), command::edit_text(4),
+    command::kEditName};
+// Whether a command menu item needs a loaded plugin: all but "Öffnen" and "Löschen". Those
+// are greyed at start-up until the first Open, and again after an Open that left no plugin.
+constexpr bool needs_plugin(int command_menu_item) {
+    return command_menu_item != command::kOpen &&
+           command_menu_item != command::kResetExternalDatabase;
+}
+
+// The controls of the main window.
+inline constexpr IdRange kMainWindowControls{1, 31};
+inline constexpr int kFrameControl = 1;
+inline constexpr int kTabBarControl = 2;
+// Object list k is shown by list view kFirstListControl + k: the numbers 3 to 27.
+inline constexpr int kFirstListControl = 3;
+inline constexpr int kLastListControl = kFirstListControl + kObjectListCount - 1;
+// The filter row above the tab bar: the filter box, two check boxes and its label.
+inline constexpr int kFilterField = 28;
+inline constexpr int kOnlyUntranslatedBox = 29;
+inline constexpr int kShowNamelessBox = 30;
+inline constexpr int kFilterLabel = 31;
+
+// The list view of object list `list_index`, and the list a list view shows.
+constexpr int list_view_of(int list_index) {
+    return kFirstListControl + list_index;
+}
+constexpr bool is_list_view(int control) {
+    return control >= kFirstListControl && control <= kLastListControl;
+}
+
+// The name-edit dialog, in the order it creates its controls.
+namespace name_edit {
+inline constexpr IdRange kControls{1032, 1041};
+inline constexpr int kIdLabel = 1032;
+inline constexpr int kIdField = 1033;
+inline constexpr int kEvNameLabel = 1034;
+inline constexpr int kEvNameField = 1035;
+inline constexpr int kDvNameLabel = 1036;
+inline constexpr int kDvNameField = 1037;
+inline constexpr int kOkButton = 1038;
+inline constexpr int kCancelButton = 1039;
+// "Für alle gleichen Namen übernehmen (N weitere)", only when other rows share the EV Name.
+inline constexpr int kSameNamesBox = 1040;
+// Up to five suggested DV Names with their source, only when there are any.
+inline constexpr int kSuggestionList = 1041;
+} // namespace name_edit
+
+// The text editor. Of its two text boxes only the translation box reports events (the
+// user typed into it); the original box has a number only so that the program can reach it.
+namespace text_editor {
+inline constexpr IdRange kControls{1050, 1057};
+inline constexpr int kOriginalLabel = 1050;
+inline constexpr int kTranslationLabel = 1051;
+inline constexpr int kEntryList = 1052;
+inline constexpr int kSaveButton = 1053;
+inline constexpr int kCancelButton = 1054;
+inline constexpr int kCopyButton = 1055;
+inline constexpr int kOriginalBox = 1056;
+inline constexpr int kTranslationBox = 1057;
+} // namespace text_editor
+
+// The findings window of "Prüfen".
+namespace check_window {
+inline constexpr IdRange kControls{1060, 1060};
+inline constexpr int kFindingList = 1060;
+} // namespace check_window
+
+} // namespace orv

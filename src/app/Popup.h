@@ -1,0 +1,24 @@
+#pragma once
+
+#include "app/CommandIds.h"
+#include "platform/Events.h"
+#include "platform/Window.h"
+
+namespace orv {
+
+// A pop-up window of the program: the name dialog, the text editor, the findings. It owns a
+// range of control numbers and handles its own controls; the application hands it the
+// events of those controls and of its close box, and knows nothing of its buttons.
+class Popup {
+public:
+    virtual ~Popup() = default;
+
+    virtual WindowId window() const = 0;
+    virtual IdRange controls() const = 0;
+    // An event of one of its controls.
+    virtual void on_control(const ControlEvent& event) = 0;
+    // Its window's close box.
+    virtual void on_close_box() = 0;
+};
+
+} // namespace orv
