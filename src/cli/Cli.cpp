@@ -15,13 +15,6 @@
 namespace orv::cli {
 namespace {
 
-using CommandFunction = int (*)(const Context&, std::span<const std::string>);
-
-struct CommandEntry {
-    std::string_view name;
-    CommandFunction run;
-};
-
 // The sub-commands of the batch tool.
 // clang-format off
 constexpr CommandEntry kCommands[] = {
@@ -78,6 +71,18 @@ int refuse(const Context& context, const Text& message) {
     return kExitRefused;
 }
 
+int run_named(const Context& context, std::span<const CommandEntry> commands,
+              std::span<const std::string> arguments, const Text& usage) {
+    if (!arguments.empty()) {
+        for (const auto& command : commands) {
+            if (arguments[0] == command.name) {
+                return command.run(context, arguments.subspan(1));
+            }
+        }
+    }
+    return refuse(context, usage);
+}
+
 int run(std::span<const std::string> arguments, const std::filesystem::path& default_program_dir,
         Files& files, std::ostream& out, std::ostream& err) {
     Context context{files, default_program_dir, out, err};
@@ -104,15 +109,7 @@ int run(std::span<const std::string> arguments, const std::filesystem::path& def
         }
         next += 2;
     }
-    if (next >= arguments.size()) {
-        return refuse(context, usage());
-    }
-    for (const auto& command : kCommands) {
-        if (arguments[next] == command.name) {
-            return command.run(context, arguments.subspan(next + 1));
-        }
-    }
-    return refuse(context, usage());
+    return run_named(context, kCommands, arguments.subspan(next), usage());
 }
 
 } // namespace orv::cli

@@ -4,6 +4,7 @@
 #include <iosfwd>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "platform/Files.h"
 
@@ -30,5 +31,19 @@ int run(std::span<const std::string> arguments, const std::filesystem::path& def
 
 // Prints a German refusal (Windows-1252 text) on `err` as UTF-8 and returns kExitRefused.
 int refuse(const Context& context, const Text& message);
+
+// A command of the batch tool (or a sub-command of one), run with the arguments after its
+// name.
+using CommandFunction = int (*)(const Context&, std::span<const std::string>);
+
+struct CommandEntry {
+    std::string_view name;
+    CommandFunction run;
+};
+
+// Runs the command of `commands` that the first of `arguments` names, with the arguments
+// after its name. Refuses with `usage` when no argument is left or no command has that name.
+int run_named(const Context& context, std::span<const CommandEntry> commands,
+              std::span<const std::string> arguments, const Text& usage);
 
 } // namespace orv::cli

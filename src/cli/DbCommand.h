@@ -15,10 +15,8 @@ namespace orv::cli {
 //   db check FILE.dat [--triples]             counts entries, repeated originals, entries
 //                                             whose translation equals their original, and
 //                                             tells whether the file ends inside an entry
-// An export imported again gives back the file byte for byte. A file that ends inside an
-// entry makes export and check exit with 2 after showing its whole entries. Import refuses
-// the first bad line by number, exits with 2 and writes nothing; a failed write exits with 1
-// and leaves the old file as it was.
+// An export imported again gives back the file byte for byte. Each sub-command has its own
+// file; this one only picks it.
 int run_db(const Context& context, std::span<const std::string> arguments);
 
 } // namespace orv::cli

@@ -12,12 +12,6 @@ namespace orv {
 // What went wrong, for callers that react differently to different failures. The German
 // message for the user is carried beside it in Error::message.
 enum class ErrorKind {
-    // Plugin files
-    FileTooShort,
-    HeaderRecordTooShort,
-    EmptyFirstTag,
-    RecordPastEnd,
-    MasterFile,
     // Files in general
     NotFound,
     ReadFailed,
@@ -25,6 +19,9 @@ enum class ErrorKind {
     WriteFailed,
     RenameFailed,
     RemoveFailed,
+    // A file that was read but cannot be used: damaged, or not of the kind expected.
+    // Error::problem says what is wrong with it.
+    UnusableFile,
     // Text input
     BadText,
     Refused,
@@ -41,6 +38,10 @@ struct Error {
     Text message;
     // For file errors: the reason the system gave, when it gave one (0: none).
     FileErrorReason reason{};
+    // For an unusable file: what is wrong with it, numbered by the layer that read it, which
+    // also turns the number back into its own problem (plugin files: plugin/PluginErrors.h).
+    // 0 for the other kinds.
+    int problem = 0;
 };
 
 // Either a value or an Error. Bad input is reported this way, never by exceptions.

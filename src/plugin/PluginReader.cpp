@@ -1,8 +1,7 @@
 #include "plugin/PluginReader.h"
 
-#include <string>
-
 #include "plugin/ByteReader.h"
+#include "plugin/PluginErrors.h"
 
 namespace orv {
 namespace {
@@ -13,17 +12,6 @@ struct RecordExtent {
     std::size_t length = 0;
 };
 
-Error refusal(ErrorKind kind, std::size_t offset, Text message) {
-    return Error{kind, offset, std::move(message)};
-}
-
-Error record_past_end(std::size_t offset) {
-    return refusal(ErrorKind::RecordPastEnd, offset,
-                   cp1252(u8"DIE DATEI IST BESCHÄDIGT: DER DATENSATZ AB BYTE ") +
-                       std::to_string(offset) +
-                       cp1252(u8" REICHT ÜBER DAS ENDE DER DATEI HINAUS."));
-}
-
 // The record starting at `offset`, or a refusal when its 16-byte header or its S data bytes
 // are not all in the file. The length is computed in 64 bits, so a data size near 2^32
 // cannot wrap around to a small record.
@@ -31,12 +19,12 @@ Result<RecordExtent> record_at(ByteSpan file, std::size_t offset) {
     ByteReader reader(file.subspan(offset));
     const auto header = reader.read_bytes(kRecordHeaderSize);
     if (!header) {
-        return record_past_end(offset);
+        return plugin_error(PluginProblem::RecordPastEnd, offset);
     }
     ByteReader header_reader(header->subspan(kRecordSizeOffset));
     const std::uint64_t length = std::uint64_t{*header_reader.read_u32_le()} + kRecordHeaderSize;
     if (length > file.size() - offset) {
-        return record_past_end(offset);
+        return plugin_error(PluginProblem::RecordPastEnd, offset);
     }
     return RecordExtent{offset, static_cast<std::size_t>(length)};
 }
@@ -47,14 +35,10 @@ Result<RecordExtent> record_at(ByteSpan file, std::size_t offset) {
 // follows such a zero byte (padding, as a rule) is not part of the plugin.
 Result<std::vector<RecordExtent>> find_records(ByteSpan file) {
     if (file.size() < kMinimumHeaderSize) {
-        return refusal(ErrorKind::FileTooShort, file.size(),
-                       cp1252(u8"DIE DATEI IST KEIN GÜLTIGES PLUGIN: SIE IST KÜRZER ALS 324 "
-                              u8"BYTES."));
+        return plugin_error(PluginProblem::FileTooShort, file.size());
     }
     if (file[0] == std::byte{0}) {
-        return refusal(ErrorKind::EmptyFirstTag, 0,
-                       cp1252(u8"DIE DATEI IST KEIN GÜLTIGES PLUGIN: SIE BEGINNT NICHT MIT "
-                              u8"EINEM DATENSATZ."));
+        return plugin_error(PluginProblem::EmptyFirstTag, 0);
     }
     const auto header = record_at(file, 0);
     if (!header) {
@@ -63,9 +47,7 @@ Result<std::vector<RecordExtent>> find_records(ByteSpan file) {
     // The header record must hold both fields the program uses (offsets 28 and 320), since
     // the record count is written back into it.
     if (header->length < kMinimumHeaderSize) {
-        return refusal(ErrorKind::HeaderRecordTooShort, 0,
-                       cp1252(u8"DIE DATEI IST KEIN GÜLTIGES PLUGIN: IHR KOPFDATENSATZ IST "
-                              u8"KÜRZER ALS 324 BYTES."));
+        return plugin_error(PluginProblem::HeaderRecordTooShort, 0);
     }
 
     std::vector<RecordExtent> records{*header};

@@ -29,7 +29,8 @@ using ReadProgress = std::function<void(const Text&)>;
 // records before the end of the file or before the first zero byte where a tag should
 // start, whatever the header's count says. A file shorter than 324 bytes, a header record
 // shorter than 324 bytes, an empty first tag, or a record running past the end of the file
-// is refused with a German message and the offset where the problem lies.
+// is refused with its PluginProblem (plugin/PluginErrors.h), a German message and the
+// offset where the problem lies.
 Result<PluginFile> read_plugin(ByteSpan file, const ReadProgress& progress = {});
 
 } // namespace orv

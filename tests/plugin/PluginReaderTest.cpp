@@ -1,5 +1,6 @@
 // The plugin file read into blocks, and the subrecords read and replaced within a block.
 #include "plugin/PluginReader.h"
+#include "plugin/PluginErrors.h"
 #include "plugin/Subrecord.h"
 
 #include <gtest/gtest.h>
@@ -32,13 +33,14 @@ Bytes with_header_length(Bytes file, std::uint32_t length) {
 const Bytes kCell = record("CELL", {{"NAME", "Foo Town"}});
 const Bytes kActi = record("ACTI", {{"NAME", "lever"}, {"FNAM", "Lever"}});
 
-// What a refusal of `file` says: its kind, offset and message. A refused file reports no
-// progress.
-std::tuple<ErrorKind, std::size_t, Text> refusal(const Bytes& file) {
+// What a refusal of `file` says: its problem, offset and message. A refused file reports
+// no progress.
+std::tuple<std::optional<PluginProblem>, std::size_t, Text> refusal(const Bytes& file) {
     const auto result = read_plugin(file, [](const Text& text) { ADD_FAILURE() << text; });
     EXPECT_FALSE(result);
-    return result ? std::tuple(ErrorKind{}, std::size_t{0}, Text())
-                  : std::tuple(result.error().kind, result.error().offset, result.error().message);
+    return result ? std::tuple(std::optional<PluginProblem>{}, std::size_t{0}, Text())
+                  : std::tuple(plugin_problem(result.error()), result.error().offset,
+                               result.error().message);
 }
 
 TEST(PluginReader, RefusesBrokenFiles) {
@@ -48,7 +50,7 @@ TEST(PluginReader, RefusesBrokenFiles) {
     write_u32_le(huge_record, kRecordSizeOffset, 0xFFFFFFF8u);
     const Text not_a_plugin = cp1252(u8"DIE DATEI IST KEIN GÜLTIGES PLUGIN: ");
     const auto past_end = [](std::size_t offset) {
-        return std::tuple(ErrorKind::RecordPastEnd, offset,
+        return std::tuple(std::optional(PluginProblem::RecordPastEnd), offset,
                           cp1252(u8"DIE DATEI IST BESCHÄDIGT: DER DATENSATZ AB BYTE ") +
                               std::to_string(offset) +
                               cp1252(u8" REICHT ÜBER DAS ENDE DER DATEI HINAUS."));
@@ -56,15 +58,15 @@ TEST(PluginReader, RefusesBrokenFiles) {
     const struct {
         const char* name;
         Bytes file;
-        std::tuple<ErrorKind, std::size_t, Text> refusal;
+        std::tuple<std::optional<PluginProblem>, std::size_t, Text> refusal;
     } cases[] = {
         // clang-format off
         {"323 bytes", without_last(plugin({}), 17),
-         {ErrorKind::FileTooShort, 323, not_a_plugin + cp1252(u8"SIE IST KÜRZER ALS 324 BYTES.")}},
+         {PluginProblem::FileTooShort, 323, not_a_plugin + cp1252(u8"SIE IST KÜRZER ALS 324 BYTES.")}},
         {"empty first tag", empty_tag,
-         {ErrorKind::EmptyFirstTag, 0, not_a_plugin + "SIE BEGINNT NICHT MIT EINEM DATENSATZ."}},
+         {PluginProblem::EmptyFirstTag, 0, not_a_plugin + "SIE BEGINNT NICHT MIT EINEM DATENSATZ."}},
         {"header record of 323 bytes", with_header_length(plugin({kCell}), 323),
-         {ErrorKind::HeaderRecordTooShort, 0, not_a_plugin + cp1252(u8"IHR KOPFDATENSATZ IST KÜRZER ALS 324 BYTES.")}},
+         {PluginProblem::HeaderRecordTooShort, 0, not_a_plugin + cp1252(u8"IHR KOPFDATENSATZ IST KÜRZER ALS 324 BYTES.")}},
         {"header record past end", without_last(plugin({})),             past_end(0)},
         {"record one byte short",  without_last(plugin({kCell})),        past_end(340)},
         {"data size near 2^32",    plugin({huge_record}),                past_end(340)},
