@@ -134,6 +134,16 @@ bool QtRemote::menu_enabled(int command) const {
     return main()->findChild<QAction*>(name_of("menu", command))->isEnabled();
 }
 
+std::optional<std::pair<int, bool>> QtRemote::sort_arrow(int control) const {
+    const QHeaderView* header = static_cast<ListView*>(widget(control))->horizontalHeader();
+    if (!header->isSortIndicatorShown() || header->sortIndicatorSection() < 0 ||
+        header->sortIndicatorSection() >= header->count()) {
+        return std::nullopt;
+    }
+    return std::pair(header->sortIndicatorSection(),
+                     header->sortIndicatorOrder() == Qt::AscendingOrder);
+}
+
 std::string QtRemote::status_text(int field) const {
     return main()->findChild<QLabel*>(name_of("status", field))->text().toStdString();
 }

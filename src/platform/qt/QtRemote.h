@@ -1,7 +1,9 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QApplication>
@@ -43,6 +45,9 @@ public:
     // The items of menu bar menu `menu` ("-" for a separator), or of the popup menu for -1.
     std::vector<std::string> menu_items(int menu) const;
     bool menu_enabled(int command) const;
+    // The column whose header shows the sort arrow, and whether it points up (ascending);
+    // nothing when no column shows one.
+    std::optional<std::pair<int, bool>> sort_arrow(int control) const;
     std::string status_text(int field) const;
     std::string window_title(WindowId window) const;
     // The inner size; empty when the window is not open.

@@ -865,11 +865,15 @@ void QtWindow::set_visible_rows(int control, std::vector<std::size_t> rows) {
 
 void QtWindow::set_sort_indicator(int control, int column, bool ascending) {
     m_gui.post([this, control, column, ascending] {
-        if (ListView* list = find_list(control)) {
-            list->horizontalHeader()->setSortIndicatorShown(true);
-            list->horizontalHeader()->setSortIndicator(column, ascending ? Qt::AscendingOrder
-                                                                         : Qt::DescendingOrder);
+        ListView* list = find_list(control);
+        if (list == nullptr) {
+            return;
         }
+        // Column -1: the rows are in file order, and no column shows an arrow.
+        QHeaderView* header = list->horizontalHeader();
+        header->setSortIndicatorShown(column >= 0);
+        header->setSortIndicator(column >= 0 ? column : -1,
+                                 ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
     });
 }
 

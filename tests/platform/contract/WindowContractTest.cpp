@@ -250,12 +250,17 @@ TEST_F(WindowContract, OpenShowsThePluginsRowsAndMarksAndHeaderClicksSortThem) {
     m_remote.select_tab(3);
     EXPECT_TRUE(m_remote.right_click_opens_popup_menu(kActivatorList, 1));
 
-    // Header clicks sort, then reverse (the object lists own the order).
+    // Header clicks sort, then reverse (the object lists own the order); the arrow follows.
     const Strings ascending = {"act_gate", "act_none", "act_well", "act_zeta"};
-    for (const Strings& sorted : {ascending, Strings(ascending.rbegin(), ascending.rend())}) {
+    for (const bool up : {true, false}) {
+        const Strings sorted = up ? ascending : Strings(ascending.rbegin(), ascending.rend());
         m_remote.click_header(kActivatorList, 1);
         EXPECT_TRUE(wait_until([&] { return m_remote.column(kActivatorList, 1) == sorted; }));
+        EXPECT_EQ(m_remote.sort_arrow(kActivatorList), std::pair(1, up));
     }
+    // Back in file order, no column shows an arrow.
+    m_window.set_sort_indicator(kActivatorList, -1, true);
+    EXPECT_TRUE(wait_until([&] { return !m_remote.sort_arrow(kActivatorList); }));
 }
 
 TEST_F(WindowContract, KeysAndClicksFilterAndOpenTheNameDialogAndSaveAsksOnTheWorker) {

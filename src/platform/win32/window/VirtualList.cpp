@@ -66,6 +66,7 @@ void VirtualList::set_sort_indicator(int column, bool ascending) {
         HDITEMW item{};
         item.mask = HDI_FORMAT;
         SendMessageW(header, HDM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
+        // Column -1 (file order) matches no column: every arrow goes.
         item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
         if (index == column) {
             item.fmt |= ascending ? HDF_SORTUP : HDF_SORTDOWN;

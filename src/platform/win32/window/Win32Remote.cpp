@@ -242,6 +242,22 @@ bool Win32Remote::menu_enabled(int command) const {
     return state != static_cast<UINT>(-1) && (state & (MF_GRAYED | MF_DISABLED)) == 0;
 }
 
+std::optional<std::pair<int, bool>> Win32Remote::sort_arrow(int control) const {
+    HWND header =
+        reinterpret_cast<HWND>(SendMessageW(m_window.control_handle(control), LVM_GETHEADER, 0, 0));
+    const auto count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    for (int index = 0; index < count; ++index) {
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&item));
+        if ((item.fmt & (HDF_SORTUP | HDF_SORTDOWN)) != 0) {
+            return std::pair(index, (item.fmt & HDF_SORTUP) != 0);
+        }
+    }
+    return std::nullopt;
+}
+
 std::string Win32Remote::status_text(int field) const {
     HWND status = m_window.status_handle();
     const auto length =
