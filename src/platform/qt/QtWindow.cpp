@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -607,8 +608,20 @@ QWidget* QtWindow::create_control_widget(const ControlSpec& definition, QWidget*
         box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         box->setLineWrapMode(QTextEdit::WidgetWidth);
         box->setFont(QFont(QStringLiteral("Arial"), 10));
-        QObject::connect(box, &QTextEdit::textChanged, box, [box] { cut_to_limit(*box); });
-        box->setPlainText(text_box_to_qstring(definition.text));
+        box->setPlainText(text_box_to_qstring(definition.text).left(kTextBoxLimit));
+        // Only the user's changes arrive here: the program's own are made with the box's
+        // signals blocked (set_control_text).
+        const bool reports = definition.kind == ControlKind::TextBox;
+        QObject::connect(box, &QTextEdit::textChanged, box, [this, box, number, reports] {
+            {
+                // Cutting a paste to the limit belongs to the same change.
+                const QSignalBlocker quiet(box);
+                cut_to_limit(*box);
+            }
+            if (reports) {
+                deliver(ControlEvent{number, ListEventType::Other});
+            }
+        });
         return box;
     }
     }
@@ -717,10 +730,13 @@ void QtWindow::set_control_text(int control, const Text& text) {
             static_cast<QPushButton*>(widget)->setText(without_mnemonics(text));
             return;
         case ControlKind::TextBox:
-        case ControlKind::ReadOnlyTextBox:
-            static_cast<QTextEdit*>(widget)->setPlainText(
-                text_box_to_qstring(text).left(kTextBoxLimit));
+        case ControlKind::ReadOnlyTextBox: {
+            // The program's own change is no change by the user: not reported.
+            auto* box = static_cast<QTextEdit*>(widget);
+            const QSignalBlocker quiet(box);
+            box->setPlainText(text_box_to_qstring(text).left(kTextBoxLimit));
             return;
+        }
         case ControlKind::TabBar:
         case ControlKind::ListView:
             return;

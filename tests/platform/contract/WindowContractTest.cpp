@@ -7,6 +7,9 @@
 #include <chrono>
 #include <future>
 #include <random>
+#include <type_traits>
+#include <utility>
+#include <variant>
 
 #include <gtest/gtest.h>
 
@@ -85,6 +88,36 @@ private:
     std::shared_future<void> m_opened = m_open.get_future().share();
 };
 
+// Keeps each window event as a short line ("menu 1", "control 1057 0") and hands it on to
+// the program, when one runs.
+class EventLog final : public EventSink {
+public:
+    void handle(const Event& event) override {
+        m_lines.push_back(std::visit(
+            [](const auto& e) -> std::string {
+                using E = std::decay_t<decltype(e)>;
+                if constexpr (std::is_same_v<E, MenuCommandEvent>) {
+                    return "menu " + std::to_string(e.command);
+                } else if constexpr (std::is_same_v<E, ControlEvent>) {
+                    return "control " + std::to_string(e.control) + " " +
+                           std::to_string(static_cast<int>(e.type));
+                } else {
+                    return "other";
+                }
+            },
+            event));
+        if (next != nullptr) {
+            next->handle(event);
+        }
+    }
+    Strings take() { return std::exchange(m_lines, {}); }
+
+    EventSink* next = nullptr;
+
+private:
+    Strings m_lines;
+};
+
 class WindowContract : public testing::Test {
 protected:
     void SetUp() override {
@@ -114,10 +147,21 @@ protected:
     // Starts the program on the files and shows its main window.
     void start() {
         m_program = std::make_unique<Application>(m_dir, m_window, m_dialogs, m_files, m_threads);
-        m_window.connect_events(*m_program, [this] { return m_program->quit_requested(); });
+        m_events.next = m_program.get();
+        m_window.connect_events(m_events, [this] { return m_program->quit_requested(); });
         m_program->start();
         m_window.show();
         m_remote.run_events();
+    }
+
+    // The main window as the program builds it, without the program: its events are only
+    // logged.
+    void show_main_window_alone() {
+        m_window.connect_events(m_events, [] { return false; });
+        build_main_window(m_window, Settings{});
+        m_window.show();
+        m_remote.run_events();
+        m_events.take();
     }
 
     // What the desktop program does after its event loop: closes the windows, waits for a
@@ -201,6 +245,7 @@ protected:
     BackendDialogs m_dialogs{m_window};
     WorkerThreads m_threads;
     std::unique_ptr<Application> m_program;
+    EventLog m_events;
     BackendRemote m_remote{m_window};
 };
 
@@ -261,6 +306,36 @@ TEST_F(WindowContract, OpenShowsThePluginsRowsAndMarksAndHeaderClicksSortThem) {
     // Back in file order, no column shows an arrow.
     m_window.set_sort_indicator(kActivatorList, -1, true);
     EXPECT_TRUE(wait_until([&] { return !m_remote.sort_arrow(kActivatorList); }));
+}
+
+TEST_F(WindowContract, ATextBoxReportsWhatTheUserTypesButNotWhatTheProgramSets) {
+    show_main_window_alone();
+    m_window.open_popup(WindowId::TextEditor, "Book", {100, 100, 700, 500});
+    struct Row {
+        int control;
+        ControlKind kind;
+        bool reports;
+    };
+    const std::vector<Row> boxes = {{editor::kTranslationBox, ControlKind::TextBox, true},
+                                    {editor::kOriginalBox, ControlKind::ReadOnlyTextBox, false}};
+    for (const Row& row : boxes) {
+        m_window.add_control(WindowId::TextEditor,
+                             {row.control, row.kind, "Es war einmal.", {10, 10, 300, 200}, {}, -1});
+    }
+    m_remote.run_events();
+    m_events.take();
+    for (const Row& row : boxes) {
+        SCOPED_TRACE(row.control);
+        m_window.set_control_text(row.control, "Vor langer Zeit.\r\nEnde.");
+        m_remote.run_events();
+        EXPECT_EQ(m_events.take(), Strings{});
+        m_remote.type_text(row.control, "Nebel");
+        m_remote.run_events();
+        const Strings typed = m_events.take();
+        EXPECT_EQ(!typed.empty(), row.reports);
+        const std::string event = "control " + std::to_string(row.control) + " 0";
+        EXPECT_EQ(std::ranges::count(typed, event), static_cast<long>(typed.size()));
+    }
 }
 
 TEST_F(WindowContract, KeysAndClicksFilterAndOpenTheNameDialogAndSaveAsksOnTheWorker) {

@@ -599,7 +599,9 @@ void Win32Window::set_control_enabled(int control, bool enabled) {
 void Win32Window::set_control_text(int control, const Text& text) {
     m_calls->post([this, control, text] {
         if (Control* found = find(control)) {
+            m_setting_text = true;
             set_text(found->handle, found->kind, text);
+            m_setting_text = false;
             place(*found);
         }
     });
@@ -718,9 +720,12 @@ long long Win32Window::handle_message(WindowHandle window, unsigned message,
             return 0;
         }
         if (HIWORD(wparam) == EN_CHANGE) {
-            // The filter box reports every change of its text.
+            // The filter box reports every change of its text, a text box those the user
+            // makes.
             if (const Control* control = find(id);
-                control != nullptr && control->kind == ControlKind::SearchField) {
+                control != nullptr &&
+                (control->kind == ControlKind::SearchField ||
+                 (control->kind == ControlKind::TextBox && !m_setting_text))) {
                 deliver(ControlEvent{id, ListEventType::Other});
             }
             return 0;

@@ -134,6 +134,8 @@ private:
     HMENU__* m_menu_bar = nullptr;
     HMENU__* m_popup_menu = nullptr;
     bool m_popup_menu_open = false;
+    // The program is setting a control's text: the change is not the user's.
+    bool m_setting_text = false;
     HFONT__* m_font = nullptr;
     HFONT__* m_text_box_font = nullptr;
     std::map<WindowId, WindowHandle> m_popups;
