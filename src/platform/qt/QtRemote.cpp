@@ -40,10 +40,7 @@ QString name_of(const char* kind, int number) {
 std::vector<std::string> texts_of(const QList<QAction*>& actions) {
     std::vector<std::string> texts;
     for (const QAction* action : actions) {
-        texts.push_back(
-            action->isSeparator()
-                ? "-"
-                : action->text().replace(QStringLiteral("&&"), QStringLiteral("&")).toStdString());
+        texts.push_back(action->isSeparator() ? "-" : action->text().toStdString());
     }
     return texts;
 }
@@ -132,6 +129,24 @@ std::vector<std::string> QtRemote::menu_items(int menu) const {
 
 bool QtRemote::menu_enabled(int command) const {
     return main()->findChild<QAction*>(name_of("menu", command))->isEnabled();
+}
+
+int QtRemote::open_menu() const {
+    const QList<QAction*> titles = static_cast<QMainWindow*>(main())->menuBar()->actions();
+    for (int menu = 0; menu < titles.size(); ++menu) {
+        if (titles[menu]->menu() != nullptr && titles[menu]->menu()->isVisible()) {
+            return menu;
+        }
+    }
+    return -1;
+}
+
+void QtRemote::close_menus() {
+    for (QAction* title : static_cast<QMainWindow*>(main())->menuBar()->actions()) {
+        if (title->menu() != nullptr) {
+            title->menu()->hide();
+        }
+    }
 }
 
 std::optional<std::pair<int, bool>> QtRemote::sort_arrow(int control) const {

@@ -21,8 +21,9 @@ class QtWindow;
 
 // Drives the windows of a QtWindow with the input a user's actions produce (menu commands,
 // mouse clicks, typed keys) and reads the controls' state back from the widgets, with the
-// same calls as the Win32 backend's remote. Texts are UTF-8, as shown ("&&" in a menu text
-// is one "&"). For the tests, on the GUI thread.
+// same calls as the Win32 backend's remote. Texts are UTF-8, as shown; menu texts as the
+// window system holds them: "&" before the underlined letter, "&&" for a shown "&", and the
+// shortcut's key name after a tab. For the tests, on the GUI thread.
 class QtRemote {
 public:
     explicit QtRemote(QtWindow& window) : m_window(window) {}
@@ -45,6 +46,10 @@ public:
     // The items of menu bar menu `menu` ("-" for a separator), or of the popup menu for -1.
     std::vector<std::string> menu_items(int menu) const;
     bool menu_enabled(int command) const;
+    // The menu bar menu that is open (0 for the first), or -1 when none is.
+    int open_menu() const;
+    // Closes the open menus.
+    void close_menus();
     // The column whose header shows the sort arrow, and whether it points up (ascending);
     // nothing when no column shows one.
     std::optional<std::pair<int, bool>> sort_arrow(int control) const;

@@ -73,6 +73,20 @@ void fit_label(QLabel& label, const QRect& requested, bool right_aligned) {
     label.setGeometry(rect);
 }
 
+QKeySequence shortcut_key(MenuShortcut shortcut) {
+    switch (shortcut) {
+    case MenuShortcut::CtrlO:
+        return QKeySequence(Qt::CTRL | Qt::Key_O);
+    case MenuShortcut::CtrlS:
+        return QKeySequence(Qt::CTRL | Qt::Key_S);
+    case MenuShortcut::F1:
+        return QKeySequence(Qt::Key_F1);
+    case MenuShortcut::None:
+        break;
+    }
+    return {};
+}
+
 void cut_to_limit(QTextEdit& box) {
     QTextDocument* document = box.document();
     // characterCount() includes the paragraph separator that ends every document.
@@ -347,8 +361,12 @@ void QtWindow::set_menus(const std::vector<Menu>& menu_bar, const std::vector<Me
                     menu.addSeparator();
                     continue;
                 }
-                QAction* action = menu.addAction(without_mnemonics(item.text));
+                QAction* action = menu.addAction(menu_text(item.text, item.shortcut));
                 action->setObjectName(object_name("menu", item.command));
+                // The key works wherever the main window has the focus, and not while the
+                // item is greyed (a disabled action's key does nothing).
+                action->setShortcut(shortcut_key(item.shortcut));
+                action->setShortcutContext(Qt::WindowShortcut);
                 const int command = item.command;
                 QObject::connect(action, &QAction::triggered,
                                  [this, command] { deliver(MenuCommandEvent{command}); });
@@ -357,7 +375,7 @@ void QtWindow::set_menus(const std::vector<Menu>& menu_bar, const std::vector<Me
         };
         int index = 0;
         for (const Menu& menu : menu_bar) {
-            QMenu* shown = bar->addMenu(without_mnemonics(menu.title));
+            QMenu* shown = bar->addMenu(menu_text(menu.title));
             shown->setObjectName(object_name("menu-title", index++));
             fill(*shown, menu.items);
         }

@@ -249,11 +249,14 @@ protected:
     BackendRemote m_remote{m_window};
 };
 
-// Menu items as shown: separators as "-".
+// Menu items as the window system holds them: separators as "-", the key name after a tab.
 Strings shown(const std::vector<MenuItem>& items) {
     Strings texts;
     for (const MenuItem& item : items) {
         texts.push_back(item.command == 0 ? "-" : to_utf8(item.text));
+        if (item.shortcut != MenuShortcut::None) {
+            texts.back() += "\t" + shortcut_text(item.shortcut);
+        }
     }
     return texts;
 }
@@ -306,6 +309,35 @@ TEST_F(WindowContract, OpenShowsThePluginsRowsAndMarksAndHeaderClicksSortThem) {
     // Back in file order, no column shows an arrow.
     m_window.set_sort_indicator(kActivatorList, -1, true);
     EXPECT_TRUE(wait_until([&] { return !m_remote.sort_arrow(kActivatorList); }));
+}
+
+TEST_F(WindowContract, MenusOpenWithAltAndTheirLetterAndShortcutKeysChooseEnabledItems) {
+    show_main_window_alone();
+    const std::vector<Menu> bar = main_menu_bar();
+    // From a list of the main window, Alt and the title's marked character open the menu.
+    for (std::size_t menu = 0; menu < bar.size(); ++menu) {
+        const std::string title = to_utf8(bar[menu].title);
+        const std::string key = "Alt+" + title.substr(title.find('&') + 1, 1);
+        EXPECT_EQ(m_remote.menu_opened_by_key(kFirstListControl, key), static_cast<int>(menu))
+            << key;
+    }
+    // A shortcut key chooses its item, unless the item is greyed.
+    struct Row {
+        std::string key;
+        bool save_enabled;
+        Strings events;
+    };
+    for (const Row& row : std::vector<Row>{{"Ctrl+O", false, {"menu 1"}},
+                                           {"F1", false, {"menu 20"}},
+                                           {"Ctrl+S", false, {}},
+                                           {"Ctrl+S", true, {"menu 2"}}}) {
+        m_window.set_menu_item_enabled(command::kSave, row.save_enabled);
+        m_remote.run_events();
+        m_events.take();
+        m_remote.press_key(kFirstListControl, row.key);
+        m_remote.run_events();
+        EXPECT_EQ(m_events.take(), row.events) << row.key << " " << row.save_enabled;
+    }
 }
 
 TEST_F(WindowContract, ATextBoxReportsWhatTheUserTypesButNotWhatTheProgramSets) {
