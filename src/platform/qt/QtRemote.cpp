@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QHeaderView>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMainWindow>
@@ -159,6 +160,16 @@ std::optional<std::pair<int, bool>> QtRemote::sort_arrow(int control) const {
                      header->sortIndicatorOrder() == Qt::AscendingOrder);
 }
 
+RowColour QtRemote::row_background(int control, int row, int column) const {
+    auto* view = static_cast<ListView*>(widget(control));
+    const QRect cell = view->visualRect(view->model()->index(row, column));
+    // Right of the cell's short text, inside its grid lines, as the view paints it.
+    const QImage picture = view->viewport()->grab().toImage();
+    const QPoint at = QPoint(cell.right() - 3, cell.center().y()) * picture.devicePixelRatio();
+    const QColor colour = picture.pixelColor(at);
+    return RowColour{colour.red(), colour.green(), colour.blue()};
+}
+
 std::string QtRemote::status_text(int field) const {
     return main()->findChild<QLabel*>(name_of("status", field))->text().toStdString();
 }
@@ -230,6 +241,19 @@ void QtRemote::answer_next_message_box(
                     : answer == MessageAnswer::No ? QMessageBox::No
                                                   : QMessageBox::Ok)
             ->click();
+    });
+}
+
+void QtRemote::press_enter_on_next_message_box(
+    std::function<void(std::string title, std::string text)> seen) {
+    when_shown<QMessageBox>([seen](QMessageBox* box) {
+        seen(box->windowTitle().toStdString(), box->text().toStdString());
+        // Where the keyboard is: the box gives its default button the focus.
+        QWidget* focus = box->focusWidget() != nullptr ? box->focusWidget() : box;
+        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent event(type, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+            QApplication::sendEvent(focus, &event);
+        }
     });
 }
 

@@ -12,6 +12,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/Events.h"
+#include "platform/ListRowRules.h"
 
 class QWidget;
 
@@ -53,6 +54,8 @@ public:
     // The column whose header shows the sort arrow, and whether it points up (ascending);
     // nothing when no column shows one.
     std::optional<std::pair<int, bool>> sort_arrow(int control) const;
+    // The colour the list view paints behind the row's cell in `column`, beside its text.
+    RowColour row_background(int control, int row, int column) const;
     std::string status_text(int field) const;
     std::string window_title(WindowId window) const;
     // The inner size; empty when the window is not open.
@@ -72,6 +75,9 @@ public:
     static void
     answer_next_message_box(MessageAnswer answer,
                             std::function<void(std::string title, std::string text)> seen);
+    // The same, answered with the Enter key: the box's default button.
+    static void
+    press_enter_on_next_message_box(std::function<void(std::string title, std::string text)> seen);
     // Runs `act` on the next modal dialog of type T once it shows. A modal dialog runs an
     // event loop of its own, so the answer comes from a timer that this inner loop serves.
     template <typename T, typename Act>

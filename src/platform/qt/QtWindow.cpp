@@ -935,6 +935,13 @@ void QtWindow::focus_control(int control) {
         if (found == nullptr) {
             return;
         }
+        // The keys go to the control's window, also when a closed message box has handed
+        // the activation to another of our windows.
+        QWidget* window = found->widget->window();
+        if (!window->isActiveWindow()) {
+            window->raise();
+            window->activateWindow();
+        }
         found->widget->setFocus(Qt::OtherFocusReason);
         if (auto* field = qobject_cast<QLineEdit*>(found->widget)) {
             field->selectAll();

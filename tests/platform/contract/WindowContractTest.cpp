@@ -22,6 +22,7 @@
 #include "fixtures/PluginBuilder.h"
 #include "platform/AtomicWrite.h"
 #include "platform/CommandMenu.h"
+#include "platform/ListRowRules.h"
 #include "platform/LocalFiles.h"
 #include "platform/WorkerThreads.h"
 #include "plugin/PluginReader.h"
@@ -117,6 +118,12 @@ public:
 private:
     Strings m_lines;
 };
+
+// A colour as "r,g,b".
+std::string shown(RowColour colour) {
+    return std::to_string(colour.red) + "," + std::to_string(colour.green) + "," +
+           std::to_string(colour.blue);
+}
 
 class WindowContract : public testing::Test {
 protected:
@@ -368,6 +375,45 @@ TEST_F(WindowContract, ATextBoxReportsWhatTheUserTypesButNotWhatTheProgramSets) 
         const std::string event = "control " + std::to_string(row.control) + " 0";
         EXPECT_EQ(std::ranges::count(typed, event), static_cast<long>(typed.size()));
     }
+}
+
+TEST_F(WindowContract, TheNameDialogsRowStaysSelectedAndItsFieldGetsTheKeysBackAfterABox) {
+    start();
+    open_plugin(m_plugin);
+    m_remote.select_tab(3);
+    m_remote.click_row(kActivatorList, 1, ListEventType::Other);
+    m_remote.press_key(kActivatorList, "F2");
+    ASSERT_TRUE(wait_until([&] { return m_remote.window_open(WindowId::NameEdit); }));
+
+    // The edited row, still to do, shows the selection while the list has no focus: neither
+    // its state's colour (row 2 is to do too) nor a plain row's background (row 0).
+    EXPECT_EQ(m_window.selected_row(kActivatorList), std::optional<std::size_t>(1));
+    const std::string edited = shown(m_remote.row_background(kActivatorList, 1, 1));
+    EXPECT_EQ(shown(m_remote.row_background(kActivatorList, 2, 1)), shown(kToDoBackground));
+    EXPECT_NE(edited, shown(kToDoBackground));
+    EXPECT_NE(edited, shown(m_remote.row_background(kActivatorList, 0, 1)));
+
+    // Enter answers with the default button; afterwards the program puts the cursor back
+    // into the DV Name field, and the keys go there.
+    for (const auto& [buttons, enter] : std::vector<std::pair<MessageButtons, MessageAnswer>>{
+             {MessageButtons::Ok, MessageAnswer::Ok},
+             {MessageButtons::YesNo, MessageAnswer::Yes},
+             {MessageButtons::YesNoDefaultNo, MessageAnswer::No}}) {
+        SCOPED_TRACE(static_cast<int>(buttons));
+        m_window.focus_control(name_edit::kIdField);
+        auto seen = std::make_shared<Strings>();
+        BackendRemote::press_enter_on_next_message_box([seen](std::string title, std::string text) {
+            *seen = {title, text};
+        });
+        EXPECT_EQ(m_dialogs.message_box("FRAGE", "Wirklich?", buttons, MessageIcon::Question),
+                  enter);
+        EXPECT_EQ(*seen, Strings({"FRAGE", "Wirklich?"}));
+        m_window.focus_control(name_edit::kDvNameField);
+        EXPECT_TRUE(
+            wait_until([&] { return m_remote.focused_control() == name_edit::kDvNameField; }));
+    }
+    m_remote.press_key(name_edit::kDvNameField, "Escape");
+    EXPECT_TRUE(wait_closed(WindowId::NameEdit));
 }
 
 TEST_F(WindowContract, KeysAndClicksFilterAndOpenTheNameDialogAndSaveAsksOnTheWorker) {

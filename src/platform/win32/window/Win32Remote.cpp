@@ -299,6 +299,31 @@ std::optional<std::pair<int, bool>> Win32Remote::sort_arrow(int control) const {
     return std::nullopt;
 }
 
+RowColour Win32Remote::row_background(int control, int row, int column) const {
+    HWND list = m_window.control_handle(control);
+    RECT cell{};
+    cell.top = column;
+    cell.left = LVIR_BOUNDS;
+    SendMessageW(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&cell));
+    RECT area{};
+    GetClientRect(list, &area);
+    // The list paints itself into a picture of its own, as it would on the screen.
+    HDC screen = GetDC(list);
+    HDC picture = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, area.right, area.bottom);
+    const HGDIOBJ old = SelectObject(picture, bitmap);
+    SendMessageW(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(picture),
+                 PRF_CLIENT | PRF_ERASEBKGND);
+    // Right of the cell's short text, inside its grid lines.
+    const COLORREF colour = GetPixel(picture, cell.right - 4, (cell.top + cell.bottom) / 2);
+    SelectObject(picture, old);
+    DeleteObject(bitmap);
+    DeleteDC(picture);
+    ReleaseDC(list, screen);
+    return RowColour{GetRValue(colour), GetGValue(colour), GetBValue(colour)};
+}
+
 std::string Win32Remote::status_text(int field) const {
     HWND status = m_window.status_handle();
     const auto length =
@@ -434,6 +459,24 @@ void Win32Remote::answer_next_message_box(
                            : answer == MessageAnswer::No ? IDNO
                                                          : IDOK;
         PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+        return true;
+    };
+    SetTimer(nullptr, 0, 10, check_box);
+}
+
+void Win32Remote::press_enter_on_next_message_box(
+    std::function<void(std::string title, std::string text)> seen) {
+    g_waiting_for_box = [seen = std::move(seen)] {
+        HWND box = find_own_window(L"#32770");
+        if (box == nullptr) {
+            return false;
+        }
+        seen(utf8(window_text(box)), utf8(window_text(GetDlgItem(box, 0xFFFF))));
+        // To the control with the focus, through the box's own loop, as the keyboard does.
+        HWND focus = GetFocus();
+        HWND target = focus != nullptr && IsChild(box, focus) ? focus : box;
+        PostMessageW(target, WM_KEYDOWN, VK_RETURN, 1);
+        PostMessageW(target, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC0000001));
         return true;
     };
     SetTimer(nullptr, 0, 10, check_box);

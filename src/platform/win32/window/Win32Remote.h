@@ -8,6 +8,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/Events.h"
+#include "platform/ListRowRules.h"
 
 struct HMENU__;
 
@@ -60,6 +61,8 @@ public:
     // The column whose header shows the sort arrow, and whether it points up (ascending);
     // nothing when no column shows one.
     std::optional<std::pair<int, bool>> sort_arrow(int control) const;
+    // The colour the list view paints behind the row's cell in `column`, beside its text.
+    RowColour row_background(int control, int row, int column) const;
     std::string status_text(int field) const;
     std::string window_title(WindowId window) const;
     // The inner size, as the program gives it; empty when the window is not open.
@@ -84,6 +87,9 @@ public:
     static void
     answer_next_message_box(MessageAnswer answer,
                             std::function<void(std::string title, std::string text)> seen);
+    // The same, answered with the Enter key: the box's default button.
+    static void
+    press_enter_on_next_message_box(std::function<void(std::string title, std::string text)> seen);
     // Once the next popup menu shows, asks `keep_open` with the menu every few milliseconds
     // and closes the menu when it says false.
     static void close_next_popup_menu(std::function<bool(HMENU__* menu)> keep_open);
