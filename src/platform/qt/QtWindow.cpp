@@ -73,6 +73,20 @@ void fit_label(QLabel& label, const QRect& requested, bool right_aligned) {
     label.setGeometry(rect);
 }
 
+// A check box keeps its place too and shows its whole text beside the box: a smaller font
+// where the text would be cut.
+void fit_check_box(QCheckBox& box, const QRect& requested) {
+    QFont font = box.parentWidget() != nullptr ? box.parentWidget()->font() : QFont();
+    constexpr qreal kSmallestPoints = 6.0;
+    box.setFont(font);
+    while (box.sizeHint().width() > requested.width() &&
+           font.pointSizeF() - 0.5 >= kSmallestPoints) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+        box.setFont(font);
+    }
+    box.setGeometry(requested);
+}
+
 QKeySequence shortcut_key(MenuShortcut shortcut) {
     switch (shortcut) {
     case MenuShortcut::CtrlO:
@@ -697,6 +711,8 @@ void QtWindow::place(const Control& control) {
     if (control.kind == ControlKind::Label || control.kind == ControlKind::RightAlignedLabel) {
         fit_label(*static_cast<QLabel*>(control.widget), to_qrect(control.rect),
                   control.kind == ControlKind::RightAlignedLabel);
+    } else if (control.kind == ControlKind::CheckBox) {
+        fit_check_box(*static_cast<QCheckBox*>(control.widget), to_qrect(control.rect));
     } else {
         control.widget->setGeometry(to_qrect(control.rect));
     }
@@ -743,6 +759,7 @@ void QtWindow::set_control_text(int control, const Text& text) {
             return;
         case ControlKind::CheckBox:
             static_cast<QCheckBox*>(widget)->setText(without_mnemonics(text));
+            place(*found);
             return;
         case ControlKind::Button:
             static_cast<QPushButton*>(widget)->setText(without_mnemonics(text));

@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemModelTester>
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -284,6 +285,13 @@ TEST_F(QtBackend, StatusTextsAreThrottledControlsTakeTheProgramsRectsAndSizesAre
     auto* label = control<QLabel>(kLabel);
     EXPECT_EQ(label->geometry().right(), 4 + 46 - 1);
     EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width());
+    // A check box keeps its rect and shows its whole text there (the name dialog's longest).
+    constexpr int kCheckBox = 1040;
+    add(WindowId::NameEdit, kCheckBox, ControlKind::CheckBox, {55, 97, 280, 20},
+        cp1252(u8"Für alle gleichen Namen übernehmen (15 weitere)"));
+    auto* box = control<QCheckBox>(kCheckBox);
+    EXPECT_EQ(box->geometry(), QRect(55, 97, 280, 20));
+    EXPECT_LE(box->sizeHint().width(), box->width());
     // Closed by the program, the pop-up takes its controls along (the window contract clicks
     // the list again after a pop-up).
     m_window.close_popup(WindowId::NameEdit);
