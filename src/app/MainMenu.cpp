@@ -3,24 +3,35 @@
 namespace orv {
 
 std::vector<Menu> main_menu_bar() {
-    // No keyboard shortcuts and no mnemonic letters: the texts are shown as written.
+    // Every title and item has its mnemonic ("&" before the letter), none used twice in one
+    // menu or among the titles: Alt+D opens "Datei", then the letter alone chooses an item.
+    // "?" has no letter; its mnemonic is the "?" itself. The keys of the three items used
+    // most choose them without the menu.
     return {
-        {"Datei",
-         {{command::kOpen, cp1252(u8"Öffnen")},
-          {command::kSave, "Speichern"},
-          {command::kSaveAs, "Speichern als..."},
-          {command::kCheck, cp1252(u8"Prüfen")},
+        {"&Datei",
+         {{command::kOpen, cp1252(u8"Ö&ffnen"), MenuShortcut::CtrlO},
+          {command::kSave, "&Speichern", MenuShortcut::CtrlS},
+          {command::kSaveAs, "Speichern &als..."},
+          {command::kCheck, cp1252(u8"&Prüfen")},
           {0, ""},
-          {command::kQuit, "Beenden"}}},
-        {"Externe Datenbank", {{command::kResetExternalDatabase, cp1252(u8"Löschen")}}},
-        {"Text bearbeiten",
-         {{9, "Book"}, {10, "Class"}, {11, "Race"}, {12, "Skill"}, {13, "Birthsign"}}},
-        {"?", {{command::kHelp, "Hilfe"}, {0, ""}, {command::kAbout, cp1252(u8"Über")}}},
+          {command::kQuit, "&Beenden"}}},
+        {"&Externe Datenbank", {{command::kResetExternalDatabase, cp1252(u8"&Löschen")}}},
+        {"&Text bearbeiten",
+         // One entry per text target, in their order, with the target's label.
+         {{command::edit_text(0), "&Book"},
+          {command::edit_text(1), "&Class"},
+          {command::edit_text(2), "&Race"},
+          {command::edit_text(3), "&Skill"},
+          {command::edit_text(4), "B&irthsign"}}},
+        {"&?",
+         {{command::kHelp, "&Hilfe", MenuShortcut::F1},
+          {0, ""},
+          {command::kAbout, cp1252(u8"Ü&ber")}}},
     };
 }
 
 std::vector<MenuItem> list_popup_menu() {
-    return {{command::kEditName, "Bearbeiten"}};
+    return {{command::kEditName, "&Bearbeiten"}};
 }
 
 } // namespace orv

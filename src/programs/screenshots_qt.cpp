@@ -1,6 +1,6 @@
 // Takes pictures of the program's windows for the README: the main window with the demo
-// plugin loaded, the same with the filter on, the name-edit dialog with its suggestions, the
-// text editor and the check's findings. It drives the real
+// plugin loaded, its menu "Datei" opened, the same window with the filter on, the name-edit
+// dialog with its suggestions, the text editor and the check's findings. It drives the real
 // application through the real window, the way a user's clicks would, and answers the file dialog
 // in advance. Run by scripts/screenshots under a virtual X server:
 //
@@ -19,8 +19,12 @@
 #include <QFile>
 #include <QLibraryInfo>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QThread>
 #include <QTranslator>
@@ -215,6 +219,26 @@ int main(int argc, char** argv) {
         return fail("cannot write main-window.png");
     }
 
+    // "Datei" opened: the underlined letters and the key names. The menu is a window of its
+    // own, so this picture is taken from the screen.
+    QMenuBar* bar = static_cast<QMainWindow*>(main)->menuBar();
+    QMenu* file_menu =
+        bar->actions().value(0) != nullptr ? bar->actions().value(0)->menu() : nullptr;
+    if (file_menu == nullptr) {
+        return fail("no menu \"Datei\"");
+    }
+    bar->setActiveAction(bar->actions().value(0));
+    if (!wait_until([file_menu] { return file_menu->isVisible(); })) {
+        return fail("the menu \"Datei\" did not open");
+    }
+    settle();
+    const QRect menu_area = main->frameGeometry().united(file_menu->geometry());
+    QGuiApplication::primaryScreen()
+        ->grabWindow(0, menu_area.x(), menu_area.y(), menu_area.width(), menu_area.height())
+        .save(output.filePath(QStringLiteral("menu-datei.png")));
+    file_menu->hide();
+    settle();
+
     // The filter row at work: the rows that hold "o", without the nameless ones.
     auto* show_nameless = main->findChild<QCheckBox*>(QStringLiteral("control-30"));
     auto* filter = main->findChild<QLineEdit*>(QStringLiteral("control-28"));
@@ -265,7 +289,7 @@ int main(int argc, char** argv) {
 
     window.close();
     program.shut_down();
-    std::printf("orvental-screenshots: main-window.png, filter.png, name-edit.png, "
+    std::printf("orvental-screenshots: main-window.png, menu-datei.png, filter.png, name-edit.png, "
                 "text-editor.png, findings.png%s in %s\n",
                 argc == 4 ? ", filter-large.png" : "", qPrintable(output.absolutePath()));
     return 0;

@@ -1,8 +1,8 @@
 // Shows the Windows program's windows one after another for pictures taken from outside
 // (scripts/screenshots, under Wine on a virtual X server; a program cannot photograph its
-// own windows there): the main window with the demo plugin, the name-edit dialog, the text
-// editor and the check's findings. Before each picture it creates HANDSHAKE\<name>.ready
-// and waits for HANDSHAKE\<name>.done.
+// own windows there): the main window with the demo plugin, its menu "Datei" opened from the
+// keyboard, the name-edit dialog, the text editor and the check's findings. Before each
+// picture it creates HANDSHAKE\<name>.ready and waits for HANDSHAKE\<name>.done.
 //
 //   orvental-screenshots.exe PROGRAM-FOLDER HANDSHAKE-FOLDER
 #include <chrono>
@@ -93,6 +93,26 @@ int wmain(int argc, wchar_t** argv) {
     remote.click_row(shown, row, orv::ListEventType::Other);
     if (!picture(L"main-window", orv::WindowId::Main)) {
         return fail("no picture of the main window");
+    }
+
+    // "Datei" opened with Alt+D: the underlined letters and the key names. The menu runs a
+    // loop of its own, which asks whether to keep it open.
+    const auto menu_start = std::chrono::steady_clock::now();
+    bool menu_ready = false;
+    const int opened = remote.menu_opened_by_key(shown, "Alt+D", [&] {
+        if (!menu_ready &&
+            std::chrono::steady_clock::now() - menu_start > std::chrono::milliseconds(700)) {
+            const orv::Rect frame = remote.frame_rect(orv::WindowId::Main);
+            std::ofstream(handshake / L"menu-datei.ready")
+                << frame.left << ' ' << frame.top << ' ' << frame.width << ' ' << frame.height
+                << '\n';
+            menu_ready = true;
+        }
+        return !std::filesystem::exists(handshake / L"menu-datei.done") &&
+               std::chrono::steady_clock::now() - menu_start < std::chrono::seconds(60);
+    });
+    if (opened != 0 || !std::filesystem::exists(handshake / L"menu-datei.done")) {
+        return fail("no picture of the open menu \"Datei\"");
     }
 
     remote.click_row(shown, row, orv::ListEventType::DoubleClick);

@@ -98,9 +98,11 @@ MessageAnswer QtDialogs::message_box(const Text& title, const Text& text, Messag
             box.setTextFormat(Qt::PlainText);
             box.setText(message_to_qstring(text));
             box.setIcon(to_qt_icon(icon));
-            if (buttons == MessageButtons::YesNo) {
+            if (buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoDefaultNo) {
+                // The default button is the one Enter presses.
                 box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-                box.setDefaultButton(QMessageBox::Yes);
+                box.setDefaultButton(buttons == MessageButtons::YesNo ? QMessageBox::Yes
+                                                                      : QMessageBox::No);
             } else {
                 box.setStandardButtons(QMessageBox::Ok);
             }

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QHeaderView>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMainWindow>
@@ -40,10 +41,7 @@ QString name_of(const char* kind, int number) {
 std::vector<std::string> texts_of(const QList<QAction*>& actions) {
     std::vector<std::string> texts;
     for (const QAction* action : actions) {
-        texts.push_back(
-            action->isSeparator()
-                ? "-"
-                : action->text().replace(QStringLiteral("&&"), QStringLiteral("&")).toStdString());
+        texts.push_back(action->isSeparator() ? "-" : action->text().toStdString());
     }
     return texts;
 }
@@ -134,6 +132,44 @@ bool QtRemote::menu_enabled(int command) const {
     return main()->findChild<QAction*>(name_of("menu", command))->isEnabled();
 }
 
+int QtRemote::open_menu() const {
+    const QList<QAction*> titles = static_cast<QMainWindow*>(main())->menuBar()->actions();
+    for (int menu = 0; menu < titles.size(); ++menu) {
+        if (titles[menu]->menu() != nullptr && titles[menu]->menu()->isVisible()) {
+            return menu;
+        }
+    }
+    return -1;
+}
+
+void QtRemote::close_menus() {
+    for (QAction* title : static_cast<QMainWindow*>(main())->menuBar()->actions()) {
+        if (title->menu() != nullptr) {
+            title->menu()->hide();
+        }
+    }
+}
+
+std::optional<std::pair<int, bool>> QtRemote::sort_arrow(int control) const {
+    const QHeaderView* header = static_cast<ListView*>(widget(control))->horizontalHeader();
+    if (!header->isSortIndicatorShown() || header->sortIndicatorSection() < 0 ||
+        header->sortIndicatorSection() >= header->count()) {
+        return std::nullopt;
+    }
+    return std::pair(header->sortIndicatorSection(),
+                     header->sortIndicatorOrder() == Qt::AscendingOrder);
+}
+
+RowColour QtRemote::row_background(int control, int row, int column) const {
+    auto* view = static_cast<ListView*>(widget(control));
+    const QRect cell = view->visualRect(view->model()->index(row, column));
+    // Right of the cell's short text, inside its grid lines, as the view paints it.
+    const QImage picture = view->viewport()->grab().toImage();
+    const QPoint at = QPoint(cell.right() - 3, cell.center().y()) * picture.devicePixelRatio();
+    const QColor colour = picture.pixelColor(at);
+    return RowColour{colour.red(), colour.green(), colour.blue()};
+}
+
 std::string QtRemote::status_text(int field) const {
     return main()->findChild<QLabel*>(name_of("status", field))->text().toStdString();
 }
@@ -205,6 +241,19 @@ void QtRemote::answer_next_message_box(
                     : answer == MessageAnswer::No ? QMessageBox::No
                                                   : QMessageBox::Ok)
             ->click();
+    });
+}
+
+void QtRemote::press_enter_on_next_message_box(
+    std::function<void(std::string title, std::string text)> seen) {
+    when_shown<QMessageBox>([seen](QMessageBox* box) {
+        seen(box->windowTitle().toStdString(), box->text().toStdString());
+        // Where the keyboard is: the box gives its default button the focus.
+        QWidget* focus = box->focusWidget() != nullptr ? box->focusWidget() : box;
+        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent event(type, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+            QApplication::sendEvent(focus, &event);
+        }
     });
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QApplication>
@@ -10,6 +12,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/Events.h"
+#include "platform/ListRowRules.h"
 
 class QWidget;
 
@@ -19,8 +22,9 @@ class QtWindow;
 
 // Drives the windows of a QtWindow with the input a user's actions produce (menu commands,
 // mouse clicks, typed keys) and reads the controls' state back from the widgets, with the
-// same calls as the Win32 backend's remote. Texts are UTF-8, as shown ("&&" in a menu text
-// is one "&"). For the tests, on the GUI thread.
+// same calls as the Win32 backend's remote. Texts are UTF-8, as shown; menu texts as the
+// window system holds them: "&" before the underlined letter, "&&" for a shown "&", and the
+// shortcut's key name after a tab. For the tests, on the GUI thread.
 class QtRemote {
 public:
     explicit QtRemote(QtWindow& window) : m_window(window) {}
@@ -43,6 +47,15 @@ public:
     // The items of menu bar menu `menu` ("-" for a separator), or of the popup menu for -1.
     std::vector<std::string> menu_items(int menu) const;
     bool menu_enabled(int command) const;
+    // The menu bar menu that is open (0 for the first), or -1 when none is.
+    int open_menu() const;
+    // Closes the open menus.
+    void close_menus();
+    // The column whose header shows the sort arrow, and whether it points up (ascending);
+    // nothing when no column shows one.
+    std::optional<std::pair<int, bool>> sort_arrow(int control) const;
+    // The colour the list view paints behind the row's cell in `column`, beside its text.
+    RowColour row_background(int control, int row, int column) const;
     std::string status_text(int field) const;
     std::string window_title(WindowId window) const;
     // The inner size; empty when the window is not open.
@@ -62,6 +75,9 @@ public:
     static void
     answer_next_message_box(MessageAnswer answer,
                             std::function<void(std::string title, std::string text)> seen);
+    // The same, answered with the Enter key: the box's default button.
+    static void
+    press_enter_on_next_message_box(std::function<void(std::string title, std::string text)> seen);
     // Runs `act` on the next modal dialog of type T once it shows. A modal dialog runs an
     // event loop of its own, so the answer comes from a timer that this inner loop serves.
     template <typename T, typename Act>

@@ -35,6 +35,14 @@ QString without_mnemonics(TextView text) {
     return shown;
 }
 
+QString menu_text(TextView text, MenuShortcut shortcut) {
+    QString shown = to_qstring(text);
+    if (shortcut != MenuShortcut::None) {
+        shown += QLatin1Char('\t') + to_qstring(shortcut_text(shortcut));
+    }
+    return shown;
+}
+
 QString text_box_to_qstring(TextView text) {
     return with_newlines(to_qstring(text));
 }

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "platform/Text.h"
+#include "platform/Window.h"
 
 namespace orv {
 
@@ -17,8 +18,13 @@ std::optional<Text> from_qstring(const QString& text);
 // A message as the program writes it, with a lone CR (or CR LF) as line break.
 QString message_to_qstring(TextView text);
 
-// A menu, tab or button text shown as written: Qt would take "&" for a mnemonic marker.
+// A tab, group box, check box or button text shown as written: Qt would take "&" for a
+// mnemonic marker.
 QString without_mnemonics(TextView text);
+
+// A menu title or item as Qt takes it: "&" marks the mnemonic as in the program's texts, and
+// the key name of the item's shortcut follows a tab, which a menu shows at the item's right.
+QString menu_text(TextView text, MenuShortcut shortcut = MenuShortcut::None);
 
 // Text box contents. The program keeps line breaks as CR LF; the box has one line break
 // character. A lone CR or LF from a record also becomes a line break.

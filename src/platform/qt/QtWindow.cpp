@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -70,6 +71,34 @@ void fit_label(QLabel& label, const QRect& requested, bool right_aligned) {
     }
     label.setFont(font);
     label.setGeometry(rect);
+}
+
+// A check box keeps its place too and shows its whole text beside the box: a smaller font
+// where the text would be cut.
+void fit_check_box(QCheckBox& box, const QRect& requested) {
+    QFont font = box.parentWidget() != nullptr ? box.parentWidget()->font() : QFont();
+    constexpr qreal kSmallestPoints = 6.0;
+    box.setFont(font);
+    while (box.sizeHint().width() > requested.width() &&
+           font.pointSizeF() - 0.5 >= kSmallestPoints) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+        box.setFont(font);
+    }
+    box.setGeometry(requested);
+}
+
+QKeySequence shortcut_key(MenuShortcut shortcut) {
+    switch (shortcut) {
+    case MenuShortcut::CtrlO:
+        return QKeySequence(Qt::CTRL | Qt::Key_O);
+    case MenuShortcut::CtrlS:
+        return QKeySequence(Qt::CTRL | Qt::Key_S);
+    case MenuShortcut::F1:
+        return QKeySequence(Qt::Key_F1);
+    case MenuShortcut::None:
+        break;
+    }
+    return {};
 }
 
 void cut_to_limit(QTextEdit& box) {
@@ -346,8 +375,12 @@ void QtWindow::set_menus(const std::vector<Menu>& menu_bar, const std::vector<Me
                     menu.addSeparator();
                     continue;
                 }
-                QAction* action = menu.addAction(without_mnemonics(item.text));
+                QAction* action = menu.addAction(menu_text(item.text, item.shortcut));
                 action->setObjectName(object_name("menu", item.command));
+                // The key works wherever the main window has the focus, and not while the
+                // item is greyed (a disabled action's key does nothing).
+                action->setShortcut(shortcut_key(item.shortcut));
+                action->setShortcutContext(Qt::WindowShortcut);
                 const int command = item.command;
                 QObject::connect(action, &QAction::triggered,
                                  [this, command] { deliver(MenuCommandEvent{command}); });
@@ -356,7 +389,7 @@ void QtWindow::set_menus(const std::vector<Menu>& menu_bar, const std::vector<Me
         };
         int index = 0;
         for (const Menu& menu : menu_bar) {
-            QMenu* shown = bar->addMenu(without_mnemonics(menu.title));
+            QMenu* shown = bar->addMenu(menu_text(menu.title));
             shown->setObjectName(object_name("menu-title", index++));
             fill(*shown, menu.items);
         }
@@ -607,8 +640,20 @@ QWidget* QtWindow::create_control_widget(const ControlSpec& definition, QWidget*
         box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         box->setLineWrapMode(QTextEdit::WidgetWidth);
         box->setFont(QFont(QStringLiteral("Arial"), 10));
-        QObject::connect(box, &QTextEdit::textChanged, box, [box] { cut_to_limit(*box); });
-        box->setPlainText(text_box_to_qstring(definition.text));
+        box->setPlainText(text_box_to_qstring(definition.text).left(kTextBoxLimit));
+        // Only the user's changes arrive here: the program's own are made with the box's
+        // signals blocked (set_control_text).
+        const bool reports = definition.kind == ControlKind::TextBox;
+        QObject::connect(box, &QTextEdit::textChanged, box, [this, box, number, reports] {
+            {
+                // Cutting a paste to the limit belongs to the same change.
+                const QSignalBlocker quiet(box);
+                cut_to_limit(*box);
+            }
+            if (reports) {
+                deliver(ControlEvent{number, ListEventType::Other});
+            }
+        });
         return box;
     }
     }
@@ -666,6 +711,8 @@ void QtWindow::place(const Control& control) {
     if (control.kind == ControlKind::Label || control.kind == ControlKind::RightAlignedLabel) {
         fit_label(*static_cast<QLabel*>(control.widget), to_qrect(control.rect),
                   control.kind == ControlKind::RightAlignedLabel);
+    } else if (control.kind == ControlKind::CheckBox) {
+        fit_check_box(*static_cast<QCheckBox*>(control.widget), to_qrect(control.rect));
     } else {
         control.widget->setGeometry(to_qrect(control.rect));
     }
@@ -712,15 +759,19 @@ void QtWindow::set_control_text(int control, const Text& text) {
             return;
         case ControlKind::CheckBox:
             static_cast<QCheckBox*>(widget)->setText(without_mnemonics(text));
+            place(*found);
             return;
         case ControlKind::Button:
             static_cast<QPushButton*>(widget)->setText(without_mnemonics(text));
             return;
         case ControlKind::TextBox:
-        case ControlKind::ReadOnlyTextBox:
-            static_cast<QTextEdit*>(widget)->setPlainText(
-                text_box_to_qstring(text).left(kTextBoxLimit));
+        case ControlKind::ReadOnlyTextBox: {
+            // The program's own change is no change by the user: not reported.
+            auto* box = static_cast<QTextEdit*>(widget);
+            const QSignalBlocker quiet(box);
+            box->setPlainText(text_box_to_qstring(text).left(kTextBoxLimit));
             return;
+        }
         case ControlKind::TabBar:
         case ControlKind::ListView:
             return;
@@ -865,11 +916,15 @@ void QtWindow::set_visible_rows(int control, std::vector<std::size_t> rows) {
 
 void QtWindow::set_sort_indicator(int control, int column, bool ascending) {
     m_gui.post([this, control, column, ascending] {
-        if (ListView* list = find_list(control)) {
-            list->horizontalHeader()->setSortIndicatorShown(true);
-            list->horizontalHeader()->setSortIndicator(column, ascending ? Qt::AscendingOrder
-                                                                         : Qt::DescendingOrder);
+        ListView* list = find_list(control);
+        if (list == nullptr) {
+            return;
         }
+        // Column -1: the rows are in file order, and no column shows an arrow.
+        QHeaderView* header = list->horizontalHeader();
+        header->setSortIndicatorShown(column >= 0);
+        header->setSortIndicator(column >= 0 ? column : -1,
+                                 ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
     });
 }
 
@@ -896,6 +951,13 @@ void QtWindow::focus_control(int control) {
         const Control* found = find(control);
         if (found == nullptr) {
             return;
+        }
+        // The keys go to the control's window, also when a closed message box has handed
+        // the activation to another of our windows.
+        QWidget* window = found->widget->window();
+        if (!window->isActiveWindow()) {
+            window->raise();
+            window->activateWindow();
         }
         found->widget->setFocus(Qt::OtherFocusReason);
         if (auto* field = qobject_cast<QLineEdit*>(found->widget)) {

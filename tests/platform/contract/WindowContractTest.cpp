@@ -7,6 +7,9 @@
 #include <chrono>
 #include <future>
 #include <random>
+#include <type_traits>
+#include <utility>
+#include <variant>
 
 #include <gtest/gtest.h>
 
@@ -22,6 +25,7 @@
 #include "fixtures/LargePlugin.h"
 #include "fixtures/PluginBuilder.h"
 #include "platform/AtomicWrite.h"
+#include "platform/ListRowRules.h"
 #include "platform/LocalFiles.h"
 #include "platform/WorkerThreads.h"
 #include "plugin/PluginReader.h"
@@ -85,6 +89,42 @@ private:
     std::shared_future<void> m_opened = m_open.get_future().share();
 };
 
+// Keeps each window event as a short line ("menu 1", "control 1057 0") and hands it on to
+// the program, when one runs.
+class EventLog final : public EventSink {
+public:
+    void handle(const Event& event) override {
+        m_lines.push_back(std::visit(
+            [](const auto& e) -> std::string {
+                using E = std::decay_t<decltype(e)>;
+                if constexpr (std::is_same_v<E, MenuCommandEvent>) {
+                    return "menu " + std::to_string(e.command);
+                } else if constexpr (std::is_same_v<E, ControlEvent>) {
+                    return "control " + std::to_string(e.control) + " " +
+                           std::to_string(static_cast<int>(e.type));
+                } else {
+                    return "other";
+                }
+            },
+            event));
+        if (next != nullptr) {
+            next->handle(event);
+        }
+    }
+    Strings take() { return std::exchange(m_lines, {}); }
+
+    EventSink* next = nullptr;
+
+private:
+    Strings m_lines;
+};
+
+// A colour as "r,g,b".
+std::string shown(RowColour colour) {
+    return std::to_string(colour.red) + "," + std::to_string(colour.green) + "," +
+           std::to_string(colour.blue);
+}
+
 class WindowContract : public testing::Test {
 protected:
     void SetUp() override {
@@ -114,10 +154,21 @@ protected:
     // Starts the program on the files and shows its main window.
     void start() {
         m_program = std::make_unique<Application>(m_dir, m_window, m_dialogs, m_files, m_threads);
-        m_window.connect_events(*m_program, [this] { return m_program->quit_requested(); });
+        m_events.next = m_program.get();
+        m_window.connect_events(m_events, [this] { return m_program->quit_requested(); });
         m_program->start();
         m_window.show();
         m_remote.run_events();
+    }
+
+    // The main window as the program builds it, without the program: its events are only
+    // logged.
+    void show_main_window_alone() {
+        m_window.connect_events(m_events, [] { return false; });
+        build_main_window(m_window, Settings{});
+        m_window.show();
+        m_remote.run_events();
+        m_events.take();
     }
 
     // What the desktop program does after its event loop: closes the windows, waits for a
@@ -201,14 +252,18 @@ protected:
     BackendDialogs m_dialogs{m_window};
     WorkerThreads m_threads;
     std::unique_ptr<Application> m_program;
+    EventLog m_events;
     BackendRemote m_remote{m_window};
 };
 
-// Menu items as shown: separators as "-".
+// Menu items as the window system holds them: separators as "-", the key name after a tab.
 Strings shown(const std::vector<MenuItem>& items) {
     Strings texts;
     for (const MenuItem& item : items) {
         texts.push_back(item.command == 0 ? "-" : to_utf8(item.text));
+        if (item.shortcut != MenuShortcut::None) {
+            texts.back() += "\t" + shortcut_text(item.shortcut);
+        }
     }
     return texts;
 }
@@ -251,12 +306,115 @@ TEST_F(WindowContract, OpenShowsThePluginsRowsAndMarksAndHeaderClicksSortThem) {
     m_remote.select_tab(3);
     EXPECT_TRUE(m_remote.right_click_opens_popup_menu(kActivatorList, 1));
 
-    // Header clicks sort, then reverse (the object lists own the order).
+    // Header clicks sort, then reverse (the object lists own the order); the arrow follows.
     const Strings ascending = {"act_gate", "act_none", "act_well", "act_zeta"};
-    for (const Strings& sorted : {ascending, Strings(ascending.rbegin(), ascending.rend())}) {
+    for (const bool up : {true, false}) {
+        const Strings sorted = up ? ascending : Strings(ascending.rbegin(), ascending.rend());
         m_remote.click_header(kActivatorList, 1);
         EXPECT_TRUE(wait_until([&] { return m_remote.column(kActivatorList, 1) == sorted; }));
+        EXPECT_EQ(m_remote.sort_arrow(kActivatorList), std::pair(1, up));
     }
+    // Back in file order, no column shows an arrow.
+    m_window.set_sort_indicator(kActivatorList, -1, true);
+    EXPECT_TRUE(wait_until([&] { return !m_remote.sort_arrow(kActivatorList); }));
+}
+
+TEST_F(WindowContract, MenusOpenWithAltAndTheirLetterAndShortcutKeysChooseEnabledItems) {
+    show_main_window_alone();
+    const std::vector<Menu> bar = main_menu_bar();
+    // From a list of the main window, Alt and the title's marked character open the menu.
+    for (std::size_t menu = 0; menu < bar.size(); ++menu) {
+        const std::string title = to_utf8(bar[menu].title);
+        const std::string key = "Alt+" + title.substr(title.find('&') + 1, 1);
+        EXPECT_EQ(m_remote.menu_opened_by_key(kFirstListControl, key), static_cast<int>(menu))
+            << key;
+    }
+    // A shortcut key chooses its item, unless the item is greyed.
+    struct Row {
+        std::string key;
+        bool save_enabled;
+        Strings events;
+    };
+    for (const Row& row : std::vector<Row>{{"Ctrl+O", false, {"menu 1"}},
+                                           {"F1", false, {"menu 20"}},
+                                           {"Ctrl+S", false, {}},
+                                           {"Ctrl+S", true, {"menu 2"}}}) {
+        m_window.set_menu_item_enabled(command::kSave, row.save_enabled);
+        m_remote.run_events();
+        m_events.take();
+        m_remote.press_key(kFirstListControl, row.key);
+        m_remote.run_events();
+        EXPECT_EQ(m_events.take(), row.events) << row.key << " " << row.save_enabled;
+    }
+}
+
+TEST_F(WindowContract, ATextBoxReportsWhatTheUserTypesButNotWhatTheProgramSets) {
+    show_main_window_alone();
+    m_window.open_popup(WindowId::TextEditor, "Book", {100, 100, 700, 500});
+    struct Row {
+        int control;
+        ControlKind kind;
+        bool reports;
+    };
+    const std::vector<Row> boxes = {{editor::kTranslationBox, ControlKind::TextBox, true},
+                                    {editor::kOriginalBox, ControlKind::ReadOnlyTextBox, false}};
+    for (const Row& row : boxes) {
+        m_window.add_control(WindowId::TextEditor,
+                             {row.control, row.kind, "Es war einmal.", {10, 10, 300, 200}, {}, -1});
+    }
+    m_remote.run_events();
+    m_events.take();
+    for (const Row& row : boxes) {
+        SCOPED_TRACE(row.control);
+        m_window.set_control_text(row.control, "Vor langer Zeit.\r\nEnde.");
+        m_remote.run_events();
+        EXPECT_EQ(m_events.take(), Strings{});
+        m_remote.type_text(row.control, "Nebel");
+        m_remote.run_events();
+        const Strings typed = m_events.take();
+        EXPECT_EQ(!typed.empty(), row.reports);
+        const std::string event = "control " + std::to_string(row.control) + " 0";
+        EXPECT_EQ(std::ranges::count(typed, event), static_cast<long>(typed.size()));
+    }
+}
+
+TEST_F(WindowContract, TheNameDialogsRowStaysSelectedAndItsFieldGetsTheKeysBackAfterABox) {
+    start();
+    open_plugin(m_plugin);
+    m_remote.select_tab(3);
+    m_remote.click_row(kActivatorList, 1, ListEventType::Other);
+    m_remote.press_key(kActivatorList, "F2");
+    ASSERT_TRUE(wait_until([&] { return m_remote.window_open(WindowId::NameEdit); }));
+
+    // The edited row, still to do, shows the selection while the list has no focus: neither
+    // its state's colour (row 2 is to do too) nor a plain row's background (row 0).
+    EXPECT_EQ(m_window.selected_row(kActivatorList), std::optional<std::size_t>(1));
+    const std::string edited = shown(m_remote.row_background(kActivatorList, 1, 1));
+    EXPECT_EQ(shown(m_remote.row_background(kActivatorList, 2, 1)), shown(kToDoBackground));
+    EXPECT_NE(edited, shown(kToDoBackground));
+    EXPECT_NE(edited, shown(m_remote.row_background(kActivatorList, 0, 1)));
+
+    // Enter answers with the default button; afterwards the program puts the cursor back
+    // into the DV Name field, and the keys go there.
+    for (const auto& [buttons, enter] : std::vector<std::pair<MessageButtons, MessageAnswer>>{
+             {MessageButtons::Ok, MessageAnswer::Ok},
+             {MessageButtons::YesNo, MessageAnswer::Yes},
+             {MessageButtons::YesNoDefaultNo, MessageAnswer::No}}) {
+        SCOPED_TRACE(static_cast<int>(buttons));
+        m_window.focus_control(name_edit::kIdField);
+        auto seen = std::make_shared<Strings>();
+        BackendRemote::press_enter_on_next_message_box([seen](std::string title, std::string text) {
+            *seen = {title, text};
+        });
+        EXPECT_EQ(m_dialogs.message_box("FRAGE", "Wirklich?", buttons, MessageIcon::Question),
+                  enter);
+        EXPECT_EQ(*seen, Strings({"FRAGE", "Wirklich?"}));
+        m_window.focus_control(name_edit::kDvNameField);
+        EXPECT_TRUE(
+            wait_until([&] { return m_remote.focused_control() == name_edit::kDvNameField; }));
+    }
+    m_remote.press_key(name_edit::kDvNameField, "Escape");
+    EXPECT_TRUE(wait_closed(WindowId::NameEdit));
 }
 
 TEST_F(WindowContract, KeysAndClicksFilterAndOpenTheNameDialogAndSaveAsksOnTheWorker) {
@@ -339,7 +497,7 @@ TEST_F(WindowContract, AFindingSelectsItsTabAndTheEditorCopiesAndStoresTheText) 
     ASSERT_TRUE(wait_until([&] { return m_remote.window_open(WindowId::TextEditor); }));
     EXPECT_EQ(popup(WindowId::TextEditor, {editor::kSaveButton, editor::kCopyButton}),
               "Book 700x500 [-SPEICHERN] [-KOPIEREN]");
-    EXPECT_EQ(rows(editor::kEntryList), Strings({"bk_tales"}));
+    EXPECT_EQ(rows(editor::kEntryList), Strings({"|bk_tales"}));
     // Only the main window's lists have the popup menu.
     EXPECT_FALSE(m_remote.right_click_opens_popup_menu(editor::kEntryList, 0));
 
@@ -356,12 +514,14 @@ TEST_F(WindowContract, AFindingSelectsItsTabAndTheEditorCopiesAndStoresTheText) 
     m_remote.press_button(editor::kCancelButton);
     ASSERT_TRUE(wait_closed(WindowId::TextEditor));
 
-    // The stored text is now the record's own; the close box closes like ABBRECHEN.
+    // The stored text comes back as the translation, under the original; the close box
+    // closes like ABBRECHEN.
     m_remote.choose_menu(kBookCommand);
     ASSERT_TRUE(wait_until([&] { return m_remote.window_open(WindowId::TextEditor); }));
     m_remote.click_row(editor::kEntryList, 0, ListEventType::Other);
-    EXPECT_TRUE(wait_for_text(editor::kOriginalBox,
+    EXPECT_TRUE(wait_for_text(editor::kTranslationBox,
                               "Vor langer Zeit war der Hain ein See.\r\nNur der Nebel."));
+    EXPECT_TRUE(wait_for_text(editor::kOriginalBox, kBookText));
     m_remote.close_window(WindowId::TextEditor);
     ASSERT_TRUE(wait_closed(WindowId::TextEditor));
 }

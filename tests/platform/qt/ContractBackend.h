@@ -16,11 +16,20 @@ class BackendRemote final : public QtRemote {
 public:
     using QtRemote::QtRemote;
 
-    // "Enter" is the main keyboard's Return key; "F2", "Escape" and "Ctrl+F" as Qt reads them.
+    // "Enter" is the main keyboard's Return key; the others ("F2", "Ctrl+F", "Alt+D") as Qt
+    // reads them.
     void press_key(int control, const std::string& key) {
         QWidget* target = widget(control);
         target->setFocus();
         QTest::keySequence(target, QString::fromStdString(key == "Enter" ? "Return" : key));
+    }
+    // Which menu bar menu the key opened (then closed again), -1 for none.
+    int menu_opened_by_key(int control, const std::string& key) {
+        press_key(control, key);
+        run_events();
+        const int opened = open_menu();
+        close_menus();
+        return opened;
     }
     int focused_control() const {
         const QWidget* focus = QApplication::focusWidget();

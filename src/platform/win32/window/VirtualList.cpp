@@ -66,6 +66,7 @@ void VirtualList::set_sort_indicator(int column, bool ascending) {
         HDITEMW item{};
         item.mask = HDI_FORMAT;
         SendMessageW(header, HDM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
+        // Column -1 (file order) matches no column: every arrow goes.
         item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
         if (index == column) {
             item.fmt |= ascending ? HDF_SORTUP : HDF_SORTDOWN;
@@ -82,8 +83,12 @@ long long VirtualList::custom_draw(void* header) const {
     if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
         return CDRF_NOTIFYITEMDRAW;
     }
+    // The selected row keeps the list view's selection colours, also while another window
+    // has the focus (the name dialog edits it): a state colour would hide the selection.
+    const auto position = static_cast<WPARAM>(draw->nmcd.dwItemSpec);
     if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT &&
-        draw->nmcd.dwItemSpec < m_visible.shown_count(m_rows.size())) {
+        position < m_visible.shown_count(m_rows.size()) &&
+        (SendMessageW(m_handle, LVM_GETITEMSTATE, position, LVIS_SELECTED) & LVIS_SELECTED) == 0) {
         const ListRow& row = m_rows[m_visible.row_at(draw->nmcd.dwItemSpec)];
         switch (row_state(row)) {
         case RowState::ToDo:

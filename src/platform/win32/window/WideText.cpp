@@ -62,25 +62,4 @@ std::wstring without_mnemonics(TextView text) {
     return shown;
 }
 
-std::wstring with_mnemonic(TextView text, std::wstring& taken) {
-    const std::wstring shown = to_wide(text);
-    std::wstring result;
-    bool marked = false;
-    for (const wchar_t c : shown) {
-        if (c == L'&') {
-            result += L"&&";
-            continue;
-        }
-        wchar_t upper = c;
-        CharUpperBuffW(&upper, 1);
-        if (!marked && IsCharAlphaNumericW(c) && taken.find(upper) == std::wstring::npos) {
-            result += L'&';
-            taken += upper;
-            marked = true;
-        }
-        result += c;
-    }
-    return result;
-}
-
 } // namespace orv

@@ -18,12 +18,8 @@ std::optional<Text> from_wide(std::wstring_view text);
 // of Windows' edit controls and message boxes.
 std::wstring with_crlf(TextView text);
 
-// A text shown as written: Windows takes "&" for a mnemonic marker.
+// A text shown as written: Windows takes "&" for a mnemonic marker. (Menu texts carry
+// their mnemonics and are taken as they are.)
 std::wstring without_mnemonics(TextView text);
-
-// A menu text with a keyboard mnemonic: "&" goes before the first letter that `taken` (the
-// letters of the same menu level so far, upper case) does not hold yet, which is added to
-// it. The text shown stays the same; a text without a free letter gets no mnemonic.
-std::wstring with_mnemonic(TextView text, std::wstring& taken);
 
 } // namespace orv

@@ -49,8 +49,13 @@ MessageAnswer Win32Dialogs::message_box(const Text& title, const Text& text, Mes
                                         MessageIcon icon) {
     return m_window.calls().ask<MessageAnswer>(
         [this, title, text, buttons, icon] {
-            const UINT style = (buttons == MessageButtons::YesNo ? MB_YESNO : MB_OK) |
-                               kIcons[static_cast<std::size_t>(icon)];
+            // The default button, the one Enter presses, is the first (Yes, OK) unless the
+            // question asks for No.
+            const UINT style =
+                (buttons == MessageButtons::Ok               ? MB_OK
+                 : buttons == MessageButtons::YesNoDefaultNo ? MB_YESNO | MB_DEFBUTTON2
+                                                             : MB_YESNO) |
+                kIcons[static_cast<std::size_t>(icon)];
             return to_answer(MessageBoxW(m_window.dialog_owner(), with_crlf(text).c_str(),
                                          to_wide(title).c_str(), style));
         },

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <iterator>
 #include <map>
 #include <memory>
 
@@ -37,7 +39,7 @@ std::wstring wide(const std::string& text) {
     return result;
 }
 
-// The item's text as drawn: a mnemonic marker "&" is not shown and "&&" is one "&".
+// The item's text as the menu holds it: mnemonic marker, and the key name after a tab.
 std::string menu_text(HMENU menu, UINT position) {
     wchar_t text[256] = {};
     MENUITEMINFOW item{};
@@ -46,13 +48,22 @@ std::string menu_text(HMENU menu, UINT position) {
     item.dwTypeData = text;
     item.cch = 255;
     GetMenuItemInfoW(menu, position, TRUE, &item);
-    std::wstring shown(text);
-    for (std::size_t i = 0; i < shown.size(); ++i) {
-        if (shown[i] == L'&' && i + 1 < shown.size()) {
-            shown.erase(i, 1);
-        }
+    return (item.fType & MFT_SEPARATOR) != 0 ? "-" : utf8(text);
+}
+
+// Runs `press` with the keys `held` down, as the window reads them with GetKeyState (a
+// posted key message does not set them).
+void with_keys_held(std::initializer_list<int> held, const std::function<void()>& press) {
+    BYTE state[256];
+    GetKeyboardState(state);
+    BYTE before[256];
+    std::copy(std::begin(state), std::end(state), std::begin(before));
+    for (const int key : held) {
+        state[key] = 0x80;
     }
-    return (item.fType & MFT_SEPARATOR) != 0 ? "-" : utf8(shown);
+    SetKeyboardState(state);
+    press();
+    SetKeyboardState(before);
 }
 
 void notify(HWND control, UINT code, int item, int sub_item) {
@@ -119,7 +130,10 @@ void Win32Remote::run_events() {
 
 bool Win32Remote::right_click_opens_popup_menu(int control, int row) {
     auto shown = std::make_shared<bool>(false);
-    close_next_popup_menu([shown] { *shown = true; });
+    close_next_popup_menu([shown](HMENU) {
+        *shown = true;
+        return false;
+    });
     click_row(control, row, ListEventType::RightClick);
     return *shown;
 }
@@ -181,21 +195,48 @@ void Win32Remote::press_key(int control, unsigned virtual_key) {
 }
 
 void Win32Remote::press_key(int control, const std::string& key) {
-    if (key == "Ctrl+F") {
-        // The window reads the Ctrl key's state, which a posted key does not set.
-        BYTE state[256];
-        GetKeyboardState(state);
-        const BYTE before = state[VK_CONTROL];
-        state[VK_CONTROL] = 0x80;
-        SetKeyboardState(state);
-        press_key(control, unsigned{'F'});
-        state[VK_CONTROL] = before;
-        SetKeyboardState(state);
+    if (key.size() == 6 && key.starts_with("Ctrl+")) {
+        with_keys_held({VK_CONTROL}, [&] { press_key(control, static_cast<unsigned>(key[5])); });
         return;
     }
     static const std::map<std::string, unsigned> keys = {
-        {"Enter", VK_RETURN}, {"F2", VK_F2}, {"Escape", VK_ESCAPE}};
+        {"Enter", VK_RETURN}, {"F1", VK_F1}, {"F2", VK_F2}, {"Escape", VK_ESCAPE}};
     press_key(control, keys.at(key));
+}
+
+int Win32Remote::menu_opened_by_key(int control, const std::string& key,
+                                    std::function<bool()> keep_open) {
+    const std::wstring typed = wide(key.substr(4));
+    auto opened = std::make_shared<HMENU>(nullptr);
+    close_next_popup_menu([opened, keep_open](HMENU menu) {
+        *opened = menu;
+        return keep_open && keep_open();
+    });
+    // The key as the keyboard gives it: Alt held, the character's key down (with Shift where
+    // the character needs it); the loop translates it into the character that the menu bar
+    // looks up.
+    const SHORT scan = VkKeyScanW(typed.at(0));
+    const auto virtual_key = static_cast<WPARAM>(LOBYTE(scan));
+    HWND target = m_window.control_handle(control);
+    SetFocus(target);
+    const LPARAM alt_down = 1 | (LPARAM{1} << 29);
+    with_keys_held((HIBYTE(scan) & 1) != 0 ? std::initializer_list<int>{VK_MENU, VK_SHIFT}
+                                           : std::initializer_list<int>{VK_MENU},
+                   [&] {
+                       PostMessageW(target, WM_SYSKEYDOWN, virtual_key, alt_down);
+                       while (m_window.run_one()) {
+                       }
+                   });
+    PostMessageW(target, WM_SYSKEYUP, virtual_key, alt_down | (LPARAM{3} << 30));
+    while (m_window.run_one()) {
+    }
+    HMENU bar = GetMenu(m_window.main_handle());
+    for (int menu = 0; menu < GetMenuItemCount(bar); ++menu) {
+        if (*opened != nullptr && GetSubMenu(bar, menu) == *opened) {
+            return menu;
+        }
+    }
+    return -1;
 }
 
 int Win32Remote::focused_control() const {
@@ -240,6 +281,47 @@ bool Win32Remote::menu_enabled(int command) const {
         state = GetMenuState(m_window.popup_menu(), static_cast<UINT>(command), MF_BYCOMMAND);
     }
     return state != static_cast<UINT>(-1) && (state & (MF_GRAYED | MF_DISABLED)) == 0;
+}
+
+std::optional<std::pair<int, bool>> Win32Remote::sort_arrow(int control) const {
+    HWND header =
+        reinterpret_cast<HWND>(SendMessageW(m_window.control_handle(control), LVM_GETHEADER, 0, 0));
+    const auto count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    for (int index = 0; index < count; ++index) {
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&item));
+        if ((item.fmt & (HDF_SORTUP | HDF_SORTDOWN)) != 0) {
+            return std::pair(index, (item.fmt & HDF_SORTUP) != 0);
+        }
+    }
+    return std::nullopt;
+}
+
+RowColour Win32Remote::row_background(int control, int row, int column) const {
+    HWND list = m_window.control_handle(control);
+    RECT cell{};
+    cell.top = column;
+    cell.left = LVIR_BOUNDS;
+    SendMessageW(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&cell));
+    RECT area{};
+    GetClientRect(list, &area);
+    // The list paints itself into a picture of its own, as it would on the screen.
+    HDC screen = GetDC(list);
+    HDC picture = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, area.right, area.bottom);
+    const HGDIOBJ old = SelectObject(picture, bitmap);
+    SendMessageW(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(picture),
+                 PRF_CLIENT | PRF_ERASEBKGND);
+    // Right of the cell's short text, inside its grid lines.
+    const COLORREF colour = GetPixel(picture, cell.right - 4, (cell.top + cell.bottom) / 2);
+    SelectObject(picture, old);
+    DeleteObject(bitmap);
+    DeleteDC(picture);
+    ReleaseDC(list, screen);
+    return RowColour{GetRValue(colour), GetGValue(colour), GetBValue(colour)};
 }
 
 std::string Win32Remote::status_text(int field) const {
@@ -382,12 +464,33 @@ void Win32Remote::answer_next_message_box(
     SetTimer(nullptr, 0, 10, check_box);
 }
 
-void Win32Remote::close_next_popup_menu(std::function<void()> shown) {
-    g_waiting_for_menu = [shown = std::move(shown)] {
-        if (find_own_window(L"#32768") == nullptr) {
+void Win32Remote::press_enter_on_next_message_box(
+    std::function<void(std::string title, std::string text)> seen) {
+    g_waiting_for_box = [seen = std::move(seen)] {
+        HWND box = find_own_window(L"#32770");
+        if (box == nullptr) {
             return false;
         }
-        shown();
+        seen(utf8(window_text(box)), utf8(window_text(GetDlgItem(box, 0xFFFF))));
+        // To the control with the focus, through the box's own loop, as the keyboard does.
+        HWND focus = GetFocus();
+        HWND target = focus != nullptr && IsChild(box, focus) ? focus : box;
+        PostMessageW(target, WM_KEYDOWN, VK_RETURN, 1);
+        PostMessageW(target, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC0000001));
+        return true;
+    };
+    SetTimer(nullptr, 0, 10, check_box);
+}
+
+void Win32Remote::close_next_popup_menu(std::function<bool(HMENU__* menu)> keep_open) {
+    g_waiting_for_menu = [keep_open = std::move(keep_open)] {
+        HWND shown = find_own_window(L"#32768");
+        if (shown == nullptr) {
+            return false;
+        }
+        if (keep_open(reinterpret_cast<HMENU>(SendMessageW(shown, MN_GETHMENU, 0, 0)))) {
+            return false;
+        }
         EndMenu();
         return true;
     };

@@ -1,11 +1,16 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Dialogs.h"
 #include "platform/Events.h"
+#include "platform/ListRowRules.h"
+
+struct HMENU__;
 
 namespace orv {
 
@@ -14,8 +19,9 @@ class Win32Window;
 // Drives the windows of a Win32Window with the window messages a user's actions produce
 // (menu commands, tab changes, list-view notifications, typed characters, button clicks),
 // and reads the controls' state back from the controls themselves. Texts are UTF-8, as
-// shown: the mnemonic markers of menu texts are not drawn, and "&&" is one "&". For the tests and
-// the screenshot program, on the window's thread.
+// shown; menu texts as the window system holds them: "&" before the underlined letter, "&&"
+// for a shown "&", and the shortcut's key name after a tab. For the tests and the screenshot
+// program, on the window's thread.
 class Win32Remote {
 public:
     explicit Win32Remote(Win32Window& window) : m_window(window) {}
@@ -35,8 +41,13 @@ public:
     void type_text(int control, const std::string& text);
     void press_button(int control);
     void press_key(int control, unsigned virtual_key);
-    // The same by name: "Enter", "F2", "Escape" or "Ctrl+F".
+    // The same by name: "Enter", "F1", "F2", "Escape", or Ctrl and a capital letter ("Ctrl+F").
     void press_key(int control, const std::string& key);
+    // Presses Alt and a character ("Alt+D") and tells which menu bar menu that opened, -1
+    // for none. The menu is closed once `keep_open` (asked every few milliseconds while it
+    // shows) says false; without it, at once.
+    int menu_opened_by_key(int control, const std::string& key,
+                           std::function<bool()> keep_open = {});
     // The number of the control with the keyboard focus; 0 when none of ours has it.
     int focused_control() const;
     void close_window(WindowId window);
@@ -47,6 +58,11 @@ public:
     // The items of menu bar menu `menu` ("-" for a separator), or of the popup menu for -1.
     std::vector<std::string> menu_items(int menu) const;
     bool menu_enabled(int command) const;
+    // The column whose header shows the sort arrow, and whether it points up (ascending);
+    // nothing when no column shows one.
+    std::optional<std::pair<int, bool>> sort_arrow(int control) const;
+    // The colour the list view paints behind the row's cell in `column`, beside its text.
+    RowColour row_background(int control, int row, int column) const;
     std::string status_text(int field) const;
     std::string window_title(WindowId window) const;
     // The inner size, as the program gives it; empty when the window is not open.
@@ -71,8 +87,12 @@ public:
     static void
     answer_next_message_box(MessageAnswer answer,
                             std::function<void(std::string title, std::string text)> seen);
-    // Closes the next popup menu once it shows; `shown` is called then.
-    static void close_next_popup_menu(std::function<void()> shown);
+    // The same, answered with the Enter key: the box's default button.
+    static void
+    press_enter_on_next_message_box(std::function<void(std::string title, std::string text)> seen);
+    // Once the next popup menu shows, asks `keep_open` with the menu every few milliseconds
+    // and closes the menu when it says false.
+    static void close_next_popup_menu(std::function<bool(HMENU__* menu)> keep_open);
 
 private:
     Win32Window& m_window;

@@ -77,6 +77,29 @@ HFONT message_font(int dpi) {
     return CreateFontIndirectW(&metrics.lfMessageFont);
 }
 
+// A menu item's shortcut key as an accelerator table takes it.
+ACCEL shortcut_key(MenuShortcut shortcut, int command) {
+    ACCEL key{};
+    key.cmd = static_cast<WORD>(command);
+    key.fVirt = FVIRTKEY;
+    switch (shortcut) {
+    case MenuShortcut::CtrlO:
+        key.fVirt |= FCONTROL;
+        key.key = 'O';
+        break;
+    case MenuShortcut::CtrlS:
+        key.fVirt |= FCONTROL;
+        key.key = 'S';
+        break;
+    case MenuShortcut::F1:
+        key.key = VK_F1;
+        break;
+    case MenuShortcut::None:
+        break;
+    }
+    return key;
+}
+
 // Clicks on the main window that a pop-up refuses; see run_one.
 bool is_refused_click(const MSG& message) {
     switch (message.message) {
@@ -115,6 +138,9 @@ Win32Window::~Win32Window() {
     }
     if (m_popup_menu != nullptr) {
         DestroyMenu(m_popup_menu);
+    }
+    if (m_shortcuts != nullptr) {
+        DestroyAcceleratorTable(m_shortcuts);
     }
     DestroyWindow(m_messages);
     for (HFONT font : {m_font, m_text_box_font}) {
@@ -181,6 +207,12 @@ bool Win32Window::run_one() {
     // Ctrl+F in the main window puts the cursor into the filter box.
     if (root == m_main && message.message == WM_KEYDOWN && message.wParam == 'F' &&
         GetKeyState(VK_CONTROL) < 0 && focus_search_field()) {
+        return true;
+    }
+    // The menu items' keys choose them wherever the main window has the focus (never in a
+    // pop-up window).
+    if (root == m_main && m_shortcuts != nullptr &&
+        TranslateAcceleratorW(m_main, m_shortcuts, &message) != 0) {
         return true;
     }
     // Tab, Enter and Escape in a pop-up window move between its controls, press its default
@@ -291,24 +323,29 @@ void Win32Window::set_menus(const std::vector<Menu>& menu_bar, const std::vector
         if (m_main == nullptr) {
             return;
         }
-        const auto fill = [](HMENU menu, const std::vector<MenuItem>& items) {
-            std::wstring taken;
+        // The texts carry their mnemonics as Windows reads them ("&" before the letter); the
+        // shortcut's key name follows a tab, which a menu shows at the item's right.
+        std::vector<ACCEL> keys;
+        const auto fill = [&keys](HMENU menu, const std::vector<MenuItem>& items) {
             for (const MenuItem& item : items) {
                 if (item.command == 0) {
                     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-                } else {
-                    AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(item.command),
-                                with_mnemonic(item.text, taken).c_str());
+                    continue;
                 }
+                std::wstring text = to_wide(item.text);
+                if (item.shortcut != MenuShortcut::None) {
+                    text += L'\t' + to_wide(shortcut_text(item.shortcut));
+                    keys.push_back(shortcut_key(item.shortcut, item.command));
+                }
+                AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(item.command), text.c_str());
             }
         };
         HMENU bar = CreateMenu();
-        std::wstring taken;
         for (const Menu& menu : menu_bar) {
             HMENU items = CreatePopupMenu();
             fill(items, menu.items);
             AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(items),
-                        with_mnemonic(menu.title, taken).c_str());
+                        to_wide(menu.title).c_str());
         }
         HMENU old = GetMenu(m_main);
         SetMenu(m_main, bar);
@@ -321,7 +358,19 @@ void Win32Window::set_menus(const std::vector<Menu>& menu_bar, const std::vector
         }
         m_popup_menu = CreatePopupMenu();
         fill(m_popup_menu, popup);
+        if (m_shortcuts != nullptr) {
+            DestroyAcceleratorTable(m_shortcuts);
+            m_shortcuts = nullptr;
+        }
+        if (!keys.empty()) {
+            m_shortcuts = CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
+        }
     });
+}
+
+bool Win32Window::menu_item_enabled(int command) const {
+    const UINT state = GetMenuState(m_menu_bar, static_cast<UINT>(command), MF_BYCOMMAND);
+    return state != static_cast<UINT>(-1) && (state & (MF_GRAYED | MF_DISABLED)) == 0;
 }
 
 void Win32Window::set_menu_item_enabled(int command, bool enabled) {
@@ -599,7 +648,9 @@ void Win32Window::set_control_enabled(int control, bool enabled) {
 void Win32Window::set_control_text(int control, const Text& text) {
     m_calls->post([this, control, text] {
         if (Control* found = find(control)) {
+            m_setting_text = true;
             set_text(found->handle, found->kind, text);
+            m_setting_text = false;
             place(*found);
         }
     });
@@ -706,7 +757,11 @@ long long Win32Window::handle_message(WindowHandle window, unsigned message,
             return 0;
         }
         if (lparam == 0 && window == m_main) {
-            deliver(MenuCommandEvent{id});
+            // A shortcut key (notification code 1) chooses its item only while the item is
+            // not greyed, as a click would.
+            if (HIWORD(wparam) != 1 || menu_item_enabled(id)) {
+                deliver(MenuCommandEvent{id});
+            }
             return 0;
         }
         if (HIWORD(wparam) == BN_CLICKED) {
@@ -718,9 +773,12 @@ long long Win32Window::handle_message(WindowHandle window, unsigned message,
             return 0;
         }
         if (HIWORD(wparam) == EN_CHANGE) {
-            // The filter box reports every change of its text.
+            // The filter box reports every change of its text, a text box those the user
+            // makes.
             if (const Control* control = find(id);
-                control != nullptr && control->kind == ControlKind::SearchField) {
+                control != nullptr &&
+                (control->kind == ControlKind::SearchField ||
+                 (control->kind == ControlKind::TextBox && !m_setting_text))) {
                 deliver(ControlEvent{id, ListEventType::Other});
             }
             return 0;

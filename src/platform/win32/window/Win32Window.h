@@ -16,6 +16,7 @@
 struct HWND__;
 struct HMENU__;
 struct HFONT__;
+struct HACCEL__;
 using WindowHandle = HWND__*;
 
 namespace orv {
@@ -39,7 +40,7 @@ public:
     void connect_events(EventSink& sink, std::function<bool()> quit_requested);
     void show();
     // The message loop, until the program quits. Dialog keys (Tab, Enter, Escape) work in
-    // the pop-up windows.
+    // the pop-up windows, the menu items' shortcut keys in the main window.
     void run();
     // Handles one waiting message, if any, the way run() does; false when none was waiting.
     bool run_one();
@@ -111,6 +112,7 @@ private:
     void show_page(int page);
     void remove_control(int number);
     bool focus_search_field();
+    bool menu_item_enabled(int command) const;
     Control* find(int number);
     VirtualList* find_list(int number);
     WindowHandle parent_for(WindowId window, const ControlSpec& control) const;
@@ -134,6 +136,10 @@ private:
     HMENU__* m_menu_bar = nullptr;
     HMENU__* m_popup_menu = nullptr;
     bool m_popup_menu_open = false;
+    // The menu items' shortcut keys.
+    HACCEL__* m_shortcuts = nullptr;
+    // The program is setting a control's text: the change is not the user's.
+    bool m_setting_text = false;
     HFONT__* m_font = nullptr;
     HFONT__* m_text_box_font = nullptr;
     std::map<WindowId, WindowHandle> m_popups;

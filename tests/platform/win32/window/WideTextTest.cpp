@@ -26,19 +26,5 @@ TEST(WideText, ConversionsAtTheEdge) {
     EXPECT_EQ(without_mnemonics("Salz & Pfeffer"), L"Salz && Pfeffer");
 }
 
-TEST(WideText, MenuTextsGetTheFirstFreeLetterAsMnemonic) {
-    std::wstring taken;
-    for (const auto& [text, labelled] :
-         std::vector<std::pair<Text, std::wstring>>{{"Datei", L"&Datei"},
-                                                    {"Externe Datenbank", L"&Externe Datenbank"},
-                                                    {"Text bearbeiten", L"&Text bearbeiten"},
-                                                    {"?", L"?"},
-                                                    {"Dexter", L"De&xter"},
-                                                    {"A & B", L"&A && B"}}) {
-        SCOPED_TRACE(text);
-        EXPECT_EQ(with_mnemonic(text, taken), labelled);
-    }
-}
-
 } // namespace
 } // namespace orv
