@@ -15,7 +15,7 @@ public:
 class NullSaveView final : public SaveView {
 public:
     void show_progress(const Text&) override {}
-    void show_mark(int, std::size_t, const Text&) override {}
+    void show_mark(int, std::size_t, const Element&) override {}
 };
 
 // Every tenth object row edited by hand, as before a real save.

@@ -49,7 +49,7 @@ public:
 class NullSaveView final : public SaveView {
 public:
     void show_progress(const Text&) override {}
-    void show_mark(int, std::size_t, const Text&) override {}
+    void show_mark(int, std::size_t, const Element&) override {}
 };
 
 // Checks what every loaded plugin must hold, whatever the file was: each block's record

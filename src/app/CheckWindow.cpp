@@ -63,7 +63,7 @@ void CheckWindow::open() {
             {finding_kind_label(finding.kind), finding.record, finding.id, finding.detail});
         m_rows.push_back(finding.row);
     }
-    m_window.set_rows(check_window::kFindingList, std::move(rows));
+    m_window.set_rows(check_window::kFindingList, std::move(rows), {});
 }
 
 void CheckWindow::on_control(const ControlEvent& event) {

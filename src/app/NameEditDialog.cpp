@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/Refusal.h"
+#include "app/WindowViews.h"
 #include "translation/NameEdit.h"
 
 namespace orv {
@@ -98,7 +99,7 @@ void NameEditDialog::open(const ClickedRow& row, int list_index) {
         for (const Suggestion& suggestion : suggestions) {
             rows.push_back({suggestion.dv_name, suggestion.source});
         }
-        m_window.set_rows(kSuggestionList, std::move(rows));
+        m_window.set_rows(kSuggestionList, std::move(rows), {});
     }
 
     // A name from the shipped database may be looked at but not changed.
@@ -178,8 +179,8 @@ std::optional<ListPosition> NameEditDialog::ok() {
     }
     for (const auto& [list_index, row] : changed) {
         const int control = list_view_of(list_index);
-        m_window.set_cell(control, row, static_cast<int>(Column::Mark), mark::kEdited);
         m_window.set_cell(control, row, static_cast<int>(Column::DvName), *dv_name);
+        show_row_mark(m_window, list_index, row, m_workspace.lists.list(list_index).elements[row]);
     }
     close(true);
     return ListPosition{m_list_index, m_row};

@@ -119,7 +119,7 @@ void TextEditor::open(const TextTarget& target) {
     for (const auto& row : m_rows) {
         entries.push_back({entry_mark(row.block), row.id});
     }
-    m_window.set_rows(kEntryList, std::move(entries));
+    m_window.set_rows(kEntryList, std::move(entries), {});
 
     m_window.set_control_enabled(kSaveButton, false);
     m_window.set_control_enabled(kCopyButton, false);

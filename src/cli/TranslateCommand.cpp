@@ -66,7 +66,7 @@ std::optional<TranslateArguments> parse_arguments(std::span<const std::string> a
 class SilentSaveView final : public SaveView {
 public:
     void show_progress(const Text&) override {}
-    void show_mark(int, std::size_t, const Text&) override {}
+    void show_mark(int, std::size_t, const Element&) override {}
 };
 
 Text mark_name(const Text& mark) {

@@ -9,34 +9,8 @@
 
 namespace orv {
 
-// What a row of an object list is, as every backend colours it. An object list's row holds
-// the mark, ID, EV Name and DV Name (see orv::Column); the translation rules decide on
-// needs_translation() through this one function, so that the colour and the counts agree.
-enum class RowState {
-    // Translated (marks "B", "Ü"), or without a name ("E").
-    Plain,
-    // No mark and the DV Name equal to the EV Name: nobody has translated it yet.
-    ToDo,
-    // Mark "*": a name typed but not yet saved.
-    Edited,
-};
-
-inline RowState row_state(TextView mark, TextView ev_name, TextView dv_name) {
-    if (mark == "*") {
-        return RowState::Edited;
-    }
-    return mark.empty() && ev_name == dv_name ? RowState::ToDo : RowState::Plain;
-}
-
-// A list view's row as the state above; short rows count their missing cells empty.
-inline RowState row_state(const ListRow& row) {
-    const auto cell = [&row](std::size_t column) {
-        return column < row.size() ? TextView(row[column]) : TextView();
-    };
-    return row_state(cell(0), cell(2), cell(3));
-}
-
-// The background of the rows still to do and of the edited rows, the same in every backend.
+// The background of the rows still to do and of the edited rows, the same in every backend;
+// rows of the other states keep the view's own background.
 struct RowColour {
     int red = 0;
     int green = 0;
@@ -44,6 +18,20 @@ struct RowColour {
 };
 inline constexpr RowColour kToDoBackground{255, 236, 196};
 inline constexpr RowColour kEditedBackground{206, 228, 255};
+
+inline std::optional<RowColour> background_of(RowState state) {
+    switch (state) {
+    case RowState::ToDo:
+        return kToDoBackground;
+    case RowState::Edited:
+        return kEditedBackground;
+    case RowState::FromDatabase:
+    case RowState::Translated:
+    case RowState::Nameless:
+        break;
+    }
+    return std::nullopt;
+}
 
 // Which rows of a list view are shown (Window::set_visible_rows): the program names rows by
 // their index in its own list, the view counts only the rows it shows.

@@ -110,6 +110,21 @@ struct Menu {
 // One row of a list view: its cells' texts, column by column.
 using ListRow = std::vector<Text>;
 
+// What a row of an object list is, as the program's lists decide it. A backend draws the
+// rows of each state alike (see ListRowRules.h) and never reads a state from the texts.
+enum class RowState {
+    // No German name known yet: the DV Name is still the EV Name, without a mark.
+    ToDo,
+    // Named from the shipped database (mark "B"); not editable.
+    FromDatabase,
+    // Named from the external database, saved, or already German in the plugin.
+    Translated,
+    // A name typed by the user and not yet saved (mark "*").
+    Edited,
+    // A record without a name (mark "E"); not editable.
+    Nameless,
+};
+
 // What the program draws. All texts are Windows-1252; a backend converts them where they
 // are shown. Texts of text boxes carry line breaks as CR LF in both directions, and
 // messages use a lone CR as line break. Every operation may be called from a worker
@@ -144,9 +159,13 @@ public:
     // Windows-1252 cannot hold.
     virtual std::optional<Text> control_text(int control) = 0;
 
-    // Replaces all rows of a list view at once.
-    virtual void set_rows(int control, std::vector<ListRow> rows) = 0;
+    // Replaces all rows of a list view at once. `states` holds one state per row for the
+    // main window's object lists, and is empty for the lists of the pop-ups, which are not
+    // coloured.
+    virtual void set_rows(int control, std::vector<ListRow> rows, std::vector<RowState> states) = 0;
     virtual void set_cell(int control, std::size_t row, int column, const Text& text) = 0;
+    // A row of an object list changed its state (with its mark).
+    virtual void set_row_state(int control, std::size_t row, RowState state) = 0;
     virtual std::optional<std::size_t> selected_row(int control) = 0;
     // The text of a cell, empty for a row or column that does not exist.
     virtual Text cell_text(int control, std::size_t row, int column) = 0;

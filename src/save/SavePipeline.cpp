@@ -53,7 +53,7 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, Files& fil
         for (const auto& [list, row] : marked) {
             lists.set_mark_and_dv_name(list, row, mark::kEdited,
                                        lists.list(list).elements[row].dv_name);
-            view.show_mark(list, row, mark::kEdited);
+            view.show_mark(list, row, lists.list(list).elements[row]);
         }
         return error;
     };
@@ -70,7 +70,7 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, Files& fil
             report.confirmed_names.push_back(
                 {type.index, elements[row].ev_name, elements[row].dv_name, today});
             lists.set_mark_and_dv_name(type.index, row, mark::kExternal, elements[row].dv_name);
-            view.show_mark(type.index, row, mark::kExternal);
+            view.show_mark(type.index, row, elements[row]);
             marked.emplace_back(type.index, row);
         }
     }

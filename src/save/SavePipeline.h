@@ -16,8 +16,8 @@ class SaveView {
 public:
     virtual ~SaveView() = default;
     virtual void show_progress(const Text& text) = 0;
-    // Row `row` of object list `list_index` now carries `mark`.
-    virtual void show_mark(int list_index, std::size_t row, const Text& mark) = 0;
+    // Row `row` of object list `list_index` got a new mark: `element` as it is now.
+    virtual void show_mark(int list_index, std::size_t row, const Element& element) = 0;
 };
 
 // Whether a save replaces the external database on disk. The batch tool may keep the

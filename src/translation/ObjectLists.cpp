@@ -72,4 +72,20 @@ void ObjectLists::sort_by_column(int list_index, Column column) {
     object_list.sort_direction = -object_list.sort_direction;
 }
 
+RowState row_state(const Element& element) {
+    if (element.mark == mark::kEdited) {
+        return RowState::Edited;
+    }
+    if (element.mark == mark::kShipped) {
+        return RowState::FromDatabase;
+    }
+    if (element.mark == mark::kNoName) {
+        return RowState::Nameless;
+    }
+    if (element.mark.empty() && element.ev_name == element.dv_name) {
+        return RowState::ToDo;
+    }
+    return RowState::Translated;
+}
+
 } // namespace orv

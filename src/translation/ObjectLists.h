@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/Text.h"
+#include "platform/Window.h"
 #include "plugin/RecordTypes.h"
 
 namespace orv {
@@ -32,6 +33,12 @@ struct Element {
     // The number of the block that holds the row's record.
     std::int32_t block = 0;
 };
+
+// What a row is, decided by its mark alone, except for an unmarked row: it is still to do
+// while its DV Name is its EV Name (no translation known and none typed), and counts as
+// translated once they differ (a name already German in the plugin). The window colours by
+// it, and the counts and the filter ask it whether a row is still to do.
+RowState row_state(const Element& element);
 
 // One SKIL record: its skill index and the three texts of its skill table entry.
 struct SkillElement {

@@ -2,8 +2,6 @@
 
 #include <string>
 
-#include "platform/ListRowRules.h"
-
 namespace orv {
 namespace {
 
@@ -61,7 +59,7 @@ Text fold_case(TextView text) {
 
 bool needs_translation(const Element& element) {
     // One rule for the counts, the filter and the rows' colour in the window.
-    return row_state(element.mark, element.ev_name, element.dv_name) == RowState::ToDo;
+    return row_state(element) == RowState::ToDo;
 }
 
 RowFilter::RowFilter(TextView query, RowFilterOptions options)

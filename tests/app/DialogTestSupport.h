@@ -34,11 +34,7 @@ protected:
     }
     void show_progress(const Text&) override {}
     void show_rows(int list_index, const std::vector<Element>& elements) override {
-        std::vector<ListRow> rows;
-        for (const auto& e : elements) {
-            rows.push_back({e.mark, e.id, e.ev_name, e.dv_name});
-        }
-        window.set_rows(kFirstListControl + list_index, std::move(rows));
+        WindowLoaderView(window).show_rows(list_index, elements);
     }
     // Whether all command menu items are enabled (true) or all greyed (false).
     bool command_menu_is(bool enabled) const {

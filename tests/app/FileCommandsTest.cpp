@@ -228,7 +228,7 @@ TEST_F(FileCommands, SaveAndSaveAs) {
         workspace.lists.set_mark_and_dv_name(kWeaponList, 0, "*", "Keule");
         workspace.stored_texts.stored(1, "Old", "Alt");
         window.set_status_text(0, "");
-        window.set_rows(kWeaponView, {{"", "w1", "Club", "Keule"}});
+        window.set_rows(kWeaponView, {{"", "w1", "Club", "Keule"}}, {RowState::Translated});
         set_command_menu_enabled(window, false);
         if (!c.typed) {
             dialogs.next_answer(c.answer);

@@ -112,19 +112,5 @@ TEST(RowVisibility, MapsShownPositionsToRowsBothWays) {
     EXPECT_EQ(visibility.position_of(4, 4), std::nullopt);
 }
 
-TEST(RowState, ColoursFollowMarkAndNames) {
-    const struct {
-        ListRow row;
-        RowState state;
-    } cases[] = {{{"", "id", "Gate", "Gate"}, RowState::ToDo},
-                 {{"", "id", "Gate", "Tor"}, RowState::Plain},
-                 {{"*", "id", "Gate", "Gate"}, RowState::Edited},
-                 {{"B", "id", "Gate", "Gate"}, RowState::Plain},
-                 {{""}, RowState::ToDo}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(row_state(c.row), c.state) << c.row.size() << c.row[0];
-    }
-}
-
 } // namespace
 } // namespace orv

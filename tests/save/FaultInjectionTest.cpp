@@ -27,7 +27,7 @@ constexpr ErrorKind kFailureKinds[] = {ErrorKind::ReadFailed,   ErrorKind::Creat
 
 struct NullView final : SaveView {
     void show_progress(const Text&) override {}
-    void show_mark(int, std::size_t, const Text&) override {}
+    void show_mark(int, std::size_t, const Element&) override {}
 };
 
 // Saves a plugin of a header and a weapon whose name is edited (three writes) over the

@@ -18,8 +18,9 @@ class SavePipeline : public ::testing::Test, public LoaderView, public SaveView 
 protected:
     void show_progress(const Text& text) override { m_progress = text; }
     void show_rows(int, const std::vector<Element>&) override {}
-    void show_mark(int list_index, std::size_t row, const Text& mark) override {
-        m_marks.push_back(std::to_string(list_index) + ":" + std::to_string(row) + ":" + mark);
+    void show_mark(int list_index, std::size_t row, const Element& element) override {
+        m_marks.push_back(std::to_string(list_index) + ":" + std::to_string(row) + ":" +
+                          element.mark);
     }
 
     void load(const Bytes& plugin) {

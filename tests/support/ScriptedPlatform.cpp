@@ -70,9 +70,7 @@ void ScriptedWindow::close_popup(WindowId window) {
 void ScriptedWindow::add_control(WindowId window, const ControlSpec& control) {
     with([&](WindowState& s) {
         EXPECT_TRUE(
-            s.controls
-                .try_emplace(control.number,
-                             Control{window, control, true, {}, {}, false, {}, false, {}, true})
+            s.controls.try_emplace(control.number, Control{.window = window, .definition = control})
                 .second)
             << "control " << control.number << " twice";
     });

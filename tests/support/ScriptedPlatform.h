@@ -53,6 +53,8 @@ struct WindowState {
         ControlSpec definition;
         bool enabled = true;
         std::vector<ListRow> rows;
+        // One per row for the object lists; none for the pop-ups' lists.
+        std::vector<RowState> states;
         std::optional<std::size_t> selected;
         // Set by the test to play a typed text that Windows-1252 cannot hold.
         bool foreign_text = false;
@@ -147,8 +149,14 @@ public:
         const auto c = snapshot().controls.at(n);
         return c.foreign_text ? std::nullopt : std::optional(c.definition.text);
     }
-    void set_rows(int n, std::vector<ListRow> rows) override {
-        on(n, [&](auto& c) { c.rows = std::move(rows), c.selected.reset(), c.visible.reset(); });
+    void set_rows(int n, std::vector<ListRow> rows, std::vector<RowState> states) override {
+        on(n, [&](auto& c) {
+            c.rows = std::move(rows), c.states = std::move(states);
+            c.selected.reset(), c.visible.reset();
+        });
+    }
+    void set_row_state(int n, std::size_t row, RowState state) override {
+        on(n, [&](auto& c) { c.states.at(row) = state; });
     }
     void set_cell(int n, std::size_t row, int column, const Text& text) override {
         on(n, [&](auto& c) { c.rows.at(row).at(std::size_t(column)) = text; });

@@ -113,6 +113,21 @@ TEST(RowFilter, ShowsTheMatchingRowsInListOrder) {
     }
 }
 
+TEST(RowState, FollowsTheMarkAndForUnmarkedRowsTheNames) {
+    const struct {
+        Element element;
+        RowState state;
+    } cases[] = {{{"", "id", "Gate", "Gate"}, RowState::ToDo},
+                 {{"", "id", "Gate", "Tor"}, RowState::Translated},
+                 {{"\xDC", "id", "Gate", "Gate"}, RowState::Translated},
+                 {{"*", "id", "Gate", "Gate"}, RowState::Edited},
+                 {{"B", "id", "Gate", "Tor"}, RowState::FromDatabase},
+                 {{"E", "id", "", ""}, RowState::Nameless}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(row_state(c.element), c.state) << c.element.mark << c.element.dv_name;
+    }
+}
+
 TEST(TranslationCounts, CountRowsStillToDoAndTranslatedOfNamed) {
     ObjectLists lists = misc_rows();
     lists.append(kCellType, Element{"", "Town", "Town", "Town", 9});

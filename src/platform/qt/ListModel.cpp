@@ -34,15 +34,11 @@ QVariant ListModel::data(const QModelIndex& index, int role) const {
         const Text* text = find_cell(row, index.column());
         return text != nullptr ? to_qstring(*text) : QString();
     }
-    if (role == Qt::BackgroundRole && m_row_colours) {
-        switch (row_state(m_rows[row])) {
-        case RowState::ToDo:
-            return QColor(kToDoBackground.red, kToDoBackground.green, kToDoBackground.blue);
-        case RowState::Edited:
-            return QColor(kEditedBackground.red, kEditedBackground.green, kEditedBackground.blue);
-        case RowState::Plain:
-            return {};
+    if (role == Qt::BackgroundRole && row < m_states.size()) {
+        if (const auto colour = background_of(m_states[row])) {
+            return QColor(colour->red, colour->green, colour->blue);
         }
+        return {};
     }
     if (role == Qt::TextAlignmentRole) {
         // Every column of the program's lists is left-aligned.
@@ -73,11 +69,23 @@ Qt::ItemFlags ListModel::flags(const QModelIndex& index) const {
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
 }
 
-void ListModel::set_rows(std::vector<ListRow> rows) {
+void ListModel::set_rows(std::vector<ListRow> rows, std::vector<RowState> states) {
     beginResetModel();
     m_rows = std::move(rows);
+    m_states = std::move(states);
     m_visible.show_all();
     endResetModel();
+}
+
+bool ListModel::set_row_state(std::size_t row, RowState state) {
+    if (row >= m_states.size()) {
+        return false;
+    }
+    m_states[row] = state;
+    if (const auto position = position_of(row)) {
+        emit dataChanged(index(*position, 0), index(*position, columnCount() - 1));
+    }
+    return true;
 }
 
 void ListModel::set_visible_rows(std::vector<std::size_t> rows) {
@@ -105,10 +113,7 @@ bool ListModel::set_cell(std::size_t row, int column, const Text& text) {
     }
     m_rows[row][static_cast<std::size_t>(column)] = text;
     if (const auto position = position_of(row)) {
-        // A new mark or name may change the colour of the whole row.
-        const int first = m_row_colours ? 0 : column;
-        const int last = m_row_colours ? columnCount() - 1 : column;
-        emit dataChanged(index(*position, first), index(*position, last));
+        emit dataChanged(index(*position, column), index(*position, column));
     }
     return true;
 }

@@ -33,15 +33,16 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     // Replaces every row in one model reset. A row with fewer cells than columns shows the
-    // missing ones empty.
-    void set_rows(std::vector<ListRow> rows);
+    // missing ones empty. `states`, one per row, colours the object lists' rows; the pop-ups'
+    // lists have none.
+    void set_rows(std::vector<ListRow> rows, std::vector<RowState> states = {});
+    // A row's new state; false for a row without one.
+    bool set_row_state(std::size_t row, RowState state);
     // Shows only the rows with these indices (see Window::set_visible_rows), in one reset.
     void set_visible_rows(std::vector<std::size_t> rows);
     // The row shown at model row `position`, and the model row of row `row`, if shown.
     std::size_t row_at(int position) const { return m_visible.row_at(std::size_t(position)); }
     std::optional<int> position_of(std::size_t row) const;
-    // The object lists' rows get the background of their state (see row_state).
-    void set_row_colours(bool on) { m_row_colours = on; }
     // Changes one cell; returns false for a row or column that does not exist.
     bool set_cell(std::size_t row, int column, const Text& text);
     // The cell's text, empty for a row or column that does not exist.
@@ -54,8 +55,8 @@ private:
 
     std::vector<ListColumn> m_columns;
     std::vector<ListRow> m_rows;
+    std::vector<RowState> m_states;
     RowVisibility m_visible;
-    bool m_row_colours = false;
 };
 
 } // namespace orv

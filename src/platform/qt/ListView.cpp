@@ -13,7 +13,6 @@ ListView::ListView(int number, std::vector<ListColumn> columns, Placement placem
       m_model(std::move(columns)) {
     setObjectName(QStringLiteral("control-%1").arg(number));
     setModel(&m_model);
-    m_model.set_row_colours(placement == Placement::MainWindow);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -815,12 +815,21 @@ std::optional<Text> QtWindow::control_text(int control) {
         std::nullopt);
 }
 
-void QtWindow::set_rows(int control, std::vector<ListRow> rows) {
+void QtWindow::set_rows(int control, std::vector<ListRow> rows, std::vector<RowState> states) {
     // The rows move through the hand-over: 50,000 rows are not copied on the way.
-    auto shared = std::make_shared<std::vector<ListRow>>(std::move(rows));
+    auto shared = std::make_shared<std::pair<std::vector<ListRow>, std::vector<RowState>>>(
+        std::move(rows), std::move(states));
     m_gui.post([this, control, shared] {
         if (ListView* list = find_list(control)) {
-            list->list_model().set_rows(std::move(*shared));
+            list->list_model().set_rows(std::move(shared->first), std::move(shared->second));
+        }
+    });
+}
+
+void QtWindow::set_row_state(int control, std::size_t row, RowState state) {
+    m_gui.post([this, control, row, state] {
+        if (ListView* list = find_list(control)) {
+            list->list_model().set_row_state(row, state);
         }
     });
 }

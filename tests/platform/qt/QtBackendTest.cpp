@@ -11,6 +11,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
+#include <QColor>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -121,6 +122,25 @@ TEST(QtListModel, KeepsQtsRulesAndChangesWhatItIsTold) {
     EXPECT_EQ(model.data(model.index(1, 2)).toString(), QStringLiteral("Beta"));
     EXPECT_EQ(model.cell(1, 1), Text("b"));
     EXPECT_FALSE(model.headerData(3, Qt::Horizontal).isValid());
+
+    // Rows are coloured by the states they come with, never by their texts: a new state
+    // repaints the whole row; rows without states (pop-up lists) stay uncoloured.
+    const auto background = [&](int row) {
+        return model.data(model.index(row, 1), Qt::BackgroundRole);
+    };
+    EXPECT_FALSE(background(0).isValid());
+    EXPECT_FALSE(model.set_row_state(0, RowState::Edited));
+    model.set_rows({{"*", "a", "Alpha", "Alpha"}, {"", "b", "Beta", "Beta"}},
+                   {RowState::Translated, RowState::ToDo});
+    EXPECT_FALSE(background(0).isValid());
+    EXPECT_EQ(background(1).value<QColor>(),
+              QColor(kToDoBackground.red, kToDoBackground.green, kToDoBackground.blue));
+    changed.clear();
+    EXPECT_TRUE(model.set_row_state(1, RowState::Edited));
+    EXPECT_EQ(background(1).value<QColor>(),
+              QColor(kEditedBackground.red, kEditedBackground.green, kEditedBackground.blue));
+    ASSERT_EQ(changed.count(), 1);
+    EXPECT_EQ(changed[0][1].toModelIndex(), model.index(1, model.columnCount() - 1));
 }
 
 class QtBackend : public testing::Test {
@@ -139,7 +159,8 @@ protected:
                 {kList + page, ControlKind::ListView, "", {1, 1, 614, 393}, kColumns, page});
         }
         m_window.select_tab_page(0);
-        m_window.set_rows(kList, {{"B", "a_id"}, {"", "b_id"}, {"E", "c_id"}});
+        m_window.set_rows(kList, {{"B", "a_id"}, {"", "b_id"}, {"E", "c_id"}},
+                          {RowState::FromDatabase, RowState::ToDo, RowState::Nameless});
         m_window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(main()));
     }

@@ -29,8 +29,9 @@ VirtualList::VirtualList(int number, bool in_main_window, HWND handle,
     }
 }
 
-void VirtualList::set_rows(std::vector<ListRow> rows) {
+void VirtualList::set_rows(std::vector<ListRow> rows, std::vector<RowState> states) {
     m_rows = std::move(rows);
+    m_states = std::move(states);
     m_visible.show_all();
     // The old selection meant a row of the old rows.
     LVITEMW clear{};
@@ -89,20 +90,23 @@ long long VirtualList::custom_draw(void* header) const {
     if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT &&
         position < m_visible.shown_count(m_rows.size()) &&
         (SendMessageW(m_handle, LVM_GETITEMSTATE, position, LVIS_SELECTED) & LVIS_SELECTED) == 0) {
-        const ListRow& row = m_rows[m_visible.row_at(draw->nmcd.dwItemSpec)];
-        switch (row_state(row)) {
-        case RowState::ToDo:
-            draw->clrTextBk = RGB(kToDoBackground.red, kToDoBackground.green, kToDoBackground.blue);
-            break;
-        case RowState::Edited:
-            draw->clrTextBk =
-                RGB(kEditedBackground.red, kEditedBackground.green, kEditedBackground.blue);
-            break;
-        case RowState::Plain:
-            break;
+        const std::size_t row = m_visible.row_at(draw->nmcd.dwItemSpec);
+        if (const auto colour =
+                row < m_states.size() ? background_of(m_states[row]) : std::nullopt) {
+            draw->clrTextBk = RGB(colour->red, colour->green, colour->blue);
         }
     }
     return CDRF_DODEFAULT;
+}
+
+void VirtualList::set_row_state(std::size_t row, RowState state) {
+    if (row >= m_states.size()) {
+        return;
+    }
+    m_states[row] = state;
+    if (const auto position = m_visible.position_of(row, m_rows.size())) {
+        SendMessageW(m_handle, LVM_REDRAWITEMS, *position, *position);
+    }
 }
 
 void VirtualList::set_cell(std::size_t row, int column, const Text& text) {

@@ -29,7 +29,9 @@ public:
                 const std::vector<ListColumn>& columns, const std::function<int(int)>& scaled);
 
     HWND__* handle() const { return m_handle; }
-    void set_rows(std::vector<ListRow> rows);
+    // `states`, one per row, colours the main window's rows; the pop-ups' lists have none.
+    void set_rows(std::vector<ListRow> rows, std::vector<RowState> states);
+    void set_row_state(std::size_t row, RowState state);
     // Rows are named by their index in set_rows; the control counts only those shown.
     void set_visible_rows(std::vector<std::size_t> rows);
     void set_sort_indicator(int column, bool ascending);
@@ -50,6 +52,7 @@ private:
     bool m_in_main_window;
     HWND__* m_handle;
     std::vector<ListRow> m_rows;
+    std::vector<RowState> m_states;
     RowVisibility m_visible;
     // The text handed to the control for the cell it asked for last.
     std::wstring m_shown;

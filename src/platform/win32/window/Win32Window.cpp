@@ -665,12 +665,21 @@ std::optional<Text> Win32Window::control_text(int control) {
         std::nullopt);
 }
 
-void Win32Window::set_rows(int control, std::vector<ListRow> rows) {
+void Win32Window::set_rows(int control, std::vector<ListRow> rows, std::vector<RowState> states) {
     // The rows move through the hand-over: 50,000 rows are not copied on the way.
-    auto shared = std::make_shared<std::vector<ListRow>>(std::move(rows));
+    auto shared = std::make_shared<std::pair<std::vector<ListRow>, std::vector<RowState>>>(
+        std::move(rows), std::move(states));
     m_calls->post([this, control, shared] {
         if (VirtualList* list = find_list(control)) {
-            list->set_rows(std::move(*shared));
+            list->set_rows(std::move(shared->first), std::move(shared->second));
+        }
+    });
+}
+
+void Win32Window::set_row_state(int control, std::size_t row, RowState state) {
+    m_calls->post([this, control, row, state] {
+        if (VirtualList* list = find_list(control)) {
+            list->set_row_state(row, state);
         }
     });
 }

@@ -78,8 +78,9 @@ public:
     void set_control_enabled(int control, bool enabled) override;
     void set_control_text(int control, const Text& text) override;
     std::optional<Text> control_text(int control) override;
-    void set_rows(int control, std::vector<ListRow> rows) override;
+    void set_rows(int control, std::vector<ListRow> rows, std::vector<RowState> states) override;
     void set_cell(int control, std::size_t row, int column, const Text& text) override;
+    void set_row_state(int control, std::size_t row, RowState state) override;
     std::optional<std::size_t> selected_row(int control) override;
     Text cell_text(int control, std::size_t row, int column) override;
     void select_row(int control, std::size_t row) override;

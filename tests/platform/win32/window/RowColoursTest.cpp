@@ -41,11 +41,14 @@ TEST(RowColours, TheSelectedRowKeepsTheSelectionsColoursAndTheOthersTheirStates)
         WindowId::Main,
         {kList, ControlKind::ListView, "", {5, 5, 380, 200}, {{"F", 20}, {"ID", 100}}, -1});
     // To do, to do, edited, edited, translated.
-    window.set_rows(kList, {{"", "a", "Alpha", "Alpha"},
-                            {"", "b", "Beta", "Beta"},
-                            {"*", "c", "Gamma", "Gammastrahl"},
-                            {"*", "d", "Delta", "Deltaflug"},
-                            {"B", "e", "Eta", "Etage"}});
+    window.set_rows(kList,
+                    {{"", "a", "Alpha", "Alpha"},
+                     {"", "b", "Beta", "Beta"},
+                     {"*", "c", "Gamma", "Gammastrahl"},
+                     {"*", "d", "Delta", "Deltaflug"},
+                     {"B", "e", "Eta", "Etage"}},
+                    {RowState::ToDo, RowState::ToDo, RowState::Edited, RowState::Edited,
+                     RowState::FromDatabase});
     struct Row {
         int selected;
         std::vector<COLORREF> backgrounds;
