@@ -103,16 +103,13 @@ int check_entries(const Context& context, ByteSpan bytes, std::size_t name_limit
 } // namespace
 
 int run_db_check(const Context& context, std::span<const std::string> arguments) {
-    const auto parsed = db_arguments(arguments, false);
-    if (!parsed) {
-        return refuse(context, parsed.error().message);
+    const auto input = read_db_input(context, arguments);
+    if (!input) {
+        return refuse(context, input.error().message);
     }
-    const auto read = context.files.read_all(parsed->input);
-    if (!read) {
-        return refuse(context, read.error().message);
-    }
-    return parsed->triples ? check_entries<3>(context, *read, parsed->name_limit)
-                           : check_entries<2>(context, *read, parsed->name_limit);
+    return input->arguments.triples
+               ? check_entries<3>(context, input->bytes, input->arguments.name_limit)
+               : check_entries<2>(context, input->bytes, input->arguments.name_limit);
 }
 
 } // namespace orv::cli

@@ -47,16 +47,13 @@ int export_entries(const Context& context, const std::filesystem::path& path, By
 } // namespace
 
 int run_db_export(const Context& context, std::span<const std::string> arguments) {
-    const auto parsed = db_arguments(arguments, false);
-    if (!parsed) {
-        return refuse(context, parsed.error().message);
+    const auto input = read_db_input(context, arguments);
+    if (!input) {
+        return refuse(context, input.error().message);
     }
-    const auto read = context.files.read_all(parsed->input);
-    if (!read) {
-        return refuse(context, read.error().message);
-    }
-    return parsed->triples ? export_entries<3>(context, parsed->input, *read)
-                           : export_entries<2>(context, parsed->input, *read);
+    return input->arguments.triples
+               ? export_entries<3>(context, input->arguments.input, input->bytes)
+               : export_entries<2>(context, input->arguments.input, input->bytes);
 }
 
 } // namespace orv::cli

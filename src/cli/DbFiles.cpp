@@ -135,4 +135,16 @@ SuspectEntries suspect_entries(const std::vector<DatabaseEntry<N>>& entries,
 template SuspectEntries suspect_entries<2>(const std::vector<DatabaseEntry<2>>&, std::size_t);
 template SuspectEntries suspect_entries<3>(const std::vector<DatabaseEntry<3>>&, std::size_t);
 
+Result<DbInput> read_db_input(const Context& context, std::span<const std::string> arguments) {
+    auto parsed = db_arguments(arguments, false);
+    if (!parsed) {
+        return parsed.error();
+    }
+    auto read = context.files.read_all(parsed->input);
+    if (!read) {
+        return read.error();
+    }
+    return DbInput{std::move(*parsed), std::move(*read)};
+}
+
 } // namespace orv::cli

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/Cli.h"
 #include "platform/Result.h"
 #include "translation/DatabaseFile.h"
 
@@ -36,6 +37,14 @@ struct DbArguments {
 // database file is the output where there is one. Refused with the usage when the arguments
 // do not fit, and with its own message when --triples contradicts a known file's name.
 Result<DbArguments> db_arguments(std::span<const std::string> arguments, bool takes_output);
+
+// A database file named on the command line of `db export` or `db check`, with its bytes.
+struct DbInput {
+    DbArguments arguments;
+    Bytes bytes;
+};
+// Parses the arguments of a command that only reads and reads the file they name.
+Result<DbInput> read_db_input(const Context& context, std::span<const std::string> arguments);
 
 template <std::size_t N>
 DatabaseFile<N> parse_database(ByteSpan bytes) {
