@@ -57,18 +57,18 @@ constexpr bool needs_plugin(int command_menu_item) {
            command_menu_item != command::kResetExternalDatabase;
 }
 
-// The controls of the main window.
-inline constexpr IdRange kMainWindowControls{1, 31};
+// The controls of the main window: the frame, the tab bar, one list view per object list
+// (3 to 27 with today's 25 lists), then the filter row; a new list moves the filter row on.
 inline constexpr int kFrameControl = 1;
 inline constexpr int kTabBarControl = 2;
-// Object list k is shown by list view kFirstListControl + k: the numbers 3 to 27.
 inline constexpr int kFirstListControl = 3;
 inline constexpr int kLastListControl = kFirstListControl + kObjectListCount - 1;
 // The filter row above the tab bar: the filter box, two check boxes and its label.
-inline constexpr int kFilterField = 28;
-inline constexpr int kOnlyUntranslatedBox = 29;
-inline constexpr int kShowNamelessBox = 30;
-inline constexpr int kFilterLabel = 31;
+inline constexpr int kFilterField = kLastListControl + 1;
+inline constexpr int kOnlyUntranslatedBox = kLastListControl + 2;
+inline constexpr int kShowNamelessBox = kLastListControl + 3;
+inline constexpr int kFilterLabel = kLastListControl + 4;
+inline constexpr IdRange kMainWindowControls{kFrameControl, kFilterLabel};
 
 // The list view of object list `list_index`, and the list a list view shows.
 constexpr int list_view_of(int list_index) {
@@ -114,5 +114,15 @@ namespace check_window {
 inline constexpr IdRange kControls{1060, 1060};
 inline constexpr int kFindingList = 1060;
 } // namespace check_window
+
+// The commands' numbers must not meet either, and every text target has its menu entry.
+static_assert(command::kEditTexts.first > command::kCheck &&
+              command::kEditTexts.last < command::kHelp);
+static_assert(kTextTargets.size() == 5, "kCommandMenuItems lists one entry per text target");
+
+// The windows' ranges must not meet: one dispatcher tells every control apart.
+static_assert(kMainWindowControls.last < name_edit::kControls.first);
+static_assert(name_edit::kControls.last < text_editor::kControls.first);
+static_assert(text_editor::kControls.last < check_window::kControls.first);
 
 } // namespace orv
