@@ -1,6 +1,7 @@
 // Takes pictures of the program's windows for the README: the main window with the demo
 // plugin loaded, its menu "Datei" opened, the same window with the filter on, the name-edit
-// dialog with its suggestions, the text editor and the check's findings. It drives the real
+// dialog with its suggestions, the text editor with a translation stored but not yet saved,
+// the question that "Öffnen" then asks, and the check's findings. It drives the real
 // application through the real window, the way a user's clicks would, and answers the file dialog
 // in advance. Run by scripts/screenshots under a virtual X server:
 //
@@ -22,6 +23,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
@@ -30,15 +32,21 @@
 #include <QTranslator>
 
 #include "app/Application.h"
+#include "app/CommandIds.h"
 #include "platform/LocalFiles.h"
 #include "platform/WorkerThreads.h"
 #include "platform/qt/ListView.h"
 #include "platform/qt/ProgramIcon.h"
 #include "platform/qt/QtDialogs.h"
+#include "platform/qt/QtRemote.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/QtWindow.h"
 
 namespace {
+
+// What the pictures show typed into the text editor's translation box ("\r" is Enter).
+constexpr const char* kTypedTranslation =
+    "Vor langer Zeit war der Hain ein See.\rHeute erinnert sich nur noch der Nebel an ihn.";
 
 bool wait_until(const std::function<bool()>& condition, int milliseconds = 20000) {
     QElapsedTimer timer;
@@ -254,7 +262,11 @@ int main(int argc, char** argv) {
     show_nameless->click();
     settle();
 
-    action(9)->trigger();
+    // The text editor after a German translation was typed into the translation box and
+    // stored with SPEICHERN: the original box still shows the record's English text, the
+    // entry is marked "*" as unsaved work.
+    orv::QtRemote remote(window);
+    action(orv::command::edit_text(0))->trigger();
     QWidget* editor = nullptr;
     if (!wait_until([&] {
             editor = main->findChild<QWidget*>(QStringLiteral("popup-2"));
@@ -263,12 +275,32 @@ int main(int argc, char** argv) {
         return fail("the text editor did not open");
     }
     auto* entries = editor->findChild<orv::ListView*>(QStringLiteral("control-1052"));
-    if (entries != nullptr && entries->model()->rowCount() > 0) {
-        click_row(*entries, 0, false);
+    if (entries == nullptr || entries->model()->rowCount() == 0) {
+        return fail("the text editor has no entries");
     }
+    remote.click_row(orv::text_editor::kEntryList, 0, orv::ListEventType::Other);
+    settle();
+    remote.type_text(orv::text_editor::kTranslationBox, kTypedTranslation);
+    settle();
+    remote.press_button(orv::text_editor::kSaveButton);
     settle();
     editor->grab().save(output.filePath(QStringLiteral("text-editor.png")));
     editor->findChild<QPushButton*>(QStringLiteral("control-1054"))->click();
+    settle();
+
+    // "Datei" → "Öffnen" with that text not saved yet: the question before it is lost. The
+    // box runs a loop of its own, in which its picture is taken and No is pressed.
+    bool question_answered = false;
+    orv::QtRemote::when_shown<QMessageBox>([&](QMessageBox* box) {
+        settle();
+        box->grab().save(output.filePath(QStringLiteral("open-question.png")));
+        box->button(QMessageBox::No)->click();
+        question_answered = true;
+    });
+    action(orv::command::kOpen)->trigger();
+    if (!wait_until([&] { return question_answered; })) {
+        return fail("no question before opening another plugin");
+    }
     settle();
 
     // "Prüfen": the demo plugin has findings. Should it have none, the message box saying so
@@ -290,7 +322,7 @@ int main(int argc, char** argv) {
     window.close();
     program.shut_down();
     std::printf("orvental-screenshots: main-window.png, menu-datei.png, filter.png, name-edit.png, "
-                "text-editor.png, findings.png%s in %s\n",
+                "text-editor.png, open-question.png, findings.png%s in %s\n",
                 argc == 4 ? ", filter-large.png" : "", qPrintable(output.absolutePath()));
     return 0;
 }

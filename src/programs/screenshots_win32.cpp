@@ -1,8 +1,9 @@
 // Shows the Windows program's windows one after another for pictures taken from outside
 // (scripts/screenshots, under Wine on a virtual X server; a program cannot photograph its
 // own windows there): the main window with the demo plugin, its menu "Datei" opened from the
-// keyboard, the name-edit dialog, the text editor and the check's findings. Before each
-// picture it creates HANDSHAKE\<name>.ready and waits for HANDSHAKE\<name>.done.
+// keyboard, the name-edit dialog, the text editor with a translation stored but not yet saved,
+// the question that "Öffnen" then asks, and the check's findings. Before each picture it
+// creates HANDSHAKE\<name>.ready and waits for HANDSHAKE\<name>.done.
 //
 //   orvental-screenshots.exe PROGRAM-FOLDER HANDSHAKE-FOLDER
 #include <chrono>
@@ -12,6 +13,7 @@
 #include <thread>
 
 #include "app/Application.h"
+#include "app/CommandIds.h"
 #include "platform/LocalFiles.h"
 #include "platform/WorkerThreads.h"
 #include "platform/win32/window/Win32Dialogs.h"
@@ -22,6 +24,10 @@ namespace {
 
 constexpr int kFirstList = 3;
 constexpr int kListCount = 25;
+
+// What the pictures show typed into the text editor's translation box ("\r" is Enter).
+constexpr const wchar_t* kTypedTranslation =
+    L"Vor langer Zeit war der Hain ein See.\rHeute erinnert sich nur noch der Nebel an ihn.";
 
 int fail(const char* what) {
     std::fprintf(stderr, "orvental-screenshots: %s\n", what);
@@ -63,14 +69,18 @@ int wmain(int argc, wchar_t** argv) {
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(700);
         wait_until([&] { return std::chrono::steady_clock::now() > end; });
     };
-    // The .ready file holds the window's frame: left, top, width and height.
-    const auto picture = [&](const wchar_t* name, orv::WindowId shown_window) {
-        settle();
-        const orv::Rect frame = remote.frame_rect(shown_window);
+    // The .ready file holds the frame of what to take: left, top, width and height.
+    const auto announce = [&](const wchar_t* name, const orv::Rect& frame) {
         std::ofstream(handshake / (std::wstring(name) + L".ready"))
             << frame.left << ' ' << frame.top << ' ' << frame.width << ' ' << frame.height << '\n';
-        return wait_until(
-            [&] { return std::filesystem::exists(handshake / (std::wstring(name) + L".done")); });
+    };
+    const auto taken = [&](const wchar_t* name) {
+        return std::filesystem::exists(handshake / (std::wstring(name) + L".done"));
+    };
+    const auto picture = [&](const wchar_t* name, orv::WindowId shown_window) {
+        settle();
+        announce(name, remote.frame_rect(shown_window));
+        return wait_until([&] { return taken(name); });
     };
 
     dialogs.set_next_file_name(program_folder / L"demo" / L"Demo.esp");
@@ -102,16 +112,13 @@ int wmain(int argc, wchar_t** argv) {
     const int opened = remote.menu_opened_by_key(shown, "Alt+D", [&] {
         if (!menu_ready &&
             std::chrono::steady_clock::now() - menu_start > std::chrono::milliseconds(700)) {
-            const orv::Rect frame = remote.frame_rect(orv::WindowId::Main);
-            std::ofstream(handshake / L"menu-datei.ready")
-                << frame.left << ' ' << frame.top << ' ' << frame.width << ' ' << frame.height
-                << '\n';
+            announce(L"menu-datei", remote.frame_rect(orv::WindowId::Main));
             menu_ready = true;
         }
-        return !std::filesystem::exists(handshake / L"menu-datei.done") &&
+        return !taken(L"menu-datei") &&
                std::chrono::steady_clock::now() - menu_start < std::chrono::seconds(60);
     });
-    if (opened != 0 || !std::filesystem::exists(handshake / L"menu-datei.done")) {
+    if (opened != 0 || !taken(L"menu-datei")) {
         return fail("no picture of the open menu \"Datei\"");
     }
 
@@ -125,17 +132,45 @@ int wmain(int argc, wchar_t** argv) {
     }
     remote.press_button(1039);
 
-    remote.choose_menu(9);
+    // The text editor after a German translation was typed into the translation box and
+    // stored with SPEICHERN: the original box still shows the record's English text, the
+    // entry is marked "*" as unsaved work.
+    remote.choose_menu(orv::command::edit_text(0));
     if (!wait_until([&] { return remote.window_open(orv::WindowId::TextEditor); })) {
         return fail("the text editor did not open");
     }
-    if (remote.row_count(1052) > 0) {
-        remote.click_row(1052, 0, orv::ListEventType::Other);
+    if (remote.row_count(orv::text_editor::kEntryList) == 0) {
+        return fail("the text editor has no entries");
     }
+    remote.click_row(orv::text_editor::kEntryList, 0, orv::ListEventType::Other);
+    remote.type_text(orv::text_editor::kTranslationBox, kTypedTranslation);
+    remote.press_button(orv::text_editor::kSaveButton);
     if (!picture(L"text-editor", orv::WindowId::TextEditor)) {
         return fail("no picture of the text editor");
     }
     remote.press_button(1054);
+    settle();
+
+    // "Datei" → "Öffnen" with that text not saved yet: the question before it is lost. The
+    // box runs a loop of its own, which asks whether to keep it open; then No is pressed.
+    const auto question_start = std::chrono::steady_clock::now();
+    bool question_ready = false;
+    bool question_answered = false;
+    orv::Win32Remote::answer_next_message_box(
+        orv::MessageAnswer::No, [&](std::string, std::string) { question_answered = true; },
+        [&](const orv::Rect& frame) {
+            if (!question_ready && std::chrono::steady_clock::now() - question_start >
+                                       std::chrono::milliseconds(700)) {
+                announce(L"open-question", frame);
+                question_ready = true;
+            }
+            return !taken(L"open-question") &&
+                   std::chrono::steady_clock::now() - question_start < std::chrono::seconds(60);
+        });
+    remote.choose_menu(orv::command::kOpen);
+    if (!wait_until([&] { return question_answered; }) || !taken(L"open-question")) {
+        return fail("no picture of the question before opening another plugin");
+    }
     settle();
 
     // "Prüfen": the demo plugin has findings.

@@ -447,11 +447,20 @@ int Win32Remote::current_tab() const {
 }
 
 void Win32Remote::answer_next_message_box(
-    MessageAnswer answer, std::function<void(std::string title, std::string text)> seen) {
-    g_waiting_for_box = [answer, seen = std::move(seen)] {
+    MessageAnswer answer, std::function<void(std::string title, std::string text)> seen,
+    std::function<bool(const Rect& frame)> keep_open) {
+    g_waiting_for_box = [answer, seen = std::move(seen), keep_open = std::move(keep_open)] {
         HWND box = find_own_window(L"#32770");
         if (box == nullptr) {
             return false;
+        }
+        if (keep_open) {
+            RECT frame{};
+            GetWindowRect(box, &frame);
+            if (keep_open(Rect{frame.left, frame.top, frame.right - frame.left,
+                               frame.bottom - frame.top})) {
+                return false;
+            }
         }
         // The message text is the box's static control with the number 0xFFFF.
         seen(utf8(window_text(box)), utf8(window_text(GetDlgItem(box, 0xFFFF))));
