@@ -22,9 +22,6 @@
 
 namespace {
 
-constexpr int kFirstList = 3;
-constexpr int kListCount = 25;
-
 // What the pictures show typed into the text editor's translation box ("\r" is Enter).
 constexpr const wchar_t* kTypedTranslation =
     L"Vor langer Zeit war der Hain ein See.\rHeute erinnert sich nur noch der Nebel an ihn.";
@@ -84,18 +81,18 @@ int wmain(int argc, wchar_t** argv) {
     };
 
     dialogs.set_next_file_name(program_folder / L"demo" / L"Demo.esp");
-    remote.choose_menu(1);
-    if (!wait_until([&] { return remote.menu_enabled(2); })) {
+    remote.choose_menu(orv::command::kOpen);
+    if (!wait_until([&] { return remote.menu_enabled(orv::command::kSave); })) {
         return fail("the demo plugin did not load");
     }
     // The fullest list, and in it a row without a shipped translation to translate by hand.
-    int shown = kFirstList;
-    for (int list = kFirstList; list < kFirstList + kListCount; ++list) {
+    int shown = orv::kFirstListControl;
+    for (int list = orv::kFirstListControl; list <= orv::kLastListControl; ++list) {
         if (remote.row_count(list) > remote.row_count(shown)) {
             shown = list;
         }
     }
-    remote.select_tab(shown - kFirstList);
+    remote.select_tab(shown - orv::kFirstListControl);
     int row = 0;
     while (row + 1 < remote.row_count(shown) && !remote.cell(shown, row, 0).empty()) {
         ++row;
@@ -126,11 +123,11 @@ int wmain(int argc, wchar_t** argv) {
     if (!wait_until([&] { return remote.window_open(orv::WindowId::NameEdit); })) {
         return fail("the name-edit dialog did not open");
     }
-    remote.type_text(1037, L"Hohle Grotte");
+    remote.type_text(orv::name_edit::kDvNameField, L"Hohle Grotte");
     if (!picture(L"name-edit", orv::WindowId::NameEdit)) {
         return fail("no picture of the name-edit dialog");
     }
-    remote.press_button(1039);
+    remote.press_button(orv::name_edit::kCancelButton);
 
     // The text editor after a German translation was typed into the translation box and
     // stored with SPEICHERN: the original box still shows the record's English text, the
@@ -148,7 +145,7 @@ int wmain(int argc, wchar_t** argv) {
     if (!picture(L"text-editor", orv::WindowId::TextEditor)) {
         return fail("no picture of the text editor");
     }
-    remote.press_button(1054);
+    remote.press_button(orv::text_editor::kCancelButton);
     settle();
 
     // "Datei" → "Öffnen" with that text not saved yet: the question before it is lost. The
@@ -174,7 +171,7 @@ int wmain(int argc, wchar_t** argv) {
     settle();
 
     // "Prüfen": the demo plugin has findings.
-    remote.choose_menu(7);
+    remote.choose_menu(orv::command::kCheck);
     if (!wait_until([&] { return remote.window_open(orv::WindowId::Findings); })) {
         return fail("the findings window did not open");
     }

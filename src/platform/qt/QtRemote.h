@@ -14,6 +14,7 @@
 #include "platform/Events.h"
 #include "platform/ListRowRules.h"
 
+class QTabWidget;
 class QWidget;
 
 namespace orv {
@@ -103,10 +104,13 @@ public:
 
     // Control `control` of any of the program's windows.
     QWidget* widget(int control) const;
+    // The main window or a pop-up, as the window system shows it; nullptr for a pop-up that
+    // was never opened.
+    QWidget* top(WindowId window) const;
 
 private:
     QWidget* main() const;
-    QWidget* top(WindowId window) const;
+    QTabWidget* tab_bar() const;
 
     QtWindow& m_window;
 };
