@@ -38,10 +38,10 @@
 #include "platform/qt/ListView.h"
 #include "platform/qt/ProgramIcon.h"
 #include "platform/qt/QtDialogs.h"
-#include "platform/qt/QtRemote.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/QtWindow.h"
 #include "plugin/RecordTypes.h"
+#include "qt/QtRemote.h"
 
 namespace {
 

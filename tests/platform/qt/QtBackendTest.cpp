@@ -30,9 +30,9 @@
 #include "platform/qt/ListModel.h"
 #include "platform/qt/ListView.h"
 #include "platform/qt/QtDialogs.h"
-#include "platform/qt/QtRemote.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/QtWindow.h"
+#include "qt/QtRemote.h"
 
 // Readable failure messages for Qt's strings.
 void PrintTo(const QString& text, std::ostream* out) {

@@ -1,4 +1,4 @@
-#include "platform/qt/QtRemote.h"
+#include "qt/QtRemote.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -25,7 +25,8 @@ class QtWindow;
 // mouse clicks, typed keys) and reads the controls' state back from the widgets, with the
 // same calls as the Win32 backend's remote. Texts are UTF-8, as shown; menu texts as the
 // window system holds them: "&" before the underlined letter, "&&" for a shown "&", and the
-// shortcut's key name after a tab. For the tests, on the GUI thread.
+// shortcut's key name after a tab. For the tests and the screenshot program, on the GUI
+// thread.
 class QtRemote {
 public:
     explicit QtRemote(QtWindow& window) : m_window(window) {}

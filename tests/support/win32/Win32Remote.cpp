@@ -1,4 +1,4 @@
-#include "platform/win32/window/Win32Remote.h"
+#include "win32/Win32Remote.h"
 
 #include <windows.h>
 
