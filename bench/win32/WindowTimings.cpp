@@ -16,8 +16,8 @@
 #include "platform/LocalFiles.h"
 #include "platform/WorkerThreads.h"
 #include "platform/win32/window/Win32Dialogs.h"
-#include "platform/win32/window/Win32Remote.h"
 #include "platform/win32/window/Win32Window.h"
+#include "win32/Win32Remote.h"
 
 namespace {
 

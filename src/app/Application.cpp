@@ -1,6 +1,5 @@
 #include "app/Application.h"
 
-#include <string_view>
 #include <utility>
 #include <variant>
 
@@ -11,6 +10,7 @@
 #include "app/ConfigFile.h"
 #include "app/ConfiguredFolders.h"
 #include "app/FileCommands.h"
+#include "app/HelpFile.h"
 #include "app/MainMenu.h"
 #include "app/MainWindow.h"
 #include "app/NameEditDialog.h"
@@ -29,8 +29,6 @@
 
 namespace orv {
 namespace {
-
-constexpr std::string_view kHelpFile = "Deu.chm";
 
 using FileCommand = void (*)(FileCommandContext&);
 
@@ -111,7 +109,7 @@ void Application::State::on(const MenuCommandEvent& event) {
                                               external_database_path(workspace.program_dir));
         return;
     case command::kHelp:
-        dialogs.show_help(workspace.program_dir / kHelpFile);
+        dialogs.show_help(help_page(workspace.program_dir));
         return;
     case command::kAbout:
         show_about(dialogs);

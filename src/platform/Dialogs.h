@@ -29,8 +29,9 @@ public:
     open_file(const Text& title, const std::filesystem::path& folder, const Text& filter) = 0;
     virtual std::optional<std::filesystem::path>
     save_file(const Text& title, const std::filesystem::path& folder, const Text& filter) = 0;
-    // Shows the help without waiting for the viewer.
-    virtual void show_help(const std::filesystem::path& help_file) = 0;
+    // Opens the help page `page`, an HTML file, exactly as given, without waiting for the
+    // viewer.
+    virtual void show_help(const std::filesystem::path& page) = 0;
 };
 
 } // namespace orv

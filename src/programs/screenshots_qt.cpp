@@ -1,6 +1,7 @@
 // Takes pictures of the program's windows for the README: the main window with the demo
 // plugin loaded, its menu "Datei" opened, the same window with the filter on, the name-edit
-// dialog with its suggestions, the text editor and the check's findings. It drives the real
+// dialog with its suggestions, the text editor with a translation stored but not yet saved,
+// the question that "Öffnen" then asks, and the check's findings. It drives the real
 // application through the real window, the way a user's clicks would, and answers the file dialog
 // in advance. Run by scripts/screenshots under a virtual X server:
 //
@@ -10,6 +11,7 @@
 // give it a copy.
 #include <cstdio>
 #include <functional>
+#include <optional>
 
 #include <QAction>
 #include <QApplication>
@@ -22,14 +24,15 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMouseEvent>
-#include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QThread>
 #include <QTranslator>
 
 #include "app/Application.h"
+#include "app/CommandIds.h"
 #include "platform/LocalFiles.h"
 #include "platform/WorkerThreads.h"
 #include "platform/qt/ListView.h"
@@ -37,8 +40,14 @@
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/QtWindow.h"
+#include "plugin/RecordTypes.h"
+#include "qt/QtRemote.h"
 
 namespace {
+
+// What the pictures show typed into the text editor's translation box ("\r" is Enter).
+constexpr const char* kTypedTranslation =
+    "Vor langer Zeit war der Hain ein See.\rHeute erinnert sich nur noch der Nebel an ihn.";
 
 bool wait_until(const std::function<bool()>& condition, int milliseconds = 20000) {
     QElapsedTimer timer;
@@ -83,6 +92,12 @@ void click_row(QAbstractItemView& view, int row, bool twice) {
     }
 }
 
+// Control `number` of any of the program's windows, when it is a T.
+template <typename T>
+T* control(const orv::QtRemote& remote, int number) {
+    return qobject_cast<T*>(remote.widget(number));
+}
+
 int fail(const char* message) {
     std::fprintf(stderr, "orvental-screenshots: %s\n", message);
     return 1;
@@ -110,6 +125,7 @@ int main(int argc, char** argv) {
     orv::WorkerThreads threads;
     orv::LocalFiles files;
     orv::Application program(orv::qstring_to_path(program_folder), window, dialogs, files, threads);
+    orv::QtRemote remote(window);
     window.connect_events(program, [&program] { return program.quit_requested(); });
     program.start();
     window.show();
@@ -136,17 +152,18 @@ int main(int argc, char** argv) {
     if (argc == 4) {
         dialogs.set_next_file_name(
             orv::qstring_to_path(QDir(QString::fromLocal8Bit(argv[3])).absolutePath()));
-        action(1)->trigger();
-        if (!wait_until([&] { return action(2)->isEnabled(); })) {
+        action(orv::command::kOpen)->trigger();
+        if (!wait_until([&] { return action(orv::command::kSave)->isEnabled(); })) {
             return fail("the large plugin did not load");
         }
-        auto* tabs = main->findChild<QTabWidget*>(QStringLiteral("control-2"));
-        auto* only_to_do = main->findChild<QCheckBox*>(QStringLiteral("control-29"));
-        auto* filter = main->findChild<QLineEdit*>(QStringLiteral("control-28"));
-        if (tabs == nullptr || only_to_do == nullptr || filter == nullptr) {
+        auto* tabs = control<QTabWidget>(remote, orv::kTabBarControl);
+        auto* only_to_do = control<QCheckBox>(remote, orv::kOnlyUntranslatedBox);
+        auto* filter = control<QLineEdit>(remote, orv::kFilterField);
+        const std::optional<int> activators = orv::object_type_of("ACTI");
+        if (tabs == nullptr || only_to_do == nullptr || filter == nullptr || !activators) {
             return fail("no filter row");
         }
-        tabs->setCurrentIndex(3);
+        tabs->setCurrentIndex(*activators);
         only_to_do->click();
         filter->setFocus();
         filter->setText(QStringLiteral("thing 3-2"));
@@ -160,17 +177,18 @@ int main(int argc, char** argv) {
 
     // Open the demo plugin and wait until the worker has loaded it.
     dialogs.set_next_file_name(orv::qstring_to_path(program_folder + "/demo/Demo.esp"));
-    action(1)->trigger();
+    action(orv::command::kOpen)->trigger();
     if (!wait_until([&] {
-            return action(2)->isEnabled() && main->windowTitle().contains(QStringLiteral("Demo"));
+            return action(orv::command::kSave)->isEnabled() &&
+                   main->windowTitle().contains(QStringLiteral("Demo"));
         })) {
         return fail("the demo plugin did not load");
     }
     // The fullest list, and in it a row without a shipped translation to translate by hand.
-    auto* tabs = main->findChild<QTabWidget*>(QStringLiteral("control-2"));
+    auto* tabs = control<QTabWidget>(remote, orv::kTabBarControl);
     orv::ListView* shown = nullptr;
-    for (int number = 3; number < 3 + 25; ++number) {
-        auto* list = main->findChild<orv::ListView*>(QStringLiteral("control-%1").arg(number));
+    for (int list_index = 0; list_index < orv::kObjectListCount; ++list_index) {
+        auto* list = control<orv::ListView>(remote, orv::list_view_of(list_index));
         if (list != nullptr && (shown == nullptr ||
                                 list->list_model().row_count() > shown->list_model().row_count())) {
             shown = list;
@@ -179,7 +197,7 @@ int main(int argc, char** argv) {
     if (tabs == nullptr || shown == nullptr || shown->list_model().row_count() == 0) {
         return fail("no rows after loading");
     }
-    tabs->setCurrentIndex(shown->number() - 3);
+    tabs->setCurrentIndex(shown->number() - orv::kFirstListControl);
     // The first row still to do whose dialog has suggestions (else the last one tried).
     QWidget* name_edit = nullptr;
     for (std::size_t candidate = 0; candidate < shown->list_model().row_count(); ++candidate) {
@@ -187,32 +205,31 @@ int main(int argc, char** argv) {
             continue;
         }
         if (name_edit != nullptr) {
-            name_edit->findChild<QPushButton*>(QStringLiteral("control-1039"))->click();
-            wait_until(
-                [&] { return main->findChild<QWidget*>(QStringLiteral("popup-1")) == nullptr; });
+            remote.press_button(orv::name_edit::kCancelButton);
+            wait_until([&] { return !remote.window_open(orv::WindowId::NameEdit); });
         }
         click_row(*shown, static_cast<int>(candidate), true);
-        if (!wait_until([&] {
-                name_edit = main->findChild<QWidget*>(QStringLiteral("popup-1"));
-                return name_edit != nullptr && name_edit->isVisible();
-            })) {
+        if (!wait_until([&] { return remote.window_open(orv::WindowId::NameEdit); })) {
             return fail("the name-edit dialog did not open");
         }
+        name_edit = remote.top(orv::WindowId::NameEdit);
         settle();
-        if (name_edit->findChild<QWidget*>(QStringLiteral("control-1041")) != nullptr) {
+        // A dialog closed before may not be gone yet: only the shown list counts.
+        if (const QWidget* suggestions = remote.widget(orv::name_edit::kSuggestionList);
+            suggestions != nullptr && suggestions->isVisible()) {
             break;
         }
     }
     if (name_edit == nullptr) {
         return fail("no row to translate");
     }
-    auto* german = name_edit->findChild<QLineEdit*>(QStringLiteral("control-1037"));
+    auto* german = control<QLineEdit>(remote, orv::name_edit::kDvNameField);
     german->setFocus();
     german->setText(QStringLiteral("Hohle Grotte"));
     settle();
     name_edit->grab().save(output.filePath(QStringLiteral("name-edit.png")));
-    name_edit->findChild<QPushButton*>(QStringLiteral("control-1038"))->click();
-    wait_until([&] { return main->findChild<QWidget*>(QStringLiteral("popup-1")) == nullptr; });
+    remote.press_button(orv::name_edit::kOkButton);
+    wait_until([&] { return !remote.window_open(orv::WindowId::NameEdit); });
 
     settle();
     if (!main->grab().save(output.filePath(QStringLiteral("main-window.png")))) {
@@ -240,8 +257,8 @@ int main(int argc, char** argv) {
     settle();
 
     // The filter row at work: the rows that hold "o", without the nameless ones.
-    auto* show_nameless = main->findChild<QCheckBox*>(QStringLiteral("control-30"));
-    auto* filter = main->findChild<QLineEdit*>(QStringLiteral("control-28"));
+    auto* show_nameless = control<QCheckBox>(remote, orv::kShowNamelessBox);
+    auto* filter = control<QLineEdit>(remote, orv::kFilterField);
     if (show_nameless == nullptr || filter == nullptr) {
         return fail("no filter row");
     }
@@ -254,34 +271,51 @@ int main(int argc, char** argv) {
     show_nameless->click();
     settle();
 
-    action(9)->trigger();
-    QWidget* editor = nullptr;
-    if (!wait_until([&] {
-            editor = main->findChild<QWidget*>(QStringLiteral("popup-2"));
-            return editor != nullptr && editor->isVisible();
-        })) {
+    // The text editor after a German translation was typed into the translation box and
+    // stored with SPEICHERN: the original box still shows the record's English text, the
+    // entry is marked "*" as unsaved work.
+    action(orv::command::edit_text(0))->trigger();
+    if (!wait_until([&] { return remote.window_open(orv::WindowId::TextEditor); })) {
         return fail("the text editor did not open");
     }
-    auto* entries = editor->findChild<orv::ListView*>(QStringLiteral("control-1052"));
-    if (entries != nullptr && entries->model()->rowCount() > 0) {
-        click_row(*entries, 0, false);
+    QWidget* editor = remote.top(orv::WindowId::TextEditor);
+    auto* entries = control<orv::ListView>(remote, orv::text_editor::kEntryList);
+    if (entries == nullptr || entries->model()->rowCount() == 0) {
+        return fail("the text editor has no entries");
     }
+    remote.click_row(orv::text_editor::kEntryList, 0, orv::ListEventType::Other);
+    settle();
+    remote.type_text(orv::text_editor::kTranslationBox, kTypedTranslation);
+    settle();
+    remote.press_button(orv::text_editor::kSaveButton);
     settle();
     editor->grab().save(output.filePath(QStringLiteral("text-editor.png")));
-    editor->findChild<QPushButton*>(QStringLiteral("control-1054"))->click();
+    remote.press_button(orv::text_editor::kCancelButton);
+    settle();
+
+    // "Datei" → "Öffnen" with that text not saved yet: the question before it is lost. The
+    // box runs a loop of its own, in which its picture is taken and No is pressed.
+    bool question_answered = false;
+    orv::QtRemote::when_shown<QMessageBox>([&](QMessageBox* box) {
+        settle();
+        box->grab().save(output.filePath(QStringLiteral("open-question.png")));
+        box->button(QMessageBox::No)->click();
+        question_answered = true;
+    });
+    action(orv::command::kOpen)->trigger();
+    if (!wait_until([&] { return question_answered; })) {
+        return fail("no question before opening another plugin");
+    }
     settle();
 
     // "Prüfen": the demo plugin has findings. Should it have none, the message box saying so
     // is answered instead of waiting for a click.
     dialogs.set_next_answer(orv::MessageAnswer::Ok);
-    action(7)->trigger();
-    QWidget* findings = nullptr;
-    if (!wait_until([&] {
-            findings = main->findChild<QWidget*>(QStringLiteral("popup-3"));
-            return findings != nullptr && findings->isVisible();
-        })) {
+    action(orv::command::kCheck)->trigger();
+    if (!wait_until([&] { return remote.window_open(orv::WindowId::Findings); })) {
         return fail("the findings window did not open");
     }
+    QWidget* findings = remote.top(orv::WindowId::Findings);
     settle();
     findings->grab().save(output.filePath(QStringLiteral("findings.png")));
     findings->close();
@@ -290,7 +324,7 @@ int main(int argc, char** argv) {
     window.close();
     program.shut_down();
     std::printf("orvental-screenshots: main-window.png, menu-datei.png, filter.png, name-edit.png, "
-                "text-editor.png, findings.png%s in %s\n",
+                "text-editor.png, open-question.png, findings.png%s in %s\n",
                 argc == 4 ? ", filter-large.png" : "", qPrintable(output.absolutePath()));
     return 0;
 }

@@ -1,8 +1,9 @@
 // Shows the Windows program's windows one after another for pictures taken from outside
 // (scripts/screenshots, under Wine on a virtual X server; a program cannot photograph its
 // own windows there): the main window with the demo plugin, its menu "Datei" opened from the
-// keyboard, the name-edit dialog, the text editor and the check's findings. Before each
-// picture it creates HANDSHAKE\<name>.ready and waits for HANDSHAKE\<name>.done.
+// keyboard, the name-edit dialog, the text editor with a translation stored but not yet saved,
+// the question that "Öffnen" then asks, and the check's findings. Before each picture it
+// creates HANDSHAKE\<name>.ready and waits for HANDSHAKE\<name>.done.
 //
 //   orvental-screenshots.exe PROGRAM-FOLDER HANDSHAKE-FOLDER
 #include <chrono>
@@ -12,16 +13,18 @@
 #include <thread>
 
 #include "app/Application.h"
+#include "app/CommandIds.h"
 #include "platform/LocalFiles.h"
 #include "platform/WorkerThreads.h"
 #include "platform/win32/window/Win32Dialogs.h"
-#include "platform/win32/window/Win32Remote.h"
 #include "platform/win32/window/Win32Window.h"
+#include "win32/Win32Remote.h"
 
 namespace {
 
-constexpr int kFirstList = 3;
-constexpr int kListCount = 25;
+// What the pictures show typed into the text editor's translation box ("\r" is Enter).
+constexpr const wchar_t* kTypedTranslation =
+    L"Vor langer Zeit war der Hain ein See.\rHeute erinnert sich nur noch der Nebel an ihn.";
 
 int fail(const char* what) {
     std::fprintf(stderr, "orvental-screenshots: %s\n", what);
@@ -63,29 +66,33 @@ int wmain(int argc, wchar_t** argv) {
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(700);
         wait_until([&] { return std::chrono::steady_clock::now() > end; });
     };
-    // The .ready file holds the window's frame: left, top, width and height.
-    const auto picture = [&](const wchar_t* name, orv::WindowId shown_window) {
-        settle();
-        const orv::Rect frame = remote.frame_rect(shown_window);
+    // The .ready file holds the frame of what to take: left, top, width and height.
+    const auto announce = [&](const wchar_t* name, const orv::Rect& frame) {
         std::ofstream(handshake / (std::wstring(name) + L".ready"))
             << frame.left << ' ' << frame.top << ' ' << frame.width << ' ' << frame.height << '\n';
-        return wait_until(
-            [&] { return std::filesystem::exists(handshake / (std::wstring(name) + L".done")); });
+    };
+    const auto taken = [&](const wchar_t* name) {
+        return std::filesystem::exists(handshake / (std::wstring(name) + L".done"));
+    };
+    const auto picture = [&](const wchar_t* name, orv::WindowId shown_window) {
+        settle();
+        announce(name, remote.frame_rect(shown_window));
+        return wait_until([&] { return taken(name); });
     };
 
     dialogs.set_next_file_name(program_folder / L"demo" / L"Demo.esp");
-    remote.choose_menu(1);
-    if (!wait_until([&] { return remote.menu_enabled(2); })) {
+    remote.choose_menu(orv::command::kOpen);
+    if (!wait_until([&] { return remote.menu_enabled(orv::command::kSave); })) {
         return fail("the demo plugin did not load");
     }
     // The fullest list, and in it a row without a shipped translation to translate by hand.
-    int shown = kFirstList;
-    for (int list = kFirstList; list < kFirstList + kListCount; ++list) {
+    int shown = orv::kFirstListControl;
+    for (int list = orv::kFirstListControl; list <= orv::kLastListControl; ++list) {
         if (remote.row_count(list) > remote.row_count(shown)) {
             shown = list;
         }
     }
-    remote.select_tab(shown - kFirstList);
+    remote.select_tab(shown - orv::kFirstListControl);
     int row = 0;
     while (row + 1 < remote.row_count(shown) && !remote.cell(shown, row, 0).empty()) {
         ++row;
@@ -102,16 +109,13 @@ int wmain(int argc, wchar_t** argv) {
     const int opened = remote.menu_opened_by_key(shown, "Alt+D", [&] {
         if (!menu_ready &&
             std::chrono::steady_clock::now() - menu_start > std::chrono::milliseconds(700)) {
-            const orv::Rect frame = remote.frame_rect(orv::WindowId::Main);
-            std::ofstream(handshake / L"menu-datei.ready")
-                << frame.left << ' ' << frame.top << ' ' << frame.width << ' ' << frame.height
-                << '\n';
+            announce(L"menu-datei", remote.frame_rect(orv::WindowId::Main));
             menu_ready = true;
         }
-        return !std::filesystem::exists(handshake / L"menu-datei.done") &&
+        return !taken(L"menu-datei") &&
                std::chrono::steady_clock::now() - menu_start < std::chrono::seconds(60);
     });
-    if (opened != 0 || !std::filesystem::exists(handshake / L"menu-datei.done")) {
+    if (opened != 0 || !taken(L"menu-datei")) {
         return fail("no picture of the open menu \"Datei\"");
     }
 
@@ -119,27 +123,55 @@ int wmain(int argc, wchar_t** argv) {
     if (!wait_until([&] { return remote.window_open(orv::WindowId::NameEdit); })) {
         return fail("the name-edit dialog did not open");
     }
-    remote.type_text(1037, L"Hohle Grotte");
+    remote.type_text(orv::name_edit::kDvNameField, L"Hohle Grotte");
     if (!picture(L"name-edit", orv::WindowId::NameEdit)) {
         return fail("no picture of the name-edit dialog");
     }
-    remote.press_button(1039);
+    remote.press_button(orv::name_edit::kCancelButton);
 
-    remote.choose_menu(9);
+    // The text editor after a German translation was typed into the translation box and
+    // stored with SPEICHERN: the original box still shows the record's English text, the
+    // entry is marked "*" as unsaved work.
+    remote.choose_menu(orv::command::edit_text(0));
     if (!wait_until([&] { return remote.window_open(orv::WindowId::TextEditor); })) {
         return fail("the text editor did not open");
     }
-    if (remote.row_count(1052) > 0) {
-        remote.click_row(1052, 0, orv::ListEventType::Other);
+    if (remote.row_count(orv::text_editor::kEntryList) == 0) {
+        return fail("the text editor has no entries");
     }
+    remote.click_row(orv::text_editor::kEntryList, 0, orv::ListEventType::Other);
+    remote.type_text(orv::text_editor::kTranslationBox, kTypedTranslation);
+    remote.press_button(orv::text_editor::kSaveButton);
     if (!picture(L"text-editor", orv::WindowId::TextEditor)) {
         return fail("no picture of the text editor");
     }
-    remote.press_button(1054);
+    remote.press_button(orv::text_editor::kCancelButton);
+    settle();
+
+    // "Datei" → "Öffnen" with that text not saved yet: the question before it is lost. The
+    // box runs a loop of its own, which asks whether to keep it open; then No is pressed.
+    const auto question_start = std::chrono::steady_clock::now();
+    bool question_ready = false;
+    bool question_answered = false;
+    orv::Win32Remote::answer_next_message_box(
+        orv::MessageAnswer::No, [&](std::string, std::string) { question_answered = true; },
+        [&](const orv::Rect& frame) {
+            if (!question_ready && std::chrono::steady_clock::now() - question_start >
+                                       std::chrono::milliseconds(700)) {
+                announce(L"open-question", frame);
+                question_ready = true;
+            }
+            return !taken(L"open-question") &&
+                   std::chrono::steady_clock::now() - question_start < std::chrono::seconds(60);
+        });
+    remote.choose_menu(orv::command::kOpen);
+    if (!wait_until([&] { return question_answered; }) || !taken(L"open-question")) {
+        return fail("no picture of the question before opening another plugin");
+    }
     settle();
 
     // "Prüfen": the demo plugin has findings.
-    remote.choose_menu(7);
+    remote.choose_menu(orv::command::kCheck);
     if (!wait_until([&] { return remote.window_open(orv::WindowId::Findings); })) {
         return fail("the findings window did not open");
     }

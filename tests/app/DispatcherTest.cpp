@@ -59,7 +59,9 @@ TEST_F(Dispatcher, MenuCommandsAndTheCloseBoxAskTheirQuestions) {
         EXPECT_EQ(app.quit_requested(), c.quit);
     }
     EXPECT_EQ(files.get(kExternal), encode_pair_file({{"FFFF", "FFFF"}}));
-    EXPECT_EQ(dialogs.snapshot().help, std::vector{std::filesystem::path("prog") / "Deu.chm"});
+    // "Hilfe" opens the page every build puts into the program folder.
+    EXPECT_EQ(dialogs.snapshot().help,
+              std::vector{std::filesystem::path("prog") / "help" / "index.html"});
 }
 
 TEST_F(Dispatcher, ColumnSortAlternatesAndWaitsForDialogAndWorker) {

@@ -237,7 +237,7 @@ public:
     save_file(const Text& title, const std::filesystem::path& folder, const Text& filter) override {
         return file_dialog({true, title, folder, filter});
     }
-    void show_help(const std::filesystem::path& file) override { add(&DialogsState::help, file); }
+    void show_help(const std::filesystem::path& page) override { add(&DialogsState::help, page); }
 
     void next_answer(MessageAnswer answer) { add(&DialogsState::answers, answer); }
     void next_path(std::optional<std::filesystem::path> path) { add(&DialogsState::paths, path); }

@@ -5,9 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QProcess>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QStringList>
 #include <QTextBrowser>
 #include <QUrl>
@@ -34,9 +32,6 @@ QMessageBox::Icon to_qt_icon(MessageIcon icon) {
     }
     return QMessageBox::NoIcon;
 }
-
-// Viewers of the compiled HTML help file, in the order they are tried.
-constexpr const char* kHelpViewers[] = {"xchm", "kchmviewer"};
 
 } // namespace
 
@@ -184,22 +179,10 @@ std::optional<std::filesystem::path> QtDialogs::file_dialog(bool save, const Tex
         std::nullopt);
 }
 
-void QtDialogs::show_help(const std::filesystem::path& help_file) {
-    m_window.gui_thread().post([this, help_file] {
-        // The compiled help file, where it exists and a viewer for it is installed; the
-        // program does not wait for the viewer.
-        const QString compiled = path_to_qstring(help_file);
-        if (QFileInfo::exists(compiled)) {
-            for (const char* viewer : kHelpViewers) {
-                const QString program = QStandardPaths::findExecutable(QLatin1String(viewer));
-                if (!program.isEmpty() && QProcess::startDetached(program, {compiled})) {
-                    return;
-                }
-            }
-        }
-        // Otherwise the HTML help of the program folder in the desktop's browser, and
-        // where there is none, in a small window of our own.
-        const QString page = path_to_qstring(help_file.parent_path() / "help" / "index.html");
+void QtDialogs::show_help(const std::filesystem::path& page) {
+    m_window.gui_thread().post([this, page = path_to_qstring(page)] {
+        // The page in the desktop's browser, which the program does not wait for; where
+        // there is none, in a small window of our own.
         const bool page_exists = QFileInfo::exists(page);
         if (page_exists && QDesktopServices::openUrl(QUrl::fromLocalFile(page))) {
             return;

@@ -47,7 +47,7 @@ public:
     open_file(const Text& title, const std::filesystem::path& folder, const Text& filter) override;
     std::optional<std::filesystem::path>
     save_file(const Text& title, const std::filesystem::path& folder, const Text& filter) override;
-    void show_help(const std::filesystem::path& help_file) override;
+    void show_help(const std::filesystem::path& page) override;
 
     void set_next_answer(MessageAnswer answer);
     // Nothing plays a cancelled dialog.

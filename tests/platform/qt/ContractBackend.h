@@ -6,8 +6,8 @@
 #include <QTest>
 
 #include "platform/qt/QtDialogs.h"
-#include "platform/qt/QtRemote.h"
 #include "platform/qt/QtWindow.h"
+#include "qt/QtRemote.h"
 
 namespace orv::test {
 

@@ -115,11 +115,9 @@ std::optional<std::filesystem::path> Win32Dialogs::file_dialog(bool save, const 
         std::nullopt);
 }
 
-void Win32Dialogs::show_help(const std::filesystem::path& help_file) {
-    m_window.calls().post([this, help_file] {
-        // The HTML help of the program folder in the user's browser; the program does not
-        // wait for it.
-        const std::filesystem::path page = help_file.parent_path() / L"help" / L"index.html";
+void Win32Dialogs::show_help(const std::filesystem::path& page) {
+    m_window.calls().post([this, page] {
+        // The page in the user's browser; the program does not wait for it.
         const auto opened = reinterpret_cast<INT_PTR>(ShellExecuteW(
             m_window.dialog_owner(), L"open", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
         if (opened <= 32) {

@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "app/NameEditDialog.h"
-#include "platform/win32/window/Win32Remote.h"
 #include "platform/win32/window/Win32Window.h"
+#include "win32/Win32Remote.h"
 
 namespace orv {
 namespace {

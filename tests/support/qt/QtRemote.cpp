@@ -1,4 +1,4 @@
-#include "platform/qt/QtRemote.h"
+#include "qt/QtRemote.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -65,7 +65,7 @@ void QtRemote::choose_menu(int command) {
 }
 
 void QtRemote::select_tab(int page) {
-    QTabBar* bar = main()->findChild<QTabWidget*>(name_of("control", 2))->tabBar();
+    QTabBar* bar = tab_bar()->tabBar();
     click(bar, bar->tabRect(page).center());
 }
 
@@ -221,7 +221,7 @@ std::vector<std::string> QtRemote::headers(int control) const {
 }
 
 std::vector<std::string> QtRemote::tab_labels() const {
-    const auto* tabs = main()->findChild<QTabWidget*>(name_of("control", 2));
+    const auto* tabs = tab_bar();
     std::vector<std::string> labels;
     for (int page = 0; page < tabs->count(); ++page) {
         labels.push_back(tabs->tabText(page).toStdString());
@@ -230,7 +230,7 @@ std::vector<std::string> QtRemote::tab_labels() const {
 }
 
 int QtRemote::current_tab() const {
-    return main()->findChild<QTabWidget*>(name_of("control", 2))->currentIndex();
+    return tab_bar()->currentIndex();
 }
 
 void QtRemote::answer_next_message_box(
@@ -275,6 +275,11 @@ void QtRemote::double_click(QWidget* target, const QPoint& at) {
     send_mouse(target, QEvent::MouseButtonPress, Qt::LeftButton, at);
     send_mouse(target, QEvent::MouseButtonDblClick, Qt::LeftButton, at);
     send_mouse(target, QEvent::MouseButtonRelease, Qt::LeftButton, at);
+}
+
+// The program gives the main window one tab bar, whatever its number.
+QTabWidget* QtRemote::tab_bar() const {
+    return main()->findChild<QTabWidget*>();
 }
 
 QWidget* QtRemote::main() const {

@@ -14,6 +14,7 @@
 #include "platform/Events.h"
 #include "platform/ListRowRules.h"
 
+class QTabWidget;
 class QWidget;
 
 namespace orv {
@@ -24,7 +25,8 @@ class QtWindow;
 // mouse clicks, typed keys) and reads the controls' state back from the widgets, with the
 // same calls as the Win32 backend's remote. Texts are UTF-8, as shown; menu texts as the
 // window system holds them: "&" before the underlined letter, "&&" for a shown "&", and the
-// shortcut's key name after a tab. For the tests, on the GUI thread.
+// shortcut's key name after a tab. For the tests and the screenshot program, on the GUI
+// thread.
 class QtRemote {
 public:
     explicit QtRemote(QtWindow& window) : m_window(window) {}
@@ -103,10 +105,13 @@ public:
 
     // Control `control` of any of the program's windows.
     QWidget* widget(int control) const;
+    // The main window or a pop-up, as the window system shows it; nullptr for a pop-up that
+    // was never opened.
+    QWidget* top(WindowId window) const;
 
 private:
     QWidget* main() const;
-    QWidget* top(WindowId window) const;
+    QTabWidget* tab_bar() const;
 
     QtWindow& m_window;
 };

@@ -1,4 +1,4 @@
-#include "platform/win32/window/Win32Remote.h"
+#include "win32/Win32Remote.h"
 
 #include <windows.h>
 
@@ -116,6 +116,25 @@ HWND find_own_window(const wchar_t* window_class) {
     return search.found;
 }
 
+// The program gives the main window one tab bar, whatever its number: the child window of
+// the tab control's class.
+HWND tab_bar(HWND main) {
+    HWND found = nullptr;
+    EnumChildWindows(
+        main,
+        [](HWND child, LPARAM context) -> BOOL {
+            wchar_t name[64] = {};
+            GetClassNameW(child, name, 64);
+            if (lstrcmpiW(name, WC_TABCONTROLW) != 0) {
+                return TRUE;
+            }
+            *reinterpret_cast<HWND*>(context) = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 } // namespace
 
 void Win32Remote::run_events() {
@@ -143,7 +162,7 @@ void Win32Remote::choose_menu(int command) {
 }
 
 void Win32Remote::select_tab(int page) {
-    HWND tabs = m_window.control_handle(2);
+    HWND tabs = tab_bar(m_window.main_handle());
     SendMessageW(tabs, TCM_SETCURSEL, static_cast<WPARAM>(page), 0);
     // Windows sends no notification for a change made with TCM_SETCURSEL; a click does.
     notify(tabs, TCN_SELCHANGE, 0, 0);
@@ -426,7 +445,7 @@ std::vector<std::string> Win32Remote::headers(int control) const {
 }
 
 std::vector<std::string> Win32Remote::tab_labels() const {
-    HWND tabs = m_window.control_handle(2);
+    HWND tabs = tab_bar(m_window.main_handle());
     std::vector<std::string> labels;
     const auto count = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
     for (int index = 0; index < count; ++index) {
@@ -443,15 +462,24 @@ std::vector<std::string> Win32Remote::tab_labels() const {
 }
 
 int Win32Remote::current_tab() const {
-    return static_cast<int>(SendMessageW(m_window.control_handle(2), TCM_GETCURSEL, 0, 0));
+    return static_cast<int>(SendMessageW(tab_bar(m_window.main_handle()), TCM_GETCURSEL, 0, 0));
 }
 
 void Win32Remote::answer_next_message_box(
-    MessageAnswer answer, std::function<void(std::string title, std::string text)> seen) {
-    g_waiting_for_box = [answer, seen = std::move(seen)] {
+    MessageAnswer answer, std::function<void(std::string title, std::string text)> seen,
+    std::function<bool(const Rect& frame)> keep_open) {
+    g_waiting_for_box = [answer, seen = std::move(seen), keep_open = std::move(keep_open)] {
         HWND box = find_own_window(L"#32770");
         if (box == nullptr) {
             return false;
+        }
+        if (keep_open) {
+            RECT frame{};
+            GetWindowRect(box, &frame);
+            if (keep_open(Rect{frame.left, frame.top, frame.right - frame.left,
+                               frame.bottom - frame.top})) {
+                return false;
+            }
         }
         // The message text is the box's static control with the number 0xFFFF.
         seen(utf8(window_text(box)), utf8(window_text(GetDlgItem(box, 0xFFFF))));

@@ -83,10 +83,12 @@ public:
 
     // Answers the next message box once it shows (it runs its own message loop, so the
     // answer comes from a thread timer): `seen` gets its title and text, then `answer` is
-    // pressed.
+    // pressed. With `keep_open`, the box is answered only once it says false; it is asked
+    // every few milliseconds with the box's frame on the screen, in pixels.
     static void
     answer_next_message_box(MessageAnswer answer,
-                            std::function<void(std::string title, std::string text)> seen);
+                            std::function<void(std::string title, std::string text)> seen,
+                            std::function<bool(const Rect& frame)> keep_open = {});
     // The same, answered with the Enter key: the box's default button.
     static void
     press_enter_on_next_message_box(std::function<void(std::string title, std::string text)> seen);
