@@ -3,6 +3,7 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QToolTip>
 
 namespace orv {
@@ -54,6 +55,12 @@ ListView::ListView(int number, std::vector<ListColumn> columns, Placement placem
         colours.setColor(QPalette::Inactive, role, colours.color(QPalette::Active, role));
     }
     setPalette(colours);
+}
+
+void ListView::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    const int sideways = horizontalScrollBar()->value();
+    QTableView::scrollTo(index, hint);
+    horizontalScrollBar()->setValue(sideways);
 }
 
 void ListView::send(ListEventType type) {

@@ -32,6 +32,10 @@ public:
 
     ListModel& list_model() { return m_model; }
     int number() const { return m_number; }
+    // Brings a row into view, up or down only: the rows are chosen whole, and scrolling
+    // sideways to a wide clicked cell would hide the first columns (the mark) of a narrow
+    // list.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -141,6 +142,24 @@ TEST(QtListModel, KeepsQtsRulesAndChangesWhatItIsTold) {
               QColor(kEditedBackground.red, kEditedBackground.green, kEditedBackground.blue));
     ASSERT_EQ(changed.count(), 1);
     EXPECT_EQ(changed[0][1].toModelIndex(), model.index(1, model.columnCount() - 1));
+}
+
+TEST(QtListView, BringingAWideCellIntoViewKeepsTheMarkColumnInView) {
+    // The text editor's entry list: 198 pixels wide, its ID column 350.
+    ListView list(
+        1052, {{"F", 20}, {"Id Book", 350}}, ListView::Placement::PopupWindow, [](const Event&) {},
+        nullptr);
+    list.resize(198, 200);
+    list.list_model().set_rows({{"*", "bk_a"}, {"", "bk_b"}});
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    // The list can scroll sideways at all.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list.horizontalScrollBar()->maximum() > 0; }));
+    // Qt brings the current cell into view, as after a click or a key; here the ID cell,
+    // wider than the list.
+    list.setCurrentIndex(list.model()->index(1, 1));
+    list.scrollTo(list.model()->index(1, 1));
+    EXPECT_EQ(list.horizontalScrollBar()->value(), 0);
 }
 
 class QtBackend : public testing::Test {
