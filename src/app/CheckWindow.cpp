@@ -48,10 +48,8 @@ void CheckWindow::open() {
     }
 
     m_lease = PopupLease::take(m_workspace, m_window);
-    const Rect main = m_window.main_window_rect();
-    m_window.open_popup(WindowId::Findings, window_title(findings->size()),
-                        Rect{main.left + main.width / 2 - kWidth / 2,
-                             main.top + main.height / 2 - kHeight / 2, kWidth, kHeight});
+    open_centred_popup(m_window, WindowId::Findings, window_title(findings->size()), kWidth,
+                       kHeight);
     m_window.add_control(WindowId::Findings,
                          ControlSpec{check_window::kFindingList, ControlKind::ListView, "",
                                      Rect{5, 5, kWidth - 10, kHeight - 10}, finding_columns(), -1});

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 
+#include "platform/Window.h"
 #include "plugin/RecordTypes.h"
 
 // Every number by which the window tells the program which menu item or control an event
@@ -21,6 +22,8 @@ struct IdRange {
 
 // The items of the menu bar and of the object lists' popup menu.
 namespace command {
+// A line between menu items, not a command.
+inline constexpr int kSeparator = kMenuSeparator;
 inline constexpr int kOpen = 1;
 inline constexpr int kSave = 2;
 inline constexpr int kSaveAs = 3;

@@ -13,7 +13,7 @@ std::vector<Menu> main_menu_bar() {
           {command::kSave, "&Speichern", MenuShortcut::CtrlS},
           {command::kSaveAs, "Speichern &als..."},
           {command::kCheck, cp1252(u8"&Prüfen")},
-          {0, ""},
+          {command::kSeparator, ""},
           {command::kQuit, "&Beenden"}}},
         {"&Externe Datenbank", {{command::kResetExternalDatabase, cp1252(u8"&Löschen")}}},
         {"&Text bearbeiten",
@@ -25,7 +25,7 @@ std::vector<Menu> main_menu_bar() {
           {command::edit_text(4), "B&irthsign"}}},
         {"&?",
          {{command::kHelp, "&Hilfe", MenuShortcut::F1},
-          {0, ""},
+          {command::kSeparator, ""},
           {command::kAbout, cp1252(u8"Ü&ber")}}},
     };
 }

@@ -64,11 +64,7 @@ void NameEditDialog::open(const ClickedRow& row, int list_index) {
     buttons_top += m_has_suggestions ? suggestions_rect.height + 6 : 0;
     const int height = buttons_top + kBelowButtons;
 
-    // Centred on the main window, with integer halves.
-    const Rect main = m_window.main_window_rect();
-    m_window.open_popup(WindowId::NameEdit, row.label,
-                        Rect{main.left + main.width / 2 - kWidth / 2,
-                             main.top + main.height / 2 - height / 2, kWidth, height});
+    open_centred_popup(m_window, WindowId::NameEdit, row.label, kWidth, height);
 
     using namespace name_edit;
     const auto add = [this](int number, ControlKind kind, const Text& text, Rect rect,

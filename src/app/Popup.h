@@ -21,4 +21,14 @@ public:
     virtual void on_close_box() = 0;
 };
 
+// Opens pop-up window `popup`, `width` by `height` pixels, centred on the main window (with
+// integer halves), as every pop-up of the program opens.
+inline void open_centred_popup(Window& window, WindowId popup, const Text& title, int width,
+                               int height) {
+    const Rect main = window.main_window_rect();
+    window.open_popup(popup, title,
+                      Rect{main.left + main.width / 2 - width / 2,
+                           main.top + main.height / 2 - height / 2, width, height});
+}
+
 } // namespace orv

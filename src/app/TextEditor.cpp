@@ -91,11 +91,8 @@ void TextEditor::open(const TextTarget& target) {
         }
     }
 
-    const Rect main = m_window.main_window_rect();
     const Text label(target.label);
-    m_window.open_popup(WindowId::TextEditor, label,
-                        Rect{main.left + main.width / 2 - kWidth / 2,
-                             main.top + main.height / 2 - kHeight / 2, kWidth, kHeight});
+    open_centred_popup(m_window, WindowId::TextEditor, label, kWidth, kHeight);
 
     using namespace text_editor;
     const auto add = [this](int number, ControlKind kind, const Text& text, Rect rect,

@@ -72,9 +72,12 @@ struct ControlSpec {
 // key does nothing.
 enum class MenuShortcut { None, CtrlO, CtrlS, F1 };
 
-// A menu item; command 0 is a separator. An "&" in the text marks the next letter as the
-// item's mnemonic (Alt+letter on a menu title, the letter alone in an open menu); "&&" is
-// a plain "&". The shortcut's key name (shortcut_text) is shown at the item's right.
+// The command of a menu item that is a separator line.
+inline constexpr int kMenuSeparator = 0;
+
+// A menu item; command kMenuSeparator is a separator. An "&" in the text marks the next letter as
+// the item's mnemonic (Alt+letter on a menu title, the letter alone in an open menu); "&&" is a
+// plain "&". The shortcut's key name (shortcut_text) is shown at the item's right.
 struct MenuItem {
     int command = 0;
     Text text;

@@ -371,7 +371,7 @@ void QtWindow::set_menus(const std::vector<Menu>& menu_bar, const std::vector<Me
         delete m_popup_menu;
         const auto fill = [this](QMenu& menu, const std::vector<MenuItem>& items) {
             for (const MenuItem& item : items) {
-                if (item.command == 0) {
+                if (item.command == kMenuSeparator) {
                     menu.addSeparator();
                     continue;
                 }

@@ -328,7 +328,7 @@ void Win32Window::set_menus(const std::vector<Menu>& menu_bar, const std::vector
         std::vector<ACCEL> keys;
         const auto fill = [&keys](HMENU menu, const std::vector<MenuItem>& items) {
             for (const MenuItem& item : items) {
-                if (item.command == 0) {
+                if (item.command == kMenuSeparator) {
                     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
                     continue;
                 }
