@@ -111,14 +111,14 @@ TEST_F(TextEditorTest, OpensCentredAndClosesLeavingTheListsAsTheyWere) {
     EXPECT_EQ(plain.mark + "|" + plain.dv_name, "|Buch");
     // A closed editor ignores its controls (the scripted window fails on a missing one).
     editor.entry_selected();
-    editor.save();
+    EXPECT_FALSE(editor.save());
     editor.copy();
     editor.close();
 
     // Opened again, no entry is chosen: SPEICHERN has no record to change.
     editor.open(kBooks);
     window.set_control_text(kTranslationBox, "Neu");
-    editor.save();
+    EXPECT_FALSE(editor.save());
     EXPECT_EQ(book_block(kPlain), book("bk_plain", "Einfach"));
 }
 
@@ -192,9 +192,9 @@ TEST_F(TextEditorTest, SaveReplacesTheWholeTextAndAsksBeforeTypedTextIsLost) {
 
     // Nothing to store: an empty box, a text Windows-1252 cannot hold.
     window.set_control_text(kTranslationBox, "");
-    editor.save();
+    EXPECT_FALSE(editor.save());
     window.user_types_foreign_text(kTranslationBox);
-    editor.save();
+    EXPECT_FALSE(editor.save());
 
     // Typed, not stored: No keeps the entry and the text, for another entry and for closing.
     window.set_control_text(kTranslationBox, "Neu getippt");
