@@ -97,14 +97,17 @@ void store_folder(FileCommandContext& context, const fs::path& chosen,
     }
 }
 
-// A master file may be looked at but never written: Save and Save-as stop here, before
-// they touch the menus.
-bool refuses_master_file(FileCommandContext& context) {
-    if (!context.workspace.store.is_master_file()) {
+// Whether Save or Save-as goes on: not for a worker already ended, and never for a master
+// file, which may be looked at but not written (refused before the menus are touched).
+bool save_may_start(FileCommandContext& context) {
+    if (context.workspace.worker_ended) {
         return false;
     }
+    if (!context.workspace.store.is_master_file()) {
+        return true;
+    }
     show_refusal(context.dialogs, master_file_save_message());
-    return true;
+    return false;
 }
 
 // After a command that loaded or wrote the plugin: its name, then what the window derives
@@ -193,7 +196,7 @@ void open_command(FileCommandContext& context) {
     workspace.stored_texts.clear();
     // The new rows are in file order: no header shows a sort arrow.
     for (int list_index = 0; list_index < kObjectListCount; ++list_index) {
-        context.window.set_sort_indicator(kFirstListControl + list_index, kNoSortColumn, true);
+        context.window.set_sort_indicator(list_view_of(list_index), kNoSortColumn, true);
     }
     show_file_name(context);
     set_command_menu_enabled(context.window, true);
@@ -202,10 +205,7 @@ void open_command(FileCommandContext& context) {
 void save_command(FileCommandContext& context) {
     Workspace& workspace = context.workspace;
     const WorkerEnd end(workspace);
-    if (workspace.worker_ended) {
-        return;
-    }
-    if (refuses_master_file(context)) {
+    if (!save_may_start(context)) {
         return;
     }
 
@@ -223,10 +223,7 @@ void save_command(FileCommandContext& context) {
 void save_as_command(FileCommandContext& context) {
     Workspace& workspace = context.workspace;
     const WorkerEnd end(workspace);
-    if (workspace.worker_ended) {
-        return;
-    }
-    if (refuses_master_file(context)) {
+    if (!save_may_start(context)) {
         return;
     }
 
