@@ -21,7 +21,7 @@ public:
     ~Application() override;
 
     // Everything before the first event: configuration, block store, lists, the main window
-    // with menus, status bar, frame, tab bar and the 25 list views.
+    // with menus, status bar, frame, tab bar and the list views.
     void start();
     void handle(const Event& event) override;
     // Set once the user confirmed quitting; the caller then leaves its event loop.

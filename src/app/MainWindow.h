@@ -42,7 +42,7 @@ struct StatusWidths {
 StatusWidths status_widths(int width);
 
 // Opens the main window as the settings size it: title, menus (with the items that need a
-// plugin greyed), status bar, frame, tab bar and the 25 list views, page 0 selected, and
+// plugin greyed), status bar, frame, tab bar and the list views, page 0 selected, and
 // "Datei :" in status field 0.
 void build_main_window(Window& window, const Settings& settings);
 
@@ -50,7 +50,7 @@ void build_main_window(Window& window, const Settings& settings);
 // while it has names typed or texts stored but not saved.
 Text main_window_title(const std::filesystem::path& plugin, bool unsaved);
 
-// Re-lays out frame, tab bar and all 25 list views (also those on hidden pages) after a
+// Re-lays out frame, tab bar and all list views (also those on hidden pages) after a
 // size change. A minimised window is left alone.
 void relayout_main_window(Window& window, const ResizeEvent& resize);
 

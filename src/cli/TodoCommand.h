@@ -8,7 +8,7 @@
 namespace orv::cli {
 
 // orvental-cli todo PLUGIN: loads the plugin as opening it in the window does (the file is
-// never changed) and prints the rows still to do (no mark, DV Name equal to EV Name), the 25
+// never changed) and prints the rows still to do (no mark, DV Name equal to EV Name), the object
 // lists in tab order, rows in file order, as an edits file:
 //   LABEL<TAB>ID<TAB>EV NAME
 // The third field is to be overwritten with the German name; the file then goes to

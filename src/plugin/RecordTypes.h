@@ -16,8 +16,8 @@ enum class IdColumn {
     RecordId,
 };
 
-// One of the 25 kinds of records whose names are translated. Its index is also the number
-// of its tab page and of its object list; every pass over the kinds goes in index order.
+// One of the kinds of records whose names are translated. Its index is also the number of
+// its tab page and of its object list; every pass over the kinds goes in index order.
 struct RecordType {
     int index;
     std::string_view label;
@@ -33,10 +33,12 @@ struct RecordType {
     int name_limit;
 };
 
-inline constexpr int kObjectListCount = 25;
+inline constexpr int kObjectListCount = 26;
 inline constexpr int kCellType = 0;
 inline constexpr int kRegionType = 1;
 inline constexpr int kPathGridType = 2;
+// Dialogue topics: only the DIAL records of the topic type get a row (see Dialogue.h).
+inline constexpr int kTopicType = 25;
 
 // clang-format off
 inline constexpr std::array<RecordType, kObjectListCount> kRecordTypes = {{
@@ -65,6 +67,7 @@ inline constexpr std::array<RecordType, kObjectListCount> kRecordTypes = {{
     {22, "Class", "CLAS", "FNAM", IdColumn::RecordId, "Clasdata.dat", "", 31},
     {23, "Birthsign", "BSGN", "FNAM", IdColumn::RecordId, "Bsgndata.dat", "", 31},
     {24, "Faction", "FACT", "FNAM", IdColumn::RecordId, "Factdata.dat", "", 31},
+    {25, "Topic", "DIAL", "NAME", IdColumn::Name, "Dialdata.dat", "", 31},
 }};
 // clang-format on
 

@@ -49,6 +49,8 @@ void ObjectLists::take_rows(ObjectLists&& rows) {
         m_lists[i].elements = std::move(rows.m_lists[i].elements);
     }
     m_skills = std::move(rows.m_skills);
+    m_responses = std::move(rows.m_responses);
+    m_dialogue_problems = std::move(rows.m_dialogue_problems);
 }
 
 void ObjectLists::sort_by_column(int list_index, Column column) {

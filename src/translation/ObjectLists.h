@@ -49,6 +49,43 @@ struct SkillElement {
     std::int32_t block = 0;
 };
 
+// What an INFO record's text is to the player.
+enum class ResponseKind {
+    // A line of dialogue: under a topic, a greeting, a persuasion or a voice.
+    Dialog,
+    // A journal entry or a quest's title.
+    Journal,
+};
+
+// One INFO record whose text the player reads, in file order. The record itself holds the
+// current text; `original` is the text the file held when it was opened, which the link
+// and define rules and the translation memory compare against.
+struct ResponseElement {
+    Text mark;
+    ResponseKind kind = ResponseKind::Dialog;
+    // The name of the DIAL record it belongs to as loaded (a journal's ID for the journal).
+    Text topic;
+    // The response's ID (INAM).
+    Text id;
+    Text original;
+    std::int32_t block = 0;
+    std::int32_t topic_block = 0;
+};
+
+// A dialogue record the loader could not place: it keeps its bytes and gets no row.
+struct DialogueProblem {
+    enum class Kind {
+        // A DIAL without a readable type.
+        TopicWithoutType,
+        // An INFO before any DIAL, or after a DIAL without a type.
+        ResponseWithoutTopic,
+    };
+    Kind kind;
+    std::int32_t block = 0;
+
+    bool operator==(const DialogueProblem&) const = default;
+};
+
 // The columns of a list view, in order.
 enum class Column { Mark = 0, Id = 1, EvName = 2, DvName = 3 };
 inline constexpr int kColumnCount = 4;
@@ -60,13 +97,17 @@ struct ObjectList {
     int sort_direction = +1;
 };
 
-// The 25 object lists in tab order and the skill list.
+// The object lists in tab order, the skill list and the dialogue's responses.
 class ObjectLists {
 public:
     ObjectList& list(int index) { return m_lists.at(static_cast<std::size_t>(index)); }
     const ObjectList& list(int index) const { return m_lists.at(static_cast<std::size_t>(index)); }
     std::vector<SkillElement>& skills() { return m_skills; }
     const std::vector<SkillElement>& skills() const { return m_skills; }
+    std::vector<ResponseElement>& responses() { return m_responses; }
+    const std::vector<ResponseElement>& responses() const { return m_responses; }
+    std::vector<DialogueProblem>& dialogue_problems() { return m_dialogue_problems; }
+    const std::vector<DialogueProblem>& dialogue_problems() const { return m_dialogue_problems; }
 
     void append(int list_index, Element element);
     void append_skill(SkillElement element);
@@ -83,6 +124,8 @@ public:
 private:
     std::array<ObjectList, kObjectListCount> m_lists;
     std::vector<SkillElement> m_skills;
+    std::vector<ResponseElement> m_responses;
+    std::vector<DialogueProblem> m_dialogue_problems;
 };
 
 } // namespace orv

@@ -2,11 +2,13 @@
 
 #include <array>
 
+#include "plugin/Dialogue.h"
 #include "plugin/PluginReader.h"
 #include "plugin/Progress.h"
 #include "plugin/RecordTypes.h"
 #include "plugin/Subrecord.h"
 #include "translation/NameLookup.h"
+#include "translation/Responses.h"
 
 namespace orv {
 namespace {
@@ -33,6 +35,16 @@ SkillElement skill_element(const Block& block, std::int32_t block_number,
         element.dv_name = (*entry)[2];
     }
     return element;
+}
+
+// The object list a record gets a row in, or nothing: DIAL records only when they are
+// topics, whose names the player reads.
+std::optional<int> listed_type(const Block& block, TextView tag) {
+    const auto type = object_type_of(tag);
+    if (type == kTopicType && dialogue_type(block) != DialogueType::Topic) {
+        return std::nullopt;
+    }
+    return type;
 }
 
 // Looks the record's name up, which may replace it in the block, and describes the result
@@ -103,7 +115,7 @@ std::optional<Element> object_element(Block& block, std::int32_t block_number,
 }
 
 // What the load will need, found before the first lookup changes a block: the key of every
-// lookup (the name of each record of the 25 kinds that has one, see object_element) and how
+// lookup (the name of each record of the listed kinds that has one, see object_element) and how
 // many rows each list can get at most, so that each list is allocated once.
 struct LoadSurvey {
     TextKeySet keys;
@@ -119,7 +131,7 @@ LoadSurvey survey(const BlockStore& store) {
         if (tag == kSkillTag) {
             ++found.skills;
         }
-        const auto type = object_type_of(tag);
+        const auto type = listed_type(block, tag);
         if (!type) {
             continue;
         }
@@ -162,7 +174,7 @@ Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, Block
             const Text tag = record_tag(block);
             if (tag == kSkillTag) {
                 rows.append_skill(skill_element(block, number, database));
-            } else if (const auto type = object_type_of(tag)) {
+            } else if (const auto type = listed_type(block, tag)) {
                 const auto& record_type = kRecordTypes[static_cast<std::size_t>(*type)];
                 if (auto element =
                         object_element(block, number, record_type, database, replaced_names)) {
@@ -172,6 +184,7 @@ Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, Block
         }
         view.show_progress(progress.text(static_cast<std::size_t>(number)));
     }
+    load_responses(loaded, database.data_triples(kResponseDatabaseName), rows);
     if (const auto& error = database.read_error()) {
         return *error;
     }

@@ -9,7 +9,7 @@
 
 namespace orv {
 
-// Where the loader shows what it does: status field 1 and the 25 list views.
+// Where the loader shows what it does: status field 1 and the list views.
 class LoaderView {
 public:
     virtual ~LoaderView() = default;
@@ -22,7 +22,7 @@ public:
     virtual void report_replaced_names(std::size_t /*count*/) {}
 };
 
-// Loads a plugin from its bytes: splits it into blocks, looks every name of the 25 kinds
+// Loads a plugin from its bytes: splits it into blocks, looks every name of the listed kinds
 // up (replacing the names the database knows by their German ones in the blocks), builds
 // the rows and the skill list, and shows them. A refused file, or a database file that
 // exists but cannot be read, changes nothing: the store and the lists keep the plugin

@@ -53,11 +53,11 @@ Text fold_case(TextView text);
 bool needs_translation(const Element& element);
 
 // The counts the window shows: per list the rows still to do (the tab title "Cell (454)"),
-// and over all 25 lists how many of the rows that have a name are not still to do
+// and over all object lists how many of the rows that have a name are not still to do
 // ("übersetzt 2.251 von 3.908"). Always translated + sum of to_do == named.
 struct TranslationCounts {
     std::array<std::size_t, kObjectListCount> to_do{};
-    // Rows not marked "E", over all 25 lists (the skill list is not counted).
+    // Rows not marked "E", over all object lists (the skill list is not counted).
     std::size_t named = 0;
     // named minus the rows still to do.
     std::size_t translated = 0;

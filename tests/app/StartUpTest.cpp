@@ -55,23 +55,23 @@ TEST_F(StartUp, WithoutConfigurationBuildsTheDefaultWindow) {
     EXPECT_EQ(s.status_widths, std::make_pair(200, 600));
     EXPECT_EQ(s.status[0], "Datei :");
     const Rows controls = s.describe(WindowId::Main);
-    ASSERT_EQ(controls.size(), 31u);
+    ASSERT_EQ(controls.size(), 6u + kObjectListCount);
     // Created where the layout says; the lists one pixel into their pages.
     const std::string columns = " F/20 ID/200 EV Name/248 DV Name/248";
     EXPECT_EQ(Rows(controls.begin(), controls.begin() + 3),
               (Rows{"1 GroupBox \"OBJEKT-FENSTER...\" 5,30 790x530", "2 TabBar \"\" 10,45 780x510",
                     "3 ListView \"\" 1,1 774x483" + columns + " page 0"}));
-    EXPECT_EQ(controls[26], "27 ListView \"\" 1,1 774x483" + columns + " page 24");
+    EXPECT_EQ(controls[27], "28 ListView \"\" 1,1 774x483" + columns + " page 25");
     // The filter row: empty, only "Leere zeigen" on, so that every row is shown at first.
-    EXPECT_EQ(Rows(controls.begin() + 27, controls.end()),
-              (Rows{"28 SearchField \"\" 50,4 260x22",
-                    cp1252(u8"29 CheckBox \"Nur unübersetzte\" 325,5 140x20"),
-                    "30 CheckBox \"Leere zeigen\" 475,5 120x20 on",
-                    "31 RightLabel \"Filter\" 5,8 40x20"}));
-    ASSERT_EQ(s.tab_pages.size(), 25u);
-    EXPECT_EQ(s.tab_pages.front() + "/" + s.tab_pages.back(), "Cell/Faction");
+    EXPECT_EQ(Rows(controls.begin() + 28, controls.end()),
+              (Rows{"29 SearchField \"\" 50,4 260x22",
+                    cp1252(u8"30 CheckBox \"Nur unübersetzte\" 325,5 140x20"),
+                    "31 CheckBox \"Leere zeigen\" 475,5 120x20 on",
+                    "32 RightLabel \"Filter\" 5,8 40x20"}));
+    ASSERT_EQ(s.tab_pages.size(), 26u);
+    EXPECT_EQ(s.tab_pages.front() + "/" + s.tab_pages.back(), "Cell/Topic");
     // Every page is shown once, then the first.
-    std::vector<int> selections(25);
+    std::vector<int> selections(26);
     std::iota(selections.begin(), selections.end(), 0);
     selections.push_back(0);
     EXPECT_EQ(s.tab_selections, selections);

@@ -125,7 +125,12 @@ TEST_F(PluginLoaderTest, EveryKindGetsItsRowsFromItsTagAndNameSubrecord) {
     std::vector<std::pair<int, Rows>> expected;
     for (const auto& type : kRecordTypes) {
         const Text label(type.label);
-        records.push_back(RecordBuilder(type.tag).text(type.name_subrecord, label).bytes());
+        RecordBuilder record(type.tag);
+        record.text(type.name_subrecord, label);
+        if (type.index == kTopicType) {
+            record.raw("DATA", std::string(1, '\0'));
+        }
+        records.push_back(record.bytes());
         expected.emplace_back(type.index, Rows{"|" + label + "|" + label + "|" + label + "|" +
                                                std::to_string(records.size())});
     }

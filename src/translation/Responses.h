@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string_view>
+
+#include "plugin/BlockStore.h"
+#include "translation/DatabaseFile.h"
+#include "translation/ObjectLists.h"
+
+namespace orv {
+
+// The text database of responses and journal entries: triples (INFO ID, original, German).
+inline constexpr std::string_view kResponseDatabaseName = "Txtinfodata.dat";
+
+// Files every INFO record after blocks 1 to N into `rows.responses()` and every dialogue
+// record that cannot be placed into `rows.dialogue_problems()`, in file order. An INFO
+// belongs to the DIAL before it; under a journal it is a journal entry (or the quest's
+// title), under the other four types a line of dialogue. A response whose ID the database
+// knows with the record's text as original gets the German text in its record and mark
+// "B"; one whose text already is that German text gets "Ü". An INFO without a NAME has no
+// text to translate and no row.
+void load_responses(BlockStore& store, const TripleFile& database, ObjectLists& rows);
+
+// Puts `text` into the response's record as the user's translation and marks it "*";
+// returns whether the record's text changed. The NAME keeps its terminating zero byte
+// when it had one. A row whose block holds no text changes nothing.
+bool set_response_text(BlockStore& store, ResponseElement& response, TextView text);
+
+// The response's text as its record holds it now (empty when the block has no NAME).
+Text current_response_text(const BlockStore& store, const ResponseElement& response);
+
+// The label of a response kind in the batch tool's lines and the memory: "Dialog" or
+// "Journal".
+std::string_view response_kind_label(ResponseKind kind);
+
+} // namespace orv
