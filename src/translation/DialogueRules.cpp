@@ -1,0 +1,153 @@
+#include "translation/DialogueRules.h"
+
+#include <algorithm>
+
+#include "plugin/Dialogue.h"
+#include "translation/RowFilter.h"
+
+namespace orv {
+namespace {
+
+bool is_ascii_letter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+} // namespace
+
+TopicLinks::TopicLinks(const ObjectLists& lists, const PairFile& topic_database) {
+    m_nodes.emplace_back();
+    m_root_children.assign(256, -1);
+    for (const auto& element : lists.list(kTopicType).elements) {
+        if (!element.ev_name.empty()) {
+            add(element.ev_name, element.dv_name);
+        }
+    }
+    for (const auto& entry : topic_database.entries) {
+        if (!entry[0].empty()) {
+            add(entry[0], entry[1]);
+        }
+    }
+}
+
+std::int32_t TopicLinks::child(std::int32_t node, unsigned char byte) const {
+    if (node == 0) {
+        return m_root_children[byte];
+    }
+    for (const auto& [key, next] : m_nodes[static_cast<std::size_t>(node)].children) {
+        if (key == byte) {
+            return next;
+        }
+    }
+    return -1;
+}
+
+void TopicLinks::add(TextView english, TextView german) {
+    std::int32_t node = 0;
+    for (const char c : english) {
+        const unsigned char byte = fold_case(static_cast<unsigned char>(c));
+        std::int32_t next = child(node, byte);
+        if (next < 0) {
+            next = static_cast<std::int32_t>(m_nodes.size());
+            m_nodes.emplace_back();
+            if (node == 0) {
+                m_root_children[byte] = next;
+            } else {
+                m_nodes[static_cast<std::size_t>(node)].children.emplace_back(byte, next);
+            }
+        }
+        node = next;
+    }
+    auto& end = m_nodes[static_cast<std::size_t>(node)];
+    if (end.topic < 0) {
+        end.topic = static_cast<std::int32_t>(m_topics.size());
+        m_topics.push_back({Text(english), Text(german)});
+    }
+}
+
+std::vector<const TopicLinks::Topic*> TopicLinks::linked(TextView text) const {
+    std::vector<const Topic*> found;
+    std::size_t position = 0;
+    while (position < text.size()) {
+        std::int32_t node = 0;
+        std::int32_t longest = -1;
+        std::size_t longest_end = position;
+        for (std::size_t i = position; i < text.size(); ++i) {
+            node = child(node, fold_case(static_cast<unsigned char>(text[i])));
+            if (node < 0) {
+                break;
+            }
+            if (m_nodes[static_cast<std::size_t>(node)].topic >= 0) {
+                longest = m_nodes[static_cast<std::size_t>(node)].topic;
+                longest_end = i + 1;
+            }
+        }
+        if (longest < 0) {
+            ++position;
+            continue;
+        }
+        const Topic* topic = &m_topics[static_cast<std::size_t>(longest)];
+        if (std::find(found.begin(), found.end(), topic) == found.end()) {
+            found.push_back(topic);
+        }
+        position = longest_end;
+    }
+    return found;
+}
+
+std::vector<Text> text_defines(TextView text, char sigil) {
+    std::vector<Text> defines;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != sigil) {
+            continue;
+        }
+        std::size_t end = i + 1;
+        while (end < text.size() && is_ascii_letter(text[end])) {
+            ++end;
+        }
+        if (end > i + 1) {
+            Text define(text.substr(i, end - i));
+            if (std::find(defines.begin(), defines.end(), define) == defines.end()) {
+                defines.push_back(std::move(define));
+            }
+            i = end - 1;
+        }
+    }
+    return defines;
+}
+
+std::vector<TranslationProblem> response_problems(const TopicLinks& links, TextView original,
+                                                  TextView translation) {
+    std::vector<TranslationProblem> problems;
+    const Text folded = fold_case(translation);
+    for (const auto* topic : links.linked(original)) {
+        if (folded.find(fold_case(topic->german)) == Text::npos) {
+            problems.push_back({TranslationProblem::Kind::TopicLink, topic->german});
+        }
+    }
+    for (auto& define : text_defines(original, '%')) {
+        if (translation.find(define) == TextView::npos) {
+            problems.push_back({TranslationProblem::Kind::Define, std::move(define)});
+        }
+    }
+    if (translation.size() > kResponseLengthLimit) {
+        problems.push_back({TranslationProblem::Kind::Length, std::to_string(translation.size())});
+    }
+    return problems;
+}
+
+Text describe_problem(const TranslationProblem& problem) {
+    switch (problem.kind) {
+    case TranslationProblem::Kind::TopicLink:
+        return cp1252(u8"Das Thema „") + problem.subject +
+               cp1252(u8"“ fehlt in der Übersetzung: der Verweis auf das Thema geht verloren.");
+    case TranslationProblem::Kind::Define:
+        return cp1252(u8"Der Platzhalter „") + problem.subject +
+               cp1252(u8"“ fehlt in der Übersetzung.");
+    case TranslationProblem::Kind::Length:
+        return cp1252(u8"Die Übersetzung ist ") + problem.subject + " Bytes lang; erlaubt sind " +
+               std::to_string(kResponseLengthLimit) + ".";
+    }
+    return {};
+}
+
+} // namespace orv

@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include "fixtures/PluginBuilder.h"
+#include "plugin/Dialogue.h"
+#include "translation/DialogueRules.h"
+#include "translation/Responses.h"
+
+namespace orv {
+namespace {
+
+using fixtures::RecordBuilder;
+using fixtures::store_of;
+using Kind = TranslationProblem::Kind;
+
+Bytes topic(std::string_view name, char type) {
+    return RecordBuilder("DIAL").text("NAME", name).raw("DATA", std::string(1, type)).bytes();
+}
+
+// A response whose NAME is stored without a terminating zero, as most plugins store it.
+Bytes response(std::string_view id, std::string_view text) {
+    return RecordBuilder("INFO").text("INAM", id).raw("NAME", text).bytes();
+}
+
+TEST(Responses, FollowTheirTopicAndTakeTheDatabaseTextOnlyForTheirOwnOriginal) {
+    BlockStore store = store_of({
+        response("orphan", "Before any topic"),
+        topic("rumours", '\0'),
+        response("r1", "Known text"),
+        response("r2", "Changed since"),
+        RecordBuilder("INFO").text("INAM", "r3").text("NAME", "Known too").bytes(),
+        response("r4", "Schon deutsch"),
+        topic("broken", '\x07'),
+        response("lost", "Under a broken topic"),
+        topic("quest_a", '\x04'),
+        RecordBuilder("INFO").text("INAM", "q1").raw("NAME", "The Quest").raw("QSTN", "\1").bytes(),
+        RecordBuilder("INFO").text("INAM", "q2").bytes(),
+    });
+    TripleFile database;
+    database.entries = {{"r1", "Known text", "Bekannter Text"},
+                        {"r2", "Older text", "Alter Text"},
+                        {"r3", "Known too", "Auch bekannt"},
+                        {"r4", "Already German", "Schon deutsch"},
+                        {"r1", "Known text", "Second entry loses"}};
+    ObjectLists rows;
+    load_responses(store, database, rows);
+
+    std::vector<Text> seen;
+    for (const auto& r : rows.responses()) {
+        seen.push_back(Text(response_kind_label(r.kind)) + "|" + r.topic + "|" + r.id + "|" +
+                       r.mark + "|" + r.original + "|" + current_response_text(store, r) + "|" +
+                       std::to_string(r.block) + "<" + std::to_string(r.topic_block));
+    }
+    EXPECT_EQ(seen, (std::vector<Text>{
+                        "Dialog|rumours|r1|B|Known text|Bekannter Text|3<2",
+                        "Dialog|rumours|r2||Changed since|Changed since|4<2",
+                        "Dialog|rumours|r3|B|Known too|Auch bekannt|5<2",
+                        "Dialog|rumours|r4|\xDC|Schon deutsch|Schon deutsch|6<2",
+                        "Journal|quest_a|q1||The Quest|The Quest|10<9",
+                    }));
+    EXPECT_EQ(rows.dialogue_problems(), (std::vector<DialogueProblem>{
+                                            {DialogueProblem::Kind::ResponseWithoutTopic, 1},
+                                            {DialogueProblem::Kind::TopicWithoutType, 7},
+                                            {DialogueProblem::Kind::ResponseWithoutTopic, 8},
+                                        }));
+    // A text stored with its zero keeps it; one without gets none.
+    EXPECT_EQ(store.block(5),
+              RecordBuilder("INFO").text("INAM", "r3").text("NAME", "Auch bekannt").bytes());
+    EXPECT_EQ(store.block(3), response("r1", "Bekannter Text"));
+
+    ResponseElement& edited = rows.responses()[1];
+    EXPECT_TRUE(set_response_text(store, edited, "Neu"));
+    EXPECT_EQ(edited.mark, mark::kEdited);
+    EXPECT_EQ(store.block(4), response("r2", "Neu"));
+    EXPECT_FALSE(set_response_text(store, edited, "Neu"));
+}
+
+TEST(Responses, OnlyTopicDialogueRecordsGetARow) {
+    for (const auto& [type, listed] :
+         std::vector<std::pair<std::string, bool>>{{std::string(1, '\0'), true},
+                                                   {"\1", false},
+                                                   {"\2", false},
+                                                   {"\4", false},
+                                                   {"", false},
+                                                   {"\x09", false}}) {
+        BlockStore store =
+            store_of({RecordBuilder("DIAL").text("NAME", "x").raw("DATA", type).bytes()});
+        EXPECT_EQ(dialogue_type(store.block(1)) == DialogueType::Topic, listed)
+            << int(type.empty() ? -1 : type[0]);
+    }
+}
+
+class TopicLinksTest : public ::testing::Test {
+protected:
+    TopicLinksTest() {
+        lists.append(kTopicType, {mark::kEdited, "Foo", "Foo", "Fu", 1});
+        lists.append(kTopicType, {mark::kNone, "foo bar", "foo bar", "foo bar", 2});
+        database.entries = {
+            {"Bar", "Balken"}, {"FOO", "Ignored: the plugin's name came first"}, {"ar", "Ar"}};
+    }
+    ObjectLists lists;
+    PairFile database;
+};
+
+TEST_F(TopicLinksTest, TheLongestNameWinsAndCaseIsIgnored) {
+    const TopicLinks links(lists, database);
+    const auto names = [&](TextView text) {
+        std::vector<Text> found;
+        for (const auto* t : links.linked(text)) {
+            found.push_back(t->english + ">" + t->german);
+        }
+        return found;
+    };
+    using Names = std::vector<Text>;
+    EXPECT_EQ(names("Ask about FOO BAR or foo."), (Names{"foo bar>foo bar", "Foo>Fu"}));
+    EXPECT_EQ(names("bar, bar and foo"), (Names{"Bar>Balken", "Foo>Fu"}));
+    EXPECT_EQ(names("fo ba"), Names{});
+    // Read from the start: "Bar" is taken before the "ar" inside it could be.
+    EXPECT_EQ(names("xbar"), (Names{"Bar>Balken"}));
+}
+
+TEST_F(TopicLinksTest, ProblemsOfATranslation) {
+    const TopicLinks links(lists, database);
+    const Text long_text(kResponseLengthLimit + 1, 'x');
+    const struct {
+        TextView original;
+        TextView translation;
+        std::vector<TranslationProblem> expected;
+    } cases[] = {
+        {"About foo, %PCName.", "Über FU, %PCName.", {}},
+        {"About foo and bar.", "Über Fu und Stange.", {{Kind::TopicLink, "Balken"}}},
+        {"%PCName, %PCRace %PCName", "%PCName, %pcrace", {{Kind::Define, "%PCRace"}}},
+        {"100% sure", "Ganz sicher", {}},
+        {"x", long_text, {{Kind::Length, std::to_string(long_text.size())}}},
+        {"x", Text(kResponseLengthLimit, 'y'), {}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(response_problems(links, c.original, c.translation), c.expected) << c.original;
+    }
+}
+
+} // namespace
+} // namespace orv
