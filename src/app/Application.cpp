@@ -26,6 +26,7 @@
 #include "plugin/RecordTypes.h"
 #include "translation/Suggestions.h"
 #include "translation/TranslationDatabase.h"
+#include "translation/TranslationDatabase.h"
 
 namespace orv {
 namespace {
@@ -217,6 +218,9 @@ void Application::State::name_recorded(const ListPosition& edited) {
 void Application::State::lists_changed() {
     auto loaded = load_suggestions(files, workspace.program_dir);
     workspace.suggestions = std::move(loaded.index);
+    workspace.topic_database = read_pair_file(
+        files, data_file_path(workspace.program_dir,
+                              kRecordTypes[static_cast<std::size_t>(kTopicType)].name_database));
     if (loaded.problem) {
         show_refusal(dialogs, loaded.problem->message);
     }

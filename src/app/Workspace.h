@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "plugin/BlockStore.h"
+#include "translation/DatabaseFile.h"
 #include "translation/ObjectLists.h"
 #include "translation/StoredTexts.h"
 #include "translation/Suggestions.h"
@@ -28,6 +29,9 @@ struct Workspace {
     std::filesystem::path current_file;
     // What the name-edit dialog suggests, read again after each Open and Save.
     SuggestionIndex suggestions;
+    // The topic name database, read with the suggestions: a topic must not be renamed to
+    // the German name of another of the game's topics.
+    PairFile topic_database;
 
     // 1 while a pop-up window is open: the name-edit dialog, the text editor or the findings.
     std::atomic<int> dialog_open{0};

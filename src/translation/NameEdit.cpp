@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "translation/RowFilter.h"
+
 namespace orv {
 
 Text master_file_edit_message() {
@@ -27,14 +29,49 @@ std::optional<Text> name_edit_refusal(bool master_file, const Text& row_mark) {
     return std::nullopt;
 }
 
+Text topic_name_taken_message(TextView name) {
+    return cp1252(u8"Ein anderes Thema heißt schon „") + Text(name) +
+           cp1252(u8"“. Zwei Themen mit einem Namen verliert das Spiel: bitte einen anderen "
+                  u8"Namen wählen.");
+}
+
+namespace {
+
+// A topic is found by its name, whatever the letter case: a second topic of that name,
+// in the plugin or in the game, would take over the first one's responses.
+bool topic_name_taken(const ObjectLists& lists, std::size_t row, TextView new_name,
+                      const PairFile& topic_database) {
+    const Text folded = fold_case(new_name);
+    const auto& topics = lists.list(kTopicType).elements;
+    for (std::size_t other = 0; other < topics.size(); ++other) {
+        if (other != row && fold_case(topics[other].dv_name) == folded) {
+            return true;
+        }
+    }
+    const Text& own = row < topics.size() ? topics[row].ev_name : Text();
+    for (const auto& entry : topic_database.entries) {
+        // The row's own English name translated by the database is no other topic.
+        if (fold_case(entry[1]) == folded && fold_case(entry[0]) != fold_case(own)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 Result<NameEditOutcome> apply_name_edit(ObjectLists& lists, int list_index, std::size_t row,
-                                        TextView ev_name, TextView new_dv_name) {
+                                        TextView ev_name, TextView new_dv_name,
+                                        const PairFile& topic_database) {
     const int limit = kRecordTypes.at(static_cast<std::size_t>(list_index)).name_limit;
     if (new_dv_name.size() > static_cast<std::size_t>(limit)) {
         return Error{ErrorKind::Refused, 0, name_too_long_message(limit)};
     }
     if (new_dv_name == ev_name) {
         return NameEditOutcome::Unchanged;
+    }
+    if (list_index == kTopicType && topic_name_taken(lists, row, new_dv_name, topic_database)) {
+        return Error{ErrorKind::Refused, 0, topic_name_taken_message(new_dv_name)};
     }
     lists.set_mark_and_dv_name(list_index, row, mark::kEdited, Text(new_dv_name));
     return NameEditOutcome::Recorded;
@@ -78,7 +115,8 @@ bool shares_name(const std::vector<Element>& elements, std::size_t row, std::siz
 
 std::size_t count_same_name_rows(const ObjectLists& lists, int list_index, std::size_t row) {
     const auto& elements = lists.list(list_index).elements;
-    if (row >= elements.size()) {
+    // Topic names are unique: a topic never shares its name with another row.
+    if (row >= elements.size() || list_index == kTopicType) {
         return 0;
     }
     std::size_t count = 0;
@@ -99,7 +137,7 @@ Result<std::vector<ListPosition>> apply_name_to_same_names(ObjectLists& lists, i
     // The other rows are chosen before the edit, by the row's EV Name as loaded.
     std::vector<std::size_t> others;
     for (std::size_t other = 0; other < elements.size(); ++other) {
-        if (shares_name(elements, row, other)) {
+        if (list_index != kTopicType && shares_name(elements, row, other)) {
             others.push_back(other);
         }
     }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/Result.h"
+#include "translation/DatabaseFile.h"
 #include "translation/ObjectLists.h"
 
 namespace orv {
@@ -30,8 +31,13 @@ enum class NameEditOutcome {
 // than the list's limit (bytes, without the terminating zero) is refused with its German
 // message and nothing changes; a name equal to `ev_name` records nothing; otherwise the
 // row's element gets mark "*" and the new DV Name.
+// On the Topic list a name that another topic of the plugin (its DV Name) or of the topic
+// database (a German name of it, for another English name) already has, in any letter
+// case, is refused as well.
 Result<NameEditOutcome> apply_name_edit(ObjectLists& lists, int list_index, std::size_t row,
-                                        TextView ev_name, TextView new_dv_name);
+                                        TextView ev_name, TextView new_dv_name,
+                                        const PairFile& topic_database = {});
+Text topic_name_taken_message(TextView name);
 
 // A row of an object list.
 struct ListPosition {
