@@ -49,7 +49,7 @@ Kind kind_of_letter(char letter) {
 }
 
 bool is_separator(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == ',' || c == '(' || c == ')';
+    return c == ' ' || c == '\t' || c == '\r' || c == '\0' || c == ',' || c == '(' || c == ')';
 }
 
 struct Token {
