@@ -44,6 +44,30 @@ std::vector<Bytes> plugin_seeds() {
         RecordBuilder("SKIL").u32("INDX", 1).raw("DESC", "Repairs armor").bytes(),
         RecordBuilder("PGRD").text("NAME", "Ash Coast").bytes(),
         RecordBuilder("DOOR").text("NAME", "d1").bytes(),
+        // The other places a cell is named, and the look-alikes that are no cell.
+        RecordBuilder("CREA")
+            .text("NAME", "boatman")
+            .text("DNAM", "Keep")
+            .raw("AI_E", "ab")
+            .text("CNDT", "Foo Town")
+            .raw("AI_W", "ab")
+            .text("CNDT", "Keep")
+            .bytes(),
+        RecordBuilder("NPC_").text("NAME", "escort").raw("AI_F", "ab").text("CNDT", "Keep").bytes(),
+        RecordBuilder("CELL")
+            .text("NAME", "Keep")
+            .u32("MVRF", 1)
+            .text("CNAM", "Foo Town")
+            .u32("MVRF", 2)
+            .raw("CNDT", "abcdefgh")
+            .bytes(),
+        RecordBuilder("CONT").text("NAME", "chest").raw("CNDT", "abcd").bytes(),
+        RecordBuilder("INFO")
+            .text("INAM", "info2")
+            .raw("BNAM", "AiFollowCell, Player, \"Keep\" ; comment\r\n"
+                         "player->PositionCell 0 0 0 0 keep\r\nShowMap \"Foo Town\r\n"
+                         "Choice \"Ja\" 1 \"Nein\" 2\r\nif ( GetPCCell \"foo town\" )")
+            .bytes(),
     };
     std::vector<Bytes> seeds{fixtures::plugin(records), fixtures::plugin(records, 0, 0),
                              fixtures::plugin({records[0], records[2]}, 1)};

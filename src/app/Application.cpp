@@ -17,6 +17,7 @@
 #include "app/Popup.h"
 #include "app/Refusal.h"
 #include "app/ResetCommand.h"
+#include "app/SaveCheck.h"
 #include "app/ShellMessages.h"
 #include "app/TextEditor.h"
 #include "app/UnsavedWork.h"
@@ -65,6 +66,7 @@ struct Application::State {
     void lists_changed();
     bool confirm_quitting();
     void start_worker(FileCommand command);
+    bool checked_before_saving();
 
     Window& window;
     Dialogs& dialogs;
@@ -94,10 +96,10 @@ void Application::State::on(const MenuCommandEvent& event) {
         start_worker(open_command);
         return;
     case command::kSave:
-        start_worker(save_command);
-        return;
     case command::kSaveAs:
-        start_worker(save_as_command);
+        if (checked_before_saving()) {
+            start_worker(event.command == command::kSave ? save_command : save_as_command);
+        }
         return;
     case command::kQuit:
         quit = confirm_quitting();
@@ -267,6 +269,21 @@ void Application::State::on(const ColumnClickEvent& event) {
 
 void Application::State::on(const ResizeEvent& event) {
     relayout_main_window(window, event);
+}
+
+// Save and Save-as check the plugin first, here on the main thread while no worker owns it
+// (the check takes milliseconds even on the largest plugins); "Nein" to the question shows
+// the findings instead of saving. A plugin the save refuses anyway (a master file) is left
+// to the save's own refusal.
+bool Application::State::checked_before_saving() {
+    if (workspace.busy != 0 || !workspace.store.loaded() || workspace.store.is_master_file()) {
+        return true;
+    }
+    if (check_before_saving(workspace, dialogs, files) == SaveCheckAnswer::Save) {
+        return true;
+    }
+    check_window.open();
+    return false;
 }
 
 void Application::State::start_worker(FileCommand command) {

@@ -9,6 +9,7 @@
 #include "cli/BatchPlugin.h"
 #include "cli/EditsFile.h"
 #include "save/CommandTexts.h"
+#include "save/ReferenceCheck.h"
 #include "save/SavePipeline.h"
 #include "translation/TextConventions.h"
 
@@ -154,6 +155,14 @@ int run_translate(const Context& context, std::span<const std::string> arguments
         }
     }
 
+    // Checked as the window checks before saving, on the plugin as the save will write it;
+    // the findings about scripts and references go to stderr after the save, which they
+    // never stop here. A database file the check cannot read would stop the save as well.
+    const auto findings = check_plugin(store, lists, context.files, context.program_dir);
+    if (!findings) {
+        return refuse(context, findings.error().message);
+    }
+
     SilentSaveView save_view;
     const auto external =
         parsed->update_external ? ExternalDatabaseWrite::Write : ExternalDatabaseWrite::Keep;
@@ -167,6 +176,18 @@ int run_translate(const Context& context, std::span<const std::string> arguments
     }
     context.out << to_utf8(summary(lists, plugin->names_from_database, *saved));
     context.out.flush();
+    {
+        std::string lines;
+        for (const auto& finding : *findings) {
+            if (finding.kind == FindingKind::ReferenceToNoCell ||
+                finding.kind == FindingKind::ScriptNamesRenamed) {
+                append_escaped_line(lines, {finding_kind_word(finding.kind), finding.record,
+                                            finding.id, finding.detail});
+            }
+        }
+        context.err.write(lines.data(), static_cast<std::streamsize>(lines.size()));
+        context.err.flush();
+    }
     // The translation memory follows the user's database: only with --update-external.
     // The plugin is written, so the run succeeded; a failure here only means the memory kept
     // its old state, which the warning on stderr says.

@@ -2,6 +2,7 @@
 
 #include "plugin/Subrecord.h"
 #include "translation/DatabaseFile.h"
+#include "translation/ResultScript.h"
 
 namespace orv {
 namespace {
@@ -33,9 +34,11 @@ public:
 
 private:
     // A name is looked up whole: neither a prefix nor a longer text matches. The progress
-    // text follows every lookup and every SCVR, cell condition or not.
+    // text follows every lookup, every SCVR, cell condition or not, and every result script.
     void translate(Block& block, const Subrecord& subrecord, ReferencePlace place) {
-        if (const auto cell = cell_in_place(block, subrecord, place)) {
+        if (place == ReferencePlace::ResultScript) {
+            translate_script(block, subrecord);
+        } else if (const auto cell = cell_in_place(block, subrecord, place)) {
             if (const auto match = m_references.first_original_match(*cell)) {
                 const TextKind kind =
                     place == ReferencePlace::Condition ? TextKind::Whole : TextKind::Terminated;
@@ -51,8 +54,21 @@ private:
         m_progress(m_progress_text.text(m_number));
     }
 
+    // The script is replaced as a whole only when a cell argument changed, so a script
+    // without one keeps every byte, zero bytes included.
+    void translate_script(Block& block, const Subrecord& subrecord) {
+        const auto rewrite = rewrite_script_arguments(
+            result_script_text(block, subrecord), ScriptArgumentKind::Cell,
+            [&](TextView cell) { return m_script_cells.translation(cell); });
+        if (rewrite.replaced > 0) {
+            m_changed += rewrite.replaced;
+            replace_subrecord_text(block, subrecord, TextKind::Whole, rewrite.script);
+        }
+    }
+
     BlockStore& m_store;
     const NameIndex& m_references;
+    const ScriptCellLookup m_script_cells{m_references};
     const ProgressFunction& m_progress;
     BlockProgress m_progress_text;
     std::size_t m_number = 0;
@@ -63,6 +79,9 @@ private:
 
 std::optional<Text> cell_in_place(const Block& block, const Subrecord& subrecord,
                                   ReferencePlace place) {
+    if (place == ReferencePlace::ResultScript) {
+        return std::nullopt;
+    }
     if (place != ReferencePlace::Condition) {
         return subrecord_text(block, subrecord, TextKind::Terminated);
     }
@@ -72,6 +91,29 @@ std::optional<Text> cell_in_place(const Block& block, const Subrecord& subrecord
         return std::nullopt;
     }
     return condition.substr(kConditionHeadLength);
+}
+
+Text result_script_text(const Block& block, const Subrecord& subrecord) {
+    Text text;
+    text.reserve(subrecord.size);
+    for (std::size_t k = subrecord.data_offset(); k < subrecord.end(); ++k) {
+        text.push_back(static_cast<char>(block[k]));
+    }
+    return text;
+}
+
+std::optional<Text> ScriptCellLookup::translation(TextView cell) const {
+    if (!m_first_entry) {
+        m_first_entry.emplace();
+        for (std::size_t entry = 0; entry < m_references.size(); ++entry) {
+            m_first_entry->try_emplace(ascii_upper(m_references.entry(entry)[0]), entry);
+        }
+    }
+    const auto found = m_first_entry->find(ascii_upper(cell));
+    if (found == m_first_entry->end()) {
+        return std::nullopt;
+    }
+    return m_references.entry(found->second)[1];
 }
 
 NameIndex build_reference_table(const std::vector<ByteSpan>& sources) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <optional>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/Files.h"
@@ -19,62 +21,113 @@ NameIndex build_reference_table(const std::vector<ByteSpan>& sources);
 
 // The places where a record names a cell by its name.
 enum class ReferencePlace {
-    // A DNAM of a CELL or NPC_ record: a door's or a travel destination.
+    // A DNAM of a CELL, NPC_ or CREA record: a door's or a travel destination.
     Destination,
+    // A CNDT of an NPC_ or CREA record directly behind AI_E or AI_F: the cell an escort or
+    // follow package ends in. (A CNDT elsewhere is something else: a container's weight.)
+    PackageCell,
+    // A CNAM of a CELL record directly behind MVRF: the interior cell a moved reference
+    // went to. (A CNDT behind MVRF holds the grid numbers of an exterior cell instead.)
+    MovedReferenceCell,
     // The first ANAM of an INFO record: the cell a response is bound to.
     ResponseCell,
     // An SCVR of an INFO record; it names a cell only when cell_in_place says so.
     Condition,
+    // A BNAM of an INFO record: the response's result script, plain text that the game
+    // compiles when the response runs; its cell functions name cells (see ResultScript.h).
+    ResultScript,
 };
 
 // A condition's text is a five-character head, then the cell name when it names one.
 inline constexpr std::size_t kConditionHeadLength = 5;
 
-// Calls visit(subrecord, place) for every DNAM of a CELL or NPC_ record, then for an INFO
-// record its first ANAM and every SCVR, each walk in file order. The visitor may replace
-// the subrecord's text: the walk reads its size anew and goes on behind it. Walks stop at a
-// subrecord that runs past the block's end. The file header (block 0) is the caller's to
-// leave out. This is the one definition of where cell references are.
+// Calls visit(subrecord, place) for every cell reference of a record, in file order: for
+// CELL, NPC_ and CREA records every DNAM, for NPC_ and CREA every CNDT directly behind an
+// AI_E or AI_F, for CELL every CNAM directly behind an MVRF; for an INFO record its first
+// ANAM, then every SCVR, then every BNAM. The visitor may replace the subrecord's text: the
+// walk reads its size anew and goes on behind it. Walks stop at a subrecord that runs past
+// the block's end. The file header (block 0) is the caller's to leave out. This is the one
+// definition of where cell references are.
 template <typename BlockType, typename Visit>
 void for_each_reference_place(BlockType& block, Visit&& visit) {
     const Text tag = record_tag(block);
-    const auto walk = [&block](TextView wanted, auto&& on_found) {
+    const auto walk = [&block](auto&& on_found) {
+        Text previous;
         for (auto subrecord = first_subrecord(block); subrecord;
              subrecord = next_subrecord(block, *subrecord)) {
-            if (subrecord_tag(block, *subrecord) == wanted && !on_found(*subrecord)) {
+            Text current = subrecord_tag(block, *subrecord);
+            if (!on_found(*subrecord, current, previous)) {
                 return;
             }
+            previous = std::move(current);
         }
     };
-    if (tag == "CELL" || tag == "NPC_") {
-        walk("DNAM", [&](const Subrecord& found) {
-            visit(found, ReferencePlace::Destination);
+    if (tag == "CELL" || tag == "NPC_" || tag == "CREA") {
+        const bool cell = tag == "CELL";
+        walk([&](const Subrecord& found, const Text& current, const Text& previous) {
+            if (current == "DNAM") {
+                visit(found, ReferencePlace::Destination);
+            } else if (!cell && current == "CNDT" && (previous == "AI_E" || previous == "AI_F")) {
+                visit(found, ReferencePlace::PackageCell);
+            } else if (cell && current == "CNAM" && previous == "MVRF") {
+                visit(found, ReferencePlace::MovedReferenceCell);
+            }
             return true;
         });
     } else if (tag == "INFO") {
         // Only the first ANAM binds the response to a cell; a later one is left as it is.
-        walk("ANAM", [&](const Subrecord& found) {
+        walk([&](const Subrecord& found, const Text& current, const Text&) {
+            if (current != "ANAM") {
+                return true;
+            }
             visit(found, ReferencePlace::ResponseCell);
             return false;
         });
-        walk("SCVR", [&](const Subrecord& found) {
-            visit(found, ReferencePlace::Condition);
-            return true;
-        });
+        for (const auto& [wanted, place] : {std::pair{"SCVR", ReferencePlace::Condition},
+                                            std::pair{"BNAM", ReferencePlace::ResultScript}}) {
+            walk([&](const Subrecord& found, const Text& current, const Text&) {
+                if (current == wanted) {
+                    visit(found, place);
+                }
+                return true;
+            });
+        }
     }
 }
 
-// The cell name a reference place holds: the whole terminated text of a destination or a
-// response cell; for a condition whose characters 2 to 5 read "BLX0", the rest behind its
-// head (nothing for any other condition).
+// The cell name a reference place holds: the whole terminated text of a destination, a
+// package's or a moved reference's cell or a response cell; for a condition whose
+// characters 2 to 5 read "BLX0", the rest behind its head (nothing for any other
+// condition). Nothing for a result script, which may name many cells: read it with
+// find_script_arguments(result_script_text(...)).
 std::optional<Text> cell_in_place(const Block& block, const Subrecord& subrecord,
                                   ReferencePlace place);
 
-// Gives references to cells the names of the reference table: every DNAM of CELL and NPC_
-// records, the first ANAM of INFO records (whole terminated names), and every SCVR of INFO
-// records whose characters 2 to 5 are "BLX0" (the name follows the five-character head).
-// Shows "Übersetze zellenverweise : k / N" after every lookup and every SCVR. Walks stop at
-// a subrecord that runs past its block's end. Returns the number of references whose text changed.
+// A result script's bytes exactly as stored, zero bytes included.
+Text result_script_text(const Block& block, const Subrecord& subrecord);
+
+// Cell names in result scripts are looked up as the game finds cells: without regard to
+// ASCII case. The first entry of the reference table whose original matches wins; the
+// index is built on the first lookup, so a plugin without such names pays nothing.
+class ScriptCellLookup {
+public:
+    explicit ScriptCellLookup(const NameIndex& references) : m_references(references) {}
+
+    // The name the reference table gives `cell`, or nothing.
+    std::optional<Text> translation(TextView cell) const;
+
+private:
+    const NameIndex& m_references;
+    mutable std::optional<std::unordered_map<Text, std::size_t>> m_first_entry;
+};
+
+// Gives references to cells the names of the reference table: at every place
+// for_each_reference_place visits, whole terminated names by exact bytes; a condition's
+// name behind its head; the cell arguments of a result script's cell functions through
+// ScriptCellLookup, with every other byte of the script kept. Shows "Übersetze
+// zellenverweise : k / N" after every lookup, every SCVR and every result script. Walks
+// stop at a subrecord that runs past its block's end. Returns the number of references
+// whose text changed.
 int translate_cell_references(BlockStore& store, const NameIndex& references,
                               const ProgressFunction& progress);
 

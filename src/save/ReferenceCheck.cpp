@@ -1,5 +1,6 @@
 #include "save/ReferenceCheck.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <unordered_map>
@@ -22,7 +23,7 @@ struct KindText {
 
 // clang-format off
 constexpr std::array<KindText, 4> kKindTexts = {{
-    {FindingKind::ScriptNamesRenamedCell, "script", u8"Skript"},
+    {FindingKind::ScriptNamesRenamed, "script", u8"Skript"},
     {FindingKind::ReferenceToNoCell, "reference", u8"Zellenverweis"},
     {FindingKind::NameTooLong, "length", u8"Zu lang"},
     {FindingKind::NameEmptied, "empty", u8"Leer"},
@@ -56,10 +57,12 @@ Text record_id_of(const Block& block) {
     return id;
 }
 
-struct CellRename {
-    Text old_name;
-    Text new_name;
-};
+// What the user does about a renamed name left in a script: a compiled script runs its
+// compiled data, so a changed text counts only after the editor compiled it again; a result
+// script is compiled when it runs.
+constexpr const char8_t* kCompiledScriptAdvice =
+    u8"; den Namen im Skripttext ändern und das Skript im Editor neu kompilieren";
+constexpr const char8_t* kResultScriptAdvice = u8"; im Editor ändern, wo der alte Name gemeint ist";
 
 class Checker {
 public:
@@ -68,14 +71,12 @@ public:
           m_references(
               build_reference_table({pending_cell_renames(store, lists), inputs.cell_names,
                                      inputs.region_names, rebuilt_external_database(lists)})) {
-        // A cell is renamed when the name the save writes (DV Name) differs from its
-        // English name; the first row of an English name wins.
+        for (auto& rename : pending_script_renames(lists)) {
+            Text key = folded(rename.old_name);
+            m_renames.try_emplace(std::move(key), std::move(rename));
+        }
         for (const auto& element : lists.list(kCellType).elements) {
-            const Text old_key = folded(element.ev_name);
             m_known_cells.insert(folded(element.dv_name));
-            if (!element.ev_name.empty() && old_key != folded(element.dv_name)) {
-                m_renames.try_emplace(old_key, CellRename{element.ev_name, element.dv_name});
-            }
         }
         // An exterior cell carries its region's name, so the plugin's own region names count
         // as cell names too; the user's translation of a region reaches no shipped file.
@@ -95,8 +96,6 @@ public:
             const Text tag = record_tag(block);
             if (tag == "SCPT") {
                 check_scripts(block, tag, "SCTX");
-            } else if (tag == "INFO") {
-                check_scripts(block, tag, "BNAM");
             }
             for_each_reference_place(block, [&](const Subrecord& subrecord, ReferencePlace place) {
                 check_reference(block, tag, subrecord, place);
@@ -114,16 +113,41 @@ private:
         for (auto subrecord = first_subrecord(block); subrecord;
              subrecord = next_subrecord(block, *subrecord)) {
             if (subrecord_tag(block, *subrecord) == text_tag) {
-                check_script(block, tag, subrecord_text(block, *subrecord, TextKind::Whole));
+                check_script(block, tag, result_script_text(block, *subrecord), true);
             }
         }
     }
 
-    // Every text between two double quotes on one line is a possible cell name; a quote
-    // left open at the line's end quotes nothing.
-    void check_script(const Block& block, const Text& tag, TextView script) {
+    // Every text between two double quotes on one line is a possible name; a quote left
+    // open at the line's end quotes nothing. A compiled script also names a cell with a
+    // bare cell argument. In a result script the save rewrites its cell arguments itself,
+    // so only the other quoted texts are left to the user.
+    void check_script(const Block& block, const Text& tag, TextView script, bool compiled) {
+        const auto arguments = find_script_arguments(script).arguments;
+        const auto rewritten_by_save = [&](std::size_t offset, const ScriptRename& rename) {
+            return !compiled && std::any_of(arguments.begin(), arguments.end(), [&](const auto& a) {
+                return a.offset == offset && a.kind == rename.kind;
+            });
+        };
+        const auto report = [&](std::size_t line, TextView name, std::size_t offset) {
+            const auto rename = m_renames.find(folded(name));
+            if (rename != m_renames.end() && !rewritten_by_save(offset, rename->second)) {
+                add(FindingKind::ScriptNamesRenamed, tag, record_id_of(block),
+                    "Zeile " + std::to_string(line) + ": " + in_quotes(name) +
+                        cp1252(u8" heißt nach dem Speichern ") +
+                        in_quotes(rename->second.new_name) +
+                        cp1252(compiled ? kCompiledScriptAdvice : kResultScriptAdvice));
+            }
+        };
         std::size_t line = 1;
+        auto bare = arguments.begin();
         for (std::size_t position = 0; position < script.size(); ++position) {
+            // Bare arguments of a compiled script come in script order with the quotes.
+            for (; bare != arguments.end() && bare->offset <= position; ++bare) {
+                if (compiled && !bare->quoted && bare->kind != ScriptArgumentKind::Text) {
+                    report(bare->line, script.substr(bare->offset, bare->length), bare->offset);
+                }
+            }
             if (script[position] == '\n') {
                 ++line;
             } else if (script[position] == '"') {
@@ -132,22 +156,50 @@ private:
                     position = close == TextView::npos ? script.size() : close - 1;
                     continue;
                 }
-                const auto rename =
-                    m_renames.find(folded(script.substr(position + 1, close - position - 1)));
-                if (rename != m_renames.end()) {
-                    add(FindingKind::ScriptNamesRenamedCell, tag, record_id_of(block),
-                        "Zeile " + std::to_string(line) + ": " +
-                            in_quotes(script.substr(position + 1, close - position - 1)) +
-                            cp1252(u8" heißt nach dem Speichern ") +
-                            in_quotes(rename->second.new_name));
-                }
+                report(line, script.substr(position + 1, close - position - 1), position + 1);
                 position = close;
+            }
+        }
+        for (; bare != arguments.end(); ++bare) {
+            if (compiled && !bare->quoted && bare->kind != ScriptArgumentKind::Text) {
+                report(bare->line, script.substr(bare->offset, bare->length), bare->offset);
             }
         }
     }
 
+    // The cell arguments of a result script are references the save rewrites; the other
+    // quoted texts may still name a renamed cell.
+    void check_result_script(const Block& block, const Text& tag, const Subrecord& subrecord) {
+        const Text script = result_script_text(block, subrecord);
+        for (const auto& argument : find_script_arguments(script).arguments) {
+            if (argument.kind != ScriptArgumentKind::Cell) {
+                continue;
+            }
+            const TextView cell = TextView(script).substr(argument.offset, argument.length);
+            const Text written = m_script_cells.translation(cell).value_or(Text(cell));
+            if (!m_known_cells.contains(folded(written))) {
+                add_no_cell(block, tag,
+                            "BNAM Zeile " + std::to_string(argument.line) + " " +
+                                in_quotes(written));
+            }
+        }
+        if (!m_renames.empty()) {
+            check_script(block, tag, script, false);
+        }
+    }
+
+    void add_no_cell(const Block& block, const Text& tag, const Text& where) {
+        add(FindingKind::ReferenceToNoCell, tag, record_id_of(block),
+            where + cp1252(u8": weder eine Zelle dieses Plugins noch eine Übersetzung der "
+                           u8"Zellen- oder Regionsdatenbank"));
+    }
+
     void check_reference(const Block& block, const Text& tag, const Subrecord& subrecord,
                          ReferencePlace place) {
+        if (place == ReferencePlace::ResultScript) {
+            check_result_script(block, tag, subrecord);
+            return;
+        }
         const auto cell = cell_in_place(block, subrecord, place);
         if (!cell || cell->empty()) {
             return;
@@ -155,10 +207,7 @@ private:
         const auto match = m_references.first_original_match(*cell);
         const Text& written = match ? m_references.entry(*match)[1] : *cell;
         if (!m_known_cells.contains(folded(written))) {
-            add(FindingKind::ReferenceToNoCell, tag, record_id_of(block),
-                subrecord_tag(block, subrecord) + " " + in_quotes(written) +
-                    cp1252(u8": weder eine Zelle dieses Plugins noch eine Übersetzung der "
-                           u8"Zellen- oder Regionsdatenbank"));
+            add_no_cell(block, tag, subrecord_tag(block, subrecord) + " " + in_quotes(written));
         }
     }
 
@@ -194,8 +243,9 @@ private:
     const BlockStore& m_store;
     const ObjectLists& m_lists;
     const NameIndex m_references;
-    // Folded old name of every renamed cell.
-    std::unordered_map<Text, CellRename> m_renames;
+    const ScriptCellLookup m_script_cells{m_references};
+    // Folded old name of every rename scripts may hold.
+    std::unordered_map<Text, ScriptRename> m_renames;
     // Folded: the cell and region names of the plugin after the save and the translations
     // of the cell and region databases.
     std::unordered_set<Text> m_known_cells;
@@ -203,6 +253,21 @@ private:
 };
 
 } // namespace
+
+std::vector<ScriptRename> pending_script_renames(const ObjectLists& lists) {
+    // A cell is renamed when the name the save writes (DV Name) differs from its English
+    // name, not counting letter case; the first row of an English name wins.
+    std::vector<ScriptRename> renames;
+    std::unordered_set<Text> seen;
+    for (const auto& element : lists.list(kCellType).elements) {
+        const Text old_key = folded(element.ev_name);
+        if (!element.ev_name.empty() && old_key != folded(element.dv_name) &&
+            seen.insert(old_key).second) {
+            renames.push_back({ScriptArgumentKind::Cell, element.ev_name, element.dv_name});
+        }
+    }
+    return renames;
+}
 
 std::string_view finding_kind_word(FindingKind kind) {
     return kind_text(kind).word;

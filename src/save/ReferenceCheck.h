@@ -10,15 +10,19 @@
 #include "plugin/BlockStore.h"
 #include "save/PendingSave.h"
 #include "translation/ObjectLists.h"
+#include "translation/ResultScript.h"
 
 namespace orv {
 
 // What the reference check can find in a plugin as the next save would write it.
 enum class FindingKind {
-    // A script text names, in double quotes, a cell that the save renames.
-    ScriptNamesRenamedCell,
-    // A cell reference the save writes names neither a cell or region of the plugin (after
-    // the save) nor a cell or region the shipped database translates to.
+    // A script text names a cell (or another name scripts quote) that the save renames and
+    // that the save cannot change in it: any quoted text of a compiled script, a quoted
+    // text of a result script that is not an argument the save rewrites.
+    ScriptNamesRenamed,
+    // A cell reference the save writes (also a cell argument of a result script) names
+    // neither a cell or region of the plugin (after the save) nor a cell or region the
+    // shipped database translates to.
     ReferenceToNoCell,
     // A name longer than its list's limit.
     NameTooLong,
@@ -49,6 +53,17 @@ struct Finding {
     // The row the finding is about, for the name findings.
     std::optional<FindingRow> row;
 };
+
+// A name the next save changes that scripts may hold: the cells now, in list order.
+struct ScriptRename {
+    ScriptArgumentKind kind = ScriptArgumentKind::Cell;
+    Text old_name;
+    Text new_name;
+};
+
+// The renames of the next save that scripts may name, cells first; the first rename of an
+// old name (without regard to letter case) counts.
+std::vector<ScriptRename> pending_script_renames(const ObjectLists& lists);
 
 // Checks the loaded plugin with its pending edits, exactly as the next save would write it,
 // changing nothing. Findings come in block order (scripts and references of each record),

@@ -183,7 +183,8 @@ TEST_F(TranslateCommand, ChecksAndRefusesBadCallsAndMasterFiles) {
         utf8(u8"reference\tNPC_\tscout\tDNAM „Nowhere“: weder eine Zelle dieses Plugins noch "
              u8"eine Übersetzung der Zellen- oder Regionsdatenbank\n");
     const std::string script =
-        utf8(u8"script\tSCPT\tTravel\tZeile 1: „Foo Town“ heißt nach dem Speichern „Foostadt“\n");
+        utf8(u8"script\tSCPT\tTravel\tZeile 1: „Foo Town“ heißt nach dem Speichern „Foostadt“; den "
+             u8"Namen im Skripttext ändern und das Skript im Editor neu kompilieren\n");
     const std::string usage = kUsage + "translate";
     const std::string check = kUsage + "check";
     // clang-format off

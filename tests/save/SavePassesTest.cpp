@@ -156,9 +156,14 @@ TEST(ReferenceCheck, FindsQuotedRenamedCellsInScriptsWithTheirLine) {
         const std::string header = "Follow" + std::string(26, '\0') + std::string(20, '\x01');
         return RecordBuilder("SCPT").raw("SCHD", header).raw("SCTX", text).bytes();
     };
+    // A compiled script needs the editor to compile it again; a response's is compiled when
+    // it runs.
     const auto renamed = [](std::string record, int line, std::string quoted) {
         return "script|" + record + "|Zeile " + std::to_string(line) + ": „" + quoted +
-               "“ heißt nach dem Speichern „Fooheim“";
+               "“ heißt nach dem Speichern „Fooheim“; " +
+               (record.starts_with("SCPT")
+                    ? "den Namen im Skripttext ändern und das Skript im Editor neu kompilieren"
+                    : "im Editor ändern, wo der alte Name gemeint ist");
     };
     EXPECT_EQ(check(script("begin\r\nset x to 1\r\nPlayer->AIFollowCell \"foo TOWN\" 0\r\nend")),
               Lines{renamed("SCPT|Follow", 3, "foo TOWN")});

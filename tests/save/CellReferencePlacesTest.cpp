@@ -1,0 +1,198 @@
+// The places beyond doors, responses and conditions where a record names a cell: travel of
+// creatures, escort and follow packages, moved references and the cell functions of result
+// scripts; the save rewrites them and the check reports those that lead to no cell.
+#include "save/CellReferencePass.h"
+#include "save/ReferenceCheck.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fixtures/PluginBuilder.h"
+#include "plugin/RecordTypes.h"
+#include "translation/DatabaseFile.h"
+
+namespace orv {
+namespace {
+
+using fixtures::RecordBuilder;
+using std::string_literals::operator""s;
+
+// The record after the pass, with the number of references it changed.
+struct Passed {
+    Bytes after;
+    int changed = 0;
+    bool operator==(const Passed&) const = default;
+};
+
+// "Foo Town" is renamed; a later entry differing only in letter case must never win.
+Passed pass(const Bytes& record) {
+    const NameIndex references =
+        build_reference_table({encode_pair_file({{"Foo Town", "Fooheim"},
+                                                 {"Old Mill", cp1252(u8"Alte Mühle")},
+                                                 {"Keller", "Alter Keller"}}),
+                               encode_pair_file({{"foo town", "Falsch"}})});
+    BlockStore store;
+    store.assign({record, record}, 0);
+    const int changed = translate_cell_references(store, references, [](const Text&) {});
+    return {store.block(1), changed};
+}
+
+TEST(CellReferencePlaces, RewritesPackageTravelAndMovedReferenceCellsButNotLookAlikes) {
+    const auto npc = [](std::string_view tag, std::string_view package, std::string_view cell) {
+        return RecordBuilder(tag)
+            .text("NAME", "guide")
+            .text("CNAM", "Foo Town")
+            .raw(package, "\x01\x02\x03\x04")
+            .text("CNDT", cell)
+            .text("CNDT", "Foo Town")
+            .bytes();
+    };
+    const auto moved = [](std::string_view after, std::string_view cell) {
+        return RecordBuilder("CELL")
+            .text("NAME", "Fuhaven, Hafen")
+            .text("CNAM", "Foo Town")
+            .u32("MVRF", 7)
+            .text(after, cell)
+            .bytes();
+    };
+    struct Case {
+        const char* what;
+        Bytes before;
+        Passed expected;
+    };
+    const std::vector<Case> cases = {
+        {"creature travel",
+         RecordBuilder("CREA").text("DNAM", "Foo Town").bytes(),
+         {RecordBuilder("CREA").text("DNAM", "Fooheim").bytes(), 1}},
+        {"creature travel to an unrenamed cell",
+         RecordBuilder("CREA").text("DNAM", "Elsewhere").bytes(),
+         {RecordBuilder("CREA").text("DNAM", "Elsewhere").bytes(), 0}},
+        // Only the CNDT directly behind the package counts; a character's CNAM is its class.
+        {"escort", npc("NPC_", "AI_E", "Foo Town"), {npc("NPC_", "AI_E", "Fooheim"), 1}},
+        {"follow",
+         npc("CREA", "AI_F", "Old Mill"),
+         {npc("CREA", "AI_F", cp1252(u8"Alte Mühle")), 1}},
+        {"wander package", npc("NPC_", "AI_W", "Foo Town"), {npc("NPC_", "AI_W", "Foo Town"), 0}},
+        {"moved into a cell", moved("CNAM", "Foo Town"), {moved("CNAM", "Fooheim"), 1}},
+        {"moved to grid numbers", moved("CNDT", "Foo Town"), {moved("CNDT", "Foo Town"), 0}},
+        {"container weight",
+         RecordBuilder("CONT").raw("CNDT", "Foo Town\0"s).bytes(),
+         {RecordBuilder("CONT").raw("CNDT", "Foo Town\0"s).bytes(), 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(pass(c.before), c.expected);
+    }
+}
+
+TEST(CellReferencePlaces, RewritesCellArgumentsOfResultScriptsOnly) {
+    const auto info = [](std::string_view script) {
+        return RecordBuilder("INFO").text("INAM", "1").raw("BNAM", script).bytes();
+    };
+    struct Case {
+        std::string script;
+        std::string expected;
+        int changed;
+    };
+    const std::vector<Case> cases = {
+        {"AiFollowCell, Player, \"Foo Town\", 0, 0, 0, 0\r\nAiFollowCell, Player, \"foo TOWN\"\r\n"
+         "AiFollowCell, Player, \"FOO TOWN\"",
+         "AiFollowCell, Player, \"Fooheim\", 0, 0, 0, 0\r\nAiFollowCell, Player, \"Fooheim\"\r\n"
+         "AiFollowCell, Player, \"Fooheim\"",
+         3},
+        {"player->PositionCell 1 2 3 0 \"old mill\"\n",
+         "player->PositionCell 1 2 3 0 \"" + cp1252(u8"Alte Mühle") + "\"\n", 1},
+        // A bare name that becomes two words gets quotes.
+        {"showmap \"Foo Town\"\nGetPCCell keller\x00"s,
+         "showmap \"Fooheim\"\nGetPCCell \"Alter Keller\"\x00"s, 2},
+        {"coc \"Elsewhere\"\nMessageBox \"Foo Town\"\nAIFollow \"Foo Town\" 0 0 0 0\n; ShowMap "
+         "\"Foo Town\"\0"s,
+         "coc \"Elsewhere\"\nMessageBox \"Foo Town\"\nAIFollow \"Foo Town\" 0 0 0 0\n; ShowMap "
+         "\"Foo Town\"\0"s,
+         0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script);
+        EXPECT_EQ(pass(info(c.script)), (Passed{info(c.expected), c.changed}));
+    }
+}
+
+// The findings for a plugin whose cell "Foo Town" becomes "Fooheim" and `other`, as lines
+// "kind|detail".
+std::vector<std::string> check(const Bytes& other) {
+    ObjectLists lists;
+    lists.append(kCellType, {mark::kEdited, "Foo Town", "Foo Town", "Fooheim", 1});
+    const auto store =
+        fixtures::store_of({RecordBuilder("CELL").text("NAME", "Foo Town").bytes(), other});
+    std::vector<std::string> lines;
+    for (const auto& finding : check_plugin(store, lists, DatabaseInputs{})) {
+        lines.push_back(std::string(finding_kind_word(finding.kind)) + "|" + finding.record + "|" +
+                        to_utf8(finding.detail));
+    }
+    return lines;
+}
+
+const std::string kNoCell =
+    ": weder eine Zelle dieses Plugins noch eine Übersetzung der Zellen- oder Regionsdatenbank";
+
+TEST(CellReferencePlaces, CheckReportsEveryPlaceThatNamesNoCell) {
+    struct Case {
+        const char* what;
+        Bytes record;
+        std::vector<std::string> expected;
+    };
+    const std::vector<Case> cases = {
+        {"package",
+         RecordBuilder("CREA").raw("AI_F", "x").text("CNDT", "Nowhere").bytes(),
+         {"reference|CREA|CNDT „Nowhere“" + kNoCell}},
+        {"moved reference",
+         RecordBuilder("CELL").u32("MVRF", 1).text("CNAM", "Nowhere").bytes(),
+         {"reference|CELL|CNAM „Nowhere“" + kNoCell}},
+        {"look-alikes",
+         RecordBuilder("CELL")
+             .u32("MVRF", 1)
+             .text("CNDT", "Nowhere")
+             .text("CNAM", "Nowhere")
+             .bytes(),
+         {}},
+        // A saved plugin: its scripts already name the new cell, or still the old one; a
+        // renamed cell is rewritten by the save and so is no finding before it.
+        {"saved script",
+         RecordBuilder("INFO")
+             .raw("BNAM", "AiFollowCell Player \"Fooheim\"\nAiFollowCell Player \"Nowhere\"\n"
+                          "ShowMap \"Foo Town\"\nMessageBox \"Nowhere\"")
+             .bytes(),
+         {"reference|INFO|BNAM Zeile 2 „Nowhere“" + kNoCell}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(check(c.record), c.expected);
+    }
+}
+
+// After a save renamed the cell, the plugin's list shows the new name as its English name,
+// and result scripts still naming the old cell lead nowhere: one finding per call.
+TEST(CellReferencePlaces, CheckOfASavedPluginFindsScriptsLeftOnTheOldName) {
+    ObjectLists lists;
+    lists.append(kCellType, {mark::kNone, "Fooheim", "Fooheim", "Fooheim", 1});
+    const Bytes info = RecordBuilder("INFO")
+                           .text("INAM", "7")
+                           .raw("BNAM", "AiFollowCell, Player, \"Foo Town\"\r\n"
+                                        "AiFollowCell, Player, \"Foo Town\"\r\n"
+                                        "AiFollowCell, Player, \"Foo Town\"")
+                           .bytes();
+    const auto store =
+        fixtures::store_of({RecordBuilder("CELL").text("NAME", "Fooheim").bytes(), info});
+    std::vector<std::string> lines;
+    for (const auto& finding : check_plugin(store, lists, DatabaseInputs{})) {
+        lines.push_back(to_utf8(finding.detail));
+    }
+    EXPECT_EQ(lines, (std::vector<std::string>{"BNAM Zeile 1 „Foo Town“" + kNoCell,
+                                               "BNAM Zeile 2 „Foo Town“" + kNoCell,
+                                               "BNAM Zeile 3 „Foo Town“" + kNoCell}));
+}
+
+} // namespace
+} // namespace orv

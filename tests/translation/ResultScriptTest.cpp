@@ -1,0 +1,115 @@
+// The reader of script calls: which arguments name cells, topics or texts, and the rewrite
+// that changes them and nothing else.
+#include "translation/ResultScript.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace orv {
+namespace {
+
+using Kind = ScriptArgumentKind;
+
+// Each argument as "KIND function line text" (text in quotes when it was quoted), so that a
+// whole reading compares at once.
+std::vector<std::string> found(TextView script) {
+    std::vector<std::string> lines;
+    for (const auto& argument : find_script_arguments(script).arguments) {
+        const char* kind = argument.kind == Kind::Cell    ? "cell"
+                           : argument.kind == Kind::Topic ? "topic"
+                                                          : "text";
+        const std::string text(script.substr(argument.offset, argument.length));
+        lines.push_back(std::string(kind) + " " + std::string(argument.function) + " " +
+                        std::to_string(argument.line) + " " +
+                        (argument.quoted ? "\"" + text + "\"" : text));
+    }
+    return lines;
+}
+
+TEST(ResultScript, FindsTheArgumentsEachFunctionNamesAtItsPosition) {
+    struct Case {
+        const char* script;
+        std::vector<std::string> expected;
+    };
+    const std::vector<Case> cases = {
+        {"PositionCell 10 20 30 0 \"Fuhaven, Hafen\"", {"cell PositionCell 1 \"Fuhaven, Hafen\""}},
+        {"AiFollowCell, Player, \"Fuhaven, Hafen\", 0, 1, 2, 3",
+         {"cell AIFollowCell 1 \"Fuhaven, Hafen\""}},
+        {"aiescortcell player Kellerloch 0 1 2 3 1", {"cell AIEscortCell 1 Kellerloch"}},
+        {"PlaceItemCell \"gold_001\" \"Fuhaven\" 1 2 3 0", {"cell PlaceItemCell 1 \"Fuhaven\""}},
+        {"COC \"Fuhaven\"\nCenterOnCell Fuhaven\nShowMap \"Fuhaven\"",
+         {"cell COC 1 \"Fuhaven\"", "cell CenterOnCell 2 Fuhaven", "cell ShowMap 3 \"Fuhaven\""}},
+        // A reference before the function, and a condition around a function's value.
+        {"\"wache ulf\"->AIFollowCell \"Player\" \"Fuhaven\" 0 0 0 0",
+         {"cell AIFollowCell 1 \"Fuhaven\""}},
+        {"if ( GetPCCell \"Fuhaven\" == 1 )", {"cell GetPCCell 1 \"Fuhaven\""}},
+        // The name in another function's argument, or at another position, is none.
+        {"AIFollow \"Fuhaven\" 0 0 0 0\nPositionCell 0 0 0 \"Fuhaven\"\nPlayer->Disable", {}},
+        {"AddTopic \"Fuhaven\"", {"topic AddTopic 1 \"Fuhaven\""}},
+        // Choice: quoted arguments are texts, numbers not. MessageBox: the message and the
+        // quoted buttons, not the variables between. Say: the subtitle, not the sound file.
+        {"Choice \"Ja, gern\" 1 \"Nein\" 2",
+         {"text Choice 1 \"Ja, gern\"", "text Choice 1 \"Nein\""}},
+        {"MessageBox \"%.0f Gold\" amount \"Gut\"",
+         {"text MessageBox 1 \"%.0f Gold\"", "text MessageBox 1 \"Gut\""}},
+        {"Say \"vo\\hallo.mp3\" \"Hallo!\"", {"text Say 1 \"Hallo!\""}},
+        // A comment ends the statement, but not inside quotes; CR belongs to the line end.
+        {"GetPCCell \"a;b\" ; ShowMap \"c\"\r\n; ShowMap \"d\"\r\nShowMap e\r",
+         {"cell GetPCCell 1 \"a;b\"", "cell ShowMap 3 e"}},
+        {"", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script);
+        EXPECT_EQ(found(c.script), c.expected);
+    }
+}
+
+TEST(ResultScript, LeavesALineWithAnOpenQuoteAndReadsTheNextOne) {
+    const auto reading = find_script_arguments("ShowMap \"Fuhaven\nShowMap \"Mühle\"\nShowMap \"x");
+    EXPECT_EQ(reading.unterminated_lines, (std::vector<std::size_t>{1, 3}));
+    ASSERT_EQ(reading.arguments.size(), 1u);
+    EXPECT_EQ(reading.arguments[0].line, 2u);
+}
+
+TEST(ResultScript, RewritesOnlyTheArgumentsOfTheKindAndKeepsEveryOtherByte) {
+    const auto rename = [](TextView argument) -> std::optional<Text> {
+        if (equal_ignoring_ascii_case(argument, "Fuhaven, Hafen")) {
+            return Text("Fuhafen, Kai");
+        }
+        if (equal_ignoring_ascii_case(argument, "Keller")) {
+            return Text("Alter Keller");
+        }
+        if (argument == "Quote") {
+            return Text("a\"b");
+        }
+        return std::nullopt;
+    };
+    struct Case {
+        const char* script;
+        const char* expected;
+        int replaced;
+    };
+    const std::vector<Case> cases = {
+        {"AiFollowCell, Player, \"Fuhaven, Hafen\", 0, 1, 2, 3 ; go\r\n"
+         "aifollowcell player \"FUHAVEN, hafen\" 0 1 2 3\r\n",
+         "AiFollowCell, Player, \"Fuhafen, Kai\", 0, 1, 2, 3 ; go\r\n"
+         "aifollowcell player \"Fuhafen, Kai\" 0 1 2 3\r\n",
+         2},
+        // A bare name becomes quoted when its new text holds a space.
+        {"PositionCell 1 2 3 4 keller", "PositionCell 1 2 3 4 \"Alter Keller\"", 1},
+        // Not a cell argument, a comment, an open quote, a text no script can hold.
+        {"MessageBox \"Keller\"\n; ShowMap Keller\nShowMap \"Keller\nShowMap Quote",
+         "MessageBox \"Keller\"\n; ShowMap Keller\nShowMap \"Keller\nShowMap Quote", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script);
+        const auto rewrite = rewrite_script_arguments(c.script, Kind::Cell, rename);
+        EXPECT_EQ(rewrite.script, c.expected);
+        EXPECT_EQ(rewrite.replaced, c.replaced);
+    }
+}
+
+} // namespace
+} // namespace orv
