@@ -2,7 +2,7 @@
 
 #include "plugin/Subrecord.h"
 #include "translation/DatabaseFile.h"
-#include "translation/ResultScript.h"
+#include "plugin/ResultScript.h"
 
 namespace orv {
 namespace {

@@ -10,7 +10,7 @@
 #include "plugin/BlockStore.h"
 #include "save/PendingSave.h"
 #include "translation/ObjectLists.h"
-#include "translation/ResultScript.h"
+#include "plugin/ResultScript.h"
 
 namespace orv {
 

@@ -1,4 +1,4 @@
-#include "translation/ResultScript.h"
+#include "plugin/ResultScript.h"
 
 #include <algorithm>
 #include <array>

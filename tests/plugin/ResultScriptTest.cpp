@@ -1,6 +1,6 @@
 // The reader of script calls: which arguments name cells, topics or texts, and the rewrite
 // that changes them and nothing else.
-#include "translation/ResultScript.h"
+#include "plugin/ResultScript.h"
 
 #include <gtest/gtest.h>
 
