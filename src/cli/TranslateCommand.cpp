@@ -106,6 +106,8 @@ Text summary(const ObjectLists& lists, int names_from_database, const SaveReport
             std::to_string(report.game_settings_translated) + "\n";
     text += cp1252(u8"Zellenverweise übersetzt: ") + std::to_string(report.references_translated) +
             "\n";
+    text += cp1252(u8"Themenverweise übersetzt: ") +
+            std::to_string(report.topic_references_translated) + "\n";
     return text;
 }
 

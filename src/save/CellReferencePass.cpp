@@ -1,8 +1,8 @@
 #include "save/CellReferencePass.h"
 
+#include "plugin/ResultScript.h"
 #include "plugin/Subrecord.h"
 #include "translation/DatabaseFile.h"
-#include "plugin/ResultScript.h"
 
 namespace orv {
 namespace {

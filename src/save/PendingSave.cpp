@@ -31,8 +31,13 @@ Result<DatabaseInputs> read_database_inputs(Files& files,
     if (!region_names) {
         return region_names.error();
     }
+    auto topic_names =
+        read_if_present(files, data_file_path(program_dir, kRecordTypes[kTopicType].name_database));
+    if (!topic_names) {
+        return topic_names.error();
+    }
     return DatabaseInputs{std::move(*game_settings), std::move(*cell_names),
-                          std::move(*region_names)};
+                          std::move(*region_names), std::move(*topic_names)};
 }
 
 Bytes rebuilt_external_database(const ObjectLists& lists) {

@@ -11,12 +11,14 @@ namespace orv {
 // What the next save reads and builds before it changes anything, shared by the save and by
 // the reference check, so that the check sees exactly what the save would write.
 
-// The database files a save reads: the game settings, the shipped cell names and the shipped
-// region names. A missing file is empty; one that exists but cannot be read is an error.
+// The database files a save reads: the game settings, the shipped cell names, the shipped
+// region names and the shipped topic names. A missing file is empty; one that exists but cannot be
+// read is an error.
 struct DatabaseInputs {
     Bytes game_settings;
     Bytes cell_names;
     Bytes region_names;
+    Bytes topic_names;
 };
 Result<DatabaseInputs> read_database_inputs(Files& files, const std::filesystem::path& program_dir);
 

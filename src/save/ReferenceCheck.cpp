@@ -257,13 +257,17 @@ private:
 std::vector<ScriptRename> pending_script_renames(const ObjectLists& lists) {
     // A cell is renamed when the name the save writes (DV Name) differs from its English
     // name, not counting letter case; the first row of an English name wins.
+    // Topics likewise: a topic whose name the save changes is no longer found by the old one.
     std::vector<ScriptRename> renames;
     std::unordered_set<Text> seen;
-    for (const auto& element : lists.list(kCellType).elements) {
-        const Text old_key = folded(element.ev_name);
-        if (!element.ev_name.empty() && old_key != folded(element.dv_name) &&
-            seen.insert(old_key).second) {
-            renames.push_back({ScriptArgumentKind::Cell, element.ev_name, element.dv_name});
+    for (const auto& [list, kind] : {std::pair{kCellType, ScriptArgumentKind::Cell},
+                                     std::pair{kTopicType, ScriptArgumentKind::Topic}}) {
+        for (const auto& element : lists.list(list).elements) {
+            const Text old_key = folded(element.ev_name);
+            if (!element.ev_name.empty() && old_key != folded(element.dv_name) &&
+                seen.insert(old_key).second) {
+                renames.push_back({kind, element.ev_name, element.dv_name});
+            }
         }
     }
     return renames;

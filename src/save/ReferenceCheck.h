@@ -8,9 +8,9 @@
 
 #include "platform/Files.h"
 #include "plugin/BlockStore.h"
+#include "plugin/ResultScript.h"
 #include "save/PendingSave.h"
 #include "translation/ObjectLists.h"
-#include "plugin/ResultScript.h"
 
 namespace orv {
 
@@ -61,8 +61,8 @@ struct ScriptRename {
     Text new_name;
 };
 
-// The renames of the next save that scripts may name, cells first; the first rename of an
-// old name (without regard to letter case) counts.
+// The renames of the next save that scripts may name, cells first, then topics; the first rename of
+// an old name (without regard to letter case) counts.
 std::vector<ScriptRename> pending_script_renames(const ObjectLists& lists);
 
 // Checks the loaded plugin with its pending edits, exactly as the next save would write it,

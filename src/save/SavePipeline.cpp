@@ -7,6 +7,7 @@
 #include "save/CellReferencePass.h"
 #include "save/GameSettingPass.h"
 #include "save/PendingSave.h"
+#include "save/TopicReferencePass.h"
 #include "translation/DatabaseFile.h"
 #include "translation/ExternalDatabase.h"
 #include "translation/TranslationDatabase.h"
@@ -45,6 +46,7 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, Files& fil
     // Read before the substitution: the old name of a cell is what its record holds now,
     // not its EV Name.
     const Bytes cell_renames = pending_cell_renames(store, lists);
+    const TopicNameTable topic_names(store, lists, inputs->topic_names, external_database);
 
     // The rows this save marks as saved. Should the save fail after all, they go back to
     // "*", so the names still count as unsaved: the old file holds none of them.
@@ -82,6 +84,7 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, Files& fil
     const NameIndex references = build_reference_table(
         {cell_renames, inputs->cell_names, inputs->region_names, external_database});
     report.references_translated = translate_cell_references(store, references, show);
+    report.topic_references_translated = translate_topic_references(store, topic_names);
 
     std::vector<FileReplacement> replacements;
     if (external_write == ExternalDatabaseWrite::Write) {

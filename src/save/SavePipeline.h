@@ -29,6 +29,8 @@ struct SaveReport {
     int names_substituted = 0;
     int game_settings_translated = 0;
     int references_translated = 0;
+    // Topic arguments of result scripts (AddTopic) given their German name.
+    int topic_references_translated = 0;
     // The rows this save turned from "*" into "Ü" (list, EV Name, DV Name, today's date),
     // in list and row order: the names confirmed by hand, for the translation memory.
     std::vector<MemoryEntry> confirmed_names;
@@ -39,7 +41,8 @@ struct SaveReport {
 //    DV Name) of every row marked "*" or "Ü", lists in tab order, rows in list order;
 // 2. every row marked "*" gets its DV Name into its record's name subrecord (a cell's old
 //    and new name are noted as a cell rename) and is marked "Ü";
-// 3. game settings and cell references are translated in the blocks;
+// 3. game settings, cell references and the topic arguments of result scripts are
+//    translated in the blocks;
 // 4. the external database and then the plugin (blocks 0 to N back to back) are replaced,
 //    each through a temporary file, so that a failure leaves both files as they were.
 // The rows of step 2 come back in SaveReport::confirmed_names; a caller that saved for the

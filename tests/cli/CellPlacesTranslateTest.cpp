@@ -75,7 +75,8 @@ TEST(TranslateCellPlaces, RewritesEveryPlaceAndReportsTheReferenceToNoCell) {
     EXPECT_EQ(files.get("out.esp"), places_plugin("Foostadt", mill, "Foostadt", mill));
     // Two destinations, the moved reference, two package cells, the response cell, the
     // condition and four script arguments.
-    EXPECT_TRUE(out.str().ends_with("Zellenverweise übersetzt: 11\n")) << out.str();
+    EXPECT_TRUE(out.str().ends_with("Zellenverweise übersetzt: 11\nThemenverweise übersetzt: 0\n"))
+        << out.str();
     // The message box's text is no cell argument: the save leaves it, the user decides.
     EXPECT_EQ(err.str(), "reference\tNPC_\tguide\tDNAM „Nowhere“: weder eine Zelle dieses "
                          "Plugins noch eine Übersetzung der Zellen- oder Regionsdatenbank\n"

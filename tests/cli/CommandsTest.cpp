@@ -127,7 +127,8 @@ TEST_F(TranslateCommand, WritesEditedNamesAndTranslatedReferences) {
                                u8"  Misc Item: Ü 2\n  Weapon: B 1\n  NPC: ohne 1\n"
                                u8"Namen aus der Datenbank übernommen: 2\n"
                                u8"Namen durch Änderungen geändert: 5\n"
-                               u8"Game Settings übersetzt: 1\nZellenverweise übersetzt: 3\n"));
+                               u8"Game Settings übersetzt: 1\nZellenverweise übersetzt: 3\n"
+                               u8"Themenverweise übersetzt: 0\n"));
     // Both "rock" rows take the name; the region's new name reaches the reference through
     // the rebuilt external database although that is not written.
     EXPECT_EQ(m_files.get(kOut), fixtures::plugin(records("Foostadt", kMill, cp1252(u8"Nebelküste"),

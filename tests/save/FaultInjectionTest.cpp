@@ -64,7 +64,7 @@ TEST(FaultInjection, SaveTakesTheseStepsInThisOrder) {
     const std::vector<std::string> expected = {
         // The database files the passes need, read before anything changes.
         "read prog/data/Gmstdata.dat", "read prog/data/Celldata.dat", "read prog/data/Regndata.dat",
-        "mkdir prog/dataextra",
+        "read prog/data/Dialdata.dat", "mkdir prog/dataextra",
         // The old external database, for putting it back.
         "read prog/dataextra/Extradata.dat", "create " + external_temporary,
         "write " + external_temporary, "close " + external_temporary,

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <optional>
+#include <unordered_map>
+
+#include "platform/Files.h"
+#include "plugin/BlockStore.h"
+#include "translation/ObjectLists.h"
+
+namespace orv {
+
+// The German names that topic arguments of result scripts get, looked up without regard to
+// ASCII letter case as the game finds topics: first the plugin's own topics (the English
+// name, and the name the record holds now, each to the name the save writes), then the
+// shipped topic names, then the external database. The first entry of a name wins.
+class TopicNameTable {
+public:
+    TopicNameTable(const BlockStore& store, const ObjectLists& lists, ByteSpan topic_database,
+                   ByteSpan external_database);
+
+    // The German name of a topic, or nothing for a name no source translates.
+    std::optional<Text> translation(TextView topic) const;
+
+private:
+    void add(TextView original, TextView german);
+
+    std::unordered_map<Text, Text> m_names;
+};
+
+// Gives every topic argument (AddTopic) of every INFO result script (BNAM) the name the
+// table knows for it; every other byte of the script stays, and a script without such an
+// argument keeps every byte. Returns the number of arguments whose text changed.
+int translate_topic_references(BlockStore& store, const TopicNameTable& names);
+
+} // namespace orv
