@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <sstream>
 
-#include "DescribedHeader.h"
 #include "MemoryFiles.h"
+#include "TextRecords.h"
 #include "cli/Cli.h"
 #include "translation/DatabaseFile.h"
 #include "translation/TextConventions.h"
@@ -16,12 +16,6 @@ using fixtures::RecordBuilder;
 
 std::string utf8(std::u8string_view literal) {
     return std::string(literal.begin(), literal.end());
-}
-
-std::string rank(std::string_view name) {
-    std::string field(name);
-    field.resize(32, '\0');
-    return field;
 }
 
 // The plugin with the given texts: a weapon name still to do, a book whose name and text are
@@ -40,7 +34,7 @@ Bytes plugin(std::string_view weapon, std::string_view book_name, std::string_vi
         RecordBuilder("BOOK").text("NAME", "b2").raw("TEXT", known).bytes(),
         RecordBuilder("GMST").text("NAME", "sYes").raw("STRV", yes).bytes(),
         RecordBuilder("GMST").text("NAME", "sNo").raw("STRV", no).bytes(),
-        RecordBuilder("FACT").text("NAME", "f1").raw("RNAM", rank(novice)).bytes(),
+        RecordBuilder("FACT").text("NAME", "f1").raw("RNAM", test::rank_field(novice)).bytes(),
         RecordBuilder("MGEF").u32("INDX", 3).raw("DESC", burns).bytes(),
     };
     Bytes file = test::described_header(description, static_cast<std::int32_t>(records.size()));
@@ -94,6 +88,12 @@ TEST_F(TextTodo, FilledInTodoLinesTranslateTheNamesAndTexts) {
         std::getline(lines, line);
         edits += line.substr(0, line.rfind('\t') + 1) + text + "\n";
     }
+    // A text line is refused as any bad line is, by its number, and nothing is written.
+    files.put_text("edits.tsv", edits + "Rank\tf1#9\tX\n");
+    EXPECT_EQ(run_tool({"translate", "mods/Test.esp", "--edits", "edits.tsv", "-o", "out.esp"}),
+              kExitRefused);
+    EXPECT_EQ(err, utf8(u8"Zeile 8: Kein Text der Art „Rank“ hat den Schlüssel „f1#9“.\n"));
+    EXPECT_FALSE(files.get("out.esp"));
     files.put_text("edits.tsv", edits);
     ASSERT_EQ(run_tool({"translate", "mods/Test.esp", "--edits", "edits.tsv", "-o", "out.esp"}),
               kExitOk)
@@ -101,19 +101,6 @@ TEST_F(TextTodo, FilledInTodoLinesTranslateTheNamesAndTexts) {
     EXPECT_EQ(files.get("out.esp"),
               plugin("Eisenschwert", cp1252(u8"Märchen"), "Es war\r\neinmal\tso", "Old", "Ja",
                      "Nein", cp1252(u8"Anfänger"), "Brennt", "Ein kleines Mod"));
-}
-
-TEST_F(TextTodo, RefusesBadTextLinesWithTheirNumbers) {
-    files.put_text("edits.tsv", "Rank\tf1#9\tX\nRank\tf1#1\t" + std::string(32, 'x') +
-                                    "\nEffect\t3\t" + utf8(u8"Pfeil →\n"));
-    EXPECT_EQ(run_tool({"translate", "mods/Test.esp", "--edits", "edits.tsv", "-o", "out.esp"}),
-              kExitRefused);
-    EXPECT_EQ(err, utf8(u8"Zeile 1: Kein Text der Art „Rank“ hat den Schlüssel „f1#9“.\n"
-                        u8"Zeile 2: Der Text hat 32 Zeichen; in dieses Feld passen höchstens "
-                        u8"31.\n"
-                        u8"Zeile 3, Feld 3: Ein Zeichen, das Windows-1252 nicht darstellen "
-                        u8"kann, oder kein gültiges UTF-8.\n"));
-    EXPECT_FALSE(files.get("out.esp"));
 }
 
 // Any file todo reads (the plugin, the name databases of the load, the text databases and

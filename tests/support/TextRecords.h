@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "fixtures/PluginBuilder.h"
@@ -16,6 +17,13 @@ inline Bytes described_header(std::string_view description, std::int32_t record_
     std::transform(description.begin(), description.end(), header.begin() + kDescription,
                    [](char c) { return static_cast<std::byte>(c); });
     return header;
+}
+
+// A faction's rank field: the name padded with zero bytes to 32.
+inline std::string rank_field(std::string_view name) {
+    std::string field(name);
+    field.resize(32, '\0');
+    return field;
 }
 
 } // namespace orv::test
