@@ -3,6 +3,7 @@
 #include <array>
 
 #include "translation/NameEdit.h"
+#include "translation/PlayerTexts.h"
 #include "translation/TextConventions.h"
 
 namespace orv::cli {
@@ -19,9 +20,10 @@ Text line_message(std::size_t line_number, const Text& message, std::size_t fiel
 
 } // namespace
 
-Result<void> apply_edits(ByteSpan file, const BlockStore& store, ObjectLists& lists) {
+Result<void> apply_edits(ByteSpan file, BlockStore& store, ObjectLists& lists) {
     const std::string_view contents(reinterpret_cast<const char*>(file.data()), file.size());
     const auto lines = split_lines(contents);
+    PlayerTextWriter player_texts(store, lists);
     Text problems;
     for (std::size_t index = 0; index < lines.size(); ++index) {
         const std::size_t line_number = index + 1;
@@ -53,6 +55,16 @@ Result<void> apply_edits(ByteSpan file, const BlockStore& store, ObjectLists& li
         }
         const auto& [label, id, new_name] = texts;
         const auto list_index = object_type_labelled(label);
+        if (const auto* kind = list_index ? nullptr : player_text_kind_labelled(label)) {
+            // Like the text editor, which never opens on a master file.
+            const std::optional<Text> refusal = store.is_master_file()
+                                                    ? master_file_edit_message()
+                                                    : player_texts.set(*kind, id, new_name);
+            if (refusal) {
+                refuse_line(*refusal);
+            }
+            continue;
+        }
         if (!list_index) {
             refuse_line(cp1252(u8"Unbekannte Liste „") + label + cp1252(u8"“."));
             continue;

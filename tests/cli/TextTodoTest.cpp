@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+
+#include "MemoryFiles.h"
+#include "TextRecords.h"
+#include "cli/Cli.h"
+#include "translation/DatabaseFile.h"
+#include "translation/TextConventions.h"
+
+namespace orv::cli {
+namespace {
+
+using fixtures::RecordBuilder;
+
+std::string utf8(std::u8string_view literal) {
+    return std::string(literal.begin(), literal.end());
+}
+
+// The plugin with the given texts: a weapon name still to do, a book whose name and text are
+// to do, a book its text database translates, a setting the game-setting file translates and
+// one it does not, a faction rank, a magic effect and the plugin's description.
+Bytes plugin(std::string_view weapon, std::string_view book_name, std::string_view book_text,
+             std::string_view known, std::string_view yes, std::string_view no,
+             std::string_view novice, std::string_view burns, std::string_view description) {
+    const std::vector<Bytes> records = {
+        RecordBuilder("WEAP").text("NAME", "w1").text("FNAM", weapon).bytes(),
+        RecordBuilder("BOOK")
+            .text("NAME", "b1")
+            .text("FNAM", book_name)
+            .raw("TEXT", book_text)
+            .bytes(),
+        RecordBuilder("BOOK").text("NAME", "b2").raw("TEXT", known).bytes(),
+        RecordBuilder("GMST").text("NAME", "sYes").raw("STRV", yes).bytes(),
+        RecordBuilder("GMST").text("NAME", "sNo").raw("STRV", no).bytes(),
+        RecordBuilder("FACT").text("NAME", "f1").raw("RNAM", test::rank_field(novice)).bytes(),
+        RecordBuilder("MGEF").u32("INDX", 3).raw("DESC", burns).bytes(),
+    };
+    Bytes file = test::described_header(description, static_cast<std::int32_t>(records.size()));
+    for (const auto& record : records) {
+        file.insert(file.end(), record.begin(), record.end());
+    }
+    return file;
+}
+
+class TextTodo : public ::testing::Test {
+protected:
+    void SetUp() override {
+        files.put("prog/data/Txtbookdata.dat", encode_triple_file({{"b2", "Old", "Alt"}}));
+        files.put("prog/data/Gmstdata.dat", encode_pair_file({{"Yes", "Ja"}}));
+        files.put("mods/Test.esp", plugin("Iron Sword", "Tale", "Once\r\nupon\ta time", "Old",
+                                          "Yes", "No", "Novice", "Burns", "A small mod"));
+    }
+
+    int run_tool(const std::vector<std::string>& arguments) {
+        std::ostringstream out_stream;
+        std::ostringstream err_stream;
+        const int status = run(arguments, "prog", files, out_stream, err_stream);
+        out = out_stream.str();
+        err = err_stream.str();
+        return status;
+    }
+
+    test::MemoryFiles files;
+    std::string out;
+    std::string err;
+};
+
+// The todo output, its third fields overwritten, goes back through translate --edits and
+// gives the plugin built here with the same texts, each written as its kind writes it.
+TEST_F(TextTodo, FilledInTodoLinesTranslateTheNamesAndTexts) {
+    ASSERT_EQ(run_tool({"todo", "mods/Test.esp"}), kExitOk);
+    EXPECT_EQ(out, "Book\tb1\tTale\n"
+                   "Weapon\tw1\tIron Sword\n"
+                   "Book text\tb1\tOnce\\r\\nupon\\ta time\n"
+                   "Setting\tsNo\tNo\n"
+                   "Rank\tf1#1\tNovice\n"
+                   "Effect\t3\tBurns\n"
+                   "Description\t-\tA small mod\n");
+    const std::vector<std::string> german = {
+        utf8(u8"Märchen"),  "Eisenschwert", "Es war\\r\\neinmal\\tso", "Nein",
+        utf8(u8"Anfänger"), "Brennt",       "Ein kleines Mod"};
+    std::istringstream lines(out);
+    std::string edits;
+    for (const auto& text : german) {
+        std::string line;
+        std::getline(lines, line);
+        edits += line.substr(0, line.rfind('\t') + 1) + text + "\n";
+    }
+    // A text line is refused as any bad line is, by its number, and nothing is written.
+    files.put_text("edits.tsv", edits + "Rank\tf1#9\tX\n");
+    EXPECT_EQ(run_tool({"translate", "mods/Test.esp", "--edits", "edits.tsv", "-o", "out.esp"}),
+              kExitRefused);
+    EXPECT_EQ(err, utf8(u8"Zeile 8: Kein Text der Art „Rank“ hat den Schlüssel „f1#9“.\n"));
+    EXPECT_FALSE(files.get("out.esp"));
+    files.put_text("edits.tsv", edits);
+    ASSERT_EQ(run_tool({"translate", "mods/Test.esp", "--edits", "edits.tsv", "-o", "out.esp"}),
+              kExitOk)
+        << err;
+    EXPECT_EQ(files.get("out.esp"),
+              plugin("Eisenschwert", cp1252(u8"Märchen"), "Es war\r\neinmal\tso", "Old", "Ja",
+                     "Nein", cp1252(u8"Anfänger"), "Brennt", "Ein kleines Mod"));
+}
+
+// Any file todo reads (the plugin, the name databases of the load, the text databases and
+// the game-setting file of the kinds the plugin holds) that exists but cannot be read
+// refuses it: a text database read as empty would list translated texts as still to do.
+TEST_F(TextTodo, RefusesWhenAFileItReadsCannotBeRead) {
+    const int before = files.operation_count();
+    ASSERT_EQ(run_tool({"todo", "mods/Test.esp"}), kExitOk);
+    const int reads = files.operation_count() - before;
+    std::vector<std::string> read;
+    for (const auto& operation : files.operation_log()) {
+        read.push_back(operation.describe());
+    }
+    for (const std::string name : {"Txtbookdata", "Gmstdata"}) {
+        EXPECT_NE(std::find(read.begin(), read.end(), "read prog/data/" + name + ".dat"),
+                  read.end())
+            << name;
+    }
+    for (int k = 1; k <= reads; ++k) {
+        SCOPED_TRACE(k);
+        files.fail_operation(k, test::FileOperation::Read);
+        EXPECT_EQ(run_tool({"todo", "mods/Test.esp"}), kExitRefused);
+        EXPECT_EQ(out, "");
+    }
+}
+
+} // namespace
+} // namespace orv::cli

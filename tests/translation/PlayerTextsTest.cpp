@@ -1,0 +1,156 @@
+#include "translation/PlayerTexts.h"
+
+#include <gtest/gtest.h>
+
+#include "MemoryFiles.h"
+#include "TextRecords.h"
+#include "translation/DatabaseFile.h"
+
+namespace orv {
+namespace {
+
+using fixtures::RecordBuilder;
+using test::rank_field;
+
+Bytes book(std::string_view text) {
+    return RecordBuilder("BOOK").text("NAME", "b1").raw("TEXT", text).bytes();
+}
+Bytes faction(std::string_view third_rank) {
+    return RecordBuilder("FACT")
+        .text("NAME", "f1")
+        .raw("RNAM", rank_field("Novice"))
+        .raw("RNAM", "short")
+        .raw("RNAM", rank_field(third_rank))
+        .bytes();
+}
+
+// Blocks 1 to 7 hold texts of every kind but the three without records here, and damaged
+// ones to be left out: an effect whose index is not 32 bits, a class description running
+// past its record.
+std::vector<Bytes> records() {
+    Bytes past_end = RecordBuilder("CLAS").text("NAME", "c1").raw("DESC", "Brave").bytes();
+    past_end[past_end.size() - 9] = std::byte{9};
+    return {book("Once\r\nupon"),
+            RecordBuilder("SKIL").u32("INDX", 0).raw("DESC", "Hits hard").bytes(),
+            RecordBuilder("GMST").text("NAME", "sA").raw("STRV", "Alpha").bytes(),
+            faction("Master"),
+            RecordBuilder("MGEF").u32("INDX", 14).raw("DESC", "Burns").bytes(),
+            RecordBuilder("MGEF").raw("INDX", "\x02").raw("DESC", "Odd").bytes(),
+            past_end};
+}
+
+// The store with a described header, and the rows of the book, class and skill lists.
+struct Plugin {
+    BlockStore store;
+    ObjectLists lists;
+    explicit Plugin(const std::vector<Bytes>& records, std::string_view description = "My mod")
+        : store(fixtures::store_of(records)) {
+        store.block(0) = test::described_header(description, static_cast<int>(records.size()));
+        lists.append(6, {"", "b1", "", "", 1});
+        lists.append(22, {"", "c1", "", "", 7});
+        lists.append_skill({0, "Blunt", "", "", 2});
+    }
+};
+
+const PlayerTextKind& kind(TextView label) {
+    return *player_text_kind_labelled(label);
+}
+
+TEST(PlayerTexts, FindsEachKindsTextsInFileOrderAndLeavesDamagedOnesOut) {
+    const Plugin plugin(records());
+    const std::map<std::string_view, std::vector<Text>> expected = {
+        {"Book text", {"b1=Once\r\nupon"}},
+        {"Class text", {}},
+        {"Race text", {}},
+        {"Skill text", {"Blunt=Hits hard"}},
+        {"Birthsign text", {}},
+        {"Setting", {"sA=Alpha"}},
+        {"Rank", {"f1#1=Novice", "f1#3=Master"}},
+        {"Effect", {"14=Burns"}},
+        {"Description", {"-=My mod"}}};
+    ASSERT_EQ(player_text_kinds().size(), expected.size());
+    for (const auto& kind : player_text_kinds()) {
+        SCOPED_TRACE(kind.label);
+        // An edits line's label picks either a list or a kind of text, never both.
+        EXPECT_FALSE(object_type_labelled(kind.label));
+        std::vector<Text> found;
+        for (const auto& text : kind.find(kind, plugin.store, plugin.lists)) {
+            found.push_back(text.key + "=" + text.text);
+        }
+        EXPECT_EQ(found, expected.at(kind.label));
+    }
+    // A header whose data is shorter than 300 bytes has no description to read.
+    Plugin short_header({});
+    short_header.store.block(0) = RecordBuilder("HEDR").raw("HEDR", std::string(299, 'x')).bytes();
+    EXPECT_TRUE(kind("Description").find(kind("Description"), short_header.store, {}).empty());
+}
+
+// A book text is done when the text database's first entry for its ID has a German text and
+// the record holds that entry's original or the German text; a game setting when the file has
+// the text as original or as translation. Empty texts are never to do.
+TEST(PlayerTexts, DecidesWhichTextsAreStillToDo) {
+    const std::vector<TripleEntry> known = {{"b1", "Old", "Neu"}};
+    const std::vector<std::tuple<std::string_view, Text, std::vector<TripleEntry>, bool>> cases = {
+        {"Book text", "Old", known, false},
+        {"Book text", "Neu", known, false},
+        {"Book text", "Changed", known, true},
+        {"Book text", "Old", {{"b1", "Old", ""}}, true},
+        {"Book text", "Old", {{"b1", "Other", "X"}, {"b1", "Old", "Neu"}}, true},
+        {"Book text", "", {}, false},
+        {"Setting", "Yes", {}, false},
+        {"Setting", "Ja", {}, false},
+        {"Setting", "Maybe", {}, true},
+        {"Rank", "", {}, false},
+    };
+    for (const auto& [label, text, books, to_do] : cases) {
+        SCOPED_TRACE(std::string(label) + ": " + text);
+        test::MemoryFiles files;
+        files.put("prog/data/Txtbookdata.dat", encode_triple_file(books));
+        files.put("prog/data/Gmstdata.dat", encode_pair_file({{"Yes", "Ja"}}));
+        TranslationDatabase database(files, "prog");
+        const Plugin plugin({label == "Book text" ? book(text)
+                             : label == "Rank"
+                                 ? RecordBuilder("FACT").raw("RNAM", rank_field(text)).bytes()
+                                 : RecordBuilder("GMST").raw("STRV", text).bytes()},
+                            "");
+        EXPECT_EQ(texts_to_do(kind(label), plugin.store, plugin.lists, database).size(),
+                  to_do ? 1U : 0U);
+    }
+}
+
+// A write keeps the subrecord's and the record's size fields right and fixed fields at their
+// length (the expected records are built anew); a refused one leaves the block as it was.
+TEST(PlayerTexts, WritesTextsThatFitAndRefusesTheOthers) {
+    const std::vector<std::tuple<std::string_view, Text, Text, std::size_t, Bytes, Text>> cases = {
+        {"Book text", "b1", "Es war\r\neinmal", 1, book("Es war\r\neinmal"), ""},
+        {"Skill text", "Blunt", "Trifft", 2,
+         RecordBuilder("SKIL").u32("INDX", 0).raw("DESC", "Trifft").bytes(), ""},
+        {"Setting", "sA", "Alphabet", 3,
+         RecordBuilder("GMST").text("NAME", "sA").raw("STRV", "Alphabet").bytes(), ""},
+        {"Rank", "f1#3", Text(31, 'M'), 4, faction(Text(31, 'M')), ""},
+        {"Effect", "14", "Brennt lange", 5,
+         RecordBuilder("MGEF").u32("INDX", 14).raw("DESC", "Brennt lange").bytes(), ""},
+        {"Description", "", Text(255, 'D'), 0, test::described_header(Text(255, 'D'), 7), ""},
+        {"Description", "-", "Mein", 0, test::described_header("Mein", 7), ""},
+        {"Rank", "f1#3", Text(32, 'M'), 4, faction("Master"),
+         cp1252(u8"Der Text hat 32 Zeichen; in dieses Feld passen höchstens 31.")},
+        {"Description", "-", Text(256, 'D'), 0, test::described_header("My mod", 7),
+         cp1252(u8"Der Text hat 256 Zeichen; in dieses Feld passen höchstens 255.")},
+        {"Rank", "f1#2", "Geselle", 4, faction("Master"),
+         cp1252(u8"Kein Text der Art „Rank“ hat den Schlüssel „f1#2“.")},
+        {"Effect", "", "Neu", 5, records()[4],
+         cp1252(u8"Kein Text der Art „Effect“ hat den Schlüssel „“.")},
+        {"Book text", "b1", "", 1, records()[0],
+         cp1252(u8"Ein leerer Text wird nicht übernommen.")},
+    };
+    for (const auto& [label, key, text, block, expected, refusal] : cases) {
+        SCOPED_TRACE(std::string(label) + " " + key);
+        Plugin plugin(records());
+        PlayerTextWriter writer(plugin.store, plugin.lists);
+        EXPECT_EQ(writer.set(kind(label), key, text).value_or(""), refusal);
+        EXPECT_EQ(plugin.store.block(block), expected);
+    }
+}
+
+} // namespace
+} // namespace orv
