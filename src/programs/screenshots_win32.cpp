@@ -23,8 +23,8 @@
 namespace {
 
 // What the pictures show typed into the text editor's translation box ("\r" is Enter).
-constexpr const wchar_t* kTypedTranslation =
-    L"Vor langer Zeit war der Hain ein See.\rHeute erinnert sich nur noch der Nebel an ihn.";
+constexpr const char* kTypedTranslation =
+    "Vor langer Zeit war der Hain ein See.\rHeute erinnert sich nur noch der Nebel an ihn.";
 
 int fail(const char* what) {
     std::fprintf(stderr, "orvental-screenshots: %s\n", what);
@@ -123,7 +123,7 @@ int wmain(int argc, wchar_t** argv) {
     if (!wait_until([&] { return remote.window_open(orv::WindowId::NameEdit); })) {
         return fail("the name-edit dialog did not open");
     }
-    remote.type_text(orv::name_edit::kDvNameField, L"Hohle Grotte");
+    remote.type_text(orv::name_edit::kDvNameField, "Hohle Grotte");
     if (!picture(L"name-edit", orv::WindowId::NameEdit)) {
         return fail("no picture of the name-edit dialog");
     }

@@ -7,9 +7,6 @@
 #include <chrono>
 #include <future>
 #include <random>
-#include <type_traits>
-#include <utility>
-#include <variant>
 
 #include <gtest/gtest.h>
 
@@ -87,36 +84,6 @@ private:
     std::atomic<bool> m_waiting = false;
     std::promise<void> m_open;
     std::shared_future<void> m_opened = m_open.get_future().share();
-};
-
-// Keeps each window event as a short line ("menu 1", "control 1057 0") and hands it on to
-// the program, when one runs.
-class EventLog final : public EventSink {
-public:
-    void handle(const Event& event) override {
-        m_lines.push_back(std::visit(
-            [](const auto& e) -> std::string {
-                using E = std::decay_t<decltype(e)>;
-                if constexpr (std::is_same_v<E, MenuCommandEvent>) {
-                    return "menu " + std::to_string(e.command);
-                } else if constexpr (std::is_same_v<E, ControlEvent>) {
-                    return "control " + std::to_string(e.control) + " " +
-                           std::to_string(static_cast<int>(e.type));
-                } else {
-                    return "other";
-                }
-            },
-            event));
-        if (next != nullptr) {
-            next->handle(event);
-        }
-    }
-    Strings take() { return std::exchange(m_lines, {}); }
-
-    EventSink* next = nullptr;
-
-private:
-    Strings m_lines;
 };
 
 // A colour as "r,g,b".
@@ -212,8 +179,19 @@ protected:
         ASSERT_TRUE(command_items_are(true));
     }
 
-    bool wait_closed(WindowId window) {
-        return wait_until([&] { return !m_remote.window_open(window); });
+    bool wait_open(WindowId window, bool open = true) {
+        return wait_until([&] { return m_remote.window_open(window) == open; });
+    }
+    bool wait_closed(WindowId window) { return wait_open(window, false); }
+    bool wait_for_focus(int control) {
+        return wait_until([&] { return m_remote.focused_control() == control; });
+    }
+
+    // Selects the activator row and opens it in the name dialog with `key`.
+    bool open_name_dialog(int row, const std::string& key) {
+        m_remote.click_row(kActivatorList, row, ListEventType::Other);
+        m_remote.press_key(kActivatorList, key);
+        return wait_open(WindowId::NameEdit);
     }
 
     bool wait_for_text(int control, const std::string& text) {
@@ -382,9 +360,7 @@ TEST_F(WindowContract, TheNameDialogsRowStaysSelectedAndItsFieldGetsTheKeysBackA
     start();
     open_plugin(m_plugin);
     m_remote.select_tab(3);
-    m_remote.click_row(kActivatorList, 1, ListEventType::Other);
-    m_remote.press_key(kActivatorList, "F2");
-    ASSERT_TRUE(wait_until([&] { return m_remote.window_open(WindowId::NameEdit); }));
+    ASSERT_TRUE(open_name_dialog(1, "F2"));
 
     // The edited row, still to do, shows the selection while the list has no focus: neither
     // its state's colour (row 2 is to do too) nor a plain row's background (row 0).
@@ -410,8 +386,7 @@ TEST_F(WindowContract, TheNameDialogsRowStaysSelectedAndItsFieldGetsTheKeysBackA
                   enter);
         EXPECT_EQ(*seen, Strings({"FRAGE", "Wirklich?"}));
         m_window.focus_control(name_edit::kDvNameField);
-        EXPECT_TRUE(
-            wait_until([&] { return m_remote.focused_control() == name_edit::kDvNameField; }));
+        EXPECT_TRUE(wait_for_focus(name_edit::kDvNameField));
     }
     m_remote.press_key(name_edit::kDvNameField, "Escape");
     EXPECT_TRUE(wait_closed(WindowId::NameEdit));
@@ -431,12 +406,12 @@ TEST_F(WindowContract, KeysAndClicksFilterAndOpenTheNameDialogAndSaveAsksOnTheWo
     }
     // Ctrl+F from the list puts the cursor into the filter box.
     m_remote.press_key(kActivatorList, "Ctrl+F");
-    EXPECT_TRUE(wait_until([&] { return m_remote.focused_control() == kFilterField; }));
+    EXPECT_TRUE(wait_for_focus(kFilterField));
 
     // A double click opens the dialog; a row from the shipped database can be looked at but
     // not changed.
     m_remote.click_row(kActivatorList, 0, ListEventType::DoubleClick);
-    ASSERT_TRUE(wait_until([&] { return m_remote.window_open(WindowId::NameEdit); }));
+    ASSERT_TRUE(wait_open(WindowId::NameEdit));
     // Taller than its fields and buttons by the list of the one suggestion.
     EXPECT_EQ(popup(WindowId::NameEdit, {name_edit::kIdField, name_edit::kEvNameField,
                                          name_edit::kDvNameField, name_edit::kOkButton}),
@@ -447,17 +422,13 @@ TEST_F(WindowContract, KeysAndClicksFilterAndOpenTheNameDialogAndSaveAsksOnTheWo
     EXPECT_TRUE(command_items_are(true));
 
     // Enter on a row opens it with the cursor in the DV Name field; Escape closes it.
-    m_remote.click_row(kActivatorList, 2, ListEventType::Other);
-    m_remote.press_key(kActivatorList, "Enter");
-    ASSERT_TRUE(wait_until([&] { return m_remote.window_open(WindowId::NameEdit); }));
-    EXPECT_TRUE(wait_until([&] { return m_remote.focused_control() == name_edit::kDvNameField; }));
+    ASSERT_TRUE(open_name_dialog(2, "Enter"));
+    EXPECT_TRUE(wait_for_focus(name_edit::kDvNameField));
     m_remote.press_key(name_edit::kDvNameField, "Escape");
     ASSERT_TRUE(wait_closed(WindowId::NameEdit));
 
     // F2 opens it too; Enter in the DV Name field presses OK. The new name marks the row "*".
-    m_remote.click_row(kActivatorList, 1, ListEventType::Other);
-    m_remote.press_key(kActivatorList, "F2");
-    ASSERT_TRUE(wait_until([&] { return m_remote.window_open(WindowId::NameEdit); }));
+    ASSERT_TRUE(open_name_dialog(1, "F2"));
     m_remote.type_text(name_edit::kDvNameField, "Eisentor am Fluß");
     m_remote.press_key(name_edit::kDvNameField, "Enter");
     ASSERT_TRUE(wait_closed(WindowId::NameEdit));
@@ -487,14 +458,14 @@ TEST_F(WindowContract, AFindingSelectsItsTabAndTheEditorCopiesAndStoresTheText) 
     start();
     open_plugin(m_plugin);
     m_remote.choose_menu(command::kCheck);
-    ASSERT_TRUE(wait_until([&] { return m_remote.window_open(WindowId::Findings); }));
+    ASSERT_TRUE(wait_open(WindowId::Findings));
     m_remote.click_row(check_window::kFindingList, 0, ListEventType::DoubleClick);
     EXPECT_TRUE(wait_until([&] { return m_remote.current_tab() == 3; }));
     m_remote.close_window(WindowId::Findings);
     ASSERT_TRUE(wait_closed(WindowId::Findings));
 
     m_remote.choose_menu(kBookCommand);
-    ASSERT_TRUE(wait_until([&] { return m_remote.window_open(WindowId::TextEditor); }));
+    ASSERT_TRUE(wait_open(WindowId::TextEditor));
     EXPECT_EQ(popup(WindowId::TextEditor, {editor::kSaveButton, editor::kCopyButton}),
               "Book 700x500 [-SPEICHERN] [-KOPIEREN]");
     EXPECT_EQ(rows(editor::kEntryList), Strings({"|bk_tales"}));
@@ -517,7 +488,7 @@ TEST_F(WindowContract, AFindingSelectsItsTabAndTheEditorCopiesAndStoresTheText) 
     // The stored text comes back as the translation, under the original; the close box
     // closes like ABBRECHEN.
     m_remote.choose_menu(kBookCommand);
-    ASSERT_TRUE(wait_until([&] { return m_remote.window_open(WindowId::TextEditor); }));
+    ASSERT_TRUE(wait_open(WindowId::TextEditor));
     m_remote.click_row(editor::kEntryList, 0, ListEventType::Other);
     EXPECT_TRUE(wait_for_text(editor::kTranslationBox,
                               "Vor langer Zeit war der Hain ein See.\r\nNur der Nebel."));

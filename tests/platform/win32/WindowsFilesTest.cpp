@@ -41,14 +41,11 @@ TEST_F(WindowsFilesTest, UmlautPathsOnADriveRoundTripInEverySpelling) {
     EXPECT_EQ(m_files.read_all(std::filesystem::path(m_target.generic_wstring())).value(), kNew);
     EXPECT_EQ(m_files.read_all(path_from_utf8(utf8_of(m_target))).value(), kNew);
     EXPECT_TRUE(std::filesystem::exists(m_folder / L"\u00dcbersetzung \u00c4.esp"));
-    const auto missing = m_folder / L"fehlt" / L"a.esp";
-    for (const auto& path : {missing, m_folder / L"fehlt.esp"}) {
-        EXPECT_EQ(m_files.read_all(path).error().kind, ErrorKind::NotFound);
+    // Renaming a missing file fails, also in a missing folder (reading and creating there are
+    // the local files' test's, on every system).
+    for (const auto& path : {m_folder / L"fehlt" / L"a.esp", m_folder / L"fehlt.esp"}) {
         EXPECT_EQ(m_files.rename(path, m_folder / L"b.esp").error().kind, ErrorKind::RenameFailed);
     }
-    EXPECT_EQ(m_files.read_all(m_folder).error().kind, ErrorKind::ReadFailed);
-    EXPECT_EQ(m_files.create(missing).error().reason, FileErrorReason::PathMissing);
-    EXPECT_TRUE(m_files.remove(missing).ok());
 }
 
 // A target that is read-only, or held open by another program that lets others read it,

@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTest>
 #include <QThread>
 
 #include "platform/qt/ListView.h"
@@ -22,11 +23,14 @@
 namespace orv {
 namespace {
 
+QString name_of(const char* kind, int number) {
+    return QStringLiteral("%1-%2").arg(QLatin1String(kind)).arg(number);
+}
+
 // A closed pop-up is deleted later; until then the shown widget of a name counts.
-template <typename T>
-T* visible_child(QWidget* parent, const QString& name) {
-    const QList<T*> found = parent->findChildren<T*>(name);
-    for (T* candidate : found) {
+QWidget* visible_child(QtWindow& window, const QString& name) {
+    const QList<QWidget*> found = window.main_widget()->findChildren<QWidget*>(name);
+    for (QWidget* candidate : found) {
         if (candidate->isVisible()) {
             return candidate;
         }
@@ -34,8 +38,30 @@ T* visible_child(QWidget* parent, const QString& name) {
     return found.isEmpty() ? nullptr : found.constFirst();
 }
 
-QString name_of(const char* kind, int number) {
-    return QStringLiteral("%1-%2").arg(QLatin1String(kind)).arg(number);
+QWidget* control_of(QtWindow& window, int control) {
+    return visible_child(window, name_of("control", control));
+}
+
+ListView* list_of(QtWindow& window, int control) {
+    return static_cast<ListView*>(control_of(window, control));
+}
+
+QWidget* top_of(QtWindow& window, WindowId id) {
+    return id == WindowId::Main ? window.main_widget()
+                                : visible_child(window, name_of("popup", static_cast<int>(id)));
+}
+
+QList<QAction*> menu_bar_titles(QtWindow& window) {
+    return static_cast<QMainWindow*>(window.main_widget())->menuBar()->actions();
+}
+
+QAction* menu_item(QtWindow& window, int command) {
+    return window.main_widget()->findChild<QAction*>(name_of("menu", command));
+}
+
+// The program gives the main window one tab bar, whatever its number.
+QTabWidget* tab_bar(QtWindow& window) {
+    return window.main_widget()->findChild<QTabWidget*>();
 }
 
 std::vector<std::string> texts_of(const QList<QAction*>& actions) {
@@ -53,50 +79,59 @@ void send_key(QWidget* target, int key, const QString& text) {
     }
 }
 
+// `act` on the next message box with its title and text.
+template <typename Act>
+void on_next_message_box(WindowRemote::Seen seen, Act act) {
+    QtRemote::when_shown<QMessageBox>([seen, act](QMessageBox* box) {
+        seen(box->windowTitle().toStdString(), box->text().toStdString());
+        act(box);
+    });
+}
+
 } // namespace
 
-void QtRemote::run_events() {
+void WindowRemote::run_events() {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     QThread::msleep(1);
 }
 
-void QtRemote::choose_menu(int command) {
-    main()->findChild<QAction*>(name_of("menu", command))->trigger();
+void WindowRemote::choose_menu(int command) {
+    menu_item(m_window, command)->trigger();
 }
 
-void QtRemote::select_tab(int page) {
-    QTabBar* bar = tab_bar()->tabBar();
-    click(bar, bar->tabRect(page).center());
+void WindowRemote::select_tab(int page) {
+    QTabBar* bar = tab_bar(m_window)->tabBar();
+    QtRemote::click(bar, bar->tabRect(page).center());
 }
 
-void QtRemote::click_row(int control, int row, ListEventType type) {
-    auto* view = static_cast<ListView*>(widget(control));
+void WindowRemote::click_row(int control, int row, ListEventType type) {
+    ListView* view = list_of(m_window, control);
     const QPoint at = view->visualRect(view->model()->index(row, 0)).center();
     if (type == ListEventType::DoubleClick) {
-        double_click(view->viewport(), at);
+        QtRemote::double_click(view->viewport(), at);
     } else {
-        click(view->viewport(), at,
-              type == ListEventType::RightClick ? Qt::RightButton : Qt::LeftButton);
+        QtRemote::click(view->viewport(), at,
+                        type == ListEventType::RightClick ? Qt::RightButton : Qt::LeftButton);
     }
 }
 
-bool QtRemote::right_click_opens_popup_menu(int control, int row) {
+bool WindowRemote::right_click_opens_popup_menu(int control, int row) {
     click_row(control, row, ListEventType::RightClick);
     QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    auto* menu = main()->findChild<QMenu*>(QStringLiteral("popup-menu"));
+    auto* menu = m_window.main_widget()->findChild<QMenu*>(QStringLiteral("popup-menu"));
     const bool opened = menu->isVisible();
     menu->hide();
     return opened;
 }
 
-void QtRemote::click_header(int control, int column) {
-    QHeaderView* header = static_cast<ListView*>(widget(control))->horizontalHeader();
-    click(header->viewport(),
-          QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+void WindowRemote::click_header(int control, int column) {
+    QHeaderView* header = list_of(m_window, control)->horizontalHeader();
+    QtRemote::click(header->viewport(),
+                    QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
 }
 
-void QtRemote::type_text(int control, const std::string& text) {
-    QWidget* field = widget(control);
+void WindowRemote::type_text(int control, const std::string& text) {
+    QWidget* field = control_of(m_window, control);
     field->setFocus();
     QMetaObject::invokeMethod(field, "selectAll");
     for (const QChar typed : QString::fromStdString(text)) {
@@ -108,50 +143,68 @@ void QtRemote::type_text(int control, const std::string& text) {
     }
 }
 
-void QtRemote::press_button(int control) {
-    QWidget* button = widget(control);
-    click(button, button->rect().center());
+void WindowRemote::press_button(int control) {
+    QWidget* button = control_of(m_window, control);
+    QtRemote::click(button, button->rect().center());
 }
 
-void QtRemote::close_window(WindowId window) {
-    top(window)->close();
+// Through Qt Test, whose key clicks also reach the window's shortcuts; "Enter" is the main
+// keyboard's Return key.
+void WindowRemote::press_key(int control, const std::string& key) {
+    QWidget* target = control_of(m_window, control);
+    target->setFocus();
+    QTest::keySequence(target, QString::fromStdString(key == "Enter" ? "Return" : key));
 }
 
-std::vector<std::string> QtRemote::menu_titles() const {
-    return texts_of(static_cast<QMainWindow*>(main())->menuBar()->actions());
+int WindowRemote::menu_opened_by_key(int control, const std::string& key,
+                                     const std::function<bool()>& keep_open) {
+    press_key(control, key);
+    run_events();
+    int opened = -1;
+    const QList<QAction*> titles = menu_bar_titles(m_window);
+    for (int menu = 0; menu < titles.size(); ++menu) {
+        if (titles[menu]->menu() != nullptr && titles[menu]->menu()->isVisible()) {
+            opened = menu;
+        }
+    }
+    while (opened >= 0 && keep_open && keep_open()) {
+        run_events();
+    }
+    for (QAction* title : titles) {
+        if (title->menu() != nullptr) {
+            title->menu()->hide();
+        }
+    }
+    return opened;
 }
 
-std::vector<std::string> QtRemote::menu_items(int menu) const {
-    return texts_of(main()
+int WindowRemote::focused_control() const {
+    const QWidget* focus = QApplication::focusWidget();
+    const QString name = focus != nullptr ? focus->objectName() : QString();
+    return name.startsWith(QStringLiteral("control-")) ? name.mid(8).toInt() : 0;
+}
+
+void WindowRemote::close_window(WindowId window) {
+    top_of(m_window, window)->close();
+}
+
+std::vector<std::string> WindowRemote::menu_titles() const {
+    return texts_of(menu_bar_titles(m_window));
+}
+
+std::vector<std::string> WindowRemote::menu_items(int menu) const {
+    return texts_of(m_window.main_widget()
                         ->findChild<QMenu*>(menu < 0 ? QStringLiteral("popup-menu")
                                                      : name_of("menu-title", menu))
                         ->actions());
 }
 
-bool QtRemote::menu_enabled(int command) const {
-    return main()->findChild<QAction*>(name_of("menu", command))->isEnabled();
+bool WindowRemote::menu_enabled(int command) const {
+    return menu_item(m_window, command)->isEnabled();
 }
 
-int QtRemote::open_menu() const {
-    const QList<QAction*> titles = static_cast<QMainWindow*>(main())->menuBar()->actions();
-    for (int menu = 0; menu < titles.size(); ++menu) {
-        if (titles[menu]->menu() != nullptr && titles[menu]->menu()->isVisible()) {
-            return menu;
-        }
-    }
-    return -1;
-}
-
-void QtRemote::close_menus() {
-    for (QAction* title : static_cast<QMainWindow*>(main())->menuBar()->actions()) {
-        if (title->menu() != nullptr) {
-            title->menu()->hide();
-        }
-    }
-}
-
-std::optional<std::pair<int, bool>> QtRemote::sort_arrow(int control) const {
-    const QHeaderView* header = static_cast<ListView*>(widget(control))->horizontalHeader();
+std::optional<std::pair<int, bool>> WindowRemote::sort_arrow(int control) const {
+    const QHeaderView* header = list_of(m_window, control)->horizontalHeader();
     if (!header->isSortIndicatorShown() || header->sortIndicatorSection() < 0 ||
         header->sortIndicatorSection() >= header->count()) {
         return std::nullopt;
@@ -160,8 +213,8 @@ std::optional<std::pair<int, bool>> QtRemote::sort_arrow(int control) const {
                      header->sortIndicatorOrder() == Qt::AscendingOrder);
 }
 
-RowColour QtRemote::row_background(int control, int row, int column) const {
-    auto* view = static_cast<ListView*>(widget(control));
+RowColour WindowRemote::row_background(int control, int row, int column) const {
+    ListView* view = list_of(m_window, control);
     const QRect cell = view->visualRect(view->model()->index(row, column));
     // Right of the cell's short text, inside its grid lines, as the view paints it.
     const QImage picture = view->viewport()->grab().toImage();
@@ -170,37 +223,39 @@ RowColour QtRemote::row_background(int control, int row, int column) const {
     return RowColour{colour.red(), colour.green(), colour.blue()};
 }
 
-std::string QtRemote::status_text(int field) const {
-    return main()->findChild<QLabel*>(name_of("status", field))->text().toStdString();
+std::string WindowRemote::status_text(int field) const {
+    return m_window.main_widget()
+        ->findChild<QLabel*>(name_of("status", field))
+        ->text()
+        .toStdString();
 }
 
-std::string QtRemote::window_title(WindowId window) const {
-    return top(window)->windowTitle().toStdString();
+std::string WindowRemote::window_title(WindowId window) const {
+    return top_of(m_window, window)->windowTitle().toStdString();
 }
 
-Rect QtRemote::window_rect(WindowId window) const {
-    if (!window_open(window)) {
-        return {};
-    }
-    const QWidget* shown = top(window);
-    return {shown->x(), shown->y(), shown->width(), shown->height()};
+Rect WindowRemote::window_rect(WindowId window) const {
+    const QWidget* shown = window_open(window) ? top_of(m_window, window) : nullptr;
+    return shown != nullptr ? Rect{shown->x(), shown->y(), shown->width(), shown->height()}
+                            : Rect{};
 }
 
-bool QtRemote::window_open(WindowId window) const {
-    return top(window) != nullptr && top(window)->isVisible();
+bool WindowRemote::window_open(WindowId window) const {
+    const QWidget* shown = top_of(m_window, window);
+    return shown != nullptr && shown->isVisible();
 }
 
-std::string QtRemote::control_text(int control) const {
+std::string WindowRemote::control_text(int control) const {
     const std::optional<Text> text = m_window.control_text(control);
     return text ? to_qstring(*text).toStdString() : "(nothing)";
 }
 
-bool QtRemote::control_enabled(int control) const {
-    return widget(control)->isEnabled();
+bool WindowRemote::control_enabled(int control) const {
+    return control_of(m_window, control)->isEnabled();
 }
 
-std::vector<std::string> QtRemote::column(int control, int column) const {
-    const QAbstractItemModel* model = static_cast<ListView*>(widget(control))->model();
+std::vector<std::string> WindowRemote::column(int control, int column) const {
+    const QAbstractItemModel* model = list_of(m_window, control)->model();
     std::vector<std::string> texts;
     for (int row = 0; row < model->rowCount(); ++row) {
         texts.push_back(model->index(row, column).data().toString().toStdString());
@@ -208,8 +263,8 @@ std::vector<std::string> QtRemote::column(int control, int column) const {
     return texts;
 }
 
-std::vector<std::string> QtRemote::headers(int control) const {
-    const auto* view = static_cast<ListView*>(widget(control));
+std::vector<std::string> WindowRemote::headers(int control) const {
+    const ListView* view = list_of(m_window, control);
     std::vector<std::string> titles;
     for (int column = 0; column < view->model()->columnCount(); ++column) {
         titles.push_back(QStringLiteral("%1/%2")
@@ -220,8 +275,8 @@ std::vector<std::string> QtRemote::headers(int control) const {
     return titles;
 }
 
-std::vector<std::string> QtRemote::tab_labels() const {
-    const auto* tabs = tab_bar();
+std::vector<std::string> WindowRemote::tab_labels() const {
+    const QTabWidget* tabs = tab_bar(m_window);
     std::vector<std::string> labels;
     for (int page = 0; page < tabs->count(); ++page) {
         labels.push_back(tabs->tabText(page).toStdString());
@@ -229,14 +284,12 @@ std::vector<std::string> QtRemote::tab_labels() const {
     return labels;
 }
 
-int QtRemote::current_tab() const {
-    return tab_bar()->currentIndex();
+int WindowRemote::current_tab() const {
+    return tab_bar(m_window)->currentIndex();
 }
 
-void QtRemote::answer_next_message_box(
-    MessageAnswer answer, std::function<void(std::string title, std::string text)> seen) {
-    when_shown<QMessageBox>([answer, seen](QMessageBox* box) {
-        seen(box->windowTitle().toStdString(), box->text().toStdString());
+void WindowRemote::answer_next_message_box(MessageAnswer answer, Seen seen) {
+    on_next_message_box(std::move(seen), [answer](QMessageBox* box) {
         box->button(answer == MessageAnswer::Yes  ? QMessageBox::Yes
                     : answer == MessageAnswer::No ? QMessageBox::No
                                                   : QMessageBox::Ok)
@@ -244,16 +297,11 @@ void QtRemote::answer_next_message_box(
     });
 }
 
-void QtRemote::press_enter_on_next_message_box(
-    std::function<void(std::string title, std::string text)> seen) {
-    when_shown<QMessageBox>([seen](QMessageBox* box) {
-        seen(box->windowTitle().toStdString(), box->text().toStdString());
+void WindowRemote::press_enter_on_next_message_box(Seen seen) {
+    on_next_message_box(std::move(seen), [](QMessageBox* box) {
         // Where the keyboard is: the box gives its default button the focus.
-        QWidget* focus = box->focusWidget() != nullptr ? box->focusWidget() : box;
-        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
-            QKeyEvent event(type, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-            QApplication::sendEvent(focus, &event);
-        }
+        send_key(box->focusWidget() != nullptr ? box->focusWidget() : box, Qt::Key_Return,
+                 QStringLiteral("\r"));
     });
 }
 
@@ -277,23 +325,12 @@ void QtRemote::double_click(QWidget* target, const QPoint& at) {
     send_mouse(target, QEvent::MouseButtonRelease, Qt::LeftButton, at);
 }
 
-// The program gives the main window one tab bar, whatever its number.
-QTabWidget* QtRemote::tab_bar() const {
-    return main()->findChild<QTabWidget*>();
-}
-
-QWidget* QtRemote::main() const {
-    return m_window.main_widget();
-}
-
 QWidget* QtRemote::widget(int control) const {
-    return visible_child<QWidget>(main(), name_of("control", control));
+    return control_of(m_window, control);
 }
 
 QWidget* QtRemote::top(WindowId window) const {
-    return window == WindowId::Main
-               ? main()
-               : visible_child<QWidget>(main(), name_of("popup", static_cast<int>(window)));
+    return top_of(m_window, window);
 }
 
 } // namespace orv

@@ -14,13 +14,6 @@
 namespace orv {
 namespace {
 
-std::wstring window_text(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 std::string utf8(const std::wstring& text) {
     const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
                                            nullptr, 0, nullptr, nullptr);
@@ -39,16 +32,40 @@ std::wstring wide(const std::string& text) {
     return result;
 }
 
-// The item's text as the menu holds it: mnemonic marker, and the key name after a tab.
-std::string menu_text(HMENU menu, UINT position) {
-    wchar_t text[256] = {};
-    MENUITEMINFOW item{};
-    item.cbSize = sizeof(item);
-    item.fMask = MIIM_STRING | MIIM_FTYPE;
-    item.dwTypeData = text;
-    item.cch = 255;
-    GetMenuItemInfoW(menu, position, TRUE, &item);
-    return (item.fType & MFT_SEPARATOR) != 0 ? "-" : utf8(text);
+std::string window_text(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return utf8(text);
+}
+
+Rect rect_of(const RECT& rect) {
+    return Rect{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+HWND handle_of(Win32Window& window, WindowId id) {
+    return id == WindowId::Main ? window.main_handle() : window.popup_handle(id);
+}
+
+HWND header_of(Win32Window& window, int control) {
+    return reinterpret_cast<HWND>(
+        SendMessageW(window.control_handle(control), LVM_GETHEADER, 0, 0));
+}
+
+// The texts of the menu's items as it holds them: mnemonic marker, the key name after a tab.
+std::vector<std::string> menu_texts(HMENU menu) {
+    std::vector<std::string> texts;
+    for (int position = 0; position < GetMenuItemCount(menu); ++position) {
+        wchar_t text[256] = {};
+        MENUITEMINFOW item{};
+        item.cbSize = sizeof(item);
+        item.fMask = MIIM_STRING | MIIM_FTYPE;
+        item.dwTypeData = text;
+        item.cch = 255;
+        GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &item);
+        texts.push_back((item.fType & MFT_SEPARATOR) != 0 ? "-" : utf8(text));
+    }
+    return texts;
 }
 
 // Runs `press` with the keys `held` down, as the window reads them with GetKeyState (a
@@ -66,6 +83,16 @@ void with_keys_held(std::initializer_list<int> held, const std::function<void()>
     SetKeyboardState(before);
 }
 
+// Gives `target` the focus and posts it the key, through the message loop, where the dialog
+// keys are handled.
+void press_virtual_key(Win32Window& window, HWND target, unsigned key) {
+    SetFocus(target);
+    PostMessageW(target, WM_KEYDOWN, key, 1);
+    PostMessageW(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001));
+    while (window.run_one()) {
+    }
+}
+
 void notify(HWND control, UINT code, int item, int sub_item) {
     NMITEMACTIVATE notification{};
     notification.hdr.hwndFrom = control;
@@ -75,24 +102,6 @@ void notify(HWND control, UINT code, int item, int sub_item) {
     notification.iSubItem = sub_item;
     SendMessageW(GetParent(control), WM_NOTIFY, notification.hdr.idFrom,
                  reinterpret_cast<LPARAM>(&notification));
-}
-
-// What a pending thread timer does once its window shows.
-std::function<bool()> g_waiting_for_box;
-std::function<bool()> g_waiting_for_menu;
-
-void CALLBACK check_box(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (g_waiting_for_box && g_waiting_for_box()) {
-        KillTimer(nullptr, timer);
-        g_waiting_for_box = nullptr;
-    }
-}
-
-void CALLBACK check_menu(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (g_waiting_for_menu && g_waiting_for_menu()) {
-        KillTimer(nullptr, timer);
-        g_waiting_for_menu = nullptr;
-    }
 }
 
 HWND find_own_window(const wchar_t* window_class) {
@@ -116,12 +125,50 @@ HWND find_own_window(const wchar_t* window_class) {
     return search.found;
 }
 
+// What to do with the next message box ("#32770") or popup menu ("#32768") once it shows:
+// both run a message loop of their own, which serves a thread timer. Done once `act` says
+// true.
+std::map<std::wstring, std::function<bool(HWND)>> g_waiting;
+
+void CALLBACK check_waiting(HWND, UINT, UINT_PTR timer, DWORD) {
+    for (auto waiting = g_waiting.begin(); waiting != g_waiting.end();) {
+        HWND shown = find_own_window(waiting->first.c_str());
+        waiting = shown != nullptr && waiting->second(shown) ? g_waiting.erase(waiting)
+                                                             : std::next(waiting);
+    }
+    if (g_waiting.empty()) {
+        KillTimer(nullptr, timer);
+    }
+}
+
+void when_shown(const wchar_t* window_class, std::function<bool(HWND)> act) {
+    g_waiting[window_class] = std::move(act);
+    SetTimer(nullptr, 0, 10, check_waiting);
+}
+
+// Once the next popup menu shows, asks `keep_open` with the menu every few milliseconds and
+// closes the menu when it says false.
+void close_next_popup_menu(std::function<bool(HMENU menu)> keep_open) {
+    when_shown(L"#32768", [keep_open = std::move(keep_open)](HWND shown) {
+        if (keep_open(reinterpret_cast<HMENU>(SendMessageW(shown, MN_GETHMENU, 0, 0)))) {
+            return false;
+        }
+        EndMenu();
+        return true;
+    });
+}
+
+// The message text is the box's static control with the number 0xFFFF.
+void tell_seen(HWND box, const WindowRemote::Seen& seen) {
+    seen(window_text(box), window_text(GetDlgItem(box, 0xFFFF)));
+}
+
 // The program gives the main window one tab bar, whatever its number: the child window of
 // the tab control's class.
-HWND tab_bar(HWND main) {
+HWND tab_bar(Win32Window& window) {
     HWND found = nullptr;
     EnumChildWindows(
-        main,
+        window.main_handle(),
         [](HWND child, LPARAM context) -> BOOL {
             wchar_t name[64] = {};
             GetClassNameW(child, name, 64);
@@ -135,9 +182,25 @@ HWND tab_bar(HWND main) {
     return found;
 }
 
+int row_count_of(Win32Window& window, int control) {
+    return static_cast<int>(SendMessageW(window.control_handle(control), LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::string cell_of(Win32Window& window, int control, int row, int column) {
+    wchar_t text[1024] = {};
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = 1024;
+    // The list view asks the program for the text (LVN_GETDISPINFO), as when it draws.
+    SendMessageW(window.control_handle(control), LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&item));
+    return utf8(text);
+}
+
 } // namespace
 
-void Win32Remote::run_events() {
+void WindowRemote::run_events() {
     bool handled = false;
     while (m_window.run_one()) {
         handled = true;
@@ -147,28 +210,18 @@ void Win32Remote::run_events() {
     }
 }
 
-bool Win32Remote::right_click_opens_popup_menu(int control, int row) {
-    auto shown = std::make_shared<bool>(false);
-    close_next_popup_menu([shown](HMENU) {
-        *shown = true;
-        return false;
-    });
-    click_row(control, row, ListEventType::RightClick);
-    return *shown;
-}
-
-void Win32Remote::choose_menu(int command) {
+void WindowRemote::choose_menu(int command) {
     SendMessageW(m_window.main_handle(), WM_COMMAND, MAKEWPARAM(command, 0), 0);
 }
 
-void Win32Remote::select_tab(int page) {
-    HWND tabs = tab_bar(m_window.main_handle());
+void WindowRemote::select_tab(int page) {
+    HWND tabs = tab_bar(m_window);
     SendMessageW(tabs, TCM_SETCURSEL, static_cast<WPARAM>(page), 0);
     // Windows sends no notification for a change made with TCM_SETCURSEL; a click does.
     notify(tabs, TCN_SELCHANGE, 0, 0);
 }
 
-void Win32Remote::click_row(int control, int row, ListEventType type) {
+void WindowRemote::click_row(int control, int row, ListEventType type) {
     HWND list = m_window.control_handle(control);
     LVITEMW item{};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
@@ -181,51 +234,47 @@ void Win32Remote::click_row(int control, int row, ListEventType type) {
     notify(list, code, row, 0);
 }
 
-void Win32Remote::click_header(int control, int column) {
+bool WindowRemote::right_click_opens_popup_menu(int control, int row) {
+    auto shown = std::make_shared<bool>(false);
+    close_next_popup_menu([shown](HMENU) {
+        *shown = true;
+        return false;
+    });
+    click_row(control, row, ListEventType::RightClick);
+    return *shown;
+}
+
+void WindowRemote::click_header(int control, int column) {
     notify(m_window.control_handle(control), LVN_COLUMNCLICK, -1, column);
 }
 
-void Win32Remote::type_text(int control, const std::string& text) {
-    type_text(control, wide(text));
-}
-
-void Win32Remote::type_text(int control, const std::wstring& text) {
+void WindowRemote::type_text(int control, const std::string& text) {
     HWND field = m_window.control_handle(control);
     SetFocus(field);
     SendMessageW(field, EM_SETSEL, 0, -1);
     SendMessageW(field, WM_CHAR, VK_BACK, 0);
-    for (const wchar_t c : text) {
-        SendMessageW(field, WM_CHAR, c, 0);
+    for (const wchar_t typed : wide(text)) {
+        SendMessageW(field, WM_CHAR, typed, 0);
     }
 }
 
-void Win32Remote::press_button(int control) {
+void WindowRemote::press_button(int control) {
     SendMessageW(m_window.control_handle(control), BM_CLICK, 0, 0);
 }
 
-void Win32Remote::press_key(int control, unsigned virtual_key) {
+void WindowRemote::press_key(int control, const std::string& key) {
     HWND target = m_window.control_handle(control);
-    SetFocus(target);
-    // Through the message loop, where the dialog keys are handled.
-    PostMessageW(target, WM_KEYDOWN, virtual_key, 1);
-    PostMessageW(target, WM_KEYUP, virtual_key, static_cast<LPARAM>(0xC0000001));
-    while (m_window.run_one()) {
-    }
-}
-
-void Win32Remote::press_key(int control, const std::string& key) {
     if (key.size() == 6 && key.starts_with("Ctrl+")) {
-        with_keys_held({VK_CONTROL}, [&] { press_key(control, static_cast<unsigned>(key[5])); });
+        with_keys_held({VK_CONTROL}, [&] { press_virtual_key(m_window, target, key[5]); });
         return;
     }
     static const std::map<std::string, unsigned> keys = {
-        {"Enter", VK_RETURN}, {"F1", VK_F1}, {"F2", VK_F2}, {"Escape", VK_ESCAPE}};
-    press_key(control, keys.at(key));
+        {"Enter", VK_RETURN}, {"Escape", VK_ESCAPE}, {"Tab", VK_TAB}, {"F1", VK_F1}, {"F2", VK_F2}};
+    press_virtual_key(m_window, target, keys.at(key));
 }
 
-int Win32Remote::menu_opened_by_key(int control, const std::string& key,
-                                    std::function<bool()> keep_open) {
-    const std::wstring typed = wide(key.substr(4));
+int WindowRemote::menu_opened_by_key(int control, const std::string& key,
+                                     const std::function<bool()>& keep_open) {
     auto opened = std::make_shared<HMENU>(nullptr);
     close_next_popup_menu([opened, keep_open](HMENU menu) {
         *opened = menu;
@@ -234,7 +283,7 @@ int Win32Remote::menu_opened_by_key(int control, const std::string& key,
     // The key as the keyboard gives it: Alt held, the character's key down (with Shift where
     // the character needs it); the loop translates it into the character that the menu bar
     // looks up.
-    const SHORT scan = VkKeyScanW(typed.at(0));
+    const SHORT scan = VkKeyScanW(wide(key.substr(4)).at(0));
     const auto virtual_key = static_cast<WPARAM>(LOBYTE(scan));
     HWND target = m_window.control_handle(control);
     SetFocus(target);
@@ -258,53 +307,36 @@ int Win32Remote::menu_opened_by_key(int control, const std::string& key,
     return -1;
 }
 
-int Win32Remote::focused_control() const {
+int WindowRemote::focused_control() const {
     const HWND focus = GetFocus();
     const int number = focus != nullptr ? GetDlgCtrlID(focus) : 0;
     return number != 0 && m_window.control_handle(number) == focus ? number : 0;
 }
 
-void Win32Remote::close_window(WindowId window) {
-    SendMessageW(window == WindowId::Main ? m_window.main_handle() : m_window.popup_handle(window),
-                 WM_CLOSE, 0, 0);
+void WindowRemote::close_window(WindowId window) {
+    SendMessageW(handle_of(m_window, window), WM_CLOSE, 0, 0);
 }
 
-void Win32Remote::paint() {
-    RedrawWindow(m_window.main_handle(), nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+std::vector<std::string> WindowRemote::menu_titles() const {
+    return menu_texts(GetMenu(m_window.main_handle()));
 }
 
-std::vector<std::string> Win32Remote::menu_titles() const {
-    std::vector<std::string> titles;
-    HMENU bar = GetMenu(m_window.main_handle());
-    for (int position = 0; position < GetMenuItemCount(bar); ++position) {
-        titles.push_back(menu_text(bar, static_cast<UINT>(position)));
-    }
-    return titles;
+std::vector<std::string> WindowRemote::menu_items(int menu) const {
+    return menu_texts(menu < 0 ? m_window.popup_menu()
+                               : GetSubMenu(GetMenu(m_window.main_handle()), menu));
 }
 
-std::vector<std::string> Win32Remote::menu_items(int menu) const {
-    HMENU items =
-        menu < 0 ? m_window.popup_menu() : GetSubMenu(GetMenu(m_window.main_handle()), menu);
-    std::vector<std::string> texts;
-    for (int position = 0; position < GetMenuItemCount(items); ++position) {
-        texts.push_back(menu_text(items, static_cast<UINT>(position)));
-    }
-    return texts;
-}
-
-bool Win32Remote::menu_enabled(int command) const {
-    HMENU menu = GetMenu(m_window.main_handle());
-    UINT state = GetMenuState(menu, static_cast<UINT>(command), MF_BYCOMMAND);
+bool WindowRemote::menu_enabled(int command) const {
+    UINT state =
+        GetMenuState(GetMenu(m_window.main_handle()), static_cast<UINT>(command), MF_BYCOMMAND);
     if (state == static_cast<UINT>(-1)) {
         state = GetMenuState(m_window.popup_menu(), static_cast<UINT>(command), MF_BYCOMMAND);
     }
     return state != static_cast<UINT>(-1) && (state & (MF_GRAYED | MF_DISABLED)) == 0;
 }
 
-std::optional<std::pair<int, bool>> Win32Remote::sort_arrow(int control) const {
-    HWND header =
-        reinterpret_cast<HWND>(SendMessageW(m_window.control_handle(control), LVM_GETHEADER, 0, 0));
+std::optional<std::pair<int, bool>> WindowRemote::sort_arrow(int control) const {
+    HWND header = header_of(m_window, control);
     const auto count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
     for (int index = 0; index < count; ++index) {
         HDITEMW item{};
@@ -318,7 +350,7 @@ std::optional<std::pair<int, bool>> Win32Remote::sort_arrow(int control) const {
     return std::nullopt;
 }
 
-RowColour Win32Remote::row_background(int control, int row, int column) const {
+RowColour WindowRemote::row_background(int control, int row, int column) const {
     HWND list = m_window.control_handle(control);
     RECT cell{};
     cell.top = column;
@@ -343,7 +375,7 @@ RowColour Win32Remote::row_background(int control, int row, int column) const {
     return RowColour{GetRValue(colour), GetGValue(colour), GetBValue(colour)};
 }
 
-std::string Win32Remote::status_text(int field) const {
+std::string WindowRemote::status_text(int field) const {
     HWND status = m_window.status_handle();
     const auto length =
         LOWORD(SendMessageW(status, SB_GETTEXTLENGTHW, static_cast<WPARAM>(field), 0));
@@ -354,13 +386,12 @@ std::string Win32Remote::status_text(int field) const {
     return utf8(text);
 }
 
-std::string Win32Remote::window_title(WindowId window) const {
-    return utf8(window_text(window == WindowId::Main ? m_window.main_handle()
-                                                     : m_window.popup_handle(window)));
+std::string WindowRemote::window_title(WindowId window) const {
+    return window_text(handle_of(m_window, window));
 }
 
-Rect Win32Remote::window_rect(WindowId window) const {
-    HWND handle = window == WindowId::Main ? m_window.main_handle() : m_window.popup_handle(window);
+Rect WindowRemote::window_rect(WindowId window) const {
+    HWND handle = handle_of(m_window, window);
     RECT frame{};
     if (handle == nullptr || !GetWindowRect(handle, &frame)) {
         return {};
@@ -374,61 +405,29 @@ Rect Win32Remote::window_rect(WindowId window) const {
                 frame.bottom - frame.top - (borders.bottom - borders.top)};
 }
 
-Rect Win32Remote::frame_rect(WindowId window) const {
-    RECT frame{};
-    GetWindowRect(window == WindowId::Main ? m_window.main_handle() : m_window.popup_handle(window),
-                  &frame);
-    return Rect{frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top};
-}
-
-bool Win32Remote::window_open(WindowId window) const {
-    HWND handle = window == WindowId::Main ? m_window.main_handle() : m_window.popup_handle(window);
+bool WindowRemote::window_open(WindowId window) const {
+    HWND handle = handle_of(m_window, window);
     return handle != nullptr && IsWindowVisible(handle);
 }
 
-std::string Win32Remote::control_text(int control) const {
-    return utf8(window_text(m_window.control_handle(control)));
+std::string WindowRemote::control_text(int control) const {
+    return window_text(m_window.control_handle(control));
 }
 
-bool Win32Remote::control_enabled(int control) const {
+bool WindowRemote::control_enabled(int control) const {
     return IsWindowEnabled(m_window.control_handle(control)) != FALSE;
 }
 
-Rect Win32Remote::control_rect(int control) const {
-    HWND handle = m_window.control_handle(control);
-    RECT rect{};
-    GetWindowRect(handle, &rect);
-    MapWindowPoints(HWND_DESKTOP, GetParent(handle), reinterpret_cast<POINT*>(&rect), 2);
-    return Rect{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
-}
-
-int Win32Remote::row_count(int control) const {
-    return static_cast<int>(SendMessageW(m_window.control_handle(control), LVM_GETITEMCOUNT, 0, 0));
-}
-
-std::string Win32Remote::cell(int control, int row, int column) const {
-    wchar_t text[1024] = {};
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = 1024;
-    // The list view asks the program for the text (LVN_GETDISPINFO), as when it draws.
-    SendMessageW(m_window.control_handle(control), LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                 reinterpret_cast<LPARAM>(&item));
-    return utf8(text);
-}
-
-std::vector<std::string> Win32Remote::column(int control, int column) const {
+std::vector<std::string> WindowRemote::column(int control, int column) const {
     std::vector<std::string> texts;
-    for (int row = 0; row < row_count(control); ++row) {
-        texts.push_back(cell(control, row, column));
+    for (int row = 0; row < row_count_of(m_window, control); ++row) {
+        texts.push_back(cell_of(m_window, control, row, column));
     }
     return texts;
 }
 
-std::vector<std::string> Win32Remote::headers(int control) const {
-    HWND header =
-        reinterpret_cast<HWND>(SendMessageW(m_window.control_handle(control), LVM_GETHEADER, 0, 0));
+std::vector<std::string> WindowRemote::headers(int control) const {
+    HWND header = header_of(m_window, control);
     std::vector<std::string> titles;
     const auto count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
     for (int index = 0; index < count; ++index) {
@@ -444,8 +443,8 @@ std::vector<std::string> Win32Remote::headers(int control) const {
     return titles;
 }
 
-std::vector<std::string> Win32Remote::tab_labels() const {
-    HWND tabs = tab_bar(m_window.main_handle());
+std::vector<std::string> WindowRemote::tab_labels() const {
+    HWND tabs = tab_bar(m_window);
     std::vector<std::string> labels;
     const auto count = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
     for (int index = 0; index < count; ++index) {
@@ -461,68 +460,61 @@ std::vector<std::string> Win32Remote::tab_labels() const {
     return labels;
 }
 
-int Win32Remote::current_tab() const {
-    return static_cast<int>(SendMessageW(tab_bar(m_window.main_handle()), TCM_GETCURSEL, 0, 0));
+int WindowRemote::current_tab() const {
+    return static_cast<int>(SendMessageW(tab_bar(m_window), TCM_GETCURSEL, 0, 0));
 }
 
-void Win32Remote::answer_next_message_box(
-    MessageAnswer answer, std::function<void(std::string title, std::string text)> seen,
-    std::function<bool(const Rect& frame)> keep_open) {
-    g_waiting_for_box = [answer, seen = std::move(seen), keep_open = std::move(keep_open)] {
-        HWND box = find_own_window(L"#32770");
-        if (box == nullptr) {
-            return false;
-        }
-        if (keep_open) {
-            RECT frame{};
-            GetWindowRect(box, &frame);
-            if (keep_open(Rect{frame.left, frame.top, frame.right - frame.left,
-                               frame.bottom - frame.top})) {
-                return false;
-            }
-        }
-        // The message text is the box's static control with the number 0xFFFF.
-        seen(utf8(window_text(box)), utf8(window_text(GetDlgItem(box, 0xFFFF))));
-        const int button = answer == MessageAnswer::Yes  ? IDYES
-                           : answer == MessageAnswer::No ? IDNO
-                                                         : IDOK;
-        PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-        return true;
-    };
-    SetTimer(nullptr, 0, 10, check_box);
+void WindowRemote::answer_next_message_box(MessageAnswer answer, Seen seen) {
+    Win32Remote::answer_next_message_box(answer, std::move(seen), {});
 }
 
-void Win32Remote::press_enter_on_next_message_box(
-    std::function<void(std::string title, std::string text)> seen) {
-    g_waiting_for_box = [seen = std::move(seen)] {
-        HWND box = find_own_window(L"#32770");
-        if (box == nullptr) {
-            return false;
-        }
-        seen(utf8(window_text(box)), utf8(window_text(GetDlgItem(box, 0xFFFF))));
+void WindowRemote::press_enter_on_next_message_box(Seen seen) {
+    when_shown(L"#32770", [seen = std::move(seen)](HWND box) {
+        tell_seen(box, seen);
         // To the control with the focus, through the box's own loop, as the keyboard does.
         HWND focus = GetFocus();
         HWND target = focus != nullptr && IsChild(box, focus) ? focus : box;
         PostMessageW(target, WM_KEYDOWN, VK_RETURN, 1);
         PostMessageW(target, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC0000001));
         return true;
-    };
-    SetTimer(nullptr, 0, 10, check_box);
+    });
 }
 
-void Win32Remote::close_next_popup_menu(std::function<bool(HMENU__* menu)> keep_open) {
-    g_waiting_for_menu = [keep_open = std::move(keep_open)] {
-        HWND shown = find_own_window(L"#32768");
-        if (shown == nullptr) {
-            return false;
-        }
-        if (keep_open(reinterpret_cast<HMENU>(SendMessageW(shown, MN_GETHMENU, 0, 0)))) {
-            return false;
-        }
-        EndMenu();
-        return true;
-    };
-    SetTimer(nullptr, 0, 10, check_menu);
+void Win32Remote::answer_next_message_box(MessageAnswer answer, Seen seen,
+                                          std::function<bool(const Rect& frame)> keep_open) {
+    when_shown(L"#32770",
+               [answer, seen = std::move(seen), keep_open = std::move(keep_open)](HWND box) {
+                   RECT frame{};
+                   GetWindowRect(box, &frame);
+                   if (keep_open && keep_open(rect_of(frame))) {
+                       return false;
+                   }
+                   tell_seen(box, seen);
+                   const int button = answer == MessageAnswer::Yes  ? IDYES
+                                      : answer == MessageAnswer::No ? IDNO
+                                                                    : IDOK;
+                   PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+                   return true;
+               });
+}
+
+void Win32Remote::paint() {
+    RedrawWindow(m_window.main_handle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+Rect Win32Remote::frame_rect(WindowId window) const {
+    RECT frame{};
+    GetWindowRect(handle_of(m_window, window), &frame);
+    return rect_of(frame);
+}
+
+int Win32Remote::row_count(int control) const {
+    return row_count_of(m_window, control);
+}
+
+std::string Win32Remote::cell(int control, int row, int column) const {
+    return cell_of(m_window, control, row, column);
 }
 
 } // namespace orv

@@ -1,0 +1,140 @@
+// The Win32 window where the window contract does not reach: the colours of the selected
+// row, which Wine does not show the contract; the keys and clicks around a pop-up as a
+// Windows user expects them; and "Hilfe" when the page cannot be opened.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "app/NameEditDialog.h"
+#include "platform/ListRowRules.h"
+#include "platform/win32/window/Win32Dialogs.h"
+#include "platform/win32/window/Win32Window.h"
+#include "win32/Win32Remote.h"
+
+namespace orv {
+namespace {
+
+class Win32Backend : public testing::Test {
+protected:
+    void SetUp() override {
+        m_window.connect_events(m_events, [] { return false; });
+        m_window.create_main_window("Fenster", 400, 300);
+    }
+    void add(WindowId window, int number, ControlKind kind, Rect rect, Text text = "",
+             std::vector<ListColumn> columns = {}) {
+        m_window.add_control(window, {number, kind, std::move(text), rect, std::move(columns), -1});
+    }
+
+    EventLog m_events;
+    Win32Window m_window;
+    Win32Remote m_remote{m_window};
+};
+
+// A main-window list view paints a selected row with its selection colours only when the
+// program leaves that row's background alone; Windows then keeps the selection visible also
+// while another window (the name dialog editing that row) has the focus. Wine always paints
+// the selection, so here the custom-draw answers are read directly.
+TEST_F(Win32Backend, TheSelectedRowKeepsTheSelectionsColoursAndTheOthersTheirStates) {
+    constexpr int kList = 3;
+    constexpr COLORREF kUntouched = CLR_DEFAULT;
+    add(WindowId::Main, kList, ControlKind::ListView, {5, 5, 380, 200}, "",
+        {{"F", 20}, {"ID", 100}});
+    m_window.set_rows(kList,
+                      {{"", "a", "Alpha", "Alpha"},
+                       {"", "b", "Beta", "Beta"},
+                       {"*", "c", "Gamma", "Gammastrahl"},
+                       {"*", "d", "Delta", "Deltaflug"},
+                       {"B", "e", "Eta", "Etage"}},
+                      {RowState::ToDo, RowState::ToDo, RowState::Edited, RowState::Edited,
+                       RowState::FromDatabase});
+    // The background the window hands back for the row when the list view is about to paint it.
+    const auto painted_background = [&](int row) {
+        HWND list = m_window.control_handle(kList);
+        NMLVCUSTOMDRAW draw{};
+        draw.nmcd.hdr = {list, static_cast<UINT_PTR>(kList), static_cast<UINT>(NM_CUSTOMDRAW)};
+        draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+        draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row);
+        draw.clrTextBk = kUntouched;
+        SendMessageW(GetParent(list), WM_NOTIFY, kList, reinterpret_cast<LPARAM>(&draw));
+        return draw.clrTextBk;
+    };
+    const COLORREF to_do = RGB(kToDoBackground.red, kToDoBackground.green, kToDoBackground.blue);
+    const COLORREF edited =
+        RGB(kEditedBackground.red, kEditedBackground.green, kEditedBackground.blue);
+    for (const auto& [selected, backgrounds] : std::vector<std::pair<int, std::vector<COLORREF>>>{
+             {0, {kUntouched, to_do, edited, edited, kUntouched}},
+             {3, {to_do, to_do, edited, kUntouched, kUntouched}}}) {
+        SCOPED_TRACE(selected);
+        m_window.select_row(kList, static_cast<std::size_t>(selected));
+        // The focus elsewhere, as while the name dialog is open.
+        SetFocus(nullptr);
+        std::vector<COLORREF> painted;
+        for (int row = 0; row < 5; ++row) {
+            painted.push_back(painted_background(row));
+        }
+        EXPECT_EQ(painted, backgrounds);
+    }
+}
+
+// Tab moves between a pop-up's controls (Enter and Escape in the name dialog are the window
+// contract's), and the pop-up is never lost behind the main window: clicks there bring it
+// forward.
+TEST_F(Win32Backend, TabMovesInAPopUpAndClicksOnTheMainWindowBringItForward) {
+    constexpr int kMainButton = 2000;
+    add(WindowId::Main, kMainButton, ControlKind::Button, {5, 5, 75, 24}, "Knopf");
+    m_window.show();
+    m_window.open_popup(WindowId::NameEdit, "Name", {10, 10, 300, 100});
+    add(WindowId::NameEdit, name_edit::kDvNameField, ControlKind::EditField, {5, 5, 100, 22}, "x");
+    add(WindowId::NameEdit, name_edit::kOkButton, ControlKind::Button, {5, 40, 75, 24}, "OK");
+    m_remote.press_key(name_edit::kDvNameField, "Tab");
+    EXPECT_EQ(m_remote.focused_control(), name_edit::kOkButton);
+
+    const auto click = [&] {
+        HWND button = m_window.control_handle(kMainButton);
+        PostMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        PostMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        while (m_window.run_one()) {
+        }
+    };
+    m_events.take();
+    click();
+    EXPECT_EQ(m_events.take(), std::vector<std::string>{});
+    EXPECT_EQ(GetActiveWindow(), m_window.popup_handle(WindowId::NameEdit));
+    m_window.close_popup(WindowId::NameEdit);
+    click();
+    EXPECT_EQ(m_events.take(), std::vector<std::string>{"control 2000 0"});
+}
+
+// The window opens the page the program names in the user's browser, and when it cannot, a
+// box names that page. The path is used as given; the window derives no other file from it.
+TEST_F(Win32Backend, AHelpPageThatCannotBeOpenedIsNamedInARefusal) {
+    m_window.show();
+    Win32Dialogs dialogs(m_window);
+    const std::filesystem::path page =
+        std::filesystem::temp_directory_path() / L"orvental-ohne-hilfe" / L"Seite.html";
+    ASSERT_FALSE(std::filesystem::exists(page));
+
+    std::vector<std::string> seen;
+    Win32Remote::answer_next_message_box(MessageAnswer::Ok,
+                                         [&](std::string title, std::string text) {
+                                             seen = {title, text};
+                                         });
+    dialogs.show_help(page);
+    // The page is opened on the window's thread, soon.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (seen.empty() && std::chrono::steady_clock::now() < deadline) {
+        m_remote.run_events();
+    }
+    EXPECT_EQ(seen, std::vector<std::string>(
+                        {"ORVENTAL", "Die Hilfe wurde nicht gefunden: " + page.string()}));
+}
+
+} // namespace
+} // namespace orv
