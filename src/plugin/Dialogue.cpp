@@ -36,4 +36,13 @@ bool is_quest_title(const Block& block) {
     return find_subrecord(block, "QSTN").has_value();
 }
 
+Text result_script_text(const Block& block, const Subrecord& subrecord) {
+    Text text;
+    text.reserve(subrecord.size);
+    for (std::size_t k = subrecord.data_offset(); k < subrecord.end(); ++k) {
+        text.push_back(static_cast<char>(block[k]));
+    }
+    return text;
+}
+
 } // namespace orv

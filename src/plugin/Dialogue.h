@@ -40,6 +40,10 @@ Text response_id(const Block& block);
 // Whether an INFO record under a journal holds the quest's title (it has a QSTN subrecord).
 bool is_quest_title(const Block& block);
 
+// A result script's bytes (BNAM) exactly as stored, zero bytes included: the game compiles
+// the text when the response is used, so the text is all there is to it.
+Text result_script_text(const Block& block, const Subrecord& subrecord);
+
 // The longest response text the game's editor accepts, in bytes.
 inline constexpr std::size_t kResponseLengthLimit = 512;
 

@@ -93,15 +93,6 @@ std::optional<Text> cell_in_place(const Block& block, const Subrecord& subrecord
     return condition.substr(kConditionHeadLength);
 }
 
-Text result_script_text(const Block& block, const Subrecord& subrecord) {
-    Text text;
-    text.reserve(subrecord.size);
-    for (std::size_t k = subrecord.data_offset(); k < subrecord.end(); ++k) {
-        text.push_back(static_cast<char>(block[k]));
-    }
-    return text;
-}
-
 std::optional<Text> ScriptCellLookup::translation(TextView cell) const {
     if (!m_first_entry) {
         m_first_entry.emplace();

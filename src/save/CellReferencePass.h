@@ -7,6 +7,7 @@
 
 #include "platform/Files.h"
 #include "plugin/BlockStore.h"
+#include "plugin/Dialogue.h"
 #include "plugin/Progress.h"
 #include "plugin/Subrecord.h"
 #include "translation/NameIndex.h"
@@ -102,9 +103,6 @@ void for_each_reference_place(BlockType& block, Visit&& visit) {
 // find_script_arguments(result_script_text(...)).
 std::optional<Text> cell_in_place(const Block& block, const Subrecord& subrecord,
                                   ReferencePlace place);
-
-// A result script's bytes exactly as stored, zero bytes included.
-Text result_script_text(const Block& block, const Subrecord& subrecord);
 
 // Cell names in result scripts are looked up as the game finds cells: without regard to
 // ASCII case. The first entry of the reference table whose original matches wins; the

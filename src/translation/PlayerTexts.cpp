@@ -5,8 +5,11 @@
 #include <string>
 #include <unordered_map>
 
+#include "plugin/Dialogue.h"
 #include "plugin/RecordTypes.h"
+#include "plugin/ResultScript.h"
 #include "plugin/Subrecord.h"
+#include "translation/Responses.h"
 
 namespace orv {
 namespace {
@@ -264,6 +267,94 @@ std::optional<Text> write_description(const PlayerTextKind& kind, Block& block,
                              kDescriptionFieldSize, text);
 }
 
+// --- Dialogue ----------------------------------------------------------------------------
+
+// Responses and journal entries, keyed by their INFO ID, as the loader filed them.
+std::vector<PlayerText> find_responses(const BlockStore& store, const ObjectLists& lists,
+                                       ResponseKind wanted) {
+    std::vector<PlayerText> texts;
+    for (const auto& response : lists.responses()) {
+        if (response.kind == wanted) {
+            texts.push_back({static_cast<std::size_t>(response.block), response.id,
+                             current_response_text(store, response), 0});
+        }
+    }
+    return texts;
+}
+
+std::vector<PlayerText> find_dialog_texts(const PlayerTextKind&, const BlockStore& store,
+                                          const ObjectLists& lists) {
+    return find_responses(store, lists, ResponseKind::Dialog);
+}
+
+std::vector<PlayerText> find_journal_texts(const PlayerTextKind&, const BlockStore& store,
+                                           const ObjectLists& lists) {
+    return find_responses(store, lists, ResponseKind::Journal);
+}
+
+// The NAME keeps its terminating zero when it had one.
+std::optional<Text> write_response_text(const PlayerTextKind&, Block& block,
+                                        const PlayerText& target, TextView text) {
+    const auto place = response_text_place(block);
+    if (!place) {
+        return text_gone_message(target);
+    }
+    replace_subrecord_text(block, place->subrecord, place->kind, text);
+    return std::nullopt;
+}
+
+// The texts a response's result script shows (Choice, MessageBox and its buttons, Say's
+// subtitle), keyed "INFO ID#n", n counting them from 1 in script order. Lines with an open
+// quote hold none: their strings stay as they are.
+std::vector<PlayerText> find_script_texts(const PlayerTextKind&, const BlockStore& store,
+                                          const ObjectLists& lists) {
+    std::vector<PlayerText> texts;
+    for (const auto& response : lists.responses()) {
+        const Block* block = block_at(store, static_cast<std::size_t>(response.block));
+        const auto script = block ? find_subrecord(*block, "BNAM") : std::nullopt;
+        if (!script) {
+            continue;
+        }
+        const Text text = result_script_text(*block, *script);
+        int number = 0;
+        for (const auto& argument : find_script_arguments(text).arguments) {
+            if (argument.kind == ScriptArgumentKind::Text) {
+                ++number;
+                texts.push_back({static_cast<std::size_t>(response.block),
+                                 response.id + "#" + std::to_string(number),
+                                 text.substr(argument.offset, argument.length), number});
+            }
+        }
+    }
+    return texts;
+}
+
+// Only the n-th text argument changes; every other byte of the script stays.
+std::optional<Text> write_script_text(const PlayerTextKind&, Block& block, const PlayerText& target,
+                                      TextView text) {
+    if (text.find_first_of("\"\r\n") != TextView::npos) {
+        return cp1252(u8"Ein Text im Skript einer Antwort darf weder Anführungszeichen noch "
+                      u8"Zeilenumbrüche enthalten.");
+    }
+    const auto script = find_subrecord(block, "BNAM");
+    if (!script) {
+        return text_gone_message(target);
+    }
+    int number = 0;
+    const auto rewrite = rewrite_script_arguments(
+        result_script_text(block, *script), ScriptArgumentKind::Text,
+        [&](TextView) -> std::optional<Text> {
+            return ++number == target.slot ? std::optional<Text>(text) : std::nullopt;
+        });
+    if (number < target.slot) {
+        return text_gone_message(target);
+    }
+    if (rewrite.replaced > 0) {
+        replace_subrecord_text(block, *script, TextKind::Whole, rewrite.script);
+    }
+    return std::nullopt;
+}
+
 // The long texts of the text editor, with the editor's record kind, subrecord and text
 // database.
 constexpr PlayerTextKind editor_kind(std::string_view label, const TextTarget& target) {
@@ -280,7 +371,7 @@ constexpr PlayerTextKind editor_kind(std::string_view label, const TextTarget& t
 // Label, record tag, subrecord, database file, find, drop the translated, write, key of an
 // empty key field.
 // clang-format off
-constexpr std::array<PlayerTextKind, 9> kKinds = {{
+constexpr std::array<PlayerTextKind, 12> kKinds = {{
     editor_kind("Book text", kTextTargets[0]),
     editor_kind("Class text", kTextTargets[1]),
     editor_kind("Race text", kTextTargets[2]),
@@ -290,6 +381,9 @@ constexpr std::array<PlayerTextKind, 9> kKinds = {{
     {"Rank", "FACT", "RNAM", "", find_rank_texts, nullptr, write_rank_text, ""},
     {"Effect", "MGEF", "DESC", "", find_effect_texts, nullptr, write_whole_text, ""},
     {"Description", "", "HEDR", "", find_description, nullptr, write_description, kDescriptionKey},
+    {"Dialog", "INFO", "NAME", kResponseDatabaseName, find_dialog_texts, drop_translated_editor_texts, write_response_text, ""},
+    {"Journal", "INFO", "NAME", kResponseDatabaseName, find_journal_texts, drop_translated_editor_texts, write_response_text, ""},
+    {"Response script", "INFO", "BNAM", "", find_script_texts, nullptr, write_script_text, ""},
 }};
 // clang-format on
 static_assert(kKinds[0].tag == "BOOK" && kKinds[1].tag == "CLAS" && kKinds[2].tag == "RACE" &&

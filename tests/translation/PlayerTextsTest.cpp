@@ -5,6 +5,7 @@
 #include "MemoryFiles.h"
 #include "TextRecords.h"
 #include "translation/DatabaseFile.h"
+#include "translation/Responses.h"
 
 namespace orv {
 namespace {
@@ -24,6 +25,17 @@ Bytes faction(std::string_view third_rank) {
         .bytes();
 }
 
+// Response "r" under the topic before it, its text stored as given (with or without a
+// terminating zero), with a result script when one is given.
+Bytes response(std::string_view text, std::string_view script) {
+    RecordBuilder info("INFO");
+    info.text("INAM", "r").raw("NAME", text);
+    if (!script.empty()) {
+        info.raw("BNAM", script);
+    }
+    return info.bytes();
+}
+
 // Blocks 1 to 7 hold texts of every kind but the three without records here, and damaged
 // ones to be left out: an effect whose index is not 32 bits, a class description running
 // past its record.
@@ -36,7 +48,11 @@ std::vector<Bytes> records() {
             faction("Master"),
             RecordBuilder("MGEF").u32("INDX", 14).raw("DESC", "Burns").bytes(),
             RecordBuilder("MGEF").raw("INDX", "\x02").raw("DESC", "Odd").bytes(),
-            past_end};
+            past_end,
+            RecordBuilder("DIAL").text("NAME", "ask").raw("DATA", std::string(1, '\0')).bytes(),
+            response("Hi\0", "Choice \"Yes\" 1 \"No, \"\"\" 2 ; \"x\""),
+            RecordBuilder("DIAL").text("NAME", "quest").raw("DATA", "\4").bytes(),
+            response("Entry", "")};
 }
 
 // The store with a described header, and the rows of the book, class and skill lists.
@@ -49,6 +65,7 @@ struct Plugin {
         lists.append(6, {"", "b1", "", "", 1});
         lists.append(22, {"", "c1", "", "", 7});
         lists.append_skill({0, "Blunt", "", "", 2});
+        load_responses(store, {}, lists);
     }
 };
 
@@ -67,7 +84,11 @@ TEST(PlayerTexts, FindsEachKindsTextsInFileOrderAndLeavesDamagedOnesOut) {
         {"Setting", {"sA=Alpha"}},
         {"Rank", {"f1#1=Novice", "f1#3=Master"}},
         {"Effect", {"14=Burns"}},
-        {"Description", {"-=My mod"}}};
+        {"Description", {"-=My mod"}},
+        {"Dialog", {"r=Hi"}},
+        {"Journal", {"r=Entry"}},
+        // The quote on the second text's line closes before "2": "No, " is a text, "" another.
+        {"Response script", {"r#1=Yes", "r#2=No, ", "r#3="}}};
     ASSERT_EQ(player_text_kinds().size(), expected.size());
     for (const auto& kind : player_text_kinds()) {
         SCOPED_TRACE(kind.label);
@@ -130,11 +151,11 @@ TEST(PlayerTexts, WritesTextsThatFitAndRefusesTheOthers) {
         {"Rank", "f1#3", Text(31, 'M'), 4, faction(Text(31, 'M')), ""},
         {"Effect", "14", "Brennt lange", 5,
          RecordBuilder("MGEF").u32("INDX", 14).raw("DESC", "Brennt lange").bytes(), ""},
-        {"Description", "", Text(255, 'D'), 0, test::described_header(Text(255, 'D'), 7), ""},
-        {"Description", "-", "Mein", 0, test::described_header("Mein", 7), ""},
+        {"Description", "", Text(255, 'D'), 0, test::described_header(Text(255, 'D'), 11), ""},
+        {"Description", "-", "Mein", 0, test::described_header("Mein", 11), ""},
         {"Rank", "f1#3", Text(32, 'M'), 4, faction("Master"),
          cp1252(u8"Der Text hat 32 Zeichen; in dieses Feld passen höchstens 31.")},
-        {"Description", "-", Text(256, 'D'), 0, test::described_header("My mod", 7),
+        {"Description", "-", Text(256, 'D'), 0, test::described_header("My mod", 11),
          cp1252(u8"Der Text hat 256 Zeichen; in dieses Feld passen höchstens 255.")},
         {"Rank", "f1#2", "Geselle", 4, faction("Master"),
          cp1252(u8"Kein Text der Art „Rank“ hat den Schlüssel „f1#2“.")},
@@ -142,6 +163,14 @@ TEST(PlayerTexts, WritesTextsThatFitAndRefusesTheOthers) {
          cp1252(u8"Kein Text der Art „Effect“ hat den Schlüssel „“.")},
         {"Book text", "b1", "", 1, records()[0],
          cp1252(u8"Ein leerer Text wird nicht übernommen.")},
+        {"Dialog", "r", "Hallo", 9, response("Hallo\0", "Choice \"Yes\" 1 \"No, \"\"\" 2 ; \"x\""),
+         ""},
+        {"Journal", "r", "Eintrag", 11, response("Eintrag", ""), ""},
+        {"Response script", "r#2", "Nein", 9,
+         response("Hi\0", "Choice \"Yes\" 1 \"Nein\"\"\" 2 ; \"x\""), ""},
+        {"Response script", "r#1", "Ja \"x\"", 9, records()[8],
+         cp1252(u8"Ein Text im Skript einer Antwort darf weder Anführungszeichen noch "
+                u8"Zeilenumbrüche enthalten.")},
     };
     for (const auto& [label, key, text, block, expected, refusal] : cases) {
         SCOPED_TRACE(std::string(label) + " " + key);
