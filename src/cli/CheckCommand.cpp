@@ -53,7 +53,11 @@ int run_check(const Context& context, std::span<const std::string> arguments) {
         return refuse(context, plugin.error().message);
     }
     if (*edits) {
-        if (auto applied = apply_edits(**edits, plugin->store, plugin->lists); !applied) {
+        const auto topics = read_topic_database(context);
+        if (!topics) {
+            return refuse(context, topics.error().message);
+        }
+        if (auto applied = apply_edits(**edits, plugin->store, plugin->lists, *topics); !applied) {
             return refuse(context, applied.error().message);
         }
     }

@@ -20,7 +20,8 @@ Text line_message(std::size_t line_number, const Text& message, std::size_t fiel
 
 } // namespace
 
-Result<void> apply_edits(ByteSpan file, BlockStore& store, ObjectLists& lists) {
+Result<void> apply_edits(ByteSpan file, BlockStore& store, ObjectLists& lists,
+                         const PairFile& topic_database) {
     const std::string_view contents(reinterpret_cast<const char*>(file.data()), file.size());
     const auto lines = split_lines(contents);
     PlayerTextWriter player_texts(store, lists);
@@ -85,8 +86,8 @@ Result<void> apply_edits(ByteSpan file, BlockStore& store, ObjectLists& lists) {
                 refuse_line(*refusal);
                 break;
             }
-            const auto applied =
-                apply_name_edit(lists, *list_index, row, elements[row].ev_name, new_name);
+            const auto applied = apply_name_edit(lists, *list_index, row, elements[row].ev_name,
+                                                 new_name, topic_database);
             if (!applied) {
                 refuse_line(applied.error().message);
                 break;

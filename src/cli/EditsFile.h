@@ -5,6 +5,7 @@
 
 #include "platform/Files.h"
 #include "plugin/BlockStore.h"
+#include "translation/DatabaseFile.h"
 #include "translation/ObjectLists.h"
 
 namespace orv::cli {
@@ -15,7 +16,9 @@ namespace orv::cli {
 // into its record at once, as the text editor's SPEICHERN does. Every bad line is
 // reported, each with its number, one per line of the message; the lists and the blocks
 // may then be half edited and must be neither saved nor checked.
-Result<void> apply_edits(ByteSpan file, BlockStore& store, ObjectLists& lists);
+// A topic is refused a name that another topic of the plugin or of `topic_database` has.
+Result<void> apply_edits(ByteSpan file, BlockStore& store, ObjectLists& lists,
+                         const PairFile& topic_database);
 
 // The bytes of the edits file `path` names, or nothing when no file was named. Read before
 // the plugin, so that a missing edits file refuses the command before any work.

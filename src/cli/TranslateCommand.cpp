@@ -152,7 +152,11 @@ int run_translate(const Context& context, std::span<const std::string> arguments
         return refuse(context, master_file_save_message());
     }
     if (*edits) {
-        if (auto applied = apply_edits(**edits, store, lists); !applied) {
+        const auto topics = read_topic_database(context);
+        if (!topics) {
+            return refuse(context, topics.error().message);
+        }
+        if (auto applied = apply_edits(**edits, store, lists, *topics); !applied) {
             return refuse(context, applied.error().message);
         }
     }
@@ -194,7 +198,8 @@ int run_translate(const Context& context, std::span<const std::string> arguments
     // The plugin is written, so the run succeeded; a failure here only means the memory kept
     // its old state, which the warning on stderr says.
     if (parsed->update_external) {
-        if (auto remembered = remember_confirmed_names(context.files, context.program_dir, *saved);
+        if (auto remembered =
+                remember_confirmed_translations(context.files, context.program_dir, *saved);
             !remembered) {
             (void)refuse(context, remembered.error().message);
         }

@@ -9,6 +9,7 @@
 #include "plugin/RecordTypes.h"
 #include "plugin/Subrecord.h"
 #include "save/CellReferencePass.h"
+#include "save/DialogueCheck.h"
 #include "translation/DatabaseFile.h"
 #include "translation/NameIndex.h"
 
@@ -22,11 +23,15 @@ struct KindText {
 };
 
 // clang-format off
-constexpr std::array<KindText, 4> kKindTexts = {{
+constexpr std::array<KindText, 8> kKindTexts = {{
     {FindingKind::ScriptNamesRenamed, "script", u8"Skript"},
     {FindingKind::ReferenceToNoCell, "reference", u8"Zellenverweis"},
     {FindingKind::NameTooLong, "length", u8"Zu lang"},
     {FindingKind::NameEmptied, "empty", u8"Leer"},
+    {FindingKind::TopicLink, "topic-link", u8"Themenverweis"},
+    {FindingKind::Define, "define", u8"Platzhalter"},
+    {FindingKind::ResponseTooLong, "length", u8"Zu lang"},
+    {FindingKind::Dialogue, "dialogue", u8"Dialog"},
 }};
 // clang-format on
 
@@ -67,7 +72,7 @@ constexpr const char8_t* kResultScriptAdvice = u8"; im Editor ändern, wo der al
 class Checker {
 public:
     Checker(const BlockStore& store, const ObjectLists& lists, const DatabaseInputs& inputs)
-        : m_store(store), m_lists(lists),
+        : m_store(store), m_lists(lists), m_topic_names(inputs.topic_names),
           m_references(
               build_reference_table({pending_cell_renames(store, lists), inputs.cell_names,
                                      inputs.region_names, rebuilt_external_database(lists)})) {
@@ -102,6 +107,7 @@ public:
             });
         }
         check_names();
+        check_dialogue(m_store, m_lists, m_topic_names, m_findings);
         return std::move(m_findings);
     }
 
@@ -242,6 +248,7 @@ private:
 
     const BlockStore& m_store;
     const ObjectLists& m_lists;
+    ByteSpan m_topic_names;
     const NameIndex m_references;
     const ScriptCellLookup m_script_cells{m_references};
     // Folded old name of every rename scripts may hold.

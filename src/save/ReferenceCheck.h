@@ -28,9 +28,19 @@ enum class FindingKind {
     NameTooLong,
     // A name that was not empty and becomes empty.
     NameEmptied,
+    // A translated response lacks the German name of a topic its original links to.
+    TopicLink,
+    // A translated response or script text lost a text define ("%PCName", "^Name").
+    Define,
+    // A translated response is longer than the game's editor allows.
+    ResponseTooLong,
+    // A dialogue record that cannot be placed: a DIAL without a type, an INFO before any
+    // DIAL; or a result-script line whose quote is never closed (its texts stay as they are).
+    Dialogue,
 };
 
-// The word the batch tool prints for a kind ("script", "reference", "length", "empty").
+// The word the batch tool prints for a kind ("script", "reference", "length", "empty",
+// "topic-link", "define", "dialogue").
 std::string_view finding_kind_word(FindingKind kind);
 // The German label the window shows for a kind.
 Text finding_kind_label(FindingKind kind);

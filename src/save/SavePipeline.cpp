@@ -10,6 +10,7 @@
 #include "save/TopicReferencePass.h"
 #include "translation/DatabaseFile.h"
 #include "translation/ExternalDatabase.h"
+#include "translation/Responses.h"
 #include "translation/TranslationDatabase.h"
 #include "translation/TranslationMemory.h"
 
@@ -69,11 +70,25 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, Files& fil
             if (substitute_name(store, type, elements[row])) {
                 ++report.names_substituted;
             }
-            report.confirmed_names.push_back(
+            report.confirmed_translations.push_back(
                 {type.index, elements[row].ev_name, elements[row].dv_name, today});
             lists.set_mark_and_dv_name(type.index, row, mark::kExternal, elements[row].dv_name);
             view.show_mark(type.index, row, elements[row]);
             marked.emplace_back(type.index, row);
+        }
+    }
+
+    // A response whose text is no longer what the file held, and not the response
+    // database's translation, was translated by hand: the memory keeps it.
+    for (const auto& response : lists.responses()) {
+        if (response.mark == mark::kShipped) {
+            continue;
+        }
+        const Text now = current_response_text(store, response);
+        if (!now.empty() && now != response.original) {
+            report.confirmed_translations.push_back(
+                {response.kind == ResponseKind::Journal ? kJournalMemory : kDialogMemory,
+                 response.original, now, today});
         }
     }
 
@@ -113,12 +128,12 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, Files& fil
     return report;
 }
 
-Result<void> remember_confirmed_names(Files& files, const std::filesystem::path& program_dir,
-                                      const SaveReport& report) {
-    if (report.confirmed_names.empty()) {
+Result<void> remember_confirmed_translations(Files& files, const std::filesystem::path& program_dir,
+                                             const SaveReport& report) {
+    if (report.confirmed_translations.empty()) {
         return {};
     }
-    auto added = add_to_memory(files, memory_path(program_dir), report.confirmed_names);
+    auto added = add_to_memory(files, memory_path(program_dir), report.confirmed_translations);
     if (!added) {
         Error error = added.error();
         error.message += cp1252(u8"\rDas Plugin wurde gespeichert.");

@@ -33,7 +33,7 @@ struct SaveReport {
     int topic_references_translated = 0;
     // The rows this save turned from "*" into "Ü" (list, EV Name, DV Name, today's date),
     // in list and row order: the names confirmed by hand, for the translation memory.
-    std::vector<MemoryEntry> confirmed_names;
+    std::vector<MemoryEntry> confirmed_translations;
 };
 
 // Saves the loaded plugin to `target`:
@@ -45,8 +45,8 @@ struct SaveReport {
 //    translated in the blocks;
 // 4. the external database and then the plugin (blocks 0 to N back to back) are replaced,
 //    each through a temporary file, so that a failure leaves both files as they were.
-// The rows of step 2 come back in SaveReport::confirmed_names; a caller that saved for the
-// user passes the report to remember_confirmed_names() afterwards.
+// The rows of step 2 come back in SaveReport::confirmed_translations; a caller that saved for the
+// user passes the report to remember_confirmed_translations() afterwards.
 // The database files are read before anything changes: a file that exists but cannot be
 // read stops the save with nothing changed. A failed write is returned with its German
 // message; the blocks and marks then already hold the saved state, so saving again
@@ -62,9 +62,9 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, Files& fil
 // error's German message is to be shown, and says that the plugin was saved. A damaged or
 // unreadable memory file is never overwritten.
 //
-//   if (auto remembered = remember_confirmed_names(files, program_dir, *saved); !remembered)
+//   if (auto remembered = remember_confirmed_translations(files, program_dir, *saved); !remembered)
 //       show(remembered.error().message);
-Result<void> remember_confirmed_names(Files& files, const std::filesystem::path& program_dir,
-                                      const SaveReport& report);
+Result<void> remember_confirmed_translations(Files& files, const std::filesystem::path& program_dir,
+                                             const SaveReport& report);
 
 } // namespace orv

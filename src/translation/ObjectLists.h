@@ -68,6 +68,8 @@ struct ResponseElement {
     // The response's ID (INAM).
     Text id;
     Text original;
+    // The result script (BNAM) as the file held it, for the texts it shows.
+    Text original_script;
     std::int32_t block = 0;
     std::int32_t topic_block = 0;
 };

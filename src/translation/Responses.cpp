@@ -77,6 +77,9 @@ void load_responses(BlockStore& store, const TripleFile& database, ObjectLists& 
         response.topic = topic_name;
         response.id = response_id(block);
         response.original = response_text(block, *place);
+        if (const auto script = find_subrecord(block, "BNAM")) {
+            response.original_script = result_script_text(block, *script);
+        }
         response.block = block_number;
         response.topic_block = topic_block;
         if (const TripleEntry* entry = known.find(response.id)) {

@@ -117,7 +117,11 @@ SuggestionIndex::SuggestionIndex(const std::vector<MemoryEntry>& memory,
     }
     m_entries.reserve(total);
     for (const auto& entry : memory) {
-        add_entry({entry.ev_name, entry.dv_name, 0, static_cast<std::int8_t>(entry.list_index)});
+        // Names only: a remembered response is no name to suggest.
+        if (entry.list_index < kObjectListCount) {
+            add_entry(
+                {entry.ev_name, entry.dv_name, 0, static_cast<std::int8_t>(entry.list_index)});
+        }
     }
     for (const auto& file : files) {
         std::uint32_t lists = file.file_name == kExternalDatabaseName ? kAllLists : 0;

@@ -42,6 +42,26 @@ std::filesystem::path memory_path(const std::filesystem::path& program_dir) {
     return program_dir / kExtraFolder / kMemoryName;
 }
 
+std::optional<int> memory_kind_labelled(TextView label) {
+    if (label == kDialogMemoryLabel) {
+        return kDialogMemory;
+    }
+    if (label == kJournalMemoryLabel) {
+        return kJournalMemory;
+    }
+    return object_type_labelled(label);
+}
+
+std::string_view memory_kind_label(int kind) {
+    if (kind == kDialogMemory) {
+        return kDialogMemoryLabel;
+    }
+    if (kind == kJournalMemory) {
+        return kJournalMemoryLabel;
+    }
+    return kRecordTypes.at(static_cast<std::size_t>(kind)).label;
+}
+
 Result<std::vector<MemoryEntry>> parse_memory(ByteSpan bytes) {
     const std::string_view contents(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     std::vector<MemoryEntry> entries;
@@ -61,7 +81,7 @@ Result<std::vector<MemoryEntry>> parse_memory(ByteSpan bytes) {
             }
             texts[field] = std::move(*text);
         }
-        const auto list_index = object_type_labelled(texts[0]);
+        const auto list_index = memory_kind_labelled(texts[0]);
         if (!list_index) {
             return damaged_line(index + 1,
                                 cp1252(u8"Unbekannte Liste „") + texts[0] + cp1252(u8"“."));
@@ -79,9 +99,8 @@ Result<std::vector<MemoryEntry>> parse_memory(ByteSpan bytes) {
 Bytes encode_memory(const std::vector<MemoryEntry>& entries) {
     std::string text;
     for (const auto& entry : entries) {
-        append_escaped_line(text,
-                            {kRecordTypes.at(static_cast<std::size_t>(entry.list_index)).label,
-                             entry.ev_name, entry.dv_name, entry.date});
+        append_escaped_line(
+            text, {memory_kind_label(entry.list_index), entry.ev_name, entry.dv_name, entry.date});
     }
     const auto* data = reinterpret_cast<const std::byte*>(text.data());
     return Bytes(data, data + text.size());

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/Files.h"
+#include "plugin/RecordTypes.h"
 
 namespace orv {
 
@@ -19,8 +20,22 @@ namespace orv {
 inline constexpr std::string_view kMemoryName = "Memory.tsv";
 std::filesystem::path memory_path(const std::filesystem::path& program_dir);
 
+// Translated responses and journal entries share the memory with the names: their lines'
+// first field is the text kind ("Dialog", "Journal") where a name's holds its list, and
+// the EV and DV fields hold the original and the German text.
+inline constexpr int kDialogMemory = kObjectListCount;
+inline constexpr int kJournalMemory = kObjectListCount + 1;
+inline constexpr std::string_view kDialogMemoryLabel = "Dialog";
+inline constexpr std::string_view kJournalMemoryLabel = "Journal";
+
+// The kind of a memory line's first field: an object list's index, kDialogMemory or
+// kJournalMemory; nothing for another label.
+std::optional<int> memory_kind_labelled(TextView label);
+std::string_view memory_kind_label(int kind);
+
 struct MemoryEntry {
-    // The object list, 0 (Cell) to 24 (Faction).
+    // The object list of a name (an index of kRecordTypes), or kDialogMemory or
+    // kJournalMemory for a text.
     int list_index = 0;
     Text ev_name;
     Text dv_name;

@@ -122,7 +122,7 @@ TEST_F(SavePipeline, SavedHandEditsReachTheMemoryAfterThePlugin) {
         edit("MISC", "Stein");
         const auto saved = save();
         ASSERT_TRUE(saved.ok());
-        const auto remembered = remember_confirmed_names(m_files, "prog", *saved);
+        const auto remembered = remember_confirmed_translations(m_files, "prog", *saved);
         EXPECT_EQ(remembered.ok(), !damaged);
         EXPECT_TRUE(
             remembered.ok() ||
