@@ -36,6 +36,18 @@ Bytes make_plugin() {
             .raw("RNAM", test::rank_field("Master"))
             .bytes(),
         RecordBuilder("MGEF").u32("INDX", 3).raw("DESC", "Burns").bytes(),
+        RecordBuilder("DIAL").text("NAME", "rumours").raw("DATA", std::string(1, '\0')).bytes(),
+        RecordBuilder("INFO")
+            .text("INAM", "i1")
+            .raw("NAME", "Ask about rumours.")
+            .raw("BNAM", "AddTopic rumours\r\nChoice \"Yes\" 1 \"No\" 2\r\nSay \"a.wav\" \"Hi\"")
+            .bytes(),
+        RecordBuilder("DIAL").text("NAME", "quest").raw("DATA", "\4").bytes(),
+        RecordBuilder("INFO")
+            .text("INAM", "j1")
+            .text("NAME", "The Quest")
+            .raw("QSTN", "\1")
+            .bytes(),
     };
     Bytes file = test::described_header("A small mod", static_cast<std::int32_t>(records.size()));
     for (const auto& record : records) {
@@ -115,7 +127,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     const std::size_t header_length = store.block(0).size();
-    const bool accepted = static_cast<bool>(cli::apply_edits(input.bytes(), store, lists));
+    const bool accepted = static_cast<bool>(cli::apply_edits(input.bytes(), store, lists, {}));
     fuzz::check_loaded(store, lists);
     check_blocks(store, header_length);
     if (!accepted) {

@@ -68,6 +68,21 @@ std::vector<Bytes> plugin_seeds() {
                          "player->PositionCell 0 0 0 0 keep\r\nShowMap \"Foo Town\r\n"
                          "Choice \"Ja\" 1 \"Nein\" 2\r\nif ( GetPCCell \"foo town\" )")
             .bytes(),
+        // Dialogue: a topic with responses (text with and without its zero byte, a result
+        // script with topic and text arguments), a journal with its title, a topic without
+        // a type and the response behind it.
+        RecordBuilder("DIAL").text("NAME", "Foo Town").raw("DATA", std::string(1, '\0')).bytes(),
+        RecordBuilder("INFO")
+            .text("INAM", "r1")
+            .raw("NAME", "Ask about Foo Town, %PCName.")
+            .raw("BNAM", "AddTopic \"Foo Town\"\r\nMessageBox \"Hi ^PCName %g\" x \"Ok\"\r\n"
+                         "Say \"v\\a.wav\" \"Hello\"\r\nChoice \"Open")
+            .bytes(),
+        RecordBuilder("INFO").text("INAM", "r2").text("NAME", "Club").bytes(),
+        RecordBuilder("DIAL").text("NAME", "quest").raw("DATA", "\4").bytes(),
+        RecordBuilder("INFO").text("INAM", "q1").raw("NAME", "Title").raw("QSTN", "\1").bytes(),
+        RecordBuilder("DIAL").text("NAME", "broken").bytes(),
+        RecordBuilder("INFO").text("INAM", "lost").raw("NAME", "Lost").bytes(),
     };
     std::vector<Bytes> seeds{fixtures::plugin(records), fixtures::plugin(records, 0, 0),
                              fixtures::plugin({records[0], records[2]}, 1)};

@@ -84,8 +84,10 @@ void for_each_reference_place(BlockType& block, Visit&& visit) {
             visit(found, ReferencePlace::ResponseCell);
             return false;
         });
-        for (const auto& [wanted, place] : {std::pair{"SCVR", ReferencePlace::Condition},
-                                            std::pair{"BNAM", ReferencePlace::ResultScript}}) {
+        for (const auto& wanted_place : {std::pair{"SCVR", ReferencePlace::Condition},
+                                         std::pair{"BNAM", ReferencePlace::ResultScript}}) {
+            const TextView wanted = wanted_place.first;
+            const ReferencePlace place = wanted_place.second;
             walk([&](const Subrecord& found, const Text& current, const Text&) {
                 if (current == wanted) {
                     visit(found, place);

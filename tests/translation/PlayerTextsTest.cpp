@@ -170,7 +170,7 @@ TEST(PlayerTexts, WritesTextsThatFitAndRefusesTheOthers) {
          response("Hi\0", "Choice \"Yes\" 1 \"Nein\"\"\" 2 ; \"x\""), ""},
         {"Response script", "r#1", "Ja \"x\"", 9, records()[8],
          cp1252(u8"Ein Text im Skript einer Antwort darf weder Anführungszeichen noch "
-                u8"Zeilenumbrüche enthalten.")},
+                u8"Zeilenumbrüche oder Nullbytes enthalten.")},
     };
     for (const auto& [label, key, text, block, expected, refusal] : cases) {
         SCOPED_TRACE(std::string(label) + " " + key);
