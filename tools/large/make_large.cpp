@@ -1,10 +1,10 @@
 // orv-make-large FOLDER
 //
 // Writes the generated large set into FOLDER as a program folder: the database files under
-// data/ and dataextra/, the 50,001-record plugin Large.esp (with game settings, dialogue
-// responses and cell references to translate) and edits.tsv, name edits for
-// `orvental-cli translate --edits` on every tenth row the name-edit dialog lets the user
-// change. For stress tests of whole commands, such as killing a save part-way.
+// data/ and dataextra/, the plugin Large.esp (50,001 records with game settings, dialogue
+// conditions and cell references to translate, then 20,000 responses under 2,000 topics) and
+// edits.tsv, name edits for `orvental-cli translate --edits` on every tenth row the name-edit
+// dialog lets the user change. For stress tests of whole commands, such as killing a save part-way.
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -54,7 +54,7 @@ Result<Bytes> edit_lines(Files& files, const std::filesystem::path& folder, cons
 }
 
 Result<void> make_large(const std::filesystem::path& folder) {
-    const auto set = fixtures::make_large_set({.references = true});
+    const auto set = fixtures::make_large_set({.references = true, .responses = 20000});
     LocalFiles files;
     for (const auto& [name, bytes] : set.database) {
         const auto path = folder / name;
