@@ -41,6 +41,8 @@ public:
 
     const std::filesystem::path& path() const { return m_folder; }
     const Bytes& plugin() const { return m_set.plugin; }
+    // A database file of the set by its path in the program folder ("data/Dialdata.dat").
+    const Bytes& database_file(const std::string& name) const { return m_set.database.at(name); }
 
 private:
     static bool write_whole(Files& files, const std::filesystem::path& path, const Bytes& bytes) {

@@ -22,9 +22,9 @@ FindingKind finding_kind_of(TranslationProblem::Kind kind) {
 }
 
 // The texts a result script shows, in script order.
-std::vector<TextView> script_texts(TextView script) {
+std::vector<TextView> script_texts(TextView script, const ScriptReading& reading) {
     std::vector<TextView> texts;
-    for (const auto& argument : find_script_arguments(script).arguments) {
+    for (const auto& argument : reading.arguments) {
         if (argument.kind == ScriptArgumentKind::Text) {
             texts.push_back(script.substr(argument.offset, argument.length));
         }
@@ -79,8 +79,9 @@ private:
         }
         // A script text keeps its place among the others, so the n-th text of the script
         // now is the translation of the n-th one the file held.
-        const auto originals = script_texts(response.original_script);
-        const auto translations = script_texts(script);
+        const auto originals =
+            script_texts(response.original_script, find_script_arguments(response.original_script));
+        const auto translations = script_texts(script, reading);
         for (std::size_t n = 0; n < originals.size() && n < translations.size(); ++n) {
             for (const char sigil : {'%', '^'}) {
                 for (const auto& define : text_defines(originals[n], sigil)) {

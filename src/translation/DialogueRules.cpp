@@ -33,8 +33,9 @@ std::int32_t TopicLinks::child(std::int32_t node, unsigned char byte) const {
     if (node == 0) {
         return m_root_children[byte];
     }
-    for (const auto& [key, next] : m_nodes[static_cast<std::size_t>(node)].children) {
-        if (key == byte) {
+    for (std::int32_t next = m_nodes[static_cast<std::size_t>(node)].first_child; next >= 0;
+         next = m_nodes[static_cast<std::size_t>(next)].next_sibling) {
+        if (m_nodes[static_cast<std::size_t>(next)].byte == byte) {
             return next;
         }
     }
@@ -48,19 +49,22 @@ void TopicLinks::add(TextView english, TextView german) {
         std::int32_t next = child(node, byte);
         if (next < 0) {
             next = static_cast<std::int32_t>(m_nodes.size());
-            m_nodes.emplace_back();
+            Node added;
+            added.byte = byte;
             if (node == 0) {
                 m_root_children[byte] = next;
             } else {
-                m_nodes[static_cast<std::size_t>(node)].children.emplace_back(byte, next);
+                added.next_sibling = m_nodes[static_cast<std::size_t>(node)].first_child;
+                m_nodes[static_cast<std::size_t>(node)].first_child = next;
             }
+            m_nodes.push_back(added);
         }
         node = next;
     }
     auto& end = m_nodes[static_cast<std::size_t>(node)];
     if (end.topic < 0) {
         end.topic = static_cast<std::int32_t>(m_topics.size());
-        m_topics.push_back({Text(english), Text(german)});
+        m_topics.push_back({Text(english), Text(german), fold_case(german)});
     }
 }
 
@@ -120,7 +124,7 @@ std::vector<TranslationProblem> response_problems(const TopicLinks& links, TextV
     std::vector<TranslationProblem> problems;
     const Text folded = fold_case(translation);
     for (const auto* topic : links.linked(original)) {
-        if (folded.find(fold_case(topic->german)) == Text::npos) {
+        if (folded.find(topic->folded_german) == Text::npos) {
             problems.push_back({TranslationProblem::Kind::TopicLink, topic->german});
         }
     }
@@ -136,15 +140,20 @@ std::vector<TranslationProblem> response_problems(const TopicLinks& links, TextV
 }
 
 Text describe_problem(const TranslationProblem& problem) {
+    // Converted once: a check may describe tens of thousands of problems.
+    static const Text topic_before = cp1252(u8"Das Thema „");
+    static const Text topic_after =
+        cp1252(u8"“ fehlt in der Übersetzung: der Verweis auf das Thema geht verloren.");
+    static const Text define_before = cp1252(u8"Der Platzhalter „");
+    static const Text define_after = cp1252(u8"“ fehlt in der Übersetzung.");
+    static const Text length_before = cp1252(u8"Die Übersetzung ist ");
     switch (problem.kind) {
     case TranslationProblem::Kind::TopicLink:
-        return cp1252(u8"Das Thema „") + problem.subject +
-               cp1252(u8"“ fehlt in der Übersetzung: der Verweis auf das Thema geht verloren.");
+        return topic_before + problem.subject + topic_after;
     case TranslationProblem::Kind::Define:
-        return cp1252(u8"Der Platzhalter „") + problem.subject +
-               cp1252(u8"“ fehlt in der Übersetzung.");
+        return define_before + problem.subject + define_after;
     case TranslationProblem::Kind::Length:
-        return cp1252(u8"Die Übersetzung ist ") + problem.subject + " Bytes lang; erlaubt sind " +
+        return length_before + problem.subject + " Bytes lang; erlaubt sind " +
                std::to_string(kResponseLengthLimit) + ".";
     }
     return {};

@@ -23,6 +23,8 @@ public:
     struct Topic {
         Text english;
         Text german;
+        // The German name as the link rule compares it.
+        Text folded_german;
     };
 
     // The topics whose English names occur in `text`, read from its start: at each
@@ -35,11 +37,14 @@ public:
 private:
     void add(TextView english, TextView german);
 
-    // A trie of the folded English names; node 0 is the root. Children are few per node,
-    // so they are kept in a short list (the root has a table for every byte).
+    // A trie of the folded English names in one array; node 0 is the root. Children are few
+    // per node, so each node's children form a chain of siblings (the root has a table for
+    // every byte instead): no allocation per node.
     struct Node {
         std::int32_t topic = -1;
-        std::vector<std::pair<unsigned char, std::int32_t>> children;
+        std::int32_t first_child = -1;
+        std::int32_t next_sibling = -1;
+        unsigned char byte = 0;
     };
     std::int32_t child(std::int32_t node, unsigned char byte) const;
 
