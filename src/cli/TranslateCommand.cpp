@@ -11,6 +11,7 @@
 #include "save/CommandTexts.h"
 #include "save/ReferenceCheck.h"
 #include "save/SavePipeline.h"
+#include "translation/Responses.h"
 #include "translation/TextConventions.h"
 
 namespace orv::cli {
@@ -95,6 +96,23 @@ Text summary(const ObjectLists& lists, int names_from_database, const SaveReport
             text += mark_name(mark);
             text += ' ';
             text += std::to_string(count);
+        }
+        text += "\n";
+    }
+    for (const ResponseKind kind : {ResponseKind::Dialog, ResponseKind::Journal}) {
+        std::map<Text, int> counts;
+        for (const auto& response : lists.responses()) {
+            counts[response.mark] += response.kind == kind ? 1 : 0;
+        }
+        std::erase_if(counts, [](const auto& count) { return count.second == 0; });
+        if (counts.empty()) {
+            continue;
+        }
+        text += "  ";
+        text += response_kind_label(kind);
+        text += ':';
+        for (const auto& [mark, count] : counts) {
+            text += ' ' + mark_name(mark) + ' ' + std::to_string(count);
         }
         text += "\n";
     }

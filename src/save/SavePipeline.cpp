@@ -79,8 +79,9 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, Files& fil
     }
 
     // A response whose text is no longer what the file held, and not the response
-    // database's translation, was translated by hand: the memory keeps it.
-    for (const auto& response : lists.responses()) {
+    // database's translation, was translated by hand: the memory keeps it, and the save
+    // marks it "Ü" like a saved name.
+    for (auto& response : lists.responses()) {
         if (response.mark == mark::kShipped) {
             continue;
         }
@@ -89,6 +90,7 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, Files& fil
             report.confirmed_translations.push_back(
                 {response.kind == ResponseKind::Journal ? kJournalMemory : kDialogMemory,
                  response.original, now, today});
+            response.mark = mark::kExternal;
         }
     }
 

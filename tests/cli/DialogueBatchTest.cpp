@@ -43,7 +43,11 @@ Bytes plugin(std::string_view shared, std::string_view rumours, std::string_view
                                "\" 2\r\nJournal \"quest_a\" 10\r\nplayer->AddItem \"gold_001\" 5";
     return fixtures::plugin({topic(shared, '\0'), topic(rumours, '\0'),
                              info("1001", response, script), topic("quest_a", '\4'),
-                             info("1002", title, {}, true), info("1003", entry)});
+                             info("1002", title, {}, true), info("1003", entry),
+                             RecordBuilder("SCPT")
+                                 .raw("SCHD", "talk")
+                                 .raw("SCTX", "begin talk\r\nAddTopic \"rumours\"\r\nend")
+                                 .bytes()});
 }
 
 class DialogueBatch : public ::testing::Test {
@@ -86,12 +90,23 @@ TEST_F(DialogueBatch, TodoFilledInTranslatesTopicsResponsesScriptsAndTheJournal)
     EXPECT_NE(out.find("topic-link\tINFO\t1001\t"), std::string::npos) << out;
     EXPECT_NE(out.find("Geruechte"), std::string::npos) << out;
     EXPECT_NE(out.find("define\tINFO\t1003\t"), std::string::npos) << out;
+    // A compiled script cannot follow the rename by itself.
+    EXPECT_NE(out.find("script\tSCPT\ttalk\tZeile 2"), std::string::npos) << out;
     EXPECT_EQ(out.find("Fu-Ort"), std::string::npos) << out;
 
     ASSERT_EQ(run_tool({"translate", "mods/Quest.esp", "--edits", "edits.tsv", "-o", "out.esp",
                         "--update-external"}),
               kExitOk)
         << err;
+    // Responses translated by hand count as saved, like names.
+    EXPECT_NE(out.find("  Topic: B 1 \xc3\x9c 1\n  Dialog: \xc3\x9c 1\n  Journal: \xc3\x9c 2\n"
+                       "Namen aus der Datenbank"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("Themenverweise \xc3\xbc"
+                       "bersetzt: 2\n"),
+              std::string::npos)
+        << out;
     EXPECT_EQ(files.get("out.esp"), plugin("Fu-Ort", "Geruechte", "Frag nach dem Fu-Ort.",
                                            "Geruechte", "Ja", "Nein", "Die Aufgabe", "Getroffen."));
     // The translated responses join the memory, told apart from names by their kind.
