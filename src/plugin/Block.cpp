@@ -4,16 +4,6 @@
 
 namespace orv {
 
-std::optional<std::uint32_t> read_u32_le(const Block& block, std::size_t offset) {
-    if (offset > block.size() || block.size() - offset < 4) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint32_t>(block[offset]) |
-           static_cast<std::uint32_t>(block[offset + 1]) << 8 |
-           static_cast<std::uint32_t>(block[offset + 2]) << 16 |
-           static_cast<std::uint32_t>(block[offset + 3]) << 24;
-}
-
 void write_u32_le(Block& block, std::size_t offset, std::uint32_t value) {
     assert(offset <= block.size() && block.size() - offset >= 4);
     for (int i = 0; i < 4; ++i) {

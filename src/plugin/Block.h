@@ -20,8 +20,17 @@ inline constexpr std::size_t kSubrecordHeaderSize = 8;
 inline constexpr std::size_t kRecordSizeOffset = 4;
 
 // The 32-bit little-endian value at `offset`, or nothing when it does not lie wholly
-// inside the block.
-std::optional<std::uint32_t> read_u32_le(const Block& block, std::size_t offset);
+// inside the block. Defined here so that every record walk can inline it: it is read for
+// every subrecord of every record.
+inline std::optional<std::uint32_t> read_u32_le(const Block& block, std::size_t offset) {
+    if (offset > block.size() || block.size() - offset < 4) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(block[offset]) |
+           static_cast<std::uint32_t>(block[offset + 1]) << 8 |
+           static_cast<std::uint32_t>(block[offset + 2]) << 16 |
+           static_cast<std::uint32_t>(block[offset + 3]) << 24;
+}
 
 // Writes a 32-bit little-endian value; the four bytes must lie inside the block.
 void write_u32_le(Block& block, std::size_t offset, std::uint32_t value);

@@ -5,29 +5,6 @@
 
 namespace orv {
 
-std::optional<Subrecord> subrecord_at(const Block& block, std::size_t offset) {
-    const auto size = read_u32_le(block, offset + 4);
-    if (offset < kRecordHeaderSize || !size || offset + kSubrecordHeaderSize > block.size()) {
-        return std::nullopt;
-    }
-    if (*size > block.size() - offset - kSubrecordHeaderSize) {
-        return std::nullopt;
-    }
-    return Subrecord{offset, *size};
-}
-
-std::optional<Subrecord> first_subrecord(const Block& block) {
-    return subrecord_at(block, kRecordHeaderSize);
-}
-
-std::optional<Subrecord> next_subrecord(const Block& block, const Subrecord& current) {
-    const auto size = read_u32_le(block, current.offset + 4);
-    if (!size) {
-        return std::nullopt;
-    }
-    return subrecord_at(block, current.offset + kSubrecordHeaderSize + *size);
-}
-
 Text subrecord_tag(const Block& block, const Subrecord& subrecord) {
     return read_text(block, subrecord.offset, 4);
 }

@@ -30,17 +30,37 @@ struct Subrecord {
 // A subrecord search examines at most this many subrecords; a later one is never found.
 inline constexpr int kSubrecordSearchLimit = 100;
 
+// The walk over subrecords runs for every record in every pass, so its steps are defined
+// here where they can be inlined.
+
 // The subrecord whose header starts at `offset`, or nothing when its header or its data
 // would run past the block's end.
-std::optional<Subrecord> subrecord_at(const Block& block, std::size_t offset);
+inline std::optional<Subrecord> subrecord_at(const Block& block, std::size_t offset) {
+    const auto size = read_u32_le(block, offset + 4);
+    if (offset < kRecordHeaderSize || !size || offset + kSubrecordHeaderSize > block.size()) {
+        return std::nullopt;
+    }
+    if (*size > block.size() - offset - kSubrecordHeaderSize) {
+        return std::nullopt;
+    }
+    return Subrecord{offset, *size};
+}
 
 // The first subrecord of the record (at offset 16), or nothing.
-std::optional<Subrecord> first_subrecord(const Block& block);
+inline std::optional<Subrecord> first_subrecord(const Block& block) {
+    return subrecord_at(block, kRecordHeaderSize);
+}
 
 // The subrecord behind `current`, reading current's size field again because a
 // replacement may have changed it; nothing at the end of the block or at a subrecord that
 // runs past it. With first_subrecord this is the walk over all subrecords, without limit.
-std::optional<Subrecord> next_subrecord(const Block& block, const Subrecord& current);
+inline std::optional<Subrecord> next_subrecord(const Block& block, const Subrecord& current) {
+    const auto size = read_u32_le(block, current.offset + 4);
+    if (!size) {
+        return std::nullopt;
+    }
+    return subrecord_at(block, current.offset + kSubrecordHeaderSize + *size);
+}
 
 // The four-character tag of a subrecord (zero bytes left out, as every text read).
 Text subrecord_tag(const Block& block, const Subrecord& subrecord);

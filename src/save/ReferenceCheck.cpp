@@ -12,6 +12,7 @@
 #include "save/DialogueCheck.h"
 #include "translation/DatabaseFile.h"
 #include "translation/NameIndex.h"
+#include "translation/TextKeys.h"
 
 namespace orv {
 namespace {
@@ -88,10 +89,12 @@ public:
         for (const auto& element : lists.list(kRegionType).elements) {
             m_known_cells.insert(folded(element.dv_name));
         }
+        // The translations are taken straight from the file's bytes; no entry is kept.
         for (const Bytes* file : {&inputs.cell_names, &inputs.region_names}) {
-            for (const auto& entry : parse_pair_file(*file).entries) {
-                m_known_cells.insert(folded(entry[1]));
-            }
+            (void)parse_pair_file(*file, [this](TextView, TextView translation) {
+                m_known_cells.insert(folded(translation));
+                return false;
+            });
         }
     }
 
@@ -254,8 +257,9 @@ private:
     // Folded old name of every rename scripts may hold.
     std::unordered_map<Text, ScriptRename> m_renames;
     // Folded: the cell and region names of the plugin after the save and the translations
-    // of the cell and region databases.
-    std::unordered_set<Text> m_known_cells;
+    // of the cell and region databases. Tens of thousands of names, asked once per reference:
+    // one buffer for all of them instead of a node and a string each.
+    TextKeySet m_known_cells;
     std::vector<Finding> m_findings;
 };
 
