@@ -3,6 +3,7 @@
 
 #include "AppHarness.h"
 #include "app/ConfigFile.h"
+#include "app/UnsavedWork.h"
 #include "translation/DatabaseFile.h"
 #include "translation/ExternalDatabase.h"
 
@@ -125,35 +126,67 @@ TEST_F(Dispatcher, QuickWorkerLeavesTheBusyFlagClear) {
     EXPECT_EQ(rows(kWeaponView)[0], "|w1|Club|Club");
 }
 
-TEST_F(Dispatcher, OpenEditSaveAndOpenAgain) {
+// The configured plugin folder is where Open starts; the folder chosen is stored with the
+// window size read at start-up, not the size of a window maximised meanwhile.
+TEST_F(Dispatcher, OpenStartsInTheConfiguredFolderAndStoresTheChosenOne) {
     files.put_text("prog/Kestrun.ini", "[Window]\r\nWindowWidth = 1024\r\nWindowHeight = 768\r\n"
                                        "[Plugin Path]\r\nPlugPath = /alt/\r\n");
-    files.put("prog/data/Weapdata.dat", encode_pair_file({{"Club", "Keule"}}));
-    files.put(kExternal, encode_pair_file({{"FFFF", "FFFF"}, {"Gate", "Tor"}}));
-    files.put(native_path("/daten/Nebelhain.esp"), sample_plugin());
-    // Maximised meanwhile: the configuration keeps the size read at start-up.
     start_with_plugin(native_path("/daten/Foo Town.esp"));
     app.handle(ResizeEvent{1600, 1200, false});
+    open(native_path("/daten/Foo Town.esp"));
     EXPECT_EQ(dialogs.snapshot().file_dialogs.at(0).folder, std::filesystem::path("/alt/"));
-    EXPECT_EQ(rows(kWeaponView), (Rows{"|w2|Dagger|Dagger", "B|w1|Club|Keule"}));
-
-    rename(kWeaponView, 0, "Dolch");
-    // Saving asks from the worker's thread.
-    dialogs.next_answer(MessageAnswer::Yes);
-    run(command::kSave);
-    EXPECT_EQ(files.get(native_path("/daten/Foo Town.esp")),
-              sample_plugin("Dolch", "Tor", "Keule"));
-
-    // The next plugin picks the user's name up from the external database the save wrote.
-    open(native_path("/daten/Nebelhain.esp"));
-    EXPECT_EQ(rows(kWeaponView)[0], "\xDC|w2|Dagger|Dolch");
     EXPECT_EQ(read_settings(files, "prog"), (Settings{.window_width = 1024,
                                                       .window_height = 768,
                                                       .plugin_folder = native_path("/daten/")}));
-    EXPECT_EQ(threads.started, 3);
 }
 
-TEST_F(Dispatcher, PopupMenuTextEditorsAndQuestionsBeforeEditsAreLost) {
+// The question that unsaved work of `names` and `texts` asks before `command`.
+Box question(std::size_t names, std::size_t texts, DiscardingCommand command) {
+    ScriptedDialogs asked;
+    asked.next_answer(MessageAnswer::No);
+    EXPECT_FALSE(may_discard_unsaved_work(asked, {names, texts}, command));
+    return asked.boxes().at(0);
+}
+
+TEST(UnsavedWork, QuestionCountsWhatIsLostAndOnlyYesDiscardsIt) {
+    const auto box = [](const char8_t* text) {
+        return Box{"ACHTUNG!", cp1252(text), MessageButtons::YesNoDefaultNo,
+                   MessageIcon::Exclamation};
+    };
+    const std::u8string names = u8" NOCH NICHT GESPEICHERT.\rDIESE ÄNDERUNGEN GEHEN VERLOREN.\r\r";
+    const struct {
+        std::size_t names, texts;
+        DiscardingCommand command;
+        std::u8string text;
+    } cases[] = {
+        {1, 0, DiscardingCommand::Quit,
+         u8"1 GEÄNDERTER NAME (MIT „*“ MARKIERT) IST" + names + u8"TROTZDEM BEENDEN?"},
+        {2, 0, DiscardingCommand::Open,
+         u8"2 GEÄNDERTE NAMEN (MIT „*“ MARKIERT) SIND" + names +
+             u8"TROTZDEM EINE ANDERE DATEI ÖFFNEN?"},
+        {0, 1, DiscardingCommand::Quit,
+         u8"NOCH NICHT GESPEICHERT:\r1 geänderter Text geht verloren.\r\rTROTZDEM BEENDEN?"},
+        {1, 2, DiscardingCommand::Quit,
+         u8"NOCH NICHT GESPEICHERT:\r1 geänderter Name und 2 geänderte Texte gehen "
+         u8"verloren.\r\rTROTZDEM BEENDEN?"},
+        {3, 1, DiscardingCommand::Quit,
+         u8"NOCH NICHT GESPEICHERT:\r3 geänderte Namen und 1 geänderter Text gehen "
+         u8"verloren.\r\rTROTZDEM BEENDEN?"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(to_utf8(cp1252(c.text)));
+        EXPECT_EQ(question(c.names, c.texts, c.command), box(c.text.c_str()));
+        ScriptedDialogs dialogs;
+        dialogs.next_answer(MessageAnswer::Yes);
+        EXPECT_TRUE(may_discard_unsaved_work(dialogs, {c.names, c.texts}, c.command));
+    }
+    // Nothing unsaved: nothing to ask.
+    ScriptedDialogs dialogs;
+    EXPECT_TRUE(may_discard_unsaved_work(dialogs, {}, DiscardingCommand::Quit));
+    EXPECT_TRUE(dialogs.boxes().empty());
+}
+
+TEST_F(Dispatcher, PopupMenuAndTextEditorsReachTheirTargets) {
     start_with_plugin();
     // A right click shows the pop-up menu once; "Bearbeiten" edits the clicked row.
     window.user_selects_row(kWeaponView, 1);
@@ -168,98 +201,50 @@ TEST_F(Dispatcher, PopupMenuTextEditorsAndQuestionsBeforeEditsAreLost) {
     control(name_edit::kCancelButton);
 
     // A text entry opens its editor; ABBRECHEN and the close box end it alike.
-    menu(command::edit_text(0));
-    EXPECT_EQ(window.snapshot().popups.at(WindowId::TextEditor).first, kTextTargets[0].label);
-    control(text_editor::kCancelButton);
     menu(command::edit_text(1));
     EXPECT_EQ(window.snapshot().popups.at(WindowId::TextEditor).first, kTextTargets[1].label);
-    app.handle(CloseRequestEvent{WindowId::TextEditor});
-
-    // Names edited but not saved are asked about.
-    rename(kWeaponView, 0, "Neu 0");
-    rename(kWeaponView, 1, "Neu 1");
-    // No keeps everything: no quit, no file dialog.
-    dialogs.next_answer(MessageAnswer::No);
-    dialogs.next_answer(MessageAnswer::No);
-    menu(command::kQuit);
-    run(command::kOpen);
-    EXPECT_FALSE(app.quit_requested());
-    const std::string lost = "2 GE\xC4NDERTE NAMEN (MIT \x84*\x93 MARKIERT) SIND NOCH NICHT "
-                             "GESPEICHERT.\rDIESE \xC4NDERUNGEN GEHEN VERLOREN.\r\r";
-    const auto question = [&](const std::string& ending) {
-        return Box{"ACHTUNG!", lost + ending, MessageButtons::YesNoDefaultNo,
-                   MessageIcon::Exclamation};
-    };
-    auto boxes = dialogs.boxes();
-    EXPECT_EQ(boxes, (std::vector{question("TROTZDEM BEENDEN?"),
-                                  question(cp1252(u8"TROTZDEM EINE ANDERE DATEI ÖFFNEN?"))}));
-
-    // Yes goes on to the file dialog.
-    dialogs.next_answer(MessageAnswer::Yes);
-    dialogs.next_path(std::nullopt);
-    run(command::kOpen);
-    EXPECT_EQ(dialogs.snapshot().file_dialogs.size(), 2u);
-
-    // The editor's buttons reach it: KOPIEREN copies the chosen book's text. Text typed
-    // into it is asked about first: No keeps it and the program.
+    control(text_editor::kCancelButton);
     menu(command::edit_text(0));
-    window.user_selects_row(text_editor::kEntryList, 0);
-    control(text_editor::kEntryList);
-    control(text_editor::kCopyButton);
-    EXPECT_EQ(window.control_text(text_editor::kTranslationBox), "Es war");
-    window.set_control_text(text_editor::kTranslationBox, "Getippt");
-    dialogs.next_answer(MessageAnswer::No);
-    menu(command::kQuit);
-    EXPECT_FALSE(app.quit_requested());
-    EXPECT_NE(dialogs.boxes().back().text.find("VERWERFEN"), std::string::npos);
-    // Yes to it and to the names quits, without the usual question.
-    dialogs.next_answer(MessageAnswer::Yes);
-    dialogs.next_answer(MessageAnswer::Yes);
-    menu(command::kQuit);
-    EXPECT_TRUE(app.quit_requested());
-    boxes = dialogs.boxes();
-    EXPECT_EQ(boxes.size(), 6u);
-    EXPECT_EQ(boxes.back(), question("TROTZDEM BEENDEN?"));
+    EXPECT_EQ(window.snapshot().popups.at(WindowId::TextEditor).first, kTextTargets[0].label);
+    app.handle(CloseRequestEvent{WindowId::TextEditor});
+    EXPECT_FALSE(is_open(WindowId::TextEditor));
 }
 
-TEST_F(Dispatcher, StoredTextsAreUnsavedWorkUntilTheNextSave) {
+TEST_F(Dispatcher, UnsavedNamesAndTextsAreAskedAboutUntilTheNextSave) {
     start_with_plugin();
     const Text title = "ORVENTAL v3.03a - Foo Town.esp";
-    // Open's question, answered No (the file dialog then never shows).
-    const auto open_question = [&] {
-        dialogs.next_answer(MessageAnswer::No);
-        run(command::kOpen);
-        return dialogs.boxes().back().text;
+    const auto choose_book = [&] {
+        menu(command::edit_text(0));
+        window.user_selects_row(text_editor::kEntryList, 0);
+        control(text_editor::kEntryList);
     };
-    const auto question = [](const char8_t* lost, const char8_t* ending) {
-        return cp1252(u8"NOCH NICHT GESPEICHERT:\r") + cp1252(lost) + "\r\r" + cp1252(ending);
-    };
-
-    // The book's text typed into the editor and stored with SPEICHERN.
-    menu(command::edit_text(0));
-    window.user_selects_row(text_editor::kEntryList, 0);
-    control(text_editor::kEntryList);
+    // The editor's buttons reach it: KOPIEREN copies the book's text, SPEICHERN stores it.
+    choose_book();
+    control(text_editor::kCopyButton);
+    EXPECT_EQ(window.control_text(text_editor::kTranslationBox), "Es war");
     window.set_control_text(text_editor::kTranslationBox, "Es war einmal");
     control(text_editor::kTranslationBox);
     control(text_editor::kSaveButton);
     control(text_editor::kCancelButton);
     EXPECT_EQ(window.snapshot().title, title + " *");
-    EXPECT_EQ(open_question(), question(u8"1 geänderter Text geht verloren.",
-                                        u8"TROTZDEM EINE ANDERE DATEI ÖFFNEN?"));
-
     rename(kWeaponView, 0, "Neu 0");
-    rename(kWeaponView, 1, "Neu 1");
     rename(kFirstListControl, 0, "Zett");
+
+    // No keeps everything: no quit, no file dialog; Yes goes on to the file dialog.
+    dialogs.next_answer(MessageAnswer::No);
     dialogs.next_answer(MessageAnswer::No);
     menu(command::kQuit);
+    run(command::kOpen);
     EXPECT_FALSE(app.quit_requested());
-    EXPECT_EQ(dialogs.boxes().back(),
-              (Box{"ACHTUNG!",
-                   question(u8"3 geänderte Namen und 1 geänderter Text gehen verloren.",
-                            u8"TROTZDEM BEENDEN?"),
-                   MessageButtons::YesNoDefaultNo, MessageIcon::Exclamation}));
+    dialogs.next_answer(MessageAnswer::Yes);
+    dialogs.next_path(std::nullopt);
+    run(command::kOpen);
+    EXPECT_EQ(dialogs.boxes(), (std::vector{question(2, 1, DiscardingCommand::Quit),
+                                            question(2, 1, DiscardingCommand::Open),
+                                            question(2, 1, DiscardingCommand::Open)}));
+    EXPECT_EQ(dialogs.snapshot().file_dialogs.size(), 2u);
 
-    // A failed save keeps the text unsaved; a save that wrote it ends that.
+    // A failed save keeps the work unsaved; a save that wrote it ends that.
     files.fail_operation(2, FileOperation::Rename);
     dialogs.next_answer(MessageAnswer::Yes);
     run(command::kSave);
@@ -269,9 +254,7 @@ TEST_F(Dispatcher, StoredTextsAreUnsavedWorkUntilTheNextSave) {
     EXPECT_EQ(window.snapshot().title, title);
 
     // Another plugin's records are new: what was stored into the old ones is gone with them.
-    menu(command::edit_text(0));
-    window.user_selects_row(text_editor::kEntryList, 0);
-    control(text_editor::kEntryList);
+    choose_book();
     EXPECT_EQ(window.control_text(text_editor::kOriginalBox), "Es war");
     window.set_control_text(text_editor::kTranslationBox, "Es war zweimal");
     control(text_editor::kSaveButton);
@@ -279,10 +262,24 @@ TEST_F(Dispatcher, StoredTextsAreUnsavedWorkUntilTheNextSave) {
     dialogs.next_answer(MessageAnswer::Yes);
     open("daten/Foo Town.esp");
     EXPECT_EQ(window.snapshot().title, title);
-    // Nothing is left to ask about.
+
+    // Text typed into the open editor is asked about first: No keeps it and the program; Yes
+    // to it and to the names lost quits, without the plain question.
+    rename(kWeaponView, 0, "Neu 0");
+    choose_book();
+    window.set_control_text(text_editor::kTranslationBox, "Getippt");
     const auto asked = dialogs.boxes().size();
-    open("daten/Foo Town.esp");
-    EXPECT_EQ(dialogs.boxes().size(), asked);
+    dialogs.next_answer(MessageAnswer::No);
+    menu(command::kQuit);
+    EXPECT_FALSE(app.quit_requested());
+    EXPECT_NE(dialogs.boxes().back().text.find("VERWERFEN"), std::string::npos);
+    dialogs.next_answer(MessageAnswer::Yes);
+    dialogs.next_answer(MessageAnswer::Yes);
+    menu(command::kQuit);
+    EXPECT_TRUE(app.quit_requested());
+    const auto boxes = dialogs.boxes();
+    EXPECT_EQ(boxes.size(), asked + 3);
+    EXPECT_EQ(boxes.back(), question(1, 0, DiscardingCommand::Quit));
 }
 
 } // namespace

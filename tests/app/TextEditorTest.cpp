@@ -143,6 +143,9 @@ TEST_F(TextEditorTest, ButtonsFollowTheTextLengths) {
         // clang-format on
     };
     load_books();
+    // A row numbering the block just past the store's last (the editor's rows must never lead
+    // outside the store).
+    workspace.lists.append(kBookList, {"", "bk_gone", "", "", 7});
     editor.open(kBooks);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -163,6 +166,12 @@ TEST_F(TextEditorTest, ButtonsFollowTheTextLengths) {
     editor.copy();
     EXPECT_EQ(text_of(kTranslationBox), "x");
     EXPECT_EQ(buttons(), std::pair(false, false));
+    // The row without a record shows nothing and stores nothing.
+    dialogs.next_answer(MessageAnswer::Yes);
+    select(6);
+    EXPECT_EQ(text_of(kOriginalBox) + text_of(kTranslationBox), "");
+    window.set_control_text(kTranslationBox, "y");
+    EXPECT_FALSE(editor.save());
 }
 
 TEST_F(TextEditorTest, SaveReplacesTheWholeTextAndAsksBeforeTypedTextIsLost) {
@@ -256,6 +265,7 @@ TEST_F(TextEditorTest, TypedTextCanBeStoredAndStoredEntriesStayMarkedUntilSaved)
     select(kNoText);
     type("Ohne Text");
     EXPECT_EQ(buttons(), std::pair(false, false));
+    EXPECT_FALSE(editor.save());
     dialogs.next_answer(MessageAnswer::Yes);
     select(kPlain);
     EXPECT_EQ(text_of(kOriginalBox), "Plain text");

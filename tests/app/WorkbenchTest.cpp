@@ -109,6 +109,8 @@ TEST_F(Workbench, NameDialogOffersSameNamesAndSuggestions) {
     const Text memory = cp1252(u8"Gedächtnis");
     EXPECT_EQ(dialog.controls.at(kSuggestionList).rows,
               (std::vector<ListRow>{{"Eisendolch", memory}, {"Eisenschwert", memory}}));
+    // Below the check box, a row for the titles and one per suggestion high.
+    EXPECT_EQ(dialog.controls.at(kSuggestionList).definition.rect, (Rect{55, 106, 280, 60}));
 
     // A double click on a suggestion takes it; OK gives it to both rows named alike.
     window.user_selects_row(kSuggestionList, 1);

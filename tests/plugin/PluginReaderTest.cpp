@@ -78,6 +78,11 @@ TEST(PluginReader, RefusesBrokenFiles) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(refusal(c.file), c.refusal);
     }
+    // Only the error of an unusable file tells a problem.
+    Error read_failed{ErrorKind::ReadFailed, 0, "x"};
+    read_failed.problem = 1;
+    EXPECT_EQ(plugin_problem(read_failed), std::nullopt);
+    EXPECT_EQ(plugin_problem(Error{ErrorKind::UnusableFile, 0, "x"}), std::nullopt);
 }
 
 TEST(PluginReader, AcceptsTheSmallestHeaderAndReadsTheFileTypeSigned) {
@@ -135,6 +140,9 @@ TEST(SubrecordSearch, FindsTheFirstWholeSubrecordOfTheTag) {
     EXPECT_EQ(found_at(names, "fnam"), std::nullopt);
     EXPECT_EQ(found_at(names, "FNA"), std::nullopt);
     EXPECT_EQ(found_at(RecordBuilder("ACTI").bytes(), "FNAM"), std::nullopt);
+    // A tag is read as every text is, its zero bytes left out.
+    EXPECT_EQ(found_at(RecordBuilder("ACTI").raw(std::string("F\0AM", 4), "x").bytes(), "FAM"),
+              16u);
     // The walk goes to the block's end, whatever the record's size field says.
     Block unsized = names;
     write_u32_le(unsized, kRecordSizeOffset, 0);

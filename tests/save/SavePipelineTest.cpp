@@ -79,6 +79,10 @@ TEST_F(SavePipeline, RoundTripIsByteIdenticalAndEditsKeepEverySizeRight) {
     ASSERT_EQ(save()->names_substituted, 0);
     EXPECT_EQ(m_files.get("out.esp"), saved);
     EXPECT_EQ(m_files.get(m_external), external);
+    // A row whose record the store does not hold changes no record.
+    m_lists.append(*object_type_of("MISC"), {mark::kEdited, "ghost", "Ghost", "Geist", 99});
+    EXPECT_EQ(save()->names_substituted, 0);
+    EXPECT_EQ(m_files.get("out.esp"), saved);
 }
 
 // The external database made the cell "Keep" into "Burg"; the user renames it once more and

@@ -13,17 +13,6 @@ namespace {
 using fixtures::bytes_of;
 using namespace std::string_literals;
 
-TEST(DatabaseFile, RoundTripKeepsEmptyTextsAndEveryByteValue) {
-    Text every_byte;
-    for (int value = 0; value < 256; ++value) {
-        every_byte.push_back(static_cast<char>(value));
-    }
-    const std::vector<PairEntry> pairs = {{"", ""}, {every_byte, "Nebelhain"}};
-    EXPECT_EQ(parse_pair_file(encode_pair_file(pairs)).entries, pairs);
-    const std::vector<TripleEntry> triples = {{"id", "", every_byte}, {"", "", ""}};
-    EXPECT_EQ(parse_triple_file(encode_triple_file(triples)).entries, triples);
-}
-
 template <typename File>
 std::tuple<std::size_t, bool, std::size_t> summary(const File& file) {
     return {file.entries.size(), file.damaged, file.damaged_at};

@@ -13,6 +13,7 @@ namespace {
 
 using fixtures::plugin;
 using fixtures::RecordBuilder;
+using namespace std::string_literals;
 
 // Each row as "mark (or skill index)|ID|EV Name|DV Name|block number".
 using Rows = std::vector<Text>;
@@ -76,7 +77,9 @@ protected:
 TEST_F(PluginLoaderTest, RowsFollowTheLookupResult) {
     files.put(external_database_path("prog"),
               encode_pair_file({{"FFFF", "FFFF"}, {"Crate", "Kiste"}, {"Barrel", "Fass"}}));
-    put("Actidata.dat", {{"Lever", "Hebel"}, {"Torch", "Fackel"}, {"Barrel", "Tonne"}});
+    // "Rope" becomes a text with a zero byte inside, which reads as "Rope" again: no change.
+    put("Actidata.dat",
+        {{"Lever", "Hebel"}, {"Torch", "Fackel"}, {"Barrel", "Tonne"}, {"Rope", "Ro\0pe"s}});
     put("Celldata.dat", {{"Foo Town", "Fuchsstadt"}});
     // The region file is asked for path grids only, and only when the cell file fails.
     put("Regndata.dat", {{"Moor", "Moorland"}, {"Fuchsstadt", "Nope"}});
@@ -95,13 +98,14 @@ TEST_F(PluginLoaderTest, RowsFollowTheLookupResult) {
           // Skills take their table entry by index.
           RecordBuilder("SKIL").u32("INDX", 1).raw("DESC", "Fixing").bytes(),
           RecordBuilder("SKIL").u32("INDX", 0).bytes(),
-          RecordBuilder("SKIL").u32("INDX", 2).bytes(), RecordBuilder("SKIL").bytes()}) {
+          RecordBuilder("SKIL").u32("INDX", 2).bytes(), RecordBuilder("SKIL").bytes(),
+          named("ACTI", "rope", "Rope")}) {
         file.insert(file.end(), record.begin(), record.end());
     }
     ASSERT_TRUE(load(file));
-    EXPECT_EQ(rows(3),
-              (Rows{"|thing|Thing|Thing|1", "B|lever|Lever|Hebel|2", "\xDC|crate|Crate|Kiste|3",
-                    "B|torch|Torch|Fackel|4", "\xDC|barrel|Barrel|Fass|5", "E|x|||6"}));
+    EXPECT_EQ(rows(3), (Rows{"|thing|Thing|Thing|1", "B|lever|Lever|Hebel|2",
+                             "\xDC|crate|Crate|Kiste|3", "B|torch|Torch|Fackel|4",
+                             "\xDC|barrel|Barrel|Fass|5", "E|x|||6", "B|rope|Rope|Rope|19"}));
     EXPECT_EQ(rows(kCellType), (Rows{"B|Foo Town|Foo Town|Fuchsstadt|7", "|Moor|Moor|Moor|8"}));
     EXPECT_EQ(rows(kPathGridType),
               (Rows{"B|Foo Town|Foo Town|Fuchsstadt|9", "B|Moor|Moor|Moorland|10",

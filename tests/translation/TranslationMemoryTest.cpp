@@ -28,10 +28,11 @@ TEST(TranslationMemory, GrowsAndALaterTranslationReplacesTheEarlierLine) {
         {{rock}, true, {old[1], old[2], rock}},                  // replaced, moved to the end
         {{{kMisc, "Rock", "Stein", "2024-02-01"}}, false, old},  // same name, later date
         {{{kMisc, "Ore", "Eisenerz", ""}, kOre}, true, {old[0], old[1], old[2], kOre}},  // last wins
+        {{}, false, old},
     };
     // clang-format on
     for (const auto& [added, changed, expected] : cases) {
-        SCOPED_TRACE(to_utf8(added.back().dv_name));
+        SCOPED_TRACE(added.empty() ? "nothing" : to_utf8(added.back().dv_name));
         Entries memory = old;
         EXPECT_EQ(merge_into_memory(memory, added), changed);
         EXPECT_EQ(memory, expected);
@@ -154,15 +155,29 @@ TEST(Suggestions, CommonWordsLeadOnlyWhenNoRareWordDoes) {
 TEST(Suggestions, EditDistanceCountsANeighbourSwapAsOneAndNumbersMustBeEqual) {
     // Insertions alone, and replacements alone, must each be counted once per letter.
     const std::vector<std::tuple<Text, Text, std::size_t>> cases = {
-        {"ab", "ba", 1},   {"", "abc", 3},    {"kitten", "sitting", 3}, {"a", "ab", 1},
-        {"ab", "abcd", 2}, {"abc", "xyz", 3}, {"abcdef", "a", 5}};
+        {"ab", "ba", 1},
+        {"", "abc", 3},
+        {"kitten", "sitting", 3},
+        {"a", "ab", 1},
+        {"ab", "abcd", 2},
+        {"abc", "xyz", 3},
+        {"abcdef", "a", 5},
+        // Longer than any name: the table no longer fits its room on the stack.
+        {"", Text(71, 'x'), 71},
+        {"a", Text(72, 'x'), 72},
+        {Text(90, 'x'), Text(100, 'y'), 100}};
     for (const auto& [a, b, distance] : cases) {
         EXPECT_EQ(edit_distance(a, b), distance) << a << " " << b;
     }
-    const SuggestionIndex index({},
-                                {NamedPairFile{"Extradata.dat", {{{"1235", "X"}, {"Abce", "Y"}}}}});
+    const SuggestionIndex index(
+        {},
+        {NamedPairFile{
+            "Extradata.dat",
+            {{{"1235", "X"}, {"Abce", "Y"}, {"Ring 9998 of the Old Kings", "A"}, {"Ring", "B"}}}}});
     EXPECT_EQ(shown(index.suggest("1234")), Lines{});
     EXPECT_EQ(shown(index.suggest("Abcd")), Lines{"Y E~"});
+    // "9998" is no word shared with "9999", so the closer name leads.
+    EXPECT_EQ(shown(index.suggest("Ring 9999")), (Lines{"B E~", "A E~"}));
 }
 
 // The memory and every name file the lookup reads; a damaged memory is reported and adds
