@@ -27,7 +27,6 @@
 #include "plugin/RecordTypes.h"
 #include "translation/Suggestions.h"
 #include "translation/TranslationDatabase.h"
-#include "translation/TranslationDatabase.h"
 
 namespace orv {
 namespace {

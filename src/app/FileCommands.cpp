@@ -151,7 +151,8 @@ bool save_to(FileCommandContext& context, const fs::path& target) {
     // The stored texts are in the file now; a failed save above keeps them unsaved.
     workspace.stored_texts.saved();
     // The plugin is saved; a failure now only means the memory missed the new names.
-    if (auto remembered = remember_confirmed_translations(context.files, workspace.program_dir, *saved);
+    if (auto remembered =
+            remember_confirmed_translations(context.files, workspace.program_dir, *saved);
         !remembered) {
         show_refusal(context.dialogs, remembered.error().message);
     }

@@ -160,9 +160,8 @@ std::optional<ListPosition> NameEditDialog::ok() {
         }
         changed = std::move(*all);
     } else {
-        const auto outcome =
-            apply_name_edit(m_workspace.lists, m_list_index, m_row, *ev_name, *dv_name,
-                            m_workspace.topic_database);
+        const auto outcome = apply_name_edit(m_workspace.lists, m_list_index, m_row, *ev_name,
+                                             *dv_name, m_workspace.topic_database);
         if (!outcome) {
             refuse(outcome.error().message);
             return std::nullopt;

@@ -30,8 +30,8 @@ std::optional<Text> save_findings_question(const std::vector<Finding>& findings)
 }
 
 SaveCheckAnswer check_before_saving(const Workspace& workspace, Dialogs& dialogs, Files& files) {
-    const auto findings =
-        check_plugin(workspace.store, workspace.lists, files, workspace.program_dir);
+    const auto findings = check_plugin(workspace.store, workspace.lists, files,
+                                       workspace.program_dir, CheckScope::ScriptsAndReferences);
     if (!findings) {
         return SaveCheckAnswer::Save;
     }

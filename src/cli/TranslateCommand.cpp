@@ -182,7 +182,8 @@ int run_translate(const Context& context, std::span<const std::string> arguments
     // Checked as the window checks before saving, on the plugin as the save will write it;
     // the findings about scripts and references go to stderr after the save, which they
     // never stop here. A database file the check cannot read would stop the save as well.
-    const auto findings = check_plugin(store, lists, context.files, context.program_dir);
+    const auto findings = check_plugin(store, lists, context.files, context.program_dir,
+                                       CheckScope::ScriptsAndReferences);
     if (!findings) {
         return refuse(context, findings.error().message);
     }

@@ -72,8 +72,9 @@ constexpr const char8_t* kResultScriptAdvice = u8"; im Editor ändern, wo der al
 
 class Checker {
 public:
-    Checker(const BlockStore& store, const ObjectLists& lists, const DatabaseInputs& inputs)
-        : m_store(store), m_lists(lists), m_topic_names(inputs.topic_names),
+    Checker(const BlockStore& store, const ObjectLists& lists, const DatabaseInputs& inputs,
+            CheckScope scope)
+        : m_store(store), m_lists(lists), m_topic_names(inputs.topic_names), m_scope(scope),
           m_references(
               build_reference_table({pending_cell_renames(store, lists), inputs.cell_names,
                                      inputs.region_names, rebuilt_external_database(lists)})) {
@@ -109,8 +110,10 @@ public:
                 check_reference(block, tag, subrecord, place);
             });
         }
-        check_names();
-        check_dialogue(m_store, m_lists, m_topic_names, m_findings);
+        if (m_scope == CheckScope::Everything) {
+            check_names();
+            check_dialogue(m_store, m_lists, m_topic_names, m_findings);
+        }
         return std::move(m_findings);
     }
 
@@ -252,6 +255,7 @@ private:
     const BlockStore& m_store;
     const ObjectLists& m_lists;
     ByteSpan m_topic_names;
+    CheckScope m_scope;
     const NameIndex m_references;
     const ScriptCellLookup m_script_cells{m_references};
     // Folded old name of every rename scripts may hold.
@@ -293,17 +297,18 @@ Text finding_kind_label(FindingKind kind) {
 }
 
 std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& lists,
-                                  const DatabaseInputs& inputs) {
-    return Checker(store, lists, inputs).run();
+                                  const DatabaseInputs& inputs, CheckScope scope) {
+    return Checker(store, lists, inputs, scope).run();
 }
 
 Result<std::vector<Finding>> check_plugin(const BlockStore& store, const ObjectLists& lists,
-                                          Files& files, const std::filesystem::path& program_dir) {
+                                          Files& files, const std::filesystem::path& program_dir,
+                                          CheckScope scope) {
     auto inputs = read_database_inputs(files, program_dir);
     if (!inputs) {
         return inputs.error();
     }
-    return check_plugin(store, lists, *inputs);
+    return check_plugin(store, lists, *inputs, scope);
 }
 
 } // namespace orv

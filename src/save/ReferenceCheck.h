@@ -75,16 +75,23 @@ struct ScriptRename {
 // an old name (without regard to letter case) counts.
 std::vector<ScriptRename> pending_script_renames(const ObjectLists& lists);
 
+// What a check looks at: everything (the findings window, the batch tool's check), or only
+// what a save asks about before it writes (the scripts and the cell references), which
+// spares a save the name and dialogue rules it would not show.
+enum class CheckScope { Everything, ScriptsAndReferences };
+
 // Checks the loaded plugin with its pending edits, exactly as the next save would write it,
 // changing nothing. Findings come in block order (scripts and references of each record),
 // then the names, lists in tab order and rows in list order. Texts compare without regard
 // to letter case (Windows-1252 letters), as the game finds cells by name.
 std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& lists,
-                                  const DatabaseInputs& inputs);
+                                  const DatabaseInputs& inputs,
+                                  CheckScope scope = CheckScope::Everything);
 
 // The same after reading the database files as a save does; a file that exists but cannot
 // be read is returned as its error.
 Result<std::vector<Finding>> check_plugin(const BlockStore& store, const ObjectLists& lists,
-                                          Files& files, const std::filesystem::path& program_dir);
+                                          Files& files, const std::filesystem::path& program_dir,
+                                          CheckScope scope = CheckScope::Everything);
 
 } // namespace orv

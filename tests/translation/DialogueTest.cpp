@@ -122,8 +122,8 @@ TEST_F(TopicLinksTest, ProblemsOfATranslation) {
     const TopicLinks links(lists, database);
     const Text long_text(kResponseLengthLimit + 1, 'x');
     const struct {
-        TextView original;
-        TextView translation;
+        Text original;
+        Text translation;
         std::vector<TranslationProblem> expected;
     } cases[] = {
         {"About foo, %PCName.", "Über FU, %PCName.", {}},
