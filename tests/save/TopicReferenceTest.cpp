@@ -53,6 +53,11 @@ TEST(TopicReferences, AddTopicTakesTheNameTheSaveWritesAndEveryOtherByteStays) {
         EXPECT_EQ(translate_topic_references(scripts, names), c.changed) << c.script;
         EXPECT_EQ(scripts.block(1), info(c.expected)) << c.script;
     }
+    // Only responses carry result scripts; a BNAM of another record is no script.
+    const Bytes other = RecordBuilder("DIAL").raw("BNAM", "AddTopic rumours").bytes();
+    BlockStore others = store_of({other});
+    EXPECT_EQ(translate_topic_references(others, names), 0);
+    EXPECT_EQ(others.block(1), other);
     // The name the record holds now leads to the new name too.
     EXPECT_EQ(names.translation("FU-ORT"), "Fu-Ort");
 }

@@ -72,6 +72,13 @@ TEST(Responses, FollowTheirTopicAndTakeTheDatabaseTextOnlyForTheirOwnOriginal) {
     EXPECT_EQ(edited.mark, mark::kEdited);
     EXPECT_EQ(store.block(4), response("r2", "Neu"));
     EXPECT_FALSE(set_response_text(store, edited, "Neu"));
+    // A row whose record has no text, or that leads outside the store, changes nothing.
+    for (const std::int32_t block : {11, 0, 99, -1}) {
+        ResponseElement stray;
+        stray.block = block;
+        EXPECT_FALSE(set_response_text(store, stray, "x")) << block;
+        EXPECT_EQ(stray.mark, mark::kNone) << block;
+    }
 }
 
 TEST(Responses, OnlyTopicDialogueRecordsGetARow) {
@@ -130,6 +137,7 @@ TEST_F(TopicLinksTest, ProblemsOfATranslation) {
         {"About foo and bar.", "Über Fu und Stange.", {{Kind::TopicLink, "Balken"}}},
         {"%PCName, %PCRace %PCName", "%PCName, %pcrace", {{Kind::Define, "%PCRace"}}},
         {"100% sure", "Ganz sicher", {}},
+        {"%NameZ and %Az", "%Name and %Az", {{Kind::Define, "%NameZ"}}},
         {"x", long_text, {{Kind::Length, std::to_string(long_text.size())}}},
         {"x", Text(kResponseLengthLimit, 'y'), {}},
     };
