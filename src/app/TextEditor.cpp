@@ -15,15 +15,6 @@ constexpr int kEntryColumnWidth = 350;
 // The entry list's columns: the mark, then the ID.
 constexpr int kMarkColumn = 0;
 
-// The block of an editor row, or nothing for a number the store does not hold (the rows
-// are a copy and must never lead outside the store).
-Block* find_block(BlockStore& store, std::int32_t number) {
-    if (number < 0 || static_cast<std::size_t>(number) >= store.block_count()) {
-        return nullptr;
-    }
-    return &store.block(static_cast<std::size_t>(number));
-}
-
 } // namespace
 
 TextEditor::TextEditor(Workspace& workspace, Window& window, Dialogs& dialogs, Files& files,
@@ -141,7 +132,7 @@ void TextEditor::entry_selected() {
 
     Text record_text;
     m_entry_has_text = false;
-    if (const Block* block = find_block(m_workspace.store, row.block)) {
+    if (const Block* block = m_workspace.store.find(row.block)) {
         if (const auto text = find_subrecord(*block, m_target->text_subrecord)) {
             record_text = subrecord_text(*block, *text, TextKind::Whole);
             m_entry_has_text = true;
@@ -204,7 +195,7 @@ bool TextEditor::save() {
         return false;
     }
     const EditorRow& row = m_rows[*m_selected];
-    Block* block = find_block(m_workspace.store, row.block);
+    Block* block = m_workspace.store.find(row.block);
     if (block == nullptr) {
         return false;
     }

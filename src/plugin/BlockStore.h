@@ -32,6 +32,16 @@ public:
 
     Block& block(std::size_t number) { return m_blocks.at(number); }
     const Block& block(std::size_t number) const { return m_blocks.at(number); }
+    // The block numbered `number`, or nothing for a number outside 0 to N: a row's block
+    // number is a copy and must never lead outside the store.
+    Block* find(std::int64_t number) {
+        return number >= 0 && static_cast<std::uint64_t>(number) < m_blocks.size()
+                   ? &m_blocks[static_cast<std::size_t>(number)]
+                   : nullptr;
+    }
+    const Block* find(std::int64_t number) const {
+        return const_cast<BlockStore*>(this)->find(number);
+    }
     // The block size table entry: the number of bytes the block holds and a save writes.
     std::size_t block_size(std::size_t number) const { return m_blocks.at(number).size(); }
     // The sum of all block sizes: the length of the plugin a save writes.

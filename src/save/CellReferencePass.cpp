@@ -68,7 +68,7 @@ private:
 
     BlockStore& m_store;
     const NameIndex& m_references;
-    const ScriptCellLookup m_script_cells{m_references};
+    const ScriptNameLookup m_script_cells{m_references};
     const ProgressFunction& m_progress;
     BlockProgress m_progress_text;
     std::size_t m_number = 0;
@@ -93,14 +93,14 @@ std::optional<Text> cell_in_place(const Block& block, const Subrecord& subrecord
     return condition.substr(kConditionHeadLength);
 }
 
-std::optional<Text> ScriptCellLookup::translation(TextView cell) const {
+std::optional<Text> ScriptNameLookup::translation(TextView name) const {
     if (!m_first_entry) {
         m_first_entry.emplace();
         for (std::size_t entry = 0; entry < m_references.size(); ++entry) {
             m_first_entry->try_emplace(ascii_upper(m_references.entry(entry)[0]), entry);
         }
     }
-    const auto found = m_first_entry->find(ascii_upper(cell));
+    const auto found = m_first_entry->find(ascii_upper(name));
     if (found == m_first_entry->end()) {
         return std::nullopt;
     }

@@ -106,15 +106,15 @@ void for_each_reference_place(BlockType& block, Visit&& visit) {
 std::optional<Text> cell_in_place(const Block& block, const Subrecord& subrecord,
                                   ReferencePlace place);
 
-// Cell names in result scripts are looked up as the game finds cells: without regard to
-// ASCII case. The first entry of the reference table whose original matches wins; the
+// Names in result scripts (cells, topics) are looked up as the game finds them: without
+// regard to ASCII case. The first entry of the table whose original matches wins; the
 // index is built on the first lookup, so a plugin without such names pays nothing.
-class ScriptCellLookup {
+class ScriptNameLookup {
 public:
-    explicit ScriptCellLookup(const NameIndex& references) : m_references(references) {}
+    explicit ScriptNameLookup(const NameIndex& references) : m_references(references) {}
 
-    // The name the reference table gives `cell`, or nothing.
-    std::optional<Text> translation(TextView cell) const;
+    // The name the table gives `name`, or nothing.
+    std::optional<Text> translation(TextView name) const;
 
 private:
     const NameIndex& m_references;
@@ -124,7 +124,7 @@ private:
 // Gives references to cells the names of the reference table: at every place
 // for_each_reference_place visits, whole terminated names by exact bytes; a condition's
 // name behind its head; the cell arguments of a result script's cell functions through
-// ScriptCellLookup, with every other byte of the script kept. Shows "Übersetze
+// ScriptNameLookup, with every other byte of the script kept. Shows "Übersetze
 // zellenverweise : k / N" after every lookup, every SCVR and every result script. Walks
 // stop at a subrecord that runs past its block's end. Returns the number of references
 // whose text changed.

@@ -56,13 +56,12 @@ Bytes pending_cell_renames(const BlockStore& store, const ObjectLists& lists) {
     Bytes renames;
     const RecordType& cell = kRecordTypes[kCellType];
     for (const auto& element : lists.list(kCellType).elements) {
-        if (element.mark != mark::kEdited || element.block < 0 ||
-            static_cast<std::size_t>(element.block) >= store.block_count()) {
+        const Block* block = element.mark == mark::kEdited ? store.find(element.block) : nullptr;
+        if (block == nullptr) {
             continue;
         }
-        const Block& block = store.block(static_cast<std::size_t>(element.block));
-        if (const auto name = find_subrecord(block, cell.name_subrecord)) {
-            append_entry(renames, PairEntry{subrecord_text(block, *name, TextKind::Terminated),
+        if (const auto name = find_subrecord(*block, cell.name_subrecord)) {
+            append_entry(renames, PairEntry{subrecord_text(*block, *name, TextKind::Terminated),
                                             element.dv_name});
         }
     }

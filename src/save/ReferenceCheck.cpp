@@ -257,7 +257,7 @@ private:
     ByteSpan m_topic_names;
     CheckScope m_scope;
     const NameIndex m_references;
-    const ScriptCellLookup m_script_cells{m_references};
+    const ScriptNameLookup m_script_cells{m_references};
     // Folded old name of every rename scripts may hold.
     std::unordered_map<Text, ScriptRename> m_renames;
     // Folded: the cell and region names of the plugin after the save and the translations

@@ -19,16 +19,13 @@ namespace {
 
 // Puts a row's new name into its record; true when the record's name changed.
 bool substitute_name(BlockStore& store, const RecordType& type, const Element& element) {
-    if (element.block < 0 || static_cast<std::size_t>(element.block) >= store.block_count()) {
-        return false;
-    }
-    Block& block = store.block(static_cast<std::size_t>(element.block));
-    const auto name = find_subrecord(block, type.name_subrecord);
+    Block* block = store.find(element.block);
+    const auto name = block ? find_subrecord(*block, type.name_subrecord) : std::nullopt;
     if (!name) {
         return false;
     }
-    const Text old_name = subrecord_text(block, *name, TextKind::Terminated);
-    replace_subrecord_text(block, *name, TextKind::Terminated, element.dv_name);
+    const Text old_name = subrecord_text(*block, *name, TextKind::Terminated);
+    replace_subrecord_text(*block, *name, TextKind::Terminated, element.dv_name);
     return old_name != element.dv_name;
 }
 

@@ -7,41 +7,33 @@
 
 namespace orv {
 
-TopicNameTable::TopicNameTable(const BlockStore& store, const ObjectLists& lists,
-                               ByteSpan topic_database, ByteSpan external_database) {
+namespace {
+
+// The plugin's topics as pairs: (English name, name the save writes) and (name the record
+// holds now, name the save writes), rows in list order.
+Bytes plugin_topic_names(const BlockStore& store, const ObjectLists& lists) {
+    Bytes pairs;
     const RecordType& topic = kRecordTypes[kTopicType];
     for (const auto& element : lists.list(kTopicType).elements) {
         if (element.dv_name.empty()) {
             continue;
         }
-        add(element.ev_name, element.dv_name);
-        if (element.block > 0 && static_cast<std::size_t>(element.block) < store.block_count()) {
-            const Block& block = store.block(static_cast<std::size_t>(element.block));
-            if (const auto name = find_subrecord(block, topic.name_subrecord)) {
-                add(subrecord_text(block, *name, TextKind::Terminated), element.dv_name);
-            }
+        append_entry(pairs, PairEntry{element.ev_name, element.dv_name});
+        const Block* block = store.find(element.block);
+        if (const auto name = block ? find_subrecord(*block, topic.name_subrecord) : std::nullopt) {
+            append_entry(pairs, PairEntry{subrecord_text(*block, *name, TextKind::Terminated),
+                                          element.dv_name});
         }
     }
-    for (const ByteSpan file : {topic_database, external_database}) {
-        for (const auto& entry : parse_pair_file(file).entries) {
-            add(entry[0], entry[1]);
-        }
-    }
+    return pairs;
 }
 
-void TopicNameTable::add(TextView original, TextView german) {
-    if (!original.empty()) {
-        m_names.try_emplace(ascii_upper(original), Text(german));
-    }
-}
+} // namespace
 
-std::optional<Text> TopicNameTable::translation(TextView topic) const {
-    const auto found = m_names.find(ascii_upper(topic));
-    if (found == m_names.end()) {
-        return std::nullopt;
-    }
-    return found->second;
-}
+TopicNameTable::TopicNameTable(const BlockStore& store, const ObjectLists& lists,
+                               ByteSpan topic_database, ByteSpan external_database)
+    : m_names(build_reference_table(
+          {plugin_topic_names(store, lists), topic_database, external_database})) {}
 
 int translate_topic_references(BlockStore& store, const TopicNameTable& names) {
     int changed = 0;

@@ -1,10 +1,11 @@
 #pragma once
 
 #include <optional>
-#include <unordered_map>
 
 #include "platform/Files.h"
 #include "plugin/BlockStore.h"
+#include "save/CellReferencePass.h"
+#include "translation/NameIndex.h"
 #include "translation/ObjectLists.h"
 
 namespace orv {
@@ -17,14 +18,15 @@ class TopicNameTable {
 public:
     TopicNameTable(const BlockStore& store, const ObjectLists& lists, ByteSpan topic_database,
                    ByteSpan external_database);
+    TopicNameTable(const TopicNameTable&) = delete;
+    TopicNameTable& operator=(const TopicNameTable&) = delete;
 
     // The German name of a topic, or nothing for a name no source translates.
-    std::optional<Text> translation(TextView topic) const;
+    std::optional<Text> translation(TextView topic) const { return m_lookup.translation(topic); }
 
 private:
-    void add(TextView original, TextView german);
-
-    std::unordered_map<Text, Text> m_names;
+    NameIndex m_names;
+    ScriptNameLookup m_lookup{m_names};
 };
 
 // Gives every topic argument (AddTopic) of every INFO result script (BNAM) the name the

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <string>
-#include <unordered_map>
 
 #include "plugin/Dialogue.h"
 #include "plugin/RecordTypes.h"
@@ -21,10 +20,6 @@ constexpr std::size_t kRankFieldSize = 32;
 constexpr std::size_t kHeaderDataSize = 300;
 constexpr std::size_t kDescriptionOffset = 40;
 constexpr std::size_t kDescriptionFieldSize = 256;
-
-const Block* block_at(const BlockStore& store, std::size_t number) {
-    return number < store.block_count() ? &store.block(number) : nullptr;
-}
 
 // The text of a fixed field: its bytes up to the first zero byte. The field lies inside the
 // block (its subrecord was checked to hold it).
@@ -85,8 +80,7 @@ std::vector<PlayerText> find_editor_texts(const PlayerTextKind& kind, const Bloc
                                           const ObjectLists& lists) {
     std::vector<PlayerText> texts;
     const auto add = [&](std::int32_t number, const Text& id) {
-        const Block* block =
-            number < 0 ? nullptr : block_at(store, static_cast<std::size_t>(number));
+        const Block* block = store.find(number);
         if (block == nullptr) {
             return;
         }
@@ -112,18 +106,11 @@ std::vector<PlayerText> find_editor_texts(const PlayerTextKind& kind, const Bloc
 // An entry without a German text translates nothing.
 void drop_translated_editor_texts(const PlayerTextKind& kind, std::vector<PlayerText>& texts,
                                   TranslationDatabase& database) {
-    const TripleFile& file = database.data_triples(kind.database);
-    std::unordered_map<TextView, const TripleEntry*> first_entry;
-    for (const auto& entry : file.entries) {
-        first_entry.try_emplace(entry[0], &entry);
-    }
-    std::erase_if(texts, [&first_entry](const PlayerText& text) {
-        const auto found = first_entry.find(text.key);
-        if (found == first_entry.end()) {
-            return false;
-        }
-        const TripleEntry& entry = *found->second;
-        return !entry[2].empty() && (entry[1] == text.text || entry[2] == text.text);
+    const TextDatabaseIndex known(database.data_triples(kind.database));
+    std::erase_if(texts, [&known](const PlayerText& text) {
+        const TripleEntry* entry = known.find(text.key);
+        return entry != nullptr && !(*entry)[2].empty() &&
+               ((*entry)[1] == text.text || (*entry)[2] == text.text);
     });
 }
 
@@ -241,7 +228,7 @@ std::optional<Subrecord> header_data(const Block& block, TextView tag) {
 
 std::vector<PlayerText> find_description(const PlayerTextKind& kind, const BlockStore& store,
                                          const ObjectLists&) {
-    const Block* block = block_at(store, 0);
+    const Block* block = store.find(0);
     if (block == nullptr) {
         return {};
     }
@@ -310,7 +297,7 @@ std::vector<PlayerText> find_script_texts(const PlayerTextKind&, const BlockStor
                                           const ObjectLists& lists) {
     std::vector<PlayerText> texts;
     for (const auto& response : lists.responses()) {
-        const Block* block = block_at(store, static_cast<std::size_t>(response.block));
+        const Block* block = store.find(response.block);
         const auto script = block ? find_subrecord(*block, "BNAM") : std::nullopt;
         if (!script) {
             continue;

@@ -1,44 +1,12 @@
 #include "translation/Responses.h"
 
-#include <unordered_map>
-
 #include "plugin/Dialogue.h"
+#include "translation/TranslationDatabase.h"
 
 namespace orv {
-namespace {
-
-// The first database entry of every response ID: responses are looked up by ID, and a
-// plugin has tens of thousands of them.
-class ResponseDatabase {
-public:
-    explicit ResponseDatabase(const TripleFile& file) : m_file(file) {
-        m_first.reserve(file.entries.size());
-        for (std::size_t i = 0; i < file.entries.size(); ++i) {
-            m_first.try_emplace(file.entries[i][0], i);
-        }
-    }
-
-    const TripleEntry* find(TextView id) const {
-        const auto found = m_first.find(id);
-        return found == m_first.end() ? nullptr : &m_file.entries[found->second];
-    }
-
-private:
-    const TripleFile& m_file;
-    std::unordered_map<TextView, std::size_t> m_first;
-};
-
-Block* block_of(BlockStore& store, std::int32_t number) {
-    if (number <= 0 || static_cast<std::size_t>(number) >= store.block_count()) {
-        return nullptr;
-    }
-    return &store.block(static_cast<std::size_t>(number));
-}
-
-} // namespace
 
 void load_responses(BlockStore& store, const TripleFile& database, ObjectLists& rows) {
-    const ResponseDatabase known(database);
+    const TextDatabaseIndex known(database);
     auto& responses = rows.responses();
     auto& problems = rows.dialogue_problems();
     // The DIAL the following INFO records belong to: none before the first one, and none
@@ -95,16 +63,13 @@ void load_responses(BlockStore& store, const TripleFile& database, ObjectLists& 
 }
 
 Text current_response_text(const BlockStore& store, const ResponseElement& response) {
-    if (response.block <= 0 || static_cast<std::size_t>(response.block) >= store.block_count()) {
-        return {};
-    }
-    const Block& block = store.block(static_cast<std::size_t>(response.block));
-    const auto place = response_text_place(block);
-    return place ? response_text(block, *place) : Text{};
+    const Block* block = store.find(response.block);
+    const auto place = block ? response_text_place(*block) : std::nullopt;
+    return place ? response_text(*block, *place) : Text{};
 }
 
 bool set_response_text(BlockStore& store, ResponseElement& response, TextView text) {
-    Block* block = block_of(store, response.block);
+    Block* block = store.find(response.block);
     if (block == nullptr) {
         return false;
     }

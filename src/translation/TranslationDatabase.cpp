@@ -66,6 +66,18 @@ const TripleEntry* skill_entry(const TripleFile& skill_table, std::int32_t skill
     return &skill_table.entries[static_cast<std::size_t>(skill_index)];
 }
 
+TextDatabaseIndex::TextDatabaseIndex(const TripleFile& file) : m_file(file) {
+    m_first.reserve(file.entries.size());
+    for (std::size_t i = 0; i < file.entries.size(); ++i) {
+        m_first.try_emplace(file.entries[i][0], i);
+    }
+}
+
+const TripleEntry* TextDatabaseIndex::find(TextView id) const {
+    const auto found = m_first.find(id);
+    return found == m_first.end() ? nullptr : &m_file.entries[found->second];
+}
+
 std::optional<Text> find_translated_text(const TripleFile& text_database, TextView id) {
     // The second text, the original, is kept in the file for the translators only.
     for (const auto& entry : text_database.entries) {

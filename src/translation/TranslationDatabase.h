@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "platform/Files.h"
 #include "translation/NameIndex.h"
@@ -68,6 +69,19 @@ private:
 // The skill table entry of a skill index (entries are positional), or nothing for a
 // negative index or one at or beyond the end of the table.
 const TripleEntry* skill_entry(const TripleFile& skill_table, std::int32_t skill_index);
+
+// A text database (ID, original, German) indexed by ID: the first entry of each ID, for
+// looking up the tens of thousands of records of a plugin without a walk per record. The
+// file must outlive the index.
+class TextDatabaseIndex {
+public:
+    explicit TextDatabaseIndex(const TripleFile& file);
+    const TripleEntry* find(TextView id) const;
+
+private:
+    const TripleFile& m_file;
+    std::unordered_map<TextView, std::size_t> m_first;
+};
 
 // The translated text (third text) of the first entry whose first text equals `id`.
 std::optional<Text> find_translated_text(const TripleFile& text_database, TextView id);

@@ -16,11 +16,13 @@ using SaveCheckTest = AppHarness;
 TEST(SaveFindingsQuestion, CountsReferencesAndScriptsButNotNames) {
     const auto findings = [](int references, int scripts, int names) {
         std::vector<Finding> all;
-        all.insert(all.end(), static_cast<std::size_t>(names), Finding{FindingKind::NameTooLong});
-        all.insert(all.end(), static_cast<std::size_t>(scripts),
-                   Finding{FindingKind::ScriptNamesRenamed});
-        all.insert(all.end(), static_cast<std::size_t>(references),
-                   Finding{FindingKind::ReferenceToNoCell});
+        const auto add = [&all](int count, FindingKind kind) {
+            all.insert(all.end(), static_cast<std::size_t>(count),
+                       Finding{kind, {}, {}, {}, std::nullopt});
+        };
+        add(names, FindingKind::NameTooLong);
+        add(scripts, FindingKind::ScriptNamesRenamed);
+        add(references, FindingKind::ReferenceToNoCell);
         return all;
     };
     struct Case {
