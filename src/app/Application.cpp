@@ -219,9 +219,10 @@ void Application::State::name_recorded(const ListPosition& edited) {
 void Application::State::lists_changed() {
     auto loaded = load_suggestions(files, workspace.program_dir);
     workspace.suggestions = std::move(loaded.index);
-    workspace.topic_database = read_pair_file(
-        files, data_file_path(workspace.program_dir,
-                              kRecordTypes[static_cast<std::size_t>(kTopicType)].name_database));
+    // A topic file that cannot be read only leaves the database's names out of the
+    // rename rule; the save itself refuses such a file.
+    auto topics = read_topic_names(files, workspace.program_dir);
+    workspace.topic_database = topics ? std::move(*topics) : PairFile{};
     if (loaded.problem) {
         show_refusal(dialogs, loaded.problem->message);
     }

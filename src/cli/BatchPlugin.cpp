@@ -1,6 +1,5 @@
 #include "cli/BatchPlugin.h"
 
-#include "plugin/RecordTypes.h"
 #include "translation/PluginLoader.h"
 #include "translation/TranslationDatabase.h"
 
@@ -36,16 +35,6 @@ Result<BatchPlugin> load_batch_plugin(const Context& context, const std::filesys
         return loaded.error();
     }
     return plugin;
-}
-
-Result<PairFile> read_topic_database(const Context& context) {
-    TranslationDatabase database(context.files, context.program_dir);
-    const NameIndex& topics =
-        database.data_pairs(kRecordTypes[static_cast<std::size_t>(kTopicType)].name_database);
-    if (const auto& error = database.read_error()) {
-        return *error;
-    }
-    return topics.file();
 }
 
 } // namespace orv::cli

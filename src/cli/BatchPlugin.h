@@ -20,8 +20,4 @@ struct BatchPlugin {
 // Reads and loads `path` with the program folder's database; the file is not changed.
 Result<BatchPlugin> load_batch_plugin(const Context& context, const std::filesystem::path& path);
 
-// The topic name file of the program folder, whole; a missing file has no entries, one
-// that exists but cannot be read is an error.
-Result<PairFile> read_topic_database(const Context& context);
-
 } // namespace orv::cli

@@ -7,6 +7,7 @@
 #include "cli/EditsFile.h"
 #include "save/ReferenceCheck.h"
 #include "translation/TextConventions.h"
+#include "translation/TranslationDatabase.h"
 
 namespace orv::cli {
 namespace {
@@ -53,7 +54,7 @@ int run_check(const Context& context, std::span<const std::string> arguments) {
         return refuse(context, plugin.error().message);
     }
     if (*edits) {
-        const auto topics = read_topic_database(context);
+        const auto topics = read_topic_names(context.files, context.program_dir);
         if (!topics) {
             return refuse(context, topics.error().message);
         }

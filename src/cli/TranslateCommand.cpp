@@ -13,6 +13,7 @@
 #include "save/SavePipeline.h"
 #include "translation/Responses.h"
 #include "translation/TextConventions.h"
+#include "translation/TranslationDatabase.h"
 
 namespace orv::cli {
 namespace {
@@ -170,7 +171,7 @@ int run_translate(const Context& context, std::span<const std::string> arguments
         return refuse(context, master_file_save_message());
     }
     if (*edits) {
-        const auto topics = read_topic_database(context);
+        const auto topics = read_topic_names(context.files, context.program_dir);
         if (!topics) {
             return refuse(context, topics.error().message);
         }

@@ -1,5 +1,7 @@
 #include "translation/TranslationDatabase.h"
 
+#include "plugin/RecordTypes.h"
+
 namespace orv {
 
 std::filesystem::path data_file_path(const std::filesystem::path& program_dir,
@@ -64,6 +66,16 @@ const TripleEntry* skill_entry(const TripleFile& skill_table, std::int32_t skill
         return nullptr;
     }
     return &skill_table.entries[static_cast<std::size_t>(skill_index)];
+}
+
+Result<PairFile> read_topic_names(Files& files, const std::filesystem::path& program_dir) {
+    TranslationDatabase database(files, program_dir);
+    const NameIndex& topics =
+        database.data_pairs(kRecordTypes[static_cast<std::size_t>(kTopicType)].name_database);
+    if (const auto& error = database.read_error()) {
+        return *error;
+    }
+    return topics.file();
 }
 
 TextDatabaseIndex::TextDatabaseIndex(const TripleFile& file) : m_file(file) {

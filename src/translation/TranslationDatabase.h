@@ -11,6 +11,7 @@
 #include <unordered_map>
 
 #include "platform/Files.h"
+#include "platform/Result.h"
 #include "translation/NameIndex.h"
 #include "translation/TextKeys.h"
 
@@ -65,6 +66,11 @@ private:
     std::optional<Error> m_read_error;
     std::optional<TextKeySet> m_pair_keys;
 };
+
+// The topic name file (data/Dialdata.dat), whole: renames are checked against every
+// German topic name of the game. A missing file has no entries; one that exists but
+// cannot be read is an error.
+Result<PairFile> read_topic_names(Files& files, const std::filesystem::path& program_dir);
 
 // The skill table entry of a skill index (entries are positional), or nothing for a
 // negative index or one at or beyond the end of the table.
