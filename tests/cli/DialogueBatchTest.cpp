@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "MemoryFiles.h"
+#include "BatchToolTest.h"
 #include "cli/CheckCommand.h"
 #include "cli/Cli.h"
 #include "fixtures/PluginBuilder.h"
@@ -50,21 +50,7 @@ Bytes plugin(std::string_view shared, std::string_view rumours, std::string_view
                                  .bytes()});
 }
 
-class DialogueBatch : public ::testing::Test {
-protected:
-    int run_tool(const std::vector<std::string>& arguments) {
-        std::ostringstream out_stream;
-        std::ostringstream err_stream;
-        const int status = run(arguments, "prog", files, out_stream, err_stream);
-        out = out_stream.str();
-        err = err_stream.str();
-        return status;
-    }
-
-    test::MemoryFiles files;
-    std::string out;
-    std::string err;
-};
+using DialogueBatch = test_support::BatchToolTest;
 
 TEST_F(DialogueBatch, TodoFilledInTranslatesTopicsResponsesScriptsAndTheJournal) {
     files.put("prog/data/Dialdata.dat", encode_pair_file({{"Foo Place", "Fu-Ort"}}));

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <sstream>
 
-#include "MemoryFiles.h"
+#include "BatchToolTest.h"
 #include "TextRecords.h"
 #include "cli/Cli.h"
 #include "translation/DatabaseFile.h"
@@ -44,7 +44,7 @@ Bytes plugin(std::string_view weapon, std::string_view book_name, std::string_vi
     return file;
 }
 
-class TextTodo : public ::testing::Test {
+class TextTodo : public test_support::BatchToolTest {
 protected:
     void SetUp() override {
         files.put("prog/data/Txtbookdata.dat", encode_triple_file({{"b2", "Old", "Alt"}}));
@@ -52,19 +52,6 @@ protected:
         files.put("mods/Test.esp", plugin("Iron Sword", "Tale", "Once\r\nupon\ta time", "Old",
                                           "Yes", "No", "Novice", "Burns", "A small mod"));
     }
-
-    int run_tool(const std::vector<std::string>& arguments) {
-        std::ostringstream out_stream;
-        std::ostringstream err_stream;
-        const int status = run(arguments, "prog", files, out_stream, err_stream);
-        out = out_stream.str();
-        err = err_stream.str();
-        return status;
-    }
-
-    test::MemoryFiles files;
-    std::string out;
-    std::string err;
 };
 
 // The todo output, its third fields overwritten, goes back through translate --edits and
