@@ -46,6 +46,13 @@ void put_database(test::MemoryFiles& files) {
     }
 }
 
+bool load_with_database(ByteSpan plugin, test::MemoryFiles& files, BlockStore& store,
+                        ObjectLists& lists) {
+    TranslationDatabase database(files, kProgramDir);
+    NullLoaderView view;
+    return static_cast<bool>(load_plugin(plugin, database, store, lists, view));
+}
+
 void check_loaded(const BlockStore& store, const ObjectLists& lists) {
     if (!store.loaded()) {
         fail("a loaded plugin has no blocks");

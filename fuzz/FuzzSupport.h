@@ -52,6 +52,11 @@ public:
     void show_mark(int, std::size_t, const Element&) override {}
 };
 
+// Loads `plugin` with the database of put_database, which `files` holds, into `store` and
+// `lists`; false when the plugin is refused.
+bool load_with_database(ByteSpan plugin, test::MemoryFiles& files, BlockStore& store,
+                        ObjectLists& lists);
+
 // Checks what every loaded plugin must hold, whatever the file was: each block's record
 // size field is its length less the 16 header bytes, block 0 still holds the record count,
 // and every row names a block that exists. Fails the run otherwise.

@@ -13,7 +13,6 @@
 #include "plugin/Subrecord.h"
 #include "translation/PlayerTexts.h"
 #include "translation/TextConventions.h"
-#include "translation/TranslationDatabase.h"
 
 using namespace orv;
 using fixtures::RecordBuilder;
@@ -119,12 +118,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     BlockStore store;
     ObjectLists lists;
-    fuzz::NullLoaderView loader_view;
-    {
-        TranslationDatabase database(files, fuzz::kProgramDir);
-        if (!load_plugin(plugin, database, store, lists, loader_view)) {
-            fuzz::fail("the plugin of the edits target does not load");
-        }
+    if (!fuzz::load_with_database(plugin, files, store, lists)) {
+        fuzz::fail("the plugin of the edits target does not load");
     }
     const std::size_t header_length = store.block(0).size();
     const bool accepted = static_cast<bool>(cli::apply_edits(input.bytes(), store, lists, {}));

@@ -53,12 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     BlockStore store;
     ObjectLists lists;
-    fuzz::NullLoaderView loader_view;
-    {
-        TranslationDatabase database(files, fuzz::kProgramDir);
-        if (!load_plugin(input.bytes(), database, store, lists, loader_view)) {
-            return 0;
-        }
+    if (!fuzz::load_with_database(input.bytes(), files, store, lists)) {
+        return 0;
     }
     fuzz::check_loaded(store, lists);
     if (store.is_master_file()) {
@@ -91,6 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     TranslationDatabase empty(files, fuzz::kEmptyProgramDir);
+    fuzz::NullLoaderView loader_view;
     BlockStore reloaded;
     ObjectLists reloaded_lists;
     const auto again = load_plugin(*written, empty, reloaded, reloaded_lists, loader_view);
