@@ -182,18 +182,19 @@ int run_translate(const Context& context, std::span<const std::string> arguments
 
     // Checked as the window checks before saving, on the plugin as the save will write it;
     // the findings about scripts and references go to stderr after the save, which they
-    // never stop here. A database file the check cannot read would stop the save as well.
-    const auto findings = check_plugin(store, lists, context.files, context.program_dir,
-                                       CheckScope::ScriptsAndReferences);
-    if (!findings) {
-        return refuse(context, findings.error().message);
+    // never stop here. The check and the save look up in the same tables, read once; a
+    // database file that cannot be read stops the save before anything is written.
+    const auto tables = read_save_tables(context.files, context.program_dir, store, lists);
+    if (!tables) {
+        return refuse(context, tables.error().message);
     }
+    const auto findings = check_plugin(store, lists, **tables, CheckScope::ScriptsAndReferences);
 
     SilentSaveView save_view;
     const auto external =
         parsed->update_external ? ExternalDatabaseWrite::Write : ExternalDatabaseWrite::Keep;
-    auto saved = save_plugin(store, lists, context.files, context.program_dir, parsed->output,
-                             save_view, external);
+    auto saved = save_plugin(store, lists, **tables, context.files, context.program_dir,
+                             parsed->output, save_view, external);
     if (!saved) {
         // A database file that exists but cannot be read stops the save before anything is
         // written, like a refusal; only a failed write has a status of its own.
@@ -204,7 +205,7 @@ int run_translate(const Context& context, std::span<const std::string> arguments
     context.out.flush();
     {
         std::string lines;
-        for (const auto& finding : *findings) {
+        for (const auto& finding : findings) {
             if (finding.kind == FindingKind::ReferenceToNoCell ||
                 finding.kind == FindingKind::ScriptNamesRenamed) {
                 append_escaped_line(lines, {finding_kind_word(finding.kind), finding.record,

@@ -1,8 +1,11 @@
 #include "save/CellReferencePass.h"
 
+#include <algorithm>
+
 #include "plugin/ResultScript.h"
 #include "plugin/Subrecord.h"
 #include "translation/DatabaseFile.h"
+#include "translation/TextKeys.h"
 
 namespace orv {
 namespace {
@@ -14,8 +17,9 @@ constexpr TextView kCellConditionSignature = "BLX0";
 class ReferenceTranslator {
 public:
     ReferenceTranslator(BlockStore& store, const NameIndex& references,
-                        const ProgressFunction& progress)
-        : m_store(store), m_references(references), m_progress(progress),
+                        const ScriptNameLookup& script_cells, const ProgressFunction& progress)
+        : m_store(store), m_references(references), m_script_cells(script_cells),
+          m_progress(progress),
           m_progress_text(cp1252(u8"Übersetze zellenverweise : "), store.record_count()) {}
 
     int run() {
@@ -68,7 +72,7 @@ private:
 
     BlockStore& m_store;
     const NameIndex& m_references;
-    const ScriptNameLookup m_script_cells{m_references};
+    const ScriptNameLookup& m_script_cells;
     const ProgressFunction& m_progress;
     BlockProgress m_progress_text;
     std::size_t m_number = 0;
@@ -93,18 +97,50 @@ std::optional<Text> cell_in_place(const Block& block, const Subrecord& subrecord
     return condition.substr(kConditionHeadLength);
 }
 
-std::optional<Text> ScriptNameLookup::translation(TextView name) const {
-    if (!m_first_entry) {
-        m_first_entry.emplace();
-        for (std::size_t entry = 0; entry < m_references.size(); ++entry) {
-            m_first_entry->try_emplace(ascii_upper(m_references.entry(entry)[0]), entry);
+void ScriptNameLookup::build() const {
+    std::size_t capacity = 16;
+    while (capacity < m_references.size() * 2) {
+        capacity *= 2;
+    }
+    m_slots.assign(capacity, Slot{});
+    const std::size_t mask = capacity - 1;
+    // A table larger than 32-bit entry numbers can count is never read into memory; the
+    // entries beyond are not looked up rather than numbered wrongly.
+    const std::size_t entries = std::min<std::size_t>(m_references.size(), UINT32_MAX - 1);
+    for (std::size_t entry = 0; entry < entries; ++entry) {
+        const TextView name = m_references.entry(entry)[0];
+        const auto hash = static_cast<std::uint32_t>(hash_text_ignoring_ascii_case(name));
+        for (std::size_t position = hash & mask;; position = (position + 1) & mask) {
+            Slot& slot = m_slots[position];
+            if (slot.entry == UINT32_MAX) {
+                slot = {hash, static_cast<std::uint32_t>(entry)};
+                break;
+            }
+            // Entries come in table order: the first one of a name stays.
+            if (slot.hash == hash &&
+                equal_ignoring_ascii_case(m_references.entry(slot.entry)[0], name)) {
+                break;
+            }
         }
     }
-    const auto found = m_first_entry->find(ascii_upper(name));
-    if (found == m_first_entry->end()) {
-        return std::nullopt;
+}
+
+std::optional<Text> ScriptNameLookup::translation(TextView name) const {
+    if (m_slots.empty()) {
+        build();
     }
-    return m_references.entry(found->second)[1];
+    const std::size_t mask = m_slots.size() - 1;
+    const auto hash = static_cast<std::uint32_t>(hash_text_ignoring_ascii_case(name));
+    for (std::size_t position = hash & mask;; position = (position + 1) & mask) {
+        const Slot& slot = m_slots[position];
+        if (slot.entry == UINT32_MAX) {
+            return std::nullopt;
+        }
+        const PairEntry& entry = m_references.entry(slot.entry);
+        if (slot.hash == hash && equal_ignoring_ascii_case(entry[0], name)) {
+            return entry[1];
+        }
+    }
 }
 
 NameIndex build_reference_table(const std::vector<ByteSpan>& sources) {
@@ -124,8 +160,15 @@ NameIndex build_reference_table(const std::vector<ByteSpan>& sources) {
 }
 
 int translate_cell_references(BlockStore& store, const NameIndex& references,
+                              const ScriptNameLookup& script_cells,
                               const ProgressFunction& progress) {
-    return ReferenceTranslator(store, references, progress).run();
+    return ReferenceTranslator(store, references, script_cells, progress).run();
+}
+
+int translate_cell_references(BlockStore& store, const NameIndex& references,
+                              const ProgressFunction& progress) {
+    const ScriptNameLookup script_cells(references);
+    return translate_cell_references(store, references, script_cells, progress);
 }
 
 } // namespace orv

@@ -1,7 +1,7 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -117,8 +117,17 @@ public:
     std::optional<Text> translation(TextView name) const;
 
 private:
+    // The first entry of each name, by the name's hash without regard to ASCII case; open
+    // addressing with linear probing in a power-of-two table at least twice as large as the
+    // number of entries. Nothing of the names is copied.
+    struct Slot {
+        std::uint32_t hash = 0;
+        std::uint32_t entry = UINT32_MAX;
+    };
+    void build() const;
+
     const NameIndex& m_references;
-    mutable std::optional<std::unordered_map<Text, std::size_t>> m_first_entry;
+    mutable std::vector<Slot> m_slots;
 };
 
 // Gives references to cells the names of the reference table: at every place
@@ -127,7 +136,10 @@ private:
 // ScriptNameLookup, with every other byte of the script kept. Shows "Übersetze
 // zellenverweise : k / N" after every lookup, every SCVR and every result script. Walks
 // stop at a subrecord that runs past its block's end. Returns the number of references
-// whose text changed.
+// whose text changed. `script_cells` must look up in `references`.
+int translate_cell_references(BlockStore& store, const NameIndex& references,
+                              const ScriptNameLookup& script_cells,
+                              const ProgressFunction& progress);
 int translate_cell_references(BlockStore& store, const NameIndex& references,
                               const ProgressFunction& progress);
 

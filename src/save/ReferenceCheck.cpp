@@ -46,7 +46,12 @@ Text folded(TextView text) {
 }
 
 Text in_quotes(TextView text) {
-    return cp1252(u8"„") + Text(text) + cp1252(u8"“");
+    static const Text open = cp1252(u8"„");
+    static const Text close = cp1252(u8"“");
+    Text quoted;
+    quoted.reserve(open.size() + text.size() + close.size());
+    quoted.append(open).append(text).append(close);
+    return quoted;
 }
 
 // The ID of a record: its first subrecord's data up to the first zero byte, which is the
@@ -72,12 +77,11 @@ constexpr const char8_t* kResultScriptAdvice = u8"; im Editor ändern, wo der al
 
 class Checker {
 public:
-    Checker(const BlockStore& store, const ObjectLists& lists, const DatabaseInputs& inputs,
+    Checker(const BlockStore& store, const ObjectLists& lists, const SaveTables& tables,
             CheckScope scope)
-        : m_store(store), m_lists(lists), m_topic_names(inputs.topic_names), m_scope(scope),
-          m_references(
-              build_reference_table({pending_cell_renames(store, lists), inputs.cell_names,
-                                     inputs.region_names, rebuilt_external_database(lists)})) {
+        : m_store(store), m_lists(lists), m_topic_names(tables.inputs().topic_names),
+          m_scope(scope), m_references(tables.references()), m_script_cells(tables.script_cells()) {
+        const DatabaseInputs& inputs = tables.inputs();
         for (auto& rename : pending_script_renames(lists)) {
             Text key = folded(rename.old_name);
             m_renames.try_emplace(std::move(key), std::move(rename));
@@ -200,10 +204,11 @@ private:
         }
     }
 
+    // A plugin full of references to cells of other files gets thousands of these.
     void add_no_cell(const Block& block, const Text& tag, const Text& where) {
-        add(FindingKind::ReferenceToNoCell, tag, record_id_of(block),
-            where + cp1252(u8": weder eine Zelle dieses Plugins noch eine Übersetzung der "
-                           u8"Zellen- oder Regionsdatenbank"));
+        static const Text why = cp1252(u8": weder eine Zelle dieses Plugins noch eine "
+                                       u8"Übersetzung der Zellen- oder Regionsdatenbank");
+        add(FindingKind::ReferenceToNoCell, tag, record_id_of(block), where + why);
     }
 
     void check_reference(const Block& block, const Text& tag, const Subrecord& subrecord,
@@ -256,8 +261,8 @@ private:
     const ObjectLists& m_lists;
     ByteSpan m_topic_names;
     CheckScope m_scope;
-    const NameIndex m_references;
-    const ScriptNameLookup m_script_cells{m_references};
+    const NameIndex& m_references;
+    const ScriptNameLookup& m_script_cells;
     // Folded old name of every rename scripts may hold.
     std::unordered_map<Text, ScriptRename> m_renames;
     // Folded: the cell and region names of the plugin after the save and the translations
@@ -297,18 +302,23 @@ Text finding_kind_label(FindingKind kind) {
 }
 
 std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& lists,
+                                  const SaveTables& tables, CheckScope scope) {
+    return Checker(store, lists, tables, scope).run();
+}
+
+std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& lists,
                                   const DatabaseInputs& inputs, CheckScope scope) {
-    return Checker(store, lists, inputs, scope).run();
+    return check_plugin(store, lists, SaveTables(inputs, store, lists), scope);
 }
 
 Result<std::vector<Finding>> check_plugin(const BlockStore& store, const ObjectLists& lists,
                                           Files& files, const std::filesystem::path& program_dir,
                                           CheckScope scope) {
-    auto inputs = read_database_inputs(files, program_dir);
-    if (!inputs) {
-        return inputs.error();
+    const auto tables = read_save_tables(files, program_dir, store, lists);
+    if (!tables) {
+        return tables.error();
     }
-    return check_plugin(store, lists, *inputs, scope);
+    return check_plugin(store, lists, **tables, scope);
 }
 
 } // namespace orv

@@ -10,6 +10,7 @@
 #include "plugin/BlockStore.h"
 #include "plugin/ResultScript.h"
 #include "save/PendingSave.h"
+#include "save/SaveTables.h"
 #include "translation/ObjectLists.h"
 
 namespace orv {
@@ -84,6 +85,9 @@ enum class CheckScope { Everything, ScriptsAndReferences };
 // changing nothing. Findings come in block order (scripts and references of each record),
 // then the names, lists in tab order and rows in list order. Texts compare without regard
 // to letter case (Windows-1252 letters), as the game finds cells by name.
+std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& lists,
+                                  const SaveTables& tables,
+                                  CheckScope scope = CheckScope::Everything);
 std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& lists,
                                   const DatabaseInputs& inputs,
                                   CheckScope scope = CheckScope::Everything);

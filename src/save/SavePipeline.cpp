@@ -7,6 +7,7 @@
 #include "save/CellReferencePass.h"
 #include "save/GameSettingPass.h"
 #include "save/PendingSave.h"
+#include "save/SaveTables.h"
 #include "save/TopicReferencePass.h"
 #include "translation/DatabaseFile.h"
 #include "translation/ExternalDatabase.h"
@@ -35,16 +36,19 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, Files& fil
                                const std::filesystem::path& program_dir,
                                const std::filesystem::path& target, SaveView& view,
                                ExternalDatabaseWrite external_write) {
-    auto inputs = read_database_inputs(files, program_dir);
-    if (!inputs) {
-        return inputs.error();
+    const auto tables = read_save_tables(files, program_dir, store, lists);
+    if (!tables) {
+        return tables.error();
     }
+    return save_plugin(store, lists, **tables, files, program_dir, target, view, external_write);
+}
+
+Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, const SaveTables& tables,
+                               Files& files, const std::filesystem::path& program_dir,
+                               const std::filesystem::path& target, SaveView& view,
+                               ExternalDatabaseWrite external_write) {
     SaveReport report;
-    const Bytes external_database = rebuilt_external_database(lists);
-    // Read before the substitution: the old name of a cell is what its record holds now,
-    // not its EV Name.
-    const Bytes cell_renames = pending_cell_renames(store, lists);
-    const TopicNameTable topic_names(store, lists, inputs->topic_names, external_database);
+    const Bytes& external_database = tables.external_database();
 
     // The rows this save marks as saved. Should the save fail after all, they go back to
     // "*", so the names still count as unsaved: the old file holds none of them.
@@ -93,12 +97,12 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, Files& fil
 
     const auto show = [&view](const Text& text) { view.show_progress(text); };
     report.game_settings_translated = translate_game_settings(
-        store, NameIndex(parse_pair_file(inputs->game_settings), NameIndex::Keys::OriginalsOnly),
+        store,
+        NameIndex(parse_pair_file(tables.inputs().game_settings), NameIndex::Keys::OriginalsOnly),
         show);
-    const NameIndex references = build_reference_table(
-        {cell_renames, inputs->cell_names, inputs->region_names, external_database});
-    report.references_translated = translate_cell_references(store, references, show);
-    report.topic_references_translated = translate_topic_references(store, topic_names);
+    report.references_translated =
+        translate_cell_references(store, tables.references(), tables.script_cells(), show);
+    report.topic_references_translated = translate_topic_references(store, tables.topic_names());
 
     std::vector<FileReplacement> replacements;
     if (external_write == ExternalDatabaseWrite::Write) {

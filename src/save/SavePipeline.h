@@ -6,6 +6,7 @@
 
 #include "platform/Files.h"
 #include "plugin/BlockStore.h"
+#include "save/SaveTables.h"
 #include "translation/ObjectLists.h"
 #include "translation/TranslationMemory.h"
 
@@ -53,6 +54,13 @@ struct SaveReport {
 // writes the same.
 Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, Files& files,
                                const std::filesystem::path& program_dir,
+                               const std::filesystem::path& target, SaveView& view,
+                               ExternalDatabaseWrite external_write = ExternalDatabaseWrite::Write);
+
+// The same with tables already read for this plugin as it is now (the check before the save
+// read them), so that the database files are read and indexed once.
+Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, const SaveTables& tables,
+                               Files& files, const std::filesystem::path& program_dir,
                                const std::filesystem::path& target, SaveView& view,
                                ExternalDatabaseWrite external_write = ExternalDatabaseWrite::Write);
 

@@ -1,0 +1,25 @@
+#include "save/SaveTables.h"
+
+namespace orv {
+
+SaveTables::SaveTables(DatabaseInputs inputs, const BlockStore& store, const ObjectLists& lists)
+    : m_inputs(std::move(inputs)), m_external_database(rebuilt_external_database(lists)),
+      // Read before the save substitutes any name: the old name of a cell is what its
+      // record holds now, not its EV Name.
+      m_cell_renames(pending_cell_renames(store, lists)),
+      m_references(build_reference_table(
+          {m_cell_renames, m_inputs.cell_names, m_inputs.region_names, m_external_database})),
+      m_topic_names(store, lists, m_inputs.topic_names, m_external_database) {}
+
+Result<std::unique_ptr<SaveTables>> read_save_tables(Files& files,
+                                                     const std::filesystem::path& program_dir,
+                                                     const BlockStore& store,
+                                                     const ObjectLists& lists) {
+    auto inputs = read_database_inputs(files, program_dir);
+    if (!inputs) {
+        return inputs.error();
+    }
+    return std::make_unique<SaveTables>(std::move(*inputs), store, lists);
+}
+
+} // namespace orv
