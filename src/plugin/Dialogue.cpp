@@ -37,12 +37,8 @@ bool is_quest_title(const Block& block) {
 }
 
 Text result_script_text(const Block& block, const Subrecord& subrecord) {
-    Text text;
-    text.reserve(subrecord.size);
-    for (std::size_t k = subrecord.data_offset(); k < subrecord.end(); ++k) {
-        text.push_back(static_cast<char>(block[k]));
-    }
-    return text;
+    const auto* data = reinterpret_cast<const char*>(block.data() + subrecord.data_offset());
+    return Text(data, subrecord.size);
 }
 
 } // namespace orv

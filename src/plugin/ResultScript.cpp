@@ -60,11 +60,12 @@ struct Token {
     bool arrow = false;
 };
 
-// The tokens of one line [begin, end) up to a ';' outside quotes, or nothing when a quote
-// stays open to the line's end.
-std::optional<std::vector<Token>> tokens_of_line(TextView script, std::size_t begin,
-                                                 std::size_t end) {
-    std::vector<Token> tokens;
+// Puts the tokens of one line [begin, end) up to a ';' outside quotes into `tokens`;
+// false when a quote stays open to the line's end. The caller's vector is reused from line
+// to line, so a script costs one allocation for its tokens, not one per line.
+bool tokens_of_line(TextView script, std::size_t begin, std::size_t end,
+                    std::vector<Token>& tokens) {
+    tokens.clear();
     std::size_t at = begin;
     while (at < end) {
         const char c = script[at];
@@ -76,7 +77,7 @@ std::optional<std::vector<Token>> tokens_of_line(TextView script, std::size_t be
         } else if (c == '"') {
             const std::size_t close = script.find('"', at + 1);
             if (close == TextView::npos || close >= end) {
-                return std::nullopt;
+                return false;
             }
             tokens.push_back({at + 1, close - at - 1, true, false});
             at = close + 1;
@@ -93,7 +94,7 @@ std::optional<std::vector<Token>> tokens_of_line(TextView script, std::size_t be
             tokens.push_back({start, at - start, false, false});
         }
     }
-    return tokens;
+    return true;
 }
 
 void read_statement(TextView script, const std::vector<Token>& tokens, std::size_t line,
@@ -169,6 +170,7 @@ Text ascii_upper(TextView text) {
 
 ScriptReading find_script_arguments(TextView script) {
     ScriptReading reading;
+    std::vector<Token> tokens;
     std::size_t line = 1;
     std::size_t begin = 0;
     while (begin <= script.size()) {
@@ -176,8 +178,8 @@ ScriptReading find_script_arguments(TextView script) {
         if (end == TextView::npos) {
             end = script.size();
         }
-        if (const auto tokens = tokens_of_line(script, begin, end)) {
-            read_statement(script, *tokens, line, reading.arguments);
+        if (tokens_of_line(script, begin, end, tokens)) {
+            read_statement(script, tokens, line, reading.arguments);
         } else {
             reading.unterminated_lines.push_back(line);
         }

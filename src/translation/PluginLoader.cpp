@@ -125,19 +125,29 @@ struct LoadSurvey {
 
 LoadSurvey survey(const BlockStore& store) {
     LoadSurvey found;
+    // The kinds first, so that the key table is allocated once for every listed record.
+    std::vector<std::int8_t> types(store.block_count(), -1);
+    std::size_t listed = 0;
     for (std::size_t number = 1; number < store.block_count(); ++number) {
         const Block& block = store.block(number);
         const Text tag = record_tag(block);
         if (tag == kSkillTag) {
             ++found.skills;
         }
-        const auto type = listed_type(block, tag);
-        if (!type) {
+        if (const auto type = listed_type(block, tag)) {
+            types[number] = static_cast<std::int8_t>(*type);
+            ++found.rows[static_cast<std::size_t>(*type)];
+            ++listed;
+        }
+    }
+    found.keys.reserve(listed);
+    for (std::size_t number = 1; number < store.block_count(); ++number) {
+        if (types[number] < 0) {
             continue;
         }
-        ++found.rows[static_cast<std::size_t>(*type)];
-        const auto name =
-            find_subrecord(block, kRecordTypes[static_cast<std::size_t>(*type)].name_subrecord);
+        const Block& block = store.block(number);
+        const auto name = find_subrecord(
+            block, kRecordTypes[static_cast<std::size_t>(types[number])].name_subrecord);
         if (name && name->size > 1) {
             found.keys.insert(subrecord_text(block, *name, TextKind::Terminated));
         }

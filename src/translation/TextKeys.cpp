@@ -54,19 +54,42 @@ std::uint32_t quick_hash(TextView text) {
     return static_cast<std::uint32_t>(hash >> 32);
 }
 
-} // namespace
+// The eight bytes of a word with 'a' to 'z' turned into 'A' to 'Z', all at once: a byte
+// gets bit 7 of `lower` set exactly when it lies in 'a'..'z', and that bit, moved down to
+// bit 5, is the difference between a lower and an upper case ASCII letter.
+std::uint64_t ascii_upper_word(std::uint64_t word) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+    const std::uint64_t low_bits = word & ~kHigh;
+    // Per byte: bit 7 set when the byte's low seven bits are >= 'a', resp. > 'z'.
+    const std::uint64_t at_least_a = low_bits + (0x80 - 'a') * kOnes;
+    const std::uint64_t above_z = low_bits + (0x7F - 'z') * kOnes;
+    const std::uint64_t lower = at_least_a & ~above_z & ~word & kHigh;
+    return word - (lower >> 2);
+}
 
-std::uint64_t hash_text(TextView text) {
+template <typename Fold>
+std::uint64_t hash_words(TextView text, Fold fold) {
     std::uint64_t hash = mix(0x243F6A8885A308D3ULL, text.size());
     std::size_t pos = 0;
     for (; pos + 8 <= text.size(); pos += 8) {
-        hash = mix(hash, word_at(text.data() + pos));
+        hash = mix(hash, fold(word_at(text.data() + pos)));
     }
     if (pos < text.size()) {
-        hash = mix(hash, tail_at(text.data() + pos, text.size() - pos));
+        hash = mix(hash, fold(tail_at(text.data() + pos, text.size() - pos)));
     }
     hash *= kMultiplier;
     return hash ^ (hash >> 32);
+}
+
+} // namespace
+
+std::uint64_t hash_text(TextView text) {
+    return hash_words(text, [](std::uint64_t word) { return word; });
+}
+
+std::uint64_t hash_text_ignoring_ascii_case(TextView text) {
+    return hash_words(text, ascii_upper_word);
 }
 
 TextKeySet::TextKeySet(std::initializer_list<TextView> texts) {
@@ -95,9 +118,19 @@ void TextKeySet::set_filter_bit(TextView text) {
     m_filter[bit / 64] |= std::uint64_t{1} << (bit % 64);
 }
 
-void TextKeySet::grow() {
+void TextKeySet::reserve(std::size_t count) {
+    if (count * 2 > m_slots.size()) {
+        std::size_t capacity = 16;
+        while (capacity < count * 2) {
+            capacity *= 2;
+        }
+        grow(capacity);
+    }
+}
+
+void TextKeySet::grow(std::size_t capacity) {
     std::vector<Slot> old = std::move(m_slots);
-    m_slots.assign(old.empty() ? 16 : old.size() * 2, Slot{});
+    m_slots.assign(capacity, Slot{});
     // Four filter bits per slot: at most one in eight is set.
     const int filter_bits = std::min(std::countr_zero(m_slots.size()) + 2, 32);
     m_filter_shift = 32 - filter_bits;
@@ -123,7 +156,7 @@ void TextKeySet::insert(TextView text) {
         return;
     }
     if ((m_count + 1) * 2 > m_slots.size()) {
-        grow();
+        grow(m_slots.empty() ? 16 : m_slots.size() * 2);
     }
     const auto hash = static_cast<std::uint32_t>(hash_text(text));
     Slot& slot = m_slots[find_slot(text, hash)];

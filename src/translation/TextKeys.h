@@ -13,6 +13,9 @@ namespace orv {
 // A hash of a text's bytes, read eight at a time; equal texts give equal hashes on every
 // platform. Not for anything that must resist chosen input, only for the lookup tables.
 std::uint64_t hash_text(TextView text);
+// The same hash of the text with its ASCII letters in upper case: texts that are equal but
+// for the case of ASCII letters get the same hash.
+std::uint64_t hash_text_ignoring_ascii_case(TextView text);
 
 // A set of texts held in one buffer, asked about views without copying them: one
 // allocation for all the texts and one for the table, never one per text. Any byte string
@@ -22,6 +25,8 @@ public:
     TextKeySet() = default;
     TextKeySet(std::initializer_list<TextView> texts);
 
+    // Makes room for `count` texts at once, so that adding them grows no table.
+    void reserve(std::size_t count);
     // Adds `text` unless it is already there.
     void insert(TextView text);
     bool contains(TextView text) const;
@@ -39,7 +44,8 @@ private:
 
     // The slot holding `text`, or the free slot where it belongs.
     std::size_t find_slot(TextView text, std::uint32_t hash) const;
-    void grow();
+    // Moves the texts into a table of `capacity` slots (a power of two).
+    void grow(std::size_t capacity);
     // The bit of `m_filter` that a text sets.
     std::size_t filter_bit(TextView text) const;
     void set_filter_bit(TextView text);

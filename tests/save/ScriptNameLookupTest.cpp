@@ -1,0 +1,66 @@
+// Result scripts name cells and topics as the game finds them: ASCII letters match without
+// regard to case, every other byte must be equal, and the first entry of a name wins.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "save/CellReferencePass.h"
+
+namespace orv {
+namespace {
+
+using namespace std::string_literals;
+
+TEST(ScriptNameLookup, MatchesAsciiLettersOfAnyCaseAndTheFirstEntryWins) {
+    std::vector<PairEntry> entries = {
+        {"Fort Moonmoth", "Mondmotten-Fort"},
+        {"FORT MOONMOTH", "second, never found"},
+        {"Caldera Mine", "Caldera-Mine"},
+        {"@Cave", "At-Hoehle"},
+        {"[Ruin]", "Ruine"},
+        {"\xC4lteres Haus", "Altes Haus"},
+        {"a", "eins"},
+        {"", "leer"},
+        {"Long Name Over Eight Bytes, Mixed", "Langer Name"},
+    };
+    // Enough entries that lookups probe past taken slots.
+    for (int i = 0; i < 40; ++i) {
+        entries.push_back({"Cell " + std::to_string(i), "Zelle " + std::to_string(i)});
+    }
+    const NameIndex references(PairFile{entries}, NameIndex::Keys::OriginalsOnly);
+    const ScriptNameLookup lookup(references);
+    const struct {
+        std::string name;
+        std::optional<Text> found;
+    } cases[] = {
+        {"fort moonmoth", "Mondmotten-Fort"},
+        {"FoRt MoOnMoTh", "Mondmotten-Fort"},
+        {"Fort Moonmoth ", std::nullopt},
+        {"caldera mine", "Caldera-Mine"},
+        // '`' and '{' sit 32 places above '@' and '[' like lower case letters do, but are
+        // not letters.
+        {"`Cave", std::nullopt},
+        {"@cave", "At-Hoehle"},
+        {"{Ruin}", std::nullopt},
+        {"[RUIN]", "Ruine"},
+        // Windows-1252 letters beyond ASCII keep their case.
+        {"\xE4lteres Haus", std::nullopt},
+        {"\xC4LTERES HAUS", "Altes Haus"},
+        {"A", "eins"},
+        {"", "leer"},
+        {"long name over eight bytes, mixed", "Langer Name"},
+        {"LONG NAME OVER EIGHT BYTES, MIXEX", std::nullopt},
+        {"cell 0", "Zelle 0"},
+        {"CELL 39", "Zelle 39"},
+        {"Cell 40", std::nullopt},
+        {"Zelle 1", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(lookup.translation(c.name), c.found);
+    }
+    EXPECT_EQ(ScriptNameLookup(NameIndex{}).translation("a"), std::nullopt);
+}
+
+} // namespace
+} // namespace orv
