@@ -119,6 +119,8 @@ std::optional<Element> object_element(Block& block, std::int32_t block_number,
 // many rows each list can get at most, so that each list is allocated once.
 struct LoadSurvey {
     TextKeySet keys;
+    // The name files the lookups will ask for, in the order they first do.
+    std::vector<std::string_view> name_files;
     std::array<std::size_t, kObjectListCount> rows{};
     std::size_t skills = 0;
 };
@@ -135,8 +137,14 @@ LoadSurvey survey(const BlockStore& store) {
             ++found.skills;
         }
         if (const auto type = listed_type(block, tag)) {
+            const auto& record_type = kRecordTypes[static_cast<std::size_t>(*type)];
             types[number] = static_cast<std::int8_t>(*type);
-            ++found.rows[static_cast<std::size_t>(*type)];
+            if (found.rows[static_cast<std::size_t>(*type)]++ == 0) {
+                found.name_files.push_back(record_type.name_database);
+                if (!record_type.second_name_database.empty()) {
+                    found.name_files.push_back(record_type.second_name_database);
+                }
+            }
             ++listed;
         }
     }
@@ -172,6 +180,7 @@ Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, Block
     rows.skills().reserve(found.skills);
     // Only the database entries that the plugin's names can find are kept in memory.
     database.limit_pairs_to(std::move(found.keys));
+    database.preload_pairs(found.name_files);
     const std::int32_t record_count = loaded.record_count();
     BlockProgress progress(cp1252(u8"Blöcke gelesen : "), record_count);
     std::size_t replaced_names = 0;

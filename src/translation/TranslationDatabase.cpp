@@ -1,5 +1,10 @@
 #include "translation/TranslationDatabase.h"
 
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
 #include "plugin/RecordTypes.h"
 
 namespace orv {
@@ -33,6 +38,75 @@ PairFile TranslationDatabase::read_pairs(const std::filesystem::path& path) {
         return parse_pair_file(bytes);
     }
     return parse_pair_file(bytes, *m_pair_keys);
+}
+
+void TranslationDatabase::preload_pairs(std::span<const std::string_view> file_names) {
+    struct Job {
+        std::string_view file_name;
+        Bytes bytes;
+        NameIndex index;
+    };
+    std::vector<Job> jobs;
+    for (const std::string_view name : file_names) {
+        const bool known = m_pairs.contains(name) ||
+                           std::any_of(jobs.begin(), jobs.end(),
+                                       [name](const Job& job) { return job.file_name == name; });
+        if (!known) {
+            jobs.push_back({name, {}, {}});
+        }
+    }
+    if (jobs.empty()) {
+        return;
+    }
+    const auto index = [this](Job& job) {
+        job.index = NameIndex(m_pair_keys ? parse_pair_file(job.bytes, *m_pair_keys)
+                                          : parse_pair_file(job.bytes));
+        Bytes().swap(job.bytes);
+    };
+    // Jobs [0, taken) are being indexed or done, [taken, read) are read and wait.
+    constexpr std::size_t kReadAhead = 2;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::size_t read = 0;
+    std::size_t taken = 0;
+    std::thread helper([&] {
+        std::unique_lock lock(mutex);
+        while (true) {
+            changed.wait(lock, [&] { return taken < read || taken == jobs.size(); });
+            if (taken == jobs.size()) {
+                return;
+            }
+            Job& job = jobs[taken++];
+            changed.notify_all();
+            lock.unlock();
+            index(job);
+            lock.lock();
+        }
+    });
+    {
+        std::unique_lock lock(mutex);
+        while (taken < jobs.size()) {
+            if (read < jobs.size() && read - taken < kReadAhead) {
+                Job& job = jobs[read];
+                lock.unlock();
+                // Only this thread reads, so the files are asked for in order and the first
+                // read error is the one of the first file in that order.
+                job.bytes = read_bytes(data_file_path(m_program_dir, job.file_name));
+                lock.lock();
+                ++read;
+            } else {
+                Job& job = jobs[taken++];
+                lock.unlock();
+                index(job);
+                lock.lock();
+            }
+            changed.notify_all();
+        }
+    }
+    helper.join();
+    for (Job& job : jobs) {
+        m_pairs.try_emplace(std::string(job.file_name), std::move(job.index));
+    }
 }
 
 const NameIndex& TranslationDatabase::external() {

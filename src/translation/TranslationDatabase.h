@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -41,6 +42,13 @@ public:
     // as in the whole file; but the memory a load needs then follows the plugin's names, not
     // the size of the database. Files read before stay whole.
     void limit_pairs_to(TextKeySet keys) { m_pair_keys = std::move(keys); }
+
+    // Reads and indexes the pair files under data/ named in `file_names` that are not read
+    // yet, so that data_pairs() finds them ready. This thread reads them, in the order given
+    // and at most two files ahead of the indexing; the indexing runs on this thread and one
+    // more, since it takes far longer than the reading. The result is the same as reading
+    // each on its first use in that order, read errors included.
+    void preload_pairs(std::span<const std::string_view> file_names);
 
     // The external database, dataextra/Extradata.dat.
     const NameIndex& external();

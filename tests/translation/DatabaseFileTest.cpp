@@ -120,6 +120,60 @@ TEST(TranslationDatabase, ReadsEachFileOnceKeepsTheFirstFailureAndLimitsLaterFil
     EXPECT_EQ(database.data_pairs("Celldata.dat").size(), 1u);
 }
 
+TEST(TranslationDatabase, PreloadReadsInTheGivenOrderAndGivesWhatFirstUseWouldGive) {
+    test::MemoryFiles files;
+    // Enough files, of enough entries, that both threads index some.
+    std::vector<std::string> names;
+    for (int file = 0; file < 8; ++file) {
+        std::vector<PairEntry> entries;
+        for (int entry = 0; entry < 300; ++entry) {
+            const std::string suffix = std::to_string(file) + "-" + std::to_string(entry);
+            entries.push_back({"Name " + suffix, "Wort " + suffix});
+        }
+        names.push_back("File" + std::to_string(file) + ".dat");
+        files.put("prog/data/" + names.back(), encode_pair_file(entries));
+    }
+    const auto keys = [] {
+        TextKeySet set;
+        for (const char* key : {"Name 0-0", "Wort 3-299", "Name 7-150", "Name 5-17", "none"}) {
+            set.insert(key);
+        }
+        return set;
+    };
+    TranslationDatabase lazy(files, "prog");
+    lazy.limit_pairs_to(keys());
+    TranslationDatabase preloaded(files, "prog");
+    preloaded.limit_pairs_to(keys());
+    const std::vector<std::string_view> order = {names[3], names[0], names[3], "Missing.dat",
+                                                 names[7], names[5], names[1]};
+    const int before = files.operation_count();
+    preloaded.preload_pairs(order);
+    std::vector<std::string> read;
+    for (auto k = static_cast<std::size_t>(before); k < files.operation_log().size(); ++k) {
+        read.push_back(files.operation_log()[k].describe());
+    }
+    EXPECT_EQ(read,
+              (std::vector<std::string>{"read prog/data/File3.dat", "read prog/data/File0.dat",
+                                        "read prog/data/Missing.dat", "read prog/data/File7.dat",
+                                        "read prog/data/File5.dat", "read prog/data/File1.dat"}));
+    for (const auto& name : names) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(preloaded.data_pairs(name).file().entries, lazy.data_pairs(name).file().entries);
+    }
+    EXPECT_EQ(preloaded.data_pairs("File3.dat").size(), 1u);
+    EXPECT_EQ(preloaded.data_pairs("Missing.dat").size(), 0u);
+    EXPECT_FALSE(preloaded.read_error());
+
+    // The first file in the given order that cannot be read is the error kept.
+    TranslationDatabase failing(files, "prog");
+    files.fail_operation(2, test::FileOperation::Read);
+    const std::vector<std::string_view> two = {names[2], names[4], names[6]};
+    failing.preload_pairs(two);
+    ASSERT_TRUE(failing.read_error());
+    EXPECT_NE(failing.read_error()->message.find("File4.dat"), Text::npos);
+    EXPECT_EQ(failing.data_pairs(names[6]).size(), 300u);
+}
+
 TEST(TranslationDatabase, TextLookupTakesTheFirstEntryOfTheId) {
     const TripleFile texts{{{"a", "en 1", "de 1"}, {"b", "a", "x"}, {"a", "en 2", "de 2"}}};
     EXPECT_EQ(find_translated_text(texts, "a"), "de 1");
