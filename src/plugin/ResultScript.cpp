@@ -156,12 +156,6 @@ const ScriptFunction* find_script_function(TextView name) {
     return nullptr;
 }
 
-bool equal_ignoring_ascii_case(TextView left, TextView right) {
-    return left.size() == right.size() &&
-           std::equal(left.begin(), left.end(), right.begin(),
-                      [](char a, char b) { return upper(a) == upper(b); });
-}
-
 Text ascii_upper(TextView text) {
     Text result(text);
     std::transform(result.begin(), result.end(), result.begin(), upper);
@@ -170,7 +164,11 @@ Text ascii_upper(TextView text) {
 
 ScriptReading find_script_arguments(TextView script) {
     ScriptReading reading;
+    // Room for the tokens of a long line and the arguments of a few calls at once: a
+    // growing vector would allocate several times for every script of a plugin.
     std::vector<Token> tokens;
+    tokens.reserve(32);
+    reading.arguments.reserve(4);
     std::size_t line = 1;
     std::size_t begin = 0;
     while (begin <= script.size()) {

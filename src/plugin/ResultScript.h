@@ -70,8 +70,20 @@ struct ScriptReading {
 ScriptReading find_script_arguments(TextView script);
 
 // Case-insensitive comparison of ASCII letters, as the game compares IDs; other bytes
-// compare as they are.
-bool equal_ignoring_ascii_case(TextView left, TextView right);
+// compare as they are. Inline: the script reader asks it for every word of every line.
+inline bool equal_ignoring_ascii_case(TextView left, TextView right) {
+    if (left.size() != right.size()) {
+        return false;
+    }
+    for (std::size_t k = 0; k < left.size(); ++k) {
+        const char a = left[k];
+        const char b = right[k];
+        if (a != b && ((a | 0x20) != (b | 0x20) || (a | 0x20) < 'a' || (a | 0x20) > 'z')) {
+            return false;
+        }
+    }
+    return true;
+}
 // ASCII letters in upper case, other bytes unchanged: a key for equal_ignoring_ascii_case.
 Text ascii_upper(TextView text);
 

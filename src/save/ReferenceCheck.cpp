@@ -129,7 +129,8 @@ private:
         for (auto subrecord = first_subrecord(block); subrecord;
              subrecord = next_subrecord(block, *subrecord)) {
             if (subrecord_tag(block, *subrecord) == text_tag) {
-                check_script(block, tag, result_script_text(block, *subrecord), true);
+                const Text script = result_script_text(block, *subrecord);
+                check_script(block, tag, script, find_script_arguments(script).arguments, true);
             }
         }
     }
@@ -138,8 +139,8 @@ private:
     // open at the line's end quotes nothing. A compiled script also names a cell with a
     // bare cell argument. In a result script the save rewrites its cell arguments itself,
     // so only the other quoted texts are left to the user.
-    void check_script(const Block& block, const Text& tag, TextView script, bool compiled) {
-        const auto arguments = find_script_arguments(script).arguments;
+    void check_script(const Block& block, const Text& tag, TextView script,
+                      const std::vector<ScriptArgument>& arguments, bool compiled) {
         const auto rewritten_by_save = [&](std::size_t offset, const ScriptRename& rename) {
             return !compiled && std::any_of(arguments.begin(), arguments.end(), [&](const auto& a) {
                 return a.offset == offset && a.kind == rename.kind;
@@ -187,7 +188,8 @@ private:
     // quoted texts may still name a renamed cell.
     void check_result_script(const Block& block, const Text& tag, const Subrecord& subrecord) {
         const Text script = result_script_text(block, subrecord);
-        for (const auto& argument : find_script_arguments(script).arguments) {
+        const auto arguments = find_script_arguments(script).arguments;
+        for (const auto& argument : arguments) {
             if (argument.kind != ScriptArgumentKind::Cell) {
                 continue;
             }
@@ -200,7 +202,7 @@ private:
             }
         }
         if (!m_renames.empty()) {
-            check_script(block, tag, script, false);
+            check_script(block, tag, script, arguments, false);
         }
     }
 

@@ -66,6 +66,34 @@ TEST(ResultScript, FindsTheArgumentsEachFunctionNamesAtItsPosition) {
     }
 }
 
+TEST(ResultScript, NamesMatchWithoutRegardToTheCaseOfAsciiLettersOnly) {
+    const struct {
+        const char* left;
+        const char* right;
+        bool equal;
+    } cases[] = {
+        {"AddTopic", "ADDTOPIC", true},
+        {"aiFollowCell", "AIFOLLOWCELL", true},
+        {"Zz", "zZ", true},
+        {"", "", true},
+        {"ab", "abc", false},
+        {"a", "b", false},
+        // The pairs 32 apart that are no letters: '@' '`', '[' '{', '^' '~', '1' '\x11'.
+        {"@", "`", false},
+        {"[", "{", false},
+        {"^", "~", false},
+        {"1", "\x11", false},
+        // Windows-1252 letters beyond ASCII keep their case: \xC4 is an upper A umlaut.
+        {"\xC4", "\xE4", false},
+        {"\xE4", "\xE4", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.left) + " / " + c.right);
+        EXPECT_EQ(equal_ignoring_ascii_case(c.left, c.right), c.equal);
+        EXPECT_EQ(equal_ignoring_ascii_case(c.right, c.left), c.equal);
+    }
+}
+
 TEST(ResultScript, LeavesALineWithAnOpenQuoteAndReadsTheNextOne) {
     const auto reading = find_script_arguments("ShowMap \"Fuhaven\nShowMap \"Mühle\"\nShowMap \"x");
     EXPECT_EQ(reading.unterminated_lines, (std::vector<std::size_t>{1, 3}));

@@ -20,6 +20,7 @@ TEST(ScriptNameLookup, MatchesAsciiLettersOfAnyCaseAndTheFirstEntryWins) {
         {"[Ruin]", "Ruine"},
         {"\xC4lteres Haus", "Altes Haus"},
         {"a", "eins"},
+        {"Zuz Hall", "Zuz-Halle"},
         {"", "leer"},
         {"Long Name Over Eight Bytes, Mixed", "Langer Name"},
     };
@@ -47,6 +48,7 @@ TEST(ScriptNameLookup, MatchesAsciiLettersOfAnyCaseAndTheFirstEntryWins) {
         {"\xE4lteres Haus", std::nullopt},
         {"\xC4LTERES HAUS", "Altes Haus"},
         {"A", "eins"},
+        {"zUZ hALL", "Zuz-Halle"},
         {"", "leer"},
         {"long name over eight bytes, mixed", "Langer Name"},
         {"LONG NAME OVER EIGHT BYTES, MIXEX", std::nullopt},
