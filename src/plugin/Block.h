@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -30,6 +31,15 @@ inline std::optional<std::uint32_t> read_u32_le(const Block& block, std::size_t 
            static_cast<std::uint32_t>(block[offset + 1]) << 8 |
            static_cast<std::uint32_t>(block[offset + 2]) << 16 |
            static_cast<std::uint32_t>(block[offset + 3]) << 24;
+}
+
+// Whether the four bytes at `offset` are exactly `tag`, a four-character tag without zero
+// bytes: the answer comparing the text read there would give (a zero byte is left out of
+// that text, so it never equals such a tag), without making a text. Every pass asks it for
+// every record and subrecord.
+inline bool tag_at(const Block& block, std::size_t offset, TextView tag) {
+    return tag.size() == 4 && offset <= block.size() && block.size() - offset >= 4 &&
+           std::memcmp(block.data() + offset, tag.data(), 4) == 0;
 }
 
 // Writes a 32-bit little-endian value; the four bytes must lie inside the block.

@@ -51,34 +51,39 @@ inline constexpr std::size_t kConditionHeadLength = 5;
 // definition of where cell references are.
 template <typename BlockType, typename Visit>
 void for_each_reference_place(BlockType& block, Visit&& visit) {
-    const Text tag = record_tag(block);
+    // Tags are compared byte for byte (tag_at): this walk runs over every record in every
+    // check and save.
     const auto walk = [&block](auto&& on_found) {
-        Text previous;
+        std::optional<std::size_t> previous;
         for (auto subrecord = first_subrecord(block); subrecord;
              subrecord = next_subrecord(block, *subrecord)) {
-            Text current = subrecord_tag(block, *subrecord);
-            if (!on_found(*subrecord, current, previous)) {
+            if (!on_found(*subrecord, previous)) {
                 return;
             }
-            previous = std::move(current);
+            previous = subrecord->offset;
         }
     };
-    if (tag == "CELL" || tag == "NPC_" || tag == "CREA") {
-        const bool cell = tag == "CELL";
-        walk([&](const Subrecord& found, const Text& current, const Text& previous) {
-            if (current == "DNAM") {
+    const auto previous_is = [&block](const std::optional<std::size_t>& previous, TextView tag) {
+        return previous && tag_at(block, *previous, tag);
+    };
+    const bool cell = tag_at(block, 0, "CELL");
+    if (cell || tag_at(block, 0, "NPC_") || tag_at(block, 0, "CREA")) {
+        walk([&](const Subrecord& found, const std::optional<std::size_t>& previous) {
+            if (tag_at(block, found.offset, "DNAM")) {
                 visit(found, ReferencePlace::Destination);
-            } else if (!cell && current == "CNDT" && (previous == "AI_E" || previous == "AI_F")) {
+            } else if (!cell && tag_at(block, found.offset, "CNDT") &&
+                       (previous_is(previous, "AI_E") || previous_is(previous, "AI_F"))) {
                 visit(found, ReferencePlace::PackageCell);
-            } else if (cell && current == "CNAM" && previous == "MVRF") {
+            } else if (cell && tag_at(block, found.offset, "CNAM") &&
+                       previous_is(previous, "MVRF")) {
                 visit(found, ReferencePlace::MovedReferenceCell);
             }
             return true;
         });
-    } else if (tag == "INFO") {
+    } else if (tag_at(block, 0, "INFO")) {
         // Only the first ANAM binds the response to a cell; a later one is left as it is.
-        walk([&](const Subrecord& found, const Text& current, const Text&) {
-            if (current != "ANAM") {
+        walk([&](const Subrecord& found, const std::optional<std::size_t>&) {
+            if (!tag_at(block, found.offset, "ANAM")) {
                 return true;
             }
             visit(found, ReferencePlace::ResponseCell);
@@ -88,8 +93,8 @@ void for_each_reference_place(BlockType& block, Visit&& visit) {
                                          std::pair{"BNAM", ReferencePlace::ResultScript}}) {
             const TextView wanted = wanted_place.first;
             const ReferencePlace place = wanted_place.second;
-            walk([&](const Subrecord& found, const Text& current, const Text&) {
-                if (current == wanted) {
+            walk([&](const Subrecord& found, const std::optional<std::size_t>&) {
+                if (tag_at(block, found.offset, wanted)) {
                     visit(found, place);
                 }
                 return true;

@@ -94,7 +94,16 @@ public:
         for (const auto& element : lists.list(kRegionType).elements) {
             m_known_cells.insert(folded(element.dv_name));
         }
-        // The translations are taken straight from the file's bytes; no entry is kept.
+        // The translations are taken straight from the file's bytes; no entry is kept. The
+        // set is made large enough for all of them at once.
+        std::size_t names = m_known_cells.size();
+        for (const Bytes* file : {&inputs.cell_names, &inputs.region_names}) {
+            (void)parse_pair_file(*file, [&names](TextView, TextView) {
+                ++names;
+                return false;
+            });
+        }
+        m_known_cells.reserve(names);
         for (const Bytes* file : {&inputs.cell_names, &inputs.region_names}) {
             (void)parse_pair_file(*file, [this](TextView, TextView translation) {
                 m_known_cells.insert(folded(translation));

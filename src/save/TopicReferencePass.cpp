@@ -40,7 +40,7 @@ int translate_topic_references(BlockStore& store, const TopicNameTable& names) {
     // Block 0 is the file header, never a response.
     for (std::size_t number = 1; number < store.block_count(); ++number) {
         Block& block = store.block(number);
-        if (record_tag(block) != "INFO") {
+        if (!tag_at(block, 0, "INFO")) {
             continue;
         }
         const auto script = find_subrecord(block, "BNAM");

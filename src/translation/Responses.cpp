@@ -9,6 +9,11 @@ void load_responses(BlockStore& store, const TripleFile& database, ObjectLists& 
     const TextDatabaseIndex known(database);
     auto& responses = rows.responses();
     auto& problems = rows.dialogue_problems();
+    std::size_t infos = 0;
+    for (std::size_t number = 1; number < store.block_count(); ++number) {
+        infos += tag_at(store.block(number), 0, "INFO") ? 1 : 0;
+    }
+    responses.reserve(responses.size() + infos);
     // The DIAL the following INFO records belong to: none before the first one, and none
     // behind a DIAL whose type cannot be read.
     std::int32_t topic_block = 0;
@@ -17,8 +22,7 @@ void load_responses(BlockStore& store, const TripleFile& database, ObjectLists& 
     for (std::size_t number = 1; number < store.block_count(); ++number) {
         Block& block = store.block(number);
         const auto block_number = static_cast<std::int32_t>(number);
-        const Text tag = record_tag(block);
-        if (tag == "DIAL") {
+        if (tag_at(block, 0, "DIAL")) {
             topic_block = block_number;
             topic_type = dialogue_type(block);
             const auto name = find_subrecord(block, "NAME");
@@ -28,7 +32,7 @@ void load_responses(BlockStore& store, const TripleFile& database, ObjectLists& 
             }
             continue;
         }
-        if (tag != "INFO") {
+        if (!tag_at(block, 0, "INFO")) {
             continue;
         }
         if (!topic_type) {
