@@ -35,7 +35,7 @@ public:
     // The same table for the cell names of result scripts, without regard to ASCII case.
     const ScriptNameLookup& script_cells() const { return m_script_cells; }
     // The German names of topic arguments, from the topics as their records name them now.
-    const TopicNameTable& topic_names() const { return m_topic_names; }
+    const TopicNameTable& topic_names() const { return *m_topic_names; }
 
 private:
     DatabaseInputs m_inputs;
@@ -43,7 +43,7 @@ private:
     Bytes m_cell_renames;
     NameIndex m_references;
     ScriptNameLookup m_script_cells{m_references};
-    TopicNameTable m_topic_names;
+    std::unique_ptr<const TopicNameTable> m_topic_names;
 };
 
 // Reads the database files a save needs and builds its tables; a file that exists but
