@@ -1,6 +1,10 @@
 #include "translation/PluginLoader.h"
 
+#include <algorithm>
 #include <array>
+#include <iterator>
+#include <thread>
+#include <utility>
 
 #include "plugin/Dialogue.h"
 #include "plugin/PluginReader.h"
@@ -119,7 +123,8 @@ std::optional<Element> object_element(Block& block, std::int32_t block_number,
 // many rows each list can get at most, so that each list is allocated once.
 struct LoadSurvey {
     TextKeySet keys;
-    // The name files the lookups will ask for, in the order they first do.
+    // The name files the lookups will ask for, in the order they first do; none for a kind
+    // whose records have no name.
     std::vector<std::string_view> name_files;
     std::array<std::size_t, kObjectListCount> rows{};
     std::size_t skills = 0;
@@ -137,31 +142,69 @@ LoadSurvey survey(const BlockStore& store) {
             ++found.skills;
         }
         if (const auto type = listed_type(block, tag)) {
-            const auto& record_type = kRecordTypes[static_cast<std::size_t>(*type)];
             types[number] = static_cast<std::int8_t>(*type);
-            if (found.rows[static_cast<std::size_t>(*type)]++ == 0) {
-                found.name_files.push_back(record_type.name_database);
-                if (!record_type.second_name_database.empty()) {
-                    found.name_files.push_back(record_type.second_name_database);
-                }
-            }
+            ++found.rows[static_cast<std::size_t>(*type)];
             ++listed;
         }
     }
     found.keys.reserve(listed);
+    std::array<bool, kObjectListCount> named{};
     for (std::size_t number = 1; number < store.block_count(); ++number) {
         if (types[number] < 0) {
             continue;
         }
         const Block& block = store.block(number);
-        const auto name = find_subrecord(
-            block, kRecordTypes[static_cast<std::size_t>(types[number])].name_subrecord);
+        const auto& record_type = kRecordTypes[static_cast<std::size_t>(types[number])];
+        const auto name = find_subrecord(block, record_type.name_subrecord);
         if (name && name->size > 1) {
             found.keys.insert(subrecord_text(block, *name, TextKind::Terminated));
+            // A kind's files are asked for from its first record with a name on.
+            if (!std::exchange(named[record_type.index], true)) {
+                found.name_files.push_back(record_type.name_database);
+                if (!record_type.second_name_database.empty()) {
+                    found.name_files.push_back(record_type.second_name_database);
+                }
+            }
         }
     }
     return found;
 }
+
+// The rows of a run of records, in record order, for the lists and the skills.
+struct RowsOfRange {
+    std::array<std::vector<Element>, kObjectListCount> lists;
+    std::vector<SkillElement> skills;
+    std::size_t replaced_names = 0;
+};
+
+// Describes records [first, end) as rows (block 0, the file header record, is never a row,
+// whatever its tag: translating or editing a name in it would move the record count at
+// offset 320, or shrink the header below the 324 bytes that a plugin needs to be opened
+// again). `done(number)` follows every record.
+template <typename Done>
+void read_rows(BlockStore& store, std::int32_t first, std::int32_t end,
+               TranslationDatabase& database, RowsOfRange& rows, Done&& done) {
+    for (std::int32_t number = first; number < end; ++number) {
+        if (number > 0) {
+            Block& block = store.block(static_cast<std::size_t>(number));
+            const Text tag = record_tag(block);
+            if (tag == kSkillTag) {
+                rows.skills.push_back(skill_element(block, number, database));
+            } else if (const auto type = listed_type(block, tag)) {
+                const auto& record_type = kRecordTypes[static_cast<std::size_t>(*type)];
+                if (auto element =
+                        object_element(block, number, record_type, database, rows.replaced_names)) {
+                    rows.lists[static_cast<std::size_t>(*type)].push_back(std::move(*element));
+                }
+            }
+        }
+        done(number);
+    }
+}
+
+// From this many records on, the second half of the records is described on a second
+// thread; below it, a thread would cost more than it saves.
+constexpr std::int32_t kRecordsForTwoThreads = 4096;
 
 // Everything of a load after the file is split into blocks.
 Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, BlockStore& store,
@@ -172,49 +215,72 @@ Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, Block
     // with their own vector, so the new store reserves nothing.
     BlockStore loaded(0);
     loaded.assign(std::move(plugin.blocks), plugin.file_type);
-    ObjectLists rows;
     auto found = survey(loaded);
+    RowsOfRange rows;
     for (int list_index = 0; list_index < kObjectListCount; ++list_index) {
-        rows.list(list_index).elements.reserve(found.rows[static_cast<std::size_t>(list_index)]);
+        rows.lists[static_cast<std::size_t>(list_index)].reserve(
+            found.rows[static_cast<std::size_t>(list_index)]);
     }
-    rows.skills().reserve(found.skills);
-    // Only the database entries that the plugin's names can find are kept in memory.
+    rows.skills.reserve(found.skills);
+    // Only the database entries that the plugin's names can find are kept in memory. Every
+    // file the rows will ask for is read here, before the rows are described: from then on
+    // the database is only read, which two threads may do at once.
     database.limit_pairs_to(std::move(found.keys));
     database.preload_pairs(found.name_files);
+    if (!found.name_files.empty()) {
+        (void)database.external();
+    }
+    if (found.skills > 0) {
+        (void)database.data_triples(kSkillTableName);
+    }
+
     const std::int32_t record_count = loaded.record_count();
     BlockProgress progress(cp1252(u8"Blöcke gelesen : "), record_count);
-    std::size_t replaced_names = 0;
-    for (std::int32_t number = 0; number <= record_count; ++number) {
-        // Block 0 is the file header record and never a row, whatever its tag: translating or
-        // editing a name in it would move the record count at offset 320, or shrink the
-        // header below the 324 bytes that a plugin needs to be opened again.
-        if (number > 0) {
-            Block& block = loaded.block(static_cast<std::size_t>(number));
-            const Text tag = record_tag(block);
-            if (tag == kSkillTag) {
-                rows.append_skill(skill_element(block, number, database));
-            } else if (const auto type = listed_type(block, tag)) {
-                const auto& record_type = kRecordTypes[static_cast<std::size_t>(*type)];
-                if (auto element =
-                        object_element(block, number, record_type, database, replaced_names)) {
-                    rows.append(*type, std::move(*element));
-                }
-            }
-        }
+    const auto show = [&](std::int32_t number) {
         view.show_progress(progress.text(static_cast<std::size_t>(number)));
+    };
+    if (record_count < kRecordsForTwoThreads) {
+        read_rows(loaded, 0, record_count + 1, database, rows, show);
+    } else {
+        // The second half goes to a thread of its own; its rows follow the first half's, so
+        // every list keeps record order. Progress is shown for every record in order, the
+        // second half's once its thread is done.
+        const std::int32_t middle = record_count / 2;
+        RowsOfRange second;
+        std::thread helper([&] {
+            read_rows(loaded, middle, record_count + 1, database, second, [](std::int32_t) {});
+        });
+        read_rows(loaded, 0, middle, database, rows, show);
+        helper.join();
+        for (std::int32_t number = middle; number <= record_count; ++number) {
+            show(number);
+        }
+        for (std::size_t list = 0; list < rows.lists.size(); ++list) {
+            std::move(second.lists[list].begin(), second.lists[list].end(),
+                      std::back_inserter(rows.lists[list]));
+        }
+        std::move(second.skills.begin(), second.skills.end(), std::back_inserter(rows.skills));
+        rows.replaced_names += second.replaced_names;
     }
-    load_responses(loaded, database.data_triples(kResponseDatabaseName), rows);
+
+    ObjectLists loaded_rows;
+    for (int list_index = 0; list_index < kObjectListCount; ++list_index) {
+        loaded_rows.list(list_index).elements =
+            std::move(rows.lists[static_cast<std::size_t>(list_index)]);
+    }
+    loaded_rows.skills() = std::move(rows.skills);
+    load_responses(loaded, database.data_triples(kResponseDatabaseName), loaded_rows);
     if (const auto& error = database.read_error()) {
         return *error;
     }
 
     store = std::move(loaded);
-    lists.take_rows(std::move(rows));
+    lists.take_rows(std::move(loaded_rows));
     // The rows reach the views only now, list by list, so that each view is filled at once.
     for (int list_index = 0; list_index < kObjectListCount; ++list_index) {
         view.show_rows(list_index, lists.list(list_index).elements);
     }
-    view.report_replaced_names(replaced_names);
+    view.report_replaced_names(rows.replaced_names);
     return {};
 }
 

@@ -68,6 +68,45 @@ protected:
 
     Rows rows(int list_index) const { return rows_of(lists.list(list_index).elements); }
 
+    // Names of every lookup result, in the files of several kinds, and skills.
+    void put_lookup_database() {
+        files.put(external_database_path("prog"),
+                  encode_pair_file({{"FFFF", "FFFF"}, {"Crate", "Kiste"}, {"Barrel", "Fass"}}));
+        // "Rope" becomes a text with a zero byte inside, which reads as "Rope" again: no
+        // change.
+        put("Actidata.dat",
+            {{"Lever", "Hebel"}, {"Torch", "Fackel"}, {"Barrel", "Tonne"}, {"Rope", "Ro\0pe"s}});
+        put("Celldata.dat", {{"Foo Town", "Fuchsstadt"}});
+        // The region file is asked for path grids only, and only when the cell file fails.
+        put("Regndata.dat", {{"Moor", "Moorland"}, {"Fuchsstadt", "Nope"}});
+        files.put(
+            data_file_path("prog", kSkillTableName),
+            encode_triple_file({{"sk_block", "Block", "Blocken"}, {"sk_armorer", "Armorer", "R"}}));
+    }
+
+    // Records for every lookup result of put_lookup_database(), 19 of them.
+    static std::vector<Bytes> lookup_records() {
+        return {named("ACTI", "thing", "Thing"), named("ACTI", "lever", "Lever"),
+                named("ACTI", "crate", "Kiste"), named("ACTI", "torch", "Fackel"),
+                named("ACTI", "barrel", "Barrel"), RecordBuilder("ACTI").text("NAME", "x").bytes(),
+                place("CELL", "Foo Town"), place("CELL", "Moor"), place("PGRD", "Foo Town"),
+                place("PGRD", "Moor"), place("PGRD", "Wild"), named("REGN", "moor_region", "Moor"),
+                place("CELL", ""), place("PGRD", ""),
+                // Skills take their table entry by index.
+                RecordBuilder("SKIL").u32("INDX", 1).raw("DESC", "Fixing").bytes(),
+                RecordBuilder("SKIL").u32("INDX", 0).bytes(),
+                RecordBuilder("SKIL").u32("INDX", 2).bytes(), RecordBuilder("SKIL").bytes(),
+                named("ACTI", "rope", "Rope")};
+    }
+
+    Rows skill_rows() const {
+        Rows skills;
+        for (const auto& s : lists.skills()) {
+            skills.push_back(row(std::to_string(s.skill_index), s));
+        }
+        return skills;
+    }
+
     test::MemoryFiles files;
     BlockStore store;
     ObjectLists lists;
@@ -75,31 +114,10 @@ protected:
 };
 
 TEST_F(PluginLoaderTest, RowsFollowTheLookupResult) {
-    files.put(external_database_path("prog"),
-              encode_pair_file({{"FFFF", "FFFF"}, {"Crate", "Kiste"}, {"Barrel", "Fass"}}));
-    // "Rope" becomes a text with a zero byte inside, which reads as "Rope" again: no change.
-    put("Actidata.dat",
-        {{"Lever", "Hebel"}, {"Torch", "Fackel"}, {"Barrel", "Tonne"}, {"Rope", "Ro\0pe"s}});
-    put("Celldata.dat", {{"Foo Town", "Fuchsstadt"}});
-    // The region file is asked for path grids only, and only when the cell file fails.
-    put("Regndata.dat", {{"Moor", "Moorland"}, {"Fuchsstadt", "Nope"}});
-    files.put(
-        data_file_path("prog", kSkillTableName),
-        encode_triple_file({{"sk_block", "Block", "Blocken"}, {"sk_armorer", "Armorer", "R"}}));
+    put_lookup_database();
     // The header record is never a row, even when tagged and named like a cell.
     Bytes file = RecordBuilder("CELL").text("NAME", "Foo Town").raw("DATA", Text(299, 'p')).bytes();
-    for (const Bytes& record :
-         {named("ACTI", "thing", "Thing"), named("ACTI", "lever", "Lever"),
-          named("ACTI", "crate", "Kiste"), named("ACTI", "torch", "Fackel"),
-          named("ACTI", "barrel", "Barrel"), RecordBuilder("ACTI").text("NAME", "x").bytes(),
-          place("CELL", "Foo Town"), place("CELL", "Moor"), place("PGRD", "Foo Town"),
-          place("PGRD", "Moor"), place("PGRD", "Wild"), named("REGN", "moor_region", "Moor"),
-          place("CELL", ""), place("PGRD", ""),
-          // Skills take their table entry by index.
-          RecordBuilder("SKIL").u32("INDX", 1).raw("DESC", "Fixing").bytes(),
-          RecordBuilder("SKIL").u32("INDX", 0).bytes(),
-          RecordBuilder("SKIL").u32("INDX", 2).bytes(), RecordBuilder("SKIL").bytes(),
-          named("ACTI", "rope", "Rope")}) {
+    for (const Bytes& record : lookup_records()) {
         file.insert(file.end(), record.begin(), record.end());
     }
     ASSERT_TRUE(load(file));
@@ -111,15 +129,59 @@ TEST_F(PluginLoaderTest, RowsFollowTheLookupResult) {
               (Rows{"B|Foo Town|Foo Town|Fuchsstadt|9", "B|Moor|Moor|Moorland|10",
                     "|Wild|Wild|Wild|11", "E||||14"}));
     EXPECT_EQ(rows(kRegionType), (Rows{"B|moor_region|Moor|Moorland|12"}));
-    Rows skills;
-    for (const auto& s : lists.skills()) {
-        skills.push_back(row(std::to_string(s.skill_index), s));
-    }
-    EXPECT_EQ(skills, (Rows{"1|sk_armorer|Armorer|R|15", "0|sk_block|Block|Blocken|16", "2||||17",
-                            "0||||18"}));
+    EXPECT_EQ(skill_rows(), (Rows{"1|sk_armorer|Armorer|R|15", "0|sk_block|Block|Blocken|16",
+                                  "2||||17", "0||||18"}));
     // Only names that were originals now hold their translation.
     EXPECT_EQ(store.block(2), named("ACTI", "lever", "Hebel"));
     EXPECT_EQ(view.replaced, 6u);
+}
+
+TEST_F(PluginLoaderTest, ALargePluginGetsTheRowsOfItsPartsInRecordOrder) {
+    // Large enough that its records are described on two threads; each copy of the records
+    // must come out as one copy alone does, behind the copies before it.
+    put_lookup_database();
+    const std::vector<Bytes> records = lookup_records();
+    ASSERT_TRUE(load(plugin(records)));
+    std::vector<Rows> one;
+    for (int list_index = 0; list_index < kObjectListCount; ++list_index) {
+        one.push_back(rows(list_index));
+    }
+    const Rows one_skills = skill_rows();
+    const std::size_t one_replaced = view.replaced;
+
+    constexpr int kCopies = 250;
+    std::vector<Bytes> many;
+    for (int copy = 0; copy < kCopies; ++copy) {
+        many.insert(many.end(), records.begin(), records.end());
+    }
+    ASSERT_TRUE(load(plugin(many)));
+    const auto shifted = [&](const Rows& rows_of_one) {
+        Rows expected;
+        for (int copy = 0; copy < kCopies; ++copy) {
+            for (const Text& line : rows_of_one) {
+                const auto bar = line.rfind('|');
+                const int block =
+                    std::stoi(line.substr(bar + 1)) + copy * static_cast<int>(records.size());
+                expected.push_back(line.substr(0, bar + 1) + std::to_string(block));
+            }
+        }
+        return expected;
+    };
+    for (int list_index = 0; list_index < kObjectListCount; ++list_index) {
+        SCOPED_TRACE(list_index);
+        EXPECT_EQ(rows(list_index), shifted(one[static_cast<std::size_t>(list_index)]));
+    }
+    EXPECT_EQ(skill_rows(), shifted(one_skills));
+    EXPECT_EQ(view.replaced, one_replaced * kCopies);
+    // Progress for every block in order, the header's included.
+    const std::size_t record_count = many.size();
+    ASSERT_EQ(view.progress.size(), record_count + 1 + (record_count + 1));
+    for (std::size_t k = 0; k <= record_count; ++k) {
+        EXPECT_EQ(view.progress[record_count + 1 + k], cp1252(u8"Blöcke gelesen : ") +
+                                                           std::to_string(k) + " / " +
+                                                           std::to_string(record_count))
+            << k;
+    }
 }
 
 TEST_F(PluginLoaderTest, EveryKindGetsItsRowsFromItsTagAndNameSubrecord) {
