@@ -10,7 +10,6 @@
 #include "plugin/Subrecord.h"
 #include "save/CellReferencePass.h"
 #include "save/DialogueCheck.h"
-#include "translation/DatabaseFile.h"
 #include "translation/NameIndex.h"
 #include "translation/TextKeys.h"
 
@@ -80,35 +79,11 @@ public:
     Checker(const BlockStore& store, const ObjectLists& lists, const SaveTables& tables,
             CheckScope scope)
         : m_store(store), m_lists(lists), m_topic_names(tables.inputs().topic_names),
-          m_scope(scope), m_references(tables.references()), m_script_cells(tables.script_cells()) {
-        const DatabaseInputs& inputs = tables.inputs();
+          m_scope(scope), m_references(tables.references()), m_script_cells(tables.script_cells()),
+          m_known_cells(tables.known_cells()) {
         for (auto& rename : pending_script_renames(lists)) {
             Text key = folded(rename.old_name);
             m_renames.try_emplace(std::move(key), std::move(rename));
-        }
-        for (const auto& element : lists.list(kCellType).elements) {
-            m_known_cells.insert(folded(element.dv_name));
-        }
-        // An exterior cell carries its region's name, so the plugin's own region names count
-        // as cell names too; the user's translation of a region reaches no shipped file.
-        for (const auto& element : lists.list(kRegionType).elements) {
-            m_known_cells.insert(folded(element.dv_name));
-        }
-        // The translations are taken straight from the file's bytes; no entry is kept. The
-        // set is made large enough for all of them at once.
-        std::size_t names = m_known_cells.size();
-        for (const Bytes* file : {&inputs.cell_names, &inputs.region_names}) {
-            (void)parse_pair_file(*file, [&names](TextView, TextView) {
-                ++names;
-                return false;
-            });
-        }
-        m_known_cells.reserve(names);
-        for (const Bytes* file : {&inputs.cell_names, &inputs.region_names}) {
-            (void)parse_pair_file(*file, [this](TextView, TextView translation) {
-                m_known_cells.insert(folded(translation));
-                return false;
-            });
         }
     }
 
@@ -276,10 +251,7 @@ private:
     const ScriptNameLookup& m_script_cells;
     // Folded old name of every rename scripts may hold.
     std::unordered_map<Text, ScriptRename> m_renames;
-    // Folded: the cell and region names of the plugin after the save and the translations
-    // of the cell and region databases. Tens of thousands of names, asked once per reference:
-    // one buffer for all of them instead of a node and a string each.
-    TextKeySet m_known_cells;
+    const TextKeySet& m_known_cells;
     std::vector<Finding> m_findings;
 };
 
