@@ -50,6 +50,8 @@ struct Application::State {
           check_window(workspace, window, dialogs, files), workbench(workspace, window) {
         workspace.program_dir = std::move(program_dir);
         file_context.lists_changed = [this] { lists_changed(); };
+        workspace.suggestions.set_reader(
+            [this] { return load_suggestions(this->files, workspace.program_dir); });
     }
 
     void on(const MenuCommandEvent& event);
@@ -214,18 +216,15 @@ void Application::State::name_recorded(const ListPosition& edited) {
     }
 }
 
-// On the worker, after an Open or a Save: the suggestions are read again (a save adds to the
-// memory), and the window shows the new counts and filters the new rows.
+// On the worker, after an Open or a Save: the suggestions are forgotten, to be read again on
+// their next use (a save adds to the memory), and the window shows the new counts and
+// filters the new rows.
 void Application::State::lists_changed() {
-    auto loaded = load_suggestions(files, workspace.program_dir);
-    workspace.suggestions = std::move(loaded.index);
+    workspace.suggestions.forget();
     // A topic file that cannot be read only leaves the database's names out of the
     // rename rule; the save itself refuses such a file.
     auto topics = read_topic_names(files, workspace.program_dir);
     workspace.topic_database = topics ? std::move(*topics) : PairFile{};
-    if (loaded.problem) {
-        show_refusal(dialogs, loaded.problem->message);
-    }
     workbench.show_counts();
     workbench.apply_filter();
 }

@@ -42,6 +42,13 @@ void NameEditDialog::open(const ClickedRow& row, int list_index) {
     if (!selected) {
         return;
     }
+    // The suggestions are read on the first use after an Open or a Save; a file that could
+    // not be read is said before the dialog opens, and the others still suggest.
+    std::optional<Error> problem;
+    const SuggestionIndex& index = m_workspace.suggestions.index(problem);
+    if (problem) {
+        show_refusal(m_dialogs, problem->message);
+    }
     m_lease = PopupLease::take(m_workspace, m_window);
     if (!m_lease) {
         return;
@@ -52,7 +59,7 @@ void NameEditDialog::open(const ClickedRow& row, int list_index) {
     // Between the fields and the buttons: the check box for the rows named alike and the
     // suggestions, each only when it has something to offer.
     const std::size_t same_names = count_same_name_rows(m_workspace.lists, list_index, m_row);
-    const auto suggestions = m_workspace.suggestions.suggest(row.ev_name, list_index);
+    const auto suggestions = index.suggest(row.ev_name, list_index);
     m_has_same_names_box = same_names > 0;
     m_has_suggestions = !suggestions.empty();
     int buttons_top = kButtonsTop;

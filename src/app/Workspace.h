@@ -3,11 +3,11 @@
 #include <atomic>
 #include <filesystem>
 
+#include "app/SuggestionsOnDemand.h"
 #include "plugin/BlockStore.h"
 #include "translation/DatabaseFile.h"
 #include "translation/ObjectLists.h"
 #include "translation/StoredTexts.h"
-#include "translation/Suggestions.h"
 
 namespace orv {
 
@@ -27,8 +27,8 @@ struct Workspace {
     StoredTexts stored_texts;
     // The full path of the loaded plugin; empty before the first Open.
     std::filesystem::path current_file;
-    // What the name-edit dialog suggests, read again after each Open and Save.
-    SuggestionIndex suggestions;
+    // What the name-edit dialog suggests, read on its first use after each Open and Save.
+    SuggestionsOnDemand suggestions;
     // The topic name database, read with the suggestions: a topic must not be renamed to
     // the German name of another of the game's topics.
     PairFile topic_database;

@@ -129,5 +129,40 @@ TEST_F(Workbench, NameDialogOffersSameNamesAndSuggestions) {
     EXPECT_EQ(dialog.controls.count(kSameNamesBox) + dialog.controls.count(kSuggestionList), 0u);
 }
 
+TEST_F(Workbench, SuggestionsAreReadOnTheDialogsFirstUseAfterAnOpenOrASave) {
+    using namespace name_edit;
+    const auto suggested = [&](std::size_t row) {
+        window.user_selects_row(kWeaponView, row);
+        control(kWeaponView, ListEventType::DoubleClick);
+        const auto dialog = window.snapshot();
+        std::vector<Text> names;
+        if (dialog.controls.count(kSuggestionList) != 0) {
+            for (const auto& list_row : dialog.controls.at(kSuggestionList).rows) {
+                names.push_back(list_row.at(0));
+            }
+        }
+        control(kCancelButton);
+        return names;
+    };
+    // The Open read nothing for the dialog yet: a memory written after it still counts.
+    files.put_text("prog/dataextra/Memory.tsv", "Weapon\tAxe\tAxt\t2024-01-01\n");
+    EXPECT_EQ(suggested(4), std::vector<Text>{"Axt"});
+    // Read once, then kept until the next Open or Save.
+    files.put_text("prog/dataextra/Memory.tsv", "Weapon\tAxe\tBeil\t2024-01-01\n");
+    EXPECT_EQ(suggested(4), std::vector<Text>{"Axt"});
+    open("daten/Foo.esp");
+    EXPECT_EQ(suggested(4), std::vector<Text>{"Beil"});
+
+    // A memory that cannot be read is said when the dialog is first opened, once; the
+    // database files still suggest.
+    open("daten/Foo.esp");
+    EXPECT_TRUE(dialogs.boxes().empty());
+    files.put_text("prog/dataextra/Memory.tsv", "broken line\n");
+    EXPECT_EQ(suggested(4), std::vector<Text>{});
+    ASSERT_EQ(dialogs.boxes().size(), 1u);
+    EXPECT_EQ(suggested(4), std::vector<Text>{});
+    EXPECT_EQ(dialogs.boxes().size(), 1u);
+}
+
 } // namespace
 } // namespace orv::test
