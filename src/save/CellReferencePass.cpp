@@ -98,6 +98,9 @@ std::optional<Text> cell_in_place(const Block& block, const Subrecord& subrecord
 }
 
 void ScriptNameLookup::build() const {
+    if (!m_slots.empty()) {
+        return;
+    }
     std::size_t capacity = 16;
     while (capacity < m_references.size() * 2) {
         capacity *= 2;

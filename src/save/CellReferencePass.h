@@ -120,6 +120,9 @@ public:
 
     // The name the table gives `name`, or nothing.
     std::optional<Text> translation(TextView name) const;
+    // Builds the index now, unless it is built: lookups from several threads at once must
+    // find it built, since the first lookup builds it otherwise.
+    void build() const;
 
 private:
     // The first entry of each name, by the name's hash without regard to ASCII case; open
@@ -129,8 +132,6 @@ private:
         std::uint32_t hash = 0;
         std::uint32_t entry = UINT32_MAX;
     };
-    void build() const;
-
     const NameIndex& m_references;
     mutable std::vector<Slot> m_slots;
 };

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <string>
+#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -74,6 +76,9 @@ constexpr const char8_t* kCompiledScriptAdvice =
     u8"; den Namen im Skripttext ändern und das Skript im Editor neu kompilieren";
 constexpr const char8_t* kResultScriptAdvice = u8"; im Editor ändern, wo der alte Name gemeint ist";
 
+// From this many blocks on, the second half of the blocks is checked on a second thread.
+constexpr std::size_t kBlocksForTwoThreads = 4096;
+
 class Checker {
 public:
     Checker(const BlockStore& store, const ObjectLists& lists, const SaveTables& tables,
@@ -87,8 +92,9 @@ public:
         }
     }
 
-    std::vector<Finding> run() {
-        for (std::size_t number = 1; number < m_store.block_count(); ++number) {
+    // The scripts and references of blocks [first, end), in block order.
+    void check_blocks(std::size_t first, std::size_t end) {
+        for (std::size_t number = first; number < end; ++number) {
             const Block& block = m_store.block(number);
             const Text tag = record_tag(block);
             if (tag == "SCPT") {
@@ -98,6 +104,18 @@ public:
                 check_reference(block, tag, subrecord, place);
             });
         }
+    }
+
+    // The findings so far, taken out of the checker.
+    std::vector<Finding> finish_blocks() { return std::move(m_findings); }
+    // Findings of later blocks, behind this checker's.
+    void append(std::vector<Finding> later) {
+        m_findings.insert(m_findings.end(), std::make_move_iterator(later.begin()),
+                          std::make_move_iterator(later.end()));
+    }
+
+    // The rules about names and dialogue, when the scope has them; then every finding.
+    std::vector<Finding> finish() {
         if (m_scope == CheckScope::Everything) {
             check_names();
             check_dialogue(m_store, m_lists, m_topic_names, m_findings);
@@ -286,7 +304,22 @@ Text finding_kind_label(FindingKind kind) {
 
 std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& lists,
                                   const SaveTables& tables, CheckScope scope) {
-    return Checker(store, lists, tables, scope).run();
+    const std::size_t blocks = store.block_count();
+    Checker first(store, lists, tables, scope);
+    if (blocks < kBlocksForTwoThreads) {
+        first.check_blocks(1, blocks);
+        return first.finish();
+    }
+    // The second half of the blocks is checked on a thread of its own, by a checker of its
+    // own; its findings follow the first half's, so they stay in block order. Both only
+    // read the plugin and the tables.
+    const std::size_t middle = blocks / 2;
+    Checker second(store, lists, tables, scope);
+    std::thread helper([&second, middle, blocks] { second.check_blocks(middle, blocks); });
+    first.check_blocks(1, middle);
+    helper.join();
+    first.append(second.finish_blocks());
+    return first.finish();
 }
 
 std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& lists,

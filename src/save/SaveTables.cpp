@@ -53,6 +53,7 @@ SaveTables::SaveTables(DatabaseInputs inputs, const BlockStore& store, const Obj
     });
     m_references = build_reference_table(
         {m_cell_renames, m_inputs.cell_names, m_inputs.region_names, m_external_database});
+    m_script_cells.build();
     others.join();
 }
 

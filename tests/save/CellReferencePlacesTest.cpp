@@ -172,6 +172,31 @@ TEST(CellReferencePlaces, CheckReportsEveryPlaceThatNamesNoCell) {
     }
 }
 
+TEST(CellReferencePlaces, CheckOfALargePluginReportsInBlockOrder) {
+    // Enough blocks that the check splits them between two threads.
+    constexpr int kPairs = 2200;
+    std::vector<Bytes> records;
+    std::vector<std::string> expected;
+    for (int i = 0; i < kPairs; ++i) {
+        const std::string n = std::to_string(i);
+        records.push_back(
+            RecordBuilder("CREA").raw("AI_F", "x").text("CNDT", "Nowhere " + n).bytes());
+        records.push_back(
+            RecordBuilder("INFO").raw("BNAM", "AiFollowCell Player \"Lost " + n + "\"").bytes());
+        expected.push_back("reference|CREA|CNDT „Nowhere " + n + "“" + kNoCell);
+        expected.push_back("reference|INFO|BNAM Zeile 1 „Lost " + n + "“" + kNoCell);
+    }
+    ObjectLists lists;
+    lists.append(kCellType, {mark::kNone, "Home", "Home", "Home", 1});
+    const auto store = fixtures::store_of(records);
+    std::vector<std::string> lines;
+    for (const auto& finding : check_plugin(store, lists, DatabaseInputs{})) {
+        lines.push_back(std::string(finding_kind_word(finding.kind)) + "|" + finding.record + "|" +
+                        to_utf8(finding.detail));
+    }
+    EXPECT_EQ(lines, expected);
+}
+
 // After a save renamed the cell, the plugin's list shows the new name as its English name,
 // and result scripts still naming the old cell lead nowhere: one finding per call.
 TEST(CellReferencePlaces, CheckOfASavedPluginFindsScriptsLeftOnTheOldName) {
