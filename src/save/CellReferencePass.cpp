@@ -1,6 +1,8 @@
 #include "save/CellReferencePass.h"
 
 #include <algorithm>
+#include <functional>
+#include <thread>
 
 #include "plugin/ResultScript.h"
 #include "plugin/Subrecord.h"
@@ -14,19 +16,23 @@ namespace {
 // name follows the five-character head directly.
 constexpr TextView kCellConditionSignature = "BLX0";
 
+// From this many blocks on, a pass gives the second half of the blocks to a second thread.
+constexpr std::size_t kBlocksForTwoThreads = 4096;
+
+// Where a translator reports its steps: the number of the block of every lookup, every SCVR
+// and every result script.
+using StepFunction = std::function<void(std::size_t number)>;
+
 class ReferenceTranslator {
 public:
     ReferenceTranslator(BlockStore& store, const NameIndex& references,
-                        const ScriptNameLookup& script_cells, const ProgressFunction& progress)
+                        const ScriptNameLookup& script_cells, StepFunction step)
         : m_store(store), m_references(references), m_script_cells(script_cells),
-          m_progress(progress),
-          m_progress_text(cp1252(u8"Übersetze zellenverweise : "), store.record_count()) {}
+          m_step(std::move(step)) {}
 
-    int run() {
-        // Block 0 is the file header record, never a cell, a character or a response,
-        // whatever its tag: a name replaced in it would move the record count or shrink the
-        // header below what opens again.
-        for (std::size_t number = 1; number < m_store.block_count(); ++number) {
+    // Translates the references of blocks [first, end); returns how many changed.
+    int run(std::size_t first, std::size_t end) {
+        for (std::size_t number = first; number < end; ++number) {
             m_number = number;
             Block& block = m_store.block(number);
             for_each_reference_place(block, [&](const Subrecord& subrecord, ReferencePlace place) {
@@ -55,7 +61,7 @@ private:
                 replace_subrecord_text(block, subrecord, kind, replacement);
             }
         }
-        m_progress(m_progress_text.text(m_number));
+        m_step(m_number);
     }
 
     // The script is replaced as a whole only when a cell argument changed, so a script
@@ -73,8 +79,7 @@ private:
     BlockStore& m_store;
     const NameIndex& m_references;
     const ScriptNameLookup& m_script_cells;
-    const ProgressFunction& m_progress;
-    BlockProgress m_progress_text;
+    StepFunction m_step;
     std::size_t m_number = 0;
     int m_changed = 0;
 };
@@ -165,7 +170,34 @@ NameIndex build_reference_table(const std::vector<ByteSpan>& sources) {
 int translate_cell_references(BlockStore& store, const NameIndex& references,
                               const ScriptNameLookup& script_cells,
                               const ProgressFunction& progress) {
-    return ReferenceTranslator(store, references, script_cells, progress).run();
+    BlockProgress progress_text(cp1252(u8"Übersetze zellenverweise : "), store.record_count());
+    const auto show = [&](std::size_t number) { progress(progress_text.text(number)); };
+    // Block 0 is the file header record, never a cell, a character or a response, whatever
+    // its tag: a name replaced in it would move the record count or shrink the header below
+    // what opens again.
+    const std::size_t blocks = store.block_count();
+    if (blocks < kBlocksForTwoThreads) {
+        return ReferenceTranslator(store, references, script_cells, show).run(1, blocks);
+    }
+    // The second half of the blocks is translated on a thread of its own; each block is
+    // changed by one thread only, and the tables are only read. Its steps are shown
+    // afterwards, in order, so that the progress texts are those of one thread.
+    script_cells.build();
+    const std::size_t middle = blocks / 2;
+    std::vector<std::size_t> later_steps;
+    int later_changed = 0;
+    std::thread helper([&] {
+        later_changed = ReferenceTranslator(
+                            store, references, script_cells,
+                            [&later_steps](std::size_t number) { later_steps.push_back(number); })
+                            .run(middle, blocks);
+    });
+    const int changed = ReferenceTranslator(store, references, script_cells, show).run(1, middle);
+    helper.join();
+    for (const std::size_t number : later_steps) {
+        show(number);
+    }
+    return changed + later_changed;
 }
 
 int translate_cell_references(BlockStore& store, const NameIndex& references,

@@ -1,5 +1,7 @@
 #include "save/TopicReferencePass.h"
 
+#include <thread>
+
 #include "plugin/ResultScript.h"
 #include "plugin/Subrecord.h"
 #include "save/CellReferencePass.h"
@@ -33,12 +35,21 @@ Bytes plugin_topic_names(const BlockStore& store, const ObjectLists& lists) {
 TopicNameTable::TopicNameTable(const BlockStore& store, const ObjectLists& lists,
                                ByteSpan topic_database, ByteSpan external_database)
     : m_names(build_reference_table(
-          {plugin_topic_names(store, lists), topic_database, external_database})) {}
+          {plugin_topic_names(store, lists), topic_database, external_database})) {
+    // Built now, so that lookups from several threads only read it.
+    m_lookup.build();
+}
 
-int translate_topic_references(BlockStore& store, const TopicNameTable& names) {
+namespace {
+
+// From this many blocks on, the second half of the blocks goes to a second thread.
+constexpr std::size_t kBlocksForTwoThreads = 4096;
+
+// Translates the topic arguments of blocks [first, end); returns how many changed.
+int translate_topics_of(BlockStore& store, const TopicNameTable& names, std::size_t first,
+                        std::size_t end) {
     int changed = 0;
-    // Block 0 is the file header, never a response.
-    for (std::size_t number = 1; number < store.block_count(); ++number) {
+    for (std::size_t number = first; number < end; ++number) {
         Block& block = store.block(number);
         if (!tag_at(block, 0, "INFO")) {
             continue;
@@ -56,6 +67,25 @@ int translate_topic_references(BlockStore& store, const TopicNameTable& names) {
         }
     }
     return changed;
+}
+
+} // namespace
+
+int translate_topic_references(BlockStore& store, const TopicNameTable& names) {
+    // Block 0 is the file header, never a response.
+    const std::size_t blocks = store.block_count();
+    if (blocks < kBlocksForTwoThreads) {
+        return translate_topics_of(store, names, 1, blocks);
+    }
+    // Each block is changed by one thread only; the table is only read.
+    const std::size_t middle = blocks / 2;
+    int later = 0;
+    std::thread helper([&store, &names, &later, middle, blocks] {
+        later = translate_topics_of(store, names, middle, blocks);
+    });
+    const int changed = translate_topics_of(store, names, 1, middle);
+    helper.join();
+    return changed + later;
 }
 
 } // namespace orv

@@ -172,6 +172,33 @@ TEST(CellReferencePlaces, CheckReportsEveryPlaceThatNamesNoCell) {
     }
 }
 
+TEST(CellReferencePlaces, ALargePluginHasEveryPlaceTranslatedWithProgressInBlockOrder) {
+    // Enough blocks that the pass splits them between two threads; each record must come
+    // out as it does alone, and each place shows its step, in block order.
+    const std::vector<Bytes> kinds = {
+        RecordBuilder("CREA").raw("AI_F", "x").text("CNDT", "Foo Town").bytes(),
+        RecordBuilder("INFO").raw("BNAM", "AiFollowCell Player \"old mill\"").bytes(),
+        RecordBuilder("CELL").text("DNAM", "Elsewhere").bytes()};
+    std::vector<Bytes> records;
+    for (int i = 0; i < 4500; ++i) {
+        records.push_back(kinds[static_cast<std::size_t>(i) % kinds.size()]);
+    }
+    const NameIndex references = build_reference_table(
+        {encode_pair_file({{"Foo Town", "Fooheim"}, {"Old Mill", cp1252(u8"Alte Mühle")}})});
+    BlockStore store = fixtures::store_of(records);
+    std::vector<Text> steps;
+    const int changed = translate_cell_references(
+        store, references, [&steps](const Text& text) { steps.push_back(text); });
+    EXPECT_EQ(changed, 3000);
+    std::vector<Text> expected_steps;
+    for (std::size_t number = 1; number < store.block_count(); ++number) {
+        ASSERT_EQ(store.block(number), pass(records[number - 1]).after) << number;
+        expected_steps.push_back(cp1252(u8"Übersetze zellenverweise : ") + std::to_string(number) +
+                                 " / " + std::to_string(records.size()));
+    }
+    EXPECT_EQ(steps, expected_steps);
+}
+
 TEST(CellReferencePlaces, CheckOfALargePluginReportsInBlockOrder) {
     // Enough blocks that the check splits them between two threads.
     constexpr int kPairs = 2200;

@@ -62,5 +62,22 @@ TEST(TopicReferences, AddTopicTakesTheNameTheSaveWritesAndEveryOtherByteStays) {
     EXPECT_EQ(names.translation("FU-ORT"), "Fu-Ort");
 }
 
+TEST(TopicReferences, ALargePluginHasEveryResponseTranslatedAndCounted) {
+    // Enough blocks that the pass splits them between two threads: every response in
+    // either half is translated, the others keep every byte, and the count spans both.
+    const ObjectLists lists;
+    const TopicNameTable names(store_of({}), lists, encode_pair_file({{"Base", "Grund"}}), {});
+    std::vector<Bytes> records;
+    for (int i = 0; i < 5000; ++i) {
+        records.push_back(info(i % 2 == 0 ? "AddTopic Base" : "AddTopic Other"));
+    }
+    BlockStore store = store_of(records);
+    EXPECT_EQ(translate_topic_references(store, names), 2500);
+    for (std::size_t number = 1; number < store.block_count(); ++number) {
+        ASSERT_EQ(store.block(number), info(number % 2 == 1 ? "AddTopic Grund" : "AddTopic Other"))
+            << number;
+    }
+}
+
 } // namespace
 } // namespace orv
