@@ -12,6 +12,7 @@
 #include "plugin/Subrecord.h"
 #include "save/CellReferencePass.h"
 #include "save/DialogueCheck.h"
+#include "translation/DatabaseFile.h"
 #include "translation/NameIndex.h"
 #include "translation/TextKeys.h"
 
@@ -76,16 +77,48 @@ constexpr const char8_t* kCompiledScriptAdvice =
     u8"; den Namen im Skripttext ändern und das Skript im Editor neu kompilieren";
 constexpr const char8_t* kResultScriptAdvice = u8"; im Editor ändern, wo der alte Name gemeint ist";
 
+// Every name a cell reference may name after the save, folded: the plugin's cells and
+// regions as the save names them (an exterior cell carries its region's name; the user's
+// translation of a region reaches no shipped file) and the translations of the cell and
+// region files. Tens of thousands of names, asked once per reference: one buffer for all
+// of them instead of a node and a string each.
+TextKeySet known_cell_names(const ObjectLists& lists, const DatabaseInputs& inputs) {
+    TextKeySet names;
+    std::size_t count =
+        lists.list(kCellType).elements.size() + lists.list(kRegionType).elements.size();
+    // The translations are taken straight from the file's bytes; no entry is kept. The set
+    // is made large enough for all of them at once.
+    for (const Bytes* file : {&inputs.cell_names, &inputs.region_names}) {
+        (void)parse_pair_file(*file, [&count](TextView, TextView) {
+            ++count;
+            return false;
+        });
+    }
+    names.reserve(count);
+    for (const int list : {kCellType, kRegionType}) {
+        for (const auto& element : lists.list(list).elements) {
+            names.insert(folded(element.dv_name));
+        }
+    }
+    for (const Bytes* file : {&inputs.cell_names, &inputs.region_names}) {
+        (void)parse_pair_file(*file, [&names](TextView, TextView translation) {
+            names.insert(folded(translation));
+            return false;
+        });
+    }
+    return names;
+}
+
 // From this many blocks on, the second half of the blocks is checked on a second thread.
 constexpr std::size_t kBlocksForTwoThreads = 4096;
 
 class Checker {
 public:
     Checker(const BlockStore& store, const ObjectLists& lists, const SaveTables& tables,
-            CheckScope scope)
+            const TextKeySet& known_cells, CheckScope scope)
         : m_store(store), m_lists(lists), m_topic_names(tables.inputs().topic_names),
           m_scope(scope), m_references(tables.references()), m_script_cells(tables.script_cells()),
-          m_known_cells(tables.known_cells()) {
+          m_known_cells(known_cells) {
         for (auto& rename : pending_script_renames(lists)) {
             Text key = folded(rename.old_name);
             m_renames.try_emplace(std::move(key), std::move(rename));
@@ -305,7 +338,8 @@ Text finding_kind_label(FindingKind kind) {
 std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& lists,
                                   const SaveTables& tables, CheckScope scope) {
     const std::size_t blocks = store.block_count();
-    Checker first(store, lists, tables, scope);
+    const TextKeySet known_cells = known_cell_names(lists, tables.inputs());
+    Checker first(store, lists, tables, known_cells, scope);
     if (blocks < kBlocksForTwoThreads) {
         first.check_blocks(1, blocks);
         return first.finish();
@@ -314,7 +348,7 @@ std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& li
     // own; its findings follow the first half's, so they stay in block order. Both only
     // read the plugin and the tables.
     const std::size_t middle = blocks / 2;
-    Checker second(store, lists, tables, scope);
+    Checker second(store, lists, tables, known_cells, scope);
     std::thread helper([&second, middle, blocks] { second.check_blocks(middle, blocks); });
     first.check_blocks(1, middle);
     helper.join();

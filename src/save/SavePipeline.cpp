@@ -96,7 +96,10 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, const Save
     }
 
     const auto show = [&view](const Text& text) { view.show_progress(text); };
-    report.game_settings_translated = translate_game_settings(store, tables.game_settings(), show);
+    report.game_settings_translated = translate_game_settings(
+        store,
+        NameIndex(parse_pair_file(tables.inputs().game_settings), NameIndex::Keys::OriginalsOnly),
+        show);
     report.references_translated =
         translate_cell_references(store, tables.references(), tables.script_cells(), show);
     report.topic_references_translated = translate_topic_references(store, tables.topic_names());

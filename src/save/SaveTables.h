@@ -10,7 +10,6 @@
 #include "save/TopicReferencePass.h"
 #include "translation/NameIndex.h"
 #include "translation/ObjectLists.h"
-#include "translation/TextKeys.h"
 
 namespace orv {
 
@@ -37,12 +36,6 @@ public:
     const ScriptNameLookup& script_cells() const { return m_script_cells; }
     // The German names of topic arguments, from the topics as their records name them now.
     const TopicNameTable& topic_names() const { return *m_topic_names; }
-    // The game settings, by original.
-    const NameIndex& game_settings() const { return m_game_settings; }
-    // Every name a cell reference may name after the save, in upper case (Windows-1252
-    // letters): the plugin's cells and regions as the save names them (an exterior cell
-    // carries its region's name) and the translations of the cell and region files.
-    const TextKeySet& known_cells() const { return m_known_cells; }
 
 private:
     DatabaseInputs m_inputs;
@@ -51,10 +44,6 @@ private:
     NameIndex m_references;
     ScriptNameLookup m_script_cells{m_references};
     std::unique_ptr<const TopicNameTable> m_topic_names;
-    NameIndex m_game_settings;
-    // Tens of thousands of names, asked once per reference: one buffer for all of them
-    // instead of a node and a string each.
-    TextKeySet m_known_cells;
 };
 
 // Reads the database files a save needs and builds its tables; a file that exists but
