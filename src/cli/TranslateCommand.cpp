@@ -188,7 +188,17 @@ int run_translate(const Context& context, std::span<const std::string> arguments
     if (!tables) {
         return refuse(context, tables.error().message);
     }
-    const auto findings = check_plugin(store, lists, **tables, CheckScope::ScriptsAndReferences);
+    // The findings are written out as their lines at once: a large plugin has thousands,
+    // and their lines take less memory through the save than the findings would.
+    std::string finding_lines;
+    for (const auto& finding :
+         check_plugin(store, lists, **tables, CheckScope::ScriptsAndReferences)) {
+        if (finding.kind == FindingKind::ReferenceToNoCell ||
+            finding.kind == FindingKind::ScriptNamesRenamed) {
+            append_escaped_line(finding_lines, {finding_kind_word(finding.kind), finding.record,
+                                                finding.id, finding.detail});
+        }
+    }
 
     SilentSaveView save_view;
     const auto external =
@@ -203,18 +213,8 @@ int run_translate(const Context& context, std::span<const std::string> arguments
     }
     context.out << to_utf8(summary(lists, plugin->names_from_database, *saved));
     context.out.flush();
-    {
-        std::string lines;
-        for (const auto& finding : findings) {
-            if (finding.kind == FindingKind::ReferenceToNoCell ||
-                finding.kind == FindingKind::ScriptNamesRenamed) {
-                append_escaped_line(lines, {finding_kind_word(finding.kind), finding.record,
-                                            finding.id, finding.detail});
-            }
-        }
-        context.err.write(lines.data(), static_cast<std::streamsize>(lines.size()));
-        context.err.flush();
-    }
+    context.err.write(finding_lines.data(), static_cast<std::streamsize>(finding_lines.size()));
+    context.err.flush();
     // The translation memory follows the user's database: only with --update-external.
     // The plugin is written, so the run succeeded; a failure here only means the memory kept
     // its old state, which the warning on stderr says.

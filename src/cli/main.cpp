@@ -3,6 +3,7 @@
 #include "platform/LocalFiles.h"
 
 int main(int argc, char** argv) {
+    orv::share_one_heap_between_threads();
     const auto arguments = orv::command_line_arguments(argc, argv);
     orv::LocalFiles files;
     return orv::cli::run(arguments, orv::executable_folder(argv[0]), files, orv::standard_output(),

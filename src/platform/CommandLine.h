@@ -23,4 +23,10 @@ std::filesystem::path executable_folder(const char* argv0);
 std::ostream& standard_output();
 std::ostream& standard_error();
 
+// Sets up the memory allocator for a program that works on a few threads. Where the C
+// library gives every thread a heap of its own (glibc), memory a thread frees stays in that
+// heap, so each worker thread would add its own leftovers to the peak; the program's
+// threads share one heap instead.
+void share_one_heap_between_threads();
+
 } // namespace orv

@@ -1,5 +1,8 @@
 #include "save/SavePipeline.h"
 
+#include <memory>
+#include <thread>
+
 #include "platform/AtomicWrite.h"
 #include "plugin/Progress.h"
 #include "plugin/RecordTypes.h"
@@ -30,6 +33,21 @@ bool substitute_name(BlockStore& store, const RecordType& type, const Element& e
     return old_name != element.dv_name;
 }
 
+// The texts the game settings pass looks up: the first STRV of every GMST record.
+TextKeySet game_setting_texts(const BlockStore& store) {
+    TextKeySet texts;
+    for (std::size_t number = 1; number < store.block_count(); ++number) {
+        const Block& block = store.block(number);
+        if (!tag_at(block, 0, "GMST")) {
+            continue;
+        }
+        if (const auto value = find_subrecord(block, "STRV")) {
+            texts.insert(subrecord_text(block, *value, TextKind::Whole));
+        }
+    }
+    return texts;
+}
+
 } // namespace
 
 Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, Files& files,
@@ -49,6 +67,20 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, const Save
                                ExternalDatabaseWrite external_write) {
     SaveReport report;
     const Bytes& external_database = tables.external_database();
+    // Built from the topics as their records name them before any name is substituted, on a
+    // second thread while this one indexes the plugin's game settings: both only read, and
+    // neither reads what the other does.
+    std::unique_ptr<const TopicNameTable> topic_names;
+    std::thread topic_table([&] {
+        topic_names = std::make_unique<const TopicNameTable>(
+            store, lists, tables.inputs().topic_names, external_database);
+    });
+    // Only the entries of the plugin's setting texts are indexed: the whole file's index
+    // would sit beside the reference table and raise the save's peak.
+    const NameIndex game_settings(
+        parse_pair_file(tables.inputs().game_settings, game_setting_texts(store)),
+        NameIndex::Keys::OriginalsOnly);
+    topic_table.join();
 
     // The rows this save marks as saved. Should the save fail after all, they go back to
     // "*", so the names still count as unsaved: the old file holds none of them.
@@ -96,13 +128,10 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, const Save
     }
 
     const auto show = [&view](const Text& text) { view.show_progress(text); };
-    report.game_settings_translated = translate_game_settings(
-        store,
-        NameIndex(parse_pair_file(tables.inputs().game_settings), NameIndex::Keys::OriginalsOnly),
-        show);
+    report.game_settings_translated = translate_game_settings(store, game_settings, show);
     report.references_translated =
         translate_cell_references(store, tables.references(), tables.script_cells(), show);
-    report.topic_references_translated = translate_topic_references(store, tables.topic_names());
+    report.topic_references_translated = translate_topic_references(store, *topic_names);
 
     std::vector<FileReplacement> replacements;
     if (external_write == ExternalDatabaseWrite::Write) {

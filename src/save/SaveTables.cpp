@@ -1,25 +1,15 @@
 #include "save/SaveTables.h"
 
-#include <thread>
-
 namespace orv {
 
 SaveTables::SaveTables(DatabaseInputs inputs, const BlockStore& store, const ObjectLists& lists)
     : m_inputs(std::move(inputs)), m_external_database(rebuilt_external_database(lists)),
       // Read before the save substitutes any name: the old name of a cell is what its
       // record holds now, not its EV Name.
-      m_cell_renames(pending_cell_renames(store, lists)) {
-    // The two tables are independent and each takes a while on a large database: the topic
-    // table is built on a second thread while this one builds the reference table. Both
-    // only read.
-    std::thread others([this, &store, &lists] {
-        m_topic_names = std::make_unique<const TopicNameTable>(store, lists, m_inputs.topic_names,
-                                                               m_external_database);
-    });
-    m_references = build_reference_table(
-        {m_cell_renames, m_inputs.cell_names, m_inputs.region_names, m_external_database});
+      m_cell_renames(pending_cell_renames(store, lists)),
+      m_references(build_reference_table(
+          {m_cell_renames, m_inputs.cell_names, m_inputs.region_names, m_external_database})) {
     m_script_cells.build();
-    others.join();
 }
 
 Result<std::unique_ptr<SaveTables>> read_save_tables(Files& files,

@@ -7,7 +7,6 @@
 #include "plugin/BlockStore.h"
 #include "save/CellReferencePass.h"
 #include "save/PendingSave.h"
-#include "save/TopicReferencePass.h"
 #include "translation/NameIndex.h"
 #include "translation/ObjectLists.h"
 
@@ -34,8 +33,6 @@ public:
     const NameIndex& references() const { return m_references; }
     // The same table for the cell names of result scripts, without regard to ASCII case.
     const ScriptNameLookup& script_cells() const { return m_script_cells; }
-    // The German names of topic arguments, from the topics as their records name them now.
-    const TopicNameTable& topic_names() const { return *m_topic_names; }
 
 private:
     DatabaseInputs m_inputs;
@@ -43,7 +40,6 @@ private:
     Bytes m_cell_renames;
     NameIndex m_references;
     ScriptNameLookup m_script_cells{m_references};
-    std::unique_ptr<const TopicNameTable> m_topic_names;
 };
 
 // Reads the database files a save needs and builds its tables; a file that exists but

@@ -2,6 +2,10 @@
 
 #include <iostream>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace orv {
 
 std::vector<std::string> command_line_arguments(int argc, char** argv) {
@@ -23,6 +27,12 @@ std::ostream& standard_output() {
 
 std::ostream& standard_error() {
     return std::cerr;
+}
+
+void share_one_heap_between_threads() {
+#if defined(__GLIBC__)
+    mallopt(M_ARENA_MAX, 1);
+#endif
 }
 
 } // namespace orv

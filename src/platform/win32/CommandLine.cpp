@@ -146,4 +146,8 @@ std::ostream& standard_error() {
     return stream;
 }
 
+void share_one_heap_between_threads() {
+    // The C runtime's heap is one for all threads already.
+}
+
 } // namespace orv
