@@ -31,10 +31,6 @@ constexpr std::array<ScriptFunction, 12> kFunctions = {{
 
 constexpr std::array<TextView, 3> kConditionWords = {"if", "elseif", "while"};
 
-char upper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 Kind kind_of_letter(char letter) {
     switch (letter) {
     case 'c':
@@ -154,12 +150,6 @@ const ScriptFunction* find_script_function(TextView name) {
         }
     }
     return nullptr;
-}
-
-Text ascii_upper(TextView text) {
-    Text result(text);
-    std::transform(result.begin(), result.end(), result.begin(), upper);
-    return result;
 }
 
 ScriptReading find_script_arguments(TextView script) {

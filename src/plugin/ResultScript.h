@@ -84,8 +84,6 @@ inline bool equal_ignoring_ascii_case(TextView left, TextView right) {
     }
     return true;
 }
-// ASCII letters in upper case, other bytes unchanged: a key for equal_ignoring_ascii_case.
-Text ascii_upper(TextView text);
 
 struct ScriptRewrite {
     Text script;
