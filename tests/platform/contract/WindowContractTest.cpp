@@ -467,8 +467,9 @@ TEST_F(WindowContract, AFindingSelectsItsTabAndTheEditorCopiesAndStoresTheText) 
     m_remote.choose_menu(kBookCommand);
     ASSERT_TRUE(wait_open(WindowId::TextEditor));
     EXPECT_EQ(popup(WindowId::TextEditor, {editor::kSaveButton, editor::kCopyButton}),
-              "Book 700x500 [-SPEICHERN] [-KOPIEREN]");
-    EXPECT_EQ(rows(editor::kEntryList), Strings({"|bk_tales"}));
+              "Book 900x500 [-SPEICHERN] [-KOPIEREN]");
+    EXPECT_EQ(rows(editor::kEntryList),
+              Strings({"|bk_tales|Long ago the grove was a lake. Now only the mist."}));
     // Only the main window's lists have the popup menu.
     EXPECT_FALSE(m_remote.right_click_opens_popup_menu(editor::kEntryList, 0));
 
@@ -477,7 +478,7 @@ TEST_F(WindowContract, AFindingSelectsItsTabAndTheEditorCopiesAndStoresTheText) 
     m_remote.press_button(editor::kCopyButton);
     EXPECT_TRUE(wait_for_text(editor::kTranslationBox, kBookText));
     EXPECT_EQ(popup(WindowId::TextEditor, {editor::kSaveButton, editor::kCopyButton}),
-              "Book 700x500 [SPEICHERN] [-KOPIEREN]");
+              "Book 900x500 [SPEICHERN] [-KOPIEREN]");
 
     m_remote.type_text(editor::kTranslationBox,
                        "Vor langer Zeit war der Hain ein See.\rNur der Nebel.");
