@@ -205,6 +205,31 @@ protected:
     }
 };
 
+// Ctrl+Enter in a text box: reported as the store key instead of starting a new line, which
+// Enter alone does.
+class StoreKeyFilter final : public QObject {
+public:
+    StoreKeyFilter(QObject* box, std::function<void()> pressed)
+        : QObject(box), m_pressed(std::move(pressed)) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) {
+            return false;
+        }
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
+            !key->modifiers().testFlag(Qt::ControlModifier)) {
+            return false;
+        }
+        m_pressed();
+        return true;
+    }
+
+private:
+    std::function<void()> m_pressed;
+};
+
 // While a pop-up is open, a click anywhere on the main window (its lists, tabs, menu bar)
 // is refused visibly: the pop-up comes to the front instead, so that it can never be lost
 // behind the window it belongs to. The main window's close box stays with the program.
@@ -654,6 +679,11 @@ QWidget* QtWindow::create_control_widget(const ControlSpec& definition, QWidget*
                 deliver(ControlEvent{number, ListEventType::Other});
             }
         });
+        if (reports) {
+            box->installEventFilter(new StoreKeyFilter(box, [this, number] {
+                deliver(ControlEvent{number, ListEventType::StoreKey});
+            }));
+        }
         return box;
     }
     }

@@ -498,6 +498,67 @@ TEST_F(WindowContract, AFindingSelectsItsTabAndTheEditorCopiesAndStoresTheText) 
     ASSERT_TRUE(wait_closed(WindowId::TextEditor));
 }
 
+TEST_F(WindowContract, TheDialogEditorFiltersStoresWithCtrlEnterAndASaveMarksTheResponse) {
+    const auto dialogue = m_dir / "plugins" / "Gespraech.esp";
+    // clang-format off
+    m_files.put(dialogue, fixtures::plugin({
+        RecordBuilder("DIAL").text("NAME", "Greeting").raw("DATA", std::string(1, '\0')).bytes(),
+        RecordBuilder("INFO").text("INAM", "r_one").raw("NAME", "Go away\r\nnow.").bytes(),
+        RecordBuilder("INFO").text("INAM", "r_two").raw("NAME", "Come back").bytes(),
+        RecordBuilder("DIAL").text("NAME", "Trade").raw("DATA", std::string(1, '\0')).bytes(),
+        RecordBuilder("INFO").text("INAM", "r_three").raw("NAME", "Come and see").bytes(),
+        RecordBuilder("DIAL").text("NAME", "quest_a").raw("DATA", std::string(1, '\4')).bytes(),
+        RecordBuilder("INFO").text("INAM", "q_one").raw("NAME", "A ring").bytes(),
+    }));
+    // clang-format on
+    start();
+    open_plugin(dialogue);
+    const int dialog_command = command::edit_text(5);
+    m_remote.choose_menu(dialog_command);
+    ASSERT_TRUE(wait_open(WindowId::TextEditor));
+    EXPECT_EQ(popup(WindowId::TextEditor, {editor::kSaveButton}), "Dialog 900x500 [-SPEICHERN]");
+    EXPECT_EQ(m_remote.headers(editor::kEntryList), Strings({"F/20", "Thema/130", "Text/220"}));
+    EXPECT_EQ(rows(editor::kEntryList),
+              Strings({"|Greeting|Go away now.", "|Greeting|Come back", "|Trade|Come and see"}));
+
+    // Each keystroke in the filter box filters (the editor's entries own which match).
+    for (const auto& [typed, topics] :
+         std::vector<std::pair<std::string, Strings>>{{"COME", {"Greeting", "Trade"}},
+                                                      {"trade", {"Trade"}},
+                                                      {"", {"Greeting", "Greeting", "Trade"}}}) {
+        m_remote.type_text(editor::kEntryFilterField, typed);
+        EXPECT_TRUE(wait_until([&] { return m_remote.column(editor::kEntryList, 1) == topics; }))
+            << typed;
+    }
+
+    // Ctrl+Enter in the translation box stores, without a line break, and the next entry
+    // still to do is chosen.
+    m_remote.click_row(editor::kEntryList, 0, ListEventType::Other);
+    EXPECT_TRUE(wait_for_text(editor::kOriginalBox, "Go away\r\nnow."));
+    m_remote.type_text(editor::kTranslationBox, "Geh weg.");
+    m_remote.press_key(editor::kTranslationBox, "Ctrl+Enter");
+    EXPECT_TRUE(wait_for_text(editor::kOriginalBox, "Come back"));
+    EXPECT_EQ(m_remote.column(editor::kEntryList, 0), Strings({"*", "", ""}));
+    m_remote.press_button(editor::kCancelButton);
+    ASSERT_TRUE(wait_closed(WindowId::TextEditor));
+    EXPECT_TRUE(wait_until([&] {
+        return m_remote.window_title(WindowId::Main) == "ORVENTAL v3.03a - Gespraech.esp *";
+    }));
+
+    // A save marks the response translated: the editor shows it with "Ü" and its text.
+    auto seen = std::make_shared<Strings>();
+    answer_next_message_box(MessageAnswer::Yes, seen);
+    m_remote.choose_menu(command::kSave);
+    ASSERT_TRUE(wait_until([&] { return !seen->empty() && command_items_are(true); }));
+    m_remote.choose_menu(dialog_command);
+    ASSERT_TRUE(wait_open(WindowId::TextEditor));
+    EXPECT_EQ(m_remote.column(editor::kEntryList, 0), Strings({"Ü", "", ""}));
+    m_remote.click_row(editor::kEntryList, 0, ListEventType::Other);
+    EXPECT_TRUE(wait_for_text(editor::kTranslationBox, "Geh weg."));
+    m_remote.close_window(WindowId::TextEditor);
+    ASSERT_TRUE(wait_closed(WindowId::TextEditor));
+}
+
 TEST_F(WindowContract, QuittingWhileTheWorkerSavesFinishesTheFile) {
     start();
     const auto large = m_dir / "plugins" / "Gross.esp";

@@ -209,6 +209,17 @@ bool Win32Window::run_one() {
         GetKeyState(VK_CONTROL) < 0 && focus_search_field()) {
         return true;
     }
+    // Ctrl+Enter in a text box is its store key; Enter alone starts a new line there.
+    if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN &&
+        GetKeyState(VK_CONTROL) < 0) {
+        const int number = GetDlgCtrlID(message.hwnd);
+        if (const Control* control = find(number); control != nullptr &&
+                                                   control->kind == ControlKind::TextBox &&
+                                                   control->handle == message.hwnd) {
+            deliver(ControlEvent{number, ListEventType::StoreKey});
+            return true;
+        }
+    }
     // The menu items' keys choose them wherever the main window has the focus (never in a
     // pop-up window).
     if (root == m_main && m_shortcuts != nullptr &&
