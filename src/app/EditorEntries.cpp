@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "plugin/Subrecord.h"
-#include "translation/RowFilter.h"
 
 namespace orv {
 namespace {
@@ -129,6 +128,17 @@ std::optional<std::size_t> EditorEntries::next_to_do(const EntryFilter& filter,
         }
     }
     return std::nullopt;
+}
+
+TranslationCounts EditorEntries::count() const {
+    TranslationCounts counts;
+    for (const auto& entry : m_entries) {
+        if (entry.has_text && !entry.current.empty()) {
+            ++counts.named;
+            counts.translated += entry.to_do ? 0 : 1;
+        }
+    }
+    return counts;
 }
 
 Text text_beginning(TextView text, std::size_t length) {

@@ -9,6 +9,7 @@
 #include "app/Workspace.h"
 #include "platform/Window.h"
 #include "translation/DatabaseFile.h"
+#include "translation/RowFilter.h"
 #include "translation/TranslationDatabase.h"
 
 namespace orv {
@@ -71,6 +72,9 @@ public:
     std::vector<std::size_t> visible(const EntryFilter& filter) const;
     // The first entry after `index` that the filter keeps and that is still to do.
     std::optional<std::size_t> next_to_do(const EntryFilter& filter, std::size_t index) const;
+    // Counted as the main window counts names: `named` the entries with a text, `translated`
+    // those of them not still to do ("übersetzt 120 von 408", see translated_status()).
+    TranslationCounts count() const;
 
 private:
     void fill(EditorEntry& entry) const;

@@ -16,13 +16,15 @@ constexpr int kMarkColumn = 0;
 constexpr int kMarkColumnWidth = 20;
 constexpr int kKeyColumnWidth = 130;
 constexpr int kTextColumnWidth = 220;
+// The main window's status field that shows how much is translated.
+constexpr int kCountField = 1;
 
 } // namespace
 
 TextEditor::TextEditor(Workspace& workspace, Window& window, Dialogs& dialogs, Files& files,
-                       std::function<void()> stored)
+                       std::function<void()> counts_changed)
     : m_workspace(workspace), m_window(window), m_dialogs(dialogs), m_files(files),
-      m_stored(std::move(stored)) {}
+      m_counts_changed(std::move(counts_changed)) {}
 
 void TextEditor::on_control(const ControlEvent& event) {
     using namespace text_editor;
@@ -38,9 +40,7 @@ void TextEditor::on_control(const ControlEvent& event) {
         // Ctrl+Enter in the box stores as SPEICHERN does.
         [[fallthrough]];
     case kSaveButton:
-        if (save() && m_stored) {
-            m_stored();
-        }
+        save_and_count();
         return;
     case kCopyButton:
         copy();
@@ -104,6 +104,21 @@ void TextEditor::open(const EditorKind& kind) {
     m_window.set_rows(kEntryList, m_entries->rows(), {});
     m_window.set_control_enabled(kSaveButton, false);
     m_window.set_control_enabled(kCopyButton, false);
+    show_counts();
+}
+
+void TextEditor::save_and_count() {
+    if (save() && m_counts_changed) {
+        m_counts_changed();
+    }
+    // After the main window's counts, which a changed record shows anew.
+    show_counts();
+}
+
+void TextEditor::show_counts() {
+    if (m_entries) {
+        m_window.set_status_text(kCountField, translated_status(m_entries->count()));
+    }
 }
 
 EntryFilter TextEditor::current_filter() {
@@ -270,6 +285,9 @@ void TextEditor::close() {
     m_entries.reset();
     m_selected.reset();
     m_shown_translation.clear();
+    if (m_counts_changed) {
+        m_counts_changed();
+    }
 }
 
 bool TextEditor::may_discard_translation() {

@@ -22,9 +22,11 @@ namespace orv {
 // filter keeps and which entry comes next are the rules of EditorEntries.
 class TextEditor final : public Popup {
 public:
-    // `stored` is called after SPEICHERN changed a record's text (unsaved work now).
+    // `counts_changed` is called after SPEICHERN changed a record's text (unsaved work now)
+    // and after the editor closed: the main window shows its title and counts anew. While the
+    // editor is open, status field 1 counts its entries instead of the names.
     TextEditor(Workspace& workspace, Window& window, Dialogs& dialogs, Files& files,
-               std::function<void()> stored = {});
+               std::function<void()> counts_changed = {});
 
     WindowId window() const override { return WindowId::TextEditor; }
     IdRange controls() const override { return text_editor::kControls; }
@@ -63,12 +65,16 @@ private:
     EntryFilter current_filter();
     // Shows entry `index` in the two boxes and sets the buttons.
     void show_entry(std::size_t index);
+    // SPEICHERN or Ctrl+Enter.
+    void save_and_count();
+    // "übersetzt 120 von 408" for the entries, in status field 1.
+    void show_counts();
 
     Workspace& m_workspace;
     Window& m_window;
     Dialogs& m_dialogs;
     Files& m_files;
-    std::function<void()> m_stored;
+    std::function<void()> m_counts_changed;
     // Held while the editor is open.
     std::optional<PopupLease> m_lease;
     std::optional<EditorKind> m_kind;

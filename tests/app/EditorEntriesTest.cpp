@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "DialogTestSupport.h"
 #include "plugin/Subrecord.h"
 #include "translation/Responses.h"
@@ -79,6 +81,16 @@ TEST_F(EditorEntriesTest, MarksAndWhatIsStillToDoFollowEachKindsRecords) {
                                         "\xDC|Greeting|Schon da|Schon da|done"}));
     EXPECT_EQ(shown(EditorEntries(kJournal, workspace, database("Txtinfodata.dat"))),
               (std::vector<std::string>{"|quest_a|The Missing Ring|The Missing Ring|to do"}));
+    // Counted as names are: of the entries with a text, those not still to do.
+    for (const auto& [kind, file, translated, named] :
+         std::vector<std::tuple<const EditorKind*, const char*, std::size_t, std::size_t>>{
+             {&kBooks, "Txtbookdata.dat", 1, 3},
+             {&kDialog, "Txtinfodata.dat", 2, 3},
+             {&kJournal, "Txtinfodata.dat", 0, 1}}) {
+        const TranslationCounts counts = EditorEntries(*kind, workspace, database(file)).count();
+        EXPECT_EQ(std::pair(counts.translated, counts.named), std::pair(translated, named))
+            << kind->label;
+    }
 
     // Stored, a text is done and "*" until a save, then "Ü"; the original stays the opened one.
     workspace.stored_texts.stored(1, "Old", "Neu");

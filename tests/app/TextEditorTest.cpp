@@ -320,6 +320,8 @@ TEST_F(TextEditorTest, DialogEntriesAreFilteredAndCtrlEnterStoresAndMovesOn) {
     TextEditor dialog{workspace, window, dialogs, files, [&stored] { ++stored; }};
     dialog.open(kDialog);
     EXPECT_EQ(window.snapshot().popups.at(WindowId::TextEditor).first, "Dialog");
+    // While the editor is open, the status bar counts its entries as it counts names.
+    EXPECT_EQ(window.snapshot().status.at(1), cp1252(u8"übersetzt 1 von 3"));
     EXPECT_EQ(control(kEntryList).definition.columns,
               (std::vector<ListColumn>{{"F", 20}, {"Thema", 130}, {"Text", 220}}));
     EXPECT_EQ(control(kEntryList).rows, (std::vector<ListRow>{{"B", "Greeting", "Hello there"},
@@ -354,6 +356,7 @@ TEST_F(TextEditorTest, DialogEntriesAreFilteredAndCtrlEnterStoresAndMovesOn) {
     EXPECT_EQ(text_of(kOriginalBox), "Come back");
     EXPECT_EQ(text_of(kTranslationBox), "");
     EXPECT_EQ(stored, 1);
+    EXPECT_EQ(window.snapshot().status.at(1), cp1252(u8"übersetzt 2 von 3"));
     EXPECT_EQ(unsaved_work(workspace.lists, workspace.stored_texts).texts, 1u);
 
     // Chosen again, the stored response offers its text to go on with.
@@ -362,7 +365,9 @@ TEST_F(TextEditorTest, DialogEntriesAreFilteredAndCtrlEnterStoresAndMovesOn) {
     window.user_selects_row(kEntryList, 1);
     dialog.on_control({kEntryList});
     EXPECT_EQ(text_of(kOriginalBox) + "|" + text_of(kTranslationBox), "Go away|Geh weg");
+    // Closed, it has the main window show its own counts again.
     dialog.close();
+    EXPECT_EQ(stored, 2);
     EXPECT_TRUE(dialogs.boxes().empty());
 }
 

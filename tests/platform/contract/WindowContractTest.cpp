@@ -520,6 +520,8 @@ TEST_F(WindowContract, TheDialogEditorFiltersStoresWithCtrlEnterAndASaveMarksThe
     EXPECT_EQ(m_remote.headers(editor::kEntryList), Strings({"F/20", "Thema/130", "Text/220"}));
     EXPECT_EQ(rows(editor::kEntryList),
               Strings({"|Greeting|Go away now.", "|Greeting|Come back", "|Trade|Come and see"}));
+    // The status bar counts the editor's entries while it is open.
+    EXPECT_TRUE(wait_until([&] { return m_remote.status_text(1) == "übersetzt 0 von 3"; }));
 
     // Each keystroke in the filter box filters (the editor's entries own which match).
     for (const auto& [typed, topics] :
@@ -539,6 +541,7 @@ TEST_F(WindowContract, TheDialogEditorFiltersStoresWithCtrlEnterAndASaveMarksThe
     m_remote.press_key(editor::kTranslationBox, "Ctrl+Enter");
     EXPECT_TRUE(wait_for_text(editor::kOriginalBox, "Come back"));
     EXPECT_EQ(m_remote.column(editor::kEntryList, 0), Strings({"*", "", ""}));
+    EXPECT_TRUE(wait_until([&] { return m_remote.status_text(1) == "übersetzt 1 von 3"; }));
     m_remote.press_button(editor::kCancelButton);
     ASSERT_TRUE(wait_closed(WindowId::TextEditor));
     EXPECT_TRUE(wait_until([&] {
