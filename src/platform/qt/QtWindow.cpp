@@ -358,7 +358,8 @@ void QtWindow::create_main_window(const Text& title, int inner_width, int inner_
         };
         main.on_size_change = [this] { report_size(); };
         auto* find = new QShortcut(QKeySequence::Find, &main);
-        QObject::connect(find, &QShortcut::activated, &main, [this] { focus_search_field(); });
+        QObject::connect(find, &QShortcut::activated, &main,
+                         [this] { focus_search_field(WindowId::Main); });
         // A child of the main window: it goes, and stops filtering, with it.
         qApp->installEventFilter(new PopupGuard(&main, [this]() -> QWidget* {
             return m_popups.empty() ? nullptr : m_popups.begin()->second;
@@ -561,6 +562,9 @@ void QtWindow::open_popup(WindowId window, const Text& title, const Rect& rect) 
         popup->setFixedSize(std::max(rect.width, 1), std::max(rect.height, 1));
         popup->on_close = [this, window] { deliver(CloseRequestEvent{window}); };
         popup->on_enter = [this, window] { press_default_button(window); };
+        auto* find = new QShortcut(QKeySequence::Find, popup);
+        QObject::connect(find, &QShortcut::activated, popup,
+                         [this, window] { focus_search_field(window); });
         m_popups[window] = popup;
         popup->show();
         popup->activateWindow();
@@ -1005,9 +1009,9 @@ void QtWindow::focus_control(int control) {
     });
 }
 
-void QtWindow::focus_search_field() {
+void QtWindow::focus_search_field(WindowId window) {
     for (const auto& [number, control] : m_controls) {
-        if (control.kind == ControlKind::SearchField) {
+        if (control.kind == ControlKind::SearchField && control.window == window) {
             control.widget->setFocus(Qt::ShortcutFocusReason);
             static_cast<QLineEdit*>(control.widget)->selectAll();
             return;

@@ -523,7 +523,10 @@ TEST_F(WindowContract, TheDialogEditorFiltersStoresWithCtrlEnterAndASaveMarksThe
     // The status bar counts the editor's entries while it is open.
     EXPECT_TRUE(wait_until([&] { return m_remote.status_text(1) == "übersetzt 0 von 3"; }));
 
-    // Each keystroke in the filter box filters (the editor's entries own which match).
+    // Ctrl+F from the list puts the cursor into the editor's own filter box, where each
+    // keystroke filters (the editor's entries own which match).
+    m_remote.press_key(editor::kEntryList, "Ctrl+F");
+    EXPECT_TRUE(wait_for_focus(editor::kEntryFilterField));
     for (const auto& [typed, topics] :
          std::vector<std::pair<std::string, Strings>>{{"COME", {"Greeting", "Trade"}},
                                                       {"trade", {"Trade"}},
