@@ -527,13 +527,17 @@ TEST_F(WindowContract, TheDialogEditorFiltersStoresWithCtrlEnterAndASaveMarksThe
     // keystroke filters (the editor's entries own which match).
     m_remote.press_key(editor::kEntryList, "Ctrl+F");
     EXPECT_TRUE(wait_for_focus(editor::kEntryFilterField));
-    for (const auto& [typed, topics] :
-         std::vector<std::pair<std::string, Strings>>{{"COME", {"Greeting", "Trade"}},
-                                                      {"trade", {"Trade"}},
-                                                      {"", {"Greeting", "Greeting", "Trade"}}}) {
-        m_remote.type_text(editor::kEntryFilterField, typed);
-        EXPECT_TRUE(wait_until([&] { return m_remote.column(editor::kEntryList, 1) == topics; }))
-            << typed;
+    struct Typed {
+        std::string text;
+        Strings topics;
+    };
+    for (const Typed& typed : std::vector<Typed>{{"COME", {"Greeting", "Trade"}},
+                                                 {"trade", {"Trade"}},
+                                                 {"", {"Greeting", "Greeting", "Trade"}}}) {
+        m_remote.type_text(editor::kEntryFilterField, typed.text);
+        EXPECT_TRUE(wait_until([&] {
+            return m_remote.column(editor::kEntryList, 1) == typed.topics;
+        })) << typed.text;
     }
 
     // Ctrl+Enter in the translation box stores, without a line break, and the next entry
