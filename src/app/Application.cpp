@@ -126,7 +126,7 @@ void Application::State::on(const MenuCommandEvent& event) {
     }
     if (command::kEditTexts.contains(event.command)) {
         text_editor.open(
-            kTextTargets[static_cast<std::size_t>(event.command - command::kEditTexts.first)]);
+            kEditorKinds[static_cast<std::size_t>(event.command - command::kEditTexts.first)]);
     }
     // Any other number is ignored.
 }
@@ -185,6 +185,7 @@ void Application::State::on_list_event(const ControlEvent& event) {
         window.activate_main_window();
         return;
     case ListEventType::Other:
+    case ListEventType::StoreKey:
         return;
     }
 }

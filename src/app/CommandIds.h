@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 
+#include "app/EditorKinds.h"
 #include "platform/Window.h"
 #include "plugin/RecordTypes.h"
 
@@ -30,28 +31,29 @@ inline constexpr int kSaveAs = 3;
 inline constexpr int kQuit = 4;
 inline constexpr int kResetExternalDatabase = 5;
 inline constexpr int kCheck = 7;
-// "Text bearbeiten": one entry per text target, in the order of kTextTargets.
-inline constexpr IdRange kEditTexts{9, 9 + static_cast<int>(kTextTargets.size()) - 1};
+// "Text bearbeiten": one entry per editor kind, in the order of kEditorKinds.
+inline constexpr IdRange kEditTexts{9, 9 + static_cast<int>(kEditorKinds.size()) - 1};
 inline constexpr int kHelp = 20;
 inline constexpr int kAbout = 21;
 inline constexpr int kEditName = 25;
 
-// The "Text bearbeiten" entry of text target `index` of kTextTargets.
+// The "Text bearbeiten" entry of editor kind `index` of kEditorKinds.
 constexpr int edit_text(std::size_t index) {
     return kEditTexts.first + static_cast<int>(index);
 }
 } // namespace command
 
 // The command menu items: "Öffnen", "Speichern", "Speichern als...", "Löschen", "Prüfen",
-// the five "Text bearbeiten" entries and "Bearbeiten". They are always disabled and enabled
+// the seven "Text bearbeiten" entries and "Bearbeiten". They are always disabled and enabled
 // together, in this order, so that no second command or pop-up starts while one works.
 // "Beenden", "Hilfe" and "Über" are never disabled.
-inline constexpr std::array<int, 11> kCommandMenuItems = {
+inline constexpr std::array<int, 13> kCommandMenuItems = {
     command::kOpen,        command::kSave,
     command::kSaveAs,      command::kResetExternalDatabase,
     command::kCheck,       command::edit_text(0),
     command::edit_text(1), command::edit_text(2),
     command::edit_text(3), command::edit_text(4),
+    command::edit_text(5), command::edit_text(6),
     command::kEditName};
 // Whether a command menu item needs a loaded plugin: all but "Öffnen" and "Löschen". Those
 // are greyed at start-up until the first Open, and again after an Open that left no plugin.
@@ -99,9 +101,10 @@ inline constexpr int kSuggestionList = 1041;
 } // namespace name_edit
 
 // The text editor. Of its two text boxes only the translation box reports events (the
-// user typed into it); the original box has a number only so that the program can reach it.
+// user typed into it, or pressed Ctrl+Enter); the original box has a number only so that the
+// program can reach it. The filter row above the entry list works as the main window's.
 namespace text_editor {
-inline constexpr IdRange kControls{1050, 1057};
+inline constexpr IdRange kControls{1050, 1059};
 inline constexpr int kOriginalLabel = 1050;
 inline constexpr int kTranslationLabel = 1051;
 inline constexpr int kEntryList = 1052;
@@ -110,6 +113,8 @@ inline constexpr int kCancelButton = 1054;
 inline constexpr int kCopyButton = 1055;
 inline constexpr int kOriginalBox = 1056;
 inline constexpr int kTranslationBox = 1057;
+inline constexpr int kEntryFilterField = 1058;
+inline constexpr int kOnlyToDoBox = 1059;
 } // namespace text_editor
 
 // The findings window of "Prüfen".
@@ -121,7 +126,7 @@ inline constexpr int kFindingList = 1060;
 // The commands' numbers must not meet either, and every text target has its menu entry.
 static_assert(command::kEditTexts.first > command::kCheck &&
               command::kEditTexts.last < command::kHelp);
-static_assert(kTextTargets.size() == 5, "kCommandMenuItems lists one entry per text target");
+static_assert(kEditorKinds.size() == 7, "kCommandMenuItems lists one entry per editor kind");
 
 // The windows' ranges must not meet: one dispatcher tells every control apart.
 static_assert(kMainWindowControls.last < name_edit::kControls.first);

@@ -17,12 +17,14 @@ std::vector<Menu> main_menu_bar() {
           {command::kQuit, "&Beenden"}}},
         {"&Externe Datenbank", {{command::kResetExternalDatabase, cp1252(u8"&Löschen")}}},
         {"&Text bearbeiten",
-         // One entry per text target, in their order, with the target's label.
+         // One entry per editor kind, in their order, with the kind's label.
          {{command::edit_text(0), "&Book"},
           {command::edit_text(1), "&Class"},
           {command::edit_text(2), "&Race"},
           {command::edit_text(3), "&Skill"},
-          {command::edit_text(4), "B&irthsign"}}},
+          {command::edit_text(4), "B&irthsign"},
+          {command::edit_text(5), "&Dialog"},
+          {command::edit_text(6), "&Journal"}}},
         {"&?",
          {{command::kHelp, "&Hilfe", MenuShortcut::F1},
           {command::kSeparator, ""},

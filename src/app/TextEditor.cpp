@@ -3,24 +3,28 @@
 #include "app/Refusal.h"
 #include "plugin/Subrecord.h"
 #include "translation/NameEdit.h"
+#include "translation/Responses.h"
 #include "translation/TranslationDatabase.h"
 
 namespace orv {
 namespace {
 
-constexpr int kWidth = 700;
+constexpr int kWidth = 900;
 constexpr int kHeight = 500;
-constexpr int kMarkColumnWidth = 20;
-constexpr int kEntryColumnWidth = 350;
-// The entry list's columns: the mark, then the ID.
+// The entry list's columns: the mark, what names the entry, the beginning of its text.
 constexpr int kMarkColumn = 0;
+constexpr int kMarkColumnWidth = 20;
+constexpr int kKeyColumnWidth = 130;
+constexpr int kTextColumnWidth = 220;
+// The main window's status field that shows how much is translated.
+constexpr int kCountField = 1;
 
 } // namespace
 
 TextEditor::TextEditor(Workspace& workspace, Window& window, Dialogs& dialogs, Files& files,
-                       std::function<void()> stored)
+                       std::function<void()> counts_changed)
     : m_workspace(workspace), m_window(window), m_dialogs(dialogs), m_files(files),
-      m_stored(std::move(stored)) {}
+      m_counts_changed(std::move(counts_changed)) {}
 
 void TextEditor::on_control(const ControlEvent& event) {
     using namespace text_editor;
@@ -29,12 +33,14 @@ void TextEditor::on_control(const ControlEvent& event) {
         entry_selected();
         return;
     case kTranslationBox:
-        translation_typed();
-        return;
-    case kSaveButton:
-        if (save() && m_stored) {
-            m_stored();
+        if (event.type != ListEventType::StoreKey) {
+            translation_typed();
+            return;
         }
+        // Ctrl+Enter in the box stores as SPEICHERN does.
+        [[fallthrough]];
+    case kSaveButton:
+        save_and_count();
         return;
     case kCopyButton:
         copy();
@@ -42,12 +48,16 @@ void TextEditor::on_control(const ControlEvent& event) {
     case kCancelButton:
         close();
         return;
+    case kEntryFilterField:
+    case kOnlyToDoBox:
+        apply_filter();
+        return;
     default:
         return;
     }
 }
 
-void TextEditor::open(const TextTarget& target) {
+void TextEditor::open(const EditorKind& kind) {
     // One pop-up at a time: the other one may be editing the same blocks and lists.
     if (m_workspace.dialog_open != 0) {
         return;
@@ -59,67 +69,78 @@ void TextEditor::open(const TextTarget& target) {
     // The text database is read once here; a file that exists but cannot be read must not
     // pass for one without translations.
     TranslationDatabase database(m_files, m_workspace.program_dir);
-    const TripleFile& texts = database.data_triples(target.text_database);
+    const TripleFile& texts = database.data_triples(kind.text_database);
     if (const auto& error = database.read_error()) {
         show_refusal(m_dialogs, error->message);
         return;
     }
     m_lease = PopupLease::take(m_workspace, m_window);
-    m_target = target;
-    m_text_database = texts;
+    m_kind = kind;
+    m_entries.emplace(kind, m_workspace, texts);
     m_selected.reset();
 
-    // The rows are a copy: the editor never changes an object list, and a column sort
-    // cannot run while it is open.
-    m_rows.clear();
-    if (target.object_list) {
-        for (const auto& element : m_workspace.lists.list(*target.object_list).elements) {
-            m_rows.push_back({element.id, element.block});
-        }
-    } else {
-        for (const auto& skill : m_workspace.lists.skills()) {
-            m_rows.push_back({skill.id, skill.block});
-        }
-    }
-
-    const Text label(target.label);
-    open_centred_popup(m_window, WindowId::TextEditor, label, kWidth, kHeight);
+    open_centred_popup(m_window, WindowId::TextEditor, Text(kind.label), kWidth, kHeight);
 
     using namespace text_editor;
-    const auto add = [this](int number, ControlKind kind, const Text& text, Rect rect,
+    const auto add = [this](int number, ControlKind control, const Text& text, Rect rect,
                             std::vector<ListColumn> columns = {}) {
         m_window.add_control(WindowId::TextEditor,
-                             ControlSpec{number, kind, text, rect, std::move(columns), -1});
+                             ControlSpec{number, control, text, rect, std::move(columns), -1});
     };
-    add(kOriginalLabel, ControlKind::Label, "Original-Text :", {205, 2, 100, 22});
-    add(kOriginalBox, ControlKind::ReadOnlyTextBox, "", {205, 16, 485, 205});
-    add(kTranslationLabel, ControlKind::Label, cp1252(u8"Übersetzung :"), {205, 225, 200, 22});
-    add(kTranslationBox, ControlKind::TextBox, "", {205, 239, 485, 205});
-    // Column "F" marks, as in the main lists, the entries whose stored text is not saved.
-    add(kEntryList, ControlKind::ListView, "", {5, 0, 198, 472},
-        {ListColumn{"F", kMarkColumnWidth}, ListColumn{"Id " + label, kEntryColumnWidth}});
-    add(kSaveButton, ControlKind::Button, "SPEICHERN", {210, 448, 90, 24});
-    add(kCopyButton, ControlKind::Button, "KOPIEREN", {402, 448, 90, 24});
-    add(kCancelButton, ControlKind::Button, "ABBRECHEN", {595, 448, 90, 24});
+    add(kOriginalLabel, ControlKind::Label, "Original-Text :", {405, 2, 100, 22});
+    add(kOriginalBox, ControlKind::ReadOnlyTextBox, "", {405, 16, 485, 205});
+    add(kTranslationLabel, ControlKind::Label, cp1252(u8"Übersetzung :"), {405, 225, 200, 22});
+    add(kTranslationBox, ControlKind::TextBox, "", {405, 239, 485, 205});
+    add(kEntryFilterField, ControlKind::SearchField, "", {5, 4, 250, 22});
+    add(kOnlyToDoBox, ControlKind::CheckBox, cp1252(u8"Nur unübersetzte"), {265, 5, 130, 20});
+    // Column "F" marks the entries as the main lists mark their rows.
+    add(kEntryList, ControlKind::ListView, "", {5, 30, 390, 442},
+        {ListColumn{"F", kMarkColumnWidth}, ListColumn{Text(kind.key_title), kKeyColumnWidth},
+         ListColumn{"Text", kTextColumnWidth}});
+    add(kSaveButton, ControlKind::Button, "SPEICHERN", {410, 448, 90, 24});
+    add(kCopyButton, ControlKind::Button, "KOPIEREN", {602, 448, 90, 24});
+    add(kCancelButton, ControlKind::Button, "ABBRECHEN", {795, 448, 90, 24});
 
-    std::vector<ListRow> entries;
-    entries.reserve(m_rows.size());
-    for (const auto& row : m_rows) {
-        entries.push_back({entry_mark(row.block), row.id});
-    }
-    m_window.set_rows(kEntryList, std::move(entries), {});
-
+    m_window.set_rows(kEntryList, m_entries->rows(), {});
     m_window.set_control_enabled(kSaveButton, false);
     m_window.set_control_enabled(kCopyButton, false);
+    show_counts();
+}
+
+void TextEditor::save_and_count() {
+    if (save() && m_counts_changed) {
+        m_counts_changed();
+    }
+    // After the main window's counts, which a changed record shows anew.
+    show_counts();
+}
+
+void TextEditor::show_counts() {
+    if (m_entries) {
+        m_window.set_status_text(kCountField, translated_status(m_entries->count()));
+    }
+}
+
+EntryFilter TextEditor::current_filter() {
+    using namespace text_editor;
+    return {m_window.control_text(kEntryFilterField).value_or(Text{}),
+            m_window.control_checked(kOnlyToDoBox)};
+}
+
+void TextEditor::apply_filter() {
+    if (!m_entries) {
+        return;
+    }
+    m_window.set_visible_rows(text_editor::kEntryList, m_entries->visible(current_filter()));
 }
 
 void TextEditor::entry_selected() {
     using namespace text_editor;
-    if (!m_target || m_rows.empty()) {
+    if (!m_entries || m_entries->entries().empty()) {
         return;
     }
     const auto selected = m_window.selected_row(kEntryList);
-    if (!selected || *selected >= m_rows.size()) {
+    if (!selected || *selected >= m_entries->entries().size()) {
         return;
     }
     if (!may_discard_translation()) {
@@ -127,28 +148,18 @@ void TextEditor::entry_selected() {
         m_window.select_row(kEntryList, *m_selected);
         return;
     }
-    m_selected = *selected;
-    const EditorRow& row = m_rows[*selected];
+    show_entry(*selected);
+}
 
-    Text record_text;
-    m_entry_has_text = false;
-    if (const Block* block = m_workspace.store.find(row.block)) {
-        if (const auto text = find_subrecord(*block, m_target->text_subrecord)) {
-            record_text = subrecord_text(*block, *text, TextKind::Whole);
-            m_entry_has_text = true;
-        }
-    }
+void TextEditor::show_entry(std::size_t index) {
+    using namespace text_editor;
+    m_selected = index;
+    const EditorEntry& entry = (*m_entries)[index];
     // The original is the text the record had when the plugin was opened, so that the
     // source stays readable after a store; what was stored is the translation to go on
-    // with. A record never stored into offers the text database's translation.
-    Text original = record_text;
-    Text translation;
-    if (const Text* opened_with = m_workspace.stored_texts.original(row.block)) {
-        original = *opened_with;
-        translation = record_text;
-    } else {
-        translation = find_translated_text(m_text_database, row.id).value_or(Text{});
-    }
+    // with.
+    const Text& original = entry.original;
+    const Text translation = m_entries->offered_translation(entry);
     // The boxes show line breaks where the texts hold CR LF.
     m_window.set_control_text(kOriginalBox, original);
     m_window.set_control_text(kTranslationBox, translation);
@@ -171,55 +182,77 @@ void TextEditor::entry_selected() {
 }
 
 void TextEditor::translation_typed() {
-    if (!m_target || !m_selected) {
+    if (!m_entries || !m_selected) {
         return;
     }
     // A text that Windows-1252 cannot hold counts as typed: SPEICHERN then says why it
     // cannot store it.
     const auto typed = m_window.control_text(text_editor::kTranslationBox);
     m_window.set_control_enabled(text_editor::kSaveButton,
-                                 m_entry_has_text && (!typed || !typed->empty()));
+                                 (*m_entries)[*m_selected].has_text && (!typed || !typed->empty()));
 }
 
 bool TextEditor::save() {
-    if (!m_target || !m_selected) {
+    const Stored stored = store();
+    if (stored == Stored::Refused) {
         return false;
+    }
+    // As in the main window: the filter is applied again (a stored entry is no longer to
+    // do), and the next entry still to do is chosen.
+    const EntryFilter filter = current_filter();
+    m_window.set_visible_rows(text_editor::kEntryList, m_entries->visible(filter));
+    if (const auto next = m_entries->next_to_do(filter, *m_selected)) {
+        m_window.select_row(text_editor::kEntryList, *next);
+        show_entry(*next);
+    }
+    return stored == Stored::Changed;
+}
+
+TextEditor::Stored TextEditor::store() {
+    if (!m_entries || !m_selected) {
+        return Stored::Refused;
     }
     // Stored as the box gives it, line breaks as CR LF.
     const auto translation = m_window.control_text(text_editor::kTranslationBox);
     if (!translation) {
         show_refusal(m_dialogs, foreign_text_message());
-        return false;
+        return Stored::Refused;
     }
     if (translation->empty()) {
-        return false;
+        return Stored::Refused;
     }
-    const EditorRow& row = m_rows[*m_selected];
-    Block* block = m_workspace.store.find(row.block);
+    const EditorEntry& entry = (*m_entries)[*m_selected];
+    Block* block = m_workspace.store.find(entry.block);
     if (block == nullptr) {
-        return false;
+        return Stored::Refused;
     }
-    const auto subrecord = find_subrecord(*block, m_target->text_subrecord);
-    if (!subrecord) {
-        return false;
+    bool changed = false;
+    if (m_kind->long_text) {
+        const auto subrecord = find_subrecord(*block, m_kind->long_text->text_subrecord);
+        if (!subrecord) {
+            return Stored::Refused;
+        }
+        const Text before = subrecord_text(*block, *subrecord, TextKind::Whole);
+        // The whole data is the text (no terminator); the subrecord's and the record's size
+        // fields follow the new length, and the block's length with them.
+        replace_subrecord_text(*block, *subrecord, TextKind::Whole, *translation);
+        m_workspace.stored_texts.stored(entry.block, before, *translation);
+        changed = before != *translation;
+    } else {
+        // The response's row gets mark "*"; a save makes it "Ü".
+        changed = set_response_text(m_workspace.store,
+                                    m_workspace.lists.responses().at(entry.response), *translation);
     }
-    const Text before = subrecord_text(*block, *subrecord, TextKind::Whole);
-    // The whole data is the text (no terminator); the subrecord's and the record's size
-    // fields follow the new length, and the block's length with them.
-    replace_subrecord_text(*block, *subrecord, TextKind::Whole, *translation);
     m_shown_translation = *translation;
-    m_workspace.stored_texts.stored(row.block, before, *translation);
-    m_window.set_cell(text_editor::kEntryList, *m_selected, kMarkColumn, entry_mark(row.block));
-    return before != *translation;
-}
-
-Text TextEditor::entry_mark(std::int32_t block) const {
-    return m_workspace.stored_texts.unsaved(block) ? Text(mark::kEdited) : Text{};
+    m_entries->refresh(*m_selected);
+    m_window.set_cell(text_editor::kEntryList, *m_selected, kMarkColumn,
+                      (*m_entries)[*m_selected].mark);
+    return changed ? Stored::Changed : Stored::Unchanged;
 }
 
 void TextEditor::copy() {
     using namespace text_editor;
-    if (!m_target) {
+    if (!m_entries) {
         return;
     }
     const auto original = m_window.control_text(kOriginalBox);
@@ -242,18 +275,19 @@ void TextEditor::copy() {
 }
 
 void TextEditor::close() {
-    if (!m_target || !may_discard_translation()) {
+    if (!m_entries || !may_discard_translation()) {
         return;
     }
     m_window.close_popup(WindowId::TextEditor);
     m_window.activate_main_window();
     m_lease.reset();
-    m_target.reset();
-    m_rows.clear();
+    m_kind.reset();
+    m_entries.reset();
     m_selected.reset();
-    m_entry_has_text = false;
     m_shown_translation.clear();
-    m_text_database = {};
+    if (m_counts_changed) {
+        m_counts_changed();
+    }
 }
 
 bool TextEditor::may_discard_translation() {

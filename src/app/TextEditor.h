@@ -4,40 +4,48 @@
 #include <optional>
 #include <vector>
 
+#include "app/EditorEntries.h"
+#include "app/EditorKinds.h"
 #include "app/Popup.h"
 #include "app/PopupLease.h"
 #include "app/Workspace.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/Window.h"
-#include "plugin/RecordTypes.h"
-#include "translation/DatabaseFile.h"
 
 namespace orv {
 
-// The window in which the user translates the long texts of one kind of record (books,
-// classes, races, skills, birthsigns) and stores them into the records in memory. It has
-// no event loop of its own: the application calls open() and hands it its controls' events.
+// The window in which the user translates the texts of one kind (book texts, the
+// descriptions of classes, races, skills and birthsigns, responses, journal entries) and
+// stores them into the records in memory. It has no event loop of its own: the application
+// calls open() and hands it its controls' events. Which entries are still to do, what the
+// filter keeps and which entry comes next are the rules of EditorEntries.
 class TextEditor final : public Popup {
 public:
-    // `stored` is called after SPEICHERN changed a record's text (unsaved work now).
+    // `counts_changed` is called after SPEICHERN changed a record's text (unsaved work now)
+    // and after the editor closed: the main window shows its title and counts anew. While the
+    // editor is open, status field 1 counts its entries instead of the names.
     TextEditor(Workspace& workspace, Window& window, Dialogs& dialogs, Files& files,
-               std::function<void()> stored = {});
+               std::function<void()> counts_changed = {});
 
     WindowId window() const override { return WindowId::TextEditor; }
     IdRange controls() const override { return text_editor::kControls; }
-    // The entry list, the translation box and the three buttons.
+    // The entry list, the translation box (Ctrl+Enter in it stores like SPEICHERN), the
+    // filter row and the three buttons.
     void on_control(const ControlEvent& event) override;
     void on_close_box() override { close(); }
 
     // Opens the editor for one kind, unless a pop-up is open or the plugin is a master file.
-    void open(const TextTarget& target);
+    void open(const EditorKind& kind);
     // The entry list was clicked: shows the chosen entry's text and its translation.
     void entry_selected();
     // The user changed the translation box's text: SPEICHERN may store it.
     void translation_typed();
-    // SPEICHERN: puts the translation box's text into the entry's record; true when the
-    // record's text changed, which is then unsaved work until the next save.
+    // The filter box or "Nur unübersetzte" changed: the list shows the entries they keep.
+    void apply_filter();
+    // SPEICHERN: puts the translation box's text into the entry's record, then chooses the
+    // next entry still to do that the filter shows, if there is one. True when the record's
+    // text changed, which is then unsaved work until the next save.
     bool save();
     // KOPIEREN: copies the original text into the translation box, after asking when that
     // would replace typed text.
@@ -50,30 +58,33 @@ public:
     bool may_discard_translation();
 
 private:
-    // Column "F" of an entry: "*" while its record holds a stored text not yet saved.
-    Text entry_mark(std::int32_t block) const;
-
-    struct EditorRow {
-        Text id;
-        std::int32_t block = 0;
-    };
+    // What a store did: refused (nothing to store, or a text Windows-1252 cannot hold),
+    // stored the text the record already held, or changed the record.
+    enum class Stored { Refused, Unchanged, Changed };
+    Stored store();
+    EntryFilter current_filter();
+    // Shows entry `index` in the two boxes and sets the buttons.
+    void show_entry(std::size_t index);
+    // SPEICHERN or Ctrl+Enter.
+    void save_and_count();
+    // "übersetzt 120 von 408" for the entries, in status field 1.
+    void show_counts();
 
     Workspace& m_workspace;
     Window& m_window;
     Dialogs& m_dialogs;
     Files& m_files;
-    std::function<void()> m_stored;
+    std::function<void()> m_counts_changed;
     // Held while the editor is open.
     std::optional<PopupLease> m_lease;
-    std::optional<TextTarget> m_target;
-    std::vector<EditorRow> m_rows;
+    std::optional<EditorKind> m_kind;
+    // A copy taken when the editor opens: the editor never changes an object list, and a
+    // column sort cannot run while it is open.
+    std::optional<EditorEntries> m_entries;
     std::optional<std::size_t> m_selected;
-    // Whether the selected entry's record has the subrecord SPEICHERN stores into.
-    bool m_entry_has_text = false;
     // The text the translation box held when it was last filled or stored; anything else in
     // it was typed and is not in the record.
     Text m_shown_translation;
-    TripleFile m_text_database;
 };
 
 } // namespace orv

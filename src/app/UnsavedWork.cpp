@@ -42,7 +42,11 @@ std::size_t unsaved_name_count(const ObjectLists& lists) {
 }
 
 UnsavedWork unsaved_work(const ObjectLists& lists, const StoredTexts& texts) {
-    return {unsaved_name_count(lists), texts.unsaved_count()};
+    std::size_t responses = 0;
+    for (const auto& response : lists.responses()) {
+        responses += response.mark == mark::kEdited ? 1 : 0;
+    }
+    return {unsaved_name_count(lists), texts.unsaved_count() + responses};
 }
 
 bool may_discard_unsaved_work(Dialogs& dialogs, const UnsavedWork& work,

@@ -13,7 +13,8 @@ namespace orv {
 std::size_t unsaved_name_count(const ObjectLists& lists);
 
 // Everything the user did that only the next save puts into the plugin: names typed into
-// rows (marked "*") and long texts stored with the text editor.
+// rows (marked "*"), and texts stored with the text editor: long texts, and responses and
+// journal entries (marked "*" too).
 struct UnsavedWork {
     std::size_t names = 0;
     std::size_t texts = 0;

@@ -7,7 +7,9 @@
 namespace orv {
 
 // What a list view reports with a control event. EditKey is Enter or F2 on its selected row.
-enum class ListEventType { Other = 0, RightClick = 1, DoubleClick = 2, EditKey = 3 };
+// A text box reports Ctrl+Enter as StoreKey (Enter alone starts a new line in it), every
+// other change as Other.
+enum class ListEventType { Other = 0, RightClick = 1, DoubleClick = 2, EditKey = 3, StoreKey = 4 };
 
 // A menu bar or popup menu item was chosen.
 struct MenuCommandEvent {

@@ -39,8 +39,9 @@ enum class ControlKind {
     ReadOnlyTextBox,
     // A single-line edit field that can be read and selected but not typed into.
     ReadOnlyEditField,
-    // The main window's filter box: a single-line edit field that reports every change of its
-    // text as a control event, and that Ctrl+F gives the keyboard focus.
+    // A filter box (the main window's, the text editor's): a single-line edit field that
+    // reports every change of its text as a control event, and that Ctrl+F in its window gives
+    // the keyboard focus.
     SearchField,
     // A check box with its text; each click by the user is a control event. Starts off.
     CheckBox,

@@ -52,4 +52,16 @@ protected:
     ScriptedDialogs dialogs;
 };
 
+// A dialogue record of type `type` (0 a topic, 4 a journal) and a response under it, whose
+// NAME is stored without a terminating zero, as most plugins store it.
+inline Bytes topic_record(std::string_view name, char type) {
+    return fixtures::RecordBuilder("DIAL")
+        .text("NAME", name)
+        .raw("DATA", std::string(1, type))
+        .bytes();
+}
+inline Bytes response_record(std::string_view id, std::string_view text) {
+    return fixtures::RecordBuilder("INFO").text("INAM", id).raw("NAME", text).bytes();
+}
+
 } // namespace orv::test

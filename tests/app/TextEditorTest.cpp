@@ -4,7 +4,9 @@
 
 #include "DialogTestSupport.h"
 #include "app/Refusal.h"
+#include "app/UnsavedWork.h"
 #include "translation/NameEdit.h"
+#include "translation/Responses.h"
 
 namespace orv {
 namespace {
@@ -14,8 +16,9 @@ using test::DialogTest;
 using test::native_path;
 using namespace text_editor;
 
-const TextTarget& kBooks = kTextTargets[0];
-const TextTarget& kSkills = kTextTargets[3];
+const EditorKind& kBooks = kEditorKinds[0];
+const EditorKind& kSkills = kEditorKinds[3];
+const EditorKind& kDialog = kEditorKinds[5];
 constexpr int kBookList = 6;
 const Text kRecordText = "Es war einmal\r\nein Buch.";
 
@@ -85,20 +88,24 @@ TEST_F(TextEditorTest, OpensCentredAndClosesLeavingTheListsAsTheyWere) {
     window.set_main_window_rect({101, 51, 817, 641});
     editor.open(kBooks);
     auto s = window.snapshot();
-    EXPECT_EQ(s.popups.at(WindowId::TextEditor), std::pair(Text("Book"), Rect{159, 121, 700, 500}));
+    EXPECT_EQ(s.popups.at(WindowId::TextEditor), std::pair(Text("Book"), Rect{59, 121, 900, 500}));
     EXPECT_EQ(workspace.dialog_open, 1);
     EXPECT_TRUE(command_menu_is(false));
-    EXPECT_EQ(s.describe(WindowId::TextEditor),
-              (std::vector<std::string>{"1050 Label \"Original-Text :\" 205,2 100x22",
-                                        cp1252(u8"1051 Label \"Übersetzung :\" 205,225 200x22"),
-                                        "1052 ListView \"\" 5,0 198x472 F/20 Id Book/350",
-                                        "1053 Button \"SPEICHERN\" 210,448 90x24 off",
-                                        "1054 Button \"ABBRECHEN\" 595,448 90x24",
-                                        "1055 Button \"KOPIEREN\" 402,448 90x24 off",
-                                        "1056 ReadOnlyTextBox \"\" 205,16 485x205",
-                                        "1057 TextBox \"\" 205,239 485x205"}));
+    EXPECT_EQ(
+        s.describe(WindowId::TextEditor),
+        (std::vector<std::string>{
+            "1050 Label \"Original-Text :\" 405,2 100x22",
+            cp1252(u8"1051 Label \"Übersetzung :\" 405,225 200x22"),
+            "1052 ListView \"\" 5,30 390x442 F/20 Id Book/130 Text/220",
+            "1053 Button \"SPEICHERN\" 410,448 90x24 off",
+            "1054 Button \"ABBRECHEN\" 795,448 90x24", "1055 Button \"KOPIEREN\" 602,448 90x24 off",
+            "1056 ReadOnlyTextBox \"\" 405,16 485x205", "1057 TextBox \"\" 405,239 485x205",
+            "1058 SearchField \"\" 5,4 250x22",
+            cp1252(u8"1059 CheckBox \"Nur unübersetzte\" 265,5 130x20")}));
     EXPECT_EQ(s.controls.at(kEntryList).rows.size(), 6u);
-    EXPECT_EQ(s.controls.at(kEntryList).rows.at(kOnlyDatabase), (ListRow{"", "bk_only_db"}));
+    EXPECT_EQ(s.controls.at(kEntryList).rows.at(kAlpha),
+              (ListRow{"", "bk_alpha", "Es war einmal ein Buch."}));
+    EXPECT_EQ(s.controls.at(kEntryList).rows.at(kOnlyDatabase), (ListRow{"", "bk_only_db", ""}));
     select(kPlain);
     window.set_control_text(kTranslationBox, "Einfach");
     editor.save();
@@ -174,16 +181,20 @@ TEST_F(TextEditorTest, ButtonsFollowTheTextLengths) {
     EXPECT_FALSE(editor.save());
 }
 
-TEST_F(TextEditorTest, SaveReplacesTheWholeTextAndAsksBeforeTypedTextIsLost) {
+TEST_F(TextEditorTest, SaveReplacesTheWholeTextMovesOnAndAsksBeforeTypedTextIsLost) {
     load_books();
     editor.open(kBooks);
     select(kAlpha);
-    // The subrecord's, the record's and the block's sizes follow the shorter text.
+    // The subrecord's, the record's and the block's sizes follow the shorter text; the next
+    // entry still to do is chosen.
     editor.save();
     EXPECT_EQ(book_block(kAlpha), book("bk_alpha", "Erste"));
+    EXPECT_EQ(control(kEntryList).selected, kPlain);
+    EXPECT_EQ(text_of(kOriginalBox), "Plain text");
 
     // A further edit replaces the whole data again; line breaks are stored as the box
     // gives them. Stored, copied or shown from the database: nothing is lost, nothing asked.
+    select(kAlpha);
     const Text edited = cp1252(u8"Zeile eins\r\nZeile zwei, länger als vorher");
     window.set_control_text(kTranslationBox, edited);
     editor.save();
@@ -260,6 +271,8 @@ TEST_F(TextEditorTest, TypedTextCanBeStoredAndStoredEntriesStayMarkedUntilSaved)
     EXPECT_TRUE(editor.save());
     EXPECT_EQ(marks(), ".*....");
     // The same text again changes no record.
+    select(kPlain);
+    EXPECT_EQ(text_of(kTranslationBox), "Getippt");
     EXPECT_FALSE(editor.save());
     // An entry whose record has no text to replace offers no SPEICHERN, typed or not.
     select(kNoText);
@@ -270,7 +283,7 @@ TEST_F(TextEditorTest, TypedTextCanBeStoredAndStoredEntriesStayMarkedUntilSaved)
     select(kPlain);
     EXPECT_EQ(text_of(kOriginalBox), "Plain text");
 
-    // The mark outlives the editor until a save wrote the text.
+    // The mark outlives the editor until a save wrote the text; then it is translated ("Ü").
     editor.close();
     editor.open(kBooks);
     EXPECT_EQ(marks(), ".*....");
@@ -278,7 +291,7 @@ TEST_F(TextEditorTest, TypedTextCanBeStoredAndStoredEntriesStayMarkedUntilSaved)
     editor.close();
     workspace.stored_texts.saved();
     editor.open(kBooks);
-    EXPECT_EQ(marks(), "......");
+    EXPECT_EQ(marks(), ".\xDC....");
 }
 
 TEST_F(TextEditorTest, SkillEditorListsTheSkills) {
@@ -288,12 +301,74 @@ TEST_F(TextEditorTest, SkillEditorListsTheSkills) {
     load({RecordBuilder("SKIL").u32("INDX", 1).raw("DESC", "Repairs armor").bytes(),
           RecordBuilder("SKIL").u32("INDX", 0).raw("DESC", "Blocks blows").bytes()});
     editor.open(kSkills);
-    EXPECT_EQ(control(kEntryList).rows, (std::vector<ListRow>{{"", "Armorer"}, {"", "Block"}}));
+    EXPECT_EQ(control(kEntryList).rows, (std::vector<ListRow>{{"", "Armorer", "Repairs armor"},
+                                                              {"", "Block", "Blocks blows"}}));
     select(1);
     EXPECT_EQ(text_of(kOriginalBox), "Blocks blows");
     editor.save();
     EXPECT_EQ(workspace.store.block(2),
               RecordBuilder("SKIL").u32("INDX", 0).raw("DESC", "Wehrt Hiebe ab.").bytes());
+}
+
+TEST_F(TextEditorTest, DialogEntriesAreFilteredAndCtrlEnterStoresAndMovesOn) {
+    files.put("prog/data/Txtinfodata.dat",
+              encode_triple_file({{"r_known", "Hello there", "Hallo du"}}));
+    load({test::topic_record("Greeting", '\0'), test::response_record("r_known", "Hello there"),
+          test::response_record("r_one", "Go away"), test::response_record("r_two", "Come back"),
+          test::topic_record("quest_a", '\x04'), test::response_record("q_one", "A ring")});
+    int stored = 0;
+    TextEditor dialog{workspace, window, dialogs, files, [&stored] { ++stored; }};
+    dialog.open(kDialog);
+    EXPECT_EQ(window.snapshot().popups.at(WindowId::TextEditor).first, "Dialog");
+    // While the editor is open, the status bar counts its entries as it counts names.
+    EXPECT_EQ(window.snapshot().status.at(1), cp1252(u8"übersetzt 1 von 3"));
+    EXPECT_EQ(control(kEntryList).definition.columns,
+              (std::vector<ListColumn>{{"F", 20}, {"Thema", 130}, {"Text", 220}}));
+    EXPECT_EQ(control(kEntryList).rows, (std::vector<ListRow>{{"B", "Greeting", "Hello there"},
+                                                              {"", "Greeting", "Go away"},
+                                                              {"", "Greeting", "Come back"}}));
+
+    // The filter row's events filter the list (the entries' rules decide what is kept).
+    window.set_control_checked(kOnlyToDoBox, true);
+    dialog.on_control({kOnlyToDoBox});
+    EXPECT_EQ(control(kEntryList).visible, (std::vector<std::size_t>{1, 2}));
+    window.set_control_text(kEntryFilterField, "COME");
+    dialog.on_control({kEntryFilterField});
+    EXPECT_EQ(control(kEntryList).visible, (std::vector<std::size_t>{2}));
+    window.set_control_text(kEntryFilterField, "");
+    dialog.on_control({kEntryFilterField});
+
+    // A typed change only enables SPEICHERN; Ctrl+Enter in the translation box stores like
+    // SPEICHERN: the response is marked "*" (unsaved work), hidden as done, and the next
+    // entry still to do is chosen.
+    window.user_selects_row(kEntryList, 1);
+    dialog.on_control({kEntryList});
+    EXPECT_EQ(text_of(kOriginalBox), "Go away");
+    window.set_control_text(kTranslationBox, "Geh weg");
+    dialog.on_control({kTranslationBox});
+    EXPECT_EQ(stored, 0);
+    EXPECT_TRUE(control(kSaveButton).enabled);
+    dialog.on_control({kTranslationBox, ListEventType::StoreKey});
+    EXPECT_EQ(current_response_text(workspace.store, workspace.lists.responses().at(1)), "Geh weg");
+    EXPECT_EQ(control(kEntryList).rows.at(1).at(0), "*");
+    EXPECT_EQ(control(kEntryList).visible, (std::vector<std::size_t>{2}));
+    EXPECT_EQ(control(kEntryList).selected, std::optional<std::size_t>(2));
+    EXPECT_EQ(text_of(kOriginalBox), "Come back");
+    EXPECT_EQ(text_of(kTranslationBox), "");
+    EXPECT_EQ(stored, 1);
+    EXPECT_EQ(window.snapshot().status.at(1), cp1252(u8"übersetzt 2 von 3"));
+    EXPECT_EQ(unsaved_work(workspace.lists, workspace.stored_texts).texts, 1u);
+
+    // Chosen again, the stored response offers its text to go on with.
+    window.set_control_checked(kOnlyToDoBox, false);
+    dialog.on_control({kOnlyToDoBox});
+    window.user_selects_row(kEntryList, 1);
+    dialog.on_control({kEntryList});
+    EXPECT_EQ(text_of(kOriginalBox) + "|" + text_of(kTranslationBox), "Go away|Geh weg");
+    // Closed, it has the main window show its own counts again.
+    dialog.close();
+    EXPECT_EQ(stored, 2);
+    EXPECT_TRUE(dialogs.boxes().empty());
 }
 
 } // namespace

@@ -205,6 +205,31 @@ protected:
     }
 };
 
+// Ctrl+Enter in a text box: reported as the store key instead of starting a new line, which
+// Enter alone does.
+class StoreKeyFilter final : public QObject {
+public:
+    StoreKeyFilter(QObject* box, std::function<void()> pressed)
+        : QObject(box), m_pressed(std::move(pressed)) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) {
+            return false;
+        }
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
+            !key->modifiers().testFlag(Qt::ControlModifier)) {
+            return false;
+        }
+        m_pressed();
+        return true;
+    }
+
+private:
+    std::function<void()> m_pressed;
+};
+
 // While a pop-up is open, a click anywhere on the main window (its lists, tabs, menu bar)
 // is refused visibly: the pop-up comes to the front instead, so that it can never be lost
 // behind the window it belongs to. The main window's close box stays with the program.
@@ -333,7 +358,8 @@ void QtWindow::create_main_window(const Text& title, int inner_width, int inner_
         };
         main.on_size_change = [this] { report_size(); };
         auto* find = new QShortcut(QKeySequence::Find, &main);
-        QObject::connect(find, &QShortcut::activated, &main, [this] { focus_search_field(); });
+        QObject::connect(find, &QShortcut::activated, &main,
+                         [this] { focus_search_field(WindowId::Main); });
         // A child of the main window: it goes, and stops filtering, with it.
         qApp->installEventFilter(new PopupGuard(&main, [this]() -> QWidget* {
             return m_popups.empty() ? nullptr : m_popups.begin()->second;
@@ -536,6 +562,9 @@ void QtWindow::open_popup(WindowId window, const Text& title, const Rect& rect) 
         popup->setFixedSize(std::max(rect.width, 1), std::max(rect.height, 1));
         popup->on_close = [this, window] { deliver(CloseRequestEvent{window}); };
         popup->on_enter = [this, window] { press_default_button(window); };
+        auto* find = new QShortcut(QKeySequence::Find, popup);
+        QObject::connect(find, &QShortcut::activated, popup,
+                         [this, window] { focus_search_field(window); });
         m_popups[window] = popup;
         popup->show();
         popup->activateWindow();
@@ -654,6 +683,11 @@ QWidget* QtWindow::create_control_widget(const ControlSpec& definition, QWidget*
                 deliver(ControlEvent{number, ListEventType::Other});
             }
         });
+        if (reports) {
+            box->installEventFilter(new StoreKeyFilter(box, [this, number] {
+                deliver(ControlEvent{number, ListEventType::StoreKey});
+            }));
+        }
         return box;
     }
     }
@@ -975,9 +1009,9 @@ void QtWindow::focus_control(int control) {
     });
 }
 
-void QtWindow::focus_search_field() {
+void QtWindow::focus_search_field(WindowId window) {
     for (const auto& [number, control] : m_controls) {
-        if (control.kind == ControlKind::SearchField) {
+        if (control.kind == ControlKind::SearchField && control.window == window) {
             control.widget->setFocus(Qt::ShortcutFocusReason);
             static_cast<QLineEdit*>(control.widget)->selectAll();
             return;

@@ -117,7 +117,8 @@ private:
     ListView* find_list(int number) const;
     void remove_control(int number);
     void flush_status();
-    void focus_search_field();
+    // Ctrl+F: the filter box of `window`, if it has one, gets the focus with its text selected.
+    void focus_search_field(WindowId window);
     void press_default_button(WindowId window);
 
     GuiThread m_gui;

@@ -467,8 +467,9 @@ TEST_F(WindowContract, AFindingSelectsItsTabAndTheEditorCopiesAndStoresTheText) 
     m_remote.choose_menu(kBookCommand);
     ASSERT_TRUE(wait_open(WindowId::TextEditor));
     EXPECT_EQ(popup(WindowId::TextEditor, {editor::kSaveButton, editor::kCopyButton}),
-              "Book 700x500 [-SPEICHERN] [-KOPIEREN]");
-    EXPECT_EQ(rows(editor::kEntryList), Strings({"|bk_tales"}));
+              "Book 900x500 [-SPEICHERN] [-KOPIEREN]");
+    EXPECT_EQ(rows(editor::kEntryList),
+              Strings({"|bk_tales|Long ago the grove was a lake. Now only the mist."}));
     // Only the main window's lists have the popup menu.
     EXPECT_FALSE(m_remote.right_click_opens_popup_menu(editor::kEntryList, 0));
 
@@ -477,7 +478,7 @@ TEST_F(WindowContract, AFindingSelectsItsTabAndTheEditorCopiesAndStoresTheText) 
     m_remote.press_button(editor::kCopyButton);
     EXPECT_TRUE(wait_for_text(editor::kTranslationBox, kBookText));
     EXPECT_EQ(popup(WindowId::TextEditor, {editor::kSaveButton, editor::kCopyButton}),
-              "Book 700x500 [SPEICHERN] [-KOPIEREN]");
+              "Book 900x500 [SPEICHERN] [-KOPIEREN]");
 
     m_remote.type_text(editor::kTranslationBox,
                        "Vor langer Zeit war der Hain ein See.\rNur der Nebel.");
@@ -493,6 +494,77 @@ TEST_F(WindowContract, AFindingSelectsItsTabAndTheEditorCopiesAndStoresTheText) 
     EXPECT_TRUE(wait_for_text(editor::kTranslationBox,
                               "Vor langer Zeit war der Hain ein See.\r\nNur der Nebel."));
     EXPECT_TRUE(wait_for_text(editor::kOriginalBox, kBookText));
+    m_remote.close_window(WindowId::TextEditor);
+    ASSERT_TRUE(wait_closed(WindowId::TextEditor));
+}
+
+TEST_F(WindowContract, TheDialogEditorFiltersStoresWithCtrlEnterAndASaveMarksTheResponse) {
+    const auto dialogue = m_dir / "plugins" / "Gespraech.esp";
+    // clang-format off
+    m_files.put(dialogue, fixtures::plugin({
+        RecordBuilder("DIAL").text("NAME", "Greeting").raw("DATA", std::string(1, '\0')).bytes(),
+        RecordBuilder("INFO").text("INAM", "r_one").raw("NAME", "Go away\r\nnow.").bytes(),
+        RecordBuilder("INFO").text("INAM", "r_two").raw("NAME", "Come back").bytes(),
+        RecordBuilder("DIAL").text("NAME", "Trade").raw("DATA", std::string(1, '\0')).bytes(),
+        RecordBuilder("INFO").text("INAM", "r_three").raw("NAME", "Come and see").bytes(),
+        RecordBuilder("DIAL").text("NAME", "quest_a").raw("DATA", std::string(1, '\4')).bytes(),
+        RecordBuilder("INFO").text("INAM", "q_one").raw("NAME", "A ring").bytes(),
+    }));
+    // clang-format on
+    start();
+    open_plugin(dialogue);
+    const int dialog_command = command::edit_text(5);
+    m_remote.choose_menu(dialog_command);
+    ASSERT_TRUE(wait_open(WindowId::TextEditor));
+    EXPECT_EQ(popup(WindowId::TextEditor, {editor::kSaveButton}), "Dialog 900x500 [-SPEICHERN]");
+    EXPECT_EQ(m_remote.headers(editor::kEntryList), Strings({"F/20", "Thema/130", "Text/220"}));
+    EXPECT_EQ(rows(editor::kEntryList),
+              Strings({"|Greeting|Go away now.", "|Greeting|Come back", "|Trade|Come and see"}));
+    // The status bar counts the editor's entries while it is open.
+    EXPECT_TRUE(wait_until([&] { return m_remote.status_text(1) == "übersetzt 0 von 3"; }));
+
+    // Ctrl+F from the list puts the cursor into the editor's own filter box, where each
+    // keystroke filters (the editor's entries own which match).
+    m_remote.press_key(editor::kEntryList, "Ctrl+F");
+    EXPECT_TRUE(wait_for_focus(editor::kEntryFilterField));
+    struct Typed {
+        std::string text;
+        Strings topics;
+    };
+    for (const Typed& typed : std::vector<Typed>{{"COME", {"Greeting", "Trade"}},
+                                                 {"trade", {"Trade"}},
+                                                 {"", {"Greeting", "Greeting", "Trade"}}}) {
+        m_remote.type_text(editor::kEntryFilterField, typed.text);
+        EXPECT_TRUE(wait_until([&] {
+            return m_remote.column(editor::kEntryList, 1) == typed.topics;
+        })) << typed.text;
+    }
+
+    // Ctrl+Enter in the translation box stores, without a line break, and the next entry
+    // still to do is chosen.
+    m_remote.click_row(editor::kEntryList, 0, ListEventType::Other);
+    EXPECT_TRUE(wait_for_text(editor::kOriginalBox, "Go away\r\nnow."));
+    m_remote.type_text(editor::kTranslationBox, "Geh weg.");
+    m_remote.press_key(editor::kTranslationBox, "Ctrl+Enter");
+    EXPECT_TRUE(wait_for_text(editor::kOriginalBox, "Come back"));
+    EXPECT_EQ(m_remote.column(editor::kEntryList, 0), Strings({"*", "", ""}));
+    EXPECT_TRUE(wait_until([&] { return m_remote.status_text(1) == "übersetzt 1 von 3"; }));
+    m_remote.press_button(editor::kCancelButton);
+    ASSERT_TRUE(wait_closed(WindowId::TextEditor));
+    EXPECT_TRUE(wait_until([&] {
+        return m_remote.window_title(WindowId::Main) == "ORVENTAL v3.03a - Gespraech.esp *";
+    }));
+
+    // A save marks the response translated: the editor shows it with "Ü" and its text.
+    auto seen = std::make_shared<Strings>();
+    answer_next_message_box(MessageAnswer::Yes, seen);
+    m_remote.choose_menu(command::kSave);
+    ASSERT_TRUE(wait_until([&] { return !seen->empty() && command_items_are(true); }));
+    m_remote.choose_menu(dialog_command);
+    ASSERT_TRUE(wait_open(WindowId::TextEditor));
+    EXPECT_EQ(m_remote.column(editor::kEntryList, 0), Strings({"Ü", "", ""}));
+    m_remote.click_row(editor::kEntryList, 0, ListEventType::Other);
+    EXPECT_TRUE(wait_for_text(editor::kTranslationBox, "Geh weg."));
     m_remote.close_window(WindowId::TextEditor);
     ASSERT_TRUE(wait_closed(WindowId::TextEditor));
 }

@@ -134,6 +134,8 @@ void WindowRemote::type_text(int control, const std::string& text) {
     QWidget* field = control_of(m_window, control);
     field->setFocus();
     QMetaObject::invokeMethod(field, "selectAll");
+    // The old text goes first, as with the Win32 driver: typing nothing empties the field.
+    send_key(field, Qt::Key_Backspace, QString());
     for (const QChar typed : QString::fromStdString(text)) {
         if (typed == QLatin1Char('\r')) {
             send_key(field, Qt::Key_Return, QStringLiteral("\r"));
@@ -153,7 +155,12 @@ void WindowRemote::press_button(int control) {
 void WindowRemote::press_key(int control, const std::string& key) {
     QWidget* target = control_of(m_window, control);
     target->setFocus();
-    QTest::keySequence(target, QString::fromStdString(key == "Enter" ? "Return" : key));
+    // What the user calls Enter is the main keyboard's Return key.
+    std::string sequence = key;
+    if (sequence.ends_with("Enter")) {
+        sequence.replace(sequence.size() - 5, 5, "Return");
+    }
+    QTest::keySequence(target, QString::fromStdString(sequence));
 }
 
 int WindowRemote::menu_opened_by_key(int control, const std::string& key,

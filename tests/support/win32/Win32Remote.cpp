@@ -264,12 +264,16 @@ void WindowRemote::press_button(int control) {
 
 void WindowRemote::press_key(int control, const std::string& key) {
     HWND target = m_window.control_handle(control);
-    if (key.size() == 6 && key.starts_with("Ctrl+")) {
-        with_keys_held({VK_CONTROL}, [&] { press_virtual_key(m_window, target, key[5]); });
-        return;
-    }
     static const std::map<std::string, unsigned> keys = {
         {"Enter", VK_RETURN}, {"Escape", VK_ESCAPE}, {"Tab", VK_TAB}, {"F1", VK_F1}, {"F2", VK_F2}};
+    if (key.starts_with("Ctrl+")) {
+        // A capital letter is its own virtual key.
+        const std::string name = key.substr(5);
+        const unsigned virtual_key =
+            name.size() == 1 ? static_cast<unsigned>(name[0]) : keys.at(name);
+        with_keys_held({VK_CONTROL}, [&] { press_virtual_key(m_window, target, virtual_key); });
+        return;
+    }
     press_virtual_key(m_window, target, keys.at(key));
 }
 

@@ -204,10 +204,25 @@ bool Win32Window::run_one() {
         FlashWindow(popup, TRUE);
         return true;
     }
-    // Ctrl+F in the main window puts the cursor into the filter box.
-    if (root == m_main && message.message == WM_KEYDOWN && message.wParam == 'F' &&
-        GetKeyState(VK_CONTROL) < 0 && focus_search_field()) {
-        return true;
+    // Ctrl+F in the main window or a pop-up puts the cursor into that window's filter box.
+    if (root != nullptr && message.message == WM_KEYDOWN && message.wParam == 'F' &&
+        GetKeyState(VK_CONTROL) < 0) {
+        const std::optional<WindowId> window =
+            root == m_main ? std::optional(WindowId::Main) : popup_of(root);
+        if (window && focus_search_field(*window)) {
+            return true;
+        }
+    }
+    // Ctrl+Enter in a text box is its store key; Enter alone starts a new line there.
+    if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN &&
+        GetKeyState(VK_CONTROL) < 0) {
+        const int number = GetDlgCtrlID(message.hwnd);
+        if (const Control* control = find(number); control != nullptr &&
+                                                   control->kind == ControlKind::TextBox &&
+                                                   control->handle == message.hwnd) {
+            deliver(ControlEvent{number, ListEventType::StoreKey});
+            return true;
+        }
     }
     // The menu items' keys choose them wherever the main window has the focus (never in a
     // pop-up window).
@@ -928,9 +943,9 @@ void Win32Window::focus_control(int control) {
     });
 }
 
-bool Win32Window::focus_search_field() {
+bool Win32Window::focus_search_field(WindowId window) {
     for (const auto& [number, control] : m_controls) {
-        if (control.kind == ControlKind::SearchField) {
+        if (control.kind == ControlKind::SearchField && control.window == window) {
             SetFocus(control.handle);
             SendMessageW(control.handle, EM_SETSEL, 0, -1);
             return true;

@@ -112,7 +112,8 @@ private:
     void place_pages();
     void show_page(int page);
     void remove_control(int number);
-    bool focus_search_field();
+    // Ctrl+F: the filter box of `window`, if it has one, gets the focus with its text selected.
+    bool focus_search_field(WindowId window);
     bool menu_item_enabled(int command) const;
     Control* find(int number);
     VirtualList* find_list(int number);

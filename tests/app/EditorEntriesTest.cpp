@@ -1,0 +1,179 @@
+#include "app/EditorEntries.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+#include "DialogTestSupport.h"
+#include "plugin/Subrecord.h"
+#include "translation/Responses.h"
+
+namespace orv {
+namespace {
+
+using fixtures::RecordBuilder;
+using test::DialogTest;
+
+const EditorKind& kBooks = kEditorKinds[0];
+const EditorKind& kDialog = kEditorKinds[5];
+const EditorKind& kJournal = kEditorKinds[6];
+constexpr int kBookList = 6;
+
+Bytes book(std::string_view id, std::optional<std::string_view> text) {
+    RecordBuilder record("BOOK");
+    record.text("NAME", id).text("FNAM", "Buch");
+    if (text) {
+        record.raw("TEXT", *text);
+    }
+    return record.bytes();
+}
+
+using test::response_record;
+using test::topic_record;
+
+// An entry as "mark|key|original|current|to do".
+std::vector<std::string> shown(const EditorEntries& entries) {
+    std::vector<std::string> lines;
+    for (const auto& e : entries.entries()) {
+        lines.push_back(e.mark + "|" + e.key + "|" + e.original + "|" + e.current + "|" +
+                        (e.to_do ? "to do" : "done"));
+    }
+    return lines;
+}
+
+class EditorEntriesTest : public DialogTest {
+protected:
+    // Books, responses and journal entries; the databases translate some of them.
+    void load_all() {
+        files.put("prog/data/Txtbookdata.dat",
+                  encode_triple_file({{"bk_known", "Old", "Alt"},
+                                      {"bk_german", "", "Schon deutsch"},
+                                      {"bk_empty_db", "Plain", ""}}));
+        files.put("prog/data/Txtinfodata.dat",
+                  encode_triple_file(
+                      {{"r_known", "Hello there", "Hallo du"}, {"r_german", "", "Schon da"}}));
+        load({book("bk_known", "Old"), book("bk_german", "Schon deutsch"), book("bk_none", {}),
+              book("bk_empty", ""), book("bk_empty_db", "Plain"), topic_record("Greeting", '\x03'),
+              response_record("r_known", "Hello there"),
+              response_record("r_plain", "Go away\r\nnow."),
+              response_record("r_german", "Schon da"), topic_record("quest_a", '\x04'),
+              response_record("q_title", "The Missing Ring")});
+    }
+    TripleFile database(const char* name) {
+        TranslationDatabase database(files, workspace.program_dir);
+        return database.data_triples(name);
+    }
+};
+
+TEST_F(EditorEntriesTest, MarksAndWhatIsStillToDoFollowEachKindsRecords) {
+    load_all();
+    // A long text is done once its record holds the database's German text or a stored one; a
+    // database translation not yet stored leaves it to do. A text-less or empty record is
+    // never to do.
+    EXPECT_EQ(shown(EditorEntries(kBooks, workspace, database("Txtbookdata.dat"))),
+              (std::vector<std::string>{
+                  "|bk_known|Old|Old|to do", "\xDC|bk_german|Schon deutsch|Schon deutsch|done",
+                  "|bk_none|||done", "|bk_empty|||done", "|bk_empty_db|Plain|Plain|to do"}));
+    // Responses carry the marks the loader gave them; only unmarked ones are to do.
+    EXPECT_EQ(shown(EditorEntries(kDialog, workspace, database("Txtinfodata.dat"))),
+              (std::vector<std::string>{"B|Greeting|Hello there|Hallo du|done",
+                                        "|Greeting|Go away\r\nnow.|Go away\r\nnow.|to do",
+                                        "\xDC|Greeting|Schon da|Schon da|done"}));
+    EXPECT_EQ(shown(EditorEntries(kJournal, workspace, database("Txtinfodata.dat"))),
+              (std::vector<std::string>{"|quest_a|The Missing Ring|The Missing Ring|to do"}));
+    // Counted as names are: of the entries with a text, those not still to do.
+    for (const auto& [kind, file, translated, named] :
+         std::vector<std::tuple<const EditorKind*, const char*, std::size_t, std::size_t>>{
+             {&kBooks, "Txtbookdata.dat", 1, 3},
+             {&kDialog, "Txtinfodata.dat", 2, 3},
+             {&kJournal, "Txtinfodata.dat", 0, 1}}) {
+        const TranslationCounts counts = EditorEntries(*kind, workspace, database(file)).count();
+        EXPECT_EQ(std::pair(counts.translated, counts.named), std::pair(translated, named))
+            << kind->label;
+    }
+
+    // Stored, a text is done and "*" until a save, then "Ü"; the original stays the opened one.
+    workspace.stored_texts.stored(1, "Old", "Neu");
+    Block& known = workspace.store.block(1);
+    replace_subrecord_text(known, *find_subrecord(known, "TEXT"), TextKind::Whole, "Neu");
+    EditorEntries books(kBooks, workspace, database("Txtbookdata.dat"));
+    EXPECT_EQ(shown(books)[0], "*|bk_known|Old|Neu|done");
+    EXPECT_EQ(books.offered_translation(books[0]), "Neu");
+    workspace.stored_texts.saved();
+    books.refresh(0);
+    EXPECT_EQ(shown(books)[0], "\xDC|bk_known|Old|Neu|done");
+    // Never stored into, a long text is offered the database's translation; a response its
+    // record's translation, once it has one.
+    EXPECT_EQ(books.offered_translation(books[4]), "");
+    EditorEntries dialog(kDialog, workspace, database("Txtinfodata.dat"));
+    EXPECT_EQ(dialog.offered_translation(dialog[0]), "Hallo du");
+    EXPECT_EQ(dialog.offered_translation(dialog[1]), "");
+    set_response_text(workspace.store, workspace.lists.responses().at(1), "Geh weg.");
+    dialog.refresh(1);
+    EXPECT_EQ(shown(dialog)[1], "*|Greeting|Go away\r\nnow.|Geh weg.|done");
+    EXPECT_EQ(dialog.offered_translation(dialog[1]), "Geh weg.");
+}
+
+TEST_F(EditorEntriesTest, LongTextsAreListedInFileOrderWhateverTheListsOrder) {
+    load({book("bk_b", "Zwei"), book("bk_a", "Eins")});
+    workspace.lists.sort_by_column(kBookList, Column::Id);
+    ASSERT_EQ(workspace.lists.list(kBookList).elements.at(0).id, "bk_a");
+    EditorEntries books(kBooks, workspace, {});
+    EXPECT_EQ(books.rows(), (std::vector<ListRow>{{"", "bk_b", "Zwei"}, {"", "bk_a", "Eins"}}));
+}
+
+TEST_F(EditorEntriesTest, TheFilterKeepsKeysAndTextsAndTheNextToDoIsAKeptOne) {
+    load_all();
+    const EditorEntries dialog(kDialog, workspace, database("Txtinfodata.dat"));
+    const struct {
+        const char* query;
+        bool only_to_do;
+        std::vector<std::size_t> visible;
+        // The next entry to do after entry 0.
+        std::optional<std::size_t> next;
+    } cases[] = {
+        {"", false, {0, 1, 2}, 1},
+        {"", true, {1}, 1},
+        // Key, original or current text, the case of ASCII letters and umlauts ignored.
+        {"GREET", false, {0, 1, 2}, 1},
+        {"hallo", false, {0}, std::nullopt},
+        {"HELLO", false, {0}, std::nullopt},
+        {"away\r\nNOW", false, {1}, 1},
+        {"\xDC", false, {}, std::nullopt},
+        {"schon", true, {}, std::nullopt},
+        {"x", false, {}, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.query);
+        const EntryFilter filter{c.query, c.only_to_do};
+        EXPECT_EQ(dialog.visible(filter), c.visible);
+        EXPECT_EQ(dialog.next_to_do(filter, 0), c.next);
+    }
+    // Only entries after the given one count: the last one has none after it.
+    EXPECT_EQ(dialog.next_to_do({}, 1), std::nullopt);
+}
+
+TEST(TextBeginning, IsOneLineCutAtItsLength) {
+    const struct {
+        Text text;
+        std::size_t length;
+        Text line;
+    } cases[] = {
+        {"", 5, ""},
+        {"Kurz", 5, "Kurz"},
+        {"Genau", 5, "Genau"},
+        {"Genau!", 5, "Genau..."},
+        {"Eins\r\nZwei", 20, "Eins Zwei"},
+        {"Eins\rZwei\nDrei", 20, "Eins Zwei Drei"},
+        // A line break at the cut still counts as text beyond it.
+        {"Vier\r\n", 4, "Vier..."},
+        {"Vier\r\n", 5, "Vier "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(text_beginning(c.text, c.length), c.line);
+    }
+}
+
+} // namespace
+} // namespace orv
