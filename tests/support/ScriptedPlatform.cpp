@@ -69,9 +69,10 @@ void ScriptedWindow::close_popup(WindowId window) {
 
 void ScriptedWindow::add_control(WindowId window, const ControlSpec& control) {
     with([&](WindowState& s) {
-        EXPECT_TRUE(
-            s.controls.try_emplace(control.number, Control{.window = window, .definition = control})
-                .second)
+        Control added;
+        added.window = window;
+        added.definition = control;
+        EXPECT_TRUE(s.controls.try_emplace(control.number, std::move(added)).second)
             << "control " << control.number << " twice";
     });
 }
