@@ -104,7 +104,7 @@ inline constexpr int kSuggestionList = 1041;
 // user typed into it, or pressed Ctrl+Enter); the original box has a number only so that the
 // program can reach it. The filter row above the entry list works as the main window's.
 namespace text_editor {
-inline constexpr IdRange kControls{1050, 1059};
+inline constexpr IdRange kControls{1050, 1060};
 inline constexpr int kOriginalLabel = 1050;
 inline constexpr int kTranslationLabel = 1051;
 inline constexpr int kEntryList = 1052;
@@ -115,12 +115,14 @@ inline constexpr int kOriginalBox = 1056;
 inline constexpr int kTranslationBox = 1057;
 inline constexpr int kEntryFilterField = 1058;
 inline constexpr int kOnlyToDoBox = 1059;
+// Under the translation box of a response: the topic names and defines it lacks.
+inline constexpr int kMissingNamesLine = 1060;
 } // namespace text_editor
 
 // The findings window of "Prüfen".
 namespace check_window {
-inline constexpr IdRange kControls{1060, 1060};
-inline constexpr int kFindingList = 1060;
+inline constexpr IdRange kControls{1061, 1061};
+inline constexpr int kFindingList = 1061;
 } // namespace check_window
 
 // The commands' numbers must not meet either, and every text target has its menu entry.

@@ -78,6 +78,11 @@ void TextEditor::open(const EditorKind& kind) {
     m_kind = kind;
     m_entries.emplace(kind, m_workspace, texts);
     m_selected.reset();
+    // Responses lose their topic links when a linked topic's German name is missing.
+    m_links.reset();
+    if (!kind.long_text) {
+        m_links.emplace(m_workspace.lists, m_workspace.topic_database);
+    }
 
     open_centred_popup(m_window, WindowId::TextEditor, Text(kind.label), kWidth, kHeight);
 
@@ -90,7 +95,8 @@ void TextEditor::open(const EditorKind& kind) {
     add(kOriginalLabel, ControlKind::Label, "Original-Text :", {405, 2, 100, 22});
     add(kOriginalBox, ControlKind::ReadOnlyTextBox, "", {405, 16, 485, 205});
     add(kTranslationLabel, ControlKind::Label, cp1252(u8"Übersetzung :"), {405, 225, 200, 22});
-    add(kTranslationBox, ControlKind::TextBox, "", {405, 239, 485, 205});
+    add(kTranslationBox, ControlKind::TextBox, "", {405, 239, 485, 183});
+    add(kMissingNamesLine, ControlKind::Label, "", {405, 424, 485, 20});
     add(kEntryFilterField, ControlKind::SearchField, "", {5, 4, 250, 22});
     add(kOnlyToDoBox, ControlKind::CheckBox, cp1252(u8"Nur unübersetzte"), {265, 5, 130, 20});
     // Column "F" marks the entries as the main lists mark their rows.
@@ -164,6 +170,7 @@ void TextEditor::show_entry(std::size_t index) {
     m_window.set_control_text(kOriginalBox, original);
     m_window.set_control_text(kTranslationBox, translation);
     m_shown_translation = translation;
+    show_missing_names(translation);
 
     // A translation of more than one character is worth storing; without one, the original
     // may be copied over as a start. Texts of one character leave the buttons as they were.
@@ -190,6 +197,20 @@ void TextEditor::translation_typed() {
     const auto typed = m_window.control_text(text_editor::kTranslationBox);
     m_window.set_control_enabled(text_editor::kSaveButton,
                                  (*m_entries)[*m_selected].has_text && (!typed || !typed->empty()));
+    if (typed) {
+        show_missing_names(*typed);
+    }
+}
+
+void TextEditor::show_missing_names(const Text& translation) {
+    if (!m_links || !m_selected) {
+        return;
+    }
+    // The boxes give line breaks as CR LF, as the records hold them; the rule reads words.
+    const Text& original = (*m_entries)[*m_selected].original;
+    m_window.set_control_text(
+        text_editor::kMissingNamesLine,
+        missing_names_line(response_problems(*m_links, original, translation)));
 }
 
 bool TextEditor::save() {

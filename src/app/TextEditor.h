@@ -12,6 +12,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/Window.h"
+#include "translation/DialogueRules.h"
 
 namespace orv {
 
@@ -65,6 +66,9 @@ private:
     EntryFilter current_filter();
     // Shows entry `index` in the two boxes and sets the buttons.
     void show_entry(std::size_t index);
+    // The line under the translation box: what `translation` lacks of the selected
+    // response's topic names and defines (only in the Dialog and Journal editors).
+    void show_missing_names(const Text& translation);
     // SPEICHERN or Ctrl+Enter.
     void save_and_count();
     // "übersetzt 120 von 408" for the entries, in status field 1.
@@ -78,6 +82,8 @@ private:
     // Held while the editor is open.
     std::optional<PopupLease> m_lease;
     std::optional<EditorKind> m_kind;
+    // The topic link rule, while responses are edited.
+    std::optional<TopicLinks> m_links;
     // A copy taken when the editor opens: the editor never changes an object list, and a
     // column sort cannot run while it is open.
     std::optional<EditorEntries> m_entries;

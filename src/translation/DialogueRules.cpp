@@ -159,4 +159,23 @@ Text describe_problem(const TranslationProblem& problem) {
     return {};
 }
 
+Text missing_names_line(const std::vector<TranslationProblem>& problems) {
+    const auto part = [&problems](TranslationProblem::Kind kind, TextView label) {
+        Text names;
+        for (const auto& problem : problems) {
+            if (problem.kind == kind) {
+                names += names.empty() ? Text(label) : Text(", ");
+                names += problem.subject;
+            }
+        }
+        return names;
+    };
+    const Text topics = part(TranslationProblem::Kind::TopicLink, "Fehlende Themen: ");
+    const Text defines = part(TranslationProblem::Kind::Define, "Fehlende Platzhalter: ");
+    if (topics.empty() || defines.empty()) {
+        return topics + defines;
+    }
+    return topics + "; " + defines;
+}
+
 } // namespace orv

@@ -83,4 +83,10 @@ std::vector<TranslationProblem> response_problems(const TopicLinks& links, TextV
 // The German message of a problem.
 Text describe_problem(const TranslationProblem& problem);
 
+// The line under a response's translation while it is typed: the German topic names it
+// lacks ("Fehlende Themen: Fu, Bar") and the defines it lost ("Fehlende Platzhalter:
+// %PCName"), each in the order of the problems, the two parts joined by "; "; empty when
+// nothing is missing. A length problem is the check's to report, not this line's.
+Text missing_names_line(const std::vector<TranslationProblem>& problems);
+
 } // namespace orv

@@ -91,17 +91,18 @@ TEST_F(TextEditorTest, OpensCentredAndClosesLeavingTheListsAsTheyWere) {
     EXPECT_EQ(s.popups.at(WindowId::TextEditor), std::pair(Text("Book"), Rect{59, 121, 900, 500}));
     EXPECT_EQ(workspace.dialog_open, 1);
     EXPECT_TRUE(command_menu_is(false));
-    EXPECT_EQ(
-        s.describe(WindowId::TextEditor),
-        (std::vector<std::string>{
-            "1050 Label \"Original-Text :\" 405,2 100x22",
-            cp1252(u8"1051 Label \"Übersetzung :\" 405,225 200x22"),
-            "1052 ListView \"\" 5,30 390x442 F/20 Id Book/130 Text/220",
-            "1053 Button \"SPEICHERN\" 410,448 90x24 off",
-            "1054 Button \"ABBRECHEN\" 795,448 90x24", "1055 Button \"KOPIEREN\" 602,448 90x24 off",
-            "1056 ReadOnlyTextBox \"\" 405,16 485x205", "1057 TextBox \"\" 405,239 485x205",
-            "1058 SearchField \"\" 5,4 250x22",
-            cp1252(u8"1059 CheckBox \"Nur unübersetzte\" 265,5 130x20")}));
+    EXPECT_EQ(s.describe(WindowId::TextEditor),
+              (std::vector<std::string>{"1050 Label \"Original-Text :\" 405,2 100x22",
+                                        cp1252(u8"1051 Label \"Übersetzung :\" 405,225 200x22"),
+                                        "1052 ListView \"\" 5,30 390x442 F/20 Id Book/130 Text/220",
+                                        "1053 Button \"SPEICHERN\" 410,448 90x24 off",
+                                        "1054 Button \"ABBRECHEN\" 795,448 90x24",
+                                        "1055 Button \"KOPIEREN\" 602,448 90x24 off",
+                                        "1056 ReadOnlyTextBox \"\" 405,16 485x205",
+                                        "1057 TextBox \"\" 405,239 485x183",
+                                        "1058 SearchField \"\" 5,4 250x22",
+                                        cp1252(u8"1059 CheckBox \"Nur unübersetzte\" 265,5 130x20"),
+                                        "1060 Label \"\" 405,424 485x20"}));
     EXPECT_EQ(s.controls.at(kEntryList).rows.size(), 6u);
     EXPECT_EQ(s.controls.at(kEntryList).rows.at(kAlpha),
               (ListRow{"", "bk_alpha", "Es war einmal ein Buch."}));
@@ -369,6 +370,43 @@ TEST_F(TextEditorTest, DialogEntriesAreFilteredAndCtrlEnterStoresAndMovesOn) {
     dialog.close();
     EXPECT_EQ(stored, 2);
     EXPECT_TRUE(dialogs.boxes().empty());
+}
+
+TEST_F(TextEditorTest, DialogEditorNamesTheTopicsAndDefinesATranslationLacks) {
+    load({book("bk_greeting", "A greeting to you, %PCName."), test::topic_record("Greeting", '\0'),
+          test::response_record("r_hello", "A greeting to you, %PCName."),
+          test::response_record("r_plain", "Nothing linked.")});
+    workspace.lists.set_mark_and_dv_name(kTopicType, 0, mark::kEdited, "Gruss");
+    TextEditor dialog{workspace, window, dialogs, files};
+    dialog.open(kDialog);
+    const auto line_after = [&](const Text& typed) {
+        window.set_control_text(kTranslationBox, typed);
+        dialog.on_control({kTranslationBox});
+        return text_of(kMissingNamesLine);
+    };
+    window.user_selects_row(kEntryList, 0);
+    dialog.on_control({kEntryList});
+    // Shown with the entry, so that the names to keep are known before typing, then
+    // updated as the user types (topic names without regard to letter case).
+    const Text everything = "Fehlende Themen: Gruss; Fehlende Platzhalter: %PCName";
+    EXPECT_EQ(text_of(kMissingNamesLine), everything);
+    EXPECT_EQ(line_after("Ein GRUSS an dich"), "Fehlende Platzhalter: %PCName");
+    EXPECT_EQ(line_after("Hallo, %PCName"), "Fehlende Themen: Gruss");
+    EXPECT_EQ(line_after("Ein Gruss an dich, %PCName."), "");
+    dialogs.next_answer(MessageAnswer::Yes);
+    window.user_selects_row(kEntryList, 1);
+    dialog.on_control({kEntryList});
+    EXPECT_EQ(text_of(kMissingNamesLine), "");
+    EXPECT_EQ(line_after("Nichts"), "");
+
+    // The long texts have no such line, though a book may name a topic too.
+    dialogs.next_answer(MessageAnswer::Yes);
+    dialog.close();
+    dialog.open(kEditorKinds[0]);
+    window.user_selects_row(kEntryList, 0);
+    dialog.on_control({kEntryList});
+    EXPECT_EQ(text_of(kOriginalBox), "A greeting to you, %PCName.");
+    EXPECT_EQ(line_after("Ohne alles"), "");
 }
 
 } // namespace

@@ -146,5 +146,26 @@ TEST_F(TopicLinksTest, ProblemsOfATranslation) {
     }
 }
 
+TEST(TranslationProblems, TheLineUnderTheTranslationNamesWhatIsMissing) {
+    using Problems = std::vector<TranslationProblem>;
+    const struct {
+        Problems problems;
+        const char* line;
+    } cases[] = {
+        {{}, ""},
+        {{{Kind::Length, "600"}}, ""},
+        {{{Kind::TopicLink, "Fu"}, {Kind::TopicLink, "Bar"}}, "Fehlende Themen: Fu, Bar"},
+        {{{Kind::Define, "%PCName"}}, "Fehlende Platzhalter: %PCName"},
+        {{{Kind::Define, "%PCName"},
+          {Kind::TopicLink, "Fu"},
+          {Kind::Length, "600"},
+          {Kind::Define, "%PCRace"}},
+         "Fehlende Themen: Fu; Fehlende Platzhalter: %PCName, %PCRace"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(missing_names_line(c.problems), c.line);
+    }
+}
+
 } // namespace
 } // namespace orv
