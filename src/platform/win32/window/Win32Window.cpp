@@ -595,6 +595,10 @@ void Win32Window::add_control(WindowId window, const ControlSpec& control) {
             m_tabs = handle;
             m_pages.clear();
         }
+        if (control.kind == ControlKind::SearchField) {
+            // The hint the empty filter box shows on every system: the key that reaches it.
+            SendMessageW(handle, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"Strg+F"));
+        }
         place(added);
         // Labels and the frame lie under the controls they overlap, the status bar over
         // everything. A new window goes under its siblings, so this is renewed each time.
