@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <functional>
-#include <thread>
 
+#include "plugin/BlockHalves.h"
 #include "plugin/ResultScript.h"
 #include "plugin/Subrecord.h"
 #include "translation/DatabaseFile.h"
@@ -15,9 +15,6 @@ namespace {
 // A cell condition names a cell when characters 2 to 5 of its text read this; the cell
 // name follows the five-character head directly.
 constexpr TextView kCellConditionSignature = "BLX0";
-
-// From this many blocks on, a pass gives the second half of the blocks to a second thread.
-constexpr std::size_t kBlocksForTwoThreads = 4096;
 
 // Where a translator reports its steps: the number of the block of every lookup, every SCVR
 // and every result script.
@@ -175,25 +172,26 @@ int translate_cell_references(BlockStore& store, const NameIndex& references,
     // Block 0 is the file header record, never a cell, a character or a response, whatever
     // its tag: a name replaced in it would move the record count or shrink the header below
     // what opens again.
-    const std::size_t blocks = store.block_count();
-    if (blocks < kBlocksForTwoThreads) {
-        return ReferenceTranslator(store, references, script_cells, show).run(1, blocks);
-    }
-    // The second half of the blocks is translated on a thread of its own; each block is
-    // changed by one thread only, and the tables are only read. Its steps are shown
-    // afterwards, in order, so that the progress texts are those of one thread.
+    // A large plugin's second half is translated on a thread of its own; each block is
+    // changed by one thread only, and the tables are only read (the lookup is built first).
+    // Its steps are shown afterwards, in order, so that the progress texts are those of one
+    // thread.
     script_cells.build();
-    const std::size_t middle = blocks / 2;
-    std::vector<std::size_t> later_steps;
+    int changed = 0;
     int later_changed = 0;
-    std::thread helper([&] {
-        later_changed = ReferenceTranslator(
-                            store, references, script_cells,
-                            [&later_steps](std::size_t number) { later_steps.push_back(number); })
-                            .run(middle, blocks);
-    });
-    const int changed = ReferenceTranslator(store, references, script_cells, show).run(1, middle);
-    helper.join();
+    std::vector<std::size_t> later_steps;
+    in_two_halves(
+        1, store.block_count(),
+        [&](std::size_t first, std::size_t end) {
+            changed = ReferenceTranslator(store, references, script_cells, show).run(first, end);
+        },
+        [&](std::size_t first, std::size_t end) {
+            later_changed = ReferenceTranslator(store, references, script_cells,
+                                                [&later_steps](std::size_t number) {
+                                                    later_steps.push_back(number);
+                                                })
+                                .run(first, end);
+        });
     for (const std::size_t number : later_steps) {
         show(number);
     }

@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
+#include <optional>
 #include <string>
-#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 
+#include "plugin/BlockHalves.h"
 #include "plugin/RecordTypes.h"
 #include "plugin/Subrecord.h"
 #include "save/CellReferencePass.h"
@@ -108,9 +109,6 @@ TextKeySet known_cell_names(const ObjectLists& lists, const DatabaseInputs& inpu
     }
     return names;
 }
-
-// From this many blocks on, the second half of the blocks is checked on a second thread.
-constexpr std::size_t kBlocksForTwoThreads = 4096;
 
 class Checker {
 public:
@@ -337,22 +335,21 @@ Text finding_kind_label(FindingKind kind) {
 
 std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& lists,
                                   const SaveTables& tables, CheckScope scope) {
-    const std::size_t blocks = store.block_count();
     const TextKeySet known_cells = known_cell_names(lists, tables.inputs());
-    Checker first(store, lists, tables, known_cells, scope);
-    if (blocks < kBlocksForTwoThreads) {
-        first.check_blocks(1, blocks);
-        return first.finish();
-    }
-    // The second half of the blocks is checked on a thread of its own, by a checker of its
+    // A large plugin's second half is checked on a thread of its own, by a checker of its
     // own; its findings follow the first half's, so they stay in block order. Both only
     // read the plugin and the tables.
-    const std::size_t middle = blocks / 2;
-    Checker second(store, lists, tables, known_cells, scope);
-    std::thread helper([&second, middle, blocks] { second.check_blocks(middle, blocks); });
-    first.check_blocks(1, middle);
-    helper.join();
-    first.append(second.finish_blocks());
+    Checker first(store, lists, tables, known_cells, scope);
+    std::optional<Checker> second;
+    in_two_halves(
+        1, store.block_count(),
+        [&](std::size_t from, std::size_t end) { first.check_blocks(from, end); },
+        [&](std::size_t from, std::size_t end) {
+            second.emplace(store, lists, tables, known_cells, scope).check_blocks(from, end);
+        });
+    if (second) {
+        first.append(second->finish_blocks());
+    }
     return first.finish();
 }
 

@@ -1,7 +1,6 @@
 #include "save/TopicReferencePass.h"
 
-#include <thread>
-
+#include "plugin/BlockHalves.h"
 #include "plugin/ResultScript.h"
 #include "plugin/Subrecord.h"
 #include "save/CellReferencePass.h"
@@ -42,9 +41,6 @@ TopicNameTable::TopicNameTable(const BlockStore& store, const ObjectLists& lists
 
 namespace {
 
-// From this many blocks on, the second half of the blocks goes to a second thread.
-constexpr std::size_t kBlocksForTwoThreads = 4096;
-
 // Translates the topic arguments of blocks [first, end); returns how many changed.
 int translate_topics_of(BlockStore& store, const TopicNameTable& names, std::size_t first,
                         std::size_t end) {
@@ -73,18 +69,18 @@ int translate_topics_of(BlockStore& store, const TopicNameTable& names, std::siz
 
 int translate_topic_references(BlockStore& store, const TopicNameTable& names) {
     // Block 0 is the file header, never a response.
-    const std::size_t blocks = store.block_count();
-    if (blocks < kBlocksForTwoThreads) {
-        return translate_topics_of(store, names, 1, blocks);
-    }
-    // Each block is changed by one thread only; the table is only read.
-    const std::size_t middle = blocks / 2;
+    // A large plugin's second half goes to a thread of its own: each block is changed by one
+    // thread only; the table is only read.
+    int changed = 0;
     int later = 0;
-    std::thread helper([&store, &names, &later, middle, blocks] {
-        later = translate_topics_of(store, names, middle, blocks);
-    });
-    const int changed = translate_topics_of(store, names, 1, middle);
-    helper.join();
+    in_two_halves(
+        1, store.block_count(),
+        [&](std::size_t first, std::size_t end) {
+            changed = translate_topics_of(store, names, first, end);
+        },
+        [&](std::size_t first, std::size_t end) {
+            later = translate_topics_of(store, names, first, end);
+        });
     return changed + later;
 }
 

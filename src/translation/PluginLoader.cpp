@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
-#include <thread>
+#include <optional>
 #include <utility>
 
+#include "plugin/BlockHalves.h"
 #include "plugin/Dialogue.h"
 #include "plugin/PluginReader.h"
 #include "plugin/Progress.h"
@@ -202,10 +203,6 @@ void read_rows(BlockStore& store, std::int32_t first, std::int32_t end,
     }
 }
 
-// From this many records on, the second half of the records is described on a second
-// thread; below it, a thread would cost more than it saves.
-constexpr std::int32_t kRecordsForTwoThreads = 4096;
-
 // Everything of a load after the file is split into blocks.
 Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, BlockStore& store,
                          ObjectLists& lists, LoaderView& view) {
@@ -239,20 +236,24 @@ Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, Block
     const auto show = [&](std::int32_t number) {
         view.show_progress(progress.text(static_cast<std::size_t>(number)));
     };
-    if (record_count < kRecordsForTwoThreads) {
-        read_rows(loaded, 0, record_count + 1, database, rows, show);
-    } else {
-        // The second half goes to a thread of its own; its rows follow the first half's, so
-        // every list keeps record order. Progress is shown for every record in order, the
-        // second half's once its thread is done.
-        const std::int32_t middle = record_count / 2;
-        RowsOfRange second;
-        std::thread helper([&] {
-            read_rows(loaded, middle, record_count + 1, database, second, [](std::int32_t) {});
+    // A large plugin's second half goes to a thread of its own; its rows follow the first
+    // half's, so every list keeps record order. Progress is shown for every record in order,
+    // the second half's once its thread is done.
+    RowsOfRange second;
+    std::optional<std::int32_t> second_first;
+    in_two_halves(
+        0, static_cast<std::size_t>(record_count) + 1,
+        [&](std::size_t first, std::size_t end) {
+            read_rows(loaded, static_cast<std::int32_t>(first), static_cast<std::int32_t>(end),
+                      database, rows, show);
+        },
+        [&](std::size_t first, std::size_t end) {
+            second_first = static_cast<std::int32_t>(first);
+            read_rows(loaded, *second_first, static_cast<std::int32_t>(end), database, second,
+                      [](std::int32_t) {});
         });
-        read_rows(loaded, 0, middle, database, rows, show);
-        helper.join();
-        for (std::int32_t number = middle; number <= record_count; ++number) {
+    if (second_first) {
+        for (std::int32_t number = *second_first; number <= record_count; ++number) {
             show(number);
         }
         for (std::size_t list = 0; list < rows.lists.size(); ++list) {
