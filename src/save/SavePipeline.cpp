@@ -104,7 +104,7 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, const Save
                 ++report.names_substituted;
             }
             report.confirmed_translations.push_back(
-                {type.index, elements[row].ev_name, elements[row].dv_name, today});
+                {type.index, elements[row].ev_name, elements[row].dv_name, today, {}});
             lists.set_mark_and_dv_name(type.index, row, mark::kExternal, elements[row].dv_name);
             view.show_mark(type.index, row, elements[row]);
             marked.emplace_back(type.index, row);
@@ -122,7 +122,10 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, const Save
         if (!now.empty() && now != response.original) {
             report.confirmed_translations.push_back(
                 {response.kind == ResponseKind::Journal ? kJournalMemory : kDialogMemory,
-                 response.original, now, today});
+                 response.original,
+                 now,
+                 today,
+                 {}});
             response.mark = mark::kExternal;
         }
     }

@@ -49,6 +49,11 @@ std::optional<int> memory_kind_labelled(TextView label) {
     if (label == kJournalMemoryLabel) {
         return kJournalMemory;
     }
+    for (std::size_t i = 0; i < kTextMemoryLabels.size(); ++i) {
+        if (label == kTextMemoryLabels[i]) {
+            return kFirstTextMemory + static_cast<int>(i);
+        }
+    }
     return object_type_labelled(label);
 }
 
@@ -58,6 +63,9 @@ std::string_view memory_kind_label(int kind) {
     }
     if (kind == kJournalMemory) {
         return kJournalMemoryLabel;
+    }
+    if (kind >= kFirstTextMemory) {
+        return kTextMemoryLabels.at(static_cast<std::size_t>(kind - kFirstTextMemory));
     }
     return kRecordTypes.at(static_cast<std::size_t>(kind)).label;
 }
@@ -69,12 +77,13 @@ Result<std::vector<MemoryEntry>> parse_memory(ByteSpan bytes) {
     entries.reserve(lines.size());
     for (std::size_t index = 0; index < lines.size(); ++index) {
         const auto fields = split_fields(lines[index]);
-        if (fields.size() != 4) {
-            return damaged_line(index + 1, cp1252(u8"Erwartet werden genau vier Felder: LISTE, "
-                                                  u8"EV Name, DV Name und Datum."));
+        if (fields.size() != 4 && fields.size() != 5) {
+            return damaged_line(index + 1,
+                                cp1252(u8"Erwartet werden vier Felder: LISTE, EV Name, DV Name "
+                                       u8"und Datum, dahinter höchstens die Quelle."));
         }
-        std::array<Text, 4> texts;
-        for (std::size_t field = 0; field < 4; ++field) {
+        std::array<Text, 5> texts;
+        for (std::size_t field = 0; field < fields.size(); ++field) {
             auto text = unescape_field(fields[field]);
             if (!text) {
                 return damaged_line(index + 1, field_problem(fields[field]));
@@ -90,8 +99,8 @@ Result<std::vector<MemoryEntry>> parse_memory(ByteSpan bytes) {
             return damaged_line(index + 1, cp1252(u8"Das Datum „") + texts[3] +
                                                cp1252(u8"“ ist nicht als JJJJ-MM-TT geschrieben."));
         }
-        entries.push_back(
-            {*list_index, std::move(texts[1]), std::move(texts[2]), std::move(texts[3])});
+        entries.push_back({*list_index, std::move(texts[1]), std::move(texts[2]),
+                           std::move(texts[3]), std::move(texts[4])});
     }
     return entries;
 }
@@ -99,8 +108,14 @@ Result<std::vector<MemoryEntry>> parse_memory(ByteSpan bytes) {
 Bytes encode_memory(const std::vector<MemoryEntry>& entries) {
     std::string text;
     for (const auto& entry : entries) {
-        append_escaped_line(
-            text, {memory_kind_label(entry.list_index), entry.ev_name, entry.dv_name, entry.date});
+        // Lines without a source keep the four fields that older files have.
+        if (entry.source.empty()) {
+            append_escaped_line(text, {memory_kind_label(entry.list_index), entry.ev_name,
+                                       entry.dv_name, entry.date});
+        } else {
+            append_escaped_line(text, {memory_kind_label(entry.list_index), entry.ev_name,
+                                       entry.dv_name, entry.date, entry.source});
+        }
     }
     const auto* data = reinterpret_cast<const std::byte*>(text.data());
     return Bytes(data, data + text.size());

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -10,13 +12,17 @@
 namespace orv {
 
 // The translation memory: every name the user confirmed by hand, that is every row a save
-// turned from "*" into "Ü", kept across plugins in dataextra/Memory.tsv. It is a UTF-8 text
-// file in the batch tool's TSV conventions (see TextConventions.h), one line per name:
-//   LIST<TAB>EV NAME<TAB>DV NAME<TAB>YYYY-MM-DD
-// LIST is the object list's tab label ("Misc Item"), the date the day of the save. The file
-// only grows: a later translation of the same EV Name in the same list replaces the earlier
-// line (which then moves to the end), nothing else is ever removed. The memory feeds the
-// name-edit dialog's suggestions; the loader's name lookup never reads it.
+// turned from "*" into "Ü", and everything learned from a translated plugin, kept across
+// plugins in dataextra/Memory.tsv. It is a UTF-8 text file in the batch tool's TSV
+// conventions (see TextConventions.h), one line per name:
+//   LIST<TAB>EV NAME<TAB>DV NAME<TAB>YYYY-MM-DD[<TAB>SOURCE]
+// LIST is the object list's tab label ("Misc Item"), the date the day of the save. SOURCE,
+// written only when there is one, names the German file a translation was learned from;
+// lines of four fields (all lines of older files) have none. The file only grows: a later
+// translation of the same EV Name in the same list replaces the earlier line (which then
+// moves to the end), nothing else is ever removed. The memory feeds the name-edit dialog's
+// suggestions, and at Open it fills the names and texts that the external database leaves
+// untranslated (see MemoryIndex.h).
 inline constexpr std::string_view kMemoryName = "Memory.tsv";
 std::filesystem::path memory_path(const std::filesystem::path& program_dir);
 
@@ -28,8 +34,18 @@ inline constexpr int kJournalMemory = kObjectListCount + 1;
 inline constexpr std::string_view kDialogMemoryLabel = "Dialog";
 inline constexpr std::string_view kJournalMemoryLabel = "Journal";
 
-// The kind of a memory line's first field: an object list's index, kDialogMemory or
-// kJournalMemory; nothing for another label.
+// The long texts and the texts of result scripts share it too, under the labels the batch
+// tool's todo and edits lines give them; the EV and DV fields hold the English and the
+// German text. Their kinds follow kJournalMemory in this order.
+inline constexpr std::array<std::string_view, 6> kTextMemoryLabels = {
+    "Book text", "Class text", "Race text", "Skill text", "Birthsign text", "Response script"};
+inline constexpr int kFirstTextMemory = kJournalMemory + 1;
+// The kind of the long text of kTextTargets[i] is kFirstTextMemory + i.
+inline constexpr int kScriptTextMemory = kFirstTextMemory + 5;
+inline constexpr int kMemoryKindCount = kFirstTextMemory + 6;
+
+// The kind of a memory line's first field: an object list's index, kDialogMemory,
+// kJournalMemory or a text kind; nothing for another label.
 std::optional<int> memory_kind_labelled(TextView label);
 std::string_view memory_kind_label(int kind);
 
@@ -41,11 +57,13 @@ struct MemoryEntry {
     Text dv_name;
     // "YYYY-MM-DD".
     Text date;
+    // The German file it was learned from; empty for a translation saved by hand.
+    Text source;
 
     bool operator==(const MemoryEntry&) const = default;
 };
 
-// The lines of a memory file, in file order. A line that is not four fields, names no
+// The lines of a memory file, in file order. A line that is not four or five fields, names no
 // object list, holds a bad escape or a character Windows-1252 cannot hold, or a date not
 // written YYYY-MM-DD, makes the whole file damaged: the error's message names the line
 // and what is wrong with it, and its offset is the line number.
@@ -54,7 +72,7 @@ Bytes encode_memory(const std::vector<MemoryEntry>& entries);
 
 // Adds `added` in order: each replaces an entry of the same list and EV Name, which is
 // removed from its place, and goes to the end; an entry equal to the one it would replace
-// but for the date changes nothing. Returns whether `memory` changed.
+// but for the date and the source changes nothing. Returns whether `memory` changed.
 bool merge_into_memory(std::vector<MemoryEntry>& memory, const std::vector<MemoryEntry>& added);
 
 // The memory file; a missing file is an empty memory. A file that cannot be read or is

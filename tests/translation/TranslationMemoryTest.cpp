@@ -16,18 +16,18 @@ namespace {
 using Entries = std::vector<MemoryEntry>;
 constexpr int kMisc = 16;
 const std::filesystem::path kPath = "prog/dataextra/Memory.tsv";
-const MemoryEntry kOre = {kMisc, "Ore", "Erz", "2024-02-01"};
+const MemoryEntry kOre = {kMisc, "Ore", "Erz", "2024-02-01", ""};
 
 TEST(TranslationMemory, GrowsAndALaterTranslationReplacesTheEarlierLine) {
     // clang-format off
-    const Entries old = {{kMisc, "Rock", "Stein", "2019-09-29"}, {kCellType, "Rock", "Fels", "2024-01-01"},
-                         {kMisc, "Key", "Schl\xFCssel", "2024-01-02"}};
-    const MemoryEntry rock = {kMisc, "Rock", "Felsbrocken", "2024-02-01"};
+    const Entries old = {{kMisc, "Rock", "Stein", "2019-09-29", ""}, {kCellType, "Rock", "Fels", "2024-01-01", ""},
+                         {kMisc, "Key", "Schl\xFCssel", "2024-01-02", ""}};
+    const MemoryEntry rock = {kMisc, "Rock", "Felsbrocken", "2024-02-01", ""};
     const std::vector<std::tuple<Entries, bool, Entries>> cases = {
         {{kOre}, true, {old[0], old[1], old[2], kOre}},
         {{rock}, true, {old[1], old[2], rock}},                  // replaced, moved to the end
-        {{{kMisc, "Rock", "Stein", "2024-02-01"}}, false, old},  // same name, later date
-        {{{kMisc, "Ore", "Eisenerz", ""}, kOre}, true, {old[0], old[1], old[2], kOre}},  // last wins
+        {{{kMisc, "Rock", "Stein", "2024-02-01", ""}}, false, old},  // same name, later date
+        {{{kMisc, "Ore", "Eisenerz", "", ""}, kOre}, true, {old[0], old[1], old[2], kOre}},  // last wins
         {{}, false, old},
     };
     // clang-format on
@@ -46,7 +46,9 @@ TEST(TranslationMemory, GrowsAndALaterTranslationReplacesTheEarlierLine) {
 TEST(TranslationMemory, ADamagedLineIsNamedWithItsProblem) {
     // clang-format off
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"Misc Item\tRock\tStein\n", "Zeile 1: Erwartet werden genau vier Felder"},
+        {"Misc Item\tRock\tStein\n", "Zeile 1: Erwartet werden vier Felder"},
+        {"Misc Item\tRock\tStein\t2024-01-01\tde.esp\tzu viel\n", "Zeile 1: Erwartet werden vier Felder"},
+        {"Book text\tA\tB\t2024-01-01\nBook texts\tA\tB\t2024-01-01\n", "Zeile 2: Unbekannte Liste „Book texts“."},
         {"Cell\tA\tB\t2024-01-01\nMisc\tA\tB\t2024-01-01\n", "Zeile 2: Unbekannte Liste „Misc“."},
         {"Cell\tA\\x\tB\t2024-01-01\n", "Zeile 1: Ungültiges Fluchtzeichen"},
         {"Cell\tA\tB\t2024-01-011\n", "Zeile 1: Das Datum „2024-01-011“ ist nicht"},
@@ -63,12 +65,30 @@ TEST(TranslationMemory, ADamagedLineIsNamedWithItsProblem) {
     }
 }
 
+TEST(TranslationMemory, LinesWithAndWithoutSourceReadBackAsWritten) {
+    // A file of an older version has four fields on every line; learned lines carry the
+    // German file they came from, and text kinds have labels of their own.
+    const std::string old_line = "Misc Item\tRock\tStein\t2019-09-29\n";
+    const std::string learned = "Book text\tOnce upon a time.\tEs war einmal.\t2024-03-01\tde.esp\n"
+                                "Response script\tYes\tJa\t2024-03-01\tde.esp\n"
+                                "Journal\tMet him.\tGetroffen.\t2024-03-01\tde.esp\n";
+    const auto parsed = parse_memory(fixtures::bytes_of(old_line + learned));
+    ASSERT_TRUE(parsed.ok()) << to_utf8(parsed.error().message);
+    const Entries expected = {
+        {kMisc, "Rock", "Stein", "2019-09-29", ""},
+        {kFirstTextMemory, "Once upon a time.", "Es war einmal.", "2024-03-01", "de.esp"},
+        {kScriptTextMemory, "Yes", "Ja", "2024-03-01", "de.esp"},
+        {kJournalMemory, "Met him.", "Getroffen.", "2024-03-01", "de.esp"}};
+    EXPECT_EQ(*parsed, expected);
+    EXPECT_EQ(encode_memory(*parsed), fixtures::bytes_of(old_line + learned));
+}
+
 TEST(TranslationMemory, AFileThatCannotBeReadOrWrittenStaysAsItWas) {
     // clang-format off
     const std::string name = "Das Übersetzungsgedächtnis „prog/dataextra/Memory.tsv“ ";
     const std::string kept = "\rEs bleibt unverändert; die Namen dieses Speicherns wurden nicht aufgenommen.";
     const std::vector<std::tuple<std::string, test::FileOperation, std::string>> cases = {
-        {"kaputt\n", test::FileOperation::Rename, name + "ist beschädigt (Zeile 1: Erwartet werden genau vier Felder: LISTE, EV Name, DV Name und Datum.)." + kept},
+        {"kaputt\n", test::FileOperation::Rename, name + "ist beschädigt (Zeile 1: Erwartet werden vier Felder: LISTE, EV Name, DV Name und Datum, dahinter höchstens die Quelle.)." + kept},
         {"Cell\tA\tB\t2024-01-01\n", test::FileOperation::Read, name + "konnte nicht gelesen werden." + kept},
         {"Cell\tA\tB\t2024-01-01\n", test::FileOperation::Rename, "\rDie Namen dieses Speicherns wurden nicht ins Übersetzungsgedächtnis aufgenommen; es bleibt, wie es war."},
     };
@@ -108,8 +128,8 @@ Lines shown(const std::vector<Suggestion>& suggestions) {
 
 TEST(Suggestions, ExactFromMemoryThenFilesThenClosestByWordsAndEdits) {
     // clang-format off
-    const std::vector<MemoryEntry> memory = {{kMisc, "Iron Sword", "Eisenschwert (Deko)", ""},
-        {kWeapon, "Iron Sword", "Eisenschwert", ""}, {kCellType, "Iron Dagger", "Dolchstadt", ""}};
+    const std::vector<MemoryEntry> memory = {{kMisc, "Iron Sword", "Eisenschwert (Deko)", "", ""},
+        {kWeapon, "Iron Sword", "Eisenschwert", "", ""}, {kCellType, "Iron Dagger", "Dolchstadt", "", ""}};
     const std::vector<NamedPairFile> files = {
         {"Extradata.dat", {{{"FFFF", "FFFF"}, {"Iron Sword", "Eisernes Schwert"}}}},
         {"Weapdata.dat", {{{"Iron Sword", "Eisenschwert"}, {"Steel Sword", "Stahlschwert"},
