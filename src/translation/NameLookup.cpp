@@ -26,6 +26,11 @@ LookupResult lookup_in(Block& block, const Subrecord& name, TextView key, const 
 
 LookupResult lookup_name(Block& block, const Subrecord& name, const NameIndex& external,
                          const NameIndex& names) {
+    return lookup_name(block, name, external, MemoryIndex(), 0, names);
+}
+
+LookupResult lookup_name(Block& block, const Subrecord& name, const NameIndex& external,
+                         const MemoryIndex& memory, int list, const NameIndex& names) {
     const Text key = subrecord_text(block, name, TextKind::Terminated);
     // The external database holds the user's own translations, which win over the
     // shipped ones.
@@ -33,6 +38,16 @@ LookupResult lookup_name(Block& block, const Subrecord& name, const NameIndex& e
                             LookupCode::ExternalOriginal);
     if (result.code != LookupCode::NotFound) {
         return result;
+    }
+    if (const Text* german = memory.translation(list, key)) {
+        if (*german == key) {
+            return {LookupCode::ShippedTranslation, key};
+        }
+        replace_subrecord_text(block, name, TextKind::Terminated, *german);
+        return {LookupCode::ShippedOriginal, {}};
+    }
+    if (const Text* english = memory.original_of(list, key)) {
+        return {LookupCode::ShippedTranslation, *english};
     }
     return lookup_in(block, name, key, names, LookupCode::ShippedTranslation,
                      LookupCode::ShippedOriginal);

@@ -2,6 +2,7 @@
 
 #include "plugin/Block.h"
 #include "plugin/Subrecord.h"
+#include "translation/MemoryIndex.h"
 #include "translation/NameIndex.h"
 
 namespace orv {
@@ -35,5 +36,13 @@ struct LookupResult {
 // field right.
 LookupResult lookup_name(Block& block, const Subrecord& name, const NameIndex& external,
                          const NameIndex& names);
+
+// The same with the translation memory's names of the record's object list `list` asked
+// between the external database and the name database file: a name that is a line's
+// English text is replaced by its German one, a name that is a line's German text stays.
+// Both count as shipped translations (codes 1 and 3), since the memory holds what earlier
+// saves and learned plugins confirmed, not this plugin's own hand translations.
+LookupResult lookup_name(Block& block, const Subrecord& name, const NameIndex& external,
+                         const MemoryIndex& memory, int list, const NameIndex& names);
 
 } // namespace orv

@@ -9,6 +9,7 @@
 #include "plugin/ResultScript.h"
 #include "plugin/Subrecord.h"
 #include "translation/Responses.h"
+#include "translation/TranslationMemory.h"
 
 namespace orv {
 namespace {
@@ -397,6 +398,15 @@ std::vector<PlayerText> texts_to_do(const PlayerTextKind& kind, const BlockStore
     std::erase_if(texts, [](const PlayerText& text) { return text.text.empty(); });
     if (kind.drop_translated != nullptr && !texts.empty()) {
         kind.drop_translated(kind, texts, database);
+    }
+    // A text the translation memory holds as German was filled in at Open (or was German
+    // already): it counts as translated, as one the kind's database translates.
+    const auto memory_kind = memory_kind_labelled(kind.label);
+    if (memory_kind && *memory_kind >= kDialogMemory && !texts.empty()) {
+        const MemoryIndex& memory = database.memory();
+        std::erase_if(texts, [&](const PlayerText& text) {
+            return memory.original_of(*memory_kind, text.text) != nullptr;
+        });
     }
     return texts;
 }

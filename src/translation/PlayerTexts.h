@@ -77,8 +77,8 @@ std::span<const PlayerTextKind> player_text_kinds();
 // The kind whose label is `label` (byte for byte), or nothing.
 const PlayerTextKind* player_text_kind_labelled(TextView label);
 
-// The texts of `kind` still to do, in file order: not empty, and not translated by the
-// kind's database file.
+// The texts of `kind` still to do, in file order: not empty, not translated by the kind's
+// database file, and not the German text of a line of the translation memory.
 std::vector<PlayerText> texts_to_do(const PlayerTextKind& kind, const BlockStore& store,
                                     const ObjectLists& lists, TranslationDatabase& database);
 

@@ -14,6 +14,7 @@
 #include "plugin/Subrecord.h"
 #include "translation/NameLookup.h"
 #include "translation/Responses.h"
+#include "translation/TranslationMemory.h"
 
 namespace orv {
 namespace {
@@ -74,13 +75,15 @@ std::optional<Element> object_element(Block& block, std::int32_t block_number,
     }
 
     const Text before = subrecord_text(block, *name, TextKind::Terminated);
-    auto result =
-        lookup_name(block, *name, database.external(), database.data_pairs(type.name_database));
+    // The memory was read before the rows, so two threads may ask it at once.
+    const MemoryIndex& memory = database.memory();
+    auto result = lookup_name(block, *name, database.external(), memory, type.index,
+                              database.data_pairs(type.name_database));
     // A path grid's name is a cell's or a region's; the region file is asked only when the
     // cell file, and the external database, know nothing of it. A result of 0 leaves the
     // block as it was, so `name` still describes the subrecord.
     if (result.code == LookupCode::NotFound && !type.second_name_database.empty()) {
-        result = lookup_name(block, *name, database.external(),
+        result = lookup_name(block, *name, database.external(), memory, type.index,
                              database.data_pairs(type.second_name_database));
     }
 
@@ -117,6 +120,40 @@ std::optional<Element> object_element(Block& block, std::int32_t block_number,
     element.dv_name = after;
     element.id = type.id_column == IdColumn::RecordId ? record_id(block) : element.ev_name;
     return element;
+}
+
+// Puts the memory's German long texts (books, classes, races, skills, birthsigns) into the
+// records of the rows: the text editor then shows them, and todo counts them translated.
+void fill_long_texts(BlockStore& store, const ObjectLists& rows, const MemoryIndex& memory) {
+    if (memory.empty()) {
+        return;
+    }
+    for (std::size_t target = 0; target < kTextTargets.size(); ++target) {
+        const auto& text_target = kTextTargets[target];
+        const int kind = kFirstTextMemory + static_cast<int>(target);
+        const auto fill = [&](std::int32_t number) {
+            Block* block = store.find(number);
+            const auto text =
+                block ? find_subrecord(*block, text_target.text_subrecord) : std::nullopt;
+            if (!text) {
+                return;
+            }
+            const Text english = subrecord_text(*block, *text, TextKind::Whole);
+            if (const Text* german = memory.translation(kind, english);
+                german && *german != english) {
+                replace_subrecord_text(*block, *text, TextKind::Whole, *german);
+            }
+        };
+        if (text_target.object_list) {
+            for (const auto& element : rows.list(*text_target.object_list).elements) {
+                fill(element.block);
+            }
+        } else {
+            for (const auto& skill : rows.skills()) {
+                fill(skill.block);
+            }
+        }
+    }
 }
 
 // What the load will need, found before the first lookup changes a block: the key of every
@@ -230,6 +267,7 @@ Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, Block
     if (found.skills > 0) {
         (void)database.data_triples(kSkillTableName);
     }
+    (void)database.memory();
 
     const std::int32_t record_count = loaded.record_count();
     BlockProgress progress(cp1252(u8"Blöcke gelesen : "), record_count);
@@ -270,7 +308,9 @@ Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, Block
             std::move(rows.lists[static_cast<std::size_t>(list_index)]);
     }
     loaded_rows.skills() = std::move(rows.skills);
-    load_responses(loaded, database.data_triples(kResponseDatabaseName), loaded_rows);
+    load_responses(loaded, database.data_triples(kResponseDatabaseName), loaded_rows,
+                   database.memory());
+    fill_long_texts(loaded, loaded_rows, database.memory());
     if (const auto& error = database.read_error()) {
         return *error;
     }

@@ -1,11 +1,50 @@
 #include "translation/Responses.h"
 
 #include "plugin/Dialogue.h"
+#include "plugin/ResultScript.h"
 #include "translation/TranslationDatabase.h"
+#include "translation/TranslationMemory.h"
 
 namespace orv {
 
-void load_responses(BlockStore& store, const TripleFile& database, ObjectLists& rows) {
+namespace {
+
+// Puts the memory's German texts into the result script's text arguments; the other bytes
+// of the script stay.
+void fill_script_texts(Block& block, const MemoryIndex& memory) {
+    const auto script = find_subrecord(block, "BNAM");
+    if (!script) {
+        return;
+    }
+    const auto rewrite =
+        rewrite_script_arguments(result_script_text(block, *script), ScriptArgumentKind::Text,
+                                 [&memory](TextView argument) -> std::optional<Text> {
+                                     const Text* german =
+                                         memory.translation(kScriptTextMemory, argument);
+                                     return german ? std::optional<Text>(*german) : std::nullopt;
+                                 });
+    if (rewrite.replaced > 0) {
+        replace_subrecord_text(block, *script, TextKind::Whole, rewrite.script);
+    }
+}
+
+// The memory's verdict on a response: its German text filled in, or already German.
+bool fill_from_memory(Block& block, const ResponseText& place, ResponseElement& response,
+                      const MemoryIndex& memory) {
+    const int kind = response.kind == ResponseKind::Journal ? kJournalMemory : kDialogMemory;
+    if (const Text* german = memory.translation(kind, response.original)) {
+        if (*german != response.original) {
+            replace_subrecord_text(block, place.subrecord, place.kind, *german);
+        }
+        return true;
+    }
+    return memory.original_of(kind, response.original) != nullptr;
+}
+
+} // namespace
+
+void load_responses(BlockStore& store, const TripleFile& database, ObjectLists& rows,
+                    const MemoryIndex& memory) {
     const TextDatabaseIndex known(database);
     auto& responses = rows.responses();
     auto& problems = rows.dialogue_problems();
@@ -54,13 +93,19 @@ void load_responses(BlockStore& store, const TripleFile& database, ObjectLists& 
         }
         response.block = block_number;
         response.topic_block = topic_block;
-        if (const TripleEntry* entry = known.find(response.id)) {
+        if (!memory.empty() && fill_from_memory(block, *place, response, memory)) {
+            response.mark = mark::kShipped;
+        } else if (const TripleEntry* entry = known.find(response.id)) {
             if ((*entry)[1] == response.original && (*entry)[2] != response.original) {
                 replace_subrecord_text(block, place->subrecord, place->kind, (*entry)[2]);
                 response.mark = mark::kShipped;
             } else if ((*entry)[2] == response.original) {
                 response.mark = mark::kExternal;
             }
+        }
+        // After the text: the script is found anew, wherever the text's change moved it.
+        if (!memory.empty()) {
+            fill_script_texts(block, memory);
         }
         responses.push_back(std::move(response));
     }

@@ -4,6 +4,7 @@
 
 #include "plugin/BlockStore.h"
 #include "translation/DatabaseFile.h"
+#include "translation/MemoryIndex.h"
 #include "translation/ObjectLists.h"
 
 namespace orv {
@@ -16,9 +17,13 @@ inline constexpr std::string_view kResponseDatabaseName = "Txtinfodata.dat";
 // belongs to the DIAL before it; under a journal it is a journal entry (or the quest's
 // title), under the other four types a line of dialogue. A response whose ID the database
 // knows with the record's text as original gets the German text in its record and mark
-// "B"; one whose text already is that German text gets "Ü". An INFO without a NAME has no
-// text to translate and no row.
-void load_responses(BlockStore& store, const TripleFile& database, ObjectLists& rows);
+// "B"; one whose text already is that German text gets "Ü". Before the database, the
+// translation memory is asked: a text it knows as English gets the German one and "B", a
+// text it knows as German stays and gets "B"; the texts its result script shows are
+// replaced by the memory's German ones alike. An INFO without a NAME has no text to
+// translate and no row.
+void load_responses(BlockStore& store, const TripleFile& database, ObjectLists& rows,
+                    const MemoryIndex& memory = MemoryIndex());
 
 // Puts `text` into the response's record as the user's translation and marks it "*";
 // returns whether the record's text changed. The NAME keeps its terminating zero byte

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "plugin/RecordTypes.h"
+#include "translation/TranslationMemory.h"
 
 namespace orv {
 
@@ -114,6 +115,15 @@ const NameIndex& TranslationDatabase::external() {
         m_external = std::make_unique<NameIndex>(read_pairs(external_database_path(m_program_dir)));
     }
     return *m_external;
+}
+
+const MemoryIndex& TranslationDatabase::memory() {
+    if (!m_memory) {
+        auto entries = read_memory(m_files, memory_path(m_program_dir));
+        m_memory = std::make_unique<MemoryIndex>(entries ? std::move(*entries)
+                                                         : std::vector<MemoryEntry>{});
+    }
+    return *m_memory;
 }
 
 const NameIndex& TranslationDatabase::data_pairs(std::string_view file_name) {

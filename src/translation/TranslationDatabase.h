@@ -13,6 +13,7 @@
 
 #include "platform/Files.h"
 #include "platform/Result.h"
+#include "translation/MemoryIndex.h"
 #include "translation/NameIndex.h"
 #include "translation/TextKeys.h"
 
@@ -56,6 +57,11 @@ public:
     const NameIndex& data_pairs(std::string_view file_name);
     // A triple file under data/ ("Skildata.dat", "Txtbookdata.dat", ...).
     const TripleFile& data_triples(std::string_view file_name);
+    // The translation memory, dataextra/Memory.tsv. A memory that cannot be read or is
+    // damaged counts as empty and is no read error: it only adds translations, a save
+    // never rewrites it from what a load found, and its own writer refuses to overwrite a
+    // damaged file, so nothing of it is lost.
+    const MemoryIndex& memory();
 
     // The first failure to read a database file that exists, so that a command can refuse
     // to go on with translations missing; a missing file is no failure. Such a file
@@ -69,6 +75,7 @@ private:
     Files& m_files;
     std::filesystem::path m_program_dir;
     std::unique_ptr<NameIndex> m_external;
+    std::unique_ptr<MemoryIndex> m_memory;
     std::map<std::string, NameIndex, std::less<>> m_pairs;
     std::map<std::string, TripleFile, std::less<>> m_triples;
     std::optional<Error> m_read_error;

@@ -6,7 +6,10 @@
 
 #include "MemoryFiles.h"
 #include "fixtures/PluginBuilder.h"
+#include "plugin/Subrecord.h"
 #include "translation/DatabaseFile.h"
+#include "translation/Responses.h"
+#include "translation/TranslationMemory.h"
 
 namespace orv {
 namespace {
@@ -235,6 +238,48 @@ TEST_F(PluginLoaderTest, RefusedFileOrUnreadableDatabaseKeepsTheLoadedPlugin) {
     EXPECT_EQ(view.progress, (std::vector<Text>{"Lese block : HEDR", "Lese block : ACTI",
                                                 cp1252(u8"Blöcke gelesen : 0 / 1"),
                                                 cp1252(u8"Blöcke gelesen : 1 / 1")}));
+}
+
+TEST_F(PluginLoaderTest, TheMemoryTranslatesAfterTheExternalDatabaseAndBeforeTheShippedFiles) {
+    constexpr int kActivator = 3;
+    files.put(external_database_path("prog"),
+              encode_pair_file({{"FFFF", "FFFF"}, {"Crate", "Kiste"}}));
+    put("Actidata.dat", {{"Lever", "Hebel"}, {"Crate", "Kasten"}, {"Torch", "Fackel"}});
+    // clang-format off
+    files.put(memory_path("prog"), encode_memory({
+        {kActivator, "Lever", "Schalthebel", "2024-01-01", "de.esp"},
+        {kActivator, "Crate", "Truhe", "2024-01-01", ""},
+        {kActivator, "Handle", "Griff", "2024-01-01", ""},
+        {16, "Rope", "Seil", "2024-01-01", ""},
+        {kFirstTextMemory, "Once.", "Einst.", "2024-01-01", "de.esp"},
+        {kDialogMemory, "Hello.", "Hallo.", "2024-01-01", "de.esp"},
+        {kScriptTextMemory, "Yes", "Ja", "2024-01-01", "de.esp"},
+    }));
+    ASSERT_TRUE(load(plugin({named("ACTI", "a", "Lever"), named("ACTI", "b", "Crate"),
+                             named("ACTI", "c", "Griff"), named("ACTI", "d", "Rope"),
+                             named("ACTI", "e", "Torch"),
+                             RecordBuilder("BOOK").text("NAME", "tome").raw("TEXT", "Once.").bytes(),
+                             RecordBuilder("DIAL").text("NAME", "hi").raw("DATA", std::string(1, '\0')).bytes(),
+                             RecordBuilder("INFO").text("INAM", "1").raw("NAME", "Hello.")
+                                 .raw("BNAM", "Choice \"Yes\" 1 \"No\" 2").bytes()})));
+    // The memory's names count as shipped ones; the external database still comes first,
+    // and a line of another list translates nothing here.
+    EXPECT_EQ(rows(kActivator), (Rows{"B|a|Lever|Schalthebel|1", "\xDC|b|Crate|Kiste|2",
+                                      "B|c|Handle|Griff|3", "|d|Rope|Rope|4", "B|e|Torch|Fackel|5"}));
+    // clang-format on
+    const auto text = find_subrecord(store.block(6), "TEXT");
+    ASSERT_TRUE(text);
+    EXPECT_EQ(subrecord_text(store.block(6), *text, TextKind::Whole), "Einst.");
+    ASSERT_EQ(lists.responses().size(), 1u);
+    const auto& response = lists.responses()[0];
+    EXPECT_EQ(response.mark, mark::kShipped);
+    EXPECT_EQ(response.original, "Hello.");
+    EXPECT_EQ(current_response_text(store, response), "Hallo.");
+    // Only the script's known text changes; the rest of it stays byte for byte.
+    const auto script = find_subrecord(store.block(8), "BNAM");
+    ASSERT_TRUE(script);
+    EXPECT_EQ(subrecord_text(store.block(8), *script, TextKind::Whole), "Choice \"Ja\" 1 \"No\" 2");
+    EXPECT_EQ(response.original_script, "Choice \"Yes\" 1 \"No\" 2");
 }
 
 } // namespace
