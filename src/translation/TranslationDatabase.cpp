@@ -119,7 +119,7 @@ const NameIndex& TranslationDatabase::external() {
 
 const MemoryIndex& TranslationDatabase::memory() {
     if (!m_memory) {
-        auto entries = read_memory(m_files, memory_path(m_program_dir));
+        auto entries = parse_memory(read_bytes(memory_path(m_program_dir)));
         m_memory = std::make_unique<MemoryIndex>(entries ? std::move(*entries)
                                                          : std::vector<MemoryEntry>{});
     }

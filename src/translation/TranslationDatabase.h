@@ -57,10 +57,10 @@ public:
     const NameIndex& data_pairs(std::string_view file_name);
     // A triple file under data/ ("Skildata.dat", "Txtbookdata.dat", ...).
     const TripleFile& data_triples(std::string_view file_name);
-    // The translation memory, dataextra/Memory.tsv. A memory that cannot be read or is
-    // damaged counts as empty and is no read error: it only adds translations, a save
-    // never rewrites it from what a load found, and its own writer refuses to overwrite a
-    // damaged file, so nothing of it is lost.
+    // The translation memory, dataextra/Memory.tsv. One that exists but cannot be read is
+    // a read error, as for every database file. A damaged one counts as empty and is no
+    // error: it only adds translations, the suggestions report it, and its own writer
+    // refuses to overwrite it, so nothing of it is lost and Open still works.
     const MemoryIndex& memory();
 
     // The first failure to read a database file that exists, so that a command can refuse
