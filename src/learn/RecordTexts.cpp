@@ -1,0 +1,111 @@
+#include "learn/RecordTexts.h"
+
+#include <optional>
+
+#include "plugin/Dialogue.h"
+#include "plugin/RecordTypes.h"
+#include "plugin/ResultScript.h"
+#include "plugin/Subrecord.h"
+#include "translation/TranslationMemory.h"
+
+namespace orv {
+namespace {
+
+void add_name(const Block& block, const RecordType& type, RecordTexts& record) {
+    const auto name = find_subrecord(block, type.name_subrecord);
+    if (name && name->size > 1) {
+        record.texts.push_back({type.index, 0, subrecord_text(block, *name, TextKind::Terminated)});
+    }
+}
+
+void add_long_texts(const Block& block, RecordTexts& record) {
+    for (std::size_t target = 0; target < kTextTargets.size(); ++target) {
+        if (!tag_at(block, 0, kTextTargets[target].tag)) {
+            continue;
+        }
+        if (const auto text = find_subrecord(block, kTextTargets[target].text_subrecord)) {
+            Text value = subrecord_text(block, *text, TextKind::Whole);
+            if (!value.empty()) {
+                record.texts.push_back(
+                    {kFirstTextMemory + static_cast<int>(target), 0, std::move(value)});
+            }
+        }
+    }
+}
+
+void add_response_texts(const Block& block, DialogueType topic_type, RecordTexts& record) {
+    if (const auto place = response_text_place(block)) {
+        Text text = response_text(block, *place);
+        if (!text.empty()) {
+            record.texts.push_back(
+                {topic_type == DialogueType::Journal ? kJournalMemory : kDialogMemory, 0,
+                 std::move(text)});
+        }
+    }
+    const auto script = find_subrecord(block, "BNAM");
+    if (!script) {
+        return;
+    }
+    const Text text = result_script_text(block, *script);
+    int slot = 0;
+    for (const auto& argument : find_script_arguments(text).arguments) {
+        if (argument.kind == ScriptArgumentKind::Text) {
+            ++slot;
+            if (argument.length > 0) {
+                record.texts.push_back(
+                    {kScriptTextMemory, slot, text.substr(argument.offset, argument.length)});
+            }
+        }
+    }
+}
+
+Text cell_id(const Block& block) {
+    const auto name = find_subrecord(block, "NAME");
+    Text text = name ? subrecord_text(block, *name, TextKind::Terminated) : Text{};
+    if (!text.empty()) {
+        return text;
+    }
+    const auto data = find_subrecord(block, "DATA");
+    if (data && data->size >= 12) {
+        const auto x = read_u32_le(block, data->data_offset() + 4);
+        const auto y = read_u32_le(block, data->data_offset() + 8);
+        if (x && y) {
+            return std::to_string(static_cast<std::int32_t>(*x)) + "," +
+                   std::to_string(static_cast<std::int32_t>(*y));
+        }
+    }
+    return text;
+}
+
+} // namespace
+
+std::vector<RecordTexts> texts_of_records(const std::vector<Block>& blocks) {
+    std::vector<RecordTexts> records(blocks.size());
+    // The type of the topic the following responses belong to; none before the first one.
+    std::optional<DialogueType> topic_type;
+    for (std::size_t number = 1; number < blocks.size(); ++number) {
+        const Block& block = blocks[number];
+        RecordTexts& record = records[number];
+        const Text tag = record_tag(block);
+        if (tag == "INFO") {
+            record.id = response_id(block);
+            if (topic_type) {
+                add_response_texts(block, *topic_type, record);
+            }
+            continue;
+        }
+        if (tag == "DIAL") {
+            topic_type = dialogue_type(block);
+        }
+        record.id = tag == "CELL" ? cell_id(block) : record_id(block);
+        if (const auto type = object_type_of(tag); type && *type != kPathGridType) {
+            if (*type != kTopicType || topic_type == DialogueType::Topic) {
+                add_name(block, kRecordTypes[static_cast<std::size_t>(*type)], record);
+            }
+        }
+        add_long_texts(block, record);
+    }
+    return records;
+}
+
+} // namespace orv

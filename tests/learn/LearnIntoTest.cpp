@@ -1,0 +1,133 @@
+// Learning into the external database and the memory: only what is new, atomically.
+#include "learn/LearnInto.h"
+
+#include <gtest/gtest.h>
+
+#include "LearnFixtures.h"
+#include "MemoryFiles.h"
+#include "translation/DatabaseFile.h"
+#include "translation/ExternalDatabase.h"
+
+namespace orv {
+namespace {
+
+using namespace test;
+
+const LearnFiles kPaths{"mods/en.esp", "mods/de.esp", "prog/dataextra"};
+const std::filesystem::path kExternal = "prog/dataextra/Extradata.dat";
+const std::filesystem::path kMemory = "prog/dataextra/Memory.tsv";
+
+class LearnIntoTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        files.put(kPaths.english,
+                  fixtures::plugin({named("NPC_", "a", "Guard"), named("MISC", "r", "Rock"),
+                                    book("b", "Tome", "Once."), topic("hi"), info("1", "Hello.")}));
+        files.put(kPaths.german,
+                  fixtures::plugin({named("NPC_", "a", "Wache"), named("MISC", "r", "Stein"),
+                                    book("b", "Foliant", "Einst."), topic("hallo"),
+                                    info("1", "Hallo.")}));
+        // The user's own translations: the external database's win over learned ones, and
+        // the memory's line for "Rock" stays.
+        files.put(kExternal, encode_pair_file({{"FFFF", "FFFF"}, {"Guard", "Wachmann"}}));
+        files.put_text(kMemory, "Misc Item\tRock\tFels\t2024-01-01\n");
+    }
+
+    test::MemoryFiles files;
+};
+
+TEST_F(LearnIntoTest, AddsOnlyWhatIsNewBehindTheUsersOwnAndASecondRunChangesNothing) {
+    const auto first = learn_into(files, kPaths, "2024-05-01");
+    ASSERT_TRUE(first.ok()) << to_utf8(first.error().message);
+    EXPECT_EQ(first->new_names, 4u);
+    EXPECT_EQ(first->new_texts, 5u);
+    EXPECT_EQ(files.get(kExternal), encode_pair_file({{"FFFF", "FFFF"},
+                                                      {"Guard", "Wachmann"},
+                                                      {"Guard", "Wache"},
+                                                      {"Rock", "Stein"},
+                                                      {"Tome", "Foliant"},
+                                                      {"hi", "hallo"}}));
+    EXPECT_EQ(files.get(kMemory),
+              fixtures::bytes_of("Misc Item\tRock\tFels\t2024-01-01\n"
+                                 "NPC\tGuard\tWache\t2024-05-01\tde.esp\n"
+                                 "Book\tTome\tFoliant\t2024-05-01\tde.esp\n"
+                                 "Book text\tOnce.\tEinst.\t2024-05-01\tde.esp\n"
+                                 "Topic\thi\thallo\t2024-05-01\tde.esp\n"
+                                 "Dialog\tHello.\tHallo.\t2024-05-01\tde.esp\n"));
+    const auto external = files.get(kExternal);
+    const auto memory = files.get(kMemory);
+    const int operations = files.operation_count();
+    const auto second = learn_into(files, kPaths, "2024-05-02");
+    ASSERT_TRUE(second.ok());
+    EXPECT_EQ(second->new_names, 0u);
+    EXPECT_EQ(second->new_texts, 0u);
+    EXPECT_EQ(files.get(kExternal), external);
+    EXPECT_EQ(files.get(kMemory), memory);
+    // Nothing is written at all: two files read, then the databases.
+    EXPECT_EQ(files.operation_count() - operations, 4);
+}
+
+TEST_F(LearnIntoTest, ANewExternalDatabaseStartsWithTheSentinelInANewFolder) {
+    files = test::MemoryFiles();
+    SetUp();
+    (void)files.remove(kExternal);
+    (void)files.remove(kMemory);
+    const LearnFiles elsewhere{kPaths.english, kPaths.german, "learned"};
+    ASSERT_TRUE(learn_into(files, elsewhere, "2024-05-01").ok());
+    const auto external = files.get("learned/Extradata.dat");
+    ASSERT_TRUE(external);
+    const Bytes sentinel = sentinel_pair();
+    EXPECT_TRUE(std::equal(sentinel.begin(), sentinel.end(), external->begin()));
+    EXPECT_TRUE(files.get("learned/Memory.tsv"));
+}
+
+TEST_F(LearnIntoTest, AnyFailingFileOperationLeavesBothFilesAsTheyWere) {
+    const auto external = files.get(kExternal);
+    const auto memory = files.get(kMemory);
+    for (int k = 1;; ++k) {
+        SCOPED_TRACE(k);
+        files = test::MemoryFiles();
+        SetUp();
+        files.fail_operation(k);
+        const auto learned = learn_into(files, kPaths, "2024-05-01");
+        if (learned.ok()) {
+            EXPECT_GT(k, 4);
+            break;
+        }
+        EXPECT_EQ(files.get(kExternal), external);
+        EXPECT_EQ(files.get(kMemory), memory);
+        EXPECT_FALSE(learned.error().message.empty());
+        ASSERT_LT(k, 50);
+    }
+}
+
+TEST_F(LearnIntoTest, DamagedOrMissingFilesAreRefusedWithNothingWritten) {
+    // clang-format off
+    const std::vector<std::tuple<std::filesystem::path, std::string, std::string>> cases = {
+        {kPaths.german, "", "Die Datei „mods/de.esp“ gibt es nicht.\rEs wurde nichts gelernt."},
+        {kExternal, std::string("\x09\0\0\0FFF", 7), "Die externe Datenbank „prog/dataextra/Extradata.dat“ ist ab Byte 0 beschädigt.\rDie externe Datenbank und das Übersetzungsgedächtnis bleiben, wie sie waren."},
+        {kMemory, "kaputt\n", "Das Übersetzungsgedächtnis „prog/dataextra/Memory.tsv“ ist beschädigt"},
+    };
+    // clang-format on
+    for (const auto& [path, contents, message] : cases) {
+        SCOPED_TRACE(message);
+        files = test::MemoryFiles();
+        SetUp();
+        if (contents.empty()) {
+            (void)files.remove(path);
+        } else {
+            files.put(path, fixtures::bytes_of(contents));
+        }
+        const auto before_external = files.get(kExternal);
+        const auto before_memory = files.get(kMemory);
+        const auto learned = learn_into(files, kPaths, "2024-05-01");
+        ASSERT_FALSE(learned.ok());
+        EXPECT_TRUE(to_utf8(learned.error().message).starts_with(message))
+            << to_utf8(learned.error().message);
+        EXPECT_EQ(files.get(kExternal), before_external);
+        EXPECT_EQ(files.get(kMemory), before_memory);
+    }
+}
+
+} // namespace
+} // namespace orv

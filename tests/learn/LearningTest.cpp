@@ -1,0 +1,163 @@
+// Pairing an English file with its German version and learning the differences.
+#include "learn/Learning.h"
+
+#include <gtest/gtest.h>
+
+#include "LearnFixtures.h"
+#include "learn/LearnReport.h"
+
+namespace orv {
+namespace {
+
+using namespace test;
+using Records = std::vector<Bytes>;
+// Each learned memory line as "Kind|English|German".
+using Lines = std::vector<std::string>;
+
+Result<Learned> learn(const Records& english, const Records& german) {
+    const Bytes english_file = fixtures::plugin(english);
+    const Bytes german_file = fixtures::plugin(german);
+    return learn_from_plugins({english_file, german_file, "en.esp", "de.esp", "2024-05-01"});
+}
+
+Lines lines_of(const Learned& learned) {
+    Lines lines;
+    for (const auto& entry : learned.memory) {
+        lines.push_back(std::string(memory_kind_label(entry.list_index)) + "|" + entry.ev_name +
+                        "|" + entry.dv_name);
+    }
+    return lines;
+}
+
+struct PairingCase {
+    const char* name;
+    Records english;
+    Records german;
+    Lines learned;
+    // Records of each file without a partner.
+    std::size_t unpaired = 0;
+};
+
+TEST(Learning, PairsEachKindOfRecordByWhatTheTranslationLeavesAlone) {
+    // clang-format off
+    const std::vector<PairingCase> cases = {
+        {"records with an ID pair by tag and ID, whatever their order",
+         {named("NPC_", "a", "Guard"), named("MISC", "a", "Rock"), named("NPC_", "b", "Smith")},
+         {named("NPC_", "b", "Schmied"), named("MISC", "a", "Stein"), named("NPC_", "a", "Wache")},
+         {"NPC|Guard|Wache", "Misc Item|Rock|Stein", "NPC|Smith|Schmied"}},
+        {"the same ID under another tag is another record",
+         {named("NPC_", "a", "Guard"), named("CREA", "x", "Rat")},
+         {named("CREA", "a", "Wache"), named("CREA", "x", "Ratte")},
+         {"Creature|Rat|Ratte"}, 1},
+        {"exterior cells pair by grid position",
+         {exterior_cell("Wilds", 2, -3), exterior_cell("Coast", -3, 2)},
+         {exterior_cell("Küste", -3, 2), exterior_cell("Wildnis", 2, -3)},
+         {"Cell|Wilds|Wildnis", "Cell|Coast|Küste"}},
+        {"interior cells pair by their references where their order differs",
+         {interior_cell("Dark Cave", 1, "rat"), interior_cell("Bright Hall", 1, "lamp")},
+         {interior_cell("Heller Saal", 1, "lamp"), interior_cell("Dunkle Höhle", 1, "rat")},
+         {"Cell|Dark Cave|Dunkle Höhle", "Cell|Bright Hall|Heller Saal"}},
+        {"interior cells with the same references pair in order",
+         {interior_cell("Hut A", 1, "bed"), interior_cell("Hut B", 1, "bed")},
+         {interior_cell("Hütte A", 1, "bed"), interior_cell("Hütte B", 1, "bed")},
+         {"Cell|Hut A|Hütte A", "Cell|Hut B|Hütte B"}},
+        {"topics pair by the responses they hold, responses by their ID",
+         {topic("rumours"), info("200", "Heard anything?"), topic("work"), info("100", "Any work?")},
+         {topic("Arbeit"), info("100", "Arbeit?"), topic("Gerüchte"), info("200", "Schon was gehört?")},
+         {"Topic|rumours|Gerüchte", "Dialog|Heard anything?|Schon was gehört?", "Topic|work|Arbeit",
+          "Dialog|Any work?|Arbeit?"}},
+        {"a journal's name is an ID; its entries are journal texts",
+         {topic("quest_a", '\4'), info("300", "Met him.")},
+         {topic("quest_a", '\4'), info("300", "Getroffen.")},
+         {"Journal|Met him.|Getroffen."}},
+        {"a script's texts pair by their place; other words are no texts",
+         {topic("hi"), info("1", "Hello.", "Choice \"Yes\" 1 \"No\" 2\r\nAddItem \"gold_001\" 5")},
+         {topic("hallo"), info("1", "Hallo.", "Choice \"Ja\" 1 \"Nein\" 2\r\nAddItem \"gold_001\" 5")},
+         {"Topic|hi|hallo", "Dialog|Hello.|Hallo.", "Response script|Yes|Ja", "Response script|No|Nein"}},
+        {"long texts go with their record's name",
+         {book("b", "Tome", "Once upon a time."), named("CLAS", "c", "Seer")},
+         {book("b", "Foliant", "Es war einmal."), named("CLAS", "c", "Seher")},
+         {"Book|Tome|Foliant", "Book text|Once upon a time.|Es war einmal.", "Class|Seer|Seher"}},
+        {"a text left as it was teaches nothing",
+         {named("NPC_", "a", "Bob"), book("b", "Tome", "Same.")},
+         {named("NPC_", "a", "Bob"), book("b", "Foliant", "Same.")},
+         {"Book|Tome|Foliant"}},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto learned = learn(c.english, c.german);
+        ASSERT_TRUE(learned.ok()) << to_utf8(learned.error().message);
+        // The records hold the literals' bytes as they are, and so do the lines.
+        EXPECT_EQ(lines_of(*learned), c.learned);
+        const auto& summary = learned->summary;
+        EXPECT_EQ(summary.paired, c.english.size() - c.unpaired);
+        EXPECT_EQ(summary.english_only.size(), c.unpaired);
+        EXPECT_EQ(summary.german_only.size(), c.unpaired);
+    }
+}
+
+TEST(Learning, ConflictsKeepBothNamesTheMoreFrequentFirstAndReportTheirRecords) {
+    const auto learned = learn({named("NPC_", "g1", "Guard"), named("NPC_", "g2", "Guard"),
+                                named("NPC_", "g3", "Guard"), named("MISC", "only_en", "Rope")},
+                               {named("NPC_", "g1", "Wache"), named("NPC_", "g2", "Waechter"),
+                                named("NPC_", "g3", "Waechter"), named("MISC", "only_de", "Seil")});
+    ASSERT_TRUE(learned.ok()) << to_utf8(learned.error().message);
+    const Text waechter = "Waechter";
+    EXPECT_EQ(learned->names, (std::vector<PairEntry>{{"Guard", waechter}, {"Guard", "Wache"}}));
+    // The memory holds one German name per list and English name: the more frequent.
+    ASSERT_EQ(learned->memory.size(), 1u);
+    EXPECT_EQ(learned->memory[0].dv_name, waechter);
+    EXPECT_EQ(learned->memory[0].source, "de.esp");
+    const auto& summary = learned->summary;
+    ASSERT_EQ(summary.conflicts.size(), 1u);
+    EXPECT_EQ(summary.conflicts[0].english, "Guard");
+    ASSERT_EQ(summary.conflicts[0].variants.size(), 2u);
+    EXPECT_EQ(summary.conflicts[0].variants[0].records, (std::vector<Text>{"NPC_ g2", "NPC_ g3"}));
+    EXPECT_EQ(summary.conflicts[0].variants[1].records, (std::vector<Text>{"NPC_ g1"}));
+    EXPECT_EQ(summary.english_only, std::vector<Text>{"MISC only_en"});
+    EXPECT_EQ(summary.german_only, std::vector<Text>{"MISC only_de"});
+    EXPECT_EQ(summary.learned[20], 3u);
+    const std::string report = to_utf8(describe_learned(summary, "de.esp"));
+    for (const std::string line :
+         {"Gelernt aus „de.esp“: 3 von 4 englischen Datensätzen haben ein Gegenstück.\r",
+          "  NPC: 3\r", "Ohne Gegenstück in der deutschen Datei: 1\r  MISC only_en\r",
+          "Ohne Gegenstück in der englischen Datei: 1\r  MISC only_de\r",
+          "  „Guard“: „Waechter“ (NPC_ g2, NPC_ g3); „Wache“ (NPC_ g1)\r"}) {
+        EXPECT_NE(report.find(line), std::string::npos) << line << "\n" << report;
+    }
+}
+
+TEST(Learning, RefusesFilesItCannotPairAndSaysWhy) {
+    const Bytes english = fixtures::plugin(
+        {named("NPC_", "a", "Guard"), named("NPC_", "b", "Smith"), named("NPC_", "c", "Cook")});
+    Bytes truncated = fixtures::plugin(
+        {named("NPC_", "a", "Wache"), named("NPC_", "b", "Schmied"), named("NPC_", "c", "Koch")});
+    truncated.resize(truncated.size() - 5);
+    const Bytes other = fixtures::plugin(
+        {named("NPC_", "a", "Wache"), named("NPC_", "x", "Held"), named("NPC_", "y", "Bauer")});
+    struct Case {
+        const char* name;
+        const Bytes& english;
+        const Bytes& german;
+        std::string message;
+    };
+    // clang-format off
+    const std::vector<Case> cases = {
+        {"truncated German file", english, truncated, "Die deutsche Datei „de.esp“ ist beschädigt oder abgeschnitten: "},
+        {"damaged English file", truncated, english, "Die englische Datei „en.esp“ ist beschädigt oder abgeschnitten: "},
+        {"not the same file", english, other, "„en.esp“ und „de.esp“ sind offenbar nicht dieselbe Datei in zwei Sprachen: nur 1 von 3 Datensätzen haben ein Gegenstück.\rEs wurde nichts gelernt."},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto learned =
+            learn_from_plugins({c.english, c.german, "en.esp", "de.esp", "2024-05-01"});
+        ASSERT_FALSE(learned.ok());
+        EXPECT_TRUE(to_utf8(learned.error().message).starts_with(c.message))
+            << to_utf8(learned.error().message);
+    }
+}
+
+} // namespace
+} // namespace orv
