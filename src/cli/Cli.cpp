@@ -6,6 +6,8 @@
 
 #include "cli/CheckCommand.h"
 #include "cli/DbCommand.h"
+#include "cli/DiffCommand.h"
+#include "cli/LearnCommand.h"
 #include "cli/ListCommand.h"
 #include "cli/SuggestCommand.h"
 #include "cli/TodoCommand.h"
@@ -24,6 +26,8 @@ constexpr CommandEntry kCommands[] = {
     {"translate", run_translate},
     {"check", run_check},
     {"db", run_db},
+    {"learn", run_learn},
+    {"diff", run_diff},
 };
 // clang-format on
 
@@ -39,6 +43,8 @@ Text usage() {
                   u8"  db export DATEI.dat [--triples]\r"
                   u8"  db import TEXTDATEI -o DATEI.dat [--triples]\r"
                   u8"  db check DATEI.dat [--triples]\r"
+                  u8"  learn ENGLISCH DEUTSCH [--into ORDNER]\r"
+                  u8"  diff ALT NEU\r"
                   u8"  --help, --version");
 }
 

@@ -1,0 +1,201 @@
+// learn and diff through the batch tool, on plugins that ORVENTAL itself translated.
+#include <gtest/gtest.h>
+
+#include "BatchToolTest.h"
+#include "fixtures/PluginBuilder.h"
+#include "translation/DatabaseFile.h"
+#include "translation/TranslationMemory.h"
+
+namespace orv::cli {
+namespace {
+
+using fixtures::RecordBuilder;
+
+Bytes named(std::string_view tag, std::string_view id, std::string_view name) {
+    return RecordBuilder(tag).text("NAME", id).text("FNAM", name).bytes();
+}
+
+Bytes book(std::string_view id, std::string_view name, std::string_view text) {
+    return RecordBuilder("BOOK").text("NAME", id).text("FNAM", name).raw("TEXT", text).bytes();
+}
+
+Bytes interior_cell(std::string_view name) {
+    return RecordBuilder("CELL")
+        .text("NAME", name)
+        .raw("DATA", std::string("\1\0\0\0\0\0\0\0\0\0\0\0", 12))
+        .u32("FRMR", 1)
+        .text("NAME", "rat")
+        .bytes();
+}
+
+Bytes topic(std::string_view name, char type = '\0') {
+    return RecordBuilder("DIAL").text("NAME", name).raw("DATA", std::string(1, type)).bytes();
+}
+
+Bytes info(std::string_view id, std::string_view text, std::string_view script = {}) {
+    RecordBuilder record("INFO");
+    record.text("INAM", id).raw("NAME", text);
+    if (!script.empty()) {
+        record.raw("BNAM", script);
+    }
+    return record.bytes();
+}
+
+std::string text_of(const std::optional<Bytes>& bytes) {
+    return bytes ? std::string(reinterpret_cast<const char*>(bytes->data()), bytes->size())
+                 : std::string("(keine Datei)");
+}
+
+class LearnBatch : public test_support::BatchToolTest {
+protected:
+    // The German file is made in a program folder of its own, so that only what learn
+    // writes reaches the program folder "prog".
+    void translate(const std::string& english, const std::string& edits,
+                   const std::string& german) {
+        files.put("maker/data/Celldata.dat", {});
+        files.put_text("edits.tsv", edits);
+        ASSERT_EQ(run_tool({"--program-dir", "maker", "translate", english, "--edits", "edits.tsv",
+                            "-o", german}),
+                  kExitOk)
+            << err;
+    }
+};
+
+TEST_F(LearnBatch, AnOwnTranslationIsLearnedBackExactlyAndOpensTranslated) {
+    files.put("mods/en.esp",
+              fixtures::plugin({named("NPC_", "guard", "Guard"), named("MISC", "rock", "Rock"),
+                                book("tome", "Tome", "Once upon a time."),
+                                interior_cell("Dark Cave"), topic("rumours"),
+                                info("1001", "Ask about rumours.", "Choice \"Yes\" 1 \"No\" 2"),
+                                topic("quest_a", '\4'), info("1002", "Met him.")}));
+    translate("mods/en.esp",
+              "NPC\tguard\tWache\n"
+              "Misc Item\trock\tStein\n"
+              "Book\ttome\tFoliant\n"
+              "Cell\tDark Cave\tDunkle Höhle\n"
+              "Topic\trumours\tGerüchte\n"
+              "Book text\ttome\tEs war einmal.\n"
+              "Dialog\t1001\tFrag nach Gerüchten.\n"
+              "Journal\t1002\tGetroffen.\n"
+              "Response script\t1001#1\tJa\n"
+              "Response script\t1001#2\tNein\n",
+              "mods/de.esp");
+
+    ASSERT_EQ(run_tool({"learn", "mods/en.esp", "mods/de.esp"}), kExitOk) << err;
+    EXPECT_NE(out.find("Gelernt aus „de.esp“: 8 von 8 englischen Datensätzen haben ein "
+                       "Gegenstück.\n"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("  Cell: 1\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("  Response script: 2\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("Konflikte (beide behalten, der häufigere zuerst): 0\n"), std::string::npos)
+        << out;
+    const Text cave = cp1252(u8"Dunkle Höhle");
+    const Text rumours = cp1252(u8"Gerüchte");
+    EXPECT_EQ(files.get("prog/dataextra/Extradata.dat"), encode_pair_file({{"FFFF", "FFFF"},
+                                                                           {"Guard", "Wache"},
+                                                                           {"Rock", "Stein"},
+                                                                           {"Tome", "Foliant"},
+                                                                           {"Dark Cave", cave},
+                                                                           {"rumours", rumours}}));
+    const std::string date = today_date();
+    EXPECT_EQ(text_of(files.get("prog/dataextra/Memory.tsv")),
+              "NPC\tGuard\tWache\t" + date + "\tde.esp\n" + "Misc Item\tRock\tStein\t" + date +
+                  "\tde.esp\n" + "Book\tTome\tFoliant\t" + date + "\tde.esp\n" +
+                  "Book text\tOnce upon a time.\tEs war einmal.\t" + date + "\tde.esp\n" +
+                  "Cell\tDark Cave\tDunkle Höhle\t" + date + "\tde.esp\n" +
+                  "Topic\trumours\tGerüchte\t" + date + "\tde.esp\n" +
+                  "Dialog\tAsk about rumours.\tFrag nach Gerüchten.\t" + date + "\tde.esp\n" +
+                  "Response script\tYes\tJa\t" + date + "\tde.esp\n" +
+                  "Response script\tNo\tNein\t" + date + "\tde.esp\n" +
+                  "Journal\tMet him.\tGetroffen.\t" + date + "\tde.esp\n");
+
+    // Opened again, the English plugin has nothing left to do.
+    ASSERT_EQ(run_tool({"todo", "mods/en.esp"}), kExitOk) << err;
+    EXPECT_EQ(out, "");
+
+    // Learning again changes nothing.
+    const auto external = files.get("prog/dataextra/Extradata.dat");
+    const auto memory = files.get("prog/dataextra/Memory.tsv");
+    ASSERT_EQ(run_tool({"learn", "mods/en.esp", "mods/de.esp"}), kExitOk) << err;
+    EXPECT_NE(out.find("Neu in der externen Datenbank: 0; neu im Übersetzungsgedächtnis: 0\n"),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(files.get("prog/dataextra/Extradata.dat"), external);
+    EXPECT_EQ(files.get("prog/dataextra/Memory.tsv"), memory);
+}
+
+TEST_F(LearnBatch, TheNextVersionLeavesOnlyTheChangedAndTheNewToDo) {
+    const auto version = [](bool second) {
+        std::vector<Bytes> records = {named("NPC_", "guard", "Guard"),
+                                      named("NPC_", "smith", "Smith")};
+        if (second) {
+            records.push_back(named("NPC_", "cook", "Cook"));
+        } else {
+            records.push_back(book("tome", "Tome", "Once."));
+        }
+        records.push_back(topic("rumours"));
+        records.push_back(info("1001", second ? "Ask about rumours, friend." : "Ask about rumours.",
+                               "Choice \"Yes\" 1"));
+        records.push_back(info("1003", "Old news."));
+        return fixtures::plugin(records);
+    };
+    files.put("mods/v1.esp", version(false));
+    files.put("mods/v2.esp", version(true));
+    translate("mods/v1.esp",
+              "NPC\tguard\tWache\nNPC\tsmith\tSchmied\nBook\ttome\tFoliant\n"
+              "Book text\ttome\tEinst.\nTopic\trumours\tGerüchte\n"
+              "Dialog\t1001\tFrag nach Gerüchten.\nDialog\t1003\tAlte Kunde.\n"
+              "Response script\t1001#1\tJa\n",
+              "mods/v1_de.esp");
+    ASSERT_EQ(run_tool({"learn", "mods/v1.esp", "mods/v1_de.esp"}), kExitOk) << err;
+
+    ASSERT_EQ(run_tool({"todo", "mods/v2.esp"}), kExitOk) << err;
+    EXPECT_EQ(out, "NPC\tcook\tCook\n"
+                   "Dialog\t1001\tAsk about rumours, friend.\n");
+
+    ASSERT_EQ(run_tool({"diff", "mods/v1.esp", "mods/v2.esp"}), kExitOk) << err;
+    EXPECT_EQ(out, "NPC\tcook\tnew\t\tCook\n"
+                   "Dialog\t1001\ttext changed\tAsk about rumours.\tAsk about rumours, friend.\n"
+                   "Book\ttome\tremoved\tTome\t\n"
+                   "Book text\ttome\tremoved\tOnce.\t\n");
+}
+
+TEST_F(LearnBatch, BadInputIsRefusedInGermanAndWritesNothing) {
+    const Bytes english = fixtures::plugin(
+        {named("NPC_", "a", "Guard"), named("NPC_", "b", "Smith"), named("NPC_", "c", "Cook")});
+    Bytes truncated = fixtures::plugin(
+        {named("NPC_", "a", "Wache"), named("NPC_", "b", "Schmied"), named("NPC_", "c", "Koch")});
+    truncated.resize(truncated.size() - 3);
+    files.put("mods/en.esp", english);
+    files.put("mods/cut.esp", truncated);
+    files.put("mods/other.esp",
+              fixtures::plugin({named("NPC_", "a", "Wache"), named("NPC_", "x", "Held"),
+                                named("NPC_", "y", "Bauer")}));
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string message;
+    };
+    // clang-format off
+    const std::vector<Case> cases = {
+        {{"learn", "mods/en.esp", "mods/missing.esp"}, "Die Datei „mods/missing.esp“ gibt es nicht.\nEs wurde nichts gelernt.\n"},
+        {{"learn", "mods/en.esp", "mods/cut.esp"}, "Die deutsche Datei „cut.esp“ ist beschädigt oder abgeschnitten: "},
+        {{"learn", "mods/en.esp", "mods/other.esp"}, "„en.esp“ und „other.esp“ sind offenbar nicht dieselbe Datei in zwei Sprachen: nur 1 von 3 Datensätzen haben ein Gegenstück.\nEs wurde nichts gelernt.\n"},
+        {{"learn", "mods/en.esp"}, "Aufruf: orvental-cli [--program-dir ORDNER] learn ENGLISCH DEUTSCH [--into ORDNER]\n"},
+        {{"learn", "mods/en.esp", "mods/other.esp", "--into"}, "Aufruf: orvental-cli"},
+        {{"diff", "mods/en.esp", "mods/cut.esp"}, "Die Datei „mods/cut.esp“ ist beschädigt oder abgeschnitten: "},
+        {{"diff", "mods/en.esp"}, "Aufruf: orvental-cli [--program-dir ORDNER] diff ALT NEU\n"},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.back());
+        EXPECT_EQ(run_tool(c.arguments), kExitRefused);
+        EXPECT_TRUE(err.starts_with(c.message)) << err;
+        EXPECT_EQ(out, "");
+        EXPECT_FALSE(files.get("prog/dataextra/Extradata.dat"));
+        EXPECT_FALSE(files.get("prog/dataextra/Memory.tsv"));
+    }
+}
+
+} // namespace
+} // namespace orv::cli
