@@ -77,13 +77,17 @@ std::optional<Element> object_element(Block& block, std::int32_t block_number,
     const Text before = subrecord_text(block, *name, TextKind::Terminated);
     // The memory was read before the rows, so two threads may ask it at once.
     const MemoryIndex& memory = database.memory();
-    auto result = lookup_name(block, *name, database.external(), memory, type.index,
-                              database.data_pairs(type.name_database));
+    // A path grid's name is its cell's (or its region's): the memory's lines of those
+    // lists translate it, in the order of the files.
+    const bool path_grid = type.index == kPathGridType;
+    auto result =
+        lookup_name(block, *name, database.external(), memory, path_grid ? kCellType : type.index,
+                    database.data_pairs(type.name_database));
     // A path grid's name is a cell's or a region's; the region file is asked only when the
     // cell file, and the external database, know nothing of it. A result of 0 leaves the
     // block as it was, so `name` still describes the subrecord.
     if (result.code == LookupCode::NotFound && !type.second_name_database.empty()) {
-        result = lookup_name(block, *name, database.external(), memory, type.index,
+        result = lookup_name(block, *name, database.external(), memory, kRegionType,
                              database.data_pairs(type.second_name_database));
     }
 

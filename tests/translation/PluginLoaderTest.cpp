@@ -251,6 +251,7 @@ TEST_F(PluginLoaderTest, TheMemoryTranslatesAfterTheExternalDatabaseAndBeforeThe
         {kActivator, "Crate", "Truhe", "2024-01-01", ""},
         {kActivator, "Handle", "Griff", "2024-01-01", ""},
         {16, "Rope", "Seil", "2024-01-01", ""},
+        {kCellType, "Hall", "Halle", "2024-01-01", ""},
         {kFirstTextMemory, "Once.", "Einst.", "2024-01-01", "de.esp"},
         {kDialogMemory, "Hello.", "Hallo.", "2024-01-01", "de.esp"},
         {kScriptTextMemory, "Yes", "Ja", "2024-01-01", "de.esp"},
@@ -261,12 +262,14 @@ TEST_F(PluginLoaderTest, TheMemoryTranslatesAfterTheExternalDatabaseAndBeforeThe
                              RecordBuilder("BOOK").text("NAME", "tome").raw("TEXT", "Once.").bytes(),
                              RecordBuilder("DIAL").text("NAME", "hi").raw("DATA", std::string(1, '\0')).bytes(),
                              RecordBuilder("INFO").text("INAM", "1").raw("NAME", "Hello.")
-                                 .raw("BNAM", "Choice \"Yes\" 1 \"No\" 2").bytes()})));
+                                 .raw("BNAM", "Choice \"Yes\" 1 \"No\" 2").bytes(), place("PGRD", "Hall")})));
     // The memory's names count as shipped ones; the external database still comes first,
     // and a line of another list translates nothing here.
     EXPECT_EQ(rows(kActivator), (Rows{"B|a|Lever|Schalthebel|1", "\xDC|b|Crate|Kiste|2",
                                       "B|c|Handle|Griff|3", "|d|Rope|Rope|4", "B|e|Torch|Fackel|5"}));
     // clang-format on
+    // A path grid takes its cell's name.
+    EXPECT_EQ(rows(kPathGridType), Rows{"B|Hall|Hall|Halle|9"});
     const auto text = find_subrecord(store.block(6), "TEXT");
     ASSERT_TRUE(text);
     EXPECT_EQ(subrecord_text(store.block(6), *text, TextKind::Whole), "Einst.");
