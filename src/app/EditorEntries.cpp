@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "plugin/Subrecord.h"
+#include "translation/TranslationMemory.h"
 
 namespace orv {
 namespace {
@@ -14,10 +15,16 @@ bool contains_folded(TextView text, TextView folded_query) {
 } // namespace
 
 EditorEntries::EditorEntries(const EditorKind& kind, const Workspace& workspace,
-                             TripleFile database)
-    : m_workspace(workspace), m_long_text(kind.long_text), m_database(std::move(database)) {
+                             TripleFile database, MemoryIndex memory)
+    : m_workspace(workspace), m_long_text(kind.long_text), m_database(std::move(database)),
+      m_memory(std::move(memory)) {
     const ObjectLists& lists = workspace.lists;
     if (m_long_text) {
+        for (std::size_t target = 0; target < kTextTargets.size(); ++target) {
+            if (kTextTargets[target].tag == m_long_text->tag) {
+                m_memory_kind = kFirstTextMemory + static_cast<int>(target);
+            }
+        }
         if (m_long_text->object_list) {
             for (const auto& element : lists.list(*m_long_text->object_list).elements) {
                 m_entries.push_back({.key = element.id, .id = element.id, .block = element.block});
@@ -69,7 +76,8 @@ void EditorEntries::fill(EditorEntry& entry) const {
     entry.original = opened_with != nullptr ? *opened_with : entry.current;
     const TripleEntry* known = m_index.find(entry.id);
     const bool already_german =
-        known != nullptr && !(*known)[2].empty() && (*known)[2] == entry.current;
+        (known != nullptr && !(*known)[2].empty() && (*known)[2] == entry.current) ||
+        learned(entry);
     if (m_workspace.stored_texts.unsaved(entry.block)) {
         entry.mark = mark::kEdited;
     } else if (opened_with != nullptr || (entry.has_text && already_german)) {
@@ -84,11 +92,16 @@ void EditorEntries::refresh(std::size_t index) {
     fill(m_entries.at(index));
 }
 
+bool EditorEntries::learned(const EditorEntry& entry) const {
+    return m_memory_kind && !entry.current.empty() &&
+           m_memory.original_of(*m_memory_kind, entry.current) != nullptr;
+}
+
 Text EditorEntries::offered_translation(const EditorEntry& entry) const {
     if (!m_long_text) {
         return entry.mark.empty() ? Text{} : entry.current;
     }
-    if (m_workspace.stored_texts.original(entry.block) != nullptr) {
+    if (m_workspace.stored_texts.original(entry.block) != nullptr || learned(entry)) {
         return entry.current;
     }
     const TripleEntry* known = m_index.find(entry.id);

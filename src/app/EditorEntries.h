@@ -9,6 +9,7 @@
 #include "app/Workspace.h"
 #include "platform/Window.h"
 #include "translation/DatabaseFile.h"
+#include "translation/MemoryIndex.h"
 #include "translation/RowFilter.h"
 #include "translation/TranslationDatabase.h"
 
@@ -51,8 +52,11 @@ struct EntryFilter {
 // rules the editor follows for them. Nothing here talks to the window.
 class EditorEntries {
 public:
-    // `database` is the kind's text database as read when the editor opened.
-    EditorEntries(const EditorKind& kind, const Workspace& workspace, TripleFile database);
+    // `database` is the kind's text database as read when the editor opened, `memory` the
+    // translation memory then: a long text it holds as German counts as done, as one the
+    // text database translates.
+    EditorEntries(const EditorKind& kind, const Workspace& workspace, TripleFile database,
+                  MemoryIndex memory = MemoryIndex());
     EditorEntries(const EditorEntries&) = delete;
     EditorEntries& operator=(const EditorEntries&) = delete;
 
@@ -78,11 +82,16 @@ public:
 
 private:
     void fill(EditorEntry& entry) const;
+    // Whether a long text's record holds a German text of the memory.
+    bool learned(const EditorEntry& entry) const;
 
     const Workspace& m_workspace;
     std::optional<TextTarget> m_long_text;
     TripleFile m_database;
     TextDatabaseIndex m_index{m_database};
+    MemoryIndex m_memory;
+    // The memory's kind of the long texts; nothing for responses.
+    std::optional<int> m_memory_kind;
     std::vector<EditorEntry> m_entries;
 };
 

@@ -70,13 +70,14 @@ void TextEditor::open(const EditorKind& kind) {
     // pass for one without translations.
     TranslationDatabase database(m_files, m_workspace.program_dir);
     const TripleFile& texts = database.data_triples(kind.text_database);
+    const MemoryIndex& memory = database.memory();
     if (const auto& error = database.read_error()) {
         show_refusal(m_dialogs, error->message);
         return;
     }
     m_lease = PopupLease::take(m_workspace, m_window);
     m_kind = kind;
-    m_entries.emplace(kind, m_workspace, texts);
+    m_entries.emplace(kind, m_workspace, texts, memory);
     m_selected.reset();
     // Responses lose their topic links when a linked topic's German name is missing.
     m_links.reset();

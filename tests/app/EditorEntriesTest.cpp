@@ -7,6 +7,7 @@
 #include "DialogTestSupport.h"
 #include "plugin/Subrecord.h"
 #include "translation/Responses.h"
+#include "translation/TranslationMemory.h"
 
 namespace orv {
 namespace {
@@ -112,6 +113,20 @@ TEST_F(EditorEntriesTest, MarksAndWhatIsStillToDoFollowEachKindsRecords) {
     dialog.refresh(1);
     EXPECT_EQ(shown(dialog)[1], "*|Greeting|Go away\r\nnow.|Geh weg.|done");
     EXPECT_EQ(dialog.offered_translation(dialog[1]), "Geh weg.");
+}
+
+TEST_F(EditorEntriesTest, ALongTextTheMemoryFilledInIsDoneAndOffered) {
+    files.put(memory_path("prog"),
+              encode_memory({{kFirstTextMemory, "Plain", "Schlicht", "2024-01-01", "de.esp"}}));
+    load({book("bk_learned", "Plain"), book("bk_other", "Other")});
+    TranslationDatabase database(files, workspace.program_dir);
+    EditorEntries books(kBooks, workspace, {}, database.memory());
+    EXPECT_EQ(shown(books), (std::vector<std::string>{"\xDC|bk_learned|Schlicht|Schlicht|done",
+                                                      "|bk_other|Other|Other|to do"}));
+    EXPECT_EQ(books.offered_translation(books[0]), "Schlicht");
+    // Without the memory the same German text is still to do.
+    EXPECT_EQ(shown(EditorEntries(kBooks, workspace, {}))[0],
+              "|bk_learned|Schlicht|Schlicht|to do");
 }
 
 TEST_F(EditorEntriesTest, LongTextsAreListedInFileOrderWhateverTheListsOrder) {
