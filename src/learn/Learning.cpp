@@ -1,12 +1,15 @@
 #include "learn/Learning.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
+#include <thread>
 #include <unordered_map>
 #include <utility>
 
 #include "learn/RecordPairing.h"
 #include "learn/RecordTexts.h"
+#include "plugin/BlockHalves.h"
 #include "plugin/PluginReader.h"
 
 namespace orv {
@@ -33,46 +36,83 @@ Result<PluginFile> read_language(ByteSpan bytes, TextView name, const Text& whic
     return plugin;
 }
 
-Text record_name(const Block& block, const RecordTexts& texts) {
-    return record_tag(block) + " " + texts.id;
-}
+// One German text found for an English text: how often, and (for names) from which
+// English records, by block number.
+struct Variant {
+    Text german;
+    std::size_t count = 0;
+    std::vector<std::size_t> records;
+};
 
-// The German texts found for one English text, with how often and from which records.
+// The German texts found for one English text, in the order they were met.
 struct Variants {
-    std::vector<NameVariant> variants;
+    std::vector<Variant> variants;
 
-    void add(const Text& german, Text record) {
+    Variant& add(const Text& german, std::size_t count = 1) {
         auto found = std::find_if(variants.begin(), variants.end(),
-                                  [&german](const NameVariant& v) { return v.german == german; });
+                                  [&german](const Variant& v) { return v.german == german; });
         if (found == variants.end()) {
-            variants.push_back({german, {}});
+            variants.push_back({german, 0, {}});
             found = variants.end() - 1;
         }
-        found->records.push_back(std::move(record));
+        found->count += count;
+        return *found;
     }
     // The more frequent first; a stable sort keeps the first met first among equals.
     void order() {
         std::stable_sort(variants.begin(), variants.end(),
-                         [](const NameVariant& a, const NameVariant& b) {
-                             return a.records.size() > b.records.size();
-                         });
+                         [](const Variant& a, const Variant& b) { return a.count > b.count; });
     }
 };
 
 // Variants by a key, in the order the keys were first met.
-template <typename Key>
 struct Grouped {
-    std::vector<std::pair<Key, Variants>> groups;
-    std::unordered_map<Key, std::size_t> index;
+    std::vector<std::pair<Text, Variants>> groups;
+    std::unordered_map<Text, std::size_t> index;
 
-    Variants& at(const Key& key) {
-        const auto [position, inserted] = index.try_emplace(key, groups.size());
+    Variants& at(Text key) {
+        const auto [position, inserted] = index.try_emplace(std::move(key), groups.size());
         if (inserted) {
-            groups.push_back({key, {}});
+            groups.push_back({position->first, {}});
         }
         return groups[position->second].second;
     }
 };
+
+// A text of a paired record that the German file has otherwise.
+struct Difference {
+    int kind = 0;
+    // The English record's block number.
+    std::size_t record = 0;
+    Text english;
+    Text german;
+};
+
+// The differences of pairs [first, end), in order.
+void find_differences(const std::vector<std::pair<std::size_t, std::size_t>>& pairs,
+                      std::size_t first, std::size_t end, const RecordTextReader& english_texts,
+                      const RecordTextReader& german_texts, std::vector<Difference>& differences) {
+    for (std::size_t index = first; index < end; ++index) {
+        const auto [english_number, german_number] = pairs[index];
+        RecordTexts from = english_texts.texts(english_number);
+        if (from.texts.empty()) {
+            continue;
+        }
+        RecordTexts to = german_texts.texts(german_number);
+        for (RecordText& text : from.texts) {
+            const int kind = text.kind;
+            const int slot = text.slot;
+            const auto partner =
+                std::find_if(to.texts.begin(), to.texts.end(), [kind, slot](const RecordText& t) {
+                    return t.kind == kind && t.slot == slot;
+                });
+            if (partner != to.texts.end() && partner->text != text.text) {
+                differences.push_back(
+                    {kind, english_number, std::move(text.text), std::move(partner->text)});
+            }
+        }
+    }
+}
 
 // The English text of a memory line with its kind in front, as one key.
 Text kind_key(int kind, const Text& english) {
@@ -84,21 +124,27 @@ Text kind_key(int kind, const Text& english) {
 } // namespace
 
 Result<Learned> learn_from_plugins(const LearnInput& input, const LearnProgress& progress) {
+    // The German file is split on a second thread meanwhile; only this thread reports
+    // progress, so the caller's progress function needs no lock.
+    std::optional<Result<PluginFile>> german;
+    std::thread german_reader([&input, &german] {
+        german.emplace(
+            read_language(input.german, input.german_name, cp1252(u8"Die deutsche Datei"), {}));
+    });
     auto english =
         read_language(input.english, input.english_name, cp1252(u8"Die englische Datei"), progress);
+    german_reader.join();
     if (!english) {
         return english.error();
     }
-    auto german =
-        read_language(input.german, input.german_name, cp1252(u8"Die deutsche Datei"), progress);
-    if (!german) {
-        return german.error();
+    if (!*german) {
+        return german->error();
     }
     if (progress) {
         progress(cp1252(u8"Ordne Datensätze zu"));
     }
     const auto& english_blocks = english->blocks;
-    const auto& german_blocks = german->blocks;
+    const auto& german_blocks = (*german)->blocks;
     const auto pairs = pair_records(english_blocks, german_blocks, PairingMode::Translation);
 
     Learned learned;
@@ -115,53 +161,85 @@ Result<Learned> learn_from_plugins(const LearnInput& input, const LearnProgress&
                          cp1252(u8" Datensätzen haben ein Gegenstück.\rEs wurde nichts gelernt.")};
     }
 
-    const auto english_texts = texts_of_records(english_blocks);
-    const auto german_texts = texts_of_records(german_blocks);
+    const RecordTextReader english_texts(english_blocks);
+    const RecordTextReader german_texts(german_blocks);
     for (const std::size_t number : pairs.only_first) {
-        summary.english_only.push_back(record_name(english_blocks[number], english_texts[number]));
+        summary.english_only.push_back(record_tag(english_blocks[number]) + " " +
+                                       english_texts.id(number));
     }
     for (const std::size_t number : pairs.only_second) {
-        summary.german_only.push_back(record_name(german_blocks[number], german_texts[number]));
+        summary.german_only.push_back(record_tag(german_blocks[number]) + " " +
+                                      german_texts.id(number));
     }
 
-    // Names go to the external database, which has no kinds: they are grouped by their
-    // English text alone. The memory keeps one German text per kind and English text.
-    Grouped<Text> names;
-    Grouped<Text> memory;
-    for (const auto& [english_number, german_number] : pairs.pairs) {
-        const RecordTexts& from = english_texts[english_number];
-        const RecordTexts& to = german_texts[german_number];
-        for (const RecordText& text : from.texts) {
-            const auto partner =
-                std::find_if(to.texts.begin(), to.texts.end(), [&text](const RecordText& t) {
-                    return t.kind == text.kind && t.slot == text.slot;
-                });
-            if (partner == to.texts.end() || partner->text == text.text) {
-                continue;
+    // The texts are read and compared on two threads, each half of the pairs in order.
+    std::vector<Difference> differences;
+    std::vector<Difference> later_differences;
+    in_two_halves(
+        0, pairs.pairs.size(),
+        [&](std::size_t first, std::size_t end) {
+            find_differences(pairs.pairs, first, end, english_texts, german_texts, differences);
+        },
+        [&](std::size_t first, std::size_t end) {
+            find_differences(pairs.pairs, first, end, english_texts, german_texts,
+                             later_differences);
+        });
+
+    // The memory keeps one German text per kind and English text.
+    Grouped memory;
+    for (auto* part : {&differences, &later_differences}) {
+        for (Difference& difference : *part) {
+            ++summary.learned[static_cast<std::size_t>(difference.kind)];
+            Variant& variant =
+                memory.at(kind_key(difference.kind, difference.english)).add(difference.german);
+            if (difference.kind < kObjectListCount) {
+                variant.records.push_back(difference.record);
             }
-            ++summary.learned[static_cast<std::size_t>(text.kind)];
-            const Text record = record_name(english_blocks[english_number], from);
-            if (text.kind < kObjectListCount) {
-                names.at(text.text).add(partner->text, record);
-            }
-            memory.at(kind_key(text.kind, text.text)).add(partner->text, record);
         }
+        std::vector<Difference>().swap(*part);
     }
-
-    for (auto& [english_name, variants] : names.groups) {
+    // Names go to the external database, which has no kinds: the names of all lists are
+    // grouped by their English text alone.
+    Grouped names;
+    for (auto& [key, variants] : memory.groups) {
+        const auto kind = static_cast<unsigned char>(key[0]);
+        if (kind < kObjectListCount) {
+            Variants& same_name = names.at(key.substr(1));
+            for (const Variant& variant : variants.variants) {
+                Variant& merged = same_name.add(variant.german, variant.count);
+                merged.records.insert(merged.records.end(), variant.records.begin(),
+                                      variant.records.end());
+            }
+        }
         variants.order();
+        learned.memory.push_back({kind, key.substr(1), variants.variants.front().german,
+                                  Text(input.date), Text(input.german_name)});
+    }
+    for (auto& [english_name, variants] : names.groups) {
+        // Of equally frequent names, the one met first in the file comes first.
+        for (auto& variant : variants.variants) {
+            std::sort(variant.records.begin(), variant.records.end());
+        }
+        std::stable_sort(variants.variants.begin(), variants.variants.end(),
+                         [](const Variant& a, const Variant& b) {
+                             return a.count != b.count ? a.count > b.count
+                                                       : a.records.front() < b.records.front();
+                         });
         for (const auto& variant : variants.variants) {
             learned.names.push_back({english_name, variant.german});
         }
         if (variants.variants.size() > 1) {
-            summary.conflicts.push_back({english_name, variants.variants});
+            NameConflict conflict{english_name, {}};
+            for (const auto& variant : variants.variants) {
+                NameVariant& shown =
+                    conflict.variants.emplace_back(NameVariant{variant.german, {}});
+                for (const std::size_t number : variant.records) {
+                    shown.records.push_back(record_tag(english_blocks[number]) + " " +
+                                            english_texts.id(number));
+                }
+            }
+            summary.conflicts.push_back(std::move(conflict));
         }
-    }
-    for (auto& [key, variants] : memory.groups) {
-        variants.order();
-        learned.memory.push_back({static_cast<unsigned char>(key[0]), key.substr(1),
-                                  variants.variants.front().german, Text(input.date),
-                                  Text(input.german_name)});
     }
     return learned;
 }

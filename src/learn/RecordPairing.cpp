@@ -1,11 +1,13 @@
 #include "learn/RecordPairing.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 
+#include "plugin/BlockHalves.h"
 #include "plugin/Dialogue.h"
 #include "plugin/Subrecord.h"
 
@@ -125,25 +127,42 @@ std::unordered_map<std::size_t, Text> smallest_response_ids(const std::vector<Bl
     return smallest;
 }
 
-} // namespace
+// What a record is known by: its tag and its rule's key. The key of most records is their
+// first subrecord, viewed where the block holds it; the others' keys are made and owned
+// beside the views.
+struct Identity {
+    TextView tag;
+    TextView key;
 
-std::vector<Text> record_identities(const std::vector<Block>& blocks, PairingMode mode) {
-    std::vector<Text> identities(blocks.size());
-    const auto responses = mode == PairingMode::Translation
-                               ? smallest_response_ids(blocks)
-                               : std::unordered_map<std::size_t, Text>{};
-    // How often each identity came before: a second record of the same identity (a
-    // duplicate ID, two interior cells with the same references) pairs with the second.
-    std::unordered_map<Text, std::size_t> seen;
-    seen.reserve(blocks.size());
-    for (std::size_t number = 1; number < blocks.size(); ++number) {
+    bool operator==(const Identity&) const = default;
+};
+
+struct IdentityHash {
+    std::size_t operator()(const Identity& identity) const {
+        const std::hash<TextView> hash;
+        return hash(identity.key) ^ (hash(identity.tag) * 0x9E3779B97F4A7C15ull);
+    }
+};
+
+struct Identities {
+    std::vector<Identity> of_block;
+    // The keys that are not a view into the block, by block number.
+    std::vector<Text> made;
+};
+
+TextView view_of(const Block& block, std::size_t offset, std::size_t length) {
+    return {reinterpret_cast<const char*>(block.data()) + offset, length};
+}
+
+// The key of each of blocks [first, end) whose rule makes one.
+void make_keys(const std::vector<Block>& blocks, PairingMode mode,
+               const std::unordered_map<std::size_t, Text>& responses, std::size_t first,
+               std::size_t end, Identities& identities) {
+    for (std::size_t number = std::max<std::size_t>(first, 1); number < end; ++number) {
         const Block& block = blocks[number];
-        Text key;
+        Text& key = identities.made[number];
         switch (rule_of(block, mode)) {
         case IdentityRule::FirstSubrecord:
-            if (const auto first = first_subrecord(block)) {
-                key = raw_subrecord(block, *first);
-            }
             break;
         case IdentityRule::CellContents:
             key = exterior_grid(block).value_or(cell_references(block));
@@ -165,36 +184,71 @@ std::vector<Text> record_identities(const std::vector<Block>& blocks, PairingMod
             key = response_id(block);
             break;
         }
-        Text identity = record_tag(block);
-        identity.push_back('\0');
-        identity += key;
-        const std::size_t occurrence = seen[identity]++;
-        identity.push_back('\0');
-        identity += std::to_string(occurrence);
-        identities[number] = std::move(identity);
+    }
+}
+
+// The identities of blocks 1 to N (block 0 gets an empty one it never uses).
+Identities record_identities(const std::vector<Block>& blocks, PairingMode mode) {
+    Identities identities{std::vector<Identity>(blocks.size()), std::vector<Text>(blocks.size())};
+    const auto responses = mode == PairingMode::Translation
+                               ? smallest_response_ids(blocks)
+                               : std::unordered_map<std::size_t, Text>{};
+    const auto make = [&](std::size_t first, std::size_t end) {
+        make_keys(blocks, mode, responses, first, end, identities);
+    };
+    in_two_halves(0, blocks.size(), make, make);
+    // The views are taken once every made key has its place.
+    for (std::size_t number = 1; number < blocks.size(); ++number) {
+        const Block& block = blocks[number];
+        Identity& identity = identities.of_block[number];
+        identity.tag = view_of(block, 0, std::min<std::size_t>(block.size(), 4));
+        if (rule_of(block, mode) != IdentityRule::FirstSubrecord) {
+            identity.key = identities.made[number];
+        } else if (const auto subrecord = first_subrecord(block)) {
+            identity.key = view_of(block, subrecord->offset, subrecord->end() - subrecord->offset);
+        }
     }
     return identities;
 }
+
+// The records of one identity in the second file: the first one still without a partner
+// (0 when none is left) and the last one, which `next_same` links on from.
+struct Partners {
+    std::size_t free = 0;
+    std::size_t last = 0;
+};
+
+} // namespace
 
 RecordPairs pair_records(const std::vector<Block>& first, const std::vector<Block>& second,
                          PairingMode mode) {
     const auto first_identities = record_identities(first, mode);
     const auto second_identities = record_identities(second, mode);
-    std::unordered_map<TextView, std::size_t> second_by_identity;
-    second_by_identity.reserve(second.size());
+    // Records of the second file with equal identities, linked in file order.
+    std::vector<std::size_t> next_same(second.size(), 0);
+    std::unordered_map<Identity, Partners, IdentityHash> partners;
+    partners.reserve(second.size());
     for (std::size_t number = 1; number < second.size(); ++number) {
-        second_by_identity.emplace(second_identities[number], number);
+        const auto [position, inserted] =
+            partners.try_emplace(second_identities.of_block[number], Partners{number, number});
+        if (!inserted) {
+            next_same[position->second.last] = number;
+            position->second.last = number;
+        }
     }
     RecordPairs result;
+    result.pairs.reserve(std::min(first.size(), second.size()));
     std::vector<bool> taken(second.size(), false);
     for (std::size_t number = 1; number < first.size(); ++number) {
-        const auto found = second_by_identity.find(first_identities[number]);
-        if (found == second_by_identity.end()) {
+        const auto found = partners.find(first_identities.of_block[number]);
+        if (found == partners.end() || found->second.free == 0) {
             result.only_first.push_back(number);
             continue;
         }
-        result.pairs.emplace_back(number, found->second);
-        taken[found->second] = true;
+        const std::size_t partner = found->second.free;
+        found->second.free = next_same[partner];
+        result.pairs.emplace_back(number, partner);
+        taken[partner] = true;
     }
     for (std::size_t number = 1; number < second.size(); ++number) {
         if (!taken[number]) {

@@ -22,11 +22,6 @@ enum class PairingMode {
     Versions,
 };
 
-// What identifies each record of a file across files: one text per block, empty for
-// block 0 (the file header record, which pairs with no other). Two records of two files
-// are partners when their identities are equal; every identity is unique within its file.
-std::vector<Text> record_identities(const std::vector<Block>& blocks, PairingMode mode);
-
 struct RecordPairs {
     // Block numbers (first file, second file), in the first file's order.
     std::vector<std::pair<std::size_t, std::size_t>> pairs;
@@ -35,6 +30,10 @@ struct RecordPairs {
     std::vector<std::size_t> only_second;
 };
 
+// Pairs the records of two files (blocks 1 to N; block 0, the file header record, pairs
+// with no other). Each record has an identity made of its tag and what `mode` knows it by;
+// records of equal identity pair in file order (the second duplicate ID of one file with
+// the second of the other). A large file's identities are found on two threads.
 RecordPairs pair_records(const std::vector<Block>& first, const std::vector<Block>& second,
                          PairingMode mode);
 

@@ -79,31 +79,52 @@ Text cell_id(const Block& block) {
 
 } // namespace
 
-std::vector<RecordTexts> texts_of_records(const std::vector<Block>& blocks) {
-    std::vector<RecordTexts> records(blocks.size());
-    // The type of the topic the following responses belong to; none before the first one.
-    std::optional<DialogueType> topic_type;
+RecordTextReader::RecordTextReader(const std::vector<Block>& blocks)
+    : m_blocks(blocks), m_topic_types(blocks.size(), -1) {
+    std::int8_t topic_type = -1;
     for (std::size_t number = 1; number < blocks.size(); ++number) {
-        const Block& block = blocks[number];
-        RecordTexts& record = records[number];
-        const Text tag = record_tag(block);
-        if (tag == "INFO") {
-            record.id = response_id(block);
-            if (topic_type) {
-                add_response_texts(block, *topic_type, record);
-            }
-            continue;
+        if (tag_at(blocks[number], 0, "DIAL")) {
+            const auto type = dialogue_type(blocks[number]);
+            topic_type = type ? static_cast<std::int8_t>(*type) : std::int8_t{-1};
         }
-        if (tag == "DIAL") {
-            topic_type = dialogue_type(block);
+        m_topic_types[number] = topic_type;
+    }
+}
+
+Text RecordTextReader::id(std::size_t number) const {
+    const Block& block = m_blocks.at(number);
+    if (tag_at(block, 0, "INFO")) {
+        return response_id(block);
+    }
+    return tag_at(block, 0, "CELL") ? cell_id(block) : record_id(block);
+}
+
+RecordTexts RecordTextReader::texts(std::size_t number) const {
+    const Block& block = m_blocks.at(number);
+    RecordTexts record;
+    record.id = id(number);
+    const std::int8_t topic_type = m_topic_types[number];
+    if (tag_at(block, 0, "INFO")) {
+        if (topic_type >= 0) {
+            add_response_texts(block, static_cast<DialogueType>(topic_type), record);
         }
-        record.id = tag == "CELL" ? cell_id(block) : record_id(block);
-        if (const auto type = object_type_of(tag); type && *type != kPathGridType) {
-            if (*type != kTopicType || topic_type == DialogueType::Topic) {
-                add_name(block, kRecordTypes[static_cast<std::size_t>(*type)], record);
-            }
+        return record;
+    }
+    const Text tag = record_tag(block);
+    if (const auto type = object_type_of(tag); type && *type != kPathGridType) {
+        if (*type != kTopicType || topic_type == static_cast<std::int8_t>(DialogueType::Topic)) {
+            add_name(block, kRecordTypes[static_cast<std::size_t>(*type)], record);
         }
-        add_long_texts(block, record);
+    }
+    add_long_texts(block, record);
+    return record;
+}
+
+std::vector<RecordTexts> texts_of_records(const std::vector<Block>& blocks) {
+    const RecordTextReader reader(blocks);
+    std::vector<RecordTexts> records(blocks.size());
+    for (std::size_t number = 1; number < blocks.size(); ++number) {
+        records[number] = reader.texts(number);
     }
     return records;
 }
