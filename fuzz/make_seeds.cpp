@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "FuzzSupport.h"
@@ -134,6 +135,42 @@ std::vector<Bytes> database_seeds() {
     return seeds;
 }
 
+// Pairs for learning: each plugin seed beside itself, and an English file beside a German
+// one whose names, cell, topic and response differ, joined by the marker "#DE#".
+std::vector<Bytes> learn_pair_seeds(const std::vector<Bytes>& plugins) {
+    const auto joined = [](Bytes english, const Bytes& german) {
+        for (const char c : std::string_view("#DE#")) {
+            english.push_back(static_cast<std::byte>(c));
+        }
+        english.insert(english.end(), german.begin(), german.end());
+        return english;
+    };
+    std::vector<Bytes> seeds;
+    for (const auto& plugin : plugins) {
+        seeds.push_back(joined(plugin, plugin));
+    }
+    const auto version = [](std::string_view npc, std::string_view cell, std::string_view topic,
+                            std::string_view response) {
+        return fixtures::plugin(
+            {RecordBuilder("NPC_").text("NAME", "guard").text("FNAM", npc).bytes(),
+             RecordBuilder("CELL")
+                 .text("NAME", cell)
+                 .raw("DATA", std::string("\1\0\0\0\0\0\0\0\0\0\0\0", 12))
+                 .u32("FRMR", 1)
+                 .text("NAME", "rat")
+                 .bytes(),
+             RecordBuilder("DIAL").text("NAME", topic).raw("DATA", std::string(1, '\0')).bytes(),
+             RecordBuilder("INFO")
+                 .text("INAM", "1001")
+                 .raw("NAME", response)
+                 .raw("BNAM", "Choice \"Yes\" 1")
+                 .bytes()});
+    };
+    seeds.push_back(joined(version("Guard", "Dark Cave", "rumours", "Heard anything?"),
+                           version("Wache", "Dunkle Hoehle", "Geruechte", "Schon was gehoert?")));
+    return seeds;
+}
+
 bool write_seeds(const std::filesystem::path& folder, const std::vector<Bytes>& seeds) {
     LocalFiles files;
     if (!files.create_directories(folder)) {
@@ -158,7 +195,8 @@ int main(int argc, char** argv) {
     const auto plugins = plugin_seeds();
     if (!write_seeds(folder / "fuzz_plugin_load", plugins) ||
         !write_seeds(folder / "fuzz_plugin_save", plugins) ||
-        !write_seeds(folder / "fuzz_database", database_seeds())) {
+        !write_seeds(folder / "fuzz_database", database_seeds()) ||
+        !write_seeds(folder / "fuzz_learn_pairs", learn_pair_seeds(plugins))) {
         std::fprintf(stderr, "orv-fuzz-seeds: cannot write into %s\n", argv[1]);
         return 1;
     }
