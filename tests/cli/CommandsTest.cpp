@@ -219,10 +219,10 @@ TEST_F(TranslateCommand, ChecksAndRefusesBadCallsAndMasterFiles) {
     // clang-format on
 }
 
-// A bad edits file is refused naming each bad line. A failed read anywhere (each of the 12 of
-// a good run: the plugin, the edits, the databases of the load and of the save, the old
-// external database kept for putting it back) refuses before anything is written; a failed
-// write exits with 1 and leaves the old files.
+// A bad edits file is refused naming each bad line. A failed read anywhere (each of the 13 of
+// a good run: the plugin, the edits, the databases and the memory of the load, those of the
+// save, the old external database kept for putting it back) refuses before anything is written; a
+// failed write exits with 1 and leaves the old files.
 TEST_F(TranslateCommand, RefusesBadEditsAndFailedReadsAndExitsWithOneOnAFailedWrite) {
     const Arguments arguments = {"translate", kPlugin, "--in-place",
                                  "--edits",   kEdits,  "--update-external"};
@@ -243,11 +243,14 @@ TEST_F(TranslateCommand, RefusesBadEditsAndFailedReadsAndExitsWithOneOnAFailedWr
         m_files.put_text(kEdits, edits);
         expect_calls(m_files, {refused(arguments, message)});
     }
+    // A line that gives a "B" row the German name it has records nothing and is no error.
+    m_files.put_text(kEdits, "Weapon\tsword\tEisenschwert\n");
+    EXPECT_EQ(run_tool(m_files, {"check", kPlugin, "--edits", kEdits}).status, kExitOk);
     m_files.put_text(kEdits, kEditText);
     // The external database is renamed into place first, then the plugin.
     m_files.fail_operation(2, FileOperation::Rename);
     expect_calls(m_files, {{arguments, kExitWriteFailed, "", ""}});
-    for (int k = 1; k <= 12; ++k) {
+    for (int k = 1; k <= 13; ++k) {
         SCOPED_TRACE(k);
         m_files.fail_operation(k, FileOperation::Read);
         expect_calls(m_files, {refused(arguments, "")});

@@ -33,6 +33,10 @@ cp "$external" "$scratch/old_external"
 reset_files() {
     cp "$scratch/old_target" "$target"
     cp "$scratch/old_external" "$external"
+    # Each run starts from the same database: the memory the previous run wrote would
+    # translate the edited names at Open, and its save would rebuild another external
+    # database.
+    rm -f "$program/dataextra/Memory.tsv"
     rm -f "${temporaries[@]}"
 }
 
