@@ -5,6 +5,7 @@
 #include "translation/DatabaseFile.h"
 #include "translation/ExternalDatabase.h"
 #include "translation/TranslationDatabase.h"
+#include "translation/TranslationMemory.h"
 
 namespace orv {
 namespace {
@@ -36,8 +37,26 @@ Result<DatabaseInputs> read_database_inputs(Files& files,
     if (!topic_names) {
         return topic_names.error();
     }
-    return DatabaseInputs{std::move(*game_settings), std::move(*cell_names),
-                          std::move(*region_names), std::move(*topic_names)};
+    auto memory = read_if_present(files, memory_path(program_dir));
+    if (!memory) {
+        return memory.error();
+    }
+    DatabaseInputs inputs{std::move(*game_settings),
+                          std::move(*cell_names),
+                          std::move(*region_names),
+                          std::move(*topic_names),
+                          {},
+                          {}};
+    if (const auto lines = parse_memory(*memory)) {
+        for (const auto& line : *lines) {
+            if (line.list_index == kCellType || line.list_index == kRegionType) {
+                append_entry(inputs.learned_places, PairEntry{line.ev_name, line.dv_name});
+            } else if (line.list_index == kTopicType) {
+                append_entry(inputs.learned_topics, PairEntry{line.ev_name, line.dv_name});
+            }
+        }
+    }
+    return inputs;
 }
 
 Bytes rebuilt_external_database(const ObjectLists& lists) {

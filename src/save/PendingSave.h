@@ -19,6 +19,12 @@ struct DatabaseInputs {
     Bytes cell_names;
     Bytes region_names;
     Bytes topic_names;
+    // The translation memory's names of cells and regions, and of topics, as pair files:
+    // the names learned from a base game's master files and saved by hand in earlier
+    // plugins, for references to places and topics that the plugin itself does not hold.
+    // They are asked after every other source. A damaged memory gives none.
+    Bytes learned_places;
+    Bytes learned_topics;
 };
 Result<DatabaseInputs> read_database_inputs(Files& files, const std::filesystem::path& program_dir);
 

@@ -73,7 +73,8 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, const Save
     std::unique_ptr<const TopicNameTable> topic_names;
     std::thread topic_table([&] {
         topic_names = std::make_unique<const TopicNameTable>(
-            store, lists, tables.inputs().topic_names, external_database);
+            store, lists, tables.inputs().topic_names, external_database,
+            tables.inputs().learned_topics);
     });
     // Only the entries of the plugin's setting texts are indexed: the whole file's index
     // would sit beside the reference table and raise the save's peak.

@@ -29,7 +29,8 @@ public:
     // The cell renames of the save (see pending_cell_renames).
     const Bytes& cell_renames() const { return m_cell_renames; }
     // Cell references: the cell renames, the shipped cell and region names, then the
-    // rebuilt external database, the first entry of a name winning.
+    // rebuilt external database, then the memory's cell and region names, the first entry
+    // of a name winning.
     const NameIndex& references() const { return m_references; }
     // The same table for the cell names of result scripts, without regard to ASCII case.
     const ScriptNameLookup& script_cells() const { return m_script_cells; }

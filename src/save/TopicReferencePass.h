@@ -13,11 +13,12 @@ namespace orv {
 // The German names that topic arguments of result scripts get, looked up without regard to
 // ASCII letter case as the game finds topics: first the plugin's own topics (the English
 // name, and the name the record holds now, each to the name the save writes), then the
-// shipped topic names, then the external database. The first entry of a name wins.
+// shipped topic names, then the external database, then the memory's topic names. The
+// first entry of a name wins.
 class TopicNameTable {
 public:
     TopicNameTable(const BlockStore& store, const ObjectLists& lists, ByteSpan topic_database,
-                   ByteSpan external_database);
+                   ByteSpan external_database, ByteSpan learned_topics = {});
     TopicNameTable(const TopicNameTable&) = delete;
     TopicNameTable& operator=(const TopicNameTable&) = delete;
 

@@ -161,6 +161,49 @@ TEST_F(LearnBatch, TheNextVersionLeavesOnlyTheChangedAndTheNewToDo) {
                    "Book text\ttome\tremoved\tOnce.\t\n");
 }
 
+TEST_F(LearnBatch, TheBaseGamesNamesReachAPluginsReferencesAfterAnotherSave) {
+    // The base game in English and in German: a cell and a topic the plugin refers to.
+    files.put(
+        "base/Base_en.esm",
+        fixtures::plugin({interior_cell("Old Town"), topic("rumours"), info("b1", "Well?")}, 1));
+    files.put("base/Base_de.esm",
+              fixtures::plugin(
+                  {interior_cell("Altstadt"), topic(cp1252(u8"Gerüchte")), info("b1", "Nun?")}, 1));
+    ASSERT_EQ(run_tool({"learn", "base/Base_en.esm", "base/Base_de.esm"}), kExitOk) << err;
+    // Saving another plugin rebuilds the external database from that plugin alone.
+    files.put("mods/other.esp", fixtures::plugin({named("MISC", "rock", "Rock")}));
+    files.put_text("edits.tsv", "Misc Item\trock\tStein\n");
+    ASSERT_EQ(run_tool({"translate", "mods/other.esp", "--edits", "edits.tsv", "-o",
+                        "mods/other_de.esp", "--update-external"}),
+              kExitOk)
+        << err;
+    ASSERT_EQ(files.get("prog/dataextra/Extradata.dat"),
+              encode_pair_file({{"FFFF", "FFFF"}, {"Rock", "Stein"}}));
+
+    // A guide who travels to the base game's cell and a response that adds its topic.
+    files.put("mods/guide.esp",
+              fixtures::plugin({RecordBuilder("NPC_")
+                                    .text("NAME", "guide")
+                                    .text("FNAM", "Guide")
+                                    .text("DNAM", "Old Town")
+                                    .bytes(),
+                                topic("hello"), info("g1", "Hi.", "AddTopic \"rumours\"")}));
+    files.put_text("edits.tsv", "NPC\tguide\tFührer\nTopic\thello\tHallo\n"
+                                "Dialog\tg1\tHallo.\n");
+    ASSERT_EQ(run_tool({"translate", "mods/guide.esp", "--edits", "edits.tsv", "-o",
+                        "mods/guide_de.esp"}),
+              kExitOk)
+        << err;
+    EXPECT_EQ(text_of(files.get("mods/guide_de.esp")),
+              text_of(fixtures::plugin({RecordBuilder("NPC_")
+                                            .text("NAME", "guide")
+                                            .text("FNAM", cp1252(u8"Führer"))
+                                            .text("DNAM", "Altstadt")
+                                            .bytes(),
+                                        topic("Hallo"),
+                                        info("g1", "Hallo.", cp1252(u8"AddTopic \"Gerüchte\""))})));
+}
+
 TEST_F(LearnBatch, BadInputIsRefusedInGermanAndWritesNothing) {
     const Bytes english = fixtures::plugin(
         {named("NPC_", "a", "Guard"), named("NPC_", "b", "Smith"), named("NPC_", "c", "Cook")});

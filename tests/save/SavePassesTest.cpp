@@ -190,6 +190,8 @@ TEST(ReferenceCheck, FindsReferencesThatNameNoCellAfterTheSave) {
     const DatabaseInputs shipped{{},
                                  encode_pair_file({{"Old Keep", "Alte Burg"}}),
                                  encode_pair_file({{"Ash Land", cp1252(u8"Öde")}}),
+                                 {},
+                                 {},
                                  {}};
     // Cells after the save: the plugin's cell under its new name, a cell or region that only
     // the databases translate, a German name; an old name in a later ANAM is no reference.
