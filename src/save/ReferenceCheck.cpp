@@ -110,11 +110,21 @@ TextKeySet known_cell_names(const ObjectLists& lists, const DatabaseInputs& inpu
     return names;
 }
 
+// The game's topic names a response's links may use: the shipped ones, then the memory's.
+// Both are pair files, so one after the other is a pair file too.
+Bytes known_topic_names(const Bytes& shipped, const Bytes& learned) {
+    Bytes names = shipped;
+    names.insert(names.end(), learned.begin(), learned.end());
+    return names;
+}
+
 class Checker {
 public:
     Checker(const BlockStore& store, const ObjectLists& lists, const SaveTables& tables,
             const TextKeySet& known_cells, CheckScope scope)
-        : m_store(store), m_lists(lists), m_topic_names(tables.inputs().topic_names),
+        : m_store(store), m_lists(lists),
+          m_topic_names(
+              known_topic_names(tables.inputs().topic_names, tables.inputs().learned_topics)),
           m_scope(scope), m_references(tables.references()), m_script_cells(tables.script_cells()),
           m_known_cells(known_cells) {
         for (auto& rename : pending_script_renames(lists)) {
@@ -294,7 +304,7 @@ private:
 
     const BlockStore& m_store;
     const ObjectLists& m_lists;
-    ByteSpan m_topic_names;
+    Bytes m_topic_names;
     CheckScope m_scope;
     const NameIndex& m_references;
     const ScriptNameLookup& m_script_cells;

@@ -159,7 +159,20 @@ Result<PairFile> read_topic_names(Files& files, const std::filesystem::path& pro
     if (const auto& error = database.read_error()) {
         return *error;
     }
-    return topics.file();
+    PairFile names = topics.file();
+    auto memory = read_if_present(files, memory_path(program_dir));
+    if (!memory) {
+        return memory.error();
+    }
+    // A damaged memory adds nothing, as at Open.
+    if (const auto lines = parse_memory(*memory)) {
+        for (const auto& line : *lines) {
+            if (line.list_index == kTopicType) {
+                names.entries.push_back({line.ev_name, line.dv_name});
+            }
+        }
+    }
+    return names;
 }
 
 TextDatabaseIndex::TextDatabaseIndex(const TripleFile& file) : m_file(file) {

@@ -82,9 +82,10 @@ private:
     std::optional<TextKeySet> m_pair_keys;
 };
 
-// The topic name file (data/Dialdata.dat), whole: renames are checked against every
-// German topic name of the game. A missing file has no entries; one that exists but
-// cannot be read is an error.
+// The topic name file (data/Dialdata.dat), whole, followed by the translation memory's
+// topic names (those learned from the game's master files among them): renames and links
+// are checked against every German topic name of the game. A missing file has no entries;
+// one that exists but cannot be read is an error; a damaged memory adds nothing.
 Result<PairFile> read_topic_names(Files& files, const std::filesystem::path& program_dir);
 
 // The skill table entry of a skill index (entries are positional), or nothing for a

@@ -219,10 +219,11 @@ TEST_F(TranslateCommand, ChecksAndRefusesBadCallsAndMasterFiles) {
     // clang-format on
 }
 
-// A bad edits file is refused naming each bad line. A failed read anywhere (each of the 14 of
-// a good run: the plugin, the edits, the databases and the memory of the load, those of the
-// save and the memory again, the old external database kept for putting it back) refuses before anything is written; a
-// failed write exits with 1 and leaves the old files.
+// A bad edits file is refused naming each bad line. A failed read anywhere (each of the 18
+// before the save writes: the plugin, the edits, the databases and the memory of the load,
+// of the topic names, of the check and of the save, the old external database kept for
+// putting it back) refuses before anything is written; a failed write exits with 1 and
+// leaves the old files.
 TEST_F(TranslateCommand, RefusesBadEditsAndFailedReadsAndExitsWithOneOnAFailedWrite) {
     const Arguments arguments = {"translate", kPlugin, "--in-place",
                                  "--edits",   kEdits,  "--update-external"};
@@ -250,7 +251,7 @@ TEST_F(TranslateCommand, RefusesBadEditsAndFailedReadsAndExitsWithOneOnAFailedWr
     // The external database is renamed into place first, then the plugin.
     m_files.fail_operation(2, FileOperation::Rename);
     expect_calls(m_files, {{arguments, kExitWriteFailed, "", ""}});
-    for (int k = 1; k <= 14; ++k) {
+    for (int k = 1; k <= 18; ++k) {
         SCOPED_TRACE(k);
         m_files.fail_operation(k, FileOperation::Read);
         expect_calls(m_files, {refused(arguments, "")});

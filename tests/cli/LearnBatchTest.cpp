@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "BatchToolTest.h"
+#include "cli/CheckCommand.h"
 #include "fixtures/PluginBuilder.h"
 #include "translation/DatabaseFile.h"
 #include "translation/TranslationMemory.h"
@@ -202,6 +203,12 @@ TEST_F(LearnBatch, TheBaseGamesNamesReachAPluginsReferencesAfterAnotherSave) {
                                             .bytes(),
                                         topic("Hallo"),
                                         info("g1", "Hallo.", cp1252(u8"AddTopic \"Gerüchte\""))})));
+    // A response that names the base game's topic must keep the link in German.
+    files.put("mods/links.esp", fixtures::plugin({topic("hello"), info("g2", "Any rumours?")}));
+    files.put_text("edits.tsv", "Dialog\tg2\tNeuigkeiten?\n");
+    ASSERT_EQ(run_tool({"check", "mods/links.esp", "--edits", "edits.tsv"}), kExitFindings) << err;
+    EXPECT_NE(out.find("topic-link\tINFO\tg2\t"), std::string::npos) << out;
+    EXPECT_NE(out.find("Gerüchte"), std::string::npos) << out;
 }
 
 TEST_F(LearnBatch, BadInputIsRefusedInGermanAndWritesNothing) {

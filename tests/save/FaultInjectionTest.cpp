@@ -62,9 +62,10 @@ TEST(FaultInjection, SaveTakesTheseStepsInThisOrder) {
     }
     const std::string external_temporary = "prog/dataextra/.Extradata.dat.orvental-tmp";
     const std::vector<std::string> expected = {
-        // The database files the passes need, read before anything changes.
+        // The database files the passes need, read before anything changes; the memory's
+        // names of cells and topics come last in the reference tables.
         "read prog/data/Gmstdata.dat", "read prog/data/Celldata.dat", "read prog/data/Regndata.dat",
-        "read prog/data/Dialdata.dat", "mkdir prog/dataextra",
+        "read prog/data/Dialdata.dat", "read prog/dataextra/Memory.tsv", "mkdir prog/dataextra",
         // The old external database, for putting it back.
         "read prog/dataextra/Extradata.dat", "create " + external_temporary,
         "write " + external_temporary, "close " + external_temporary,
