@@ -8,6 +8,7 @@
 #include "translation/DatabaseFile.h"
 #include "translation/ExternalDatabase.h"
 #include "translation/TranslationDatabase.h"
+#include "translation/TranslationMemory.h"
 
 namespace orv::fuzz {
 
@@ -37,6 +38,17 @@ std::vector<std::pair<std::string, Bytes>> database_files() {
         {"data/Gmstdata.dat", encode_pair_file({{"Some text", "Etwas Text"}})},
         {"data/Skildata.dat",
          encode_triple_file({{"Block", "Block", "Blocken"}, {"Armorer", "Armorer", "Schmied"}})},
+        // The memory fills names and texts of the seed plugins at Open, each changing its
+        // record's length: a name, a cell the shipped file also knows, a response, a journal
+        // title, the texts of a result script and a skill's long text made empty.
+        {"dataextra/Memory.tsv",
+         encode_memory({{20, "Mira", "Mira die Weise", "2024-01-01", "de.esp"},
+                        {0, "Keep", "Festung", "2024-01-01", ""},
+                        {kDialogMemory, "Club", "Keule als Antwort", "2024-01-01", ""},
+                        {kJournalMemory, "Title", "Titel", "2024-01-01", ""},
+                        {kScriptTextMemory, "Ok", "Gut so", "2024-01-01", ""},
+                        {kScriptTextMemory, "Hello", "Sei gegr\xFC\xDFt", "2024-01-01", ""},
+                        {kFirstTextMemory + 3, "Repairs armor", "", "2024-01-01", ""}})},
     };
 }
 
