@@ -186,6 +186,7 @@ void Application::State::on_list_event(const ControlEvent& event) {
         return;
     case ListEventType::Other:
     case ListEventType::StoreKey:
+    case ListEventType::PickKey:
         return;
     }
 }

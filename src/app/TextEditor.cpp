@@ -10,7 +10,7 @@ namespace orv {
 namespace {
 
 constexpr int kWidth = 900;
-constexpr int kHeight = 500;
+constexpr int kHeight = 620;
 // The entry list's columns: the mark, what names the entry, the beginning of its text.
 constexpr int kMarkColumn = 0;
 constexpr int kMarkColumnWidth = 20;
@@ -45,6 +45,15 @@ void TextEditor::on_control(const ControlEvent& event) {
     case kCopyButton:
         copy();
         return;
+    case kSuggestionList:
+        if (event.type == ListEventType::PickKey && event.row >= 0) {
+            take_suggestion(static_cast<std::size_t>(event.row));
+        } else if (event.type == ListEventType::DoubleClick) {
+            if (const auto chosen = m_window.selected_row(kSuggestionList)) {
+                take_suggestion(*chosen);
+            }
+        }
+        return;
     case kCancelButton:
         close();
         return;
@@ -74,6 +83,21 @@ void TextEditor::open(const EditorKind& kind) {
         show_refusal(m_dialogs, error->message);
         return;
     }
+    // Suggestions from the memory's translations of responses and journal entries; a memory
+    // that cannot be read is said, and the text database still suggests.
+    m_suggestion_index = TextSuggestionIndex();
+    if (const int memory_kind =
+            kind.responses == ResponseKind::Dialog ? kDialogMemory : kJournalMemory;
+        !kind.long_text) {
+        auto memory = read_memory(m_files, memory_path(m_workspace.program_dir));
+        if (memory) {
+            m_suggestion_index.add_source(memory_source_name(), memory_pairs(*memory, memory_kind));
+        } else {
+            show_refusal(m_dialogs, memory.error().message);
+        }
+    }
+    m_suggestion_index.add_source(Text(kind.text_database), text_pairs(texts));
+
     m_lease = PopupLease::take(m_workspace, m_window);
     m_kind = kind;
     m_entries.emplace(kind, m_workspace, texts);
@@ -100,12 +124,23 @@ void TextEditor::open(const EditorKind& kind) {
     add(kEntryFilterField, ControlKind::SearchField, "", {5, 4, 250, 22});
     add(kOnlyToDoBox, ControlKind::CheckBox, cp1252(u8"Nur unübersetzte"), {265, 5, 130, 20});
     // Column "F" marks the entries as the main lists mark their rows.
-    add(kEntryList, ControlKind::ListView, "", {5, 30, 390, 442},
+    add(kEntryList, ControlKind::ListView, "", {5, 30, 390, 562},
         {ListColumn{"F", kMarkColumnWidth}, ListColumn{Text(kind.key_title), kKeyColumnWidth},
          ListColumn{"Text", kTextColumnWidth}});
     add(kSaveButton, ControlKind::Button, "SPEICHERN", {410, 448, 90, 24});
     add(kCopyButton, ControlKind::Button, "KOPIEREN", {602, 448, 90, 24});
     add(kCancelButton, ControlKind::Button, "ABBRECHEN", {795, 448, 90, 24});
+    add(kSuggestionLabel, ControlKind::Label,
+        cp1252(u8"Vorschläge (Doppelklick oder Alt+1 bis 5) :"), {405, 478, 485, 20});
+    m_window.add_control(WindowId::TextEditor,
+                         ControlSpec{kSuggestionList,
+                                     ControlKind::ListView,
+                                     {},
+                                     {405, 494, 485, 98},
+                                     {ListColumn{"Vorschlag", 280}, ListColumn{"Quelle", 105},
+                                      ListColumn{"Treffer", 80}},
+                                     -1,
+                                     true});
 
     m_window.set_rows(kEntryList, m_entries->rows(), {});
     m_window.set_control_enabled(kSaveButton, false);
@@ -171,6 +206,7 @@ void TextEditor::show_entry(std::size_t index) {
     m_window.set_control_text(kTranslationBox, translation);
     m_shown_translation = translation;
     show_missing_names(translation);
+    show_suggestions(original);
 
     // A translation of more than one character is worth storing; without one, the original
     // may be copied over as a start. Texts of one character leave the buttons as they were.
@@ -211,6 +247,33 @@ void TextEditor::show_missing_names(const Text& translation) {
     m_window.set_control_text(
         text_editor::kMissingNamesLine,
         missing_names_line(response_problems(*m_links, original, translation)));
+}
+
+void TextEditor::show_suggestions(const Text& original) {
+    m_suggestions = m_suggestion_index.suggest(original);
+    std::vector<ListRow> rows;
+    rows.reserve(m_suggestions.size());
+    for (const Suggestion& suggestion : m_suggestions) {
+        rows.push_back({text_beginning(suggestion.dv_name), suggestion.source,
+                        suggestion_match_text(suggestion)});
+    }
+    m_window.set_rows(text_editor::kSuggestionList, std::move(rows), {});
+}
+
+void TextEditor::take_suggestion(std::size_t index) {
+    using namespace text_editor;
+    if (!m_entries || !m_selected || index >= m_suggestions.size() ||
+        !(*m_entries)[*m_selected].has_text) {
+        return;
+    }
+    if (!may_discard_translation()) {
+        return;
+    }
+    // Taken, not stored: leaving the entry now asks, as for typed text.
+    const Text taken = m_suggestions[index].dv_name;
+    m_window.set_control_text(kTranslationBox, taken);
+    m_window.set_control_enabled(kSaveButton, true);
+    show_missing_names(taken);
 }
 
 bool TextEditor::save() {
@@ -306,6 +369,8 @@ void TextEditor::close() {
     m_entries.reset();
     m_selected.reset();
     m_shown_translation.clear();
+    m_suggestion_index = TextSuggestionIndex();
+    m_suggestions.clear();
     if (m_counts_changed) {
         m_counts_changed();
     }

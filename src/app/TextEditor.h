@@ -13,6 +13,7 @@
 #include "platform/Files.h"
 #include "platform/Window.h"
 #include "translation/DialogueRules.h"
+#include "translation/TextSuggestions.h"
 
 namespace orv {
 
@@ -51,6 +52,10 @@ public:
     // KOPIEREN: copies the original text into the translation box, after asking when that
     // would replace typed text.
     void copy();
+    // A double-click on suggestion `index`, or Alt+1 to Alt+5 for the first five: its
+    // text replaces the translation box's, after asking when that would replace typed text.
+    // It is typed work until SPEICHERN stores it.
+    void take_suggestion(std::size_t index);
     // ABBRECHEN or the close box.
     void close();
     // Whether the translation box may be emptied: true when the editor is closed or the box
@@ -73,6 +78,8 @@ private:
     void save_and_count();
     // "übersetzt 120 von 408" for the entries, in status field 1.
     void show_counts();
+    // The suggestions for the selected entry's original.
+    void show_suggestions(const Text& original);
 
     Workspace& m_workspace;
     Window& m_window;
@@ -88,6 +95,10 @@ private:
     // column sort cannot run while it is open.
     std::optional<EditorEntries> m_entries;
     std::optional<std::size_t> m_selected;
+    // Built when the editor opens: the memory's translations of the kind, then the text
+    // database's.
+    TextSuggestionIndex m_suggestion_index;
+    std::vector<Suggestion> m_suggestions;
     // The text the translation box held when it was last filled or stored; anything else in
     // it was typed and is not in the record.
     Text m_shown_translation;

@@ -67,6 +67,9 @@ struct ControlSpec {
     std::vector<ListColumn> columns;
     // Main-window list views only: the tab page that holds the view.
     int tab_page = -1;
+    // Pop-up list views only: Alt+1 to Alt+9 anywhere in the pop-up window choose the
+    // view's first nine rows (reported as PickKey with the row).
+    bool pick_keys = false;
 };
 
 // The keys that choose a menu item wherever the main window has the focus. A greyed item's

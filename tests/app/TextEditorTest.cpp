@@ -88,13 +88,13 @@ TEST_F(TextEditorTest, OpensCentredAndClosesLeavingTheListsAsTheyWere) {
     window.set_main_window_rect({101, 51, 817, 641});
     editor.open(kBooks);
     auto s = window.snapshot();
-    EXPECT_EQ(s.popups.at(WindowId::TextEditor), std::pair(Text("Book"), Rect{59, 121, 900, 500}));
+    EXPECT_EQ(s.popups.at(WindowId::TextEditor), std::pair(Text("Book"), Rect{59, 61, 900, 620}));
     EXPECT_EQ(workspace.dialog_open, 1);
     EXPECT_TRUE(command_menu_is(false));
     EXPECT_EQ(s.describe(WindowId::TextEditor),
               (std::vector<std::string>{"1050 Label \"Original-Text :\" 405,2 100x22",
                                         cp1252(u8"1051 Label \"Übersetzung :\" 405,225 200x22"),
-                                        "1052 ListView \"\" 5,30 390x442 F/20 Id Book/130 Text/220",
+                                        "1052 ListView \"\" 5,30 390x562 F/20 Id Book/130 Text/220",
                                         "1053 Button \"SPEICHERN\" 410,448 90x24 off",
                                         "1054 Button \"ABBRECHEN\" 795,448 90x24",
                                         "1055 Button \"KOPIEREN\" 602,448 90x24 off",
@@ -102,7 +102,11 @@ TEST_F(TextEditorTest, OpensCentredAndClosesLeavingTheListsAsTheyWere) {
                                         "1057 TextBox \"\" 405,239 485x183",
                                         "1058 SearchField \"\" 5,4 250x22",
                                         cp1252(u8"1059 CheckBox \"Nur unübersetzte\" 265,5 130x20"),
-                                        "1060 Label \"\" 405,424 485x20"}));
+                                        "1060 Label \"\" 405,424 485x20",
+                                        cp1252(u8"1061 Label \"Vorschläge (Doppelklick oder "
+                                               u8"Alt+1 bis 5) :\" 405,478 485x20"),
+                                        "1062 ListView \"\" 405,494 485x98 Vorschlag/280 "
+                                        "Quelle/105 Treffer/80"}));
     EXPECT_EQ(s.controls.at(kEntryList).rows.size(), 6u);
     EXPECT_EQ(s.controls.at(kEntryList).rows.at(kAlpha),
               (ListRow{"", "bk_alpha", "Es war einmal ein Buch."}));
@@ -407,6 +411,51 @@ TEST_F(TextEditorTest, DialogEditorNamesTheTopicsAndDefinesATranslationLacks) {
     dialog.on_control({kEntryList});
     EXPECT_EQ(text_of(kOriginalBox), "A greeting to you, %PCName.");
     EXPECT_EQ(line_after("Ohne alles"), "");
+}
+
+TEST_F(TextEditorTest, DialogEditorSuggestsWholeResponsesAndAltKeysTakeThem) {
+    files.put("prog/data/Txtinfodata.dat",
+              encode_triple_file({{"r_other", "Go away", "Verschwinde"}}));
+    files.put_text("prog/dataextra/Memory.tsv",
+                   "Dialog\tGo away now\tGeh jetzt weg\t2024-01-01\n"
+                   "Journal\tGo away\tAus dem Journal\t2024-01-01\n"
+                   "Dialog\tGo home and sleep well\tSchlaf\t2024-01-01\n");
+    load({test::topic_record("Greeting", '\0'), test::response_record("r_go", "Go away"),
+          test::response_record("r_back", "Come back")});
+    TextEditor dialog{workspace, window, dialogs, files};
+    dialog.open(kDialog);
+    window.user_selects_row(kEntryList, 0);
+    dialog.on_control({kEntryList});
+    // The exact match first, then the close one with its share of shared words; the
+    // journal's lines serve only the Journal editor, and a response that shares one word of
+    // six is no suggestion.
+    const Text memory = cp1252(u8"Gedächtnis");
+    EXPECT_EQ(control(kSuggestionList).rows,
+              (std::vector<ListRow>{{"Verschwinde", "Txtinfodata.dat", "exakt"},
+                                    {"Geh jetzt weg", memory, cp1252(u8"ähnlich 80 %")}}));
+
+    // Alt+2 takes the second: typed work, not stored yet.
+    dialog.on_control({kSuggestionList, ListEventType::PickKey, 1});
+    EXPECT_EQ(text_of(kTranslationBox), "Geh jetzt weg");
+    EXPECT_TRUE(control(kSaveButton).enabled);
+    EXPECT_EQ(current_response_text(workspace.store, workspace.lists.responses().at(0)), "Go away");
+    // Another one would replace it: asked first, No keeps it; a key without a suggestion
+    // does nothing.
+    dialogs.next_answer(MessageAnswer::No);
+    window.user_selects_row(kSuggestionList, 0);
+    dialog.on_control({kSuggestionList, ListEventType::DoubleClick});
+    dialog.on_control({kSuggestionList, ListEventType::PickKey, 4});
+    EXPECT_EQ(text_of(kTranslationBox), "Geh jetzt weg");
+    EXPECT_EQ(dialogs.boxes().size(), 1u);
+    dialogs.next_answer(MessageAnswer::Yes);
+    dialog.on_control({kSuggestionList, ListEventType::DoubleClick});
+    EXPECT_EQ(text_of(kTranslationBox), "Verschwinde");
+    dialog.on_control({kTranslationBox, ListEventType::StoreKey});
+    EXPECT_EQ(current_response_text(workspace.store, workspace.lists.responses().at(0)),
+              "Verschwinde");
+    // The next entry has no suggestion.
+    EXPECT_EQ(text_of(kOriginalBox), "Come back");
+    EXPECT_TRUE(control(kSuggestionList).rows.empty());
 }
 
 } // namespace

@@ -615,12 +615,28 @@ QWidget* QtWindow::create_control_widget(const ControlSpec& definition, QWidget*
         m_pages.clear();
         return tabs;
     }
-    case ControlKind::ListView:
-        return new ListView(
+    case ControlKind::ListView: {
+        auto* view = new ListView(
             number, definition.columns,
             window == WindowId::Main ? ListView::Placement::MainWindow
                                      : ListView::Placement::PopupWindow,
             [this](const Event& event) { deliver(event); }, parent);
+        if (definition.pick_keys) {
+            // Window shortcuts: they work wherever the focus is in the view's window, and go
+            // with the view.
+            for (int row = 0; row < 9; ++row) {
+                auto* key =
+                    new QShortcut(QKeySequence(QKeyCombination(
+                                      Qt::AltModifier, static_cast<Qt::Key>(Qt::Key_1 + row))),
+                                  view);
+                key->setContext(Qt::WindowShortcut);
+                QObject::connect(key, &QShortcut::activated, [this, number, row] {
+                    deliver(ControlEvent{number, ListEventType::PickKey, row});
+                });
+            }
+        }
+        return view;
+    }
     case ControlKind::Label:
     case ControlKind::RightAlignedLabel: {
         auto* label = new QLabel(to_qstring(definition.text), parent);

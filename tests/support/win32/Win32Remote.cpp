@@ -274,6 +274,18 @@ void WindowRemote::press_key(int control, const std::string& key) {
         with_keys_held({VK_CONTROL}, [&] { press_virtual_key(m_window, target, virtual_key); });
         return;
     }
+    if (key.starts_with("Alt+") && key.size() == 5) {
+        // A digit with Alt held arrives as a system key.
+        const auto digit = static_cast<WPARAM>(key[4]);
+        SetFocus(target);
+        with_keys_held({VK_MENU}, [&] {
+            PostMessageW(target, WM_SYSKEYDOWN, digit, 1 | (LPARAM{1} << 29));
+            PostMessageW(target, WM_SYSKEYUP, digit, static_cast<LPARAM>(0xE0000001));
+            while (m_window.run_one()) {
+            }
+        });
+        return;
+    }
     press_virtual_key(m_window, target, keys.at(key));
 }
 

@@ -103,6 +103,7 @@ private:
         WindowHandle handle = nullptr;
         std::unique_ptr<VirtualList> list;
         Rect rect;
+        bool pick_keys = false;
     };
 
     void deliver(const Event& event);
