@@ -19,6 +19,11 @@ constexpr int kTextColumnWidth = 220;
 // The main window's status field that shows how much is translated.
 constexpr int kCountField = 1;
 
+// "Dialog (288)": the kind and its entries still to do, as a tab counts its rows.
+Text editor_title(const EditorKind& kind, const TranslationCounts& counts) {
+    return Text(kind.label) + " (" + german_number(counts.named - counts.translated) + ")";
+}
+
 } // namespace
 
 TextEditor::TextEditor(Workspace& workspace, Window& window, Dialogs& dialogs, Files& files,
@@ -108,7 +113,8 @@ void TextEditor::open(const EditorKind& kind) {
         m_links.emplace(m_workspace.lists, m_workspace.topic_database);
     }
 
-    open_centred_popup(m_window, WindowId::TextEditor, Text(kind.label), kWidth, kHeight);
+    open_centred_popup(m_window, WindowId::TextEditor, editor_title(kind, m_entries->count()),
+                       kWidth, kHeight);
 
     using namespace text_editor;
     const auto add = [this](int number, ControlKind control, const Text& text, Rect rect,
@@ -158,7 +164,9 @@ void TextEditor::save_and_count() {
 
 void TextEditor::show_counts() {
     if (m_entries) {
-        m_window.set_status_text(kCountField, translated_status(m_entries->count()));
+        const TranslationCounts counts = m_entries->count();
+        m_window.set_status_text(kCountField, translated_status(counts));
+        m_window.set_popup_title(WindowId::TextEditor, editor_title(*m_kind, counts));
     }
 }
 

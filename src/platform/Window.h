@@ -181,6 +181,8 @@ public:
 
     // The main window's title.
     virtual void set_main_window_title(const Text& title) = 0;
+    // An open pop-up window's title; nothing when it is not open.
+    virtual void set_popup_title(WindowId window, const Text& title) = 0;
     virtual void set_tab_page_text(int page, const Text& text) = 0;
     // Which rows a list view shows: the indices (ascending) of the rows of the last
     // set_rows, which stay the rows every other operation names. set_rows shows all rows

@@ -88,7 +88,8 @@ TEST_F(TextEditorTest, OpensCentredAndClosesLeavingTheListsAsTheyWere) {
     window.set_main_window_rect({101, 51, 817, 641});
     editor.open(kBooks);
     auto s = window.snapshot();
-    EXPECT_EQ(s.popups.at(WindowId::TextEditor), std::pair(Text("Book"), Rect{59, 61, 900, 620}));
+    EXPECT_EQ(s.popups.at(WindowId::TextEditor),
+              std::pair(Text("Book (4)"), Rect{59, 61, 900, 620}));
     EXPECT_EQ(workspace.dialog_open, 1);
     EXPECT_TRUE(command_menu_is(false));
     EXPECT_EQ(s.describe(WindowId::TextEditor),
@@ -324,8 +325,9 @@ TEST_F(TextEditorTest, DialogEntriesAreFilteredAndCtrlEnterStoresAndMovesOn) {
     int stored = 0;
     TextEditor dialog{workspace, window, dialogs, files, [&stored] { ++stored; }};
     dialog.open(kDialog);
-    EXPECT_EQ(window.snapshot().popups.at(WindowId::TextEditor).first, "Dialog");
-    // While the editor is open, the status bar counts its entries as it counts names.
+    // While the editor is open, its title counts the entries still to do as a tab counts its
+    // rows, and the status bar counts them as it counts names.
+    EXPECT_EQ(window.snapshot().popups.at(WindowId::TextEditor).first, "Dialog (2)");
     EXPECT_EQ(window.snapshot().status.at(1), cp1252(u8"übersetzt 1 von 3"));
     EXPECT_EQ(control(kEntryList).definition.columns,
               (std::vector<ListColumn>{{"F", 20}, {"Thema", 130}, {"Text", 220}}));
@@ -362,6 +364,7 @@ TEST_F(TextEditorTest, DialogEntriesAreFilteredAndCtrlEnterStoresAndMovesOn) {
     EXPECT_EQ(text_of(kTranslationBox), "");
     EXPECT_EQ(stored, 1);
     EXPECT_EQ(window.snapshot().status.at(1), cp1252(u8"übersetzt 2 von 3"));
+    EXPECT_EQ(window.snapshot().popups.at(WindowId::TextEditor).first, "Dialog (1)");
     EXPECT_EQ(unsaved_work(workspace.lists, workspace.stored_texts).texts, 1u);
 
     // Chosen again, the stored response offers its text to go on with.

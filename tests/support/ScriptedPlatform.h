@@ -169,6 +169,13 @@ public:
     }
     void select_row(int n, std::size_t row) override { put(n, &Control::selected, row); }
     void set_main_window_title(const Text& title) override { set(&WindowState::title, title); }
+    void set_popup_title(WindowId window, const Text& title) override {
+        with([&](auto& s) {
+            if (const auto found = s.popups.find(window); found != s.popups.end()) {
+                found->second.first = title;
+            }
+        });
+    }
     void set_tab_page_text(int page, const Text& text) override {
         with([&](auto& s) { s.tab_pages.at(std::size_t(page)) = text; });
     }

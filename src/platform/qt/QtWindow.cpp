@@ -936,6 +936,14 @@ void QtWindow::select_row(int control, std::size_t row) {
     });
 }
 
+void QtWindow::set_popup_title(WindowId window, const Text& title) {
+    m_gui.post([this, window, title] {
+        if (const auto found = m_popups.find(window); found != m_popups.end()) {
+            found->second->setWindowTitle(to_qstring(title));
+        }
+    });
+}
+
 void QtWindow::set_main_window_title(const Text& title) {
     m_gui.post([this, title] {
         if (m_main) {

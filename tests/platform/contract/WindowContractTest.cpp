@@ -467,7 +467,7 @@ TEST_F(WindowContract, AFindingSelectsItsTabAndTheEditorCopiesAndStoresTheText) 
     m_remote.choose_menu(kBookCommand);
     ASSERT_TRUE(wait_open(WindowId::TextEditor));
     EXPECT_EQ(popup(WindowId::TextEditor, {editor::kSaveButton, editor::kCopyButton}),
-              "Book 900x620 [-SPEICHERN] [-KOPIEREN]");
+              "Book (1) 900x620 [-SPEICHERN] [-KOPIEREN]");
     EXPECT_EQ(rows(editor::kEntryList),
               Strings({"|bk_tales|Long ago the grove was a lake. Now only the mist."}));
     // Only the main window's lists have the popup menu.
@@ -478,7 +478,7 @@ TEST_F(WindowContract, AFindingSelectsItsTabAndTheEditorCopiesAndStoresTheText) 
     m_remote.press_button(editor::kCopyButton);
     EXPECT_TRUE(wait_for_text(editor::kTranslationBox, kBookText));
     EXPECT_EQ(popup(WindowId::TextEditor, {editor::kSaveButton, editor::kCopyButton}),
-              "Book 900x620 [SPEICHERN] [-KOPIEREN]");
+              "Book (1) 900x620 [SPEICHERN] [-KOPIEREN]");
 
     m_remote.type_text(editor::kTranslationBox,
                        "Vor langer Zeit war der Hain ein See.\rNur der Nebel.");
@@ -519,7 +519,8 @@ TEST_F(WindowContract, TheDialogEditorFiltersStoresWithCtrlEnterAndASaveMarksThe
     const int dialog_command = command::edit_text(5);
     m_remote.choose_menu(dialog_command);
     ASSERT_TRUE(wait_open(WindowId::TextEditor));
-    EXPECT_EQ(popup(WindowId::TextEditor, {editor::kSaveButton}), "Dialog 900x620 [-SPEICHERN]");
+    EXPECT_EQ(popup(WindowId::TextEditor, {editor::kSaveButton}),
+              "Dialog (3) 900x620 [-SPEICHERN]");
     EXPECT_EQ(m_remote.headers(editor::kEntryList), Strings({"F/20", "Thema/130", "Text/220"}));
     EXPECT_EQ(rows(editor::kEntryList),
               Strings({"|Greeting|Go away now.", "|Greeting|Come back", "|Trade|Come and see"}));
@@ -558,6 +559,8 @@ TEST_F(WindowContract, TheDialogEditorFiltersStoresWithCtrlEnterAndASaveMarksThe
     m_remote.press_key(editor::kTranslationBox, "Ctrl+Enter");
     EXPECT_EQ(m_remote.column(editor::kEntryList, 0), Strings({"*", "*", ""}));
     EXPECT_TRUE(wait_until([&] { return m_remote.status_text(1) == "übersetzt 2 von 3"; }));
+    EXPECT_TRUE(
+        wait_until([&] { return m_remote.window_title(WindowId::TextEditor) == "Dialog (1)"; }));
     m_remote.press_button(editor::kCancelButton);
     ASSERT_TRUE(wait_closed(WindowId::TextEditor));
     EXPECT_TRUE(wait_until([&] {

@@ -893,6 +893,14 @@ long long Win32Window::handle_message(WindowHandle window, unsigned message,
     return DefWindowProcW(window, message, wparam, lparam);
 }
 
+void Win32Window::set_popup_title(WindowId window, const Text& title) {
+    m_calls->post([this, window, title] {
+        if (HWND popup = popup_handle(window); popup != nullptr) {
+            SetWindowTextW(popup, to_wide(title).c_str());
+        }
+    });
+}
+
 void Win32Window::set_main_window_title(const Text& title) {
     m_calls->post([this, title] {
         if (m_main != nullptr) {
