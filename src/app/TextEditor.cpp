@@ -1,5 +1,7 @@
 #include "app/TextEditor.h"
 
+#include <algorithm>
+
 #include "app/Refusal.h"
 #include "plugin/Subrecord.h"
 #include "translation/NameEdit.h"
@@ -152,6 +154,33 @@ void TextEditor::open(const EditorKind& kind) {
     m_window.set_control_enabled(kSaveButton, false);
     m_window.set_control_enabled(kCopyButton, false);
     show_counts();
+}
+
+void TextEditor::open_on_response(std::size_t response) {
+    const auto& responses = m_workspace.lists.responses();
+    if (response >= responses.size()) {
+        return;
+    }
+    const ResponseKind kind = responses[response].kind;
+    const auto editor =
+        std::find_if(kEditorKinds.begin(), kEditorKinds.end(), [kind](const EditorKind& candidate) {
+            return !candidate.long_text && candidate.responses == kind;
+        });
+    if (editor == kEditorKinds.end()) {
+        return;
+    }
+    open(*editor);
+    if (!m_entries) {
+        return;
+    }
+    const auto& entries = m_entries->entries();
+    for (std::size_t index = 0; index < entries.size(); ++index) {
+        if (entries[index].response == response) {
+            m_window.select_row(text_editor::kEntryList, index);
+            show_entry(index);
+            return;
+        }
+    }
 }
 
 void TextEditor::save_and_count() {

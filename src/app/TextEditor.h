@@ -39,6 +39,9 @@ public:
 
     // Opens the editor for one kind, unless a pop-up is open or the plugin is a master file.
     void open(const EditorKind& kind);
+    // Opens the Dialog or Journal editor, as the response's kind is, with the response
+    // (its place in the lists' responses) chosen.
+    void open_on_response(std::size_t response);
     // The entry list was clicked: shows the chosen entry's text and its translation.
     void entry_selected();
     // The user changed the translation box's text: SPEICHERN may store it.
