@@ -5,6 +5,7 @@
 #include "app/Refusal.h"
 #include "plugin/Subrecord.h"
 #include "translation/NameEdit.h"
+#include "translation/ResponseScriptTexts.h"
 #include "translation/Responses.h"
 #include "translation/TranslationDatabase.h"
 
@@ -125,10 +126,25 @@ void TextEditor::open(const EditorKind& kind) {
                              ControlSpec{number, control, text, rect, std::move(columns), -1});
     };
     add(kOriginalLabel, ControlKind::Label, "Original-Text :", {405, 2, 100, 22});
-    add(kOriginalBox, ControlKind::ReadOnlyTextBox, "", {405, 16, 485, 205});
-    add(kTranslationLabel, ControlKind::Label, cp1252(u8"Übersetzung :"), {405, 225, 200, 22});
-    add(kTranslationBox, ControlKind::TextBox, "", {405, 239, 485, 183});
-    add(kMissingNamesLine, ControlKind::Label, "", {405, 424, 485, 20});
+    if (kind.long_text) {
+        add(kOriginalBox, ControlKind::ReadOnlyTextBox, "", {405, 16, 485, 205});
+        add(kTranslationLabel, ControlKind::Label, cp1252(u8"Übersetzung :"), {405, 225, 200, 22});
+        add(kTranslationBox, ControlKind::TextBox, "", {405, 239, 485, 183});
+        add(kMissingNamesLine, ControlKind::Label, "", {405, 424, 485, 20});
+    } else {
+        // Responses are short: the boxes make room for the script's texts.
+        add(kOriginalBox, ControlKind::ReadOnlyTextBox, "", {405, 16, 485, 130});
+        add(kTranslationLabel, ControlKind::Label, cp1252(u8"Übersetzung :"), {405, 150, 200, 22});
+        add(kTranslationBox, ControlKind::TextBox, "", {405, 164, 485, 130});
+        add(kMissingNamesLine, ControlKind::Label, "", {405, 296, 485, 20});
+        add(kScriptTextsLabel, ControlKind::Label, "", {405, 318, 485, 18});
+        for (int row = 0; row < kScriptTextRows; ++row) {
+            const int top = 334 + row * 22;
+            add(kFirstScriptOriginal + row, ControlKind::ReadOnlyEditField, "",
+                {405, top, 238, 20});
+            add(kFirstScriptTranslation + row, ControlKind::EditField, "", {652, top, 238, 20});
+        }
+    }
     add(kEntryFilterField, ControlKind::SearchField, "", {5, 4, 250, 22});
     add(kOnlyToDoBox, ControlKind::CheckBox, cp1252(u8"Nur unübersetzte"), {265, 5, 130, 20});
     // Column "F" marks the entries as the main lists mark their rows.
@@ -244,6 +260,7 @@ void TextEditor::show_entry(std::size_t index) {
     m_shown_translation = translation;
     show_missing_names(translation);
     show_suggestions(original);
+    show_script_texts(entry);
 
     // A translation of more than one character is worth storing; without one, the original
     // may be copied over as a start. Texts of one character leave the buttons as they were.
@@ -297,6 +314,60 @@ void TextEditor::show_suggestions(const Text& original) {
     m_window.set_rows(text_editor::kSuggestionList, std::move(rows), {});
 }
 
+void TextEditor::show_script_texts(const EditorEntry& entry) {
+    using namespace text_editor;
+    if (!m_kind || m_kind->long_text) {
+        return;
+    }
+    const ResponseElement& response = m_workspace.lists.responses().at(entry.response);
+    const auto originals = shown_script_texts(response.original_script);
+    const auto current = shown_script_texts(current_response_script(m_workspace.store, response));
+    const std::size_t rows = std::min(originals.size(), static_cast<std::size_t>(kScriptTextRows));
+    Text label;
+    if (originals.size() > rows) {
+        label = cp1252(u8"Texte im Ergebnisskript (die ersten ") + std::to_string(rows) + " von " +
+                std::to_string(originals.size()) + ") :";
+    } else if (!originals.empty()) {
+        label = cp1252(u8"Texte im Ergebnisskript (Original, Übersetzung) :");
+    }
+    m_window.set_control_text(kScriptTextsLabel, label);
+    m_shown_script_texts.clear();
+    for (std::size_t row = 0; row < static_cast<std::size_t>(kScriptTextRows); ++row) {
+        const int offset = static_cast<int>(row);
+        const bool used = row < rows;
+        const Text now = used && row < current.size() ? current[row] : Text{};
+        m_window.set_control_text(kFirstScriptOriginal + offset, used ? originals[row] : Text{});
+        m_window.set_control_text(kFirstScriptTranslation + offset, now);
+        m_window.set_control_enabled(kFirstScriptOriginal + offset, used);
+        m_window.set_control_enabled(kFirstScriptTranslation + offset, used);
+        if (used) {
+            m_shown_script_texts.push_back(now);
+        }
+    }
+}
+
+std::optional<std::vector<Text>> TextEditor::typed_script_texts(bool show_refusals) {
+    std::vector<Text> texts;
+    for (std::size_t row = 0; row < m_shown_script_texts.size(); ++row) {
+        auto typed =
+            m_window.control_text(text_editor::kFirstScriptTranslation + static_cast<int>(row));
+        std::optional<Text> refusal;
+        if (!typed) {
+            refusal = foreign_text_message();
+        } else {
+            refusal = script_text_refusal(*typed);
+        }
+        if (refusal) {
+            if (show_refusals) {
+                show_refusal(m_dialogs, *refusal);
+            }
+            return std::nullopt;
+        }
+        texts.push_back(std::move(*typed));
+    }
+    return texts;
+}
+
 void TextEditor::take_suggestion(std::size_t index) {
     using namespace text_editor;
     if (!m_entries || !m_selected || index >= m_suggestions.size() ||
@@ -347,6 +418,11 @@ TextEditor::Stored TextEditor::store() {
     if (block == nullptr) {
         return Stored::Refused;
     }
+    // The script's texts are checked before anything is stored: all or nothing.
+    const auto script_texts = typed_script_texts(true);
+    if (!script_texts) {
+        return Stored::Refused;
+    }
     bool changed = false;
     if (m_kind->long_text) {
         const auto subrecord = find_subrecord(*block, m_kind->long_text->text_subrecord);
@@ -360,9 +436,12 @@ TextEditor::Stored TextEditor::store() {
         m_workspace.stored_texts.stored(entry.block, before, *translation);
         changed = before != *translation;
     } else {
-        // The response's row gets mark "*"; a save makes it "Ü".
-        changed = set_response_text(m_workspace.store,
-                                    m_workspace.lists.responses().at(entry.response), *translation);
+        // The response's row gets mark "*"; a save makes it "Ü". Its script's texts are
+        // stored with it.
+        ResponseElement& response = m_workspace.lists.responses().at(entry.response);
+        changed = set_response_text(m_workspace.store, response, *translation);
+        changed = set_response_script_texts(m_workspace.store, response, *script_texts) || changed;
+        m_shown_script_texts = *script_texts;
     }
     m_shown_translation = *translation;
     m_entries->refresh(*m_selected);
@@ -406,6 +485,7 @@ void TextEditor::close() {
     m_entries.reset();
     m_selected.reset();
     m_shown_translation.clear();
+    m_shown_script_texts.clear();
     m_suggestion_index = TextSuggestionIndex();
     m_suggestions.clear();
     if (m_counts_changed) {
@@ -418,7 +498,9 @@ bool TextEditor::may_discard_translation() {
         return true;
     }
     const auto typed = m_window.control_text(text_editor::kTranslationBox);
-    if (typed && *typed == m_shown_translation) {
+    const auto script_texts = typed_script_texts(false);
+    if (typed && *typed == m_shown_translation && script_texts &&
+        *script_texts == m_shown_script_texts) {
         return true;
     }
     return m_dialogs.message_box(

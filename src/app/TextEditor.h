@@ -83,6 +83,11 @@ private:
     void show_counts();
     // The suggestions for the selected entry's original.
     void show_suggestions(const Text& original);
+    // The rows of the selected response's script texts: original and current text.
+    void show_script_texts(const EditorEntry& entry);
+    // The script text fields' texts, as many as the response has rows for; nothing (and
+    // the refusal shown) when one cannot be stored.
+    std::optional<std::vector<Text>> typed_script_texts(bool show_refusals);
 
     Workspace& m_workspace;
     Window& m_window;
@@ -105,6 +110,8 @@ private:
     // The text the translation box held when it was last filled or stored; anything else in
     // it was typed and is not in the record.
     Text m_shown_translation;
+    // The same for the script text fields in use.
+    std::vector<Text> m_shown_script_texts;
 };
 
 } // namespace orv

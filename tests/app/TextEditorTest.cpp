@@ -6,6 +6,7 @@
 #include "app/Refusal.h"
 #include "app/UnsavedWork.h"
 #include "translation/NameEdit.h"
+#include "translation/ResponseScriptTexts.h"
 #include "translation/Responses.h"
 
 namespace orv {
@@ -459,6 +460,76 @@ TEST_F(TextEditorTest, DialogEditorSuggestsWholeResponsesAndAltKeysTakeThem) {
     // The next entry has no suggestion.
     EXPECT_EQ(text_of(kOriginalBox), "Come back");
     EXPECT_TRUE(control(kSuggestionList).rows.empty());
+}
+
+TEST_F(TextEditorTest, AResponsesScriptTextsAreEditedBesideTheirOriginalsAndStoredWithIt) {
+    const auto with_script = [](std::string_view id, std::string_view text,
+                                std::string_view script) {
+        return RecordBuilder("INFO").text("INAM", id).raw("NAME", text).raw("BNAM", script).bytes();
+    };
+    std::string many = "MessageBox \"Pick\"";
+    for (int button = 1; button <= 6; ++button) {
+        many += " \"B" + std::to_string(button) + "\"";
+    }
+    load({test::topic_record("Greeting", '\0'),
+          with_script("r_choice", "Well?", "Choice \"Yes\" 1 \"No\" 2\r\nSet x to 1"),
+          with_script("r_many", "Pick one", many), test::response_record("r_plain", "Hi")});
+    TextEditor dialog{workspace, window, dialogs, files};
+    dialog.open(kDialog);
+    const auto rows = [&] {
+        std::vector<std::string> shown;
+        for (int row = 0; row < kScriptTextRows; ++row) {
+            const auto& original = control(kFirstScriptOriginal + row);
+            const auto& translation = control(kFirstScriptTranslation + row);
+            shown.push_back(original.definition.text + "|" + translation.definition.text +
+                            (translation.enabled ? "" : " off"));
+        }
+        return shown;
+    };
+    const auto script_of = [&](std::size_t response) {
+        return current_response_script(workspace.store, workspace.lists.responses().at(response));
+    };
+    window.user_selects_row(kEntryList, 0);
+    dialog.on_control({kEntryList});
+    EXPECT_EQ(text_of(kScriptTextsLabel),
+              cp1252(u8"Texte im Ergebnisskript (Original, Übersetzung) :"));
+    EXPECT_EQ(rows(), (std::vector<std::string>{"Yes|Yes", "No|No", "| off", "| off", "| off"}));
+
+    // A quotation mark cannot stand in a script: refused, and nothing is stored.
+    window.set_control_text(kTranslationBox, "Nun?");
+    window.set_control_text(kFirstScriptTranslation, "\"Ja\"");
+    dialog.on_control({kSaveButton});
+    EXPECT_EQ(dialogs.boxes().size(), 1u);
+    EXPECT_EQ(current_response_text(workspace.store, workspace.lists.responses().at(0)), "Well?");
+    // A typed script text alone is unsaved typing: leaving the entry asks.
+    window.set_control_text(kTranslationBox, "Well?");
+    window.set_control_text(kFirstScriptTranslation, "Ja");
+    dialogs.next_answer(MessageAnswer::No);
+    window.user_selects_row(kEntryList, 2);
+    dialog.on_control({kEntryList});
+    EXPECT_EQ(dialogs.boxes().size(), 2u);
+    EXPECT_EQ(text_of(kOriginalBox), "Well?");
+
+    // Stored with the response: only the string changes, and the response is marked even
+    // though its own text stayed.
+    dialog.on_control({kSaveButton});
+    EXPECT_EQ(script_of(0), "Choice \"Ja\" 1 \"No\" 2\r\nSet x to 1");
+    EXPECT_EQ(workspace.lists.responses().at(0).mark, mark::kEdited);
+
+    // The rows show the first five of seven texts, and say so; a response without a script
+    // has none.
+    window.user_selects_row(kEntryList, 1);
+    dialog.on_control({kEntryList});
+    EXPECT_EQ(text_of(kScriptTextsLabel), "Texte im Ergebnisskript (die ersten 5 von 7) :");
+    EXPECT_EQ(rows(), (std::vector<std::string>{"Pick|Pick", "B1|B1", "B2|B2", "B3|B3", "B4|B4"}));
+    window.set_control_text(kTranslationBox, "Nimm einen");
+    window.set_control_text(kFirstScriptTranslation + 4, "K4");
+    dialog.on_control({kSaveButton});
+    EXPECT_EQ(script_of(1), "MessageBox \"Pick\" \"B1\" \"B2\" \"B3\" \"K4\" \"B5\" \"B6\"");
+    window.user_selects_row(kEntryList, 2);
+    dialog.on_control({kEntryList});
+    EXPECT_EQ(text_of(kScriptTextsLabel), "");
+    EXPECT_EQ(rows()[0], "| off");
 }
 
 } // namespace
