@@ -256,6 +256,14 @@ void TextEditor::show_entry(std::size_t index) {
     const Text translation = m_entries->offered_translation(entry);
     // The boxes show line breaks where the texts hold CR LF.
     m_window.set_control_text(kOriginalBox, original);
+    if (m_links) {
+        // The topic names the link rule finds in the response stand out.
+        std::vector<TextMark> marks;
+        for (const auto& mention : m_links->mentions(original)) {
+            marks.push_back(text_box_mark(original, mention.offset, mention.length));
+        }
+        m_window.set_text_marks(kOriginalBox, std::move(marks));
+    }
     m_window.set_control_text(kTranslationBox, translation);
     m_shown_translation = translation;
     show_missing_names(translation);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/Text.h"
+#include "platform/TextMarks.h"
 
 namespace orv {
 
@@ -162,6 +163,9 @@ public:
     virtual void move_control(int control, const Rect& rect) = 0;
     virtual void set_control_enabled(int control, bool enabled) = 0;
     virtual void set_control_text(int control, const Text& text) = 0;
+    // Highlights stretches of a read-only text box's text (a light yellow background on both
+    // systems); the next set_control_text takes them away.
+    virtual void set_text_marks(int control, std::vector<TextMark> marks) = 0;
     // The text of an edit field or text box, or nothing when it holds a character that
     // Windows-1252 cannot hold.
     virtual std::optional<Text> control_text(int control) = 0;

@@ -398,6 +398,8 @@ TEST_F(TextEditorTest, DialogEditorNamesTheTopicsAndDefinesATranslationLacks) {
     // updated as the user types (topic names without regard to letter case).
     const Text everything = "Fehlende Themen: Gruss; Fehlende Platzhalter: %PCName";
     EXPECT_EQ(text_of(kMissingNamesLine), everything);
+    // The linked topic name stands out in the original.
+    EXPECT_EQ(control(kOriginalBox).marks, (std::vector<TextMark>{{2, 8}}));
     EXPECT_EQ(line_after("Ein GRUSS an dich"), "Fehlende Platzhalter: %PCName");
     EXPECT_EQ(line_after("Hallo, %PCName"), "Fehlende Themen: Gruss");
     EXPECT_EQ(line_after("Ein Gruss an dich, %PCName."), "");

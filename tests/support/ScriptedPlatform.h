@@ -58,6 +58,8 @@ struct WindowState {
         std::optional<std::size_t> selected;
         // Set by the test to play a typed text that Windows-1252 cannot hold.
         bool foreign_text = false;
+        // A text box's highlighted stretches.
+        std::vector<TextMark> marks;
         // The rows shown (set_visible_rows); nothing while all are.
         std::optional<std::vector<std::size_t>> visible;
         bool checked = false;
@@ -143,7 +145,14 @@ public:
     }
     void set_control_enabled(int n, bool enabled) override { put(n, &Control::enabled, enabled); }
     void set_control_text(int n, const Text& text) override {
-        on(n, [&](auto& c) { c.definition.text = text, c.foreign_text = false; });
+        on(n, [&](auto& c) {
+            c.definition.text = text;
+            c.foreign_text = false;
+            c.marks.clear();
+        });
+    }
+    void set_text_marks(int n, std::vector<TextMark> marks) override {
+        put(n, &Control::marks, std::move(marks));
     }
     std::optional<Text> control_text(int n) override {
         const auto c = snapshot().controls.at(n);

@@ -819,6 +819,7 @@ void QtWindow::set_control_text(int control, const Text& text) {
             // The program's own change is no change by the user: not reported.
             auto* box = static_cast<QTextEdit*>(widget);
             const QSignalBlocker quiet(box);
+            box->setExtraSelections({});
             box->setPlainText(text_box_to_qstring(text).left(kTextBoxLimit));
             return;
         }
@@ -933,6 +934,31 @@ void QtWindow::select_row(int control, std::size_t row) {
         list->selectRow(index);
         list->scrollTo(list->model()->index(index, 0));
         list->setFocus(Qt::OtherFocusReason);
+    });
+}
+
+void QtWindow::set_text_marks(int control, std::vector<TextMark> marks) {
+    m_gui.post([this, control, marks = std::move(marks)] {
+        const Control* found = find(control);
+        if (found == nullptr ||
+            (found->kind != ControlKind::TextBox && found->kind != ControlKind::ReadOnlyTextBox)) {
+            return;
+        }
+        auto* box = static_cast<QTextEdit*>(found->widget);
+        const int end = box->document()->characterCount() - 1;
+        QList<QTextEdit::ExtraSelection> selections;
+        for (const TextMark& mark : marks) {
+            const int from = std::min(static_cast<int>(mark.offset), end);
+            const int to = std::min(static_cast<int>(mark.offset + mark.length), end);
+            QTextEdit::ExtraSelection selection;
+            selection.cursor = QTextCursor(box->document());
+            selection.cursor.setPosition(from);
+            selection.cursor.setPosition(to, QTextCursor::KeepAnchor);
+            selection.format.setBackground(
+                QColor(kMarkBackground.red, kMarkBackground.green, kMarkBackground.blue));
+            selections.append(selection);
+        }
+        box->setExtraSelections(selections);
     });
 }
 

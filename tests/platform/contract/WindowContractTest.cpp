@@ -506,7 +506,7 @@ TEST_F(WindowContract, TheDialogEditorFiltersStoresWithCtrlEnterAndASaveMarksThe
                                 "2024-01-01"}}));
     m_files.put(dialogue, fixtures::plugin({
         RecordBuilder("DIAL").text("NAME", "Greeting").raw("DATA", std::string(1, '\0')).bytes(),
-        RecordBuilder("INFO").text("INAM", "r_one").raw("NAME", "Go away\r\nnow.").bytes(),
+        RecordBuilder("INFO").text("INAM", "r_one").raw("NAME", "Go away\r\nnow, greeting.").bytes(),
         RecordBuilder("INFO").text("INAM", "r_two").raw("NAME", "Come back").bytes(),
         RecordBuilder("DIAL").text("NAME", "Trade").raw("DATA", std::string(1, '\0')).bytes(),
         RecordBuilder("INFO").text("INAM", "r_three").raw("NAME", "Come and see").bytes(),
@@ -522,8 +522,8 @@ TEST_F(WindowContract, TheDialogEditorFiltersStoresWithCtrlEnterAndASaveMarksThe
     EXPECT_EQ(popup(WindowId::TextEditor, {editor::kSaveButton}),
               "Dialog (3) 900x620 [-SPEICHERN]");
     EXPECT_EQ(m_remote.headers(editor::kEntryList), Strings({"F/20", "Thema/130", "Text/220"}));
-    EXPECT_EQ(rows(editor::kEntryList),
-              Strings({"|Greeting|Go away now.", "|Greeting|Come back", "|Trade|Come and see"}));
+    EXPECT_EQ(rows(editor::kEntryList), Strings({"|Greeting|Go away now, greeting.",
+                                                 "|Greeting|Come back", "|Trade|Come and see"}));
     // The status bar counts the editor's entries while it is open.
     EXPECT_TRUE(wait_until([&] { return m_remote.status_text(1) == "übersetzt 0 von 3"; }));
 
@@ -547,7 +547,10 @@ TEST_F(WindowContract, TheDialogEditorFiltersStoresWithCtrlEnterAndASaveMarksThe
     // Ctrl+Enter in the translation box stores, without a line break, and the next entry
     // still to do is chosen.
     m_remote.click_row(editor::kEntryList, 0, ListEventType::Other);
-    EXPECT_TRUE(wait_for_text(editor::kOriginalBox, "Go away\r\nnow."));
+    EXPECT_TRUE(wait_for_text(editor::kOriginalBox, "Go away\r\nnow, greeting."));
+    // The linked topic stands out, behind a line break (the core owns which names link).
+    EXPECT_TRUE(wait_until(
+        [&] { return m_remote.marked_texts(editor::kOriginalBox) == Strings{"greeting"}; }));
     m_remote.type_text(editor::kTranslationBox, "Geh weg.");
     m_remote.press_key(editor::kTranslationBox, "Ctrl+Enter");
     EXPECT_TRUE(wait_for_text(editor::kOriginalBox, "Come back"));

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include <commctrl.h>
+#include <richedit.h>
 
 #include "platform/win32/window/Win32Window.h"
 
@@ -428,6 +429,43 @@ bool WindowRemote::window_open(WindowId window) const {
 
 std::string WindowRemote::control_text(int control) const {
     return window_text(m_window.control_handle(control));
+}
+
+std::vector<std::string> WindowRemote::marked_texts(int control) const {
+    // Character by character: a stretch is the characters whose background was set.
+    HWND box = m_window.control_handle(control);
+    GETTEXTLENGTHEX length_of{GTL_NUMCHARS, 1200};
+    const auto length = static_cast<LONG>(
+        SendMessageW(box, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length_of), 0));
+    CHARRANGE kept{};
+    SendMessageW(box, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&kept));
+    std::vector<std::string> texts;
+    std::wstring stretch;
+    for (LONG at = 0; at <= length; ++at) {
+        bool marked = false;
+        wchar_t character = L'\0';
+        if (at < length) {
+            CHARRANGE one{at, at + 1};
+            SendMessageW(box, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&one));
+            CHARFORMAT2W format{};
+            format.cbSize = sizeof format;
+            SendMessageW(box, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+            marked =
+                (format.dwMask & CFM_BACKCOLOR) != 0 && (format.dwEffects & CFE_AUTOBACKCOLOR) == 0;
+            wchar_t buffer[2] = {};
+            TEXTRANGEW range{one, buffer};
+            SendMessageW(box, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+            character = buffer[0];
+        }
+        if (marked) {
+            stretch += character;
+        } else if (!stretch.empty()) {
+            texts.push_back(utf8(stretch));
+            stretch.clear();
+        }
+    }
+    SendMessageW(box, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&kept));
+    return texts;
 }
 
 bool WindowRemote::control_enabled(int control) const {

@@ -893,6 +893,14 @@ long long Win32Window::handle_message(WindowHandle window, unsigned message,
     return DefWindowProcW(window, message, wparam, lparam);
 }
 
+void Win32Window::set_text_marks(int control, std::vector<TextMark> marks) {
+    m_calls->post([this, control, marks = std::move(marks)] {
+        if (Control* found = find(control); found && found->kind == ControlKind::ReadOnlyTextBox) {
+            set_marks(found->handle, marks);
+        }
+    });
+}
+
 void Win32Window::set_popup_title(WindowId window, const Text& title) {
     m_calls->post([this, window, title] {
         if (HWND popup = popup_handle(window); popup != nullptr) {
