@@ -102,7 +102,7 @@ void ScriptWriter::position_cell(float x, std::string_view cell) {
 }
 
 void ScriptWriter::reference_call(std::string_view reference, std::string_view item, int count) {
-    line(std::string(reference) + "->AddItem \"" + std::string(item) + "\" " +
+    line("\"" + std::string(reference) + "\"->AddItem \"" + std::string(item) + "\" " +
          std::to_string(count));
     statement(u16(0x010C) + short_text(reference) + u16(0x10D4) + short_text(item) +
               u16(static_cast<unsigned>(count)));
