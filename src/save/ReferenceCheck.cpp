@@ -13,6 +13,7 @@
 #include "plugin/Subrecord.h"
 #include "save/CellReferencePass.h"
 #include "save/DialogueCheck.h"
+#include "scriptcode/ScriptRecord.h"
 #include "translation/DatabaseFile.h"
 #include "translation/NameIndex.h"
 #include "translation/TextKeys.h"
@@ -27,7 +28,7 @@ struct KindText {
 };
 
 // clang-format off
-constexpr std::array<KindText, 8> kKindTexts = {{
+constexpr std::array<KindText, 9> kKindTexts = {{
     {FindingKind::ScriptNamesRenamed, "script", u8"Skript"},
     {FindingKind::ReferenceToNoCell, "reference", u8"Zellenverweis"},
     {FindingKind::NameTooLong, "length", u8"Zu lang"},
@@ -36,6 +37,7 @@ constexpr std::array<KindText, 8> kKindTexts = {{
     {FindingKind::Define, "define", u8"Platzhalter"},
     {FindingKind::ResponseTooLong, "length", u8"Zu lang"},
     {FindingKind::Dialogue, "dialogue", u8"Dialog"},
+    {FindingKind::ScriptCode, "script-code", u8"Skriptcode"},
 }};
 // clang-format on
 
@@ -130,6 +132,9 @@ public:
             const Text tag = record_tag(block);
             if (tag == "SCPT") {
                 check_scripts(block, tag, "SCTX");
+                if (m_scope == CheckScope::Everything) {
+                    check_compiled_code(block, tag);
+                }
             }
             for_each_reference_place(block, [&](const Subrecord& subrecord, ReferencePlace place) {
                 check_reference(block, tag, subrecord, place);
@@ -155,6 +160,15 @@ public:
     }
 
 private:
+    // A script whose texts the save cannot reach, with the reason.
+    void check_compiled_code(const Block& block, const Text& tag) {
+        const auto script = scriptcode::read_script_strings(block);
+        if (!script) {
+            add(FindingKind::ScriptCode, tag, record_id_of(block),
+                cp1252(u8"Die Texte des Skripts bleiben, wie sie sind: ") + script.error().message);
+        }
+    }
+
     void check_scripts(const Block& block, const Text& tag, TextView text_tag) {
         if (m_renames.empty()) {
             return;
