@@ -158,6 +158,19 @@ std::vector<Bytes> script_code_seeds() {
     return {fixtures::bytes_of(blocks.code()), fixtures::bytes_of(calls.code())};
 }
 
+// The same scripts as whole records, source beside code.
+std::vector<Bytes> script_record_seeds() {
+    using scriptcode::test::ScriptWriter;
+    ScriptWriter writer;
+    writer.message_box("%g Pfeile", {"count"}, {"Ja", "Nein"});
+    writer.open_if("count == 1", " s\x01\x00 == 1");
+    writer.add_topic("Fuhaven", false);
+    writer.end_block();
+    writer.position_cell(10, "Keller");
+    writer.end();
+    return {scriptcode::test::script_record("demo_script", writer.source(), writer.code())};
+}
+
 bool write_seeds(const std::filesystem::path& folder, const std::vector<Bytes>& seeds) {
     LocalFiles files;
     if (!files.create_directories(folder)) {
@@ -183,7 +196,8 @@ int main(int argc, char** argv) {
     if (!write_seeds(folder / "fuzz_plugin_load", plugins) ||
         !write_seeds(folder / "fuzz_plugin_save", plugins) ||
         !write_seeds(folder / "fuzz_database", database_seeds()) ||
-        !write_seeds(folder / "fuzz_script_code", script_code_seeds())) {
+        !write_seeds(folder / "fuzz_script_code", script_code_seeds()) ||
+        !write_seeds(folder / "fuzz_script_record", script_record_seeds())) {
         std::fprintf(stderr, "orv-fuzz-seeds: cannot write into %s\n", argv[1]);
         return 1;
     }
