@@ -37,6 +37,15 @@ TEST_F(CompiledScriptBatch, TodoAndEditsReachTheMessagesOfCompiledScripts) {
     EXPECT_EQ(files.get("out.esp"), plugin(cp1252(u8"%g Pfeile im Köcher"), "Jawohl"));
 }
 
+TEST_F(CompiledScriptBatch, TextsWrittenAsTheyAreLeaveThePluginByteIdentical) {
+    files.put("mods/Tools.esp", plugin("%g Pfeile", "Ja"));
+    files.put_text("edits.tsv", "Script\tdemo_script#1\t%g Pfeile\nScript\tdemo_script#3\tNein\n");
+    ASSERT_EQ(run_tool({"translate", "mods/Tools.esp", "--edits", "edits.tsv", "-o", "out.esp"}),
+              kExitOk)
+        << err;
+    EXPECT_EQ(files.get("out.esp"), plugin("%g Pfeile", "Ja"));
+}
+
 TEST_F(CompiledScriptBatch, ARefusedScriptTextStopsTheEditsWithItsReason) {
     files.put("mods/Tools.esp", plugin("%g Pfeile", "Ja"));
     files.put_text("edits.tsv", "Script\tdemo_script#1\tPfeile\n");
