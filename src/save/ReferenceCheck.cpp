@@ -12,6 +12,7 @@
 #include "plugin/RecordTypes.h"
 #include "plugin/Subrecord.h"
 #include "save/CellReferencePass.h"
+#include "save/CompiledScriptNames.h"
 #include "save/DialogueCheck.h"
 #include "scriptcode/ScriptRecord.h"
 #include "translation/DatabaseFile.h"
@@ -177,7 +178,8 @@ private:
              subrecord = next_subrecord(block, *subrecord)) {
             if (subrecord_tag(block, *subrecord) == text_tag) {
                 const Text script = result_script_text(block, *subrecord);
-                check_script(block, tag, script, find_script_arguments(script).arguments, true);
+                check_script(block, tag, script, find_script_arguments(script).arguments, true,
+                             compiled_script_name_places(block));
             }
         }
     }
@@ -185,11 +187,19 @@ private:
     // Every text between two double quotes on one line is a possible name; a quote left
     // open at the line's end quotes nothing. A compiled script also names a cell with a
     // bare cell argument. In a result script the save rewrites its cell arguments itself,
-    // so only the other quoted texts are left to the user.
+    // and in a compiled script that can be changed the topic and cell arguments at
+    // `compiled_places`, so only the other texts are left to the user.
     void check_script(const Block& block, const Text& tag, TextView script,
-                      const std::vector<ScriptArgument>& arguments, bool compiled) {
+                      const std::vector<ScriptArgument>& arguments, bool compiled,
+                      const std::vector<CompiledScriptNamePlace>& compiled_places = {}) {
         const auto rewritten_by_save = [&](std::size_t offset, const ScriptRename& rename) {
-            return !compiled && std::any_of(arguments.begin(), arguments.end(), [&](const auto& a) {
+            if (compiled) {
+                return std::any_of(compiled_places.begin(), compiled_places.end(),
+                                   [&](const CompiledScriptNamePlace& place) {
+                                       return place.offset == offset && place.kind == rename.kind;
+                                   });
+            }
+            return std::any_of(arguments.begin(), arguments.end(), [&](const auto& a) {
                 return a.offset == offset && a.kind == rename.kind;
             });
         };

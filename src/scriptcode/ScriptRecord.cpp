@@ -137,7 +137,8 @@ Result<ScriptStrings> read_script_strings(const Block& record) {
     for (const AlignedString& string : script->strings) {
         result.strings.push_back(
             {++number, string.role,
-             script->statements[string.statement].operands[string.operand].value});
+             script->statements[string.statement].operands[string.operand].value,
+             string.token.offset});
     }
     return result;
 }

@@ -21,6 +21,8 @@ struct ScriptString {
     int number = 0;
     StringRole role = StringRole::Message;
     Text text;
+    // Where its text stands in the source (inside the quotes when quoted).
+    std::size_t source_offset = 0;
 };
 
 struct ScriptStrings {

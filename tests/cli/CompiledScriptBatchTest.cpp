@@ -5,6 +5,7 @@
 
 #include "BatchToolTest.h"
 #include "ScriptRecords.h"
+#include "cli/CheckCommand.h"
 #include "fixtures/PluginBuilder.h"
 
 namespace orv::cli {
@@ -44,6 +45,35 @@ TEST_F(CompiledScriptBatch, TextsWrittenAsTheyAreLeaveThePluginByteIdentical) {
               kExitOk)
         << err;
     EXPECT_EQ(files.get("out.esp"), plugin("%g Pfeile", "Ja"));
+}
+
+// A topic renamed by hand: the AddTopic of the script that can be changed follows in source
+// and code; the other script keeps its old name, and the check says so.
+TEST_F(CompiledScriptBatch, AddTopicInCompiledScriptsFollowsATopicRename) {
+    const auto with_topic = [](std::string_view name) {
+        return fixtures::RecordBuilder("DIAL")
+            .text("NAME", name)
+            .raw("DATA", std::string(1, '\0'))
+            .bytes();
+    };
+    const Bytes broken =
+        message_box_script("broken_script", "Kaputt", "Ja", "MessageBox \"Nie kompiliert\"\r\n");
+    files.put("mods/Tools.esp",
+              fixtures::plugin({with_topic("Fuhaven"),
+                                message_box_script("demo_script", "%g Pfeile", "Ja"), broken}));
+    files.put_text("edits.tsv", "Topic\tFuhaven\tFuhafen\n");
+
+    ASSERT_EQ(run_tool({"check", "mods/Tools.esp", "--edits", "edits.tsv"}), kExitFindings) << err;
+    EXPECT_EQ(out.find("script\tSCPT\tdemo_script"), std::string::npos) << out;
+    EXPECT_NE(out.find("script\tSCPT\tbroken_script\tZeile 4:"), std::string::npos) << out;
+
+    ASSERT_EQ(run_tool({"translate", "mods/Tools.esp", "--edits", "edits.tsv", "-o", "out.esp"}),
+              kExitOk)
+        << err;
+    EXPECT_EQ(files.get("out.esp"),
+              fixtures::plugin({with_topic("Fuhafen"),
+                                message_box_script("demo_script", "%g Pfeile", "Ja", "", "Fuhafen"),
+                                broken}));
 }
 
 TEST_F(CompiledScriptBatch, ARefusedScriptTextStopsTheEditsWithItsReason) {
