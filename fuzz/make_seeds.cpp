@@ -98,6 +98,16 @@ std::vector<Bytes> plugin_seeds() {
         file.insert(file.end(), records[0].begin(), records[0].end());
         seeds.push_back(file);
     }
+    // A compiled script the save can change: a message, a cell the database renames and a
+    // topic of the plugin.
+    scriptcode::test::ScriptWriter script;
+    script.message_box("%g Gold", {"count"}, {"Ja"});
+    script.position_cell(1, "Foo Town");
+    script.add_topic("Foo Town");
+    script.end();
+    seeds.push_back(fixtures::plugin(
+        {records[0],
+         scriptcode::test::script_record("demo_script", script.source(), script.code())}));
     seeds.push_back(
         fixtures::make_large_set({.records = 60, .database_entries = 20, .references = true})
             .plugin);
