@@ -14,6 +14,7 @@
 #include "save/CellReferencePass.h"
 #include "save/CompiledScriptNames.h"
 #include "save/DialogueCheck.h"
+#include "scriptcode/ReplacementRules.h"
 #include "scriptcode/ScriptRecord.h"
 #include "translation/DatabaseFile.h"
 #include "translation/NameIndex.h"
@@ -194,7 +195,12 @@ private:
                       const std::vector<CompiledScriptNamePlace>& compiled_places = {}) {
         const auto rewritten_by_save = [&](std::size_t offset, const ScriptRename& rename) {
             if (compiled) {
-                return std::any_of(compiled_places.begin(), compiled_places.end(),
+                // The save keeps a script unchanged when it refuses the new name.
+                const auto role = rename.kind == ScriptArgumentKind::Topic
+                                      ? scriptcode::StringRole::Topic
+                                      : scriptcode::StringRole::Cell;
+                return !scriptcode::replacement_problem(role, rename.old_name, rename.new_name) &&
+                       std::any_of(compiled_places.begin(), compiled_places.end(),
                                    [&](const CompiledScriptNamePlace& place) {
                                        return place.offset == offset && place.kind == rename.kind;
                                    });

@@ -164,6 +164,19 @@ TEST(CellReferencePlaces, CheckLeavesCellsOfChangeableCompiledScriptsToTheSave) 
     EXPECT_EQ(check(position_cell_script("Foo Town")), std::vector<std::string>{});
 }
 
+// A new name the script cannot hold (a double quote cannot stand in its source) leaves the
+// script to the user.
+TEST(CellReferencePlaces, CheckReportsCompiledScriptCellsTheSaveCannotWrite) {
+    ObjectLists lists;
+    lists.append(kCellType, {mark::kEdited, "Foo Town", "Foo Town", "Foo \"Town\"", 1});
+    const auto store = fixtures::store_of(
+        {RecordBuilder("CELL").text("NAME", "Foo Town").bytes(), position_cell_script("Foo Town")});
+    const auto findings = check_plugin(store, lists, DatabaseInputs{});
+    ASSERT_EQ(findings.size(), 1u);
+    EXPECT_EQ(findings[0].kind, FindingKind::ScriptNamesRenamed);
+    EXPECT_EQ(findings[0].id, "move");
+}
+
 TEST(CellReferencePlaces, CheckReportsEveryPlaceThatNamesNoCell) {
     struct Case {
         const char* what;
