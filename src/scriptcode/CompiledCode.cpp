@@ -489,9 +489,8 @@ Result<std::vector<Statement>> decode(CodeView code) {
         statements.push_back(next->statement);
         offset = next->end;
     }
-    if (ways[0] == 0) {
-        return refusal(code.size(), "Der Code endet mitten in einem Befehl.");
-    }
+    // Reaching the end means the statements read form a whole split, which ways[0] counted:
+    // when there is none, the walk above has returned where the code stops making sense.
     if (auto blocks = check_blocks(statements); !blocks) {
         return blocks.error();
     }
