@@ -66,6 +66,9 @@ struct Finding {
     Text detail;
     // The row the finding is about, for the name findings.
     std::optional<FindingRow> row;
+    // The response the finding is about (its place in the lists' responses), for the
+    // findings about a response's text or result script.
+    std::optional<std::size_t> response = {};
 };
 
 // A name the next save changes that scripts may hold: the cells now, in list order.

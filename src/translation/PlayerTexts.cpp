@@ -9,6 +9,7 @@
 #include "plugin/ResultScript.h"
 #include "plugin/Subrecord.h"
 #include "translation/CompiledScriptTexts.h"
+#include "translation/ResponseScriptTexts.h"
 #include "translation/Responses.h"
 
 namespace orv {
@@ -320,10 +321,8 @@ std::vector<PlayerText> find_script_texts(const PlayerTextKind&, const BlockStor
 // Only the n-th text argument changes; every other byte of the script stays.
 std::optional<Text> write_script_text(const PlayerTextKind&, Block& block, const PlayerText& target,
                                       TextView text) {
-    // A zero byte would end the script where the game reads it.
-    if (text.find_first_of(TextView("\"\r\n\0", 4)) != TextView::npos) {
-        return cp1252(u8"Ein Text im Skript einer Antwort darf weder Anführungszeichen noch "
-                      u8"Zeilenumbrüche oder Nullbytes enthalten.");
+    if (auto refusal = script_text_refusal(text)) {
+        return refusal;
     }
     const auto script = find_subrecord(block, "BNAM");
     if (!script) {

@@ -107,8 +107,10 @@ TEST_F(Workbench, NameDialogOffersSameNamesAndSuggestions) {
     EXPECT_EQ(dialog.controls.at(kSameNamesBox).definition.text,
               cp1252(u8"Für alle gleichen Namen übernehmen (1 weitere)"));
     const Text memory = cp1252(u8"Gedächtnis");
+    // Each says its source and how well it matches: "Iron Sword" keeps 45 % of "Iron Dagger".
     EXPECT_EQ(dialog.controls.at(kSuggestionList).rows,
-              (std::vector<ListRow>{{"Eisendolch", memory}, {"Eisenschwert", memory}}));
+              (std::vector<ListRow>{{"Eisendolch", memory, "exakt"},
+                                    {"Eisenschwert", memory, cp1252(u8"ähnlich 45 %")}}));
     // Below the check box, a row for the titles and one per suggestion high.
     EXPECT_EQ(dialog.controls.at(kSuggestionList).definition.rect, (Rect{55, 106, 280, 60}));
 
