@@ -38,10 +38,13 @@ enum class FindingKind {
     // A dialogue record that cannot be placed: a DIAL without a type, an INFO before any
     // DIAL; or a result-script line whose quote is never closed (its texts stay as they are).
     Dialogue,
+    // A compiled script whose texts cannot be offered or changed: its code does not decode
+    // without doubt or does not agree with its source (it stays as it is).
+    ScriptCode,
 };
 
 // The word the batch tool prints for a kind ("script", "reference", "length", "empty",
-// "topic-link", "define", "dialogue").
+// "topic-link", "define", "dialogue", "script-code").
 std::string_view finding_kind_word(FindingKind kind);
 // The German label the window shows for a kind.
 Text finding_kind_label(FindingKind kind);
