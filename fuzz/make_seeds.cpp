@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "FuzzSupport.h"
+#include "ScriptSamples.h"
 #include "fixtures/LargePlugin.h"
 #include "fixtures/PluginBuilder.h"
 #include "platform/AtomicWrite.h"
@@ -98,6 +99,16 @@ std::vector<Bytes> plugin_seeds() {
         file.insert(file.end(), records[0].begin(), records[0].end());
         seeds.push_back(file);
     }
+    // A compiled script the save can change: a message, a cell the database renames and a
+    // topic of the plugin.
+    scriptcode::test::ScriptWriter script;
+    script.message_box("%g Gold", {"count"}, {"Ja"});
+    script.position_cell(1, "Foo Town");
+    script.add_topic("Foo Town");
+    script.end();
+    seeds.push_back(fixtures::plugin(
+        {records[0],
+         scriptcode::test::script_record("demo_script", script.source(), script.code())}));
     seeds.push_back(
         fixtures::make_large_set({.records = 60, .database_entries = 20, .references = true})
             .plugin);
@@ -171,6 +182,42 @@ std::vector<Bytes> learn_pair_seeds(const std::vector<Bytes>& plugins) {
     return seeds;
 }
 
+// Compiled code of every statement kind: message boxes with variables and buttons, names,
+// a reference, nested blocks, and the end.
+std::vector<Bytes> script_code_seeds() {
+    using scriptcode::test::ScriptWriter;
+    ScriptWriter blocks;
+    blocks.open_if("count == 1", " s\x01\x00 == 1");
+    blocks.message_box("%g Pfeile", {"count"}, {"Ja", "Nein"});
+    blocks.elseif_block("count == 2", " s\x01\x00 == 2");
+    blocks.add_topic("Fuhaven");
+    blocks.else_block();
+    blocks.open_while("count < 3", " s\x01\x00 < 3");
+    blocks.set_local("count", 1, " s\x01\x00 + 1");
+    blocks.end_block();
+    blocks.end_block();
+    blocks.end();
+    ScriptWriter calls;
+    calls.position_cell(10, "Keller");
+    calls.reference_call("wache", "gold_001", 5);
+    calls.message_box("Hallo", {}, {});
+    calls.end();
+    return {fixtures::bytes_of(blocks.code()), fixtures::bytes_of(calls.code())};
+}
+
+// The same scripts as whole records, source beside code.
+std::vector<Bytes> script_record_seeds() {
+    using scriptcode::test::ScriptWriter;
+    ScriptWriter writer;
+    writer.message_box("%g Pfeile", {"count"}, {"Ja", "Nein"});
+    writer.open_if("count == 1", " s\x01\x00 == 1");
+    writer.add_topic("Fuhaven", false);
+    writer.end_block();
+    writer.position_cell(10, "Keller");
+    writer.end();
+    return {scriptcode::test::script_record("demo_script", writer.source(), writer.code())};
+}
+
 bool write_seeds(const std::filesystem::path& folder, const std::vector<Bytes>& seeds) {
     LocalFiles files;
     if (!files.create_directories(folder)) {
@@ -196,7 +243,9 @@ int main(int argc, char** argv) {
     if (!write_seeds(folder / "fuzz_plugin_load", plugins) ||
         !write_seeds(folder / "fuzz_plugin_save", plugins) ||
         !write_seeds(folder / "fuzz_database", database_seeds()) ||
-        !write_seeds(folder / "fuzz_learn_pairs", learn_pair_seeds(plugins))) {
+        !write_seeds(folder / "fuzz_learn_pairs", learn_pair_seeds(plugins)) ||
+        !write_seeds(folder / "fuzz_script_code", script_code_seeds()) ||
+        !write_seeds(folder / "fuzz_script_record", script_record_seeds())) {
         std::fprintf(stderr, "orv-fuzz-seeds: cannot write into %s\n", argv[1]);
         return 1;
     }

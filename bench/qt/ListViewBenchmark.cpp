@@ -1,7 +1,8 @@
 // The list views with many rows, through the real application and window on Qt's offscreen
 // platform: opening the generated 50,001-record plugin until every row is in its list view
-// and the window has painted, and sorting a 50,000-row list by a header click until the
-// view shows the new order. Run: build/.../bench/qt/ListViewBenchmark
+// and the window has painted, sorting a 50,000-row list by a header click until the view
+// shows the new order, and the Dialog editor on 20,000 responses: opened until its list has
+// painted, and filtered per keystroke. Run: build/.../bench/qt/ListViewBenchmark
 #include <benchmark/benchmark.h>
 
 #include <QAction>
@@ -14,6 +15,7 @@
 
 #include "BenchmarkFolder.h"
 #include "app/Application.h"
+#include "app/CommandIds.h"
 #include "fixtures/PluginBuilder.h"
 #include "platform/WorkerThreads.h"
 #include "platform/qt/ListView.h"
@@ -201,6 +203,80 @@ void BM_FilterFiftyThousandRowsPerKeystroke(benchmark::State& state) {
     state.counters["shown"] = static_cast<double>(activators.model()->rowCount());
 }
 BENCHMARK(BM_FilterFiftyThousandRowsPerKeystroke)->Unit(benchmark::kMillisecond)->Iterations(40);
+
+// A pop-up's control by its number, wherever its window is.
+template <typename Widget>
+Widget* popup_control(int number) {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* found = window->findChild<Widget*>(QStringLiteral("control-%1").arg(number))) {
+            return found;
+        }
+    }
+    return nullptr;
+}
+
+BenchmarkFolder& dialogue_set() {
+    static BenchmarkFolder instance(fixtures::LargeSetOptions{.responses = 20000});
+    return instance;
+}
+
+// "Text bearbeiten" -> "Dialog" on the plugin with 20,000 responses: from the menu command
+// until the entry list holds every response and has painted.
+void BM_OpenDialogEditorOnTwentyThousandResponses(benchmark::State& state) {
+    DesktopProgram program(dialogue_set().path());
+    program.open(dialogue_set().path() / "plugin.esp");
+    std::size_t rows = 0;
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        program.action(command::edit_text(5))->trigger();
+        ListView* entries = nullptr;
+        while ((entries = popup_control<ListView>(text_editor::kEntryList)) == nullptr ||
+               entries->list_model().row_count() == 0) {
+            QCoreApplication::processEvents();
+        }
+        entries->viewport()->repaint();
+        state.SetIterationTime(static_cast<double>(timer.nsecsElapsed()) / 1e9);
+        rows = static_cast<std::size_t>(entries->list_model().row_count());
+        state.PauseTiming();
+        popup_control<QWidget>(text_editor::kCancelButton)->window()->close();
+        while (popup_control<ListView>(text_editor::kEntryList) != nullptr) {
+            QCoreApplication::processEvents();
+        }
+        state.ResumeTiming();
+    }
+    state.counters["rows"] = static_cast<double>(rows);
+}
+BENCHMARK(BM_OpenDialogEditorOnTwentyThousandResponses)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(5);
+
+// One keystroke in the Dialog editor's filter box over 20,000 responses, until the entry list
+// has painted again.
+void BM_FilterDialogEditorPerKeystroke(benchmark::State& state) {
+    DesktopProgram program(dialogue_set().path());
+    program.open(dialogue_set().path() / "plugin.esp");
+    program.action(command::edit_text(5))->trigger();
+    ListView* entries = nullptr;
+    while ((entries = popup_control<ListView>(text_editor::kEntryList)) == nullptr ||
+           entries->list_model().row_count() == 0) {
+        QCoreApplication::processEvents();
+    }
+    auto* filter = popup_control<QLineEdit>(text_editor::kEntryFilterField);
+    const QStringList texts = {QStringLiteral("t"),  QStringLiteral("to"), QStringLiteral("top"),
+                               QStringLiteral("to"), QStringLiteral("t"),  QString()};
+    int keystroke = 0;
+    for (auto _ : state) {
+        filter->setText(texts[keystroke++ % texts.size()]);
+        QCoreApplication::processEvents();
+        entries->viewport()->repaint();
+    }
+    state.counters["shown"] = static_cast<double>(entries->model()->rowCount());
+    popup_control<QWidget>(text_editor::kCancelButton)->window()->close();
+    QCoreApplication::processEvents();
+}
+BENCHMARK(BM_FilterDialogEditorPerKeystroke)->Unit(benchmark::kMillisecond)->Iterations(60);
 
 } // namespace
 } // namespace orv::bench

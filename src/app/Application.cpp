@@ -47,7 +47,9 @@ struct Application::State {
           name_edit(workspace, window, dialogs,
                     [this](const ListPosition& edited) { name_recorded(edited); }),
           text_editor(workspace, window, dialogs, files, [this] { workbench.show_counts(); }),
-          check_window(workspace, window, dialogs, files), workbench(workspace, window) {
+          check_window(workspace, window, dialogs, files,
+                       [this](std::size_t response) { text_editor.open_on_response(response); }),
+          workbench(workspace, window) {
         workspace.program_dir = std::move(program_dir);
         file_context.lists_changed = [this] { lists_changed(); };
         workspace.suggestions.set_reader(
@@ -186,6 +188,7 @@ void Application::State::on_list_event(const ControlEvent& event) {
         return;
     case ListEventType::Other:
     case ListEventType::StoreKey:
+    case ListEventType::PickKey:
         return;
     }
 }

@@ -27,8 +27,10 @@ Text nothing_found_message() {
 
 } // namespace
 
-CheckWindow::CheckWindow(Workspace& workspace, Window& window, Dialogs& dialogs, Files& files)
-    : m_workspace(workspace), m_window(window), m_dialogs(dialogs), m_files(files) {}
+CheckWindow::CheckWindow(Workspace& workspace, Window& window, Dialogs& dialogs, Files& files,
+                         std::function<void(std::size_t)> open_response)
+    : m_workspace(workspace), m_window(window), m_dialogs(dialogs), m_files(files),
+      m_open_response(std::move(open_response)) {}
 
 void CheckWindow::open() {
     // A worker may be filling or writing the blocks; an open pop-up may hold a row.
@@ -56,10 +58,12 @@ void CheckWindow::open() {
     std::vector<ListRow> rows;
     rows.reserve(findings->size());
     m_rows.clear();
+    m_responses.clear();
     for (const Finding& finding : *findings) {
         rows.push_back(
             {finding_kind_label(finding.kind), finding.record, finding.id, finding.detail});
         m_rows.push_back(finding.row);
+        m_responses.push_back(finding.response);
     }
     m_window.set_rows(check_window::kFindingList, std::move(rows), {});
 }
@@ -75,7 +79,16 @@ void CheckWindow::finding_chosen() {
         return;
     }
     const auto selected = m_window.selected_row(check_window::kFindingList);
-    if (!selected || *selected >= m_rows.size() || !m_rows[*selected]) {
+    if (!selected || *selected >= m_rows.size()) {
+        return;
+    }
+    if (const auto response = m_responses[*selected]; response && m_open_response) {
+        // The editor is a pop-up too: one at a time.
+        close();
+        m_open_response(*response);
+        return;
+    }
+    if (!m_rows[*selected]) {
         return;
     }
     const FindingRow& row = *m_rows[*selected];
@@ -90,6 +103,7 @@ void CheckWindow::close() {
     m_window.close_popup(WindowId::Findings);
     m_window.activate_main_window();
     m_rows.clear();
+    m_responses.clear();
     m_lease.reset();
 }
 

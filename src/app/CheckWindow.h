@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -15,13 +16,16 @@ namespace orv {
 
 // "Datei" -> "Prüfen": runs the reference check over the loaded plugin as the next save
 // would write it and shows the findings in a pop-up list. A double click on a finding about
-// a row selects that row on its tab. The check changes nothing and never runs by itself.
+// a row selects that row on its tab; one about a response closes the findings and has the
+// text editor show that response. The check changes nothing and never runs by itself.
 //
 // Like the other pop-ups it holds the command menu items and the column sort while it is
 // open, so the rows it points to stay where they were when it checked.
 class CheckWindow final : public Popup {
 public:
-    CheckWindow(Workspace& workspace, Window& window, Dialogs& dialogs, Files& files);
+    // `open_response` opens the editor on a response (its place in the lists' responses).
+    CheckWindow(Workspace& workspace, Window& window, Dialogs& dialogs, Files& files,
+                std::function<void(std::size_t)> open_response = {});
 
     WindowId window() const override { return WindowId::Findings; }
     IdRange controls() const override { return check_window::kControls; }
@@ -44,8 +48,11 @@ private:
     Files& m_files;
     // Held while the findings are shown.
     std::optional<PopupLease> m_lease;
-    // The row of each shown finding, in list order; nothing for scripts and references.
+    std::function<void(std::size_t)> m_open_response;
+    // What each shown finding is about, in list order: a row, a response, or neither (scripts
+    // and references).
     std::vector<std::optional<FindingRow>> m_rows;
+    std::vector<std::optional<std::size_t>> m_responses;
 };
 
 } // namespace orv

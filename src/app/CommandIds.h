@@ -104,7 +104,7 @@ inline constexpr int kSuggestionList = 1041;
 // user typed into it, or pressed Ctrl+Enter); the original box has a number only so that the
 // program can reach it. The filter row above the entry list works as the main window's.
 namespace text_editor {
-inline constexpr IdRange kControls{1050, 1060};
+inline constexpr IdRange kControls{1050, 1079};
 inline constexpr int kOriginalLabel = 1050;
 inline constexpr int kTranslationLabel = 1051;
 inline constexpr int kEntryList = 1052;
@@ -117,12 +117,22 @@ inline constexpr int kEntryFilterField = 1058;
 inline constexpr int kOnlyToDoBox = 1059;
 // Under the translation box of a response: the topic names and defines it lacks.
 inline constexpr int kMissingNamesLine = 1060;
+// Under the buttons: translations of the whole text from the memory and the text database.
+inline constexpr int kSuggestionLabel = 1061;
+inline constexpr int kSuggestionList = 1062;
+// Under a response: the texts its result script shows, each original beside a field for its
+// translation, one row per text.
+inline constexpr int kScriptTextsLabel = 1063;
+inline constexpr int kScriptTextRows = 5;
+inline constexpr int kFirstScriptOriginal = 1064;
+inline constexpr int kFirstScriptTranslation = kFirstScriptOriginal + kScriptTextRows;
+static_assert(kFirstScriptTranslation + kScriptTextRows - 1 <= kControls.last);
 } // namespace text_editor
 
 // The findings window of "Prüfen".
 namespace check_window {
-inline constexpr IdRange kControls{1061, 1061};
-inline constexpr int kFindingList = 1061;
+inline constexpr IdRange kControls{1080, 1080};
+inline constexpr int kFindingList = 1080;
 } // namespace check_window
 
 // The commands' numbers must not meet either, and every text target has its menu entry.

@@ -97,10 +97,13 @@ void NameEditDialog::open(const ClickedRow& row, int list_index) {
     }
     if (m_has_suggestions) {
         add(kSuggestionList, ControlKind::ListView, {}, suggestions_rect,
-            {{"DV Name", 180}, {"Quelle", 96}});
+            {{"DV Name", 122}, {"Quelle", 84}, {"Treffer", 70}});
+        // Each says where it comes from and how well it matches: a close match must not
+        // pass for an exact one.
         std::vector<ListRow> rows;
         for (const Suggestion& suggestion : suggestions) {
-            rows.push_back({suggestion.dv_name, suggestion.source});
+            rows.push_back(
+                {suggestion.dv_name, suggestion.source, suggestion_match_text(suggestion)});
         }
         m_window.set_rows(kSuggestionList, std::move(rows), {});
     }

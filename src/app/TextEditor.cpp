@@ -1,8 +1,11 @@
 #include "app/TextEditor.h"
 
+#include <algorithm>
+
 #include "app/Refusal.h"
 #include "plugin/Subrecord.h"
 #include "translation/NameEdit.h"
+#include "translation/ResponseScriptTexts.h"
 #include "translation/Responses.h"
 #include "translation/TranslationDatabase.h"
 
@@ -10,7 +13,7 @@ namespace orv {
 namespace {
 
 constexpr int kWidth = 900;
-constexpr int kHeight = 500;
+constexpr int kHeight = 620;
 // The entry list's columns: the mark, what names the entry, the beginning of its text.
 constexpr int kMarkColumn = 0;
 constexpr int kMarkColumnWidth = 20;
@@ -18,6 +21,11 @@ constexpr int kKeyColumnWidth = 130;
 constexpr int kTextColumnWidth = 220;
 // The main window's status field that shows how much is translated.
 constexpr int kCountField = 1;
+
+// "Dialog (288)": the kind and its entries still to do, as a tab counts its rows.
+Text editor_title(const EditorKind& kind, const TranslationCounts& counts) {
+    return Text(kind.label) + " (" + german_number(counts.named - counts.translated) + ")";
+}
 
 } // namespace
 
@@ -44,6 +52,15 @@ void TextEditor::on_control(const ControlEvent& event) {
         return;
     case kCopyButton:
         copy();
+        return;
+    case kSuggestionList:
+        if (event.type == ListEventType::PickKey && event.row >= 0) {
+            take_suggestion(static_cast<std::size_t>(event.row));
+        } else if (event.type == ListEventType::DoubleClick) {
+            if (const auto chosen = m_window.selected_row(kSuggestionList)) {
+                take_suggestion(*chosen);
+            }
+        }
         return;
     case kCancelButton:
         close();
@@ -75,6 +92,21 @@ void TextEditor::open(const EditorKind& kind) {
         show_refusal(m_dialogs, error->message);
         return;
     }
+    // Suggestions from the memory's translations of responses and journal entries; a memory
+    // that cannot be read is said, and the text database still suggests.
+    m_suggestion_index = TextSuggestionIndex();
+    if (const int memory_kind =
+            kind.responses == ResponseKind::Dialog ? kDialogMemory : kJournalMemory;
+        !kind.long_text) {
+        auto memory = read_memory(m_files, memory_path(m_workspace.program_dir));
+        if (memory) {
+            m_suggestion_index.add_source(memory_source_name(), memory_pairs(*memory, memory_kind));
+        } else {
+            show_refusal(m_dialogs, memory.error().message);
+        }
+    }
+    m_suggestion_index.add_source(Text(kind.text_database), text_pairs(texts));
+
     m_lease = PopupLease::take(m_workspace, m_window);
     m_kind = kind;
     m_entries.emplace(kind, m_workspace, texts, memory);
@@ -85,7 +117,8 @@ void TextEditor::open(const EditorKind& kind) {
         m_links.emplace(m_workspace.lists, m_workspace.topic_database);
     }
 
-    open_centred_popup(m_window, WindowId::TextEditor, Text(kind.label), kWidth, kHeight);
+    open_centred_popup(m_window, WindowId::TextEditor, editor_title(kind, m_entries->count()),
+                       kWidth, kHeight);
 
     using namespace text_editor;
     const auto add = [this](int number, ControlKind control, const Text& text, Rect rect,
@@ -94,24 +127,77 @@ void TextEditor::open(const EditorKind& kind) {
                              ControlSpec{number, control, text, rect, std::move(columns), -1});
     };
     add(kOriginalLabel, ControlKind::Label, "Original-Text :", {405, 2, 100, 22});
-    add(kOriginalBox, ControlKind::ReadOnlyTextBox, "", {405, 16, 485, 205});
-    add(kTranslationLabel, ControlKind::Label, cp1252(u8"Übersetzung :"), {405, 225, 200, 22});
-    add(kTranslationBox, ControlKind::TextBox, "", {405, 239, 485, 183});
-    add(kMissingNamesLine, ControlKind::Label, "", {405, 424, 485, 20});
+    if (kind.long_text) {
+        add(kOriginalBox, ControlKind::ReadOnlyTextBox, "", {405, 16, 485, 205});
+        add(kTranslationLabel, ControlKind::Label, cp1252(u8"Übersetzung :"), {405, 225, 200, 22});
+        add(kTranslationBox, ControlKind::TextBox, "", {405, 239, 485, 183});
+        add(kMissingNamesLine, ControlKind::Label, "", {405, 424, 485, 20});
+    } else {
+        // Responses are short: the boxes make room for the script's texts.
+        add(kOriginalBox, ControlKind::ReadOnlyTextBox, "", {405, 16, 485, 130});
+        add(kTranslationLabel, ControlKind::Label, cp1252(u8"Übersetzung :"), {405, 150, 200, 22});
+        add(kTranslationBox, ControlKind::TextBox, "", {405, 164, 485, 130});
+        add(kMissingNamesLine, ControlKind::Label, "", {405, 296, 485, 20});
+        add(kScriptTextsLabel, ControlKind::Label, "", {405, 318, 485, 18});
+        for (int row = 0; row < kScriptTextRows; ++row) {
+            const int top = 334 + row * 22;
+            add(kFirstScriptOriginal + row, ControlKind::ReadOnlyEditField, "",
+                {405, top, 238, 20});
+            add(kFirstScriptTranslation + row, ControlKind::EditField, "", {652, top, 238, 20});
+        }
+    }
     add(kEntryFilterField, ControlKind::SearchField, "", {5, 4, 250, 22});
     add(kOnlyToDoBox, ControlKind::CheckBox, cp1252(u8"Nur unübersetzte"), {265, 5, 130, 20});
     // Column "F" marks the entries as the main lists mark their rows.
-    add(kEntryList, ControlKind::ListView, "", {5, 30, 390, 442},
+    add(kEntryList, ControlKind::ListView, "", {5, 30, 390, 562},
         {ListColumn{"F", kMarkColumnWidth}, ListColumn{Text(kind.key_title), kKeyColumnWidth},
          ListColumn{"Text", kTextColumnWidth}});
     add(kSaveButton, ControlKind::Button, "SPEICHERN", {410, 448, 90, 24});
     add(kCopyButton, ControlKind::Button, "KOPIEREN", {602, 448, 90, 24});
     add(kCancelButton, ControlKind::Button, "ABBRECHEN", {795, 448, 90, 24});
+    add(kSuggestionLabel, ControlKind::Label,
+        cp1252(u8"Vorschläge (Doppelklick oder Alt+1 bis 5) :"), {405, 478, 485, 20});
+    m_window.add_control(WindowId::TextEditor,
+                         ControlSpec{kSuggestionList,
+                                     ControlKind::ListView,
+                                     {},
+                                     {405, 494, 485, 98},
+                                     {ListColumn{"Vorschlag", 280}, ListColumn{"Quelle", 105},
+                                      ListColumn{"Treffer", 80}},
+                                     -1,
+                                     true});
 
     m_window.set_rows(kEntryList, m_entries->rows(), {});
     m_window.set_control_enabled(kSaveButton, false);
     m_window.set_control_enabled(kCopyButton, false);
     show_counts();
+}
+
+void TextEditor::open_on_response(std::size_t response) {
+    const auto& responses = m_workspace.lists.responses();
+    if (response >= responses.size()) {
+        return;
+    }
+    const ResponseKind kind = responses[response].kind;
+    const auto editor =
+        std::find_if(kEditorKinds.begin(), kEditorKinds.end(), [kind](const EditorKind& candidate) {
+            return !candidate.long_text && candidate.responses == kind;
+        });
+    if (editor == kEditorKinds.end()) {
+        return;
+    }
+    open(*editor);
+    if (!m_entries) {
+        return;
+    }
+    const auto& entries = m_entries->entries();
+    for (std::size_t index = 0; index < entries.size(); ++index) {
+        if (entries[index].response == response) {
+            m_window.select_row(text_editor::kEntryList, index);
+            show_entry(index);
+            return;
+        }
+    }
 }
 
 void TextEditor::save_and_count() {
@@ -124,7 +210,9 @@ void TextEditor::save_and_count() {
 
 void TextEditor::show_counts() {
     if (m_entries) {
-        m_window.set_status_text(kCountField, translated_status(m_entries->count()));
+        const TranslationCounts counts = m_entries->count();
+        m_window.set_status_text(kCountField, translated_status(counts));
+        m_window.set_popup_title(WindowId::TextEditor, editor_title(*m_kind, counts));
     }
 }
 
@@ -169,9 +257,19 @@ void TextEditor::show_entry(std::size_t index) {
     const Text translation = m_entries->offered_translation(entry);
     // The boxes show line breaks where the texts hold CR LF.
     m_window.set_control_text(kOriginalBox, original);
+    if (m_links) {
+        // The topic names the link rule finds in the response stand out.
+        std::vector<TextMark> marks;
+        for (const auto& mention : m_links->mentions(original)) {
+            marks.push_back(text_box_mark(original, mention.offset, mention.length));
+        }
+        m_window.set_text_marks(kOriginalBox, std::move(marks));
+    }
     m_window.set_control_text(kTranslationBox, translation);
     m_shown_translation = translation;
     show_missing_names(translation);
+    show_suggestions(original);
+    show_script_texts(entry);
 
     // A translation of more than one character is worth storing; without one, the original
     // may be copied over as a start. Texts of one character leave the buttons as they were.
@@ -214,6 +312,87 @@ void TextEditor::show_missing_names(const Text& translation) {
         missing_names_line(response_problems(*m_links, original, translation)));
 }
 
+void TextEditor::show_suggestions(const Text& original) {
+    m_suggestions = m_suggestion_index.suggest(original);
+    std::vector<ListRow> rows;
+    rows.reserve(m_suggestions.size());
+    for (const Suggestion& suggestion : m_suggestions) {
+        rows.push_back({text_beginning(suggestion.dv_name), suggestion.source,
+                        suggestion_match_text(suggestion)});
+    }
+    m_window.set_rows(text_editor::kSuggestionList, std::move(rows), {});
+}
+
+void TextEditor::show_script_texts(const EditorEntry& entry) {
+    using namespace text_editor;
+    if (!m_kind || m_kind->long_text) {
+        return;
+    }
+    const ResponseElement& response = m_workspace.lists.responses().at(entry.response);
+    const auto originals = shown_script_texts(response.original_script);
+    const auto current = shown_script_texts(current_response_script(m_workspace.store, response));
+    const std::size_t rows = std::min(originals.size(), static_cast<std::size_t>(kScriptTextRows));
+    Text label;
+    if (originals.size() > rows) {
+        label = cp1252(u8"Texte im Ergebnisskript (die ersten ") + std::to_string(rows) + " von " +
+                std::to_string(originals.size()) + ") :";
+    } else if (!originals.empty()) {
+        label = cp1252(u8"Texte im Ergebnisskript (Original, Übersetzung) :");
+    }
+    m_window.set_control_text(kScriptTextsLabel, label);
+    m_shown_script_texts.clear();
+    for (std::size_t row = 0; row < static_cast<std::size_t>(kScriptTextRows); ++row) {
+        const int offset = static_cast<int>(row);
+        const bool used = row < rows;
+        const Text now = used && row < current.size() ? current[row] : Text{};
+        m_window.set_control_text(kFirstScriptOriginal + offset, used ? originals[row] : Text{});
+        m_window.set_control_text(kFirstScriptTranslation + offset, now);
+        m_window.set_control_enabled(kFirstScriptOriginal + offset, used);
+        m_window.set_control_enabled(kFirstScriptTranslation + offset, used);
+        if (used) {
+            m_shown_script_texts.push_back(now);
+        }
+    }
+}
+
+std::optional<std::vector<Text>> TextEditor::typed_script_texts(bool show_refusals) {
+    std::vector<Text> texts;
+    for (std::size_t row = 0; row < m_shown_script_texts.size(); ++row) {
+        auto typed =
+            m_window.control_text(text_editor::kFirstScriptTranslation + static_cast<int>(row));
+        std::optional<Text> refusal;
+        if (!typed) {
+            refusal = foreign_text_message();
+        } else {
+            refusal = script_text_refusal(*typed);
+        }
+        if (refusal) {
+            if (show_refusals) {
+                show_refusal(m_dialogs, *refusal);
+            }
+            return std::nullopt;
+        }
+        texts.push_back(std::move(*typed));
+    }
+    return texts;
+}
+
+void TextEditor::take_suggestion(std::size_t index) {
+    using namespace text_editor;
+    if (!m_entries || !m_selected || index >= m_suggestions.size() ||
+        !(*m_entries)[*m_selected].has_text) {
+        return;
+    }
+    if (!may_discard_translation()) {
+        return;
+    }
+    // Taken, not stored: leaving the entry now asks, as for typed text.
+    const Text taken = m_suggestions[index].dv_name;
+    m_window.set_control_text(kTranslationBox, taken);
+    m_window.set_control_enabled(kSaveButton, true);
+    show_missing_names(taken);
+}
+
 bool TextEditor::save() {
     const Stored stored = store();
     if (stored == Stored::Refused) {
@@ -248,6 +427,11 @@ TextEditor::Stored TextEditor::store() {
     if (block == nullptr) {
         return Stored::Refused;
     }
+    // The script's texts are checked before anything is stored: all or nothing.
+    const auto script_texts = typed_script_texts(true);
+    if (!script_texts) {
+        return Stored::Refused;
+    }
     bool changed = false;
     if (m_kind->long_text) {
         const auto subrecord = find_subrecord(*block, m_kind->long_text->text_subrecord);
@@ -261,9 +445,12 @@ TextEditor::Stored TextEditor::store() {
         m_workspace.stored_texts.stored(entry.block, before, *translation);
         changed = before != *translation;
     } else {
-        // The response's row gets mark "*"; a save makes it "Ü".
-        changed = set_response_text(m_workspace.store,
-                                    m_workspace.lists.responses().at(entry.response), *translation);
+        // The response's row gets mark "*"; a save makes it "Ü". Its script's texts are
+        // stored with it.
+        ResponseElement& response = m_workspace.lists.responses().at(entry.response);
+        changed = set_response_text(m_workspace.store, response, *translation);
+        changed = set_response_script_texts(m_workspace.store, response, *script_texts) || changed;
+        m_shown_script_texts = *script_texts;
     }
     m_shown_translation = *translation;
     m_entries->refresh(*m_selected);
@@ -307,6 +494,9 @@ void TextEditor::close() {
     m_entries.reset();
     m_selected.reset();
     m_shown_translation.clear();
+    m_shown_script_texts.clear();
+    m_suggestion_index = TextSuggestionIndex();
+    m_suggestions.clear();
     if (m_counts_changed) {
         m_counts_changed();
     }
@@ -317,7 +507,9 @@ bool TextEditor::may_discard_translation() {
         return true;
     }
     const auto typed = m_window.control_text(text_editor::kTranslationBox);
-    if (typed && *typed == m_shown_translation) {
+    const auto script_texts = typed_script_texts(false);
+    if (typed && *typed == m_shown_translation && script_texts &&
+        *script_texts == m_shown_script_texts) {
         return true;
     }
     return m_dialogs.message_box(

@@ -13,6 +13,7 @@
 #include "platform/Files.h"
 #include "platform/Window.h"
 #include "translation/DialogueRules.h"
+#include "translation/TextSuggestions.h"
 
 namespace orv {
 
@@ -38,6 +39,9 @@ public:
 
     // Opens the editor for one kind, unless a pop-up is open or the plugin is a master file.
     void open(const EditorKind& kind);
+    // Opens the Dialog or Journal editor, as the response's kind is, with the response
+    // (its place in the lists' responses) chosen.
+    void open_on_response(std::size_t response);
     // The entry list was clicked: shows the chosen entry's text and its translation.
     void entry_selected();
     // The user changed the translation box's text: SPEICHERN may store it.
@@ -51,6 +55,10 @@ public:
     // KOPIEREN: copies the original text into the translation box, after asking when that
     // would replace typed text.
     void copy();
+    // A double-click on suggestion `index`, or Alt+1 to Alt+5 for the first five: its
+    // text replaces the translation box's, after asking when that would replace typed text.
+    // It is typed work until SPEICHERN stores it.
+    void take_suggestion(std::size_t index);
     // ABBRECHEN or the close box.
     void close();
     // Whether the translation box may be emptied: true when the editor is closed or the box
@@ -73,6 +81,13 @@ private:
     void save_and_count();
     // "übersetzt 120 von 408" for the entries, in status field 1.
     void show_counts();
+    // The suggestions for the selected entry's original.
+    void show_suggestions(const Text& original);
+    // The rows of the selected response's script texts: original and current text.
+    void show_script_texts(const EditorEntry& entry);
+    // The script text fields' texts, as many as the response has rows for; nothing (and
+    // the refusal shown) when one cannot be stored.
+    std::optional<std::vector<Text>> typed_script_texts(bool show_refusals);
 
     Workspace& m_workspace;
     Window& m_window;
@@ -88,9 +103,15 @@ private:
     // column sort cannot run while it is open.
     std::optional<EditorEntries> m_entries;
     std::optional<std::size_t> m_selected;
+    // Built when the editor opens: the memory's translations of the kind, then the text
+    // database's.
+    TextSuggestionIndex m_suggestion_index;
+    std::vector<Suggestion> m_suggestions;
     // The text the translation box held when it was last filled or stored; anything else in
     // it was typed and is not in the record.
     Text m_shown_translation;
+    // The same for the script text fields in use.
+    std::vector<Text> m_shown_script_texts;
 };
 
 } // namespace orv

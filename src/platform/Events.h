@@ -6,10 +6,18 @@
 
 namespace orv {
 
-// What a list view reports with a control event. EditKey is Enter or F2 on its selected row.
+// What a list view reports with a control event. EditKey is Enter or F2 on its selected row;
+// PickKey is Alt+1 to Alt+9 in the window of a list view made with pick keys.
 // A text box reports Ctrl+Enter as StoreKey (Enter alone starts a new line in it), every
 // other change as Other.
-enum class ListEventType { Other = 0, RightClick = 1, DoubleClick = 2, EditKey = 3, StoreKey = 4 };
+enum class ListEventType {
+    Other = 0,
+    RightClick = 1,
+    DoubleClick = 2,
+    EditKey = 3,
+    StoreKey = 4,
+    PickKey = 5,
+};
 
 // A menu bar or popup menu item was chosen.
 struct MenuCommandEvent {
@@ -20,6 +28,8 @@ struct MenuCommandEvent {
 struct ControlEvent {
     int control = 0;
     ListEventType type = ListEventType::Other;
+    // PickKey only: the row the key chooses, 0 for Alt+1.
+    int row = -1;
 };
 
 // The close box (or the system menu) of a window.

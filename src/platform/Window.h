@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/Text.h"
+#include "platform/TextMarks.h"
 
 namespace orv {
 
@@ -67,6 +68,9 @@ struct ControlSpec {
     std::vector<ListColumn> columns;
     // Main-window list views only: the tab page that holds the view.
     int tab_page = -1;
+    // Pop-up list views only: Alt+1 to Alt+9 anywhere in the pop-up window choose the
+    // view's first nine rows (reported as PickKey with the row).
+    bool pick_keys = false;
 };
 
 // The keys that choose a menu item wherever the main window has the focus. A greyed item's
@@ -159,6 +163,9 @@ public:
     virtual void move_control(int control, const Rect& rect) = 0;
     virtual void set_control_enabled(int control, bool enabled) = 0;
     virtual void set_control_text(int control, const Text& text) = 0;
+    // Highlights stretches of a read-only text box's text (a light yellow background on both
+    // systems); the next set_control_text takes them away.
+    virtual void set_text_marks(int control, std::vector<TextMark> marks) = 0;
     // The text of an edit field or text box, or nothing when it holds a character that
     // Windows-1252 cannot hold.
     virtual std::optional<Text> control_text(int control) = 0;
@@ -178,6 +185,8 @@ public:
 
     // The main window's title.
     virtual void set_main_window_title(const Text& title) = 0;
+    // An open pop-up window's title; nothing when it is not open.
+    virtual void set_popup_title(WindowId window, const Text& title) = 0;
     virtual void set_tab_page_text(int page, const Text& text) = 0;
     // Which rows a list view shows: the indices (ascending) of the rows of the last
     // set_rows, which stay the rows every other operation names. set_rows shows all rows

@@ -31,6 +31,7 @@
 #include <QThread>
 #include <QTranslator>
 
+#include "ScreenshotTexts.h"
 #include "app/Application.h"
 #include "app/CommandIds.h"
 #include "platform/LocalFiles.h"
@@ -44,10 +45,6 @@
 #include "qt/QtRemote.h"
 
 namespace {
-
-// What the pictures show typed into the text editor's translation box ("\r" is Enter).
-constexpr const char* kTypedTranslation =
-    "Vor langer Zeit war der Hain ein See.\rHeute erinnert sich nur noch der Nebel an ihn.";
 
 bool wait_until(const std::function<bool()>& condition, int milliseconds = 20000) {
     QElapsedTimer timer;
@@ -144,6 +141,7 @@ int main(int argc, char** argv) {
         QFile memory(program_folder + "/dataextra/Memory.tsv");
         if (memory.open(QIODevice::WriteOnly)) {
             memory.write("Cell\tHollow Hill\tHohler H\xc3\xbcgel\t2024-01-01\n");
+            memory.write(kRememberedResponse);
         }
     }
 
@@ -293,6 +291,23 @@ int main(int argc, char** argv) {
     remote.press_button(orv::text_editor::kCancelButton);
     settle();
 
+    // The Dialog editor on the demo's response: its linked topic highlighted, a translation
+    // that still lacks the topic's German name, the memory's close suggestion and the texts
+    // of the response's script.
+    action(orv::command::edit_text(5))->trigger();
+    if (!wait_until([&] { return remote.window_open(orv::WindowId::TextEditor); })) {
+        return fail("the Dialog editor did not open");
+    }
+    QWidget* dialog_editor = remote.top(orv::WindowId::TextEditor);
+    remote.click_row(orv::text_editor::kEntryList, 0, orv::ListEventType::Other);
+    settle();
+    remote.type_text(orv::text_editor::kTranslationBox, kTypedResponse);
+    settle();
+    dialog_editor->grab().save(output.filePath(QStringLiteral("dialog-editor.png")));
+    remote.type_text(orv::text_editor::kTranslationBox, "");
+    remote.press_button(orv::text_editor::kCancelButton);
+    settle();
+
     // "Datei" → "Öffnen" with that text not saved yet: the question before it is lost. The
     // box runs a loop of its own, in which its picture is taken and No is pressed.
     bool question_answered = false;
@@ -324,7 +339,7 @@ int main(int argc, char** argv) {
     window.close();
     program.shut_down();
     std::printf("orvental-screenshots: main-window.png, menu-datei.png, filter.png, name-edit.png, "
-                "text-editor.png, open-question.png, findings.png%s in %s\n",
+                "text-editor.png, dialog-editor.png, open-question.png, findings.png%s in %s\n",
                 argc == 4 ? ", filter-large.png" : "", qPrintable(output.absolutePath()));
     return 0;
 }

@@ -2,7 +2,8 @@
 // (scripts/screenshots, under Wine on a virtual X server; a program cannot photograph its
 // own windows there): the main window with the demo plugin, its menu "Datei" opened from the
 // keyboard, the name-edit dialog, the text editor with a translation stored but not yet saved,
-// the question that "Öffnen" then asks, and the check's findings. Before each picture it
+// the Dialog editor with a highlighted topic and a translation lacking its name, the question
+// that "Öffnen" then asks, and the check's findings. Before each picture it
 // creates HANDSHAKE\<name>.ready and waits for HANDSHAKE\<name>.done.
 //
 //   orvental-screenshots.exe PROGRAM-FOLDER HANDSHAKE-FOLDER
@@ -12,6 +13,7 @@
 #include <functional>
 #include <thread>
 
+#include "ScreenshotTexts.h"
 #include "app/Application.h"
 #include "app/CommandIds.h"
 #include "platform/LocalFiles.h"
@@ -21,10 +23,6 @@
 #include "win32/Win32Remote.h"
 
 namespace {
-
-// What the pictures show typed into the text editor's translation box ("\r" is Enter).
-constexpr const char* kTypedTranslation =
-    "Vor langer Zeit war der Hain ein See.\rHeute erinnert sich nur noch der Nebel an ihn.";
 
 int fail(const char* what) {
     std::fprintf(stderr, "orvental-screenshots: %s\n", what);
@@ -80,6 +78,12 @@ int wmain(int argc, wchar_t** argv) {
         return wait_until([&] { return taken(name); });
     };
 
+    // A translation memory with a response like the demo's, so that the Dialog editor has a
+    // suggestion to show (the folder is a copy).
+    if (const auto memory = program_folder / L"dataextra" / L"Memory.tsv";
+        !std::filesystem::exists(memory)) {
+        std::ofstream(memory, std::ios::binary) << kRememberedResponse;
+    }
     dialogs.set_next_file_name(program_folder / L"demo" / L"Demo.esp");
     remote.choose_menu(orv::command::kOpen);
     if (!wait_until([&] { return remote.menu_enabled(orv::command::kSave); })) {
@@ -145,6 +149,22 @@ int wmain(int argc, wchar_t** argv) {
     if (!picture(L"text-editor", orv::WindowId::TextEditor)) {
         return fail("no picture of the text editor");
     }
+    remote.press_button(orv::text_editor::kCancelButton);
+    settle();
+
+    // The Dialog editor on the demo's response: its linked topic highlighted, a translation
+    // that still lacks the topic's German name, the memory's close suggestion and the texts
+    // of the response's script.
+    remote.choose_menu(orv::command::edit_text(5));
+    if (!wait_until([&] { return remote.window_open(orv::WindowId::TextEditor); })) {
+        return fail("the Dialog editor did not open");
+    }
+    remote.click_row(orv::text_editor::kEntryList, 0, orv::ListEventType::Other);
+    remote.type_text(orv::text_editor::kTranslationBox, kTypedResponse);
+    if (!picture(L"dialog-editor", orv::WindowId::TextEditor)) {
+        return fail("no picture of the Dialog editor");
+    }
+    remote.type_text(orv::text_editor::kTranslationBox, "");
     remote.press_button(orv::text_editor::kCancelButton);
     settle();
 

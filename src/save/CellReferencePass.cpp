@@ -6,6 +6,7 @@
 #include "plugin/BlockHalves.h"
 #include "plugin/ResultScript.h"
 #include "plugin/Subrecord.h"
+#include "save/CompiledScriptNames.h"
 #include "translation/DatabaseFile.h"
 #include "translation/TextKeys.h"
 
@@ -32,6 +33,12 @@ public:
         for (std::size_t number = first; number < end; ++number) {
             m_number = number;
             Block& block = m_store.block(number);
+            if (tag_at(block, 0, "SCPT")) {
+                m_changed += translate_compiled_script_names(
+                    block, ScriptArgumentKind::Cell,
+                    [this](TextView cell) { return m_script_cells.translation(cell); });
+                continue;
+            }
             for_each_reference_place(block, [&](const Subrecord& subrecord, ReferencePlace place) {
                 translate(block, subrecord, place);
             });

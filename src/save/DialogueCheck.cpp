@@ -48,9 +48,12 @@ public:
                              u8"unübersetzt.")
                     : cp1252(u8"Die Antwort gehört zu keinem Thema und bleibt unübersetzt."));
         }
-        for (const auto& response : m_lists.responses()) {
-            check_response(response);
+        const auto& responses = m_lists.responses();
+        for (std::size_t index = 0; index < responses.size(); ++index) {
+            m_response = index;
+            check_response(responses[index]);
         }
+        m_response.reset();
     }
 
 private:
@@ -96,14 +99,16 @@ private:
     }
 
     void add(FindingKind kind, Text record, Text id, Text detail) {
-        m_findings.push_back(
-            Finding{kind, std::move(record), std::move(id), std::move(detail), std::nullopt});
+        m_findings.push_back(Finding{kind, std::move(record), std::move(id), std::move(detail),
+                                     std::nullopt, m_response});
     }
 
     const BlockStore& m_store;
     const ObjectLists& m_lists;
     const TopicLinks m_links;
     std::vector<Finding>& m_findings;
+    // The response being checked, which its findings name.
+    std::optional<std::size_t> m_response;
 };
 
 } // namespace

@@ -12,7 +12,10 @@
 #include "plugin/RecordTypes.h"
 #include "plugin/Subrecord.h"
 #include "save/CellReferencePass.h"
+#include "save/CompiledScriptNames.h"
 #include "save/DialogueCheck.h"
+#include "scriptcode/ReplacementRules.h"
+#include "scriptcode/ScriptRecord.h"
 #include "translation/DatabaseFile.h"
 #include "translation/NameIndex.h"
 #include "translation/TextKeys.h"
@@ -27,7 +30,7 @@ struct KindText {
 };
 
 // clang-format off
-constexpr std::array<KindText, 8> kKindTexts = {{
+constexpr std::array<KindText, 9> kKindTexts = {{
     {FindingKind::ScriptNamesRenamed, "script", u8"Skript"},
     {FindingKind::ReferenceToNoCell, "reference", u8"Zellenverweis"},
     {FindingKind::NameTooLong, "length", u8"Zu lang"},
@@ -36,6 +39,7 @@ constexpr std::array<KindText, 8> kKindTexts = {{
     {FindingKind::Define, "define", u8"Platzhalter"},
     {FindingKind::ResponseTooLong, "length", u8"Zu lang"},
     {FindingKind::Dialogue, "dialogue", u8"Dialog"},
+    {FindingKind::ScriptCode, "script-code", u8"Skriptcode"},
 }};
 // clang-format on
 
@@ -140,6 +144,9 @@ public:
             const Text tag = record_tag(block);
             if (tag == "SCPT") {
                 check_scripts(block, tag, "SCTX");
+                if (m_scope == CheckScope::Everything) {
+                    check_compiled_code(block, tag);
+                }
             }
             for_each_reference_place(block, [&](const Subrecord& subrecord, ReferencePlace place) {
                 check_reference(block, tag, subrecord, place);
@@ -165,6 +172,15 @@ public:
     }
 
 private:
+    // A script whose texts the save cannot reach, with the reason.
+    void check_compiled_code(const Block& block, const Text& tag) {
+        const auto script = scriptcode::read_script_strings(block);
+        if (!script) {
+            add(FindingKind::ScriptCode, tag, record_id_of(block),
+                cp1252(u8"Die Texte des Skripts bleiben, wie sie sind: ") + script.error().message);
+        }
+    }
+
     void check_scripts(const Block& block, const Text& tag, TextView text_tag) {
         if (m_renames.empty()) {
             return;
@@ -173,7 +189,8 @@ private:
              subrecord = next_subrecord(block, *subrecord)) {
             if (subrecord_tag(block, *subrecord) == text_tag) {
                 const Text script = result_script_text(block, *subrecord);
-                check_script(block, tag, script, find_script_arguments(script).arguments, true);
+                check_script(block, tag, script, find_script_arguments(script).arguments, true,
+                             compiled_script_name_places(block));
             }
         }
     }
@@ -181,11 +198,24 @@ private:
     // Every text between two double quotes on one line is a possible name; a quote left
     // open at the line's end quotes nothing. A compiled script also names a cell with a
     // bare cell argument. In a result script the save rewrites its cell arguments itself,
-    // so only the other quoted texts are left to the user.
+    // and in a compiled script that can be changed the topic and cell arguments at
+    // `compiled_places`, so only the other texts are left to the user.
     void check_script(const Block& block, const Text& tag, TextView script,
-                      const std::vector<ScriptArgument>& arguments, bool compiled) {
+                      const std::vector<ScriptArgument>& arguments, bool compiled,
+                      const std::vector<CompiledScriptNamePlace>& compiled_places = {}) {
         const auto rewritten_by_save = [&](std::size_t offset, const ScriptRename& rename) {
-            return !compiled && std::any_of(arguments.begin(), arguments.end(), [&](const auto& a) {
+            if (compiled) {
+                // The save keeps a script unchanged when it refuses the new name.
+                const auto role = rename.kind == ScriptArgumentKind::Topic
+                                      ? scriptcode::StringRole::Topic
+                                      : scriptcode::StringRole::Cell;
+                return !scriptcode::replacement_problem(role, rename.old_name, rename.new_name) &&
+                       std::any_of(compiled_places.begin(), compiled_places.end(),
+                                   [&](const CompiledScriptNamePlace& place) {
+                                       return place.offset == offset && place.kind == rename.kind;
+                                   });
+            }
+            return std::any_of(arguments.begin(), arguments.end(), [&](const auto& a) {
                 return a.offset == offset && a.kind == rename.kind;
             });
         };

@@ -38,10 +38,13 @@ enum class FindingKind {
     // A dialogue record that cannot be placed: a DIAL without a type, an INFO before any
     // DIAL; or a result-script line whose quote is never closed (its texts stay as they are).
     Dialogue,
+    // A compiled script whose texts cannot be offered or changed: its code does not decode
+    // without doubt or does not agree with its source (it stays as it is).
+    ScriptCode,
 };
 
 // The word the batch tool prints for a kind ("script", "reference", "length", "empty",
-// "topic-link", "define", "dialogue").
+// "topic-link", "define", "dialogue", "script-code").
 std::string_view finding_kind_word(FindingKind kind);
 // The German label the window shows for a kind.
 Text finding_kind_label(FindingKind kind);
@@ -63,6 +66,9 @@ struct Finding {
     Text detail;
     // The row the finding is about, for the name findings.
     std::optional<FindingRow> row;
+    // The response the finding is about (its place in the lists' responses), for the
+    // findings about a response's text or result script.
+    std::optional<std::size_t> response = {};
 };
 
 // A name the next save changes that scripts may hold: the cells now, in list order.

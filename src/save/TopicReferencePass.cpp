@@ -4,6 +4,7 @@
 #include "plugin/ResultScript.h"
 #include "plugin/Subrecord.h"
 #include "save/CellReferencePass.h"
+#include "save/CompiledScriptNames.h"
 #include "translation/DatabaseFile.h"
 
 namespace orv {
@@ -48,6 +49,12 @@ int translate_topics_of(BlockStore& store, const TopicNameTable& names, std::siz
     int changed = 0;
     for (std::size_t number = first; number < end; ++number) {
         Block& block = store.block(number);
+        if (tag_at(block, 0, "SCPT")) {
+            changed += translate_compiled_script_names(
+                block, ScriptArgumentKind::Topic,
+                [&names](TextView topic) { return names.translation(topic); });
+            continue;
+        }
         if (!tag_at(block, 0, "INFO")) {
             continue;
         }

@@ -30,9 +30,10 @@ private:
     ScriptNameLookup m_lookup{m_names};
 };
 
-// Gives every topic argument (AddTopic) of every INFO result script (BNAM) the name the
-// table knows for it; every other byte of the script stays, and a script without such an
-// argument keeps every byte. Returns the number of arguments whose text changed.
+// Gives every topic argument (AddTopic) of every INFO result script (BNAM), and of every
+// compiled script that can be changed (see CompiledScriptNames.h), the name the table knows
+// for it; every other byte of the script stays, and a script without such an argument keeps
+// every byte. Returns the number of arguments whose text changed.
 int translate_topic_references(BlockStore& store, const TopicNameTable& names);
 
 } // namespace orv

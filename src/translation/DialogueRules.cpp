@@ -70,6 +70,16 @@ void TopicLinks::add(TextView english, TextView german) {
 
 std::vector<const TopicLinks::Topic*> TopicLinks::linked(TextView text) const {
     std::vector<const Topic*> found;
+    for (const Mention& mention : mentions(text)) {
+        if (std::find(found.begin(), found.end(), mention.topic) == found.end()) {
+            found.push_back(mention.topic);
+        }
+    }
+    return found;
+}
+
+std::vector<TopicLinks::Mention> TopicLinks::mentions(TextView text) const {
+    std::vector<Mention> found;
     std::size_t position = 0;
     while (position < text.size()) {
         std::int32_t node = 0;
@@ -89,10 +99,8 @@ std::vector<const TopicLinks::Topic*> TopicLinks::linked(TextView text) const {
             ++position;
             continue;
         }
-        const Topic* topic = &m_topics[static_cast<std::size_t>(longest)];
-        if (std::find(found.begin(), found.end(), topic) == found.end()) {
-            found.push_back(topic);
-        }
+        found.push_back(
+            {&m_topics[static_cast<std::size_t>(longest)], position, longest_end - position});
         position = longest_end;
     }
     return found;

@@ -32,6 +32,15 @@ public:
     // Each topic once, in the order of its first occurrence.
     std::vector<const Topic*> linked(TextView text) const;
 
+    // Every place where the reading above finds a topic name, in text order: the window
+    // highlights them.
+    struct Mention {
+        const Topic* topic = nullptr;
+        std::size_t offset = 0;
+        std::size_t length = 0;
+    };
+    std::vector<Mention> mentions(TextView text) const;
+
     std::size_t size() const { return m_topics.size(); }
 
 private:

@@ -8,6 +8,8 @@
 #include "plugin/RecordTypes.h"
 #include "plugin/ResultScript.h"
 #include "plugin/Subrecord.h"
+#include "translation/CompiledScriptTexts.h"
+#include "translation/ResponseScriptTexts.h"
 #include "translation/Responses.h"
 #include "translation/TranslationMemory.h"
 
@@ -320,10 +322,8 @@ std::vector<PlayerText> find_script_texts(const PlayerTextKind&, const BlockStor
 // Only the n-th text argument changes; every other byte of the script stays.
 std::optional<Text> write_script_text(const PlayerTextKind&, Block& block, const PlayerText& target,
                                       TextView text) {
-    // A zero byte would end the script where the game reads it.
-    if (text.find_first_of(TextView("\"\r\n\0", 4)) != TextView::npos) {
-        return cp1252(u8"Ein Text im Skript einer Antwort darf weder Anführungszeichen noch "
-                      u8"Zeilenumbrüche oder Nullbytes enthalten.");
+    if (auto refusal = script_text_refusal(text)) {
+        return refusal;
     }
     const auto script = find_subrecord(block, "BNAM");
     if (!script) {
@@ -360,7 +360,7 @@ constexpr PlayerTextKind editor_kind(std::string_view label, const TextTarget& t
 // Label, record tag, subrecord, database file, find, drop the translated, write, key of an
 // empty key field.
 // clang-format off
-constexpr std::array<PlayerTextKind, 12> kKinds = {{
+constexpr std::array<PlayerTextKind, 13> kKinds = {{
     editor_kind("Book text", kTextTargets[0]),
     editor_kind("Class text", kTextTargets[1]),
     editor_kind("Race text", kTextTargets[2]),
@@ -373,6 +373,7 @@ constexpr std::array<PlayerTextKind, 12> kKinds = {{
     {"Dialog", "INFO", "NAME", kResponseDatabaseName, find_dialog_texts, drop_translated_editor_texts, write_response_text, ""},
     {"Journal", "INFO", "NAME", kResponseDatabaseName, find_journal_texts, drop_translated_editor_texts, write_response_text, ""},
     {"Response script", "INFO", "BNAM", "", find_script_texts, nullptr, write_script_text, ""},
+    {"Script", "SCPT", "SCDT", "", find_compiled_script_texts, nullptr, write_compiled_script_text, ""},
 }};
 // clang-format on
 static_assert(kKinds[0].tag == "BOOK" && kKinds[1].tag == "CLAS" && kKinds[2].tag == "RACE" &&

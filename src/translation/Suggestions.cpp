@@ -7,40 +7,13 @@
 #include "plugin/RecordTypes.h"
 #include "translation/RowFilter.h"
 #include "translation/TranslationDatabase.h"
+#include "translation/Words.h"
 
 namespace orv {
 namespace {
 
 constexpr std::uint32_t kAllLists = (1u << kObjectListCount) - 1;
 constexpr std::uint32_t kNoEntry = UINT32_MAX;
-
-// Letters and digits make words: ASCII ones, and the Latin letters from C0 hex up.
-bool is_word_byte(unsigned char byte) {
-    return (byte >= '0' && byte <= '9') || (byte >= 'a' && byte <= 'z') ||
-           (byte >= 'A' && byte <= 'Z') || (byte >= 0xC0 && byte != 0xD7 && byte != 0xF7);
-}
-
-// The distinct folded words of a text, in order of first appearance.
-std::vector<std::string> words_of(TextView text) {
-    std::vector<std::string> words;
-    std::string word;
-    const auto finish = [&] {
-        if (!word.empty() && std::find(words.begin(), words.end(), word) == words.end()) {
-            words.push_back(word);
-        }
-        word.clear();
-    };
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (is_word_byte(byte)) {
-            word.push_back(static_cast<char>(fold_case(byte)));
-        } else {
-            finish();
-        }
-    }
-    finish();
-    return words;
-}
 
 bool has_digit(TextView word) {
     return std::any_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -73,6 +46,23 @@ Text memory_source_name() {
 
 Text suggestion_kind_text(SuggestionKind kind) {
     return kind == SuggestionKind::Exact ? Text("exakt") : cp1252(u8"ähnlich");
+}
+
+Text suggestion_match_text(const Suggestion& suggestion) {
+    if (suggestion.kind == SuggestionKind::Exact) {
+        return suggestion_kind_text(suggestion.kind);
+    }
+    return suggestion_kind_text(suggestion.kind) + " " + std::to_string(suggestion.similarity) +
+           " %";
+}
+
+int name_similarity(TextView a, TextView b) {
+    const std::size_t longer = std::max(a.size(), b.size());
+    if (longer == 0) {
+        return 100;
+    }
+    const std::size_t distance = std::min(longer, edit_distance(fold_case(a), fold_case(b)));
+    return static_cast<int>((longer - distance) * 100 / longer);
 }
 
 std::size_t edit_distance(TextView a, TextView b) {
@@ -149,7 +139,7 @@ SuggestionIndex::SuggestionIndex(const std::vector<MemoryEntry>& memory,
             m_first_exact.emplace(original, id);
             last_exact.emplace(original, id);
         }
-        for (auto& word : words_of(original)) {
+        for (auto& word : distinct_words(original)) {
             const auto [found, added] =
                 m_word_ids.try_emplace(word, static_cast<std::uint32_t>(m_words.size()));
             if (added) {
@@ -186,15 +176,16 @@ std::vector<Suggestion> SuggestionIndex::suggest(TextView ev_name,
                                                  std::optional<int> list_index) const {
     std::vector<Suggestion> suggestions;
     std::set<TextView> given;
-    const auto offer = [&](const Entry& entry, SuggestionKind kind) {
+    const auto offer = [&](const Entry& entry, SuggestionKind kind, int similarity) {
         if (suggestions.size() < kMaxSuggestions && serves(entry, list_index) &&
             given.insert(entry.translation).second) {
-            suggestions.push_back({entry.translation, m_sources[entry.source].name, kind});
+            suggestions.push_back(
+                {entry.translation, m_sources[entry.source].name, kind, similarity});
         }
     };
     if (const auto first = m_first_exact.find(ev_name); first != m_first_exact.end()) {
         for (std::uint32_t id = first->second; id != kNoEntry; id = m_next_exact[id]) {
-            offer(m_entries[id], SuggestionKind::Exact);
+            offer(m_entries[id], SuggestionKind::Exact, 100);
         }
     }
     if (suggestions.size() >= kMaxSuggestions) {
@@ -202,7 +193,7 @@ std::vector<Suggestion> SuggestionIndex::suggest(TextView ev_name,
     }
 
     // The words of the index close to each query word.
-    const auto query_words = words_of(ev_name);
+    const auto query_words = distinct_words(ev_name);
     std::vector<std::uint32_t> rare;
     std::uint32_t rarest = kNoEntry;
     const auto close_word_ids = [this](const std::string& query_word) {
@@ -259,7 +250,7 @@ std::vector<Suggestion> SuggestionIndex::suggest(TextView ev_name,
         if (entry.original == ev_name || !serves(entry, list_index)) {
             continue;
         }
-        const auto words = words_of(entry.original);
+        const auto words = distinct_words(entry.original);
         std::size_t shared = 0;
         for (const auto& query_word : query_words) {
             shared +=
@@ -277,7 +268,8 @@ std::vector<Suggestion> SuggestionIndex::suggest(TextView ev_name,
         return a.distance != b.distance ? a.distance < b.distance : a.id < b.id;
     });
     for (const auto& candidate : ranked) {
-        offer(m_entries[candidate.id], SuggestionKind::Close);
+        const Entry& entry = m_entries[candidate.id];
+        offer(entry, SuggestionKind::Close, name_similarity(ev_name, entry.original));
     }
     return suggestions;
 }

@@ -30,6 +30,8 @@ struct Suggestion {
     // file's name ("Extradata.dat", "Miscdata.dat").
     Text source;
     SuggestionKind kind = SuggestionKind::Exact;
+    // How much of the original the match shares, in percent: 100 for an exact match.
+    int similarity = 100;
 
     bool operator==(const Suggestion&) const = default;
 };
@@ -40,6 +42,11 @@ inline constexpr std::size_t kMaxSuggestions = 5;
 Text memory_source_name();
 // "exakt" or "ähnlich", Windows-1252, as the batch tool prints the kind.
 Text suggestion_kind_text(SuggestionKind kind);
+// What the window shows of a match: "exakt", or "ähnlich 78 %" with its similarity.
+Text suggestion_match_text(const Suggestion& suggestion);
+// The similarity of two names in percent: the share of the longer one that an edit
+// distance of their case-folded texts leaves unchanged (100 for equal texts).
+int name_similarity(TextView a, TextView b);
 
 // A name database file as the suggestions use it: its file name and its entries.
 struct NamedPairFile {

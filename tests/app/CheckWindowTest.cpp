@@ -66,5 +66,47 @@ TEST_F(CheckWindowTest, ShowsTheFindingsAndADoubleClickSelectsTheirRow) {
     }
 }
 
+TEST_F(CheckWindowTest, ADoubleClickOnAResponseFindingOpensItsEditorOnTheResponse) {
+    // Two responses whose result scripts leave a quotation open: one finding each.
+    const auto response = [](std::string_view id, std::string_view text, std::string_view script) {
+        auto info = fixtures::RecordBuilder("INFO").text("INAM", id).raw("NAME", text);
+        if (!script.empty()) {
+            info.raw("BNAM", script);
+        }
+        return info.bytes();
+    };
+    const auto topic = [](std::string_view name, char type) {
+        return fixtures::RecordBuilder("DIAL")
+            .text("NAME", name)
+            .raw("DATA", std::string(1, type))
+            .bytes();
+    };
+    files.put("/p/talk.esp",
+              fixtures::plugin({topic("Greeting", '\0'), response("r_one", "Hello", ""),
+                                response("r_two", "Bye", "MessageBox \"open"),
+                                topic("quest_a", '\4'), response("q_one", "A ring", "Say \"x")}));
+    app.start();
+    open("/p/talk.esp");
+    struct Case {
+        std::size_t finding;
+        std::string editor_title;
+        std::string original;
+    };
+    for (const Case& chosen : {Case{0, "Dialog (2)", "Bye"}, Case{1, "Journal (1)", "A ring"}}) {
+        SCOPED_TRACE(chosen.finding);
+        menu(kCheck);
+        ASSERT_TRUE(is_open(WindowId::Findings));
+        window.user_selects_row(kFindings, chosen.finding);
+        control(kFindings, ListEventType::DoubleClick);
+        const auto state = window.snapshot();
+        EXPECT_FALSE(state.is_open(WindowId::Findings));
+        ASSERT_TRUE(state.is_open(WindowId::TextEditor));
+        EXPECT_EQ(state.popups.at(WindowId::TextEditor).first, chosen.editor_title);
+        EXPECT_EQ(state.controls.at(text_editor::kOriginalBox).definition.text, chosen.original);
+        app.handle(CloseRequestEvent{WindowId::TextEditor});
+        EXPECT_FALSE(is_open(WindowId::TextEditor));
+    }
+}
+
 } // namespace
 } // namespace orv::test

@@ -6,6 +6,7 @@
 #include "app/Refusal.h"
 #include "app/UnsavedWork.h"
 #include "translation/NameEdit.h"
+#include "translation/ResponseScriptTexts.h"
 #include "translation/Responses.h"
 
 namespace orv {
@@ -88,13 +89,14 @@ TEST_F(TextEditorTest, OpensCentredAndClosesLeavingTheListsAsTheyWere) {
     window.set_main_window_rect({101, 51, 817, 641});
     editor.open(kBooks);
     auto s = window.snapshot();
-    EXPECT_EQ(s.popups.at(WindowId::TextEditor), std::pair(Text("Book"), Rect{59, 121, 900, 500}));
+    EXPECT_EQ(s.popups.at(WindowId::TextEditor),
+              std::pair(Text("Book (4)"), Rect{59, 61, 900, 620}));
     EXPECT_EQ(workspace.dialog_open, 1);
     EXPECT_TRUE(command_menu_is(false));
     EXPECT_EQ(s.describe(WindowId::TextEditor),
               (std::vector<std::string>{"1050 Label \"Original-Text :\" 405,2 100x22",
                                         cp1252(u8"1051 Label \"Übersetzung :\" 405,225 200x22"),
-                                        "1052 ListView \"\" 5,30 390x442 F/20 Id Book/130 Text/220",
+                                        "1052 ListView \"\" 5,30 390x562 F/20 Id Book/130 Text/220",
                                         "1053 Button \"SPEICHERN\" 410,448 90x24 off",
                                         "1054 Button \"ABBRECHEN\" 795,448 90x24",
                                         "1055 Button \"KOPIEREN\" 602,448 90x24 off",
@@ -102,7 +104,11 @@ TEST_F(TextEditorTest, OpensCentredAndClosesLeavingTheListsAsTheyWere) {
                                         "1057 TextBox \"\" 405,239 485x183",
                                         "1058 SearchField \"\" 5,4 250x22",
                                         cp1252(u8"1059 CheckBox \"Nur unübersetzte\" 265,5 130x20"),
-                                        "1060 Label \"\" 405,424 485x20"}));
+                                        "1060 Label \"\" 405,424 485x20",
+                                        cp1252(u8"1061 Label \"Vorschläge (Doppelklick oder "
+                                               u8"Alt+1 bis 5) :\" 405,478 485x20"),
+                                        "1062 ListView \"\" 405,494 485x98 Vorschlag/280 "
+                                        "Quelle/105 Treffer/80"}));
     EXPECT_EQ(s.controls.at(kEntryList).rows.size(), 6u);
     EXPECT_EQ(s.controls.at(kEntryList).rows.at(kAlpha),
               (ListRow{"", "bk_alpha", "Es war einmal ein Buch."}));
@@ -320,8 +326,9 @@ TEST_F(TextEditorTest, DialogEntriesAreFilteredAndCtrlEnterStoresAndMovesOn) {
     int stored = 0;
     TextEditor dialog{workspace, window, dialogs, files, [&stored] { ++stored; }};
     dialog.open(kDialog);
-    EXPECT_EQ(window.snapshot().popups.at(WindowId::TextEditor).first, "Dialog");
-    // While the editor is open, the status bar counts its entries as it counts names.
+    // While the editor is open, its title counts the entries still to do as a tab counts its
+    // rows, and the status bar counts them as it counts names.
+    EXPECT_EQ(window.snapshot().popups.at(WindowId::TextEditor).first, "Dialog (2)");
     EXPECT_EQ(window.snapshot().status.at(1), cp1252(u8"übersetzt 1 von 3"));
     EXPECT_EQ(control(kEntryList).definition.columns,
               (std::vector<ListColumn>{{"F", 20}, {"Thema", 130}, {"Text", 220}}));
@@ -358,6 +365,7 @@ TEST_F(TextEditorTest, DialogEntriesAreFilteredAndCtrlEnterStoresAndMovesOn) {
     EXPECT_EQ(text_of(kTranslationBox), "");
     EXPECT_EQ(stored, 1);
     EXPECT_EQ(window.snapshot().status.at(1), cp1252(u8"übersetzt 2 von 3"));
+    EXPECT_EQ(window.snapshot().popups.at(WindowId::TextEditor).first, "Dialog (1)");
     EXPECT_EQ(unsaved_work(workspace.lists, workspace.stored_texts).texts, 1u);
 
     // Chosen again, the stored response offers its text to go on with.
@@ -390,6 +398,8 @@ TEST_F(TextEditorTest, DialogEditorNamesTheTopicsAndDefinesATranslationLacks) {
     // updated as the user types (topic names without regard to letter case).
     const Text everything = "Fehlende Themen: Gruss; Fehlende Platzhalter: %PCName";
     EXPECT_EQ(text_of(kMissingNamesLine), everything);
+    // The linked topic name stands out in the original.
+    EXPECT_EQ(control(kOriginalBox).marks, (std::vector<TextMark>{{2, 8}}));
     EXPECT_EQ(line_after("Ein GRUSS an dich"), "Fehlende Platzhalter: %PCName");
     EXPECT_EQ(line_after("Hallo, %PCName"), "Fehlende Themen: Gruss");
     EXPECT_EQ(line_after("Ein Gruss an dich, %PCName."), "");
@@ -407,6 +417,121 @@ TEST_F(TextEditorTest, DialogEditorNamesTheTopicsAndDefinesATranslationLacks) {
     dialog.on_control({kEntryList});
     EXPECT_EQ(text_of(kOriginalBox), "A greeting to you, %PCName.");
     EXPECT_EQ(line_after("Ohne alles"), "");
+}
+
+TEST_F(TextEditorTest, DialogEditorSuggestsWholeResponsesAndAltKeysTakeThem) {
+    files.put("prog/data/Txtinfodata.dat",
+              encode_triple_file({{"r_other", "Go away", "Verschwinde"}}));
+    files.put_text("prog/dataextra/Memory.tsv",
+                   "Dialog\tGo away now\tGeh jetzt weg\t2024-01-01\n"
+                   "Journal\tGo away\tAus dem Journal\t2024-01-01\n"
+                   "Dialog\tGo home and sleep well\tSchlaf\t2024-01-01\n");
+    load({test::topic_record("Greeting", '\0'), test::response_record("r_go", "Go away"),
+          test::response_record("r_back", "Come back")});
+    TextEditor dialog{workspace, window, dialogs, files};
+    dialog.open(kDialog);
+    window.user_selects_row(kEntryList, 0);
+    dialog.on_control({kEntryList});
+    // The exact match first, then the close one with its share of shared words; the
+    // journal's lines serve only the Journal editor, and a response that shares one word of
+    // six is no suggestion.
+    const Text memory = cp1252(u8"Gedächtnis");
+    EXPECT_EQ(control(kSuggestionList).rows,
+              (std::vector<ListRow>{{"Verschwinde", "Txtinfodata.dat", "exakt"},
+                                    {"Geh jetzt weg", memory, cp1252(u8"ähnlich 80 %")}}));
+
+    // Alt+2 takes the second: typed work, not stored yet.
+    dialog.on_control({kSuggestionList, ListEventType::PickKey, 1});
+    EXPECT_EQ(text_of(kTranslationBox), "Geh jetzt weg");
+    EXPECT_TRUE(control(kSaveButton).enabled);
+    EXPECT_EQ(current_response_text(workspace.store, workspace.lists.responses().at(0)), "Go away");
+    // Another one would replace it: asked first, No keeps it; a key without a suggestion
+    // does nothing.
+    dialogs.next_answer(MessageAnswer::No);
+    window.user_selects_row(kSuggestionList, 0);
+    dialog.on_control({kSuggestionList, ListEventType::DoubleClick});
+    dialog.on_control({kSuggestionList, ListEventType::PickKey, 4});
+    EXPECT_EQ(text_of(kTranslationBox), "Geh jetzt weg");
+    EXPECT_EQ(dialogs.boxes().size(), 1u);
+    dialogs.next_answer(MessageAnswer::Yes);
+    dialog.on_control({kSuggestionList, ListEventType::DoubleClick});
+    EXPECT_EQ(text_of(kTranslationBox), "Verschwinde");
+    dialog.on_control({kTranslationBox, ListEventType::StoreKey});
+    EXPECT_EQ(current_response_text(workspace.store, workspace.lists.responses().at(0)),
+              "Verschwinde");
+    // The next entry has no suggestion.
+    EXPECT_EQ(text_of(kOriginalBox), "Come back");
+    EXPECT_TRUE(control(kSuggestionList).rows.empty());
+}
+
+TEST_F(TextEditorTest, AResponsesScriptTextsAreEditedBesideTheirOriginalsAndStoredWithIt) {
+    const auto with_script = [](std::string_view id, std::string_view text,
+                                std::string_view script) {
+        return RecordBuilder("INFO").text("INAM", id).raw("NAME", text).raw("BNAM", script).bytes();
+    };
+    std::string many = "MessageBox \"Pick\"";
+    for (int button = 1; button <= 6; ++button) {
+        many += " \"B" + std::to_string(button) + "\"";
+    }
+    load({test::topic_record("Greeting", '\0'),
+          with_script("r_choice", "Well?", "Choice \"Yes\" 1 \"No\" 2\r\nSet x to 1"),
+          with_script("r_many", "Pick one", many), test::response_record("r_plain", "Hi")});
+    TextEditor dialog{workspace, window, dialogs, files};
+    dialog.open(kDialog);
+    const auto rows = [&] {
+        std::vector<std::string> shown;
+        for (int row = 0; row < kScriptTextRows; ++row) {
+            const auto& original = control(kFirstScriptOriginal + row);
+            const auto& translation = control(kFirstScriptTranslation + row);
+            shown.push_back(original.definition.text + "|" + translation.definition.text +
+                            (translation.enabled ? "" : " off"));
+        }
+        return shown;
+    };
+    const auto script_of = [&](std::size_t response) {
+        return current_response_script(workspace.store, workspace.lists.responses().at(response));
+    };
+    window.user_selects_row(kEntryList, 0);
+    dialog.on_control({kEntryList});
+    EXPECT_EQ(text_of(kScriptTextsLabel),
+              cp1252(u8"Texte im Ergebnisskript (Original, Übersetzung) :"));
+    EXPECT_EQ(rows(), (std::vector<std::string>{"Yes|Yes", "No|No", "| off", "| off", "| off"}));
+
+    // A quotation mark cannot stand in a script: refused, and nothing is stored.
+    window.set_control_text(kTranslationBox, "Nun?");
+    window.set_control_text(kFirstScriptTranslation, "\"Ja\"");
+    dialog.on_control({kSaveButton});
+    EXPECT_EQ(dialogs.boxes().size(), 1u);
+    EXPECT_EQ(current_response_text(workspace.store, workspace.lists.responses().at(0)), "Well?");
+    // A typed script text alone is unsaved typing: leaving the entry asks.
+    window.set_control_text(kTranslationBox, "Well?");
+    window.set_control_text(kFirstScriptTranslation, "Ja");
+    dialogs.next_answer(MessageAnswer::No);
+    window.user_selects_row(kEntryList, 2);
+    dialog.on_control({kEntryList});
+    EXPECT_EQ(dialogs.boxes().size(), 2u);
+    EXPECT_EQ(text_of(kOriginalBox), "Well?");
+
+    // Stored with the response: only the string changes, and the response is marked even
+    // though its own text stayed.
+    dialog.on_control({kSaveButton});
+    EXPECT_EQ(script_of(0), "Choice \"Ja\" 1 \"No\" 2\r\nSet x to 1");
+    EXPECT_EQ(workspace.lists.responses().at(0).mark, mark::kEdited);
+
+    // The rows show the first five of seven texts, and say so; a response without a script
+    // has none.
+    window.user_selects_row(kEntryList, 1);
+    dialog.on_control({kEntryList});
+    EXPECT_EQ(text_of(kScriptTextsLabel), "Texte im Ergebnisskript (die ersten 5 von 7) :");
+    EXPECT_EQ(rows(), (std::vector<std::string>{"Pick|Pick", "B1|B1", "B2|B2", "B3|B3", "B4|B4"}));
+    window.set_control_text(kTranslationBox, "Nimm einen");
+    window.set_control_text(kFirstScriptTranslation + 4, "K4");
+    dialog.on_control({kSaveButton});
+    EXPECT_EQ(script_of(1), "MessageBox \"Pick\" \"B1\" \"B2\" \"B3\" \"K4\" \"B5\" \"B6\"");
+    window.user_selects_row(kEntryList, 2);
+    dialog.on_control({kEntryList});
+    EXPECT_EQ(text_of(kScriptTextsLabel), "");
+    EXPECT_EQ(rows()[0], "| off");
 }
 
 } // namespace

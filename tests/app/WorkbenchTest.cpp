@@ -109,8 +109,11 @@ TEST_F(Workbench, NameDialogOffersSameNamesAndSuggestions) {
     EXPECT_EQ(dialog.controls.at(kSameNamesBox).definition.text,
               cp1252(u8"Für alle gleichen Namen übernehmen (1 weitere)"));
     const Text memory = cp1252(u8"Gedächtnis");
+    // Each says its source and how well it matches: "Iron Daggers" keeps 91 % of "Iron
+    // Dagger", "Iron Sword" 45 %.
     EXPECT_EQ(dialog.controls.at(kSuggestionList).rows,
-              (std::vector<ListRow>{{"Eisendolche", memory}, {"Eisenschwert", memory}}));
+              (std::vector<ListRow>{{"Eisendolche", memory, cp1252(u8"ähnlich 91 %")},
+                                    {"Eisenschwert", memory, cp1252(u8"ähnlich 45 %")}}));
     // Below the check box, a row for the titles and one per suggestion high.
     EXPECT_EQ(dialog.controls.at(kSuggestionList).definition.rect, (Rect{55, 106, 280, 60}));
 

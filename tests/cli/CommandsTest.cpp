@@ -176,6 +176,10 @@ TEST_F(TranslateCommand, ChecksAndRefusesBadCallsAndMasterFiles) {
     const std::string script =
         utf8(u8"script\tSCPT\tTravel\tZeile 1: „Foo Town“ heißt nach dem Speichern „Foostadt“; den "
              u8"Namen im Skripttext ändern und das Skript im Editor neu kompilieren\n");
+    // The script's header is too short to be read: its texts stay as they are.
+    const std::string script_code =
+        utf8(u8"script-code\tSCPT\tTravel\tDie Texte des Skripts bleiben, wie sie sind: Das "
+             u8"Skript hat keinen vollständigen Kopf (SCHD).\n");
     const std::string usage = kUsage + "translate";
     const std::string check = kUsage + "check";
     // clang-format off
@@ -213,7 +217,8 @@ TEST_F(TranslateCommand, ChecksAndRefusesBadCallsAndMasterFiles) {
         refused({"list", "--help"}, ""),
         ok({"--version"}, "orvental-cli v3.03a\n"),
         ok({"check", kPlugin, "--edits", kEdits}, ""),
-        ok({"check", "mods/Broken.esp", "--edits", kEdits}, script + reference, kExitFindings),
+        ok({"check", "mods/Broken.esp", "--edits", kEdits}, script + script_code + reference,
+           kExitFindings),
         refused({"check", "mods/None.esp"}, ""),
     });
     // clang-format on

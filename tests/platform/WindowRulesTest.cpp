@@ -9,6 +9,7 @@
 #include "platform/ListRowRules.h"
 #include "platform/SizeReport.h"
 #include "platform/StatusThrottle.h"
+#include "platform/TextMarks.h"
 #include "platform/WindowCalls.h"
 
 namespace orv {
@@ -110,6 +111,26 @@ TEST(RowVisibility, MapsShownPositionsToRowsBothWays) {
     EXPECT_EQ(visibility.shown_count(4), 4u);
     EXPECT_EQ(visibility.position_of(3, 4), std::optional<std::size_t>(3));
     EXPECT_EQ(visibility.position_of(4, 4), std::nullopt);
+}
+
+// Both backends count a line break as one character, whichever bytes make it.
+TEST(TextMarks, AMarkCountsEachLineBreakAsOneCharacter) {
+    struct Case {
+        std::string_view text;
+        std::size_t offset;
+        std::size_t length;
+        TextMark mark;
+    };
+    const std::vector<Case> cases = {
+        {"Hi Fu", 3, 2, {3, 2}},       {"Hi\r\nFu", 4, 2, {3, 2}}, // CR LF is one
+        {"Hi\nFu\rFu", 6, 2, {6, 2}},  // lone LF and lone CR are one each
+        {"a\r\nb\r\nc", 1, 3, {1, 2}}, // a mark over a break counts it once
+        {"\n\r\n", 0, 3, {0, 2}},      // LF then CR LF: two breaks
+        {"ab", 1, 5, {1, 1}},          // past the end counts the text only
+    };
+    for (const Case& test : cases) {
+        EXPECT_EQ(text_box_mark(test.text, test.offset, test.length), test.mark) << test.text;
+    }
 }
 
 } // namespace

@@ -119,6 +119,28 @@ TEST(CellReferencePlaces, RewritesCellArgumentsOfResultScriptsOnly) {
     }
 }
 
+// A compiled script "PositionCell 0 0 0 0 "<cell>"" whose source and code agree.
+Bytes position_cell_script(std::string_view cell) {
+    const std::string code =
+        "\x05\x10"s + std::string(16, '\0') + static_cast<char>(cell.size()) + std::string(cell);
+    std::string header(52, '\0');
+    header.replace(0, 4, "move");
+    header[44] = static_cast<char>(code.size());
+    return RecordBuilder("SCPT")
+        .raw("SCHD", header)
+        .raw("SCDT", code)
+        .raw("SCTX", "PositionCell 0 0 0 0 \"" + std::string(cell) + "\"")
+        .bytes();
+}
+
+TEST(CellReferencePlaces, RewritesCellArgumentsOfCompiledScriptsInSourceAndCode) {
+    EXPECT_EQ(pass(position_cell_script("foo TOWN")), (Passed{position_cell_script("Fooheim"), 1}));
+    EXPECT_EQ(pass(position_cell_script("Old Mill")),
+              (Passed{position_cell_script(cp1252(u8"Alte Mühle")), 1}));
+    EXPECT_EQ(pass(position_cell_script("Elsewhere")),
+              (Passed{position_cell_script("Elsewhere"), 0}));
+}
+
 // The findings for a plugin whose cell "Foo Town" becomes "Fooheim" and `other`, as lines
 // "kind|detail".
 std::vector<std::string> check(const Bytes& other) {
@@ -136,6 +158,24 @@ std::vector<std::string> check(const Bytes& other) {
 
 const std::string kNoCell =
     ": weder eine Zelle dieses Plugins noch eine Übersetzung der Zellen- oder Regionsdatenbank";
+
+// The save rewrites the cell of a compiled script it can change: nothing is left to report.
+TEST(CellReferencePlaces, CheckLeavesCellsOfChangeableCompiledScriptsToTheSave) {
+    EXPECT_EQ(check(position_cell_script("Foo Town")), std::vector<std::string>{});
+}
+
+// A new name the script cannot hold (a double quote cannot stand in its source) leaves the
+// script to the user.
+TEST(CellReferencePlaces, CheckReportsCompiledScriptCellsTheSaveCannotWrite) {
+    ObjectLists lists;
+    lists.append(kCellType, {mark::kEdited, "Foo Town", "Foo Town", "Foo \"Town\"", 1});
+    const auto store = fixtures::store_of(
+        {RecordBuilder("CELL").text("NAME", "Foo Town").bytes(), position_cell_script("Foo Town")});
+    const auto findings = check_plugin(store, lists, DatabaseInputs{});
+    ASSERT_EQ(findings.size(), 1u);
+    EXPECT_EQ(findings[0].kind, FindingKind::ScriptNamesRenamed);
+    EXPECT_EQ(findings[0].id, "move");
+}
 
 TEST(CellReferencePlaces, CheckReportsEveryPlaceThatNamesNoCell) {
     struct Case {

@@ -58,6 +58,8 @@ struct WindowState {
         std::optional<std::size_t> selected;
         // Set by the test to play a typed text that Windows-1252 cannot hold.
         bool foreign_text = false;
+        // A text box's highlighted stretches.
+        std::vector<TextMark> marks;
         // The rows shown (set_visible_rows); nothing while all are.
         std::optional<std::vector<std::size_t>> visible;
         bool checked = false;
@@ -143,7 +145,14 @@ public:
     }
     void set_control_enabled(int n, bool enabled) override { put(n, &Control::enabled, enabled); }
     void set_control_text(int n, const Text& text) override {
-        on(n, [&](auto& c) { c.definition.text = text, c.foreign_text = false; });
+        on(n, [&](auto& c) {
+            c.definition.text = text;
+            c.foreign_text = false;
+            c.marks.clear();
+        });
+    }
+    void set_text_marks(int n, std::vector<TextMark> marks) override {
+        put(n, &Control::marks, std::move(marks));
     }
     std::optional<Text> control_text(int n) override {
         const auto c = snapshot().controls.at(n);
@@ -169,6 +178,13 @@ public:
     }
     void select_row(int n, std::size_t row) override { put(n, &Control::selected, row); }
     void set_main_window_title(const Text& title) override { set(&WindowState::title, title); }
+    void set_popup_title(WindowId window, const Text& title) override {
+        with([&](auto& s) {
+            if (const auto found = s.popups.find(window); found != s.popups.end()) {
+                found->second.first = title;
+            }
+        });
+    }
     void set_tab_page_text(int page, const Text& text) override {
         with([&](auto& s) { s.tab_pages.at(std::size_t(page)) = text; });
     }

@@ -1,6 +1,7 @@
 // The translation memory and the suggestions drawn from it and from the database files.
 #include "translation/TranslationMemory.h"
 #include "translation/Suggestions.h"
+#include "translation/TextSuggestions.h"
 
 #include <gtest/gtest.h>
 
@@ -210,6 +211,79 @@ TEST(Suggestions, LoadsTheFilesAndReportsADamagedMemory) {
     ASSERT_TRUE(loaded.problem);
     EXPECT_EQ(loaded.problem->message, read_memory(files, memory_path("prog")).error().message);
     EXPECT_EQ(shown(loaded.index.suggest("Bow", kPathGridType)), Lines{"Bogenland R="});
+}
+
+// "Translation S=80": each text suggestion, S its source's first letter, "=" exact or "~"
+// close, and its similarity.
+Lines shown_texts(const std::vector<Suggestion>& suggestions) {
+    Lines lines;
+    for (const auto& s : suggestions) {
+        lines.push_back(to_utf8(s.dv_name) + " " + to_utf8(s.source).substr(0, 1) +
+                        (s.kind == SuggestionKind::Exact ? "=" : "~") +
+                        std::to_string(s.similarity));
+    }
+    return lines;
+}
+
+TEST(TextSuggestions, ExactFirstThenByTheShareOfWordsThenMemoryBeforeTheDatabase) {
+    using Pairs = std::vector<std::pair<Text, Text>>;
+    TextSuggestionIndex index;
+    index.add_source("Memory", Pairs{{"The gate is shut.", "Das Tor ist zu."},
+                                     {"The gate is shut now.", "Jetzt ist das Tor zu."},
+                                     {"Kept as it is", "Kept as it is"},
+                                     {"The gate is open.", "Offen."}});
+    index.add_source("Database", Pairs{{"The gate is shut.", "Das Tor bleibt zu."},
+                                       {"The gate is shut.", "Das Tor ist zu."},
+                                       {"the GATE is Shut!", "Zu!"},
+                                       {"The gate is open.", "Offen."}});
+    // clang-format off
+    const std::vector<std::pair<std::string, Lines>> cases = {
+        // Exact matches byte for byte, memory first, each translation once; close ones by
+        // their share of distinct words (case folded), the same share keeping precedence.
+        {"The gate is shut.", {"Das Tor ist zu. M=100", "Das Tor bleibt zu. D=100",
+                               "Zu! D~100", "Jetzt ist das Tor zu. M~88", "Offen. M~75"}},
+        // Five at most; a text sharing too little suggests nothing.
+        {"A gate", {}},
+        {"Gate is shut", {"Das Tor ist zu. M~85", "Das Tor bleibt zu. D~85", "Zu! D~85",
+                          "Jetzt ist das Tor zu. M~75", "Offen. M~57"}},
+        // An entry kept as it is suggests nothing, not even for its own text.
+        {"Kept as it is", {}},
+    };
+    // clang-format on
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(shown_texts(index.suggest(text)), expected) << text;
+    }
+}
+
+TEST(TextSuggestions, CommonWordsLeadToNoCandidatesAndTheSourcesKeepTheirKind) {
+    using Pairs = std::vector<std::pair<Text, Text>>;
+    Pairs common;
+    for (std::size_t i = 0; i <= TextSuggestionIndex::kCommonWordEntries; ++i) {
+        common.emplace_back("you w" + std::to_string(i), "du " + std::to_string(i));
+    }
+    TextSuggestionIndex index;
+    index.add_source("Database", common);
+    // Shares "you" with every entry, which is too common to find any.
+    EXPECT_EQ(shown_texts(index.suggest("you w")), Lines{});
+    EXPECT_EQ(shown_texts(index.suggest("you w7")), Lines{"du 7 D=100"});
+
+    const std::vector<MemoryEntry> memory = {{kDialogMemory, "Hi", "Hallo", "2024-01-01"},
+                                             {kJournalMemory, "Hi", "Notiz", "2024-01-01"},
+                                             {kMisc, "Hi", "Name", "2024-01-01"}};
+    EXPECT_EQ(memory_pairs(memory, kJournalMemory), (Pairs{{"Hi", "Notiz"}}));
+    TripleFile database;
+    database.entries = {{"id_a", "Hi", "Servus"}};
+    EXPECT_EQ(text_pairs(database), (Pairs{{"Hi", "Servus"}}));
+}
+
+TEST(Suggestions, TheWindowSaysHowWellASuggestionMatches) {
+    EXPECT_EQ(suggestion_match_text({"x", "y", SuggestionKind::Exact, 100}), "exakt");
+    EXPECT_EQ(suggestion_match_text({"x", "y", SuggestionKind::Close, 7}), cp1252(u8"ähnlich 7 %"));
+    // Case does not count; one letter of fifteen does.
+    EXPECT_EQ(name_similarity("Barrier Marker", "BARRIER MARKER"), 100);
+    EXPECT_EQ(name_similarity("Barrier Marker", "Barrier Markers"), 93);
+    EXPECT_EQ(name_similarity("", ""), 100);
+    EXPECT_EQ(name_similarity("abc", "xyz"), 0);
 }
 
 } // namespace

@@ -615,12 +615,28 @@ QWidget* QtWindow::create_control_widget(const ControlSpec& definition, QWidget*
         m_pages.clear();
         return tabs;
     }
-    case ControlKind::ListView:
-        return new ListView(
+    case ControlKind::ListView: {
+        auto* view = new ListView(
             number, definition.columns,
             window == WindowId::Main ? ListView::Placement::MainWindow
                                      : ListView::Placement::PopupWindow,
             [this](const Event& event) { deliver(event); }, parent);
+        if (definition.pick_keys) {
+            // Window shortcuts: they work wherever the focus is in the view's window, and go
+            // with the view.
+            for (int row = 0; row < 9; ++row) {
+                auto* key =
+                    new QShortcut(QKeySequence(QKeyCombination(
+                                      Qt::AltModifier, static_cast<Qt::Key>(Qt::Key_1 + row))),
+                                  view);
+                key->setContext(Qt::WindowShortcut);
+                QObject::connect(key, &QShortcut::activated, [this, number, row] {
+                    deliver(ControlEvent{number, ListEventType::PickKey, row});
+                });
+            }
+        }
+        return view;
+    }
     case ControlKind::Label:
     case ControlKind::RightAlignedLabel: {
         auto* label = new QLabel(to_qstring(definition.text), parent);
@@ -803,6 +819,7 @@ void QtWindow::set_control_text(int control, const Text& text) {
             // The program's own change is no change by the user: not reported.
             auto* box = static_cast<QTextEdit*>(widget);
             const QSignalBlocker quiet(box);
+            box->setExtraSelections({});
             box->setPlainText(text_box_to_qstring(text).left(kTextBoxLimit));
             return;
         }
@@ -917,6 +934,39 @@ void QtWindow::select_row(int control, std::size_t row) {
         list->selectRow(index);
         list->scrollTo(list->model()->index(index, 0));
         list->setFocus(Qt::OtherFocusReason);
+    });
+}
+
+void QtWindow::set_text_marks(int control, std::vector<TextMark> marks) {
+    m_gui.post([this, control, marks = std::move(marks)] {
+        const Control* found = find(control);
+        if (found == nullptr ||
+            (found->kind != ControlKind::TextBox && found->kind != ControlKind::ReadOnlyTextBox)) {
+            return;
+        }
+        auto* box = static_cast<QTextEdit*>(found->widget);
+        const int end = box->document()->characterCount() - 1;
+        QList<QTextEdit::ExtraSelection> selections;
+        for (const TextMark& mark : marks) {
+            const int from = std::min(static_cast<int>(mark.offset), end);
+            const int to = std::min(static_cast<int>(mark.offset + mark.length), end);
+            QTextEdit::ExtraSelection selection;
+            selection.cursor = QTextCursor(box->document());
+            selection.cursor.setPosition(from);
+            selection.cursor.setPosition(to, QTextCursor::KeepAnchor);
+            selection.format.setBackground(
+                QColor(kMarkBackground.red, kMarkBackground.green, kMarkBackground.blue));
+            selections.append(selection);
+        }
+        box->setExtraSelections(selections);
+    });
+}
+
+void QtWindow::set_popup_title(WindowId window, const Text& title) {
+    m_gui.post([this, window, title] {
+        if (const auto found = m_popups.find(window); found != m_popups.end()) {
+            found->second->setWindowTitle(to_qstring(title));
+        }
     });
 }
 

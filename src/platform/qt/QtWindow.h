@@ -89,6 +89,8 @@ public:
     Text cell_text(int control, std::size_t row, int column) override;
     void select_row(int control, std::size_t row) override;
     void set_main_window_title(const Text& title) override;
+    void set_popup_title(WindowId window, const Text& title) override;
+    void set_text_marks(int control, std::vector<TextMark> marks) override;
     void set_tab_page_text(int page, const Text& text) override;
     void set_visible_rows(int control, std::vector<std::size_t> rows) override;
     void set_sort_indicator(int control, int column, bool ascending) override;

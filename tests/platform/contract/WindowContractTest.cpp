@@ -467,7 +467,7 @@ TEST_F(WindowContract, AFindingSelectsItsTabAndTheEditorCopiesAndStoresTheText) 
     m_remote.choose_menu(kBookCommand);
     ASSERT_TRUE(wait_open(WindowId::TextEditor));
     EXPECT_EQ(popup(WindowId::TextEditor, {editor::kSaveButton, editor::kCopyButton}),
-              "Book 900x500 [-SPEICHERN] [-KOPIEREN]");
+              "Book (1) 900x620 [-SPEICHERN] [-KOPIEREN]");
     EXPECT_EQ(rows(editor::kEntryList),
               Strings({"|bk_tales|Long ago the grove was a lake. Now only the mist."}));
     // Only the main window's lists have the popup menu.
@@ -478,7 +478,7 @@ TEST_F(WindowContract, AFindingSelectsItsTabAndTheEditorCopiesAndStoresTheText) 
     m_remote.press_button(editor::kCopyButton);
     EXPECT_TRUE(wait_for_text(editor::kTranslationBox, kBookText));
     EXPECT_EQ(popup(WindowId::TextEditor, {editor::kSaveButton, editor::kCopyButton}),
-              "Book 900x500 [SPEICHERN] [-KOPIEREN]");
+              "Book (1) 900x620 [SPEICHERN] [-KOPIEREN]");
 
     m_remote.type_text(editor::kTranslationBox,
                        "Vor langer Zeit war der Hain ein See.\rNur der Nebel.");
@@ -501,9 +501,12 @@ TEST_F(WindowContract, AFindingSelectsItsTabAndTheEditorCopiesAndStoresTheText) 
 TEST_F(WindowContract, TheDialogEditorFiltersStoresWithCtrlEnterAndASaveMarksTheResponse) {
     const auto dialogue = m_dir / "plugins" / "Gespraech.esp";
     // clang-format off
+    m_files.put(m_dir / "dataextra" / "Memory.tsv",
+                encode_memory({{kDialogMemory, "Come back here now", cp1252(u8"Komm zurück"),
+                                "2024-01-01"}}));
     m_files.put(dialogue, fixtures::plugin({
         RecordBuilder("DIAL").text("NAME", "Greeting").raw("DATA", std::string(1, '\0')).bytes(),
-        RecordBuilder("INFO").text("INAM", "r_one").raw("NAME", "Go away\r\nnow.").bytes(),
+        RecordBuilder("INFO").text("INAM", "r_one").raw("NAME", "Go away\r\nnow, greeting.").bytes(),
         RecordBuilder("INFO").text("INAM", "r_two").raw("NAME", "Come back").bytes(),
         RecordBuilder("DIAL").text("NAME", "Trade").raw("DATA", std::string(1, '\0')).bytes(),
         RecordBuilder("INFO").text("INAM", "r_three").raw("NAME", "Come and see").bytes(),
@@ -516,10 +519,11 @@ TEST_F(WindowContract, TheDialogEditorFiltersStoresWithCtrlEnterAndASaveMarksThe
     const int dialog_command = command::edit_text(5);
     m_remote.choose_menu(dialog_command);
     ASSERT_TRUE(wait_open(WindowId::TextEditor));
-    EXPECT_EQ(popup(WindowId::TextEditor, {editor::kSaveButton}), "Dialog 900x500 [-SPEICHERN]");
+    EXPECT_EQ(popup(WindowId::TextEditor, {editor::kSaveButton}),
+              "Dialog (3) 900x620 [-SPEICHERN]");
     EXPECT_EQ(m_remote.headers(editor::kEntryList), Strings({"F/20", "Thema/130", "Text/220"}));
-    EXPECT_EQ(rows(editor::kEntryList),
-              Strings({"|Greeting|Go away now.", "|Greeting|Come back", "|Trade|Come and see"}));
+    EXPECT_EQ(rows(editor::kEntryList), Strings({"|Greeting|Go away now, greeting.",
+                                                 "|Greeting|Come back", "|Trade|Come and see"}));
     // The status bar counts the editor's entries while it is open.
     EXPECT_TRUE(wait_until([&] { return m_remote.status_text(1) == "übersetzt 0 von 3"; }));
 
@@ -543,12 +547,23 @@ TEST_F(WindowContract, TheDialogEditorFiltersStoresWithCtrlEnterAndASaveMarksThe
     // Ctrl+Enter in the translation box stores, without a line break, and the next entry
     // still to do is chosen.
     m_remote.click_row(editor::kEntryList, 0, ListEventType::Other);
-    EXPECT_TRUE(wait_for_text(editor::kOriginalBox, "Go away\r\nnow."));
+    EXPECT_TRUE(wait_for_text(editor::kOriginalBox, "Go away\r\nnow, greeting."));
+    // The linked topic stands out, behind a line break (the core owns which names link).
+    EXPECT_TRUE(wait_until(
+        [&] { return m_remote.marked_texts(editor::kOriginalBox) == Strings{"greeting"}; }));
     m_remote.type_text(editor::kTranslationBox, "Geh weg.");
     m_remote.press_key(editor::kTranslationBox, "Ctrl+Enter");
     EXPECT_TRUE(wait_for_text(editor::kOriginalBox, "Come back"));
-    EXPECT_EQ(m_remote.column(editor::kEntryList, 0), Strings({"*", "", ""}));
-    EXPECT_TRUE(wait_until([&] { return m_remote.status_text(1) == "übersetzt 1 von 3"; }));
+    // The memory's translation of a like response is offered; Alt+1 from the translation box
+    // takes it (the core owns which suggestions there are).
+    EXPECT_EQ(rows(editor::kSuggestionList), Strings({"Komm zurück|Gedächtnis|ähnlich 66 %"}));
+    m_remote.press_key(editor::kTranslationBox, "Alt+1");
+    EXPECT_TRUE(wait_for_text(editor::kTranslationBox, "Komm zurück"));
+    m_remote.press_key(editor::kTranslationBox, "Ctrl+Enter");
+    EXPECT_EQ(m_remote.column(editor::kEntryList, 0), Strings({"*", "*", ""}));
+    EXPECT_TRUE(wait_until([&] { return m_remote.status_text(1) == "übersetzt 2 von 3"; }));
+    EXPECT_TRUE(
+        wait_until([&] { return m_remote.window_title(WindowId::TextEditor) == "Dialog (1)"; }));
     m_remote.press_button(editor::kCancelButton);
     ASSERT_TRUE(wait_closed(WindowId::TextEditor));
     EXPECT_TRUE(wait_until([&] {
@@ -562,7 +577,7 @@ TEST_F(WindowContract, TheDialogEditorFiltersStoresWithCtrlEnterAndASaveMarksThe
     ASSERT_TRUE(wait_until([&] { return !seen->empty() && command_items_are(true); }));
     m_remote.choose_menu(dialog_command);
     ASSERT_TRUE(wait_open(WindowId::TextEditor));
-    EXPECT_EQ(m_remote.column(editor::kEntryList, 0), Strings({"Ü", "", ""}));
+    EXPECT_EQ(m_remote.column(editor::kEntryList, 0), Strings({"Ü", "Ü", ""}));
     m_remote.click_row(editor::kEntryList, 0, ListEventType::Other);
     EXPECT_TRUE(wait_for_text(editor::kTranslationBox, "Geh weg."));
     m_remote.close_window(WindowId::TextEditor);

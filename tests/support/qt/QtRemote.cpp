@@ -14,6 +14,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextEdit>
 #include <QThread>
 
 #include "platform/qt/ListView.h"
@@ -255,6 +256,15 @@ bool WindowRemote::window_open(WindowId window) const {
 std::string WindowRemote::control_text(int control) const {
     const std::optional<Text> text = m_window.control_text(control);
     return text ? to_qstring(*text).toStdString() : "(nothing)";
+}
+
+std::vector<std::string> WindowRemote::marked_texts(int control) const {
+    std::vector<std::string> texts;
+    auto* box = static_cast<QTextEdit*>(control_of(m_window, control));
+    for (const QTextEdit::ExtraSelection& selection : box->extraSelections()) {
+        texts.push_back(selection.cursor.selectedText().toStdString());
+    }
+    return texts;
 }
 
 bool WindowRemote::control_enabled(int control) const {

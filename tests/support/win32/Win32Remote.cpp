@@ -8,6 +8,7 @@
 #include <memory>
 
 #include <commctrl.h>
+#include <richedit.h>
 
 #include "platform/win32/window/Win32Window.h"
 
@@ -274,6 +275,18 @@ void WindowRemote::press_key(int control, const std::string& key) {
         with_keys_held({VK_CONTROL}, [&] { press_virtual_key(m_window, target, virtual_key); });
         return;
     }
+    if (key.starts_with("Alt+") && key.size() == 5) {
+        // A digit with Alt held arrives as a system key.
+        const auto digit = static_cast<WPARAM>(key[4]);
+        SetFocus(target);
+        with_keys_held({VK_MENU}, [&] {
+            PostMessageW(target, WM_SYSKEYDOWN, digit, 1 | (LPARAM{1} << 29));
+            PostMessageW(target, WM_SYSKEYUP, digit, static_cast<LPARAM>(0xE0000001));
+            while (m_window.run_one()) {
+            }
+        });
+        return;
+    }
     press_virtual_key(m_window, target, keys.at(key));
 }
 
@@ -416,6 +429,43 @@ bool WindowRemote::window_open(WindowId window) const {
 
 std::string WindowRemote::control_text(int control) const {
     return window_text(m_window.control_handle(control));
+}
+
+std::vector<std::string> WindowRemote::marked_texts(int control) const {
+    // Character by character: a stretch is the characters whose background was set.
+    HWND box = m_window.control_handle(control);
+    GETTEXTLENGTHEX length_of{GTL_NUMCHARS, 1200};
+    const auto length = static_cast<LONG>(
+        SendMessageW(box, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length_of), 0));
+    CHARRANGE kept{};
+    SendMessageW(box, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&kept));
+    std::vector<std::string> texts;
+    std::wstring stretch;
+    for (LONG at = 0; at <= length; ++at) {
+        bool marked = false;
+        wchar_t character = L'\0';
+        if (at < length) {
+            CHARRANGE one{at, at + 1};
+            SendMessageW(box, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&one));
+            CHARFORMAT2W format{};
+            format.cbSize = sizeof format;
+            SendMessageW(box, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+            marked =
+                (format.dwMask & CFM_BACKCOLOR) != 0 && (format.dwEffects & CFE_AUTOBACKCOLOR) == 0;
+            wchar_t buffer[2] = {};
+            TEXTRANGEW range{one, buffer};
+            SendMessageW(box, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+            character = buffer[0];
+        }
+        if (marked) {
+            stretch += character;
+        } else if (!stretch.empty()) {
+            texts.push_back(utf8(stretch));
+            stretch.clear();
+        }
+    }
+    SendMessageW(box, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&kept));
+    return texts;
 }
 
 bool WindowRemote::control_enabled(int control) const {

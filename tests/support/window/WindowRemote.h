@@ -76,6 +76,8 @@ public:
     bool window_open(WindowId window) const;
     // As the control shows it; the Qt driver gives "(nothing)" where the program reads none.
     std::string control_text(int control) const;
+    // The stretches of a text box's text shown highlighted, in text order.
+    std::vector<std::string> marked_texts(int control) const;
     bool control_enabled(int control) const;
     std::vector<std::string> column(int control, int column) const;
     // Column titles and widths, "ID/200".

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <richedit.h>
 
 #include "platform/win32/window/WideText.h"
 
@@ -29,12 +30,30 @@ const std::array<ControlClass, 12> kControlClasses = {{
     {L"EDIT", kChild | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, TextForm::Plain, false},
     {L"BUTTON", kChild | WS_TABSTOP | BS_PUSHBUTTON, 0, TextForm::Caption, false},
     {L"EDIT", kTextBox, WS_EX_CLIENTEDGE, TextForm::Lines, false},
-    {L"EDIT", kTextBox | ES_READONLY, WS_EX_CLIENTEDGE, TextForm::Lines, false},
+    // A rich edit control: it can highlight stretches of its text.
+    {MSFTEDIT_CLASS, kTextBox | ES_READONLY, WS_EX_CLIENTEDGE, TextForm::Lines, false},
     {L"EDIT", kChild | WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY, WS_EX_CLIENTEDGE, TextForm::Plain,
      false},
     {L"EDIT", kChild | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, TextForm::Plain, false},
     {L"BUTTON", kChild | WS_TABSTOP | BS_AUTOCHECKBOX, 0, TextForm::Caption, false},
 }};
+
+// Every CR LF, lone CR and lone LF becomes CR LF.
+std::wstring with_crlf_breaks(const std::wstring& text) {
+    std::wstring result;
+    result.reserve(text.size() + text.size() / 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'\r' || text[i] == L'\n') {
+            result += L"\r\n";
+            if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') {
+                ++i;
+            }
+        } else {
+            result += text[i];
+        }
+    }
+    return result;
+}
 
 std::wstring shown(TextForm form, const Text& text) {
     switch (form) {
@@ -63,6 +82,11 @@ const ControlClass& control_class(ControlKind kind) {
 
 HWND create_control(const ControlSpec& definition, HWND parent, const Rect& rect, HFONT font) {
     const ControlClass& kind = control_class(definition.kind);
+    if (definition.kind == ControlKind::ReadOnlyTextBox) {
+        // The rich edit control's class comes with its library, loaded once for the process.
+        static const HMODULE rich_edit = LoadLibraryW(L"Msftedit.dll");
+        (void)rich_edit;
+    }
     HWND control = CreateWindowExW(
         kind.extended_style, kind.window_class, shown(kind.text, definition.text).c_str(),
         kind.style, rect.left, rect.top, std::max(rect.width, 0), std::max(rect.height, 0), parent,
@@ -101,6 +125,31 @@ void set_text(HWND control, ControlKind kind, const Text& text) {
     if (form != TextForm::None) {
         SetWindowTextW(control, shown(form, text).c_str());
     }
+    if (kind == ControlKind::ReadOnlyTextBox) {
+        set_marks(control, {});
+    }
+}
+
+void set_marks(HWND control, const std::vector<TextMark>& marks) {
+    CHARFORMAT2W plain{};
+    plain.cbSize = sizeof plain;
+    plain.dwMask = CFM_BACKCOLOR;
+    plain.dwEffects = CFE_AUTOBACKCOLOR;
+    SendMessageW(control, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&plain));
+    CHARFORMAT2W marked{};
+    marked.cbSize = sizeof marked;
+    marked.dwMask = CFM_BACKCOLOR;
+    marked.crBackColor = RGB(kMarkBackground.red, kMarkBackground.green, kMarkBackground.blue);
+    // The marks are set through the selection, which is put back afterwards.
+    CHARRANGE kept{};
+    SendMessageW(control, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&kept));
+    for (const TextMark& mark : marks) {
+        CHARRANGE range{static_cast<LONG>(mark.offset),
+                        static_cast<LONG>(mark.offset + mark.length)};
+        SendMessageW(control, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+        SendMessageW(control, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&marked));
+    }
+    SendMessageW(control, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&kept));
 }
 
 std::optional<Text> get_text(HWND control, ControlKind kind) {
@@ -111,6 +160,10 @@ std::optional<Text> get_text(HWND control, ControlKind kind) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(
         GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    if (form == TextForm::Lines) {
+        // A rich edit control ends its lines with a CR alone: every box gives CR LF.
+        text = with_crlf_breaks(text);
+    }
     if (form == TextForm::Caption) {
         // Back from the doubled "&" of a caption.
         for (std::size_t at = text.find(L"&&"); at != std::wstring::npos;

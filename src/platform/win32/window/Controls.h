@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/Window.h"
 
@@ -39,6 +40,8 @@ HWND__* create_control(const ControlSpec& definition, HWND__* parent, const Rect
 Rect fitted(HWND__* control, ControlKind kind, const Rect& rect);
 
 void set_text(HWND__* control, ControlKind kind, const Text& text);
+// Highlights `marks` of a read-only text box (a rich edit control), and nothing else.
+void set_marks(HWND__* control, const std::vector<TextMark>& marks);
 // Nothing when the control holds a character Windows-1252 cannot hold.
 std::optional<Text> get_text(HWND__* control, ControlKind kind);
 

@@ -224,6 +224,19 @@ bool Win32Window::run_one() {
             return true;
         }
     }
+    // Alt+1 to Alt+9 in a pop-up choose a row of its list view that takes pick keys.
+    if (root != nullptr && message.message == WM_SYSKEYDOWN && message.wParam >= '1' &&
+        message.wParam <= '9') {
+        if (const std::optional<WindowId> window = popup_of(root)) {
+            for (const auto& [number, control] : m_controls) {
+                if (control.pick_keys && control.window == *window) {
+                    deliver(ControlEvent{number, ListEventType::PickKey,
+                                         static_cast<int>(message.wParam - '1')});
+                    return true;
+                }
+            }
+        }
+    }
     // The menu items' keys choose them wherever the main window has the focus (never in a
     // pop-up window).
     if (root == m_main && m_shortcuts != nullptr &&
@@ -585,7 +598,9 @@ void Win32Window::add_control(WindowId window, const ControlSpec& control) {
             return;
         }
         Control& added = m_controls[control.number];
-        added = Control{window, control.kind, handle, nullptr, control.rect};
+        added = Control{window,       control.kind,
+                        handle,       nullptr,
+                        control.rect, control.pick_keys && control.kind == ControlKind::ListView};
         if (control.kind == ControlKind::ListView) {
             added.list = std::make_unique<VirtualList>(control.number, window == WindowId::Main,
                                                        handle, control.columns,
@@ -876,6 +891,22 @@ long long Win32Window::handle_message(WindowHandle window, unsigned message,
         break;
     }
     return DefWindowProcW(window, message, wparam, lparam);
+}
+
+void Win32Window::set_text_marks(int control, std::vector<TextMark> marks) {
+    m_calls->post([this, control, marks = std::move(marks)] {
+        if (Control* found = find(control); found && found->kind == ControlKind::ReadOnlyTextBox) {
+            set_marks(found->handle, marks);
+        }
+    });
+}
+
+void Win32Window::set_popup_title(WindowId window, const Text& title) {
+    m_calls->post([this, window, title] {
+        if (HWND popup = popup_handle(window); popup != nullptr) {
+            SetWindowTextW(popup, to_wide(title).c_str());
+        }
+    });
 }
 
 void Win32Window::set_main_window_title(const Text& title) {

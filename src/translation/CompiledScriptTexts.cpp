@@ -1,0 +1,62 @@
+#include "translation/CompiledScriptTexts.h"
+
+#include <string>
+
+#include "scriptcode/ScriptRecord.h"
+
+namespace orv {
+namespace {
+
+bool player_reads(scriptcode::StringRole role) {
+    return role == scriptcode::StringRole::Message || role == scriptcode::StringRole::Button;
+}
+
+} // namespace
+
+std::vector<PlayerText> find_compiled_script_texts(const PlayerTextKind& kind,
+                                                   const BlockStore& store, const ObjectLists&) {
+    std::vector<PlayerText> texts;
+    // Block 0 is the file header, whatever its tag.
+    for (std::size_t number = 1; number < store.block_count(); ++number) {
+        const Block& block = store.block(number);
+        if (record_tag(block) != kind.tag) {
+            continue;
+        }
+        const auto script = scriptcode::read_script_strings(block);
+        if (!script) {
+            continue;
+        }
+        int slot = 0;
+        for (const auto& string : script->strings) {
+            if (player_reads(string.role)) {
+                ++slot;
+                texts.push_back(
+                    {number, script->id + "#" + std::to_string(slot), string.text, slot});
+            }
+        }
+    }
+    return texts;
+}
+
+std::optional<Text> write_compiled_script_text(const PlayerTextKind&, Block& block,
+                                               const PlayerText& target, TextView text) {
+    const auto script = scriptcode::read_script_strings(block);
+    if (!script) {
+        return script.error().message;
+    }
+    int slot = 0;
+    for (const auto& string : script->strings) {
+        if (!player_reads(string.role) || ++slot != target.slot) {
+            continue;
+        }
+        auto changed = scriptcode::replace_script_strings(block, {{string.number, Text(text)}});
+        if (!changed) {
+            return changed.error().message;
+        }
+        block = std::move(*changed);
+        return std::nullopt;
+    }
+    return cp1252(u8"Der Text „") + target.key + cp1252(u8"“ ist im Skript nicht mehr da.");
+}
+
+} // namespace orv

@@ -1,0 +1,201 @@
+// The decoder and encoder of compiled code: each statement kind from hand-built bytes, the
+// refusals, and encode(decode(code)) == code.
+#include "scriptcode/CompiledCode.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "ScriptSamples.h"
+
+namespace orv::scriptcode {
+namespace {
+
+using namespace test;
+
+const char* kind_name(OperandKind kind) {
+    switch (kind) {
+    case OperandKind::Fixed:
+        return "fixed";
+    case OperandKind::Variable:
+        return "var";
+    case OperandKind::BlockCount:
+        return "count";
+    case OperandKind::ObjectId:
+        return "id";
+    case OperandKind::Cell:
+        return "cell";
+    case OperandKind::Topic:
+        return "topic";
+    case OperandKind::ShortText:
+        return "text";
+    case OperandKind::LongText:
+        return "longtext";
+    case OperandKind::Message:
+        return "message";
+    case OperandKind::Button:
+        return "button";
+    case OperandKind::Expression:
+        return "expr";
+    }
+    return "?";
+}
+
+// Statements as one line each: "OPCODE [ref=ID] kind=value ...", texts in quotes, other
+// bytes in hex, so that a whole decoding compares at once.
+std::string describe(const std::vector<Statement>& statements) {
+    std::string out;
+    for (const Statement& statement : statements) {
+        char buffer[16];
+        std::snprintf(buffer, sizeof buffer, "%04X", statement.opcode);
+        out += buffer;
+        if (statement.reference) {
+            out += " ref='" + *statement.reference + "'";
+        }
+        for (const Operand& operand : statement.operands) {
+            out += std::string(" ") + kind_name(operand.kind) + "=";
+            if (is_text(operand.kind)) {
+                out += "'" + operand.value + "'";
+            } else {
+                for (const char byte : operand.value) {
+                    std::snprintf(buffer, sizeof buffer, "%02X", static_cast<unsigned char>(byte));
+                    out += buffer;
+                }
+            }
+        }
+        out += "\n";
+    }
+    return out;
+}
+
+TEST(CompiledCode, DecodesEachStatementKindAndEncodesItBack) {
+    struct Case {
+        const char* name;
+        std::string code;
+        std::string expected;
+    };
+    const std::vector<Case> cases = {
+        {"end and return", u16(0x0124) + u16(0x0101), "0124\n0101\n"},
+        {"set of a local", u16(0x0105) + local('f', 2) + short_text(" 5"),
+         "0105 var=660200 expr=2035\n"},
+        {"set of a global", u16(0x0105) + "G" + short_text("Days") + short_text(" 1"),
+         "0105 var=470444617973 expr=2031\n"},
+        {"if and endif count the statements between them",
+         u16(0x0106) + u8(2) + short_text("cond") + u16(0x0124) + u16(0x0124) + u16(0x0109),
+         "0106 count=02 expr=636F6E64\n0124\n0124\n0109\n"},
+        {"if, elseif, else, endif",
+         u16(0x0106) + u8(1) + short_text("a") + u16(0x0124) + u16(0x0108) + u8(0) +
+             short_text("b") + u16(0x0107) + u8(1) + u16(0x0124) + u16(0x0109),
+         "0106 count=01 expr=61\n0124\n0108 count=00 expr=62\n0107 count=01\n0124\n0109\n"},
+        {"nested blocks count the inner statements too",
+         u16(0x010A) + u8(3) + short_text("w") + u16(0x0106) + u8(1) + short_text("i") +
+             u16(0x0124) + u16(0x0109) + u16(0x010B),
+         "010A count=03 expr=77\n0106 count=01 expr=69\n0124\n0109\n010B\n"},
+        {"message box with variables and buttons",
+         u16(0x1000) + long_text("%g Gold, %s") + u8(2) + local('s', 1) + "G" +
+             short_text("PCRace") + u8(2) + button("Ja") + button("Nein"),
+         "1000 message='%g Gold, %s' fixed=02 var=730100 var=4706504352616365 fixed=02 "
+         "button='Ja' button='Nein'\n"},
+        {"message box without variables or buttons",
+         u16(0x1000) + long_text("Hallo") + u8(0) + u8(0),
+         "1000 message='Hallo' fixed=00 fixed=00\n"},
+        {"topic", u16(0x1022) + short_text("Fuhaven"), "1022 topic='Fuhaven'\n"},
+        {"position cell: four floats and the cell",
+         u16(0x1005) + f32(1) + f32(2) + f32(3) + f32(0) + short_text("Fuhaven, Hafen"),
+         "1005 fixed=0000803F fixed=00000040 fixed=00004040 fixed=00000000 "
+         "cell='Fuhaven, Hafen'\n"},
+        {"AI package with its optional reset",
+         u16(0x10F7) + short_text("wache") + short_text("Keller") + u16(0) + f32(0) + f32(0) +
+             f32(0) + u8(1),
+         "10F7 id='wache' cell='Keller' fixed=0000 fixed=00000000 fixed=00000000 "
+         "fixed=00000000 fixed=01\n"},
+        {"reference in front of a call",
+         u16(0x010C) + short_text("player") + u16(0x10D4) + short_text("gold_001") + u16(25),
+         "10D4 ref='player' id='gold_001' fixed=1900\n"},
+        {"journal with the FF FF behind its arguments",
+         u16(0x10CC) + short_text("quest") + u16(10) + "\xFF\xFF",
+         "10CC id='quest' fixed=0A00 fixed=FFFF\n"},
+        {"sound file with one length byte, subtitle with two",
+         u16(0x111B) + short_text("vo\\a.mp3") + long_text("Hallo"),
+         "111B text='vo\\a.mp3' longtext='Hallo'\n"},
+        {"axis letter and effect byte", u16(0x1006) + "X" + f32(10) + u16(0x1138) + u8(4),
+         "1006 fixed=58 fixed=00002041\n1138 fixed=04\n"},
+        {"empty code", "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto decoded = decode(c.code);
+        ASSERT_TRUE(decoded) << decoded.error().message;
+        EXPECT_EQ(describe(*decoded), c.expected);
+        const auto encoded = encode(*decoded);
+        ASSERT_TRUE(encoded);
+        EXPECT_EQ(*encoded, c.code);
+    }
+}
+
+TEST(CompiledCode, RefusesWhatItCannotSplitWithoutDoubt) {
+    struct Case {
+        const char* name;
+        std::string code;
+        const char8_t* message;
+        std::size_t offset;
+    };
+    const std::vector<Case> cases = {
+        {"unknown opcode", u16(0x0124) + u16(0x0FFF), u8"Unbekannter Befehlscode 0x0FFF (Byte 2).",
+         2},
+        {"extension code", u16(0x0124) + u16(0x3800) + u16(0),
+         u8"Das Skript enthält Code einer Skripterweiterung (Befehlscode 0x3800); es wird nicht "
+         u8"verändert (Byte 2).",
+         2},
+        {"extension code behind a reference", u16(0x010C) + short_text("x") + u16(0x3C02),
+         u8"Das Skript enthält Code einer Skripterweiterung (Befehlscode 0x3C02); es wird nicht "
+         u8"verändert (Byte 0).",
+         0},
+        {"a byte left over", u16(0x0124) + u8(1),
+         u8"Nach dem letzten vollständigen Befehl bleiben 1 Bytes übrig (Byte 2).", 2},
+        {"a text running past the end", u16(0x1022) + u8(5) + "abc",
+         u8"Die Argumente von AddTopic passen nicht zum Code (Byte 0).", 0},
+        {"a button without its zero byte",
+         u16(0x1000) + long_text("a") + u8(0) + u8(1) + u8(2) + "bX",
+         u8"Die Argumente von MessageBox passen nicht zum Code (Byte 0).", 0},
+        {"journal without FF FF", u16(0x10CC) + short_text("q") + u16(10) + u16(0),
+         u8"Die Argumente von Journal passen nicht zum Code (Byte 0).", 0},
+        {"a layout not known for sure", u16(0x10F9) + f32(0),
+         u8"Die Ablage der Argumente von AIWander ist nicht sicher bekannt (Byte 0).", 0},
+        {"two ways: Activate with a one-byte ID, or Activate and End", u16(0x1017) + u8(1) + u8(1),
+         u8"Der Code lässt sich auf mehr als eine Weise in Befehle teilen.", 0},
+        {"a block count too high",
+         u16(0x0106) + u8(2) + short_text("a") + u16(0x0124) + u16(0x0109),
+         u8"Die Zahl der Befehle im Block eines if (2) passt nicht zum Code (Byte 0).", 0},
+        {"an endif without if", u16(0x0109), u8"Ein endif ohne passenden Anfang (Byte 0).", 0},
+        {"an endwhile closing an if", u16(0x0106) + u8(0) + short_text("a") + u16(0x010B),
+         u8"Ein endwhile ohne passenden Anfang (Byte 5).", 5},
+        {"an if without endif", u16(0x0106) + u8(0) + short_text("a"),
+         u8"Ein if ohne Ende (Byte 0).", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto decoded = decode(c.code);
+        ASSERT_FALSE(decoded);
+        EXPECT_EQ(decoded.error().message, cp1252(c.message));
+        EXPECT_EQ(decoded.error().offset, c.offset);
+    }
+}
+
+TEST(CompiledCode, EncodeRefusesTextsPastTheirLengthField) {
+    const auto statement = [](OperandKind kind, std::size_t length) {
+        return std::vector<Statement>{
+            {0x1000, std::nullopt, {{kind, std::string(length, 'a')}}, 0}};
+    };
+    EXPECT_TRUE(encode(statement(OperandKind::Message, 65535)));
+    EXPECT_FALSE(encode(statement(OperandKind::Message, 65536)));
+    EXPECT_TRUE(encode(statement(OperandKind::Button, 254)));
+    EXPECT_FALSE(encode(statement(OperandKind::Button, 255)));
+    EXPECT_TRUE(encode(statement(OperandKind::Topic, 255)));
+    EXPECT_FALSE(encode(statement(OperandKind::Topic, 256)));
+    EXPECT_FALSE(encode(statement(OperandKind::Expression, 256)));
+}
+
+} // namespace
+} // namespace orv::scriptcode

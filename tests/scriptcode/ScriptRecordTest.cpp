@@ -1,0 +1,150 @@
+// Script records: which strings they offer, and the replacement that changes source and
+// compiled code together and proves the result by reading it again.
+#include "scriptcode/ScriptRecord.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "ScriptSamples.h"
+#include "fixtures/PluginBuilder.h"
+
+namespace orv::scriptcode {
+namespace {
+
+using namespace test;
+
+const std::string kSource = "Begin demo_script\r\nshort count\r\n"
+                            "MessageBox \"%g Pfeile\" count \"Ja\" \"Nein\"\r\n"
+                            "AddTopic Fuhaven\r\n"
+                            "PositionCell 1 0 -5.5 90 \"Fuhaven, Hafen\"\r\n"
+                            "End demo_script\r\n";
+
+std::string code_of(const std::string& message, const std::string& yes, const std::string& topic,
+                    const std::string& cell) {
+    return u16(0x1000) + long_text(message) + u8(1) + local('s', 1) + u8(2) + button(yes) +
+           button("Nein") + u16(0x1022) + short_text(topic) + u16(0x1005) + f32(1) + f32(0) +
+           f32(-5.5f) + f32(90) + short_text(cell) + u16(0x0101);
+}
+
+const std::string kCode = code_of("%g Pfeile", "Ja", "Fuhaven", "Fuhaven, Hafen");
+
+std::uint32_t u32_at(const Block& block, std::size_t offset) {
+    return read_u32_le(block, offset).value_or(0xFFFFFFFF);
+}
+
+TEST(ScriptRecord, OffersTheStringsOfAScriptThatAgreesWithItsSource) {
+    const auto strings = read_script_strings(script_record("demo_script", kSource, kCode));
+    ASSERT_TRUE(strings) << strings.error().message;
+    EXPECT_EQ(strings->id, "demo_script");
+    std::string listed;
+    for (const ScriptString& string : strings->strings) {
+        listed += std::to_string(string.number) + ":" +
+                  std::to_string(static_cast<int>(string.role)) + ":" + string.text + "|";
+    }
+    EXPECT_EQ(listed, "1:0:%g Pfeile|2:1:Ja|3:1:Nein|4:2:Fuhaven|5:3:Fuhaven, Hafen|");
+}
+
+TEST(ScriptRecord, RefusesRecordsItCannotTrust) {
+    struct Case {
+        const char* name;
+        Block record;
+        std::u8string_view expected;
+    };
+    std::string short_header(40, '\0');
+    const std::vector<Case> cases = {
+        {"a header size other than the code's",
+         script_record("demo_script", kSource, kCode, static_cast<std::int64_t>(kCode.size()) + 1),
+         u8"Der Kopf nennt 74 Bytes Code, der Code hat 73."},
+        {"a header too short to hold the size",
+         fixtures::RecordBuilder("SCPT")
+             .raw("SCHD", short_header)
+             .raw("SCDT", kCode)
+             .raw("SCTX", kSource)
+             .bytes(),
+         u8"Das Skript hat keinen vollständigen Kopf (SCHD)."},
+        {"no source",
+         fixtures::RecordBuilder("SCPT").raw("SCHD", std::string(52, '\0')).raw("SCDT", "").bytes(),
+         u8"Das Skript hat keinen Quelltext (SCTX)."},
+        {"extension code", script_record("demo_script", "End", u16(0x3811) + u16(0x0101)),
+         u8"Das Skript enthält Code einer Skripterweiterung (Befehlscode 0x3811); es wird nicht "
+         u8"verändert (Byte 0)."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto strings = read_script_strings(c.record);
+        ASSERT_FALSE(strings);
+        EXPECT_EQ(strings.error().message, cp1252(c.expected));
+        EXPECT_FALSE(replace_script_strings(c.record, {}));
+    }
+}
+
+TEST(ScriptRecord, ReplacesStringsInSourceAndCodeAndRecomputesEveryLength) {
+    const Block record = script_record("demo_script", kSource, kCode);
+    const std::string message = cp1252(u8"Du trägst %g Pfeile über der Schulter");
+    const std::string topic = cp1252(u8"Fuhaven Häfen");
+    const auto changed = replace_script_strings(
+        record, {{1, message}, {2, cp1252(u8"Jawohl, gewiß")}, {4, topic}, {5, "Fuhaven"}});
+    ASSERT_TRUE(changed) << changed.error().message;
+
+    const std::string code = code_of(message, cp1252(u8"Jawohl, gewiß"), topic, "Fuhaven");
+    EXPECT_EQ(subrecord_data(*changed, "SCDT"), code);
+    // A bare topic that now holds a space gets quotes.
+    EXPECT_EQ(subrecord_data(*changed, "SCTX"),
+              cp1252(u8"Begin demo_script\r\nshort count\r\n"
+                     u8"MessageBox \"Du trägst %g Pfeile über der Schulter\" count \"Jawohl, "
+                     u8"gewiß\" \"Nein\"\r\nAddTopic \"Fuhaven Häfen\"\r\n"
+                     u8"PositionCell 1 0 -5.5 90 \"Fuhaven\"\r\nEnd demo_script\r\n"));
+    // SCHD's code size, and the record's size field, follow.
+    const auto header = subrecord_data(*changed, "SCHD");
+    EXPECT_EQ(u32_at(*changed, 16 + 8 + 44), code.size());
+    EXPECT_EQ(u32_at(*changed, 4), changed->size() - 16);
+    EXPECT_EQ(header.substr(0, 11), "demo_script");
+    // The variable names behind the header are carried unchanged.
+    EXPECT_EQ(subrecord_data(*changed, "SCVR"), std::string("count\0", 6));
+
+    const auto reread = read_script_strings(*changed);
+    ASSERT_TRUE(reread);
+    EXPECT_EQ(reread->strings[0].text, message);
+    EXPECT_EQ(reread->strings[2].text, "Nein");
+}
+
+TEST(ScriptRecord, NoReplacementAndUnchangedTextsLeaveTheRecordByteIdentical) {
+    const Block record = script_record("demo_script", kSource, kCode);
+    EXPECT_EQ(replace_script_strings(record, {}).value(), record);
+    EXPECT_EQ(replace_script_strings(record, {{2, "Ja"}, {5, "Fuhaven, Hafen"}}).value(), record);
+}
+
+TEST(ScriptRecord, RefusesAReplacementItsStringCannotTake) {
+    const Block record = script_record("demo_script", kSource, kCode);
+    struct Case {
+        const char* name;
+        StringReplacement replacement;
+        std::u8string_view expected;
+    };
+    const std::vector<Case> cases = {
+        {"a lost specifier",
+         {1, "Pfeile"},
+         u8"Skripttext 1: Der Text hat 0 Platzhalter wie %g oder %s, das Original 1; ihre Zahl "
+         u8"muss gleich bleiben."},
+        {"a button past its field",
+         {3, std::string(255, 'n')},
+         u8"Skripttext 3: Der Text hat 255 Bytes; hier passen höchstens 254."},
+        {"a cell past its field",
+         {5, std::string(256, 'c')},
+         u8"Skripttext 5: Der Text hat 256 Bytes; hier passen höchstens 255."},
+        {"a number naming no string",
+         {6, "x"},
+         u8"Skripttext 6: Das Skript hat keinen solchen Text."},
+        {"number zero", {0, "x"}, u8"Skripttext 0: Das Skript hat keinen solchen Text."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto changed = replace_script_strings(record, {c.replacement});
+        ASSERT_FALSE(changed);
+        EXPECT_EQ(changed.error().message, cp1252(c.expected));
+    }
+}
+
+} // namespace
+} // namespace orv::scriptcode
