@@ -1,4 +1,5 @@
 #include "app/Application.h"
+#include "app/LearnCommand.h"
 
 #include <utility>
 #include <variant>
@@ -109,6 +110,9 @@ void Application::State::on(const MenuCommandEvent& event) {
         return;
     case command::kCheck:
         check_window.open();
+        return;
+    case command::kLearnFromTranslation:
+        start_worker(learn_command);
         return;
     case command::kResetExternalDatabase:
         reset_external_database_with_question(dialogs, files,

@@ -30,6 +30,7 @@ inline constexpr int kSave = 2;
 inline constexpr int kSaveAs = 3;
 inline constexpr int kQuit = 4;
 inline constexpr int kResetExternalDatabase = 5;
+inline constexpr int kLearnFromTranslation = 6;
 inline constexpr int kCheck = 7;
 // "Text bearbeiten": one entry per editor kind, in the order of kEditorKinds.
 inline constexpr IdRange kEditTexts{9, 9 + static_cast<int>(kEditorKinds.size()) - 1};
@@ -43,23 +44,30 @@ constexpr int edit_text(std::size_t index) {
 }
 } // namespace command
 
-// The command menu items: "Öffnen", "Speichern", "Speichern als...", "Löschen", "Prüfen",
-// the seven "Text bearbeiten" entries and "Bearbeiten". They are always disabled and enabled
-// together, in this order, so that no second command or pop-up starts while one works.
-// "Beenden", "Hilfe" and "Über" are never disabled.
-inline constexpr std::array<int, 13> kCommandMenuItems = {
-    command::kOpen,        command::kSave,
-    command::kSaveAs,      command::kResetExternalDatabase,
-    command::kCheck,       command::edit_text(0),
-    command::edit_text(1), command::edit_text(2),
-    command::edit_text(3), command::edit_text(4),
-    command::edit_text(5), command::edit_text(6),
-    command::kEditName};
+// The command menu items: "Öffnen", "Speichern", "Speichern als...", "Löschen", "Aus Übersetzung
+// lernen...", "Prüfen", the seven "Text bearbeiten" entries and "Bearbeiten". They are always
+// disabled and enabled together, in this order, so that no second command or pop-up starts while
+// one works. "Beenden", "Hilfe" and "Über" are never disabled.
+inline constexpr std::array<int, 14> kCommandMenuItems = {command::kOpen,
+                                                          command::kSave,
+                                                          command::kSaveAs,
+                                                          command::kResetExternalDatabase,
+                                                          command::kLearnFromTranslation,
+                                                          command::kCheck,
+                                                          command::edit_text(0),
+                                                          command::edit_text(1),
+                                                          command::edit_text(2),
+                                                          command::edit_text(3),
+                                                          command::edit_text(4),
+                                                          command::edit_text(5),
+                                                          command::edit_text(6),
+                                                          command::kEditName};
 // Whether a command menu item needs a loaded plugin: all but "Öffnen" and "Löschen". Those
 // are greyed at start-up until the first Open, and again after an Open that left no plugin.
 constexpr bool needs_plugin(int command_menu_item) {
     return command_menu_item != command::kOpen &&
-           command_menu_item != command::kResetExternalDatabase;
+           command_menu_item != command::kResetExternalDatabase &&
+           command_menu_item != command::kLearnFromTranslation;
 }
 
 // The controls of the main window: the frame, the tab bar, one list view per object list

@@ -1,4 +1,5 @@
 #include "app/FileCommands.h"
+#include "app/WorkerEnd.h"
 
 #include <array>
 #include <optional>
@@ -28,22 +29,6 @@ const Text kFilter = "ESP (*.esp)|*.esp";
 const Text kInformationTitle = "INFORMATION";
 const Text kQuestionTitle = "FRAGE";
 const std::string kExtension = ".esp";
-
-// Sets the worker-ended flag and then clears the busy flag when the command is left, by
-// whatever way: the event loop disposes of a worker only once the first is set.
-class WorkerEnd {
-public:
-    explicit WorkerEnd(Workspace& workspace) : m_workspace(workspace) {}
-    WorkerEnd(const WorkerEnd&) = delete;
-    WorkerEnd& operator=(const WorkerEnd&) = delete;
-    ~WorkerEnd() {
-        m_workspace.worker_ended = 1;
-        m_workspace.busy = 0;
-    }
-
-private:
-    Workspace& m_workspace;
-};
 
 // Folders in the configuration file are Windows-1252.
 fs::path path_of_folder(const Text& folder) {

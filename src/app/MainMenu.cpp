@@ -15,7 +15,9 @@ std::vector<Menu> main_menu_bar() {
           {command::kCheck, cp1252(u8"&Prüfen")},
           {command::kSeparator, ""},
           {command::kQuit, "&Beenden"}}},
-        {"&Externe Datenbank", {{command::kResetExternalDatabase, cp1252(u8"&Löschen")}}},
+        {"&Externe Datenbank",
+         {{command::kResetExternalDatabase, cp1252(u8"&Löschen")},
+          {command::kLearnFromTranslation, cp1252(u8"&Aus Übersetzung lernen...")}}},
         {"&Text bearbeiten",
          // One entry per editor kind, in their order, with the kind's label.
          {{command::edit_text(0), "&Book"},

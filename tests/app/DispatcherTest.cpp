@@ -37,7 +37,7 @@ TEST_F(Dispatcher, MenuCommandsAndTheCloseBoxAskTheirQuestions) {
     } cases[] = {
         {command::kAbout, std::nullopt, {about}, false},
         {command::kHelp, std::nullopt, {}, false},
-        {6, std::nullopt, {}, false}, // not a command
+        {8, std::nullopt, {}, false}, // not a command
         {command::kResetExternalDatabase, MessageAnswer::No, {reset}, false},
         {command::kResetExternalDatabase, MessageAnswer::Yes, {reset, failed}, false, true},
         {command::kResetExternalDatabase, MessageAnswer::Yes, {reset, done}, false},

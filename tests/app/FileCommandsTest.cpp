@@ -1,4 +1,5 @@
 #include "app/FileCommands.h"
+#include "app/LearnCommand.h"
 
 #include <gtest/gtest.h>
 
@@ -154,9 +155,11 @@ TEST_F(FileCommands, RefusedOpenKeepsEverything) {
             EXPECT_EQ(window.snapshot().status[0], status);
             // The folder was chosen, so it is kept.
             EXPECT_EQ(m_settings.calls.back(), "store plugin " + native_path("/spiele/plugins/"));
-            // Without a plugin only "Öffnen" and "Löschen" come back.
+            // Without a plugin only "Öffnen", "Löschen" and "Aus Übersetzung lernen..." come
+            // back.
             for (const int item : kCommandMenuItems) {
-                EXPECT_EQ(window.snapshot().enabled(item), loaded || item == 1 || item == 5)
+                EXPECT_EQ(window.snapshot().enabled(item),
+                          loaded || item == 1 || item == 5 || item == 6)
                     << item;
             }
         }
@@ -261,6 +264,59 @@ TEST_F(FileCommands, SaveAndSaveAs) {
         workspace.lists.set_mark_and_dv_name(kWeaponList, 0, "", "Club");
         workspace.stored_texts.clear();
     }
+}
+
+TEST_F(FileCommands, LearningAsksForBothFilesAndSumsUpOrSaysWhatFailed) {
+    const auto guard = [](std::string_view name) {
+        return fixtures::plugin({fixtures::record("NPC_", {{"NAME", "guard"}, {"FNAM", name}})});
+    };
+    const fs::path english = native(u8"/spiele/plugins/Wache.esp");
+    const fs::path german = native(u8"/spiele/deutsch/Wache.esp");
+    files.put(english, guard("Guard"));
+    files.put(german, guard("Wache"));
+    const fs::path external = "prog/dataextra/Extradata.dat";
+    const fs::path memory = "prog/dataextra/Memory.tsv";
+
+    // Cancelling the second dialog learns nothing.
+    dialogs.next_path(english);
+    dialogs.next_path(std::nullopt);
+    run(learn_command);
+    EXPECT_FALSE(files.get(external) || files.get(memory));
+    const auto asked = dialogs.snapshot().file_dialogs;
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(std::tie(asked[0].title, asked[0].filter),
+              std::tuple(cp1252(u8"Englische Datei wählen"), Text("ESP/ESM|*.esp;*.esm")));
+    EXPECT_EQ(
+        std::tie(asked[1].title, asked[1].folder),
+        std::tuple(cp1252(u8"Deutsche Fassung derselben Datei wählen"), english.parent_path()));
+
+    // Learned into the program folder's database and memory, then summed up in a box; the
+    // command menu items come back as they were (no plugin is loaded).
+    dialogs.next_path(english);
+    dialogs.next_path(german);
+    run(learn_command);
+    const auto names = parse_pair_file(*files.get(external));
+    ASSERT_FALSE(names.entries.empty());
+    EXPECT_EQ(names.entries.back(), (PairEntry{"Guard", "Wache"}));
+    ASSERT_EQ(dialogs.boxes().size(), 1u);
+    EXPECT_EQ(dialogs.boxes()[0].title, "INFORMATION");
+    EXPECT_EQ(dialogs.boxes()[0].icon, MessageIcon::Information);
+    EXPECT_TRUE(dialogs.boxes()[0].text.starts_with(
+        cp1252(u8"Gelernt aus „Wache.esp“: 1 von 1 englischen Datensätzen")));
+    EXPECT_TRUE(window.snapshot().enabled(command::kLearnFromTranslation));
+    EXPECT_FALSE(window.snapshot().enabled(command::kSave));
+
+    // A German file that is cut short is refused with its message; what was learned stays.
+    const Bytes before = *files.get(external);
+    Bytes cut = guard("Wache");
+    cut.resize(cut.size() - 3);
+    files.put(german, cut);
+    dialogs.next_path(english);
+    dialogs.next_path(german);
+    run(learn_command);
+    ASSERT_EQ(dialogs.boxes().size(), 2u);
+    EXPECT_EQ(dialogs.boxes()[1].icon, MessageIcon::Stop);
+    EXPECT_EQ(*files.get(external), before);
 }
 
 } // namespace
