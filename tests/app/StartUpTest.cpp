@@ -41,12 +41,13 @@ TEST_F(StartUp, WithoutConfigurationBuildsTheDefaultWindow) {
             }
         }
     }
-    EXPECT_EQ(menu_lines, (Rows{cp1252(u8"&Datei: 1 Ö&ffnen (Strg+O) 2 &Speichern (Strg+S) 3 "
-                                       u8"Speichern &als... 7 &Prüfen 0  4 &Beenden"),
-                                cp1252(u8"&Externe Datenbank: 5 &Löschen 6 &Aus Übersetzung lernen..."),
-                                "&Text bearbeiten: 9 &Book 10 &Class 11 &Race 12 &Skill 13 "
-                                "B&irthsign 14 &Dialog 15 &Journal",
-                                cp1252(u8"&?: 20 &Hilfe (F1) 0  21 Ü&ber")}));
+    EXPECT_EQ(menu_lines,
+              (Rows{cp1252(u8"&Datei: 1 Ö&ffnen (Strg+O) 2 &Speichern (Strg+S) 3 "
+                           u8"Speichern &als... 7 &Prüfen 0  4 &Beenden"),
+                    cp1252(u8"&Externe Datenbank: 5 &Löschen 6 &Aus Übersetzung lernen..."),
+                    "&Text bearbeiten: 9 &Book 10 &Class 11 &Race 12 &Skill 13 "
+                    "B&irthsign 14 &Dialog 15 &Journal",
+                    cp1252(u8"&?: 20 &Hilfe (F1) 0  21 Ü&ber")}));
     EXPECT_EQ(s.popup_menu, (std::vector<MenuItem>{{command::kEditName, "&Bearbeiten"}}));
     for (const int item : {1, 2, 3, 4, 5, 7, 9, 10, 11, 12, 13, 20, 21, 25}) {
         EXPECT_EQ(s.enabled(item), item == 1 || item == 4 || item == 5 || item == 20 || item == 21)
