@@ -102,11 +102,14 @@ TEST_F(LearnIntoTest, AnyFailingFileOperationLeavesBothFilesAsTheyWere) {
 }
 
 TEST_F(LearnIntoTest, DamagedOrMissingFilesAreRefusedWithNothingWritten) {
+    // The files of the folder are named as the system joins folder and file name.
+    const std::string external = to_utf8(display_path(kPaths.into / "Extradata.dat"));
+    const std::string memory = to_utf8(display_path(kPaths.into / "Memory.tsv"));
     // clang-format off
     const std::vector<std::tuple<std::filesystem::path, std::string, std::string>> cases = {
         {kPaths.german, "", "Die Datei „mods/de.esp“ gibt es nicht.\rEs wurde nichts gelernt."},
-        {kExternal, std::string("\x09\0\0\0FFF", 7), "Die externe Datenbank „prog/dataextra/Extradata.dat“ ist ab Byte 0 beschädigt.\rDie externe Datenbank und das Übersetzungsgedächtnis bleiben, wie sie waren."},
-        {kMemory, "kaputt\n", "Das Übersetzungsgedächtnis „prog/dataextra/Memory.tsv“ ist beschädigt"},
+        {kExternal, std::string("\x09\0\0\0FFF", 7), "Die externe Datenbank „" + external + "“ ist ab Byte 0 beschädigt.\rDie externe Datenbank und das Übersetzungsgedächtnis bleiben, wie sie waren."},
+        {kMemory, "kaputt\n", "Das Übersetzungsgedächtnis „" + memory + "“ ist beschädigt"},
     };
     // clang-format on
     for (const auto& [path, contents, message] : cases) {

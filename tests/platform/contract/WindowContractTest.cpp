@@ -552,6 +552,8 @@ TEST_F(WindowContract, TheDialogEditorFiltersStoresWithCtrlEnterAndASaveMarksThe
     EXPECT_TRUE(wait_until(
         [&] { return m_remote.marked_texts(editor::kOriginalBox) == Strings{"greeting"}; }));
     m_remote.type_text(editor::kTranslationBox, "Geh weg.");
+    // Typed without the linked topic's name: the line under the box names it.
+    EXPECT_TRUE(wait_for_text(editor::kMissingNamesLine, "Fehlende Themen: Greeting"));
     m_remote.press_key(editor::kTranslationBox, "Ctrl+Enter");
     EXPECT_TRUE(wait_for_text(editor::kOriginalBox, "Come back"));
     // The memory's translation of a like response is offered; Alt+1 from the translation box
