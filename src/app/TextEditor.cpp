@@ -162,8 +162,8 @@ void TextEditor::open(const EditorKind& kind) {
                                      ControlKind::ListView,
                                      {},
                                      {405, 494, 485, 98},
-                                     {ListColumn{"Vorschlag", 280}, ListColumn{"Quelle", 105},
-                                      ListColumn{"Treffer", 80}},
+                                     {ListColumn{"Vorschlag", 265}, ListColumn{"Quelle", 100},
+                                      ListColumn{"Treffer", 100}},
                                      -1,
                                      true});
 

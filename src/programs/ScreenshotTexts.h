@@ -16,3 +16,7 @@ inline constexpr const char* kTypedResponse =
 inline constexpr const char* kRememberedResponse =
     "Dialog\tAsk me about the mill, %PCName.\tFrag mich nach der M\xc3\xbchle, "
     "%PCName.\t2024-01-01\n";
+
+// The demo's response that links to a topic: the second entry of the Dialog editor, behind
+// the greeting.
+inline constexpr int kLinkingResponse = 1;

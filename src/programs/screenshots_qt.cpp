@@ -299,7 +299,7 @@ int main(int argc, char** argv) {
         return fail("the Dialog editor did not open");
     }
     QWidget* dialog_editor = remote.top(orv::WindowId::TextEditor);
-    remote.click_row(orv::text_editor::kEntryList, 0, orv::ListEventType::Other);
+    remote.click_row(orv::text_editor::kEntryList, kLinkingResponse, orv::ListEventType::Other);
     settle();
     remote.type_text(orv::text_editor::kTranslationBox, kTypedResponse);
     settle();

@@ -159,7 +159,7 @@ int wmain(int argc, wchar_t** argv) {
     if (!wait_until([&] { return remote.window_open(orv::WindowId::TextEditor); })) {
         return fail("the Dialog editor did not open");
     }
-    remote.click_row(orv::text_editor::kEntryList, 0, orv::ListEventType::Other);
+    remote.click_row(orv::text_editor::kEntryList, kLinkingResponse, orv::ListEventType::Other);
     remote.type_text(orv::text_editor::kTranslationBox, kTypedResponse);
     if (!picture(L"dialog-editor", orv::WindowId::TextEditor)) {
         return fail("no picture of the Dialog editor");

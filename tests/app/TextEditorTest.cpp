@@ -107,8 +107,8 @@ TEST_F(TextEditorTest, OpensCentredAndClosesLeavingTheListsAsTheyWere) {
                                         "1060 Label \"\" 405,424 485x20",
                                         cp1252(u8"1061 Label \"Vorschläge (Doppelklick oder "
                                                u8"Alt+1 bis 5) :\" 405,478 485x20"),
-                                        "1062 ListView \"\" 405,494 485x98 Vorschlag/280 "
-                                        "Quelle/105 Treffer/80"}));
+                                        "1062 ListView \"\" 405,494 485x98 Vorschlag/265 "
+                                        "Quelle/100 Treffer/100"}));
     EXPECT_EQ(s.controls.at(kEntryList).rows.size(), 6u);
     EXPECT_EQ(s.controls.at(kEntryList).rows.at(kAlpha),
               (ListRow{"", "bk_alpha", "Es war einmal ein Buch."}));

@@ -644,6 +644,9 @@ QWidget* QtWindow::create_control_widget(const ControlSpec& definition, QWidget*
         label->setAlignment(
             (definition.kind == ControlKind::Label ? Qt::AlignLeft : Qt::AlignRight) |
             Qt::AlignTop);
+        // Room above the first line: the dots of a capital umlaut ("Übersetzung") rise above
+        // the font's ascent and were cut off at the label's top edge.
+        label->setContentsMargins(0, 2, 0, 0);
         return label;
     }
     case ControlKind::EditField:
