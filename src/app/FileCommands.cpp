@@ -30,11 +30,6 @@ const Text kInformationTitle = "INFORMATION";
 const Text kQuestionTitle = "FRAGE";
 const std::string kExtension = ".esp";
 
-// Folders in the configuration file are Windows-1252.
-fs::path path_of_folder(const Text& folder) {
-    return path_from_utf8(to_utf8(folder));
-}
-
 // The folder part of a chosen path, for the configuration file; nothing when
 // Windows-1252 cannot hold the folder, which then cannot go into that file.
 std::optional<Text> folder_part_of(const fs::path& chosen) {
@@ -243,6 +238,10 @@ void save_as_command(FileCommandContext& context) {
         show_file_name(context);
     }
     set_command_menu_enabled(context.window, true);
+}
+
+fs::path path_of_folder(const Text& folder) {
+    return path_from_utf8(to_utf8(folder));
 }
 
 } // namespace orv

@@ -37,6 +37,9 @@ struct FileCommandContext {
 // dialogs and refusals, the real work with the command menu items disabled, and as last
 // step on every way out the worker-ended flag set and the busy flag cleared.
 void open_command(FileCommandContext& context);
+
+// A folder of the configuration file (Windows-1252) as a path, where the dialogs start.
+std::filesystem::path path_of_folder(const Text& folder);
 void save_command(FileCommandContext& context);
 void save_as_command(FileCommandContext& context);
 

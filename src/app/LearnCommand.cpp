@@ -25,9 +25,8 @@ void learn_command(FileCommandContext& context) {
     if (workspace.worker_ended) {
         return;
     }
-    // The plugin folder is where the user keeps such files; folders in the configuration
-    // file are Windows-1252.
-    const auto folder = path_from_utf8(to_utf8(context.settings.reread_plugin_folder()));
+    // The plugin folder is where the user keeps such files.
+    const auto folder = path_of_folder(context.settings.reread_plugin_folder());
     const auto english =
         context.dialogs.open_file(cp1252(u8"Englische Datei wählen"), folder, kLearnFilter);
     if (!english || english->empty()) {

@@ -305,15 +305,11 @@ std::vector<PlayerText> find_script_texts(const PlayerTextKind&, const BlockStor
         if (!script) {
             continue;
         }
-        const Text text = result_script_text(*block, *script);
         int number = 0;
-        for (const auto& argument : find_script_arguments(text).arguments) {
-            if (argument.kind == ScriptArgumentKind::Text) {
-                ++number;
-                texts.push_back({static_cast<std::size_t>(response.block),
-                                 response.id + "#" + std::to_string(number),
-                                 text.substr(argument.offset, argument.length), number});
-            }
+        for (auto& shown : shown_script_texts(result_script_text(*block, *script))) {
+            ++number;
+            texts.push_back({static_cast<std::size_t>(response.block),
+                             response.id + "#" + std::to_string(number), std::move(shown), number});
         }
     }
     return texts;
@@ -325,21 +321,14 @@ std::optional<Text> write_script_text(const PlayerTextKind&, Block& block, const
     if (auto refusal = script_text_refusal(text)) {
         return refusal;
     }
-    const auto script = find_subrecord(block, "BNAM");
-    if (!script) {
-        return text_gone_message(target);
-    }
-    int number = 0;
-    const auto rewrite = rewrite_script_arguments(
-        result_script_text(block, *script), ScriptArgumentKind::Text,
-        [&](TextView) -> std::optional<Text> {
-            return ++number == target.slot ? std::optional<Text>(text) : std::nullopt;
+    // Slots count from 1.
+    const auto slot = static_cast<std::size_t>(target.slot);
+    const auto rewrite =
+        rewrite_shown_script_texts(block, [&](std::size_t index, TextView) -> std::optional<Text> {
+            return index + 1 == slot ? std::optional<Text>(text) : std::nullopt;
         });
-    if (number < target.slot) {
+    if (!rewrite || rewrite->count < slot) {
         return text_gone_message(target);
-    }
-    if (rewrite.replaced > 0) {
-        replace_subrecord_text(block, *script, TextKind::Whole, rewrite.script);
     }
     return std::nullopt;
 }

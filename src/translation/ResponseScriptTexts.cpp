@@ -30,27 +30,38 @@ Text current_response_script(const BlockStore& store, const ResponseElement& res
     return script ? result_script_text(*block, *script) : Text{};
 }
 
+std::optional<ShownTextsRewrite> rewrite_shown_script_texts(Block& block,
+                                                            const ShownTextReplacer& replace) {
+    const auto script = find_subrecord(block, "BNAM");
+    if (!script) {
+        return std::nullopt;
+    }
+    std::size_t count = 0;
+    const auto rewrite =
+        rewrite_script_arguments(result_script_text(block, *script), ScriptArgumentKind::Text,
+                                 [&](TextView now) { return replace(count++, now); });
+    if (rewrite.replaced > 0) {
+        replace_subrecord_text(block, *script, TextKind::Whole, rewrite.script);
+    }
+    return ShownTextsRewrite{count, rewrite.replaced > 0};
+}
+
 bool set_response_script_texts(BlockStore& store, ResponseElement& response,
                                const std::vector<Text>& texts) {
     Block* block = store.find(response.block);
-    const auto script = block ? find_subrecord(*block, "BNAM") : std::nullopt;
-    if (!script) {
+    if (block == nullptr) {
         return false;
     }
-    std::size_t number = 0;
-    const auto rewrite =
-        rewrite_script_arguments(result_script_text(*block, *script), ScriptArgumentKind::Text,
-                                 [&](TextView now) -> std::optional<Text> {
-                                     const std::size_t index = number++;
-                                     if (index < texts.size() && texts[index] != now) {
-                                         return texts[index];
-                                     }
-                                     return std::nullopt;
-                                 });
-    if (rewrite.replaced == 0) {
+    const auto rewrite = rewrite_shown_script_texts(
+        *block, [&texts](std::size_t index, TextView now) -> std::optional<Text> {
+            if (index < texts.size() && texts[index] != now) {
+                return texts[index];
+            }
+            return std::nullopt;
+        });
+    if (!rewrite || !rewrite->changed) {
         return false;
     }
-    replace_subrecord_text(*block, *script, TextKind::Whole, rewrite.script);
     response.mark = mark::kEdited;
     return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -19,6 +21,18 @@ std::optional<Text> script_text_refusal(TextView text);
 
 // The response's result script as its record holds it now (empty without one).
 Text current_response_script(const BlockStore& store, const ResponseElement& response);
+
+// Rewrites the shown texts of a block's result script (BNAM): text n (from 0) becomes what
+// `replace` gives for it, or stays when it gives nothing; every other byte of the script
+// stays, and the subrecord's and record's sizes follow. Gives how many shown texts the script
+// has and whether the record changed; nothing for a block without a result script.
+struct ShownTextsRewrite {
+    std::size_t count = 0;
+    bool changed = false;
+};
+using ShownTextReplacer = std::function<std::optional<Text>(std::size_t index, TextView now)>;
+std::optional<ShownTextsRewrite> rewrite_shown_script_texts(Block& block,
+                                                            const ShownTextReplacer& replace);
 
 // Puts `texts` into the response's result script: its n-th shown text becomes texts[n]
 // (texts beyond the script's are ignored); every other byte of the script stays. The

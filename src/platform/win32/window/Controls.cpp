@@ -38,23 +38,6 @@ const std::array<ControlClass, 12> kControlClasses = {{
     {L"BUTTON", kChild | WS_TABSTOP | BS_AUTOCHECKBOX, 0, TextForm::Caption, false},
 }};
 
-// Every CR LF, lone CR and lone LF becomes CR LF.
-std::wstring with_crlf_breaks(const std::wstring& text) {
-    std::wstring result;
-    result.reserve(text.size() + text.size() / 16);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == L'\r' || text[i] == L'\n') {
-            result += L"\r\n";
-            if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') {
-                ++i;
-            }
-        } else {
-            result += text[i];
-        }
-    }
-    return result;
-}
-
 std::wstring shown(TextForm form, const Text& text) {
     switch (form) {
     case TextForm::Plain:
@@ -162,7 +145,7 @@ std::optional<Text> get_text(HWND control, ControlKind kind) {
         GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
     if (form == TextForm::Lines) {
         // A rich edit control ends its lines with a CR alone: every box gives CR LF.
-        text = with_crlf_breaks(text);
+        text = with_crlf(std::wstring_view(text));
     }
     if (form == TextForm::Caption) {
         // Back from the doubled "&" of a caption.

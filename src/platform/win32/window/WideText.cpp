@@ -35,7 +35,10 @@ std::optional<Text> from_wide(std::wstring_view text) {
 }
 
 std::wstring with_crlf(TextView text) {
-    const std::wstring wide = to_wide(text);
+    return with_crlf(std::wstring_view(to_wide(text)));
+}
+
+std::wstring with_crlf(std::wstring_view wide) {
     std::wstring result;
     result.reserve(wide.size() + wide.size() / 16);
     for (std::size_t i = 0; i < wide.size(); ++i) {

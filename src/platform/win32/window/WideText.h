@@ -17,6 +17,7 @@ std::optional<Text> from_wide(std::wstring_view text);
 // A message or text-box text with every lone CR, lone LF or CR LF as CR LF, the line break
 // of Windows' edit controls and message boxes.
 std::wstring with_crlf(TextView text);
+std::wstring with_crlf(std::wstring_view wide);
 
 // A text shown as written: Windows takes "&" for a mnemonic marker. (Menu texts carry
 // their mnemonics and are taken as they are.)
