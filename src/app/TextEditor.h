@@ -68,8 +68,8 @@ public:
     bool may_discard_translation();
 
 private:
-    // What a store did: refused (nothing to store, or a text Windows-1252 cannot hold),
-    // stored the text the record already held, or changed the record.
+    // What a store did: refused (nothing to store, a text Windows-1252 cannot hold, or one
+    // the record cannot hold), stored the text the record already held, or changed the record.
     enum class Stored { Refused, Unchanged, Changed };
     Stored store();
     EntryFilter current_filter();
