@@ -45,10 +45,10 @@ constexpr int edit_text(std::size_t index) {
 } // namespace command
 
 // The command menu items: "Öffnen", "Speichern", "Speichern als...", "Löschen", "Aus Übersetzung
-// lernen...", "Prüfen", the seven "Text bearbeiten" entries and "Bearbeiten". They are always
+// lernen...", "Prüfen", the eight "Text bearbeiten" entries and "Bearbeiten". They are always
 // disabled and enabled together, in this order, so that no second command or pop-up starts while
 // one works. "Beenden", "Hilfe" and "Über" are never disabled.
-inline constexpr std::array<int, 14> kCommandMenuItems = {command::kOpen,
+inline constexpr std::array<int, 15> kCommandMenuItems = {command::kOpen,
                                                           command::kSave,
                                                           command::kSaveAs,
                                                           command::kResetExternalDatabase,
@@ -61,6 +61,7 @@ inline constexpr std::array<int, 14> kCommandMenuItems = {command::kOpen,
                                                           command::edit_text(4),
                                                           command::edit_text(5),
                                                           command::edit_text(6),
+                                                          command::edit_text(7),
                                                           command::kEditName};
 // Whether a command menu item needs a loaded plugin: all but "Öffnen" and "Löschen". Those
 // are greyed at start-up until the first Open, and again after an Open that left no plugin.
@@ -146,7 +147,7 @@ inline constexpr int kFindingList = 1080;
 // The commands' numbers must not meet either, and every text target has its menu entry.
 static_assert(command::kEditTexts.first > command::kCheck &&
               command::kEditTexts.last < command::kHelp);
-static_assert(kEditorKinds.size() == 7, "kCommandMenuItems lists one entry per editor kind");
+static_assert(kEditorKinds.size() == 8, "kCommandMenuItems lists one entry per editor kind");
 
 // The windows' ranges must not meet: one dispatcher tells every control apart.
 static_assert(kMainWindowControls.last < name_edit::kControls.first);

@@ -16,10 +16,21 @@ bool contains_folded(TextView text, TextView folded_query) {
 
 EditorEntries::EditorEntries(const EditorKind& kind, const Workspace& workspace,
                              TripleFile database, MemoryIndex memory)
-    : m_workspace(workspace), m_long_text(kind.long_text), m_database(std::move(database)),
+    : m_workspace(workspace), m_long_text(kind.long_text),
+      m_player_texts(player_text_kind_labelled(kind.player_texts)), m_database(std::move(database)),
       m_memory(std::move(memory)) {
     const ObjectLists& lists = workspace.lists;
-    if (m_long_text) {
+    if (m_player_texts != nullptr) {
+        // Several entries share a record where it holds several texts; each is one entry.
+        for (auto& text : player_texts()) {
+            m_entries.push_back({.key = text.key,
+                                 .id = text.key,
+                                 .block = static_cast<std::int32_t>(text.block),
+                                 .slot = text.slot,
+                                 .current = std::move(text.text),
+                                 .has_text = true});
+        }
+    } else if (m_long_text) {
         for (std::size_t target = 0; target < kTextTargets.size(); ++target) {
             if (kTextTargets[target].tag == m_long_text->tag) {
                 m_memory_kind = kFirstTextMemory + static_cast<int>(target);
@@ -37,10 +48,10 @@ EditorEntries::EditorEntries(const EditorKind& kind, const Workspace& workspace,
         // A column sort in the main window may have reordered the object list; the editor
         // lists in file order, which is the order of the blocks.
         std::ranges::stable_sort(m_entries, {}, &EditorEntry::block);
-    } else {
+    } else if (kind.responses) {
         const auto& responses = lists.responses();
         for (std::size_t index = 0; index < responses.size(); ++index) {
-            if (responses[index].kind == kind.responses) {
+            if (responses[index].kind == *kind.responses) {
                 m_entries.push_back({.key = responses[index].topic,
                                      .id = responses[index].id,
                                      .block = responses[index].block,
@@ -53,8 +64,23 @@ EditorEntries::EditorEntries(const EditorKind& kind, const Workspace& workspace,
     }
 }
 
+std::vector<PlayerText> EditorEntries::player_texts() const {
+    return m_player_texts->find(*m_player_texts, m_workspace.store, m_workspace.lists);
+}
+
 void EditorEntries::fill(EditorEntry& entry) const {
     const BlockStore& store = m_workspace.store;
+    const StoredTexts& stored = m_workspace.stored_texts;
+    if (m_player_texts != nullptr) {
+        // The current text was read with the others (see refresh()).
+        const Text* opened_with = stored.original(entry.block, entry.slot);
+        entry.original = opened_with != nullptr ? *opened_with : entry.current;
+        entry.mark = stored.unsaved(entry.block, entry.slot) ? mark::kEdited
+                     : opened_with != nullptr                ? mark::kExternal
+                                                             : mark::kNone;
+        entry.to_do = entry.has_text && !entry.current.empty() && entry.mark.empty();
+        return;
+    }
     if (!m_long_text) {
         const ResponseElement& response = m_workspace.lists.responses().at(entry.response);
         entry.has_text = store.find(response.block) != nullptr;
@@ -89,7 +115,19 @@ void EditorEntries::fill(EditorEntry& entry) const {
 }
 
 void EditorEntries::refresh(std::size_t index) {
-    fill(m_entries.at(index));
+    EditorEntry& entry = m_entries.at(index);
+    if (m_player_texts != nullptr) {
+        // A record that no longer offers the text (its code no longer decodes) has none.
+        entry.current.clear();
+        entry.has_text = false;
+        for (auto& text : player_texts()) {
+            if (static_cast<std::int32_t>(text.block) == entry.block && text.slot == entry.slot) {
+                entry.current = std::move(text.text);
+                entry.has_text = true;
+            }
+        }
+    }
+    fill(entry);
 }
 
 bool EditorEntries::learned(const EditorEntry& entry) const {

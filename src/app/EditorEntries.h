@@ -10,6 +10,7 @@
 #include "platform/Window.h"
 #include "translation/DatabaseFile.h"
 #include "translation/MemoryIndex.h"
+#include "translation/PlayerTexts.h"
 #include "translation/RowFilter.h"
 #include "translation/TranslationDatabase.h"
 
@@ -17,18 +18,23 @@ namespace orv {
 
 // One entry of the text editor's list: a record whose text the user translates.
 struct EditorEntry {
-    // What names it in the list: the record's ID, a response's topic, an entry's journal ID.
+    // What names it in the list: the record's ID, a response's topic, an entry's journal ID,
+    // a player text's key ("script ID#2").
     Text key = {};
     // What the text database knows it by: the record's ID or the response's INFO ID.
     Text id = {};
     std::int32_t block = 0;
     // The response's place in the lists' responses; responses only.
     std::size_t response = 0;
+    // Which of its record's texts it is where a record holds several (a script's message texts
+    // and buttons, from 1); 0 otherwise.
+    int slot = 0;
 
     // Filled from the workspace when the entries are made and after each store:
     // Column "F": "*" while a text stored by the user is not saved, "Ü" once the record holds
     // a translation (saved, or already the database's German text), "B" for a response the
-    // response database translated when the plugin was opened.
+    // response database translated when the plugin was opened. A player text has no database:
+    // it is translated once a text stored into it was saved.
     Text mark = {};
     // The text the record had when the plugin was opened, and the one it holds now (both
     // empty when the record has no text to translate).
@@ -82,11 +88,15 @@ public:
 
 private:
     void fill(EditorEntry& entry) const;
+    // The player texts of the kind as their records hold them now.
+    std::vector<PlayerText> player_texts() const;
     // Whether a long text's record holds a German text of the memory.
     bool learned(const EditorEntry& entry) const;
 
     const Workspace& m_workspace;
     std::optional<TextTarget> m_long_text;
+    // The player-text kind; nothing for long texts and responses.
+    const PlayerTextKind* m_player_texts = nullptr;
     TripleFile m_database;
     TextDatabaseIndex m_index{m_database};
     MemoryIndex m_memory;

@@ -5,6 +5,7 @@
 #include "app/Refusal.h"
 #include "plugin/Subrecord.h"
 #include "translation/NameEdit.h"
+#include "translation/PlayerTexts.h"
 #include "translation/ResponseScriptTexts.h"
 #include "translation/Responses.h"
 #include "translation/TranslationDatabase.h"
@@ -86,26 +87,29 @@ void TextEditor::open(const EditorKind& kind) {
     // The text database is read once here; a file that exists but cannot be read must not
     // pass for one without translations.
     TranslationDatabase database(m_files, m_workspace.program_dir);
-    const TripleFile& texts = database.data_triples(kind.text_database);
+    const TripleFile no_database;
+    const TripleFile& texts =
+        kind.text_database.empty() ? no_database : database.data_triples(kind.text_database);
     const MemoryIndex& memory = database.memory();
     if (const auto& error = database.read_error()) {
         show_refusal(m_dialogs, error->message);
         return;
     }
-    // Suggestions from the memory's translations of responses and journal entries; a memory
-    // that cannot be read is said, and the text database still suggests.
+    // Suggestions from the memory's translations of the kind; a memory that cannot be read
+    // is said, and the text database still suggests.
     m_suggestion_index = TextSuggestionIndex();
-    if (const int memory_kind =
-            kind.responses == ResponseKind::Dialog ? kDialogMemory : kJournalMemory;
-        !kind.long_text) {
+    if (kind.suggestion_memory) {
         auto memory = read_memory(m_files, memory_path(m_workspace.program_dir));
         if (memory) {
-            m_suggestion_index.add_source(memory_source_name(), memory_pairs(*memory, memory_kind));
+            m_suggestion_index.add_source(memory_source_name(),
+                                          memory_pairs(*memory, *kind.suggestion_memory));
         } else {
             show_refusal(m_dialogs, memory.error().message);
         }
     }
-    m_suggestion_index.add_source(Text(kind.text_database), text_pairs(texts));
+    if (!kind.text_database.empty()) {
+        m_suggestion_index.add_source(Text(kind.text_database), text_pairs(texts));
+    }
 
     m_lease = PopupLease::take(m_workspace, m_window);
     m_kind = kind;
@@ -113,7 +117,7 @@ void TextEditor::open(const EditorKind& kind) {
     m_selected.reset();
     // Responses lose their topic links when a linked topic's German name is missing.
     m_links.reset();
-    if (!kind.long_text) {
+    if (kind.responses) {
         m_links.emplace(m_workspace.lists, m_workspace.topic_database);
     }
 
@@ -127,7 +131,7 @@ void TextEditor::open(const EditorKind& kind) {
                              ControlSpec{number, control, text, rect, std::move(columns), -1});
     };
     add(kOriginalLabel, ControlKind::Label, "Original-Text :", {405, 2, 100, 22});
-    if (kind.long_text) {
+    if (!kind.responses) {
         add(kOriginalBox, ControlKind::ReadOnlyTextBox, "", {405, 16, 485, 205});
         add(kTranslationLabel, ControlKind::Label, cp1252(u8"Übersetzung :"), {405, 225, 200, 22});
         add(kTranslationBox, ControlKind::TextBox, "", {405, 239, 485, 183});
@@ -180,9 +184,8 @@ void TextEditor::open_on_response(std::size_t response) {
     }
     const ResponseKind kind = responses[response].kind;
     const auto editor =
-        std::find_if(kEditorKinds.begin(), kEditorKinds.end(), [kind](const EditorKind& candidate) {
-            return !candidate.long_text && candidate.responses == kind;
-        });
+        std::find_if(kEditorKinds.begin(), kEditorKinds.end(),
+                     [kind](const EditorKind& candidate) { return candidate.responses == kind; });
     if (editor == kEditorKinds.end()) {
         return;
     }
@@ -325,7 +328,7 @@ void TextEditor::show_suggestions(const Text& original) {
 
 void TextEditor::show_script_texts(const EditorEntry& entry) {
     using namespace text_editor;
-    if (!m_kind || m_kind->long_text) {
+    if (!m_kind || !m_kind->responses) {
         return;
     }
     const ResponseElement& response = m_workspace.lists.responses().at(entry.response);
@@ -444,6 +447,17 @@ TextEditor::Stored TextEditor::store() {
         replace_subrecord_text(*block, *subrecord, TextKind::Whole, *translation);
         m_workspace.stored_texts.stored(entry.block, before, *translation);
         changed = before != *translation;
+    } else if (const PlayerTextKind* kind = player_text_kind_labelled(m_kind->player_texts)) {
+        // The kind's writer refuses, and leaves the record as it was, what its record cannot
+        // hold (for a script: a text that breaks its code).
+        const PlayerText target{static_cast<std::size_t>(entry.block), entry.key, entry.current,
+                                entry.slot};
+        if (auto refusal = kind->write(*kind, *block, target, *translation)) {
+            show_refusal(m_dialogs, *refusal);
+            return Stored::Refused;
+        }
+        m_workspace.stored_texts.stored(entry.block, entry.current, *translation, entry.slot);
+        changed = entry.current != *translation;
     } else {
         // The response's row gets mark "*"; a save makes it "Ü". Its script's texts are
         // stored with it.

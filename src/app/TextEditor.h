@@ -18,10 +18,11 @@
 namespace orv {
 
 // The window in which the user translates the texts of one kind (book texts, the
-// descriptions of classes, races, skills and birthsigns, responses, journal entries) and
-// stores them into the records in memory. It has no event loop of its own: the application
-// calls open() and hands it its controls' events. Which entries are still to do, what the
-// filter keeps and which entry comes next are the rules of EditorEntries.
+// descriptions of classes, races, skills and birthsigns, responses, journal entries, the
+// message texts and buttons of compiled scripts) and stores them into the records in memory. It has
+// no event loop of its own: the application calls open() and hands it its controls' events. Which
+// entries are still to do, what the filter keeps and which entry comes next are the rules of
+// EditorEntries.
 class TextEditor final : public Popup {
 public:
     // `counts_changed` is called after SPEICHERN changed a record's text (unsaved work now)
@@ -67,8 +68,8 @@ public:
     bool may_discard_translation();
 
 private:
-    // What a store did: refused (nothing to store, or a text Windows-1252 cannot hold),
-    // stored the text the record already held, or changed the record.
+    // What a store did: refused (nothing to store, a text Windows-1252 cannot hold, or one
+    // the record cannot hold), stored the text the record already held, or changed the record.
     enum class Stored { Refused, Unchanged, Changed };
     Stored store();
     EntryFilter current_filter();

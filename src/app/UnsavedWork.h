@@ -13,8 +13,8 @@ namespace orv {
 std::size_t unsaved_name_count(const ObjectLists& lists);
 
 // Everything the user did that only the next save puts into the plugin: names typed into
-// rows (marked "*"), and texts stored with the text editor: long texts, and responses and
-// journal entries (marked "*" too).
+// rows (marked "*"), and texts stored with the text editor: long texts, each text of a script,
+// and responses and journal entries (marked "*" too).
 struct UnsavedWork {
     std::size_t names = 0;
     std::size_t texts = 0;

@@ -23,7 +23,7 @@ struct Workspace {
     std::filesystem::path program_dir;
     BlockStore store;
     ObjectLists lists;
-    // The long texts stored with the text editor since the plugin was opened.
+    // The long texts and script texts stored with the text editor since the plugin was opened.
     StoredTexts stored_texts;
     // The full path of the loaded plugin; empty before the first Open.
     std::filesystem::path current_file;

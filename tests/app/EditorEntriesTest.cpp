@@ -5,7 +5,9 @@
 #include <tuple>
 
 #include "DialogTestSupport.h"
+#include "ScriptRecords.h"
 #include "plugin/Subrecord.h"
+#include "translation/CompiledScriptTexts.h"
 #include "translation/Responses.h"
 #include "translation/TranslationMemory.h"
 
@@ -18,6 +20,7 @@ using test::DialogTest;
 const EditorKind& kBooks = kEditorKinds[0];
 const EditorKind& kDialog = kEditorKinds[5];
 const EditorKind& kJournal = kEditorKinds[6];
+const EditorKind& kScripts = kEditorKinds[7];
 constexpr int kBookList = 6;
 
 Bytes book(std::string_view id, std::optional<std::string_view> text) {
@@ -44,7 +47,8 @@ std::vector<std::string> shown(const EditorEntries& entries) {
 
 class EditorEntriesTest : public DialogTest {
 protected:
-    // Books, responses and journal entries; the databases translate some of them.
+    // Books, responses, journal entries and scripts; the databases translate some of them. A
+    // script whose source has a line its code lacks offers no texts.
     void load_all() {
         files.put("prog/data/Txtbookdata.dat",
                   encode_triple_file({{"bk_known", "Old", "Alt"},
@@ -58,7 +62,10 @@ protected:
               response_record("r_known", "Hello there"),
               response_record("r_plain", "Go away\r\nnow."),
               response_record("r_german", "Schon da"), topic_record("quest_a", '\x04'),
-              response_record("q_title", "The Missing Ring")});
+              response_record("q_title", "The Missing Ring"),
+              test::message_box_script("demo_script", "%g Pfeile", "Ja"),
+              test::message_box_script("broken_script", "Kaputt", "Ja",
+                                       "MessageBox \"Nie kompiliert\"\r\n")});
     }
     TripleFile database(const char* name) {
         TranslationDatabase database(files, workspace.program_dir);
@@ -82,13 +89,20 @@ TEST_F(EditorEntriesTest, MarksAndWhatIsStillToDoFollowEachKindsRecords) {
                                         "\xDC|Greeting|Schon da|Schon da|done"}));
     EXPECT_EQ(shown(EditorEntries(kJournal, workspace, database("Txtinfodata.dat"))),
               (std::vector<std::string>{"|quest_a|The Missing Ring|The Missing Ring|to do"}));
+    // A script gives one entry per message text and button.
+    EXPECT_EQ(
+        shown(EditorEntries(kScripts, workspace, {})),
+        (std::vector<std::string>{"|demo_script#1|%g Pfeile|%g Pfeile|to do",
+                                  "|demo_script#2|Ja|Ja|to do", "|demo_script#3|Nein|Nein|to do"}));
     // Counted as names are: of the entries with a text, those not still to do.
     for (const auto& [kind, file, translated, named] :
          std::vector<std::tuple<const EditorKind*, const char*, std::size_t, std::size_t>>{
              {&kBooks, "Txtbookdata.dat", 1, 3},
              {&kDialog, "Txtinfodata.dat", 2, 3},
-             {&kJournal, "Txtinfodata.dat", 0, 1}}) {
-        const TranslationCounts counts = EditorEntries(*kind, workspace, database(file)).count();
+             {&kJournal, "Txtinfodata.dat", 0, 1},
+             {&kScripts, nullptr, 0, 3}}) {
+        const TranslationCounts counts =
+            EditorEntries(*kind, workspace, file ? database(file) : TripleFile{}).count();
         EXPECT_EQ(std::pair(counts.translated, counts.named), std::pair(translated, named))
             << kind->label;
     }
@@ -113,6 +127,27 @@ TEST_F(EditorEntriesTest, MarksAndWhatIsStillToDoFollowEachKindsRecords) {
     dialog.refresh(1);
     EXPECT_EQ(shown(dialog)[1], "*|Greeting|Go away\r\nnow.|Geh weg.|done");
     EXPECT_EQ(dialog.offered_translation(dialog[1]), "Geh weg.");
+
+    // A script's texts are stored one by one: each keeps its own original and mark, and the
+    // entry reads its record anew.
+    EditorEntries scripts(kScripts, workspace, {});
+    const auto demo = find_compiled_script_texts(*player_text_kind_labelled("Script"),
+                                                 workspace.store, workspace.lists)
+                          .at(1);
+    const auto script_block = static_cast<std::int32_t>(demo.block);
+    ASSERT_FALSE(write_compiled_script_text(*player_text_kind_labelled("Script"),
+                                            workspace.store.block(demo.block), demo, "Jawohl"));
+    workspace.stored_texts.stored(script_block, "Ja", "Jawohl", demo.slot);
+    scripts.refresh(1);
+    scripts.refresh(2);
+    EXPECT_EQ(shown(scripts), (std::vector<std::string>{"|demo_script#1|%g Pfeile|%g Pfeile|to do",
+                                                        "*|demo_script#2|Ja|Jawohl|done",
+                                                        "|demo_script#3|Nein|Nein|to do"}));
+    EXPECT_EQ(scripts.offered_translation(scripts[1]), "Jawohl");
+    EXPECT_EQ(scripts.offered_translation(scripts[2]), "");
+    workspace.stored_texts.saved();
+    scripts.refresh(1);
+    EXPECT_EQ(shown(scripts)[1], "\xDC|demo_script#2|Ja|Jawohl|done");
 }
 
 TEST_F(EditorEntriesTest, ALongTextTheMemoryFilledInIsDoneAndOffered) {

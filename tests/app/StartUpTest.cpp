@@ -46,7 +46,7 @@ TEST_F(StartUp, WithoutConfigurationBuildsTheDefaultWindow) {
                            u8"Speichern &als... 7 &Prüfen 0  4 &Beenden"),
                     cp1252(u8"&Externe Datenbank: 5 &Löschen 6 &Aus Übersetzung lernen..."),
                     "&Text bearbeiten: 9 &Book 10 &Class 11 &Race 12 &Skill 13 "
-                    "B&irthsign 14 &Dialog 15 &Journal",
+                    "B&irthsign 14 &Dialog 15 &Journal 16 Scrip&t",
                     cp1252(u8"&?: 20 &Hilfe (F1) 0  21 Ü&ber")}));
     EXPECT_EQ(s.popup_menu, (std::vector<MenuItem>{{command::kEditName, "&Bearbeiten"}}));
     for (const int item : {1, 2, 3, 4, 5, 7, 9, 10, 11, 12, 13, 20, 21, 25}) {

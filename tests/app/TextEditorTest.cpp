@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "DialogTestSupport.h"
+#include "ScriptRecords.h"
 #include "app/Refusal.h"
 #include "app/UnsavedWork.h"
 #include "translation/NameEdit.h"
@@ -20,6 +21,7 @@ using namespace text_editor;
 const EditorKind& kBooks = kEditorKinds[0];
 const EditorKind& kSkills = kEditorKinds[3];
 const EditorKind& kDialog = kEditorKinds[5];
+const EditorKind& kScripts = kEditorKinds[7];
 constexpr int kBookList = 6;
 const Text kRecordText = "Es war einmal\r\nein Buch.";
 
@@ -532,6 +534,73 @@ TEST_F(TextEditorTest, AResponsesScriptTextsAreEditedBesideTheirOriginalsAndStor
     dialog.on_control({kEntryList});
     EXPECT_EQ(text_of(kScriptTextsLabel), "");
     EXPECT_EQ(rows()[0], "| off");
+}
+
+TEST_F(TextEditorTest, ScriptTextsAreStoredIntoSourceAndCodeOrRefusedWithTheReason) {
+    files.put_text("prog/dataextra/Memory.tsv", "Response script\t%g Pfeile\t%g Pfeile im K\xc3\xb6"
+                                                "cher\t2024-01-01\n");
+    const auto script = [](std::string_view message, std::string_view yes) {
+        return test::message_box_script("demo_script", message, yes);
+    };
+    load({script("%g Pfeile", "Ja")});
+    TextEditor scripts{workspace, window, dialogs, files};
+    scripts.open(kScripts);
+    EXPECT_EQ(window.snapshot().popups.at(WindowId::TextEditor).first, "Script (3)");
+    EXPECT_EQ(control(kEntryList).definition.columns,
+              (std::vector<ListColumn>{{"F", 20}, {"Script-ID#Nr", 130}, {"Text", 220}}));
+    EXPECT_EQ(control(kEntryList).rows, (std::vector<ListRow>{{"", "demo_script#1", "%g Pfeile"},
+                                                              {"", "demo_script#2", "Ja"},
+                                                              {"", "demo_script#3", "Nein"}}));
+    window.user_selects_row(kEntryList, 0);
+    scripts.on_control({kEntryList});
+    // The memory's translated texts of result scripts are suggested.
+    const Text quiver = cp1252(u8"%g Pfeile im Köcher");
+    EXPECT_EQ(control(kSuggestionList).rows,
+              (std::vector<ListRow>{{quiver, cp1252(u8"Gedächtnis"), "exakt"}}));
+
+    // What the script cannot hold is refused with the reason; the record stays as it was.
+    const struct {
+        Text typed;
+        Text refusal;
+    } refused[] = {
+        {"Pfeile", "Skripttext 1: Der Text hat 0 Platzhalter wie %g oder %s, das Original 1; "
+                   "ihre Zahl muss gleich bleiben."},
+        {"%g Pfeile\r\nim Korb",
+         cp1252(u8"Skripttext 1: Der Text enthält ein Anführungszeichen, einen Zeilenumbruch "
+                u8"oder ein Nullzeichen; so kann er nicht im Skript stehen.")},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.typed);
+        window.set_control_text(kTranslationBox, c.typed);
+        EXPECT_FALSE(scripts.save());
+        EXPECT_EQ(dialogs.boxes().back(), test::stop_box(c.refusal));
+        EXPECT_EQ(workspace.store.block(1), script("%g Pfeile", "Ja"));
+        EXPECT_EQ(control(kEntryList).rows.at(0).at(0), "");
+    }
+
+    // Stored, the text is in source and code together; each text stored is unsaved work of
+    // its own until a save, then translated.
+    window.set_control_text(kTranslationBox, quiver);
+    scripts.on_control({kTranslationBox, ListEventType::StoreKey});
+    EXPECT_EQ(control(kEntryList).selected, std::optional<std::size_t>(1));
+    window.set_control_text(kTranslationBox, "Jawohl");
+    scripts.on_control({kSaveButton});
+    EXPECT_EQ(workspace.store.block(1), script(quiver, "Jawohl"));
+    EXPECT_EQ(window.snapshot().popups.at(WindowId::TextEditor).first, "Script (1)");
+    EXPECT_EQ(unsaved_work(workspace.lists, workspace.stored_texts).texts, 2u);
+    const auto marks = [&] {
+        return control(kEntryList).rows.at(0).at(0) + control(kEntryList).rows.at(1).at(0) +
+               control(kEntryList).rows.at(2).at(0);
+    };
+    EXPECT_EQ(marks(), "**");
+    // Chosen again, a text shows the one the plugin was opened with.
+    window.user_selects_row(kEntryList, 1);
+    scripts.on_control({kEntryList});
+    EXPECT_EQ(text_of(kOriginalBox) + "|" + text_of(kTranslationBox), "Ja|Jawohl");
+    scripts.close();
+    workspace.stored_texts.saved();
+    scripts.open(kScripts);
+    EXPECT_EQ(marks(), "\xDC\xDC");
 }
 
 } // namespace
