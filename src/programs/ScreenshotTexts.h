@@ -20,3 +20,6 @@ inline constexpr const char* kRememberedResponse =
 // The demo's response that links to a topic: the second entry of the Dialog editor, behind
 // the greeting.
 inline constexpr int kLinkingResponse = 1;
+
+// Typed and stored as the translation of the demo script's message box text.
+inline constexpr const char* kTypedScriptText = "Die alte M\xc3\xbchle ist wieder offen.";

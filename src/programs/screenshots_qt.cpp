@@ -308,6 +308,22 @@ int main(int argc, char** argv) {
     remote.press_button(orv::text_editor::kCancelButton);
     settle();
 
+    // The Script editor after the demo script's message was translated and stored: source
+    // and compiled code now hold it, the entry is marked "*".
+    action(orv::command::edit_text(7))->trigger();
+    if (!wait_until([&] { return remote.window_open(orv::WindowId::TextEditor); })) {
+        return fail("the Script editor did not open");
+    }
+    QWidget* script_editor = remote.top(orv::WindowId::TextEditor);
+    remote.click_row(orv::text_editor::kEntryList, 0, orv::ListEventType::Other);
+    settle();
+    remote.type_text(orv::text_editor::kTranslationBox, kTypedScriptText);
+    remote.press_button(orv::text_editor::kSaveButton);
+    settle();
+    script_editor->grab().save(output.filePath(QStringLiteral("script-editor.png")));
+    remote.press_button(orv::text_editor::kCancelButton);
+    settle();
+
     // "Datei" → "Öffnen" with that text not saved yet: the question before it is lost. The
     // box runs a loop of its own, in which its picture is taken and No is pressed.
     bool question_answered = false;
@@ -339,7 +355,8 @@ int main(int argc, char** argv) {
     window.close();
     program.shut_down();
     std::printf("orvental-screenshots: main-window.png, menu-datei.png, filter.png, name-edit.png, "
-                "text-editor.png, dialog-editor.png, open-question.png, findings.png%s in %s\n",
+                "text-editor.png, dialog-editor.png, script-editor.png, open-question.png, "
+                "findings.png%s in %s\n",
                 argc == 4 ? ", filter-large.png" : "", qPrintable(output.absolutePath()));
     return 0;
 }

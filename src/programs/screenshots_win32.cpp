@@ -2,7 +2,8 @@
 // (scripts/screenshots, under Wine on a virtual X server; a program cannot photograph its
 // own windows there): the main window with the demo plugin, its menu "Datei" opened from the
 // keyboard, the name-edit dialog, the text editor with a translation stored but not yet saved,
-// the Dialog editor with a highlighted topic and a translation lacking its name, the question
+// the Dialog editor with a highlighted topic and a translation lacking its name, the Script
+// editor with a stored message, the question
 // that "Öffnen" then asks, and the check's findings. Before each picture it
 // creates HANDSHAKE\<name>.ready and waits for HANDSHAKE\<name>.done.
 //
@@ -165,6 +166,21 @@ int wmain(int argc, wchar_t** argv) {
         return fail("no picture of the Dialog editor");
     }
     remote.type_text(orv::text_editor::kTranslationBox, "");
+    remote.press_button(orv::text_editor::kCancelButton);
+    settle();
+
+    // The Script editor after the demo script's message was translated and stored: source
+    // and compiled code now hold it, the entry is marked "*".
+    remote.choose_menu(orv::command::edit_text(7));
+    if (!wait_until([&] { return remote.window_open(orv::WindowId::TextEditor); })) {
+        return fail("the Script editor did not open");
+    }
+    remote.click_row(orv::text_editor::kEntryList, 0, orv::ListEventType::Other);
+    remote.type_text(orv::text_editor::kTranslationBox, kTypedScriptText);
+    remote.press_button(orv::text_editor::kSaveButton);
+    if (!picture(L"script-editor", orv::WindowId::TextEditor)) {
+        return fail("no picture of the Script editor");
+    }
     remote.press_button(orv::text_editor::kCancelButton);
     settle();
 
