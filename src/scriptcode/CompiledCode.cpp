@@ -271,12 +271,15 @@ Readings readings_at(CodeView code, std::size_t offset) {
         return result;
     }
     if (const auto parts = control_operands(*opcode)) {
-        // A reference stands only in front of a function call.
-        if (reference) {
+        // A reference stands in front of a function call, or in front of a statement whose
+        // expression calls a function on it ("if ( ref->GetItemCount ... )", "set x to
+        // ref->GetPos X"): the expression itself then names no reference.
+        if (reference && parts->find('X') == TextView::npos) {
             result.failure = Failure::ArgumentsDoNotFit;
             return result;
         }
         if (auto reading = read_control(reader, *opcode, *parts, offset)) {
+            reading->statement.reference = std::move(reference);
             result.readings.push_back(std::move(*reading));
         } else {
             result.failure = Failure::ArgumentsDoNotFit;

@@ -87,6 +87,8 @@ Error refused_line(std::size_t line, const Text& what) {
 } // namespace
 
 Result<std::vector<SourceStatement>> read_source(TextView source) {
+    // The editor stores the source with a closing zero byte; nothing behind it compiles.
+    source = source.substr(0, source.find('\0'));
     std::vector<SourceStatement> statements;
     std::size_t line = 1;
     std::size_t begin = 0;

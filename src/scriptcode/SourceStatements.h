@@ -37,7 +37,8 @@ struct SourceStatement {
 // Reads the statements of a script's source. A line holds one statement up to a ';' outside
 // quotes; words are separated by spaces, tabs and commas (and parentheses, which only
 // conditions use). Refuses, with a German message naming the line, a quote left open or a
-// first word that is no keyword and no function of the language.
+// first word that is no keyword and no function of the language. A zero byte ends the
+// source.
 Result<std::vector<SourceStatement>> read_source(TextView source);
 
 // The text of a token.

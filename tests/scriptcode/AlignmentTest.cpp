@@ -71,6 +71,9 @@ TEST(Alignment, AcceptsSourceAndCodeThatAgreeAndOffersTheirStrings) {
          u16(0x0106) + u8(1) + short_text("anything") + u16(0x0105) + local('s', 1) +
              short_text("x") + u16(0x0107) + u8(1) + u16(0x0124) + u16(0x0109),
          ""},
+        {"a source closed by a zero byte, with whatever stands behind it",
+         std::string("AddTopic Fuhaven\r\nEnd\0FlyAway \"", 31),
+         u16(0x1022) + short_text("Fuhaven") + u16(0x0101), "topic:Fuhaven|"},
         {"AI package with a cell and its reset", "AIFollowCell wache \"Keller\" 0 0 0 0 1",
          u16(0x10F7) + short_text("wache") + short_text("Keller") + u16(0) + f32(0) + f32(0) +
              f32(0) + u8(1),

@@ -113,6 +113,10 @@ TEST(CompiledCode, DecodesEachStatementKindAndEncodesItBack) {
         {"reference in front of a call",
          u16(0x010C) + short_text("player") + u16(0x10D4) + short_text("gold_001") + u16(25),
          "10D4 ref='player' id='gold_001' fixed=1900\n"},
+        {"reference in front of an if and a set whose expressions call on it",
+         u16(0x010C) + short_text("kiste") + u16(0x0106) + u8(1) + short_text("c") + u16(0x010C) +
+             short_text("player") + u16(0x0105) + local('f', 1) + short_text("v") + u16(0x0109),
+         "0106 ref='kiste' count=01 expr=63\n0105 ref='player' var=660100 expr=76\n0109\n"},
         {"journal with the FF FF behind its arguments",
          u16(0x10CC) + short_text("quest") + u16(10) + "\xFF\xFF",
          "10CC id='quest' fixed=0A00 fixed=FFFF\n"},
@@ -152,6 +156,9 @@ TEST(CompiledCode, RefusesWhatItCannotSplitWithoutDoubt) {
          u8"Das Skript enthält Code einer Skripterweiterung (Befehlscode 0x3C02); es wird nicht "
          u8"verändert (Byte 0).",
          0},
+        {"a reference in front of a statement without an expression",
+         u16(0x010C) + short_text("kiste") + u16(0x0124),
+         u8"Die Argumente von 0x0124 passen nicht zum Code (Byte 0).", 0},
         {"a byte left over", u16(0x0124) + u8(1),
          u8"Nach dem letzten vollständigen Befehl bleiben 1 Bytes übrig (Byte 2).", 2},
         {"a text running past the end", u16(0x1022) + u8(5) + "abc",
