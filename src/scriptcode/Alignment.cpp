@@ -79,6 +79,12 @@ bool same_number(TextView word, char letter, TextView bytes) {
     return (static_cast<std::uint64_t>(value) & mask) == little_endian(bytes);
 }
 
+// What the compiler writes for an optional argument the source leaves out.
+bool is_left_out(const Operand& operand) {
+    return std::all_of(operand.value.begin(), operand.value.end(),
+                       [](char byte) { return byte == '\0'; });
+}
+
 class Aligner {
 public:
     Aligner(TextView source, std::vector<AlignedString>& strings)
@@ -138,18 +144,29 @@ private:
     Result<void> plain_call(const Statement& decoded, std::size_t statement,
                             const SourceStatement& written, const ScriptFunction& function) {
         Text letters;
+        std::vector<bool> optional;
         for (const char letter : function.arguments) {
-            if (letter != '?') {
+            if (letter == '?') {
+                optional.back() = true;
+            } else {
                 letters += letter;
+                optional.push_back(false);
             }
         }
         // Every operand but the trailing FF FF stands for one argument of the source.
         const std::size_t count =
             decoded.operands.size() - (function.layout == Layout::TrailingMinusOne ? 1 : 0);
-        if (count != written.arguments.size()) {
+        // The compiler writes an optional argument that the source leaves out as zero: a zero
+        // number, an empty ID, no reset.
+        std::size_t given = count;
+        while (given > written.arguments.size() && given <= optional.size() &&
+               optional[given - 1] && is_left_out(decoded.operands[given - 1])) {
+            --given;
+        }
+        if (given != written.arguments.size()) {
             return mismatch(u8"der Code hat eine andere Zahl von Argumenten als der Quelltext.");
         }
-        for (std::size_t k = 0; k < count; ++k) {
+        for (std::size_t k = 0; k < given; ++k) {
             const Operand& value = decoded.operands[k];
             const SourceToken& token = written.arguments[k];
             const TextView word = token_text(m_source, token);

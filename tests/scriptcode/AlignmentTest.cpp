@@ -71,6 +71,11 @@ TEST(Alignment, AcceptsSourceAndCodeThatAgreeAndOffersTheirStrings) {
          u16(0x0106) + u8(1) + short_text("anything") + u16(0x0105) + local('s', 1) +
              short_text("x") + u16(0x0107) + u8(1) + u16(0x0124) + u16(0x0109),
          ""},
+        {"optional arguments the source leaves out, which the code holds as zeros",
+         "PCClearExpelled\nLoopGroup idle2 20\nMenuTest\nModRegion \"Rot\" 50 50 0 0 0 0 0 0",
+         u16(0x10D3) + short_text("") + u16(0x1015) + u16(1) + u8(20) + u8(0) + u16(0x0126) +
+             u16(0) + u16(0x1125) + short_text("Rot") + u8(50) + u8(50) + std::string(8, '\0'),
+         ""},
         {"a source closed by a zero byte, with whatever stands behind it",
          std::string("AddTopic Fuhaven\r\nEnd\0FlyAway \"", 31),
          u16(0x1022) + short_text("Fuhaven") + u16(0x0101), "topic:Fuhaven|"},
@@ -135,6 +140,10 @@ TEST(Alignment, RefusesSourceAndCodeThatDisagree) {
          u8"unterstützt)."},
         {"an optional argument the code lacks", "AITravel 1 2 3 1",
          u16(0x10F8) + f32(1) + f32(2) + f32(3),
+         u8"refused: Quelltext und kompilierter Code stimmen nicht überein, Zeile 1: der Code "
+         u8"hat eine andere Zahl von Argumenten als der Quelltext."},
+        {"a left-out optional argument the code holds as other than zero", "AIActivate player",
+         u16(0x10F3) + short_text("player") + u8(1),
          u8"refused: Quelltext und kompilierter Code stimmen nicht überein, Zeile 1: der Code "
          u8"hat eine andere Zahl von Argumenten als der Quelltext."},
         {"an unknown function", "AddTopic x\nFlyAway now", u16(0x1022) + short_text("x"),
