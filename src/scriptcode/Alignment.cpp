@@ -179,9 +179,11 @@ private:
                     return checked;
                 }
             } else if (letter == 'b' || letter == 's' || letter == 'l' || letter == 'f') {
-                if (token.quoted || !same_number(word, letter, value.value)) {
+                if (token.quoted || (!same_number(word, letter, value.value) &&
+                                     !same_local(word, letter, value.value))) {
                     return mismatch(u8"eine Zahl steht im Code anders als im Quelltext "
-                                    u8"(Variablen als Argumente werden nicht unterstützt).");
+                                    u8"(nur lokale Variablen gehen an Stelle einer Zahl mit "
+                                    u8"vier Bytes).");
                 }
             } else if (letter == 'x') {
                 if (word.size() != 1 || (word[0] & ~0x20) != value.value[0]) {
@@ -228,6 +230,17 @@ private:
             return mismatch(u8"die MessageBox hat im Quelltext mehr Argumente als im Code.");
         }
         return {};
+    }
+
+    // Whether the four bytes of a number argument name the source's local `word`: its type
+    // letter, its 16-bit index and a zero byte. The compiler writes a local there only where
+    // the argument has four bytes.
+    bool same_local(TextView word, char letter, TextView bytes) const {
+        if (letter != 'f' && letter != 'l') {
+            return false;
+        }
+        const auto local = local_variable(m_source, word);
+        return local && bytes == *local + '\0';
     }
 
     TextView m_source;

@@ -41,6 +41,12 @@ struct SourceStatement {
 // source.
 Result<std::vector<SourceStatement>> read_source(TextView source);
 
+// The local variable `name` (ASCII case-insensitive) as compiled code names it: its type
+// letter ('s' for short, 'l' for long, 'f' for float) and its 16-bit little-endian index,
+// counted from 1 per type in the order the source declares them; nothing when the source
+// declares no such local.
+std::optional<Text> local_variable(TextView source, TextView name);
+
 // The text of a token.
 inline TextView token_text(TextView source, const SourceToken& token) {
     return source.substr(token.offset, token.length);
