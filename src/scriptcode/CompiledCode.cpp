@@ -76,8 +76,11 @@ std::optional<Operand> read_fixed(CodeReader& reader, std::size_t width) {
 
 // A local ('s', 'l' or 'f' and a 16-bit index) or a global ('G', one byte of length, the
 // name). A length of zero names nothing and is refused.
-std::optional<Operand> read_variable(CodeReader& reader) {
-    const auto tag = reader.u8();
+std::optional<Operand> read_variable(CodeReader& reader,
+                                     std::optional<std::uint8_t> tag = std::nullopt) {
+    if (!tag) {
+        tag = reader.u8();
+    }
     if (tag == 's' || tag == 'l' || tag == 'f') {
         auto index = reader.bytes(2);
         if (!index) {
@@ -97,6 +100,29 @@ std::optional<Operand> read_variable(CodeReader& reader) {
         return Operand{OperandKind::Variable, Text("G") + static_cast<char>(*length) + *name};
     }
     return std::nullopt;
+}
+
+// The target of a set, which may also be another script's local: 'm' (named by the script)
+// or 'r' (named by an object that runs it), one byte of length and the name, the local's
+// type letter and its 16-bit index.
+std::optional<Operand> read_set_target(CodeReader& reader) {
+    const auto tag = reader.u8();
+    if (tag != 'm' && tag != 'r') {
+        return read_variable(reader, tag);
+    }
+    const auto length = reader.u8();
+    if (!length || *length == 0) {
+        return std::nullopt;
+    }
+    auto name = reader.bytes(*length);
+    const auto type = reader.u8();
+    auto index = reader.bytes(2);
+    if (!name || (type != 's' && type != 'l' && type != 'f') || !index) {
+        return std::nullopt;
+    }
+    return Operand{OperandKind::Variable, Text(1, static_cast<char>(*tag)) +
+                                              static_cast<char>(*length) + *name +
+                                              static_cast<char>(*type) + *index};
 }
 
 std::optional<Operand> read_argument(CodeReader& reader, char letter) {
@@ -235,7 +261,7 @@ std::optional<Reading> read_control(CodeReader reader, std::uint16_t opcode, Tex
                 operand = Operand{OperandKind::BlockCount, Text(1, static_cast<char>(*count))};
             }
         } else if (part == 'V') {
-            operand = read_variable(reader);
+            operand = read_set_target(reader);
         } else {
             operand = read_prefixed_text(reader, OperandKind::Expression);
         }

@@ -43,7 +43,9 @@ enum class OperandKind : std::uint8_t {
     // variable and button counts, the FF FF behind some calls.
     Fixed,
     // A variable of a message box or the target of a set: a local ('s', 'l' or 'f' and a
-    // 16-bit index) or a global ('G', one byte of length and the name).
+    // 16-bit index) or a global ('G', one byte of length and the name); a set's target may
+    // also be another script's local ('m' or 'r', one byte of length, the script's or the
+    // object's ID, and the local).
     Variable,
     // The number of statements in the block an if, elseif, else or while opens: one byte.
     BlockCount,

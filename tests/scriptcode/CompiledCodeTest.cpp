@@ -81,6 +81,10 @@ TEST(CompiledCode, DecodesEachStatementKindAndEncodesItBack) {
          "0105 var=660200 expr=2035\n"},
         {"set of a global", u16(0x0105) + "G" + short_text("Days") + short_text(" 1"),
          "0105 var=470444617973 expr=2031\n"},
+        {"set of another script's local, named by the script or by an object running it",
+         u16(0x0105) + "m" + short_text("skript") + local('l', 2) + short_text(" 1") + u16(0x0105) +
+             "r" + short_text("npc") + local('f', 1) + short_text(" 2"),
+         "0105 var=6D06736B726970746C0200 expr=2031\n0105 var=72036E7063660100 expr=2032\n"},
         {"if and endif count the statements between them",
          u16(0x0106) + u8(2) + short_text("cond") + u16(0x0124) + u16(0x0124) + u16(0x0109),
          "0106 count=02 expr=636F6E64\n0124\n0124\n0109\n"},
