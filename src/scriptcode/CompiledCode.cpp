@@ -348,7 +348,36 @@ Text hex_opcode(std::uint16_t opcode) {
     return buffer;
 }
 
+// The keyword of a statement that is no function call, or nothing.
+const char* keyword_of(std::uint16_t opcode) {
+    switch (opcode) {
+    case kEndOpcode:
+        return "end";
+    case kSetOpcode:
+        return "set";
+    case kIfOpcode:
+        return "if";
+    case kElseOpcode:
+        return "else";
+    case kElseIfOpcode:
+        return "elseif";
+    case kEndIfOpcode:
+        return "endif";
+    case kWhileOpcode:
+        return "while";
+    case kEndWhileOpcode:
+        return "endwhile";
+    case kReturnOpcode:
+        return "return";
+    default:
+        return nullptr;
+    }
+}
+
 Text function_name(std::uint16_t opcode) {
+    if (const char* keyword = keyword_of(opcode)) {
+        return keyword;
+    }
     const ScriptFunction* function = function_by_opcode(opcode);
     return function ? Text(function->name) : hex_opcode(opcode);
 }
@@ -377,23 +406,6 @@ Error failure_message(CodeView code, std::size_t offset, const Readings& reading
                                " passen nicht zum Code" + where);
 }
 
-const char* block_word(std::uint16_t opcode) {
-    switch (opcode) {
-    case kIfOpcode:
-        return "if";
-    case kElseIfOpcode:
-        return "elseif";
-    case kElseOpcode:
-        return "else";
-    case kEndIfOpcode:
-        return "endif";
-    case kWhileOpcode:
-        return "while";
-    default:
-        return "endwhile";
-    }
-}
-
 // Which statement may end the block that `opener` opens.
 bool ends_block_of(std::uint16_t closer, std::uint16_t opener) {
     if (opener == kWhileOpcode) {
@@ -417,7 +429,7 @@ Result<void> check_blocks(const std::vector<Statement>& statements) {
                             opcode == kEndIfOpcode || opcode == kEndWhileOpcode;
         if (closes) {
             if (open.empty() || !ends_block_of(opcode, statements[open.back()].opcode)) {
-                return refusal(statement.offset, Text("Ein ") + block_word(opcode) +
+                return refusal(statement.offset, Text("Ein ") + keyword_of(opcode) +
                                                      " ohne passenden Anfang (Byte " +
                                                      std::to_string(statement.offset) + ").");
             }
@@ -425,7 +437,7 @@ Result<void> check_blocks(const std::vector<Statement>& statements) {
             const auto count = static_cast<std::uint8_t>(opener.operands.front().value[0]);
             if (count != index - open.back() - 1) {
                 return refusal(opener.offset, cp1252(u8"Die Zahl der Befehle im Block eines ") +
-                                                  block_word(opener.opcode) + " (" +
+                                                  keyword_of(opener.opcode) + " (" +
                                                   std::to_string(count) +
                                                   ") passt nicht zum Code (Byte " +
                                                   std::to_string(opener.offset) + ").");
@@ -439,7 +451,7 @@ Result<void> check_blocks(const std::vector<Statement>& statements) {
     }
     if (!open.empty()) {
         const Statement& opener = statements[open.back()];
-        return refusal(opener.offset, Text("Ein ") + block_word(opener.opcode) +
+        return refusal(opener.offset, Text("Ein ") + keyword_of(opener.opcode) +
                                           " ohne Ende (Byte " + std::to_string(opener.offset) +
                                           ").");
     }
