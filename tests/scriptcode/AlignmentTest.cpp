@@ -118,6 +118,10 @@ TEST(Alignment, RefusesSourceAndCodeThatDisagree) {
         {"a button the code lacks", "MessageBox \"Hallo\" \"Ja\" \"Nein\"", message_box,
          u8"refused: Quelltext und kompilierter Code stimmen nicht überein, Zeile 1: die "
          u8"MessageBox hat im Quelltext mehr Argumente als im Code."},
+        {"a variable the source lacks", "MessageBox \"Hallo\" \"Ja\"",
+         u16(0x1000) + long_text("Hallo") + u8(1) + local('s', 1) + u8(1) + button("Ja"),
+         u8"refused: Quelltext und kompilierter Code stimmen nicht überein, Zeile 1: die "
+         u8"MessageBox hat im Code mehr Variablen als im Quelltext."},
         {"a variable the code lacks", "MessageBox \"Hallo\" count \"Ja\"", message_box,
          u8"refused: Quelltext und kompilierter Code stimmen nicht überein, Zeile 1: die "
          u8"MessageBox hat im Code andere Variablen oder Knöpfe als im Quelltext."},

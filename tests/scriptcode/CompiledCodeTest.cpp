@@ -85,9 +85,6 @@ TEST(CompiledCode, DecodesEachStatementKindAndEncodesItBack) {
          u16(0x0105) + "m" + short_text("skript") + local('l', 2) + short_text(" 1") + u16(0x0105) +
              "r" + short_text("npc") + local('f', 1) + short_text(" 2"),
          "0105 var=6D06736B726970746C0200 expr=2031\n0105 var=72036E7063660100 expr=2032\n"},
-        {"if and endif count the statements between them",
-         u16(0x0106) + u8(2) + short_text("cond") + u16(0x0124) + u16(0x0124) + u16(0x0109),
-         "0106 count=02 expr=636F6E64\n0124\n0124\n0109\n"},
         {"if, elseif, else, endif",
          u16(0x0106) + u8(1) + short_text("a") + u16(0x0124) + u16(0x0108) + u8(0) +
              short_text("b") + u16(0x0107) + u8(1) + u16(0x0124) + u16(0x0109),
@@ -101,9 +98,6 @@ TEST(CompiledCode, DecodesEachStatementKindAndEncodesItBack) {
              short_text("PCRace") + u8(2) + button("Ja") + button("Nein"),
          "1000 message='%g Gold, %s' fixed=02 var=730100 var=4706504352616365 fixed=02 "
          "button='Ja' button='Nein'\n"},
-        {"message box without variables or buttons",
-         u16(0x1000) + long_text("Hallo") + u8(0) + u8(0),
-         "1000 message='Hallo' fixed=00 fixed=00\n"},
         {"topic", u16(0x1022) + short_text("Fuhaven"), "1022 topic='Fuhaven'\n"},
         {"position cell: four floats and the cell",
          u16(0x1005) + f32(1) + f32(2) + f32(3) + f32(0) + short_text("Fuhaven, Hafen"),

@@ -123,10 +123,6 @@ TEST(ScriptRecord, RefusesAReplacementItsStringCannotTake) {
         std::u8string_view expected;
     };
     const std::vector<Case> cases = {
-        {"a lost specifier",
-         {1, "Pfeile"},
-         u8"Skripttext 1: Der Text hat 0 Platzhalter wie %g oder %s, das Original 1; ihre Zahl "
-         u8"muss gleich bleiben."},
         {"a button past its field",
          {3, std::string(255, 'n')},
          u8"Skripttext 3: Der Text hat 255 Bytes; hier passen höchstens 254."},
