@@ -71,10 +71,13 @@ TEST(Alignment, AcceptsSourceAndCodeThatAgreeAndOffersTheirStrings) {
          u16(0x0106) + u8(1) + short_text("anything") + u16(0x0105) + local('s', 1) +
              short_text("x") + u16(0x0107) + u8(1) + u16(0x0124) + u16(0x0109),
          ""},
-        {"optional arguments the source leaves out, which the code holds as zeros",
-         "PCClearExpelled\nLoopGroup idle2 20\nMenuTest\nModRegion \"Rot\" 50 50 0 0 0 0 0 0",
+        {"optional arguments the source leaves out, which the code holds as zeros; one given as "
+         "zero stays given",
+         "PCClearExpelled\nLoopGroup idle2 20\nMenuTest\nModRegion \"Rot\" 50 50 0 0 0 0 0 0\n"
+         "AIActivate player 0",
          u16(0x10D3) + short_text("") + u16(0x1015) + u16(1) + u8(20) + u8(0) + u16(0x0126) +
-             u16(0) + u16(0x1125) + short_text("Rot") + u8(50) + u8(50) + std::string(8, '\0'),
+             u16(0) + u16(0x1125) + short_text("Rot") + u8(50) + u8(50) + std::string(8, '\0') +
+             u16(0x10F3) + short_text("player") + u8(0),
          ""},
         {"locals in place of four-byte numbers, counted per type",
          "short n\nFloat a\nfloat BONUS\nModStrength bonus\nplayer->SetPos x a",
