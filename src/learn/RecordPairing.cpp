@@ -10,6 +10,7 @@
 #include "plugin/BlockHalves.h"
 #include "plugin/Dialogue.h"
 #include "plugin/Subrecord.h"
+#include "scriptcode/ScriptRecord.h"
 
 namespace orv {
 namespace {
@@ -29,6 +30,8 @@ enum class IdentityRule {
     TopicName,
     // The response's ID (INAM).
     ResponseId,
+    // A script's ID, the start of its header, whose code size a translation changes.
+    ScriptId,
 };
 
 struct PairingRule {
@@ -39,10 +42,11 @@ struct PairingRule {
 
 // Every tag not listed pairs by its first subrecord in both modes.
 // clang-format off
-constexpr std::array<PairingRule, 3> kPairingRules = {{
+constexpr std::array<PairingRule, 4> kPairingRules = {{
     {"CELL", IdentityRule::CellContents, IdentityRule::CellName},
     {"DIAL", IdentityRule::TopicResponses, IdentityRule::TopicName},
     {"INFO", IdentityRule::ResponseId, IdentityRule::ResponseId},
+    {"SCPT", IdentityRule::ScriptId, IdentityRule::ScriptId},
 }};
 // clang-format on
 
@@ -182,6 +186,9 @@ void make_keys(const std::vector<Block>& blocks, PairingMode mode,
             break;
         case IdentityRule::ResponseId:
             key = response_id(block);
+            break;
+        case IdentityRule::ScriptId:
+            key = scriptcode::script_id(block);
             break;
         }
     }

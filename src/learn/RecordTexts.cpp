@@ -6,6 +6,8 @@
 #include "plugin/RecordTypes.h"
 #include "plugin/ResultScript.h"
 #include "plugin/Subrecord.h"
+#include "scriptcode/ScriptRecord.h"
+#include "translation/CompiledScriptTexts.h"
 #include "translation/TranslationMemory.h"
 
 namespace orv {
@@ -59,6 +61,16 @@ void add_response_texts(const Block& block, DialogueType topic_type, RecordTexts
     }
 }
 
+void add_compiled_script_texts(const Block& block, RecordTexts& record) {
+    int slot = 0;
+    for (auto& text : compiled_script_texts(block)) {
+        ++slot;
+        if (!text.empty()) {
+            record.texts.push_back({kCompiledScriptMemory, slot, std::move(text)});
+        }
+    }
+}
+
 Text cell_id(const Block& block) {
     const auto name = find_subrecord(block, "NAME");
     Text text = name ? subrecord_text(block, *name, TextKind::Terminated) : Text{};
@@ -96,6 +108,9 @@ Text RecordTextReader::id(std::size_t number) const {
     if (tag_at(block, 0, "INFO")) {
         return response_id(block);
     }
+    if (tag_at(block, 0, "SCPT")) {
+        return scriptcode::script_id(block);
+    }
     return tag_at(block, 0, "CELL") ? cell_id(block) : record_id(block);
 }
 
@@ -108,6 +123,10 @@ RecordTexts RecordTextReader::texts(std::size_t number) const {
         if (topic_type >= 0) {
             add_response_texts(block, static_cast<DialogueType>(topic_type), record);
         }
+        return record;
+    }
+    if (tag_at(block, 0, "SCPT")) {
+        add_compiled_script_texts(block, record);
         return record;
     }
     const Text tag = record_tag(block);

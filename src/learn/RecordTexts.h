@@ -30,7 +30,8 @@ struct RecordTexts {
 // Reads the translatable texts of a file's records: the names of the object lists' kinds (a
 // topic's only when it is a topic, a path grid's never, as it is its cell's name), the
 // long texts of books, classes, races, skills and birthsigns, each response's or journal
-// entry's text and the texts its result script shows. Empty texts are left out; nothing
+// entry's text and the texts its result script shows, and the message texts and buttons of
+// a compiled script the program can read. Empty texts are left out; nothing
 // outside a block is read. Block 0, the file header record, holds none.
 class RecordTextReader {
 public:

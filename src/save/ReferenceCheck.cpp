@@ -178,6 +178,15 @@ private:
         if (!script) {
             add(FindingKind::ScriptCode, tag, record_id_of(block),
                 cp1252(u8"Die Texte des Skripts bleiben, wie sie sind: ") + script.error().message);
+            // The game shows the code's text and fills its placeholders from the code's
+            // variables, which were compiled for the source's text.
+            for (const auto& disagreement : scriptcode::specifier_disagreements(block)) {
+                add(FindingKind::Define, tag, record_id_of(block),
+                    "Zeile " + std::to_string(disagreement.line) + ", MessageBox-Text " +
+                        std::to_string(disagreement.text) +
+                        cp1252(u8": im Code (den das Spiel zeigt) anders als im Quelltext. ") +
+                        disagreement.problem);
+            }
         }
     }
 

@@ -31,7 +31,9 @@ enum class FindingKind {
     NameEmptied,
     // A translated response lacks the German name of a topic its original links to.
     TopicLink,
-    // A translated response or script text lost a text define ("%PCName", "^Name").
+    // A translated response or script text lost a text define ("%PCName", "^Name"); or a
+    // message box text of a compiled script has in its code another number of format
+    // specifiers ("%g", "%s") than in its source.
     Define,
     // A translated response is longer than the game's editor allows.
     ResponseTooLong,

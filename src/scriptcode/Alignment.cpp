@@ -79,6 +79,12 @@ bool same_number(TextView word, char letter, TextView bytes) {
     return (static_cast<std::uint64_t>(value) & mask) == little_endian(bytes);
 }
 
+// What the compiler writes for an optional argument the source leaves out.
+bool is_left_out(const Operand& operand) {
+    return std::all_of(operand.value.begin(), operand.value.end(),
+                       [](char byte) { return byte == '\0'; });
+}
+
 class Aligner {
 public:
     Aligner(TextView source, std::vector<AlignedString>& strings)
@@ -138,18 +144,29 @@ private:
     Result<void> plain_call(const Statement& decoded, std::size_t statement,
                             const SourceStatement& written, const ScriptFunction& function) {
         Text letters;
+        std::vector<bool> optional;
         for (const char letter : function.arguments) {
-            if (letter != '?') {
+            if (letter == '?') {
+                optional.back() = true;
+            } else {
                 letters += letter;
+                optional.push_back(false);
             }
         }
         // Every operand but the trailing FF FF stands for one argument of the source.
         const std::size_t count =
             decoded.operands.size() - (function.layout == Layout::TrailingMinusOne ? 1 : 0);
-        if (count != written.arguments.size()) {
+        // The compiler writes an optional argument that the source leaves out as zero: a zero
+        // number, an empty ID, no reset.
+        std::size_t given = count;
+        while (given > written.arguments.size() && given <= optional.size() &&
+               optional[given - 1] && is_left_out(decoded.operands[given - 1])) {
+            --given;
+        }
+        if (given != written.arguments.size()) {
             return mismatch(u8"der Code hat eine andere Zahl von Argumenten als der Quelltext.");
         }
-        for (std::size_t k = 0; k < count; ++k) {
+        for (std::size_t k = 0; k < given; ++k) {
             const Operand& value = decoded.operands[k];
             const SourceToken& token = written.arguments[k];
             const TextView word = token_text(m_source, token);
@@ -162,9 +179,11 @@ private:
                     return checked;
                 }
             } else if (letter == 'b' || letter == 's' || letter == 'l' || letter == 'f') {
-                if (token.quoted || !same_number(word, letter, value.value)) {
+                if (token.quoted || (!same_number(word, letter, value.value) &&
+                                     !same_local(word, letter, value.value))) {
                     return mismatch(u8"eine Zahl steht im Code anders als im Quelltext "
-                                    u8"(Variablen als Argumente werden nicht unterstützt).");
+                                    u8"(nur lokale Variablen gehen an Stelle einer Zahl mit "
+                                    u8"vier Bytes).");
                 }
             } else if (letter == 'x') {
                 if (word.size() != 1 || (word[0] & ~0x20) != value.value[0]) {
@@ -211,6 +230,17 @@ private:
             return mismatch(u8"die MessageBox hat im Quelltext mehr Argumente als im Code.");
         }
         return {};
+    }
+
+    // Whether the four bytes of a number argument name the source's local `word`: its type
+    // letter, its 16-bit index and a zero byte. The compiler writes a local there only where
+    // the argument has four bytes.
+    bool same_local(TextView word, char letter, TextView bytes) const {
+        if (letter != 'f' && letter != 'l') {
+            return false;
+        }
+        const auto local = local_variable(m_source, word);
+        return local && bytes == *local + '\0';
     }
 
     TextView m_source;

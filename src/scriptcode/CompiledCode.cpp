@@ -76,8 +76,11 @@ std::optional<Operand> read_fixed(CodeReader& reader, std::size_t width) {
 
 // A local ('s', 'l' or 'f' and a 16-bit index) or a global ('G', one byte of length, the
 // name). A length of zero names nothing and is refused.
-std::optional<Operand> read_variable(CodeReader& reader) {
-    const auto tag = reader.u8();
+std::optional<Operand> read_variable(CodeReader& reader,
+                                     std::optional<std::uint8_t> tag = std::nullopt) {
+    if (!tag) {
+        tag = reader.u8();
+    }
     if (tag == 's' || tag == 'l' || tag == 'f') {
         auto index = reader.bytes(2);
         if (!index) {
@@ -97,6 +100,29 @@ std::optional<Operand> read_variable(CodeReader& reader) {
         return Operand{OperandKind::Variable, Text("G") + static_cast<char>(*length) + *name};
     }
     return std::nullopt;
+}
+
+// The target of a set, which may also be another script's local: 'm' (named by the script)
+// or 'r' (named by an object that runs it), one byte of length and the name, the local's
+// type letter and its 16-bit index.
+std::optional<Operand> read_set_target(CodeReader& reader) {
+    const auto tag = reader.u8();
+    if (tag != 'm' && tag != 'r') {
+        return read_variable(reader, tag);
+    }
+    const auto length = reader.u8();
+    if (!length || *length == 0) {
+        return std::nullopt;
+    }
+    auto name = reader.bytes(*length);
+    const auto type = reader.u8();
+    auto index = reader.bytes(2);
+    if (!name || (type != 's' && type != 'l' && type != 'f') || !index) {
+        return std::nullopt;
+    }
+    return Operand{OperandKind::Variable, Text(1, static_cast<char>(*tag)) +
+                                              static_cast<char>(*length) + *name +
+                                              static_cast<char>(*type) + *index};
 }
 
 std::optional<Operand> read_argument(CodeReader& reader, char letter) {
@@ -235,7 +261,7 @@ std::optional<Reading> read_control(CodeReader reader, std::uint16_t opcode, Tex
                 operand = Operand{OperandKind::BlockCount, Text(1, static_cast<char>(*count))};
             }
         } else if (part == 'V') {
-            operand = read_variable(reader);
+            operand = read_set_target(reader);
         } else {
             operand = read_prefixed_text(reader, OperandKind::Expression);
         }
@@ -271,12 +297,15 @@ Readings readings_at(CodeView code, std::size_t offset) {
         return result;
     }
     if (const auto parts = control_operands(*opcode)) {
-        // A reference stands only in front of a function call.
-        if (reference) {
+        // A reference stands in front of a function call, or in front of a statement whose
+        // expression calls a function on it ("if ( ref->GetItemCount ... )", "set x to
+        // ref->GetPos X"): the expression itself then names no reference.
+        if (reference && parts->find('X') == TextView::npos) {
             result.failure = Failure::ArgumentsDoNotFit;
             return result;
         }
         if (auto reading = read_control(reader, *opcode, *parts, offset)) {
+            reading->statement.reference = std::move(reference);
             result.readings.push_back(std::move(*reading));
         } else {
             result.failure = Failure::ArgumentsDoNotFit;
@@ -319,7 +348,36 @@ Text hex_opcode(std::uint16_t opcode) {
     return buffer;
 }
 
+// The keyword of a statement that is no function call, or nothing.
+const char* keyword_of(std::uint16_t opcode) {
+    switch (opcode) {
+    case kEndOpcode:
+        return "end";
+    case kSetOpcode:
+        return "set";
+    case kIfOpcode:
+        return "if";
+    case kElseOpcode:
+        return "else";
+    case kElseIfOpcode:
+        return "elseif";
+    case kEndIfOpcode:
+        return "endif";
+    case kWhileOpcode:
+        return "while";
+    case kEndWhileOpcode:
+        return "endwhile";
+    case kReturnOpcode:
+        return "return";
+    default:
+        return nullptr;
+    }
+}
+
 Text function_name(std::uint16_t opcode) {
+    if (const char* keyword = keyword_of(opcode)) {
+        return keyword;
+    }
     const ScriptFunction* function = function_by_opcode(opcode);
     return function ? Text(function->name) : hex_opcode(opcode);
 }
@@ -348,23 +406,6 @@ Error failure_message(CodeView code, std::size_t offset, const Readings& reading
                                " passen nicht zum Code" + where);
 }
 
-const char* block_word(std::uint16_t opcode) {
-    switch (opcode) {
-    case kIfOpcode:
-        return "if";
-    case kElseIfOpcode:
-        return "elseif";
-    case kElseOpcode:
-        return "else";
-    case kEndIfOpcode:
-        return "endif";
-    case kWhileOpcode:
-        return "while";
-    default:
-        return "endwhile";
-    }
-}
-
 // Which statement may end the block that `opener` opens.
 bool ends_block_of(std::uint16_t closer, std::uint16_t opener) {
     if (opener == kWhileOpcode) {
@@ -388,7 +429,7 @@ Result<void> check_blocks(const std::vector<Statement>& statements) {
                             opcode == kEndIfOpcode || opcode == kEndWhileOpcode;
         if (closes) {
             if (open.empty() || !ends_block_of(opcode, statements[open.back()].opcode)) {
-                return refusal(statement.offset, Text("Ein ") + block_word(opcode) +
+                return refusal(statement.offset, Text("Ein ") + keyword_of(opcode) +
                                                      " ohne passenden Anfang (Byte " +
                                                      std::to_string(statement.offset) + ").");
             }
@@ -396,7 +437,7 @@ Result<void> check_blocks(const std::vector<Statement>& statements) {
             const auto count = static_cast<std::uint8_t>(opener.operands.front().value[0]);
             if (count != index - open.back() - 1) {
                 return refusal(opener.offset, cp1252(u8"Die Zahl der Befehle im Block eines ") +
-                                                  block_word(opener.opcode) + " (" +
+                                                  keyword_of(opener.opcode) + " (" +
                                                   std::to_string(count) +
                                                   ") passt nicht zum Code (Byte " +
                                                   std::to_string(opener.offset) + ").");
@@ -410,7 +451,7 @@ Result<void> check_blocks(const std::vector<Statement>& statements) {
     }
     if (!open.empty()) {
         const Statement& opener = statements[open.back()];
-        return refusal(opener.offset, Text("Ein ") + block_word(opener.opcode) +
+        return refusal(opener.offset, Text("Ein ") + keyword_of(opener.opcode) +
                                           " ohne Ende (Byte " + std::to_string(opener.offset) +
                                           ").");
     }

@@ -29,7 +29,8 @@ inline constexpr std::uint16_t kElseIfOpcode = 0x0108;
 inline constexpr std::uint16_t kEndIfOpcode = 0x0109;
 inline constexpr std::uint16_t kWhileOpcode = 0x010A;
 inline constexpr std::uint16_t kEndWhileOpcode = 0x010B;
-// "ref->Function": one byte of length and the reference's ID, in front of the call.
+// "ref->Function": one byte of length and the reference's ID, in front of the call, or in
+// front of a set, if, elseif or while whose expression calls a function on the reference.
 inline constexpr std::uint16_t kReferenceOpcode = 0x010C;
 inline constexpr std::uint16_t kReturnOpcode = 0x0124;
 // Opcodes from here up belong to a third-party script extender, whose code stores byte
@@ -42,7 +43,9 @@ enum class OperandKind : std::uint8_t {
     // variable and button counts, the FF FF behind some calls.
     Fixed,
     // A variable of a message box or the target of a set: a local ('s', 'l' or 'f' and a
-    // 16-bit index) or a global ('G', one byte of length and the name).
+    // 16-bit index) or a global ('G', one byte of length and the name); a set's target may
+    // also be another script's local ('m' or 'r', one byte of length, the script's or the
+    // object's ID, and the local).
     Variable,
     // The number of statements in the block an if, elseif, else or while opens: one byte.
     BlockCount,
@@ -70,7 +73,7 @@ struct Operand {
 
 struct Statement {
     std::uint16_t opcode = 0;
-    // The reference of "ref->Function", when the call has one.
+    // The reference of "ref->Function", when the call (or the expression) has one.
     std::optional<Text> reference;
     std::vector<Operand> operands;
     // Where the statement (with its reference) starts in the code.

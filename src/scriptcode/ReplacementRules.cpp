@@ -61,8 +61,12 @@ std::optional<Text> replacement_problem(StringRole role, TextView original, Text
         return cp1252(u8"Der Text enthält ein Anführungszeichen, einen Zeilenumbruch oder ein "
                       u8"Nullzeichen; so kann er nicht im Skript stehen.");
     }
+    return specifier_problem(original, replacement);
+}
+
+std::optional<Text> specifier_problem(TextView original, TextView text) {
     const int before = count_format_specifiers(original);
-    const int after = count_format_specifiers(replacement);
+    const int after = count_format_specifiers(text);
     if (before != after) {
         return "Der Text hat " + std::to_string(after) +
                " Platzhalter wie %g oder %s, das Original " + std::to_string(before) +

@@ -13,6 +13,10 @@ namespace orv::scriptcode {
 // translation must keep their number. A '%' that starts none of them is plain text.
 int count_format_specifiers(TextView text);
 
+// Why `text` cannot stand in place of `original` as far as their format specifiers go, as a
+// German message, or nothing when both have as many.
+std::optional<Text> specifier_problem(TextView original, TextView text);
+
 // Why `replacement` cannot stand where `original` of that role stands, as a German message,
 // or nothing when it can: a text longer than its length field allows (65,535 bytes for a
 // message, 254 for a button, whose length byte counts its zero byte too, 255 for a topic or

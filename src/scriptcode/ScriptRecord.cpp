@@ -5,6 +5,7 @@
 #include "plugin/Subrecord.h"
 #include "scriptcode/CompiledCode.h"
 #include "scriptcode/ReplacementRules.h"
+#include "scriptcode/ScriptFunctions.h"
 #include "scriptcode/SourceStatements.h"
 
 namespace orv::scriptcode {
@@ -141,6 +142,48 @@ Result<ScriptStrings> read_script_strings(const Block& record) {
              string.token.offset});
     }
     return result;
+}
+
+std::vector<SpecifierDisagreement> specifier_disagreements(const Block& record) {
+    std::vector<SpecifierDisagreement> found;
+    const auto source_subrecord = find_subrecord(record, "SCTX");
+    const auto code_subrecord = find_subrecord(record, "SCDT");
+    if (!source_subrecord || !code_subrecord) {
+        return found;
+    }
+    const Text source = data_of(record, *source_subrecord);
+    const auto statements = decode(data_of(record, *code_subrecord));
+    const auto written = read_source(source);
+    if (!statements || !written) {
+        return found;
+    }
+    const std::size_t common = std::min(statements->size(), written->size());
+    for (std::size_t index = 0; index < common; ++index) {
+        const Statement& decoded = (*statements)[index];
+        const SourceStatement& line = (*written)[index];
+        if (line.kind != SourceKind::Function || line.function->layout != Layout::MessageBox ||
+            decoded.opcode != line.function->opcode) {
+            continue;
+        }
+        std::vector<TextView> code_texts;
+        for (const Operand& operand : decoded.operands) {
+            if (operand.kind == OperandKind::Message || operand.kind == OperandKind::Button) {
+                code_texts.push_back(operand.value);
+            }
+        }
+        std::vector<TextView> source_texts;
+        for (const SourceToken& token : line.arguments) {
+            if (token.quoted) {
+                source_texts.push_back(token_text(source, token));
+            }
+        }
+        for (std::size_t k = 0; k < code_texts.size() && k < source_texts.size(); ++k) {
+            if (auto problem = specifier_problem(source_texts[k], code_texts[k])) {
+                found.push_back({line.line, k + 1, std::move(*problem)});
+            }
+        }
+    }
+    return found;
 }
 
 Result<Block> replace_script_strings(const Block& record,

@@ -39,6 +39,24 @@ Text script_id(const Block& record);
 // disagreement with the source).
 Result<ScriptStrings> read_script_strings(const Block& record);
 
+// A message box text of a script whose code says otherwise than its source.
+struct SpecifierDisagreement {
+    // The source line of the message box, and the text's place in it: 1 the message, 2 on
+    // its buttons.
+    std::size_t line = 0;
+    std::size_t text = 0;
+    // What replacement_problem says of the code's text (which the game shows) in place of
+    // the source's.
+    Text problem;
+};
+
+// For a script whose source and code disagree (so read_script_strings refuses it): each
+// message box text and button whose format specifiers in the code differ in number from
+// the source's, statement by statement as far as both go. Source and code must agree on
+// every string, and a plugin changed by hand or by another program may have changed only
+// one of them. Empty when the code does not decode or the source cannot be read.
+std::vector<SpecifierDisagreement> specifier_disagreements(const Block& record);
+
 struct StringReplacement {
     int number = 0;
     Text text;

@@ -86,7 +86,40 @@ Error refused_line(std::size_t line, const Text& what) {
 
 } // namespace
 
+std::optional<Text> local_variable(TextView source, TextView name) {
+    source = source.substr(0, source.find('\0'));
+    constexpr std::array<std::pair<TextView, char>, 3> kTypes = {
+        {{"short", 's'}, {"long", 'l'}, {"float", 'f'}}};
+    std::array<unsigned, 3> counts{};
+    std::size_t begin = 0;
+    while (begin < source.size()) {
+        std::size_t end = source.find('\n', begin);
+        if (end == TextView::npos) {
+            end = source.size();
+        }
+        const auto tokens = tokens_of_line(source, begin, end);
+        begin = end + 1;
+        if (!tokens || tokens->tokens.size() < 2 || tokens->tokens[0].quoted) {
+            continue;
+        }
+        const TextView first = token_text(source, tokens->tokens[0]);
+        for (std::size_t type = 0; type < kTypes.size(); ++type) {
+            if (!equal_ignoring_ascii_case(first, kTypes[type].first)) {
+                continue;
+            }
+            const unsigned index = ++counts[type];
+            if (equal_ignoring_ascii_case(token_text(source, tokens->tokens[1]), name)) {
+                return Text{kTypes[type].second, static_cast<char>(index & 0xFF),
+                            static_cast<char>(index >> 8 & 0xFF)};
+            }
+        }
+    }
+    return std::nullopt;
+}
+
 Result<std::vector<SourceStatement>> read_source(TextView source) {
+    // The editor stores the source with a closing zero byte; nothing behind it compiles.
+    source = source.substr(0, source.find('\0'));
     std::vector<SourceStatement> statements;
     std::size_t line = 1;
     std::size_t begin = 0;

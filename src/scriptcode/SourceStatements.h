@@ -37,8 +37,15 @@ struct SourceStatement {
 // Reads the statements of a script's source. A line holds one statement up to a ';' outside
 // quotes; words are separated by spaces, tabs and commas (and parentheses, which only
 // conditions use). Refuses, with a German message naming the line, a quote left open or a
-// first word that is no keyword and no function of the language.
+// first word that is no keyword and no function of the language. A zero byte ends the
+// source.
 Result<std::vector<SourceStatement>> read_source(TextView source);
+
+// The local variable `name` (ASCII case-insensitive) as compiled code names it: its type
+// letter ('s' for short, 'l' for long, 'f' for float) and its 16-bit little-endian index,
+// counted from 1 per type in the order the source declares them; nothing when the source
+// declares no such local.
+std::optional<Text> local_variable(TextView source, TextView name);
 
 // The text of a token.
 inline TextView token_text(TextView source, const SourceToken& token) {

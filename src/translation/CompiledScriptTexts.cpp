@@ -13,6 +13,19 @@ bool player_reads(scriptcode::StringRole role) {
 
 } // namespace
 
+std::vector<Text> compiled_script_texts(const Block& block) {
+    std::vector<Text> texts;
+    auto script = scriptcode::read_script_strings(block);
+    if (script) {
+        for (auto& string : script->strings) {
+            if (player_reads(string.role)) {
+                texts.push_back(std::move(string.text));
+            }
+        }
+    }
+    return texts;
+}
+
 std::vector<PlayerText> find_compiled_script_texts(const PlayerTextKind& kind,
                                                    const BlockStore& store, const ObjectLists&) {
     std::vector<PlayerText> texts;
@@ -22,17 +35,11 @@ std::vector<PlayerText> find_compiled_script_texts(const PlayerTextKind& kind,
         if (record_tag(block) != kind.tag) {
             continue;
         }
-        const auto script = scriptcode::read_script_strings(block);
-        if (!script) {
-            continue;
-        }
+        const Text id = scriptcode::script_id(block);
         int slot = 0;
-        for (const auto& string : script->strings) {
-            if (player_reads(string.role)) {
-                ++slot;
-                texts.push_back(
-                    {number, script->id + "#" + std::to_string(slot), string.text, slot});
-            }
+        for (auto& text : compiled_script_texts(block)) {
+            ++slot;
+            texts.push_back({number, id + "#" + std::to_string(slot), std::move(text), slot});
         }
     }
     return texts;

@@ -11,6 +11,10 @@ namespace orv {
 // texts. Only a script whose compiled code decodes without doubt and agrees with its source
 // offers texts; the others stay as they are (the check names them with the reason).
 
+// The message texts and buttons of a compiled script in script order (text n at n - 1);
+// empty when the script cannot be read without doubt.
+std::vector<Text> compiled_script_texts(const Block& block);
+
 // Keyed "script ID#n", n counting the script's message texts and buttons from 1 in script
 // order; the slot is n.
 std::vector<PlayerText> find_compiled_script_texts(const PlayerTextKind& kind,

@@ -34,15 +34,17 @@ inline constexpr int kJournalMemory = kObjectListCount + 1;
 inline constexpr std::string_view kDialogMemoryLabel = "Dialog";
 inline constexpr std::string_view kJournalMemoryLabel = "Journal";
 
-// The long texts and the texts of result scripts share it too, under the labels the batch
-// tool's todo and edits lines give them; the EV and DV fields hold the English and the
-// German text. Their kinds follow kJournalMemory in this order.
-inline constexpr std::array<std::string_view, 6> kTextMemoryLabels = {
-    "Book text", "Class text", "Race text", "Skill text", "Birthsign text", "Response script"};
+// The long texts and the texts of result scripts and compiled scripts share it too, under
+// the labels the batch tool's todo and edits lines give them; the EV and DV fields hold the
+// English and the German text. Their kinds follow kJournalMemory in this order.
+inline constexpr std::array<std::string_view, 7> kTextMemoryLabels = {
+    "Book text",      "Class text",      "Race text", "Skill text",
+    "Birthsign text", "Response script", "Script"};
 inline constexpr int kFirstTextMemory = kJournalMemory + 1;
 // The kind of the long text of kTextTargets[i] is kFirstTextMemory + i.
 inline constexpr int kScriptTextMemory = kFirstTextMemory + 5;
-inline constexpr int kMemoryKindCount = kFirstTextMemory + 6;
+inline constexpr int kCompiledScriptMemory = kFirstTextMemory + 6;
+inline constexpr int kMemoryKindCount = kFirstTextMemory + 7;
 
 // The kind of a memory line's first field: an object list's index, kDialogMemory,
 // kJournalMemory or a text kind; nothing for another label.

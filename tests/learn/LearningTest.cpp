@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "LearnFixtures.h"
+#include "ScriptRecords.h"
 #include "learn/LearnReport.h"
 
 namespace orv {
@@ -74,6 +75,10 @@ TEST(Learning, PairsEachKindOfRecordByWhatTheTranslationLeavesAlone) {
          {topic("hi"), info("1", "Hello.", "Choice \"Yes\" 1 \"No\" 2\r\nAddItem \"gold_001\" 5")},
          {topic("hallo"), info("1", "Hallo.", "Choice \"Ja\" 1 \"Nein\" 2\r\nAddItem \"gold_001\" 5")},
          {"Topic|hi|hallo", "Dialog|Hello.|Hallo.", "Response script|Yes|Ja", "Response script|No|Nein"}},
+        {"compiled scripts pair by their ID, their message texts and buttons by place",
+         {message_box_script("s1", "Take %g gold?", "Yes"), message_box_script("s2", "Hi", "Go")},
+         {message_box_script("s2", "Hallo", "Los"), message_box_script("s1", "%g Gold nehmen?", "Ja")},
+         {"Script|Take %g gold?|%g Gold nehmen?", "Script|Yes|Ja", "Script|Hi|Hallo", "Script|Go|Los"}},
         {"long texts go with their record's name",
          {book("b", "Tome", "Once upon a time."), named("CLAS", "c", "Seer")},
          {book("b", "Foliant", "Es war einmal."), named("CLAS", "c", "Seher")},

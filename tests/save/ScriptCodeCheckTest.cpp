@@ -1,5 +1,6 @@
 // The check names every compiled script whose texts the program cannot reach, with the
-// reason, and leaves the others and the save's own narrower check alone.
+// reason, and each of its message box texts whose placeholders code and source count
+// differently; it leaves the others and the save's own narrower check alone.
 #include <gtest/gtest.h>
 
 #include "ScriptRecords.h"
@@ -11,6 +12,15 @@ namespace {
 
 using test::message_box_script;
 
+// The script with `source_text` in its source where it had `code_text`, which is as long.
+Bytes with_source_text(Bytes script, std::string_view code_text, std::string_view source_text) {
+    EXPECT_EQ(code_text.size(), source_text.size());
+    std::string bytes(reinterpret_cast<const char*>(script.data()), script.size());
+    bytes.replace(bytes.rfind(code_text), code_text.size(), source_text);
+    return Bytes(reinterpret_cast<const std::byte*>(bytes.data()),
+                 reinterpret_cast<const std::byte*>(bytes.data()) + bytes.size());
+}
+
 std::vector<std::string> script_code_findings(CheckScope scope) {
     const auto store = fixtures::store_of(
         {message_box_script("demo_script", "Hallo", "Ja"),
@@ -18,11 +28,14 @@ std::vector<std::string> script_code_findings(CheckScope scope) {
          fixtures::RecordBuilder("SCPT")
              .raw("SCHD", std::string(52, '\0'))
              .raw("SCTX", "End")
-             .bytes()});
+             .bytes(),
+         // Changed elsewhere: the code's message lost its specifier.
+         with_source_text(message_box_script("half_script", "Du hast 50 Gold", "Ja"),
+                          "Du hast 50 Gold", "Du hast %g Gold")});
     std::vector<std::string> lines;
     for (const auto& finding : check_plugin(store, ObjectLists{}, DatabaseInputs{}, scope)) {
-        EXPECT_EQ(finding.kind, FindingKind::ScriptCode);
-        lines.push_back(finding.record + "|" + finding.id + "|" + finding.detail);
+        lines.push_back(std::string(finding_kind_word(finding.kind)) + "|" + finding.record + "|" +
+                        finding.id + "|" + finding.detail);
     }
     return lines;
 }
@@ -31,11 +44,17 @@ TEST(ScriptCodeCheck, NamesEachScriptItCannotHandleWithTheReason) {
     EXPECT_EQ(script_code_findings(CheckScope::Everything),
               (std::vector<std::string>{
                   // Its source goes on where its code ends.
-                  cp1252(u8"SCPT|broken_script|Die Texte des Skripts bleiben, wie sie sind: "
-                         u8"Quelltext und kompilierter Code stimmen nicht überein, Zeile 5: der "
-                         u8"Code hat hier eine andere Anweisung."),
-                  cp1252(u8"SCPT||Die Texte des Skripts bleiben, wie sie sind: Das Skript hat "
-                         u8"keinen kompilierten Code (SCDT).")}));
+                  cp1252(u8"script-code|SCPT|broken_script|Die Texte des Skripts bleiben, wie "
+                         u8"sie sind: Quelltext und kompilierter Code stimmen nicht überein, Zeile "
+                         u8"5: der Code hat hier eine andere Anweisung."),
+                  cp1252(u8"script-code|SCPT||Die Texte des Skripts bleiben, wie sie sind: Das "
+                         u8"Skript hat keinen kompilierten Code (SCDT)."),
+                  cp1252(u8"script-code|SCPT|half_script|Die Texte des Skripts bleiben, wie sie "
+                         u8"sind: Quelltext und kompilierter Code stimmen nicht überein, Zeile 3: "
+                         u8"der Text der MessageBox steht im Code anders als im Quelltext."),
+                  cp1252(u8"define|SCPT|half_script|Zeile 3, MessageBox-Text 1: im Code (den das "
+                         u8"Spiel zeigt) anders als im Quelltext. Der Text hat 0 Platzhalter wie "
+                         u8"%g oder %s, das Original 1; ihre Zahl muss gleich bleiben.")}));
     EXPECT_EQ(finding_kind_word(FindingKind::ScriptCode), "script-code");
     // The save asks only about names and references before it writes.
     EXPECT_TRUE(script_code_findings(CheckScope::ScriptsAndReferences).empty());

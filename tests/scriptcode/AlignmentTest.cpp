@@ -71,6 +71,22 @@ TEST(Alignment, AcceptsSourceAndCodeThatAgreeAndOffersTheirStrings) {
          u16(0x0106) + u8(1) + short_text("anything") + u16(0x0105) + local('s', 1) +
              short_text("x") + u16(0x0107) + u8(1) + u16(0x0124) + u16(0x0109),
          ""},
+        {"optional arguments the source leaves out, which the code holds as zeros; one given as "
+         "zero stays given",
+         "PCClearExpelled\nLoopGroup idle2 20\nMenuTest\nModRegion \"Rot\" 50 50 0 0 0 0 0 0\n"
+         "AIActivate player 0",
+         u16(0x10D3) + short_text("") + u16(0x1015) + u16(1) + u8(20) + u8(0) + u16(0x0126) +
+             u16(0) + u16(0x1125) + short_text("Rot") + u8(50) + u8(50) + std::string(8, '\0') +
+             u16(0x10F3) + short_text("player") + u8(0),
+         ""},
+        {"locals in place of four-byte numbers, counted per type",
+         "short n\nFloat a\nfloat BONUS\nModStrength bonus\nplayer->SetPos x a",
+         u16(0x1025) + local('f', 2) + u8(0) + u16(0x010C) + short_text("player") + u16(0x100B) +
+             "X" + local('f', 1) + u8(0),
+         ""},
+        {"a source closed by a zero byte, with whatever stands behind it",
+         std::string("AddTopic Fuhaven\r\nEnd\0FlyAway \"", 31),
+         u16(0x1022) + short_text("Fuhaven") + u16(0x0101), "topic:Fuhaven|"},
         {"AI package with a cell and its reset", "AIFollowCell wache \"Keller\" 0 0 0 0 1",
          u16(0x10F7) + short_text("wache") + short_text("Keller") + u16(0) + f32(0) + f32(0) +
              f32(0) + u8(1),
@@ -105,6 +121,10 @@ TEST(Alignment, RefusesSourceAndCodeThatDisagree) {
         {"a button the code lacks", "MessageBox \"Hallo\" \"Ja\" \"Nein\"", message_box,
          u8"refused: Quelltext und kompilierter Code stimmen nicht überein, Zeile 1: die "
          u8"MessageBox hat im Quelltext mehr Argumente als im Code."},
+        {"a variable the source lacks", "MessageBox \"Hallo\" \"Ja\"",
+         u16(0x1000) + long_text("Hallo") + u8(1) + local('s', 1) + u8(1) + button("Ja"),
+         u8"refused: Quelltext und kompilierter Code stimmen nicht überein, Zeile 1: die "
+         u8"MessageBox hat im Code mehr Variablen als im Quelltext."},
         {"a variable the code lacks", "MessageBox \"Hallo\" count \"Ja\"", message_box,
          u8"refused: Quelltext und kompilierter Code stimmen nicht überein, Zeile 1: die "
          u8"MessageBox hat im Code andere Variablen oder Knöpfe als im Quelltext."},
@@ -123,15 +143,24 @@ TEST(Alignment, RefusesSourceAndCodeThatDisagree) {
          u8"Referenz vor der Funktion ist im Code eine andere."},
         {"another number", "AddItem gold_001 24", u16(0x10D4) + short_text("gold_001") + u16(25),
          u8"refused: Quelltext und kompilierter Code stimmen nicht überein, Zeile 1: eine Zahl "
-         u8"steht im Code anders als im Quelltext (Variablen als Argumente werden nicht "
-         u8"unterstützt)."},
-        {"a variable where the code holds a number's bytes", "ModStrength bonus",
+         u8"steht im Code anders als im Quelltext (nur lokale Variablen gehen an Stelle einer "
+         u8"Zahl mit vier Bytes)."},
+        {"a local the code numbers otherwise", "float other\nfloat bonus\nModStrength bonus",
+         u16(0x1025) + local('f', 1) + u8(0),
+         u8"refused: Quelltext und kompilierter Code stimmen nicht überein, Zeile 3: eine Zahl "
+         u8"steht im Code anders als im Quelltext (nur lokale Variablen gehen an Stelle einer "
+         u8"Zahl mit vier Bytes)."},
+        {"a local the source never declares", "ModStrength bonus",
          u16(0x1025) + local('f', 1) + u8(0),
          u8"refused: Quelltext und kompilierter Code stimmen nicht überein, Zeile 1: eine Zahl "
-         u8"steht im Code anders als im Quelltext (Variablen als Argumente werden nicht "
-         u8"unterstützt)."},
+         u8"steht im Code anders als im Quelltext (nur lokale Variablen gehen an Stelle einer "
+         u8"Zahl mit vier Bytes)."},
         {"an optional argument the code lacks", "AITravel 1 2 3 1",
          u16(0x10F8) + f32(1) + f32(2) + f32(3),
+         u8"refused: Quelltext und kompilierter Code stimmen nicht überein, Zeile 1: der Code "
+         u8"hat eine andere Zahl von Argumenten als der Quelltext."},
+        {"a left-out optional argument the code holds as other than zero", "AIActivate player",
+         u16(0x10F3) + short_text("player") + u8(1),
          u8"refused: Quelltext und kompilierter Code stimmen nicht überein, Zeile 1: der Code "
          u8"hat eine andere Zahl von Argumenten als der Quelltext."},
         {"an unknown function", "AddTopic x\nFlyAway now", u16(0x1022) + short_text("x"),

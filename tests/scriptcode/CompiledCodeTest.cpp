@@ -81,9 +81,10 @@ TEST(CompiledCode, DecodesEachStatementKindAndEncodesItBack) {
          "0105 var=660200 expr=2035\n"},
         {"set of a global", u16(0x0105) + "G" + short_text("Days") + short_text(" 1"),
          "0105 var=470444617973 expr=2031\n"},
-        {"if and endif count the statements between them",
-         u16(0x0106) + u8(2) + short_text("cond") + u16(0x0124) + u16(0x0124) + u16(0x0109),
-         "0106 count=02 expr=636F6E64\n0124\n0124\n0109\n"},
+        {"set of another script's local, named by the script or by an object running it",
+         u16(0x0105) + "m" + short_text("skript") + local('l', 2) + short_text(" 1") + u16(0x0105) +
+             "r" + short_text("npc") + local('f', 1) + short_text(" 2"),
+         "0105 var=6D06736B726970746C0200 expr=2031\n0105 var=72036E7063660100 expr=2032\n"},
         {"if, elseif, else, endif",
          u16(0x0106) + u8(1) + short_text("a") + u16(0x0124) + u16(0x0108) + u8(0) +
              short_text("b") + u16(0x0107) + u8(1) + u16(0x0124) + u16(0x0109),
@@ -97,9 +98,6 @@ TEST(CompiledCode, DecodesEachStatementKindAndEncodesItBack) {
              short_text("PCRace") + u8(2) + button("Ja") + button("Nein"),
          "1000 message='%g Gold, %s' fixed=02 var=730100 var=4706504352616365 fixed=02 "
          "button='Ja' button='Nein'\n"},
-        {"message box without variables or buttons",
-         u16(0x1000) + long_text("Hallo") + u8(0) + u8(0),
-         "1000 message='Hallo' fixed=00 fixed=00\n"},
         {"topic", u16(0x1022) + short_text("Fuhaven"), "1022 topic='Fuhaven'\n"},
         {"position cell: four floats and the cell",
          u16(0x1005) + f32(1) + f32(2) + f32(3) + f32(0) + short_text("Fuhaven, Hafen"),
@@ -113,6 +111,10 @@ TEST(CompiledCode, DecodesEachStatementKindAndEncodesItBack) {
         {"reference in front of a call",
          u16(0x010C) + short_text("player") + u16(0x10D4) + short_text("gold_001") + u16(25),
          "10D4 ref='player' id='gold_001' fixed=1900\n"},
+        {"reference in front of an if and a set whose expressions call on it",
+         u16(0x010C) + short_text("kiste") + u16(0x0106) + u8(1) + short_text("c") + u16(0x010C) +
+             short_text("player") + u16(0x0105) + local('f', 1) + short_text("v") + u16(0x0109),
+         "0106 ref='kiste' count=01 expr=63\n0105 ref='player' var=660100 expr=76\n0109\n"},
         {"journal with the FF FF behind its arguments",
          u16(0x10CC) + short_text("quest") + u16(10) + "\xFF\xFF",
          "10CC id='quest' fixed=0A00 fixed=FFFF\n"},
@@ -152,6 +154,9 @@ TEST(CompiledCode, RefusesWhatItCannotSplitWithoutDoubt) {
          u8"Das Skript enthält Code einer Skripterweiterung (Befehlscode 0x3C02); es wird nicht "
          u8"verändert (Byte 0).",
          0},
+        {"a reference in front of a statement without an expression",
+         u16(0x010C) + short_text("kiste") + u16(0x0124),
+         u8"Die Argumente von return passen nicht zum Code (Byte 0).", 0},
         {"a byte left over", u16(0x0124) + u8(1),
          u8"Nach dem letzten vollständigen Befehl bleiben 1 Bytes übrig (Byte 2).", 2},
         {"a text running past the end", u16(0x1022) + u8(5) + "abc",
