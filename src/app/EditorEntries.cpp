@@ -21,6 +21,7 @@ EditorEntries::EditorEntries(const EditorKind& kind, const Workspace& workspace,
       m_memory(std::move(memory)) {
     const ObjectLists& lists = workspace.lists;
     if (m_player_texts != nullptr) {
+        m_memory_kind = memory_kind_labelled(m_player_texts->label);
         // Several entries share a record where it holds several texts; each is one entry.
         for (auto& text : player_texts()) {
             m_entries.push_back({.key = text.key,
@@ -75,9 +76,9 @@ void EditorEntries::fill(EditorEntry& entry) const {
         // The current text was read with the others (see refresh()).
         const Text* opened_with = stored.original(entry.block, entry.slot);
         entry.original = opened_with != nullptr ? *opened_with : entry.current;
-        entry.mark = stored.unsaved(entry.block, entry.slot) ? mark::kEdited
-                     : opened_with != nullptr                ? mark::kExternal
-                                                             : mark::kNone;
+        entry.mark = stored.unsaved(entry.block, entry.slot)    ? mark::kEdited
+                     : opened_with != nullptr || learned(entry) ? mark::kExternal
+                                                                : mark::kNone;
         entry.to_do = entry.has_text && !entry.current.empty() && entry.mark.empty();
         return;
     }

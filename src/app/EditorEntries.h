@@ -100,7 +100,7 @@ private:
     TripleFile m_database;
     TextDatabaseIndex m_index{m_database};
     MemoryIndex m_memory;
-    // The memory's kind of the long texts; nothing for responses.
+    // The memory's kind of the long texts and the script texts; nothing for responses.
     std::optional<int> m_memory_kind;
     std::vector<EditorEntry> m_entries;
 };

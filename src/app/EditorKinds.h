@@ -40,7 +40,7 @@ constexpr EditorKind long_text_kind(const TextTarget& target, std::string_view k
 }
 
 // The kinds in the order of the menu "Text bearbeiten". The texts of compiled scripts have
-// no database; the memory's texts of result scripts are the same kind of message and button.
+// no database: the memory's, learned from translated plugins, alone suggest for them.
 // clang-format off
 inline constexpr std::array<EditorKind, 8> kEditorKinds = {{
     long_text_kind(kTextTargets[0], "Id Book"),
@@ -50,7 +50,7 @@ inline constexpr std::array<EditorKind, 8> kEditorKinds = {{
     long_text_kind(kTextTargets[4], "Id Birthsign"),
     {"Dialog", "Thema", kResponseDatabaseName, kDialogMemory, std::nullopt, ResponseKind::Dialog, ""},
     {"Journal", "Journal-ID", kResponseDatabaseName, kJournalMemory, std::nullopt, ResponseKind::Journal, ""},
-    {"Script", "Script-ID#Nr", "", kScriptTextMemory, std::nullopt, std::nullopt, "Script"},
+    {"Script", "Script-ID#Nr", "", kCompiledScriptMemory, std::nullopt, std::nullopt, "Script"},
 }};
 // clang-format on
 

@@ -150,18 +150,42 @@ TEST_F(EditorEntriesTest, MarksAndWhatIsStillToDoFollowEachKindsRecords) {
     EXPECT_EQ(shown(scripts)[1], "\xDC|demo_script#2|Ja|Jawohl|done");
 }
 
-TEST_F(EditorEntriesTest, ALongTextTheMemoryFilledInIsDoneAndOffered) {
-    files.put(memory_path("prog"),
-              encode_memory({{kFirstTextMemory, "Plain", "Schlicht", "2024-01-01", "de.esp"}}));
-    load({book("bk_learned", "Plain"), book("bk_other", "Other")});
-    TranslationDatabase database(files, workspace.program_dir);
-    EditorEntries books(kBooks, workspace, {}, database.memory());
-    EXPECT_EQ(shown(books), (std::vector<std::string>{"\xDC|bk_learned|Schlicht|Schlicht|done",
-                                                      "|bk_other|Other|Other|to do"}));
-    EXPECT_EQ(books.offered_translation(books[0]), "Schlicht");
-    // Without the memory the same German text is still to do.
-    EXPECT_EQ(shown(EditorEntries(kBooks, workspace, {}))[0],
-              "|bk_learned|Schlicht|Schlicht|to do");
+TEST_F(EditorEntriesTest, ATextTheMemoryFilledInIsDoneAndOffered) {
+    struct Case {
+        const EditorKind* kind;
+        int memory_kind;
+        Bytes learned;
+        Bytes other;
+        std::vector<std::string> expected;
+    };
+    const std::vector<Case> cases = {
+        {&kBooks,
+         kFirstTextMemory,
+         book("bk_learned", "Plain"),
+         book("bk_other", "Other"),
+         {"\xDC|bk_learned|Schlicht|Schlicht|done", "|bk_other|Other|Other|to do"}},
+        // A script text the memory holds as German: only that string, not the script's others.
+        {&kScripts,
+         kCompiledScriptMemory,
+         test::message_box_script("sc_learned", "Schlicht", "Ja"),
+         test::message_box_script("sc_other", "Other", "Ja"),
+         {"\xDC|sc_learned#1|Schlicht|Schlicht|done", "|sc_learned#2|Ja|Ja|to do",
+          "|sc_learned#3|Nein|Nein|to do", "|sc_other#1|Other|Other|to do",
+          "|sc_other#2|Ja|Ja|to do", "|sc_other#3|Nein|Nein|to do"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind->label);
+        files.put(memory_path("prog"),
+                  encode_memory({{c.memory_kind, "Plain", "Schlicht", "2024-01-01", "de.esp"}}));
+        load({c.learned, c.other});
+        TranslationDatabase database(files, workspace.program_dir);
+        const EditorEntries entries(*c.kind, workspace, {}, database.memory());
+        EXPECT_EQ(shown(entries), c.expected);
+        EXPECT_EQ(entries.offered_translation(entries[0]), "Schlicht");
+        // Without the memory the same German text is still to do.
+        EXPECT_EQ(shown(EditorEntries(*c.kind, workspace, {}))[0],
+                  "|" + entries[0].key + "|Schlicht|Schlicht|to do");
+    }
 }
 
 TEST_F(EditorEntriesTest, LongTextsAreListedInFileOrderWhateverTheListsOrder) {

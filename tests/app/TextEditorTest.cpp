@@ -537,7 +537,7 @@ TEST_F(TextEditorTest, AResponsesScriptTextsAreEditedBesideTheirOriginalsAndStor
 }
 
 TEST_F(TextEditorTest, ScriptTextsAreStoredIntoSourceAndCodeOrRefusedWithTheReason) {
-    files.put_text("prog/dataextra/Memory.tsv", "Response script\t%g Pfeile\t%g Pfeile im K\xc3\xb6"
+    files.put_text("prog/dataextra/Memory.tsv", "Script\t%g Pfeile\t%g Pfeile im K\xc3\xb6"
                                                 "cher\t2024-01-01\n");
     const auto script = [](std::string_view message, std::string_view yes) {
         return test::message_box_script("demo_script", message, yes);
