@@ -66,4 +66,35 @@ std::optional<Text> write_compiled_script_text(const PlayerTextKind&, Block& blo
     return cp1252(u8"Der Text „") + target.key + cp1252(u8"“ ist im Skript nicht mehr da.");
 }
 
+void fill_compiled_script_texts(BlockStore& store, const MemoryIndex& memory) {
+    if (!memory.holds(kCompiledScriptMemory)) {
+        return;
+    }
+    for (std::size_t number = 1; number < store.block_count(); ++number) {
+        Block& block = store.block(number);
+        if (record_tag(block) != "SCPT") {
+            continue;
+        }
+        const auto script = scriptcode::read_script_strings(block);
+        if (!script) {
+            continue;
+        }
+        std::vector<scriptcode::StringReplacement> replacements;
+        for (const auto& string : script->strings) {
+            const Text* german = player_reads(string.role)
+                                     ? memory.translation(kCompiledScriptMemory, string.text)
+                                     : nullptr;
+            if (german != nullptr && *german != string.text) {
+                replacements.push_back({string.number, *german});
+            }
+        }
+        if (replacements.empty()) {
+            continue;
+        }
+        if (auto changed = scriptcode::replace_script_strings(block, replacements)) {
+            block = std::move(*changed);
+        }
+    }
+}
+
 } // namespace orv

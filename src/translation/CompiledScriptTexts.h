@@ -3,6 +3,7 @@
 #include <optional>
 #include <vector>
 
+#include "translation/MemoryIndex.h"
 #include "translation/PlayerTexts.h"
 
 namespace orv {
@@ -25,5 +26,10 @@ std::vector<PlayerText> find_compiled_script_texts(const PlayerTextKind& kind,
 // record by reading it again; a German refusal leaves the block as it was.
 std::optional<Text> write_compiled_script_text(const PlayerTextKind& kind, Block& block,
                                                const PlayerText& target, TextView text);
+
+// Puts the memory's German texts of compiled scripts into their records, as Open does for
+// names and long texts: all texts of a script in one rewrite of source and code, which is
+// proven like any other; a script that cannot take them stays as it is.
+void fill_compiled_script_texts(BlockStore& store, const MemoryIndex& memory);
 
 } // namespace orv

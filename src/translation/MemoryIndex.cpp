@@ -9,7 +9,14 @@ MemoryIndex::MemoryIndex(std::vector<MemoryEntry> entries) : m_entries(std::move
         const auto& entry = m_entries[i];
         m_by_english[key(entry.list_index, entry.ev_name)] = i;
         m_by_german[key(entry.list_index, entry.dv_name)] = i;
+        if (entry.list_index >= 0 && entry.list_index < kMemoryKindCount) {
+            m_kinds_held[static_cast<std::size_t>(entry.list_index)] = true;
+        }
     }
+}
+
+bool MemoryIndex::holds(int kind) const {
+    return kind >= 0 && kind < kMemoryKindCount && m_kinds_held[static_cast<std::size_t>(kind)];
 }
 
 Text MemoryIndex::key(int kind, TextView text) {

@@ -20,6 +20,9 @@ public:
     explicit MemoryIndex(std::vector<MemoryEntry> entries);
 
     bool empty() const { return m_entries.empty(); }
+    // Whether a line of `kind` is there: a pass over records of a kind the memory lacks can
+    // be left out.
+    bool holds(int kind) const;
     // The German text of `english` in `kind`, or nothing.
     const Text* translation(int kind, TextView english) const;
     // The English text whose German is `german` in `kind`, or nothing: the text is German
@@ -33,6 +36,7 @@ private:
     // Keyed by the kind's byte and the text.
     std::unordered_map<Text, std::size_t> m_by_english;
     std::unordered_map<Text, std::size_t> m_by_german;
+    std::vector<bool> m_kinds_held = std::vector<bool>(kMemoryKindCount, false);
 };
 
 } // namespace orv

@@ -12,6 +12,7 @@
 #include "plugin/Progress.h"
 #include "plugin/RecordTypes.h"
 #include "plugin/Subrecord.h"
+#include "translation/CompiledScriptTexts.h"
 #include "translation/NameLookup.h"
 #include "translation/Responses.h"
 #include "translation/TranslationMemory.h"
@@ -315,6 +316,7 @@ Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, Block
     load_responses(loaded, database.data_triples(kResponseDatabaseName), loaded_rows,
                    database.memory());
     fill_long_texts(loaded, loaded_rows, database.memory());
+    fill_compiled_script_texts(loaded, database.memory());
     if (const auto& error = database.read_error()) {
         return *error;
     }

@@ -537,12 +537,13 @@ TEST_F(TextEditorTest, AResponsesScriptTextsAreEditedBesideTheirOriginalsAndStor
 }
 
 TEST_F(TextEditorTest, ScriptTextsAreStoredIntoSourceAndCodeOrRefusedWithTheReason) {
-    files.put_text("prog/dataextra/Memory.tsv", "Script\t%g Pfeile\t%g Pfeile im K\xc3\xb6"
-                                                "cher\t2024-01-01\n");
     const auto script = [](std::string_view message, std::string_view yes) {
         return test::message_box_script("demo_script", message, yes);
     };
     load({script("%g Pfeile", "Ja")});
+    // Learned after the plugin was opened, so Open did not fill it in.
+    files.put_text("prog/dataextra/Memory.tsv", "Script\t%g Pfeile\t%g Pfeile im K\xc3\xb6"
+                                                "cher\t2024-01-01\n");
     TextEditor scripts{workspace, window, dialogs, files};
     scripts.open(kScripts);
     EXPECT_EQ(window.snapshot().popups.at(WindowId::TextEditor).first, "Script (3)");
@@ -553,7 +554,7 @@ TEST_F(TextEditorTest, ScriptTextsAreStoredIntoSourceAndCodeOrRefusedWithTheReas
                                                               {"", "demo_script#3", "Nein"}}));
     window.user_selects_row(kEntryList, 0);
     scripts.on_control({kEntryList});
-    // The memory's translated texts of result scripts are suggested.
+    // The memory's translated script texts are suggested.
     const Text quiver = cp1252(u8"%g Pfeile im Köcher");
     EXPECT_EQ(control(kSuggestionList).rows,
               (std::vector<ListRow>{{quiver, cp1252(u8"Gedächtnis"), "exakt"}}));

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "BatchToolTest.h"
+#include "ScriptRecords.h"
 #include "cli/CheckCommand.h"
 #include "fixtures/PluginBuilder.h"
 #include "translation/DatabaseFile.h"
@@ -68,7 +69,8 @@ TEST_F(LearnBatch, AnOwnTranslationIsLearnedBackExactlyAndOpensTranslated) {
                                 book("tome", "Tome", "Once upon a time."),
                                 interior_cell("Dark Cave"), topic("rumours"),
                                 info("1001", "Ask about rumours.", "Choice \"Yes\" 1 \"No\" 2"),
-                                topic("quest_a", '\4'), info("1002", "Met him.")}));
+                                topic("quest_a", '\4'), info("1002", "Met him."),
+                                test::message_box_script("greeter", "%g coins", "Yes")}));
     translate("mods/en.esp",
               "NPC\tguard\tWache\n"
               "Misc Item\trock\tStein\n"
@@ -79,11 +81,14 @@ TEST_F(LearnBatch, AnOwnTranslationIsLearnedBackExactlyAndOpensTranslated) {
               "Dialog\t1001\tFrag nach Gerüchten.\n"
               "Journal\t1002\tGetroffen.\n"
               "Response script\t1001#1\tJa\n"
-              "Response script\t1001#2\tNein\n",
+              "Response script\t1001#2\tNein\n"
+              "Script\tgreeter#1\t%g Münzen\n"
+              "Script\tgreeter#2\tJa\n"
+              "Script\tgreeter#3\tNö\n",
               "mods/de.esp");
 
     ASSERT_EQ(run_tool({"learn", "mods/en.esp", "mods/de.esp"}), kExitOk) << err;
-    EXPECT_NE(out.find("Gelernt aus „de.esp“: 8 von 8 englischen Datensätzen haben ein "
+    EXPECT_NE(out.find("Gelernt aus „de.esp“: 9 von 9 englischen Datensätzen haben ein "
                        "Gegenstück.\n"),
               std::string::npos)
         << out;
@@ -109,9 +114,12 @@ TEST_F(LearnBatch, AnOwnTranslationIsLearnedBackExactlyAndOpensTranslated) {
                   "Dialog\tAsk about rumours.\tFrag nach Gerüchten.\t" + date + "\tde.esp\n" +
                   "Response script\tYes\tJa\t" + date + "\tde.esp\n" +
                   "Response script\tNo\tNein\t" + date + "\tde.esp\n" +
-                  "Journal\tMet him.\tGetroffen.\t" + date + "\tde.esp\n");
+                  "Journal\tMet him.\tGetroffen.\t" + date + "\tde.esp\n" +
+                  "Script\t%g coins\t%g Münzen\t" + date + "\tde.esp\n" + "Script\tYes\tJa\t" +
+                  date + "\tde.esp\n" + "Script\tNein\tNö\t" + date + "\tde.esp\n");
 
-    // Opened again, the English plugin has nothing left to do.
+    // Opened again, the English plugin has nothing left to do: names and texts, the script's
+    // too, come from the memory.
     ASSERT_EQ(run_tool({"todo", "mods/en.esp"}), kExitOk) << err;
     EXPECT_EQ(out, "");
 
