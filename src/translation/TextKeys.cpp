@@ -40,7 +40,7 @@ std::uint64_t mix(std::uint64_t hash, std::uint64_t word) {
 
 // A hash of the length and the first and last eight bytes only: a few instructions for a
 // text of any length, enough for the filter, which only needs to refuse most texts.
-std::uint32_t quick_hash(TextView text) {
+std::uint64_t quick_hash(TextView text) {
     std::uint64_t first = 0;
     std::uint64_t last = 0;
     if (text.size() >= 8) {
@@ -51,7 +51,13 @@ std::uint32_t quick_hash(TextView text) {
     }
     std::uint64_t hash = (first ^ text.size()) * kMultiplier;
     hash = (hash ^ (hash >> 29) ^ last) * kMultiplier;
-    return static_cast<std::uint32_t>(hash >> 32);
+    return hash ^ (hash >> 32);
+}
+
+// The two bits a text sets in its filter word, from the low twelve bits of its quick hash
+// (the word itself is chosen by the high bits).
+std::uint64_t filter_mask(std::uint64_t quick) {
+    return (std::uint64_t{1} << (quick & 63)) | (std::uint64_t{1} << ((quick >> 6) & 63));
 }
 
 // The eight bytes of a word with 'a' to 'z' turned into 'A' to 'Z', all at once: a byte
@@ -109,13 +115,15 @@ std::size_t TextKeySet::find_slot(TextView text, std::uint32_t hash) const {
     }
 }
 
-std::size_t TextKeySet::filter_bit(TextView text) const {
-    return quick_hash(text) >> m_filter_shift;
+bool TextKeySet::may_contain(TextView text) const {
+    const std::uint64_t quick = quick_hash(text);
+    const std::uint64_t mask = filter_mask(quick);
+    return (m_filter[quick >> m_filter_shift] & mask) == mask;
 }
 
-void TextKeySet::set_filter_bit(TextView text) {
-    const std::size_t bit = filter_bit(text);
-    m_filter[bit / 64] |= std::uint64_t{1} << (bit % 64);
+void TextKeySet::set_filter_bits(TextView text) {
+    const std::uint64_t quick = quick_hash(text);
+    m_filter[quick >> m_filter_shift] |= filter_mask(quick);
 }
 
 void TextKeySet::reserve(std::size_t count) {
@@ -131,10 +139,12 @@ void TextKeySet::reserve(std::size_t count) {
 void TextKeySet::grow(std::size_t capacity) {
     std::vector<Slot> old = std::move(m_slots);
     m_slots.assign(capacity, Slot{});
-    // Four filter bits per slot: at most one in eight is set.
-    const int filter_bits = std::min(std::countr_zero(m_slots.size()) + 2, 32);
-    m_filter_shift = 32 - filter_bits;
-    m_filter.assign((std::size_t{1} << filter_bits) / 64, 0);
+    // Eight filter bits per slot, in words of 64 (at least two words, as a table has at
+    // least 16 slots): with at most one text per two slots, a text not in the set finds
+    // both of its bits set about once in a hundred.
+    const int word_bits = std::countr_zero(m_slots.size()) - 3;
+    m_filter_shift = 64 - word_bits;
+    m_filter.assign(std::size_t{1} << word_bits, 0);
     const std::size_t mask = m_slots.size() - 1;
     for (const Slot& slot : old) {
         if (slot.offset == kEmpty) {
@@ -145,7 +155,7 @@ void TextKeySet::grow(std::size_t capacity) {
             position = (position + 1) & mask;
         }
         m_slots[position] = slot;
-        set_filter_bit(TextView(m_bytes).substr(slot.offset, slot.length));
+        set_filter_bits(TextView(m_bytes).substr(slot.offset, slot.length));
     }
 }
 
@@ -167,7 +177,7 @@ void TextKeySet::insert(TextView text) {
     slot.length = static_cast<std::uint32_t>(text.size());
     slot.hash = hash;
     m_bytes.append(text);
-    set_filter_bit(text);
+    set_filter_bits(text);
     ++m_count;
 }
 
@@ -175,8 +185,7 @@ bool TextKeySet::contains(TextView text) const {
     if (m_slots.empty()) {
         return false;
     }
-    const std::size_t bit = filter_bit(text);
-    if ((m_filter[bit / 64] & (std::uint64_t{1} << (bit % 64))) == 0) {
+    if (!may_contain(text)) {
         return false;
     }
     const auto hash = static_cast<std::uint32_t>(hash_text(text));

@@ -46,19 +46,20 @@ private:
     std::size_t find_slot(TextView text, std::uint32_t hash) const;
     // Moves the texts into a table of `capacity` slots (a power of two).
     void grow(std::size_t capacity);
-    // The bit of `m_filter` that a text sets.
-    std::size_t filter_bit(TextView text) const;
-    void set_filter_bit(TextView text);
+    // Whether both filter bits of `text` are set: false means it is not in the set.
+    bool may_contain(TextView text) const;
+    void set_filter_bits(TextView text);
 
     std::string m_bytes;
     // Open addressing with linear probing; the size is a power of two and at least twice
     // the number of texts, so every probe ends at a free slot.
     std::vector<Slot> m_slots;
-    // Four bits per slot, one of them set for every text of the set, chosen by a cheap hash
-    // of the text's length and its first and last bytes: a text whose bit is clear is not in
-    // the set, which answers most questions without the full hash or the larger table.
+    // Eight bits per slot, two of them in one word set for every text of the set, chosen
+    // by a cheap hash of the text's length and its first and last bytes: a text with one
+    // of its bits clear is not in the set. One word read answers nearly every question
+    // about a text that is not there, without the full hash or the larger table.
     std::vector<std::uint64_t> m_filter;
-    int m_filter_shift = 32;
+    int m_filter_shift = 64;
     std::size_t m_count = 0;
 };
 
