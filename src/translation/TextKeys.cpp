@@ -1,8 +1,11 @@
 #include "translation/TextKeys.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
+
+#include "translation/CacheHints.h"
 
 namespace orv {
 namespace {
@@ -160,6 +163,29 @@ void TextKeySet::grow(std::size_t capacity) {
 }
 
 void TextKeySet::insert(TextView text) {
+    insert_hashed(text, static_cast<std::uint32_t>(hash_text(text)));
+}
+
+void TextKeySet::insert_all(std::span<const TextView> texts) {
+    for (std::size_t first = 0; first < texts.size(); first += kInsertGroup) {
+        const auto group = texts.subspan(first, std::min(kInsertGroup, texts.size() - first));
+        // Room for the whole group first, so that no slot asked for moves before it is used.
+        if ((m_count + group.size()) * 2 > m_slots.size()) {
+            reserve(m_count + group.size());
+        }
+        std::array<std::uint32_t, kInsertGroup> hashes{};
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t i = 0; i < group.size(); ++i) {
+            hashes[i] = static_cast<std::uint32_t>(hash_text(group[i]));
+            prefetch(&m_slots[hashes[i] & mask]);
+        }
+        for (std::size_t i = 0; i < group.size(); ++i) {
+            insert_hashed(group[i], hashes[i]);
+        }
+    }
+}
+
+void TextKeySet::insert_hashed(TextView text, std::uint32_t hash) {
     // Every key is a subrecord's text, whose length is a 32-bit field; nothing longer can
     // come here.
     if (text.size() > UINT32_MAX) {
@@ -168,7 +194,6 @@ void TextKeySet::insert(TextView text) {
     if ((m_count + 1) * 2 > m_slots.size()) {
         grow(m_slots.empty() ? 16 : m_slots.size() * 2);
     }
-    const auto hash = static_cast<std::uint32_t>(hash_text(text));
     Slot& slot = m_slots[find_slot(text, hash)];
     if (slot.offset != kEmpty) {
         return;
@@ -190,6 +215,42 @@ bool TextKeySet::contains(TextView text) const {
     }
     const auto hash = static_cast<std::uint32_t>(hash_text(text));
     return m_slots[find_slot(text, hash)].offset != kEmpty;
+}
+
+void TextKeySet::contains_each(std::span<const TextView> texts, std::span<bool> found) const {
+    std::fill(found.begin(), found.end(), false);
+    if (m_slots.empty()) {
+        return;
+    }
+    const std::size_t mask = m_slots.size() - 1;
+    for (std::size_t first = 0; first < texts.size(); first += kQuestionGroup) {
+        const std::size_t count = std::min(kQuestionGroup, texts.size() - first);
+        // The filter refuses most texts at once; for the others the slot where the search
+        // starts is asked for, then, once the slots are on their way, the text a matching
+        // slot points to, and only then are the texts compared.
+        std::array<std::uint32_t, kQuestionGroup> asked;
+        std::array<std::uint32_t, kQuestionGroup> hashes;
+        std::size_t asked_count = 0;
+        for (std::size_t i = first; i < first + count; ++i) {
+            if (may_contain(texts[i])) {
+                const auto hash = static_cast<std::uint32_t>(hash_text(texts[i]));
+                prefetch(&m_slots[hash & mask]);
+                asked[asked_count] = static_cast<std::uint32_t>(i - first);
+                hashes[asked_count] = hash;
+                ++asked_count;
+            }
+        }
+        for (std::size_t k = 0; k < asked_count; ++k) {
+            const Slot& slot = m_slots[hashes[k] & mask];
+            if (slot.offset != kEmpty && slot.hash == hashes[k]) {
+                prefetch(m_bytes.data() + slot.offset);
+            }
+        }
+        for (std::size_t k = 0; k < asked_count; ++k) {
+            const std::size_t i = first + asked[k];
+            found[i] = m_slots[find_slot(texts[i], hashes[k])].offset != kEmpty;
+        }
+    }
 }
 
 } // namespace orv

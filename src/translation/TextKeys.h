@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -29,7 +30,12 @@ public:
     void reserve(std::size_t count);
     // Adds `text` unless it is already there.
     void insert(TextView text);
+    // Adds each of `texts`, as insert() one after the other would, but faster for many.
+    void insert_all(std::span<const TextView> texts);
     bool contains(TextView text) const;
+    // Answers contains() for each of `texts` into `found` (of the same size), faster for
+    // many texts than one question at a time.
+    void contains_each(std::span<const TextView> texts, std::span<bool> found) const;
     std::size_t size() const { return m_count; }
 
 private:
@@ -42,8 +48,17 @@ private:
         std::uint32_t hash = 0;
     };
 
+    // How many texts insert_all() and contains_each() take at a time: the slots of a group
+    // are asked for from memory together, then read. Most texts a load asks about are
+    // refused by the filter, so a question's group is large enough that the few slots it
+    // needs arrive while the filter looks at the rest.
+    static constexpr std::size_t kInsertGroup = 16;
+    static constexpr std::size_t kQuestionGroup = 256;
+
     // The slot holding `text`, or the free slot where it belongs.
     std::size_t find_slot(TextView text, std::uint32_t hash) const;
+    // Adds `text` with its hash_text() cut to 32 bits.
+    void insert_hashed(TextView text, std::uint32_t hash);
     // Moves the texts into a table of `capacity` slots (a power of two).
     void grow(std::size_t capacity);
     // Whether both filter bits of `text` are set: false means it is not in the set.
