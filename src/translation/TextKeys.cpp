@@ -119,7 +119,10 @@ std::size_t TextKeySet::find_slot(TextView text, std::uint32_t hash) const {
 }
 
 bool TextKeySet::may_contain(TextView text) const {
-    const std::uint64_t quick = quick_hash(text);
+    return filter_passes(quick_hash(text));
+}
+
+bool TextKeySet::filter_passes(std::uint64_t quick) const {
     const std::uint64_t mask = filter_mask(quick);
     return (m_filter[quick >> m_filter_shift] & mask) == mask;
 }
@@ -225,14 +228,20 @@ void TextKeySet::contains_each(std::span<const TextView> texts, std::span<bool> 
     const std::size_t mask = m_slots.size() - 1;
     for (std::size_t first = 0; first < texts.size(); first += kQuestionGroup) {
         const std::size_t count = std::min(kQuestionGroup, texts.size() - first);
-        // The filter refuses most texts at once; for the others the slot where the search
-        // starts is asked for, then, once the slots are on their way, the text a matching
-        // slot points to, and only then are the texts compared.
+        // First the filter words of all texts are asked for. The filter refuses most texts;
+        // for the others the slot where the search starts is asked for, then, once the slots
+        // are on their way, the text a matching slot points to, and only then are the texts
+        // compared.
+        std::array<std::uint64_t, kQuestionGroup> quick;
+        for (std::size_t i = 0; i < count; ++i) {
+            quick[i] = quick_hash(texts[first + i]);
+            prefetch(&m_filter[quick[i] >> m_filter_shift]);
+        }
         std::array<std::uint32_t, kQuestionGroup> asked;
         std::array<std::uint32_t, kQuestionGroup> hashes;
         std::size_t asked_count = 0;
         for (std::size_t i = first; i < first + count; ++i) {
-            if (may_contain(texts[i])) {
+            if (filter_passes(quick[i - first])) {
                 const auto hash = static_cast<std::uint32_t>(hash_text(texts[i]));
                 prefetch(&m_slots[hash & mask]);
                 asked[asked_count] = static_cast<std::uint32_t>(i - first);

@@ -63,6 +63,8 @@ private:
     void grow(std::size_t capacity);
     // Whether both filter bits of `text` are set: false means it is not in the set.
     bool may_contain(TextView text) const;
+    // The same for a text's quick hash.
+    bool filter_passes(std::uint64_t quick) const;
     void set_filter_bits(TextView text);
 
     std::string m_bytes;
