@@ -91,12 +91,12 @@ std::optional<Element> object_element(Block& block, std::int32_t block_number,
                              database.data_pairs(type.second_name_database));
     }
 
-    // The lookup may have changed the block, so the name and the ID are read from it anew.
-    const Text after = current_name(block, type);
     // Only a found original puts a translation into the block; the same text is no change.
-    if ((result.code == LookupCode::ShippedOriginal ||
-         result.code == LookupCode::ExternalOriginal) &&
-        after != before) {
+    // Then the name is read from the block anew; any other lookup left the block as it was.
+    const bool original_found =
+        result.code == LookupCode::ShippedOriginal || result.code == LookupCode::ExternalOriginal;
+    const Text after = original_found ? current_name(block, type) : before;
+    if (original_found && after != before) {
         ++replaced_names;
     }
     switch (result.code) {
