@@ -186,10 +186,28 @@ TEST(TranslationDatabase, PreloadReadsInTheGivenOrderAndGivesWhatFirstUseWouldGi
 }
 
 TEST(TranslationDatabase, TextLookupTakesTheFirstEntryOfTheId) {
-    const TripleFile texts{{{"a", "en 1", "de 1"}, {"b", "a", "x"}, {"a", "en 2", "de 2"}}};
+    // "Name 074972" and "Name 097288" have hashes that agree in the 32 bits the index keeps.
+    TripleFile texts{{{"a", "en 1", "de 1"},
+                      {"b", "a", "x"},
+                      {"a", "en 2", "de 2"},
+                      {"", "e", "de 3"},
+                      {"Name 074972", "c", "de 4"}}};
     EXPECT_EQ(find_translated_text(texts, "a"), "de 1");
     EXPECT_EQ(find_translated_text(texts, "A"), std::nullopt);
     EXPECT_EQ(find_translated_text(texts, "en 1"), std::nullopt);
+    // The index answers as the walk does, with enough IDs, some repeated, that probes run
+    // past taken slots.
+    for (int i = 0; i < 40; ++i) {
+        texts.entries.push_back({"id" + std::to_string(i % 30), "en", "de " + std::to_string(i)});
+    }
+    const TextDatabaseIndex index(texts);
+    for (const char* id :
+         {"a", "A", "en 1", "b", "", "Name 074972", "Name 097288", "id3", "id29", "id30"}) {
+        SCOPED_TRACE(id);
+        const TripleEntry* entry = index.find(id);
+        EXPECT_EQ(entry ? std::optional<Text>((*entry)[2]) : std::nullopt,
+                  find_translated_text(texts, id));
+    }
 }
 
 } // namespace
