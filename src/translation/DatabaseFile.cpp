@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <span>
 
 #include "plugin/ByteReader.h"
 
@@ -25,6 +26,19 @@ inline std::optional<TextView> read_counted_text(ByteReader& reader) {
     return TextView(reinterpret_cast<const char*>(bytes->data()), bytes->size());
 }
 
+// The N texts of the next entry as views into the file; false when the entry is broken.
+template <std::size_t N>
+bool read_entry(ByteReader& reader, std::span<TextView, N> texts) {
+    for (auto& text : texts) {
+        auto read = read_counted_text(reader);
+        if (!read) {
+            return false;
+        }
+        text = *read;
+    }
+    return true;
+}
+
 template <std::size_t N, typename Keep>
 DatabaseFile<N> parse_entries(ByteSpan bytes, const Keep& keep) {
     DatabaseFile<N> file;
@@ -32,16 +46,7 @@ DatabaseFile<N> parse_entries(ByteSpan bytes, const Keep& keep) {
     while (!reader.at_end()) {
         const std::size_t start = reader.num_read();
         std::array<TextView, N> texts;
-        bool whole = true;
-        for (auto& text : texts) {
-            auto read = read_counted_text(reader);
-            if (!read) {
-                whole = false;
-                break;
-            }
-            text = *read;
-        }
-        if (!whole) {
+        if (!read_entry<N>(reader, texts)) {
             // A file written by the program always ends after a whole entry; what follows a
             // broken entry cannot be trusted to start at an entry boundary.
             file.damaged = true;
@@ -101,9 +106,33 @@ PairFile parse_pair_file(ByteSpan bytes, const PairFilter& keep) {
 }
 
 PairFile parse_pair_file(ByteSpan bytes, const TextKeySet& keys) {
-    return parse_entries<2>(bytes, [&keys](const std::array<TextView, 2>& texts) {
-        return keys.contains(texts[0]) || keys.contains(texts[1]);
-    });
+    // The entries are read a group at a time, and the key set is asked about all texts of
+    // a group at once, which is far faster than one question per text. The entries kept,
+    // and the damage, are the same as one entry at a time would give.
+    constexpr std::size_t kGroup = 128;
+    PairFile file;
+    ByteReader reader(bytes);
+    std::array<TextView, 2 * kGroup> texts;
+    std::array<bool, 2 * kGroup> found{};
+    while (!reader.at_end() && !file.damaged) {
+        std::size_t count = 0;
+        while (count < kGroup && !reader.at_end()) {
+            const std::size_t start = reader.num_read();
+            if (!read_entry<2>(reader, std::span(texts).subspan(2 * count).first<2>())) {
+                file.damaged = true;
+                file.damaged_at = start;
+                break;
+            }
+            ++count;
+        }
+        keys.contains_each(std::span(texts).first(2 * count), std::span(found).first(2 * count));
+        for (std::size_t i = 0; i < count; ++i) {
+            if (found[2 * i] || found[2 * i + 1]) {
+                file.entries.push_back({Text(texts[2 * i]), Text(texts[2 * i + 1])});
+            }
+        }
+    }
+    return file;
 }
 
 TripleFile parse_triple_file(ByteSpan bytes) {

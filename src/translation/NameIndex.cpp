@@ -5,6 +5,7 @@
 #include <functional>
 #include <string_view>
 
+#include "translation/CacheHints.h"
 #include "translation/TextKeys.h"
 
 namespace orv {
@@ -63,6 +64,23 @@ std::size_t NameIndex::find_slot(TextView text, std::uint32_t hash) const {
         if (slot.text == kNone || (slot.hash == hash && slot_text(slot) == text)) {
             return position;
         }
+    }
+}
+
+void NameIndex::prefetch_table(TextView key) const {
+    if (!m_slots.empty()) {
+        prefetch(&m_slots[hash_of(key) & (m_slots.size() - 1)]);
+    }
+}
+
+void NameIndex::prefetch_entry(TextView key) const {
+    if (m_slots.empty()) {
+        return;
+    }
+    const std::uint32_t hash = hash_of(key);
+    const Slot& slot = m_slots[hash & (m_slots.size() - 1)];
+    if (slot.text != kNone && slot.hash == hash) {
+        prefetch(&m_file.entries[slot.text / 2][slot.text % 2]);
     }
 }
 

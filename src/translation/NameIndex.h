@@ -27,6 +27,12 @@ public:
     // The first entry whose original equals `key`, or nothing.
     std::optional<std::size_t> first_original_match(TextView key) const;
 
+    // Hints that speed up a lookup of `key` to come and change no answer: the first asks
+    // for the part of the table where the lookup starts, without waiting for it; the
+    // second, some time later, reads that part and asks for the entry found there.
+    void prefetch_table(TextView key) const;
+    void prefetch_entry(TextView key) const;
+
     const PairEntry& entry(std::size_t index) const { return m_file.entries[index]; }
     std::size_t size() const { return m_file.entries.size(); }
     const PairFile& file() const { return m_file; }

@@ -92,12 +92,12 @@ std::optional<Element> object_element(Block& block, std::int32_t block_number,
                              database.data_pairs(type.second_name_database));
     }
 
-    // The lookup may have changed the block, so the name and the ID are read from it anew.
-    const Text after = current_name(block, type);
     // Only a found original puts a translation into the block; the same text is no change.
-    if ((result.code == LookupCode::ShippedOriginal ||
-         result.code == LookupCode::ExternalOriginal) &&
-        after != before) {
+    // Then the name is read from the block anew; any other lookup left the block as it was.
+    const bool original_found =
+        result.code == LookupCode::ShippedOriginal || result.code == LookupCode::ExternalOriginal;
+    const Text after = original_found ? current_name(block, type) : before;
+    if (original_found && after != before) {
         ++replaced_names;
     }
     switch (result.code) {
@@ -166,6 +166,8 @@ void fill_long_texts(BlockStore& store, const ObjectLists& rows, const MemoryInd
 // many rows each list can get at most, so that each list is allocated once.
 struct LoadSurvey {
     TextKeySet keys;
+    // The object list of each block, -1 for a block that gets no row.
+    std::vector<std::int8_t> types;
     // The name files the lookups will ask for, in the order they first do; none for a kind
     // whose records have no name.
     std::vector<std::string_view> name_files;
@@ -176,7 +178,8 @@ struct LoadSurvey {
 LoadSurvey survey(const BlockStore& store) {
     LoadSurvey found;
     // The kinds first, so that the key table is allocated once for every listed record.
-    std::vector<std::int8_t> types(store.block_count(), -1);
+    std::vector<std::int8_t>& types = found.types;
+    types.assign(store.block_count(), -1);
     std::size_t listed = 0;
     for (std::size_t number = 1; number < store.block_count(); ++number) {
         const Block& block = store.block(number);
@@ -192,6 +195,15 @@ LoadSurvey survey(const BlockStore& store) {
     }
     found.keys.reserve(listed);
     std::array<bool, kObjectListCount> named{};
+    // The keys go into the set a group at a time, which is much faster than one by one.
+    constexpr std::size_t kGroup = 16;
+    std::array<Text, kGroup> group;
+    std::array<TextView, kGroup> group_views;
+    std::size_t grouped = 0;
+    const auto insert_group = [&] {
+        found.keys.insert_all(std::span(group_views).first(grouped));
+        grouped = 0;
+    };
     for (std::size_t number = 1; number < store.block_count(); ++number) {
         if (types[number] < 0) {
             continue;
@@ -200,7 +212,11 @@ LoadSurvey survey(const BlockStore& store) {
         const auto& record_type = kRecordTypes[static_cast<std::size_t>(types[number])];
         const auto name = find_subrecord(block, record_type.name_subrecord);
         if (name && name->size > 1) {
-            found.keys.insert(subrecord_text(block, *name, TextKind::Terminated));
+            group[grouped] = subrecord_text(block, *name, TextKind::Terminated);
+            group_views[grouped] = group[grouped];
+            if (++grouped == kGroup) {
+                insert_group();
+            }
             // A kind's files are asked for from its first record with a name on.
             if (!std::exchange(named[record_type.index], true)) {
                 found.name_files.push_back(record_type.name_database);
@@ -210,6 +226,7 @@ LoadSurvey survey(const BlockStore& store) {
             }
         }
     }
+    insert_group();
     return found;
 }
 
@@ -220,14 +237,95 @@ struct RowsOfRange {
     std::size_t replaced_names = 0;
 };
 
+// Asks for the parts of the name tables that the lookups of a record's name will read, so
+// that they are in the cache when the record's turn comes: first the tables' slots, some
+// records later the entries those slots lead to. Only records [first, end) are looked at:
+// another thread may be changing the others. `types` is the survey's.
+class LookupPrefetch {
+public:
+    // How many records lie between the two steps: enough for the memory to answer, few
+    // enough that the cache still holds what was asked for.
+    static constexpr std::int32_t kDistance = 4;
+
+    LookupPrefetch(const BlockStore& store, const std::vector<std::int8_t>& types,
+                   TranslationDatabase& database, std::int32_t first, std::int32_t end)
+        : m_store(store), m_types(types), m_database(database), m_first(first), m_end(end) {}
+
+    // The first step for record `number`, the second for record `number` - kDistance.
+    void advance(std::int32_t number) {
+        ask_for_slots(number);
+        if (number - kDistance < m_first) {
+            return;
+        }
+        const Pending& pending = m_pending[slot_of(number - kDistance)];
+        if (pending.names) {
+            m_external->prefetch_entry(pending.key);
+            pending.names->prefetch_entry(pending.key);
+        }
+    }
+
+private:
+    struct Pending {
+        TextView key;
+        const NameIndex* names = nullptr;
+    };
+
+    static std::size_t slot_of(std::int32_t number) {
+        return static_cast<std::size_t>(number) % (2 * kDistance);
+    }
+
+    void ask_for_slots(std::int32_t number) {
+        Pending& pending = m_pending[slot_of(number)];
+        pending = {};
+        if (number <= 0 || number >= m_end || m_types[static_cast<std::size_t>(number)] < 0) {
+            return;
+        }
+        const auto type = static_cast<std::size_t>(m_types[static_cast<std::size_t>(number)]);
+        const Block& block = m_store.block(static_cast<std::size_t>(number));
+        const auto name = find_subrecord(block, kRecordTypes[type].name_subrecord);
+        if (!name || name->size <= 1) {
+            return;
+        }
+        // The name's bytes as the block holds them: the lookup leaves out a zero byte inside
+        // a name, but for such a rare name only the hint goes astray, never an answer. The
+        // block changes only when its own record is described, after the second step. A
+        // named record's files were read with the survey, so asking for them reads nothing.
+        pending.key = TextView(reinterpret_cast<const char*>(block.data() + name->data_offset()),
+                               name->size - 1);
+        if (!m_names[type]) {
+            m_external = &m_database.external();
+            m_names[type] = &m_database.data_pairs(kRecordTypes[type].name_database);
+        }
+        pending.names = m_names[type];
+        m_external->prefetch_table(pending.key);
+        pending.names->prefetch_table(pending.key);
+    }
+
+    const BlockStore& m_store;
+    const std::vector<std::int8_t>& m_types;
+    TranslationDatabase& m_database;
+    std::int32_t m_first;
+    std::int32_t m_end;
+    const NameIndex* m_external = nullptr;
+    std::array<const NameIndex*, kObjectListCount> m_names{};
+    // The records between the two steps, by their number modulo the size.
+    std::array<Pending, 2 * kDistance> m_pending{};
+};
+
 // Describes records [first, end) as rows (block 0, the file header record, is never a row,
 // whatever its tag: translating or editing a name in it would move the record count at
 // offset 320, or shrink the header below the 324 bytes that a plugin needs to be opened
 // again). `done(number)` follows every record.
 template <typename Done>
-void read_rows(BlockStore& store, std::int32_t first, std::int32_t end,
-               TranslationDatabase& database, RowsOfRange& rows, Done&& done) {
+void read_rows(BlockStore& store, const std::vector<std::int8_t>& types, std::int32_t first,
+               std::int32_t end, TranslationDatabase& database, RowsOfRange& rows, Done&& done) {
+    constexpr std::int32_t kAhead = 2 * LookupPrefetch::kDistance;
+    LookupPrefetch lookahead(store, types, database, first, end);
+    for (std::int32_t number = first; number < first + kAhead; ++number) {
+        lookahead.advance(number);
+    }
     for (std::int32_t number = first; number < end; ++number) {
+        lookahead.advance(number + kAhead);
         if (number > 0) {
             Block& block = store.block(static_cast<std::size_t>(number));
             const Text tag = record_tag(block);
@@ -287,13 +385,13 @@ Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, Block
     in_two_halves(
         0, static_cast<std::size_t>(record_count) + 1,
         [&](std::size_t first, std::size_t end) {
-            read_rows(loaded, static_cast<std::int32_t>(first), static_cast<std::int32_t>(end),
-                      database, rows, show);
+            read_rows(loaded, found.types, static_cast<std::int32_t>(first),
+                      static_cast<std::int32_t>(end), database, rows, show);
         },
         [&](std::size_t first, std::size_t end) {
             second_first = static_cast<std::int32_t>(first);
-            read_rows(loaded, *second_first, static_cast<std::int32_t>(end), database, second,
-                      [](std::int32_t) {});
+            read_rows(loaded, found.types, *second_first, static_cast<std::int32_t>(end), database,
+                      second, [](std::int32_t) {});
         });
     if (second_first) {
         for (std::int32_t number = *second_first; number <= record_count; ++number) {

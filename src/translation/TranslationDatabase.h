@@ -9,7 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 #include "platform/Files.h"
 #include "platform/Result.h"
@@ -101,8 +101,22 @@ public:
     const TripleEntry* find(TextView id) const;
 
 private:
+    static constexpr std::uint32_t kNone = UINT32_MAX;
+
+    // One ID of the file with its first entry. 8 bytes, so that the table stays small
+    // enough for the caches.
+    struct Slot {
+        std::uint32_t hash = 0;
+        std::uint32_t entry = kNone;
+    };
+
+    // The slot holding `id`, or the empty slot where it belongs.
+    std::size_t find_slot(TextView id, std::uint32_t hash) const;
+
     const TripleFile& m_file;
-    std::unordered_map<TextView, std::size_t> m_first;
+    // Open addressing with linear probing; the size is a power of two at least twice the
+    // number of entries, so probes stay short and always end at an empty slot.
+    std::vector<Slot> m_slots;
 };
 
 // The translated text (third text) of the first entry whose first text equals `id`.

@@ -22,6 +22,10 @@ TEST(DatabaseFile, BrokenEntryEndsTheEntries) {
     // Pairs ("a", "bc") in 11 bytes and ("", "d") in 9; as triples, ("d", ...) is at 15.
     const std::string whole = "\x01\0\0\0a\x02\0\0\0bc\0\0\0\0\x01\0\0\0d"s;
     const std::string next = "\x01\0\0\0x\x01\0\0\0y"s;
+    std::string many;
+    for (int k = 0; k < 300; ++k) {
+        many += next;
+    }
     EXPECT_EQ(parse_pair_file(bytes_of(whole)).entries,
               (std::vector<PairEntry>{{"a", "bc"}, {"", "d"}}));
     const struct {
@@ -39,14 +43,21 @@ TEST(DatabaseFile, BrokenEntryEndsTheEntries) {
         {"huge count", whole + "\xFF\xFF\xFF\xFF"s + next, false, true, 2, 20},
         {"huge first count", "\0\0\0\x80"s + next, false, true, 0, 0},
         {"nothing after a broken entry", next + "\x05\0\0\0ab"s + next, false, true, 1, 10},
+        {"broken after many entries", many + "\x01\0\0\0x"s, false, true, 300, 3000},
         {"whole triples", whole + std::string(8, '\0'), true, false, 2, 0},
         {"third text missing", whole + std::string(4, '\0'), true, true, 1, 15},
     };
+    // Limited to keys that every entry holds, a pair file keeps all entries and the damage.
+    const TextKeySet every_text = {"a", "d", "x", "y", "xyz"};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const Bytes bytes = bytes_of(c.bytes);
         EXPECT_EQ(c.triples ? summary(parse_triple_file(bytes)) : summary(parse_pair_file(bytes)),
                   std::tuple(c.entries, c.damaged, c.damaged_at));
+        if (!c.triples) {
+            EXPECT_EQ(summary(parse_pair_file(bytes, every_text)),
+                      std::tuple(c.entries, c.damaged, c.damaged_at));
+        }
     }
 }
 
@@ -175,10 +186,28 @@ TEST(TranslationDatabase, PreloadReadsInTheGivenOrderAndGivesWhatFirstUseWouldGi
 }
 
 TEST(TranslationDatabase, TextLookupTakesTheFirstEntryOfTheId) {
-    const TripleFile texts{{{"a", "en 1", "de 1"}, {"b", "a", "x"}, {"a", "en 2", "de 2"}}};
+    // "Name 074972" and "Name 097288" have hashes that agree in the 32 bits the index keeps.
+    TripleFile texts{{{"a", "en 1", "de 1"},
+                      {"b", "a", "x"},
+                      {"a", "en 2", "de 2"},
+                      {"", "e", "de 3"},
+                      {"Name 074972", "c", "de 4"}}};
     EXPECT_EQ(find_translated_text(texts, "a"), "de 1");
     EXPECT_EQ(find_translated_text(texts, "A"), std::nullopt);
     EXPECT_EQ(find_translated_text(texts, "en 1"), std::nullopt);
+    // The index answers as the walk does, with enough IDs, some repeated, that probes run
+    // past taken slots.
+    for (int i = 0; i < 40; ++i) {
+        texts.entries.push_back({"id" + std::to_string(i % 30), "en", "de " + std::to_string(i)});
+    }
+    const TextDatabaseIndex index(texts);
+    for (const char* id :
+         {"a", "A", "en 1", "b", "", "Name 074972", "Name 097288", "id3", "id29", "id30"}) {
+        SCOPED_TRACE(id);
+        const TripleEntry* entry = index.find(id);
+        EXPECT_EQ(entry ? std::optional<Text>((*entry)[2]) : std::nullopt,
+                  find_translated_text(texts, id));
+    }
 }
 
 } // namespace

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <span>
+
 #include <string>
 
 #include "fixtures/PluginBuilder.h"
@@ -59,12 +62,18 @@ TEST(NameIndex, FindsTheFirstEntryAsAScanWouldAndTheKeySetEveryText) {
     for (int i = 0; i < 20; ++i) {
         entries.push_back({"n" + std::to_string(i), "t" + std::to_string(i)});
     }
+    // One at a time and all at once (in groups, growing the table between them) must agree.
     TextKeySet keys;
+    TextKeySet keys_at_once;
+    std::vector<TextView> texts;
     for (const auto& [original, translation] : entries) {
         keys.insert(original);
         keys.insert(translation);
+        texts.insert(texts.end(), {original, translation});
     }
+    keys_at_once.insert_all(texts);
     EXPECT_EQ(keys.size(), 50u);
+    EXPECT_EQ(keys_at_once.size(), 50u);
     // The index must not view texts that a move leaves behind.
     NameIndex built(PairFile{entries});
     const NameIndex index = std::move(built);
@@ -76,11 +85,22 @@ TEST(NameIndex, FindsTheFirstEntryAsAScanWouldAndTheKeySetEveryText) {
         {"a ", {}, {}},  {collides, 4, 4}, {collided, 5, {}}, {"F\0s"s, 6, 6}, {"Fass", 6, {}},
         {"\0"s, {}, {}}, {"Fas", {}, {}},  {"n0", 7, 7},      {"t19", 26, {}}, {"n", {}, {}},
     };
+    std::vector<TextView> questions;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.key);
         EXPECT_EQ(index.first_match(c.key), c.any);
         EXPECT_EQ(index.first_original_match(c.key), c.original);
         EXPECT_EQ(keys.contains(c.key), c.any.has_value());
+        questions.push_back(c.key);
+    }
+    std::vector<char> expected;
+    for (const auto& c : cases) {
+        expected.push_back(c.any.has_value());
+    }
+    for (const TextKeySet* set : {&keys, &keys_at_once}) {
+        auto found = std::make_unique<bool[]>(questions.size());
+        set->contains_each(questions, std::span(found.get(), questions.size()));
+        EXPECT_EQ(std::vector<char>(found.get(), found.get() + questions.size()), expected);
     }
     EXPECT_EQ(NameIndex{}.first_match("a"), std::nullopt);
     EXPECT_EQ(NameIndex{}.first_original_match("a"), std::nullopt);
