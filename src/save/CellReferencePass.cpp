@@ -107,9 +107,10 @@ std::optional<Text> cell_in_place(const Block& block, const Subrecord& subrecord
 }
 
 void ScriptNameLookup::build() const {
-    if (!m_slots.empty()) {
-        return;
-    }
+    std::call_once(m_built, [this] { build_slots(); });
+}
+
+void ScriptNameLookup::build_slots() const {
     std::size_t capacity = 16;
     while (capacity < m_references.size() * 2) {
         capacity *= 2;
@@ -138,9 +139,7 @@ void ScriptNameLookup::build() const {
 }
 
 std::optional<Text> ScriptNameLookup::translation(TextView name) const {
-    if (m_slots.empty()) {
-        build();
-    }
+    build();
     const std::size_t mask = m_slots.size() - 1;
     const auto hash = static_cast<std::uint32_t>(hash_text_ignoring_ascii_case(name));
     for (std::size_t position = hash & mask;; position = (position + 1) & mask) {
@@ -180,10 +179,9 @@ int translate_cell_references(BlockStore& store, const NameIndex& references,
     // its tag: a name replaced in it would move the record count or shrink the header below
     // what opens again.
     // A large plugin's second half is translated on a thread of its own; each block is
-    // changed by one thread only, and the tables are only read (the lookup is built first).
+    // changed by one thread only, and the tables are only read (the lookup builds itself once).
     // Its steps are shown afterwards, in order, so that the progress texts are those of one
     // thread.
-    script_cells.build();
     int changed = 0;
     int later_changed = 0;
     std::vector<std::size_t> later_steps;
