@@ -142,20 +142,26 @@ Bytes known_topic_names(const Bytes& shipped, const Bytes& learned) {
     return names;
 }
 
+// Folded old name of every rename scripts may hold.
+using RenamesByOldName = std::unordered_map<Text, ScriptRename>;
+
+RenamesByOldName renames_by_old_name(const ObjectLists& lists) {
+    RenamesByOldName renames;
+    for (auto& rename : pending_script_renames(lists)) {
+        Text key = folded(rename.old_name);
+        renames.try_emplace(std::move(key), std::move(rename));
+    }
+    return renames;
+}
+
+// The checkers of both halves of a plugin share what they look up in; each only reads it.
 class Checker {
 public:
     Checker(const BlockStore& store, const ObjectLists& lists, const SaveTables& tables,
-            const TextKeySet& known_cells, CheckScope scope)
-        : m_store(store), m_lists(lists),
-          m_topic_names(
-              known_topic_names(tables.inputs().topic_names, tables.inputs().learned_topics)),
-          m_scope(scope), m_references(tables.references()), m_script_cells(tables.script_cells()),
-          m_known_cells(known_cells) {
-        for (auto& rename : pending_script_renames(lists)) {
-            Text key = folded(rename.old_name);
-            m_renames.try_emplace(std::move(key), std::move(rename));
-        }
-    }
+            const TextKeySet& known_cells, const RenamesByOldName& renames, CheckScope scope)
+        : m_store(store), m_lists(lists), m_tables(tables), m_scope(scope),
+          m_references(tables.references()), m_script_cells(tables.script_cells()),
+          m_renames(renames), m_known_cells(known_cells) {}
 
     // The scripts and references of blocks [first, end), in block order.
     void check_blocks(std::size_t first, std::size_t end) {
@@ -186,7 +192,10 @@ public:
     std::vector<Finding> finish() {
         if (m_scope == CheckScope::Everything) {
             check_names();
-            check_dialogue(m_store, m_lists, m_topic_names, m_findings);
+            check_dialogue(
+                m_store, m_lists,
+                known_topic_names(m_tables.inputs().topic_names, m_tables.inputs().learned_topics),
+                m_findings);
         }
         return std::move(m_findings);
     }
@@ -363,12 +372,11 @@ private:
 
     const BlockStore& m_store;
     const ObjectLists& m_lists;
-    Bytes m_topic_names;
+    const SaveTables& m_tables;
     CheckScope m_scope;
     const NameIndex& m_references;
     const ScriptNameLookup& m_script_cells;
-    // Folded old name of every rename scripts may hold.
-    std::unordered_map<Text, ScriptRename> m_renames;
+    const RenamesByOldName& m_renames;
     const TextKeySet& m_known_cells;
     std::vector<Finding> m_findings;
 };
@@ -408,13 +416,15 @@ std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& li
     // A large plugin's second half is checked on a thread of its own, by a checker of its
     // own; its findings follow the first half's, so they stay in block order. Both only
     // read the plugin and the tables.
-    Checker first(store, lists, tables, known_cells, scope);
+    const RenamesByOldName renames = renames_by_old_name(lists);
+    Checker first(store, lists, tables, known_cells, renames, scope);
     std::optional<Checker> second;
     in_two_halves(
         1, store.block_count(),
         [&](std::size_t from, std::size_t end) { first.check_blocks(from, end); },
         [&](std::size_t from, std::size_t end) {
-            second.emplace(store, lists, tables, known_cells, scope).check_blocks(from, end);
+            second.emplace(store, lists, tables, known_cells, renames, scope)
+                .check_blocks(from, end);
         });
     if (second) {
         first.append(second->finish_blocks());
