@@ -112,16 +112,16 @@ void ScriptNameLookup::build() const {
 
 void ScriptNameLookup::build_slots() const {
     std::size_t capacity = 16;
-    while (capacity < m_references.size() * 2) {
+    while (capacity < m_names.entries.size() * 2) {
         capacity *= 2;
     }
     m_slots.assign(capacity, Slot{});
     const std::size_t mask = capacity - 1;
     // A table larger than 32-bit entry numbers can count is never read into memory; the
     // entries beyond are not looked up rather than numbered wrongly.
-    const std::size_t entries = std::min<std::size_t>(m_references.size(), UINT32_MAX - 1);
+    const std::size_t entries = std::min<std::size_t>(m_names.entries.size(), UINT32_MAX - 1);
     for (std::size_t entry = 0; entry < entries; ++entry) {
-        const TextView name = m_references.entry(entry)[0];
+        const TextView name = m_names.entries[entry][0];
         const auto hash = static_cast<std::uint32_t>(hash_text_ignoring_ascii_case(name));
         for (std::size_t position = hash & mask;; position = (position + 1) & mask) {
             Slot& slot = m_slots[position];
@@ -131,7 +131,7 @@ void ScriptNameLookup::build_slots() const {
             }
             // Entries come in table order: the first one of a name stays.
             if (slot.hash == hash &&
-                equal_ignoring_ascii_case(m_references.entry(slot.entry)[0], name)) {
+                equal_ignoring_ascii_case(m_names.entries[slot.entry][0], name)) {
                 break;
             }
         }
@@ -147,14 +147,14 @@ std::optional<Text> ScriptNameLookup::translation(TextView name) const {
         if (slot.entry == UINT32_MAX) {
             return std::nullopt;
         }
-        const PairEntry& entry = m_references.entry(slot.entry);
+        const PairEntry& entry = m_names.entries[slot.entry];
         if (slot.hash == hash && equal_ignoring_ascii_case(entry[0], name)) {
             return entry[1];
         }
     }
 }
 
-NameIndex build_reference_table(const std::vector<ByteSpan>& sources) {
+PairFile joined_pair_file(const std::vector<ByteSpan>& sources) {
     // The sources are joined byte for byte before parsing, exactly like files appended to
     // one another: an entry cut short at the end of one source continues with the bytes of
     // the next, and the entries after it are read out of step.
@@ -167,7 +167,11 @@ NameIndex build_reference_table(const std::vector<ByteSpan>& sources) {
     for (const auto& source : sources) {
         joined.insert(joined.end(), source.begin(), source.end());
     }
-    return NameIndex(parse_pair_file(joined), NameIndex::Keys::OriginalsOnly);
+    return parse_pair_file(joined);
+}
+
+NameIndex build_reference_table(const std::vector<ByteSpan>& sources) {
+    return NameIndex(joined_pair_file(sources), NameIndex::Keys::OriginalsOnly);
 }
 
 int translate_cell_references(BlockStore& store, const NameIndex& references,

@@ -15,6 +15,9 @@
 
 namespace orv {
 
+// The entries of the byte-wise concatenation of `sources`, read as one pair file.
+PairFile joined_pair_file(const std::vector<ByteSpan>& sources);
+
 // The reference lookup table: the byte-wise concatenation of its sources, read as one pair
 // file. The caller passes, in this order, the cell renames of this save, the shipped cell
 // names, the shipped region names and the external database as this save rebuilt it, so
@@ -119,7 +122,9 @@ std::optional<Text> cell_in_place(const Block& block, const Subrecord& subrecord
 // wait for it.
 class ScriptNameLookup {
 public:
-    explicit ScriptNameLookup(const NameIndex& references) : m_references(references) {}
+    // Looks up in the entries of `names`, which must outlive the lookup.
+    explicit ScriptNameLookup(const PairFile& names) : m_names(names) {}
+    explicit ScriptNameLookup(const NameIndex& references) : m_names(references.file()) {}
 
     // The name the table gives `name`, or nothing.
     std::optional<Text> translation(TextView name) const;
@@ -137,7 +142,7 @@ private:
         std::uint32_t hash = 0;
         std::uint32_t entry = UINT32_MAX;
     };
-    const NameIndex& m_references;
+    const PairFile& m_names;
     mutable std::once_flag m_built;
     mutable std::vector<Slot> m_slots;
 };
