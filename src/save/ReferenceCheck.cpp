@@ -8,9 +8,9 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "plugin/BlockHalves.h"
 #include "plugin/RecordTypes.h"
 #include "plugin/Subrecord.h"
+#include "save/BlockShares.h"
 #include "save/CellReferencePass.h"
 #include "save/CompiledScriptNames.h"
 #include "save/DialogueCheck.h"
@@ -413,23 +413,22 @@ Text finding_kind_label(FindingKind kind) {
 std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& lists,
                                   const SaveTables& tables, CheckScope scope) {
     const TextKeySet known_cells = known_cell_names(lists, tables.inputs());
-    // A large plugin's second half is checked on a thread of its own, by a checker of its
-    // own; its findings follow the first half's, so they stay in block order. Both only
+    // A large plugin is checked on two threads, a share of blocks at a time by a checker of
+    // its own; the findings of the shares are put together in block order. The checkers only
     // read the plugin and the tables.
     const RenamesByOldName renames = renames_by_old_name(lists);
-    Checker first(store, lists, tables, known_cells, renames, scope);
-    std::optional<Checker> second;
-    in_two_halves(
-        1, store.block_count(),
-        [&](std::size_t from, std::size_t end) { first.check_blocks(from, end); },
-        [&](std::size_t from, std::size_t end) {
-            second.emplace(store, lists, tables, known_cells, renames, scope)
-                .check_blocks(from, end);
-        });
-    if (second) {
-        first.append(second->finish_blocks());
+    const std::size_t end = store.block_count();
+    std::vector<std::vector<Finding>> shares(share_count(1, end));
+    in_shares_on_two_threads(1, end, [&](std::size_t share, std::size_t from, std::size_t to) {
+        Checker checker(store, lists, tables, known_cells, renames, scope);
+        checker.check_blocks(from, to);
+        shares[share] = checker.finish_blocks();
+    });
+    Checker all(store, lists, tables, known_cells, renames, scope);
+    for (auto& findings : shares) {
+        all.append(std::move(findings));
     }
-    return first.finish();
+    return all.finish();
 }
 
 std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& lists,
