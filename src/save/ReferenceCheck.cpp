@@ -184,6 +184,10 @@ public:
     std::vector<Finding> finish_blocks() { return std::move(m_findings); }
     // Findings of later blocks, behind this checker's.
     void append(std::vector<Finding> later) {
+        if (m_findings.empty()) {
+            m_findings = std::move(later);
+            return;
+        }
         m_findings.insert(m_findings.end(), std::make_move_iterator(later.begin()),
                           std::make_move_iterator(later.end()));
     }
@@ -424,11 +428,22 @@ std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& li
         checker.check_blocks(from, to);
         shares[share] = checker.finish_blocks();
     });
-    Checker all(store, lists, tables, known_cells, renames, scope);
-    for (auto& findings : shares) {
-        all.append(std::move(findings));
+    // Each share's findings are let go of as soon as they are moved behind the others, so
+    // that they are never held twice.
+    std::size_t count = 0;
+    for (const auto& findings : shares) {
+        count += findings.size();
     }
-    return all.finish();
+    std::vector<Finding> all;
+    all.reserve(count);
+    for (auto& findings : shares) {
+        all.insert(all.end(), std::make_move_iterator(findings.begin()),
+                   std::make_move_iterator(findings.end()));
+        std::vector<Finding>().swap(findings);
+    }
+    Checker checker(store, lists, tables, known_cells, renames, scope);
+    checker.append(std::move(all));
+    return checker.finish();
 }
 
 std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& lists,
