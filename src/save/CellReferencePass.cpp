@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <functional>
 
-#include "plugin/BlockHalves.h"
 #include "plugin/ResultScript.h"
 #include "plugin/Subrecord.h"
+#include "save/BlockShares.h"
 #include "save/CompiledScriptNames.h"
 #include "translation/DatabaseFile.h"
 #include "translation/TextKeys.h"
@@ -182,29 +182,33 @@ int translate_cell_references(BlockStore& store, const NameIndex& references,
     // Block 0 is the file header record, never a cell, a character or a response, whatever
     // its tag: a name replaced in it would move the record count or shrink the header below
     // what opens again.
-    // A large plugin's second half is translated on a thread of its own; each block is
-    // changed by one thread only, and the tables are only read (the lookup builds itself once).
-    // Its steps are shown afterwards, in order, so that the progress texts are those of one
-    // thread.
-    int changed = 0;
-    int later_changed = 0;
-    std::vector<std::size_t> later_steps;
-    in_two_halves(
-        1, store.block_count(),
-        [&](std::size_t first, std::size_t end) {
-            changed = ReferenceTranslator(store, references, script_cells, show).run(first, end);
-        },
-        [&](std::size_t first, std::size_t end) {
-            later_changed = ReferenceTranslator(store, references, script_cells,
-                                                [&later_steps](std::size_t number) {
-                                                    later_steps.push_back(number);
-                                                })
-                                .run(first, end);
-        });
-    for (const std::size_t number : later_steps) {
-        show(number);
+    // A plugin too small for two threads is translated here, its steps shown as they come.
+    const std::size_t end = store.block_count();
+    const std::size_t shares = share_count(1, end);
+    if (shares == 1) {
+        return ReferenceTranslator(store, references, script_cells, show).run(1, end);
     }
-    return changed + later_changed;
+    // A large one is shared between two threads; each block is changed by one thread only,
+    // and the tables are only read (the lookup builds itself once). The steps of every share
+    // are shown afterwards, in block order, so that the progress texts are those of one
+    // thread.
+    std::vector<std::vector<std::size_t>> steps(shares);
+    std::vector<int> changed(shares, 0);
+    in_shares_on_two_threads(1, end, [&](std::size_t share, std::size_t from, std::size_t to) {
+        changed[share] = ReferenceTranslator(store, references, script_cells,
+                                             [&steps, share](std::size_t number) {
+                                                 steps[share].push_back(number);
+                                             })
+                             .run(from, to);
+    });
+    int total = 0;
+    for (std::size_t share = 0; share < shares; ++share) {
+        for (const std::size_t number : steps[share]) {
+            show(number);
+        }
+        total += changed[share];
+    }
+    return total;
 }
 
 int translate_cell_references(BlockStore& store, const NameIndex& references,
