@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <functional>
 
-#include "plugin/BlockHalves.h"
 #include "plugin/ResultScript.h"
 #include "plugin/Subrecord.h"
+#include "save/BlockShares.h"
 #include "save/CompiledScriptNames.h"
 #include "translation/DatabaseFile.h"
 #include "translation/TextKeys.h"
@@ -107,20 +107,21 @@ std::optional<Text> cell_in_place(const Block& block, const Subrecord& subrecord
 }
 
 void ScriptNameLookup::build() const {
-    if (!m_slots.empty()) {
-        return;
-    }
+    std::call_once(m_built, [this] { build_slots(); });
+}
+
+void ScriptNameLookup::build_slots() const {
     std::size_t capacity = 16;
-    while (capacity < m_references.size() * 2) {
+    while (capacity < m_names.entries.size() * 2) {
         capacity *= 2;
     }
     m_slots.assign(capacity, Slot{});
     const std::size_t mask = capacity - 1;
     // A table larger than 32-bit entry numbers can count is never read into memory; the
     // entries beyond are not looked up rather than numbered wrongly.
-    const std::size_t entries = std::min<std::size_t>(m_references.size(), UINT32_MAX - 1);
+    const std::size_t entries = std::min<std::size_t>(m_names.entries.size(), UINT32_MAX - 1);
     for (std::size_t entry = 0; entry < entries; ++entry) {
-        const TextView name = m_references.entry(entry)[0];
+        const TextView name = m_names.entries[entry][0];
         const auto hash = static_cast<std::uint32_t>(hash_text_ignoring_ascii_case(name));
         for (std::size_t position = hash & mask;; position = (position + 1) & mask) {
             Slot& slot = m_slots[position];
@@ -130,7 +131,7 @@ void ScriptNameLookup::build() const {
             }
             // Entries come in table order: the first one of a name stays.
             if (slot.hash == hash &&
-                equal_ignoring_ascii_case(m_references.entry(slot.entry)[0], name)) {
+                equal_ignoring_ascii_case(m_names.entries[slot.entry][0], name)) {
                 break;
             }
         }
@@ -138,9 +139,7 @@ void ScriptNameLookup::build() const {
 }
 
 std::optional<Text> ScriptNameLookup::translation(TextView name) const {
-    if (m_slots.empty()) {
-        build();
-    }
+    build();
     const std::size_t mask = m_slots.size() - 1;
     const auto hash = static_cast<std::uint32_t>(hash_text_ignoring_ascii_case(name));
     for (std::size_t position = hash & mask;; position = (position + 1) & mask) {
@@ -148,14 +147,14 @@ std::optional<Text> ScriptNameLookup::translation(TextView name) const {
         if (slot.entry == UINT32_MAX) {
             return std::nullopt;
         }
-        const PairEntry& entry = m_references.entry(slot.entry);
+        const PairEntry& entry = m_names.entries[slot.entry];
         if (slot.hash == hash && equal_ignoring_ascii_case(entry[0], name)) {
             return entry[1];
         }
     }
 }
 
-NameIndex build_reference_table(const std::vector<ByteSpan>& sources) {
+PairFile joined_pair_file(const std::vector<ByteSpan>& sources) {
     // The sources are joined byte for byte before parsing, exactly like files appended to
     // one another: an entry cut short at the end of one source continues with the bytes of
     // the next, and the entries after it are read out of step.
@@ -168,7 +167,11 @@ NameIndex build_reference_table(const std::vector<ByteSpan>& sources) {
     for (const auto& source : sources) {
         joined.insert(joined.end(), source.begin(), source.end());
     }
-    return NameIndex(parse_pair_file(joined), NameIndex::Keys::OriginalsOnly);
+    return parse_pair_file(joined);
+}
+
+NameIndex build_reference_table(const std::vector<ByteSpan>& sources) {
+    return NameIndex(joined_pair_file(sources), NameIndex::Keys::OriginalsOnly);
 }
 
 int translate_cell_references(BlockStore& store, const NameIndex& references,
@@ -179,30 +182,33 @@ int translate_cell_references(BlockStore& store, const NameIndex& references,
     // Block 0 is the file header record, never a cell, a character or a response, whatever
     // its tag: a name replaced in it would move the record count or shrink the header below
     // what opens again.
-    // A large plugin's second half is translated on a thread of its own; each block is
-    // changed by one thread only, and the tables are only read (the lookup is built first).
-    // Its steps are shown afterwards, in order, so that the progress texts are those of one
-    // thread.
-    script_cells.build();
-    int changed = 0;
-    int later_changed = 0;
-    std::vector<std::size_t> later_steps;
-    in_two_halves(
-        1, store.block_count(),
-        [&](std::size_t first, std::size_t end) {
-            changed = ReferenceTranslator(store, references, script_cells, show).run(first, end);
-        },
-        [&](std::size_t first, std::size_t end) {
-            later_changed = ReferenceTranslator(store, references, script_cells,
-                                                [&later_steps](std::size_t number) {
-                                                    later_steps.push_back(number);
-                                                })
-                                .run(first, end);
-        });
-    for (const std::size_t number : later_steps) {
-        show(number);
+    // A plugin too small for two threads is translated here, its steps shown as they come.
+    const std::size_t end = store.block_count();
+    const std::size_t shares = share_count(1, end);
+    if (shares == 1) {
+        return ReferenceTranslator(store, references, script_cells, show).run(1, end);
     }
-    return changed + later_changed;
+    // A large one is shared between two threads; each block is changed by one thread only,
+    // and the tables are only read (the lookup builds itself once). The steps of every share
+    // are shown afterwards, in block order, so that the progress texts are those of one
+    // thread.
+    std::vector<std::vector<std::size_t>> steps(shares);
+    std::vector<int> changed(shares, 0);
+    in_shares_on_two_threads(1, end, [&](std::size_t share, std::size_t from, std::size_t to) {
+        changed[share] = ReferenceTranslator(store, references, script_cells,
+                                             [&steps, share](std::size_t number) {
+                                                 steps[share].push_back(number);
+                                             })
+                             .run(from, to);
+    });
+    int total = 0;
+    for (std::size_t share = 0; share < shares; ++share) {
+        for (const std::size_t number : steps[share]) {
+            show(number);
+        }
+        total += changed[share];
+    }
+    return total;
 }
 
 int translate_cell_references(BlockStore& store, const NameIndex& references,

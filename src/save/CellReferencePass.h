@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -13,6 +14,9 @@
 #include "translation/NameIndex.h"
 
 namespace orv {
+
+// The entries of the byte-wise concatenation of `sources`, read as one pair file.
+PairFile joined_pair_file(const std::vector<ByteSpan>& sources);
 
 // The reference lookup table: the byte-wise concatenation of its sources, read as one pair
 // file. The caller passes, in this order, the cell renames of this save, the shipped cell
@@ -113,18 +117,24 @@ std::optional<Text> cell_in_place(const Block& block, const Subrecord& subrecord
 
 // Names in result scripts (cells, topics) are looked up as the game finds them: without
 // regard to ASCII case. The first entry of the table whose original matches wins; the
-// index is built on the first lookup, so a plugin without such names pays nothing.
+// index is built on the first lookup, so a plugin without such names pays nothing. Lookups
+// may come from several threads at once: the first of them builds the index, the others
+// wait for it.
 class ScriptNameLookup {
 public:
-    explicit ScriptNameLookup(const NameIndex& references) : m_references(references) {}
+    // Looks up in the entries of `names`, which must outlive the lookup.
+    explicit ScriptNameLookup(const PairFile& names) : m_names(names) {}
+    explicit ScriptNameLookup(const NameIndex& references) : m_names(references.file()) {}
 
     // The name the table gives `name`, or nothing.
     std::optional<Text> translation(TextView name) const;
-    // Builds the index now, unless it is built: lookups from several threads at once must
-    // find it built, since the first lookup builds it otherwise.
+    // Builds the index now, unless it is built, for a caller that knows it will look up.
     void build() const;
 
 private:
+    // Fills m_slots; runs once, through build().
+    void build_slots() const;
+
     // The first entry of each name, by the name's hash without regard to ASCII case; open
     // addressing with linear probing in a power-of-two table at least twice as large as the
     // number of entries. Nothing of the names is copied.
@@ -132,7 +142,8 @@ private:
         std::uint32_t hash = 0;
         std::uint32_t entry = UINT32_MAX;
     };
-    const NameIndex& m_references;
+    const PairFile& m_names;
+    mutable std::once_flag m_built;
     mutable std::vector<Slot> m_slots;
 };
 

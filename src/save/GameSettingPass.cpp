@@ -12,7 +12,8 @@ int translate_game_settings(BlockStore& store, const NameIndex& game_settings,
     // in it would move the record count or shrink the header below what opens again.
     for (std::size_t number = 1; number < store.block_count(); ++number) {
         Block& block = store.block(number);
-        if (record_tag(block) != "GMST") {
+        // The tag's four bytes compared in place: this runs for every block of every save.
+        if (!tag_at(block, 0, "GMST")) {
             continue;
         }
         // Only the first STRV counts, and only among the first 100 subrecords: a setting

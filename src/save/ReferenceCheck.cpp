@@ -8,9 +8,9 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "plugin/BlockHalves.h"
 #include "plugin/RecordTypes.h"
 #include "plugin/Subrecord.h"
+#include "save/BlockShares.h"
 #include "save/CellReferencePass.h"
 #include "save/CompiledScriptNames.h"
 #include "save/DialogueCheck.h"
@@ -82,6 +82,9 @@ constexpr const char8_t* kCompiledScriptAdvice =
     u8"; den Namen im Skripttext ändern und das Skript im Editor neu kompilieren";
 constexpr const char8_t* kResultScriptAdvice = u8"; im Editor ändern, wo der alte Name gemeint ist";
 
+// How many names known_cell_names() adds to its set at a time.
+constexpr std::size_t kKnownCellGroup = 256;
+
 // Every name a cell reference may name after the save, folded: the plugin's cells and
 // regions as the save names them (an exterior cell carries its region's name; the user's
 // translation of a region reaches no shipped file) and the translations of the cell and
@@ -100,17 +103,34 @@ TextKeySet known_cell_names(const ObjectLists& lists, const DatabaseInputs& inpu
         });
     }
     names.reserve(count);
+    // The names go in by groups: the set fetches a group's places together, which for tens
+    // of thousands of names is much faster than one name at a time. A group holds the same
+    // names in the same order as single inserts would.
+    std::vector<Text> group;
+    std::vector<TextView> views;
+    group.reserve(kKnownCellGroup);
+    views.reserve(kKnownCellGroup);
+    const auto add = [&](TextView name) {
+        group.push_back(folded(name));
+        if (group.size() == kKnownCellGroup) {
+            views.assign(group.begin(), group.end());
+            names.insert_all(views);
+            group.clear();
+        }
+    };
     for (const int list : {kCellType, kRegionType}) {
         for (const auto& element : lists.list(list).elements) {
-            names.insert(folded(element.dv_name));
+            add(element.dv_name);
         }
     }
     for (const Bytes* file : {&inputs.cell_names, &inputs.region_names}) {
-        (void)parse_pair_file(*file, [&names](TextView, TextView translation) {
-            names.insert(folded(translation));
+        (void)parse_pair_file(*file, [&add](TextView, TextView translation) {
+            add(translation);
             return false;
         });
     }
+    views.assign(group.begin(), group.end());
+    names.insert_all(views);
     return names;
 }
 
@@ -122,20 +142,26 @@ Bytes known_topic_names(const Bytes& shipped, const Bytes& learned) {
     return names;
 }
 
+// Folded old name of every rename scripts may hold.
+using RenamesByOldName = std::unordered_map<Text, ScriptRename>;
+
+RenamesByOldName renames_by_old_name(const ObjectLists& lists) {
+    RenamesByOldName renames;
+    for (auto& rename : pending_script_renames(lists)) {
+        Text key = folded(rename.old_name);
+        renames.try_emplace(std::move(key), std::move(rename));
+    }
+    return renames;
+}
+
+// The checkers of both halves of a plugin share what they look up in; each only reads it.
 class Checker {
 public:
     Checker(const BlockStore& store, const ObjectLists& lists, const SaveTables& tables,
-            const TextKeySet& known_cells, CheckScope scope)
-        : m_store(store), m_lists(lists),
-          m_topic_names(
-              known_topic_names(tables.inputs().topic_names, tables.inputs().learned_topics)),
-          m_scope(scope), m_references(tables.references()), m_script_cells(tables.script_cells()),
-          m_known_cells(known_cells) {
-        for (auto& rename : pending_script_renames(lists)) {
-            Text key = folded(rename.old_name);
-            m_renames.try_emplace(std::move(key), std::move(rename));
-        }
-    }
+            const TextKeySet& known_cells, const RenamesByOldName& renames, CheckScope scope)
+        : m_store(store), m_lists(lists), m_tables(tables), m_scope(scope),
+          m_references(tables.references()), m_script_cells(tables.script_cells()),
+          m_renames(renames), m_known_cells(known_cells) {}
 
     // The scripts and references of blocks [first, end), in block order.
     void check_blocks(std::size_t first, std::size_t end) {
@@ -158,6 +184,10 @@ public:
     std::vector<Finding> finish_blocks() { return std::move(m_findings); }
     // Findings of later blocks, behind this checker's.
     void append(std::vector<Finding> later) {
+        if (m_findings.empty()) {
+            m_findings = std::move(later);
+            return;
+        }
         m_findings.insert(m_findings.end(), std::make_move_iterator(later.begin()),
                           std::make_move_iterator(later.end()));
     }
@@ -166,7 +196,10 @@ public:
     std::vector<Finding> finish() {
         if (m_scope == CheckScope::Everything) {
             check_names();
-            check_dialogue(m_store, m_lists, m_topic_names, m_findings);
+            check_dialogue(
+                m_store, m_lists,
+                known_topic_names(m_tables.inputs().topic_names, m_tables.inputs().learned_topics),
+                m_findings);
         }
         return std::move(m_findings);
     }
@@ -343,12 +376,11 @@ private:
 
     const BlockStore& m_store;
     const ObjectLists& m_lists;
-    Bytes m_topic_names;
+    const SaveTables& m_tables;
     CheckScope m_scope;
     const NameIndex& m_references;
     const ScriptNameLookup& m_script_cells;
-    // Folded old name of every rename scripts may hold.
-    std::unordered_map<Text, ScriptRename> m_renames;
+    const RenamesByOldName& m_renames;
     const TextKeySet& m_known_cells;
     std::vector<Finding> m_findings;
 };
@@ -385,21 +417,33 @@ Text finding_kind_label(FindingKind kind) {
 std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& lists,
                                   const SaveTables& tables, CheckScope scope) {
     const TextKeySet known_cells = known_cell_names(lists, tables.inputs());
-    // A large plugin's second half is checked on a thread of its own, by a checker of its
-    // own; its findings follow the first half's, so they stay in block order. Both only
+    // A large plugin is checked on two threads, a share of blocks at a time by a checker of
+    // its own; the findings of the shares are put together in block order. The checkers only
     // read the plugin and the tables.
-    Checker first(store, lists, tables, known_cells, scope);
-    std::optional<Checker> second;
-    in_two_halves(
-        1, store.block_count(),
-        [&](std::size_t from, std::size_t end) { first.check_blocks(from, end); },
-        [&](std::size_t from, std::size_t end) {
-            second.emplace(store, lists, tables, known_cells, scope).check_blocks(from, end);
-        });
-    if (second) {
-        first.append(second->finish_blocks());
+    const RenamesByOldName renames = renames_by_old_name(lists);
+    const std::size_t end = store.block_count();
+    std::vector<std::vector<Finding>> shares(share_count(1, end));
+    in_shares_on_two_threads(1, end, [&](std::size_t share, std::size_t from, std::size_t to) {
+        Checker checker(store, lists, tables, known_cells, renames, scope);
+        checker.check_blocks(from, to);
+        shares[share] = checker.finish_blocks();
+    });
+    // Each share's findings are let go of as soon as they are moved behind the others, so
+    // that they are never held twice.
+    std::size_t count = 0;
+    for (const auto& findings : shares) {
+        count += findings.size();
     }
-    return first.finish();
+    std::vector<Finding> all;
+    all.reserve(count);
+    for (auto& findings : shares) {
+        all.insert(all.end(), std::make_move_iterator(findings.begin()),
+                   std::make_move_iterator(findings.end()));
+        std::vector<Finding>().swap(findings);
+    }
+    Checker checker(store, lists, tables, known_cells, renames, scope);
+    checker.append(std::move(all));
+    return checker.finish();
 }
 
 std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& lists,

@@ -9,9 +9,7 @@ SaveTables::SaveTables(DatabaseInputs inputs, const BlockStore& store, const Obj
       m_cell_renames(pending_cell_renames(store, lists)),
       m_references(
           build_reference_table({m_cell_renames, m_inputs.cell_names, m_inputs.region_names,
-                                 m_external_database, m_inputs.learned_places})) {
-    m_script_cells.build();
-}
+                                 m_external_database, m_inputs.learned_places})) {}
 
 Result<std::unique_ptr<SaveTables>> read_save_tables(Files& files,
                                                      const std::filesystem::path& program_dir,

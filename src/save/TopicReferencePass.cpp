@@ -1,8 +1,10 @@
 #include "save/TopicReferencePass.h"
 
-#include "plugin/BlockHalves.h"
+#include <atomic>
+
 #include "plugin/ResultScript.h"
 #include "plugin/Subrecord.h"
+#include "save/BlockShares.h"
 #include "save/CellReferencePass.h"
 #include "save/CompiledScriptNames.h"
 #include "translation/DatabaseFile.h"
@@ -35,7 +37,7 @@ Bytes plugin_topic_names(const BlockStore& store, const ObjectLists& lists) {
 TopicNameTable::TopicNameTable(const BlockStore& store, const ObjectLists& lists,
                                ByteSpan topic_database, ByteSpan external_database,
                                ByteSpan learned_topics)
-    : m_names(build_reference_table(
+    : m_names(joined_pair_file(
           {plugin_topic_names(store, lists), topic_database, external_database, learned_topics})) {
     // Built now, so that lookups from several threads only read it.
     m_lookup.build();
@@ -77,19 +79,14 @@ int translate_topics_of(BlockStore& store, const TopicNameTable& names, std::siz
 
 int translate_topic_references(BlockStore& store, const TopicNameTable& names) {
     // Block 0 is the file header, never a response.
-    // A large plugin's second half goes to a thread of its own: each block is changed by one
-    // thread only; the table is only read.
-    int changed = 0;
-    int later = 0;
-    in_two_halves(
-        1, store.block_count(),
-        [&](std::size_t first, std::size_t end) {
-            changed = translate_topics_of(store, names, first, end);
-        },
-        [&](std::size_t first, std::size_t end) {
-            later = translate_topics_of(store, names, first, end);
-        });
-    return changed + later;
+    // A large plugin is shared between two threads: each block is changed by one thread
+    // only; the table is only read.
+    std::atomic<int> changed{0};
+    in_shares_on_two_threads(1, store.block_count(),
+                             [&](std::size_t, std::size_t first, std::size_t end) {
+                                 changed += translate_topics_of(store, names, first, end);
+                             });
+    return changed;
 }
 
 } // namespace orv

@@ -26,7 +26,9 @@ public:
     std::optional<Text> translation(TextView topic) const { return m_lookup.translation(topic); }
 
 private:
-    NameIndex m_names;
+    // Only looked up without regard to case: an index of the exact names would be built
+    // for nothing.
+    PairFile m_names;
     ScriptNameLookup m_lookup{m_names};
 };
 
