@@ -2,6 +2,7 @@
 #include "app/WorkerEnd.h"
 
 #include <array>
+#include <iterator>
 #include <optional>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include "save/CommandTexts.h"
 #include "save/SavePipeline.h"
 #include "translation/PluginLoader.h"
+#include "translation/StoredTextMemory.h"
 #include "translation/TranslationDatabase.h"
 
 namespace orv {
@@ -128,11 +130,17 @@ bool save_to(FileCommandContext& context, const fs::path& target) {
         show_refusal(context.dialogs, saved.error().message);
         return false;
     }
-    // The stored texts are in the file now; a failed save above keeps them unsaved.
+    // The stored texts are in the file now and join the memory with the names; a failed
+    // save above keeps them unsaved.
+    SaveReport report = *saved;
+    auto texts = stored_text_memory(workspace.stored_texts, workspace.store, today_date());
+    report.confirmed_translations.insert(report.confirmed_translations.end(),
+                                         std::make_move_iterator(texts.begin()),
+                                         std::make_move_iterator(texts.end()));
     workspace.stored_texts.saved();
     // The plugin is saved; a failure now only means the memory missed the new names.
     if (auto remembered =
-            remember_confirmed_translations(context.files, workspace.program_dir, *saved);
+            remember_confirmed_translations(context.files, workspace.program_dir, report);
         !remembered) {
         show_refusal(context.dialogs, remembered.error().message);
     }

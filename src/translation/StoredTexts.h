@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 #include <utility>
+#include <vector>
 
 #include "platform/Text.h"
 
@@ -31,6 +32,10 @@ public:
         return m_unsaved.count({block, slot}) > 0;
     }
     std::size_t unsaved_count() const { return m_unsaved.size(); }
+    // The texts stored since the last save, as record and slot, in record order.
+    std::vector<std::pair<std::int32_t, int>> unsaved_texts() const {
+        return {m_unsaved.begin(), m_unsaved.end()};
+    }
     // A save wrote every stored text into the plugin file.
     void saved() { m_unsaved.clear(); }
     // Another plugin was opened: its records are new.
