@@ -25,7 +25,7 @@ std::optional<KindAndText> text_now(const Block& block, int slot) {
         return KindAndText{kCompiledScriptMemory,
                            std::move(texts[static_cast<std::size_t>(slot) - 1])};
     }
-    const TextView tag = record_tag(block);
+    const auto tag = record_tag(block);
     for (std::size_t target = 0; target < kTextTargets.size(); ++target) {
         if (kTextTargets[target].tag != tag) {
             continue;
