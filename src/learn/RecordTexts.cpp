@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "plugin/Dialogue.h"
+#include "plugin/LongTexts.h"
 #include "plugin/RecordTypes.h"
 #include "plugin/ResultScript.h"
 #include "plugin/Subrecord.h"
@@ -21,17 +22,9 @@ void add_name(const Block& block, const RecordType& type, RecordTexts& record) {
 }
 
 void add_long_texts(const Block& block, RecordTexts& record) {
-    for (std::size_t target = 0; target < kTextTargets.size(); ++target) {
-        if (!tag_at(block, 0, kTextTargets[target].tag)) {
-            continue;
-        }
-        if (const auto text = find_subrecord(block, kTextTargets[target].text_subrecord)) {
-            Text value = subrecord_text(block, *text, TextKind::Whole);
-            if (!value.empty()) {
-                record.texts.push_back(
-                    {kFirstTextMemory + static_cast<int>(target), 0, std::move(value)});
-            }
-        }
+    if (auto text = long_text_of(block); text && !text->text.empty()) {
+        record.texts.push_back(
+            {kFirstTextMemory + static_cast<int>(text->target), 0, std::move(text->text)});
     }
 }
 

@@ -2,8 +2,7 @@
 
 #include <optional>
 
-#include "plugin/RecordTypes.h"
-#include "plugin/Subrecord.h"
+#include "plugin/LongTexts.h"
 #include "translation/CompiledScriptTexts.h"
 
 namespace orv {
@@ -25,19 +24,11 @@ std::optional<KindAndText> text_now(const Block& block, int slot) {
         return KindAndText{kCompiledScriptMemory,
                            std::move(texts[static_cast<std::size_t>(slot) - 1])};
     }
-    const auto tag = record_tag(block);
-    for (std::size_t target = 0; target < kTextTargets.size(); ++target) {
-        if (kTextTargets[target].tag != tag) {
-            continue;
-        }
-        const auto text = find_subrecord(block, kTextTargets[target].text_subrecord);
-        if (!text) {
-            return std::nullopt;
-        }
-        return KindAndText{kFirstTextMemory + static_cast<int>(target),
-                           subrecord_text(block, *text, TextKind::Whole)};
+    auto text = long_text_of(block);
+    if (!text) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return KindAndText{kFirstTextMemory + static_cast<int>(text->target), std::move(text->text)};
 }
 
 } // namespace
