@@ -99,12 +99,11 @@ void TextEditor::open(const EditorKind& kind) {
     // is said, and the text database still suggests.
     m_suggestion_index = TextSuggestionIndex();
     if (kind.suggestion_memory) {
-        auto memory = read_memory(m_files, memory_path(m_workspace.program_dir));
-        if (memory) {
-            m_suggestion_index.add_source(memory_source_name(),
-                                          memory_pairs(*memory, *kind.suggestion_memory));
+        if (const auto& damage = database.memory_damage()) {
+            show_refusal(m_dialogs, damage->message);
         } else {
-            show_refusal(m_dialogs, memory.error().message);
+            m_suggestion_index.add_source(memory_source_name(),
+                                          memory_pairs(memory.entries(), *kind.suggestion_memory));
         }
     }
     if (!kind.text_database.empty()) {

@@ -20,6 +20,8 @@ public:
     explicit MemoryIndex(std::vector<MemoryEntry> entries);
 
     bool empty() const { return m_entries.empty(); }
+    // The lines, in file order.
+    const std::vector<MemoryEntry>& entries() const { return m_entries; }
     // Whether a line of `kind` is there: a pass over records of a kind the memory lacks can
     // be left out.
     bool holds(int kind) const;

@@ -119,7 +119,11 @@ const NameIndex& TranslationDatabase::external() {
 
 const MemoryIndex& TranslationDatabase::memory() {
     if (!m_memory) {
-        auto entries = parse_memory(read_bytes(memory_path(m_program_dir)));
+        const auto path = memory_path(m_program_dir);
+        auto entries = parse_memory(read_bytes(path));
+        if (!entries) {
+            m_memory_damage = damaged_memory_error(path, entries.error());
+        }
         m_memory = std::make_unique<MemoryIndex>(entries ? std::move(*entries)
                                                          : std::vector<MemoryEntry>{});
     }

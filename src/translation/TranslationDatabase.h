@@ -62,6 +62,8 @@ public:
     // error: it only adds translations, the suggestions report it, and its own writer
     // refuses to overwrite it, so nothing of it is lost and Open still works.
     const MemoryIndex& memory();
+    // After memory(): the damage of a damaged memory file, with the message that names it.
+    const std::optional<Error>& memory_damage() const { return m_memory_damage; }
 
     // The first failure to read a database file that exists, so that a command can refuse
     // to go on with translations missing; a missing file is no failure. Such a file
@@ -79,6 +81,7 @@ private:
     std::map<std::string, NameIndex, std::less<>> m_pairs;
     std::map<std::string, TripleFile, std::less<>> m_triples;
     std::optional<Error> m_read_error;
+    std::optional<Error> m_memory_damage;
     std::optional<TextKeySet> m_pair_keys;
 };
 

@@ -165,6 +165,12 @@ bool merge_into_memory(std::vector<MemoryEntry>& memory, const std::vector<Memor
     return true;
 }
 
+Error damaged_memory_error(const std::filesystem::path& path, const Error& damage) {
+    return Error{damage.kind, damage.offset,
+                 cp1252(u8"Das Übersetzungsgedächtnis ") + quoted(path) +
+                     cp1252(u8" ist beschädigt (") + damage.message + ")."};
+}
+
 Result<std::vector<MemoryEntry>> read_memory(Files& files, const std::filesystem::path& path) {
     auto bytes = read_if_present(files, path);
     if (!bytes) {
@@ -174,9 +180,7 @@ Result<std::vector<MemoryEntry>> read_memory(Files& files, const std::filesystem
     }
     auto entries = parse_memory(*bytes);
     if (!entries) {
-        return Error{entries.error().kind, entries.error().offset,
-                     cp1252(u8"Das Übersetzungsgedächtnis ") + quoted(path) +
-                         cp1252(u8" ist beschädigt (") + entries.error().message + ")."};
+        return damaged_memory_error(path, entries.error());
     }
     return entries;
 }

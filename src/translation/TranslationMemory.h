@@ -77,6 +77,10 @@ Bytes encode_memory(const std::vector<MemoryEntry>& entries);
 // but for the date and the source changes nothing. Returns whether `memory` changed.
 bool merge_into_memory(std::vector<MemoryEntry>& memory, const std::vector<MemoryEntry>& added);
 
+// The error of a memory file whose lines parse_memory() refused: a German message naming the
+// file and the damaged line.
+Error damaged_memory_error(const std::filesystem::path& path, const Error& damage);
+
 // The memory file; a missing file is an empty memory. A file that cannot be read or is
 // damaged gives an error with a German message naming the file.
 Result<std::vector<MemoryEntry>> read_memory(Files& files, const std::filesystem::path& path);

@@ -122,16 +122,6 @@ TEST_F(LearnBatch, AnOwnTranslationIsLearnedBackExactlyAndOpensTranslated) {
     // too, come from the memory.
     ASSERT_EQ(run_tool({"todo", "mods/en.esp"}), kExitOk) << err;
     EXPECT_EQ(out, "");
-
-    // Learning again changes nothing.
-    const auto external = files.get("prog/dataextra/Extradata.dat");
-    const auto memory = files.get("prog/dataextra/Memory.tsv");
-    ASSERT_EQ(run_tool({"learn", "mods/en.esp", "mods/de.esp"}), kExitOk) << err;
-    EXPECT_NE(out.find("Neu in der externen Datenbank: 0; neu im Übersetzungsgedächtnis: 0\n"),
-              std::string::npos)
-        << out;
-    EXPECT_EQ(files.get("prog/dataextra/Extradata.dat"), external);
-    EXPECT_EQ(files.get("prog/dataextra/Memory.tsv"), memory);
 }
 
 TEST_F(LearnBatch, TheNextVersionLeavesOnlyTheChangedAndTheNewToDo) {
@@ -220,16 +210,11 @@ TEST_F(LearnBatch, TheBaseGamesNamesReachAPluginsReferencesAfterAnotherSave) {
 }
 
 TEST_F(LearnBatch, BadInputIsRefusedInGermanAndWritesNothing) {
-    const Bytes english = fixtures::plugin(
-        {named("NPC_", "a", "Guard"), named("NPC_", "b", "Smith"), named("NPC_", "c", "Cook")});
-    Bytes truncated = fixtures::plugin(
-        {named("NPC_", "a", "Wache"), named("NPC_", "b", "Schmied"), named("NPC_", "c", "Koch")});
+    // What learning refuses in the files themselves is the learning's own; here the calls.
+    files.put("mods/en.esp", fixtures::plugin({named("NPC_", "a", "Guard")}));
+    Bytes truncated = fixtures::plugin({named("NPC_", "a", "Wache")});
     truncated.resize(truncated.size() - 3);
-    files.put("mods/en.esp", english);
     files.put("mods/cut.esp", truncated);
-    files.put("mods/other.esp",
-              fixtures::plugin({named("NPC_", "a", "Wache"), named("NPC_", "x", "Held"),
-                                named("NPC_", "y", "Bauer")}));
     struct Case {
         std::vector<std::string> arguments;
         std::string message;
@@ -237,10 +222,8 @@ TEST_F(LearnBatch, BadInputIsRefusedInGermanAndWritesNothing) {
     // clang-format off
     const std::vector<Case> cases = {
         {{"learn", "mods/en.esp", "mods/missing.esp"}, "Die Datei „mods/missing.esp“ gibt es nicht.\nEs wurde nichts gelernt.\n"},
-        {{"learn", "mods/en.esp", "mods/cut.esp"}, "Die deutsche Datei „cut.esp“ ist beschädigt oder abgeschnitten: "},
-        {{"learn", "mods/en.esp", "mods/other.esp"}, "„en.esp“ und „other.esp“ sind offenbar nicht dieselbe Datei in zwei Sprachen: nur 1 von 3 Datensätzen haben ein Gegenstück.\nEs wurde nichts gelernt.\n"},
         {{"learn", "mods/en.esp"}, "Aufruf: orvental-cli [--program-dir ORDNER] learn ENGLISCH DEUTSCH [--into ORDNER]\n"},
-        {{"learn", "mods/en.esp", "mods/other.esp", "--into"}, "Aufruf: orvental-cli"},
+        {{"learn", "mods/en.esp", "mods/cut.esp", "--into"}, "Aufruf: orvental-cli"},
         {{"diff", "mods/en.esp", "mods/cut.esp"}, "Die Datei „mods/cut.esp“ ist beschädigt oder abgeschnitten: "},
         {{"diff", "mods/en.esp"}, "Aufruf: orvental-cli [--program-dir ORDNER] diff ALT NEU\n"},
     };
