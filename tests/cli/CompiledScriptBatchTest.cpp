@@ -76,14 +76,5 @@ TEST_F(CompiledScriptBatch, AddTopicInCompiledScriptsFollowsATopicRename) {
                                 broken}));
 }
 
-TEST_F(CompiledScriptBatch, ARefusedScriptTextStopsTheEditsWithItsReason) {
-    files.put("mods/Tools.esp", plugin("%g Pfeile", "Ja"));
-    files.put_text("edits.tsv", "Script\tdemo_script#1\tPfeile\n");
-    EXPECT_EQ(run_tool({"translate", "mods/Tools.esp", "--edits", "edits.tsv", "-o", "out.esp"}),
-              kExitRefused);
-    EXPECT_FALSE(files.get("out.esp"));
-    EXPECT_NE(err.find("Skripttext 1: Der Text hat 0 Platzhalter"), std::string::npos) << err;
-}
-
 } // namespace
 } // namespace orv::cli

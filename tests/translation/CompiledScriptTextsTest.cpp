@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "MemoryFiles.h"
 #include "ScriptRecords.h"
 #include "fixtures/PluginBuilder.h"
 #include "translation/PlayerTexts.h"
@@ -99,13 +98,6 @@ TEST(CompiledScriptTexts, OpenPutsTheMemorysGermanTextsIntoScriptsThatCanTakeThe
             EXPECT_EQ(store.block(i + 1), c.expected[i]) << i;
         }
     }
-}
-
-TEST(CompiledScriptTexts, EveryNonEmptyScriptTextIsStillToDo) {
-    const BlockStore store = fixtures::store_of(records());
-    test::MemoryFiles files;
-    TranslationDatabase database(files, "prog");
-    EXPECT_EQ(texts_to_do(script_kind(), store, {}, database).size(), 6u);
 }
 
 } // namespace
