@@ -140,6 +140,32 @@ bool same_file(const std::filesystem::path& a, const std::filesystem::path& b) {
            std::filesystem::equivalent(a, b, ignored);
 }
 
+// The lines on stderr for the findings about scripts and references, in one buffer that is
+// allocated once, for the texts plus an eighth for escapes and umlauts: grown step by step,
+// every larger copy would be fresh memory again.
+std::string stderr_lines(const std::vector<Finding>& findings) {
+    const auto goes_to_stderr = [](const Finding& finding) {
+        return finding.kind == FindingKind::ReferenceToNoCell ||
+               finding.kind == FindingKind::ScriptNamesRenamed;
+    };
+    std::size_t text_size = 0;
+    for (const auto& finding : findings) {
+        if (goes_to_stderr(finding)) {
+            text_size += finding_kind_word(finding.kind).size() + finding.record.size() +
+                         finding.id.size() + finding.detail.size() + 4;
+        }
+    }
+    std::string lines;
+    lines.reserve(text_size + text_size / 8);
+    for (const auto& finding : findings) {
+        if (goes_to_stderr(finding)) {
+            append_escaped_line(lines, {finding_kind_word(finding.kind), finding.record, finding.id,
+                                        finding.detail});
+        }
+    }
+    return lines;
+}
+
 } // namespace
 
 int run_translate(const Context& context, std::span<const std::string> arguments) {
@@ -190,15 +216,8 @@ int run_translate(const Context& context, std::span<const std::string> arguments
     }
     // The findings are written out as their lines at once: a large plugin has thousands,
     // and their lines take less memory through the save than the findings would.
-    std::string finding_lines;
-    for (const auto& finding :
-         check_plugin(store, lists, **tables, CheckScope::ScriptsAndReferences)) {
-        if (finding.kind == FindingKind::ReferenceToNoCell ||
-            finding.kind == FindingKind::ScriptNamesRenamed) {
-            append_escaped_line(finding_lines, {finding_kind_word(finding.kind), finding.record,
-                                                finding.id, finding.detail});
-        }
-    }
+    const std::string finding_lines =
+        stderr_lines(check_plugin(store, lists, **tables, CheckScope::ScriptsAndReferences));
 
     SilentSaveView save_view;
     const auto external =
