@@ -157,8 +157,9 @@ TEST_F(TranslateCommand, WritesEditedNamesAndTranslatedReferences) {
               encode_pair_file({{"FFFF", "FFFF"}, {"Iron Sword", "Schwert"}}));
 }
 
-// Every argument loop refuses a second input, an empty one and a repeated option. The check
-// loads and edits as translate does; the plugin's own region, renamed by the edits, is a place
+// Every argument loop refuses a second input, an empty one and a repeated option; learn and
+// diff refuse a missing or damaged file, writing nothing. The check loads and edits as
+// translate does; the plugin's own region, renamed by the edits, is a place
 // the NPC may go.
 TEST_F(TranslateCommand, ChecksAndRefusesBadCallsAndMasterFiles) {
     m_files.put("mods/Master.esm", fixtures::plugin(kRecords, 1));
@@ -169,6 +170,9 @@ TEST_F(TranslateCommand, ChecksAndRefusesBadCallsAndMasterFiles) {
                          .bytes());
     broken.push_back(record("NPC_", {{"NAME", "scout"}, {"DNAM", "Nowhere"}}));
     m_files.put("mods/Broken.esp", fixtures::plugin(broken));
+    Bytes cut = fixtures::plugin(kRecords);
+    cut.resize(cut.size() - 3);
+    m_files.put("mods/Cut.esp", cut);
     m_files.put_text(kEdits, kEditText);
     const std::string reference =
         utf8(u8"reference\tNPC_\tscout\tDNAM „Nowhere“: weder eine Zelle dieses Plugins noch "
@@ -215,6 +219,13 @@ TEST_F(TranslateCommand, ChecksAndRefusesBadCallsAndMasterFiles) {
         refused({"list"}, kUsage + "list"),
         refused({"list", "a.esp", "b.esp"}, kUsage + "list"),
         refused({"list", "--help"}, ""),
+        refused({"learn", kPlugin, "mods/None.esp"},
+                utf8(u8"Die Datei „mods/None.esp“ gibt es nicht.\nEs wurde nichts gelernt.\n")),
+        refused({"learn", kPlugin}, kUsage + "learn ENGLISCH DEUTSCH [--into ORDNER]\n"),
+        refused({"learn", kPlugin, "mods/Cut.esp", "--into"}, kUsage + "learn"),
+        refused({"diff", kPlugin, "mods/Cut.esp"},
+                utf8(u8"Die Datei „mods/Cut.esp“ ist beschädigt oder abgeschnitten: ")),
+        refused({"diff", kPlugin}, kUsage + "diff ALT NEU\n"),
         ok({"--version"}, "orvental-cli v3.03a\n"),
         ok({"check", kPlugin, "--edits", kEdits}, ""),
         ok({"check", "mods/Broken.esp", "--edits", kEdits}, script + script_code + reference,

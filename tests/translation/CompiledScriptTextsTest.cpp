@@ -49,6 +49,8 @@ TEST(CompiledScriptTexts, WritesThroughTheScriptCodeAndRefusesWhatItCannotTake) 
          message_box_script("demo_script", cp1252(u8"%g Pfeile im Köcher"), "Ja"), ""},
         {"other_script#2", cp1252(u8"Schön"), 3,
          message_box_script("other_script", "Hallo", cp1252(u8"Schön")), ""},
+        // A text written as it is leaves the script byte for byte.
+        {"demo_script#3", "Nein", 1, records()[0], ""},
         {"demo_script#1", "Pfeile", 1, records()[0],
          cp1252(u8"Skripttext 1: Der Text hat 0 Platzhalter wie %g oder %s, das Original 1; "
                 u8"ihre Zahl muss gleich bleiben.")},
