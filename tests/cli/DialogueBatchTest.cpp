@@ -5,8 +5,8 @@
 
 #include <sstream>
 
-#include "../learn/LearnFixtures.h"
 #include "BatchToolTest.h"
+#include "LearnFixtures.h"
 #include "ScriptRecords.h"
 #include "cli/CheckCommand.h"
 #include "cli/Cli.h"

@@ -1,8 +1,8 @@
 // learn and diff through the batch tool, on plugins that ORVENTAL itself translated.
 #include <gtest/gtest.h>
 
-#include "../learn/LearnFixtures.h"
 #include "BatchToolTest.h"
+#include "LearnFixtures.h"
 #include "ScriptRecords.h"
 #include "cli/CheckCommand.h"
 #include "fixtures/PluginBuilder.h"
