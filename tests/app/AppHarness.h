@@ -20,15 +20,14 @@ namespace orv::test {
 using Rows = std::vector<std::string>;
 
 // Two weapons, a door, a book and two cells, none of them translated in the plugin.
-inline Bytes sample_plugin(std::string_view w2 = "Dagger", std::string_view d1 = "Gate",
-                           std::string_view w1 = "Club") {
+inline Bytes sample_plugin() {
     using fixtures::RecordBuilder;
     return fixtures::plugin({
         fixtures::record("CELL", {{"NAME", "Zeta"}}),
         fixtures::record("CELL", {{"NAME", "Alpha"}}),
-        RecordBuilder("WEAP").text("NAME", "w2").text("FNAM", w2).bytes(),
-        RecordBuilder("DOOR").text("NAME", "d1").text("FNAM", d1).bytes(),
-        RecordBuilder("WEAP").text("NAME", "w1").text("FNAM", w1).bytes(),
+        RecordBuilder("WEAP").text("NAME", "w2").text("FNAM", "Dagger").bytes(),
+        RecordBuilder("DOOR").text("NAME", "d1").text("FNAM", "Gate").bytes(),
+        RecordBuilder("WEAP").text("NAME", "w1").text("FNAM", "Club").bytes(),
         RecordBuilder("BOOK").text("NAME", "bk").text("FNAM", "Buch").raw("TEXT", "Es war").bytes(),
     });
 }

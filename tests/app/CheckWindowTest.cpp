@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "AppHarness.h"
+#include "DialogTestSupport.h"
 #include "app/CheckWindow.h"
 #include "translation/DatabaseFile.h"
 
@@ -68,23 +69,11 @@ TEST_F(CheckWindowTest, ShowsTheFindingsAndADoubleClickSelectsTheirRow) {
 
 TEST_F(CheckWindowTest, ADoubleClickOnAResponseFindingOpensItsEditorOnTheResponse) {
     // Two responses whose result scripts leave a quotation open: one finding each.
-    const auto response = [](std::string_view id, std::string_view text, std::string_view script) {
-        auto info = fixtures::RecordBuilder("INFO").text("INAM", id).raw("NAME", text);
-        if (!script.empty()) {
-            info.raw("BNAM", script);
-        }
-        return info.bytes();
-    };
-    const auto topic = [](std::string_view name, char type) {
-        return fixtures::RecordBuilder("DIAL")
-            .text("NAME", name)
-            .raw("DATA", std::string(1, type))
-            .bytes();
-    };
     files.put("/p/talk.esp",
-              fixtures::plugin({topic("Greeting", '\0'), response("r_one", "Hello", ""),
-                                response("r_two", "Bye", "MessageBox \"open"),
-                                topic("quest_a", '\4'), response("q_one", "A ring", "Say \"x")}));
+              fixtures::plugin({topic_record("Greeting", '\0'), response_record("r_one", "Hello"),
+                                response_record("r_two", "Bye", "MessageBox \"open"),
+                                topic_record("quest_a", '\4'),
+                                response_record("q_one", "A ring", "Say \"x")}));
     app.start();
     open("/p/talk.esp");
     struct Case {

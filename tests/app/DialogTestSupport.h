@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 #include "MemoryFiles.h"
@@ -60,8 +62,24 @@ inline Bytes topic_record(std::string_view name, char type) {
         .raw("DATA", std::string(1, type))
         .bytes();
 }
-inline Bytes response_record(std::string_view id, std::string_view text) {
-    return fixtures::RecordBuilder("INFO").text("INAM", id).raw("NAME", text).bytes();
+// `script`, if any, is the response's result script.
+inline Bytes response_record(std::string_view id, std::string_view text,
+                             std::string_view script = "") {
+    auto record = fixtures::RecordBuilder("INFO").text("INAM", id).raw("NAME", text);
+    if (!script.empty()) {
+        record.raw("BNAM", script);
+    }
+    return record.bytes();
+}
+// A book, with its long text in TEXT if it has one, and a subrecord behind the text that a
+// replacement must move along.
+inline Bytes book(std::string_view id, std::optional<std::string_view> text) {
+    fixtures::RecordBuilder record("BOOK");
+    record.text("NAME", id).text("FNAM", "Buch");
+    if (text) {
+        record.raw("TEXT", *text);
+    }
+    return record.raw("DATA", "1234").bytes();
 }
 
 } // namespace orv::test

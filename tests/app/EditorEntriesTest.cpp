@@ -6,15 +6,11 @@
 
 #include "DialogTestSupport.h"
 #include "ScriptRecords.h"
-#include "plugin/Subrecord.h"
-#include "translation/CompiledScriptTexts.h"
-#include "translation/Responses.h"
 #include "translation/TranslationMemory.h"
 
 namespace orv {
 namespace {
 
-using fixtures::RecordBuilder;
 using test::DialogTest;
 
 const EditorKind& kBooks = kEditorKinds[0];
@@ -23,15 +19,7 @@ const EditorKind& kJournal = kEditorKinds[6];
 const EditorKind& kScripts = kEditorKinds[7];
 constexpr int kBookList = 6;
 
-Bytes book(std::string_view id, std::optional<std::string_view> text) {
-    RecordBuilder record("BOOK");
-    record.text("NAME", id).text("FNAM", "Buch");
-    if (text) {
-        record.raw("TEXT", *text);
-    }
-    return record.bytes();
-}
-
+using test::book;
 using test::response_record;
 using test::topic_record;
 
@@ -106,48 +94,7 @@ TEST_F(EditorEntriesTest, MarksAndWhatIsStillToDoFollowEachKindsRecords) {
         EXPECT_EQ(std::pair(counts.translated, counts.named), std::pair(translated, named))
             << kind->label;
     }
-
-    // Stored, a text is done and "*" until a save, then "Ü"; the original stays the opened one.
-    workspace.stored_texts.stored(1, "Old", "Neu");
-    Block& known = workspace.store.block(1);
-    replace_subrecord_text(known, *find_subrecord(known, "TEXT"), TextKind::Whole, "Neu");
-    EditorEntries books(kBooks, workspace, database("Txtbookdata.dat"));
-    EXPECT_EQ(shown(books)[0], "*|bk_known|Old|Neu|done");
-    EXPECT_EQ(books.offered_translation(books[0]), "Neu");
-    workspace.stored_texts.saved();
-    books.refresh(0);
-    EXPECT_EQ(shown(books)[0], "\xDC|bk_known|Old|Neu|done");
-    // Never stored into, a long text is offered the database's translation; a response its
-    // record's translation, once it has one.
-    EXPECT_EQ(books.offered_translation(books[4]), "");
-    EditorEntries dialog(kDialog, workspace, database("Txtinfodata.dat"));
-    EXPECT_EQ(dialog.offered_translation(dialog[0]), "Hallo du");
-    EXPECT_EQ(dialog.offered_translation(dialog[1]), "");
-    set_response_text(workspace.store, workspace.lists.responses().at(1), "Geh weg.");
-    dialog.refresh(1);
-    EXPECT_EQ(shown(dialog)[1], "*|Greeting|Go away\r\nnow.|Geh weg.|done");
-    EXPECT_EQ(dialog.offered_translation(dialog[1]), "Geh weg.");
-
-    // A script's texts are stored one by one: each keeps its own original and mark, and the
-    // entry reads its record anew.
-    EditorEntries scripts(kScripts, workspace, {});
-    const auto demo = find_compiled_script_texts(*player_text_kind_labelled("Script"),
-                                                 workspace.store, workspace.lists)
-                          .at(1);
-    const auto script_block = static_cast<std::int32_t>(demo.block);
-    ASSERT_FALSE(write_compiled_script_text(*player_text_kind_labelled("Script"),
-                                            workspace.store.block(demo.block), demo, "Jawohl"));
-    workspace.stored_texts.stored(script_block, "Ja", "Jawohl", demo.slot);
-    scripts.refresh(1);
-    scripts.refresh(2);
-    EXPECT_EQ(shown(scripts), (std::vector<std::string>{"|demo_script#1|%g Pfeile|%g Pfeile|to do",
-                                                        "*|demo_script#2|Ja|Jawohl|done",
-                                                        "|demo_script#3|Nein|Nein|to do"}));
-    EXPECT_EQ(scripts.offered_translation(scripts[1]), "Jawohl");
-    EXPECT_EQ(scripts.offered_translation(scripts[2]), "");
-    workspace.stored_texts.saved();
-    scripts.refresh(1);
-    EXPECT_EQ(shown(scripts)[1], "\xDC|demo_script#2|Ja|Jawohl|done");
+    // How a stored text is marked and offered, the text editor's tests check as they store.
 }
 
 TEST_F(EditorEntriesTest, ATextTheMemoryFilledInIsDoneAndOffered) {
