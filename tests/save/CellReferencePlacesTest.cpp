@@ -66,9 +66,6 @@ TEST(CellReferencePlaces, RewritesPackageTravelAndMovedReferenceCellsButNotLookA
         {"creature travel",
          RecordBuilder("CREA").text("DNAM", "Foo Town").bytes(),
          {RecordBuilder("CREA").text("DNAM", "Fooheim").bytes(), 1}},
-        {"creature travel to an unrenamed cell",
-         RecordBuilder("CREA").text("DNAM", "Elsewhere").bytes(),
-         {RecordBuilder("CREA").text("DNAM", "Elsewhere").bytes(), 0}},
         // Only the CNDT directly behind the package counts; a character's CNAM is its class.
         {"escort", npc("NPC_", "AI_E", "Foo Town"), {npc("NPC_", "AI_E", "Fooheim"), 1}},
         {"follow",
@@ -141,15 +138,15 @@ TEST(CellReferencePlaces, RewritesCellArgumentsOfCompiledScriptsInSourceAndCode)
               (Passed{position_cell_script("Elsewhere"), 0}));
 }
 
-// The findings for a plugin whose cell "Foo Town" becomes "Fooheim" and `other`, as lines
-// "kind|detail".
-std::vector<std::string> check(const Bytes& other) {
+// The findings, as lines "kind|record|detail", for a plugin of the cell "Foo Town", named
+// `new_name` by the save, and the records `others`.
+std::vector<std::string> check(const std::vector<Bytes>& others, const Text& new_name = "Fooheim") {
     ObjectLists lists;
-    lists.append(kCellType, {mark::kEdited, "Foo Town", "Foo Town", "Fooheim", 1});
-    const auto store =
-        fixtures::store_of({RecordBuilder("CELL").text("NAME", "Foo Town").bytes(), other});
+    lists.append(kCellType, {mark::kEdited, "Foo Town", "Foo Town", new_name, 1});
+    std::vector<Bytes> records = {RecordBuilder("CELL").text("NAME", "Foo Town").bytes()};
+    records.insert(records.end(), others.begin(), others.end());
     std::vector<std::string> lines;
-    for (const auto& finding : check_plugin(store, lists, DatabaseInputs{})) {
+    for (const auto& finding : check_plugin(fixtures::store_of(records), lists, DatabaseInputs{})) {
         lines.push_back(std::string(finding_kind_word(finding.kind)) + "|" + finding.record + "|" +
                         to_utf8(finding.detail));
     }
@@ -158,24 +155,6 @@ std::vector<std::string> check(const Bytes& other) {
 
 const std::string kNoCell =
     ": weder eine Zelle dieses Plugins noch eine Übersetzung der Zellen- oder Regionsdatenbank";
-
-// The save rewrites the cell of a compiled script it can change: nothing is left to report.
-TEST(CellReferencePlaces, CheckLeavesCellsOfChangeableCompiledScriptsToTheSave) {
-    EXPECT_EQ(check(position_cell_script("Foo Town")), std::vector<std::string>{});
-}
-
-// A new name the script cannot hold (a double quote cannot stand in its source) leaves the
-// script to the user.
-TEST(CellReferencePlaces, CheckReportsCompiledScriptCellsTheSaveCannotWrite) {
-    ObjectLists lists;
-    lists.append(kCellType, {mark::kEdited, "Foo Town", "Foo Town", "Foo \"Town\"", 1});
-    const auto store = fixtures::store_of(
-        {RecordBuilder("CELL").text("NAME", "Foo Town").bytes(), position_cell_script("Foo Town")});
-    const auto findings = check_plugin(store, lists, DatabaseInputs{});
-    ASSERT_EQ(findings.size(), 1u);
-    EXPECT_EQ(findings[0].kind, FindingKind::ScriptNamesRenamed);
-    EXPECT_EQ(findings[0].id, "move");
-}
 
 TEST(CellReferencePlaces, CheckReportsEveryPlaceThatNamesNoCell) {
     struct Case {
@@ -198,18 +177,31 @@ TEST(CellReferencePlaces, CheckReportsEveryPlaceThatNamesNoCell) {
              .bytes(),
          {}},
         // A saved plugin: its scripts already name the new cell, or still the old one; a
-        // renamed cell is rewritten by the save and so is no finding before it.
+        // renamed cell is rewritten by the save and so is no finding before it. One finding
+        // per call.
         {"saved script",
          RecordBuilder("INFO")
              .raw("BNAM", "AiFollowCell Player \"Fooheim\"\nAiFollowCell Player \"Nowhere\"\n"
-                          "ShowMap \"Foo Town\"\nMessageBox \"Nowhere\"")
+                          "ShowMap \"Foo Town\"\nMessageBox \"Nowhere\"\nShowMap \"Nowhere\"")
              .bytes(),
-         {"reference|INFO|BNAM Zeile 2 „Nowhere“" + kNoCell}},
+         {"reference|INFO|BNAM Zeile 2 „Nowhere“" + kNoCell,
+          "reference|INFO|BNAM Zeile 5 „Nowhere“" + kNoCell}},
+        // The save rewrites the cell of a compiled script it can change.
+        {"changeable compiled script", position_cell_script("Foo Town"), {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(check(c.record), c.expected);
+        EXPECT_EQ(check({c.record}), c.expected);
     }
+}
+
+// A new name the script cannot hold (a double quote cannot stand in its source) leaves the
+// script to the user.
+TEST(CellReferencePlaces, CheckReportsCompiledScriptCellsTheSaveCannotWrite) {
+    EXPECT_EQ(check({position_cell_script("Foo Town")}, "Foo \"Town\""),
+              std::vector<std::string>{
+                  "script|SCPT|Zeile 1: „Foo Town“ heißt nach dem Speichern „Foo \"Town\"“; den "
+                  "Namen im Skripttext ändern und das Skript im Editor neu kompilieren"});
 }
 
 TEST(CellReferencePlaces, ALargePluginHasEveryPlaceTranslatedWithProgressInBlockOrder) {
@@ -253,37 +245,7 @@ TEST(CellReferencePlaces, CheckOfALargePluginReportsInBlockOrder) {
         expected.push_back("reference|CREA|CNDT „Nowhere " + n + "“" + kNoCell);
         expected.push_back("reference|INFO|BNAM Zeile 1 „Lost " + n + "“" + kNoCell);
     }
-    ObjectLists lists;
-    lists.append(kCellType, {mark::kNone, "Home", "Home", "Home", 1});
-    const auto store = fixtures::store_of(records);
-    std::vector<std::string> lines;
-    for (const auto& finding : check_plugin(store, lists, DatabaseInputs{})) {
-        lines.push_back(std::string(finding_kind_word(finding.kind)) + "|" + finding.record + "|" +
-                        to_utf8(finding.detail));
-    }
-    EXPECT_EQ(lines, expected);
-}
-
-// After a save renamed the cell, the plugin's list shows the new name as its English name,
-// and result scripts still naming the old cell lead nowhere: one finding per call.
-TEST(CellReferencePlaces, CheckOfASavedPluginFindsScriptsLeftOnTheOldName) {
-    ObjectLists lists;
-    lists.append(kCellType, {mark::kNone, "Fooheim", "Fooheim", "Fooheim", 1});
-    const Bytes info = RecordBuilder("INFO")
-                           .text("INAM", "7")
-                           .raw("BNAM", "AiFollowCell, Player, \"Foo Town\"\r\n"
-                                        "AiFollowCell, Player, \"Foo Town\"\r\n"
-                                        "AiFollowCell, Player, \"Foo Town\"")
-                           .bytes();
-    const auto store =
-        fixtures::store_of({RecordBuilder("CELL").text("NAME", "Fooheim").bytes(), info});
-    std::vector<std::string> lines;
-    for (const auto& finding : check_plugin(store, lists, DatabaseInputs{})) {
-        lines.push_back(to_utf8(finding.detail));
-    }
-    EXPECT_EQ(lines, (std::vector<std::string>{"BNAM Zeile 1 „Foo Town“" + kNoCell,
-                                               "BNAM Zeile 2 „Foo Town“" + kNoCell,
-                                               "BNAM Zeile 3 „Foo Town“" + kNoCell}));
+    EXPECT_EQ(check(records), expected);
 }
 
 } // namespace

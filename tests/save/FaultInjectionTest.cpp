@@ -53,29 +53,6 @@ Result<SaveReport> save(test::MemoryFiles& files, bool target_exists, bool exter
     return saved;
 }
 
-TEST(FaultInjection, SaveTakesTheseStepsInThisOrder) {
-    test::MemoryFiles files;
-    ASSERT_TRUE(save(files, true, true, ExternalDatabaseWrite::Write, 0).ok());
-    std::vector<std::string> steps;
-    for (const auto& operation : files.operation_log()) {
-        steps.push_back(operation.describe());
-    }
-    const std::string external_temporary = "prog/dataextra/.Extradata.dat.orvental-tmp";
-    const std::vector<std::string> expected = {
-        // The database files the passes need, read before anything changes; the memory's
-        // names of cells and topics come last in the reference tables.
-        "read prog/data/Gmstdata.dat", "read prog/data/Celldata.dat", "read prog/data/Regndata.dat",
-        "read prog/data/Dialdata.dat", "read prog/dataextra/Memory.tsv", "mkdir prog/dataextra",
-        // The old external database, for putting it back.
-        "read prog/dataextra/Extradata.dat", "create " + external_temporary,
-        "write " + external_temporary, "close " + external_temporary,
-        "create .out.esp.orvental-tmp",
-        // One write per block.
-        "write .out.esp.orvental-tmp", "write .out.esp.orvental-tmp", "close .out.esp.orvental-tmp",
-        "rename prog/dataextra/Extradata.dat", "rename out.esp"};
-    EXPECT_EQ(steps, expected);
-}
-
 TEST(FaultInjection, EveryFailingStepLeavesTargetAndExternalDatabaseAsTheyWere) {
     for (const bool target_exists : {true, false}) {
         for (const bool external_exists : {true, false}) {
