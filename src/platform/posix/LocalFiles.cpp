@@ -1,38 +1,13 @@
 #include "platform/LocalFiles.h"
 
 #include <cerrno>
-#include <cstdint>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/BufferedOutputFile.h"
 
 namespace orv {
-namespace {
-
-// Asks the system to back the whole large pages inside a fresh, untouched buffer with
-// large pages: a plugin of several megabytes then costs a few page faults instead of one
-// for every 4 KiB, and those faults are most of the time it takes to read it. Only pages
-// wholly inside the buffer are concerned, so the buffer takes no more memory than before.
-// A system that does not offer it just ignores the advice.
-void advise_large_pages(std::byte* data, std::size_t size) {
-#ifdef MADV_HUGEPAGE
-    constexpr std::uintptr_t kLargePage = std::uintptr_t{2} * 1024 * 1024;
-    const auto begin = reinterpret_cast<std::uintptr_t>(data);
-    const std::uintptr_t first = (begin + kLargePage - 1) & ~(kLargePage - 1);
-    const std::uintptr_t end = (begin + size) & ~(kLargePage - 1);
-    if (first < end) {
-        (void)::madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
-    }
-#else
-    (void)data;
-    (void)size;
-#endif
-}
-
-} // namespace
 
 FileErrorReason reason_of_system_error(int error_number) {
     switch (error_number) {
@@ -132,10 +107,7 @@ Result<Bytes> LocalFiles::read_all(const std::filesystem::path& path) {
         ::close(descriptor);
         return file_error(ErrorKind::ReadFailed, path);
     }
-    Bytes bytes;
-    bytes.reserve(static_cast<std::size_t>(status.st_size));
-    advise_large_pages(bytes.data(), bytes.capacity());
-    bytes.resize(static_cast<std::size_t>(status.st_size));
+    Bytes bytes(static_cast<std::size_t>(status.st_size));
     std::size_t filled = 0;
     while (filled < bytes.size()) {
         const auto got = ::read(descriptor, bytes.data() + filled, bytes.size() - filled);
