@@ -122,8 +122,8 @@ Result<void> load_chosen_file(FileCommandContext& context, const fs::path& chose
 bool save_to(FileCommandContext& context, const fs::path& target) {
     Workspace& workspace = context.workspace;
     WindowSaveView view(context.window);
-    const auto saved = save_plugin(workspace.store, workspace.lists, context.files,
-                                   workspace.program_dir, target, view);
+    auto saved = save_plugin(workspace.store, workspace.lists, context.files, workspace.program_dir,
+                             target, view);
     if (!saved) {
         // The last pass's progress must not stand there as if the save had gone on.
         context.window.set_status_text(kProgressField, kSaveFailedStatus);
@@ -132,7 +132,7 @@ bool save_to(FileCommandContext& context, const fs::path& target) {
     }
     // The stored texts are in the file now and join the memory with the names; a failed
     // save above keeps them unsaved.
-    SaveReport report = *saved;
+    SaveReport report = std::move(*saved);
     auto texts = stored_text_memory(workspace.stored_texts, workspace.store, today_date());
     report.confirmed_translations.insert(report.confirmed_translations.end(),
                                          std::make_move_iterator(texts.begin()),

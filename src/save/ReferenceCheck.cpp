@@ -154,7 +154,7 @@ RenamesByOldName renames_by_old_name(const ObjectLists& lists) {
     return renames;
 }
 
-// The checkers of both halves of a plugin share what they look up in; each only reads it.
+// The checkers of a plugin's shares of blocks share what they look up in; each only reads it.
 class Checker {
 public:
     Checker(const BlockStore& store, const ObjectLists& lists, const SaveTables& tables,

@@ -72,7 +72,7 @@ void fill_compiled_script_texts(BlockStore& store, const MemoryIndex& memory) {
     }
     for (std::size_t number = 1; number < store.block_count(); ++number) {
         Block& block = store.block(number);
-        if (record_tag(block) != "SCPT") {
+        if (!tag_at(block, 0, "SCPT")) {
             continue;
         }
         const auto script = scriptcode::read_script_strings(block);
