@@ -11,6 +11,7 @@ class SilentLoaderView final : public LoaderView {
 public:
     explicit SilentLoaderView(int& replaced_names) : m_replaced_names(replaced_names) {}
     void show_progress(const Text&) override {}
+    bool wants_progress() const override { return false; }
     void show_rows(int, const std::vector<Element>&) override {}
     void report_replaced_names(std::size_t count) override {
         m_replaced_names = static_cast<int>(count);

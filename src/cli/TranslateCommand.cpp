@@ -69,6 +69,7 @@ std::optional<TranslateArguments> parse_arguments(std::span<const std::string> a
 class SilentSaveView final : public SaveView {
 public:
     void show_progress(const Text&) override {}
+    bool wants_progress() const override { return false; }
     void show_mark(int, std::size_t, const Element&) override {}
 };
 

@@ -178,7 +178,11 @@ int translate_cell_references(BlockStore& store, const NameIndex& references,
                               const ScriptNameLookup& script_cells,
                               const ProgressFunction& progress) {
     BlockProgress progress_text(cp1252(u8"Übersetze zellenverweise : "), store.record_count());
-    const auto show = [&](std::size_t number) { progress(progress_text.text(number)); };
+    const auto show = [&](std::size_t number) {
+        if (progress) {
+            progress(progress_text.text(number));
+        }
+    };
     // Block 0 is the file header record, never a cell, a character or a response, whatever
     // its tag: a name replaced in it would move the record count or shrink the header below
     // what opens again.
@@ -196,8 +200,10 @@ int translate_cell_references(BlockStore& store, const NameIndex& references,
     std::vector<int> changed(shares, 0);
     in_shares_on_two_threads(1, end, [&](std::size_t share, std::size_t from, std::size_t to) {
         changed[share] = ReferenceTranslator(store, references, script_cells,
-                                             [&steps, share](std::size_t number) {
-                                                 steps[share].push_back(number);
+                                             [&steps, share, &progress](std::size_t number) {
+                                                 if (progress) {
+                                                     steps[share].push_back(number);
+                                                 }
                                              })
                              .run(from, to);
     });

@@ -153,7 +153,8 @@ private:
 // ScriptNameLookup, with every other byte of the script kept. Shows "Übersetze
 // zellenverweise : k / N" after every lookup, every SCVR and every result script. Walks
 // stop at a subrecord that runs past its block's end. Returns the number of references
-// whose text changed. `script_cells` must look up in `references`.
+// whose text changed. `script_cells` must look up in `references`. An empty `progress`
+// shows nothing and makes no texts.
 int translate_cell_references(BlockStore& store, const NameIndex& references,
                               const ScriptNameLookup& script_cells,
                               const ProgressFunction& progress);

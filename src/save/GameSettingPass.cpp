@@ -31,7 +31,9 @@ int translate_game_settings(BlockStore& store, const NameIndex& game_settings,
             translated += german != text ? 1 : 0;
             replace_subrecord_text(block, *value, TextKind::Whole, german);
         }
-        progress(progress_text.text(number));
+        if (progress) {
+            progress(progress_text.text(number));
+        }
     }
     return translated;
 }

@@ -12,6 +12,7 @@ namespace orv {
 // translation replaces it, keeping every size field right. Shows
 // "Übersetze Game Settings : k / N" after every GMST record that has a STRV. Returns the
 // number of settings whose text changed (a translation equal to the text is not counted).
+// An empty `progress` shows nothing and makes no texts.
 int translate_game_settings(BlockStore& store, const NameIndex& game_settings,
                             const ProgressFunction& progress);
 

@@ -131,7 +131,11 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, const Save
         }
     }
 
-    const auto show = [&view](const Text& text) { view.show_progress(text); };
+    // Each pass makes its progress texts only for a view that shows them.
+    ProgressFunction show;
+    if (view.wants_progress()) {
+        show = [&view](const Text& text) { view.show_progress(text); };
+    }
     report.game_settings_translated = translate_game_settings(store, game_settings, show);
     report.references_translated =
         translate_cell_references(store, tables.references(), tables.script_cells(), show);
@@ -154,7 +158,9 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, const Save
                                     if (auto written = out.write(store.block(k)); !written) {
                                         return written;
                                     }
-                                    view.show_progress(saving.text(k));
+                                    if (show) {
+                                        show(saving.text(k));
+                                    }
                                 }
                                 return {};
                             }});

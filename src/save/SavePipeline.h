@@ -17,6 +17,9 @@ class SaveView {
 public:
     virtual ~SaveView() = default;
     virtual void show_progress(const Text& text) = 0;
+    // Whether the view shows progress at all; a view that shows none spares the save a text
+    // for every block of each pass.
+    virtual bool wants_progress() const { return true; }
     // Row `row` of object list `list_index` got a new mark: `element` as it is now.
     virtual void show_mark(int list_index, std::size_t row, const Element& element) = 0;
 };
