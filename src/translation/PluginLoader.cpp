@@ -433,8 +433,6 @@ Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, Block
     return {};
 }
 
-} // namespace
-
 // The reader's progress for the view; none for a view that shows none, so that the reader
 // makes no text for any record.
 ReadProgress reading_progress(LoaderView& view) {
@@ -443,6 +441,8 @@ ReadProgress reading_progress(LoaderView& view) {
     }
     return [&view](const Text& text) { view.show_progress(text); };
 }
+
+} // namespace
 
 Result<void> load_plugin(ByteSpan file, TranslationDatabase& database, BlockStore& store,
                          ObjectLists& lists, LoaderView& view) {
