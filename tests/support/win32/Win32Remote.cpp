@@ -186,6 +186,22 @@ HWND tab_bar(Win32Window& window) {
     return find_window(WC_TABCONTROLW, window.main_handle());
 }
 
+// The items of a header or tab bar as `shown` gives them, each read with its text.
+template <typename Item, typename Shown>
+std::vector<std::string> item_texts(HWND control, UINT count, UINT get, UINT mask, Shown shown) {
+    std::vector<std::string> texts;
+    for (int index = 0; index < static_cast<int>(SendMessageW(control, count, 0, 0)); ++index) {
+        wchar_t text[256] = {};
+        Item item{};
+        item.mask = mask;
+        item.pszText = text;
+        item.cchTextMax = 256;
+        SendMessageW(control, get, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+        texts.push_back(shown(item));
+    }
+    return texts;
+}
+
 } // namespace
 
 void WindowRemote::run_events() {
@@ -450,37 +466,14 @@ std::vector<std::string> WindowRemote::column(int control, int column) const {
 }
 
 std::vector<std::string> WindowRemote::headers(int control) const {
-    HWND header = header_of(m_window, control);
-    std::vector<std::string> titles;
-    const auto count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
-    for (int index = 0; index < count; ++index) {
-        wchar_t text[256] = {};
-        HDITEMW item{};
-        item.mask = HDI_TEXT | HDI_WIDTH;
-        item.pszText = text;
-        item.cchTextMax = 256;
-        SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(index),
-                     reinterpret_cast<LPARAM>(&item));
-        titles.push_back(utf8(text) + "/" + std::to_string(item.cxy));
-    }
-    return titles;
+    return item_texts<HDITEMW>(
+        header_of(m_window, control), HDM_GETITEMCOUNT, HDM_GETITEMW, HDI_TEXT | HDI_WIDTH,
+        [](const HDITEMW& item) { return utf8(item.pszText) + "/" + std::to_string(item.cxy); });
 }
 
 std::vector<std::string> WindowRemote::tab_labels() const {
-    HWND tabs = tab_bar(m_window);
-    std::vector<std::string> labels;
-    const auto count = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
-    for (int index = 0; index < count; ++index) {
-        wchar_t text[256] = {};
-        TCITEMW item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = text;
-        item.cchTextMax = 256;
-        SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(index),
-                     reinterpret_cast<LPARAM>(&item));
-        labels.push_back(utf8(text));
-    }
-    return labels;
+    return item_texts<TCITEMW>(tab_bar(m_window), TCM_GETITEMCOUNT, TCM_GETITEMW, TCIF_TEXT,
+                               [](const TCITEMW& item) { return utf8(item.pszText); });
 }
 
 int WindowRemote::current_tab() const {
