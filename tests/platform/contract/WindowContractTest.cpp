@@ -159,11 +159,14 @@ protected:
         return true;
     }
 
-    // The next message box is answered with `answer`; `seen` gets its title and text.
-    static void answer_next_message_box(MessageAnswer answer, std::shared_ptr<Strings> seen) {
-        BackendRemote::answer_next_message_box(answer, [seen](std::string title, std::string text) {
-            *seen = {title, text};
-        });
+    // The next message box's title and text, once it is answered with `answer`, or with Enter
+    // (its default button) when none is given.
+    static std::shared_ptr<Strings> next_message_box(std::optional<MessageAnswer> answer) {
+        auto seen = std::make_shared<Strings>();
+        const auto tell = [seen](std::string title, std::string text) { *seen = {title, text}; };
+        answer ? BackendRemote::answer_next_message_box(*answer, tell)
+               : BackendRemote::press_enter_on_next_message_box(tell);
+        return seen;
     }
 
     // The command menu items, greyed together while a worker or a pop-up works.
@@ -378,10 +381,7 @@ TEST_F(WindowContract, TheNameDialogsRowStaysSelectedAndItsFieldGetsTheKeysBackA
              {MessageButtons::YesNoDefaultNo, MessageAnswer::No}}) {
         SCOPED_TRACE(static_cast<int>(buttons));
         m_window.focus_control(name_edit::kIdField);
-        auto seen = std::make_shared<Strings>();
-        BackendRemote::press_enter_on_next_message_box([seen](std::string title, std::string text) {
-            *seen = {title, text};
-        });
+        const auto seen = next_message_box(std::nullopt);
         EXPECT_EQ(m_dialogs.message_box("FRAGE", "Wirklich?", buttons, MessageIcon::Question),
                   enter);
         EXPECT_EQ(*seen, Strings({"FRAGE", "Wirklich?"}));
@@ -441,8 +441,7 @@ TEST_F(WindowContract, KeysAndClicksFilterAndOpenTheNameDialogAndSaveAsksOnTheWo
     // The save asks from the worker (the file commands own its text): No keeps the file, Yes
     // writes it.
     for (const MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Yes}) {
-        auto seen = std::make_shared<Strings>();
-        answer_next_message_box(answer, seen);
+        const auto seen = next_message_box(answer);
         m_remote.choose_menu(command::kSave);
         ASSERT_TRUE(wait_until([&] { return !seen->empty() && command_items_are(true); }));
         EXPECT_EQ(seen->at(0), "FRAGE");
@@ -573,8 +572,7 @@ TEST_F(WindowContract, TheDialogEditorFiltersStoresWithCtrlEnterAndASaveMarksThe
     }));
 
     // A save marks the response translated: the editor shows it with "Ü" and its text.
-    auto seen = std::make_shared<Strings>();
-    answer_next_message_box(MessageAnswer::Yes, seen);
+    const auto seen = next_message_box(MessageAnswer::Yes);
     m_remote.choose_menu(command::kSave);
     ASSERT_TRUE(wait_until([&] { return !seen->empty() && command_items_are(true); }));
     m_remote.choose_menu(dialog_command);
@@ -599,8 +597,7 @@ TEST_F(WindowContract, QuittingWhileTheWorkerSavesFinishesTheFile) {
     m_remote.choose_menu(command::kSaveAs);
     ASSERT_TRUE(
         wait_until([&] { return m_files.waiting() && !m_remote.menu_enabled(command::kOpen); }));
-    auto seen = std::make_shared<Strings>();
-    answer_next_message_box(MessageAnswer::Yes, seen);
+    const auto seen = next_message_box(MessageAnswer::Yes);
     m_remote.choose_menu(command::kQuit);
     EXPECT_EQ(seen->at(0), "BEEDEN");
     EXPECT_TRUE(m_program->quit_requested());

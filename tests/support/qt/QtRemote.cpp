@@ -156,7 +156,6 @@ void WindowRemote::press_button(int control) {
 void WindowRemote::press_key(int control, const std::string& key) {
     QWidget* target = control_of(m_window, control);
     target->setFocus();
-    // What the user calls Enter is the main keyboard's Return key.
     std::string sequence = key;
     if (sequence.ends_with("Enter")) {
         sequence.replace(sequence.size() - 5, 5, "Return");

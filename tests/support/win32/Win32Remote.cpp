@@ -69,28 +69,41 @@ std::vector<std::string> menu_texts(HMENU menu) {
     return texts;
 }
 
-// Runs `press` with the keys `held` down, as the window reads them with GetKeyState (a
-// posted key message does not set them).
-void with_keys_held(std::initializer_list<int> held, const std::function<void()>& press) {
+// Gives `target` the focus and posts it the key's press and release, through the message
+// loop, where the dialog keys are handled, with the keys `held` down as the window reads them
+// with GetKeyState (a posted key message does not set them). With Alt held it is a system key;
+// the release comes after the held keys are up when `release_last`.
+void press_virtual_key(Win32Window& window, HWND target, unsigned key,
+                       std::initializer_list<int> held = {}, bool release_last = false) {
+    const bool alt = std::ranges::find(held, VK_MENU) != held.end();
+    const LPARAM down = alt ? 1 | (LPARAM{1} << 29) : 1;
+    const auto post = [&](bool press) {
+        PostMessageW(target,
+                     press ? (alt ? WM_SYSKEYDOWN : WM_KEYDOWN) : (alt ? WM_SYSKEYUP : WM_KEYUP),
+                     key, press ? down : down | (LPARAM{3} << 30));
+    };
+    const auto run = [&] {
+        while (window.run_one()) {
+        }
+    };
+    SetFocus(target);
     BYTE state[256];
     GetKeyboardState(state);
     BYTE before[256];
     std::copy(std::begin(state), std::end(state), std::begin(before));
-    for (const int key : held) {
-        state[key] = 0x80;
+    for (const int held_key : held) {
+        state[held_key] = 0x80;
     }
     SetKeyboardState(state);
-    press();
+    post(true);
+    if (!release_last) {
+        post(false);
+    }
+    run();
     SetKeyboardState(before);
-}
-
-// Gives `target` the focus and posts it the key, through the message loop, where the dialog
-// keys are handled.
-void press_virtual_key(Win32Window& window, HWND target, unsigned key) {
-    SetFocus(target);
-    PostMessageW(target, WM_KEYDOWN, key, 1);
-    PostMessageW(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001));
-    while (window.run_one()) {
+    if (release_last) {
+        post(false);
+        run();
     }
 }
 
@@ -105,24 +118,28 @@ void notify(HWND control, UINT code, int item, int sub_item) {
                  reinterpret_cast<LPARAM>(&notification));
 }
 
-HWND find_own_window(const wchar_t* window_class) {
+// The first window of the class among the thread's shown top-level windows, or among the
+// children of `parent` when given.
+HWND find_window(const wchar_t* window_class, HWND parent = nullptr) {
     struct Search {
         const wchar_t* window_class;
+        bool shown_only;
         HWND found;
-    } search{window_class, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM context) -> BOOL {
-            auto* wanted = reinterpret_cast<Search*>(context);
-            wchar_t name[64] = {};
-            GetClassNameW(window, name, 64);
-            if (IsWindowVisible(window) && lstrcmpW(name, wanted->window_class) == 0) {
-                wanted->found = window;
-                return FALSE;
-            }
+    } search{window_class, parent == nullptr, nullptr};
+    const WNDENUMPROC match = [](HWND window, LPARAM context) -> BOOL {
+        auto* wanted = reinterpret_cast<Search*>(context);
+        wchar_t name[64] = {};
+        GetClassNameW(window, name, 64);
+        if (lstrcmpiW(name, wanted->window_class) != 0 ||
+            (wanted->shown_only && !IsWindowVisible(window))) {
             return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+        }
+        wanted->found = window;
+        return FALSE;
+    };
+    const auto context = reinterpret_cast<LPARAM>(&search);
+    parent != nullptr ? EnumChildWindows(parent, match, context)
+                      : EnumThreadWindows(GetCurrentThreadId(), match, context);
     return search.found;
 }
 
@@ -133,7 +150,7 @@ std::map<std::wstring, std::function<bool(HWND)>> g_waiting;
 
 void CALLBACK check_waiting(HWND, UINT, UINT_PTR timer, DWORD) {
     for (auto waiting = g_waiting.begin(); waiting != g_waiting.end();) {
-        HWND shown = find_own_window(waiting->first.c_str());
+        HWND shown = find_window(waiting->first.c_str());
         waiting = shown != nullptr && waiting->second(shown) ? g_waiting.erase(waiting)
                                                              : std::next(waiting);
     }
@@ -164,39 +181,25 @@ void tell_seen(HWND box, const WindowRemote::Seen& seen) {
     seen(window_text(box), window_text(GetDlgItem(box, 0xFFFF)));
 }
 
-// The program gives the main window one tab bar, whatever its number: the child window of
-// the tab control's class.
+// The program gives the main window one tab bar, whatever its number.
 HWND tab_bar(Win32Window& window) {
-    HWND found = nullptr;
-    EnumChildWindows(
-        window.main_handle(),
-        [](HWND child, LPARAM context) -> BOOL {
-            wchar_t name[64] = {};
-            GetClassNameW(child, name, 64);
-            if (lstrcmpiW(name, WC_TABCONTROLW) != 0) {
-                return TRUE;
-            }
-            *reinterpret_cast<HWND*>(context) = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
+    return find_window(WC_TABCONTROLW, window.main_handle());
 }
 
-int row_count_of(Win32Window& window, int control) {
-    return static_cast<int>(SendMessageW(window.control_handle(control), LVM_GETITEMCOUNT, 0, 0));
-}
-
-std::string cell_of(Win32Window& window, int control, int row, int column) {
-    wchar_t text[1024] = {};
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = 1024;
-    // The list view asks the program for the text (LVN_GETDISPINFO), as when it draws.
-    SendMessageW(window.control_handle(control), LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                 reinterpret_cast<LPARAM>(&item));
-    return utf8(text);
+// The items of a header or tab bar as `shown` gives them, each read with its text.
+template <typename Item, typename Shown>
+std::vector<std::string> item_texts(HWND control, UINT count, UINT get, UINT mask, Shown shown) {
+    std::vector<std::string> texts;
+    for (int index = 0; index < static_cast<int>(SendMessageW(control, count, 0, 0)); ++index) {
+        wchar_t text[256] = {};
+        Item item{};
+        item.mask = mask;
+        item.pszText = text;
+        item.cchTextMax = 256;
+        SendMessageW(control, get, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+        texts.push_back(shown(item));
+    }
+    return texts;
 }
 
 } // namespace
@@ -272,22 +275,13 @@ void WindowRemote::press_key(int control, const std::string& key) {
         const std::string name = key.substr(5);
         const unsigned virtual_key =
             name.size() == 1 ? static_cast<unsigned>(name[0]) : keys.at(name);
-        with_keys_held({VK_CONTROL}, [&] { press_virtual_key(m_window, target, virtual_key); });
-        return;
-    }
-    if (key.starts_with("Alt+") && key.size() == 5) {
+        press_virtual_key(m_window, target, virtual_key, {VK_CONTROL});
+    } else if (key.starts_with("Alt+") && key.size() == 5) {
         // A digit with Alt held arrives as a system key.
-        const auto digit = static_cast<WPARAM>(key[4]);
-        SetFocus(target);
-        with_keys_held({VK_MENU}, [&] {
-            PostMessageW(target, WM_SYSKEYDOWN, digit, 1 | (LPARAM{1} << 29));
-            PostMessageW(target, WM_SYSKEYUP, digit, static_cast<LPARAM>(0xE0000001));
-            while (m_window.run_one()) {
-            }
-        });
-        return;
+        press_virtual_key(m_window, target, static_cast<unsigned>(key[4]), {VK_MENU});
+    } else {
+        press_virtual_key(m_window, target, keys.at(key));
     }
-    press_virtual_key(m_window, target, keys.at(key));
 }
 
 int WindowRemote::menu_opened_by_key(int control, const std::string& key,
@@ -301,20 +295,10 @@ int WindowRemote::menu_opened_by_key(int control, const std::string& key,
     // the character needs it); the loop translates it into the character that the menu bar
     // looks up.
     const SHORT scan = VkKeyScanW(wide(key.substr(4)).at(0));
-    const auto virtual_key = static_cast<WPARAM>(LOBYTE(scan));
-    HWND target = m_window.control_handle(control);
-    SetFocus(target);
-    const LPARAM alt_down = 1 | (LPARAM{1} << 29);
-    with_keys_held((HIBYTE(scan) & 1) != 0 ? std::initializer_list<int>{VK_MENU, VK_SHIFT}
-                                           : std::initializer_list<int>{VK_MENU},
-                   [&] {
-                       PostMessageW(target, WM_SYSKEYDOWN, virtual_key, alt_down);
-                       while (m_window.run_one()) {
-                       }
-                   });
-    PostMessageW(target, WM_SYSKEYUP, virtual_key, alt_down | (LPARAM{3} << 30));
-    while (m_window.run_one()) {
-    }
+    press_virtual_key(m_window, m_window.control_handle(control), LOBYTE(scan),
+                      (HIBYTE(scan) & 1) != 0 ? std::initializer_list<int>{VK_MENU, VK_SHIFT}
+                                              : std::initializer_list<int>{VK_MENU},
+                      true);
     HMENU bar = GetMenu(m_window.main_handle());
     for (int menu = 0; menu < GetMenuItemCount(bar); ++menu) {
         if (*opened != nullptr && GetSubMenu(bar, menu) == *opened) {
@@ -473,45 +457,23 @@ bool WindowRemote::control_enabled(int control) const {
 }
 
 std::vector<std::string> WindowRemote::column(int control, int column) const {
+    const Win32Remote remote(m_window);
     std::vector<std::string> texts;
-    for (int row = 0; row < row_count_of(m_window, control); ++row) {
-        texts.push_back(cell_of(m_window, control, row, column));
+    for (int row = 0; row < remote.row_count(control); ++row) {
+        texts.push_back(remote.cell(control, row, column));
     }
     return texts;
 }
 
 std::vector<std::string> WindowRemote::headers(int control) const {
-    HWND header = header_of(m_window, control);
-    std::vector<std::string> titles;
-    const auto count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
-    for (int index = 0; index < count; ++index) {
-        wchar_t text[256] = {};
-        HDITEMW item{};
-        item.mask = HDI_TEXT | HDI_WIDTH;
-        item.pszText = text;
-        item.cchTextMax = 256;
-        SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(index),
-                     reinterpret_cast<LPARAM>(&item));
-        titles.push_back(utf8(text) + "/" + std::to_string(item.cxy));
-    }
-    return titles;
+    return item_texts<HDITEMW>(
+        header_of(m_window, control), HDM_GETITEMCOUNT, HDM_GETITEMW, HDI_TEXT | HDI_WIDTH,
+        [](const HDITEMW& item) { return utf8(item.pszText) + "/" + std::to_string(item.cxy); });
 }
 
 std::vector<std::string> WindowRemote::tab_labels() const {
-    HWND tabs = tab_bar(m_window);
-    std::vector<std::string> labels;
-    const auto count = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
-    for (int index = 0; index < count; ++index) {
-        wchar_t text[256] = {};
-        TCITEMW item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = text;
-        item.cchTextMax = 256;
-        SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(index),
-                     reinterpret_cast<LPARAM>(&item));
-        labels.push_back(utf8(text));
-    }
-    return labels;
+    return item_texts<TCITEMW>(tab_bar(m_window), TCM_GETITEMCOUNT, TCM_GETITEMW, TCIF_TEXT,
+                               [](const TCITEMW& item) { return utf8(item.pszText); });
 }
 
 int WindowRemote::current_tab() const {
@@ -564,11 +526,19 @@ Rect Win32Remote::frame_rect(WindowId window) const {
 }
 
 int Win32Remote::row_count(int control) const {
-    return row_count_of(m_window, control);
+    return static_cast<int>(SendMessageW(m_window.control_handle(control), LVM_GETITEMCOUNT, 0, 0));
 }
 
 std::string Win32Remote::cell(int control, int row, int column) const {
-    return cell_of(m_window, control, row, column);
+    wchar_t text[1024] = {};
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = 1024;
+    // The list view asks the program for the text (LVN_GETDISPINFO), as when it draws.
+    SendMessageW(m_window.control_handle(control), LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&item));
+    return utf8(text);
 }
 
 } // namespace orv

@@ -75,11 +75,9 @@ TEST_F(Win32Backend, TheSelectedRowKeepsTheSelectionsColoursAndTheOthersTheirSta
         m_window.select_row(kList, static_cast<std::size_t>(selected));
         // The focus elsewhere, as while the name dialog is open.
         SetFocus(nullptr);
-        std::vector<COLORREF> painted;
         for (int row = 0; row < 5; ++row) {
-            painted.push_back(painted_background(row));
+            EXPECT_EQ(painted_background(row), backgrounds[row]) << row;
         }
-        EXPECT_EQ(painted, backgrounds);
     }
 }
 
