@@ -176,14 +176,7 @@ TEST_F(TextEditorTest, ButtonsFollowTheTextLengths) {
     window.user_selects_row(kEntryList, std::nullopt);
     editor.entry_selected();
     EXPECT_EQ(text_of(kOriginalBox), "T");
-    // KOPIEREN without an original does nothing.
-    select(kNoText);
-    window.set_control_text(kTranslationBox, "x");
-    editor.copy();
-    EXPECT_EQ(text_of(kTranslationBox), "x");
-    EXPECT_EQ(buttons(), std::pair(false, false));
     // The row without a record shows nothing and stores nothing.
-    dialogs.next_answer(MessageAnswer::Yes);
     select(6);
     EXPECT_EQ(text_of(kOriginalBox) + text_of(kTranslationBox), "");
     window.set_control_text(kTranslationBox, "y");
@@ -274,11 +267,14 @@ TEST_F(TextEditorTest, TypedTextCanBeStoredAndStoredEntriesStayMarkedUntilSaved)
     select(kPlain);
     EXPECT_EQ(text_of(kTranslationBox), "Getippt");
     EXPECT_FALSE(editor.save());
-    // An entry whose record has no text to replace offers no SPEICHERN, typed or not.
+    // An entry whose record has no text to replace offers no SPEICHERN, typed or not, and
+    // KOPIEREN without an original does nothing.
     select(kNoText);
     type("Ohne Text");
     EXPECT_EQ(buttons(), std::pair(false, false));
     EXPECT_FALSE(editor.save());
+    editor.copy();
+    EXPECT_EQ(text_of(kTranslationBox), "Ohne Text");
     dialogs.next_answer(MessageAnswer::Yes);
     select(kPlain);
     EXPECT_EQ(text_of(kOriginalBox), "Plain text");
