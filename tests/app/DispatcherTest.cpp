@@ -6,6 +6,7 @@
 #include "app/UnsavedWork.h"
 #include "translation/DatabaseFile.h"
 #include "translation/ExternalDatabase.h"
+#include "translation/TranslationMemory.h"
 
 namespace orv::test {
 namespace {
@@ -249,6 +250,11 @@ TEST_F(Dispatcher, UnsavedNamesAndTextsAreAskedAboutUntilTheNextSave) {
     dialogs.next_answer(MessageAnswer::Yes);
     run(command::kSave);
     EXPECT_EQ(window.snapshot().title, title);
+    // The stored text joined the memory behind the names.
+    const auto memory = read_memory(files, memory_path("prog"));
+    ASSERT_TRUE(memory) << memory.error().message;
+    EXPECT_EQ(memory->back(),
+              (MemoryEntry{kFirstTextMemory, "Es war", "Es war einmal", today_date(), ""}));
 
     // Another plugin's records are new: what was stored into the old ones is gone with them.
     choose_book();

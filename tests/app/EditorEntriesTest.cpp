@@ -63,6 +63,9 @@ protected:
 
 TEST_F(EditorEntriesTest, MarksAndWhatIsStillToDoFollowEachKindsRecords) {
     load_all();
+    // Long texts are listed in file order, whatever the list's order.
+    workspace.lists.sort_by_column(kBookList, Column::Id);
+    ASSERT_EQ(workspace.lists.list(kBookList).elements.at(0).id, "bk_empty");
     // A long text is done once its record holds the database's German text or a stored one; a
     // database translation not yet stored leaves it to do. A text-less or empty record is
     // never to do.
@@ -133,14 +136,6 @@ TEST_F(EditorEntriesTest, ATextTheMemoryFilledInIsDoneAndOffered) {
         EXPECT_EQ(shown(EditorEntries(*c.kind, workspace, {}))[0],
                   "|" + entries[0].key + "|Schlicht|Schlicht|to do");
     }
-}
-
-TEST_F(EditorEntriesTest, LongTextsAreListedInFileOrderWhateverTheListsOrder) {
-    load({book("bk_b", "Zwei"), book("bk_a", "Eins")});
-    workspace.lists.sort_by_column(kBookList, Column::Id);
-    ASSERT_EQ(workspace.lists.list(kBookList).elements.at(0).id, "bk_a");
-    EditorEntries books(kBooks, workspace, {});
-    EXPECT_EQ(books.rows(), (std::vector<ListRow>{{"", "bk_b", "Zwei"}, {"", "bk_a", "Eins"}}));
 }
 
 TEST_F(EditorEntriesTest, TheFilterKeepsKeysAndTextsAndTheNextToDoIsAKeptOne) {

@@ -266,23 +266,6 @@ TEST_F(FileCommands, SaveAndSaveAs) {
     }
 }
 
-TEST_F(FileCommands, ASaveAddsTheStoredTextsToTheMemoryWithTheNames) {
-    files.put(kFooTown, fixtures::plugin({RecordBuilder("BOOK")
-                                              .text("NAME", "tome")
-                                              .text("FNAM", "Tome")
-                                              .raw("TEXT", "Einst.")
-                                              .bytes()}));
-    open(kFooTown);
-    workspace.stored_texts.stored(1, "Once.", "Einst.");
-    dialogs.next_answer(MessageAnswer::Yes);
-    run(save_command);
-    const auto memory = read_memory(files, memory_path("prog"));
-    ASSERT_TRUE(memory) << memory.error().message;
-    EXPECT_EQ(*memory,
-              (std::vector<MemoryEntry>{{kFirstTextMemory, "Once.", "Einst.", today_date(), ""}}));
-    EXPECT_EQ(workspace.stored_texts.unsaved_count(), 0u);
-}
-
 TEST_F(FileCommands, LearningAsksForBothFilesAndSumsUpOrSaysWhatFailed) {
     const auto guard = [](std::string_view name) {
         return fixtures::plugin({fixtures::record("NPC_", {{"NAME", "guard"}, {"FNAM", name}})});

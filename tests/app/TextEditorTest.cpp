@@ -176,14 +176,7 @@ TEST_F(TextEditorTest, ButtonsFollowTheTextLengths) {
     window.user_selects_row(kEntryList, std::nullopt);
     editor.entry_selected();
     EXPECT_EQ(text_of(kOriginalBox), "T");
-    // KOPIEREN without an original does nothing.
-    select(kNoText);
-    window.set_control_text(kTranslationBox, "x");
-    editor.copy();
-    EXPECT_EQ(text_of(kTranslationBox), "x");
-    EXPECT_EQ(buttons(), std::pair(false, false));
     // The row without a record shows nothing and stores nothing.
-    dialogs.next_answer(MessageAnswer::Yes);
     select(6);
     EXPECT_EQ(text_of(kOriginalBox) + text_of(kTranslationBox), "");
     window.set_control_text(kTranslationBox, "y");
@@ -274,11 +267,14 @@ TEST_F(TextEditorTest, TypedTextCanBeStoredAndStoredEntriesStayMarkedUntilSaved)
     select(kPlain);
     EXPECT_EQ(text_of(kTranslationBox), "Getippt");
     EXPECT_FALSE(editor.save());
-    // An entry whose record has no text to replace offers no SPEICHERN, typed or not.
+    // An entry whose record has no text to replace offers no SPEICHERN, typed or not, and
+    // KOPIEREN without an original does nothing.
     select(kNoText);
     type("Ohne Text");
     EXPECT_EQ(buttons(), std::pair(false, false));
     EXPECT_FALSE(editor.save());
+    editor.copy();
+    EXPECT_EQ(text_of(kTranslationBox), "Ohne Text");
     dialogs.next_answer(MessageAnswer::Yes);
     select(kPlain);
     EXPECT_EQ(text_of(kOriginalBox), "Plain text");
@@ -407,17 +403,14 @@ TEST_F(TextEditorTest, DialogEditorNamesTheTopicsAndDefinesATranslationLacks) {
 TEST_F(TextEditorTest, DialogEditorSuggestsWholeResponsesAndAltKeysTakeThem) {
     files.put("prog/data/Txtinfodata.dat",
               encode_triple_file({{"r_other", "Go away", "Verschwinde"}}));
-    files.put_text("prog/dataextra/Memory.tsv",
-                   "Dialog\tGo away now\tGeh jetzt weg\t2024-01-01\n"
-                   "Journal\tGo away\tAus dem Journal\t2024-01-01\n"
-                   "Dialog\tGo home and sleep well\tSchlaf\t2024-01-01\n");
+    files.put_text("prog/dataextra/Memory.tsv", "Dialog\tGo away now\tGeh jetzt weg\t2024-01-01\n"
+                                                "Journal\tGo away\tAus dem Journal\t2024-01-01\n");
     load({test::topic_record("Greeting", '\0'), test::response_record("r_go", "Go away"),
           test::response_record("r_back", "Come back")});
     editor.open(kDialog);
     select(0);
-    // The exact match first, then the close one with its share of shared words; the
-    // journal's lines serve only the Journal editor, and a response that shares one word of
-    // six is no suggestion.
+    // The exact match first, then the close one with its share of shared words (the text
+    // suggestions' own tests own the shares); the journal's lines serve only the Journal editor.
     const Text memory = cp1252(u8"Gedächtnis");
     EXPECT_EQ(control(kSuggestionList).rows,
               (std::vector<ListRow>{{"Verschwinde", "Txtinfodata.dat", "exakt"},

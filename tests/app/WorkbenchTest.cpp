@@ -1,5 +1,6 @@
 // The translator's workbench in the window: the filter row, the counts in tab titles, status
 // and window title, the keys and the name-edit dialog's help, through the whole program.
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -43,7 +44,13 @@ protected:
         window.set_control_checked(kShowNamelessBox, show_nameless);
         control(kFilterField);
     }
-    Indices shown(int view) const { return window.snapshot().controls.at(view).shown_rows(); }
+    // The rows shown, by their indices.
+    Indices shown(int view) const {
+        const auto list = window.snapshot().controls.at(view);
+        Indices all(list.rows.size());
+        std::iota(all.begin(), all.end(), std::size_t{0});
+        return list.visible.value_or(all);
+    }
     // Tab title, status field 1 and window title.
     std::vector<Text> counts() const {
         const auto s = window.snapshot();

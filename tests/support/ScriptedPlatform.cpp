@@ -30,17 +30,6 @@ std::vector<std::string> WindowState::describe(WindowId window) const {
     return lines;
 }
 
-std::vector<std::size_t> WindowState::Control::shown_rows() const {
-    if (visible) {
-        return *visible;
-    }
-    std::vector<std::size_t> all(rows.size());
-    for (std::size_t row = 0; row < all.size(); ++row) {
-        all[row] = row;
-    }
-    return all;
-}
-
 void ScriptedWindow::set_visible_rows(int n, std::vector<std::size_t> rows) {
     on(n, [&](Control& c) {
         // A real view can show only rows it has, and has no selection on a hidden row.
@@ -114,22 +103,12 @@ std::optional<std::filesystem::path> ScriptedDialogs::file_dialog(FileDialog ask
 
 void ScriptedThreads::start(std::function<void()> work) {
     ++started;
-    std::lock_guard lock(m_mutex);
-    m_running = true;
     m_thread = std::thread([this, work = std::move(work)] {
-        std::unique_lock inner(m_mutex);
-        m_changed.wait(inner, [this] { return !m_held; });
-        inner.unlock();
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return !m_held; });
+        lock.unlock();
         work();
-        inner.lock();
-        m_running = false;
-        m_changed.notify_all();
     });
-}
-
-void ScriptedThreads::wait_until_idle() {
-    std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return !m_running; });
 }
 
 void ScriptedThreads::set_held(bool held) {

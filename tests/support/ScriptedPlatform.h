@@ -65,9 +65,6 @@ struct WindowState {
         bool checked = false;
         std::optional<int> sort_column;
         bool sort_ascending = true;
-
-        // The rows shown, by their indices.
-        std::vector<std::size_t> shown_rows() const;
     };
     Text title;
     std::pair<int, int> inner_size{0, 0};
@@ -278,7 +275,7 @@ public:
             m_thread.join();
         }
     }
-    void wait_until_idle();
+    void wait_until_idle() { dispose(); }
     void hold() { set_held(true); }
     void release() { set_held(false); }
 
@@ -290,7 +287,6 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::thread m_thread;
-    bool m_running = false;
     bool m_held = false;
 };
 

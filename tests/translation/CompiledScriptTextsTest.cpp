@@ -1,12 +1,11 @@
-// The "Script" kind of player texts: the message texts and buttons of compiled scripts,
-// found and written through the player-text table like every other kind.
+// The memory's German texts put into compiled scripts at Open. Finding and writing a
+// script's texts is checked with the other kinds of player texts.
 #include "translation/CompiledScriptTexts.h"
 
 #include <gtest/gtest.h>
 
 #include "ScriptRecords.h"
 #include "fixtures/PluginBuilder.h"
-#include "translation/PlayerTexts.h"
 
 namespace orv {
 namespace {
@@ -19,54 +18,6 @@ std::vector<Bytes> records() {
         message_box_script("demo_script", "%g Pfeile", "Ja"),
         message_box_script("broken_script", "Kaputt", "Ja", "MessageBox \"Nie kompiliert\"\r\n"),
         message_box_script("other_script", "Hallo", "Gut")};
-}
-
-const PlayerTextKind& script_kind() {
-    return *player_text_kind_labelled("Script");
-}
-
-TEST(CompiledScriptTexts, OffersMessagesAndButtonsOfScriptsThatAgreeWithTheirSource) {
-    const BlockStore store = fixtures::store_of(records());
-    std::vector<Text> found;
-    for (const auto& text : script_kind().find(script_kind(), store, {})) {
-        found.push_back(std::to_string(text.block) + " " + text.key + "=" + text.text);
-    }
-    EXPECT_EQ(found, (std::vector<Text>{"1 demo_script#1=%g Pfeile", "1 demo_script#2=Ja",
-                                        "1 demo_script#3=Nein", "3 other_script#1=Hallo",
-                                        "3 other_script#2=Gut", "3 other_script#3=Nein"}));
-}
-
-TEST(CompiledScriptTexts, WritesThroughTheScriptCodeAndRefusesWhatItCannotTake) {
-    struct Case {
-        const char* key;
-        Text text;
-        std::size_t block;
-        Bytes expected;
-        Text refusal;
-    };
-    const std::vector<Case> cases = {
-        {"demo_script#1", cp1252(u8"%g Pfeile im Köcher"), 1,
-         message_box_script("demo_script", cp1252(u8"%g Pfeile im Köcher"), "Ja"), ""},
-        {"other_script#2", cp1252(u8"Schön"), 3,
-         message_box_script("other_script", "Hallo", cp1252(u8"Schön")), ""},
-        // A text written as it is leaves the script byte for byte.
-        {"demo_script#3", "Nein", 1, records()[0], ""},
-        {"demo_script#1", "Pfeile", 1, records()[0],
-         cp1252(u8"Skripttext 1: Der Text hat 0 Platzhalter wie %g oder %s, das Original 1; "
-                u8"ihre Zahl muss gleich bleiben.")},
-        {"demo_script#2", Text(255, 'j'), 1, records()[0],
-         cp1252(u8"Skripttext 2: Der Text hat 255 Bytes; hier passen höchstens 254.")},
-        {"broken_script#1", "Neu", 2, records()[1],
-         cp1252(u8"Kein Text der Art „Script“ hat den Schlüssel „broken_script#1“.")},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.key);
-        BlockStore store = fixtures::store_of(records());
-        const ObjectLists lists;
-        PlayerTextWriter writer(store, lists);
-        EXPECT_EQ(writer.set(script_kind(), c.key, c.text).value_or(""), c.refusal);
-        EXPECT_EQ(store.block(c.block), c.expected);
-    }
 }
 
 TEST(CompiledScriptTexts, OpenPutsTheMemorysGermanTextsIntoScriptsThatCanTakeThem) {

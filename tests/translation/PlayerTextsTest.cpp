@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "MemoryFiles.h"
+#include "ScriptRecords.h"
 #include "TextRecords.h"
 #include "translation/DatabaseFile.h"
 #include "translation/Responses.h"
@@ -36,9 +37,9 @@ Bytes response(std::string_view text, std::string_view script) {
     return info.bytes();
 }
 
-// Blocks 1 to 7 hold texts of every kind but the three without records here, and damaged
+// Blocks 1 to 14 hold texts of every kind but the three without records here, and damaged
 // ones to be left out: an effect whose index is not 32 bits, a class description running
-// past its record.
+// past its record, a script (block 13) whose source goes on where its code stopped.
 std::vector<Bytes> records() {
     Bytes past_end = RecordBuilder("CLAS").text("NAME", "c1").raw("DESC", "Brave").bytes();
     past_end[past_end.size() - 9] = std::byte{9};
@@ -52,7 +53,11 @@ std::vector<Bytes> records() {
             RecordBuilder("DIAL").text("NAME", "ask").raw("DATA", std::string(1, '\0')).bytes(),
             response("Hi\0", "Choice \"Yes\" 1 \"No, \"\"\" 2 ; \"x\""),
             RecordBuilder("DIAL").text("NAME", "quest").raw("DATA", "\4").bytes(),
-            response("Entry", "")};
+            response("Entry", ""),
+            test::message_box_script("demo_script", "%g Pfeile", "Ja"),
+            test::message_box_script("broken_script", "Kaputt", "Ja",
+                                     "MessageBox \"Nie kompiliert\"\r\n"),
+            test::message_box_script("other_script", "Hallo", "Gut")};
 }
 
 // The store with a described header, and the rows of the book, class and skill lists.
@@ -75,22 +80,25 @@ const PlayerTextKind& kind(TextView label) {
 
 TEST(PlayerTexts, FindsEachKindsTextsInFileOrderAndLeavesDamagedOnesOut) {
     const Plugin plugin(records());
+    // Each text as "block key=text".
     const std::map<std::string_view, std::vector<Text>> expected = {
-        {"Book text", {"b1=Once\r\nupon"}},
+        {"Book text", {"1 b1=Once\r\nupon"}},
         {"Class text", {}},
         {"Race text", {}},
-        {"Skill text", {"Blunt=Hits hard"}},
+        {"Skill text", {"2 Blunt=Hits hard"}},
         {"Birthsign text", {}},
-        {"Setting", {"sA=Alpha"}},
-        {"Rank", {"f1#1=Novice", "f1#3=Master"}},
-        {"Effect", {"14=Burns"}},
-        {"Description", {"-=My mod"}},
-        {"Dialog", {"r=Hi"}},
-        {"Journal", {"r=Entry"}},
+        {"Setting", {"3 sA=Alpha"}},
+        {"Rank", {"4 f1#1=Novice", "4 f1#3=Master"}},
+        {"Effect", {"5 14=Burns"}},
+        {"Description", {"0 -=My mod"}},
+        {"Dialog", {"9 r=Hi"}},
+        {"Journal", {"11 r=Entry"}},
         // The quote on the second text's line closes before "2": "No, " is a text, "" another.
-        {"Response script", {"r#1=Yes", "r#2=No, ", "r#3="}},
-        // Compiled scripts have their own tests (CompiledScriptTextsTest).
-        {"Script", {}}};
+        {"Response script", {"9 r#1=Yes", "9 r#2=No, ", "9 r#3="}},
+        // A compiled script's message and buttons, where its source agrees with its code.
+        {"Script",
+         {"12 demo_script#1=%g Pfeile", "12 demo_script#2=Ja", "12 demo_script#3=Nein",
+          "14 other_script#1=Hallo", "14 other_script#2=Gut", "14 other_script#3=Nein"}}};
     ASSERT_EQ(player_text_kinds().size(), expected.size());
     for (const auto& kind : player_text_kinds()) {
         SCOPED_TRACE(kind.label);
@@ -98,7 +106,7 @@ TEST(PlayerTexts, FindsEachKindsTextsInFileOrderAndLeavesDamagedOnesOut) {
         EXPECT_FALSE(object_type_labelled(kind.label));
         std::vector<Text> found;
         for (const auto& text : kind.find(kind, plugin.store, plugin.lists)) {
-            found.push_back(text.key + "=" + text.text);
+            found.push_back(std::to_string(text.block) + " " + text.key + "=" + text.text);
         }
         EXPECT_EQ(found, expected.at(kind.label));
     }
@@ -153,11 +161,11 @@ TEST(PlayerTexts, WritesTextsThatFitAndRefusesTheOthers) {
         {"Rank", "f1#3", Text(31, 'M'), 4, faction(Text(31, 'M')), ""},
         {"Effect", "14", "Brennt lange", 5,
          RecordBuilder("MGEF").u32("INDX", 14).raw("DESC", "Brennt lange").bytes(), ""},
-        {"Description", "", Text(255, 'D'), 0, test::described_header(Text(255, 'D'), 11), ""},
-        {"Description", "-", "Mein", 0, test::described_header("Mein", 11), ""},
+        {"Description", "", Text(255, 'D'), 0, test::described_header(Text(255, 'D'), 14), ""},
+        {"Description", "-", "Mein", 0, test::described_header("Mein", 14), ""},
         {"Rank", "f1#3", Text(32, 'M'), 4, faction("Master"),
          cp1252(u8"Der Text hat 32 Zeichen; in dieses Feld passen höchstens 31.")},
-        {"Description", "-", Text(256, 'D'), 0, test::described_header("My mod", 11),
+        {"Description", "-", Text(256, 'D'), 0, test::described_header("My mod", 14),
          cp1252(u8"Der Text hat 256 Zeichen; in dieses Feld passen höchstens 255.")},
         {"Rank", "f1#2", "Geselle", 4, faction("Master"),
          cp1252(u8"Kein Text der Art „Rank“ hat den Schlüssel „f1#2“.")},
@@ -173,6 +181,20 @@ TEST(PlayerTexts, WritesTextsThatFitAndRefusesTheOthers) {
         {"Response script", "r#1", "Ja \"x\"", 9, records()[8],
          cp1252(u8"Ein Text im Skript einer Antwort darf weder Anführungszeichen noch "
                 u8"Zeilenumbrüche oder Nullbytes enthalten.")},
+        // A compiled script's text goes through the script code, which refuses what it cannot
+        // take; a text written as it is leaves the script byte for byte.
+        {"Script", "demo_script#1", cp1252(u8"%g Pfeile im Köcher"), 12,
+         test::message_box_script("demo_script", cp1252(u8"%g Pfeile im Köcher"), "Ja"), ""},
+        {"Script", "other_script#2", cp1252(u8"Schön"), 14,
+         test::message_box_script("other_script", "Hallo", cp1252(u8"Schön")), ""},
+        {"Script", "demo_script#3", "Nein", 12, records()[11], ""},
+        {"Script", "demo_script#1", "Pfeile", 12, records()[11],
+         cp1252(u8"Skripttext 1: Der Text hat 0 Platzhalter wie %g oder %s, das Original 1; "
+                u8"ihre Zahl muss gleich bleiben.")},
+        {"Script", "demo_script#2", Text(255, 'j'), 12, records()[11],
+         cp1252(u8"Skripttext 2: Der Text hat 255 Bytes; hier passen höchstens 254.")},
+        {"Script", "broken_script#1", "Neu", 13, records()[12],
+         cp1252(u8"Kein Text der Art „Script“ hat den Schlüssel „broken_script#1“.")},
     };
     for (const auto& [label, key, text, block, expected, refusal] : cases) {
         SCOPED_TRACE(std::string(label) + " " + key);

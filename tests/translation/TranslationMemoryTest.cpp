@@ -101,12 +101,14 @@ TEST(TranslationMemory, TodayIsTheLocalDate) {
 using Lines = std::vector<std::string>;
 constexpr int kWeapon = 19;
 
-// "DV Name S=": each suggestion, S the first letter of its source, "=" exact or "~" close.
-Lines shown(const std::vector<Suggestion>& suggestions) {
+// "DV Name S=": each suggestion, S the first letter of its source, "=" exact or "~" close,
+// and for a text its similarity.
+Lines shown(const std::vector<Suggestion>& suggestions, bool similarity = false) {
     Lines lines;
     for (const auto& s : suggestions) {
         lines.push_back(to_utf8(s.dv_name) + " " + to_utf8(s.source).substr(0, 1) +
-                        (s.kind == SuggestionKind::Exact ? "=" : "~"));
+                        (s.kind == SuggestionKind::Exact ? "=" : "~") +
+                        (similarity ? std::to_string(s.similarity) : ""));
     }
     return lines;
 }
@@ -197,18 +199,6 @@ TEST(Suggestions, LoadsTheFilesAndReportsADamagedMemory) {
     EXPECT_EQ(shown(loaded.index.suggest("Bow", kPathGridType)), Lines{"Bogenland R="});
 }
 
-// "Translation S=80": each text suggestion, S its source's first letter, "=" exact or "~"
-// close, and its similarity.
-Lines shown_texts(const std::vector<Suggestion>& suggestions) {
-    Lines lines;
-    for (const auto& s : suggestions) {
-        lines.push_back(to_utf8(s.dv_name) + " " + to_utf8(s.source).substr(0, 1) +
-                        (s.kind == SuggestionKind::Exact ? "=" : "~") +
-                        std::to_string(s.similarity));
-    }
-    return lines;
-}
-
 TEST(TextSuggestions, ExactFirstThenByTheShareOfWordsThenMemoryBeforeTheDatabase) {
     using Pairs = std::vector<std::pair<Text, Text>>;
     TextSuggestionIndex index;
@@ -235,7 +225,7 @@ TEST(TextSuggestions, ExactFirstThenByTheShareOfWordsThenMemoryBeforeTheDatabase
     };
     // clang-format on
     for (const auto& [text, expected] : cases) {
-        EXPECT_EQ(shown_texts(index.suggest(text)), expected) << text;
+        EXPECT_EQ(shown(index.suggest(text), true), expected) << text;
     }
 }
 
@@ -248,8 +238,8 @@ TEST(TextSuggestions, CommonWordsLeadToNoCandidatesAndTheSourcesKeepTheirKind) {
     TextSuggestionIndex index;
     index.add_source("Database", common);
     // Shares "you" with every entry, which is too common to find any.
-    EXPECT_EQ(shown_texts(index.suggest("you w")), Lines{});
-    EXPECT_EQ(shown_texts(index.suggest("you w7")), Lines{"du 7 D=100"});
+    EXPECT_EQ(shown(index.suggest("you w"), true), Lines{});
+    EXPECT_EQ(shown(index.suggest("you w7"), true), Lines{"du 7 D=100"});
 
     const std::vector<MemoryEntry> memory = {{kDialogMemory, "Hi", "Hallo", "2024-01-01"},
                                              {kJournalMemory, "Hi", "Notiz", "2024-01-01"},
