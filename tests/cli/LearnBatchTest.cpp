@@ -14,11 +14,7 @@ namespace {
 
 using fixtures::RecordBuilder;
 using namespace test;
-
-std::string text_of(const std::optional<Bytes>& bytes) {
-    return bytes ? std::string(reinterpret_cast<const char*>(bytes->data()), bytes->size())
-                 : std::string("(keine Datei)");
-}
+using test_support::text_of;
 
 class LearnBatch : public test_support::BatchToolTest {
 protected:

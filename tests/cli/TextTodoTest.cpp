@@ -13,10 +13,7 @@ namespace orv::cli {
 namespace {
 
 using fixtures::RecordBuilder;
-
-std::string utf8(std::u8string_view literal) {
-    return std::string(literal.begin(), literal.end());
-}
+using test_support::utf8;
 
 // The plugin with the given texts: a weapon name still to do, a book whose name and text are
 // to do, a book its text database translates, a setting the game-setting file translates and
