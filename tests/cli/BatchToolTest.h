@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -11,17 +12,40 @@
 
 namespace orv::cli::test_support {
 
-// Runs the batch tool on memory files with the program folder "prog", keeping what it
-// printed on stdout and stderr.
+inline std::string utf8(std::u8string_view literal) {
+    return std::string(literal.begin(), literal.end());
+}
+
+// A file's bytes as text, so that a difference prints readably.
+inline std::string text_of(const std::optional<Bytes>& bytes) {
+    return bytes ? std::string(reinterpret_cast<const char*>(bytes->data()), bytes->size())
+                 : std::string("(keine Datei)");
+}
+
+// One call of the batch tool with the program folder "prog": its arguments, status, and
+// what it printed on stdout and stderr.
+struct Call {
+    std::vector<std::string> arguments;
+    int status;
+    std::string out;
+    std::string err;
+};
+
+inline Call run_tool(Files& files, const std::vector<std::string>& arguments) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = run(arguments, "prog", files, out, err);
+    return {arguments, status, out.str(), err.str()};
+}
+
+// Runs the batch tool on memory files, keeping what it printed.
 class BatchToolTest : public ::testing::Test {
 protected:
     int run_tool(const std::vector<std::string>& arguments) {
-        std::ostringstream out_stream;
-        std::ostringstream err_stream;
-        const int status = run(arguments, "prog", files, out_stream, err_stream);
-        out = out_stream.str();
-        err = err_stream.str();
-        return status;
+        Call call = test_support::run_tool(files, arguments);
+        out = std::move(call.out);
+        err = std::move(call.err);
+        return call.status;
     }
 
     test::MemoryFiles files;

@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <numeric>
-#include <sstream>
 #include <tuple>
 
-#include "MemoryFiles.h"
+#include "BatchToolTest.h"
 #include "cli/CheckCommand.h"
-#include "cli/Cli.h"
 #include "fixtures/PluginBuilder.h"
 #include "translation/DatabaseFile.h"
 
@@ -14,6 +12,7 @@ namespace orv::cli {
 namespace {
 
 using fixtures::record;
+using namespace test_support;
 using test::FileOperation;
 using Arguments = std::vector<std::string>;
 
@@ -24,26 +23,7 @@ const std::string kExternal = "prog/dataextra/Extradata.dat";
 const std::string kUsage = "Aufruf: orvental-cli [--program-dir ORDNER] ";
 const std::string kDbUsage = "Aufruf: orvental-cli db export";
 
-std::string utf8(std::u8string_view literal) {
-    return std::string(literal.begin(), literal.end());
-}
-
-// One call of the tool: its arguments, status, all of stdout, and all of stderr when it
-// succeeds, else the start of stderr.
-struct Call {
-    Arguments arguments;
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Call run_tool(Files& files, const Arguments& arguments) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = run(arguments, "prog", files, out, err);
-    return {arguments, status, out.str(), err.str()};
-}
-
+// An expected call: its err is all of stderr when it succeeds, else the start of stderr.
 Call ok(Arguments arguments, std::string out, int status = kExitOk) {
     return {std::move(arguments), status, std::move(out), ""};
 }

@@ -98,9 +98,7 @@ TEST_F(DialogueBatch, TodoFilledInTranslatesTopicsResponsesScriptsAndTheJournal)
               plugin("Fu-Ort", "Geruechte", "Frag nach dem Fu-Ort.", "Geruechte", "Ja", "Nein",
                      "Die Aufgabe", "Getroffen.", "%g Muenzen"));
     // The translated responses join the memory, told apart from names by their kind.
-    const auto memory = files.get("prog/dataextra/Memory.tsv");
-    ASSERT_TRUE(memory);
-    const std::string lines(reinterpret_cast<const char*>(memory->data()), memory->size());
+    const std::string lines = test_support::text_of(files.get("prog/dataextra/Memory.tsv"));
     for (const std::string line :
          {"Topic\trumours\tGeruechte\t",
           "Dialog\tAsk about foo place or rumours.\tFrag nach dem Fu-Ort.\t",

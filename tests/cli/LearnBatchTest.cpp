@@ -14,11 +14,7 @@ namespace {
 
 using fixtures::RecordBuilder;
 using namespace test;
-
-std::string text_of(const std::optional<Bytes>& bytes) {
-    return bytes ? std::string(reinterpret_cast<const char*>(bytes->data()), bytes->size())
-                 : std::string("(keine Datei)");
-}
+using test_support::text_of;
 
 class LearnBatch : public test_support::BatchToolTest {
 protected:
@@ -70,19 +66,17 @@ TEST_F(LearnBatch, AnOwnTranslationIsLearnedBackExactlyAndTheNextVersionHasOnlyI
                        "Gegenstück.\n"),
               std::string::npos)
         << out;
-    const std::string date = today_date();
-    EXPECT_EQ(text_of(files.get("prog/dataextra/Memory.tsv")),
-              "NPC\tGuard\tWache\t" + date + "\tde.esp\n" + "Misc Item\tRock\tStein\t" + date +
-                  "\tde.esp\n" + "Book\tTome\tFoliant\t" + date + "\tde.esp\n" +
-                  "Book text\tOnce upon a time.\tEs war einmal.\t" + date + "\tde.esp\n" +
-                  "Cell\tDark Cave\tDunkle Höhle\t" + date + "\tde.esp\n" +
-                  "Topic\trumours\tGerüchte\t" + date + "\tde.esp\n" +
-                  "Dialog\tAsk about rumours.\tFrag nach Gerüchten.\t" + date + "\tde.esp\n" +
-                  "Response script\tYes\tJa\t" + date + "\tde.esp\n" +
-                  "Response script\tNo\tNein\t" + date + "\tde.esp\n" +
-                  "Journal\tMet him.\tGetroffen.\t" + date + "\tde.esp\n" +
-                  "Script\t%g coins\t%g Münzen\t" + date + "\tde.esp\n" + "Script\tYes\tJa\t" +
-                  date + "\tde.esp\n" + "Script\tNein\tNö\t" + date + "\tde.esp\n");
+    // Each line of the memory as "kind, English, German", then the date and the file.
+    std::string memory;
+    for (const char* line :
+         {"NPC\tGuard\tWache", "Misc Item\tRock\tStein", "Book\tTome\tFoliant",
+          "Book text\tOnce upon a time.\tEs war einmal.", "Cell\tDark Cave\tDunkle Höhle",
+          "Topic\trumours\tGerüchte", "Dialog\tAsk about rumours.\tFrag nach Gerüchten.",
+          "Response script\tYes\tJa", "Response script\tNo\tNein", "Journal\tMet him.\tGetroffen.",
+          "Script\t%g coins\t%g Münzen", "Script\tYes\tJa", "Script\tNein\tNö"}) {
+        memory += std::string(line) + "\t" + today_date() + "\tde.esp\n";
+    }
+    EXPECT_EQ(text_of(files.get("prog/dataextra/Memory.tsv")), memory);
 
     // Opened again, the English plugin has nothing left to do: names and texts, the script's
     // too, come from the memory.

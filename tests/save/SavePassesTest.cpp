@@ -1,5 +1,7 @@
 // The passes that translate references and settings in a save, and the check that tells
-// beforehand which references and names the save will leave wrong.
+// beforehand which references and names the save will leave wrong. Besides doors, responses
+// and conditions, a record names a cell in travel of creatures, escort and follow packages,
+// moved references and the cell functions of scripts.
 #include "save/CellReferencePass.h"
 #include "save/GameSettingPass.h"
 #include "save/ReferenceCheck.h"
@@ -144,16 +146,24 @@ Lines lines_of(const std::vector<Finding>& findings) {
     return lines;
 }
 
-// The findings for a plugin of the cell "Foo Town", named `new_name` by the save, and `other`.
-Lines check(const Bytes& other, const DatabaseInputs& inputs = {},
+// The findings for a plugin of the cell "Foo Town", named `new_name` by the save, and the
+// records `others`.
+Lines check(const std::vector<Bytes>& others, const DatabaseInputs& inputs = {},
             const Text& new_name = "Fooheim") {
     ObjectLists lists;
     lists.append(kCellType, {mark::kEdited, "Foo Town", "Foo Town", new_name, 1});
-    const auto store = fixtures::store_of({record("CELL", {{"NAME", "Foo Town"}}), other});
+    std::vector<Bytes> records = {record("CELL", {{"NAME", "Foo Town"}})};
+    records.insert(records.end(), others.begin(), others.end());
+    const auto store = fixtures::store_of(records);
     const auto findings = lines_of(check_plugin(store, lists, inputs));
-    EXPECT_EQ(store.block(2), other) << "The check translates nothing itself.";
+    for (std::size_t k = 0; k < others.size(); ++k) {
+        EXPECT_EQ(store.block(k + 2), others[k]) << "The check translates nothing itself.";
+    }
     return findings;
 }
+
+const std::string kNoCell =
+    ": weder eine Zelle dieses Plugins noch eine Übersetzung der Zellen- oder Regionsdatenbank";
 
 TEST(ReferenceCheck, FindsQuotedRenamedCellsInScriptsWithTheirLine) {
     // The ID is the name part of the script header, up to its first zero byte.
@@ -170,57 +180,25 @@ TEST(ReferenceCheck, FindsQuotedRenamedCellsInScriptsWithTheirLine) {
                     ? "den Namen im Skripttext ändern und das Skript im Editor neu kompilieren"
                     : "im Editor ändern, wo der alte Name gemeint ist");
     };
-    EXPECT_EQ(check(script("begin\r\nset x to 1\r\nPlayer->AIFollowCell \"foo TOWN\" 0\r\nend")),
+    EXPECT_EQ(check({script("begin\r\nset x to 1\r\nPlayer->AIFollowCell \"foo TOWN\" 0\r\nend")}),
               Lines{renamed("SCPT|Follow", 3, "foo TOWN")});
-    EXPECT_EQ(check(script("\"Foo Town\" \"Bar\" \"Foo Town\"")),
+    EXPECT_EQ(check({script("\"Foo Town\" \"Bar\" \"Foo Town\"")}),
               Lines(2, renamed("SCPT|Follow", 1, "Foo Town")));
     // A quote left open ends at its line; the next line is read on.
-    EXPECT_EQ(check(script("say \"open\r\nAIFollowCell \"Foo Town\"")),
+    EXPECT_EQ(check({script("say \"open\r\nAIFollowCell \"Foo Town\"")}),
               Lines{renamed("SCPT|Follow", 2, "Foo Town")});
     for (const char* text : {"AIFollowCell \"Fooheim\"", "AIFollowCell Foo Town",
                              "\"Foo Town Hall\"", "say \"Foo\nTown\" \"x"}) {
         SCOPED_TRACE(text);
-        EXPECT_EQ(check(script(text)), Lines{});
+        EXPECT_EQ(check({script(text)}), Lines{});
     }
     // The result text of a response is a script too; a cell that keeps its name is no rename.
     const Bytes info = RecordBuilder("INFO")
                            .text("INAM", "4711")
                            .raw("BNAM", "Bye\n\"Foo Town\"->Disable")
                            .bytes();
-    EXPECT_EQ(check(info), Lines{renamed("INFO|4711", 2, "Foo Town")});
-    EXPECT_EQ(check(info, {}, "Foo Town"), Lines{});
-}
-
-TEST(ReferenceCheck, FindsReferencesThatNameNoCellAfterTheSave) {
-    const DatabaseInputs shipped{{},
-                                 encode_pair_file({{"Old Keep", "Alte Burg"}}),
-                                 encode_pair_file({{"Ash Land", cp1252(u8"Öde")}}),
-                                 {},
-                                 {},
-                                 {}};
-    // Cells after the save: the plugin's cell under its new name, a cell or region that only
-    // the databases translate, a German name; an old name in a later ANAM is no reference.
-    for (const Bytes& reference :
-         {record("NPC_", {{"NAME", "guard"}, {"DNAM", "Foo Town"}}),
-          record("CELL", {{"NAME", "Foo Town"}, {"DNAM", "Old Keep"}}),
-          record("INFO", {{"INAM", "2"}, {"ANAM", "Foo Town"}, {"ANAM", "Nowhere"}}),
-          RecordBuilder("INFO").text("ANAM", "Alte Burg").raw("SCVR", "1BLX0Ash Land").bytes()}) {
-        SCOPED_TRACE(record_id(reference));
-        EXPECT_EQ(check(reference, shipped), Lines{});
-    }
-    const auto no_cell = [](std::string where) {
-        return where + ": weder eine Zelle dieses Plugins noch eine Übersetzung der Zellen- oder "
-                       "Regionsdatenbank";
-    };
-    // The save translates references byte for byte, so this one keeps the old name.
-    EXPECT_EQ(check(record("NPC_", {{"NAME", "guard"}, {"DNAM", "foo town"}}), shipped),
-              Lines{no_cell("reference|NPC_|guard|DNAM „foo town“")});
-    const Bytes conditions = RecordBuilder("INFO")
-                                 .text("INAM", "3")
-                                 .raw("SCVR", "1BLX0Nowhere")
-                                 .raw("SCVR", "2sX00Nowhere")
-                                 .bytes();
-    EXPECT_EQ(check(conditions, shipped), Lines{no_cell("reference|INFO|3|SCVR „Nowhere“")});
+    EXPECT_EQ(check({info}), Lines{renamed("INFO|4711", 2, "Foo Town")});
+    EXPECT_EQ(check({info}, {}, "Foo Town"), Lines{});
 }
 
 TEST(ReferenceCheck, FindsNamesOverTheirListsLimitAndNewlyEmptyNames) {
@@ -236,6 +214,249 @@ TEST(ReferenceCheck, FindsNamesOverTheirListsLimitAndNewlyEmptyNames) {
                   "length|ACTI|acti32|„" + Text(32, 'a') + "“: 32 Zeichen, erlaubt sind 31|3:0",
                   "empty|ACTI|emptied|Der Name „Lever“ wird leer|3:2",
               }));
+}
+
+// The record after the pass, with the number of references it changed.
+struct Passed {
+    Bytes after;
+    int changed = 0;
+    bool operator==(const Passed&) const = default;
+};
+
+// "Foo Town" is renamed; a later entry differing only in letter case must never win.
+Passed placed(const Bytes& record) {
+    const NameIndex references =
+        build_reference_table({encode_pair_file({{"Foo Town", "Fooheim"},
+                                                 {"Old Mill", cp1252(u8"Alte Mühle")},
+                                                 {"Keller", "Alter Keller"}}),
+                               encode_pair_file({{"foo town", "Falsch"}})});
+    BlockStore store;
+    store.assign({record, record}, 0);
+    const int changed = translate_cell_references(store, references, [](const Text&) {});
+    return {store.block(1), changed};
+}
+
+TEST(CellReferencePlaces, RewritesPackageTravelAndMovedReferenceCellsButNotLookAlikes) {
+    const auto npc = [](std::string_view tag, std::string_view package, std::string_view cell) {
+        return RecordBuilder(tag)
+            .text("NAME", "guide")
+            .text("CNAM", "Foo Town")
+            .raw(package, "\x01\x02\x03\x04")
+            .text("CNDT", cell)
+            .text("CNDT", "Foo Town")
+            .bytes();
+    };
+    const auto moved = [](std::string_view after, std::string_view cell) {
+        return RecordBuilder("CELL")
+            .text("NAME", "Fuhaven, Hafen")
+            .text("CNAM", "Foo Town")
+            .u32("MVRF", 7)
+            .text(after, cell)
+            .bytes();
+    };
+    struct Case {
+        const char* what;
+        Bytes before;
+        Passed expected;
+    };
+    const std::vector<Case> cases = {
+        {"creature travel",
+         RecordBuilder("CREA").text("DNAM", "Foo Town").bytes(),
+         {RecordBuilder("CREA").text("DNAM", "Fooheim").bytes(), 1}},
+        // Only the CNDT directly behind the package counts; a character's CNAM is its class.
+        {"escort", npc("NPC_", "AI_E", "Foo Town"), {npc("NPC_", "AI_E", "Fooheim"), 1}},
+        {"follow",
+         npc("CREA", "AI_F", "Old Mill"),
+         {npc("CREA", "AI_F", cp1252(u8"Alte Mühle")), 1}},
+        {"wander package", npc("NPC_", "AI_W", "Foo Town"), {npc("NPC_", "AI_W", "Foo Town"), 0}},
+        {"moved into a cell", moved("CNAM", "Foo Town"), {moved("CNAM", "Fooheim"), 1}},
+        {"moved to grid numbers", moved("CNDT", "Foo Town"), {moved("CNDT", "Foo Town"), 0}},
+        {"container weight",
+         RecordBuilder("CONT").raw("CNDT", "Foo Town\0"s).bytes(),
+         {RecordBuilder("CONT").raw("CNDT", "Foo Town\0"s).bytes(), 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(placed(c.before), c.expected);
+    }
+}
+
+TEST(CellReferencePlaces, RewritesCellArgumentsOfResultScriptsOnly) {
+    const auto info = [](std::string_view script) {
+        return RecordBuilder("INFO").text("INAM", "1").raw("BNAM", script).bytes();
+    };
+    struct Case {
+        std::string script;
+        std::string expected;
+        int changed;
+    };
+    const std::vector<Case> cases = {
+        {"AiFollowCell, Player, \"Foo Town\", 0, 0, 0, 0\r\nAiFollowCell, Player, \"foo TOWN\"\r\n"
+         "AiFollowCell, Player, \"FOO TOWN\"",
+         "AiFollowCell, Player, \"Fooheim\", 0, 0, 0, 0\r\nAiFollowCell, Player, \"Fooheim\"\r\n"
+         "AiFollowCell, Player, \"Fooheim\"",
+         3},
+        {"player->PositionCell 1 2 3 0 \"old mill\"\n",
+         "player->PositionCell 1 2 3 0 \"" + cp1252(u8"Alte Mühle") + "\"\n", 1},
+        // A bare name that becomes two words gets quotes.
+        {"showmap \"Foo Town\"\nGetPCCell keller\x00"s,
+         "showmap \"Fooheim\"\nGetPCCell \"Alter Keller\"\x00"s, 2},
+        // A cell the table does not know stays; which arguments name a cell at all is the
+        // script reader's rule (ResultScript).
+        {"coc \"Elsewhere\"\0"s, "coc \"Elsewhere\"\0"s, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script);
+        EXPECT_EQ(placed(info(c.script)), (Passed{info(c.expected), c.changed}));
+    }
+}
+
+// A compiled script "PositionCell 0 0 0 0 "<cell>"" whose source and code agree.
+Bytes position_cell_script(std::string_view cell) {
+    const std::string code =
+        "\x05\x10"s + std::string(16, '\0') + static_cast<char>(cell.size()) + std::string(cell);
+    std::string header(52, '\0');
+    header.replace(0, 4, "move");
+    header[44] = static_cast<char>(code.size());
+    return RecordBuilder("SCPT")
+        .raw("SCHD", header)
+        .raw("SCDT", code)
+        .raw("SCTX", "PositionCell 0 0 0 0 \"" + std::string(cell) + "\"")
+        .bytes();
+}
+
+TEST(CellReferencePlaces, RewritesCellArgumentsOfCompiledScriptsInSourceAndCode) {
+    EXPECT_EQ(placed(position_cell_script("foo TOWN")),
+              (Passed{position_cell_script("Fooheim"), 1}));
+    EXPECT_EQ(placed(position_cell_script("Old Mill")),
+              (Passed{position_cell_script(cp1252(u8"Alte Mühle")), 1}));
+    EXPECT_EQ(placed(position_cell_script("Elsewhere")),
+              (Passed{position_cell_script("Elsewhere"), 0}));
+}
+
+TEST(ReferenceCheck, FindsReferencesThatNameNoCellAfterTheSave) {
+    const DatabaseInputs shipped{{},
+                                 encode_pair_file({{"Old Keep", "Alte Burg"}}),
+                                 encode_pair_file({{"Ash Land", cp1252(u8"Öde")}}),
+                                 {},
+                                 {},
+                                 {}};
+    struct Case {
+        const char* what;
+        Bytes record;
+        Lines expected;
+    };
+    const std::vector<Case> cases = {
+        // Cells after the save: the plugin's cell under its new name, a cell or region that
+        // only the databases translate, a German name; an old name in a later ANAM is none.
+        {"renamed cell", record("NPC_", {{"NAME", "guard"}, {"DNAM", "Foo Town"}}), {}},
+        {"database cell", record("CELL", {{"NAME", "Foo Town"}, {"DNAM", "Old Keep"}}), {}},
+        {"later ANAM",
+         record("INFO", {{"INAM", "2"}, {"ANAM", "Foo Town"}, {"ANAM", "Nowhere"}}),
+         {}},
+        {"German names",
+         RecordBuilder("INFO").text("ANAM", "Alte Burg").raw("SCVR", "1BLX0Ash Land").bytes(),
+         {}},
+        // The save translates references byte for byte, so this one keeps the old name.
+        {"other letter case",
+         record("NPC_", {{"NAME", "guard"}, {"DNAM", "foo town"}}),
+         {"reference|NPC_|guard|DNAM „foo town“" + kNoCell}},
+        {"conditions",
+         RecordBuilder("INFO")
+             .text("INAM", "3")
+             .raw("SCVR", "1BLX0Nowhere")
+             .raw("SCVR", "2sX00Nowhere")
+             .bytes(),
+         {"reference|INFO|3|SCVR „Nowhere“" + kNoCell}},
+        {"package",
+         RecordBuilder("CREA").text("NAME", "rat").raw("AI_F", "x").text("CNDT", "Nowhere").bytes(),
+         {"reference|CREA|rat|CNDT „Nowhere“" + kNoCell}},
+        {"moved reference",
+         RecordBuilder("CELL").text("NAME", "Hall").u32("MVRF", 1).text("CNAM", "Nowhere").bytes(),
+         {"reference|CELL|Hall|CNAM „Nowhere“" + kNoCell}},
+        {"look-alikes",
+         RecordBuilder("CELL")
+             .u32("MVRF", 1)
+             .text("CNDT", "Nowhere")
+             .text("CNAM", "Nowhere")
+             .bytes(),
+         {}},
+        // A saved plugin: its scripts already name the new cell, or still the old one; a
+        // renamed cell is rewritten by the save and so is no finding before it. One finding
+        // per call.
+        {"saved script",
+         RecordBuilder("INFO")
+             .text("INAM", "5")
+             .raw("BNAM", "AiFollowCell Player \"Fooheim\"\nAiFollowCell Player \"Nowhere\"\n"
+                          "ShowMap \"Foo Town\"\nMessageBox \"Nowhere\"\nShowMap \"Nowhere\"")
+             .bytes(),
+         {"reference|INFO|5|BNAM Zeile 2 „Nowhere“" + kNoCell,
+          "reference|INFO|5|BNAM Zeile 5 „Nowhere“" + kNoCell}},
+        // The save rewrites the cell of a compiled script it can change.
+        {"changeable compiled script", position_cell_script("Foo Town"), {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(check({c.record}, shipped), c.expected);
+    }
+}
+
+// A new name the script cannot hold (a double quote cannot stand in its source) leaves the
+// script to the user.
+TEST(CellReferencePlaces, CheckReportsCompiledScriptCellsTheSaveCannotWrite) {
+    EXPECT_EQ(
+        check({position_cell_script("Foo Town")}, {}, "Foo \"Town\""),
+        Lines{"script|SCPT|move|Zeile 1: „Foo Town“ heißt nach dem Speichern „Foo \"Town\"“; den "
+              "Namen im Skripttext ändern und das Skript im Editor neu kompilieren"});
+}
+
+TEST(CellReferencePlaces, ALargePluginHasEveryPlaceTranslatedWithProgressInBlockOrder) {
+    // Enough blocks that the pass splits them between two threads; each record must come
+    // out as it does alone, and each place shows its step, in block order.
+    const std::vector<Bytes> kinds = {
+        RecordBuilder("CREA").raw("AI_F", "x").text("CNDT", "Foo Town").bytes(),
+        RecordBuilder("INFO").raw("BNAM", "AiFollowCell Player \"old mill\"").bytes(),
+        RecordBuilder("CELL").text("DNAM", "Elsewhere").bytes()};
+    std::vector<Bytes> records;
+    for (int i = 0; i < 4500; ++i) {
+        records.push_back(kinds[static_cast<std::size_t>(i) % kinds.size()]);
+    }
+    const NameIndex references = build_reference_table(
+        {encode_pair_file({{"Foo Town", "Fooheim"}, {"Old Mill", cp1252(u8"Alte Mühle")}})});
+    BlockStore store = fixtures::store_of(records);
+    std::vector<Text> steps;
+    const int changed = translate_cell_references(
+        store, references, [&steps](const Text& text) { steps.push_back(text); });
+    EXPECT_EQ(changed, 3000);
+    std::vector<Text> expected_steps;
+    for (std::size_t number = 1; number < store.block_count(); ++number) {
+        ASSERT_EQ(store.block(number), placed(records[number - 1]).after) << number;
+        expected_steps.push_back(cp1252(u8"Übersetze zellenverweise : ") + std::to_string(number) +
+                                 " / " + std::to_string(records.size()));
+    }
+    EXPECT_EQ(steps, expected_steps);
+}
+
+TEST(CellReferencePlaces, CheckOfALargePluginReportsInBlockOrder) {
+    // Enough blocks that the check splits them between two threads.
+    constexpr int kPairs = 2200;
+    std::vector<Bytes> records;
+    Lines expected;
+    for (int i = 0; i < kPairs; ++i) {
+        const std::string n = std::to_string(i);
+        records.push_back(RecordBuilder("CREA")
+                              .text("NAME", n)
+                              .raw("AI_F", "x")
+                              .text("CNDT", "Nowhere " + n)
+                              .bytes());
+        records.push_back(RecordBuilder("INFO")
+                              .text("INAM", n)
+                              .raw("BNAM", "AiFollowCell Player \"Lost " + n + "\"")
+                              .bytes());
+        expected.push_back("reference|CREA|" + n + "|CNDT „Nowhere " + n + "“" + kNoCell);
+        expected.push_back("reference|INFO|" + n + "|BNAM Zeile 1 „Lost " + n + "“" + kNoCell);
+    }
+    EXPECT_EQ(check(records), expected);
 }
 
 } // namespace

@@ -14,33 +14,9 @@ namespace {
 
 using namespace test;
 
-const char* kind_name(OperandKind kind) {
-    switch (kind) {
-    case OperandKind::Fixed:
-        return "fixed";
-    case OperandKind::Variable:
-        return "var";
-    case OperandKind::BlockCount:
-        return "count";
-    case OperandKind::ObjectId:
-        return "id";
-    case OperandKind::Cell:
-        return "cell";
-    case OperandKind::Topic:
-        return "topic";
-    case OperandKind::ShortText:
-        return "text";
-    case OperandKind::LongText:
-        return "longtext";
-    case OperandKind::Message:
-        return "message";
-    case OperandKind::Button:
-        return "button";
-    case OperandKind::Expression:
-        return "expr";
-    }
-    return "?";
-}
+// The operand kinds in the order of OperandKind.
+const char* const kKindNames[] = {"fixed", "var",      "count",   "id",     "cell", "topic",
+                                  "text",  "longtext", "message", "button", "expr"};
 
 // Statements as one line each: "OPCODE [ref=ID] kind=value ...", texts in quotes, other
 // bytes in hex, so that a whole decoding compares at once.
@@ -54,7 +30,7 @@ std::string describe(const std::vector<Statement>& statements) {
             out += " ref='" + *statement.reference + "'";
         }
         for (const Operand& operand : statement.operands) {
-            out += std::string(" ") + kind_name(operand.kind) + "=";
+            out += std::string(" ") + kKindNames[static_cast<int>(operand.kind)] + "=";
             if (is_text(operand.kind)) {
                 out += "'" + operand.value + "'";
             } else {

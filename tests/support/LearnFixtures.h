@@ -11,11 +11,8 @@ namespace orv::test {
 // Records of the kinds that pair in their own way, for the learning tests.
 
 inline std::string le32(std::uint32_t value) {
-    std::string bytes(4, '\0');
-    for (int i = 0; i < 4; ++i) {
-        bytes[static_cast<std::size_t>(i)] = static_cast<char>(value >> (8 * i) & 0xFF);
-    }
-    return bytes;
+    return {static_cast<char>(value), static_cast<char>(value >> 8), static_cast<char>(value >> 16),
+            static_cast<char>(value >> 24)};
 }
 
 inline Bytes named(std::string_view tag, std::string_view id, std::string_view name) {
