@@ -25,6 +25,12 @@ BlockProgress::BlockProgress(const Text& label, std::int32_t record_count)
     m_text.reserve(m_label_size + 20 + m_tail.size());
 }
 
+void BlockProgress::show(std::size_t block, const ProgressFunction& progress) {
+    if (progress) {
+        progress(text(block));
+    }
+}
+
 const Text& BlockProgress::text(std::size_t block) {
     m_text.resize(m_label_size);
     append_number(m_text, block);

@@ -178,11 +178,7 @@ int translate_cell_references(BlockStore& store, const NameIndex& references,
                               const ScriptNameLookup& script_cells,
                               const ProgressFunction& progress) {
     BlockProgress progress_text(cp1252(u8"Übersetze zellenverweise : "), store.record_count());
-    const auto show = [&](std::size_t number) {
-        if (progress) {
-            progress(progress_text.text(number));
-        }
-    };
+    const auto show = [&](std::size_t number) { progress_text.show(number, progress); };
     // Block 0 is the file header record, never a cell, a character or a response, whatever
     // its tag: a name replaced in it would move the record count or shrink the header below
     // what opens again.

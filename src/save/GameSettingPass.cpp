@@ -31,9 +31,7 @@ int translate_game_settings(BlockStore& store, const NameIndex& game_settings,
             translated += german != text ? 1 : 0;
             replace_subrecord_text(block, *value, TextKind::Whole, german);
         }
-        if (progress) {
-            progress(progress_text.text(number));
-        }
+        progress_text.show(number, progress);
     }
     return translated;
 }

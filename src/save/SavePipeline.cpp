@@ -131,11 +131,7 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, const Save
         }
     }
 
-    // Each pass makes its progress texts only for a view that shows them.
-    ProgressFunction show;
-    if (view.wants_progress()) {
-        show = [&view](const Text& text) { view.show_progress(text); };
-    }
+    const ProgressFunction show = progress_of(view);
     report.game_settings_translated = translate_game_settings(store, game_settings, show);
     report.references_translated =
         translate_cell_references(store, tables.references(), tables.script_cells(), show);
@@ -158,9 +154,7 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, const Save
                                     if (auto written = out.write(store.block(k)); !written) {
                                         return written;
                                     }
-                                    if (show) {
-                                        show(saving.text(k));
-                                    }
+                                    saving.show(k, show);
                                 }
                                 return {};
                             }});

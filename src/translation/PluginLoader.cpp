@@ -374,11 +374,9 @@ Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, Block
 
     const std::int32_t record_count = loaded.record_count();
     BlockProgress progress(cp1252(u8"Blöcke gelesen : "), record_count);
-    const bool wants_progress = view.wants_progress();
+    const ProgressFunction shown = progress_of(view);
     const auto show = [&](std::int32_t number) {
-        if (wants_progress) {
-            view.show_progress(progress.text(static_cast<std::size_t>(number)));
-        }
+        progress.show(static_cast<std::size_t>(number), shown);
     };
     // A large plugin's second half goes to a thread of its own; its rows follow the first
     // half's, so every list keeps record order. Progress is shown for every record in order,
@@ -397,8 +395,7 @@ Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, Block
                       second, [](std::int32_t) {});
         });
     if (second_first) {
-        for (std::int32_t number = *second_first; wants_progress && number <= record_count;
-             ++number) {
+        for (std::int32_t number = *second_first; shown && number <= record_count; ++number) {
             show(number);
         }
         for (std::size_t list = 0; list < rows.lists.size(); ++list) {
@@ -433,20 +430,11 @@ Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, Block
     return {};
 }
 
-// The reader's progress for the view; none for a view that shows none, so that the reader
-// makes no text for any record.
-ReadProgress reading_progress(LoaderView& view) {
-    if (!view.wants_progress()) {
-        return {};
-    }
-    return [&view](const Text& text) { view.show_progress(text); };
-}
-
 } // namespace
 
 Result<void> load_plugin(ByteSpan file, TranslationDatabase& database, BlockStore& store,
                          ObjectLists& lists, LoaderView& view) {
-    auto plugin = read_plugin(file, reading_progress(view));
+    auto plugin = read_plugin(file, progress_of(view));
     if (!plugin) {
         return plugin.error();
     }
@@ -455,7 +443,7 @@ Result<void> load_plugin(ByteSpan file, TranslationDatabase& database, BlockStor
 
 Result<void> load_plugin(Bytes&& file, TranslationDatabase& database, BlockStore& store,
                          ObjectLists& lists, LoaderView& view) {
-    auto plugin = read_plugin(file, reading_progress(view));
+    auto plugin = read_plugin(file, progress_of(view));
     // The blocks hold copies of every byte now; the file is not kept twice.
     Bytes().swap(file);
     if (!plugin) {
