@@ -502,7 +502,7 @@ TEST_F(WindowContract, TheDialogEditorFiltersStoresWithCtrlEnterAndASaveMarksThe
     // clang-format off
     m_files.put(m_dir / "dataextra" / "Memory.tsv",
                 encode_memory({{kDialogMemory, "Come back here now", cp1252(u8"Komm zurück"),
-                                "2024-01-01"}}));
+                                "2024-01-01", {}}}));
     m_files.put(dialogue, fixtures::plugin({
         RecordBuilder("DIAL").text("NAME", "Greeting").raw("DATA", std::string(1, '\0')).bytes(),
         RecordBuilder("INFO").text("INAM", "r_one").raw("NAME", "Go away\r\nnow, greeting.").bytes(),
