@@ -69,16 +69,6 @@ DatabaseFile<N> parse_entries(ByteSpan bytes) {
 }
 
 template <std::size_t N>
-DatabaseFile<N> read_entries(Files& files, const std::filesystem::path& path) {
-    // Reading goes through read_all, which never creates the file.
-    const auto bytes = files.read_all(path);
-    if (!bytes) {
-        return {};
-    }
-    return parse_entries<N>(*bytes);
-}
-
-template <std::size_t N>
 void append_texts(Bytes& out, const DatabaseEntry<N>& entry) {
     for (const auto& text : entry) {
         append_counted_text(out, text);
@@ -137,14 +127,6 @@ PairFile parse_pair_file(ByteSpan bytes, const TextKeySet& keys) {
 
 TripleFile parse_triple_file(ByteSpan bytes) {
     return parse_entries<3>(bytes);
-}
-
-PairFile read_pair_file(Files& files, const std::filesystem::path& path) {
-    return read_entries<2>(files, path);
-}
-
-TripleFile read_triple_file(Files& files, const std::filesystem::path& path) {
-    return read_entries<3>(files, path);
 }
 
 void append_counted_text(Bytes& out, TextView text) {

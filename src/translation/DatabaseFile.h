@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstddef>
-#include <filesystem>
 #include <functional>
 #include <vector>
 
@@ -45,11 +44,6 @@ using PairFilter = std::function<bool(TextView original, TextView translation)>;
 PairFile parse_pair_file(ByteSpan bytes, const PairFilter& keep);
 // The same, keeping the entries whose original or translation is one of `keys`.
 PairFile parse_pair_file(ByteSpan bytes, const TextKeySet& keys);
-
-// Reads a database file from disk. A missing or unreadable file has no entries; reading
-// never creates a file.
-PairFile read_pair_file(Files& files, const std::filesystem::path& path);
-TripleFile read_triple_file(Files& files, const std::filesystem::path& path);
 
 // The bytes of one entry, as a file holds it.
 void append_counted_text(Bytes& out, TextView text);

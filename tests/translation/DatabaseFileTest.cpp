@@ -61,16 +61,6 @@ TEST(DatabaseFile, BrokenEntryEndsTheEntries) {
     }
 }
 
-TEST(DatabaseFile, MissingOrUnreadableFileHasNoEntriesAndIsNotCreated) {
-    test::MemoryFiles files;
-    files.put("data/Actidata.dat", encode_pair_file({{"Foo", "Bar"}}));
-    EXPECT_TRUE(read_triple_file(files, "data/Skildata.dat").entries.empty());
-    EXPECT_EQ(files.paths(), std::vector<std::string>{"data/Actidata.dat"});
-    files.fail_operation(1, test::FileOperation::Read);
-    EXPECT_TRUE(read_pair_file(files, "data/Actidata.dat").entries.empty());
-    EXPECT_EQ(read_pair_file(files, "data/Actidata.dat").entries.size(), 1u);
-}
-
 TEST(ExternalDatabase, ResetLeavesExactlyTheSentinelPairOrTheOldFile) {
     test::MemoryFiles files;
     files.require_folders(true);
