@@ -16,8 +16,11 @@ namespace {
 std::vector<MemoryEntry> large_memory(int entries) {
     std::vector<MemoryEntry> memory;
     for (int i = 0; i < entries; ++i) {
-        memory.push_back({i % kObjectListCount, "Rusty Thing " + std::to_string(i),
-                          "Rostiges Ding " + std::to_string(i), "2024-05-01"});
+        memory.push_back({i % kObjectListCount,
+                          "Rusty Thing " + std::to_string(i),
+                          "Rostiges Ding " + std::to_string(i),
+                          "2024-05-01",
+                          {}});
     }
     return memory;
 }

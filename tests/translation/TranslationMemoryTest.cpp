@@ -241,9 +241,9 @@ TEST(TextSuggestions, CommonWordsLeadToNoCandidatesAndTheSourcesKeepTheirKind) {
     EXPECT_EQ(shown(index.suggest("you w"), true), Lines{});
     EXPECT_EQ(shown(index.suggest("you w7"), true), Lines{"du 7 D=100"});
 
-    const std::vector<MemoryEntry> memory = {{kDialogMemory, "Hi", "Hallo", "2024-01-01"},
-                                             {kJournalMemory, "Hi", "Notiz", "2024-01-01"},
-                                             {kMisc, "Hi", "Name", "2024-01-01"}};
+    const std::vector<MemoryEntry> memory = {{kDialogMemory, "Hi", "Hallo", "2024-01-01", {}},
+                                             {kJournalMemory, "Hi", "Notiz", "2024-01-01", {}},
+                                             {kMisc, "Hi", "Name", "2024-01-01", {}}};
     EXPECT_EQ(memory_pairs(memory, kJournalMemory), (Pairs{{"Hi", "Notiz"}}));
     TripleFile database;
     database.entries = {{"id_a", "Hi", "Servus"}};
