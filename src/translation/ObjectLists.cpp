@@ -28,10 +28,6 @@ void ObjectLists::append(int list_index, Element element) {
     list(list_index).elements.push_back(std::move(element));
 }
 
-void ObjectLists::append_skill(SkillElement element) {
-    m_skills.push_back(std::move(element));
-}
-
 void ObjectLists::set_mark_and_dv_name(int list_index, std::size_t row, const Text& mark,
                                        const Text& dv_name) {
     auto& elements = list(list_index).elements;

@@ -112,7 +112,6 @@ public:
     const std::vector<DialogueProblem>& dialogue_problems() const { return m_dialogue_problems; }
 
     void append(int list_index, Element element);
-    void append_skill(SkillElement element);
     void set_mark_and_dv_name(int list_index, std::size_t row, const Text& mark,
                               const Text& dv_name);
     // Replaces every element of every list by those of `rows`; sort directions stay.

@@ -215,14 +215,4 @@ const TripleEntry* TextDatabaseIndex::find(TextView id) const {
     return slot.entry == kNone ? nullptr : &m_file.entries[slot.entry];
 }
 
-std::optional<Text> find_translated_text(const TripleFile& text_database, TextView id) {
-    // The second text, the original, is kept in the file for the translators only.
-    for (const auto& entry : text_database.entries) {
-        if (entry[0] == id) {
-            return entry[2];
-        }
-    }
-    return std::nullopt;
-}
-
 } // namespace orv

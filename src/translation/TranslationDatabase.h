@@ -122,7 +122,4 @@ private:
     std::vector<Slot> m_slots;
 };
 
-// The translated text (third text) of the first entry whose first text equals `id`.
-std::optional<Text> find_translated_text(const TripleFile& text_database, TextView id);
-
 } // namespace orv

@@ -175,6 +175,17 @@ TEST(TranslationDatabase, PreloadReadsInTheGivenOrderAndGivesWhatFirstUseWouldGi
     EXPECT_EQ(failing.data_pairs(names[6]).size(), 300u);
 }
 
+// What the text index must answer, found by walking the entries: the translated text (third
+// text) of the first entry whose ID equals `id`.
+std::optional<Text> find_translated_text(const TripleFile& text_database, TextView id) {
+    for (const auto& entry : text_database.entries) {
+        if (entry[0] == id) {
+            return entry[2];
+        }
+    }
+    return std::nullopt;
+}
+
 TEST(TranslationDatabase, TextLookupTakesTheFirstEntryOfTheId) {
     // "Name 074972" and "Name 097288" have hashes that agree in the 32 bits the index keeps.
     TripleFile texts{{{"a", "en 1", "de 1"},

@@ -69,7 +69,7 @@ struct Plugin {
         store.block(0) = test::described_header(description, static_cast<int>(records.size()));
         lists.append(6, {"", "b1", "", "", 1});
         lists.append(22, {"", "c1", "", "", 7});
-        lists.append_skill({0, "Blunt", "", "", 2});
+        lists.skills().push_back({0, "Blunt", "", "", 2});
         load_responses(store, {}, lists);
     }
 };
