@@ -30,10 +30,13 @@ Result<RecordExtent> record_at(ByteSpan file, std::size_t offset) {
 }
 
 // Checks the whole file before anything is allocated or reported, so a refused file
-// leaves no trace. The header's record count is not trusted: the records are counted up
-// to the end of the file or to the first zero byte where a tag should start, and whatever
-// follows such a zero byte (padding, as a rule) is not part of the plugin.
-Result<std::vector<RecordExtent>> find_records(ByteSpan file) {
+// leaves no trace, and returns the number of records, the header record included. The
+// header's record count is not trusted: the records are counted up to the end of the file
+// or to the first zero byte where a tag should start, and whatever follows such a zero
+// byte (padding, as a rule) is not part of the plugin. Nothing is kept of the walk: the
+// copies walk the file again, which costs far less than a table of every record's place,
+// grown while the file is walked and so made of fresh memory several times over.
+Result<std::size_t> count_records(ByteSpan file) {
     if (file.size() < kMinimumHeaderSize) {
         return plugin_error(PluginProblem::FileTooShort, file.size());
     }
@@ -50,34 +53,41 @@ Result<std::vector<RecordExtent>> find_records(ByteSpan file) {
         return plugin_error(PluginProblem::HeaderRecordTooShort, 0);
     }
 
-    std::vector<RecordExtent> records{*header};
+    std::size_t count = 1;
     std::size_t offset = header->length;
     while (offset < file.size() && file[offset] != std::byte{0}) {
         const auto record = record_at(file, offset);
         if (!record) {
             return record.error();
         }
-        records.push_back(*record);
+        ++count;
         offset += record->length;
     }
-    return records;
+    return count;
 }
 
 } // namespace
 
 Result<PluginFile> read_plugin(ByteSpan file, const ReadProgress& progress) {
-    const auto records = find_records(file);
-    if (!records) {
-        return records.error();
+    const auto count = count_records(file);
+    if (!count) {
+        return count.error();
     }
 
     PluginFile plugin;
-    plugin.blocks.reserve(records->size());
+    plugin.blocks.reserve(*count);
     const Text label = cp1252(u8"Lese block : ");
     Text text;
-    for (const auto& record : *records) {
-        const auto bytes = file.subspan(record.offset, record.length);
+    std::size_t offset = 0;
+    for (std::size_t number = 0; number < *count; ++number) {
+        // The count came from the same walk over the same bytes, so every record is there.
+        const auto record = record_at(file, offset);
+        if (!record) {
+            return record.error();
+        }
+        const auto bytes = file.subspan(record->offset, record->length);
         plugin.blocks.emplace_back(bytes.begin(), bytes.end());
+        offset += record->length;
         if (progress) {
             text.assign(label);
             text += record_tag(plugin.blocks.back());
