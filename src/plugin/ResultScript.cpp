@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 
 namespace orv {
 namespace {
@@ -58,7 +59,7 @@ struct Token {
 
 // Puts the tokens of one line [begin, end) up to a ';' outside quotes into `tokens`;
 // false when a quote stays open to the line's end. The caller's vector is reused from line
-// to line, so a script costs one allocation for its tokens, not one per line.
+// to line.
 bool tokens_of_line(TextView script, std::size_t begin, std::size_t end,
                     std::vector<Token>& tokens) {
     tokens.clear();
@@ -94,7 +95,7 @@ bool tokens_of_line(TextView script, std::size_t begin, std::size_t end,
 }
 
 void read_statement(TextView script, const std::vector<Token>& tokens, std::size_t line,
-                    std::vector<ScriptArgument>& out) {
+                    const ArgumentVisitor& found) {
     std::size_t first = 0;
     const auto text_of = [&](const Token& token) {
         return script.substr(token.offset, token.length);
@@ -127,7 +128,7 @@ void read_statement(TextView script, const std::vector<Token>& tokens, std::size
                                          : Kind::Other;
         ++position;
         if (kind != Kind::Other) {
-            out.push_back({kind, function->name, token.offset, token.length, token.quoted, line});
+            found({kind, function->name, token.offset, token.length, token.quoted, line});
         }
     }
 }
@@ -136,6 +137,57 @@ bool needs_quotes(TextView text) {
     return text.empty() || text.find_first_of(" \t,;()") != TextView::npos ||
            text.find("->") != TextView::npos;
 }
+
+// Builds the new script of rewrite_script_arguments() from the arguments the reader hands
+// it in script order.
+class ArgumentRewriter {
+public:
+    using Replace = std::function<std::optional<Text>(TextView argument)>;
+
+    ArgumentRewriter(TextView script, Kind kind, const Replace& replace)
+        : m_script(script), m_kind(kind), m_replace(replace) {}
+
+    void operator()(const ScriptArgument& argument) {
+        if (argument.kind != m_kind) {
+            return;
+        }
+        const TextView old_text = m_script.substr(argument.offset, argument.length);
+        const auto new_text = m_replace(old_text);
+        if (!new_text || *new_text == old_text || new_text->find_first_of("\"\r\n") != Text::npos) {
+            return;
+        }
+        Text& out = m_result.script;
+        if (m_result.replaced == 0) {
+            out.reserve(m_script.size() + new_text->size() + 2);
+        }
+        out.append(m_script.substr(m_copied, argument.offset - m_copied));
+        const bool quote = !argument.quoted && needs_quotes(*new_text);
+        if (quote) {
+            out += '"';
+        }
+        out += *new_text;
+        if (quote) {
+            out += '"';
+        }
+        m_copied = argument.offset + argument.length;
+        ++m_result.replaced;
+    }
+
+    // A script without a change is not copied: nobody writes it back.
+    ScriptRewrite finish() && {
+        if (m_result.replaced > 0) {
+            m_result.script.append(m_script.substr(m_copied));
+        }
+        return std::move(m_result);
+    }
+
+private:
+    TextView m_script;
+    Kind m_kind;
+    const Replace& m_replace;
+    ScriptRewrite m_result;
+    std::size_t m_copied = 0;
+};
 
 } // namespace
 
@@ -152,13 +204,26 @@ const ScriptFunction* find_script_function(TextView name) {
     return nullptr;
 }
 
-ScriptReading find_script_arguments(TextView script) {
-    ScriptReading reading;
-    // Room for the tokens of a long line and the arguments of a few calls at once: a
-    // growing vector would allocate several times for every script of a plugin.
-    std::vector<Token> tokens;
-    tokens.reserve(32);
-    reading.arguments.reserve(4);
+void read_script(TextView script, const ArgumentVisitor& found,
+                 const std::function<void(std::size_t line)>& unterminated) {
+    // The tokens of a line are scratch, kept by each thread from script to script: the
+    // passes over tens of thousands of scripts then allocate nothing for them, and two
+    // threads reading scripts at once do not take turns at the allocator for them. A
+    // reading started from inside `found` gets a list of its own.
+    thread_local std::vector<Token> kept;
+    thread_local bool kept_in_use = false;
+    std::vector<Token> own;
+    const bool nested = kept_in_use;
+    std::vector<Token>& tokens = nested ? own : kept;
+    const struct Release {
+        bool nested;
+        ~Release() {
+            if (!nested) {
+                kept_in_use = false;
+            }
+        }
+    } release{nested};
+    kept_in_use = true;
     std::size_t line = 1;
     std::size_t begin = 0;
     while (begin <= script.size()) {
@@ -167,44 +232,36 @@ ScriptReading find_script_arguments(TextView script) {
             end = script.size();
         }
         if (tokens_of_line(script, begin, end, tokens)) {
-            read_statement(script, tokens, line, reading.arguments);
-        } else {
-            reading.unterminated_lines.push_back(line);
+            read_statement(script, tokens, line, found);
+        } else if (unterminated) {
+            unterminated(line);
         }
         begin = end + 1;
         ++line;
     }
+}
+
+ScriptReading find_script_arguments(TextView script) {
+    ScriptReading reading;
+    // Room for the arguments of a few calls at once: a growing vector would allocate
+    // several times for every script of a plugin.
+    reading.arguments.reserve(4);
+    read_script(
+        script,
+        [&reading](const ScriptArgument& argument) { reading.arguments.push_back(argument); },
+        [&reading](std::size_t line) { reading.unterminated_lines.push_back(line); });
     return reading;
 }
 
 ScriptRewrite
 rewrite_script_arguments(TextView script, ScriptArgumentKind kind,
                          const std::function<std::optional<Text>(TextView argument)>& replace) {
-    ScriptRewrite result;
-    std::size_t copied = 0;
-    for (const ScriptArgument& argument : find_script_arguments(script).arguments) {
-        if (argument.kind != kind) {
-            continue;
-        }
-        const TextView old_text = script.substr(argument.offset, argument.length);
-        const auto new_text = replace(old_text);
-        if (!new_text || *new_text == old_text || new_text->find_first_of("\"\r\n") != Text::npos) {
-            continue;
-        }
-        result.script.append(script.substr(copied, argument.offset - copied));
-        const bool quote = !argument.quoted && needs_quotes(*new_text);
-        if (quote) {
-            result.script += '"';
-        }
-        result.script += *new_text;
-        if (quote) {
-            result.script += '"';
-        }
-        copied = argument.offset + argument.length;
-        ++result.replaced;
-    }
-    result.script.append(script.substr(copied));
-    return result;
+    // The arguments are taken as the reader finds them, in script order; no list of them
+    // is made. The rewriter goes to the reader by reference, which a function object holds
+    // without allocating.
+    ArgumentRewriter rewriter(script, kind, replace);
+    read_script(script, std::ref(rewriter));
+    return std::move(rewriter).finish();
 }
 
 } // namespace orv

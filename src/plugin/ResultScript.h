@@ -69,6 +69,12 @@ struct ScriptReading {
 // word. Arguments come in script order.
 ScriptReading find_script_arguments(TextView script);
 
+// The same reading without lists: `found` gets every argument in script order, and
+// `unterminated`, when given, every line with an open quote.
+using ArgumentVisitor = std::function<void(const ScriptArgument& argument)>;
+void read_script(TextView script, const ArgumentVisitor& found,
+                 const std::function<void(std::size_t line)>& unterminated = {});
+
 // Case-insensitive comparison of ASCII letters, as the game compares IDs; other bytes
 // compare as they are. Inline: the script reader asks it for every word of every line.
 inline bool equal_ignoring_ascii_case(TextView left, TextView right) {
@@ -86,6 +92,7 @@ inline bool equal_ignoring_ascii_case(TextView left, TextView right) {
 }
 
 struct ScriptRewrite {
+    // The whole new script; empty when no argument changed.
     Text script;
     // How many arguments got a different text.
     int replaced = 0;

@@ -100,6 +100,22 @@ TEST(ResultScript, LeavesALineWithAnOpenQuoteAndReadsTheNextOne) {
     EXPECT_EQ(reading.arguments[0].line, 2u);
 }
 
+// The reader keeps its list of a line's tokens from script to script; a script read while
+// another one is being read must not take that list from under the outer reading.
+TEST(ResultScript, AReadingInsideAReadingLeavesTheOuterOneWhole) {
+    const char* outer = "Choice \"Ja\" 1 \"Nein\" 2\nShowMap Hafen";
+    std::vector<std::string> inner_readings;
+    std::vector<std::string> outer_texts;
+    read_script(outer, [&](const ScriptArgument& argument) {
+        outer_texts.emplace_back(TextView(outer).substr(argument.offset, argument.length));
+        const auto inner = found("PositionCell 1 2 3 4 \"Ganz andere Zelle, weit weg\" 5 6 7 8 9");
+        inner_readings.push_back(inner.empty() ? "" : inner.front());
+    });
+    EXPECT_EQ(outer_texts, (std::vector<std::string>{"Ja", "Nein", "Hafen"}));
+    EXPECT_EQ(inner_readings,
+              std::vector<std::string>(3, "cell PositionCell 1 \"Ganz andere Zelle, weit weg\""));
+}
+
 // The rewrite of cell names, their letter case and the quotes a new name with a space
 // needs, is tested through the save's cell reference pass; here what it must leave.
 TEST(ResultScript, RewriteLeavesOtherArgumentsCommentsOpenQuotesAndUnwritableNames) {
@@ -110,8 +126,8 @@ TEST(ResultScript, RewriteLeavesOtherArgumentsCommentsOpenQuotesAndUnwritableNam
     };
     const char* script = "MessageBox \"Keller\"\n; ShowMap Keller\nShowMap \"Keller\nShowMap Quote";
     const auto rewrite = rewrite_script_arguments(script, Kind::Cell, rename);
-    EXPECT_EQ(rewrite.script, script);
     EXPECT_EQ(rewrite.replaced, 0);
+    EXPECT_EQ(rewrite.script, "");
 }
 
 } // namespace
