@@ -303,7 +303,13 @@ private:
     // quoted texts may still name a renamed cell.
     void check_result_script(const Block& block, const Text& tag, const Subrecord& subrecord) {
         const Text script = result_script_text(block, subrecord);
-        const auto arguments = find_script_arguments(script).arguments;
+        // One list for the arguments of every script this checker reads: tens of thousands
+        // of scripts then cost no allocation for it.
+        std::vector<ScriptArgument>& arguments = m_arguments;
+        arguments.clear();
+        read_script(script, [&arguments](const ScriptArgument& argument) {
+            arguments.push_back(argument);
+        });
         for (const auto& argument : arguments) {
             if (argument.kind != ScriptArgumentKind::Cell) {
                 continue;
@@ -311,9 +317,7 @@ private:
             const TextView cell = TextView(script).substr(argument.offset, argument.length);
             const Text written = m_script_cells.translation(cell).value_or(Text(cell));
             if (!m_known_cells.contains(folded(written))) {
-                add_no_cell(block, tag,
-                            "BNAM Zeile " + std::to_string(argument.line) + " " +
-                                in_quotes(written));
+                add_no_cell(block, tag, "BNAM Zeile " + std::to_string(argument.line), written);
             }
         }
         if (!m_renames.empty()) {
@@ -321,11 +325,16 @@ private:
         }
     }
 
-    // A plugin full of references to cells of other files gets thousands of these.
-    void add_no_cell(const Block& block, const Text& tag, const Text& where) {
-        static const Text why = cp1252(u8": weder eine Zelle dieses Plugins noch eine "
+    // A plugin full of references to cells of other files gets thousands of these: each
+    // text is made in one piece. `where` is the place in the record, `cell` the name.
+    void add_no_cell(const Block& block, const Text& tag, TextView where, TextView cell) {
+        static const Text open_quote = cp1252(u8" „");
+        static const Text why = cp1252(u8"“: weder eine Zelle dieses Plugins noch eine "
                                        u8"Übersetzung der Zellen- oder Regionsdatenbank");
-        add(FindingKind::ReferenceToNoCell, tag, record_id_of(block), where + why);
+        Text detail;
+        detail.reserve(where.size() + open_quote.size() + cell.size() + why.size());
+        detail.append(where).append(open_quote).append(cell).append(why);
+        add(FindingKind::ReferenceToNoCell, tag, record_id_of(block), std::move(detail));
     }
 
     void check_reference(const Block& block, const Text& tag, const Subrecord& subrecord,
@@ -341,7 +350,7 @@ private:
         const auto match = m_references.first_original_match(*cell);
         const Text& written = match ? m_references.entry(*match)[1] : *cell;
         if (!m_known_cells.contains(folded(written))) {
-            add_no_cell(block, tag, subrecord_tag(block, subrecord) + " " + in_quotes(written));
+            add_no_cell(block, tag, subrecord_tag(block, subrecord), written);
         }
     }
 
@@ -383,6 +392,7 @@ private:
     const RenamesByOldName& m_renames;
     const TextKeySet& m_known_cells;
     std::vector<Finding> m_findings;
+    std::vector<ScriptArgument> m_arguments;
 };
 
 } // namespace
