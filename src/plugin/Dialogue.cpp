@@ -37,8 +37,12 @@ bool is_quest_title(const Block& block) {
 }
 
 Text result_script_text(const Block& block, const Subrecord& subrecord) {
+    return Text(result_script_view(block, subrecord));
+}
+
+TextView result_script_view(const Block& block, const Subrecord& subrecord) {
     const auto* data = reinterpret_cast<const char*>(block.data() + subrecord.data_offset());
-    return Text(data, subrecord.size);
+    return TextView(data, subrecord.size);
 }
 
 } // namespace orv

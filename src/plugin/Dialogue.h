@@ -43,6 +43,9 @@ bool is_quest_title(const Block& block);
 // A result script's bytes (BNAM) exactly as stored, zero bytes included: the game compiles
 // the text when the response is used, so the text is all there is to it.
 Text result_script_text(const Block& block, const Subrecord& subrecord);
+// The same bytes where the block holds them, without a copy: valid until the block changes.
+// For the passes that read every script of a plugin and change few.
+TextView result_script_view(const Block& block, const Subrecord& subrecord);
 
 // The longest response text the game's editor accepts, in bytes.
 inline constexpr std::size_t kResponseLengthLimit = 512;

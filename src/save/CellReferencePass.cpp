@@ -72,7 +72,7 @@ private:
     // without one keeps every byte, zero bytes included.
     void translate_script(Block& block, const Subrecord& subrecord) {
         const auto rewrite = rewrite_script_arguments(
-            result_script_text(block, subrecord), ScriptArgumentKind::Cell,
+            result_script_view(block, subrecord), ScriptArgumentKind::Cell,
             [&](TextView cell) { return m_script_cells.translation(cell); });
         if (rewrite.replaced > 0) {
             m_changed += rewrite.replaced;

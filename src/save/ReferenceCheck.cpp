@@ -302,7 +302,7 @@ private:
     // The cell arguments of a result script are references the save rewrites; the other
     // quoted texts may still name a renamed cell.
     void check_result_script(const Block& block, const Text& tag, const Subrecord& subrecord) {
-        const Text script = result_script_text(block, subrecord);
+        const TextView script = result_script_view(block, subrecord);
         // One list for the arguments of every script this checker reads: tens of thousands
         // of scripts then cost no allocation for it.
         std::vector<ScriptArgument>& arguments = m_arguments;

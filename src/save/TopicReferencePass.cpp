@@ -65,7 +65,7 @@ int translate_topics_of(BlockStore& store, const TopicNameTable& names, std::siz
             continue;
         }
         const auto rewrite =
-            rewrite_script_arguments(result_script_text(block, *script), ScriptArgumentKind::Topic,
+            rewrite_script_arguments(result_script_view(block, *script), ScriptArgumentKind::Topic,
                                      [&names](TextView topic) { return names.translation(topic); });
         if (rewrite.replaced > 0) {
             changed += rewrite.replaced;

@@ -17,7 +17,7 @@ void fill_script_texts(Block& block, const MemoryIndex& memory) {
         return;
     }
     const auto rewrite =
-        rewrite_script_arguments(result_script_text(block, *script), ScriptArgumentKind::Text,
+        rewrite_script_arguments(result_script_view(block, *script), ScriptArgumentKind::Text,
                                  [&memory](TextView argument) -> std::optional<Text> {
                                      const Text* german =
                                          memory.translation(kScriptTextMemory, argument);
