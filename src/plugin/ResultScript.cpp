@@ -57,11 +57,37 @@ struct Token {
     bool arrow = false;
 };
 
+// The tokens of one line: in place for as many as a script's lines have, in a list of their
+// own beyond that, so that reading a script allocates nothing as a rule. The passes over a
+// plugin read tens of thousands of scripts, on two threads that share one allocator.
+class LineTokens {
+public:
+    void clear() {
+        m_count = 0;
+        m_more.clear();
+    }
+    void push_back(const Token& token) {
+        if (m_count < m_first.size()) {
+            m_first[m_count] = token;
+        } else {
+            m_more.push_back(token);
+        }
+        ++m_count;
+    }
+    std::size_t size() const { return m_count; }
+    const Token& operator[](std::size_t k) const {
+        return k < m_first.size() ? m_first[k] : m_more[k - m_first.size()];
+    }
+
+private:
+    std::array<Token, 32> m_first;
+    std::vector<Token> m_more;
+    std::size_t m_count = 0;
+};
+
 // Puts the tokens of one line [begin, end) up to a ';' outside quotes into `tokens`;
-// false when a quote stays open to the line's end. The caller's vector is reused from line
-// to line.
-bool tokens_of_line(TextView script, std::size_t begin, std::size_t end,
-                    std::vector<Token>& tokens) {
+// false when a quote stays open to the line's end.
+bool tokens_of_line(TextView script, std::size_t begin, std::size_t end, LineTokens& tokens) {
     tokens.clear();
     std::size_t at = begin;
     while (at < end) {
@@ -94,7 +120,7 @@ bool tokens_of_line(TextView script, std::size_t begin, std::size_t end,
     return true;
 }
 
-void read_statement(TextView script, const std::vector<Token>& tokens, std::size_t line,
+void read_statement(TextView script, const LineTokens& tokens, std::size_t line,
                     const ArgumentVisitor& found) {
     std::size_t first = 0;
     const auto text_of = [&](const Token& token) {
@@ -206,24 +232,7 @@ const ScriptFunction* find_script_function(TextView name) {
 
 void read_script(TextView script, const ArgumentVisitor& found,
                  const std::function<void(std::size_t line)>& unterminated) {
-    // The tokens of a line are scratch, kept by each thread from script to script: the
-    // passes over tens of thousands of scripts then allocate nothing for them, and two
-    // threads reading scripts at once do not take turns at the allocator for them. A
-    // reading started from inside `found` gets a list of its own.
-    thread_local std::vector<Token> kept;
-    thread_local bool kept_in_use = false;
-    std::vector<Token> own;
-    const bool nested = kept_in_use;
-    std::vector<Token>& tokens = nested ? own : kept;
-    const struct Release {
-        bool nested;
-        ~Release() {
-            if (!nested) {
-                kept_in_use = false;
-            }
-        }
-    } release{nested};
-    kept_in_use = true;
+    LineTokens tokens;
     std::size_t line = 1;
     std::size_t begin = 0;
     while (begin <= script.size()) {
