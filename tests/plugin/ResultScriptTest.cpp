@@ -38,6 +38,8 @@ TEST(ResultScript, FindsTheArgumentsEachFunctionNamesAtItsPosition) {
         {"AiFollowCell, Player, \"Fuhaven, Hafen\", 0, 1, 2, 3",
          {"cell AIFollowCell 1 \"Fuhaven, Hafen\""}},
         {"aiescortcell player Kellerloch 0 1 2 3 1", {"cell AIEscortCell 1 Kellerloch"}},
+        // A hyphen is part of a bare word; only "->" ends it.
+        {"ShowMap Nord-Hafen", {"cell ShowMap 1 Nord-Hafen"}},
         {"PlaceItemCell \"gold_001\" \"Fuhaven\" 1 2 3 0", {"cell PlaceItemCell 1 \"Fuhaven\""}},
         {"COC \"Fuhaven\"\nCenterOnCell Fuhaven\nShowMap \"Fuhaven\"",
          {"cell COC 1 \"Fuhaven\"", "cell CenterOnCell 2 Fuhaven", "cell ShowMap 3 \"Fuhaven\""}},
