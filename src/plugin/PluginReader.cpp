@@ -80,7 +80,8 @@ Result<PluginFile> read_plugin(ByteSpan file, const ReadProgress& progress) {
     Text text;
     std::size_t offset = 0;
     for (std::size_t number = 0; number < *count; ++number) {
-        // The count came from the same walk over the same bytes, so every record is there.
+        // The count came from a walk over the same bytes, so every record is there; the check
+        // only keeps a wrong count from ever reading outside the file.
         const auto record = record_at(file, offset);
         if (!record) {
             return record.error();

@@ -314,7 +314,7 @@ private:
             if (argument.kind != ScriptArgumentKind::Cell) {
                 continue;
             }
-            const TextView cell = TextView(script).substr(argument.offset, argument.length);
+            const TextView cell = script.substr(argument.offset, argument.length);
             const Text written = m_script_cells.translation(cell).value_or(Text(cell));
             if (!m_known_cells.contains(folded(written))) {
                 add_no_cell(block, tag, "BNAM Zeile " + std::to_string(argument.line), written);
