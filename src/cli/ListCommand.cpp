@@ -16,8 +16,21 @@ int run_list(const Context& context, std::span<const std::string> arguments) {
     }
     const ObjectLists& lists = plugin->lists;
 
-    // The whole output is built in one buffer and written at once.
+    // The whole output is built in one buffer and written at once. The buffer is allocated
+    // once, for the texts plus an eighth for escapes and umlauts: grown step by step, every
+    // larger copy would be fresh memory again, and the last two would be held at once.
+    std::size_t text_size = 0;
+    for (const auto& type : kRecordTypes) {
+        for (const auto& element : lists.list(type.index).elements) {
+            text_size += type.label.size() + element.mark.size() + element.id.size() +
+                         element.ev_name.size() + element.dv_name.size() + 5;
+        }
+    }
+    for (const auto& skill : lists.skills()) {
+        text_size += 16 + skill.id.size() + skill.ev_name.size() + skill.dv_name.size();
+    }
     std::string out;
+    out.reserve(text_size + text_size / 8);
     const auto field = [&out](TextView text) {
         append_escaped_field(out, text);
         out.push_back('\t');
