@@ -16,21 +16,19 @@ int run_list(const Context& context, std::span<const std::string> arguments) {
     }
     const ObjectLists& lists = plugin->lists;
 
-    // The whole output is built in one buffer and written at once. The buffer is allocated
-    // once, for the texts plus an eighth for escapes and umlauts: grown step by step, every
-    // larger copy would be fresh memory again, and the last two would be held at once.
-    std::size_t text_size = 0;
-    for (const auto& type : kRecordTypes) {
-        for (const auto& element : lists.list(type.index).elements) {
-            text_size += type.label.size() + element.mark.size() + element.id.size() +
-                         element.ev_name.size() + element.dv_name.size() + 5;
-        }
-    }
-    for (const auto& skill : lists.skills()) {
-        text_size += 16 + skill.id.size() + skill.ev_name.size() + skill.dv_name.size();
-    }
+    // The output is built in a buffer and written a part at a time, always after a whole
+    // line: a large plugin's list is megabytes, which a buffer for all of it would add to
+    // the command's peak memory.
+    constexpr std::size_t kWriteAt = 64 * 1024;
     std::string out;
-    out.reserve(text_size + text_size / 8);
+    out.reserve(kWriteAt + 1024);
+    const auto end_line = [&] {
+        out.push_back('\n');
+        if (out.size() >= kWriteAt) {
+            context.out.write(out.data(), static_cast<std::streamsize>(out.size()));
+            out.clear();
+        }
+    };
     const auto field = [&out](TextView text) {
         append_escaped_field(out, text);
         out.push_back('\t');
@@ -43,7 +41,7 @@ int run_list(const Context& context, std::span<const std::string> arguments) {
             field(element.id);
             field(element.ev_name);
             append_escaped_field(out, element.dv_name);
-            out.push_back('\n');
+            end_line();
         }
     }
     for (const auto& skill : lists.skills()) {
@@ -53,7 +51,7 @@ int run_list(const Context& context, std::span<const std::string> arguments) {
         field(skill.id);
         field(skill.ev_name);
         append_escaped_field(out, skill.dv_name);
-        out.push_back('\n');
+        end_line();
     }
     context.out.write(out.data(), static_cast<std::streamsize>(out.size()));
     context.out.flush();

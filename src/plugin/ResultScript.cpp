@@ -255,11 +255,17 @@ ScriptReading find_script_arguments(TextView script) {
     // Room for the arguments of a few calls at once: a growing vector would allocate
     // several times for every script of a plugin.
     reading.arguments.reserve(4);
+    find_script_arguments(script, reading);
+    return reading;
+}
+
+void find_script_arguments(TextView script, ScriptReading& reading) {
+    reading.arguments.clear();
+    reading.unterminated_lines.clear();
     read_script(
         script,
         [&reading](const ScriptArgument& argument) { reading.arguments.push_back(argument); },
         [&reading](std::size_t line) { reading.unterminated_lines.push_back(line); });
-    return reading;
 }
 
 ScriptRewrite

@@ -68,6 +68,9 @@ struct ScriptReading {
 // commas. An argument is a double-quoted string (spaces, commas and ';' inside) or a bare
 // word. Arguments come in script order.
 ScriptReading find_script_arguments(TextView script);
+// The same into `reading`, whose lists are emptied first and keep their room: a caller
+// reading many scripts allocates for the lists once.
+void find_script_arguments(TextView script, ScriptReading& reading);
 
 // The same reading without lists: `found` gets every argument in script order, and
 // `unterminated`, when given, every line with an open quote.

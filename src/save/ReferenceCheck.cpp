@@ -52,12 +52,17 @@ Text folded(TextView text) {
     return to_upper_cp1252(text);
 }
 
-Text in_quotes(TextView text) {
+// Appends „text“ to `out`; the quotes are one byte each.
+void append_in_quotes(Text& out, TextView text) {
     static const Text open = cp1252(u8"„");
     static const Text close = cp1252(u8"“");
+    out.append(open).append(text).append(close);
+}
+
+Text in_quotes(TextView text) {
     Text quoted;
-    quoted.reserve(open.size() + text.size() + close.size());
-    quoted.append(open).append(text).append(close);
+    quoted.reserve(text.size() + 2);
+    append_in_quotes(quoted, text);
     return quoted;
 }
 
@@ -303,13 +308,10 @@ private:
     // quoted texts may still name a renamed cell.
     void check_result_script(const Block& block, const Text& tag, const Subrecord& subrecord) {
         const TextView script = result_script_view(block, subrecord);
-        // One list for the arguments of every script this checker reads: tens of thousands
-        // of scripts then cost no allocation for it.
-        std::vector<ScriptArgument>& arguments = m_arguments;
-        arguments.clear();
-        read_script(script, [&arguments](const ScriptArgument& argument) {
-            arguments.push_back(argument);
-        });
+        // One reading for every script this checker reads: tens of thousands of scripts
+        // then cost no allocation for its lists.
+        find_script_arguments(script, m_reading);
+        const std::vector<ScriptArgument>& arguments = m_reading.arguments;
         for (const auto& argument : arguments) {
             if (argument.kind != ScriptArgumentKind::Cell) {
                 continue;
@@ -328,12 +330,13 @@ private:
     // A plugin full of references to cells of other files gets thousands of these: each
     // text is made in one piece. `where` is the place in the record, `cell` the name.
     void add_no_cell(const Block& block, const Text& tag, TextView where, TextView cell) {
-        static const Text open_quote = cp1252(u8" „");
-        static const Text why = cp1252(u8"“: weder eine Zelle dieses Plugins noch eine "
+        static const Text why = cp1252(u8": weder eine Zelle dieses Plugins noch eine "
                                        u8"Übersetzung der Zellen- oder Regionsdatenbank");
         Text detail;
-        detail.reserve(where.size() + open_quote.size() + cell.size() + why.size());
-        detail.append(where).append(open_quote).append(cell).append(why);
+        detail.reserve(where.size() + cell.size() + why.size() + 3);
+        detail.append(where).append(" ");
+        append_in_quotes(detail, cell);
+        detail.append(why);
         add(FindingKind::ReferenceToNoCell, tag, record_id_of(block), std::move(detail));
     }
 
@@ -392,7 +395,7 @@ private:
     const RenamesByOldName& m_renames;
     const TextKeySet& m_known_cells;
     std::vector<Finding> m_findings;
-    std::vector<ScriptArgument> m_arguments;
+    ScriptReading m_reading;
 };
 
 } // namespace

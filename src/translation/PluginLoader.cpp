@@ -395,7 +395,7 @@ Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, Block
                       second, [](std::int32_t) {});
         });
     if (second_first) {
-        for (std::int32_t number = *second_first; shown && number <= record_count; ++number) {
+        for (std::int32_t number = *second_first; number <= record_count; ++number) {
             show(number);
         }
         for (std::size_t list = 0; list < rows.lists.size(); ++list) {
