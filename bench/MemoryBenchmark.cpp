@@ -64,7 +64,7 @@ int measure(const std::filesystem::path& folder) {
     ObjectLists lists;
     const auto load_start = Clock::now();
     {
-        auto bytes = files.read_all(folder / "plugin.esp");
+        auto bytes = files.read_contents(folder / "plugin.esp");
         TranslationDatabase database(files, folder);
         NullLoaderView view;
         if (!bytes || !load_plugin(std::move(*bytes), database, store, lists, view)) {

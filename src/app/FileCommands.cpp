@@ -107,7 +107,7 @@ void show_file_name(FileCommandContext& context) {
 // unless the new one was read completely: a name that names no file, a file that cannot be
 // read and a file the loader refuses all come back as an error.
 Result<void> load_chosen_file(FileCommandContext& context, const fs::path& chosen) {
-    auto bytes = context.files.read_all(chosen);
+    auto bytes = context.files.read_contents(chosen);
     if (!bytes) {
         return bytes.error();
     }

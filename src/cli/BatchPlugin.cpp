@@ -24,7 +24,7 @@ private:
 } // namespace
 
 Result<BatchPlugin> load_batch_plugin(const Context& context, const std::filesystem::path& path) {
-    auto file = context.files.read_all(path);
+    auto file = context.files.read_contents(path);
     if (!file) {
         return file.error();
     }

@@ -12,6 +12,21 @@ Result<Bytes> read_if_present(Files& files, const std::filesystem::path& path) {
     return bytes;
 }
 
+Result<void> FileContents::check_whole() const {
+    if (m_mapped && !m_mapped->whole()) {
+        return file_error(ErrorKind::ReadFailed, m_path);
+    }
+    return {};
+}
+
+Result<FileContents> Files::read_contents(const std::filesystem::path& path) {
+    auto bytes = read_all(path);
+    if (!bytes) {
+        return bytes.error();
+    }
+    return FileContents(std::move(*bytes));
+}
+
 std::filesystem::path path_from_utf8(std::string_view utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }

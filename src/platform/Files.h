@@ -25,6 +25,37 @@ public:
     virtual Result<void> close() = 0;
 };
 
+// A whole file that the system maps into memory instead of copying it: its pages come
+// straight from the system's file cache, with no copy and no fresh memory to fill.
+class MappedFile {
+public:
+    virtual ~MappedFile() = default;
+    virtual ByteSpan bytes() const = 0;
+    // False once another program shortened the file under the mapping (or the system
+    // failed to read a page of it): the bytes from there on read as zeros.
+    virtual bool whole() const = 0;
+};
+
+// The bytes of a whole file that is parsed and then let go: a copy in memory, or the file
+// mapped. Either way the bytes stay valid while this object lives.
+class FileContents {
+public:
+    FileContents() = default;
+    explicit FileContents(Bytes copy) : m_copy(std::move(copy)) {}
+    FileContents(std::unique_ptr<MappedFile> mapped, std::filesystem::path path)
+        : m_mapped(std::move(mapped)), m_path(std::move(path)) {}
+
+    ByteSpan bytes() const { return m_mapped ? m_mapped->bytes() : ByteSpan(m_copy); }
+    // Asked after the bytes were used: fails with a read error when the file was shortened
+    // while it was mapped, and whatever was made of the bytes must then be thrown away.
+    Result<void> check_whole() const;
+
+private:
+    Bytes m_copy;
+    std::unique_ptr<MappedFile> m_mapped;
+    std::filesystem::path m_path;
+};
+
 // The file operations the program uses. Every one of them can fail, and every failure
 // comes back as an Error with a German message; tests replace this to make any step fail.
 class Files {
@@ -33,6 +64,9 @@ public:
 
     // The whole file. A missing file fails with ErrorKind::NotFound.
     virtual Result<Bytes> read_all(const std::filesystem::path& path) = 0;
+    // The whole file for a reader that parses it and lets it go; a large file is best
+    // mapped. Fails as read_all does. This default copies it with read_all.
+    virtual Result<FileContents> read_contents(const std::filesystem::path& path);
     virtual bool exists(const std::filesystem::path& path) = 0;
     // Creates a new file or truncates an existing one.
     virtual Result<std::unique_ptr<OutputFile>> create(const std::filesystem::path& path) = 0;

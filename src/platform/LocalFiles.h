@@ -9,6 +9,12 @@ namespace orv {
 class LocalFiles final : public Files {
 public:
     Result<Bytes> read_all(const std::filesystem::path& path) override;
+#ifndef _WIN32
+    // Maps the file. Windows keeps the copy that Files makes: a page of a mapped file that
+    // the system fails to deliver there (a network drive gone, a failing disk) raises an
+    // exception that ends the program, where a failed ReadFile is an error like any other.
+    Result<FileContents> read_contents(const std::filesystem::path& path) override;
+#endif
     bool exists(const std::filesystem::path& path) override;
     Result<std::unique_ptr<OutputFile>> create(const std::filesystem::path& path) override;
     Result<void> rename(const std::filesystem::path& from,

@@ -441,11 +441,15 @@ Result<void> load_plugin(ByteSpan file, TranslationDatabase& database, BlockStor
     return load_blocks(std::move(*plugin), database, store, lists, view);
 }
 
-Result<void> load_plugin(Bytes&& file, TranslationDatabase& database, BlockStore& store,
+Result<void> load_plugin(FileContents&& file, TranslationDatabase& database, BlockStore& store,
                          ObjectLists& lists, LoaderView& view) {
-    auto plugin = read_plugin(file, progress_of(view));
+    auto plugin = read_plugin(file.bytes(), progress_of(view));
+    const auto whole = file.check_whole();
     // The blocks hold copies of every byte now; the file is not kept twice.
-    Bytes().swap(file);
+    file = FileContents();
+    if (!whole) {
+        return whole.error();
+    }
     if (!plugin) {
         return plugin.error();
     }

@@ -22,30 +22,46 @@ std::filesystem::path external_database_path(const std::filesystem::path& progra
 TranslationDatabase::TranslationDatabase(Files& files, std::filesystem::path program_dir)
     : m_files(files), m_program_dir(std::move(program_dir)) {}
 
-Bytes TranslationDatabase::read_bytes(const std::filesystem::path& path) {
-    auto bytes = m_files.read_all(path);
-    if (!bytes) {
-        if (bytes.error().kind != ErrorKind::NotFound && !m_read_error) {
-            m_read_error = bytes.error();
-        }
+FileContents TranslationDatabase::read_contents(const std::filesystem::path& path) {
+    auto contents = m_files.read_contents(path);
+    if (!contents) {
+        note_read_error(contents.error());
         return {};
     }
-    return std::move(*bytes);
+    return std::move(*contents);
+}
+
+void TranslationDatabase::note_read_error(const Error& error) {
+    if (error.kind != ErrorKind::NotFound && !m_read_error) {
+        m_read_error = error;
+    }
+}
+
+template <typename Parse>
+auto TranslationDatabase::parse_whole(const std::filesystem::path& path, const Parse& parse) {
+    const FileContents contents = read_contents(path);
+    auto parsed = parse(contents.bytes());
+    if (const auto whole = contents.check_whole(); !whole) {
+        note_read_error(whole.error());
+        return parse(ByteSpan());
+    }
+    return parsed;
+}
+
+PairFile TranslationDatabase::parse_pairs(ByteSpan bytes) const {
+    return m_pair_keys ? parse_pair_file(bytes, *m_pair_keys) : parse_pair_file(bytes);
 }
 
 PairFile TranslationDatabase::read_pairs(const std::filesystem::path& path) {
-    const Bytes bytes = read_bytes(path);
-    if (!m_pair_keys) {
-        return parse_pair_file(bytes);
-    }
-    return parse_pair_file(bytes, *m_pair_keys);
+    return parse_whole(path, [this](ByteSpan bytes) { return parse_pairs(bytes); });
 }
 
 void TranslationDatabase::preload_pairs(std::span<const std::string_view> file_names) {
     struct Job {
         std::string_view file_name;
-        Bytes bytes;
+        FileContents contents;
         NameIndex index;
+        Result<void> whole;
     };
     std::vector<Job> jobs;
     for (const std::string_view name : file_names) {
@@ -53,16 +69,16 @@ void TranslationDatabase::preload_pairs(std::span<const std::string_view> file_n
                            std::any_of(jobs.begin(), jobs.end(),
                                        [name](const Job& job) { return job.file_name == name; });
         if (!known) {
-            jobs.push_back({name, {}, {}});
+            jobs.push_back({name, {}, {}, {}});
         }
     }
     if (jobs.empty()) {
         return;
     }
     const auto index = [this](Job& job) {
-        job.index = NameIndex(m_pair_keys ? parse_pair_file(job.bytes, *m_pair_keys)
-                                          : parse_pair_file(job.bytes));
-        Bytes().swap(job.bytes);
+        job.index = NameIndex(parse_pairs(job.contents.bytes()));
+        job.whole = job.contents.check_whole();
+        job.contents = FileContents();
     };
     // Jobs [0, taken) are being indexed or done, [taken, read) are read and wait.
     constexpr std::size_t kReadAhead = 2;
@@ -92,7 +108,7 @@ void TranslationDatabase::preload_pairs(std::span<const std::string_view> file_n
                 lock.unlock();
                 // Only this thread reads, so the files are asked for in order and the first
                 // read error is the one of the first file in that order.
-                job.bytes = read_bytes(data_file_path(m_program_dir, job.file_name));
+                job.contents = read_contents(data_file_path(m_program_dir, job.file_name));
                 lock.lock();
                 ++read;
             } else {
@@ -106,6 +122,10 @@ void TranslationDatabase::preload_pairs(std::span<const std::string_view> file_n
     }
     helper.join();
     for (Job& job : jobs) {
+        if (!job.whole) {
+            note_read_error(job.whole.error());
+            job.index = NameIndex();
+        }
         m_pairs.try_emplace(std::string(job.file_name), std::move(job.index));
     }
 }
@@ -120,7 +140,7 @@ const NameIndex& TranslationDatabase::external() {
 const MemoryIndex& TranslationDatabase::memory() {
     if (!m_memory) {
         const auto path = memory_path(m_program_dir);
-        auto entries = parse_memory(read_bytes(path));
+        auto entries = parse_whole(path, parse_memory);
         if (!entries) {
             m_memory_damage = damaged_memory_error(path, entries.error());
         }
@@ -142,7 +162,7 @@ const NameIndex& TranslationDatabase::data_pairs(std::string_view file_name) {
 const TripleFile& TranslationDatabase::data_triples(std::string_view file_name) {
     auto found = m_triples.find(file_name);
     if (found == m_triples.end()) {
-        auto file = parse_triple_file(read_bytes(data_file_path(m_program_dir, file_name)));
+        auto file = parse_whole(data_file_path(m_program_dir, file_name), parse_triple_file);
         found = m_triples.try_emplace(std::string(file_name), std::move(file)).first;
     }
     return found->second;

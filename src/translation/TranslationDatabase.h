@@ -71,7 +71,15 @@ public:
     const std::optional<Error>& read_error() const { return m_read_error; }
 
 private:
-    Bytes read_bytes(const std::filesystem::path& path);
+    // The file's contents; a file that exists but cannot be read is noted as the read
+    // error and gives none.
+    FileContents read_contents(const std::filesystem::path& path);
+    void note_read_error(const Error& error);
+    // What `parse` makes of the file, or of no bytes when the file was shortened while it
+    // was parsed (noted as the read error).
+    template <typename Parse>
+    auto parse_whole(const std::filesystem::path& path, const Parse& parse);
+    PairFile parse_pairs(ByteSpan bytes) const;
     PairFile read_pairs(const std::filesystem::path& path);
 
     Files& m_files;

@@ -65,7 +65,65 @@ TEST(LocalFiles, WritesPiecesOfAnySizeInOrderAndNamesTheSystemsFailures) {
     }
 }
 
+// The contents for parsing are the same bytes as read_all's, whether the file is mapped or,
+// with more files open at once than the mappings kept track of, read; the errors too.
+TEST(LocalFiles, ContentsAreTheFilesBytesHoweverMany) {
+    const auto folder = std::filesystem::temp_directory_path() /
+                        ("orvental-test-" + std::to_string(std::random_device{}()));
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    LocalFiles files;
+    const auto path = folder / "in.bin";
+    for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{3 * 4096 + 100}}) {
+        SCOPED_TRACE(size);
+        ASSERT_TRUE(write_file_atomically(files, path, pattern_bytes(size, 5)).ok());
+        std::vector<FileContents> open;
+        for (int i = 0; i < 100; ++i) {
+            auto contents = files.read_contents(path);
+            ASSERT_TRUE(contents.ok());
+            const ByteSpan bytes = contents->bytes();
+            ASSERT_EQ(Bytes(bytes.begin(), bytes.end()), pattern_bytes(size, 5));
+            EXPECT_TRUE(contents->check_whole().ok());
+            open.push_back(std::move(*contents));
+        }
+    }
+    EXPECT_EQ(files.read_contents(folder / "missing").error().kind, ErrorKind::NotFound);
+    EXPECT_EQ(files.read_contents(folder).error().kind, ErrorKind::ReadFailed);
+    std::filesystem::remove_all(folder);
+}
+
 #ifndef _WIN32
+// Another program may shorten a mapped file; the pages past its new end must not end the
+// program. They read as zeros, and the contents say they are not the file's.
+TEST(LocalFiles, AFileShortenedWhileMappedReadsAsZerosAndIsNotWhole) {
+    const auto folder = std::filesystem::temp_directory_path() /
+                        ("orvental-test-" + std::to_string(std::random_device{}()));
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    LocalFiles files;
+    const auto path = folder / "in.bin";
+    const Bytes pattern = pattern_bytes(5 * 4096, 9);
+    ASSERT_TRUE(write_file_atomically(files, path, pattern).ok());
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        auto contents = files.read_contents(path);
+        ASSERT_TRUE(contents.ok());
+        const ByteSpan bytes = contents->bytes();
+        std::filesystem::resize_file(path, 5000);
+        const Bytes seen(bytes.begin(), bytes.end());
+        EXPECT_TRUE(std::equal(seen.begin(), seen.begin() + 5000, pattern.begin()));
+        EXPECT_TRUE(std::all_of(seen.begin() + 5000, seen.end(),
+                                [](std::byte b) { return b == std::byte{0}; }));
+        ASSERT_FALSE(contents->check_whole().ok());
+        EXPECT_EQ(contents->check_whole().error().message,
+                  file_error(ErrorKind::ReadFailed, path).message);
+        // The next file mapped is whole again.
+        ASSERT_TRUE(write_file_atomically(files, path, pattern).ok());
+        auto again = files.read_contents(path);
+        ASSERT_TRUE(again.ok());
+        EXPECT_TRUE(again->check_whole().ok());
+    }
+    std::filesystem::remove_all(folder);
+}
+
 TEST(LocalFiles, NamesTheSystemsReasons) {
     for (const auto& [error_number, reason] :
          std::vector<std::pair<int, FileErrorReason>>{{ENOSPC, FileErrorReason::DiskFull},

@@ -78,6 +78,35 @@ Result<Bytes> MemoryFiles::read_all(const std::filesystem::path& path) {
                                   : Result<Bytes>(found->second);
 }
 
+namespace {
+
+class ShortenedMapping final : public MappedFile {
+public:
+    explicit ShortenedMapping(Bytes bytes) : m_bytes(std::move(bytes)) {}
+    ByteSpan bytes() const override { return m_bytes; }
+    bool whole() const override { return false; }
+
+private:
+    Bytes m_bytes;
+};
+
+} // namespace
+
+Result<FileContents> MemoryFiles::read_contents(const std::filesystem::path& path) {
+    auto bytes = read_all(path);
+    if (!bytes) {
+        return bytes.error();
+    }
+    if (m_shortened.contains(key_of(path))) {
+        return FileContents(std::make_unique<ShortenedMapping>(std::move(*bytes)), path);
+    }
+    return FileContents(std::move(*bytes));
+}
+
+void MemoryFiles::shorten_while_read(const std::filesystem::path& path) {
+    m_shortened.insert(key_of(path));
+}
+
 bool MemoryFiles::exists(const std::filesystem::path& path) {
     return m_files.contains(key_of(path)) || (!path.empty() && folder_exists(path));
 }

@@ -35,6 +35,9 @@ struct LoggedOperation {
 class MemoryFiles final : public Files {
 public:
     Result<Bytes> read_all(const std::filesystem::path& path) override;
+    // As read_all, but a file named to shorten_while_read() comes as a mapping that another
+    // program shortened while it was read: its bytes are whole, yet not the file's.
+    Result<FileContents> read_contents(const std::filesystem::path& path) override;
     bool exists(const std::filesystem::path& path) override;
     Result<std::unique_ptr<OutputFile>> create(const std::filesystem::path& path) override;
     Result<void> rename(const std::filesystem::path& from,
@@ -48,6 +51,7 @@ public:
     std::optional<Bytes> get(const std::filesystem::path& path) const;
     std::vector<std::string> paths() const;
     const std::map<std::string, Bytes>& all() const { return m_files; }
+    void shorten_while_read(const std::filesystem::path& path);
     // Whether writing into `folder` is possible (a folder that does not exist refuses).
     void require_folders(bool required) { m_require_folders = required; }
 
@@ -68,6 +72,7 @@ private:
 
     std::map<std::string, Bytes> m_files;
     std::set<std::string> m_folders;
+    std::set<std::string> m_shortened;
     bool m_require_folders = false;
     std::vector<LoggedOperation> m_log;
     int m_fail_countdown = 0;

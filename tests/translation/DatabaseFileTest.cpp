@@ -119,6 +119,22 @@ TEST(TranslationDatabase, ReadsEachFileOnceKeepsTheFirstFailureAndLimitsLaterFil
     EXPECT_EQ(database.data_pairs("Armodata.dat").file().entries,
               (std::vector<PairEntry>{names[0], names[2]}));
     EXPECT_EQ(database.data_pairs("Celldata.dat").size(), 1u);
+
+    // A file another program shortened while it was read gives no entries and is the read
+    // error, however it is read.
+    files.shorten_while_read("prog/data/Actidata.dat");
+    files.shorten_while_read("prog/data/Txtbookdata.dat");
+    TranslationDatabase lazy(files, "prog");
+    EXPECT_EQ(lazy.data_triples("Txtbookdata.dat").entries.size(), 0u);
+    ASSERT_TRUE(lazy.read_error());
+    EXPECT_NE(lazy.read_error()->message.find("Txtbookdata.dat"), Text::npos);
+    TranslationDatabase preloaded(files, "prog");
+    const std::vector<std::string_view> both = {"Armodata.dat", "Actidata.dat"};
+    preloaded.preload_pairs(both);
+    EXPECT_EQ(preloaded.data_pairs("Actidata.dat").size(), 0u);
+    EXPECT_EQ(preloaded.data_pairs("Armodata.dat").size(), 3u);
+    ASSERT_TRUE(preloaded.read_error());
+    EXPECT_NE(preloaded.read_error()->message.find("Actidata.dat"), Text::npos);
 }
 
 TEST(TranslationDatabase, PreloadReadsInTheGivenOrderAndGivesWhatFirstUseWouldGive) {

@@ -65,8 +65,17 @@ protected:
     Result<void> load(const Bytes& file, bool hand_over = false) {
         view = RecordingView{};
         TranslationDatabase database(files, "prog");
-        return hand_over ? load_plugin(Bytes(file), database, store, lists, view)
+        return hand_over ? load_plugin(FileContents(Bytes(file)), database, store, lists, view)
                          : load_plugin(file, database, store, lists, view);
+    }
+
+    // Loads the file as the window and the batch tool do: read by the files, then handed over.
+    Result<void> load_read(const std::filesystem::path& path) {
+        view = RecordingView{};
+        TranslationDatabase database(files, "prog");
+        auto contents = files.read_contents(path);
+        return contents ? load_plugin(std::move(*contents), database, store, lists, view)
+                        : Result<void>(contents.error());
     }
 
     Rows rows(int list_index) const { return rows_of(lists.list(list_index).elements); }
@@ -213,9 +222,12 @@ TEST_F(PluginLoaderTest, RefusedFileOrUnreadableDatabaseKeepsTheLoadedPlugin) {
     lists.sort_by_column(kCellType, Column::Id);
     Bytes past_end = plugin({place("CELL", "Second Town")});
     past_end.pop_back();
+    files.put("shortened.esp", plugin({place("CELL", "Other")}));
+    files.shorten_while_read("shortened.esp");
     // Listing names untranslated when a database file exists but cannot be read would let
-    // the next save drop the user's translations.
-    for (const int refusal : {0, 1, 2}) {
+    // the next save drop the user's translations. A file shortened by another program while
+    // it was read is whole in itself, but not the file.
+    for (const int refusal : {0, 1, 2, 3}) {
         SCOPED_TRACE(refusal);
         if (refusal == 2) {
             files.fail_operation(1, test::FileOperation::Read);
@@ -223,7 +235,10 @@ TEST_F(PluginLoaderTest, RefusedFileOrUnreadableDatabaseKeepsTheLoadedPlugin) {
         const Bytes file = refusal == 0   ? Bytes(100)
                            : refusal == 1 ? past_end
                                           : plugin({place("CELL", "Other")});
-        ASSERT_FALSE(load(file, refusal == 1));
+        const auto loaded = refusal == 3 ? load_read("shortened.esp") : load(file, refusal == 1);
+        ASSERT_FALSE(loaded);
+        EXPECT_EQ(loaded.error().kind,
+                  refusal < 2 ? ErrorKind::UnusableFile : ErrorKind::ReadFailed);
         EXPECT_TRUE(view.shown.empty());
         EXPECT_EQ(store.file_type(), 1);
         EXPECT_EQ(rows(kCellType), Rows{"\xDC|Town|Town|Stadt|1"});

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "platform/BufferedOutputFile.h"
+#include "platform/posix/FileMapping.h"
 
 namespace orv {
 
@@ -94,36 +95,83 @@ void sync_folder_of(const std::filesystem::path& path) {
     }
 }
 
+// A regular file opened for reading, closed when this goes.
+class InputFile {
+public:
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+    ~InputFile() { ::close(m_descriptor); }
+
+    static Result<std::unique_ptr<InputFile>> open(const std::filesystem::path& path) {
+        const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (descriptor < 0) {
+            return errno == ENOENT ? missing_file_error(path)
+                                   : system_error(ErrorKind::ReadFailed, path);
+        }
+        auto file = std::unique_ptr<InputFile>(new InputFile(descriptor));
+        struct stat status {};
+        if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+            return file_error(ErrorKind::ReadFailed, path);
+        }
+        file->m_size = static_cast<std::size_t>(status.st_size);
+        return file;
+    }
+
+    int descriptor() const { return m_descriptor; }
+    std::size_t size() const { return m_size; }
+
+    // All of it; fails when fewer bytes come than the file had when it was opened.
+    Result<Bytes> read_all(const std::filesystem::path& path) const {
+        Bytes bytes(m_size);
+        std::size_t filled = 0;
+        while (filled < bytes.size()) {
+            const auto got = ::read(m_descriptor, bytes.data() + filled, bytes.size() - filled);
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got <= 0) {
+                break;
+            }
+            filled += static_cast<std::size_t>(got);
+        }
+        if (filled != bytes.size()) {
+            return file_error(ErrorKind::ReadFailed, path);
+        }
+        return bytes;
+    }
+
+private:
+    explicit InputFile(int descriptor) : m_descriptor(descriptor) {}
+
+    int m_descriptor;
+    std::size_t m_size = 0;
+};
+
 } // namespace
 
 Result<Bytes> LocalFiles::read_all(const std::filesystem::path& path) {
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0) {
-        return errno == ENOENT ? missing_file_error(path)
-                               : system_error(ErrorKind::ReadFailed, path);
+    auto file = InputFile::open(path);
+    if (!file) {
+        return file.error();
     }
-    struct stat status {};
-    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(descriptor);
-        return file_error(ErrorKind::ReadFailed, path);
+    return (*file)->read_all(path);
+}
+
+Result<FileContents> LocalFiles::read_contents(const std::filesystem::path& path) {
+    auto file = InputFile::open(path);
+    if (!file) {
+        return file.error();
     }
-    Bytes bytes(static_cast<std::size_t>(status.st_size));
-    std::size_t filled = 0;
-    while (filled < bytes.size()) {
-        const auto got = ::read(descriptor, bytes.data() + filled, bytes.size() - filled);
-        if (got < 0 && errno == EINTR) {
-            continue;
+    if ((*file)->size() > 0) {
+        if (auto mapped = map_file((*file)->descriptor(), (*file)->size())) {
+            return FileContents(std::move(mapped), path);
         }
-        if (got <= 0) {
-            break;
-        }
-        filled += static_cast<std::size_t>(got);
     }
-    ::close(descriptor);
-    if (filled != bytes.size()) {
-        return file_error(ErrorKind::ReadFailed, path);
+    auto bytes = (*file)->read_all(path);
+    if (!bytes) {
+        return bytes.error();
     }
-    return bytes;
+    return FileContents(std::move(*bytes));
 }
 
 bool LocalFiles::exists(const std::filesystem::path& path) {
