@@ -23,7 +23,8 @@ private:
 
 } // namespace
 
-Result<BatchPlugin> load_batch_plugin(const Context& context, const std::filesystem::path& path) {
+Result<BatchPlugin> load_batch_plugin(const Context& context, const std::filesystem::path& path,
+                                      LoadScope scope) {
     auto file = context.files.read_contents(path);
     if (!file) {
         return file.error();
@@ -31,7 +32,8 @@ Result<BatchPlugin> load_batch_plugin(const Context& context, const std::filesys
     TranslationDatabase database(context.files, context.program_dir);
     BatchPlugin plugin;
     SilentLoaderView view(plugin.names_from_database);
-    if (auto loaded = load_plugin(std::move(*file), database, plugin.store, plugin.lists, view);
+    if (auto loaded =
+            load_plugin(std::move(*file), database, plugin.store, plugin.lists, view, scope);
         !loaded) {
         return loaded.error();
     }

@@ -6,6 +6,7 @@
 #include "plugin/BlockStore.h"
 #include "translation/DatabaseFile.h"
 #include "translation/ObjectLists.h"
+#include "translation/PluginLoader.h"
 
 namespace orv::cli {
 
@@ -18,6 +19,7 @@ struct BatchPlugin {
 };
 
 // Reads and loads `path` with the program folder's database; the file is not changed.
-Result<BatchPlugin> load_batch_plugin(const Context& context, const std::filesystem::path& path);
+Result<BatchPlugin> load_batch_plugin(const Context& context, const std::filesystem::path& path,
+                                      LoadScope scope = LoadScope::Whole);
 
 } // namespace orv::cli

@@ -10,7 +10,9 @@ int run_list(const Context& context, std::span<const std::string> arguments) {
     if (arguments.size() != 1) {
         return refuse(context, cp1252(u8"Aufruf: orvental-cli [--program-dir ORDNER] list PLUGIN"));
     }
-    const auto plugin = load_batch_plugin(context, path_from_utf8(arguments[0]));
+    // The list shows the rows of names only; the responses and long texts are not loaded.
+    const auto plugin =
+        load_batch_plugin(context, path_from_utf8(arguments[0]), LoadScope::NameRows);
     if (!plugin) {
         return refuse(context, plugin.error().message);
     }

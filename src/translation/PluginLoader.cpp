@@ -345,7 +345,7 @@ void read_rows(BlockStore& store, const std::vector<std::int8_t>& types, std::in
 
 // Everything of a load after the file is split into blocks.
 Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, BlockStore& store,
-                         ObjectLists& lists, LoaderView& view) {
+                         ObjectLists& lists, LoaderView& view, LoadScope scope) {
     // The new plugin is built beside the old one, which stays loaded until nothing can go
     // wrong any more: a database file that exists but cannot be read refuses the load, or a
     // later save would drop the user's translations that this file holds. The blocks come
@@ -412,10 +412,12 @@ Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, Block
             std::move(rows.lists[static_cast<std::size_t>(list_index)]);
     }
     loaded_rows.skills() = std::move(rows.skills);
-    load_responses(loaded, database.data_triples(kResponseDatabaseName), loaded_rows,
-                   database.memory());
-    fill_long_texts(loaded, loaded_rows, database.memory());
-    fill_compiled_script_texts(loaded, database.memory());
+    if (scope == LoadScope::Whole) {
+        load_responses(loaded, database.data_triples(kResponseDatabaseName), loaded_rows,
+                       database.memory());
+        fill_long_texts(loaded, loaded_rows, database.memory());
+        fill_compiled_script_texts(loaded, database.memory());
+    }
     if (const auto& error = database.read_error()) {
         return *error;
     }
@@ -433,16 +435,16 @@ Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, Block
 } // namespace
 
 Result<void> load_plugin(ByteSpan file, TranslationDatabase& database, BlockStore& store,
-                         ObjectLists& lists, LoaderView& view) {
+                         ObjectLists& lists, LoaderView& view, LoadScope scope) {
     auto plugin = read_plugin(file, progress_of(view));
     if (!plugin) {
         return plugin.error();
     }
-    return load_blocks(std::move(*plugin), database, store, lists, view);
+    return load_blocks(std::move(*plugin), database, store, lists, view, scope);
 }
 
 Result<void> load_plugin(FileContents&& file, TranslationDatabase& database, BlockStore& store,
-                         ObjectLists& lists, LoaderView& view) {
+                         ObjectLists& lists, LoaderView& view, LoadScope scope) {
     auto plugin = read_plugin(file.bytes(), progress_of(view));
     const auto whole = file.check_whole();
     // The blocks hold copies of every byte now; the file is not kept twice.
@@ -453,7 +455,7 @@ Result<void> load_plugin(FileContents&& file, TranslationDatabase& database, Blo
     if (!plugin) {
         return plugin.error();
     }
-    return load_blocks(std::move(*plugin), database, store, lists, view);
+    return load_blocks(std::move(*plugin), database, store, lists, view, scope);
 }
 
 } // namespace orv

@@ -25,17 +25,28 @@ public:
     virtual void report_replaced_names(std::size_t /*count*/) {}
 };
 
+// How much of a plugin a load makes ready.
+enum class LoadScope {
+    // Everything the window shows and a save writes: the rows, the responses with the
+    // response database's texts, and the memory's long texts and script texts in the blocks.
+    Whole,
+    // Only the rows of the object lists and the skills, for a command that shows nothing
+    // else and saves nothing: the responses and the other texts stay as the file has them,
+    // and the response database is not read.
+    NameRows,
+};
+
 // Loads a plugin from its bytes: splits it into blocks, looks every name of the listed kinds
 // up (replacing the names the database knows by their German ones in the blocks), builds
 // the rows and the skill list, and shows them. A refused file, or a database file that
 // exists but cannot be read, changes nothing: the store and the lists keep the plugin
 // loaded before. On success both are replaced (the lists keep their sort directions).
 Result<void> load_plugin(ByteSpan file, TranslationDatabase& database, BlockStore& store,
-                         ObjectLists& lists, LoaderView& view);
+                         ObjectLists& lists, LoaderView& view, LoadScope scope = LoadScope::Whole);
 // The same for a file the caller hands over: it is let go as soon as the blocks hold their
 // copies, so that the plugin is not in memory twice while its names are looked up. A file
 // that another program shortened while it was mapped is refused with a read error.
 Result<void> load_plugin(FileContents&& file, TranslationDatabase& database, BlockStore& store,
-                         ObjectLists& lists, LoaderView& view);
+                         ObjectLists& lists, LoaderView& view, LoadScope scope = LoadScope::Whole);
 
 } // namespace orv

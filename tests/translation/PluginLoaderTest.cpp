@@ -62,11 +62,12 @@ protected:
     }
 
     // `hand_over` loads through the overload that takes the file's bytes.
-    Result<void> load(const Bytes& file, bool hand_over = false) {
+    Result<void> load(const Bytes& file, bool hand_over = false,
+                      LoadScope scope = LoadScope::Whole) {
         view = RecordingView{};
         TranslationDatabase database(files, "prog");
         return hand_over ? load_plugin(FileContents(Bytes(file)), database, store, lists, view)
-                         : load_plugin(file, database, store, lists, view);
+                         : load_plugin(file, database, store, lists, view, scope);
     }
 
     // Loads the file as the window and the batch tool do: read by the files, then handed over.
@@ -271,13 +272,15 @@ TEST_F(PluginLoaderTest, TheMemoryTranslatesAfterTheExternalDatabaseAndBeforeThe
         {kDialogMemory, "Hello.", "Hallo.", "2024-01-01", "de.esp"},
         {kScriptTextMemory, "Yes", "Ja", "2024-01-01", "de.esp"},
     }));
-    ASSERT_TRUE(load(plugin({named("ACTI", "a", "Lever"), named("ACTI", "b", "Crate"),
-                             named("ACTI", "c", "Griff"), named("ACTI", "d", "Rope"),
-                             named("ACTI", "e", "Torch"),
-                             RecordBuilder("BOOK").text("NAME", "tome").raw("TEXT", "Once.").bytes(),
-                             RecordBuilder("DIAL").text("NAME", "hi").raw("DATA", std::string(1, '\0')).bytes(),
-                             RecordBuilder("INFO").text("INAM", "1").raw("NAME", "Hello.")
-                                 .raw("BNAM", "Choice \"Yes\" 1 \"No\" 2").bytes(), place("PGRD", "Hall")})));
+    const std::vector<Bytes> records = {
+        named("ACTI", "a", "Lever"), named("ACTI", "b", "Crate"), named("ACTI", "c", "Griff"),
+        named("ACTI", "d", "Rope"), named("ACTI", "e", "Torch"),
+        RecordBuilder("BOOK").text("NAME", "tome").raw("TEXT", "Once.").bytes(),
+        RecordBuilder("DIAL").text("NAME", "hi").raw("DATA", std::string(1, '\0')).bytes(),
+        RecordBuilder("INFO").text("INAM", "1").raw("NAME", "Hello.")
+            .raw("BNAM", "Choice \"Yes\" 1 \"No\" 2").bytes(),
+        place("PGRD", "Hall")};
+    ASSERT_TRUE(load(plugin(records)));
     // The memory's names count as shipped ones; the external database still comes first,
     // and a line of another list translates nothing here.
     EXPECT_EQ(rows(kActivator), (Rows{"B|a|Lever|Schalthebel|1", "\xDC|b|Crate|Kiste|2",
@@ -298,6 +301,20 @@ TEST_F(PluginLoaderTest, TheMemoryTranslatesAfterTheExternalDatabaseAndBeforeThe
     ASSERT_TRUE(script);
     EXPECT_EQ(subrecord_text(store.block(8), *script, TextKind::Whole), "Choice \"Ja\" 1 \"No\" 2");
     EXPECT_EQ(response.original_script, "Choice \"Yes\" 1 \"No\" 2");
+
+    // The name rows alone are the same rows; the other texts stay as the file has them, and
+    // the response database, which here cannot be read, is not asked.
+    const Rows activators = rows(kActivator);
+    const auto responses_path = data_file_path("prog", kResponseDatabaseName);
+    files.put(responses_path, encode_triple_file({}));
+    files.shorten_while_read(responses_path);
+    ASSERT_FALSE(load(plugin(records)));
+    ASSERT_TRUE(load(plugin(records), false, LoadScope::NameRows));
+    EXPECT_EQ(rows(kActivator), activators);
+    EXPECT_EQ(rows(kPathGridType), Rows{"B|Hall|Hall|Halle|9"});
+    EXPECT_TRUE(lists.responses().empty());
+    EXPECT_EQ(store.block(6), records[5]);
+    EXPECT_EQ(store.block(8), records[7]);
 }
 
 } // namespace
