@@ -1,12 +1,42 @@
 #include "translation/TextConventions.h"
 
 #include <algorithm>
+#include <array>
 
 namespace orv {
 namespace {
 
 // UTF-8 of U+FEFF, which editors on Windows put at the start of a file.
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// What a field's Windows-1252 byte becomes in a text file: the same byte (ASCII), a
+// backslash escape (backslash, tab, CR, LF) or its UTF-8 sequence (0x80 and above).
+enum class FieldByte : unsigned char { Copied, Escaped, Converted };
+
+constexpr std::array<FieldByte, 256> kFieldBytes = [] {
+    std::array<FieldByte, 256> kinds{};
+    for (std::size_t byte = 0x80; byte < kinds.size(); ++byte) {
+        kinds[byte] = FieldByte::Converted;
+    }
+    for (const char escaped : {'\\', '\t', '\r', '\n'}) {
+        kinds[static_cast<unsigned char>(escaped)] = FieldByte::Escaped;
+    }
+    return kinds;
+}();
+
+// The letter after the backslash of an escaped byte.
+char escape_letter(unsigned char byte) {
+    switch (byte) {
+    case '\t':
+        return 't';
+    case '\r':
+        return 'r';
+    case '\n':
+        return 'n';
+    default:
+        return '\\';
+    }
+}
 
 } // namespace
 
@@ -22,32 +52,27 @@ void append_escaped_line(std::string& out, std::initializer_list<TextView> field
 
 void append_escaped_field(std::string& out, TextView cp1252) {
     // The four escaped characters are ASCII, and every other byte converts on its own, so
-    // each byte is either escaped or converted, never both. Runs of plain bytes are
-    // converted in one go.
+    // each byte is either escaped, converted or copied. Most bytes are copied: runs of them
+    // go in one piece, and only the bytes of a table's other two kinds end a run. Large
+    // outputs (the list, the findings) are megabytes of fields.
+    out.reserve(out.size() + cp1252.size());
     std::size_t run = 0;
     for (std::size_t pos = 0; pos < cp1252.size(); ++pos) {
-        const char* escape = nullptr;
-        switch (cp1252[pos]) {
-        case '\\':
-            escape = "\\\\";
-            break;
-        case '\t':
-            escape = "\\t";
-            break;
-        case '\r':
-            escape = "\\r";
-            break;
-        case '\n':
-            escape = "\\n";
-            break;
-        default:
+        const auto byte = static_cast<unsigned char>(cp1252[pos]);
+        const FieldByte kind = kFieldBytes[byte];
+        if (kind == FieldByte::Copied) {
             continue;
         }
-        append_utf8(out, cp1252.substr(run, pos - run));
-        out.append(escape, 2);
+        out.append(cp1252.data() + run, pos - run);
+        if (kind == FieldByte::Escaped) {
+            out.push_back('\\');
+            out.push_back(escape_letter(byte));
+        } else {
+            append_utf8(out, cp1252.substr(pos, 1));
+        }
         run = pos + 1;
     }
-    append_utf8(out, cp1252.substr(run));
+    out.append(cp1252.data() + run, cp1252.size() - run);
 }
 
 std::string escape_field(TextView cp1252) {

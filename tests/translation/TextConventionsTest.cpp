@@ -14,8 +14,18 @@ using Views = std::vector<std::string_view>;
 TEST(TextConventions, FieldsEscapeAndUnescape) {
     // Fields as a text file holds them and the Windows-1252 texts they stand for.
     const std::vector<std::pair<std::string, Text>> accepted = {
-        {"a\\\\b\\tc\\rd\\ne", "a\\b\tc\rd\ne"}, {"\\r\\n", "\r\n"}, {"", ""},
-        {"\xC3\xA4\xE2\x82\xAC", "\xE4\x80"},    {"\\\\t", "\\t"},   {"\\\\\\t", "\\\t"}};
+        {"a\\\\b\\tc\\rd\\ne", "a\\b\tc\rd\ne"},
+        {"\\r\\n", "\r\n"},
+        {"", ""},
+        {"\xC3\xA4\xE2\x82\xAC", "\xE4\x80"},
+        {"\\\\t", "\\t"},
+        {"\\\\\\t", "\\\t"},
+        {"a\x01\xC3\x84"
+         "b\\tc\xE2\x80\x9E"
+         "d",
+         "a\x01\xC4"
+         "b\tc\x84"
+         "d"}};
     for (const auto& [field, text] : accepted) {
         SCOPED_TRACE(field);
         EXPECT_EQ(unescape_field(field), text);
