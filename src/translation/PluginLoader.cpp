@@ -328,14 +328,16 @@ void read_rows(BlockStore& store, const std::vector<std::int8_t>& types, std::in
         lookahead.advance(number + kAhead);
         if (number > 0) {
             Block& block = store.block(static_cast<std::size_t>(number));
-            const Text tag = record_tag(block);
-            if (tag == kSkillTag) {
+            // The survey found each block's list before any name changed; a name's change
+            // leaves the tag and a topic's type as they were.
+            const std::int8_t type = types[static_cast<std::size_t>(number)];
+            if (tag_at(block, 0, kSkillTag)) {
                 rows.skills.push_back(skill_element(block, number, database));
-            } else if (const auto type = listed_type(block, tag)) {
-                const auto& record_type = kRecordTypes[static_cast<std::size_t>(*type)];
+            } else if (type >= 0) {
+                const auto& record_type = kRecordTypes[static_cast<std::size_t>(type)];
                 if (auto element =
                         object_element(block, number, record_type, database, rows.replaced_names)) {
-                    rows.lists[static_cast<std::size_t>(*type)].push_back(std::move(*element));
+                    rows.lists[static_cast<std::size_t>(type)].push_back(std::move(*element));
                 }
             }
         }
@@ -391,6 +393,17 @@ Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, Block
         },
         [&](std::size_t first, std::size_t end) {
             second_first = static_cast<std::int32_t>(first);
+            // Room for the half's rows at once: lists grown step by step would copy their
+            // rows into ever larger fresh memory.
+            std::array<std::size_t, kObjectListCount> counts{};
+            for (std::size_t number = first; number < end; ++number) {
+                if (found.types[number] >= 0) {
+                    ++counts[static_cast<std::size_t>(found.types[number])];
+                }
+            }
+            for (std::size_t list = 0; list < counts.size(); ++list) {
+                second.lists[list].reserve(counts[list]);
+            }
             read_rows(loaded, found.types, *second_first, static_cast<std::int32_t>(end), database,
                       second, [](std::int32_t) {});
         });
