@@ -11,6 +11,24 @@
 namespace orv {
 namespace {
 
+// A new folder of its own under the system's temporary folder, removed with everything in it.
+class TemporaryFolder {
+public:
+    TemporaryFolder()
+        : m_path(std::filesystem::temp_directory_path() /
+                 ("orvental-test-" + std::to_string(std::random_device{}()))) {
+        std::filesystem::create_directory(m_path);
+    }
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+    ~TemporaryFolder() { std::filesystem::remove_all(m_path); }
+
+    const std::filesystem::path& path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
 Bytes pattern_bytes(std::size_t size, unsigned seed) {
     Bytes bytes(size);
     for (std::size_t i = 0; i < size; ++i) {
@@ -20,9 +38,8 @@ Bytes pattern_bytes(std::size_t size, unsigned seed) {
 }
 
 TEST(LocalFiles, WritesPiecesOfAnySizeInOrderAndNamesTheSystemsFailures) {
-    const auto folder = std::filesystem::temp_directory_path() /
-                        ("orvental-test-" + std::to_string(std::random_device{}()));
-    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    const TemporaryFolder temporary;
+    const auto& folder = temporary.path();
     LocalFiles files;
     // Small pieces are gathered, a piece larger than the buffer goes straight through, and
     // one that just overflows it flushes first.
@@ -56,7 +73,6 @@ TEST(LocalFiles, WritesPiecesOfAnySizeInOrderAndNamesTheSystemsFailures) {
     EXPECT_EQ(written.error().kind, ErrorKind::CreateFailed);
     EXPECT_EQ(written.error().reason, FileErrorReason::PathMissing);
     EXPECT_FALSE(std::filesystem::exists(folder / "no"));
-    std::filesystem::remove_all(folder);
     if (std::filesystem::exists("/dev/full")) {
         auto full = files.create("/dev/full");
         ASSERT_TRUE(full.ok());
@@ -68,9 +84,8 @@ TEST(LocalFiles, WritesPiecesOfAnySizeInOrderAndNamesTheSystemsFailures) {
 // The contents for parsing are the same bytes as read_all's, whether the file is mapped or,
 // with more files open at once than the mappings kept track of, read; the errors too.
 TEST(LocalFiles, ContentsAreTheFilesBytesHoweverMany) {
-    const auto folder = std::filesystem::temp_directory_path() /
-                        ("orvental-test-" + std::to_string(std::random_device{}()));
-    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    const TemporaryFolder temporary;
+    const auto& folder = temporary.path();
     LocalFiles files;
     const auto path = folder / "in.bin";
     for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{3 * 4096 + 100}}) {
@@ -88,16 +103,14 @@ TEST(LocalFiles, ContentsAreTheFilesBytesHoweverMany) {
     }
     EXPECT_EQ(files.read_contents(folder / "missing").error().kind, ErrorKind::NotFound);
     EXPECT_EQ(files.read_contents(folder).error().kind, ErrorKind::ReadFailed);
-    std::filesystem::remove_all(folder);
 }
 
 #ifndef _WIN32
 // Another program may shorten a mapped file; the pages past its new end must not end the
 // program. They read as zeros, and the contents say they are not the file's.
 TEST(LocalFiles, AFileShortenedWhileMappedReadsAsZerosAndIsNotWhole) {
-    const auto folder = std::filesystem::temp_directory_path() /
-                        ("orvental-test-" + std::to_string(std::random_device{}()));
-    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    const TemporaryFolder temporary;
+    const auto& folder = temporary.path();
     LocalFiles files;
     const auto path = folder / "in.bin";
     const Bytes pattern = pattern_bytes(5 * 4096, 9);
@@ -121,7 +134,6 @@ TEST(LocalFiles, AFileShortenedWhileMappedReadsAsZerosAndIsNotWhole) {
         ASSERT_TRUE(again.ok());
         EXPECT_TRUE(again->check_whole().ok());
     }
-    std::filesystem::remove_all(folder);
 }
 
 TEST(LocalFiles, NamesTheSystemsReasons) {
