@@ -121,6 +121,8 @@ TEST(LocalFiles, AFileShortenedWhileMappedReadsAsZerosAndIsNotWhole) {
         ASSERT_TRUE(contents.ok());
         const ByteSpan bytes = contents->bytes();
         std::filesystem::resize_file(path, 5000);
+        // The first touch past the end lies inside a page, not at its start.
+        EXPECT_EQ(bytes[3 * 4096 + 100], std::byte{0});
         const Bytes seen(bytes.begin(), bytes.end());
         EXPECT_TRUE(std::equal(seen.begin(), seen.begin() + 5000, pattern.begin()));
         EXPECT_TRUE(std::all_of(seen.begin() + 5000, seen.end(),
@@ -150,6 +152,8 @@ TEST(LocalFiles, NamesTheSystemsReasons) {
     EXPECT_EQ(file_error(ErrorKind::CreateFailed, "a/b.esp", FileErrorReason::PathMissing).message,
               cp1252(u8"Die Datei „a/b.esp“ konnte nicht angelegt werden: der Ordner existiert "
                      u8"nicht."));
+    EXPECT_EQ(file_error(ErrorKind::NotFound, "c.esp").message,
+              cp1252(u8"Die Datei „c.esp“ gibt es nicht."));
     EXPECT_EQ(file_error(ErrorKind::WriteFailed, "b.esp", FileErrorReason::Other).message,
               cp1252(u8"Die Datei „b.esp“ konnte nicht vollständig geschrieben werden."));
 }

@@ -31,6 +31,8 @@ TEST(TextConventions, FieldsEscapeAndUnescape) {
         EXPECT_EQ(unescape_field(field), text);
         EXPECT_EQ(escape_field(text), field);
     }
+    // A field ends where its view ends, whatever byte follows it.
+    EXPECT_EQ(escape_field(TextView("x\ty").substr(0, 1)), "x");
     // Refused fields and why: a backslash last or before anything but \ t r n; text that
     // Windows-1252 cannot hold (a truncated sequence, U+0100, a byte order mark) and raw
     // layout characters, of which only a CR can be left inside a line.
