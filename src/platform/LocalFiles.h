@@ -9,12 +9,9 @@ namespace orv {
 class LocalFiles final : public Files {
 public:
     Result<Bytes> read_all(const std::filesystem::path& path) override;
-#ifndef _WIN32
-    // Maps the file. Windows keeps the copy that Files makes: a page of a mapped file that
-    // the system fails to deliver there (a network drive gone, a failing disk) raises an
-    // exception that ends the program, where a failed ReadFile is an error like any other.
+    // Maps the file where a page the system fails to deliver can be survived (Linux);
+    // copies it elsewhere. Each system's implementation file says why.
     Result<FileContents> read_contents(const std::filesystem::path& path) override;
-#endif
     bool exists(const std::filesystem::path& path) override;
     Result<std::unique_ptr<OutputFile>> create(const std::filesystem::path& path) override;
     Result<void> rename(const std::filesystem::path& from,

@@ -93,14 +93,14 @@ private:
 } // namespace
 
 Result<FileContents> MemoryFiles::read_contents(const std::filesystem::path& path) {
+    if (!m_shortened.contains(key_of(path))) {
+        return Files::read_contents(path);
+    }
     auto bytes = read_all(path);
     if (!bytes) {
         return bytes.error();
     }
-    if (m_shortened.contains(key_of(path))) {
-        return FileContents(std::make_unique<ShortenedMapping>(std::move(*bytes)), path);
-    }
-    return FileContents(std::move(*bytes));
+    return FileContents(std::make_unique<ShortenedMapping>(std::move(*bytes)), path);
 }
 
 void MemoryFiles::shorten_while_read(const std::filesystem::path& path) {

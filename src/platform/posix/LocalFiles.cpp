@@ -157,6 +157,8 @@ Result<Bytes> LocalFiles::read_all(const std::filesystem::path& path) {
     return (*file)->read_all(path);
 }
 
+// Mapped: a page past the end of a file another program shortened, or one the disk fails to
+// deliver, raises SIGBUS, which the mapping's guard turns into zeros and a read error.
 Result<FileContents> LocalFiles::read_contents(const std::filesystem::path& path) {
     auto file = InputFile::open(path);
     if (!file) {

@@ -146,6 +146,13 @@ Result<Bytes> LocalFiles::read_all(const std::filesystem::path& path) {
     return bytes;
 }
 
+// Copied, not mapped: a page of a mapped view that Windows fails to deliver (a network drive
+// gone, a failing disk) raises an exception that ends the program, where a failed ReadFile is
+// an error like any other.
+Result<FileContents> LocalFiles::read_contents(const std::filesystem::path& path) {
+    return Files::read_contents(path);
+}
+
 bool LocalFiles::exists(const std::filesystem::path& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
