@@ -90,8 +90,8 @@ int run_named(const Context& context, std::span<const CommandEntry> commands,
 }
 
 int run(std::span<const std::string> arguments, const std::filesystem::path& default_program_dir,
-        Files& files, std::ostream& out, std::ostream& err) {
-    Context context{files, default_program_dir, out, err};
+        Files& files, std::ostream& out, std::ostream& err, ProcessEnd process_end) {
+    Context context{files, default_program_dir, out, err, process_end};
     if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
         std::string shown = to_utf8(usage());
         std::replace(shown.begin(), shown.end(), '\r', '\n');

@@ -11,8 +11,7 @@ int run_list(const Context& context, std::span<const std::string> arguments) {
         return refuse(context, cp1252(u8"Aufruf: orvental-cli [--program-dir ORDNER] list PLUGIN"));
     }
     // The list shows the rows of names only; the responses and long texts are not loaded.
-    const auto plugin =
-        load_batch_plugin(context, path_from_utf8(arguments[0]), LoadScope::NameRows);
+    auto plugin = load_batch_plugin(context, path_from_utf8(arguments[0]), LoadScope::NameRows);
     if (!plugin) {
         return refuse(context, plugin.error().message);
     }
@@ -57,6 +56,7 @@ int run_list(const Context& context, std::span<const std::string> arguments) {
     }
     context.out.write(out.data(), static_cast<std::streamsize>(out.size()));
     context.out.flush();
+    leave_to_process_end(context, plugin);
     return kExitOk;
 }
 

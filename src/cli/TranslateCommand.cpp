@@ -211,7 +211,7 @@ int run_translate(const Context& context, std::span<const std::string> arguments
     // the findings about scripts and references go to stderr after the save, which they
     // never stop here. The check and the save look up in the same tables, read once; a
     // database file that cannot be read stops the save before anything is written.
-    const auto tables = read_save_tables(context.files, context.program_dir, store, lists);
+    auto tables = read_save_tables(context.files, context.program_dir, store, lists);
     if (!tables) {
         return refuse(context, tables.error().message);
     }
@@ -245,6 +245,9 @@ int run_translate(const Context& context, std::span<const std::string> arguments
             (void)refuse(context, remembered.error().message);
         }
     }
+    leave_to_process_end(context, plugin);
+    leave_to_process_end(context, tables);
+    leave_to_process_end(context, saved);
     return kExitOk;
 }
 

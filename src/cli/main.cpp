@@ -7,5 +7,5 @@ int main(int argc, char** argv) {
     const auto arguments = orv::command_line_arguments(argc, argv);
     orv::LocalFiles files;
     return orv::cli::run(arguments, orv::executable_folder(argv[0]), files, orv::standard_output(),
-                         orv::standard_error());
+                         orv::standard_error(), orv::cli::ProcessEnd::LeaveMemoryToSystem);
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <numeric>
+#include <sstream>
 #include <tuple>
 
 #include "BatchToolTest.h"
@@ -135,6 +137,33 @@ TEST_F(TranslateCommand, WritesEditedNamesAndTranslatedReferences) {
               kExitOk);
     EXPECT_EQ(m_files.get("other/dataextra/Extradata.dat"),
               encode_pair_file({{"FFFF", "FFFF"}, {"Iron Sword", "Schwert"}}));
+}
+
+// A batch run leaves its plugin and tables to the end of the process: the answers and the
+// file are those of a run that frees them, and only what was left stays alive.
+TEST_F(TranslateCommand, LeavingMemoryToTheSystemChangesNoAnswer) {
+    const auto run_until = [&](ProcessEnd end, const Arguments& arguments) {
+        std::ostringstream out;
+        std::ostringstream err;
+        const int status = run(arguments, "prog", m_files, out, err, end);
+        return std::tuple(status, out.str(), err.str(), m_files.get(kOut));
+    };
+    for (const Arguments& arguments :
+         {Arguments{"translate", kPlugin, "-o", kOut}, Arguments{"list", kPlugin}}) {
+        EXPECT_EQ(run_until(ProcessEnd::LeaveMemoryToSystem, arguments),
+                  run_until(ProcessEnd::FreeEverything, arguments));
+    }
+    for (const ProcessEnd end : {ProcessEnd::FreeEverything, ProcessEnd::LeaveMemoryToSystem}) {
+        std::ostringstream ignored;
+        const Context context{m_files, "prog", ignored, ignored, end};
+        std::weak_ptr<int> watched;
+        {
+            auto object = std::make_shared<int>(1);
+            watched = object;
+            leave_to_process_end(context, object);
+        }
+        EXPECT_EQ(watched.expired(), end == ProcessEnd::FreeEverything);
+    }
 }
 
 // Every argument loop refuses a second input, an empty one and a repeated option; learn and
