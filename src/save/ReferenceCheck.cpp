@@ -80,6 +80,19 @@ Text record_id_of(const Block& block) {
     return id;
 }
 
+// The first double quote, CR or LF from `from` on, or npos. A plain loop: the library's
+// search for any of several characters asks for each byte whether it is one of them, a call
+// per byte of every script.
+std::size_t quote_or_line_end(TextView script, std::size_t from) {
+    for (std::size_t k = from; k < script.size(); ++k) {
+        const char c = script[k];
+        if (c == '"' || c == '\r' || c == '\n') {
+            return k;
+        }
+    }
+    return TextView::npos;
+}
+
 // What the user does about a renamed name left in a script: a compiled script runs its
 // compiled data, so a changed text counts only after the editor compiled it again; a result
 // script is compiled when it runs.
@@ -288,7 +301,7 @@ private:
             if (script[position] == '\n') {
                 ++line;
             } else if (script[position] == '"') {
-                const std::size_t close = script.find_first_of("\"\r\n", position + 1);
+                const std::size_t close = quote_or_line_end(script, position + 1);
                 if (close == TextView::npos || script[close] != '"') {
                     position = close == TextView::npos ? script.size() : close - 1;
                     continue;
