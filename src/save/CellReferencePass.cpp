@@ -154,24 +154,8 @@ std::optional<Text> ScriptNameLookup::translation(TextView name) const {
     }
 }
 
-PairFile joined_pair_file(const std::vector<ByteSpan>& sources) {
-    // The sources are joined byte for byte before parsing, exactly like files appended to
-    // one another: an entry cut short at the end of one source continues with the bytes of
-    // the next, and the entries after it are read out of step.
-    Bytes joined;
-    std::size_t total = 0;
-    for (const auto& source : sources) {
-        total += source.size();
-    }
-    joined.reserve(total);
-    for (const auto& source : sources) {
-        joined.insert(joined.end(), source.begin(), source.end());
-    }
-    return parse_pair_file(joined);
-}
-
 NameIndex build_reference_table(const std::vector<ByteSpan>& sources) {
-    return NameIndex(joined_pair_file(sources), NameIndex::Keys::OriginalsOnly);
+    return NameIndex(parse_joined_pair_files(sources), NameIndex::Keys::OriginalsOnly);
 }
 
 int translate_cell_references(BlockStore& store, const NameIndex& references,

@@ -15,9 +15,6 @@
 
 namespace orv {
 
-// The entries of the byte-wise concatenation of `sources`, read as one pair file.
-PairFile joined_pair_file(const std::vector<ByteSpan>& sources);
-
 // The reference lookup table: the byte-wise concatenation of its sources, read as one pair
 // file. The caller passes, in this order, the cell renames of this save, the shipped cell
 // names, the shipped region names and the external database as this save rebuilt it, so

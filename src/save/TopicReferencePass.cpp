@@ -37,7 +37,7 @@ Bytes plugin_topic_names(const BlockStore& store, const ObjectLists& lists) {
 TopicNameTable::TopicNameTable(const BlockStore& store, const ObjectLists& lists,
                                ByteSpan topic_database, ByteSpan external_database,
                                ByteSpan learned_topics)
-    : m_names(joined_pair_file(
+    : m_names(parse_joined_pair_files(
           {plugin_topic_names(store, lists), topic_database, external_database, learned_topics})) {
     // Built now, so that lookups from several threads only read it.
     m_lookup.build();

@@ -39,9 +39,10 @@ bool read_entry(ByteReader& reader, std::span<TextView, N> texts) {
     return true;
 }
 
+// Appends the entries of `bytes` to `file`; `base` is where the bytes start in the file, for
+// the offset of a broken entry.
 template <std::size_t N, typename Keep>
-DatabaseFile<N> parse_entries(ByteSpan bytes, const Keep& keep) {
-    DatabaseFile<N> file;
+void append_entries(DatabaseFile<N>& file, ByteSpan bytes, std::size_t base, const Keep& keep) {
     ByteReader reader(bytes);
     while (!reader.at_end()) {
         const std::size_t start = reader.num_read();
@@ -50,7 +51,7 @@ DatabaseFile<N> parse_entries(ByteSpan bytes, const Keep& keep) {
             // A file written by the program always ends after a whole entry; what follows a
             // broken entry cannot be trusted to start at an entry boundary.
             file.damaged = true;
-            file.damaged_at = start;
+            file.damaged_at = base + start;
             break;
         }
         // Only the entries kept are copied out of the file's bytes.
@@ -60,7 +61,27 @@ DatabaseFile<N> parse_entries(ByteSpan bytes, const Keep& keep) {
             file.entries.push_back(std::move(entry));
         }
     }
+}
+
+template <std::size_t N, typename Keep>
+DatabaseFile<N> parse_entries(ByteSpan bytes, const Keep& keep) {
+    DatabaseFile<N> file;
+    append_entries<N>(file, bytes, 0, keep);
     return file;
+}
+
+// The number of whole entries in `bytes`, or nothing when they end inside an entry.
+std::optional<std::size_t> whole_pair_entries(ByteSpan bytes) {
+    ByteReader reader(bytes);
+    std::size_t count = 0;
+    std::array<TextView, 2> texts;
+    while (!reader.at_end()) {
+        if (!read_entry<2>(reader, texts)) {
+            return std::nullopt;
+        }
+        ++count;
+    }
+    return count;
 }
 
 template <std::size_t N>
@@ -121,6 +142,37 @@ PairFile parse_pair_file(ByteSpan bytes, const TextKeySet& keys) {
                 file.entries.push_back({Text(texts[2 * i]), Text(texts[2 * i + 1])});
             }
         }
+    }
+    return file;
+}
+
+PairFile parse_joined_pair_files(const std::vector<ByteSpan>& sources) {
+    const auto keep_all = [](const std::array<TextView, 2>&) { return true; };
+    // Counted first: the list of entries is allocated once, and a source that ends inside
+    // an entry is found before anything is copied.
+    std::size_t count = 0;
+    for (std::size_t k = 0; k + 1 < sources.size(); ++k) {
+        const auto whole = whole_pair_entries(sources[k]);
+        if (!whole) {
+            // The entry cut short continues with the next source's bytes, and the entries
+            // after it are read out of step: only the joined bytes tell which they are.
+            Bytes joined;
+            for (const ByteSpan source : sources) {
+                joined.insert(joined.end(), source.begin(), source.end());
+            }
+            return parse_pair_file(joined);
+        }
+        count += *whole;
+    }
+    PairFile file;
+    if (!sources.empty()) {
+        count += whole_pair_entries(sources.back()).value_or(0);
+    }
+    file.entries.reserve(count);
+    std::size_t base = 0;
+    for (const ByteSpan source : sources) {
+        append_entries<2>(file, source, base, keep_all);
+        base += source.size();
     }
     return file;
 }

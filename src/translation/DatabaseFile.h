@@ -37,6 +37,12 @@ using TripleFile = DatabaseFile<3>;
 PairFile parse_pair_file(ByteSpan bytes);
 TripleFile parse_triple_file(ByteSpan bytes);
 
+// Parses the sources as one pair file, as if they were appended to one another: an entry cut
+// short at the end of one source continues with the bytes of the next, and the offset of a
+// broken entry counts from the first source's start. Sources that end after a whole entry
+// are not copied together.
+PairFile parse_joined_pair_files(const std::vector<ByteSpan>& sources);
+
 // Parses a pair file keeping only the entries `keep` accepts (it sees the original and the
 // translation before anything is copied); the others cost no memory. Damage is found and
 // reported as without a filter, at the byte offset of the broken entry.

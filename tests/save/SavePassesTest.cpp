@@ -90,7 +90,8 @@ TEST(CellReferencePass, TranslatesDestinationsResponseCellsAndCellConditions) {
 // cut short in one source takes its missing text from the next source and every entry
 // after it pairs the wrong texts. Only originals are keys.
 TEST(ReferenceTable, JoinsItsSourcesByteForByte) {
-    Bytes renames = encode_pair_file({{"Foo Town", "Fooburg"}});
+    const auto renames_without_cut = [] { return encode_pair_file({{"Foo Town", "Fooburg"}}); };
+    Bytes renames = renames_without_cut();
     append_counted_text(renames, "Old Mill");
     const Bytes cells = encode_pair_file({{"Misty Vale", "Nebeltal"}, {"Stone Field", "Feld"}});
     const auto table = build_reference_table({renames, cells});
@@ -99,6 +100,16 @@ TEST(ReferenceTable, JoinsItsSourcesByteForByte) {
                                                             {"Nebeltal", "Stone Field"}}));
     EXPECT_TRUE(table.file().damaged);
     EXPECT_FALSE(table.first_original_match("Misty Vale"));
+    // Whole sources give their entries in order; a broken last entry is placed counting from
+    // the first source's start.
+    Bytes cut = cells;
+    append_counted_text(cut, "Old Mill");
+    const auto whole = build_reference_table({renames_without_cut(), cut});
+    EXPECT_EQ(whole.file().entries,
+              (std::vector<PairEntry>{
+                  {"Foo Town", "Fooburg"}, {"Misty Vale", "Nebeltal"}, {"Stone Field", "Feld"}}));
+    EXPECT_TRUE(whole.file().damaged);
+    EXPECT_EQ(whole.file().damaged_at, renames_without_cut().size() + cells.size());
 }
 
 TEST(GameSettingPass, ReplacesTheWholeFirstValueOfSettings) {
