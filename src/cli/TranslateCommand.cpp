@@ -1,8 +1,8 @@
 #include "cli/TranslateCommand.h"
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
-#include <map>
 #include <optional>
 #include <ostream>
 
@@ -77,46 +77,65 @@ Text mark_name(const Text& mark) {
     return mark.empty() ? cp1252(u8"ohne") : mark;
 }
 
+// How many rows carry each mark, in the order of the marks' texts. A plugin has a handful of
+// marks and tens of thousands of rows: a short list, searched from the front, counts them
+// faster than a tree.
+class MarkCounts {
+public:
+    void add(const Text& mark, int count = 1) {
+        const auto known =
+            std::find_if(m_counts.begin(), m_counts.end(),
+                         [&mark](const auto& counted) { return counted.first == mark; });
+        if (known != m_counts.end()) {
+            known->second += count;
+        } else {
+            m_counts.emplace_back(mark, count);
+        }
+    }
+    // " mark count" for every mark counted more than zero times, or nothing.
+    Text line() {
+        std::sort(m_counts.begin(), m_counts.end());
+        Text text;
+        for (const auto& [mark, count] : m_counts) {
+            if (count > 0) {
+                text += ' ' + mark_name(mark) + ' ' + std::to_string(count);
+            }
+        }
+        return text;
+    }
+
+private:
+    std::vector<std::pair<Text, int>> m_counts;
+};
+
 // Rows per kind and mark, then what the run changed in the records: names the database
 // gave while loading, names the edits changed, game settings and cell references. Each
 // counts only a text that really changed, so a run over its own output reports 0.
 Text summary(const ObjectLists& lists, int names_from_database, const SaveReport& report) {
     Text text = cp1252(u8"Gespeichert. Zeilen nach Art und Markierung:\n");
+    const auto add_line = [&text](TextView label, MarkCounts& counts) {
+        const Text counted = counts.line();
+        if (!counted.empty()) {
+            text += "  ";
+            text += label;
+            text += ':';
+            text += counted;
+            text += "\n";
+        }
+    };
     for (const auto& type : kRecordTypes) {
-        std::map<Text, int> counts;
+        MarkCounts counts;
         for (const auto& element : lists.list(type.index).elements) {
-            ++counts[element.mark];
+            counts.add(element.mark);
         }
-        if (counts.empty()) {
-            continue;
-        }
-        text += "  ";
-        text += type.label;
-        text += ':';
-        for (const auto& [mark, count] : counts) {
-            text += ' ';
-            text += mark_name(mark);
-            text += ' ';
-            text += std::to_string(count);
-        }
-        text += "\n";
+        add_line(type.label, counts);
     }
     for (const ResponseKind kind : {ResponseKind::Dialog, ResponseKind::Journal}) {
-        std::map<Text, int> counts;
+        MarkCounts counts;
         for (const auto& response : lists.responses()) {
-            counts[response.mark] += response.kind == kind ? 1 : 0;
+            counts.add(response.mark, response.kind == kind ? 1 : 0);
         }
-        std::erase_if(counts, [](const auto& count) { return count.second == 0; });
-        if (counts.empty()) {
-            continue;
-        }
-        text += "  ";
-        text += response_kind_label(kind);
-        text += ':';
-        for (const auto& [mark, count] : counts) {
-            text += ' ' + mark_name(mark) + ' ' + std::to_string(count);
-        }
-        text += "\n";
+        add_line(response_kind_label(kind), counts);
     }
     text += cp1252(u8"Namen aus der Datenbank übernommen: ") + std::to_string(names_from_database) +
             "\n";

@@ -137,6 +137,11 @@ TEST_F(TranslateCommand, WritesEditedNamesAndTranslatedReferences) {
               kExitOk);
     EXPECT_EQ(m_files.get("other/dataextra/Extradata.dat"),
               encode_pair_file({{"FFFF", "FFFF"}, {"Iron Sword", "Schwert"}}));
+    // A kind's marks are counted in the order of their texts, not of their first rows.
+    m_files.put(kPlugin, fixtures::plugin(records("Old Mill", "Foo Town", "Misty Coast", "Rock",
+                                                  "Iron Sword", "Yes")));
+    const auto swapped = run_tool(m_files, {"translate", kPlugin, "-o", kOut});
+    EXPECT_NE(swapped.out.find("  Cell: ohne 1 \xc3\x9c 1\n"), std::string::npos) << swapped.out;
 }
 
 // A batch run leaves its plugin and tables to the end of the process: the answers and the
