@@ -160,30 +160,13 @@ bool same_file(const std::filesystem::path& a, const std::filesystem::path& b) {
            std::filesystem::equivalent(a, b, ignored);
 }
 
-// The lines on stderr for the findings about scripts and references, in one buffer that is
-// allocated once, for the texts plus an eighth for escapes and umlauts: grown step by step,
-// every larger copy would be fresh memory again.
-std::string stderr_lines(const std::vector<Finding>& findings) {
-    const auto goes_to_stderr = [](const Finding& finding) {
-        return finding.kind == FindingKind::ReferenceToNoCell ||
-               finding.kind == FindingKind::ScriptNamesRenamed;
-    };
-    std::size_t text_size = 0;
-    for (const auto& finding : findings) {
-        if (goes_to_stderr(finding)) {
-            text_size += finding_kind_word(finding.kind).size() + finding.record.size() +
-                         finding.id.size() + finding.detail.size() + 4;
-        }
+// The line on stderr of a finding about a script or a reference.
+void append_stderr_line(std::string& lines, const Finding& finding) {
+    if (finding.kind == FindingKind::ReferenceToNoCell ||
+        finding.kind == FindingKind::ScriptNamesRenamed) {
+        append_escaped_line(
+            lines, {finding_kind_word(finding.kind), finding.record, finding.id, finding.detail});
     }
-    std::string lines;
-    lines.reserve(text_size + text_size / 8);
-    for (const auto& finding : findings) {
-        if (goes_to_stderr(finding)) {
-            append_escaped_line(lines, {finding_kind_word(finding.kind), finding.record, finding.id,
-                                        finding.detail});
-        }
-    }
-    return lines;
 }
 
 } // namespace
@@ -234,10 +217,10 @@ int run_translate(const Context& context, std::span<const std::string> arguments
     if (!tables) {
         return refuse(context, tables.error().message);
     }
-    // The findings are written out as their lines at once: a large plugin has thousands,
-    // and their lines take less memory through the save than the findings would.
-    const std::string finding_lines =
-        stderr_lines(check_plugin(store, lists, **tables, CheckScope::ScriptsAndReferences));
+    // The findings are written out as their lines as they are made: a large plugin has
+    // thousands, and their lines take less memory through the save than the findings would.
+    const std::vector<std::string> finding_lines =
+        write_script_and_reference_findings(store, lists, **tables, append_stderr_line);
 
     SilentSaveView save_view;
     const auto external =
@@ -252,7 +235,9 @@ int run_translate(const Context& context, std::span<const std::string> arguments
     }
     context.out << to_utf8(summary(lists, plugin->names_from_database, *saved));
     context.out.flush();
-    context.err.write(finding_lines.data(), static_cast<std::streamsize>(finding_lines.size()));
+    for (const std::string& lines : finding_lines) {
+        context.err.write(lines.data(), static_cast<std::streamsize>(lines.size()));
+    }
     context.err.flush();
     // The translation memory follows the user's database: only with --update-external.
     // The plugin is written, so the run succeeded; a failure here only means the memory kept

@@ -200,6 +200,12 @@ public:
 
     // The findings so far, taken out of the checker.
     std::vector<Finding> finish_blocks() { return std::move(m_findings); }
+
+    // From now on every finding goes to `write` as soon as it is made, with the lines that
+    // take_lines() hands out, and is not kept.
+    void write_findings(const FindingWriter& write) { m_write = &write; }
+    std::string take_lines() { return std::move(m_lines); }
+
     // Findings of later blocks, behind this checker's.
     void append(std::vector<Finding> later) {
         if (m_findings.empty()) {
@@ -395,8 +401,12 @@ private:
 
     void add(FindingKind kind, Text record, Text id, Text detail,
              std::optional<FindingRow> row = std::nullopt) {
-        m_findings.push_back(
-            Finding{kind, std::move(record), std::move(id), std::move(detail), row});
+        Finding finding{kind, std::move(record), std::move(id), std::move(detail), row};
+        if (m_write != nullptr) {
+            (*m_write)(m_lines, finding);
+        } else {
+            m_findings.push_back(std::move(finding));
+        }
     }
 
     const BlockStore& m_store;
@@ -408,6 +418,8 @@ private:
     const RenamesByOldName& m_renames;
     const TextKeySet& m_known_cells;
     std::vector<Finding> m_findings;
+    const FindingWriter* m_write = nullptr;
+    std::string m_lines;
     ScriptReading m_reading;
 };
 
@@ -440,20 +452,38 @@ Text finding_kind_label(FindingKind kind) {
     return cp1252(kind_text(kind).label);
 }
 
+namespace {
+
+// Checks the scripts and references of a large plugin on two threads, a share of blocks at a
+// time by a checker of its own that `share_done(share, checker)` gets when it is through.
+// The checkers only read the plugin and the tables.
+template <typename ShareDone>
+void check_shares(const BlockStore& store, const ObjectLists& lists, const SaveTables& tables,
+                  const TextKeySet& known_cells, const RenamesByOldName& renames, CheckScope scope,
+                  const FindingWriter* write, ShareDone&& share_done) {
+    in_shares_on_two_threads(1, store.block_count(),
+                             [&](std::size_t share, std::size_t from, std::size_t to) {
+                                 Checker checker(store, lists, tables, known_cells, renames, scope);
+                                 if (write != nullptr) {
+                                     checker.write_findings(*write);
+                                 }
+                                 checker.check_blocks(from, to);
+                                 share_done(share, checker);
+                             });
+}
+
+} // namespace
+
 std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& lists,
                                   const SaveTables& tables, CheckScope scope) {
     const TextKeySet known_cells = known_cell_names(lists, tables.inputs());
-    // A large plugin is checked on two threads, a share of blocks at a time by a checker of
-    // its own; the findings of the shares are put together in block order. The checkers only
-    // read the plugin and the tables.
     const RenamesByOldName renames = renames_by_old_name(lists);
-    const std::size_t end = store.block_count();
-    std::vector<std::vector<Finding>> shares(share_count(1, end));
-    in_shares_on_two_threads(1, end, [&](std::size_t share, std::size_t from, std::size_t to) {
-        Checker checker(store, lists, tables, known_cells, renames, scope);
-        checker.check_blocks(from, to);
-        shares[share] = checker.finish_blocks();
-    });
+    // The findings of the shares are put together in block order.
+    std::vector<std::vector<Finding>> shares(share_count(1, store.block_count()));
+    check_shares(store, lists, tables, known_cells, renames, scope, nullptr,
+                 [&shares](std::size_t share, Checker& checker) {
+                     shares[share] = checker.finish_blocks();
+                 });
     // Each share's findings are let go of as soon as they are moved behind the others, so
     // that they are never held twice.
     std::size_t count = 0;
@@ -470,6 +500,19 @@ std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& li
     Checker checker(store, lists, tables, known_cells, renames, scope);
     checker.append(std::move(all));
     return checker.finish();
+}
+
+std::vector<std::string> write_script_and_reference_findings(const BlockStore& store,
+                                                             const ObjectLists& lists,
+                                                             const SaveTables& tables,
+                                                             const FindingWriter& write) {
+    const TextKeySet known_cells = known_cell_names(lists, tables.inputs());
+    const RenamesByOldName renames = renames_by_old_name(lists);
+    std::vector<std::string> shares(share_count(1, store.block_count()));
+    check_shares(
+        store, lists, tables, known_cells, renames, CheckScope::ScriptsAndReferences, &write,
+        [&shares](std::size_t share, Checker& checker) { shares[share] = checker.take_lines(); });
+    return shares;
 }
 
 std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& lists,

@@ -2,7 +2,9 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -105,5 +107,17 @@ std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& li
 Result<std::vector<Finding>> check_plugin(const BlockStore& store, const ObjectLists& lists,
                                           Files& files, const std::filesystem::path& program_dir,
                                           CheckScope scope = CheckScope::Everything);
+
+// Appends the text of one finding to `lines`.
+using FindingWriter = std::function<void(std::string& lines, const Finding& finding)>;
+
+// The check of the scripts and references alone (as CheckScope::ScriptsAndReferences), with
+// every finding handed to `write` as soon as it is made instead of kept: on the thread that
+// checks its block, for the lines of the block's share. Returns the shares' lines in block
+// order. A large plugin's thousands of findings never exist all at once.
+std::vector<std::string> write_script_and_reference_findings(const BlockStore& store,
+                                                             const ObjectLists& lists,
+                                                             const SaveTables& tables,
+                                                             const FindingWriter& write);
 
 } // namespace orv

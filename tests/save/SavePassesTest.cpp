@@ -468,6 +468,26 @@ TEST(CellReferencePlaces, CheckOfALargePluginReportsInBlockOrder) {
         expected.push_back("reference|INFO|" + n + "|BNAM Zeile 1 „Lost " + n + "“" + kNoCell);
     }
     EXPECT_EQ(check(records), expected);
+    // Written out as they are made, share by share, the findings keep that order.
+    ObjectLists lists;
+    lists.append(kCellType, {mark::kEdited, "Foo Town", "Foo Town", "Fooheim", 1});
+    records.insert(records.begin(), record("CELL", {{"NAME", "Foo Town"}}));
+    const auto store = fixtures::store_of(records);
+    const auto shares = write_script_and_reference_findings(
+        store, lists, SaveTables(DatabaseInputs{}, store, lists),
+        [](std::string& lines, const Finding& finding) {
+            lines += lines_of({finding}).front() + "\n";
+        });
+    EXPECT_GT(shares.size(), 1U);
+    std::string written;
+    for (const auto& lines : shares) {
+        written += lines;
+    }
+    std::string expected_text;
+    for (const auto& line : expected) {
+        expected_text += line + "\n";
+    }
+    EXPECT_EQ(written, expected_text);
 }
 
 } // namespace
