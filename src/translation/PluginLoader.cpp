@@ -20,12 +20,6 @@
 namespace orv {
 namespace {
 
-// The text of the kind's name subrecord as the block holds it now; empty when there is none.
-Text current_name(const Block& block, const RecordType& type) {
-    const auto name = find_subrecord(block, type.name_subrecord);
-    return name ? subrecord_text(block, *name, TextKind::Terminated) : Text{};
-}
-
 SkillElement skill_element(const Block& block, std::int32_t block_number,
                            TranslationDatabase& database) {
     SkillElement element;
@@ -96,7 +90,13 @@ std::optional<Element> object_element(Block& block, std::int32_t block_number,
     // Then the name is read from the block anew; any other lookup left the block as it was.
     const bool original_found =
         result.code == LookupCode::ShippedOriginal || result.code == LookupCode::ExternalOriginal;
-    const Text after = original_found ? current_name(block, type) : before;
+    // A replacement leaves the name subrecord where it was and rewrites its size field, so
+    // the name is read anew at the same place.
+    Text after = before;
+    if (original_found) {
+        const auto replaced = subrecord_at(block, name->offset);
+        after = replaced ? subrecord_text(block, *replaced, TextKind::Terminated) : Text{};
+    }
     if (original_found && after != before) {
         ++replaced_names;
     }
@@ -122,7 +122,7 @@ std::optional<Element> object_element(Block& block, std::int32_t block_number,
         element.ev_name = before;
         break;
     }
-    element.dv_name = after;
+    element.dv_name = std::move(after);
     element.id = type.id_column == IdColumn::RecordId ? record_id(block) : element.ev_name;
     return element;
 }
