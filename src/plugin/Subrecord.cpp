@@ -30,15 +30,10 @@ bool tag_equals(const Block& block, const Subrecord& subrecord, TextView tag) {
 
 } // namespace
 
-std::optional<Subrecord> find_subrecord(const Block& block, TextView tag) {
-    // A four-character tag without zero bytes, as every tag searched for is, equals the text
-    // read of four bytes exactly when the bytes are the tag's: a zero byte among them would
-    // make the text shorter. Compared so, a search costs one comparison per subrecord.
-    const bool whole_tag = tag.size() == 4 && tag.find('\0') == TextView::npos;
+std::optional<Subrecord> find_subrecord_by_text(const Block& block, TextView tag) {
     auto subrecord = first_subrecord(block);
     for (int examined = 0; subrecord && examined < kSubrecordSearchLimit; ++examined) {
-        if (whole_tag ? std::memcmp(block.data() + subrecord->offset, tag.data(), 4) == 0
-                      : tag_equals(block, *subrecord, tag)) {
+        if (tag_equals(block, *subrecord, tag)) {
             return subrecord;
         }
         subrecord = next_subrecord(block, *subrecord);
