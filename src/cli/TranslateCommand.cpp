@@ -213,14 +213,18 @@ int run_translate(const Context& context, std::span<const std::string> arguments
     // the findings about scripts and references go to stderr after the save, which they
     // never stop here. The check and the save look up in the same tables, read once; a
     // database file that cannot be read stops the save before anything is written.
-    auto tables = read_save_tables(context.files, context.program_dir, store, lists);
+    auto check_names = std::make_unique<CheckNames>();
+    auto tables =
+        read_tables_and_check_names(context.files, context.program_dir, store, lists, *check_names);
     if (!tables) {
         return refuse(context, tables.error().message);
     }
     // The findings are written out as their lines as they are made: a large plugin has
     // thousands, and their lines take less memory through the save than the findings would.
-    const std::vector<std::string> finding_lines =
-        write_script_and_reference_findings(store, lists, **tables, append_stderr_line);
+    // The check's names go before the save, which can use their memory.
+    const std::vector<std::string> finding_lines = write_script_and_reference_findings(
+        store, lists, **tables, *check_names, append_stderr_line);
+    check_names.reset();
 
     SilentSaveView save_view;
     const auto external =

@@ -5,8 +5,6 @@
 #include <iterator>
 #include <optional>
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
 
 #include "plugin/RecordTypes.h"
 #include "plugin/Subrecord.h"
@@ -16,7 +14,6 @@
 #include "save/DialogueCheck.h"
 #include "scriptcode/ReplacementRules.h"
 #include "scriptcode/ScriptRecord.h"
-#include "translation/DatabaseFile.h"
 #include "translation/NameIndex.h"
 #include "translation/TextKeys.h"
 
@@ -45,11 +42,6 @@ constexpr std::array<KindText, 9> kKindTexts = {{
 
 const KindText& kind_text(FindingKind kind) {
     return kKindTexts[static_cast<std::size_t>(kind)];
-}
-
-// Cell names compare without regard to letter case, as the game finds cells by name.
-Text folded(TextView text) {
-    return to_upper_cp1252(text);
 }
 
 // Appends „text“ to `out`; the quotes are one byte each.
@@ -100,76 +92,12 @@ constexpr const char8_t* kCompiledScriptAdvice =
     u8"; den Namen im Skripttext ändern und das Skript im Editor neu kompilieren";
 constexpr const char8_t* kResultScriptAdvice = u8"; im Editor ändern, wo der alte Name gemeint ist";
 
-// How many names known_cell_names() adds to its set at a time.
-constexpr std::size_t kKnownCellGroup = 256;
-
-// Every name a cell reference may name after the save, folded: the plugin's cells and
-// regions as the save names them (an exterior cell carries its region's name; the user's
-// translation of a region reaches no shipped file) and the translations of the cell and
-// region files. Tens of thousands of names, asked once per reference: one buffer for all
-// of them instead of a node and a string each.
-TextKeySet known_cell_names(const ObjectLists& lists, const DatabaseInputs& inputs) {
-    TextKeySet names;
-    std::size_t count =
-        lists.list(kCellType).elements.size() + lists.list(kRegionType).elements.size();
-    // The translations are taken straight from the file's bytes; no entry is kept. The set
-    // is made large enough for all of them at once.
-    for (const Bytes* file : {&inputs.cell_names, &inputs.region_names}) {
-        (void)parse_pair_file(*file, [&count](TextView, TextView) {
-            ++count;
-            return false;
-        });
-    }
-    names.reserve(count);
-    // The names go in by groups: the set fetches a group's places together, which for tens
-    // of thousands of names is much faster than one name at a time. A group holds the same
-    // names in the same order as single inserts would.
-    std::vector<Text> group;
-    std::vector<TextView> views;
-    group.reserve(kKnownCellGroup);
-    views.reserve(kKnownCellGroup);
-    const auto add = [&](TextView name) {
-        group.push_back(folded(name));
-        if (group.size() == kKnownCellGroup) {
-            views.assign(group.begin(), group.end());
-            names.insert_all(views);
-            group.clear();
-        }
-    };
-    for (const int list : {kCellType, kRegionType}) {
-        for (const auto& element : lists.list(list).elements) {
-            add(element.dv_name);
-        }
-    }
-    for (const Bytes* file : {&inputs.cell_names, &inputs.region_names}) {
-        (void)parse_pair_file(*file, [&add](TextView, TextView translation) {
-            add(translation);
-            return false;
-        });
-    }
-    views.assign(group.begin(), group.end());
-    names.insert_all(views);
-    return names;
-}
-
 // The game's topic names a response's links may use: the shipped ones, then the memory's.
 // Both are pair files, so one after the other is a pair file too.
 Bytes known_topic_names(const Bytes& shipped, const Bytes& learned) {
     Bytes names = shipped;
     names.insert(names.end(), learned.begin(), learned.end());
     return names;
-}
-
-// Folded old name of every rename scripts may hold.
-using RenamesByOldName = std::unordered_map<Text, ScriptRename>;
-
-RenamesByOldName renames_by_old_name(const ObjectLists& lists) {
-    RenamesByOldName renames;
-    for (auto& rename : pending_script_renames(lists)) {
-        Text key = folded(rename.old_name);
-        renames.try_emplace(std::move(key), std::move(rename));
-    }
-    return renames;
 }
 
 // The checkers of a plugin's shares of blocks share what they look up in; each only reads it.
@@ -286,7 +214,7 @@ private:
             });
         };
         const auto report = [&](std::size_t line, TextView name, std::size_t offset) {
-            const auto rename = m_renames.find(folded(name));
+            const auto rename = m_renames.find(folded_name(name));
             if (rename != m_renames.end() && !rewritten_by_save(offset, rename->second)) {
                 add(FindingKind::ScriptNamesRenamed, tag, record_id_of(block),
                     "Zeile " + std::to_string(line) + ": " + in_quotes(name) +
@@ -337,7 +265,7 @@ private:
             }
             const TextView cell = script.substr(argument.offset, argument.length);
             const Text written = m_script_cells.translation(cell).value_or(Text(cell));
-            if (!m_known_cells.contains(folded(written))) {
+            if (!m_known_cells.contains(folded_name(written))) {
                 add_no_cell(block, tag, "BNAM Zeile " + std::to_string(argument.line), written);
             }
         }
@@ -371,7 +299,7 @@ private:
         }
         const auto match = m_references.first_original_match(*cell);
         const Text& written = match ? m_references.entry(*match)[1] : *cell;
-        if (!m_known_cells.contains(folded(written))) {
+        if (!m_known_cells.contains(folded_name(written))) {
             add_no_cell(block, tag, subrecord_tag(block, subrecord), written);
         }
     }
@@ -425,25 +353,6 @@ private:
 
 } // namespace
 
-std::vector<ScriptRename> pending_script_renames(const ObjectLists& lists) {
-    // A cell is renamed when the name the save writes (DV Name) differs from its English
-    // name, not counting letter case; the first row of an English name wins.
-    // Topics likewise: a topic whose name the save changes is no longer found by the old one.
-    std::vector<ScriptRename> renames;
-    std::unordered_set<Text> seen;
-    for (const auto& [list, kind] : {std::pair{kCellType, ScriptArgumentKind::Cell},
-                                     std::pair{kTopicType, ScriptArgumentKind::Topic}}) {
-        for (const auto& element : lists.list(list).elements) {
-            const Text old_key = folded(element.ev_name);
-            if (!element.ev_name.empty() && old_key != folded(element.dv_name) &&
-                seen.insert(old_key).second) {
-                renames.push_back({kind, element.ev_name, element.dv_name});
-            }
-        }
-    }
-    return renames;
-}
-
 std::string_view finding_kind_word(FindingKind kind) {
     return kind_text(kind).word;
 }
@@ -475,12 +384,11 @@ void check_shares(const BlockStore& store, const ObjectLists& lists, const SaveT
 } // namespace
 
 std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& lists,
-                                  const SaveTables& tables, CheckScope scope) {
-    const TextKeySet known_cells = known_cell_names(lists, tables.inputs());
-    const RenamesByOldName renames = renames_by_old_name(lists);
+                                  const SaveTables& tables, const CheckNames& names,
+                                  CheckScope scope) {
     // The findings of the shares are put together in block order.
     std::vector<std::vector<Finding>> shares(share_count(1, store.block_count()));
-    check_shares(store, lists, tables, known_cells, renames, scope, nullptr,
+    check_shares(store, lists, tables, names.known_cells, names.renames, scope, nullptr,
                  [&shares](std::size_t share, Checker& checker) {
                      shares[share] = checker.finish_blocks();
                  });
@@ -497,20 +405,25 @@ std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& li
                    std::make_move_iterator(findings.end()));
         std::vector<Finding>().swap(findings);
     }
-    Checker checker(store, lists, tables, known_cells, renames, scope);
+    Checker checker(store, lists, tables, names.known_cells, names.renames, scope);
     checker.append(std::move(all));
     return checker.finish();
+}
+
+std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& lists,
+                                  const SaveTables& tables, CheckScope scope) {
+    return check_plugin(store, lists, tables, check_names(lists, tables.inputs()), scope);
 }
 
 std::vector<std::string> write_script_and_reference_findings(const BlockStore& store,
                                                              const ObjectLists& lists,
                                                              const SaveTables& tables,
+                                                             const CheckNames& names,
                                                              const FindingWriter& write) {
-    const TextKeySet known_cells = known_cell_names(lists, tables.inputs());
-    const RenamesByOldName renames = renames_by_old_name(lists);
     std::vector<std::string> shares(share_count(1, store.block_count()));
     check_shares(
-        store, lists, tables, known_cells, renames, CheckScope::ScriptsAndReferences, &write,
+        store, lists, tables, names.known_cells, names.renames, CheckScope::ScriptsAndReferences,
+        &write,
         [&shares](std::size_t share, Checker& checker) { shares[share] = checker.take_lines(); });
     return shares;
 }
@@ -523,11 +436,20 @@ std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& li
 Result<std::vector<Finding>> check_plugin(const BlockStore& store, const ObjectLists& lists,
                                           Files& files, const std::filesystem::path& program_dir,
                                           CheckScope scope) {
-    const auto tables = read_save_tables(files, program_dir, store, lists);
+    CheckNames names;
+    const auto tables = read_tables_and_check_names(files, program_dir, store, lists, names);
     if (!tables) {
         return tables.error();
     }
-    return check_plugin(store, lists, **tables, scope);
+    return check_plugin(store, lists, **tables, names, scope);
+}
+
+Result<std::unique_ptr<SaveTables>>
+read_tables_and_check_names(Files& files, const std::filesystem::path& program_dir,
+                            const BlockStore& store, const ObjectLists& lists, CheckNames& names) {
+    return read_save_tables(files, program_dir, store, lists, [&](const DatabaseInputs& inputs) {
+        names = check_names(lists, inputs);
+    });
 }
 
 } // namespace orv

@@ -11,6 +11,7 @@
 #include "platform/Files.h"
 #include "plugin/BlockStore.h"
 #include "plugin/ResultScript.h"
+#include "save/CheckNames.h"
 #include "save/PendingSave.h"
 #include "save/SaveTables.h"
 #include "translation/ObjectLists.h"
@@ -75,17 +76,6 @@ struct Finding {
     std::optional<std::size_t> response = {};
 };
 
-// A name the next save changes that scripts may hold: the cells now, in list order.
-struct ScriptRename {
-    ScriptArgumentKind kind = ScriptArgumentKind::Cell;
-    Text old_name;
-    Text new_name;
-};
-
-// The renames of the next save that scripts may name, cells first, then topics; the first rename of
-// an old name (without regard to letter case) counts.
-std::vector<ScriptRename> pending_script_renames(const ObjectLists& lists);
-
 // What a check looks at: everything (the findings window, the batch tool's check), or only
 // what a save asks about before it writes (the scripts and the cell references), which
 // spares a save the name and dialogue rules it would not show.
@@ -98,6 +88,10 @@ enum class CheckScope { Everything, ScriptsAndReferences };
 std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& lists,
                                   const SaveTables& tables,
                                   CheckScope scope = CheckScope::Everything);
+// The same with the check's names built beforehand (see read_tables_and_check_names).
+std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& lists,
+                                  const SaveTables& tables, const CheckNames& names,
+                                  CheckScope scope);
 std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& lists,
                                   const DatabaseInputs& inputs,
                                   CheckScope scope = CheckScope::Everything);
@@ -114,10 +108,19 @@ using FindingWriter = std::function<void(std::string& lines, const Finding& find
 // The check of the scripts and references alone (as CheckScope::ScriptsAndReferences), with
 // every finding handed to `write` as soon as it is made instead of kept: on the thread that
 // checks its block, for the lines of the block's share. Returns the shares' lines in block
-// order. A large plugin's thousands of findings never exist all at once.
+// order. A large plugin's thousands of findings never exist all at once. `names` are the
+// check's names for these tables (see read_tables_and_check_names).
 std::vector<std::string> write_script_and_reference_findings(const BlockStore& store,
                                                              const ObjectLists& lists,
                                                              const SaveTables& tables,
+                                                             const CheckNames& names,
                                                              const FindingWriter& write);
+
+// Reads the save's tables as read_save_tables() does and builds the check's names into
+// `names` at the same time, on a second thread: both come from the same database files, and
+// a check before a save needs both.
+Result<std::unique_ptr<SaveTables>>
+read_tables_and_check_names(Files& files, const std::filesystem::path& program_dir,
+                            const BlockStore& store, const ObjectLists& lists, CheckNames& names);
 
 } // namespace orv

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "platform/Files.h"
@@ -19,7 +20,12 @@ namespace orv {
 // change to the rows or the blocks after that needs new tables.
 class SaveTables {
 public:
-    SaveTables(DatabaseInputs inputs, const BlockStore& store, const ObjectLists& lists);
+    // Work that needs the same database files and nothing of the tables, run on a second
+    // thread while the tables are built; done when the constructor returns.
+    using Alongside = std::function<void(const DatabaseInputs& inputs)>;
+
+    SaveTables(DatabaseInputs inputs, const BlockStore& store, const ObjectLists& lists,
+               const Alongside& alongside = {});
     SaveTables(const SaveTables&) = delete;
     SaveTables& operator=(const SaveTables&) = delete;
 
@@ -45,9 +51,8 @@ private:
 
 // Reads the database files a save needs and builds its tables; a file that exists but
 // cannot be read is returned as its error.
-Result<std::unique_ptr<SaveTables>> read_save_tables(Files& files,
-                                                     const std::filesystem::path& program_dir,
-                                                     const BlockStore& store,
-                                                     const ObjectLists& lists);
+Result<std::unique_ptr<SaveTables>>
+read_save_tables(Files& files, const std::filesystem::path& program_dir, const BlockStore& store,
+                 const ObjectLists& lists, const SaveTables::Alongside& alongside = {});
 
 } // namespace orv

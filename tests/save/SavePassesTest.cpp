@@ -473,8 +473,9 @@ TEST(CellReferencePlaces, CheckOfALargePluginReportsInBlockOrder) {
     lists.append(kCellType, {mark::kEdited, "Foo Town", "Foo Town", "Fooheim", 1});
     records.insert(records.begin(), record("CELL", {{"NAME", "Foo Town"}}));
     const auto store = fixtures::store_of(records);
+    const SaveTables tables(DatabaseInputs{}, store, lists);
     const auto shares = write_script_and_reference_findings(
-        store, lists, SaveTables(DatabaseInputs{}, store, lists),
+        store, lists, tables, check_names(lists, tables.inputs()),
         [](std::string& lines, const Finding& finding) {
             lines += lines_of({finding}).front() + "\n";
         });

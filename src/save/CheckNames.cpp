@@ -1,0 +1,101 @@
+#include "save/CheckNames.h"
+
+#include <unordered_set>
+
+#include "plugin/RecordTypes.h"
+#include "translation/DatabaseFile.h"
+
+namespace orv {
+namespace {
+
+// How many names known_cell_names() adds to its set at a time.
+constexpr std::size_t kKnownCellGroup = 256;
+
+// Every name a cell reference may name after the save, folded: the plugin's cells and
+// regions as the save names them (an exterior cell carries its region's name; the user's
+// translation of a region reaches no shipped file) and the translations of the cell and
+// region files. Tens of thousands of names, asked once per reference: one buffer for all
+// of them instead of a node and a string each.
+TextKeySet known_cell_names(const ObjectLists& lists, const DatabaseInputs& inputs) {
+    TextKeySet names;
+    std::size_t count =
+        lists.list(kCellType).elements.size() + lists.list(kRegionType).elements.size();
+    // The translations are taken straight from the file's bytes; no entry is kept. The set
+    // is made large enough for all of them at once.
+    for (const Bytes* file : {&inputs.cell_names, &inputs.region_names}) {
+        (void)parse_pair_file(*file, [&count](TextView, TextView) {
+            ++count;
+            return false;
+        });
+    }
+    names.reserve(count);
+    // The names go in by groups: the set fetches a group's places together, which for tens
+    // of thousands of names is much faster than one name at a time. A group holds the same
+    // names in the same order as single inserts would.
+    std::vector<Text> group;
+    std::vector<TextView> views;
+    group.reserve(kKnownCellGroup);
+    views.reserve(kKnownCellGroup);
+    const auto add = [&](TextView name) {
+        group.push_back(folded_name(name));
+        if (group.size() == kKnownCellGroup) {
+            views.assign(group.begin(), group.end());
+            names.insert_all(views);
+            group.clear();
+        }
+    };
+    for (const int list : {kCellType, kRegionType}) {
+        for (const auto& element : lists.list(list).elements) {
+            add(element.dv_name);
+        }
+    }
+    for (const Bytes* file : {&inputs.cell_names, &inputs.region_names}) {
+        (void)parse_pair_file(*file, [&add](TextView, TextView translation) {
+            add(translation);
+            return false;
+        });
+    }
+    views.assign(group.begin(), group.end());
+    names.insert_all(views);
+    return names;
+}
+
+RenamesByOldName renames_by_old_name(const ObjectLists& lists) {
+    RenamesByOldName renames;
+    for (auto& rename : pending_script_renames(lists)) {
+        Text key = folded_name(rename.old_name);
+        renames.try_emplace(std::move(key), std::move(rename));
+    }
+    return renames;
+}
+
+} // namespace
+
+Text folded_name(TextView text) {
+    return to_upper_cp1252(text);
+}
+
+std::vector<ScriptRename> pending_script_renames(const ObjectLists& lists) {
+    // A cell is renamed when the name the save writes (DV Name) differs from its English
+    // name, not counting letter case; the first row of an English name wins.
+    // Topics likewise: a topic whose name the save changes is no longer found by the old one.
+    std::vector<ScriptRename> renames;
+    std::unordered_set<Text> seen;
+    for (const auto& [list, kind] : {std::pair{kCellType, ScriptArgumentKind::Cell},
+                                     std::pair{kTopicType, ScriptArgumentKind::Topic}}) {
+        for (const auto& element : lists.list(list).elements) {
+            const Text old_key = folded_name(element.ev_name);
+            if (!element.ev_name.empty() && old_key != folded_name(element.dv_name) &&
+                seen.insert(old_key).second) {
+                renames.push_back({kind, element.ev_name, element.dv_name});
+            }
+        }
+    }
+    return renames;
+}
+
+CheckNames check_names(const ObjectLists& lists, const DatabaseInputs& inputs) {
+    return {known_cell_names(lists, inputs), renames_by_old_name(lists)};
+}
+
+} // namespace orv
