@@ -82,24 +82,22 @@ Text mark_name(const Text& mark) {
 // faster than a tree.
 class MarkCounts {
 public:
-    void add(const Text& mark, int count = 1) {
+    void add(const Text& mark) {
         const auto known =
             std::find_if(m_counts.begin(), m_counts.end(),
                          [&mark](const auto& counted) { return counted.first == mark; });
         if (known != m_counts.end()) {
-            known->second += count;
+            ++known->second;
         } else {
-            m_counts.emplace_back(mark, count);
+            m_counts.emplace_back(mark, 1);
         }
     }
-    // " mark count" for every mark counted more than zero times, or nothing.
+    // " mark count" for every mark counted, or nothing.
     Text line() {
         std::sort(m_counts.begin(), m_counts.end());
         Text text;
         for (const auto& [mark, count] : m_counts) {
-            if (count > 0) {
-                text += ' ' + mark_name(mark) + ' ' + std::to_string(count);
-            }
+            text += ' ' + mark_name(mark) + ' ' + std::to_string(count);
         }
         return text;
     }
@@ -133,7 +131,9 @@ Text summary(const ObjectLists& lists, int names_from_database, const SaveReport
     for (const ResponseKind kind : {ResponseKind::Dialog, ResponseKind::Journal}) {
         MarkCounts counts;
         for (const auto& response : lists.responses()) {
-            counts.add(response.mark, response.kind == kind ? 1 : 0);
+            if (response.kind == kind) {
+                counts.add(response.mark);
+            }
         }
         add_line(response_kind_label(kind), counts);
     }

@@ -31,14 +31,8 @@ bool tag_equals(const Block& block, const Subrecord& subrecord, TextView tag) {
 } // namespace
 
 std::optional<Subrecord> find_subrecord_by_text(const Block& block, TextView tag) {
-    auto subrecord = first_subrecord(block);
-    for (int examined = 0; subrecord && examined < kSubrecordSearchLimit; ++examined) {
-        if (tag_equals(block, *subrecord, tag)) {
-            return subrecord;
-        }
-        subrecord = next_subrecord(block, *subrecord);
-    }
-    return std::nullopt;
+    return find_subrecord_where(
+        block, [&](const Subrecord& subrecord) { return tag_equals(block, subrecord, tag); });
 }
 
 namespace {

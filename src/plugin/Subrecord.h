@@ -66,14 +66,28 @@ inline std::optional<Subrecord> next_subrecord(const Block& block, const Subreco
 // The four-character tag of a subrecord (zero bytes left out, as every text read).
 Text subrecord_tag(const Block& block, const Subrecord& subrecord);
 
+// The first subrecord among the first kSubrecordSearchLimit for which `matches(subrecord)`
+// holds, walking up to the block's end. A subrecord whose data would run past the block's
+// end is never found and ends the search.
+template <typename Matches>
+std::optional<Subrecord> find_subrecord_where(const Block& block, const Matches& matches) {
+    auto subrecord = first_subrecord(block);
+    for (int examined = 0; subrecord && examined < kSubrecordSearchLimit; ++examined) {
+        if (matches(*subrecord)) {
+            return subrecord;
+        }
+        subrecord = next_subrecord(block, *subrecord);
+    }
+    return std::nullopt;
+}
+
 // The subrecord search for a tag that is not four bytes without zeros: each subrecord's
 // tag is compared as the text it reads as (zero bytes left out).
 std::optional<Subrecord> find_subrecord_by_text(const Block& block, TextView tag);
 
-// The subrecord search: the first subrecord tagged `tag` (byte for byte) among the first
-// kSubrecordSearchLimit subrecords, walking up to the block's end. A subrecord whose data
-// would run past the block's end is never found and ends the search. Inline: the passes
-// search every record, and the tag they search for is known where they call.
+// The subrecord search: the first subrecord tagged `tag` (byte for byte), as
+// find_subrecord_where. Inline: the passes search every record, and the tag they search for
+// is known where they call.
 inline std::optional<Subrecord> find_subrecord(const Block& block, TextView tag) {
     // A four-character tag without zero bytes, as every tag searched for is, equals the text
     // read of four bytes exactly when the bytes are the tag's: a zero byte among them would
@@ -81,14 +95,9 @@ inline std::optional<Subrecord> find_subrecord(const Block& block, TextView tag)
     if (tag.size() != 4 || tag[0] == '\0' || tag[1] == '\0' || tag[2] == '\0' || tag[3] == '\0') {
         return find_subrecord_by_text(block, tag);
     }
-    auto subrecord = first_subrecord(block);
-    for (int examined = 0; subrecord && examined < kSubrecordSearchLimit; ++examined) {
-        if (std::memcmp(block.data() + subrecord->offset, tag.data(), 4) == 0) {
-            return subrecord;
-        }
-        subrecord = next_subrecord(block, *subrecord);
-    }
-    return std::nullopt;
+    return find_subrecord_where(block, [&](const Subrecord& subrecord) {
+        return std::memcmp(block.data() + subrecord.offset, tag.data(), 4) == 0;
+    });
 }
 
 // The text of a subrecord: the first L - 1 data bytes of a terminated text, all L bytes of
