@@ -276,11 +276,14 @@ TEST_F(FileCommands, LearningAsksForBothFilesAndSumsUpOrSaysWhatFailed) {
     files.put(german, guard("Wache"));
     const fs::path external = "prog/dataextra/Extradata.dat";
     const fs::path memory = "prog/dataextra/Memory.tsv";
+    const auto learn = [&](const std::optional<fs::path>& second) {
+        dialogs.next_path(english);
+        dialogs.next_path(second);
+        run(learn_command);
+    };
 
     // Cancelling the second dialog learns nothing.
-    dialogs.next_path(english);
-    dialogs.next_path(std::nullopt);
-    run(learn_command);
+    learn(std::nullopt);
     EXPECT_FALSE(files.get(external) || files.get(memory));
     const auto asked = dialogs.snapshot().file_dialogs;
     ASSERT_EQ(asked.size(), 2u);
@@ -292,9 +295,7 @@ TEST_F(FileCommands, LearningAsksForBothFilesAndSumsUpOrSaysWhatFailed) {
 
     // Learned into the program folder's database and memory, then summed up in a box; the
     // command menu items come back as they were (no plugin is loaded).
-    dialogs.next_path(english);
-    dialogs.next_path(german);
-    run(learn_command);
+    learn(german);
     const auto names = parse_pair_file(*files.get(external));
     ASSERT_FALSE(names.entries.empty());
     EXPECT_EQ(names.entries.back(), (PairEntry{"Guard", "Wache"}));
@@ -311,9 +312,7 @@ TEST_F(FileCommands, LearningAsksForBothFilesAndSumsUpOrSaysWhatFailed) {
     Bytes cut = guard("Wache");
     cut.resize(cut.size() - 3);
     files.put(german, cut);
-    dialogs.next_path(english);
-    dialogs.next_path(german);
-    run(learn_command);
+    learn(german);
     ASSERT_EQ(dialogs.boxes().size(), 2u);
     EXPECT_EQ(dialogs.boxes()[1].icon, MessageIcon::Stop);
     EXPECT_EQ(*files.get(external), before);

@@ -67,8 +67,20 @@ protected:
     std::pair<bool, bool> buttons() const {
         return {control(kSaveButton).enabled, control(kCopyButton).enabled};
     }
+    // "original|translation" as the boxes show them.
+    Text texts() const { return text_of(kOriginalBox) + "|" + text_of(kTranslationBox); }
+    // Typing into the translation box; SPEICHERN as a call, after typing.
+    void type(const Text& text) {
+        window.set_control_text(kTranslationBox, text);
+        editor.on_control({kTranslationBox});
+    }
+    bool save(const Text& text) {
+        window.set_control_text(kTranslationBox, text);
+        return editor.save();
+    }
 
-    TextEditor editor{workspace, window, dialogs, files};
+    int stored = 0; // calls of the editor's counts_changed
+    TextEditor editor{workspace, window, dialogs, files, [this] { ++stored; }};
 };
 
 TEST_F(TextEditorTest, RefusesMasterFilesUnreadableDatabasesAndASecondPopup) {
@@ -116,8 +128,7 @@ TEST_F(TextEditorTest, OpensCentredAndClosesLeavingTheListsAsTheyWere) {
     EXPECT_EQ(s.controls.at(kEntryList).rows.at(kAlpha),
               (ListRow{"", "bk_alpha", "Es war einmal ein Buch."}));
     select(kPlain);
-    window.set_control_text(kTranslationBox, "Einfach");
-    editor.save();
+    save("Einfach");
     editor.close();
     EXPECT_EQ(window.snapshot().activations, 1);
     EXPECT_EQ(workspace.dialog_open, 0);
@@ -133,8 +144,7 @@ TEST_F(TextEditorTest, OpensCentredAndClosesLeavingTheListsAsTheyWere) {
 
     // Opened again, no entry is chosen: SPEICHERN has no record to change.
     editor.open(kBooks);
-    window.set_control_text(kTranslationBox, "Neu");
-    EXPECT_FALSE(editor.save());
+    EXPECT_FALSE(save("Neu"));
     EXPECT_EQ(book_block(kPlain), book("bk_plain", "Einfach"));
 }
 
@@ -178,9 +188,8 @@ TEST_F(TextEditorTest, ButtonsFollowTheTextLengths) {
     EXPECT_EQ(text_of(kOriginalBox), "T");
     // The row without a record shows nothing and stores nothing.
     select(6);
-    EXPECT_EQ(text_of(kOriginalBox) + text_of(kTranslationBox), "");
-    window.set_control_text(kTranslationBox, "y");
-    EXPECT_FALSE(editor.save());
+    EXPECT_EQ(texts(), "|");
+    EXPECT_FALSE(save("y"));
 }
 
 TEST_F(TextEditorTest, SaveReplacesTheWholeTextMovesOnAndAsksBeforeTypedTextIsLost) {
@@ -198,8 +207,7 @@ TEST_F(TextEditorTest, SaveReplacesTheWholeTextMovesOnAndAsksBeforeTypedTextIsLo
     // gives them. Stored, copied or shown from the database: nothing is lost, nothing asked.
     select(kAlpha);
     const Text edited = cp1252(u8"Zeile eins\r\nZeile zwei, länger als vorher");
-    window.set_control_text(kTranslationBox, edited);
-    editor.save();
+    save(edited);
     select(kPlain);
     editor.copy();
     EXPECT_EQ(text_of(kTranslationBox), "Plain text");
@@ -208,13 +216,11 @@ TEST_F(TextEditorTest, SaveReplacesTheWholeTextMovesOnAndAsksBeforeTypedTextIsLo
     // its original, and the stored text as the translation to go on with.
     select(kShort);
     select(kAlpha);
-    EXPECT_EQ(text_of(kOriginalBox), kRecordText);
-    EXPECT_EQ(text_of(kTranslationBox), edited);
+    EXPECT_EQ(texts(), kRecordText + "|" + edited);
     EXPECT_TRUE(dialogs.boxes().empty());
 
     // Nothing to store: an empty box, a text Windows-1252 cannot hold.
-    window.set_control_text(kTranslationBox, "");
-    EXPECT_FALSE(editor.save());
+    EXPECT_FALSE(save(""));
     window.user_types_foreign_text(kTranslationBox);
     EXPECT_FALSE(editor.save());
 
@@ -243,10 +249,6 @@ TEST_F(TextEditorTest, SaveReplacesTheWholeTextMovesOnAndAsksBeforeTypedTextIsLo
 TEST_F(TextEditorTest, TypedTextCanBeStoredAndStoredEntriesStayMarkedUntilSaved) {
     load_books();
     editor.open(kBooks);
-    const auto type = [&](const Text& text) {
-        window.set_control_text(kTranslationBox, text);
-        editor.translation_typed();
-    };
     // No translation yet: typing alone makes SPEICHERN available, emptying the box takes it
     // away again.
     select(kPlain);
@@ -312,9 +314,7 @@ TEST_F(TextEditorTest, DialogEntriesAreFilteredAndCtrlEnterStoresAndMovesOn) {
     load({test::topic_record("Greeting", '\0'), test::response_record("r_known", "Hello there"),
           test::response_record("r_one", "Go away"), test::response_record("r_two", "Come back"),
           test::topic_record("quest_a", '\x04'), test::response_record("q_one", "A ring")});
-    int stored = 0;
-    TextEditor dialog{workspace, window, dialogs, files, [&stored] { ++stored; }};
-    dialog.open(kDialog);
+    editor.open(kDialog);
     // While the editor is open, its title counts the entries still to do as a tab counts its
     // rows, and the status bar counts them as it counts names.
     EXPECT_EQ(window.snapshot().popups.at(WindowId::TextEditor).first, "Dialog (2)");
@@ -324,31 +324,28 @@ TEST_F(TextEditorTest, DialogEntriesAreFilteredAndCtrlEnterStoresAndMovesOn) {
 
     // The filter row's events filter the list (the entries' rules decide what is kept).
     window.set_control_checked(kOnlyToDoBox, true);
-    dialog.on_control({kOnlyToDoBox});
+    editor.on_control({kOnlyToDoBox});
     EXPECT_EQ(control(kEntryList).visible, (std::vector<std::size_t>{1, 2}));
     window.set_control_text(kEntryFilterField, "COME");
-    dialog.on_control({kEntryFilterField});
+    editor.on_control({kEntryFilterField});
     EXPECT_EQ(control(kEntryList).visible, (std::vector<std::size_t>{2}));
     window.set_control_text(kEntryFilterField, "");
-    dialog.on_control({kEntryFilterField});
+    editor.on_control({kEntryFilterField});
 
     // A typed change only enables SPEICHERN; Ctrl+Enter in the translation box stores like
     // SPEICHERN: the response is marked "*" (unsaved work), hidden as done, and the next
     // entry still to do is chosen.
-    window.user_selects_row(kEntryList, 1);
-    dialog.on_control({kEntryList});
+    select(1);
     EXPECT_EQ(text_of(kOriginalBox), "Go away");
-    window.set_control_text(kTranslationBox, "Geh weg");
-    dialog.on_control({kTranslationBox});
+    type("Geh weg");
     EXPECT_EQ(stored, 0);
     EXPECT_TRUE(control(kSaveButton).enabled);
-    dialog.on_control({kTranslationBox, ListEventType::StoreKey});
+    editor.on_control({kTranslationBox, ListEventType::StoreKey});
     EXPECT_EQ(response_text(1), "Geh weg");
     EXPECT_EQ(control(kEntryList).rows.at(1).at(0), "*");
     EXPECT_EQ(control(kEntryList).visible, (std::vector<std::size_t>{2}));
     EXPECT_EQ(control(kEntryList).selected, std::optional<std::size_t>(2));
-    EXPECT_EQ(text_of(kOriginalBox), "Come back");
-    EXPECT_EQ(text_of(kTranslationBox), "");
+    EXPECT_EQ(texts(), "Come back|");
     EXPECT_EQ(stored, 1);
     EXPECT_EQ(window.snapshot().status.at(1), cp1252(u8"übersetzt 2 von 3"));
     EXPECT_EQ(window.snapshot().popups.at(WindowId::TextEditor).first, "Dialog (1)");
@@ -356,12 +353,11 @@ TEST_F(TextEditorTest, DialogEntriesAreFilteredAndCtrlEnterStoresAndMovesOn) {
 
     // Chosen again, the stored response offers its text to go on with.
     window.set_control_checked(kOnlyToDoBox, false);
-    dialog.on_control({kOnlyToDoBox});
-    window.user_selects_row(kEntryList, 1);
-    dialog.on_control({kEntryList});
-    EXPECT_EQ(text_of(kOriginalBox) + "|" + text_of(kTranslationBox), "Go away|Geh weg");
+    editor.on_control({kOnlyToDoBox});
+    select(1);
+    EXPECT_EQ(texts(), "Go away|Geh weg");
     // Closed, it has the main window show its own counts again.
-    dialog.close();
+    editor.close();
     EXPECT_EQ(stored, 2);
     EXPECT_TRUE(dialogs.boxes().empty());
 }
@@ -373,8 +369,7 @@ TEST_F(TextEditorTest, DialogEditorNamesTheTopicsAndDefinesATranslationLacks) {
     workspace.lists.set_mark_and_dv_name(kTopicType, 0, mark::kEdited, "Gruss");
     editor.open(kDialog);
     const auto line_after = [&](const Text& typed) {
-        window.set_control_text(kTranslationBox, typed);
-        editor.on_control({kTranslationBox});
+        type(typed);
         return text_of(kMissingNamesLine);
     };
     select(0);
@@ -434,16 +429,12 @@ TEST_F(TextEditorTest, DialogEditorSuggestsWholeResponsesAndAltKeysTakeThem) {
     EXPECT_EQ(text_of(kTranslationBox), "Verschwinde");
     editor.on_control({kTranslationBox, ListEventType::StoreKey});
     EXPECT_EQ(response_text(0), "Verschwinde");
-    // The next entry has no suggestion.
     EXPECT_EQ(text_of(kOriginalBox), "Come back");
     EXPECT_TRUE(control(kSuggestionList).rows.empty());
 }
 
 TEST_F(TextEditorTest, AResponsesScriptTextsAreEditedBesideTheirOriginalsAndStoredWithIt) {
-    std::string many = "MessageBox \"Pick\"";
-    for (int button = 1; button <= 6; ++button) {
-        many += " \"B" + std::to_string(button) + "\"";
-    }
+    const std::string many = "MessageBox \"Pick\" \"B1\" \"B2\" \"B3\" \"B4\" \"B5\" \"B6\"";
     load({test::topic_record("Greeting", '\0'),
           test::response_record("r_choice", "Well?", "Choice \"Yes\" 1 \"No\" 2\r\nSet x to 1"),
           test::response_record("r_many", "Pick one", many),
@@ -517,15 +508,13 @@ TEST_F(TextEditorTest, ScriptTextsAreStoredIntoSourceAndCodeOrRefusedWithTheReas
                                                               {"", "demo_script#2", "Ja"},
                                                               {"", "demo_script#3", "Nein"}}));
     select(0);
-    // The memory's translated script texts are suggested.
     const Text quiver = cp1252(u8"%g Pfeile im Köcher");
     EXPECT_EQ(control(kSuggestionList).rows,
               (std::vector<ListRow>{{quiver, cp1252(u8"Gedächtnis"), "exakt"}}));
 
     // What the script cannot hold is refused in a box with the reason (the script code's
     // refusals are its own); the record stays as it was.
-    window.set_control_text(kTranslationBox, "Pfeile");
-    EXPECT_FALSE(editor.save());
+    EXPECT_FALSE(save("Pfeile"));
     EXPECT_EQ(dialogs.boxes().back(),
               test::stop_box("Skripttext 1: Der Text hat 0 Platzhalter wie %g oder %s, das "
                              "Original 1; ihre Zahl muss gleich bleiben."));
@@ -546,9 +535,9 @@ TEST_F(TextEditorTest, ScriptTextsAreStoredIntoSourceAndCodeOrRefusedWithTheReas
     // Chosen again, a text shows the one the plugin was opened with; one never stored offers
     // no translation.
     select(1);
-    EXPECT_EQ(text_of(kOriginalBox) + "|" + text_of(kTranslationBox), "Ja|Jawohl");
+    EXPECT_EQ(texts(), "Ja|Jawohl");
     select(2);
-    EXPECT_EQ(text_of(kOriginalBox) + "|" + text_of(kTranslationBox), "Nein|");
+    EXPECT_EQ(texts(), "Nein|");
     // Saved, each stored text is translated ("Ü").
     workspace.stored_texts.saved();
     editor.close();

@@ -1,4 +1,3 @@
-// The plugin file read into blocks, and the subrecords read and replaced within a block.
 #include "plugin/PluginReader.h"
 #include "plugin/PluginErrors.h"
 #include "plugin/Subrecord.h"
@@ -35,12 +34,13 @@ const Bytes kActi = record("ACTI", {{"NAME", "lever"}, {"FNAM", "Lever"}});
 
 // What a refusal of `file` says: its problem, offset and message. A refused file reports
 // no progress.
-std::tuple<std::optional<PluginProblem>, std::size_t, Text> refusal(const Bytes& file) {
+using Refusal = std::tuple<std::optional<PluginProblem>, std::size_t, Text>;
+Refusal refusal(const Bytes& file) {
     const auto result = read_plugin(file, [](const Text& text) { ADD_FAILURE() << text; });
     EXPECT_FALSE(result);
-    return result ? std::tuple(std::optional<PluginProblem>{}, std::size_t{0}, Text())
-                  : std::tuple(plugin_problem(result.error()), result.error().offset,
-                               result.error().message);
+    return result ? Refusal()
+                  : Refusal(plugin_problem(result.error()), result.error().offset,
+                            result.error().message);
 }
 
 TEST(PluginReader, RefusesBrokenFiles) {
@@ -50,17 +50,13 @@ TEST(PluginReader, RefusesBrokenFiles) {
     write_u32_le(huge_record, kRecordSizeOffset, 0xFFFFFFF8u);
     const Text not_a_plugin = cp1252(u8"DIE DATEI IST KEIN GÜLTIGES PLUGIN: ");
     const auto past_end = [](std::size_t offset) {
-        return std::tuple(std::optional(PluginProblem::RecordPastEnd), offset,
-                          cp1252(u8"DIE DATEI IST BESCHÄDIGT: DER DATENSATZ AB BYTE ") +
-                              std::to_string(offset) +
-                              cp1252(u8" REICHT ÜBER DAS ENDE DER DATEI HINAUS."));
+        return Refusal(PluginProblem::RecordPastEnd, offset,
+                       cp1252(u8"DIE DATEI IST BESCHÄDIGT: DER DATENSATZ AB BYTE ") +
+                           std::to_string(offset) +
+                           cp1252(u8" REICHT ÜBER DAS ENDE DER DATEI HINAUS."));
     };
-    const struct {
-        const char* name;
-        Bytes file;
-        std::tuple<std::optional<PluginProblem>, std::size_t, Text> refusal;
-    } cases[] = {
-        // clang-format off
+    // clang-format off
+    const std::vector<std::tuple<const char*, Bytes, Refusal>> cases = {
         {"323 bytes", without_last(plugin({}), 17),
          {PluginProblem::FileTooShort, 323, not_a_plugin + cp1252(u8"SIE IST KÜRZER ALS 324 BYTES.")}},
         {"empty first tag", empty_tag,
@@ -72,11 +68,11 @@ TEST(PluginReader, RefusesBrokenFiles) {
         {"data size near 2^32",    plugin({huge_record}),                past_end(340)},
         {"partial record header",  plugin({bytes_of("CELL\x05")}),       past_end(340)},
         {"second record past end", without_last(plugin({kCell, kActi})), past_end(340 + kCell.size())},
-        // clang-format on
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(refusal(c.file), c.refusal);
+    // clang-format on
+    for (const auto& [name, file, expected] : cases) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(refusal(file), expected);
     }
     // Only the error of an unusable file tells a problem.
     Error read_failed{ErrorKind::ReadFailed, 0, "x"};

@@ -52,12 +52,13 @@ TEST(DatabaseFile, BrokenEntryEndsTheEntries) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const Bytes bytes = bytes_of(c.bytes);
-        EXPECT_EQ(c.triples ? summary(parse_triple_file(bytes)) : summary(parse_pair_file(bytes)),
-                  std::tuple(c.entries, c.damaged, c.damaged_at));
-        if (!c.triples) {
-            EXPECT_EQ(summary(parse_pair_file(bytes, every_text)),
-                      std::tuple(c.entries, c.damaged, c.damaged_at));
+        const auto expected = std::tuple(c.entries, c.damaged, c.damaged_at);
+        if (c.triples) {
+            EXPECT_EQ(summary(parse_triple_file(bytes)), expected);
+            continue;
         }
+        EXPECT_EQ(summary(parse_pair_file(bytes)), expected);
+        EXPECT_EQ(summary(parse_pair_file(bytes, every_text)), expected);
     }
 }
 
@@ -150,17 +151,11 @@ TEST(TranslationDatabase, PreloadReadsInTheGivenOrderAndGivesWhatFirstUseWouldGi
         names.push_back("File" + std::to_string(file) + ".dat");
         files.put("prog/data/" + names.back(), encode_pair_file(entries));
     }
-    const auto keys = [] {
-        TextKeySet set;
-        for (const char* key : {"Name 0-0", "Wort 3-299", "Name 7-150", "Name 5-17", "none"}) {
-            set.insert(key);
-        }
-        return set;
-    };
+    const TextKeySet keys = {"Name 0-0", "Wort 3-299", "Name 7-150", "Name 5-17", "none"};
     TranslationDatabase lazy(files, "prog");
-    lazy.limit_pairs_to(keys());
+    lazy.limit_pairs_to(keys);
     TranslationDatabase preloaded(files, "prog");
-    preloaded.limit_pairs_to(keys());
+    preloaded.limit_pairs_to(keys);
     const std::vector<std::string_view> order = {names[3], names[0], names[3], "Missing.dat",
                                                  names[7], names[5], names[1]};
     const int before = files.operation_count();
@@ -191,17 +186,6 @@ TEST(TranslationDatabase, PreloadReadsInTheGivenOrderAndGivesWhatFirstUseWouldGi
     EXPECT_EQ(failing.data_pairs(names[6]).size(), 300u);
 }
 
-// What the text index must answer, found by walking the entries: the translated text (third
-// text) of the first entry whose ID equals `id`.
-std::optional<Text> find_translated_text(const TripleFile& text_database, TextView id) {
-    for (const auto& entry : text_database.entries) {
-        if (entry[0] == id) {
-            return entry[2];
-        }
-    }
-    return std::nullopt;
-}
-
 TEST(TranslationDatabase, TextLookupTakesTheFirstEntryOfTheId) {
     // "Name 074972" and "Name 097288" have hashes that agree in the 32 bits the index keeps.
     TripleFile texts{{{"a", "en 1", "de 1"},
@@ -209,21 +193,19 @@ TEST(TranslationDatabase, TextLookupTakesTheFirstEntryOfTheId) {
                       {"a", "en 2", "de 2"},
                       {"", "e", "de 3"},
                       {"Name 074972", "c", "de 4"}}};
-    EXPECT_EQ(find_translated_text(texts, "a"), "de 1");
-    EXPECT_EQ(find_translated_text(texts, "A"), std::nullopt);
-    EXPECT_EQ(find_translated_text(texts, "en 1"), std::nullopt);
-    // The index answers as the walk does, with enough IDs, some repeated, that probes run
-    // past taken slots.
+    // Enough IDs, some repeated, that probes run past taken slots.
     for (int i = 0; i < 40; ++i) {
         texts.entries.push_back({"id" + std::to_string(i % 30), "en", "de " + std::to_string(i)});
     }
     const TextDatabaseIndex index(texts);
-    for (const char* id :
-         {"a", "A", "en 1", "b", "", "Name 074972", "Name 097288", "id3", "id29", "id30"}) {
+    const std::vector<std::pair<Text, std::optional<Text>>> cases = {
+        {"a", "de 1"},     {"A", std::nullopt},     {"en 1", std::nullopt},        {"b", "x"},
+        {"", "de 3"},      {"Name 074972", "de 4"}, {"Name 097288", std::nullopt}, {"id3", "de 3"},
+        {"id29", "de 29"}, {"id30", std::nullopt}};
+    for (const auto& [id, translated] : cases) {
         SCOPED_TRACE(id);
         const TripleEntry* entry = index.find(id);
-        EXPECT_EQ(entry ? std::optional<Text>((*entry)[2]) : std::nullopt,
-                  find_translated_text(texts, id));
+        EXPECT_EQ(entry ? std::optional<Text>((*entry)[2]) : std::nullopt, translated);
     }
 }
 

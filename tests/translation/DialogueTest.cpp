@@ -57,11 +57,11 @@ TEST(Responses, FollowTheirTopicAndTakeTheDatabaseTextOnlyForTheirOwnOriginal) {
                         "Dialog|rumours|r4|\xDC|Schon deutsch|Schon deutsch|6<2",
                         "Journal|quest_a|q1||The Quest|The Quest|10<9",
                     }));
-    EXPECT_EQ(rows.dialogue_problems(), (std::vector<DialogueProblem>{
-                                            {DialogueProblem::Kind::ResponseWithoutTopic, 1},
-                                            {DialogueProblem::Kind::TopicWithoutType, 7},
-                                            {DialogueProblem::Kind::ResponseWithoutTopic, 8},
-                                        }));
+    using Problem = DialogueProblem::Kind;
+    EXPECT_EQ(rows.dialogue_problems(),
+              (std::vector<DialogueProblem>{{Problem::ResponseWithoutTopic, 1},
+                                            {Problem::TopicWithoutType, 7},
+                                            {Problem::ResponseWithoutTopic, 8}}));
     // A text stored with its zero keeps it; one without gets none.
     EXPECT_EQ(store.block(5),
               RecordBuilder("INFO").text("INAM", "r3").text("NAME", "Auch bekannt").bytes());
@@ -82,34 +82,32 @@ TEST(Responses, FollowTheirTopicAndTakeTheDatabaseTextOnlyForTheirOwnOriginal) {
 }
 
 TEST(Responses, OnlyTopicDialogueRecordsGetARow) {
-    for (const auto& [type, listed] :
-         std::vector<std::pair<std::string, bool>>{{std::string(1, '\0'), true},
-                                                   {"\1", false},
-                                                   {"\2", false},
-                                                   {"\4", false},
-                                                   {"", false},
-                                                   {"\x09", false}}) {
-        BlockStore store =
-            store_of({RecordBuilder("DIAL").text("NAME", "x").raw("DATA", type).bytes()});
-        EXPECT_EQ(dialogue_type(store.block(1)) == DialogueType::Topic, listed)
+    const std::vector<std::pair<std::string, bool>> cases = {{std::string(1, '\0'), true},
+                                                             {"\1", false},
+                                                             {"\2", false},
+                                                             {"\4", false},
+                                                             {"", false},
+                                                             {"\x09", false}};
+    for (const auto& [type, listed] : cases) {
+        const Bytes dial = RecordBuilder("DIAL").text("NAME", "x").raw("DATA", type).bytes();
+        EXPECT_EQ(dialogue_type(store_of({dial}).block(1)) == DialogueType::Topic, listed)
             << int(type.empty() ? -1 : type[0]);
     }
 }
 
-class TopicLinksTest : public ::testing::Test {
-protected:
-    TopicLinksTest() {
-        lists.append(kTopicType, {mark::kEdited, "Foo", "Foo", "Fu", 1});
-        lists.append(kTopicType, {mark::kNone, "foo bar", "foo bar", "foo bar", 2});
-        database.entries = {
-            {"Bar", "Balken"}, {"FOO", "Ignored: the plugin's name came first"}, {"ar", "Ar"}};
-    }
+// Topics named in the plugin's list first, then in the database.
+TopicLinks topic_links() {
     ObjectLists lists;
+    lists.append(kTopicType, {mark::kEdited, "Foo", "Foo", "Fu", 1});
+    lists.append(kTopicType, {mark::kNone, "foo bar", "foo bar", "foo bar", 2});
     PairFile database;
-};
+    database.entries = {
+        {"Bar", "Balken"}, {"FOO", "Ignored: the plugin's name came first"}, {"ar", "Ar"}};
+    return TopicLinks(lists, database);
+}
 
-TEST_F(TopicLinksTest, TheLongestNameWinsAndCaseIsIgnored) {
-    const TopicLinks links(lists, database);
+TEST(TopicLinks, TheLongestNameWinsAndCaseIsIgnored) {
+    const TopicLinks links = topic_links();
     const auto names = [&](TextView text) {
         std::vector<Text> found;
         for (const auto* t : links.linked(text)) {
@@ -125,14 +123,10 @@ TEST_F(TopicLinksTest, TheLongestNameWinsAndCaseIsIgnored) {
     EXPECT_EQ(names("xbar"), (Names{"Bar>Balken"}));
 }
 
-TEST_F(TopicLinksTest, ProblemsOfATranslation) {
-    const TopicLinks links(lists, database);
+TEST(TopicLinks, ProblemsOfATranslation) {
+    const TopicLinks links = topic_links();
     const Text long_text(kResponseLengthLimit + 1, 'x');
-    const struct {
-        Text original;
-        Text translation;
-        std::vector<TranslationProblem> expected;
-    } cases[] = {
+    const std::vector<std::tuple<Text, Text, std::vector<TranslationProblem>>> cases = {
         {"About foo, %PCName.", "Über FU, %PCName.", {}},
         {"About foo and bar.", "Über Fu und Stange.", {{Kind::TopicLink, "Balken"}}},
         {"%PCName, %PCRace %PCName", "%PCName, %pcrace", {{Kind::Define, "%PCRace"}}},
@@ -141,17 +135,13 @@ TEST_F(TopicLinksTest, ProblemsOfATranslation) {
         {"x", long_text, {{Kind::Length, std::to_string(long_text.size())}}},
         {"x", Text(kResponseLengthLimit, 'y'), {}},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(response_problems(links, c.original, c.translation), c.expected) << c.original;
+    for (const auto& [original, translation, expected] : cases) {
+        EXPECT_EQ(response_problems(links, original, translation), expected) << original;
     }
 }
 
 TEST(TranslationProblems, TheLineUnderTheTranslationNamesWhatIsMissing) {
-    using Problems = std::vector<TranslationProblem>;
-    const struct {
-        Problems problems;
-        const char* line;
-    } cases[] = {
+    const std::vector<std::pair<std::vector<TranslationProblem>, const char*>> cases = {
         {{}, ""},
         {{{Kind::Length, "600"}}, ""},
         {{{Kind::TopicLink, "Fu"}, {Kind::TopicLink, "Bar"}}, "Fehlende Themen: Fu, Bar"},
@@ -162,8 +152,8 @@ TEST(TranslationProblems, TheLineUnderTheTranslationNamesWhatIsMissing) {
           {Kind::Define, "%PCRace"}},
          "Fehlende Themen: Fu; Fehlende Platzhalter: %PCName, %PCRace"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(missing_names_line(c.problems), c.line);
+    for (const auto& [problems, line] : cases) {
+        EXPECT_EQ(missing_names_line(problems), line);
     }
 }
 

@@ -1,4 +1,3 @@
-// The translation memory and the suggestions drawn from it and from the database files.
 #include "translation/TranslationMemory.h"
 #include "translation/Suggestions.h"
 #include "translation/TextSuggestions.h"
@@ -99,6 +98,7 @@ TEST(TranslationMemory, TodayIsTheLocalDate) {
 }
 
 using Lines = std::vector<std::string>;
+using Pairs = std::vector<std::pair<Text, Text>>;
 constexpr int kWeapon = 19;
 
 // "DV Name S=": each suggestion, S the first letter of its source, "=" exact or "~" close,
@@ -176,11 +176,10 @@ TEST(Suggestions, EditDistanceCountsANeighbourSwapAsOneAndNumbersMustBeEqual) {
     for (const auto& [a, b, distance] : cases) {
         EXPECT_EQ(edit_distance(a, b), distance) << a << " " << b;
     }
-    const SuggestionIndex index(
-        {},
-        {NamedPairFile{
-            "Extradata.dat",
-            {{{"1235", "X"}, {"Abce", "Y"}, {"Ring 9998 of the Old Kings", "A"}, {"Ring", "B"}}}}});
+    const NamedPairFile file{
+        "Extradata.dat",
+        {{{"1235", "X"}, {"Abce", "Y"}, {"Ring 9998 of the Old Kings", "A"}, {"Ring", "B"}}}};
+    const SuggestionIndex index({}, {file});
     EXPECT_EQ(shown(index.suggest("1234")), Lines{});
     EXPECT_EQ(shown(index.suggest("Abcd")), Lines{"Y E~"});
     // "9998" is no word shared with "9999", so the closer name leads.
@@ -200,7 +199,6 @@ TEST(Suggestions, LoadsTheFilesAndReportsADamagedMemory) {
 }
 
 TEST(TextSuggestions, ExactFirstThenByTheShareOfWordsThenMemoryBeforeTheDatabase) {
-    using Pairs = std::vector<std::pair<Text, Text>>;
     TextSuggestionIndex index;
     index.add_source("Memory", Pairs{{"The gate is shut.", "Das Tor ist zu."},
                                      {"The gate is shut now.", "Jetzt ist das Tor zu."},
@@ -230,7 +228,6 @@ TEST(TextSuggestions, ExactFirstThenByTheShareOfWordsThenMemoryBeforeTheDatabase
 }
 
 TEST(TextSuggestions, CommonWordsLeadToNoCandidatesAndTheSourcesKeepTheirKind) {
-    using Pairs = std::vector<std::pair<Text, Text>>;
     Pairs common;
     for (std::size_t i = 0; i <= TextSuggestionIndex::kCommonWordEntries; ++i) {
         common.emplace_back("you w" + std::to_string(i), "du " + std::to_string(i));
