@@ -195,9 +195,14 @@ TEST(ReferenceCheck, FindsQuotedRenamedCellsInScriptsWithTheirLine) {
               Lines{renamed("SCPT|Follow", 3, "foo TOWN")});
     EXPECT_EQ(check({script("\"Foo Town\" \"Bar\" \"Foo Town\"")}),
               Lines(2, renamed("SCPT|Follow", 1, "Foo Town")));
-    // A quote left open ends at its line; the next line is read on.
-    EXPECT_EQ(check({script("say \"open\r\nAIFollowCell \"Foo Town\"")}),
-              Lines{renamed("SCPT|Follow", 2, "Foo Town")});
+    // A quote left open ends at its line, whichever line end it has; the next line is read
+    // on. One left open at the script's end ends there.
+    for (const char* text :
+         {"say \"open\r\nAIFollowCell \"Foo Town\"", "say \"open\nAIFollowCell \"Foo Town\"",
+          "say\nAIFollowCell \"Foo Town\" \"open"}) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(check({script(text)}), Lines{renamed("SCPT|Follow", 2, "Foo Town")});
+    }
     for (const char* text : {"AIFollowCell \"Fooheim\"", "AIFollowCell Foo Town",
                              "\"Foo Town Hall\"", "say \"Foo\nTown\" \"x"}) {
         SCOPED_TRACE(text);

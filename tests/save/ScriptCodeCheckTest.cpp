@@ -5,6 +5,7 @@
 
 #include "ScriptRecords.h"
 #include "fixtures/PluginBuilder.h"
+#include "plugin/RecordTypes.h"
 #include "save/ReferenceCheck.h"
 
 namespace orv {
@@ -21,6 +22,15 @@ Bytes with_source_text(Bytes script, std::string_view code_text, std::string_vie
                  reinterpret_cast<const std::byte*>(bytes.data()) + bytes.size());
 }
 
+std::vector<std::string> lines_of(const std::vector<Finding>& findings) {
+    std::vector<std::string> lines;
+    for (const auto& finding : findings) {
+        lines.push_back(std::string(finding_kind_word(finding.kind)) + "|" + finding.record + "|" +
+                        finding.id + "|" + finding.detail);
+    }
+    return lines;
+}
+
 std::vector<std::string> script_code_findings(CheckScope scope) {
     const auto store = fixtures::store_of(
         {message_box_script("demo_script", "Hallo", "Ja"),
@@ -32,12 +42,7 @@ std::vector<std::string> script_code_findings(CheckScope scope) {
          // Changed elsewhere: the code's message lost its specifier.
          with_source_text(message_box_script("half_script", "Du hast 50 Gold", "Ja"),
                           "Du hast 50 Gold", "Du hast %g Gold")});
-    std::vector<std::string> lines;
-    for (const auto& finding : check_plugin(store, ObjectLists{}, DatabaseInputs{}, scope)) {
-        lines.push_back(std::string(finding_kind_word(finding.kind)) + "|" + finding.record + "|" +
-                        finding.id + "|" + finding.detail);
-    }
-    return lines;
+    return lines_of(check_plugin(store, ObjectLists{}, DatabaseInputs{}, scope));
 }
 
 TEST(ScriptCodeCheck, NamesEachScriptItCannotHandleWithTheReason) {
@@ -57,6 +62,20 @@ TEST(ScriptCodeCheck, NamesEachScriptItCannotHandleWithTheReason) {
                          u8"%g oder %s, das Original 1; ihre Zahl muss gleich bleiben.")}));
     // The save asks only about names and references before it writes.
     EXPECT_TRUE(script_code_findings(CheckScope::ScriptsAndReferences).empty());
+}
+
+// The save rewrites a renamed topic's AddTopic argument in source and code; the same name
+// quoted in the message is a text, which stays the user's to change.
+TEST(ScriptCodeCheck, ARenamedTopicInAMessageTextIsLeftToTheUser) {
+    ObjectLists lists;
+    lists.append(kTopicType, {mark::kEdited, "Fuhaven", "Fuhaven", "Fuhaven Hafen", 1});
+    const auto store = fixtures::store_of({message_box_script("greeter", "Fuhaven", "Ja")});
+    EXPECT_EQ(
+        lines_of(check_plugin(store, lists, DatabaseInputs{}, CheckScope::ScriptsAndReferences)),
+        std::vector<std::string>{
+            cp1252(u8"script|SCPT|greeter|Zeile 3: „Fuhaven“ heißt nach dem Speichern "
+                   u8"„Fuhaven Hafen“; den Namen im Skripttext ändern und das Skript im "
+                   u8"Editor neu kompilieren")});
 }
 
 } // namespace
