@@ -42,8 +42,6 @@ public:
     const Block* find(std::int64_t number) const {
         return const_cast<BlockStore*>(this)->find(number);
     }
-    // The block size table entry: the number of bytes the block holds and a save writes.
-    std::size_t block_size(std::size_t number) const { return m_blocks.at(number).size(); }
     // The sum of all block sizes: the length of the plugin a save writes.
     std::uint64_t total_size() const;
 

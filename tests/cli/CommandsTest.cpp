@@ -245,8 +245,14 @@ TEST_F(TranslateCommand, ChecksAndRefusesBadCallsAndMasterFiles) {
         ok({"check", "mods/Broken.esp", "--edits", kEdits}, script + script_code + reference,
            kExitFindings),
         refused({"check", "mods/None.esp"}, ""),
+        refused({"check", kPlugin, "--edits", "none.tsv"}, ""),
     });
     // clang-format on
+    // A save names on stderr only what the check finds in scripts and references.
+    const auto saved =
+        run_tool(m_files, {"translate", "mods/Broken.esp", "--edits", kEdits, "-o", kOut});
+    EXPECT_EQ(saved.status, kExitOk);
+    EXPECT_EQ(saved.err, script + reference);
 }
 
 // A bad edits file is refused naming each bad line. A failed read anywhere (each of the 18

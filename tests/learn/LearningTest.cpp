@@ -83,6 +83,10 @@ TEST(Learning, PairsEachKindOfRecordByWhatTheTranslationLeavesAlone) {
          {named("NPC_", "a", "Bob"), book("b", "Tome", "Same.")},
          {named("NPC_", "a", "Bob"), book("b", "Foliant", "Same.")},
          {"Book|Tome|Foliant"}},
+        {"a name of only its zero byte is none",
+         {named("NPC_", "a", ""), named("NPC_", "b", "Bob")},
+         {named("NPC_", "a", "Wache"), named("NPC_", "b", "")},
+         {}},
     };
     // clang-format on
     for (const auto& c : cases) {
@@ -99,15 +103,19 @@ TEST(Learning, PairsEachKindOfRecordByWhatTheTranslationLeavesAlone) {
 }
 
 TEST(Learning, ConflictsKeepBothNamesTheMoreFrequentFirstAndReportTheirRecords) {
+    // One German name for a name is no conflict.
     const auto learned = learn({named("NPC_", "g1", "Guard"), named("NPC_", "g2", "Guard"),
-                                named("NPC_", "g3", "Guard"), named("MISC", "only_en", "Rope")},
+                                named("NPC_", "g3", "Guard"), named("MISC", "only_en", "Rope"),
+                                named("NPC_", "s1", "Smith"), named("MISC", "only_en2", "Hook")},
                                {named("NPC_", "g1", "Wache"), named("NPC_", "g2", "Waechter"),
-                                named("NPC_", "g3", "Waechter"), named("MISC", "only_de", "Seil")});
+                                named("NPC_", "g3", "Waechter"), named("MISC", "only_de", "Seil"),
+                                named("NPC_", "s1", "Schmied")});
     ASSERT_TRUE(learned.ok()) << to_utf8(learned.error().message);
     const Text waechter = "Waechter";
-    EXPECT_EQ(learned->names, (std::vector<PairEntry>{{"Guard", waechter}, {"Guard", "Wache"}}));
+    EXPECT_EQ(learned->names, (std::vector<PairEntry>{
+                                  {"Guard", waechter}, {"Guard", "Wache"}, {"Smith", "Schmied"}}));
     // The memory holds one German name per list and English name: the more frequent.
-    ASSERT_EQ(learned->memory.size(), 1u);
+    ASSERT_EQ(learned->memory.size(), 2u);
     EXPECT_EQ(learned->memory[0].dv_name, waechter);
     EXPECT_EQ(learned->memory[0].source, "de.esp");
     const auto& summary = learned->summary;
@@ -116,13 +124,14 @@ TEST(Learning, ConflictsKeepBothNamesTheMoreFrequentFirstAndReportTheirRecords) 
     ASSERT_EQ(summary.conflicts[0].variants.size(), 2u);
     EXPECT_EQ(summary.conflicts[0].variants[0].records, (std::vector<Text>{"NPC_ g2", "NPC_ g3"}));
     EXPECT_EQ(summary.conflicts[0].variants[1].records, (std::vector<Text>{"NPC_ g1"}));
-    EXPECT_EQ(summary.english_only, std::vector<Text>{"MISC only_en"});
+    EXPECT_EQ(summary.english_only, (std::vector<Text>{"MISC only_en", "MISC only_en2"}));
     EXPECT_EQ(summary.german_only, std::vector<Text>{"MISC only_de"});
-    EXPECT_EQ(summary.learned[20], 3u);
+    EXPECT_EQ(summary.learned[20], 4u);
     const std::string report = to_utf8(describe_learned(summary, "de.esp"));
     for (const std::string line :
-         {"Gelernt aus „de.esp“: 3 von 4 englischen Datensätzen haben ein Gegenstück.\r",
-          "  NPC: 3\r", "Ohne Gegenstück in der deutschen Datei: 1\r  MISC only_en\r",
+         {"Gelernt aus „de.esp“: 4 von 6 englischen Datensätzen haben ein Gegenstück.\r",
+          "  NPC: 4\r",
+          "Ohne Gegenstück in der deutschen Datei: 2\r  MISC only_en\r  MISC only_en2\r",
           "Ohne Gegenstück in der englischen Datei: 1\r  MISC only_de\r",
           "  „Guard“: „Waechter“ (NPC_ g2, NPC_ g3); „Wache“ (NPC_ g1)\r"}) {
         EXPECT_NE(report.find(line), std::string::npos) << line << "\n" << report;

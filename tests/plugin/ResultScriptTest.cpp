@@ -50,6 +50,8 @@ TEST(ResultScript, FindsTheArgumentsEachFunctionNamesAtItsPosition) {
         // The name in another function's argument, or at another position, is none.
         {"AIFollow \"Fuhaven\" 0 0 0 0\nPositionCell 0 0 0 \"Fuhaven\"\nPlayer->Disable", {}},
         {"AddTopic \"Fuhaven\"", {"topic AddTopic 1 \"Fuhaven\""}},
+        // A quoted word is a text, never a function.
+        {"\"AddTopic\" \"Fuhaven\"", {}},
         // Choice: quoted arguments are texts, numbers not. MessageBox: the message and the
         // quoted buttons, not the variables between. Say: the subtitle, not the sound file.
         {"Choice \"Ja, gern\" 1 \"Nein\" 2",
