@@ -67,6 +67,10 @@ TEST_F(CheckWindowTest, ShowsTheFindingsAndADoubleClickLeadsToTheirRowOrResponse
         EXPECT_FALSE(state.enabled(kCheck));
 
         window.user_selects_row(kFindings, c.finding);
+        // Only a double-click leads there.
+        control(kFindings, ListEventType::RightClick);
+        EXPECT_EQ(window.snapshot().tab_selections.size(), state.tab_selections.size());
+        EXPECT_TRUE(window.snapshot().is_open(WindowId::Findings));
         control(kFindings, ListEventType::DoubleClick);
         const auto after = window.snapshot();
         EXPECT_EQ(after.tab_selections.size(), state.tab_selections.size() + c.selects_weapon);

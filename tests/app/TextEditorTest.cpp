@@ -148,6 +148,36 @@ TEST_F(TextEditorTest, OpensCentredAndClosesLeavingTheListsAsTheyWere) {
     EXPECT_EQ(book_block(kPlain), book("bk_plain", "Einfach"));
 }
 
+// Whatever the kind, the editor's lists, boxes, fields and buttons lie side by side: none
+// covers another. (A label's box reaches into the control it names.)
+TEST_F(TextEditorTest, NoControlCoversAnother) {
+    load({book("bk_plain", "Plain text"), test::topic_record("Greeting", '\0'),
+          test::response_record("r_choice", "Well?", "Choice \"Yes\" 1"),
+          test::message_box_script("demo_script", "Hallo", "Ja")});
+    for (const EditorKind* kind : {&kBooks, &kDialog, &kScripts}) {
+        SCOPED_TRACE(kind->label);
+        editor.open(*kind);
+        std::vector<std::pair<int, Rect>> placed;
+        for (const auto& [number, control] : window.snapshot().controls) {
+            if (control.window == WindowId::TextEditor &&
+                control.definition.kind != ControlKind::Label) {
+                placed.emplace_back(number, control.definition.rect);
+            }
+        }
+        EXPECT_GT(placed.size(), 8u);
+        for (std::size_t a = 0; a < placed.size(); ++a) {
+            for (std::size_t b = a + 1; b < placed.size(); ++b) {
+                const Rect& x = placed[a].second;
+                const Rect& y = placed[b].second;
+                EXPECT_FALSE(x.left < y.left + y.width && y.left < x.left + x.width &&
+                             x.top < y.top + y.height && y.top < x.top + x.height)
+                    << placed[a].first << " and " << placed[b].first;
+            }
+        }
+        editor.close();
+    }
+}
+
 TEST_F(TextEditorTest, ButtonsFollowTheTextLengths) {
     const struct {
         const char* name;
@@ -424,8 +454,9 @@ TEST_F(TextEditorTest, DialogEditorSuggestsWholeResponsesAndAltKeysTakeThem) {
     editor.on_control({kSuggestionList, ListEventType::PickKey, 4});
     EXPECT_EQ(text_of(kTranslationBox), "Geh jetzt weg");
     EXPECT_EQ(dialogs.boxes().size(), 1u);
+    // Yes replaces it; Alt+1 takes the first.
     dialogs.next_answer(MessageAnswer::Yes);
-    editor.on_control({kSuggestionList, ListEventType::DoubleClick});
+    editor.on_control({kSuggestionList, ListEventType::PickKey, 0});
     EXPECT_EQ(text_of(kTranslationBox), "Verschwinde");
     editor.on_control({kTranslationBox, ListEventType::StoreKey});
     EXPECT_EQ(response_text(0), "Verschwinde");
