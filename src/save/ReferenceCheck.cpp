@@ -410,11 +410,6 @@ std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& li
     return checker.finish();
 }
 
-std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& lists,
-                                  const SaveTables& tables, CheckScope scope) {
-    return check_plugin(store, lists, tables, check_names(lists, tables.inputs()), scope);
-}
-
 std::vector<std::string> write_script_and_reference_findings(const BlockStore& store,
                                                              const ObjectLists& lists,
                                                              const SaveTables& tables,
@@ -430,7 +425,8 @@ std::vector<std::string> write_script_and_reference_findings(const BlockStore& s
 
 std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& lists,
                                   const DatabaseInputs& inputs, CheckScope scope) {
-    return check_plugin(store, lists, SaveTables(inputs, store, lists), scope);
+    const SaveTables tables(inputs, store, lists);
+    return check_plugin(store, lists, tables, check_names(lists, inputs), scope);
 }
 
 Result<std::vector<Finding>> check_plugin(const BlockStore& store, const ObjectLists& lists,

@@ -85,13 +85,11 @@ enum class CheckScope { Everything, ScriptsAndReferences };
 // changing nothing. Findings come in block order (scripts and references of each record),
 // then the names, lists in tab order and rows in list order. Texts compare without regard
 // to letter case (Windows-1252 letters), as the game finds cells by name.
-std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& lists,
-                                  const SaveTables& tables,
-                                  CheckScope scope = CheckScope::Everything);
-// The same with the check's names built beforehand (see read_tables_and_check_names).
+// `names` are the check's names for these tables (see read_tables_and_check_names).
 std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& lists,
                                   const SaveTables& tables, const CheckNames& names,
                                   CheckScope scope);
+// The same with the tables and names built from `inputs`.
 std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& lists,
                                   const DatabaseInputs& inputs,
                                   CheckScope scope = CheckScope::Everything);
