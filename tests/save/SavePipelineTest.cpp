@@ -7,6 +7,8 @@
 #include "plugin/RecordTypes.h"
 #include "translation/DatabaseFile.h"
 #include "translation/PluginLoader.h"
+#include "translation/Responses.h"
+#include "translation/TranslationMemory.h"
 
 namespace orv {
 namespace {
@@ -134,6 +136,36 @@ TEST_F(SavePipeline, SavedHandEditsReachTheMemoryAfterThePlugin) {
         EXPECT_EQ(m_files.get(memory_path("prog")),
                   fixtures::bytes_of(damaged ? "kaputt\n"
                                              : "Misc Item\tRock\tStein\t" + today_date() + "\n"));
+    }
+}
+
+TEST_F(SavePipeline, OnlyResponsesTranslatedByHandAreRememberedAndMarkedSaved) {
+    const auto response = [](std::string_view id, std::string_view text) {
+        return fixtures::RecordBuilder("INFO").text("INAM", id).raw("NAME", text).bytes();
+    };
+    load(fixtures::plugin({fixtures::RecordBuilder("DIAL")
+                               .text("NAME", "rumours")
+                               .raw("DATA", std::string(1, '\0'))
+                               .bytes(),
+                           response("r1", "Hello"), response("r2", "Bye"), response("r3", "Later"),
+                           response("r4", "Same")}));
+    auto& responses = m_lists.responses();
+    ASSERT_EQ(responses.size(), 4u);
+    // r1 translated, r2 emptied (a text of nothing is no translation to keep), r3 left alone,
+    // r4 set to the text it already had.
+    set_response_text(m_store, responses[0], "Hallo");
+    set_response_text(m_store, responses[1], "");
+    set_response_text(m_store, responses[3], "Same");
+
+    const auto saved = save();
+    ASSERT_TRUE(saved.ok());
+    ASSERT_EQ(saved->confirmed_translations.size(), 1u);
+    EXPECT_EQ(saved->confirmed_translations[0].list_index, kDialogMemory);
+    EXPECT_EQ(saved->confirmed_translations[0].ev_name, "Hello");
+    EXPECT_EQ(saved->confirmed_translations[0].dv_name, "Hallo");
+    EXPECT_EQ(responses[0].mark, mark::kExternal);
+    for (std::size_t k = 1; k < responses.size(); ++k) {
+        EXPECT_NE(responses[k].mark, mark::kExternal) << k;
     }
 }
 

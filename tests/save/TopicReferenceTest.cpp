@@ -27,6 +27,7 @@ TEST(TopicReferences, AddTopicTakesTheNameTheSaveWritesAndEveryOtherByteStays) {
     lists.append(kTopicType, {mark::kShipped, "Foo Place", "Foo Place", "Fu-Ort", 1});
     lists.append(kTopicType, {mark::kEdited, "rumours", "rumours", "Geruechte", 2});
     lists.append(kTopicType, {mark::kNone, "plain", "plain", "plain", 0});
+    lists.append(kTopicType, {mark::kEdited, "emptied", "emptied", "", 0});
     const Bytes shipped = encode_pair_file({{"Base Topic", "Grundthema"}, {"plain", "Falsch"}});
     const Bytes external =
         encode_pair_file({{"Base Topic", "Zu spaet"}, {"user topic", "Nutzerthema"}});
@@ -43,6 +44,8 @@ TEST(TopicReferences, AddTopicTakesTheNameTheSaveWritesAndEveryOtherByteStays) {
         {"AddTopic \"USER TOPIC\"", "AddTopic \"Nutzerthema\"", 1},
         // The plugin's untranslated topic is itself, whatever the database says of the name.
         {"AddTopic plain", "AddTopic plain", 0},
+        // An emptied German name names no topic: the reference keeps the name it has.
+        {"AddTopic emptied", "AddTopic emptied", 0},
         // Not a topic argument: untouched.
         {"Journal \"rumours\" 10\nChoice \"Foo Place\" 1",
          "Journal \"rumours\" 10\nChoice \"Foo Place\" 1", 0},
