@@ -79,6 +79,13 @@ TEST(Responses, FollowTheirTopicAndTakeTheDatabaseTextOnlyForTheirOwnOriginal) {
         EXPECT_FALSE(set_response_text(store, stray, "x")) << block;
         EXPECT_EQ(stray.mark, mark::kNone) << block;
     }
+    // An empty NAME has no zero byte to keep: the text goes in as it is.
+    BlockStore emptied = store_of({topic("t", '\0'), response("e", "")});
+    ObjectLists emptied_rows;
+    load_responses(emptied, TripleFile{}, emptied_rows);
+    ASSERT_EQ(emptied_rows.responses().size(), 1u);
+    EXPECT_TRUE(set_response_text(emptied, emptied_rows.responses()[0], "Neu"));
+    EXPECT_EQ(emptied.block(2), response("e", "Neu"));
 }
 
 TEST(Responses, OnlyTopicDialogueRecordsGetARow) {

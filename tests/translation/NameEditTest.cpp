@@ -36,6 +36,41 @@ TEST(NameEdit, LimitsAndOutcomesOnEveryList) {
     }
 }
 
+TEST(NameEdit, ATopicNameMustNotBeAnotherTopicsInAnyLetterCase) {
+    // Two topics of one name, in the plugin or in the game, lose one of them.
+    PairFile topic_database;
+    topic_database.entries = {{"Base Topic", "Grundthema"}, {"rumours", "Geruechte"}};
+    const struct {
+        std::size_t row;
+        Text name;
+        bool refused;
+    } cases[] = {
+        {0, "NEUIGKEITEN", true},
+        {0, "grundthema", true},
+        // The database's name of the row's own English name is no other topic.
+        {0, "geruechte", false},
+        {0, "Klatsch", false},
+        // Nor is the row's own German name, in another letter case.
+        {1, "neuigkeiten", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ObjectLists lists;
+        lists.append(kTopicType, {mark::kNone, "rumours", "rumours", "rumours", 1});
+        lists.append(kTopicType, {mark::kExternal, "latest", "latest", "Neuigkeiten", 2});
+        const Text ev_name = lists.list(kTopicType).elements[c.row].ev_name;
+        const auto result =
+            apply_name_edit(lists, kTopicType, c.row, ev_name, c.name, topic_database);
+        ASSERT_EQ(result.ok(), !c.refused);
+        if (c.refused) {
+            EXPECT_EQ(result.error().message, topic_name_taken_message(c.name));
+            EXPECT_EQ(lists.list(kTopicType).elements[c.row].mark, mark::kNone);
+        } else {
+            EXPECT_EQ(lists.list(kTopicType).elements[c.row].dv_name, c.name);
+        }
+    }
+}
+
 TEST(NameEdit, RefusesMasterFilesAndRowsWithoutNameOnly) {
     const Text master = cp1252(u8"    DIES IST EINE ESM-DATEI.\rIHR KÖNNT DIES NICHT VERÄNDERN");
     const Text no_name = cp1252(u8"KEIN NAME VERFÜGBAR, UNERLAUBYE ÜBERSETZUNG.");

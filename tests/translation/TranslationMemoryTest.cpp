@@ -232,11 +232,20 @@ TEST(TextSuggestions, CommonWordsLeadToNoCandidatesAndTheSourcesKeepTheirKind) {
     for (std::size_t i = 0; i <= TextSuggestionIndex::kCommonWordEntries; ++i) {
         common.emplace_back("you w" + std::to_string(i), "du " + std::to_string(i));
     }
+    // With more candidates than are measured, those sharing the most rare words are
+    // measured, and among equals the earlier entries: the best match (the last entry of
+    // all) comes first, then the first of the ties.
+    for (std::size_t i = 0; i < 2 * TextSuggestionIndex::kMeasuredCandidates; ++i) {
+        common.emplace_back("alpha beta a" + std::to_string(i), "eins " + std::to_string(i));
+    }
+    common.emplace_back("alpha beta gamma delta", "Treffer");
     TextSuggestionIndex index;
     index.add_source("Database", common);
     // Shares "you" with every entry, which is too common to find any.
     EXPECT_EQ(shown(index.suggest("you w"), true), Lines{});
     EXPECT_EQ(shown(index.suggest("you w7"), true), Lines{"du 7 D=100"});
+    EXPECT_EQ(shown(index.suggest("alpha beta gamma"), true),
+              (Lines{"Treffer D~85", "eins 0 D~66", "eins 1 D~66", "eins 2 D~66", "eins 3 D~66"}));
 
     const std::vector<MemoryEntry> memory = {{kDialogMemory, "Hi", "Hallo", "2024-01-01", {}},
                                              {kJournalMemory, "Hi", "Notiz", "2024-01-01", {}},
