@@ -38,11 +38,20 @@ protected:
         app.start();
         open("daten/Foo.esp");
     }
+    // As the user sets the filter row: each control that changes, then its own event, one
+    // after the other, so that each control's event must apply the filter by itself.
     void filter(const Text& query, bool only_untranslated, bool show_nameless) {
-        window.set_control_text(kFilterField, query);
-        window.set_control_checked(kOnlyUntranslatedBox, only_untranslated);
-        window.set_control_checked(kShowNamelessBox, show_nameless);
-        control(kFilterField);
+        if (window.control_text(kFilterField).value_or("") != query) {
+            window.set_control_text(kFilterField, query);
+            control(kFilterField);
+        }
+        for (const auto& [box, checked] : {std::pair(kOnlyUntranslatedBox, only_untranslated),
+                                           std::pair(kShowNamelessBox, show_nameless)}) {
+            if (window.control_checked(box) != checked) {
+                window.set_control_checked(box, checked);
+                control(box);
+            }
+        }
     }
     // The rows shown, by their indices.
     Indices shown(int view) const {
