@@ -138,6 +138,19 @@ TEST(Learning, ConflictsKeepBothNamesTheMoreFrequentFirstAndReportTheirRecords) 
     }
 }
 
+TEST(Learning, OfEquallyFrequentNamesTheOneMetFirstComesFirst) {
+    // Each list keeps its own first name; the names of all lists together follow the records,
+    // although the list met first holds two of them.
+    const auto learned = learn(
+        {named("MISC", "l1", "Lamp"), named("LIGH", "l2", "Lamp"), named("MISC", "l3", "Lamp")},
+        {named("MISC", "l1", "Lampe"), named("LIGH", "l2", "Leuchte"),
+         named("MISC", "l3", "Laterne")});
+    ASSERT_TRUE(learned.ok()) << to_utf8(learned.error().message);
+    EXPECT_EQ(lines_of(*learned), (Lines{"Misc Item|Lamp|Lampe", "Light|Lamp|Leuchte"}));
+    EXPECT_EQ(learned->names, (std::vector<PairEntry>{
+                                  {"Lamp", "Lampe"}, {"Lamp", "Leuchte"}, {"Lamp", "Laterne"}}));
+}
+
 TEST(Learning, RefusesFilesItCannotPairAndSaysWhy) {
     const Bytes english = fixtures::plugin(
         {named("NPC_", "a", "Guard"), named("NPC_", "b", "Smith"), named("NPC_", "c", "Cook")});

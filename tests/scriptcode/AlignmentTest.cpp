@@ -145,6 +145,11 @@ TEST(Alignment, RefusesSourceAndCodeThatDisagree) {
          u8"refused: Quelltext und kompilierter Code stimmen nicht überein, Zeile 1: eine Zahl "
          u8"steht im Code anders als im Quelltext (nur lokale Variablen gehen an Stelle einer "
          u8"Zahl mit vier Bytes)."},
+        {"a word where the code holds a whole number", "AddItem gold_001 count",
+         u16(0x10D4) + short_text("gold_001") + u16(25),
+         u8"refused: Quelltext und kompilierter Code stimmen nicht überein, Zeile 1: eine Zahl "
+         u8"steht im Code anders als im Quelltext (nur lokale Variablen gehen an Stelle einer "
+         u8"Zahl mit vier Bytes)."},
         {"a local the code numbers otherwise", "float other\nfloat bonus\nModStrength bonus",
          u16(0x1025) + local('f', 1) + u8(0),
          u8"refused: Quelltext und kompilierter Code stimmen nicht überein, Zeile 3: eine Zahl "

@@ -133,6 +133,12 @@ TEST(ScriptRecord, NamesTheMessageBoxTextsWhoseCodeCountsSpecifiersOtherwiseThan
     EXPECT_EQ(found, "2:1:Der Text hat 0 Platzhalter wie %g oder %s, das Original 1; ihre Zahl "
                      "muss gleich bleiben.|3:3:Der Text hat 1 Platzhalter wie %g oder %s, das "
                      "Original 0; ihre Zahl muss gleich bleiben.|");
+    // A source that does not read, or code that does not decode, has nothing to compare.
+    EXPECT_TRUE(
+        specifier_disagreements(script_record("demo_script", "MessageBox \"%g Gold\r\n", code))
+            .empty());
+    EXPECT_TRUE(
+        specifier_disagreements(script_record("demo_script", source, code.substr(0, 5))).empty());
 }
 
 TEST(ScriptRecord, RefusesAReplacementItsStringCannotTake) {
