@@ -137,6 +137,8 @@ TEST(CompiledCode, RefusesWhatItCannotSplitWithoutDoubt) {
          u8"Nach dem letzten vollständigen Befehl bleiben 1 Bytes übrig (Byte 2).", 2},
         {"a text running past the end", u16(0x1022) + u8(5) + "abc",
          u8"Die Argumente von AddTopic passen nicht zum Code (Byte 0).", 0},
+        {"a set target whose name runs past the end", u16(0x0105) + "m" + u8(20) + "s" + u16(1),
+         u8"Die Argumente von set passen nicht zum Code (Byte 0).", 0},
         {"a button without its zero byte",
          u16(0x1000) + long_text("a") + u8(0) + u8(1) + u8(2) + "bX",
          u8"Die Argumente von MessageBox passen nicht zum Code (Byte 0).", 0},

@@ -3,6 +3,7 @@
 #include "fixtures/PluginBuilder.h"
 #include "plugin/Dialogue.h"
 #include "translation/DialogueRules.h"
+#include "translation/ResponseScriptTexts.h"
 #include "translation/Responses.h"
 
 namespace orv {
@@ -86,6 +87,28 @@ TEST(Responses, FollowTheirTopicAndTakeTheDatabaseTextOnlyForTheirOwnOriginal) {
     ASSERT_EQ(emptied_rows.responses().size(), 1u);
     EXPECT_TRUE(set_response_text(emptied, emptied_rows.responses()[0], "Neu"));
     EXPECT_EQ(emptied.block(2), response("e", "Neu"));
+}
+
+TEST(Responses, AScriptTextStoredAsItIsChangesNothingAndMarksNothing) {
+    const auto with_script = [](std::string_view script) {
+        return RecordBuilder("INFO")
+            .text("INAM", "r")
+            .raw("NAME", "Well?")
+            .raw("BNAM", script)
+            .bytes();
+    };
+    BlockStore store = store_of({topic("t", '\0'), with_script("Choice \"Yes\" 1")});
+    ObjectLists rows;
+    load_responses(store, TripleFile{}, rows);
+    ASSERT_EQ(rows.responses().size(), 1u);
+    ResponseElement& response = rows.responses()[0];
+    // The same text, and a text beyond the script's: no change, no mark.
+    EXPECT_FALSE(set_response_script_texts(store, response, {"Yes", "Extra"}));
+    EXPECT_EQ(response.mark, mark::kNone);
+    EXPECT_EQ(store.block(2), with_script("Choice \"Yes\" 1"));
+    EXPECT_TRUE(set_response_script_texts(store, response, {"Ja"}));
+    EXPECT_EQ(response.mark, mark::kEdited);
+    EXPECT_EQ(store.block(2), with_script("Choice \"Ja\" 1"));
 }
 
 TEST(Responses, OnlyTopicDialogueRecordsGetARow) {
