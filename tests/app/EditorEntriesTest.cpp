@@ -101,6 +101,13 @@ TEST_F(EditorEntriesTest, MarksAndWhatIsStillToDoFollowEachKindsRecords) {
 }
 
 TEST_F(EditorEntriesTest, ATextTheMemoryFilledInIsDoneAndOffered) {
+    const auto birthsign = [](std::string_view id, std::string_view text) {
+        return fixtures::RecordBuilder("BSGN")
+            .text("NAME", id)
+            .text("FNAM", "Sign")
+            .raw("DESC", text)
+            .bytes();
+    };
     struct Case {
         const EditorKind* kind;
         int memory_kind;
@@ -114,6 +121,12 @@ TEST_F(EditorEntriesTest, ATextTheMemoryFilledInIsDoneAndOffered) {
          book("bk_learned", "Plain"),
          book("bk_other", "Other"),
          {"\xDC|bk_learned|Schlicht|Schlicht|done", "|bk_other|Other|Other|to do"}},
+        // The last long-text kind asks the memory of its own kind.
+        {&kEditorKinds[4],
+         kFirstTextMemory + 4,
+         birthsign("bs_learned", "Plain"),
+         birthsign("bs_other", "Other"),
+         {"\xDC|bs_learned|Schlicht|Schlicht|done", "|bs_other|Other|Other|to do"}},
         // A script text the memory holds as German: only that string, not the script's others.
         {&kScripts,
          kCompiledScriptMemory,
