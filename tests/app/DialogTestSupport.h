@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "DialogueRecords.h"
 #include "MemoryFiles.h"
 #include "ScriptedPlatform.h"
 #include "app/CommandMenu.h"
@@ -54,23 +55,6 @@ protected:
     ScriptedDialogs dialogs;
 };
 
-// A dialogue record of type `type` (0 a topic, 4 a journal) and a response under it, whose
-// NAME is stored without a terminating zero, as most plugins store it.
-inline Bytes topic_record(std::string_view name, char type) {
-    return fixtures::RecordBuilder("DIAL")
-        .text("NAME", name)
-        .raw("DATA", std::string(1, type))
-        .bytes();
-}
-// `script`, if any, is the response's result script.
-inline Bytes response_record(std::string_view id, std::string_view text,
-                             std::string_view script = "") {
-    auto record = fixtures::RecordBuilder("INFO").text("INAM", id).raw("NAME", text);
-    if (!script.empty()) {
-        record.raw("BNAM", script);
-    }
-    return record.bytes();
-}
 // A book, with its long text in TEXT if it has one, and a subrecord behind the text that a
 // replacement must move along.
 inline Bytes book(std::string_view id, std::optional<std::string_view> text) {

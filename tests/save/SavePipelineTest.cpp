@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "DialogueRecords.h"
 #include "MemoryFiles.h"
 #include "fixtures/PluginBuilder.h"
 #include "plugin/RecordTypes.h"
@@ -140,15 +141,10 @@ TEST_F(SavePipeline, SavedHandEditsReachTheMemoryAfterThePlugin) {
 }
 
 TEST_F(SavePipeline, OnlyResponsesTranslatedByHandAreRememberedAndMarkedSaved) {
-    const auto response = [](std::string_view id, std::string_view text) {
-        return fixtures::RecordBuilder("INFO").text("INAM", id).raw("NAME", text).bytes();
-    };
-    load(fixtures::plugin({fixtures::RecordBuilder("DIAL")
-                               .text("NAME", "rumours")
-                               .raw("DATA", std::string(1, '\0'))
-                               .bytes(),
-                           response("r1", "Hello"), response("r2", "Bye"), response("r3", "Later"),
-                           response("r4", "Same")}));
+    using test::response_record;
+    load(fixtures::plugin({test::topic_record("rumours", '\0'), response_record("r1", "Hello"),
+                           response_record("r2", "Bye"), response_record("r3", "Later"),
+                           response_record("r4", "Same")}));
     auto& responses = m_lists.responses();
     ASSERT_EQ(responses.size(), 4u);
     // r1 translated, r2 emptied (a text of nothing is no translation to keep), r3 left alone,

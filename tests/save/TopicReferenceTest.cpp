@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "DialogueRecords.h"
 #include "fixtures/PluginBuilder.h"
 #include "plugin/RecordTypes.h"
 #include "translation/DatabaseFile.h"
@@ -15,7 +16,7 @@ using fixtures::RecordBuilder;
 using fixtures::store_of;
 
 Bytes info(std::string_view script) {
-    return RecordBuilder("INFO").text("INAM", "1").raw("NAME", "Hi").raw("BNAM", script).bytes();
+    return test::response_record("1", "Hi", script);
 }
 
 TEST(TopicReferences, AddTopicTakesTheNameTheSaveWritesAndEveryOtherByteStays) {
