@@ -53,6 +53,10 @@ TEST(WindowCalls, WorkerCallsRunOnTheOwnerInOrderQuestionsWaitAndClosingEndsThem
     calls.run_pending();
     EXPECT_FALSE(ran);
     EXPECT_EQ(calls.ask<int>([] { return 1; }, -2), -2);
+    // A worker asking after the close gets the fallback at once, as on the owner's thread.
+    auto late =
+        std::async(std::launch::async, [&] { return calls.ask<int>([] { return 1; }, -3); });
+    EXPECT_EQ(late.get(), -3);
 }
 
 TEST(StatusThrottle, GathersTextsAndRedrawsAtMostEvery50Ms) {
@@ -122,11 +126,15 @@ TEST(TextMarks, AMarkCountsEachLineBreakAsOneCharacter) {
         TextMark mark;
     };
     const std::vector<Case> cases = {
-        {"Hi Fu", 3, 2, {3, 2}},       {"Hi\r\nFu", 4, 2, {3, 2}}, // CR LF is one
+        {"Hi Fu", 3, 2, {3, 2}},
+        {"Hi\r\nFu", 4, 2, {3, 2}},    // CR LF is one
         {"Hi\nFu\rFu", 6, 2, {6, 2}},  // lone LF and lone CR are one each
         {"a\r\nb\r\nc", 1, 3, {1, 2}}, // a mark over a break counts it once
         {"\n\r\n", 0, 3, {0, 2}},      // LF then CR LF: two breaks
         {"ab", 1, 5, {1, 1}},          // past the end counts the text only
+        // A text that starts with the LF of a CR LF cut before it: that LF is a break of
+        // its own, and nothing before the text is read.
+        {std::string_view("\r\nab").substr(1), 1, 2, {1, 2}},
     };
     for (const Case& test : cases) {
         EXPECT_EQ(text_box_mark(test.text, test.offset, test.length), test.mark) << test.text;
