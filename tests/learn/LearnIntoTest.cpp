@@ -67,6 +67,42 @@ TEST_F(LearnIntoTest, AddsOnlyWhatIsNewBehindTheUsersOwnAndASecondRunChangesNoth
     EXPECT_EQ(files.operation_count() - operations, 4);
 }
 
+// A run that finds something new for only one of the two files still writes that file.
+TEST_F(LearnIntoTest, WhatIsNewForOnlyOneFileIsWritten) {
+    ASSERT_TRUE(learn_into(files, kPaths, "2024-05-01").ok());
+    const auto external = files.get(kExternal);
+    const auto memory = files.get(kMemory);
+    ASSERT_TRUE(external && memory);
+    const std::string memory_text(reinterpret_cast<const char*>(memory->data()), memory->size());
+    const std::string dialog_line = "Dialog\tHello.\tHallo.\t2024-05-01\tde.esp\n";
+    ASSERT_TRUE(memory_text.ends_with(dialog_line));
+
+    // The memory lost its last learned line: only the memory gains it back.
+    files.put_text(kMemory, memory_text.substr(0, memory_text.size() - dialog_line.size()));
+    const auto texts_only = learn_into(files, kPaths, "2024-05-02");
+    ASSERT_TRUE(texts_only.ok());
+    EXPECT_EQ(texts_only->new_names, 0u);
+    EXPECT_EQ(texts_only->new_texts, 1u);
+    EXPECT_EQ(files.get(kExternal), external);
+    EXPECT_EQ(files.get(kMemory),
+              fixtures::bytes_of(memory_text.substr(0, memory_text.size() - dialog_line.size()) +
+                                 "Dialog\tHello.\tHallo.\t2024-05-02\tde.esp\n"));
+
+    // The external database lost its last learned name: only the database gains it back.
+    files.put(kExternal, encode_pair_file({{"FFFF", "FFFF"},
+                                           {"Guard", "Wachmann"},
+                                           {"Guard", "Wache"},
+                                           {"Rock", "Stein"},
+                                           {"Tome", "Foliant"}}));
+    const auto memory_before = files.get(kMemory);
+    const auto names_only = learn_into(files, kPaths, "2024-05-03");
+    ASSERT_TRUE(names_only.ok());
+    EXPECT_EQ(names_only->new_names, 1u);
+    EXPECT_EQ(names_only->new_texts, 0u);
+    EXPECT_EQ(files.get(kExternal), external);
+    EXPECT_EQ(files.get(kMemory), memory_before);
+}
+
 TEST_F(LearnIntoTest, ANewExternalDatabaseStartsWithTheSentinelInANewFolder) {
     (void)files.remove(kExternal);
     (void)files.remove(kMemory);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "LearnFixtures.h"
+#include "ScriptRecords.h"
 
 namespace orv {
 namespace {
@@ -43,6 +44,10 @@ TEST(PluginDiff, ListsEachTextThatIsNewRemovedOrChanged) {
          {topic("hi"), info("1001", "Hello.", "Choice \"Yes\" 1 \"No\" 2")},
          {topic("hi"), info("1001", "Hello.", "Choice \"Okay\" 1 \"No\" 2")},
          {"Response script|1001#1|text changed|Yes|Okay"}},
+        {"a compiled script's text is keyed by its script and place, counted from 1",
+         {message_box_script("s1", "Take %g gold?", "Yes")},
+         {message_box_script("s1", "Take %g gold?", "Okay")},
+         {"Script|s1#2|text changed|Yes|Okay"}},
         {"a renamed interior cell is another cell; the new file's order comes first",
          {interior_cell("Old Hall", 1, "lamp"), named("NPC_", "a", "Guard")},
          {named("NPC_", "a", "Guard"), interior_cell("New Hall", 1, "lamp")},
