@@ -16,9 +16,7 @@ Result<void> BufferedOutputFile::write(ByteSpan bytes) {
     // The buffer gets its whole size at once. Grown step by step, it would copy what it
     // holds at every step, and the smaller buffers it left behind stay in the program's
     // memory, their pages touched: a megabyte more at the peak of a large save.
-    if (m_buffer.capacity() < kBufferSize) {
-        m_buffer.reserve(kBufferSize);
-    }
+    m_buffer.reserve(kBufferSize);
     m_buffer.insert(m_buffer.end(), bytes.begin(), bytes.end());
     return {};
 }

@@ -16,6 +16,10 @@ using namespace test;
 const LearnFiles kPaths{"mods/en.esp", "mods/de.esp", "prog/dataextra"};
 const std::filesystem::path kExternal = "prog/dataextra/Extradata.dat";
 const std::filesystem::path kMemory = "prog/dataextra/Memory.tsv";
+// The external database after the first run: the user's entries, then the names learned.
+const std::vector<PairEntry> kLearnedExternal = {{"FFFF", "FFFF"},    {"Guard", "Wachmann"},
+                                                 {"Guard", "Wache"},  {"Rock", "Stein"},
+                                                 {"Tome", "Foliant"}, {"hi", "hallo"}};
 
 class LearnIntoTest : public ::testing::Test {
 protected:
@@ -41,12 +45,7 @@ TEST_F(LearnIntoTest, AddsOnlyWhatIsNewBehindTheUsersOwnAndASecondRunChangesNoth
     ASSERT_TRUE(first.ok()) << to_utf8(first.error().message);
     EXPECT_EQ(first->new_names, 4u);
     EXPECT_EQ(first->new_texts, 5u);
-    EXPECT_EQ(files.get(kExternal), encode_pair_file({{"FFFF", "FFFF"},
-                                                      {"Guard", "Wachmann"},
-                                                      {"Guard", "Wache"},
-                                                      {"Rock", "Stein"},
-                                                      {"Tome", "Foliant"},
-                                                      {"hi", "hallo"}}));
+    EXPECT_EQ(files.get(kExternal), encode_pair_file(kLearnedExternal));
     EXPECT_EQ(files.get(kMemory),
               fixtures::bytes_of("Misc Item\tRock\tFels\t2024-01-01\n"
                                  "NPC\tGuard\tWache\t2024-05-01\tde.esp\n"
@@ -73,32 +72,29 @@ TEST_F(LearnIntoTest, WhatIsNewForOnlyOneFileIsWritten) {
     const auto external = files.get(kExternal);
     const auto memory = files.get(kMemory);
     ASSERT_TRUE(external && memory);
+    const auto learn_again = [&](const char* date, std::size_t names, std::size_t texts) {
+        const auto run = learn_into(files, kPaths, date);
+        ASSERT_TRUE(run.ok());
+        EXPECT_EQ(run->new_names, names);
+        EXPECT_EQ(run->new_texts, texts);
+    };
+
+    // The memory lost its last learned line: only the memory gains it back.
     const std::string memory_text(reinterpret_cast<const char*>(memory->data()), memory->size());
     const std::string dialog_line = "Dialog\tHello.\tHallo.\t2024-05-01\tde.esp\n";
     ASSERT_TRUE(memory_text.ends_with(dialog_line));
-
-    // The memory lost its last learned line: only the memory gains it back.
-    files.put_text(kMemory, memory_text.substr(0, memory_text.size() - dialog_line.size()));
-    const auto texts_only = learn_into(files, kPaths, "2024-05-02");
-    ASSERT_TRUE(texts_only.ok());
-    EXPECT_EQ(texts_only->new_names, 0u);
-    EXPECT_EQ(texts_only->new_texts, 1u);
+    const std::string without_dialog =
+        memory_text.substr(0, memory_text.size() - dialog_line.size());
+    files.put_text(kMemory, without_dialog);
+    learn_again("2024-05-02", 0, 1);
     EXPECT_EQ(files.get(kExternal), external);
     EXPECT_EQ(files.get(kMemory),
-              fixtures::bytes_of(memory_text.substr(0, memory_text.size() - dialog_line.size()) +
-                                 "Dialog\tHello.\tHallo.\t2024-05-02\tde.esp\n"));
+              fixtures::bytes_of(without_dialog + "Dialog\tHello.\tHallo.\t2024-05-02\tde.esp\n"));
 
     // The external database lost its last learned name: only the database gains it back.
-    files.put(kExternal, encode_pair_file({{"FFFF", "FFFF"},
-                                           {"Guard", "Wachmann"},
-                                           {"Guard", "Wache"},
-                                           {"Rock", "Stein"},
-                                           {"Tome", "Foliant"}}));
+    files.put(kExternal, encode_pair_file({kLearnedExternal.begin(), kLearnedExternal.end() - 1}));
     const auto memory_before = files.get(kMemory);
-    const auto names_only = learn_into(files, kPaths, "2024-05-03");
-    ASSERT_TRUE(names_only.ok());
-    EXPECT_EQ(names_only->new_names, 1u);
-    EXPECT_EQ(names_only->new_texts, 0u);
+    learn_again("2024-05-03", 1, 0);
     EXPECT_EQ(files.get(kExternal), external);
     EXPECT_EQ(files.get(kMemory), memory_before);
 }
