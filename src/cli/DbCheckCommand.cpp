@@ -56,7 +56,8 @@ int check_entries(const Context& context, ByteSpan bytes, std::size_t name_limit
         repeated +=
             "  " + quoted(*text) + ": " + std::to_string(numbers.size()) + utf8(u8"-mal, Einträge");
         for (std::size_t i = 0; i < numbers.size(); ++i) {
-            repeated += (i == 0 ? " " : ", ") + std::to_string(numbers[i]);
+            repeated += i == 0 ? " " : ", ";
+            repeated += std::to_string(numbers[i]);
         }
         repeated += '\n';
     }

@@ -29,10 +29,12 @@ Result<void> apply_edits(ByteSpan file, BlockStore& store, ObjectLists& lists,
     for (std::size_t index = 0; index < lines.size(); ++index) {
         const std::size_t line_number = index + 1;
         const auto refuse_line = [&](const Text& message) {
-            problems += (problems.empty() ? "" : "\r") + line_message(line_number, message);
+            problems += problems.empty() ? "" : "\r";
+            problems += line_message(line_number, message);
         };
         const auto refuse_field = [&](std::size_t field, const Text& message) {
-            problems += (problems.empty() ? "" : "\r") + line_message(line_number, message, field);
+            problems += problems.empty() ? "" : "\r";
+            problems += line_message(line_number, message, field);
         };
         const auto fields = split_fields(lines[index]);
         if (fields.size() != 3) {

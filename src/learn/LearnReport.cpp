@@ -24,9 +24,12 @@ Text describe_conflict(const NameConflict& conflict) {
     Text line = in_quotes(conflict.english) + ":";
     for (std::size_t i = 0; i < conflict.variants.size(); ++i) {
         const auto& variant = conflict.variants[i];
-        line += (i == 0 ? " " : "; ") + in_quotes(variant.german) + " (";
+        line += i == 0 ? " " : "; ";
+        line += in_quotes(variant.german);
+        line += " (";
         for (std::size_t k = 0; k < variant.records.size(); ++k) {
-            line += (k == 0 ? "" : ", ") + variant.records[k];
+            line += k == 0 ? "" : ", ";
+            line += variant.records[k];
         }
         line += ")";
     }
