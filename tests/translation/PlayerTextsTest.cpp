@@ -110,10 +110,14 @@ TEST(PlayerTexts, FindsEachKindsTextsInFileOrderAndLeavesDamagedOnesOut) {
         }
         EXPECT_EQ(found, expected.at(kind.label));
     }
-    // A header whose data is shorter than 300 bytes has no description to read.
-    Plugin short_header({});
-    short_header.store.block(0) = RecordBuilder("HEDR").raw("HEDR", std::string(299, 'x')).bytes();
-    EXPECT_TRUE(kind("Description").find(kind("Description"), short_header.store, {}).empty());
+    // The description needs the 300 bytes of a header's data; a shorter one has none.
+    for (const std::size_t size : {299u, 300u}) {
+        Plugin header({});
+        header.store.block(0) = RecordBuilder("HEDR").raw("HEDR", std::string(size, 'x')).bytes();
+        EXPECT_EQ(kind("Description").find(kind("Description"), header.store, {}).size(),
+                  size < 300 ? 0u : 1u)
+            << size;
+    }
 }
 
 // A book text is done when the text database's first entry for its ID has a German text and
