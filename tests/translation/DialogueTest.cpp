@@ -68,11 +68,13 @@ TEST(Responses, FollowTheirTopicAndTakeTheDatabaseTextOnlyForTheirOwnOriginal) {
     EXPECT_EQ(edited.mark, mark::kEdited);
     EXPECT_EQ(store.block(4), response_record("r2", "Neu"));
     EXPECT_FALSE(set_response_text(store, edited, "Neu"));
-    // A row whose record has no text, or that leads outside the store, changes nothing.
+    // A row whose record has no text or script, or that leads outside the store, changes
+    // nothing.
     for (const std::int32_t block : {11, 0, 99, -1}) {
         ResponseElement stray;
         stray.block = block;
         EXPECT_FALSE(set_response_text(store, stray, "x")) << block;
+        EXPECT_FALSE(set_response_script_texts(store, stray, {"x"})) << block;
         EXPECT_EQ(stray.mark, mark::kNone) << block;
     }
 }
