@@ -141,6 +141,12 @@ TEST(Alignment, RefusesSourceAndCodeThatDisagree) {
          u16(0x010C) + short_text("player") + u16(0x10D4) + short_text("gold_001") + u16(1),
          u8"refused: Quelltext und kompilierter Code stimmen nicht überein, Zeile 1: die "
          u8"Referenz vor der Funktion ist im Code eine andere."},
+        // A "-" that could begin a "->" is looked at with the byte after it, which here
+        // lies past the source's end.
+        {"a last line ending in a minus", "AddItem gold_001 1 -",
+         u16(0x10D4) + short_text("gold_001") + u16(1),
+         u8"refused: Quelltext und kompilierter Code stimmen nicht überein, Zeile 1: der Code "
+         u8"hat eine andere Zahl von Argumenten als der Quelltext."},
         {"another number", "AddItem gold_001 24", u16(0x10D4) + short_text("gold_001") + u16(25),
          u8"refused: Quelltext und kompilierter Code stimmen nicht überein, Zeile 1: eine Zahl "
          u8"steht im Code anders als im Quelltext (nur lokale Variablen gehen an Stelle einer "
