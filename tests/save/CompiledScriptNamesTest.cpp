@@ -26,11 +26,12 @@ TEST(CompiledScriptNames, RenamesTheArgumentsOfItsKindInScriptsThatCanBeChanged)
     EXPECT_EQ(script, message_box_script("demo_script", "%g Pfeile", "Ja", "", "Fuhaven Hafen"));
 
     // Nothing of another kind, nothing the lookup does not rename, nothing in a script whose
-    // source and code disagree.
+    // source and code disagree, nothing the code cannot hold.
     struct Case {
         const char* name;
         Block script;
         ScriptArgumentKind kind;
+        std::optional<Text> (*rename)(TextView) = rename_fuhaven;
     };
     const std::vector<Case> cases = {
         {"cells", message_box_script("demo_script", "Hallo", "Ja"), ScriptArgumentKind::Cell},
@@ -39,11 +40,13 @@ TEST(CompiledScriptNames, RenamesTheArgumentsOfItsKindInScriptsThatCanBeChanged)
         {"a script that cannot be changed",
          message_box_script("broken_script", "Hallo", "Ja", "MessageBox \"Nie\"\r\n"),
          ScriptArgumentKind::Topic},
+        {"a name longer than a topic's 255 bytes", message_box_script("demo_script", "Hallo", "Ja"),
+         ScriptArgumentKind::Topic, [](TextView) { return std::optional<Text>(Text(256, 'x')); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Block block = c.script;
-        EXPECT_EQ(translate_compiled_script_names(block, c.kind, rename_fuhaven), 0);
+        EXPECT_EQ(translate_compiled_script_names(block, c.kind, c.rename), 0);
         EXPECT_EQ(block, c.script);
     }
 }
