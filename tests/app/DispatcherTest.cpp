@@ -71,12 +71,20 @@ TEST_F(Dispatcher, ColumnSortAlternatesAndWaitsForDialogAndWorker) {
     const Rows by_id = {"|w1|Club|Club", "|w2|Dagger|Dagger"};
     const Rows reversed = {by_id[1], by_id[0]};
     ASSERT_EQ(rows(kWeaponView), reversed);
+    // The clicked column's header shows the order the rows now have.
+    const auto arrow = [this] {
+        const auto view = window.snapshot().controls.at(kWeaponView);
+        return std::pair(view.sort_column, view.sort_ascending);
+    };
     app.handle(ColumnClickEvent{kWeaponView, 1});
     EXPECT_EQ(rows(kWeaponView), by_id);
+    EXPECT_EQ(arrow(), std::pair(std::optional(1), true));
     app.handle(ColumnClickEvent{kWeaponView, 2});
+    EXPECT_EQ(arrow(), std::pair(std::optional(2), false));
     // A column the lists do not have sorts nothing.
     app.handle(ColumnClickEvent{kWeaponView, kColumnCount});
     EXPECT_EQ(rows(kWeaponView), reversed);
+    EXPECT_EQ(arrow(), std::pair(std::optional(2), false));
 
     // The name-edit dialog holds its row by index: no sort while it is open.
     window.user_selects_row(kWeaponView, 0);
