@@ -567,6 +567,10 @@ TEST_F(TextEditorTest, ScriptTextsAreStoredIntoSourceAndCodeOrRefusedWithTheReas
     // no translation.
     select(1);
     EXPECT_EQ(texts(), "Ja|Jawohl");
+    // Only a store that changes the record has the main window count again.
+    EXPECT_EQ(stored, 2);
+    editor.on_control({kSaveButton});
+    EXPECT_EQ(stored, 2);
     select(2);
     EXPECT_EQ(texts(), "Nein|");
     // Saved, each stored text is translated ("Ü").
