@@ -132,6 +132,7 @@ TEST(Suggestions, ExactFromMemoryThenFilesThenClosestByWordsAndEdits) {
         {"Iron Dagger", kMisc, {"Eisenschwert (Deko) G~", "Eisernes Schwert E~", "Deko-Schwert M~"}},
         {"Longsword Rapier", kWeapon, {"Langschwert W~"}}, // 2 edits: 7 letters or more only
         {"Bwo", kWeapon, {}},                               // 3 letters must be equal
+        {"Copir", kWeapon, {"Kopierer W~"}},                // the index's word is a letter longer
         {"FFFF", {}, {}},                                   // a name kept as it is
     };
     // clang-format on
