@@ -77,6 +77,12 @@ TEST_F(LearnBatch, AnOwnTranslationIsLearnedBackExactlyAndTheNextVersionHasOnlyI
         memory += std::string(line) + "\t" + today_date() + "\tde.esp\n";
     }
     EXPECT_EQ(text_of(files.get("prog/dataextra/Memory.tsv")), memory);
+    // With --into the learned files go to that folder; the program's own stay as they are.
+    const auto own = files.get("prog/dataextra/Memory.tsv");
+    ASSERT_EQ(run_tool({"learn", "--into", "elsewhere", "mods/en.esp", "mods/de.esp"}), kExitOk)
+        << err;
+    EXPECT_EQ(text_of(files.get("elsewhere/Memory.tsv")), memory);
+    EXPECT_EQ(files.get("prog/dataextra/Memory.tsv"), own);
 
     // Opened again, the English plugin has nothing left to do: names and texts, the script's
     // too, come from the memory.
