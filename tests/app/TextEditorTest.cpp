@@ -563,6 +563,7 @@ TEST_F(TextEditorTest, ScriptTextsAreStoredIntoSourceAndCodeOrRefusedWithTheReas
     EXPECT_EQ(window.snapshot().popups.at(WindowId::TextEditor).first, "Script (1)");
     EXPECT_EQ(unsaved_work(workspace.lists, workspace.stored_texts).texts, 2u);
     EXPECT_EQ(marks(), "**.");
+    EXPECT_EQ(window.snapshot().status.at(1), cp1252(u8"übersetzt 2 von 3"));
     // Chosen again, a text shows the one the plugin was opened with; one never stored offers
     // no translation.
     select(1);
