@@ -28,18 +28,15 @@ Result<void> apply_edits(ByteSpan file, BlockStore& store, ObjectLists& lists,
     Text problems;
     for (std::size_t index = 0; index < lines.size(); ++index) {
         const std::size_t line_number = index + 1;
-        const auto refuse_line = [&](const Text& message) {
-            problems += problems.empty() ? "" : "\r";
-            problems += line_message(line_number, message);
-        };
-        const auto refuse_field = [&](std::size_t field, const Text& message) {
+        // `field` counts from 1; 0 refuses the whole line.
+        const auto refuse = [&](const Text& message, std::size_t field = 0) {
             problems += problems.empty() ? "" : "\r";
             problems += line_message(line_number, message, field);
         };
         const auto fields = split_fields(lines[index]);
         if (fields.size() != 3) {
-            refuse_line(cp1252(u8"Erwartet werden genau drei Felder: LISTE, ID und neuer "
-                               u8"DV Name, durch Tabulatoren getrennt."));
+            refuse(cp1252(u8"Erwartet werden genau drei Felder: LISTE, ID und neuer "
+                          u8"DV Name, durch Tabulatoren getrennt."));
             continue;
         }
         std::array<Text, 3> texts;
@@ -47,7 +44,7 @@ Result<void> apply_edits(ByteSpan file, BlockStore& store, ObjectLists& lists,
         for (std::size_t field = 0; field < 3 && readable; ++field) {
             auto text = unescape_field(fields[field]);
             if (!text) {
-                refuse_field(field + 1, field_problem(fields[field]));
+                refuse(field_problem(fields[field]), field + 1);
                 readable = false;
             } else {
                 texts[field] = std::move(*text);
@@ -64,12 +61,12 @@ Result<void> apply_edits(ByteSpan file, BlockStore& store, ObjectLists& lists,
                                                     ? master_file_edit_message()
                                                     : player_texts.set(*kind, id, new_name);
             if (refusal) {
-                refuse_line(*refusal);
+                refuse(*refusal);
             }
             continue;
         }
         if (!list_index) {
-            refuse_line(cp1252(u8"Unbekannte Liste „") + label + cp1252(u8"“."));
+            refuse(cp1252(u8"Unbekannte Liste „") + label + cp1252(u8"“."));
             continue;
         }
         auto& elements = lists.list(*list_index).elements;
@@ -85,18 +82,18 @@ Result<void> apply_edits(ByteSpan file, BlockStore& store, ObjectLists& lists,
                 if (elements[row].dv_name == new_name) {
                     continue;
                 }
-                refuse_line(cp1252(u8"Die Zeile „") + id +
-                            cp1252(u8"“ ist mit „B“ markiert und kann nicht geändert werden."));
+                refuse(cp1252(u8"Die Zeile „") + id +
+                       cp1252(u8"“ ist mit „B“ markiert und kann nicht geändert werden."));
                 break;
             }
             if (auto refusal = name_edit_refusal(store.is_master_file(), elements[row].mark)) {
-                refuse_line(*refusal);
+                refuse(*refusal);
                 break;
             }
             const auto applied = apply_name_edit(lists, *list_index, row, elements[row].ev_name,
                                                  new_name, topic_database);
             if (!applied) {
-                refuse_line(applied.error().message);
+                refuse(applied.error().message);
                 break;
             }
             if (*applied == NameEditOutcome::Recorded) {
@@ -104,8 +101,8 @@ Result<void> apply_edits(ByteSpan file, BlockStore& store, ObjectLists& lists,
             }
         }
         if (!matched) {
-            refuse_line(cp1252(u8"Keine Zeile der Liste „") + label + cp1252(u8"“ hat die ID „") +
-                        id + cp1252(u8"“."));
+            refuse(cp1252(u8"Keine Zeile der Liste „") + label + cp1252(u8"“ hat die ID „") + id +
+                   cp1252(u8"“."));
         }
     }
     if (!problems.empty()) {
