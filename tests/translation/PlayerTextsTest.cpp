@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "DialogueRecords.h"
 #include "MemoryFiles.h"
 #include "ScriptRecords.h"
 #include "TextRecords.h"
@@ -26,15 +27,9 @@ Bytes faction(std::string_view third_rank) {
         .bytes();
 }
 
-// Response "r" under the topic before it, its text stored as given (with or without a
-// terminating zero), with a result script when one is given.
-Bytes response(std::string_view text, std::string_view script) {
-    RecordBuilder info("INFO");
-    info.text("INAM", "r").raw("NAME", text);
-    if (!script.empty()) {
-        info.raw("BNAM", script);
-    }
-    return info.bytes();
+// Response "r" under the topic before it, with a result script when one is given.
+Bytes response(std::string_view text, std::string_view script = "") {
+    return test::response_record("r", text, script);
 }
 
 // Blocks 1 to 14 hold texts of every kind but the three without records here, and damaged
@@ -53,7 +48,7 @@ std::vector<Bytes> records() {
             RecordBuilder("DIAL").text("NAME", "ask").raw("DATA", std::string(1, '\0')).bytes(),
             response("Hi\0", "Choice \"Yes\" 1 \"No, \"\"\" 2 ; \"x\""),
             RecordBuilder("DIAL").text("NAME", "quest").raw("DATA", "\4").bytes(),
-            response("Entry", ""),
+            response("Entry"),
             test::message_box_script("demo_script", "%g Pfeile", "Ja"),
             test::message_box_script("broken_script", "Kaputt", "Ja",
                                      "MessageBox \"Nie kompiliert\"\r\n"),
@@ -179,7 +174,7 @@ TEST(PlayerTexts, WritesTextsThatFitAndRefusesTheOthers) {
          cp1252(u8"Ein leerer Text wird nicht übernommen.")},
         {"Dialog", "r", "Hallo", 9, response("Hallo\0", "Choice \"Yes\" 1 \"No, \"\"\" 2 ; \"x\""),
          ""},
-        {"Journal", "r", "Eintrag", 11, response("Eintrag", ""), ""},
+        {"Journal", "r", "Eintrag", 11, response("Eintrag"), ""},
         {"Response script", "r#2", "Nein", 9,
          response("Hi\0", "Choice \"Yes\" 1 \"Nein\"\"\" 2 ; \"x\""), ""},
         {"Response script", "r#1", "Ja \"x\"", 9, records()[8],
