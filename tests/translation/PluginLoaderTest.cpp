@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "LearnFixtures.h"
 #include "MemoryFiles.h"
 #include "fixtures/PluginBuilder.h"
 #include "plugin/Subrecord.h"
@@ -16,6 +17,7 @@ namespace {
 
 using fixtures::plugin;
 using fixtures::RecordBuilder;
+using test::named;
 using namespace std::string_literals;
 
 // Each row as "mark (or skill index)|ID|EV Name|DV Name|block number".
@@ -45,10 +47,6 @@ public:
     std::vector<std::pair<int, Rows>> shown;
     std::size_t replaced = 0;
 };
-
-Bytes named(std::string_view tag, std::string_view id, std::string_view name) {
-    return RecordBuilder(tag).text("NAME", id).text("FNAM", name).bytes();
-}
 
 // A cell or path grid, whose NAME is ID and name at once.
 Bytes place(std::string_view tag, std::string_view name) {
@@ -276,9 +274,7 @@ TEST_F(PluginLoaderTest, TheMemoryTranslatesAfterTheExternalDatabaseAndBeforeThe
         named("ACTI", "a", "Lever"), named("ACTI", "b", "Crate"), named("ACTI", "c", "Griff"),
         named("ACTI", "d", "Rope"), named("ACTI", "e", "Torch"),
         RecordBuilder("BOOK").text("NAME", "tome").raw("TEXT", "Once.").bytes(),
-        RecordBuilder("DIAL").text("NAME", "hi").raw("DATA", std::string(1, '\0')).bytes(),
-        RecordBuilder("INFO").text("INAM", "1").raw("NAME", "Hello.")
-            .raw("BNAM", "Choice \"Yes\" 1 \"No\" 2").bytes(),
+        test::topic("hi"), test::info("1", "Hello.", "Choice \"Yes\" 1 \"No\" 2"),
         place("PGRD", "Hall")};
     ASSERT_TRUE(load(plugin(records)));
     // The memory's names count as shipped ones; the external database still comes first,
