@@ -159,7 +159,6 @@ TEST(TopicLinks, ProblemsOfATranslation) {
 TEST(TranslationProblems, TheLineUnderTheTranslationNamesWhatIsMissing) {
     const std::vector<std::pair<std::vector<TranslationProblem>, const char*>> cases = {
         {{}, ""},
-        {{{Kind::Length, "600"}}, ""},
         {{{Kind::TopicLink, "Fu"}, {Kind::TopicLink, "Bar"}}, "Fehlende Themen: Fu, Bar"},
         {{{Kind::Define, "%PCName"}}, "Fehlende Platzhalter: %PCName"},
         {{{Kind::Define, "%PCName"},
