@@ -53,16 +53,13 @@ TEST_F(LearnIntoTest, AddsOnlyWhatIsNewBehindTheUsersOwnAndASecondRunChangesNoth
                                  "Book text\tOnce.\tEinst.\t2024-05-01\tde.esp\n"
                                  "Topic\thi\thallo\t2024-05-01\tde.esp\n"
                                  "Dialog\tHello.\tHallo.\t2024-05-01\tde.esp\n"));
-    const auto external = files.get(kExternal);
-    const auto memory = files.get(kMemory);
     const int operations = files.operation_count();
     const auto second = learn_into(files, kPaths, "2024-05-02");
     ASSERT_TRUE(second.ok());
     EXPECT_EQ(second->new_names, 0u);
     EXPECT_EQ(second->new_texts, 0u);
-    EXPECT_EQ(files.get(kExternal), external);
-    EXPECT_EQ(files.get(kMemory), memory);
-    // Nothing is written at all: two files read, then the databases.
+    // Nothing is written at all: two files read, then the databases; a write would take more
+    // operations.
     EXPECT_EQ(files.operation_count() - operations, 4);
 }
 
