@@ -86,15 +86,13 @@ TEST(NameIndex, FindsTheFirstEntryAsAScanWouldAndTheKeySetEveryText) {
         {"\0"s, {}, {}}, {"Fas", {}, {}},  {"n0", 7, 7},      {"t19", 26, {}}, {"n", {}, {}},
     };
     std::vector<TextView> questions;
+    std::vector<char> expected;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.key);
         EXPECT_EQ(index.first_match(c.key), c.any);
         EXPECT_EQ(index.first_original_match(c.key), c.original);
         EXPECT_EQ(keys.contains(c.key), c.any.has_value());
         questions.push_back(c.key);
-    }
-    std::vector<char> expected;
-    for (const auto& c : cases) {
         expected.push_back(c.any.has_value());
     }
     for (const TextKeySet* set : {&keys, &keys_at_once}) {
