@@ -190,8 +190,6 @@ TEST(PlayerTexts, WritesTextsThatFitAndRefusesTheOthers) {
         {"Script", "demo_script#1", "Pfeile", 12, records()[11],
          cp1252(u8"Skripttext 1: Der Text hat 0 Platzhalter wie %g oder %s, das Original 1; "
                 u8"ihre Zahl muss gleich bleiben.")},
-        {"Script", "demo_script#2", Text(255, 'j'), 12, records()[11],
-         cp1252(u8"Skripttext 2: Der Text hat 255 Bytes; hier passen höchstens 254.")},
         {"Script", "broken_script#1", "Neu", 13, records()[12],
          cp1252(u8"Kein Text der Art „Script“ hat den Schlüssel „broken_script#1“.")},
     };
