@@ -165,12 +165,7 @@ Lines check(const std::vector<Bytes>& others, const DatabaseInputs& inputs = {},
     lists.append(kCellType, {mark::kEdited, "Foo Town", "Foo Town", new_name, 1});
     std::vector<Bytes> records = {record("CELL", {{"NAME", "Foo Town"}})};
     records.insert(records.end(), others.begin(), others.end());
-    const auto store = fixtures::store_of(records);
-    const auto findings = lines_of(check_plugin(store, lists, inputs));
-    for (std::size_t k = 0; k < others.size(); ++k) {
-        EXPECT_EQ(store.block(k + 2), others[k]) << "The check translates nothing itself.";
-    }
-    return findings;
+    return lines_of(check_plugin(fixtures::store_of(records), lists, inputs));
 }
 
 const std::string kNoCell =
@@ -276,9 +271,6 @@ TEST(CellReferencePlaces, RewritesPackageTravelAndMovedReferenceCellsButNotLookA
         Passed expected;
     };
     const std::vector<Case> cases = {
-        {"creature travel",
-         RecordBuilder("CREA").text("DNAM", "Foo Town").bytes(),
-         {RecordBuilder("CREA").text("DNAM", "Fooheim").bytes(), 1}},
         // Only the CNDT directly behind the package counts; a character's CNAM is its class.
         {"escort", npc("NPC_", "AI_E", "Foo Town"), {npc("NPC_", "AI_E", "Fooheim"), 1}},
         {"follow",
