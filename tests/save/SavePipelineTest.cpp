@@ -155,10 +155,8 @@ TEST_F(SavePipeline, OnlyResponsesTranslatedByHandAreRememberedAndMarkedSaved) {
 
     const auto saved = save();
     ASSERT_TRUE(saved.ok());
-    ASSERT_EQ(saved->confirmed_translations.size(), 1u);
-    EXPECT_EQ(saved->confirmed_translations[0].list_index, kDialogMemory);
-    EXPECT_EQ(saved->confirmed_translations[0].ev_name, "Hello");
-    EXPECT_EQ(saved->confirmed_translations[0].dv_name, "Hallo");
+    EXPECT_EQ(saved->confirmed_translations,
+              std::vector<MemoryEntry>({{kDialogMemory, "Hello", "Hallo", today_date(), ""}}));
     EXPECT_EQ(responses[0].mark, mark::kExternal);
     for (std::size_t k = 1; k < responses.size(); ++k) {
         EXPECT_NE(responses[k].mark, mark::kExternal) << k;

@@ -21,9 +21,8 @@ Bytes info(std::string_view script) {
 
 TEST(TopicReferences, AddTopicTakesTheNameTheSaveWritesAndEveryOtherByteStays) {
     // Block 1: a topic the loader already gave its database name; block 2: one renamed by hand.
-    BlockStore store = store_of(
-        {RecordBuilder("DIAL").text("NAME", "Fu-Ort").raw("DATA", std::string(1, '\0')).bytes(),
-         RecordBuilder("DIAL").text("NAME", "rumours").raw("DATA", std::string(1, '\0')).bytes()});
+    BlockStore store =
+        store_of({test::topic_record("Fu-Ort", '\0'), test::topic_record("rumours", '\0')});
     ObjectLists lists;
     lists.append(kTopicType, {mark::kShipped, "Foo Place", "Foo Place", "Fu-Ort", 1});
     lists.append(kTopicType, {mark::kEdited, "rumours", "rumours", "Geruechte", 2});
