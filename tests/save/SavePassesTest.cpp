@@ -47,12 +47,13 @@ Outcome run(int (*pass)(BlockStore&, const NameIndex&, const ProgressFunction&),
     return outcome;
 }
 
+const Text kCellProgress = cp1252(u8"Übersetze zellenverweise : ");
+
 TEST(CellReferencePass, TranslatesDestinationsResponseCellsAndCellConditions) {
     const NameIndex cells = build_reference_table(
         {encode_pair_file({{"Foo Town", "Fooheim"}, {"Nebelhain Keep", "Burg"}})});
     const auto pass = [&](const Bytes& bytes) {
-        return run(translate_cell_references, cells, cp1252(u8"Übersetze zellenverweise : "),
-                   bytes);
+        return run(translate_cell_references, cells, kCellProgress, bytes);
     };
     // A cell's own NAME is no reference; every DNAM is, also behind one that changed size.
     const auto cell = [](std::string_view first, std::string_view second) {
@@ -227,24 +228,15 @@ TEST(ReferenceCheck, FindsNamesOverTheirListsLimitAndNewlyEmptyNames) {
               }));
 }
 
-// The record after the pass, with the number of references it changed.
-struct Passed {
-    Bytes after;
-    int changed = 0;
-    bool operator==(const Passed&) const = default;
-};
-
-// "Foo Town" is renamed; a later entry differing only in letter case must never win.
-Passed placed(const Bytes& record) {
+// "Foo Town" is renamed; a later entry differing only in letter case must never win. The
+// progress shows a step for each place of a record; a compiled script shows none.
+Outcome placed(const Bytes& record) {
     const NameIndex references =
         build_reference_table({encode_pair_file({{"Foo Town", "Fooheim"},
                                                  {"Old Mill", cp1252(u8"Alte Mühle")},
                                                  {"Keller", "Alter Keller"}}),
                                encode_pair_file({{"foo town", "Falsch"}})});
-    BlockStore store;
-    store.assign({record, record}, 0);
-    const int changed = translate_cell_references(store, references, [](const Text&) {});
-    return {store.block(1), changed};
+    return run(translate_cell_references, references, kCellProgress, record);
 }
 
 TEST(CellReferencePlaces, RewritesPackageTravelAndMovedReferenceCellsButNotLookAlikes) {
@@ -268,20 +260,22 @@ TEST(CellReferencePlaces, RewritesPackageTravelAndMovedReferenceCellsButNotLookA
     struct Case {
         const char* what;
         Bytes before;
-        Passed expected;
+        Outcome expected;
     };
     const std::vector<Case> cases = {
         // Only the CNDT directly behind the package counts; a character's CNAM is its class.
-        {"escort", npc("NPC_", "AI_E", "Foo Town"), {npc("NPC_", "AI_E", "Fooheim"), 1}},
+        {"escort", npc("NPC_", "AI_E", "Foo Town"), {npc("NPC_", "AI_E", "Fooheim"), 1, 1}},
         {"follow",
          npc("CREA", "AI_F", "Old Mill"),
-         {npc("CREA", "AI_F", cp1252(u8"Alte Mühle")), 1}},
-        {"wander package", npc("NPC_", "AI_W", "Foo Town"), {npc("NPC_", "AI_W", "Foo Town"), 0}},
-        {"moved into a cell", moved("CNAM", "Foo Town"), {moved("CNAM", "Fooheim"), 1}},
-        {"moved to grid numbers", moved("CNDT", "Foo Town"), {moved("CNDT", "Foo Town"), 0}},
+         {npc("CREA", "AI_F", cp1252(u8"Alte Mühle")), 1, 1}},
+        {"wander package",
+         npc("NPC_", "AI_W", "Foo Town"),
+         {npc("NPC_", "AI_W", "Foo Town"), 0, 0}},
+        {"moved into a cell", moved("CNAM", "Foo Town"), {moved("CNAM", "Fooheim"), 1, 1}},
+        {"moved to grid numbers", moved("CNDT", "Foo Town"), {moved("CNDT", "Foo Town"), 0, 0}},
         {"container weight",
          RecordBuilder("CONT").raw("CNDT", "Foo Town\0"s).bytes(),
-         {RecordBuilder("CONT").raw("CNDT", "Foo Town\0"s).bytes(), 0}},
+         {RecordBuilder("CONT").raw("CNDT", "Foo Town\0"s).bytes(), 0, 0}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -315,7 +309,7 @@ TEST(CellReferencePlaces, RewritesCellArgumentsOfResultScriptsOnly) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.script);
-        EXPECT_EQ(placed(info(c.script)), (Passed{info(c.expected), c.changed}));
+        EXPECT_EQ(placed(info(c.script)), (Outcome{info(c.expected), c.changed, 1}));
     }
 }
 
@@ -335,11 +329,11 @@ Bytes position_cell_script(std::string_view cell) {
 
 TEST(CellReferencePlaces, RewritesCellArgumentsOfCompiledScriptsInSourceAndCode) {
     EXPECT_EQ(placed(position_cell_script("foo TOWN")),
-              (Passed{position_cell_script("Fooheim"), 1}));
+              (Outcome{position_cell_script("Fooheim"), 1, 0}));
     EXPECT_EQ(placed(position_cell_script("Old Mill")),
-              (Passed{position_cell_script(cp1252(u8"Alte Mühle")), 1}));
+              (Outcome{position_cell_script(cp1252(u8"Alte Mühle")), 1, 0}));
     EXPECT_EQ(placed(position_cell_script("Elsewhere")),
-              (Passed{position_cell_script("Elsewhere"), 0}));
+              (Outcome{position_cell_script("Elsewhere"), 0, 0}));
 }
 
 TEST(ReferenceCheck, FindsReferencesThatNameNoCellAfterTheSave) {
@@ -439,8 +433,8 @@ TEST(CellReferencePlaces, ALargePluginHasEveryPlaceTranslatedWithProgressInBlock
     std::vector<Text> expected_steps;
     for (std::size_t number = 1; number < store.block_count(); ++number) {
         ASSERT_EQ(store.block(number), placed(records[number - 1]).after) << number;
-        expected_steps.push_back(cp1252(u8"Übersetze zellenverweise : ") + std::to_string(number) +
-                                 " / " + std::to_string(records.size()));
+        expected_steps.push_back(kCellProgress + std::to_string(number) + " / " +
+                                 std::to_string(records.size()));
     }
     EXPECT_EQ(steps, expected_steps);
 }
