@@ -89,17 +89,12 @@ TEST_F(TextTodo, FilledInTodoLinesTranslateTheNamesAndTexts) {
 // Any file todo reads (the plugin, the name databases of the load, the text databases and
 // the game-setting file of the kinds the plugin holds) that exists but cannot be read
 // refuses it: a text database read as empty would list translated texts as still to do.
+// That the text database and the game-setting file are among the reads shows in the list
+// of the test above, which leaves out what they translate.
 TEST_F(TextTodo, RefusesWhenAFileItReadsCannotBeRead) {
     const int before = files.operation_count();
     ASSERT_EQ(run_tool({"todo", "mods/Test.esp"}), kExitOk);
     const int reads = files.operation_count() - before;
-    std::string read;
-    for (const auto& operation : files.operation_log()) {
-        read += operation.describe() + "\n";
-    }
-    for (const std::string name : {"Txtbookdata", "Gmstdata"}) {
-        EXPECT_NE(read.find("read prog/data/" + name + ".dat\n"), std::string::npos) << read;
-    }
     for (int k = 1; k <= reads; ++k) {
         SCOPED_TRACE(k);
         files.fail_operation(k, test::FileOperation::Read);
