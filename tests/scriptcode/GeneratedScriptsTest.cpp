@@ -148,7 +148,9 @@ TEST(GeneratedScripts, RoundTripAndLongerTranslationsKeepStructureStringsAndSize
             const auto changed = replace_script_strings(record, replacements);
             ASSERT_TRUE(changed) << changed.error().message;
 
-            const std::string new_code = subrecord_data(*changed, "SCDT");
+            const auto code = find_subrecord(*changed, "SCDT");
+            const std::string new_code(
+                reinterpret_cast<const char*>(changed->data()) + code->data_offset(), code->size);
             EXPECT_EQ(structure(new_code), structure(writer.code()));
             const auto header = find_subrecord(*changed, "SCHD");
             EXPECT_EQ(read_u32_le(*changed, header->data_offset() + kHeaderCodeSizeOffset),

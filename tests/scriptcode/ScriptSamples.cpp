@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "fixtures/PluginBuilder.h"
-#include "plugin/Subrecord.h"
 
 namespace orv::scriptcode::test {
 
@@ -50,15 +49,6 @@ Block script_record(std::string_view id, std::string_view source, std::string_vi
         .raw("SCDT", code)
         .raw("SCTX", source)
         .bytes();
-}
-
-std::string subrecord_data(const Block& record, std::string_view tag) {
-    const auto subrecord = find_subrecord(record, tag);
-    if (!subrecord) {
-        return {};
-    }
-    return std::string(reinterpret_cast<const char*>(record.data()) + subrecord->data_offset(),
-                       subrecord->size);
 }
 
 void ScriptWriter::line(std::string_view text) {

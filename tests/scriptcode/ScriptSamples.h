@@ -31,9 +31,6 @@ std::string local(char type, unsigned index);
 Block script_record(std::string_view id, std::string_view source, std::string_view code,
                     std::int64_t stated_size = -1);
 
-// The data of a record's subrecord, for checking what a change left.
-std::string subrecord_data(const Block& record, std::string_view tag);
-
 // Writes a script's source and its compiled code side by side, statement by statement, as
 // the compiler would: each call adds one source line and the matching code.
 class ScriptWriter {
