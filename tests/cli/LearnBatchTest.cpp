@@ -124,13 +124,16 @@ TEST_F(LearnBatch, TheBaseGamesNamesReachAPluginsReferencesAfterAnotherSave) {
               encode_pair_file({{"FFFF", "FFFF"}, {"Rock", "Stein"}}));
 
     // A guide who travels to the base game's cell and a response that adds its topic.
-    files.put("mods/guide.esp",
-              fixtures::plugin({RecordBuilder("NPC_")
-                                    .text("NAME", "guide")
-                                    .text("FNAM", "Guide")
-                                    .text("DNAM", "Old Town")
-                                    .bytes(),
-                                topic("hello"), info("g1", "Hi.", "AddTopic \"rumours\"")}));
+    const auto guide = [](std::string_view name, std::string_view cell, std::string_view topic_name,
+                          std::string_view response, std::string_view script) {
+        return fixtures::plugin({RecordBuilder("NPC_")
+                                     .text("NAME", "guide")
+                                     .text("FNAM", name)
+                                     .text("DNAM", cell)
+                                     .bytes(),
+                                 topic(topic_name), info("g1", response, script)});
+    };
+    files.put("mods/guide.esp", guide("Guide", "Old Town", "hello", "Hi.", "AddTopic \"rumours\""));
     files.put_text("edits.tsv", "NPC\tguide\tFührer\nTopic\thello\tHallo\n"
                                 "Dialog\tg1\tHallo.\n");
     ASSERT_EQ(run_tool({"translate", "mods/guide.esp", "--edits", "edits.tsv", "-o",
@@ -138,13 +141,8 @@ TEST_F(LearnBatch, TheBaseGamesNamesReachAPluginsReferencesAfterAnotherSave) {
               kExitOk)
         << err;
     EXPECT_EQ(text_of(files.get("mods/guide_de.esp")),
-              text_of(fixtures::plugin({RecordBuilder("NPC_")
-                                            .text("NAME", "guide")
-                                            .text("FNAM", cp1252(u8"Führer"))
-                                            .text("DNAM", "Altstadt")
-                                            .bytes(),
-                                        topic("Hallo"),
-                                        info("g1", "Hallo.", cp1252(u8"AddTopic \"Gerüchte\""))})));
+              text_of(guide(cp1252(u8"Führer"), "Altstadt", "Hallo", "Hallo.",
+                            cp1252(u8"AddTopic \"Gerüchte\""))));
     // A response that names the base game's topic must keep the link in German.
     files.put("mods/links.esp", fixtures::plugin({topic("hello"), info("g2", "Any rumours?")}));
     files.put_text("edits.tsv", "Dialog\tg2\tNeuigkeiten?\n");
