@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "DialogTestSupport.h"
 #include "ScriptRecords.h"
 #include "translation/TranslationMemory.h"
@@ -85,18 +83,12 @@ TEST_F(EditorEntriesTest, MarksAndWhatIsStillToDoFollowEachKindsRecords) {
         shown(EditorEntries(kScripts, workspace, {})),
         (std::vector<std::string>{"|demo_script#1|%g Pfeile|%g Pfeile|to do",
                                   "|demo_script#2|Ja|Ja|to do", "|demo_script#3|Nein|Nein|to do"}));
-    // Counted as names are: of the entries with a text, those not still to do.
-    for (const auto& [kind, file, translated, named] :
-         std::vector<std::tuple<const EditorKind*, const char*, std::size_t, std::size_t>>{
-             {&kBooks, "Txtbookdata.dat", 1, 3},
-             {&kDialog, "Txtinfodata.dat", 2, 3},
-             {&kJournal, "Txtinfodata.dat", 0, 1},
-             {&kScripts, nullptr, 0, 3}}) {
-        const TranslationCounts counts =
-            EditorEntries(*kind, workspace, file ? database(file) : TripleFile{}).count();
-        EXPECT_EQ(std::pair(counts.translated, counts.named), std::pair(translated, named))
-            << kind->label;
-    }
+    // Counted as names are: of the entries with a text, those not still to do. The count is
+    // the same for every kind; the books have both kinds of entry without a text (the text
+    // editor's tests see the other kinds' counts in the status bar).
+    const auto counts = EditorEntries(kBooks, workspace, database("Txtbookdata.dat")).count();
+    EXPECT_EQ(counts.translated, 1u);
+    EXPECT_EQ(counts.named, 3u);
     // How a stored text is marked and offered, the text editor's tests check as they store.
 }
 
