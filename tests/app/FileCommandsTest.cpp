@@ -213,7 +213,6 @@ TEST_F(FileCommands, SaveAndSaveAs) {
         {0, "/ziel.esp/Nebelhain",           MessageAnswer::No,  false, {},         "/ziel.esp/Nebelhain.esp"},
         {0, "/spiele/plugins/foo town.esp",  MessageAnswer::No,  false, {},         "/spiele/plugins/foo town.esp"},
         {0, "/spiele/plugins/Foo Town",      MessageAnswer::No,  false, {same},     nullptr},
-        {0, "/spiele/plugins/Foo Town.esp",  MessageAnswer::No,  false, {same},     nullptr},
     };
     // clang-format on
     files.put(external_database_path("prog"), encode_pair_file({{"FFFF", "FFFF"}}));
