@@ -41,6 +41,11 @@ protected:
     void control(int number, ListEventType type = ListEventType::Other) {
         app.handle(ControlEvent{number, type});
     }
+    // The user selects a row, then acts on it: a double click, a key, a right click.
+    void on_row(int view, std::size_t row, ListEventType type) {
+        window.user_selects_row(view, row);
+        control(view, type);
+    }
     // A file command, waited for until its worker is done.
     void run(int command) {
         menu(command);
@@ -58,8 +63,7 @@ protected:
     }
     // Double-clicks a row and types a new DV Name into the name-edit dialog; OK closes it.
     void rename(int view, std::size_t row, const Text& name) {
-        window.user_selects_row(view, row);
-        control(view, ListEventType::DoubleClick);
+        on_row(view, row, ListEventType::DoubleClick);
         window.set_control_text(name_edit::kDvNameField, name);
         control(name_edit::kOkButton);
     }

@@ -87,8 +87,7 @@ TEST_F(Dispatcher, ColumnSortAlternatesAndWaitsForDialogAndWorker) {
     EXPECT_EQ(arrow(), std::pair(std::optional(2), false));
 
     // The name-edit dialog holds its row by index: no sort while it is open.
-    window.user_selects_row(kWeaponView, 0);
-    control(kWeaponView, ListEventType::DoubleClick);
+    on_row(kWeaponView, 0, ListEventType::DoubleClick);
     app.handle(ColumnClickEvent{kWeaponView, 1});
     EXPECT_EQ(rows(kWeaponView), reversed);
     app.handle(CloseRequestEvent{WindowId::NameEdit});
@@ -198,8 +197,7 @@ TEST(UnsavedWork, QuestionCountsWhatIsLostAndOnlyYesDiscardsIt) {
 TEST_F(Dispatcher, PopupMenuAndTextEditorsReachTheirTargets) {
     start_with_plugin();
     // A right click shows the pop-up menu once; "Bearbeiten" edits the clicked row.
-    window.user_selects_row(kWeaponView, 1);
-    control(kWeaponView, ListEventType::RightClick);
+    on_row(kWeaponView, 1, ListEventType::RightClick);
     app.handle(ContextMenuEvent{300, 200});
     menu(command::kEditName);
     const auto s = window.snapshot();
@@ -219,8 +217,7 @@ TEST_F(Dispatcher, UnsavedNamesAndTextsAreAskedAboutUntilTheNextSave) {
     const Text title = "ORVENTAL v3.03a - Foo Town.esp";
     const auto choose_book = [&] {
         menu(command::edit_text(0));
-        window.user_selects_row(text_editor::kEntryList, 0);
-        control(text_editor::kEntryList);
+        on_row(text_editor::kEntryList, 0, ListEventType::Other);
     };
     // The editor's buttons reach it: KOPIEREN copies the book's text, SPEICHERN stores it.
     choose_book();

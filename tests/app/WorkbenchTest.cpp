@@ -103,8 +103,7 @@ TEST_F(Workbench, CountsFollowOpenAndEdit) {
     // Enter on a row opens the dialog as a double click does; after OK the next row still to
     // do is selected, among those the filter shows.
     filter("", true, true);
-    window.user_selects_row(kWeaponView, 0);
-    control(kWeaponView, ListEventType::EditKey);
+    on_row(kWeaponView, 0, ListEventType::EditKey);
     window.set_control_text(name_edit::kDvNameField, "Eisendolch");
     window.set_control_checked(name_edit::kSameNamesBox, false);
     control(name_edit::kOkButton);
@@ -116,8 +115,7 @@ TEST_F(Workbench, CountsFollowOpenAndEdit) {
 
 TEST_F(Workbench, NameDialogOffersSameNamesAndSuggestions) {
     using namespace name_edit;
-    window.user_selects_row(kWeaponView, 0);
-    control(kWeaponView, ListEventType::DoubleClick);
+    on_row(kWeaponView, 0, ListEventType::DoubleClick);
     auto dialog = window.snapshot();
     EXPECT_EQ(dialog.controls.at(kSameNamesBox).definition.text,
               cp1252(u8"Für alle gleichen Namen übernehmen (1 weitere)"));
@@ -131,8 +129,7 @@ TEST_F(Workbench, NameDialogOffersSameNamesAndSuggestions) {
     EXPECT_EQ(dialog.controls.at(kSuggestionList).definition.rect, (Rect{55, 106, 280, 60}));
 
     // A double click on a suggestion takes it; OK gives it to both rows named alike.
-    window.user_selects_row(kSuggestionList, 1);
-    control(kSuggestionList, ListEventType::DoubleClick);
+    on_row(kSuggestionList, 1, ListEventType::DoubleClick);
     control(kOkButton);
     // The closed dialog's suggestions are gone: a late double click reaches nothing (the
     // scripted window fails on the missing list).
@@ -141,8 +138,7 @@ TEST_F(Workbench, NameDialogOffersSameNamesAndSuggestions) {
     EXPECT_EQ(rows(kWeaponView)[3], "*|w_ir2|Iron Dagger|Eisenschwert");
 
     // Nothing named alike and nothing to suggest: neither is shown.
-    window.user_selects_row(kWeaponView, 4);
-    control(kWeaponView, ListEventType::DoubleClick);
+    on_row(kWeaponView, 4, ListEventType::DoubleClick);
     dialog = window.snapshot();
     EXPECT_EQ(dialog.controls.count(kSameNamesBox) + dialog.controls.count(kSuggestionList), 0u);
 }
@@ -150,8 +146,7 @@ TEST_F(Workbench, NameDialogOffersSameNamesAndSuggestions) {
 TEST_F(Workbench, SuggestionsAreReadOnTheDialogsFirstUseAfterAnOpenOrASave) {
     using namespace name_edit;
     const auto suggested = [&](std::size_t row) {
-        window.user_selects_row(kWeaponView, row);
-        control(kWeaponView, ListEventType::DoubleClick);
+        on_row(kWeaponView, row, ListEventType::DoubleClick);
         const auto dialog = window.snapshot();
         std::vector<Text> names;
         if (dialog.controls.count(kSuggestionList) != 0) {
