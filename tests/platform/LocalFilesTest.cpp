@@ -11,22 +11,17 @@
 namespace orv {
 namespace {
 
-// A new folder of its own under the system's temporary folder, removed with everything in it.
-class TemporaryFolder {
-public:
-    TemporaryFolder()
-        : m_path(std::filesystem::temp_directory_path() /
-                 ("orvental-test-" + std::to_string(std::random_device{}()))) {
-        std::filesystem::create_directory(m_path);
-    }
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-    ~TemporaryFolder() { std::filesystem::remove_all(m_path); }
+// Each test in a new folder of its own under the system's temporary folder, removed with
+// everything in it.
+class LocalFilesTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(std::filesystem::create_directory(folder)); }
+    void TearDown() override { std::filesystem::remove_all(folder); }
 
-    const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() /
+        ("orvental-test-" + std::to_string(std::random_device{}()));
+    LocalFiles files;
 };
 
 Bytes pattern_bytes(std::size_t size, unsigned seed) {
@@ -37,10 +32,7 @@ Bytes pattern_bytes(std::size_t size, unsigned seed) {
     return bytes;
 }
 
-TEST(LocalFiles, WritesPiecesOfAnySizeInOrderAndNamesTheSystemsFailures) {
-    const TemporaryFolder temporary;
-    const auto& folder = temporary.path();
-    LocalFiles files;
+TEST_F(LocalFilesTest, WritesPiecesOfAnySizeInOrderAndNamesTheSystemsFailures) {
     // Small pieces are gathered, a piece larger than the buffer goes straight through, and
     // one that just overflows it flushes first.
     const auto path = folder / "out.bin";
@@ -83,10 +75,7 @@ TEST(LocalFiles, WritesPiecesOfAnySizeInOrderAndNamesTheSystemsFailures) {
 
 // The contents for parsing are the same bytes as read_all's, whether the file is mapped or,
 // with more files open at once than the mappings kept track of, read; the errors too.
-TEST(LocalFiles, ContentsAreTheFilesBytesHoweverMany) {
-    const TemporaryFolder temporary;
-    const auto& folder = temporary.path();
-    LocalFiles files;
+TEST_F(LocalFilesTest, ContentsAreTheFilesBytesHoweverMany) {
     const auto path = folder / "in.bin";
     for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{3 * 4096 + 100}}) {
         SCOPED_TRACE(size);
@@ -108,10 +97,7 @@ TEST(LocalFiles, ContentsAreTheFilesBytesHoweverMany) {
 #ifndef _WIN32
 // Another program may shorten a mapped file; the pages past its new end must not end the
 // program. They read as zeros, and the contents say they are not the file's.
-TEST(LocalFiles, AFileShortenedWhileMappedReadsAsZerosAndIsNotWhole) {
-    const TemporaryFolder temporary;
-    const auto& folder = temporary.path();
-    LocalFiles files;
+TEST_F(LocalFilesTest, AFileShortenedWhileMappedReadsAsZerosAndIsNotWhole) {
     const auto path = folder / "in.bin";
     const Bytes pattern = pattern_bytes(5 * 4096, 9);
     ASSERT_TRUE(write_file_atomically(files, path, pattern).ok());
