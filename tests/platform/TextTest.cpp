@@ -21,19 +21,17 @@ TEST(Windows1252, EveryByteRoundTripsAndSpecialBytesMapToTheirCharacters) {
     }
     EXPECT_EQ(from_utf8(to_utf8(all)), all);
     // The euro sign, the five undefined bytes (C1 controls of the same value), Š, ™, Ÿ, the
-    // no-break space, Ü, ß, ä, ÿ.
+    // no-break space, Ü, ß, ä, ÿ (ASCII, NUL and DEL among it, is the loop's above).
     // clang-format off
     const std::vector<std::pair<unsigned char, std::string>> cases = {
-        {0x00, std::string(1, '\0')}, {0x7F, "\x7F"}, {0x80, "\xE2\x82\xAC"},
-        {0x81, "\xC2\x81"}, {0x8D, "\xC2\x8D"}, {0x8F, "\xC2\x8F"}, {0x90, "\xC2\x90"},
-        {0x9D, "\xC2\x9D"}, {0x8A, "\xC5\xA0"}, {0x99, "\xE2\x84\xA2"}, {0x9F, "\xC5\xB8"},
-        {0xA0, "\xC2\xA0"}, {0xDC, "\xC3\x9C"}, {0xDF, "\xC3\x9F"}, {0xE4, "\xC3\xA4"},
-        {0xFF, "\xC3\xBF"}};
+        {0x80, "\xE2\x82\xAC"}, {0x81, "\xC2\x81"}, {0x8D, "\xC2\x8D"}, {0x8F, "\xC2\x8F"},
+        {0x90, "\xC2\x90"}, {0x9D, "\xC2\x9D"}, {0x8A, "\xC5\xA0"}, {0x99, "\xE2\x84\xA2"},
+        {0x9F, "\xC5\xB8"}, {0xA0, "\xC2\xA0"}, {0xDC, "\xC3\x9C"}, {0xDF, "\xC3\x9F"},
+        {0xE4, "\xC3\xA4"}, {0xFF, "\xC3\xBF"}};
     // clang-format on
+    // (Reading them back is the round trip's above.)
     for (const auto& [byte, utf8] : cases) {
-        SCOPED_TRACE(static_cast<int>(byte));
-        EXPECT_EQ(to_utf8(Text(1, static_cast<char>(byte))), utf8);
-        EXPECT_EQ(from_utf8(utf8), Text(1, static_cast<char>(byte)));
+        EXPECT_EQ(to_utf8(Text(1, static_cast<char>(byte))), utf8) << static_cast<int>(byte);
     }
     EXPECT_EQ(cp1252(u8"Maß für 5 €"), "Ma\xDF f\xFCr 5 \x80");
 }
