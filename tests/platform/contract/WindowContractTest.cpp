@@ -134,8 +134,13 @@ protected:
         m_window.connect_events(m_events, [] { return false; });
         build_main_window(m_window, Settings{});
         m_window.show();
+        events();
+    }
+
+    // Handles the pending events and takes the lines they logged.
+    Strings events() {
         m_remote.run_events();
-        m_events.take();
+        return m_events.take();
     }
 
     // What the desktop program does after its event loop: closes the windows, waits for a
@@ -251,30 +256,29 @@ Strings shown(const std::vector<MenuItem>& items) {
 
 TEST_F(WindowContract, StartShowsTheWindowAsBuilt) {
     start();
-    BackendRemote& window = m_remote;
-    EXPECT_EQ(window.window_title(WindowId::Main), "ORVENTAL v3.03a");
-    const Rect size = window.window_rect(WindowId::Main);
+    EXPECT_EQ(m_remote.window_title(WindowId::Main), "ORVENTAL v3.03a");
+    const Rect size = m_remote.window_rect(WindowId::Main);
     EXPECT_EQ(std::pair(size.width, size.height), std::pair(800, 600));
     const std::vector<Menu> bar = main_menu_bar();
-    ASSERT_EQ(window.menu_titles().size(), bar.size());
+    ASSERT_EQ(m_remote.menu_titles().size(), bar.size());
     for (std::size_t menu = 0; menu < bar.size(); ++menu) {
         SCOPED_TRACE(menu);
-        EXPECT_EQ(window.menu_titles()[menu], to_utf8(bar[menu].title));
-        EXPECT_EQ(window.menu_items(static_cast<int>(menu)), shown(bar[menu].items));
+        EXPECT_EQ(m_remote.menu_titles()[menu], to_utf8(bar[menu].title));
+        EXPECT_EQ(m_remote.menu_items(static_cast<int>(menu)), shown(bar[menu].items));
         for (const MenuItem& item : bar[menu].items) {
             const bool greyed = std::ranges::count(kCommandMenuItems, item.command) > 0 &&
                                 needs_plugin(item.command);
-            EXPECT_TRUE(item.command == 0 || window.menu_enabled(item.command) != greyed);
+            EXPECT_TRUE(item.command == 0 || m_remote.menu_enabled(item.command) != greyed);
         }
     }
-    EXPECT_EQ(window.menu_items(-1), shown(list_popup_menu()));
+    EXPECT_EQ(m_remote.menu_items(-1), shown(list_popup_menu()));
     // One tab per list (the program names them).
-    EXPECT_EQ(window.tab_labels().size(), kRecordTypes.size());
-    EXPECT_EQ(window.tab_labels()[3], "Activator");
-    EXPECT_EQ(window.current_tab(), 0);
-    EXPECT_EQ(window.headers(kFirstListControl + kObjectListCount - 1),
+    EXPECT_EQ(m_remote.tab_labels().size(), kRecordTypes.size());
+    EXPECT_EQ(m_remote.tab_labels()[3], "Activator");
+    EXPECT_EQ(m_remote.current_tab(), 0);
+    EXPECT_EQ(m_remote.headers(kFirstListControl + kObjectListCount - 1),
               Strings({"F/20", "ID/200", "EV Name/248", "DV Name/248"}));
-    EXPECT_TRUE(wait_until([&] { return window.status_text(0) == "Datei :"; }));
+    EXPECT_TRUE(wait_until([&] { return m_remote.status_text(0) == "Datei :"; }));
 }
 
 TEST_F(WindowContract, OpenShowsThePluginsRowsAndMarksAndHeaderClicksSortThem) {
@@ -321,11 +325,9 @@ TEST_F(WindowContract, MenusOpenWithAltAndTheirLetterAndShortcutKeysChooseEnable
                                            {"Ctrl+S", false, {}},
                                            {"Ctrl+S", true, {"menu 2"}}}) {
         m_window.set_menu_item_enabled(command::kSave, row.save_enabled);
-        m_remote.run_events();
-        m_events.take();
+        events();
         m_remote.press_key(kFirstListControl, row.key);
-        m_remote.run_events();
-        EXPECT_EQ(m_events.take(), row.events) << row.key << " " << row.save_enabled;
+        EXPECT_EQ(events(), row.events) << row.key << " " << row.save_enabled;
     }
 }
 
@@ -343,16 +345,13 @@ TEST_F(WindowContract, ATextBoxReportsWhatTheUserTypesButNotWhatTheProgramSets) 
         m_window.add_control(WindowId::TextEditor,
                              {row.control, row.kind, "Es war einmal.", {10, 10, 300, 200}, {}, -1});
     }
-    m_remote.run_events();
-    m_events.take();
+    events();
     for (const Row& row : boxes) {
         SCOPED_TRACE(row.control);
         m_window.set_control_text(row.control, "Vor langer Zeit.\r\nEnde.");
-        m_remote.run_events();
-        EXPECT_EQ(m_events.take(), Strings{});
+        EXPECT_EQ(events(), Strings{});
         m_remote.type_text(row.control, "Nebel");
-        m_remote.run_events();
-        const Strings typed = m_events.take();
+        const Strings typed = events();
         EXPECT_EQ(!typed.empty(), row.reports);
         const std::string event = "control " + std::to_string(row.control) + " 0";
         EXPECT_EQ(std::ranges::count(typed, event), static_cast<long>(typed.size()));
