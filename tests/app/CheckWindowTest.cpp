@@ -27,13 +27,12 @@ TEST_F(CheckWindowTest, ShowsTheFindingsAndADoubleClickLeadsToTheirRowOrResponse
         return record("NPC_", {{"NAME", "guide"}, {"DNAM", cell}});
     };
     files.put("/p/clean.esp", fixtures::plugin({guide("Alte Burg")}));
-    files.put("/p/findings.esp",
-              fixtures::plugin(
-                  {guide("Nowhere"), record("WEAP", {{"NAME", "w2"}, {"FNAM", "Dagger"}}),
-                   record("WEAP", {{"NAME", "w1"}, {"FNAM", "Club"}}),
-                   topic_record("Greeting", '\0'), response_record("r_one", "Hello"),
-                   response_record("r_two", "Bye", "MessageBox \"open"),
-                   topic_record("quest_a", '\4'), response_record("q_one", "A ring", "Say \"x")}));
+    files.put(
+        "/p/findings.esp",
+        fixtures::plugin({guide("Nowhere"), record("WEAP", {{"NAME", "w2"}, {"FNAM", "Dagger"}}),
+                          record("WEAP", {{"NAME", "w1"}, {"FNAM", "Club"}}), topic("Greeting"),
+                          info("r_one", "Hello"), info("r_two", "Bye", "MessageBox \"open"),
+                          topic("quest_a", '\4'), info("q_one", "A ring", "Say \"x")}));
     app.start();
     open("/p/clean.esp");
     menu(kCheck);

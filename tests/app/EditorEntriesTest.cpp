@@ -18,8 +18,8 @@ const EditorKind& kScripts = kEditorKinds[7];
 constexpr int kBookList = 6;
 
 using test::book;
-using test::response_record;
-using test::topic_record;
+using test::info;
+using test::topic;
 
 // An entry as "mark|key|original|current|to do".
 std::vector<std::string> shown(const EditorEntries& entries) {
@@ -44,11 +44,10 @@ protected:
                   encode_triple_file(
                       {{"r_known", "Hello there", "Hallo du"}, {"r_german", "", "Schon da"}}));
         load({book("bk_known", "Old"), book("bk_german", "Schon deutsch"), book("bk_none", {}),
-              book("bk_empty", ""), book("bk_empty_db", "Plain"), topic_record("Greeting", '\x03'),
-              response_record("r_known", "Hello there"),
-              response_record("r_plain", "Go away\r\nnow."),
-              response_record("r_german", "Schon da"), topic_record("quest_a", '\x04'),
-              response_record("q_title", "The Missing Ring"),
+              book("bk_empty", ""), book("bk_empty_db", "Plain"), topic("Greeting", '\x03'),
+              info("r_known", "Hello there"), info("r_plain", "Go away\r\nnow."),
+              info("r_german", "Schon da"), topic("quest_a", '\x04'),
+              info("q_title", "The Missing Ring"),
               test::message_box_script("demo_script", "%g Pfeile", "Ja"),
               test::message_box_script("broken_script", "Kaputt", "Ja",
                                        "MessageBox \"Nie kompiliert\"\r\n")});

@@ -152,8 +152,7 @@ TEST_F(TextEditorTest, OpensCentredAndClosesLeavingTheListsAsTheyWere) {
 // and buttons side by side: none covers another. (A label's box reaches into the control it
 // names.) The other kinds share one layout, which the opening test pins control by control.
 TEST_F(TextEditorTest, NoControlCoversAnother) {
-    load({test::topic_record("Greeting", '\0'),
-          test::response_record("r_choice", "Well?", "Choice \"Yes\" 1")});
+    load({test::topic("Greeting"), test::info("r_choice", "Well?", "Choice \"Yes\" 1")});
     editor.open(kDialog);
     std::vector<std::pair<int, Rect>> placed;
     for (const auto& [number, control] : window.snapshot().controls) {
@@ -335,9 +334,9 @@ TEST_F(TextEditorTest, SkillEditorListsTheSkills) {
 TEST_F(TextEditorTest, DialogEntriesAreFilteredAndCtrlEnterStoresAndMovesOn) {
     files.put("prog/data/Txtinfodata.dat",
               encode_triple_file({{"r_known", "Hello there", "Hallo du"}}));
-    load({test::topic_record("Greeting", '\0'), test::response_record("r_known", "Hello there"),
-          test::response_record("r_one", "Go away"), test::response_record("r_two", "Come back"),
-          test::topic_record("quest_a", '\x04'), test::response_record("q_one", "A ring")});
+    load({test::topic("Greeting"), test::info("r_known", "Hello there"),
+          test::info("r_one", "Go away"), test::info("r_two", "Come back"),
+          test::topic("quest_a", '\x04'), test::info("q_one", "A ring")});
     editor.open(kDialog);
     // While the editor is open, its title counts the entries still to do as a tab counts its
     // rows, and the status bar counts them as it counts names.
@@ -387,9 +386,9 @@ TEST_F(TextEditorTest, DialogEntriesAreFilteredAndCtrlEnterStoresAndMovesOn) {
 }
 
 TEST_F(TextEditorTest, DialogEditorNamesTheTopicsAndDefinesATranslationLacks) {
-    load({book("bk_greeting", "A greeting to you, %PCName."), test::topic_record("Greeting", '\0'),
-          test::response_record("r_hello", "A greeting to you, %PCName."),
-          test::response_record("r_plain", "Nothing linked.")});
+    load({book("bk_greeting", "A greeting to you, %PCName."), test::topic("Greeting"),
+          test::info("r_hello", "A greeting to you, %PCName."),
+          test::info("r_plain", "Nothing linked.")});
     workspace.lists.set_mark_and_dv_name(kTopicType, 0, mark::kEdited, "Gruss");
     editor.open(kDialog);
     const auto line_after = [&](const Text& typed) {
@@ -424,8 +423,8 @@ TEST_F(TextEditorTest, DialogEditorSuggestsWholeResponsesAndAltKeysTakeThem) {
               encode_triple_file({{"r_other", "Go away", "Verschwinde"}}));
     files.put_text("prog/dataextra/Memory.tsv", "Dialog\tGo away now\tGeh jetzt weg\t2024-01-01\n"
                                                 "Journal\tGo away\tAus dem Journal\t2024-01-01\n");
-    load({test::topic_record("Greeting", '\0'), test::response_record("r_go", "Go away"),
-          test::response_record("r_back", "Come back")});
+    load({test::topic("Greeting"), test::info("r_go", "Go away"),
+          test::info("r_back", "Come back")});
     editor.open(kDialog);
     select(0);
     // The exact match first, then the close one with its share of shared words (the text
@@ -460,10 +459,9 @@ TEST_F(TextEditorTest, DialogEditorSuggestsWholeResponsesAndAltKeysTakeThem) {
 
 TEST_F(TextEditorTest, AResponsesScriptTextsAreEditedBesideTheirOriginalsAndStoredWithIt) {
     const std::string many = "MessageBox \"Pick\" \"B1\" \"B2\" \"B3\" \"B4\" \"B5\" \"B6\"";
-    load({test::topic_record("Greeting", '\0'),
-          test::response_record("r_choice", "Well?", "Choice \"Yes\" 1 \"No\" 2\r\nSet x to 1"),
-          test::response_record("r_many", "Pick one", many),
-          test::response_record("r_plain", "Hi")});
+    load({test::topic("Greeting"),
+          test::info("r_choice", "Well?", "Choice \"Yes\" 1 \"No\" 2\r\nSet x to 1"),
+          test::info("r_many", "Pick one", many), test::info("r_plain", "Hi")});
     editor.open(kDialog);
     const auto rows = [&] {
         std::vector<std::string> shown;

@@ -141,10 +141,9 @@ TEST_F(SavePipeline, SavedHandEditsReachTheMemoryAfterThePlugin) {
 }
 
 TEST_F(SavePipeline, OnlyResponsesTranslatedByHandAreRememberedAndMarkedSaved) {
-    using test::response_record;
-    load(fixtures::plugin({test::topic_record("rumours", '\0'), response_record("r1", "Hello"),
-                           response_record("r2", "Bye"), response_record("r3", "Later"),
-                           response_record("r4", "Same")}));
+    using test::info;
+    load(fixtures::plugin({test::topic("rumours"), info("r1", "Hello"), info("r2", "Bye"),
+                           info("r3", "Later"), info("r4", "Same")}));
     auto& responses = m_lists.responses();
     ASSERT_EQ(responses.size(), 4u);
     // r1 translated, r2 emptied (a text of nothing is no translation to keep), r3 left alone,

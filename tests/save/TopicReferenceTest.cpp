@@ -16,13 +16,12 @@ using fixtures::RecordBuilder;
 using fixtures::store_of;
 
 Bytes info(std::string_view script) {
-    return test::response_record("1", "Hi", script);
+    return test::info("1", "Hi", script);
 }
 
 TEST(TopicReferences, AddTopicTakesTheNameTheSaveWritesAndEveryOtherByteStays) {
     // Block 1: a topic the loader already gave its database name; block 2: one renamed by hand.
-    BlockStore store =
-        store_of({test::topic_record("Fu-Ort", '\0'), test::topic_record("rumours", '\0')});
+    BlockStore store = store_of({test::topic("Fu-Ort"), test::topic("rumours")});
     ObjectLists lists;
     lists.append(kTopicType, {mark::kShipped, "Foo Place", "Foo Place", "Fu-Ort", 1});
     lists.append(kTopicType, {mark::kEdited, "rumours", "rumours", "Geruechte", 2});

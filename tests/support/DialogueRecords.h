@@ -8,7 +8,7 @@
 namespace orv::test {
 
 // A dialogue record of type `type` (0 a topic, 4 a journal).
-inline Bytes topic_record(std::string_view name, char type) {
+inline Bytes topic(std::string_view name, char type = '\0') {
     return fixtures::RecordBuilder("DIAL")
         .text("NAME", name)
         .raw("DATA", std::string(1, type))
@@ -17,8 +17,7 @@ inline Bytes topic_record(std::string_view name, char type) {
 
 // A response whose NAME is stored without a terminating zero, as most plugins store it;
 // `script`, if any, is its result script.
-inline Bytes response_record(std::string_view id, std::string_view text,
-                             std::string_view script = "") {
+inline Bytes info(std::string_view id, std::string_view text, std::string_view script = "") {
     auto record = fixtures::RecordBuilder("INFO").text("INAM", id).raw("NAME", text);
     if (!script.empty()) {
         record.raw("BNAM", script);

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "DialogueRecords.h"
 #include "fixtures/PluginBuilder.h"
 
 namespace orv::test {
@@ -44,22 +45,6 @@ inline Bytes interior_cell(std::string_view name, std::uint32_t reference,
         .u32("FRMR", reference)
         .text("NAME", object)
         .bytes();
-}
-
-inline Bytes topic(std::string_view name, char type = '\0') {
-    return fixtures::RecordBuilder("DIAL")
-        .text("NAME", name)
-        .raw("DATA", std::string(1, type))
-        .bytes();
-}
-
-inline Bytes info(std::string_view id, std::string_view text, std::string_view script = {}) {
-    fixtures::RecordBuilder record("INFO");
-    record.text("INAM", id).raw("NAME", text);
-    if (!script.empty()) {
-        record.raw("BNAM", script);
-    }
-    return record.bytes();
 }
 
 } // namespace orv::test

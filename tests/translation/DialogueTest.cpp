@@ -14,20 +14,20 @@ using fixtures::RecordBuilder;
 using fixtures::store_of;
 using Kind = TranslationProblem::Kind;
 
-using test::response_record;
-using test::topic_record;
+using test::info;
+using test::topic;
 
 TEST(Responses, FollowTheirTopicAndTakeTheDatabaseTextOnlyForTheirOwnOriginal) {
     BlockStore store = store_of({
-        response_record("orphan", "Before any topic"),
-        topic_record("rumours", '\0'),
-        response_record("r1", "Known text"),
-        response_record("r2", "Changed since"),
+        info("orphan", "Before any topic"),
+        topic("rumours"),
+        info("r1", "Known text"),
+        info("r2", "Changed since"),
         RecordBuilder("INFO").text("INAM", "r3").text("NAME", "Known too").bytes(),
-        response_record("r4", "Schon deutsch"),
-        topic_record("broken", '\x07'),
-        response_record("lost", "Under a broken topic"),
-        topic_record("quest_a", '\x04'),
+        info("r4", "Schon deutsch"),
+        topic("broken", '\x07'),
+        info("lost", "Under a broken topic"),
+        topic("quest_a", '\x04'),
         RecordBuilder("INFO").text("INAM", "q1").raw("NAME", "The Quest").raw("QSTN", "\1").bytes(),
         RecordBuilder("INFO").text("INAM", "q2").bytes(),
     });
@@ -61,12 +61,12 @@ TEST(Responses, FollowTheirTopicAndTakeTheDatabaseTextOnlyForTheirOwnOriginal) {
     // A text stored with its zero keeps it; one without gets none.
     EXPECT_EQ(store.block(5),
               RecordBuilder("INFO").text("INAM", "r3").text("NAME", "Auch bekannt").bytes());
-    EXPECT_EQ(store.block(3), response_record("r1", "Bekannter Text"));
+    EXPECT_EQ(store.block(3), info("r1", "Bekannter Text"));
 
     ResponseElement& edited = rows.responses()[1];
     EXPECT_TRUE(set_response_text(store, edited, "Neu"));
     EXPECT_EQ(edited.mark, mark::kEdited);
-    EXPECT_EQ(store.block(4), response_record("r2", "Neu"));
+    EXPECT_EQ(store.block(4), info("r2", "Neu"));
     EXPECT_FALSE(set_response_text(store, edited, "Neu"));
     // A row whose record has no text or script, or that leads outside the store, changes
     // nothing.
@@ -80,10 +80,8 @@ TEST(Responses, FollowTheirTopicAndTakeTheDatabaseTextOnlyForTheirOwnOriginal) {
 }
 
 TEST(Responses, AScriptTextStoredAsItIsChangesNothingAndMarksNothing) {
-    const auto with_script = [](std::string_view script) {
-        return response_record("r", "Well?", script);
-    };
-    BlockStore store = store_of({topic_record("t", '\0'), with_script("Choice \"Yes\" 1")});
+    const auto with_script = [](std::string_view script) { return info("r", "Well?", script); };
+    BlockStore store = store_of({topic("t"), with_script("Choice \"Yes\" 1")});
     ObjectLists rows;
     load_responses(store, TripleFile{}, rows);
     ASSERT_EQ(rows.responses().size(), 1u);

@@ -29,7 +29,7 @@ Bytes faction(std::string_view third_rank) {
 
 // Response "r" under the topic before it, with a result script when one is given.
 Bytes response(std::string_view text, std::string_view script = "") {
-    return test::response_record("r", text, script);
+    return test::info("r", text, script);
 }
 
 // Blocks 1 to 14 hold texts of every kind but the three without records here, and damaged
