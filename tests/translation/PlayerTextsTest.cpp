@@ -18,10 +18,11 @@ using test::rank_field;
 Bytes book(std::string_view text) {
     return RecordBuilder("BOOK").text("NAME", "b1").raw("TEXT", text).bytes();
 }
+// The first rank fills its 32 bytes: no zero byte ends it.
 Bytes faction(std::string_view third_rank) {
     return RecordBuilder("FACT")
         .text("NAME", "f1")
-        .raw("RNAM", rank_field("Novice"))
+        .raw("RNAM", rank_field("Novice of the Eastern Gate Guard"))
         .raw("RNAM", "short")
         .raw("RNAM", rank_field(third_rank))
         .bytes();
@@ -83,7 +84,7 @@ TEST(PlayerTexts, FindsEachKindsTextsInFileOrderAndLeavesDamagedOnesOut) {
         {"Skill text", {"2 Blunt=Hits hard"}},
         {"Birthsign text", {}},
         {"Setting", {"3 sA=Alpha"}},
-        {"Rank", {"4 f1#1=Novice", "4 f1#3=Master"}},
+        {"Rank", {"4 f1#1=Novice of the Eastern Gate Guard", "4 f1#3=Master"}},
         {"Effect", {"5 14=Burns"}},
         {"Description", {"0 -=My mod"}},
         {"Dialog", {"9 r=Hi"}},
