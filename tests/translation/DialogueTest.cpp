@@ -145,7 +145,7 @@ TEST(TopicLinks, ProblemsOfATranslation) {
         {"About foo and bar.", "Über Fu und Stange.", {{Kind::TopicLink, "Balken"}}},
         {"%PCName, %PCRace %PCName", "%PCName, %pcrace", {{Kind::Define, "%PCRace"}}},
         {"100% sure", "Ganz sicher", {}},
-        {"%NameZ and %Az", "%Name and %Az", {{Kind::Define, "%NameZ"}}},
+        {"%NameZ and %Az", "%Name and %A", {{Kind::Define, "%NameZ"}, {Kind::Define, "%Az"}}},
         {"x", long_text, {{Kind::Length, std::to_string(long_text.size())}}},
         {"x", Text(kResponseLengthLimit, 'y'), {}},
     };
