@@ -79,8 +79,8 @@ void ScriptWriter::message_box(std::string_view text, const std::vector<std::str
     statement(code);
 }
 
-void ScriptWriter::add_topic(std::string_view topic) {
-    line("AddTopic \"" + std::string(topic) + "\"");
+void ScriptWriter::add_topic(std::string_view topic, bool quoted) {
+    line(quoted ? "AddTopic \"" + std::string(topic) + "\"" : "AddTopic " + std::string(topic));
     statement(u16(0x1022) + short_text(topic));
 }
 

@@ -39,7 +39,7 @@ public:
     // in the order given.
     void message_box(std::string_view text, const std::vector<std::string>& variables,
                      const std::vector<std::string>& buttons);
-    void add_topic(std::string_view topic);
+    void add_topic(std::string_view topic, bool quoted = true);
     void position_cell(float x, std::string_view cell);
     void reference_call(std::string_view reference, std::string_view item, int count);
     void set_local(std::string_view name, unsigned index, std::string_view expression_bytes);
