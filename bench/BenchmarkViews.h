@@ -1,22 +1,13 @@
 #pragma once
 
-#include "save/SavePipeline.h"
-#include "translation/PluginLoader.h"
+#include "fixtures/NullViews.h"
+#include "translation/ObjectLists.h"
 
 namespace orv::bench {
 
-// Views that show nothing: the benchmarks measure the core, not a window.
-class NullLoaderView final : public LoaderView {
-public:
-    void show_progress(const Text&) override {}
-    void show_rows(int, const std::vector<Element>&) override {}
-};
-
-class NullSaveView final : public SaveView {
-public:
-    void show_progress(const Text&) override {}
-    void show_mark(int, std::size_t, const Element&) override {}
-};
+// The benchmarks measure the core, not a window.
+using fixtures::NullLoaderView;
+using fixtures::NullSaveView;
 
 // Every tenth object row edited by hand, as before a real save.
 inline void edit_rows(ObjectLists& lists) {

@@ -58,6 +58,18 @@ void put_database(test::MemoryFiles& files) {
     }
 }
 
+void require_same_blocks(const BlockStore& a, const BlockStore& b, const char* count_differs,
+                         const char* bytes_differ) {
+    if (a.block_count() != b.block_count()) {
+        fail(count_differs);
+    }
+    for (std::size_t k = 0; k < a.block_count(); ++k) {
+        if (a.block(k) != b.block(k)) {
+            fail(bytes_differ);
+        }
+    }
+}
+
 bool load_with_database(ByteSpan plugin, test::MemoryFiles& files, BlockStore& store,
                         ObjectLists& lists) {
     TranslationDatabase database(files, kProgramDir);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "MemoryFiles.h"
+#include "fixtures/NullViews.h"
 #include "platform/Files.h"
 #include "save/SavePipeline.h"
 #include "translation/PluginLoader.h"
@@ -40,17 +41,13 @@ void put_database(test::MemoryFiles& files);
 // generator.
 std::vector<std::pair<std::string, Bytes>> database_files();
 
-class NullLoaderView final : public LoaderView {
-public:
-    void show_progress(const Text&) override {}
-    void show_rows(int, const std::vector<Element>&) override {}
-};
+using fixtures::NullLoaderView;
+using fixtures::NullSaveView;
 
-class NullSaveView final : public SaveView {
-public:
-    void show_progress(const Text&) override {}
-    void show_mark(int, std::size_t, const Element&) override {}
-};
+// Stops the run with `count_differs` unless both stores hold as many blocks, with
+// `bytes_differ` unless their blocks hold the same bytes.
+void require_same_blocks(const BlockStore& a, const BlockStore& b, const char* count_differs,
+                         const char* bytes_differ);
 
 // Loads `plugin` with the database of put_database, which `files` holds, into `store` and
 // `lists`; false when the plugin is refused.

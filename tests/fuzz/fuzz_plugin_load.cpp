@@ -60,14 +60,8 @@ void check_against_whole_database(ByteSpan file, test::MemoryFiles& files, const
     if (!load_plugin(file, whole, reference, reference_lists, view)) {
         fuzz::fail("the plugin loads with the limited database but not with the whole one");
     }
-    if (reference.block_count() != store.block_count()) {
-        fuzz::fail("the whole database gives another number of blocks");
-    }
-    for (std::size_t k = 0; k < store.block_count(); ++k) {
-        if (reference.block(k) != store.block(k)) {
-            fuzz::fail("the whole database gives other block bytes");
-        }
-    }
+    fuzz::require_same_blocks(reference, store, "the whole database gives another number of blocks",
+                              "the whole database gives other block bytes");
     if (!same_rows(reference_lists, lists)) {
         fuzz::fail("the whole database gives other rows");
     }

@@ -94,14 +94,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!again) {
         fuzz::fail("the saved file does not load again");
     }
-    if (reloaded.block_count() != store.block_count()) {
-        fuzz::fail("the saved file loads with another number of records");
-    }
-    for (std::size_t k = 0; k < store.block_count(); ++k) {
-        if (reloaded.block(k) != store.block(k)) {
-            fuzz::fail("a saved record loads with other bytes");
-        }
-    }
+    fuzz::require_same_blocks(reloaded, store,
+                              "the saved file loads with another number of records",
+                              "a saved record loads with other bytes");
     for (const auto& path : files.paths()) {
         if (path.find("orvental-tmp") != std::string::npos) {
             fuzz::fail("a save left a temporary file");

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "fixtures/LargePlugin.h"
+#include "fixtures/NullViews.h"
 #include "platform/AtomicWrite.h"
 #include "platform/LocalFiles.h"
 #include "translation/NameEdit.h"
@@ -19,19 +20,13 @@
 namespace orv {
 namespace {
 
-class SilentLoaderView final : public LoaderView {
-public:
-    void show_progress(const Text&) override {}
-    void show_rows(int, const std::vector<Element>&) override {}
-};
-
 // One edit line per tenth editable row: "LABEL<TAB>ID<TAB>NEW NAME". The generated IDs and
 // names are plain ASCII, so they need no escaping.
 Result<Bytes> edit_lines(Files& files, const std::filesystem::path& folder, const Bytes& plugin) {
     TranslationDatabase database(files, folder);
     BlockStore store;
     ObjectLists lists;
-    SilentLoaderView view;
+    fixtures::NullLoaderView view;
     if (auto loaded = load_plugin(plugin, database, store, lists, view); !loaded) {
         return loaded.error();
     }
