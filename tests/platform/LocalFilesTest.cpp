@@ -135,15 +135,33 @@ TEST(LocalFiles, NamesTheSystemsReasons) {
                                                       {EIO, FileErrorReason::Other}}) {
         EXPECT_EQ(reason_of_system_error(error_number), reason) << error_number;
     }
-    EXPECT_EQ(file_error(ErrorKind::CreateFailed, "a/b.esp", FileErrorReason::PathMissing).message,
-              cp1252(u8"Die Datei „a/b.esp“ konnte nicht angelegt werden: der Ordner existiert "
-                     u8"nicht."));
-    EXPECT_EQ(file_error(ErrorKind::NotFound, "c.esp").message,
-              cp1252(u8"Die Datei „c.esp“ gibt es nicht."));
-    EXPECT_EQ(file_error(ErrorKind::WriteFailed, "b.esp", FileErrorReason::Other).message,
-              cp1252(u8"Die Datei „b.esp“ konnte nicht vollständig geschrieben werden."));
 }
 #endif
+
+TEST(FileErrors, EachFailureHasItsOwnMessageWithTheReasonAtTheEnd) {
+    // The user reads which step failed: after a failed rename the old file is still there,
+    // after a failed removal the temporary one.
+    struct Case {
+        ErrorKind kind;
+        FileErrorReason reason;
+        const char8_t* message;
+    };
+    for (const Case& c : std::vector<Case>{
+             {ErrorKind::NotFound, FileErrorReason::None, u8"Die Datei „b.esp“ gibt es nicht."},
+             {ErrorKind::ReadFailed, FileErrorReason::None,
+              u8"Die Datei „b.esp“ konnte nicht gelesen werden."},
+             {ErrorKind::CreateFailed, FileErrorReason::PathMissing,
+              u8"Die Datei „b.esp“ konnte nicht angelegt werden: der Ordner existiert nicht."},
+             {ErrorKind::WriteFailed, FileErrorReason::Other,
+              u8"Die Datei „b.esp“ konnte nicht vollständig geschrieben werden."},
+             {ErrorKind::RenameFailed, FileErrorReason::None,
+              u8"Die Datei „b.esp“ konnte nicht ersetzt werden."},
+             {ErrorKind::RemoveFailed, FileErrorReason::None,
+              u8"Die Datei „b.esp“ konnte nicht gelöscht werden."},
+         }) {
+        EXPECT_EQ(file_error(c.kind, "b.esp", c.reason).message, cp1252(c.message));
+    }
+}
 
 TEST(Paths, FolderPartKeepsTheLastSeparator) {
     for (const auto& [path, folder] :
