@@ -45,12 +45,28 @@ bool fill_from_memory(Block& block, const ResponseText& place, ResponseElement& 
 
 void load_responses(BlockStore& store, const TripleFile& database, ObjectLists& rows,
                     const MemoryIndex& memory) {
+    std::vector<std::int32_t> dialogue;
+    for (std::size_t number = 1; number < store.block_count(); ++number) {
+        if (is_dialogue_record(store.block(number))) {
+            dialogue.push_back(static_cast<std::int32_t>(number));
+        }
+    }
+    load_responses(store, dialogue, database, rows, memory);
+}
+
+bool is_dialogue_record(const Block& block) {
+    return tag_at(block, 0, "DIAL") || tag_at(block, 0, "INFO");
+}
+
+void load_responses(BlockStore& store, std::span<const std::int32_t> dialogue,
+                    const TripleFile& database, ObjectLists& rows, const MemoryIndex& memory) {
     const TextDatabaseIndex known(database);
     auto& responses = rows.responses();
     auto& problems = rows.dialogue_problems();
     std::size_t infos = 0;
-    for (std::size_t number = 1; number < store.block_count(); ++number) {
-        infos += tag_at(store.block(number), 0, "INFO") ? 1 : 0;
+    for (const std::int32_t number : dialogue) {
+        const Block* block = store.find(number);
+        infos += block && tag_at(*block, 0, "INFO") ? 1 : 0;
     }
     responses.reserve(responses.size() + infos);
     // The DIAL the following INFO records belong to: none before the first one, and none
@@ -58,9 +74,12 @@ void load_responses(BlockStore& store, const TripleFile& database, ObjectLists& 
     std::int32_t topic_block = 0;
     std::optional<DialogueType> topic_type;
     Text topic_name;
-    for (std::size_t number = 1; number < store.block_count(); ++number) {
-        Block& block = store.block(number);
-        const auto block_number = static_cast<std::int32_t>(number);
+    for (const std::int32_t block_number : dialogue) {
+        Block* found = store.find(block_number);
+        if (found == nullptr) {
+            continue;
+        }
+        Block& block = *found;
         if (tag_at(block, 0, "DIAL")) {
             topic_block = block_number;
             topic_type = dialogue_type(block);

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string_view>
+#include <vector>
 
 #include "plugin/BlockStore.h"
 #include "translation/DatabaseFile.h"
@@ -24,6 +27,16 @@ inline constexpr std::string_view kResponseDatabaseName = "Txtinfodata.dat";
 // translate and no row.
 void load_responses(BlockStore& store, const TripleFile& database, ObjectLists& rows,
                     const MemoryIndex& memory = MemoryIndex());
+
+// The same, reading and changing only the blocks `dialogue` numbers, which must be those of
+// blocks 1 to N that are dialogue records, in file order: another thread may change the other
+// blocks meanwhile.
+void load_responses(BlockStore& store, std::span<const std::int32_t> dialogue,
+                    const TripleFile& database, ObjectLists& rows,
+                    const MemoryIndex& memory = MemoryIndex());
+
+// Whether the block is one of the records load_responses reads: a DIAL or an INFO.
+bool is_dialogue_record(const Block& block);
 
 // Puts `text` into the response's record as the user's translation and marks it "*";
 // returns whether the record's text changed. The NAME keeps its terminating zero byte
