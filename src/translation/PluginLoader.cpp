@@ -166,28 +166,38 @@ void fill_long_texts(BlockStore& store, const ObjectLists& rows, const MemoryInd
 // many rows each list can get at most, so that each list is allocated once.
 struct LoadSurvey {
     TextKeySet keys;
-    // The object list of each block, -1 for a block that gets no row.
+    // The object list of each block, kSkillRow for a SKIL record, kNoRow for a block that
+    // gets no row. A pass over the rows reads no other block: the responses may be changing
+    // those at the same time.
     std::vector<std::int8_t> types;
     // The name files the lookups will ask for, in the order they first do; none for a kind
     // whose records have no name.
     std::vector<std::string_view> name_files;
     std::array<std::size_t, kObjectListCount> rows{};
     std::size_t skills = 0;
+    // The DIAL and INFO records, for the responses.
+    std::vector<std::int32_t> dialogue;
 };
+
+constexpr std::int8_t kNoRow = -1;
+constexpr std::int8_t kSkillRow = -2;
 
 LoadSurvey survey(const BlockStore& store) {
     LoadSurvey found;
     // The kinds first, so that the key table is allocated once for every listed record.
     std::vector<std::int8_t>& types = found.types;
-    types.assign(store.block_count(), -1);
+    types.assign(store.block_count(), kNoRow);
     std::size_t listed = 0;
     for (std::size_t number = 1; number < store.block_count(); ++number) {
         const Block& block = store.block(number);
         const Text tag = record_tag(block);
+        if (is_dialogue_record(block)) {
+            found.dialogue.push_back(static_cast<std::int32_t>(number));
+        }
         if (tag == kSkillTag) {
             ++found.skills;
-        }
-        if (const auto type = listed_type(block, tag)) {
+            types[number] = kSkillRow;
+        } else if (const auto type = listed_type(block, tag)) {
             types[number] = static_cast<std::int8_t>(*type);
             ++found.rows[static_cast<std::size_t>(*type)];
             ++listed;
@@ -230,6 +240,18 @@ LoadSurvey survey(const BlockStore& store) {
     return found;
 }
 
+// Which rows a pass over a run of records describes. The topics go first, on their own: the
+// responses read their topics' names, and may then be loaded beside the other rows.
+enum class RowKinds { Topics, AllButTopics };
+
+// Whether a pass over `kinds` describes a record of survey type `type`.
+bool describes(RowKinds kinds, std::int8_t type) {
+    if (type == kNoRow) {
+        return false;
+    }
+    return (type == kTopicType) == (kinds == RowKinds::Topics);
+}
+
 // The rows of a run of records, in record order, for the lists and the skills.
 struct RowsOfRange {
     std::array<std::vector<Element>, kObjectListCount> lists;
@@ -239,17 +261,19 @@ struct RowsOfRange {
 
 // Asks for the parts of the name tables that the lookups of a record's name will read, so
 // that they are in the cache when the record's turn comes: first the tables' slots, some
-// records later the entries those slots lead to. Only records [first, end) are looked at:
-// another thread may be changing the others. `types` is the survey's.
+// records later the entries those slots lead to. Only the records of the pass's kinds among
+// [first, end) are looked at: another thread may be changing the others. `types` is the
+// survey's.
 class LookupPrefetch {
 public:
     // How many records lie between the two steps: enough for the memory to answer, few
     // enough that the cache still holds what was asked for.
     static constexpr std::int32_t kDistance = 4;
 
-    LookupPrefetch(const BlockStore& store, const std::vector<std::int8_t>& types,
+    LookupPrefetch(const BlockStore& store, const std::vector<std::int8_t>& types, RowKinds kinds,
                    TranslationDatabase& database, std::int32_t first, std::int32_t end)
-        : m_store(store), m_types(types), m_database(database), m_first(first), m_end(end) {}
+        : m_store(store), m_types(types), m_kinds(kinds), m_database(database), m_first(first),
+          m_end(end) {}
 
     // The first step for record `number`, the second for record `number` - kDistance.
     void advance(std::int32_t number) {
@@ -277,10 +301,14 @@ private:
     void ask_for_slots(std::int32_t number) {
         Pending& pending = m_pending[slot_of(number)];
         pending = {};
-        if (number <= 0 || number >= m_end || m_types[static_cast<std::size_t>(number)] < 0) {
+        if (number <= 0 || number >= m_end) {
             return;
         }
-        const auto type = static_cast<std::size_t>(m_types[static_cast<std::size_t>(number)]);
+        const std::int8_t kind = m_types[static_cast<std::size_t>(number)];
+        if (kind < 0 || !describes(m_kinds, kind)) {
+            return;
+        }
+        const auto type = static_cast<std::size_t>(kind);
         const Block& block = m_store.block(static_cast<std::size_t>(number));
         const auto name = find_subrecord(block, kRecordTypes[type].name_subrecord);
         if (!name || name->size <= 1) {
@@ -303,6 +331,7 @@ private:
 
     const BlockStore& m_store;
     const std::vector<std::int8_t>& m_types;
+    RowKinds m_kinds;
     TranslationDatabase& m_database;
     std::int32_t m_first;
     std::int32_t m_end;
@@ -312,28 +341,29 @@ private:
     std::array<Pending, 2 * kDistance> m_pending{};
 };
 
-// Describes records [first, end) as rows (block 0, the file header record, is never a row,
-// whatever its tag: translating or editing a name in it would move the record count at
-// offset 320, or shrink the header below the 324 bytes that a plugin needs to be opened
-// again). `done(number)` follows every record.
+// Describes the records of `kinds` among [first, end) as rows (block 0, the file header
+// record, is never a row, whatever its tag: translating or editing a name in it would move
+// the record count at offset 320, or shrink the header below the 324 bytes that a plugin needs
+// to be opened again; the survey gives it none). `done(number)` follows every record.
 template <typename Done>
-void read_rows(BlockStore& store, const std::vector<std::int8_t>& types, std::int32_t first,
-               std::int32_t end, TranslationDatabase& database, RowsOfRange& rows, Done&& done) {
+void read_rows(BlockStore& store, const std::vector<std::int8_t>& types, RowKinds kinds,
+               std::int32_t first, std::int32_t end, TranslationDatabase& database,
+               RowsOfRange& rows, Done&& done) {
     constexpr std::int32_t kAhead = 2 * LookupPrefetch::kDistance;
-    LookupPrefetch lookahead(store, types, database, first, end);
+    LookupPrefetch lookahead(store, types, kinds, database, first, end);
     for (std::int32_t number = first; number < first + kAhead; ++number) {
         lookahead.advance(number);
     }
     for (std::int32_t number = first; number < end; ++number) {
         lookahead.advance(number + kAhead);
-        if (number > 0) {
+        // The survey found each block's list before any name changed; a name's change
+        // leaves the tag and a topic's type as they were.
+        const std::int8_t type = types[static_cast<std::size_t>(number)];
+        if (describes(kinds, type)) {
             Block& block = store.block(static_cast<std::size_t>(number));
-            // The survey found each block's list before any name changed; a name's change
-            // leaves the tag and a topic's type as they were.
-            const std::int8_t type = types[static_cast<std::size_t>(number)];
-            if (tag_at(block, 0, kSkillTag)) {
+            if (type == kSkillRow) {
                 rows.skills.push_back(skill_element(block, number, database));
-            } else if (type >= 0) {
+            } else {
                 const auto& record_type = kRecordTypes[static_cast<std::size_t>(type)];
                 if (auto element =
                         object_element(block, number, record_type, database, rows.replaced_names)) {
@@ -380,15 +410,29 @@ Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, Block
     const auto show = [&](std::int32_t number) {
         progress.show(static_cast<std::size_t>(number), shown);
     };
-    // A large plugin's second half goes to a thread of its own; its rows follow the first
+    // The topics' rows, then the responses, which read their topics' names as the topics'
+    // rows leave them. Neither reads or changes a record that the other rows do, so on a large
+    // plugin both run on the second thread beside the first half of the other rows.
+    const bool whole = scope == LoadScope::Whole;
+    const TripleFile* response_texts =
+        whole ? &database.data_triples(kResponseDatabaseName) : nullptr;
+    ObjectLists dialogue;
+    const auto read_topics_and_dialogue = [&](RowsOfRange& into) {
+        read_rows(loaded, found.types, RowKinds::Topics, 0, record_count + 1, database, into,
+                  [](std::int32_t) {});
+        if (whole) {
+            load_responses(loaded, found.dialogue, *response_texts, dialogue, database.memory());
+        }
+    };
+    // A large plugin's later half goes to a thread of its own; its rows follow the earlier
     // half's, so every list keeps record order. Progress is shown for every record in order,
-    // the second half's once its thread is done.
+    // the later half's once its thread is done.
     RowsOfRange second;
     std::optional<std::int32_t> second_first;
     in_two_halves(
         0, static_cast<std::size_t>(record_count) + 1,
         [&](std::size_t first, std::size_t end) {
-            read_rows(loaded, found.types, static_cast<std::int32_t>(first),
+            read_rows(loaded, found.types, RowKinds::AllButTopics, static_cast<std::int32_t>(first),
                       static_cast<std::int32_t>(end), database, rows, show);
         },
         [&](std::size_t first, std::size_t end) {
@@ -396,16 +440,19 @@ Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, Block
             // Room for the half's rows at once: lists grown step by step would copy their
             // rows into ever larger fresh memory.
             std::array<std::size_t, kObjectListCount> counts{};
+            counts[kTopicType] = found.rows[kTopicType];
             for (std::size_t number = first; number < end; ++number) {
-                if (found.types[number] >= 0) {
-                    ++counts[static_cast<std::size_t>(found.types[number])];
+                const std::int8_t type = found.types[number];
+                if (type >= 0 && describes(RowKinds::AllButTopics, type)) {
+                    ++counts[static_cast<std::size_t>(type)];
                 }
             }
             for (std::size_t list = 0; list < counts.size(); ++list) {
                 second.lists[list].reserve(counts[list]);
             }
-            read_rows(loaded, found.types, *second_first, static_cast<std::int32_t>(end), database,
-                      second, [](std::int32_t) {});
+            read_topics_and_dialogue(second);
+            read_rows(loaded, found.types, RowKinds::AllButTopics, *second_first,
+                      static_cast<std::int32_t>(end), database, second, [](std::int32_t) {});
         });
     if (second_first) {
         for (std::int32_t number = *second_first; number <= record_count; ++number) {
@@ -417,6 +464,8 @@ Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, Block
         }
         std::move(second.skills.begin(), second.skills.end(), std::back_inserter(rows.skills));
         rows.replaced_names += second.replaced_names;
+    } else {
+        read_topics_and_dialogue(rows);
     }
 
     ObjectLists loaded_rows;
@@ -425,9 +474,9 @@ Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, Block
             std::move(rows.lists[static_cast<std::size_t>(list_index)]);
     }
     loaded_rows.skills() = std::move(rows.skills);
-    if (scope == LoadScope::Whole) {
-        load_responses(loaded, database.data_triples(kResponseDatabaseName), loaded_rows,
-                       database.memory());
+    loaded_rows.responses() = std::move(dialogue.responses());
+    loaded_rows.dialogue_problems() = std::move(dialogue.dialogue_problems());
+    if (whole) {
         fill_long_texts(loaded, loaded_rows, database.memory());
         fill_compiled_script_texts(loaded, database.memory());
     }

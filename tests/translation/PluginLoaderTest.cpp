@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "DialogueRecords.h"
 #include "LearnFixtures.h"
 #include "MemoryFiles.h"
 #include "fixtures/PluginBuilder.h"
@@ -109,6 +110,25 @@ protected:
                 named("ACTI", "rope", "Rope")};
     }
 
+    // Each response as "kind|topic|ID|original|mark|block<topic block".
+    Rows response_rows() const {
+        Rows responses;
+        for (const auto& r : lists.responses()) {
+            responses.push_back(Text(response_kind_label(r.kind)) + "|" + r.topic + "|" + r.id +
+                                "|" + r.original + "|" + r.mark + "|" + std::to_string(r.block) +
+                                "<" + std::to_string(r.topic_block));
+        }
+        return responses;
+    }
+
+    // A response line of response_rows() with both block numbers moved by `by`.
+    static Text shifted_response(const Text& line, int by) {
+        const auto bar = line.rfind('|');
+        const auto less = line.rfind('<');
+        return line.substr(0, bar + 1) + std::to_string(std::stoi(line.substr(bar + 1)) + by) +
+               "<" + std::to_string(std::stoi(line.substr(less + 1)) + by);
+    }
+
     Rows skill_rows() const {
         Rows skills;
         for (const auto& s : lists.skills()) {
@@ -148,9 +168,18 @@ TEST_F(PluginLoaderTest, RowsFollowTheLookupResult) {
 
 TEST_F(PluginLoaderTest, ALargePluginGetsTheRowsOfItsPartsInRecordOrder) {
     // Large enough that its records are described on two threads; each copy of the records
-    // must come out as one copy alone does, behind the copies before it.
+    // must come out as one copy alone does, behind the copies before it. The responses are
+    // loaded beside the rows and read their topics' names as the topics' rows leave them.
     put_lookup_database();
-    const std::vector<Bytes> records = lookup_records();
+    put("Dialdata.dat", {{"Rumours", "Geruechte"}});
+    files.put(data_file_path("prog", kResponseDatabaseName),
+              encode_triple_file({{"r1", "A rumour", "Ein Geruecht"}}));
+    std::vector<Bytes> records = lookup_records();
+    for (const Bytes& record :
+         {test::topic("Rumours"), test::info("r1", "A rumour"), test::info("r2", "Another"),
+          test::topic("quest", '\x04'), test::info("j1", "Entry")}) {
+        records.push_back(record);
+    }
     ASSERT_TRUE(load(plugin(records)));
     std::vector<Rows> one;
     for (int list_index = 0; list_index < kObjectListCount; ++list_index) {
@@ -158,6 +187,14 @@ TEST_F(PluginLoaderTest, ALargePluginGetsTheRowsOfItsPartsInRecordOrder) {
     }
     const Rows one_skills = skill_rows();
     const std::size_t one_replaced = view.replaced;
+    const Rows one_responses = response_rows();
+    EXPECT_EQ(one_responses,
+              (Rows{"Dialog|Geruechte|r1|A rumour|B|21<20", "Dialog|Geruechte|r2|Another||22<20",
+                    "Journal|quest|j1|Entry||24<23"}));
+    const Rows one_texts = {"Ein Geruecht", "Another", "Entry"};
+    for (std::size_t k = 0; k < one_texts.size(); ++k) {
+        EXPECT_EQ(current_response_text(store, lists.responses()[k]), one_texts[k]);
+    }
 
     constexpr int kCopies = 250;
     std::vector<Bytes> many;
@@ -183,6 +220,16 @@ TEST_F(PluginLoaderTest, ALargePluginGetsTheRowsOfItsPartsInRecordOrder) {
     }
     EXPECT_EQ(skill_rows(), shifted(one_skills));
     EXPECT_EQ(view.replaced, one_replaced * kCopies);
+    const Rows many_responses = response_rows();
+    ASSERT_EQ(many_responses.size(), one_responses.size() * kCopies);
+    for (int copy = 0; copy < kCopies; ++copy) {
+        for (std::size_t k = 0; k < one_responses.size(); ++k) {
+            const std::size_t at = static_cast<std::size_t>(copy) * one_responses.size() + k;
+            EXPECT_EQ(many_responses[at],
+                      shifted_response(one_responses[k], copy * static_cast<int>(records.size())));
+            EXPECT_EQ(current_response_text(store, lists.responses()[at]), one_texts[k]);
+        }
+    }
     // Progress for every block in order, the header's included.
     const std::size_t record_count = many.size();
     ASSERT_EQ(view.progress.size(), record_count + 1 + (record_count + 1));
