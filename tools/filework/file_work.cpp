@@ -79,6 +79,5 @@ int main(int argc, char** argv) {
     }
     // As the batch tool does, the memory goes back to the system with the process, not block
     // by block.
-    std::fflush(stdout);
     std::_Exit(0);
 }
