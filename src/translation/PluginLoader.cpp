@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <deque>
 #include <iterator>
 #include <optional>
 #include <utility>
@@ -182,13 +183,24 @@ struct LoadSurvey {
 constexpr std::int8_t kNoRow = -1;
 constexpr std::int8_t kSkillRow = -2;
 
-LoadSurvey survey(const BlockStore& store) {
-    LoadSurvey found;
-    // The kinds first, so that the key table is allocated once for every listed record.
-    std::vector<std::int8_t>& types = found.types;
-    types.assign(store.block_count(), kNoRow);
-    std::size_t listed = 0;
-    for (std::size_t number = 1; number < store.block_count(); ++number) {
+// What one run of records adds to the survey. The keys are views into the records' name
+// subrecords, which nothing changes before the survey is done; a name with a zero byte inside,
+// which the lookup leaves out, is copied without it.
+struct SurveyOfRange {
+    std::vector<TextView> keys;
+    std::deque<Text> copied_keys;
+    // The object lists whose first named record lies in the run, in record order.
+    std::vector<int> named_lists;
+    std::array<std::size_t, kObjectListCount> rows{};
+    std::size_t skills = 0;
+    std::vector<std::int32_t> dialogue;
+};
+
+// Surveys records [first, end) in one walk; writes only `types[first, end)`.
+void survey_range(const BlockStore& store, std::vector<std::int8_t>& types, std::size_t first,
+                  std::size_t end, SurveyOfRange& found) {
+    std::array<bool, kObjectListCount> named{};
+    for (std::size_t number = first; number < end; ++number) {
         const Block& block = store.block(number);
         const Text tag = record_tag(block);
         if (is_dialogue_record(block)) {
@@ -197,38 +209,58 @@ LoadSurvey survey(const BlockStore& store) {
         if (tag == kSkillTag) {
             ++found.skills;
             types[number] = kSkillRow;
-        } else if (const auto type = listed_type(block, tag)) {
-            types[number] = static_cast<std::int8_t>(*type);
-            ++found.rows[static_cast<std::size_t>(*type)];
-            ++listed;
-        }
-    }
-    found.keys.reserve(listed);
-    std::array<bool, kObjectListCount> named{};
-    // The keys go into the set a group at a time, which is much faster than one by one.
-    constexpr std::size_t kGroup = 16;
-    std::array<Text, kGroup> group;
-    std::array<TextView, kGroup> group_views;
-    std::size_t grouped = 0;
-    const auto insert_group = [&] {
-        found.keys.insert_all(std::span(group_views).first(grouped));
-        grouped = 0;
-    };
-    for (std::size_t number = 1; number < store.block_count(); ++number) {
-        if (types[number] < 0) {
             continue;
         }
-        const Block& block = store.block(number);
-        const auto& record_type = kRecordTypes[static_cast<std::size_t>(types[number])];
+        const auto type = listed_type(block, tag);
+        if (!type) {
+            continue;
+        }
+        types[number] = static_cast<std::int8_t>(*type);
+        ++found.rows[static_cast<std::size_t>(*type)];
+        const auto& record_type = kRecordTypes[static_cast<std::size_t>(*type)];
         const auto name = find_subrecord(block, record_type.name_subrecord);
-        if (name && name->size > 1) {
-            group[grouped] = subrecord_text(block, *name, TextKind::Terminated);
-            group_views[grouped] = group[grouped];
-            if (++grouped == kGroup) {
-                insert_group();
-            }
-            // A kind's files are asked for from its first record with a name on.
-            if (!std::exchange(named[record_type.index], true)) {
+        if (!name || name->size <= 1) {
+            continue;
+        }
+        const TextView bytes(reinterpret_cast<const char*>(block.data() + name->data_offset()),
+                             name->size - 1);
+        if (bytes.find('\0') == TextView::npos) {
+            found.keys.push_back(bytes);
+        } else {
+            found.keys.push_back(
+                found.copied_keys.emplace_back(subrecord_text(block, *name, TextKind::Terminated)));
+        }
+        if (!std::exchange(named[record_type.index], true)) {
+            found.named_lists.push_back(record_type.index);
+        }
+    }
+}
+
+LoadSurvey survey(const BlockStore& store) {
+    LoadSurvey found;
+    found.types.assign(store.block_count(), kNoRow);
+    // A large plugin's later half is surveyed on a second thread; the halves are joined in
+    // record order, as one walk from the first record would have found them.
+    std::array<SurveyOfRange, 2> halves;
+    in_two_halves(
+        1, std::max<std::size_t>(store.block_count(), 1),
+        [&](std::size_t first, std::size_t end) {
+            survey_range(store, found.types, first, end, halves[0]);
+        },
+        [&](std::size_t first, std::size_t end) {
+            survey_range(store, found.types, first, end, halves[1]);
+        });
+    std::array<bool, kObjectListCount> named{};
+    for (const SurveyOfRange& half : halves) {
+        for (std::size_t list = 0; list < found.rows.size(); ++list) {
+            found.rows[list] += half.rows[list];
+        }
+        found.skills += half.skills;
+        found.dialogue.insert(found.dialogue.end(), half.dialogue.begin(), half.dialogue.end());
+        // A kind's files are asked for from its first record with a name on.
+        for (const int list : half.named_lists) {
+            if (!std::exchange(named[static_cast<std::size_t>(list)], true)) {
+                const auto& record_type = kRecordTypes[static_cast<std::size_t>(list)];
                 found.name_files.push_back(record_type.name_database);
                 if (!record_type.second_name_database.empty()) {
                     found.name_files.push_back(record_type.second_name_database);
@@ -236,7 +268,11 @@ LoadSurvey survey(const BlockStore& store) {
             }
         }
     }
-    insert_group();
+    // The key table is allocated once for every named record.
+    found.keys.reserve(halves[0].keys.size() + halves[1].keys.size());
+    for (const SurveyOfRange& half : halves) {
+        found.keys.insert_all(half.keys);
+    }
     return found;
 }
 

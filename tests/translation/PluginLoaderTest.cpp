@@ -166,6 +166,38 @@ TEST_F(PluginLoaderTest, RowsFollowTheLookupResult) {
     EXPECT_EQ(view.replaced, 6u);
 }
 
+TEST_F(PluginLoaderTest, ANameWithAZeroByteInsideIsLookedUpAsItReadsWithoutIt) {
+    // Only the database entries of the plugin's names are kept: the name must be asked for
+    // as it reads, or its entry would be dropped before the lookup.
+    put("Actidata.dat", {{"Anvil", "Amboss"}});
+    ASSERT_TRUE(load(plugin({named("ACTI", "anvil", "An\0vil"s)})));
+    EXPECT_EQ(rows(3), (Rows{"B|anvil|Anvil|Amboss|1"}));
+}
+
+TEST_F(PluginLoaderTest, NameFilesAreReadInTheOrderOfTheFirstRecordOfTheirKind) {
+    // Large enough to be surveyed in two halves, cells in the first and activators in the
+    // second: the first unreadable file in this order is the error the load reports.
+    std::vector<Bytes> records;
+    for (int k = 0; k < 2100; ++k) {
+        records.push_back(place("CELL", "Town " + std::to_string(k)));
+    }
+    for (int k = 0; k < 2100; ++k) {
+        records.push_back(named("ACTI", "a" + std::to_string(k), "Thing"));
+    }
+    const int before = files.operation_count();
+    ASSERT_TRUE(load(plugin(records)));
+    std::vector<std::string> name_files;
+    for (auto k = static_cast<std::size_t>(before); k < files.operation_log().size(); ++k) {
+        const std::string read = files.operation_log()[k].describe();
+        if (read.ends_with("data.dat")) {
+            name_files.push_back(read);
+        }
+    }
+    ASSERT_GE(name_files.size(), 2u);
+    EXPECT_EQ(name_files[0], "read prog/data/Celldata.dat");
+    EXPECT_EQ(name_files[1], "read prog/data/Actidata.dat");
+}
+
 TEST_F(PluginLoaderTest, ALargePluginGetsTheRowsOfItsPartsInRecordOrder) {
     // Large enough that its records are described on two threads; each copy of the records
     // must come out as one copy alone does, behind the copies before it. The responses are
