@@ -68,8 +68,9 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, const Save
     SaveReport report;
     const Bytes& external_database = tables.external_database();
     // Built from the topics as their records name them before any name is substituted, on a
-    // second thread while this one indexes the plugin's game settings: both only read, and
-    // neither reads what the other does.
+    // second thread while this one translates the plugin's game settings and finds the
+    // responses translated by hand: the table reads only topic records and rows, which
+    // neither of those reads or changes.
     std::unique_ptr<const TopicNameTable> topic_names;
     std::thread topic_table([&] {
         topic_names = std::make_unique<const TopicNameTable>(
@@ -78,9 +79,33 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, const Save
     });
     // Only the entries of the plugin's setting texts are indexed: the whole file's index
     // would sit beside the reference table and raise the save's peak.
-    const NameIndex game_settings(
-        parse_pair_file(tables.inputs().game_settings, game_setting_texts(store)),
-        NameIndex::Keys::OriginalsOnly);
+    const ProgressFunction show = progress_of(view);
+    {
+        const NameIndex game_settings(
+            parse_pair_file(tables.inputs().game_settings, game_setting_texts(store)),
+            NameIndex::Keys::OriginalsOnly);
+        report.game_settings_translated = translate_game_settings(store, game_settings, show);
+    }
+    const Text today = today_date();
+    // A response whose text is no longer what the file held, and not the response
+    // database's translation, was translated by hand: the memory keeps it, and the save
+    // marks it "Ü" like a saved name. The memory gets them behind the names.
+    std::vector<MemoryEntry> confirmed_responses;
+    for (auto& response : lists.responses()) {
+        if (response.mark == mark::kShipped) {
+            continue;
+        }
+        const Text now = current_response_text(store, response);
+        if (!now.empty() && now != response.original) {
+            confirmed_responses.push_back(
+                {response.kind == ResponseKind::Journal ? kJournalMemory : kDialogMemory,
+                 response.original,
+                 now,
+                 today,
+                 {}});
+            response.mark = mark::kExternal;
+        }
+    }
     topic_table.join();
 
     // The rows this save marks as saved. Should the save fail after all, they go back to
@@ -94,7 +119,6 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, const Save
         }
         return error;
     };
-    const Text today = today_date();
     for (const auto& type : kRecordTypes) {
         auto& elements = lists.list(type.index).elements;
         for (std::size_t row = 0; row < elements.size(); ++row) {
@@ -111,28 +135,10 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, const Save
             marked.emplace_back(type.index, row);
         }
     }
+    report.confirmed_translations.insert(report.confirmed_translations.end(),
+                                         std::make_move_iterator(confirmed_responses.begin()),
+                                         std::make_move_iterator(confirmed_responses.end()));
 
-    // A response whose text is no longer what the file held, and not the response
-    // database's translation, was translated by hand: the memory keeps it, and the save
-    // marks it "Ü" like a saved name.
-    for (auto& response : lists.responses()) {
-        if (response.mark == mark::kShipped) {
-            continue;
-        }
-        const Text now = current_response_text(store, response);
-        if (!now.empty() && now != response.original) {
-            report.confirmed_translations.push_back(
-                {response.kind == ResponseKind::Journal ? kJournalMemory : kDialogMemory,
-                 response.original,
-                 now,
-                 today,
-                 {}});
-            response.mark = mark::kExternal;
-        }
-    }
-
-    const ProgressFunction show = progress_of(view);
-    report.game_settings_translated = translate_game_settings(store, game_settings, show);
     report.references_translated =
         translate_cell_references(store, tables.references(), tables.script_cells(), show);
     report.topic_references_translated = translate_topic_references(store, *topic_names);

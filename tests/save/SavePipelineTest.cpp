@@ -140,10 +140,12 @@ TEST_F(SavePipeline, SavedHandEditsReachTheMemoryAfterThePlugin) {
     }
 }
 
-TEST_F(SavePipeline, OnlyResponsesTranslatedByHandAreRememberedAndMarkedSaved) {
+TEST_F(SavePipeline, OnlyResponsesTranslatedByHandAreRememberedAndMarkedSavedBehindTheNames) {
     using test::info;
-    load(fixtures::plugin({test::topic("rumours"), info("r1", "Hello"), info("r2", "Bye"),
+    load(fixtures::plugin({record("MISC", {{"NAME", "a"}, {"FNAM", "Rock"}}),
+                           test::topic("rumours"), info("r1", "Hello"), info("r2", "Bye"),
                            info("r3", "Later"), info("r4", "Same")}));
+    edit("MISC", "Stein");
     auto& responses = m_lists.responses();
     ASSERT_EQ(responses.size(), 4u);
     // r1 translated, r2 emptied (a text of nothing is no translation to keep), r3 left alone,
@@ -154,8 +156,11 @@ TEST_F(SavePipeline, OnlyResponsesTranslatedByHandAreRememberedAndMarkedSaved) {
 
     const auto saved = save();
     ASSERT_TRUE(saved.ok());
-    EXPECT_EQ(saved->confirmed_translations,
-              std::vector<MemoryEntry>({{kDialogMemory, "Hello", "Hallo", today_date(), ""}}));
+    // The memory gets them in this order, the names first.
+    EXPECT_EQ(
+        saved->confirmed_translations,
+        std::vector<MemoryEntry>({{*object_type_of("MISC"), "Rock", "Stein", today_date(), ""},
+                                  {kDialogMemory, "Hello", "Hallo", today_date(), ""}}));
     EXPECT_EQ(responses[0].mark, mark::kExternal);
     for (std::size_t k = 1; k < responses.size(); ++k) {
         EXPECT_NE(responses[k].mark, mark::kExternal) << k;
