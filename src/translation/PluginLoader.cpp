@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <deque>
 #include <iterator>
 #include <optional>
 #include <thread>
@@ -189,15 +188,10 @@ constexpr std::int8_t kSkillRow = -2;
 // the blocks' numbers.
 LoadSurvey survey(ByteSpan file, std::size_t count) {
     LoadSurvey found;
-    found.types.assign(count, kNoRow);
-    // The keys are views into the file's bytes until they go into the key set, which copies
-    // them; a name with a zero byte inside, which the lookup leaves out, is copied without it.
-    std::vector<TextView> keys;
-    // Room for a key of every record: memory that is only reserved costs nothing until the
-    // keys are written into it.
-    keys.reserve(count);
-    std::deque<Text> copied_keys;
-    std::array<bool, kObjectListCount> named{};
+    // The kinds first, so that the key table is allocated once for every listed record.
+    std::vector<std::int8_t>& types = found.types;
+    types.assign(count, kNoRow);
+    std::size_t listed = 0;
     for_each_record(file, count, [&](std::size_t number, BlockView block) {
         // The file header record gets no row, whatever its tag (see read_rows).
         if (number == 0) {
@@ -209,16 +203,27 @@ LoadSurvey survey(ByteSpan file, std::size_t count) {
         }
         if (tag == kSkillTag) {
             ++found.skills;
-            found.types[number] = kSkillRow;
+            types[number] = kSkillRow;
+        } else if (const auto type = listed_type(block, tag)) {
+            types[number] = static_cast<std::int8_t>(*type);
+            ++found.rows[static_cast<std::size_t>(*type)];
+            ++listed;
+        }
+    });
+    found.keys.reserve(listed);
+    // The keys go into the set a group at a time, which is much faster than one by one. A key
+    // is a view into the file's bytes until the set copies it; a name with a zero byte inside,
+    // which the lookup leaves out, is copied without it.
+    constexpr std::size_t kGroup = 16;
+    std::array<TextView, kGroup> group;
+    std::array<Text, kGroup> copies;
+    std::size_t grouped = 0;
+    std::array<bool, kObjectListCount> named{};
+    for_each_record(file, count, [&](std::size_t number, BlockView block) {
+        if (types[number] < 0) {
             return;
         }
-        const auto type = listed_type(block, tag);
-        if (!type) {
-            return;
-        }
-        found.types[number] = static_cast<std::int8_t>(*type);
-        ++found.rows[static_cast<std::size_t>(*type)];
-        const auto& record_type = kRecordTypes[static_cast<std::size_t>(*type)];
+        const auto& record_type = kRecordTypes[static_cast<std::size_t>(types[number])];
         const auto name = find_subrecord(block, record_type.name_subrecord);
         if (!name || name->size <= 1) {
             return;
@@ -226,10 +231,14 @@ LoadSurvey survey(ByteSpan file, std::size_t count) {
         const TextView bytes(reinterpret_cast<const char*>(block.data() + name->data_offset()),
                              name->size - 1);
         if (bytes.find('\0') == TextView::npos) {
-            keys.push_back(bytes);
+            group[grouped] = bytes;
         } else {
-            keys.push_back(
-                copied_keys.emplace_back(subrecord_text(block, *name, TextKind::Terminated)));
+            copies[grouped] = subrecord_text(block, *name, TextKind::Terminated);
+            group[grouped] = copies[grouped];
+        }
+        if (++grouped == kGroup) {
+            found.keys.insert_all(group);
+            grouped = 0;
         }
         // A kind's files are asked for from its first record with a name on.
         if (!std::exchange(named[record_type.index], true)) {
@@ -239,9 +248,7 @@ LoadSurvey survey(ByteSpan file, std::size_t count) {
             }
         }
     });
-    // The key table is allocated once for every named record.
-    found.keys.reserve(keys.size());
-    found.keys.insert_all(keys);
+    found.keys.insert_all(std::span(group).first(grouped));
     return found;
 }
 
