@@ -160,7 +160,13 @@ Text cp1252(std::u8string_view literal) {
 }
 
 Text to_upper_cp1252(TextView text) {
-    Text upper(text);
+    Text upper;
+    to_upper_cp1252(text, upper);
+    return upper;
+}
+
+void to_upper_cp1252(TextView text, Text& upper) {
+    upper.assign(text);
     for (char& c : upper) {
         const auto byte = static_cast<unsigned char>(c);
         unsigned char capital = byte;
@@ -173,7 +179,6 @@ Text to_upper_cp1252(TextView text) {
         }
         c = static_cast<char>(capital);
     }
-    return upper;
 }
 
 } // namespace orv

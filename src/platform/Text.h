@@ -34,5 +34,8 @@ Text cp1252(std::u8string_view literal);
 // small letters of the 80 to 9F range (s, oe and z with caron, y with diaeresis) become
 // their capitals. The sharp s and the micro sign have no capital of one byte and stay.
 Text to_upper_cp1252(TextView text);
+// The same into `upper`, whose memory serves again: for a caller that turns many texts in a
+// row.
+void to_upper_cp1252(TextView text, Text& upper);
 
 } // namespace orv

@@ -75,6 +75,10 @@ Text folded_name(TextView text) {
     return to_upper_cp1252(text);
 }
 
+void folded_name(TextView text, Text& folded) {
+    to_upper_cp1252(text, folded);
+}
+
 std::vector<ScriptRename> pending_script_renames(const ObjectLists& lists) {
     // A cell is renamed when the name the save writes (DV Name) differs from its English
     // name, not counting letter case; the first row of an English name wins.

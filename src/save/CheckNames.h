@@ -16,6 +16,9 @@ namespace orv {
 // Names compare without regard to letter case (Windows-1252 letters), as the game finds
 // cells by name: both sides are folded to capitals.
 Text folded_name(TextView text);
+// The same into `folded`, whose memory serves again: the check folds a name for every
+// quoted text and every cell argument of every script.
+void folded_name(TextView text, Text& folded);
 
 // A name the next save changes that scripts may hold: the cells now, in list order.
 struct ScriptRename {

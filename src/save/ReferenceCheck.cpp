@@ -214,7 +214,8 @@ private:
             });
         };
         const auto report = [&](std::size_t line, TextView name, std::size_t offset) {
-            const auto rename = m_renames.find(folded_name(name));
+            folded_name(name, m_folded);
+            const auto rename = m_renames.find(m_folded);
             if (rename != m_renames.end() && !rewritten_by_save(offset, rename->second)) {
                 add(FindingKind::ScriptNamesRenamed, tag, record_id_of(block),
                     "Zeile " + std::to_string(line) + ": " + in_quotes(name) +
@@ -264,8 +265,10 @@ private:
                 continue;
             }
             const TextView cell = script.substr(argument.offset, argument.length);
-            const Text written = m_script_cells.translation(cell).value_or(Text(cell));
-            if (!m_known_cells.contains(folded_name(written))) {
+            auto translated = m_script_cells.translation(cell);
+            const Text written = translated ? std::move(*translated) : Text(cell);
+            folded_name(written, m_folded);
+            if (!m_known_cells.contains(m_folded)) {
                 add_no_cell(block, tag, "BNAM Zeile " + std::to_string(argument.line), written);
             }
         }
@@ -299,7 +302,8 @@ private:
         }
         const auto match = m_references.first_original_match(*cell);
         const Text& written = match ? m_references.entry(*match)[1] : *cell;
-        if (!m_known_cells.contains(folded_name(written))) {
+        folded_name(written, m_folded);
+        if (!m_known_cells.contains(m_folded)) {
             add_no_cell(block, tag, subrecord_tag(block, subrecord), written);
         }
     }
@@ -349,6 +353,8 @@ private:
     const FindingWriter* m_write = nullptr;
     std::string m_lines;
     ScriptReading m_reading;
+    // The last name folded, in memory that serves every fold of this checker.
+    Text m_folded;
 };
 
 } // namespace
