@@ -11,7 +11,7 @@ void write_u32_le(Block& block, std::size_t offset, std::uint32_t value) {
     }
 }
 
-Text read_text(BlockView block, std::size_t offset, std::int64_t count) {
+Text read_text(const Block& block, std::size_t offset, std::int64_t count) {
     if (count <= 0 || offset >= block.size()) {
         return {};
     }
@@ -35,11 +35,11 @@ Text read_text(BlockView block, std::size_t offset, std::int64_t count) {
     return text;
 }
 
-Text record_tag(BlockView block) {
+Text record_tag(const Block& block) {
     return read_text(block, 0, 4);
 }
 
-Text record_id(BlockView block) {
+Text record_id(const Block& block) {
     const auto size = read_u32_le(block, 20);
     if (!size) {
         return {};
@@ -47,7 +47,7 @@ Text record_id(BlockView block) {
     return read_text(block, 24, static_cast<std::int64_t>(*size) - 1);
 }
 
-std::optional<std::int32_t> skill_index(BlockView block) {
+std::optional<std::int32_t> skill_index(const Block& block) {
     const auto value = read_u32_le(block, 24);
     if (!value) {
         return std::nullopt;

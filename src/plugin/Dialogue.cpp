@@ -2,7 +2,7 @@
 
 namespace orv {
 
-std::optional<DialogueType> dialogue_type(BlockView block) {
+std::optional<DialogueType> dialogue_type(const Block& block) {
     const auto data = find_subrecord(block, "DATA");
     if (!data || data->size == 0) {
         return std::nullopt;
@@ -14,7 +14,7 @@ std::optional<DialogueType> dialogue_type(BlockView block) {
     return static_cast<DialogueType>(byte);
 }
 
-std::optional<ResponseText> response_text_place(BlockView block) {
+std::optional<ResponseText> response_text_place(const Block& block) {
     const auto name = find_subrecord(block, "NAME");
     if (!name) {
         return std::nullopt;
@@ -23,24 +23,24 @@ std::optional<ResponseText> response_text_place(BlockView block) {
     return ResponseText{*name, terminated ? TextKind::Terminated : TextKind::Whole};
 }
 
-Text response_text(BlockView block, const ResponseText& place) {
+Text response_text(const Block& block, const ResponseText& place) {
     return subrecord_text(block, place.subrecord, place.kind);
 }
 
-Text response_id(BlockView block) {
+Text response_id(const Block& block) {
     const auto id = find_subrecord(block, "INAM");
     return id ? subrecord_text(block, *id, TextKind::Terminated) : Text{};
 }
 
-bool is_quest_title(BlockView block) {
+bool is_quest_title(const Block& block) {
     return find_subrecord(block, "QSTN").has_value();
 }
 
-Text result_script_text(BlockView block, const Subrecord& subrecord) {
+Text result_script_text(const Block& block, const Subrecord& subrecord) {
     return Text(result_script_view(block, subrecord));
 }
 
-TextView result_script_view(BlockView block, const Subrecord& subrecord) {
+TextView result_script_view(const Block& block, const Subrecord& subrecord) {
     const auto* data = reinterpret_cast<const char*>(block.data() + subrecord.data_offset());
     return TextView(data, subrecord.size);
 }

@@ -21,7 +21,7 @@ enum class DialogueType : std::uint8_t {
 
 // The type of a DIAL record, or nothing when it has no DATA subrecord, an empty one, or a
 // byte outside the five types.
-std::optional<DialogueType> dialogue_type(BlockView block);
+std::optional<DialogueType> dialogue_type(const Block& block);
 
 // Where an INFO record (a response, a journal entry or a quest title) keeps its text: the
 // NAME subrecord. Plugins store it with or without a terminating zero byte; a rewrite keeps
@@ -31,21 +31,21 @@ struct ResponseText {
     TextKind kind = TextKind::Whole;
 };
 
-std::optional<ResponseText> response_text_place(BlockView block);
-Text response_text(BlockView block, const ResponseText& place);
+std::optional<ResponseText> response_text_place(const Block& block);
+Text response_text(const Block& block, const ResponseText& place);
 
 // The response's ID (INAM, terminated), stable across languages; empty without one.
-Text response_id(BlockView block);
+Text response_id(const Block& block);
 
 // Whether an INFO record under a journal holds the quest's title (it has a QSTN subrecord).
-bool is_quest_title(BlockView block);
+bool is_quest_title(const Block& block);
 
 // A result script's bytes (BNAM) exactly as stored, zero bytes included: the game compiles
 // the text when the response is used, so the text is all there is to it.
-Text result_script_text(BlockView block, const Subrecord& subrecord);
+Text result_script_text(const Block& block, const Subrecord& subrecord);
 // The same bytes where the block holds them, without a copy: valid until the block changes.
 // For the passes that read every script of a plugin and change few.
-TextView result_script_view(BlockView block, const Subrecord& subrecord);
+TextView result_script_view(const Block& block, const Subrecord& subrecord);
 
 // The longest response text the game's editor accepts, in bytes.
 inline constexpr std::size_t kResponseLengthLimit = 512;

@@ -29,8 +29,6 @@ Result<RecordExtent> record_at(ByteSpan file, std::size_t offset) {
     return RecordExtent{offset, static_cast<std::size_t>(length)};
 }
 
-} // namespace
-
 // Checks the whole file before anything is allocated or reported, so a refused file
 // leaves no trace, and returns the number of records, the header record included. The
 // header's record count is not trusted: the records are counted up to the end of the file
@@ -38,7 +36,7 @@ Result<RecordExtent> record_at(ByteSpan file, std::size_t offset) {
 // byte (padding, as a rule) is not part of the plugin. Nothing is kept of the walk: the
 // copies walk the file again, which costs far less than a table of every record's place,
 // grown while the file is walked and so made of fresh memory several times over.
-Result<std::size_t> count_plugin_records(ByteSpan file) {
+Result<std::size_t> count_records(ByteSpan file) {
     if (file.size() < kMinimumHeaderSize) {
         return plugin_error(PluginProblem::FileTooShort, file.size());
     }
@@ -68,35 +66,20 @@ Result<std::size_t> count_plugin_records(ByteSpan file) {
     return count;
 }
 
-void for_each_record(ByteSpan file, std::size_t count, const RecordVisitor& visit) {
-    std::size_t offset = 0;
-    for (std::size_t number = 0; number < count; ++number) {
-        // Every record is there in a file that was counted; the check only keeps a wrong
-        // count from ever reading outside the file.
-        const auto record = record_at(file, offset);
-        if (!record) {
-            return;
-        }
-        visit(number, file.subspan(record->offset, record->length));
-        offset += record->length;
-    }
-}
+} // namespace
 
 Result<PluginFile> read_plugin(ByteSpan file, const ReadProgress& progress) {
-    const auto count = count_plugin_records(file);
+    const auto count = count_records(file);
     if (!count) {
         return count.error();
     }
-    return read_plugin(file, *count, progress);
-}
 
-Result<PluginFile> read_plugin(ByteSpan file, std::size_t count, const ReadProgress& progress) {
     PluginFile plugin;
-    plugin.blocks.reserve(count);
+    plugin.blocks.reserve(*count);
     const Text label = cp1252(u8"Lese block : ");
     Text text;
     std::size_t offset = 0;
-    for (std::size_t number = 0; number < count; ++number) {
+    for (std::size_t number = 0; number < *count; ++number) {
         // The count came from a walk over the same bytes, so every record is there; the check
         // only keeps a wrong count from ever reading outside the file.
         const auto record = record_at(file, offset);

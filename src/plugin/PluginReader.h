@@ -33,16 +33,4 @@ using ReadProgress = std::function<void(const Text&)>;
 // offset where the problem lies.
 Result<PluginFile> read_plugin(ByteSpan file, const ReadProgress& progress = {});
 
-// The first part of read_plugin(): checks the whole file and counts its records, the header
-// record included, refusing a file as read_plugin() does. Nothing is allocated.
-Result<std::size_t> count_plugin_records(ByteSpan file);
-// The rest of read_plugin() for a file whose records count_plugin_records() counted.
-Result<PluginFile> read_plugin(ByteSpan file, std::size_t count, const ReadProgress& progress = {});
-
-// Calls visit(number, record) for each of the first `count` records of a file that
-// count_plugin_records() counted, in file order, the record as a view into the file's bytes
-// (the header record as the file holds it, with the record count it was written with).
-using RecordVisitor = std::function<void(std::size_t number, BlockView record)>;
-void for_each_record(ByteSpan file, std::size_t count, const RecordVisitor& visit);
-
 } // namespace orv

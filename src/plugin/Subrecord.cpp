@@ -5,7 +5,7 @@
 
 namespace orv {
 
-Text subrecord_tag(BlockView block, const Subrecord& subrecord) {
+Text subrecord_tag(const Block& block, const Subrecord& subrecord) {
     return read_text(block, subrecord.offset, 4);
 }
 
@@ -13,7 +13,7 @@ namespace {
 
 // Whether the subrecord's tag, read as every text is (zero bytes left out), equals `tag`;
 // compared in place, without making a text of it.
-bool tag_equals(BlockView block, const Subrecord& subrecord, TextView tag) {
+bool tag_equals(const Block& block, const Subrecord& subrecord, TextView tag) {
     std::size_t matched = 0;
     for (std::size_t i = subrecord.offset; i < subrecord.offset + 4; ++i) {
         const auto byte = static_cast<char>(block[i]);
@@ -30,7 +30,7 @@ bool tag_equals(BlockView block, const Subrecord& subrecord, TextView tag) {
 
 } // namespace
 
-std::optional<Subrecord> find_subrecord_by_text(BlockView block, TextView tag) {
+std::optional<Subrecord> find_subrecord_by_text(const Block& block, TextView tag) {
     return find_subrecord_where(
         block, [&](const Subrecord& subrecord) { return tag_equals(block, subrecord, tag); });
 }
@@ -46,7 +46,7 @@ std::size_t text_range_length(const Subrecord& subrecord, TextKind kind) {
 
 } // namespace
 
-Text subrecord_text(BlockView block, const Subrecord& subrecord, TextKind kind) {
+Text subrecord_text(const Block& block, const Subrecord& subrecord, TextKind kind) {
     return read_text(block, subrecord.data_offset(),
                      static_cast<std::int64_t>(text_range_length(subrecord, kind)));
 }

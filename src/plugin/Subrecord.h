@@ -36,7 +36,7 @@ inline constexpr int kSubrecordSearchLimit = 100;
 
 // The subrecord whose header starts at `offset`, or nothing when its header or its data
 // would run past the block's end.
-inline std::optional<Subrecord> subrecord_at(BlockView block, std::size_t offset) {
+inline std::optional<Subrecord> subrecord_at(const Block& block, std::size_t offset) {
     const auto size = read_u32_le(block, offset + 4);
     if (offset < kRecordHeaderSize || !size || offset + kSubrecordHeaderSize > block.size()) {
         return std::nullopt;
@@ -48,14 +48,14 @@ inline std::optional<Subrecord> subrecord_at(BlockView block, std::size_t offset
 }
 
 // The first subrecord of the record (at offset 16), or nothing.
-inline std::optional<Subrecord> first_subrecord(BlockView block) {
+inline std::optional<Subrecord> first_subrecord(const Block& block) {
     return subrecord_at(block, kRecordHeaderSize);
 }
 
 // The subrecord behind `current`, reading current's size field again because a
 // replacement may have changed it; nothing at the end of the block or at a subrecord that
 // runs past it. With first_subrecord this is the walk over all subrecords, without limit.
-inline std::optional<Subrecord> next_subrecord(BlockView block, const Subrecord& current) {
+inline std::optional<Subrecord> next_subrecord(const Block& block, const Subrecord& current) {
     const auto size = read_u32_le(block, current.offset + 4);
     if (!size) {
         return std::nullopt;
@@ -64,13 +64,13 @@ inline std::optional<Subrecord> next_subrecord(BlockView block, const Subrecord&
 }
 
 // The four-character tag of a subrecord (zero bytes left out, as every text read).
-Text subrecord_tag(BlockView block, const Subrecord& subrecord);
+Text subrecord_tag(const Block& block, const Subrecord& subrecord);
 
 // The first subrecord among the first kSubrecordSearchLimit for which `matches(subrecord)`
 // holds, walking up to the block's end. A subrecord whose data would run past the block's
 // end is never found and ends the search.
 template <typename Matches>
-std::optional<Subrecord> find_subrecord_where(BlockView block, const Matches& matches) {
+std::optional<Subrecord> find_subrecord_where(const Block& block, const Matches& matches) {
     auto subrecord = first_subrecord(block);
     for (int examined = 0; subrecord && examined < kSubrecordSearchLimit; ++examined) {
         if (matches(*subrecord)) {
@@ -83,12 +83,12 @@ std::optional<Subrecord> find_subrecord_where(BlockView block, const Matches& ma
 
 // The subrecord search for a tag that is not four bytes without zeros: each subrecord's
 // tag is compared as the text it reads as (zero bytes left out).
-std::optional<Subrecord> find_subrecord_by_text(BlockView block, TextView tag);
+std::optional<Subrecord> find_subrecord_by_text(const Block& block, TextView tag);
 
 // The subrecord search: the first subrecord tagged `tag` (byte for byte), as
 // find_subrecord_where. Inline: the passes search every record, and the tag they search for
 // is known where they call.
-inline std::optional<Subrecord> find_subrecord(BlockView block, TextView tag) {
+inline std::optional<Subrecord> find_subrecord(const Block& block, TextView tag) {
     // A four-character tag without zero bytes, as every tag searched for is, equals the text
     // read of four bytes exactly when the bytes are the tag's: a zero byte among them would
     // make the text shorter. Compared so, a search costs one comparison per subrecord.
@@ -102,7 +102,7 @@ inline std::optional<Subrecord> find_subrecord(BlockView block, TextView tag) {
 
 // The text of a subrecord: the first L - 1 data bytes of a terminated text, all L bytes of
 // a whole text, with zero bytes left out.
-Text subrecord_text(BlockView block, const Subrecord& subrecord, TextKind kind);
+Text subrecord_text(const Block& block, const Subrecord& subrecord, TextKind kind);
 
 // Replaces a subrecord's text by `replacement`. The whole byte range the text was read
 // from is replaced (the first L - 1 data bytes of a terminated text, so its terminating

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <deque>
 #include <iterator>
 #include <optional>
-#include <thread>
 #include <utility>
 
 #include "plugin/BlockHalves.h"
@@ -41,7 +41,7 @@ SkillElement skill_element(const Block& block, std::int32_t block_number,
 
 // The object list a record gets a row in, or nothing: DIAL records only when they are
 // topics, whose names the player reads.
-std::optional<int> listed_type(BlockView block, TextView tag) {
+std::optional<int> listed_type(const Block& block, TextView tag) {
     const auto type = object_type_of(tag);
     if (type == kTopicType && dialogue_type(block) != DialogueType::Topic) {
         return std::nullopt;
@@ -183,20 +183,25 @@ struct LoadSurvey {
 constexpr std::int8_t kNoRow = -1;
 constexpr std::int8_t kSkillRow = -2;
 
-// Surveys the first `count` records of a plugin file that count_plugin_records() counted, in
-// the file's bytes, which may be split into blocks at the same time: the record numbers are
-// the blocks' numbers.
-LoadSurvey survey(ByteSpan file, std::size_t count) {
-    LoadSurvey found;
-    // The kinds first, so that the key table is allocated once for every listed record.
-    std::vector<std::int8_t>& types = found.types;
-    types.assign(count, kNoRow);
-    std::size_t listed = 0;
-    for_each_record(file, count, [&](std::size_t number, BlockView block) {
-        // The file header record gets no row, whatever its tag (see read_rows).
-        if (number == 0) {
-            return;
-        }
+// What one run of records adds to the survey. The keys are views into the records' name
+// subrecords, which nothing changes before the survey is done; a name with a zero byte inside,
+// which the lookup leaves out, is copied without it.
+struct SurveyOfRange {
+    std::vector<TextView> keys;
+    std::deque<Text> copied_keys;
+    // The object lists whose first named record lies in the run, in record order.
+    std::vector<int> named_lists;
+    std::array<std::size_t, kObjectListCount> rows{};
+    std::size_t skills = 0;
+    std::vector<std::int32_t> dialogue;
+};
+
+// Surveys records [first, end) in one walk; writes only `types[first, end)`.
+void survey_range(const BlockStore& store, std::vector<std::int8_t>& types, std::size_t first,
+                  std::size_t end, SurveyOfRange& found) {
+    std::array<bool, kObjectListCount> named{};
+    for (std::size_t number = first; number < end; ++number) {
+        const Block& block = store.block(number);
         const Text tag = record_tag(block);
         if (is_dialogue_record(block)) {
             found.dialogue.push_back(static_cast<std::int32_t>(number));
@@ -204,84 +209,71 @@ LoadSurvey survey(ByteSpan file, std::size_t count) {
         if (tag == kSkillTag) {
             ++found.skills;
             types[number] = kSkillRow;
-        } else if (const auto type = listed_type(block, tag)) {
-            types[number] = static_cast<std::int8_t>(*type);
-            ++found.rows[static_cast<std::size_t>(*type)];
-            ++listed;
+            continue;
         }
-    });
-    found.keys.reserve(listed);
-    // The keys go into the set a group at a time, which is much faster than one by one. A key
-    // is a view into the file's bytes until the set copies it; a name with a zero byte inside,
-    // which the lookup leaves out, is copied without it.
-    constexpr std::size_t kGroup = 16;
-    std::array<TextView, kGroup> group;
-    std::array<Text, kGroup> copies;
-    std::size_t grouped = 0;
-    std::array<bool, kObjectListCount> named{};
-    for_each_record(file, count, [&](std::size_t number, BlockView block) {
-        if (types[number] < 0) {
-            return;
+        const auto type = listed_type(block, tag);
+        if (!type) {
+            continue;
         }
-        const auto& record_type = kRecordTypes[static_cast<std::size_t>(types[number])];
+        types[number] = static_cast<std::int8_t>(*type);
+        ++found.rows[static_cast<std::size_t>(*type)];
+        const auto& record_type = kRecordTypes[static_cast<std::size_t>(*type)];
         const auto name = find_subrecord(block, record_type.name_subrecord);
         if (!name || name->size <= 1) {
-            return;
+            continue;
         }
         const TextView bytes(reinterpret_cast<const char*>(block.data() + name->data_offset()),
                              name->size - 1);
         if (bytes.find('\0') == TextView::npos) {
-            group[grouped] = bytes;
+            found.keys.push_back(bytes);
         } else {
-            copies[grouped] = subrecord_text(block, *name, TextKind::Terminated);
-            group[grouped] = copies[grouped];
+            found.keys.push_back(
+                found.copied_keys.emplace_back(subrecord_text(block, *name, TextKind::Terminated)));
         }
-        if (++grouped == kGroup) {
-            found.keys.insert_all(group);
-            grouped = 0;
-        }
-        // A kind's files are asked for from its first record with a name on.
         if (!std::exchange(named[record_type.index], true)) {
-            found.name_files.push_back(record_type.name_database);
-            if (!record_type.second_name_database.empty()) {
-                found.name_files.push_back(record_type.second_name_database);
-            }
+            found.named_lists.push_back(record_type.index);
         }
-    });
-    found.keys.insert_all(std::span(group).first(grouped));
-    return found;
+    }
 }
 
-// A plugin file split into blocks, and its survey.
-struct SplitPlugin {
-    PluginFile plugin;
+LoadSurvey survey(const BlockStore& store) {
     LoadSurvey found;
-};
-
-// Splits a plugin file into blocks and surveys its records. A large plugin is surveyed on a
-// second thread, in the file's bytes, while this one copies them into blocks.
-Result<SplitPlugin> split_and_survey(ByteSpan file, const ReadProgress& progress) {
-    const auto count = count_plugin_records(file);
-    if (!count) {
-        return count.error();
-    }
-    SplitPlugin split;
-    std::optional<Result<PluginFile>> plugin;
-    {
-        std::jthread helper;
-        if (*count >= kBlocksForTwoThreads) {
-            helper = std::jthread([&] { split.found = survey(file, *count); });
+    found.types.assign(store.block_count(), kNoRow);
+    // A large plugin's later half is surveyed on a second thread; the halves are joined in
+    // record order, as one walk from the first record would have found them.
+    std::array<SurveyOfRange, 2> halves;
+    in_two_halves(
+        1, std::max<std::size_t>(store.block_count(), 1),
+        [&](std::size_t first, std::size_t end) {
+            survey_range(store, found.types, first, end, halves[0]);
+        },
+        [&](std::size_t first, std::size_t end) {
+            survey_range(store, found.types, first, end, halves[1]);
+        });
+    std::array<bool, kObjectListCount> named{};
+    for (const SurveyOfRange& half : halves) {
+        for (std::size_t list = 0; list < found.rows.size(); ++list) {
+            found.rows[list] += half.rows[list];
         }
-        plugin.emplace(read_plugin(file, *count, progress));
-        if (!helper.joinable()) {
-            split.found = survey(file, *count);
+        found.skills += half.skills;
+        found.dialogue.insert(found.dialogue.end(), half.dialogue.begin(), half.dialogue.end());
+        // A kind's files are asked for from its first record with a name on.
+        for (const int list : half.named_lists) {
+            if (!std::exchange(named[static_cast<std::size_t>(list)], true)) {
+                const auto& record_type = kRecordTypes[static_cast<std::size_t>(list)];
+                found.name_files.push_back(record_type.name_database);
+                if (!record_type.second_name_database.empty()) {
+                    found.name_files.push_back(record_type.second_name_database);
+                }
+            }
         }
     }
-    if (!*plugin) {
-        return plugin->error();
+    // The key table is allocated once for every named record.
+    found.keys.reserve(halves[0].keys.size() + halves[1].keys.size());
+    for (const SurveyOfRange& half : halves) {
+        found.keys.insert_all(half.keys);
     }
-    split.plugin = std::move(**plugin);
-    return split;
+    return found;
 }
 
 // Which rows a pass over a run of records describes. The topics go first, on their own: the
@@ -420,15 +412,15 @@ void read_rows(BlockStore& store, const std::vector<std::int8_t>& types, RowKind
 }
 
 // Everything of a load after the file is split into blocks.
-Result<void> load_blocks(SplitPlugin split, TranslationDatabase& database, BlockStore& store,
+Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, BlockStore& store,
                          ObjectLists& lists, LoaderView& view, LoadScope scope) {
     // The new plugin is built beside the old one, which stays loaded until nothing can go
     // wrong any more: a database file that exists but cannot be read refuses the load, or a
     // later save would drop the user's translations that this file holds. The blocks come
     // with their own vector, so the new store reserves nothing.
     BlockStore loaded(0);
-    loaded.assign(std::move(split.plugin.blocks), split.plugin.file_type);
-    LoadSurvey& found = split.found;
+    loaded.assign(std::move(plugin.blocks), plugin.file_type);
+    auto found = survey(loaded);
     RowsOfRange rows;
     for (int list_index = 0; list_index < kObjectListCount; ++list_index) {
         rows.lists[static_cast<std::size_t>(list_index)].reserve(
@@ -542,27 +534,26 @@ Result<void> load_blocks(SplitPlugin split, TranslationDatabase& database, Block
 
 Result<void> load_plugin(ByteSpan file, TranslationDatabase& database, BlockStore& store,
                          ObjectLists& lists, LoaderView& view, LoadScope scope) {
-    auto split = split_and_survey(file, progress_of(view));
-    if (!split) {
-        return split.error();
+    auto plugin = read_plugin(file, progress_of(view));
+    if (!plugin) {
+        return plugin.error();
     }
-    return load_blocks(std::move(*split), database, store, lists, view, scope);
+    return load_blocks(std::move(*plugin), database, store, lists, view, scope);
 }
 
 Result<void> load_plugin(FileContents&& file, TranslationDatabase& database, BlockStore& store,
                          ObjectLists& lists, LoaderView& view, LoadScope scope) {
-    auto split = split_and_survey(file.bytes(), progress_of(view));
+    auto plugin = read_plugin(file.bytes(), progress_of(view));
     const auto whole = file.check_whole();
-    // The blocks hold copies of every byte now, and the survey's keys are in its key set;
-    // the file is not kept twice.
+    // The blocks hold copies of every byte now; the file is not kept twice.
     file = FileContents();
     if (!whole) {
         return whole.error();
     }
-    if (!split) {
-        return split.error();
+    if (!plugin) {
+        return plugin.error();
     }
-    return load_blocks(std::move(*split), database, store, lists, view, scope);
+    return load_blocks(std::move(*plugin), database, store, lists, view, scope);
 }
 
 } // namespace orv

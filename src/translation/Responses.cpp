@@ -54,7 +54,7 @@ void load_responses(BlockStore& store, const TripleFile& database, ObjectLists& 
     load_responses(store, dialogue, database, rows, memory);
 }
 
-bool is_dialogue_record(BlockView block) {
+bool is_dialogue_record(const Block& block) {
     return tag_at(block, 0, "DIAL") || tag_at(block, 0, "INFO");
 }
 

@@ -36,7 +36,7 @@ void load_responses(BlockStore& store, std::span<const std::int32_t> dialogue,
                     const MemoryIndex& memory = MemoryIndex());
 
 // Whether the block is one of the records load_responses reads: a DIAL or an INFO.
-bool is_dialogue_record(BlockView block);
+bool is_dialogue_record(const Block& block);
 
 // Puts `text` into the response's record as the user's translation and marks it "*";
 // returns whether the record's text changed. The NAME keeps its terminating zero byte
