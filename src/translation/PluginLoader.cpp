@@ -199,6 +199,10 @@ struct SurveyOfRange {
 // Surveys records [first, end) in one walk; writes only `types[first, end)`.
 void survey_range(const BlockStore& store, std::vector<std::int8_t>& types, std::size_t first,
                   std::size_t end, SurveyOfRange& found) {
+    // Room for a key of every record of the run: memory that is only reserved is not touched
+    // until a key is written into it, where a list grown step by step would fill fresh
+    // memory several times over.
+    found.keys.reserve(end - first);
     std::array<bool, kObjectListCount> named{};
     for (std::size_t number = first; number < end; ++number) {
         const Block& block = store.block(number);
