@@ -43,17 +43,6 @@ bool fill_from_memory(Block& block, const ResponseText& place, ResponseElement& 
 
 } // namespace
 
-void load_responses(BlockStore& store, const TripleFile& database, ObjectLists& rows,
-                    const MemoryIndex& memory) {
-    std::vector<std::int32_t> dialogue;
-    for (std::size_t number = 1; number < store.block_count(); ++number) {
-        if (is_dialogue_record(store.block(number))) {
-            dialogue.push_back(static_cast<std::int32_t>(number));
-        }
-    }
-    load_responses(store, dialogue, database, rows, memory);
-}
-
 bool is_dialogue_record(const Block& block) {
     return tag_at(block, 0, "DIAL") || tag_at(block, 0, "INFO");
 }

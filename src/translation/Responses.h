@@ -15,8 +15,8 @@ namespace orv {
 // The text database of responses and journal entries: triples (INFO ID, original, German).
 inline constexpr std::string_view kResponseDatabaseName = "Txtinfodata.dat";
 
-// Files every INFO record after blocks 1 to N into `rows.responses()` and every dialogue
-// record that cannot be placed into `rows.dialogue_problems()`, in file order. An INFO
+// Files every INFO record among the blocks `dialogue` numbers into `rows.responses()` and every
+// dialogue record that cannot be placed into `rows.dialogue_problems()`, in file order. An INFO
 // belongs to the DIAL before it; under a journal it is a journal entry (or the quest's
 // title), under the other four types a line of dialogue. A response whose ID the database
 // knows with the record's text as original gets the German text in its record and mark
@@ -25,12 +25,9 @@ inline constexpr std::string_view kResponseDatabaseName = "Txtinfodata.dat";
 // text it knows as German stays and gets "B"; the texts its result script shows are
 // replaced by the memory's German ones alike. An INFO without a NAME has no text to
 // translate and no row.
-void load_responses(BlockStore& store, const TripleFile& database, ObjectLists& rows,
-                    const MemoryIndex& memory = MemoryIndex());
-
-// The same, reading and changing only the blocks `dialogue` numbers, which must be those of
-// blocks 1 to N that are dialogue records, in file order: another thread may change the other
-// blocks meanwhile.
+// `dialogue` must number the blocks among 1 to N that are dialogue records
+// (is_dialogue_record), in file order; no other block is read or changed, so another thread
+// may change them meanwhile.
 void load_responses(BlockStore& store, std::span<const std::int32_t> dialogue,
                     const TripleFile& database, ObjectLists& rows,
                     const MemoryIndex& memory = MemoryIndex());

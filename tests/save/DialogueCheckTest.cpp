@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "DialogueRecords.h"
 #include "LearnFixtures.h"
 #include "fixtures/PluginBuilder.h"
 #include "plugin/Subrecord.h"
@@ -64,7 +65,7 @@ TEST(DialogueCheck, NamesWhatATranslatedResultScriptLost) {
         BlockStore store =
             fixtures::store_of({test::topic("greeting"), test::info("7", "Hello", c.original)});
         ObjectLists lists;
-        load_responses(store, TripleFile{}, lists);
+        test::load_all_responses(store, TripleFile{}, lists);
         Block& block = store.block(2);
         replace_subrecord_text(block, *find_subrecord(block, "BNAM"), TextKind::Whole,
                                c.translated);
@@ -77,7 +78,7 @@ TEST(DialogueCheck, NamesResponsesAndTopicsThatCannotBePlaced) {
         {test::info("1", "Lost"), fixtures::RecordBuilder("DIAL").text("NAME", "untyped").bytes(),
          test::info("2", "Also lost")});
     ObjectLists lists;
-    load_responses(store, TripleFile{}, lists);
+    test::load_all_responses(store, TripleFile{}, lists);
     EXPECT_EQ(finding_lines(store, lists),
               (Lines{"dialogue|INFO|1|Die Antwort gehört zu keinem Thema und bleibt unübersetzt.",
                      "dialogue|DIAL|untyped|Das Thema hat keinen lesbaren Typ; seine Antworten "

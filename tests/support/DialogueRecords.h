@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "fixtures/PluginBuilder.h"
+#include "translation/Responses.h"
 
 namespace orv::test {
 
@@ -23,6 +24,18 @@ inline Bytes info(std::string_view id, std::string_view text, std::string_view s
         record.raw("BNAM", script);
     }
     return record.bytes();
+}
+
+// Loads the responses of every dialogue record of the store, as a load does.
+inline void load_all_responses(BlockStore& store, const TripleFile& database, ObjectLists& rows,
+                               const MemoryIndex& memory = MemoryIndex()) {
+    std::vector<std::int32_t> dialogue;
+    for (std::size_t number = 1; number < store.block_count(); ++number) {
+        if (is_dialogue_record(store.block(number))) {
+            dialogue.push_back(static_cast<std::int32_t>(number));
+        }
+    }
+    load_responses(store, dialogue, database, rows, memory);
 }
 
 } // namespace orv::test

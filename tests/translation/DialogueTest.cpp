@@ -38,7 +38,7 @@ TEST(Responses, FollowTheirTopicAndTakeTheDatabaseTextOnlyForTheirOwnOriginal) {
                         {"r4", "Already German", "Schon deutsch"},
                         {"r1", "Known text", "Second entry loses"}};
     ObjectLists rows;
-    load_responses(store, database, rows);
+    test::load_all_responses(store, database, rows);
 
     std::vector<Text> seen;
     for (const auto& r : rows.responses()) {
@@ -83,7 +83,7 @@ TEST(Responses, AScriptTextStoredAsItIsChangesNothingAndMarksNothing) {
     const auto with_script = [](std::string_view script) { return info("r", "Well?", script); };
     BlockStore store = store_of({topic("t"), with_script("Choice \"Yes\" 1")});
     ObjectLists rows;
-    load_responses(store, TripleFile{}, rows);
+    test::load_all_responses(store, TripleFile{}, rows);
     ASSERT_EQ(rows.responses().size(), 1u);
     ResponseElement& response = rows.responses()[0];
     // The same text, and a text beyond the script's: no change, no mark.

@@ -66,7 +66,7 @@ struct Plugin {
         lists.append(6, {"", "b1", "", "", 1});
         lists.append(22, {"", "c1", "", "", 7});
         lists.skills().push_back({0, "Blunt", "", "", 2});
-        load_responses(store, {}, lists);
+        test::load_all_responses(store, {}, lists);
     }
 };
 
