@@ -47,6 +47,7 @@ void prepare_heap_for_one_large_job() {
     // faults in fresh pages again.
     constexpr int kLargestHeapBlock = 32 << 20;
     // The heap grows by this much more than asked; only the pages written to take memory.
+    // Should a job outgrow it, the heap's later growth has small pages, as without this.
     constexpr int kHeapReserve = 64 << 20;
     // A block larger than the heap's first free room, so that the heap grows by the reserve
     // now and the reserve can be marked.
