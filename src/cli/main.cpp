@@ -4,7 +4,6 @@
 
 int main(int argc, char** argv) {
     orv::share_one_heap_between_threads();
-    orv::prepare_heap_for_one_large_job();
     const auto arguments = orv::command_line_arguments(argc, argv);
     orv::LocalFiles files;
     return orv::cli::run(arguments, orv::executable_folder(argv[0]), files, orv::standard_output(),

@@ -29,13 +29,4 @@ std::ostream& standard_error();
 // threads share one heap instead.
 void share_one_heap_between_threads();
 
-// Sets up the memory allocator of a program that does one large job and then ends (the batch
-// tool). Loading and saving a large plugin fills some 40 MB of fresh memory, and every 4 KiB
-// page of it costs a page fault of its own, which on a virtual machine takes microseconds.
-// On Linux the heap is reserved well ahead and marked for huge pages, which the system fills
-// 2 MB at a time, and large blocks come from the heap too. The price is a few MB more of
-// resident memory, counted in whole huge pages; a program that keeps running (the window)
-// keeps the allocator as it is, which gives freed memory back.
-void prepare_heap_for_one_large_job();
-
 } // namespace orv

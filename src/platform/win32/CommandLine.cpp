@@ -150,8 +150,4 @@ void share_one_heap_between_threads() {
     // The C runtime's heap is one for all threads already.
 }
 
-void prepare_heap_for_one_large_job() {
-    // The C runtime's heap is left as the system sets it up.
-}
-
 } // namespace orv
