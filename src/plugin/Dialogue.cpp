@@ -41,8 +41,7 @@ Text result_script_text(const Block& block, const Subrecord& subrecord) {
 }
 
 TextView result_script_view(const Block& block, const Subrecord& subrecord) {
-    const auto* data = reinterpret_cast<const char*>(block.data() + subrecord.data_offset());
-    return TextView(data, subrecord.size);
+    return subrecord_bytes(block, subrecord, TextKind::Whole);
 }
 
 } // namespace orv

@@ -51,6 +51,11 @@ Text subrecord_text(const Block& block, const Subrecord& subrecord, TextKind kin
                      static_cast<std::int64_t>(text_range_length(subrecord, kind)));
 }
 
+TextView subrecord_bytes(const Block& block, const Subrecord& subrecord, TextKind kind) {
+    return TextView(reinterpret_cast<const char*>(block.data() + subrecord.data_offset()),
+                    text_range_length(subrecord, kind));
+}
+
 std::int64_t replace_subrecord_text(Block& block, const Subrecord& subrecord, TextKind kind,
                                     TextView replacement) {
     assert(subrecord.end() <= block.size());

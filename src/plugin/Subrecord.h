@@ -104,6 +104,10 @@ inline std::optional<Subrecord> find_subrecord(const Block& block, TextView tag)
 // a whole text, with zero bytes left out.
 Text subrecord_text(const Block& block, const Subrecord& subrecord, TextKind kind);
 
+// The bytes subrecord_text() reads, zero bytes included, as a view into the block that
+// holds as long as the block does not change.
+TextView subrecord_bytes(const Block& block, const Subrecord& subrecord, TextKind kind);
+
 // Replaces a subrecord's text by `replacement`. The whole byte range the text was read
 // from is replaced (the first L - 1 data bytes of a terminated text, so its terminating
 // byte stays behind the new text; all L bytes of a whole text), so inner zero bytes never

@@ -226,8 +226,7 @@ void survey_range(const BlockStore& store, std::vector<std::int8_t>& types, std:
         if (!name || name->size <= 1) {
             continue;
         }
-        const TextView bytes(reinterpret_cast<const char*>(block.data() + name->data_offset()),
-                             name->size - 1);
+        const TextView bytes = subrecord_bytes(block, *name, TextKind::Terminated);
         if (bytes.find('\0') == TextView::npos) {
             found.keys.push_back(bytes);
         } else {
@@ -358,8 +357,7 @@ private:
         // a name, but for such a rare name only the hint goes astray, never an answer. The
         // block changes only when its own record is described, after the second step. A
         // named record's files were read with the survey, so asking for them reads nothing.
-        pending.key = TextView(reinterpret_cast<const char*>(block.data() + name->data_offset()),
-                               name->size - 1);
+        pending.key = subrecord_bytes(block, *name, TextKind::Terminated);
         if (!m_names[type]) {
             m_external = &m_database.external();
             m_names[type] = &m_database.data_pairs(kRecordTypes[type].name_database);
