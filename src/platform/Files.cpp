@@ -19,6 +19,14 @@ Result<void> FileContents::check_whole() const {
     return {};
 }
 
+Bytes FileContents::take_copy() {
+    if (m_mapped) {
+        const ByteSpan mapped = m_mapped->bytes();
+        return Bytes(mapped.begin(), mapped.end());
+    }
+    return std::move(m_copy);
+}
+
 Result<FileContents> Files::read_contents(const std::filesystem::path& path) {
     auto bytes = read_all(path);
     if (!bytes) {

@@ -46,6 +46,9 @@ public:
         : m_mapped(std::move(mapped)), m_path(std::move(path)) {}
 
     ByteSpan bytes() const { return m_mapped ? m_mapped->bytes() : ByteSpan(m_copy); }
+    // The bytes as a copy for the caller to keep: a copy in memory is handed over, a mapped
+    // file is copied. check_whole() still tells whether they are the file's.
+    Bytes take_copy();
     // Asked after the bytes were used: fails with a read error when the file was shortened
     // while it was mapped, and whatever was made of the bytes must then be thrown away.
     Result<void> check_whole() const;

@@ -3,7 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "platform/Text.h"
@@ -14,7 +16,58 @@ namespace orv {
 // (tag, data size S, 8 bytes carried unchanged) followed by the subrecords. The block's
 // length is its entry in the block size table; after loading it equals S + 16, and every
 // change keeps it so.
-using Block = std::vector<std::byte>;
+//
+// A loaded block lies in the copy of the whole file that its store keeps for as long as the
+// plugin is loaded, and a change that does not lengthen it is made there; only a block that
+// grows gets a buffer of its own. Loading a plugin so allocates nothing per record. A block
+// made any other way owns its bytes, and a copy of a block always does: no copy can outlive
+// the store it was taken from.
+class Block {
+public:
+    using value_type = std::byte;
+    using const_iterator = const std::byte*;
+    using iterator = const_iterator;
+
+    Block() = default;
+    // A block that owns a copy of `bytes`.
+    explicit Block(std::span<const std::byte> bytes);
+    // Bytes built in memory pass for a block wherever one is asked for.
+    Block(const std::vector<std::byte>& bytes) : Block(std::span<const std::byte>(bytes)) {}
+    // A block that reads and changes `bytes` where they are; whoever holds them keeps them
+    // for as long as the block or anything moved from it lives, and leaves them to it.
+    static Block in_place(std::span<std::byte> bytes);
+
+    Block(const Block& other) : Block(other.bytes()) {}
+    Block& operator=(const Block& other);
+    Block(Block&& other) noexcept;
+    Block& operator=(Block&& other) noexcept;
+    ~Block() = default;
+
+    const std::byte* data() const { return m_data; }
+    std::size_t size() const { return m_size; }
+    bool empty() const { return m_size == 0; }
+    const std::byte& operator[](std::size_t index) const { return m_data[index]; }
+    const std::byte* begin() const { return m_data; }
+    const std::byte* end() const { return m_data + m_size; }
+    std::span<const std::byte> bytes() const { return {m_data, m_size}; }
+    // The bytes, to change where they are.
+    std::span<std::byte> writable() { return {m_data, m_size}; }
+    // Replaces the `old_length` bytes at `offset`, which must lie inside the block, by
+    // `replacement`; the bytes after them move along. Only a longer block moves to a new
+    // buffer.
+    void replace(std::size_t offset, std::size_t old_length,
+                 std::span<const std::byte> replacement);
+
+    friend bool operator==(const Block& a, const Block& b) {
+        return a.m_size == b.m_size &&
+               (a.m_size == 0 || std::memcmp(a.m_data, b.m_data, a.m_size) == 0);
+    }
+
+private:
+    std::unique_ptr<std::byte[]> m_owned;
+    std::byte* m_data = nullptr;
+    std::size_t m_size = 0;
+};
 
 inline constexpr std::size_t kRecordHeaderSize = 16;
 inline constexpr std::size_t kSubrecordHeaderSize = 8;

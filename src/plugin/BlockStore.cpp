@@ -19,11 +19,14 @@ BlockStore::BlockStore(std::int32_t bank) {
 
 void BlockStore::discard() {
     m_blocks.clear();
+    m_source = Bytes();
     m_file_type = 0;
 }
 
-void BlockStore::assign(std::vector<Block> blocks, std::int32_t file_type) {
+void BlockStore::assign(std::vector<Block> blocks, std::int32_t file_type, Bytes source) {
+    // The old blocks go first, then the bytes they lay in.
     m_blocks = std::move(blocks);
+    m_source = std::move(source);
     m_file_type = file_type;
 }
 

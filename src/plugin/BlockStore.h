@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/Files.h"
 #include "plugin/Block.h"
 
 namespace orv {
@@ -19,8 +20,9 @@ public:
 
     // Frees every block; afterwards no plugin is loaded.
     void discard();
-    // Replaces the whole content by a freshly read plugin.
-    void assign(std::vector<Block> blocks, std::int32_t file_type);
+    // Replaces the whole content by a freshly read plugin; `source` holds the bytes in which
+    // the blocks lie and is kept until they are discarded.
+    void assign(std::vector<Block> blocks, std::int32_t file_type, Bytes source = {});
 
     bool loaded() const { return !m_blocks.empty(); }
     std::size_t block_count() const { return m_blocks.size(); }
@@ -46,6 +48,8 @@ public:
     std::uint64_t total_size() const;
 
 private:
+    // Declared before the blocks, so that it outlives them.
+    Bytes m_source;
     std::vector<Block> m_blocks;
     std::int32_t m_file_type = 0;
 };

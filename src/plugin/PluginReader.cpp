@@ -68,13 +68,16 @@ Result<std::size_t> count_records(ByteSpan file) {
 
 } // namespace
 
-Result<PluginFile> read_plugin(ByteSpan file, const ReadProgress& progress) {
+Result<PluginFile> read_plugin(Bytes contents, const ReadProgress& progress) {
+    const std::span<std::byte> file(contents);
     const auto count = count_records(file);
     if (!count) {
         return count.error();
     }
 
     PluginFile plugin;
+    // Moving the bytes keeps them where they are, so the blocks can point into them now.
+    plugin.source = std::move(contents);
     plugin.blocks.reserve(*count);
     const Text label = cp1252(u8"Lese block : ");
     Text text;
@@ -86,8 +89,7 @@ Result<PluginFile> read_plugin(ByteSpan file, const ReadProgress& progress) {
         if (!record) {
             return record.error();
         }
-        const auto bytes = file.subspan(record->offset, record->length);
-        plugin.blocks.emplace_back(bytes.begin(), bytes.end());
+        plugin.blocks.push_back(Block::in_place(file.subspan(record->offset, record->length)));
         offset += record->length;
         if (progress) {
             text.assign(label);
@@ -101,6 +103,10 @@ Result<PluginFile> read_plugin(ByteSpan file, const ReadProgress& progress) {
     write_u32_le(header, kRecordCountOffset, record_count);
     plugin.file_type = static_cast<std::int32_t>(read_u32_le(header, kFileTypeOffset).value_or(0));
     return plugin;
+}
+
+Result<PluginFile> read_plugin(ByteSpan file, const ReadProgress& progress) {
+    return read_plugin(Bytes(file.begin(), file.end()), progress);
 }
 
 } // namespace orv

@@ -72,18 +72,8 @@ std::int64_t replace_subrecord_text(Block& block, const Subrecord& subrecord, Te
 }
 
 void splice(Block& block, std::size_t offset, std::size_t old_length, TextView replacement) {
-    assert(offset <= block.size() && old_length <= block.size() - offset);
-    const auto first = block.begin() + static_cast<std::ptrdiff_t>(offset);
-    const auto* bytes = reinterpret_cast<const std::byte*>(replacement.data());
-    if (replacement.size() <= old_length) {
-        std::memcpy(block.data() + offset, replacement.data(), replacement.size());
-        block.erase(first + static_cast<std::ptrdiff_t>(replacement.size()),
-                    first + static_cast<std::ptrdiff_t>(old_length));
-    } else {
-        std::memcpy(block.data() + offset, replacement.data(), old_length);
-        block.insert(first + static_cast<std::ptrdiff_t>(old_length), bytes + old_length,
-                     bytes + replacement.size());
-    }
+    block.replace(offset, old_length,
+                  {reinterpret_cast<const std::byte*>(replacement.data()), replacement.size()});
 }
 
 } // namespace orv

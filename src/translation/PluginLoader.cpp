@@ -421,7 +421,7 @@ Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, Block
     // later save would drop the user's translations that this file holds. The blocks come
     // with their own vector, so the new store reserves nothing.
     BlockStore loaded(0);
-    loaded.assign(std::move(plugin.blocks), plugin.file_type);
+    loaded.assign(std::move(plugin.blocks), plugin.file_type, std::move(plugin.source));
     auto found = survey(loaded);
     RowsOfRange rows;
     for (int list_index = 0; list_index < kObjectListCount; ++list_index) {
@@ -545,9 +545,9 @@ Result<void> load_plugin(ByteSpan file, TranslationDatabase& database, BlockStor
 
 Result<void> load_plugin(FileContents&& file, TranslationDatabase& database, BlockStore& store,
                          ObjectLists& lists, LoaderView& view, LoadScope scope) {
-    auto plugin = read_plugin(file.bytes(), progress_of(view));
+    auto plugin = read_plugin(file.take_copy(), progress_of(view));
     const auto whole = file.check_whole();
-    // The blocks hold copies of every byte now; the file is not kept twice.
+    // The blocks lie in a copy of every byte now; the file is not kept twice.
     file = FileContents();
     if (!whole) {
         return whole.error();

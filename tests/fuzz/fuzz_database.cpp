@@ -188,7 +188,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     if (marker != std::string_view::npos) {
         const auto record = all.subspan(marker + 4);
-        Block block(record.begin(), record.end());
+        Block block(record);
         if (block.size() >= kRecordHeaderSize) {
             // The loader only hands over blocks whose size field matches their length.
             write_u32_le(block, kRecordSizeOffset,

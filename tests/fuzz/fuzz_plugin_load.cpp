@@ -16,13 +16,13 @@ namespace {
 
 // The plugin loaded before each input, which a refused file must leave as it was.
 Bytes previous_plugin() {
-    Bytes header(340, std::byte{0});
+    Block header(Bytes(340, std::byte{0}));
     const char tag[] = "HEDR";
     for (std::size_t i = 0; i < 4; ++i) {
-        header[i] = static_cast<std::byte>(tag[i]);
+        header.writable()[i] = static_cast<std::byte>(tag[i]);
     }
     write_u32_le(header, kRecordSizeOffset, 340 - 16);
-    return header;
+    return {header.begin(), header.end()};
 }
 
 bool same_rows(const ObjectLists& left, const ObjectLists& right) {

@@ -13,7 +13,7 @@ using namespace orv;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const fuzz::OwnedInput input(data, size);
-    const Block record(input.bytes().begin(), input.bytes().end());
+    const Block record(input.bytes());
     const auto strings = scriptcode::read_script_strings(record);
     if (!strings) {
         if (strings.error().message.empty()) {

@@ -23,10 +23,17 @@ Bytes without_last(Bytes bytes, std::size_t count = 1) {
     return bytes;
 }
 
+// `bytes` with the 32-bit value at `offset` set to `value`, written as the program writes it.
+Bytes with_u32(const Bytes& bytes, std::size_t offset, std::uint32_t value) {
+    Block block(bytes);
+    write_u32_le(block, offset, value);
+    return {block.begin(), block.end()};
+}
+
 // The plugin with its header record's size field saying `length` bytes.
-Bytes with_header_length(Bytes file, std::uint32_t length) {
-    write_u32_le(file, kRecordSizeOffset, length - static_cast<std::uint32_t>(kRecordHeaderSize));
-    return file;
+Bytes with_header_length(const Bytes& file, std::uint32_t length) {
+    return with_u32(file, kRecordSizeOffset,
+                    length - static_cast<std::uint32_t>(kRecordHeaderSize));
 }
 
 const Bytes kCell = record("CELL", {{"NAME", "Foo Town"}});
@@ -46,8 +53,7 @@ Refusal refusal(const Bytes& file) {
 TEST(PluginReader, RefusesBrokenFiles) {
     Bytes empty_tag = plugin({kCell});
     empty_tag[0] = std::byte{0};
-    Bytes huge_record = kActi;
-    write_u32_le(huge_record, kRecordSizeOffset, 0xFFFFFFF8u);
+    const Bytes huge_record = with_u32(kActi, kRecordSizeOffset, 0xFFFFFFF8u);
     const Text not_a_plugin = cp1252(u8"DIE DATEI IST KEIN GÜLTIGES PLUGIN: ");
     const auto past_end = [](std::size_t offset) {
         return Refusal(PluginProblem::RecordPastEnd, offset,
@@ -86,7 +92,7 @@ TEST(PluginReader, AcceptsTheSmallestHeaderAndReadsTheFileTypeSigned) {
         read_plugin(without_last(with_header_length(plugin({}, -2, 5), kMinimumHeaderSize), 16));
     ASSERT_TRUE(result);
     EXPECT_EQ(result->blocks,
-              std::vector<Bytes>{
+              std::vector<Block>{
                   without_last(with_header_length(header_record(-2, 0), kMinimumHeaderSize), 16)});
     EXPECT_EQ(result->file_type, -2);
 }
@@ -95,7 +101,7 @@ TEST(PluginReader, AcceptsTheSmallestHeaderAndReadsTheFileTypeSigned) {
 TEST(PluginReader, KeepsEveryRecordUpToAZeroTag) {
     const Bytes odd = fixtures::RecordBuilder(std::string("N\0C_", 4)).bytes();
     const Bytes zero_cell = bytes_of(std::string("\0CELL\xFF\xFF\xFF\xFF", 9));
-    const std::vector<std::pair<Bytes, std::vector<Bytes>>> cases = {
+    const std::vector<std::pair<Bytes, std::vector<Block>>> cases = {
         {plugin({kCell, Bytes(3)}), {header_record(0, 1), kCell}},
         {plugin({kCell, zero_cell, kActi}), {header_record(0, 1), kCell}},
         {plugin({Bytes(1), kActi}), {header_record(0, 0)}},
@@ -144,8 +150,7 @@ TEST(SubrecordSearch, FindsTheFirstWholeSubrecordOfTheTag) {
     EXPECT_EQ(found_at(unsized, "FNAM"), 27u);
 
     // A subrecord whose header or data runs past the block's end is never found.
-    Block cut = record("ACTI", {{"NAME", "id"}, {"FNAM", "Name"}});
-    cut.pop_back();
+    const Block cut = without_last(record("ACTI", {{"NAME", "id"}, {"FNAM", "Name"}}));
     EXPECT_EQ(found_at(cut, "FNAM"), std::nullopt);
     EXPECT_EQ(found_at(cut, "NAME"), 16u);
     EXPECT_EQ(found_at(bytes_of(std::string("ACTI\0\0\0\0\0\0\0\0\0\0\0\0FNAM\x01", 21)), "FNAM"),
@@ -174,7 +179,7 @@ TEST(ReplaceSubrecordText, KeepsSizeFieldsAndLaterBytesRight) {
     // The 8 header bytes no field names get values, so that a shift or a clearing shows.
     const auto flagged = [](Block block) {
         for (std::size_t i = 8; i < kRecordHeaderSize; ++i) {
-            block[i] = static_cast<std::byte>(0xA0 + i);
+            block.writable()[i] = static_cast<std::byte>(0xA0 + i);
         }
         return block;
     };
@@ -202,18 +207,46 @@ TEST(ReplaceSubrecordText, KeepsSizeFieldsAndLaterBytesRight) {
               std::pair(book("AB"), std::int64_t{-2}));
 }
 
+// A loaded block is changed where it lies among the plugin's bytes unless it grows; no change
+// reaches the blocks beside it, and a copy of a block changes alone.
+TEST(ReplaceSubrecordText, ChangesALoadedBlockAndNothingBesideIt) {
+    const Bytes before = record("CELL", {{"NAME", "before"}});
+    const Bytes after = record("CELL", {{"NAME", "after"}});
+    const auto lever = [](std::string_view name) {
+        return record("ACTI", {{"NAME", "lever"}, {"FNAM", name}, {"DATA", "xy"}});
+    };
+    const std::vector<std::pair<std::string_view, bool>> cases = {
+        {"Hebel", false}, {"Lev", false}, {"", false}, {"Langer Hebel", true}};
+    for (const auto& [name, own_buffer] : cases) {
+        SCOPED_TRACE(name);
+        auto loaded = read_plugin(plugin({before, lever("Lever"), after}));
+        ASSERT_TRUE(loaded);
+        Block& block = loaded->blocks[2];
+        replace_subrecord_text(block, *find_subrecord(block, "FNAM"), TextKind::Terminated, name);
+        EXPECT_EQ(block, Block(lever(name)));
+        const bool in_place = block.data() >= loaded->source.data() &&
+                              block.data() < loaded->source.data() + loaded->source.size();
+        EXPECT_EQ(in_place, !own_buffer);
+        EXPECT_EQ(loaded->blocks[1], Block(before));
+        EXPECT_EQ(loaded->blocks[3], Block(after));
+
+        Block copy = block;
+        write_u32_le(copy, kRecordSizeOffset, 0);
+        EXPECT_EQ(block, Block(lever(name)));
+        EXPECT_NE(copy, block);
+    }
+}
+
 TEST(RecordFields, ShortBlocksGiveNoValue) {
     EXPECT_EQ(record_id(record("ACTI", {{"NAME", "lever_01"}, {"FNAM", "L"}})), "lever_01");
     EXPECT_EQ(record_id(RecordBuilder("ACTI").bytes()), "");
     EXPECT_EQ(record_id(RecordBuilder("ACTI").raw("NAME", "").text("FNAM", "Lever").bytes()), "");
-    Block cut = record("ACTI", {{"NAME", "lever_01"}});
-    cut.resize(24 + 3);
-    EXPECT_EQ(record_id(cut), "lev");
+    const Bytes lever = record("ACTI", {{"NAME", "lever_01"}});
+    EXPECT_EQ(record_id(Block(ByteSpan(lever).first(24 + 3))), "lev");
 
-    Block skill = RecordBuilder("SKIL").u32("INDX", 0xFFFFFFFEu).bytes();
+    const Bytes skill = RecordBuilder("SKIL").u32("INDX", 0xFFFFFFFEu).bytes();
     EXPECT_EQ(skill_index(skill), -2);
-    skill.resize(27);
-    EXPECT_FALSE(skill_index(skill));
+    EXPECT_FALSE(skill_index(Block(ByteSpan(skill).first(27))));
 }
 
 } // namespace

@@ -43,7 +43,7 @@ Outcome run(int (*pass)(BlockStore&, const NameIndex&, const ProgressFunction&),
         ++outcome.shown;
     });
     EXPECT_EQ(store.block(0), bytes);
-    outcome.after = store.block(1);
+    outcome.after.assign(store.block(1).begin(), store.block(1).end());
     return outcome;
 }
 
