@@ -37,7 +37,7 @@ std::string local(char type, unsigned index) {
     return std::string(1, type) + u16(index);
 }
 
-Block script_record(std::string_view id, std::string_view source, std::string_view code,
+Bytes script_record(std::string_view id, std::string_view source, std::string_view code,
                     std::int64_t stated_size) {
     std::string header(52, '\0');
     header.replace(0, id.size(), id);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Files.h"
 #include "plugin/Block.h"
 #include "scriptcode/CompiledCode.h"
 
@@ -28,7 +29,7 @@ std::string local(char type, unsigned index);
 
 // A script record: SCHD (the ID in 32 bytes, zero counts, the code size at byte 44 — or
 // `stated_size` when given — and a zero variable size), SCTX and SCDT.
-Block script_record(std::string_view id, std::string_view source, std::string_view code,
+Bytes script_record(std::string_view id, std::string_view source, std::string_view code,
                     std::int64_t stated_size = -1);
 
 // Writes a script's source and its compiled code side by side, statement by statement, as
