@@ -30,12 +30,4 @@ void BlockStore::assign(std::vector<Block> blocks, std::int32_t file_type, Bytes
     m_file_type = file_type;
 }
 
-std::uint64_t BlockStore::total_size() const {
-    std::uint64_t total = 0;
-    for (const auto& block : m_blocks) {
-        total += block.size();
-    }
-    return total;
-}
-
 } // namespace orv

@@ -44,8 +44,6 @@ public:
     const Block* find(std::int64_t number) const {
         return const_cast<BlockStore*>(this)->find(number);
     }
-    // The sum of all block sizes: the length of the plugin a save writes.
-    std::uint64_t total_size() const;
 
 private:
     // Declared before the blocks, so that it outlives them.
