@@ -27,12 +27,12 @@ struct PluginFile {
 // Called with the progress text of each record read ("Lese block : " and its tag).
 using ReadProgress = std::function<void(const Text&)>;
 
-// Splits a plugin file into blocks, which stay where they lie in `file`: the plugin keeps it. The
-// records are always counted: N is the number of records before the end of the file or before the
-// first zero byte where a tag should start, whatever the header's count says. A file shorter than
-// 324 bytes, a header record shorter than 324 bytes, an empty first tag, or a record running past
-// the end of the file is refused with its PluginProblem (plugin/PluginErrors.h), a German message
-// and the offset where the problem lies.
+// Splits a plugin file into blocks, which stay where they lie in `file`: the plugin keeps
+// it. The records are always counted: N is the number of records before the end of the file
+// or before the first zero byte where a tag should start, whatever the header's count says.
+// A file shorter than 324 bytes, a header record shorter than 324 bytes, an empty first tag,
+// or a record running past the end of the file is refused with its PluginProblem
+// (plugin/PluginErrors.h), a German message and the offset where the problem lies.
 Result<PluginFile> read_plugin(Bytes file, const ReadProgress& progress = {});
 // The same for bytes the caller keeps: the plugin holds a copy of them.
 Result<PluginFile> read_plugin(ByteSpan file, const ReadProgress& progress = {});

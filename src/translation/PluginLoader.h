@@ -45,8 +45,8 @@ Result<void> load_plugin(ByteSpan file, TranslationDatabase& database, BlockStor
                          ObjectLists& lists, LoaderView& view, LoadScope scope = LoadScope::Whole);
 // The same for a file the caller hands over: its bytes become the plugin's when they are a
 // copy already, and a mapped file is copied and let go, so that the plugin is not in memory
-// twice while its names are looked up. A file
-// that another program shortened while it was mapped is refused with a read error.
+// twice while its names are looked up. A file that another program shortened while it was
+// mapped is refused with a read error.
 Result<void> load_plugin(FileContents&& file, TranslationDatabase& database, BlockStore& store,
                          ObjectLists& lists, LoaderView& view, LoadScope scope = LoadScope::Whole);
 
