@@ -1,6 +1,7 @@
 #include "plugin/Block.h"
 
 #include <cassert>
+#include <utility>
 
 namespace orv {
 
@@ -27,20 +28,15 @@ Block& Block::operator=(const Block& other) {
     return *this;
 }
 
+// A block moved from is empty: it must not keep pointing at bytes that are no longer its own.
 Block::Block(Block&& other) noexcept
-    : m_owned(std::move(other.m_owned)), m_data(other.m_data), m_size(other.m_size) {
-    other.m_data = nullptr;
-    other.m_size = 0;
-}
+    : m_owned(std::move(other.m_owned)), m_data(std::exchange(other.m_data, nullptr)),
+      m_size(std::exchange(other.m_size, 0)) {}
 
 Block& Block::operator=(Block&& other) noexcept {
-    if (this != &other) {
-        m_owned = std::move(other.m_owned);
-        m_data = other.m_data;
-        m_size = other.m_size;
-        other.m_data = nullptr;
-        other.m_size = 0;
-    }
+    m_owned = std::move(other.m_owned);
+    m_data = std::exchange(other.m_data, nullptr);
+    m_size = std::exchange(other.m_size, 0);
     return *this;
 }
 
