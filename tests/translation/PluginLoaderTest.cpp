@@ -85,17 +85,25 @@ protected:
                   encode_pair_file({{"FFFF", "FFFF"}, {"Crate", "Kiste"}, {"Barrel", "Fass"}}));
         // "Rope" becomes a text with a zero byte inside, which reads as "Rope" again: no
         // change.
-        put("Actidata.dat",
-            {{"Lever", "Hebel"}, {"Torch", "Fackel"}, {"Barrel", "Tonne"}, {"Rope", "Ro\0pe"s}});
+        put("Actidata.dat", {{"Lever", "Hebel"},
+                             {"Torch", "Fackel"},
+                             {"Barrel", "Tonne"},
+                             {"Rope", "Ro\0pe"s},
+                             {"Anvil", "Amboss"}});
         put("Celldata.dat", {{"Foo Town", "Fuchsstadt"}});
         // The region file is asked for path grids only, and only when the cell file fails.
         put("Regndata.dat", {{"Moor", "Moorland"}, {"Fuchsstadt", "Nope"}});
         files.put(
             data_file_path("prog", kSkillTableName),
             encode_triple_file({{"sk_block", "Block", "Blocken"}, {"sk_armorer", "Armorer", "R"}}));
+        put("Dialdata.dat", {{"Rumours", "Geruechte"}});
+        files.put(data_file_path("prog", kResponseDatabaseName),
+                  encode_triple_file({{"r1", "A rumour", "Ein Geruecht"}}));
     }
 
-    // Records for every lookup result of put_lookup_database(), 19 of them.
+    // Records for every lookup result of put_lookup_database(), 20 of them, then responses. A name
+    // with a zero byte inside is asked for as it reads: only the database entries of the plugin's
+    // names are kept, and its entry would be dropped before the lookup.
     static std::vector<Bytes> lookup_records() {
         return {named("ACTI", "thing", "Thing"), named("ACTI", "lever", "Lever"),
                 named("ACTI", "crate", "Kiste"), named("ACTI", "torch", "Fackel"),
@@ -107,26 +115,9 @@ protected:
                 RecordBuilder("SKIL").u32("INDX", 1).raw("DESC", "Fixing").bytes(),
                 RecordBuilder("SKIL").u32("INDX", 0).bytes(),
                 RecordBuilder("SKIL").u32("INDX", 2).bytes(), RecordBuilder("SKIL").bytes(),
-                named("ACTI", "rope", "Rope")};
-    }
-
-    // Each response as "kind|topic|ID|original|mark|block<topic block".
-    Rows response_rows() const {
-        Rows responses;
-        for (const auto& r : lists.responses()) {
-            responses.push_back(Text(response_kind_label(r.kind)) + "|" + r.topic + "|" + r.id +
-                                "|" + r.original + "|" + r.mark + "|" + std::to_string(r.block) +
-                                "<" + std::to_string(r.topic_block));
-        }
-        return responses;
-    }
-
-    // A response line of response_rows() with both block numbers moved by `by`.
-    static Text shifted_response(const Text& line, int by) {
-        const auto bar = line.rfind('|');
-        const auto less = line.rfind('<');
-        return line.substr(0, bar + 1) + std::to_string(std::stoi(line.substr(bar + 1)) + by) +
-               "<" + std::to_string(std::stoi(line.substr(less + 1)) + by);
+                named("ACTI", "rope", "Rope"), named("ACTI", "anvil", "An\0vil"s),
+                test::topic("Rumours"), test::info("r1", "A rumour"), test::info("r2", "Another"),
+                test::topic("quest", '\x04'), test::info("j1", "Entry")};
     }
 
     Rows skill_rows() const {
@@ -137,23 +128,46 @@ protected:
         return skills;
     }
 
+    // Each list's rows, the skills, and each response as
+    // "kind|topic|ID|original|mark|current text|block<topic block".
+    std::vector<Rows> sections() const {
+        std::vector<Rows> all;
+        for (int list_index = 0; list_index < kObjectListCount; ++list_index) {
+            all.push_back(rows(list_index));
+        }
+        all.push_back(skill_rows());
+        Rows& responses = all.emplace_back();
+        for (const auto& r : lists.responses()) {
+            responses.push_back(Text(response_kind_label(r.kind)) + "|" + r.topic + "|" + r.id +
+                                "|" + r.original + "|" + r.mark + "|" +
+                                current_response_text(store, r) + "|" + std::to_string(r.block) +
+                                "<" + std::to_string(r.topic_block));
+        }
+        return all;
+    }
+
     test::MemoryFiles files;
     BlockStore store;
     ObjectLists lists;
     RecordingView view;
 };
 
-TEST_F(PluginLoaderTest, RowsFollowTheLookupResult) {
+// The responses are loaded beside the rows and read their topics' names as the topics' rows
+// leave them. A plugin large enough that its records are described on two threads must give
+// each copy of the records as one copy alone does, behind the copies before it.
+TEST_F(PluginLoaderTest, RowsFollowTheLookupResultInRecordOrderOfALargePlugin) {
     put_lookup_database();
     // The header record is never a row, even when tagged and named like a cell.
     Bytes file = RecordBuilder("CELL").text("NAME", "Foo Town").raw("DATA", Text(299, 'p')).bytes();
-    for (const Bytes& record : lookup_records()) {
+    const std::vector<Bytes> records = lookup_records();
+    for (const Bytes& record : records) {
         file.insert(file.end(), record.begin(), record.end());
     }
     ASSERT_TRUE(load(file));
-    EXPECT_EQ(rows(3), (Rows{"|thing|Thing|Thing|1", "B|lever|Lever|Hebel|2",
-                             "\xDC|crate|Crate|Kiste|3", "B|torch|Torch|Fackel|4",
-                             "\xDC|barrel|Barrel|Fass|5", "E|x|||6", "B|rope|Rope|Rope|19"}));
+    EXPECT_EQ(rows(3),
+              (Rows{"|thing|Thing|Thing|1", "B|lever|Lever|Hebel|2", "\xDC|crate|Crate|Kiste|3",
+                    "B|torch|Torch|Fackel|4", "\xDC|barrel|Barrel|Fass|5", "E|x|||6",
+                    "B|rope|Rope|Rope|19", "B|anvil|Anvil|Amboss|20"}));
     EXPECT_EQ(rows(kCellType), (Rows{"B|Foo Town|Foo Town|Fuchsstadt|7", "|Moor|Moor|Moor|8"}));
     EXPECT_EQ(rows(kPathGridType),
               (Rows{"B|Foo Town|Foo Town|Fuchsstadt|9", "B|Moor|Moor|Moorland|10",
@@ -161,72 +175,13 @@ TEST_F(PluginLoaderTest, RowsFollowTheLookupResult) {
     EXPECT_EQ(rows(kRegionType), (Rows{"B|moor_region|Moor|Moorland|12"}));
     EXPECT_EQ(skill_rows(), (Rows{"1|sk_armorer|Armorer|R|15", "0|sk_block|Block|Blocken|16",
                                   "2||||17", "0||||18"}));
+    const std::vector<Rows> one = sections();
+    EXPECT_EQ(one.back(), (Rows{"Dialog|Geruechte|r1|A rumour|B|Ein Geruecht|22<21",
+                                "Dialog|Geruechte|r2|Another||Another|23<21",
+                                "Journal|quest|j1|Entry||Entry|25<24"}));
     // Only names that were originals now hold their translation.
     EXPECT_EQ(store.block(2), named("ACTI", "lever", "Hebel"));
-    EXPECT_EQ(view.replaced, 6u);
-}
-
-TEST_F(PluginLoaderTest, ANameWithAZeroByteInsideIsLookedUpAsItReadsWithoutIt) {
-    // Only the database entries of the plugin's names are kept: the name must be asked for
-    // as it reads, or its entry would be dropped before the lookup.
-    put("Actidata.dat", {{"Anvil", "Amboss"}});
-    ASSERT_TRUE(load(plugin({named("ACTI", "anvil", "An\0vil"s)})));
-    EXPECT_EQ(rows(3), (Rows{"B|anvil|Anvil|Amboss|1"}));
-}
-
-TEST_F(PluginLoaderTest, NameFilesAreReadInTheOrderOfTheFirstRecordOfTheirKind) {
-    // Large enough to be surveyed in two halves, cells in the first and activators in the
-    // second: the first unreadable file in this order is the error the load reports.
-    std::vector<Bytes> records;
-    for (int k = 0; k < 2100; ++k) {
-        records.push_back(place("CELL", "Town " + std::to_string(k)));
-    }
-    for (int k = 0; k < 2100; ++k) {
-        records.push_back(named("ACTI", "a" + std::to_string(k), "Thing"));
-    }
-    const int before = files.operation_count();
-    ASSERT_TRUE(load(plugin(records)));
-    std::vector<std::string> name_files;
-    for (auto k = static_cast<std::size_t>(before); k < files.operation_log().size(); ++k) {
-        const std::string read = files.operation_log()[k].describe();
-        if (read.ends_with("data.dat")) {
-            name_files.push_back(read);
-        }
-    }
-    ASSERT_GE(name_files.size(), 2u);
-    EXPECT_EQ(name_files[0], "read prog/data/Celldata.dat");
-    EXPECT_EQ(name_files[1], "read prog/data/Actidata.dat");
-}
-
-TEST_F(PluginLoaderTest, ALargePluginGetsTheRowsOfItsPartsInRecordOrder) {
-    // Large enough that its records are described on two threads; each copy of the records
-    // must come out as one copy alone does, behind the copies before it. The responses are
-    // loaded beside the rows and read their topics' names as the topics' rows leave them.
-    put_lookup_database();
-    put("Dialdata.dat", {{"Rumours", "Geruechte"}});
-    files.put(data_file_path("prog", kResponseDatabaseName),
-              encode_triple_file({{"r1", "A rumour", "Ein Geruecht"}}));
-    std::vector<Bytes> records = lookup_records();
-    for (const Bytes& record :
-         {test::topic("Rumours"), test::info("r1", "A rumour"), test::info("r2", "Another"),
-          test::topic("quest", '\x04'), test::info("j1", "Entry")}) {
-        records.push_back(record);
-    }
-    ASSERT_TRUE(load(plugin(records)));
-    std::vector<Rows> one;
-    for (int list_index = 0; list_index < kObjectListCount; ++list_index) {
-        one.push_back(rows(list_index));
-    }
-    const Rows one_skills = skill_rows();
-    const std::size_t one_replaced = view.replaced;
-    const Rows one_responses = response_rows();
-    EXPECT_EQ(one_responses,
-              (Rows{"Dialog|Geruechte|r1|A rumour|B|21<20", "Dialog|Geruechte|r2|Another||22<20",
-                    "Journal|quest|j1|Entry||24<23"}));
-    const Rows one_texts = {"Ein Geruecht", "Another", "Entry"};
-    for (std::size_t k = 0; k < one_texts.size(); ++k) {
-        EXPECT_EQ(current_response_text(store, lists.responses()[k]), one_texts[k]);
-    }
+    EXPECT_EQ(view.replaced, 8u);
 
     constexpr int kCopies = 250;
     std::vector<Bytes> many;
@@ -234,41 +189,30 @@ TEST_F(PluginLoaderTest, ALargePluginGetsTheRowsOfItsPartsInRecordOrder) {
         many.insert(many.end(), records.begin(), records.end());
     }
     ASSERT_TRUE(load(plugin(many)));
-    const auto shifted = [&](const Rows& rows_of_one) {
-        Rows expected;
+    // Every block number of a line (after its last '|') moves by the records before its copy.
+    std::vector<Rows> expected(one.size());
+    for (std::size_t section = 0; section < one.size(); ++section) {
         for (int copy = 0; copy < kCopies; ++copy) {
-            for (const Text& line : rows_of_one) {
-                const auto bar = line.rfind('|');
-                const int block =
-                    std::stoi(line.substr(bar + 1)) + copy * static_cast<int>(records.size());
-                expected.push_back(line.substr(0, bar + 1) + std::to_string(block));
+            for (const Text& line : one[section]) {
+                const int by = copy * static_cast<int>(records.size());
+                const auto bar = line.rfind('|') + 1;
+                const auto less = line.find('<', bar);
+                Text& moved = expected[section].emplace_back(line.substr(0, bar));
+                moved += std::to_string(std::stoi(line.substr(bar)) + by);
+                if (less != Text::npos) {
+                    moved += "<" + std::to_string(std::stoi(line.substr(less + 1)) + by);
+                }
             }
         }
-        return expected;
-    };
-    for (int list_index = 0; list_index < kObjectListCount; ++list_index) {
-        SCOPED_TRACE(list_index);
-        EXPECT_EQ(rows(list_index), shifted(one[static_cast<std::size_t>(list_index)]));
     }
-    EXPECT_EQ(skill_rows(), shifted(one_skills));
-    EXPECT_EQ(view.replaced, one_replaced * kCopies);
-    const Rows many_responses = response_rows();
-    ASSERT_EQ(many_responses.size(), one_responses.size() * kCopies);
-    for (int copy = 0; copy < kCopies; ++copy) {
-        for (std::size_t k = 0; k < one_responses.size(); ++k) {
-            const std::size_t at = static_cast<std::size_t>(copy) * one_responses.size() + k;
-            EXPECT_EQ(many_responses[at],
-                      shifted_response(one_responses[k], copy * static_cast<int>(records.size())));
-            EXPECT_EQ(current_response_text(store, lists.responses()[at]), one_texts[k]);
-        }
-    }
+    EXPECT_EQ(sections(), expected);
+    EXPECT_EQ(view.replaced, 8u * kCopies);
     // Progress for every block in order, the header's included.
-    const std::size_t record_count = many.size();
-    ASSERT_EQ(view.progress.size(), record_count + 1 + (record_count + 1));
-    for (std::size_t k = 0; k <= record_count; ++k) {
-        EXPECT_EQ(view.progress[record_count + 1 + k], cp1252(u8"Blöcke gelesen : ") +
-                                                           std::to_string(k) + " / " +
-                                                           std::to_string(record_count))
+    const std::size_t count = many.size();
+    ASSERT_EQ(view.progress.size(), 2 * (count + 1));
+    for (std::size_t k = 0; k <= count; ++k) {
+        EXPECT_EQ(view.progress[count + 1 + k],
+                  cp1252(u8"Blöcke gelesen : ") + std::to_string(k) + " / " + std::to_string(count))
             << k;
     }
 }
