@@ -87,60 +87,13 @@ TEST(ExternalDatabase, QuestionNamesTheFileInCapitals) {
                      u8"DATENBANK LÖSCHEN?"));
 }
 
-TEST(TranslationDatabase, ReadsEachFileOnceKeepsTheFirstFailureAndLimitsLaterFiles) {
+// Each file is read once, on first use or ahead of it in a given order, and gives the same
+// entries either way. Pair files read after a limit keep the entries holding a key, in file
+// order. A missing file is no failure; the first file that cannot be read, or that another
+// program shortened while it was read, is the error kept, and gives no entries.
+TEST(TranslationDatabase, ReadsEachFileOnceLimitsLaterFilesAndKeepsTheFirstFailure) {
     test::MemoryFiles files;
-    files.put("prog/data/Celldata.dat", encode_pair_file({{"Foo Town", "Nebelhain"}}));
-    files.put("prog/dataextra/Extradata.dat", encode_pair_file({{"FFFF", "FFFF"}}));
-    files.put("prog/data/Skildata.dat", encode_triple_file({{"Block", "Block", "Blocken"}}));
-    TranslationDatabase database(files, "prog");
-    for (int round = 0; round < 2; ++round) {
-        SCOPED_TRACE(round);
-        EXPECT_EQ(database.data_pairs("Celldata.dat").first_original_match("Foo Town"), 0u);
-        EXPECT_EQ(database.external().first_match("FFFF"), 0u);
-        EXPECT_EQ(database.data_triples("Skildata.dat").entries.size(), 1u);
-        EXPECT_EQ(database.data_pairs("Regndata.dat").size(), 0u);
-        EXPECT_EQ(files.operation_count(), 4);
-    }
-    // A missing file is no failure; a file that cannot be read is, and the first one stays.
-    EXPECT_FALSE(database.read_error());
-    files.put("prog/data/Actidata.dat", encode_pair_file({{"Lever", "Hebel"}}));
-    files.put("prog/data/Txtbookdata.dat", encode_triple_file({{"a", "b", "c"}}));
-    files.fail_operation(1, test::FileOperation::Read);
-    EXPECT_EQ(database.data_pairs("Actidata.dat").size(), 0u);
-    files.fail_operation(1, test::FileOperation::Read);
-    EXPECT_EQ(database.data_triples("Txtbookdata.dat").entries.size(), 0u);
-    ASSERT_TRUE(database.read_error());
-    EXPECT_EQ(database.read_error()->kind, ErrorKind::ReadFailed);
-    EXPECT_NE(database.read_error()->message.find("Actidata.dat"), Text::npos);
-
-    // Pair files read after a limit keep every entry holding a key, in file order.
-    const std::vector<PairEntry> names = {{"Lever", "Hebel"}, {"Torch", "Fackel"}, {"Hebel", "G"}};
-    files.put("prog/data/Armodata.dat", encode_pair_file(names));
-    database.limit_pairs_to(TextKeySet{"Hebel", "Unknown"});
-    EXPECT_EQ(database.data_pairs("Armodata.dat").file().entries,
-              (std::vector<PairEntry>{names[0], names[2]}));
-    EXPECT_EQ(database.data_pairs("Celldata.dat").size(), 1u);
-
-    // A file another program shortened while it was read gives no entries and is the read
-    // error, however it is read.
-    files.shorten_while_read("prog/data/Actidata.dat");
-    files.shorten_while_read("prog/data/Txtbookdata.dat");
-    TranslationDatabase lazy(files, "prog");
-    EXPECT_EQ(lazy.data_triples("Txtbookdata.dat").entries.size(), 0u);
-    ASSERT_TRUE(lazy.read_error());
-    EXPECT_NE(lazy.read_error()->message.find("Txtbookdata.dat"), Text::npos);
-    TranslationDatabase preloaded(files, "prog");
-    const std::vector<std::string_view> both = {"Armodata.dat", "Actidata.dat"};
-    preloaded.preload_pairs(both);
-    EXPECT_EQ(preloaded.data_pairs("Actidata.dat").size(), 0u);
-    EXPECT_EQ(preloaded.data_pairs("Armodata.dat").size(), 3u);
-    ASSERT_TRUE(preloaded.read_error());
-    EXPECT_NE(preloaded.read_error()->message.find("Actidata.dat"), Text::npos);
-}
-
-TEST(TranslationDatabase, PreloadReadsInTheGivenOrderAndGivesWhatFirstUseWouldGive) {
-    test::MemoryFiles files;
-    // Enough files, of enough entries, that both threads index some.
+    // Enough files, of enough entries, that both threads of a preload index some.
     std::vector<std::string> names;
     for (int file = 0; file < 8; ++file) {
         std::vector<PairEntry> entries;
@@ -151,17 +104,26 @@ TEST(TranslationDatabase, PreloadReadsInTheGivenOrderAndGivesWhatFirstUseWouldGi
         names.push_back("File" + std::to_string(file) + ".dat");
         files.put("prog/data/" + names.back(), encode_pair_file(entries));
     }
-    const TextKeySet keys = {"Name 0-0", "Wort 3-299", "Name 7-150", "Name 5-17", "none"};
+    files.put("prog/data/Celldata.dat", encode_pair_file({{"Foo Town", "Nebelhain"}}));
+    files.put("prog/dataextra/Extradata.dat", encode_pair_file({{"FFFF", "FFFF"}}));
+    files.put("prog/data/Skildata.dat", encode_triple_file({{"Block", "Block", "Blocken"}}));
     TranslationDatabase lazy(files, "prog");
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(lazy.data_pairs("Celldata.dat").first_original_match("Foo Town"), 0u);
+        EXPECT_EQ(lazy.external().first_match("FFFF"), 0u);
+        EXPECT_EQ(lazy.data_triples("Skildata.dat").entries.size(), 1u);
+        EXPECT_EQ(lazy.data_pairs("Missing.dat").size(), 0u);
+        EXPECT_EQ(files.operation_count(), 4);
+    }
+    const TextKeySet keys = {"Name 0-0", "Wort 3-299", "Name 7-150", "Name 5-17", "none"};
     lazy.limit_pairs_to(keys);
     TranslationDatabase preloaded(files, "prog");
     preloaded.limit_pairs_to(keys);
     const std::vector<std::string_view> order = {names[3], names[0], names[3], "Missing.dat",
                                                  names[7], names[5], names[1]};
-    const int before = files.operation_count();
     preloaded.preload_pairs(order);
     std::vector<std::string> read;
-    for (auto k = static_cast<std::size_t>(before); k < files.operation_log().size(); ++k) {
+    for (auto k = std::size_t{4}; k < files.operation_log().size(); ++k) {
         read.push_back(files.operation_log()[k].describe());
     }
     EXPECT_EQ(read,
@@ -172,18 +134,36 @@ TEST(TranslationDatabase, PreloadReadsInTheGivenOrderAndGivesWhatFirstUseWouldGi
         SCOPED_TRACE(name);
         EXPECT_EQ(preloaded.data_pairs(name).file().entries, lazy.data_pairs(name).file().entries);
     }
-    EXPECT_EQ(preloaded.data_pairs("File3.dat").size(), 1u);
-    EXPECT_EQ(preloaded.data_pairs("Missing.dat").size(), 0u);
-    EXPECT_FALSE(preloaded.read_error());
+    EXPECT_EQ(preloaded.data_pairs("File3.dat").file().entries,
+              (std::vector<PairEntry>{{"Name 3-299", "Wort 3-299"}}));
+    EXPECT_EQ(lazy.data_pairs("Celldata.dat").size(), 1u);
+    EXPECT_FALSE(lazy.read_error() || preloaded.read_error());
 
-    // The first file in the given order that cannot be read is the error kept.
-    TranslationDatabase failing(files, "prog");
-    files.fail_operation(2, test::FileOperation::Read);
-    const std::vector<std::string_view> two = {names[2], names[4], names[6]};
-    failing.preload_pairs(two);
-    ASSERT_TRUE(failing.read_error());
-    EXPECT_NE(failing.read_error()->message.find("File4.dat"), Text::npos);
-    EXPECT_EQ(failing.data_pairs(names[6]).size(), 300u);
+    files.put("prog/data/Txtbookdata.dat", encode_triple_file({{"a", "b", "c"}}));
+    for (const bool shortened : {false, true}) {
+        SCOPED_TRACE(shortened);
+        if (shortened) {
+            files.shorten_while_read("prog/data/File4.dat");
+            files.shorten_while_read("prog/data/Txtbookdata.dat");
+        } else {
+            files.fail_operation(2, test::FileOperation::Read);
+        }
+        TranslationDatabase failing(files, "prog");
+        const std::vector<std::string_view> two = {names[2], names[4], names[6]};
+        failing.preload_pairs(two);
+        EXPECT_EQ(failing.data_pairs(names[4]).size(), 0u);
+        EXPECT_EQ(failing.data_pairs(names[6]).size(), 300u);
+        if (!shortened) {
+            files.fail_operation(1, test::FileOperation::Read);
+        }
+        EXPECT_EQ(failing.data_triples("Txtbookdata.dat").entries.size(), 0u);
+        ASSERT_TRUE(failing.read_error());
+        EXPECT_EQ(failing.read_error()->kind, ErrorKind::ReadFailed);
+        EXPECT_NE(failing.read_error()->message.find("File4.dat"), Text::npos);
+        TranslationDatabase lazy_failing(files, "prog");
+        EXPECT_EQ(lazy_failing.data_triples("Txtbookdata.dat").entries.size(), shortened ? 0u : 1u);
+        EXPECT_EQ(lazy_failing.read_error().has_value(), shortened);
+    }
 }
 
 TEST(TranslationDatabase, TextLookupTakesTheFirstEntryOfTheId) {
