@@ -1,3 +1,5 @@
+// Texts the player reads besides names: finding, deciding what is to do, writing, and the
+// memory's part in them.
 #include "translation/PlayerTexts.h"
 
 #include <gtest/gtest.h>
@@ -6,8 +8,10 @@
 #include "MemoryFiles.h"
 #include "ScriptRecords.h"
 #include "TextRecords.h"
+#include "translation/CompiledScriptTexts.h"
 #include "translation/DatabaseFile.h"
 #include "translation/Responses.h"
+#include "translation/StoredTextMemory.h"
 
 namespace orv {
 namespace {
@@ -118,19 +122,16 @@ TEST(PlayerTexts, FindsEachKindsTextsInFileOrderAndLeavesDamagedOnesOut) {
 
 // A book text is done when the text database's first entry for its ID has a German text and
 // the record holds that entry's original or the German text; a game setting when the file has
-// the text as original or as translation. Empty texts are never to do.
+// the text as original or as translation. Empty texts are never to do. (The batch tool's todo
+// tests see a translated and an untranslated text of each kind.)
 TEST(PlayerTexts, DecidesWhichTextsAreStillToDo) {
     const std::vector<TripleEntry> known = {{"b1", "Old", "Neu"}};
     const std::vector<std::tuple<std::string_view, Text, std::vector<TripleEntry>, bool>> cases = {
-        {"Book text", "Old", known, false},
         {"Book text", "Neu", known, false},
-        {"Book text", "Changed", known, true},
         {"Book text", "Old", {{"b1", "Old", ""}}, true},
         {"Book text", "Old", {{"b1", "Other", "X"}, {"b1", "Old", "Neu"}}, true},
         {"Book text", "", {}, false},
-        {"Setting", "Yes", {}, false},
         {"Setting", "Ja", {}, false},
-        {"Setting", "Maybe", {}, true},
         {"Rank", "", {}, false},
     };
     for (const auto& [label, text, books, to_do] : cases) {
@@ -150,25 +151,19 @@ TEST(PlayerTexts, DecidesWhichTextsAreStillToDo) {
 }
 
 // A write keeps the subrecord's and the record's size fields right and fixed fields at their
-// length (the expected records are built anew); a refused one leaves the block as it was.
+// length (the expected records are built anew); a refused one leaves the block as it was. The
+// batch tool's tests write a text of each kind and refuse an unknown key; the text editor's
+// test refuses what a compiled script cannot hold.
 TEST(PlayerTexts, WritesTextsThatFitAndRefusesTheOthers) {
     const std::vector<std::tuple<std::string_view, Text, Text, std::size_t, Bytes, Text>> cases = {
-        {"Book text", "b1", "Es war\r\neinmal", 1, book("Es war\r\neinmal"), ""},
         {"Skill text", "Blunt", "Trifft", 2,
          RecordBuilder("SKIL").u32("INDX", 0).raw("DESC", "Trifft").bytes(), ""},
-        {"Setting", "sA", "Alphabet", 3,
-         RecordBuilder("GMST").text("NAME", "sA").raw("STRV", "Alphabet").bytes(), ""},
         {"Rank", "f1#3", Text(31, 'M'), 4, faction(Text(31, 'M')), ""},
-        {"Effect", "14", "Brennt lange", 5,
-         RecordBuilder("MGEF").u32("INDX", 14).raw("DESC", "Brennt lange").bytes(), ""},
         {"Description", "", Text(255, 'D'), 0, test::described_header(Text(255, 'D'), 14), ""},
-        {"Description", "-", "Mein", 0, test::described_header("Mein", 14), ""},
         {"Rank", "f1#3", Text(32, 'M'), 4, faction("Master"),
          cp1252(u8"Der Text hat 32 Zeichen; in dieses Feld passen höchstens 31.")},
         {"Description", "-", Text(256, 'D'), 0, test::described_header("My mod", 14),
          cp1252(u8"Der Text hat 256 Zeichen; in dieses Feld passen höchstens 255.")},
-        {"Rank", "f1#2", "Geselle", 4, faction("Master"),
-         cp1252(u8"Kein Text der Art „Rank“ hat den Schlüssel „f1#2“.")},
         {"Effect", "", "Neu", 5, records()[4],
          cp1252(u8"Kein Text der Art „Effect“ hat den Schlüssel „“.")},
         {"Book text", "b1", "", 1, records()[0],
@@ -188,9 +183,6 @@ TEST(PlayerTexts, WritesTextsThatFitAndRefusesTheOthers) {
         {"Script", "other_script#2", cp1252(u8"Schön"), 14,
          test::message_box_script("other_script", "Hallo", cp1252(u8"Schön")), ""},
         {"Script", "demo_script#3", "Nein", 12, records()[11], ""},
-        {"Script", "demo_script#1", "Pfeile", 12, records()[11],
-         cp1252(u8"Skripttext 1: Der Text hat 0 Platzhalter wie %g oder %s, das Original 1; "
-                u8"ihre Zahl muss gleich bleiben.")},
         {"Script", "broken_script#1", "Neu", 13, records()[12],
          cp1252(u8"Kein Text der Art „Script“ hat den Schlüssel „broken_script#1“.")},
     };
@@ -200,6 +192,78 @@ TEST(PlayerTexts, WritesTextsThatFitAndRefusesTheOthers) {
         PlayerTextWriter writer(plugin.store, plugin.lists);
         EXPECT_EQ(writer.set(kind(label), key, text).value_or(""), refusal);
         EXPECT_EQ(plugin.store.block(block), expected);
+    }
+}
+
+// Open puts the memory's German texts into the compiled scripts that can take them.
+TEST(CompiledScriptTexts, OpenPutsTheMemorysGermanTextsIntoScriptsThatCanTakeThem) {
+    const auto line = [](Text english, Text german, int list = kCompiledScriptMemory) {
+        return MemoryEntry{list, std::move(english), std::move(german), "2024-01-01", ""};
+    };
+    const Text quiver = cp1252(u8"%g Pfeile im Köcher");
+    const std::vector<Bytes> all = records();
+    const std::vector<Bytes> scripts(all.begin() + 11, all.end());
+    const std::vector<std::tuple<const char*, std::vector<MemoryEntry>, std::vector<Bytes>>> cases =
+        {
+            // The script whose source goes on where its code stopped keeps its "Ja".
+            {"message and button of one script in one rewrite",
+             {line("%g Pfeile", quiver), line("Ja", "Jawohl")},
+             {test::message_box_script("demo_script", quiver, "Jawohl"), scripts[1], scripts[2]}},
+            {"a text the script cannot hold leaves the whole script",
+             {line("%g Pfeile", "Pfeile"), line("Hallo", "Servus")},
+             {scripts[0], scripts[1], test::message_box_script("other_script", "Servus", "Gut")}},
+            {"another kind's line is not a script text",
+             {line("Hallo", "Servus", kScriptTextMemory)},
+             scripts},
+        };
+    for (const auto& [name, memory, expected] : cases) {
+        SCOPED_TRACE(name);
+        BlockStore store = fixtures::store_of(records());
+        fill_compiled_script_texts(store, MemoryIndex(memory));
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            EXPECT_EQ(store.block(12 + i), expected[i]) << i;
+        }
+    }
+}
+
+// The memory lines a save adds for the long texts and script texts the editor stored.
+TEST(StoredTextMemory, EachStoredTextThatDiffersBecomesALineOfItsKind) {
+    // A store as block, script text slot, text before and after.
+    using Store = std::tuple<std::int32_t, int, Text, Text>;
+    // The records as they are after the stores.
+    const std::vector<
+        std::tuple<const char*, std::vector<Bytes>, std::vector<Store>, std::vector<MemoryEntry>>>
+        cases = {
+            {"a book text and a script's button, in record order",
+             {test::message_box_script("greeter", "Hallo", "Jawohl"), book("Einst.")},
+             {{2, 0, "Once.", "Einst."}, {1, 2, "Ja", "Jawohl"}},
+             {{kCompiledScriptMemory, "Ja", "Jawohl", "2024-05-01", ""},
+              {kFirstTextMemory, "Once.", "Einst.", "2024-05-01", ""}}},
+            // Stored, then stored back: the record holds what it was opened with.
+            {"a text stored back to its original",
+             {book("Once.")},
+             {{1, 0, "Once.", "Einst."}},
+             {}},
+            {"an empty original", {book("Einst.")}, {{1, 0, "", "Einst."}}, {}},
+            {"a slot the script does not have",
+             {test::message_box_script("greeter", "Hallo", "Ja")},
+             {{1, 7, "Old", "Neu"}},
+             {}},
+            {"a record that holds no long text",
+             {RecordBuilder("WEAP").text("NAME", "w1").bytes()},
+             {{1, 0, "Old", "Neu"}},
+             {}},
+        };
+    for (const auto& [name, after_stores, stores, expected] : cases) {
+        SCOPED_TRACE(name);
+        const BlockStore store = fixtures::store_of(after_stores);
+        StoredTexts stored;
+        for (const auto& [block, slot, before, after] : stores) {
+            stored.stored(block, before, after, slot);
+        }
+        EXPECT_EQ(stored_text_memory(stored, store, "2024-05-01"), expected);
+        stored.saved();
+        EXPECT_EQ(stored_text_memory(stored, store, "2024-05-01"), std::vector<MemoryEntry>{});
     }
 }
 
