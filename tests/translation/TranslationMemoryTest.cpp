@@ -226,7 +226,7 @@ TEST(TextSuggestions, ExactFirstThenByTheShareOfWordsThenMemoryBeforeTheDatabase
     }
 }
 
-TEST(TextSuggestions, CommonWordsLeadToNoCandidatesAndTheSourcesKeepTheirKind) {
+TEST(TextSuggestions, CommonWordsLeadToNoCandidatesAndTheRareOnesPickTheMeasured) {
     Pairs common;
     for (std::size_t i = 0; i <= TextSuggestionIndex::kCommonWordEntries; ++i) {
         common.emplace_back("you w" + std::to_string(i), "du " + std::to_string(i));
@@ -245,19 +245,10 @@ TEST(TextSuggestions, CommonWordsLeadToNoCandidatesAndTheSourcesKeepTheirKind) {
     EXPECT_EQ(shown(index.suggest("you w7"), true), Lines{"du 7 D=100"});
     EXPECT_EQ(shown(index.suggest("alpha beta gamma"), true),
               (Lines{"Treffer D~85", "eins 0 D~66", "eins 1 D~66", "eins 2 D~66", "eins 3 D~66"}));
-
-    const std::vector<MemoryEntry> memory = {{kDialogMemory, "Hi", "Hallo", "2024-01-01", {}},
-                                             {kJournalMemory, "Hi", "Notiz", "2024-01-01", {}},
-                                             {kMisc, "Hi", "Name", "2024-01-01", {}}};
-    EXPECT_EQ(memory_pairs(memory, kJournalMemory), (Pairs{{"Hi", "Notiz"}}));
-    TripleFile database;
-    database.entries = {{"id_a", "Hi", "Servus"}};
-    EXPECT_EQ(text_pairs(database), (Pairs{{"Hi", "Servus"}}));
 }
 
-TEST(Suggestions, TheWindowSaysHowWellASuggestionMatches) {
-    EXPECT_EQ(suggestion_match_text({"x", "y", SuggestionKind::Exact, 100}), "exakt");
-    EXPECT_EQ(suggestion_match_text({"x", "y", SuggestionKind::Close, 7}), cp1252(u8"ähnlich 7 %"));
+// How the window words a match ("exakt", "ähnlich 91 %") its tests check.
+TEST(Suggestions, NameSimilarityIsTheShareOfLettersKept) {
     // Case does not count; one letter of fifteen does.
     EXPECT_EQ(name_similarity("Barrier Marker", "BARRIER MARKER"), 100);
     EXPECT_EQ(name_similarity("Barrier Marker", "Barrier Markers"), 93);
