@@ -45,50 +45,37 @@ protected:
     test::MemoryFiles files;
 };
 
-TEST_F(LearnIntoTest, AddsOnlyWhatIsNewBehindTheUsersOwnAndASecondRunChangesNothing) {
-    const auto first = learn_into(files, kPaths, "2024-05-01");
-    ASSERT_TRUE(first.ok()) << to_utf8(first.error().message);
-    EXPECT_EQ(first->new_names, 4u);
-    EXPECT_EQ(first->new_texts, 5u);
-    EXPECT_EQ(files.get(kExternal), encode_pair_file(kLearnedExternal));
-    EXPECT_EQ(
-        files.get(kMemory),
-        fixtures::bytes_of(kMemoryBeforeDialog + "Dialog\tHello.\tHallo.\t2024-05-01\tde.esp\n"));
-    const int operations = files.operation_count();
-    const auto second = learn_into(files, kPaths, "2024-05-02");
-    ASSERT_TRUE(second.ok());
-    EXPECT_EQ(second->new_names, 0u);
-    EXPECT_EQ(second->new_texts, 0u);
-    // Nothing is written at all: two files read, then the databases; a write would take more
-    // operations.
-    EXPECT_EQ(files.operation_count() - operations, 4);
-}
-
-// A run that finds something new for only one of the two files still writes that file.
-TEST_F(LearnIntoTest, WhatIsNewForOnlyOneFileIsWritten) {
-    ASSERT_TRUE(learn_into(files, kPaths, "2024-05-01").ok());
-    const Bytes external = encode_pair_file(kLearnedExternal);
+// A run writes only the files it found something new for; a second run writes nothing.
+TEST_F(LearnIntoTest, AddsOnlyWhatIsNewBehindTheUsersOwnAndWritesOnlyTheFilesThatGainedIt) {
     const auto learn_again = [&](const char* date, std::size_t names, std::size_t texts) {
         const auto run = learn_into(files, kPaths, date);
-        ASSERT_TRUE(run.ok());
+        ASSERT_TRUE(run.ok()) << to_utf8(run.error().message);
         EXPECT_EQ(run->new_names, names);
         EXPECT_EQ(run->new_texts, texts);
     };
+    const auto memory_with_dialog = [](const std::string& date) {
+        return fixtures::bytes_of(kMemoryBeforeDialog + "Dialog\tHello.\tHallo.\t" + date +
+                                  "\tde.esp\n");
+    };
+    learn_again("2024-05-01", 4, 5);
+    const Bytes external = encode_pair_file(kLearnedExternal);
+    EXPECT_EQ(files.get(kExternal), external);
+    EXPECT_EQ(files.get(kMemory), memory_with_dialog("2024-05-01"));
+    // Two files read, then the databases; a write would take more operations.
+    const int operations = files.operation_count();
+    learn_again("2024-05-02", 0, 0);
+    EXPECT_EQ(files.operation_count() - operations, 4);
 
     // The memory lost its last learned line: only the memory gains it back.
     files.put_text(kMemory, kMemoryBeforeDialog);
     learn_again("2024-05-02", 0, 1);
     EXPECT_EQ(files.get(kExternal), external);
-    EXPECT_EQ(
-        files.get(kMemory),
-        fixtures::bytes_of(kMemoryBeforeDialog + "Dialog\tHello.\tHallo.\t2024-05-02\tde.esp\n"));
-
+    EXPECT_EQ(files.get(kMemory), memory_with_dialog("2024-05-02"));
     // The external database lost its last learned name: only the database gains it back.
     files.put(kExternal, encode_pair_file({kLearnedExternal.begin(), kLearnedExternal.end() - 1}));
-    const auto memory_before = files.get(kMemory);
     learn_again("2024-05-03", 1, 0);
     EXPECT_EQ(files.get(kExternal), external);
-    EXPECT_EQ(files.get(kMemory), memory_before);
+    EXPECT_EQ(files.get(kMemory), memory_with_dialog("2024-05-02"));
 }
 
 TEST_F(LearnIntoTest, ANewExternalDatabaseStartsWithTheSentinelInANewFolder) {
