@@ -150,25 +150,19 @@ TEST(Learning, RefusesFilesItCannotPairAndSaysWhy) {
     truncated.resize(truncated.size() - 5);
     const Bytes other = fixtures::plugin(
         {named("NPC_", "a", "Wache"), named("NPC_", "x", "Held"), named("NPC_", "y", "Bauer")});
-    struct Case {
-        const char* name;
-        const Bytes& english;
-        const Bytes& german;
-        std::string message;
-    };
     // clang-format off
-    const std::vector<Case> cases = {
+    const std::vector<std::tuple<const char*, const Bytes&, const Bytes&, std::string>> cases = {
         {"truncated German file", english, truncated, "Die deutsche Datei „de.esp“ ist beschädigt oder abgeschnitten: "},
         {"damaged English file", truncated, english, "Die englische Datei „en.esp“ ist beschädigt oder abgeschnitten: "},
         {"not the same file", english, other, "„en.esp“ und „de.esp“ sind offenbar nicht dieselbe Datei in zwei Sprachen: nur 1 von 3 Datensätzen haben ein Gegenstück.\rEs wurde nichts gelernt."},
     };
     // clang-format on
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, english_file, german_file, message] : cases) {
+        SCOPED_TRACE(name);
         const auto learned =
-            learn_from_plugins({c.english, c.german, "en.esp", "de.esp", "2024-05-01"});
+            learn_from_plugins({english_file, german_file, "en.esp", "de.esp", "2024-05-01"});
         ASSERT_FALSE(learned.ok());
-        EXPECT_TRUE(to_utf8(learned.error().message).starts_with(c.message))
+        EXPECT_TRUE(to_utf8(learned.error().message).starts_with(message))
             << to_utf8(learned.error().message);
     }
 }
@@ -189,14 +183,8 @@ std::vector<std::string> changes(const Records& older, const Records& newer) {
 }
 
 TEST(PluginDiff, ListsEachTextThatIsNewRemovedOrChanged) {
-    struct Case {
-        const char* name;
-        Records older;
-        Records newer;
-        std::vector<std::string> expected;
-    };
     // clang-format off
-    const std::vector<Case> cases = {
+    const std::vector<std::tuple<const char*, Records, Records, std::vector<std::string>>> cases = {
         {"the same records in another order change nothing",
          {named("NPC_", "a", "Guard"), named("MISC", "r", "Rock")},
          {named("MISC", "r", "Rock"), named("NPC_", "a", "Guard")},
@@ -223,9 +211,9 @@ TEST(PluginDiff, ListsEachTextThatIsNewRemovedOrChanged) {
          {"Book text|b|removed|Once.|", "Journal|7|text changed|Met him.|Met her."}},
     };
     // clang-format on
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(changes(c.older, c.newer), c.expected);
+    for (const auto& [name, older, newer, expected] : cases) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(changes(older, newer), expected);
     }
 }
 
