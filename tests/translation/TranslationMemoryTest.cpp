@@ -318,7 +318,7 @@ TEST(TextSuggestions, CommonWordsLeadToNoCandidatesAndTheRareOnesPickTheMeasured
               (Lines{"Treffer D~85", "eins 0 D~66", "eins 1 D~66", "eins 2 D~66", "eins 3 D~66"}));
 }
 
-// How the window words a match ("exakt", "ähnlich 91 %") its tests check.
+// The window's tests check how a match is worded ("exakt", "ähnlich 91 %").
 TEST(Suggestions, NameSimilarityIsTheShareOfLettersKept) {
     // Case does not count; one letter of fifteen does.
     EXPECT_EQ(name_similarity("Barrier Marker", "BARRIER MARKER"), 100);
