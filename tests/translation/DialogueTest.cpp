@@ -22,7 +22,7 @@ TEST(Responses, FollowTheirTopicAndTakeTheDatabaseTextOnlyForTheirOwnOriginal) {
     BlockStore store = store_of({
         info("orphan", "Before any topic"),
         topic("rumours"),
-        info("r1", "Known text"),
+        info("r1", "Known text", "Choice \"Yes\" 1"),
         info("r2", "Changed since"),
         RecordBuilder("INFO").text("INAM", "r3").text("NAME", "Known too").bytes(),
         info("r4", "Schon deutsch"),
@@ -62,13 +62,21 @@ TEST(Responses, FollowTheirTopicAndTakeTheDatabaseTextOnlyForTheirOwnOriginal) {
     // A text stored with its zero keeps it; one without gets none.
     EXPECT_EQ(store.block(5),
               RecordBuilder("INFO").text("INAM", "r3").text("NAME", "Auch bekannt").bytes());
-    EXPECT_EQ(store.block(3), info("r1", "Bekannter Text"));
+    EXPECT_EQ(store.block(3), info("r1", "Bekannter Text", "Choice \"Yes\" 1"));
 
     ResponseElement& edited = rows.responses()[1];
     EXPECT_TRUE(set_response_text(store, edited, "Neu"));
     EXPECT_EQ(edited.mark, mark::kEdited);
     EXPECT_EQ(store.block(4), info("r2", "Neu"));
     EXPECT_FALSE(set_response_text(store, edited, "Neu"));
+    // A script text stored as it is, and a text beyond the script's, change and mark nothing.
+    ResponseElement& scripted = rows.responses()[0];
+    EXPECT_FALSE(set_response_script_texts(store, scripted, {"Yes", "Extra"}));
+    EXPECT_EQ(scripted.mark, mark::kShipped);
+    EXPECT_EQ(store.block(3), info("r1", "Bekannter Text", "Choice \"Yes\" 1"));
+    EXPECT_TRUE(set_response_script_texts(store, scripted, {"Ja"}));
+    EXPECT_EQ(scripted.mark, mark::kEdited);
+    EXPECT_EQ(store.block(3), info("r1", "Bekannter Text", "Choice \"Ja\" 1"));
     // A row whose record has no text or script, or that leads outside the store, changes
     // nothing.
     for (const std::int32_t block : {11, 0, 99, -1}) {
@@ -78,22 +86,6 @@ TEST(Responses, FollowTheirTopicAndTakeTheDatabaseTextOnlyForTheirOwnOriginal) {
         EXPECT_FALSE(set_response_script_texts(store, stray, {"x"})) << block;
         EXPECT_EQ(stray.mark, mark::kNone) << block;
     }
-}
-
-TEST(Responses, AScriptTextStoredAsItIsChangesNothingAndMarksNothing) {
-    const auto with_script = [](std::string_view script) { return info("r", "Well?", script); };
-    BlockStore store = store_of({topic("t"), with_script("Choice \"Yes\" 1")});
-    ObjectLists rows;
-    test::load_all_responses(store, TripleFile{}, rows);
-    ASSERT_EQ(rows.responses().size(), 1u);
-    ResponseElement& response = rows.responses()[0];
-    // The same text, and a text beyond the script's: no change, no mark.
-    EXPECT_FALSE(set_response_script_texts(store, response, {"Yes", "Extra"}));
-    EXPECT_EQ(response.mark, mark::kNone);
-    EXPECT_EQ(store.block(2), with_script("Choice \"Yes\" 1"));
-    EXPECT_TRUE(set_response_script_texts(store, response, {"Ja"}));
-    EXPECT_EQ(response.mark, mark::kEdited);
-    EXPECT_EQ(store.block(2), with_script("Choice \"Ja\" 1"));
 }
 
 TEST(Responses, OnlyTopicDialogueRecordsGetARow) {
