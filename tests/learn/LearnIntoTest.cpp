@@ -76,12 +76,10 @@ TEST_F(LearnIntoTest, AddsOnlyWhatIsNewBehindTheUsersOwnAndWritesOnlyTheFilesTha
     learn_again("2024-05-03", 1, 0);
     EXPECT_EQ(files.get(kExternal), external);
     EXPECT_EQ(files.get(kMemory), memory_with_dialog("2024-05-02"));
-}
 
-TEST_F(LearnIntoTest, ANewExternalDatabaseStartsWithTheSentinelInANewFolder) {
-    const LearnFiles elsewhere{kPaths.english, kPaths.german, "learned"};
-    ASSERT_TRUE(learn_into(files, elsewhere, "2024-05-01").ok());
-    // The sentinel, then the learned names; the user's own entry is in the other folder.
+    // A new external database in a new folder starts with the sentinel, then the learned
+    // names; the user's own entry is in the other folder.
+    ASSERT_TRUE(learn_into(files, {kPaths.english, kPaths.german, "learned"}, "2024-05-01").ok());
     std::vector<PairEntry> learned = kLearnedExternal;
     learned.erase(learned.begin() + 1);
     EXPECT_EQ(files.get("learned/Extradata.dat"), encode_pair_file(learned));
