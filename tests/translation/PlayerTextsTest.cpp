@@ -1,5 +1,5 @@
 // Texts the player reads besides names: finding, deciding what is to do, writing, and the
-// memory's part in them.
+// memory's share in them.
 #include "translation/PlayerTexts.h"
 
 #include <gtest/gtest.h>
