@@ -30,13 +30,6 @@ public:
     Text reread_save_folder() override { return log("reread save", save_folder); }
     Result<void> store_plugin_folder(const Text& f) override { return store("plugin " + f); }
     Result<void> store_save_folder(const Text& f) override { return store("save " + f); }
-
-    Text plugin_folder = "c:\\";
-    Text save_folder = "C:\\";
-    std::optional<Error> store_failure;
-    Calls calls;
-
-private:
     Text log(const Text& call, const Text& result) {
         calls.push_back(call);
         return result;
@@ -45,6 +38,11 @@ private:
         calls.push_back("store " + call);
         return store_failure ? Result<void>(*store_failure) : Result<void>();
     }
+
+    Text plugin_folder = "c:\\";
+    Text save_folder = "C:\\";
+    std::optional<Error> store_failure;
+    Calls calls;
 };
 
 Bytes foo_town_plugin(std::int32_t file_type = 0, std::string_view weapon = "Club") {
@@ -306,15 +304,14 @@ TEST_F(FileCommands, LearningAsksForBothFilesAndSumsUpOrSaysWhatFailed) {
     EXPECT_TRUE(window.snapshot().enabled(command::kLearnFromTranslation));
     EXPECT_FALSE(window.snapshot().enabled(command::kSave));
 
-    // A German file that is cut short is refused with its message; what was learned stays.
-    const Bytes before = *files.get(external);
+    // A German file that is cut short is refused in a box (the learning's own tests own that
+    // nothing is written then).
     Bytes cut = guard("Wache");
     cut.resize(cut.size() - 3);
     files.put(german, cut);
     learn(german);
     ASSERT_EQ(dialogs.boxes().size(), 2u);
     EXPECT_EQ(dialogs.boxes()[1].icon, MessageIcon::Stop);
-    EXPECT_EQ(*files.get(external), before);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// The translator's workbench in the window: the filter row, the counts in tab titles, status
-// and window title, the keys and the name-edit dialog's help, through the whole program.
+// The translator's workbench in the window: the filter row, the keys and the name-edit
+// dialog's help, through the whole program.
 #include <numeric>
 #include <string>
 #include <vector>
@@ -15,8 +15,6 @@ using Indices = std::vector<std::size_t>;
 
 class Workbench : public AppHarness {
 protected:
-    static constexpr int kWeaponPage = 19;
-
     // Five weapons (one with the shipped name "Club", one nameless, two named alike) and a
     // door, opened.
     void SetUp() override {
@@ -60,11 +58,6 @@ protected:
         std::iota(all.begin(), all.end(), std::size_t{0});
         return list.visible.value_or(all);
     }
-    // Tab title, status field 1 and window title.
-    std::vector<Text> counts() const {
-        const auto s = window.snapshot();
-        return {s.tab_pages.at(kWeaponPage), s.status.at(1), s.title};
-    }
 };
 
 TEST_F(Workbench, FilterHidesRowsWithoutMovingThem) {
@@ -95,13 +88,10 @@ TEST_F(Workbench, FilterHidesRowsWithoutMovingThem) {
     EXPECT_EQ(shown(kWeaponView), (Indices{2, 3}));
 }
 
-TEST_F(Workbench, CountsFollowOpenAndEdit) {
-    EXPECT_EQ(counts(), (std::vector<Text>{"Weapon (3)", cp1252(u8"übersetzt 1 von 5"),
-                                           "ORVENTAL v3.03a - Foo.esp"}));
-    EXPECT_EQ(window.snapshot().tab_pages.at(9), "Door (1)");
-
-    // Enter on a row opens the dialog as a double click does; after OK the next row still to
-    // do is selected, among those the filter shows.
+// Enter on a row opens the dialog as a double click does; after OK the next row still to do
+// is selected, among those the filter shows. (The counts that follow the edit are the
+// window contract's, their rules the object lists'.)
+TEST_F(Workbench, AfterOkTheNextShownRowStillToDoIsSelected) {
     filter("", true, true);
     on_row(kWeaponView, 0, ListEventType::EditKey);
     window.set_control_text(name_edit::kDvNameField, "Eisendolch");
@@ -109,8 +99,6 @@ TEST_F(Workbench, CountsFollowOpenAndEdit) {
     control(name_edit::kOkButton);
     EXPECT_EQ(window.snapshot().controls.at(kWeaponView).selected, std::optional<std::size_t>(3));
     EXPECT_EQ(shown(kWeaponView), (Indices{3, 4}));
-    EXPECT_EQ(counts(), (std::vector<Text>{"Weapon (2)", cp1252(u8"übersetzt 2 von 5"),
-                                           "ORVENTAL v3.03a - Foo.esp *"}));
 }
 
 TEST_F(Workbench, NameDialogOffersSameNamesAndSuggestions) {
@@ -125,8 +113,6 @@ TEST_F(Workbench, NameDialogOffersSameNamesAndSuggestions) {
     EXPECT_EQ(dialog.controls.at(kSuggestionList).rows,
               (std::vector<ListRow>{{"Eisendolche", memory, cp1252(u8"ähnlich 91 %")},
                                     {"Eisenschwert", memory, cp1252(u8"ähnlich 45 %")}}));
-    // Below the check box, a row for the titles and one per suggestion high.
-    EXPECT_EQ(dialog.controls.at(kSuggestionList).definition.rect, (Rect{55, 106, 280, 60}));
 
     // A double click on a suggestion takes it; OK gives it to both rows named alike.
     on_row(kSuggestionList, 1, ListEventType::DoubleClick);
