@@ -9,6 +9,7 @@
 #include "app/UnsavedWork.h"
 #include "translation/DatabaseFile.h"
 #include "translation/ExternalDatabase.h"
+#include "translation/TranslationMemory.h"
 
 namespace orv::test {
 namespace {
@@ -229,11 +230,15 @@ TEST_F(Dispatcher, UnsavedNamesAndTextsAreAskedAboutUntilTheNextSave) {
                                             question(2, 1, DiscardingCommand::Open)}));
     EXPECT_EQ(dialogs.snapshot().file_dialogs.size(), 2u);
 
-    // A save that wrote the work ends it (the file commands keep it after a failed one, the
-    // save pipeline adds the stored text to the memory).
+    // A save that wrote the work ends it (the file commands keep it after a failed one), and
+    // the stored text joins the memory behind the names.
     dialogs.next_answer(MessageAnswer::Yes);
     run(command::kSave);
     EXPECT_EQ(window.snapshot().title, title);
+    const auto memory = read_memory(files, memory_path("prog"));
+    ASSERT_TRUE(memory) << memory.error().message;
+    EXPECT_EQ(memory->back(),
+              (MemoryEntry{kFirstTextMemory, "Es war", "Es war einmal", today_date(), ""}));
 
     // Another plugin's records are new: what was stored into the old ones is gone with them.
     choose_book();
