@@ -2,7 +2,6 @@
 #include <vector>
 
 #include "AppHarness.h"
-#include "DialogTestSupport.h"
 #include "app/CheckWindow.h"
 #include "app/ConfigFile.h"
 #include "app/SaveCheck.h"

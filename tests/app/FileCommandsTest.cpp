@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "DialogTestSupport.h"
+#include "AppHarness.h"
 #include "app/WindowViews.h"
 
 #include "plugin/PluginReader.h"

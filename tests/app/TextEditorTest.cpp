@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "DialogTestSupport.h"
+#include "AppHarness.h"
 #include "ScriptRecords.h"
 #include "app/Refusal.h"
 #include "app/UnsavedWork.h"
