@@ -334,6 +334,13 @@ TEST_F(NameEditDialogTest, OpensWithTheClickedRowAndCloses) {
 
 TEST_F(NameEditDialogTest, OkShowsTheRecordedNameOrKeepsTheDialogOpenOnARefusal) {
     load_plugin();
+    // Typed back to the EV Name: nothing is recorded (the name rules' outcome), so the row
+    // shows nothing new.
+    const ListRow external = shown(kActivator, kExternalRow);
+    open_row(kActivator, kExternalRow);
+    type_and_ok("Crate");
+    EXPECT_EQ(shown(kActivator, kExternalRow), external);
+
     open_row(kActivator, kUnmarkedRow);
     // A second open while one is open does nothing (the scripted window fails a pop-up opened
     // twice).
