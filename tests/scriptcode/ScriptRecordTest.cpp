@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 
 #include "ScriptSamples.h"
 #include "fixtures/PluginBuilder.h"
@@ -14,23 +15,31 @@ namespace {
 
 using namespace test;
 
-const std::string kSource = "Begin demo_script\r\nshort count\r\n"
-                            "MessageBox \"%g Pfeile\" count \"Ja\" \"Nein\"\r\n"
-                            "AddTopic Fuhaven\r\n"
-                            "PositionCell 1 0 -5.5 90 \"Fuhaven, Hafen\"\r\n"
-                            "End demo_script\r\n";
-
-std::string code_of(const std::string& message, const std::string& yes, const std::string& topic,
-                    const std::string& cell) {
-    return u16(0x1000) + long_text(message) + u8(1) + local('s', 1) + u8(2) + button(yes) +
-           button("Nein") + u16(0x1022) + short_text(topic) + u16(0x1005) + f32(1) + f32(0) +
-           f32(-5.5f) + f32(90) + short_text(cell) + u16(0x0101);
+// A script with a string of every role, inside nested blocks: a message box with a variable
+// and two buttons, a bare topic (quoted once it holds a space) and a cell.
+ScriptWriter sample(std::string_view message = "%g Pfeile", std::string_view yes = "Ja",
+                    std::string_view topic = "Fuhaven", std::string_view cell = "Fuhaven, Hafen") {
+    ScriptWriter writer;
+    writer.open_while("count < 3", "w");
+    writer.open_if("count == 1", "i");
+    writer.message_box(message, {"count"}, {std::string(yes), "Nein"});
+    writer.elseif_block("count == 2", "e");
+    writer.set_local("count", 1, "s");
+    writer.add_topic(topic, topic.find(' ') != std::string_view::npos);
+    writer.else_block();
+    writer.position_cell(1, cell);
+    writer.end_block();
+    writer.end_block();
+    writer.end();
+    return writer;
 }
 
-const std::string kCode = code_of("%g Pfeile", "Ja", "Fuhaven", "Fuhaven, Hafen");
+Block record_of(const ScriptWriter& writer, std::int64_t stated_size = -1) {
+    return script_record("demo_script", writer.source(), writer.code(), stated_size);
+}
 
 TEST(ScriptRecord, OffersTheStringsOfAScriptThatAgreesWithItsSource) {
-    const auto strings = read_script_strings(script_record("demo_script", kSource, kCode));
+    const auto strings = read_script_strings(record_of(sample()));
     ASSERT_TRUE(strings) << strings.error().message;
     EXPECT_EQ(strings->id, "demo_script");
     std::string listed;
@@ -42,64 +51,59 @@ TEST(ScriptRecord, OffersTheStringsOfAScriptThatAgreesWithItsSource) {
 }
 
 TEST(ScriptRecord, RefusesRecordsItCannotTrust) {
+    const ScriptWriter script = sample();
+    const auto size = static_cast<std::int64_t>(script.code().size());
     struct Case {
         const char* name;
         Block record;
-        std::u8string_view expected;
+        std::string expected;
     };
-    std::string short_header(40, '\0');
     const std::vector<Case> cases = {
-        {"a header size other than the code's",
-         script_record("demo_script", kSource, kCode, static_cast<std::int64_t>(kCode.size()) + 1),
-         u8"Der Kopf nennt 74 Bytes Code, der Code hat 73."},
+        {"a header size other than the code's", record_of(script, size + 1),
+         "Der Kopf nennt " + std::to_string(size + 1) + " Bytes Code, der Code hat " +
+             std::to_string(size) + "."},
         {"a header too short to hold the size",
          fixtures::RecordBuilder("SCPT")
-             .raw("SCHD", short_header)
-             .raw("SCDT", kCode)
-             .raw("SCTX", kSource)
+             .raw("SCHD", std::string(40, '\0'))
+             .raw("SCDT", script.code())
+             .raw("SCTX", script.source())
              .bytes(),
-         u8"Das Skript hat keinen vollständigen Kopf (SCHD)."},
+         cp1252(u8"Das Skript hat keinen vollständigen Kopf (SCHD).")},
         {"no source",
          fixtures::RecordBuilder("SCPT").raw("SCHD", std::string(52, '\0')).raw("SCDT", "").bytes(),
-         u8"Das Skript hat keinen Quelltext (SCTX)."},
-        {"extension code", script_record("demo_script", "End", u16(0x3811) + u16(0x0101)),
-         u8"Das Skript enthält Code einer Skripterweiterung (Befehlscode 0x3811); es wird nicht "
-         u8"verändert (Byte 0)."},
+         "Das Skript hat keinen Quelltext (SCTX)."},
+        {"no code",
+         fixtures::RecordBuilder("SCPT")
+             .raw("SCHD", std::string(52, '\0'))
+             .raw("SCTX", "End")
+             .bytes(),
+         "Das Skript hat keinen kompilierten Code (SCDT)."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const auto strings = read_script_strings(c.record);
         ASSERT_FALSE(strings);
-        EXPECT_EQ(strings.error().message, cp1252(c.expected));
+        EXPECT_EQ(strings.error().message, c.expected);
         EXPECT_FALSE(replace_script_strings(c.record, {}));
     }
 }
 
 TEST(ScriptRecord, ReplacesStringsInSourceAndCodeAndRecomputesEveryLength) {
-    const Block record = script_record("demo_script", kSource, kCode);
-    const std::string message = cp1252(u8"Du trägst %g Pfeile über der Schulter");
+    const std::string message =
+        cp1252(u8"Du trägst %g Pfeile über der Schulter") + std::string(300, '.');
+    const std::string yes = cp1252(u8"Jawohl, gewiß");
     const std::string topic = cp1252(u8"Fuhaven Häfen");
     const auto changed = replace_script_strings(
-        record, {{1, message}, {2, cp1252(u8"Jawohl, gewiß")}, {4, topic}, {5, "Fuhaven"}});
+        record_of(sample()), {{1, message}, {2, yes}, {4, topic}, {5, "Fuhaven"}});
     ASSERT_TRUE(changed) << changed.error().message;
     // The whole record compares at once: SCHD's ID and code size, the variable names behind
-    // the header carried unchanged, the code, the source and the record's size field. A bare
-    // topic that now holds a space gets quotes.
-    EXPECT_EQ(*changed,
-              script_record("demo_script",
-                            cp1252(u8"Begin demo_script\r\nshort count\r\n"
-                                   u8"MessageBox \"Du trägst %g Pfeile über der Schulter\" count "
-                                   u8"\"Jawohl, gewiß\" \"Nein\"\r\nAddTopic \"Fuhaven Häfen\"\r\n"
-                                   u8"PositionCell 1 0 -5.5 90 \"Fuhaven\"\r\nEnd demo_script\r\n"),
-                            code_of(message, cp1252(u8"Jawohl, gewiß"), topic, "Fuhaven")));
-    const auto reread = read_script_strings(*changed);
-    ASSERT_TRUE(reread);
-    EXPECT_EQ(reread->strings[0].text, message);
-    EXPECT_EQ(reread->strings[2].text, "Nein");
+    // the header carried unchanged, the code with its block counts, the source and the
+    // record's size field. A bare topic that now holds a space gets quotes.
+    EXPECT_EQ(*changed, record_of(sample(message, yes, topic, "Fuhaven")));
 }
 
 TEST(ScriptRecord, NoReplacementAndUnchangedTextsLeaveTheRecordByteIdentical) {
-    const Block record = script_record("demo_script", kSource, kCode);
+    const Block record = record_of(sample());
     EXPECT_EQ(replace_script_strings(record, {}).value(), record);
     EXPECT_EQ(replace_script_strings(record, {{2, "Ja"}, {5, "Fuhaven, Hafen"}}).value(), record);
 }
@@ -131,7 +135,7 @@ TEST(ScriptRecord, NamesTheMessageBoxTextsWhoseCodeCountsSpecifiersOtherwiseThan
 }
 
 TEST(ScriptRecord, RefusesAReplacementItsStringCannotTake) {
-    const Block record = script_record("demo_script", kSource, kCode);
+    const Block record = record_of(sample());
     struct Case {
         const char* name;
         StringReplacement replacement;

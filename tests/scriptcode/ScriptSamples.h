@@ -55,7 +55,6 @@ public:
 
     const std::string& source() const { return m_source; }
     const std::string& code() const { return m_code; }
-    int statements() const { return m_statements; }
 
 private:
     void line(std::string_view text);
