@@ -19,7 +19,11 @@ using fixtures::record;
 // The fixture is the view of the load and of the save, and keeps what they show.
 class SavePipeline : public ::testing::Test, public LoaderView, public SaveView {
 protected:
-    void show_progress(const Text& text) override { m_progress = text; }
+    void show_progress(const Text& text) override {
+        m_progress = text;
+        ++m_shown;
+    }
+    bool wants_progress() const override { return m_wants_progress; }
     void show_rows(int, const std::vector<Element>&) override {}
     void show_mark(int list_index, std::size_t row, const Element& element) override {
         m_marks.push_back(std::to_string(list_index) + ":" + std::to_string(row) + ":" +
@@ -43,6 +47,8 @@ protected:
     BlockStore m_store;
     ObjectLists m_lists;
     Text m_progress;
+    int m_shown = 0;
+    bool m_wants_progress = true;
     std::vector<std::string> m_marks;
 };
 
@@ -86,6 +92,32 @@ TEST_F(SavePipeline, RoundTripIsByteIdenticalAndEditsKeepEverySizeRight) {
     m_lists.append(*object_type_of("MISC"), {mark::kEdited, "ghost", "Ghost", "Geist", 99});
     EXPECT_EQ(save()->names_substituted, 0);
     EXPECT_EQ(m_files.get("out.esp"), saved);
+}
+
+// A view that shows no progress is given no text by any step of a load and a save (every
+// pass that shows progress runs: the reader, the rows, the game settings, the cell
+// references, the writing), and the plugin saved is the same as for a view that shows it.
+TEST_F(SavePipeline, AQuietViewIsShownNothingAndGetsTheSamePlugin) {
+    m_files.put("prog/data/Celldata.dat", encode_pair_file({{"Foo Town", "Fooheim"}}));
+    m_files.put("prog/data/Gmstdata.dat", encode_pair_file({{"Some text", "Ein Text"}}));
+    const Bytes plugin = fixtures::plugin({
+        record("CELL", {{"NAME", "Foo Town"}}),
+        record("GMST", {{"NAME", "sSetting"}, {"STRV", "Some text"}}),
+        record("WEAP", {{"NAME", "w1"}, {"FNAM", "Club"}}),
+        record("INFO", {{"ANAM", "Foo Town"}}),
+    });
+    std::vector<Bytes> saved;
+    for (const bool wants : {true, false}) {
+        SCOPED_TRACE(wants);
+        m_wants_progress = wants;
+        m_shown = 0;
+        load(plugin);
+        ASSERT_TRUE(save(ExternalDatabaseWrite::Keep).ok());
+        EXPECT_EQ(m_shown > 0, wants);
+        saved.push_back(m_files.get("out.esp").value_or(Bytes{}));
+    }
+    EXPECT_EQ(saved[0], saved[1]);
+    EXPECT_NE(saved[0], plugin);
 }
 
 // The external database made the cell "Keep" into "Burg"; the user renames it once more and

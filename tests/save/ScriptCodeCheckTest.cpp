@@ -35,10 +35,6 @@ std::vector<std::string> script_code_findings(CheckScope scope) {
     const auto store = fixtures::store_of(
         {message_box_script("demo_script", "Hallo", "Ja"),
          message_box_script("broken_script", "Kaputt", "Ja", "MessageBox \"Nie kompiliert\"\r\n"),
-         fixtures::RecordBuilder("SCPT")
-             .raw("SCHD", std::string(52, '\0'))
-             .raw("SCTX", "End")
-             .bytes(),
          // Changed elsewhere: the code's message lost its specifier.
          with_source_text(message_box_script("half_script", "Du hast 50 Gold", "Ja"),
                           "Du hast 50 Gold", "Du hast %g Gold")});
@@ -52,8 +48,6 @@ TEST(ScriptCodeCheck, NamesEachScriptItCannotHandleWithTheReason) {
                   cp1252(u8"script-code|SCPT|broken_script|Die Texte des Skripts bleiben, wie "
                          u8"sie sind: Quelltext und kompilierter Code stimmen nicht überein, Zeile "
                          u8"5: der Code hat hier eine andere Anweisung."),
-                  cp1252(u8"script-code|SCPT||Die Texte des Skripts bleiben, wie sie sind: Das "
-                         u8"Skript hat keinen kompilierten Code (SCDT)."),
                   cp1252(u8"script-code|SCPT|half_script|Die Texte des Skripts bleiben, wie sie "
                          u8"sind: Quelltext und kompilierter Code stimmen nicht überein, Zeile 3: "
                          u8"der Text der MessageBox steht im Code anders als im Quelltext."),
