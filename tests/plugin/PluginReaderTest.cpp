@@ -137,7 +137,6 @@ TEST(BlockTextRead, SkipsZeroBytesAndStopsAtBlockEnd) {
 TEST(SubrecordSearch, FindsTheFirstWholeSubrecordOfTheTag) {
     const Block names = record("ACTI", {{"NAME", "id"}, {"FNAM", "First"}, {"FNAM", "2"}});
     EXPECT_EQ(found_at(names, "FNAM"), 27u);
-    EXPECT_EQ(subrecord_text(names, *find_subrecord(names, "FNAM"), TextKind::Terminated), "First");
     EXPECT_EQ(found_at(names, "fnam"), std::nullopt);
     EXPECT_EQ(found_at(names, "FNA"), std::nullopt);
     EXPECT_EQ(found_at(RecordBuilder("ACTI").bytes(), "FNAM"), std::nullopt);
@@ -164,15 +163,12 @@ TEST(SubrecordSearch, FindsTheFirstWholeSubrecordOfTheTag) {
 }
 
 TEST(SubrecordSearch, StopsAfterHundredSubrecords) {
-    for (const int before : {kSubrecordSearchLimit - 1, kSubrecordSearchLimit}) {
-        SCOPED_TRACE(before);
-        RecordBuilder record("ACTI");
-        for (int i = 0; i < before; ++i) {
-            record.u32("DATA", static_cast<std::uint32_t>(i));
-        }
-        const auto found = find_subrecord(record.text("FNAM", "Name").bytes(), "FNAM");
-        EXPECT_EQ(found.has_value(), before < kSubrecordSearchLimit);
+    RecordBuilder record("ACTI");
+    for (int i = 1; i < kSubrecordSearchLimit; ++i) {
+        record.u32("DATA", static_cast<std::uint32_t>(i));
     }
+    EXPECT_TRUE(find_subrecord(RecordBuilder(record).text("FNAM", "Name").bytes(), "FNAM"));
+    EXPECT_FALSE(find_subrecord(record.u32("DATA", 0).text("FNAM", "Name").bytes(), "FNAM"));
 }
 
 TEST(ReplaceSubrecordText, KeepsSizeFieldsAndLaterBytesRight) {

@@ -40,14 +40,10 @@ TEST(DialogueCheck, NamesWhatATranslatedResultScriptLost) {
         Lines expected;
     };
     const std::vector<Case> cases = {
-        {"a define of the second text",
-         "MessageBox \"Hallo\"\nMessageBox \"Hi %PCName\"",
-         "MessageBox \"Hallo\"\nMessageBox \"Hi du\"",
-         {lost(2, "%PCName")}},
-        {"a define of each kind",
-         "Choice \"For ^Name\" 1 \"To %PCRace\" 2",
-         "Choice \"Fuer dich\" 1 \"Nach %PCRace\" 2",
-         {lost(1, "^Name")}},
+        {"a define of each kind, each text against its own",
+         "Choice \"For ^Name\" 1 \"To %PCRace\" 2\nMessageBox \"Hi %PCName\"",
+         "Choice \"Fuer dich\" 1 \"Nach %PCRace\" 2\nMessageBox \"Hi du\"",
+         {lost(1, "^Name"), lost(3, "%PCName")}},
         // Only texts that have an original are compared: the n-th against the n-th.
         {"more texts than the file held",
          "MessageBox \"Hi %PCName\"",
