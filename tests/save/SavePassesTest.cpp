@@ -1,16 +1,20 @@
-// The passes that translate references and settings in a save, and the check that tells
-// beforehand which references and names the save will leave wrong. Besides doors, responses
-// and conditions, a record names a cell in travel of creatures, escort and follow packages,
-// moved references and the cell functions of scripts.
+// The passes that translate references, topics and settings in a save, and the check that
+// tells beforehand which references and names the save will leave wrong. Besides doors,
+// responses and conditions, a record names a cell in travel of creatures, escort and follow
+// packages, moved references and the cell functions of scripts.
 #include "save/CellReferencePass.h"
+#include "save/CompiledScriptNames.h"
 #include "save/GameSettingPass.h"
 #include "save/ReferenceCheck.h"
+#include "save/TopicReferencePass.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "DialogueRecords.h"
+#include "ScriptRecords.h"
 #include "fixtures/PluginBuilder.h"
 #include "plugin/RecordTypes.h"
 #include "translation/DatabaseFile.h"
@@ -20,6 +24,8 @@ namespace {
 
 using fixtures::record;
 using fixtures::RecordBuilder;
+using fixtures::store_of;
+using test::message_box_script;
 using std::string_literals::operator""s;
 using Lines = std::vector<std::string>;
 
@@ -329,8 +335,9 @@ TEST(CellReferencePlaces, RewritesCellArgumentsOfCompiledScriptsInSourceAndCode)
 }
 
 TEST(ReferenceCheck, FindsReferencesThatNameNoCellAfterTheSave) {
-    const DatabaseInputs shipped{.cell_names = encode_pair_file({{"Old Keep", "Alte Burg"}}),
-                                 .region_names = encode_pair_file({{"Ash Land", cp1252(u8"Öde")}})};
+    DatabaseInputs shipped;
+    shipped.cell_names = encode_pair_file({{"Old Keep", "Alte Burg"}});
+    shipped.region_names = encode_pair_file({{"Ash Land", cp1252(u8"Öde")}});
     struct Case {
         const char* what;
         Bytes record;
@@ -438,6 +445,178 @@ TEST(CellReferencePlaces, ALargePluginIsTranslatedAndCheckedInBlockOrder) {
         written += lines;
     }
     EXPECT_EQ(written, expected);
+}
+
+// Result scripts name cells and topics as the game finds them: ASCII letters match without
+// regard to case, every other byte must be equal, and the first entry of a name wins.
+
+TEST(ScriptNameLookup, MatchesAsciiLettersOfAnyCaseAndTheFirstEntryWins) {
+    std::vector<PairEntry> entries = {
+        {"Fort Moonmoth", "Mondmotten-Fort"},
+        {"FORT MOONMOTH", "second, never found"},
+        {"\xC4lteres Haus", "Altes Haus"},
+        {"a", "eins"},
+        {"Zuz Hall", "Zuz-Halle"},
+        {"", "leer"},
+        {"Long Name Over Eight Bytes, Mixed", "Langer Name"},
+    };
+    // Enough entries that lookups probe past taken slots.
+    for (int i = 0; i < 40; ++i) {
+        entries.push_back({"Cell " + std::to_string(i), "Zelle " + std::to_string(i)});
+    }
+    const NameIndex references(PairFile{entries}, NameIndex::Keys::OriginalsOnly);
+    const ScriptNameLookup lookup(references);
+    const struct {
+        std::string name;
+        std::optional<Text> found;
+    } cases[] = {
+        {"fort moonmoth", "Mondmotten-Fort"},
+        {"Fort Moonmoth ", std::nullopt},
+        // Which bytes count as letters is the comparison's rule (ResultScript); the hash must
+        // agree with it beyond ASCII too.
+        {"\xC4LTERES HAUS", "Altes Haus"},
+        {"A", "eins"},
+        {"zUZ hALL", "Zuz-Halle"},
+        {"", "leer"},
+        {"long name over eight bytes, mixed", "Langer Name"},
+        {"LONG NAME OVER EIGHT BYTES, MIXEX", std::nullopt},
+        {"cell 0", "Zelle 0"},
+        {"CELL 39", "Zelle 39"},
+        {"Cell 40", std::nullopt},
+        {"Zelle 1", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(lookup.translation(c.name), c.found);
+    }
+    EXPECT_EQ(ScriptNameLookup(NameIndex{}).translation("a"), std::nullopt);
+}
+
+// Topic and cell names in compiled scripts follow a save's renames in source and code
+// together, and only where the script can be changed.
+
+std::optional<Text> rename_fuhaven(TextView name) {
+    if (equal_ignoring_ascii_case(name, "fuhaven")) {
+        return Text("Fuhaven Hafen");
+    }
+    return std::nullopt;
+}
+
+TEST(CompiledScriptNames, RenamesTheArgumentsOfItsKindInScriptsThatCanBeChanged) {
+    Block script = message_box_script("demo_script", "%g Pfeile", "Ja");
+    EXPECT_EQ(translate_compiled_script_names(script, ScriptArgumentKind::Topic, rename_fuhaven),
+              1);
+    // The bare topic gets quotes in the source now that it holds a space.
+    EXPECT_EQ(script, message_box_script("demo_script", "%g Pfeile", "Ja", "", "Fuhaven Hafen"));
+
+    // Nothing of another kind, nothing the lookup does not rename, nothing in a script whose
+    // source and code disagree, nothing the code cannot hold.
+    struct Case {
+        const char* name;
+        Block script;
+        ScriptArgumentKind kind;
+        std::optional<Text> (*rename)(TextView) = rename_fuhaven;
+    };
+    const std::vector<Case> cases = {
+        {"cells", message_box_script("demo_script", "Hallo", "Ja"), ScriptArgumentKind::Cell},
+        {"an unknown name", message_box_script("demo_script", "Hallo", "Ja", "", "Keller"),
+         ScriptArgumentKind::Topic},
+        {"a script that cannot be changed",
+         message_box_script("broken_script", "Hallo", "Ja", "MessageBox \"Nie\"\r\n"),
+         ScriptArgumentKind::Topic},
+        {"a name longer than a topic's 255 bytes", message_box_script("demo_script", "Hallo", "Ja"),
+         ScriptArgumentKind::Topic, [](TextView) { return std::optional<Text>(Text(256, 'x')); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Block block = c.script;
+        EXPECT_EQ(translate_compiled_script_names(block, c.kind, c.rename), 0);
+        EXPECT_EQ(block, c.script);
+    }
+}
+
+TEST(CompiledScriptNames, NamesThePlacesItRewritesInTheSource) {
+    const Block script = message_box_script("demo_script", "Hallo", "Ja", "", "Fuhaven Hafen");
+    const auto places = compiled_script_name_places(script);
+    ASSERT_EQ(places.size(), 1u);
+    EXPECT_EQ(places[0].kind, ScriptArgumentKind::Topic);
+    // "Begin demo_script\r\nshort count\r\nMessageBox "Hallo" count "Ja" "Nein"\r\nAddTopic "
+    // and the opening quote.
+    EXPECT_EQ(places[0].offset, 19u + 13u + 38u + 10u);
+    EXPECT_TRUE(compiled_script_name_places(
+                    message_box_script("broken_script", "Hallo", "Ja", "MessageBox \"Nie\"\r\n"))
+                    .empty());
+}
+
+// AddTopic in result scripts follows the topic's German name: the plugin's own topics first,
+// then the shipped topic names, then the external database; letter case does not matter.
+
+// A response with the result script `script`.
+Bytes response(std::string_view script) {
+    return test::info("1", "Hi", script);
+}
+
+TEST(TopicReferences, AddTopicTakesTheNameTheSaveWritesAndEveryOtherByteStays) {
+    // Block 1: a topic the loader already gave its database name; block 2: one renamed by hand.
+    BlockStore store = store_of({test::topic("Fu-Ort"), test::topic("rumours")});
+    ObjectLists lists;
+    lists.append(kTopicType, {mark::kShipped, "Foo Place", "Foo Place", "Fu-Ort", 1});
+    lists.append(kTopicType, {mark::kEdited, "rumours", "rumours", "Geruechte", 2});
+    lists.append(kTopicType, {mark::kNone, "plain", "plain", "plain", 0});
+    lists.append(kTopicType, {mark::kEdited, "emptied", "emptied", "", 0});
+    const Bytes shipped = encode_pair_file({{"Base Topic", "Grundthema"}, {"plain", "Falsch"}});
+    const Bytes external =
+        encode_pair_file({{"Base Topic", "Zu spaet"}, {"user topic", "Nutzerthema"}});
+    const TopicNameTable names(store, lists, shipped, external);
+
+    const struct {
+        std::string_view script;
+        std::string_view expected;
+        int changed;
+    } cases[] = {
+        {"AddTopic \"foo place\"\r\nAddTopic Rumours", "AddTopic \"Fu-Ort\"\r\nAddTopic Geruechte",
+         2},
+        {"addtopic \"base topic\" ; Base Topic", "addtopic \"Grundthema\" ; Base Topic", 1},
+        {"AddTopic \"USER TOPIC\"", "AddTopic \"Nutzerthema\"", 1},
+        // The plugin's untranslated topic is itself, whatever the database says of the name.
+        {"AddTopic plain", "AddTopic plain", 0},
+        // An emptied German name names no topic: the reference keeps the name it has.
+        {"AddTopic emptied", "AddTopic emptied", 0},
+        // Not a topic argument: untouched.
+        {"Journal \"rumours\" 10\nChoice \"Foo Place\" 1",
+         "Journal \"rumours\" 10\nChoice \"Foo Place\" 1", 0},
+        {"AddTopic \"rumours", "AddTopic \"rumours", 0},
+    };
+    for (const auto& c : cases) {
+        BlockStore scripts = store_of({response(c.script)});
+        EXPECT_EQ(translate_topic_references(scripts, names), c.changed) << c.script;
+        EXPECT_EQ(scripts.block(1), response(c.expected)) << c.script;
+    }
+    // Only responses carry result scripts; a BNAM of another record is no script.
+    const Bytes other = RecordBuilder("DIAL").raw("BNAM", "AddTopic rumours").bytes();
+    BlockStore others = store_of({other});
+    EXPECT_EQ(translate_topic_references(others, names), 0);
+    EXPECT_EQ(others.block(1), other);
+    // The name the record holds now leads to the new name too.
+    EXPECT_EQ(names.translation("FU-ORT"), "Fu-Ort");
+}
+
+TEST(TopicReferences, ALargePluginHasEveryResponseTranslatedAndCounted) {
+    // Enough blocks that the pass splits them between two threads: every response in
+    // either half is translated, the others keep every byte, and the count spans both.
+    const ObjectLists lists;
+    const TopicNameTable names(store_of({}), lists, encode_pair_file({{"Base", "Grund"}}), {});
+    std::vector<Bytes> records;
+    for (int i = 0; i < 5000; ++i) {
+        records.push_back(response(i % 2 == 0 ? "AddTopic Base" : "AddTopic Other"));
+    }
+    BlockStore store = store_of(records);
+    EXPECT_EQ(translate_topic_references(store, names), 2500);
+    for (std::size_t number = 1; number < store.block_count(); ++number) {
+        ASSERT_EQ(store.block(number),
+                  response(number % 2 == 1 ? "AddTopic Grund" : "AddTopic Other"))
+            << number;
+    }
 }
 
 } // namespace
