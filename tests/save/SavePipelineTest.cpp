@@ -147,32 +147,11 @@ TEST_F(SavePipeline, CellRenamesOfThisSaveComeFirstAndKeepUsesTheRebuiltExternal
     EXPECT_EQ(report->references_translated, 4);
 }
 
-// A save hands the rows it turned from "*" into "Ü" to the memory; a memory that cannot
-// take them stays as it was, and the message says that the plugin is saved.
+// A save hands the rows it turned from "*" into "Ü" to the memory, the names first, and of
+// the responses those translated by hand: an emptied one (a text of nothing is no
+// translation to keep), one left alone and one set to the text it had are none. A memory
+// that cannot take them stays as it was, and the message says that the plugin is saved.
 TEST_F(SavePipeline, SavedHandEditsReachTheMemoryAfterThePlugin) {
-    load(fixtures::plugin({record("MISC", {{"NAME", "a"}, {"FNAM", "Rock"}})}));
-    for (const bool damaged : {true, false}) {
-        SCOPED_TRACE(damaged);
-        if (damaged) {
-            m_files.put_text(memory_path("prog"), "kaputt\n");
-        } else {
-            ASSERT_TRUE(m_files.remove(memory_path("prog")).ok());
-        }
-        edit("MISC", "Stein");
-        const auto saved = save();
-        ASSERT_TRUE(saved.ok());
-        const auto remembered = remember_confirmed_translations(m_files, "prog", *saved);
-        EXPECT_EQ(remembered.ok(), !damaged);
-        EXPECT_TRUE(
-            remembered.ok() ||
-            to_utf8(remembered.error().message).ends_with(".\rDas Plugin wurde gespeichert."));
-        EXPECT_EQ(m_files.get(memory_path("prog")),
-                  fixtures::bytes_of(damaged ? "kaputt\n"
-                                             : "Misc Item\tRock\tStein\t" + today_date() + "\n"));
-    }
-}
-
-TEST_F(SavePipeline, OnlyResponsesTranslatedByHandAreRememberedAndMarkedSavedBehindTheNames) {
     using test::info;
     load(fixtures::plugin({record("MISC", {{"NAME", "a"}, {"FNAM", "Rock"}}),
                            test::topic("rumours"), info("r1", "Hello"), info("r2", "Bye"),
@@ -180,15 +159,13 @@ TEST_F(SavePipeline, OnlyResponsesTranslatedByHandAreRememberedAndMarkedSavedBeh
     edit("MISC", "Stein");
     auto& responses = m_lists.responses();
     ASSERT_EQ(responses.size(), 4u);
-    // r1 translated, r2 emptied (a text of nothing is no translation to keep), r3 left alone,
-    // r4 set to the text it already had.
     set_response_text(m_store, responses[0], "Hallo");
     set_response_text(m_store, responses[1], "");
     set_response_text(m_store, responses[3], "Same");
+    m_files.put_text(memory_path("prog"), "kaputt\n");
 
     const auto saved = save();
     ASSERT_TRUE(saved.ok());
-    // The memory gets them in this order, the names first.
     EXPECT_EQ(
         saved->confirmed_translations,
         std::vector<MemoryEntry>({{*object_type_of("MISC"), "Rock", "Stein", today_date(), ""},
@@ -197,6 +174,15 @@ TEST_F(SavePipeline, OnlyResponsesTranslatedByHandAreRememberedAndMarkedSavedBeh
     for (std::size_t k = 1; k < responses.size(); ++k) {
         EXPECT_NE(responses[k].mark, mark::kExternal) << k;
     }
+    const auto refused = remember_confirmed_translations(m_files, "prog", *saved);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_TRUE(to_utf8(refused.error().message).ends_with(".\rDas Plugin wurde gespeichert."));
+    EXPECT_EQ(m_files.get(memory_path("prog")), fixtures::bytes_of("kaputt\n"));
+    ASSERT_TRUE(m_files.remove(memory_path("prog")).ok());
+    ASSERT_TRUE(remember_confirmed_translations(m_files, "prog", *saved).ok());
+    EXPECT_EQ(m_files.get(memory_path("prog")),
+              fixtures::bytes_of("Misc Item\tRock\tStein\t" + today_date() +
+                                 "\nDialog\tHello\tHallo\t" + today_date() + "\n"));
 }
 
 } // namespace

@@ -7,34 +7,10 @@
 
 namespace orv::scriptcode::test {
 
-std::string u16(unsigned value) {
-    return {static_cast<char>(value & 0xFF), static_cast<char>(value >> 8 & 0xFF)};
-}
-
-std::string u8(unsigned value) {
-    return std::string(1, static_cast<char>(value));
-}
-
 std::string f32(float value) {
     std::uint32_t bits = 0;
     std::memcpy(&bits, &value, sizeof bits);
     return u16(bits & 0xFFFF) + u16(bits >> 16);
-}
-
-std::string short_text(std::string_view text) {
-    return u8(static_cast<unsigned>(text.size())) + std::string(text);
-}
-
-std::string long_text(std::string_view text) {
-    return u16(static_cast<unsigned>(text.size())) + std::string(text);
-}
-
-std::string button(std::string_view text) {
-    return u8(static_cast<unsigned>(text.size() + 1)) + std::string(text) + std::string(1, '\0');
-}
-
-std::string local(char type, unsigned index) {
-    return std::string(1, type) + u16(index);
 }
 
 Bytes script_record(std::string_view id, std::string_view source, std::string_view code,
@@ -104,10 +80,15 @@ void ScriptWriter::set_local(std::string_view name, unsigned index,
     statement(u16(0x0105) + local('s', index) + short_text(expression_bytes));
 }
 
+void ScriptWriter::open(std::string_view keyword, unsigned opcode, std::string_view condition,
+                        std::string_view expression_bytes, bool is_while) {
+    line(std::string(keyword) + " ( " + std::string(condition) + " )");
+    statement(u16(opcode) + u8(0) + short_text(expression_bytes));
+    m_open.push_back({m_code.size() - expression_bytes.size() - 2, m_statements, is_while});
+}
+
 void ScriptWriter::open_if(std::string_view condition, std::string_view expression_bytes) {
-    line("if ( " + std::string(condition) + " )");
-    statement(u16(0x0106) + u8(0) + short_text(expression_bytes));
-    m_open.push_back({m_code.size() - expression_bytes.size() - 2, m_statements, false});
+    open("if", 0x0106, condition, expression_bytes, false);
 }
 
 void ScriptWriter::close_count() {
@@ -119,9 +100,7 @@ void ScriptWriter::close_count() {
 
 void ScriptWriter::elseif_block(std::string_view condition, std::string_view expression_bytes) {
     close_count();
-    line("elseif ( " + std::string(condition) + " )");
-    statement(u16(0x0108) + u8(0) + short_text(expression_bytes));
-    m_open.push_back({m_code.size() - expression_bytes.size() - 2, m_statements, false});
+    open("elseif", 0x0108, condition, expression_bytes, false);
 }
 
 void ScriptWriter::else_block() {
@@ -132,9 +111,7 @@ void ScriptWriter::else_block() {
 }
 
 void ScriptWriter::open_while(std::string_view condition, std::string_view expression_bytes) {
-    line("while ( " + std::string(condition) + " )");
-    statement(u16(0x010A) + u8(0) + short_text(expression_bytes));
-    m_open.push_back({m_code.size() - expression_bytes.size() - 2, m_statements, true});
+    open("while", 0x010A, condition, expression_bytes, true);
 }
 
 void ScriptWriter::end_block() {

@@ -13,19 +13,31 @@
 namespace orv::scriptcode::test {
 
 // A 16-bit little-endian value (an opcode, a message's length).
-std::string u16(unsigned value);
+inline std::string u16(unsigned value) {
+    return {static_cast<char>(value & 0xFF), static_cast<char>(value >> 8 & 0xFF)};
+}
 // One byte.
-std::string u8(unsigned value);
+inline std::string u8(unsigned value) {
+    return std::string(1, static_cast<char>(value));
+}
 // A 32-bit float, little-endian.
 std::string f32(float value);
 // One byte of length and the text (IDs, cells, topics, short texts, expressions).
-std::string short_text(std::string_view text);
+inline std::string short_text(std::string_view text) {
+    return u8(static_cast<unsigned>(text.size())) + std::string(text);
+}
 // Two bytes of length and the text.
-std::string long_text(std::string_view text);
+inline std::string long_text(std::string_view text) {
+    return u16(static_cast<unsigned>(text.size())) + std::string(text);
+}
 // A message box button: its length plus one, the text, a zero byte.
-std::string button(std::string_view text);
+inline std::string button(std::string_view text) {
+    return short_text(std::string(text) + std::string(1, '\0'));
+}
 // A local variable: its type letter and 16-bit index.
-std::string local(char type, unsigned index);
+inline std::string local(char type, unsigned index) {
+    return std::string(1, type) + u16(index);
+}
 
 // A script record: SCHD (the ID in 32 bytes, zero counts, the code size at byte 44 — or
 // `stated_size` when given — and a zero variable size), SCTX and SCDT.
@@ -59,6 +71,9 @@ public:
 private:
     void line(std::string_view text);
     void statement(std::string_view bytes);
+    // A line "<keyword> ( condition )" and its statement, which opens a block.
+    void open(std::string_view keyword, unsigned opcode, std::string_view condition,
+              std::string_view expression_bytes, bool is_while);
     void close_count();
 
     struct Open {
