@@ -397,23 +397,30 @@ TEST(CellReferencePlaces, CheckReportsCompiledScriptCellsTheSaveCannotWrite) {
               "Namen im Skripttext ändern und das Skript im Editor neu kompilieren"});
 }
 
-// Enough blocks that the pass and the check split them between two threads: each record
-// comes out of the pass as it does alone, with a step for each place, and the findings come
-// in block order, also when written out share by share as they are made.
+// Enough blocks that the passes and the check split them between two threads: every
+// response in either share is translated and counted, each place shows its step in block
+// order, and the findings come in block order, also when written out share by share as they
+// are made.
 TEST(CellReferencePlaces, ALargePluginIsTranslatedAndCheckedInBlockOrder) {
+    // Every other response names a renamed cell in another letter case, which the pass
+    // rewrites and the check leaves, and a topic the topic pass renames; the others an
+    // unknown cell, a finding, and a topic no table knows.
+    const auto response = [](const std::string& n, const std::string& cell, const char* topic) {
+        return RecordBuilder("INFO")
+            .text("INAM", n)
+            .raw("BNAM", "AiFollowCell Player \"" + cell + "\"\nAddTopic " + topic)
+            .bytes();
+    };
     std::vector<Bytes> records;
+    std::vector<Bytes> translated;
     std::string expected;
     for (int i = 0; i < 4400; ++i) {
-        // A renamed cell in any letter case is rewritten, and so is no finding; an unknown one
-        // is.
         const std::string n = std::to_string(i);
-        const std::string cell = i % 2 == 0 ? "foo town" : "Lost " + n;
-        records.push_back(RecordBuilder("INFO")
-                              .text("INAM", n)
-                              .raw("BNAM", "AiFollowCell Player \"" + cell + "\"")
-                              .bytes());
+        const std::string lost = "Lost " + n;
+        records.push_back(i % 2 == 0 ? response(n, "foo town", "Base") : response(n, lost, "Else"));
+        translated.push_back(i % 2 == 0 ? response(n, "Fooheim", "Grund") : records.back());
         if (i % 2 == 1) {
-            expected += "reference|INFO|" + n + "|BNAM Zeile 1 „" + cell + "“" + kNoCell + "\n";
+            expected += "reference|INFO|" + n + "|BNAM Zeile 1 „" + lost + "“" + kNoCell + "\n";
         }
     }
     BlockStore store = fixtures::store_of(records);
@@ -421,9 +428,14 @@ TEST(CellReferencePlaces, ALargePluginIsTranslatedAndCheckedInBlockOrder) {
     EXPECT_EQ(translate_cell_references(store, references(),
                                         [&steps](const Text& text) { steps.push_back(text); }),
               2200);
+    const ObjectLists no_lists;
+    EXPECT_EQ(translate_topic_references(store,
+                                         TopicNameTable(store_of({}), no_lists,
+                                                        encode_pair_file({{"Base", "Grund"}}), {})),
+              2200);
     ASSERT_EQ(steps.size(), records.size());
     for (std::size_t number = 1; number < store.block_count(); ++number) {
-        ASSERT_EQ(store.block(number), placed(records[number - 1]).after) << number;
+        ASSERT_EQ(store.block(number), translated[number - 1]) << number;
         EXPECT_EQ(steps[number - 1], kCellProgress + std::to_string(number) + " / 4400");
     }
 
@@ -535,19 +547,6 @@ TEST(CompiledScriptNames, RenamesTheArgumentsOfItsKindInScriptsThatCanBeChanged)
     }
 }
 
-TEST(CompiledScriptNames, NamesThePlacesItRewritesInTheSource) {
-    const Block script = message_box_script("demo_script", "Hallo", "Ja", "", "Fuhaven Hafen");
-    const auto places = compiled_script_name_places(script);
-    ASSERT_EQ(places.size(), 1u);
-    EXPECT_EQ(places[0].kind, ScriptArgumentKind::Topic);
-    // "Begin demo_script\r\nshort count\r\nMessageBox "Hallo" count "Ja" "Nein"\r\nAddTopic "
-    // and the opening quote.
-    EXPECT_EQ(places[0].offset, 19u + 13u + 38u + 10u);
-    EXPECT_TRUE(compiled_script_name_places(
-                    message_box_script("broken_script", "Hallo", "Ja", "MessageBox \"Nie\"\r\n"))
-                    .empty());
-}
-
 // AddTopic in result scripts follows the topic's German name: the plugin's own topics first,
 // then the shipped topic names, then the external database; letter case does not matter.
 
@@ -599,24 +598,6 @@ TEST(TopicReferences, AddTopicTakesTheNameTheSaveWritesAndEveryOtherByteStays) {
     EXPECT_EQ(others.block(1), other);
     // The name the record holds now leads to the new name too.
     EXPECT_EQ(names.translation("FU-ORT"), "Fu-Ort");
-}
-
-TEST(TopicReferences, ALargePluginHasEveryResponseTranslatedAndCounted) {
-    // Enough blocks that the pass splits them between two threads: every response in
-    // either half is translated, the others keep every byte, and the count spans both.
-    const ObjectLists lists;
-    const TopicNameTable names(store_of({}), lists, encode_pair_file({{"Base", "Grund"}}), {});
-    std::vector<Bytes> records;
-    for (int i = 0; i < 5000; ++i) {
-        records.push_back(response(i % 2 == 0 ? "AddTopic Base" : "AddTopic Other"));
-    }
-    BlockStore store = store_of(records);
-    EXPECT_EQ(translate_topic_references(store, names), 2500);
-    for (std::size_t number = 1; number < store.block_count(); ++number) {
-        ASSERT_EQ(store.block(number),
-                  response(number % 2 == 1 ? "AddTopic Grund" : "AddTopic Other"))
-            << number;
-    }
 }
 
 } // namespace
