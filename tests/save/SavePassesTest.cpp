@@ -293,11 +293,8 @@ TEST(CellReferencePlaces, RewritesCellArgumentsOfResultScriptsOnly) {
         int changed;
     };
     const std::vector<Case> cases = {
-        {"AiFollowCell, Player, \"Foo Town\", 0, 0, 0, 0\r\nAiFollowCell, Player, \"foo TOWN\"\r\n"
-         "AiFollowCell, Player, \"FOO TOWN\"",
-         "AiFollowCell, Player, \"Fooheim\", 0, 0, 0, 0\r\nAiFollowCell, Player, \"Fooheim\"\r\n"
-         "AiFollowCell, Player, \"Fooheim\"",
-         3},
+        {"AiFollowCell, Player, \"Foo Town\", 0, 0, 0, 0\r\nAiFollowCell, Player, \"foo TOWN\"",
+         "AiFollowCell, Player, \"Fooheim\", 0, 0, 0, 0\r\nAiFollowCell, Player, \"Fooheim\"", 2},
         {"player->PositionCell 1 2 3 0 \"old mill\"\n",
          "player->PositionCell 1 2 3 0 \"" + cp1252(u8"Alte Mühle") + "\"\n", 1},
         // A bare name that becomes two words gets quotes.
