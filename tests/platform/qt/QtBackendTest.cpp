@@ -57,8 +57,7 @@ TEST(QtText, ConvertsTextsAtTheEdge) {
         Text read;
     };
     for (const Row& row :
-         std::vector<Row>{{"eins\r\nzwei", "eins\nzwei", "eins\r\nzwei"},
-                          {"eins\rzwei", "eins\nzwei", "eins\r\nzwei"},
+         std::vector<Row>{{"eins\rzwei", "eins\nzwei", "eins\r\nzwei"},
                           {"eins\nzwei", "eins\nzwei", "eins\r\nzwei"},
                           {"a\r\n\r\nb\r\n", "a\n\nb\n", "a\r\n\r\nb\r\n"},
                           {"\xA0x\xE4", QStringLiteral("\u00A0x\u00E4"), "\xA0x\xE4"}}) {
@@ -103,8 +102,6 @@ TEST(QtListModel, KeepsQtsRulesAndChangesWhatItIsTold) {
     model.set_rows({{"*", "a", "Alpha", "Alpha"}, {"", "b", "Beta", "Beta"}},
                    {RowState::Translated, RowState::ToDo});
     EXPECT_FALSE(background(0).isValid());
-    EXPECT_EQ(background(1).value<QColor>(),
-              QColor(kToDoBackground.red, kToDoBackground.green, kToDoBackground.blue));
     changed.clear();
     EXPECT_TRUE(model.set_row_state(1, RowState::Edited));
     EXPECT_EQ(background(1).value<QColor>(),

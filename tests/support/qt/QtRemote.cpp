@@ -108,11 +108,14 @@ void WindowRemote::select_tab(int page) {
 void WindowRemote::click_row(int control, int row, ListEventType type) {
     ListView* view = list_of(m_window, control);
     const QPoint at = view->visualRect(view->model()->index(row, 0)).center();
+    QtRemote::click(view->viewport(), at,
+                    type == ListEventType::RightClick ? Qt::RightButton : Qt::LeftButton);
+    // A double click is press, release, press, double click, release.
     if (type == ListEventType::DoubleClick) {
-        QtRemote::double_click(view->viewport(), at);
-    } else {
-        QtRemote::click(view->viewport(), at,
-                        type == ListEventType::RightClick ? Qt::RightButton : Qt::LeftButton);
+        for (const QEvent::Type event :
+             {QEvent::MouseButtonPress, QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+            QtRemote::send_mouse(view->viewport(), event, Qt::LeftButton, at);
+        }
     }
 }
 
@@ -332,13 +335,6 @@ void QtRemote::send_mouse(QWidget* target, QEvent::Type type, Qt::MouseButton bu
 void QtRemote::click(QWidget* target, const QPoint& at, Qt::MouseButton button) {
     send_mouse(target, QEvent::MouseButtonPress, button, at);
     send_mouse(target, QEvent::MouseButtonRelease, button, at);
-}
-
-void QtRemote::double_click(QWidget* target, const QPoint& at) {
-    click(target, at);
-    send_mouse(target, QEvent::MouseButtonPress, Qt::LeftButton, at);
-    send_mouse(target, QEvent::MouseButtonDblClick, Qt::LeftButton, at);
-    send_mouse(target, QEvent::MouseButtonRelease, Qt::LeftButton, at);
 }
 
 QWidget* QtRemote::widget(int control) const {

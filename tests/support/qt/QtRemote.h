@@ -30,10 +30,8 @@ public:
         });
         timer->start();
     }
-    // A click as the window system reports it; a double click is press, release, press,
-    // double click, release.
+    // A click as the window system reports it.
     static void click(QWidget* target, const QPoint& at, Qt::MouseButton button = Qt::LeftButton);
-    static void double_click(QWidget* target, const QPoint& at);
     // Sends one mouse event as the window system delivers it to a widget.
     static void send_mouse(QWidget* target, QEvent::Type type, Qt::MouseButton button,
                            const QPoint& at);
