@@ -31,10 +31,11 @@ struct Call {
     std::string err;
 };
 
-inline Call run_tool(Files& files, const std::vector<std::string>& arguments) {
+inline Call run_tool(Files& files, const std::vector<std::string>& arguments,
+                     ProcessEnd end = ProcessEnd::FreeEverything) {
     std::ostringstream out;
     std::ostringstream err;
-    const int status = run(arguments, "prog", files, out, err);
+    const int status = run(arguments, "prog", files, out, err, end);
     return {arguments, status, out.str(), err.str()};
 }
 

@@ -148,10 +148,8 @@ TEST_F(TranslateCommand, WritesEditedNamesAndTranslatedReferences) {
 // file are those of a run that frees them, and only what was left stays alive.
 TEST_F(TranslateCommand, LeavingMemoryToTheSystemChangesNoAnswer) {
     const auto run_until = [&](ProcessEnd end, const Arguments& arguments) {
-        std::ostringstream out;
-        std::ostringstream err;
-        const int status = run(arguments, "prog", m_files, out, err, end);
-        return std::tuple(status, out.str(), err.str(), m_files.get(kOut));
+        const auto call = run_tool(m_files, arguments, end);
+        return std::tuple(call.status, call.out, call.err, m_files.get(kOut));
     };
     for (const Arguments& arguments :
          {Arguments{"translate", kPlugin, "-o", kOut}, Arguments{"list", kPlugin}}) {
