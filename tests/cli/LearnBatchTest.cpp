@@ -3,7 +3,6 @@
 
 #include "BatchToolTest.h"
 #include "LearnFixtures.h"
-#include "ScriptRecords.h"
 #include "cli/CheckCommand.h"
 #include "fixtures/PluginBuilder.h"
 #include "translation/DatabaseFile.h"
@@ -12,7 +11,6 @@
 namespace orv::cli {
 namespace {
 
-using fixtures::RecordBuilder;
 using namespace test;
 using test_support::text_of;
 
@@ -91,25 +89,14 @@ TEST_F(LearnBatch, TheBaseGamesNamesReachAPluginsReferencesAfterAnotherSave) {
               encode_pair_file({{"FFFF", "FFFF"}, {"Rock", "Stein"}}));
 
     // A guide who travels to the base game's cell and a response that adds its topic.
-    const auto guide = [](std::string_view name, std::string_view cell, std::string_view topic_name,
-                          std::string_view response, std::string_view script) {
-        return fixtures::plugin({RecordBuilder("NPC_")
-                                     .text("NAME", "guide")
-                                     .text("FNAM", name)
-                                     .text("DNAM", cell)
-                                     .bytes(),
-                                 topic(topic_name), info("g1", response, script)});
+    const auto guide = [](std::string_view cell, std::string_view script) {
+        return fixtures::plugin({fixtures::record("NPC_", {{"NAME", "guide"}, {"DNAM", cell}}),
+                                 topic("hello"), info("g1", "Hi.", script)});
     };
-    files.put("mods/guide.esp", guide("Guide", "Old Town", "hello", "Hi.", "AddTopic \"rumours\""));
-    files.put_text("edits.tsv", "NPC\tguide\tFührer\nTopic\thello\tHallo\n"
-                                "Dialog\tg1\tHallo.\n");
-    ASSERT_EQ(run_tool({"translate", "mods/guide.esp", "--edits", "edits.tsv", "-o",
-                        "mods/guide_de.esp"}),
-              kExitOk)
-        << err;
+    files.put("mods/guide.esp", guide("Old Town", "AddTopic \"rumours\""));
+    ASSERT_EQ(run_tool({"translate", "mods/guide.esp", "-o", "mods/guide_de.esp"}), kExitOk) << err;
     EXPECT_EQ(text_of(files.get("mods/guide_de.esp")),
-              text_of(guide(cp1252(u8"Führer"), "Altstadt", "Hallo", "Hallo.",
-                            cp1252(u8"AddTopic \"Gerüchte\""))));
+              text_of(guide("Altstadt", cp1252(u8"AddTopic \"Gerüchte\""))));
     // A response that names the base game's topic must keep the link in German.
     files.put("mods/links.esp", fixtures::plugin({topic("hello"), info("g2", "Any rumours?")}));
     files.put_text("edits.tsv", "Dialog\tg2\tNeuigkeiten?\n");
