@@ -66,22 +66,13 @@ TEST_F(TextTodo, FilledInTodoLinesTranslateTheNamesAndTexts) {
                    "Dialog\t1001\tAsk about rumours.\n"
                    "Journal\t1002\tMet him.\n"
                    "Response script\t1001#1\tYes\n");
-    const std::vector<std::string> german = {utf8(u8"Märchen"),
-                                             "Eisenschwert",
-                                             "Gerüchte",
-                                             "Es war\\r\\neinmal\\tso",
-                                             "Nein",
-                                             utf8(u8"Anfänger"),
-                                             "Brennt",
-                                             "Ein kleines Mod",
-                                             "Frag nach Neuem.",
-                                             "Getroffen.",
-                                             "Ja"};
+    // The German texts, in the order of the lines above.
+    std::istringstream german(utf8(u8"Märchen\nEisenschwert\nGerüchte\nEs war\\r\\neinmal\\tso\n"
+                                   u8"Nein\nAnfänger\nBrennt\nEin kleines Mod\nFrag nach Neuem.\n"
+                                   u8"Getroffen.\nJa\n"));
     std::istringstream lines(out);
     std::string edits;
-    for (const auto& text : german) {
-        std::string line;
-        std::getline(lines, line);
+    for (std::string line, text; std::getline(lines, line) && std::getline(german, text);) {
         edits += line.substr(0, line.rfind('\t') + 1) + text + "\n";
     }
     // A text line is refused as any bad line is, by its number, and nothing is written.
