@@ -1,4 +1,4 @@
-// learn and diff through the batch tool, on plugins that ORVENTAL itself translated.
+// learn and diff through the batch tool.
 #include <gtest/gtest.h>
 
 #include "BatchToolTest.h"
@@ -14,20 +14,7 @@ namespace {
 using namespace test;
 using test_support::text_of;
 
-class LearnBatch : public test_support::BatchToolTest {
-protected:
-    // The German file is made in a program folder of its own, so that only what learn
-    // writes reaches the program folder "prog".
-    void translate(const std::string& english, const std::string& edits,
-                   const std::string& german) {
-        files.put("maker/data/Celldata.dat", {});
-        files.put_text("edits.tsv", edits);
-        ASSERT_EQ(run_tool({"--program-dir", "maker", "translate", english, "--edits", "edits.tsv",
-                            "-o", german}),
-                  kExitOk)
-            << err;
-    }
-};
+using LearnBatch = test_support::BatchToolTest;
 
 // learn writes into the program folder's dataextra, or into --into, and prints its report
 // with line breaks of this system; diff lists each change as an escaped line. What is paired
@@ -37,9 +24,9 @@ TEST_F(LearnBatch, LearnsIntoTheProgramFolderOrTheGivenOneAndDiffListsTheChanges
                                         book("tome", "Tome", "Once upon a time."), topic("rumours"),
                                         info("1001", "Ask about rumours.")};
     files.put("mods/en.esp", fixtures::plugin(english));
-    translate("mods/en.esp",
-              "NPC\tguard\tWache\nBook text\ttome\tEs war einmal.\nDialog\t1001\tFrag.\n",
-              "mods/de.esp");
+    files.put("mods/de.esp", fixtures::plugin({named("NPC_", "guard", "Wache"),
+                                               book("tome", "Tome", "Es war einmal."),
+                                               topic("rumours"), info("1001", "Frag.")}));
     ASSERT_EQ(run_tool({"learn", "mods/en.esp", "mods/de.esp"}), kExitOk) << err;
     EXPECT_TRUE(out.starts_with("Gelernt aus „de.esp“: 4 von 4 englischen Datensätzen haben ein "
                                 "Gegenstück.\n"))

@@ -14,6 +14,17 @@ std::string key_of(const std::filesystem::path& path) {
     return std::string(generic.begin(), generic.end());
 }
 
+// A mapping of a file that another program shortened while it was read.
+class ShortenedMapping final : public MappedFile {
+public:
+    explicit ShortenedMapping(Bytes bytes) : m_bytes(std::move(bytes)) {}
+    ByteSpan bytes() const override { return m_bytes; }
+    bool whole() const override { return false; }
+
+private:
+    Bytes m_bytes;
+};
+
 } // namespace
 
 std::string native_path(std::string path) {
@@ -77,20 +88,6 @@ Result<Bytes> MemoryFiles::read_all(const std::filesystem::path& path) {
     return found == m_files.end() ? Result<Bytes>(file_error(ErrorKind::NotFound, path))
                                   : Result<Bytes>(found->second);
 }
-
-namespace {
-
-class ShortenedMapping final : public MappedFile {
-public:
-    explicit ShortenedMapping(Bytes bytes) : m_bytes(std::move(bytes)) {}
-    ByteSpan bytes() const override { return m_bytes; }
-    bool whole() const override { return false; }
-
-private:
-    Bytes m_bytes;
-};
-
-} // namespace
 
 Result<FileContents> MemoryFiles::read_contents(const std::filesystem::path& path) {
     if (!m_shortened.contains(key_of(path))) {
