@@ -1,8 +1,9 @@
 #include "FuzzSupport.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <iterator>
 
 #include "plugin/PluginReader.h"
 #include "translation/DatabaseFile.h"
@@ -11,13 +12,6 @@
 #include "translation/TranslationMemory.h"
 
 namespace orv::fuzz {
-
-OwnedInput::OwnedInput(const std::uint8_t* data, std::size_t size)
-    : m_bytes(std::make_unique<std::byte[]>(size)), m_size(size) {
-    if (size > 0) {
-        std::memcpy(m_bytes.get(), data, size);
-    }
-}
 
 void fail(const char* what) {
     std::fprintf(stderr, "fuzz check failed: %s\n", what);
@@ -107,6 +101,12 @@ void check_loaded(const BlockStore& store, const ObjectLists& lists) {
             fail("a skill row names a block that does not exist");
         }
     }
+}
+
+Text without_zero_bytes(TextView text) {
+    Text out;
+    std::copy_if(text.begin(), text.end(), std::back_inserter(out), [](char c) { return c != 0; });
+    return out;
 }
 
 } // namespace orv::fuzz

@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <memory>
 #include <vector>
 
 #include "MemoryFiles.h"
@@ -16,16 +15,10 @@ namespace orv::fuzz {
 
 // The fuzzer's bytes copied into an allocation of exactly their size, so that AddressSanitizer
 // stops a read even one byte past the end, whatever the fuzzer's own buffer allows.
-class OwnedInput {
-public:
-    OwnedInput(const std::uint8_t* data, std::size_t size);
-
-    ByteSpan bytes() const { return {m_bytes.get(), m_size}; }
-
-private:
-    std::unique_ptr<std::byte[]> m_bytes;
-    std::size_t m_size = 0;
-};
+inline Bytes owned(const std::uint8_t* data, std::size_t size) {
+    const auto* bytes = reinterpret_cast<const std::byte*>(data);
+    return Bytes(bytes, bytes + size);
+}
 
 // Stops the run with `what` on standard error: the fuzzer records the input as a crash.
 [[noreturn]] void fail(const char* what);
@@ -58,5 +51,8 @@ bool load_with_database(ByteSpan plugin, test::MemoryFiles& files, BlockStore& s
 // size field is its length less the 16 header bytes, block 0 still holds the record count,
 // and every row names a block that exists. Fails the run otherwise.
 void check_loaded(const BlockStore& store, const ObjectLists& lists);
+
+// A text as a terminated subrecord reads it back: without its zero bytes.
+Text without_zero_bytes(TextView text);
 
 } // namespace orv::fuzz

@@ -11,10 +11,10 @@
 using namespace orv;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const fuzz::OwnedInput input(data, size);
-    const Settings settings = parse_settings(input.bytes());
-    const Text plugin_folder = reread_plugin_folder(input.bytes());
-    const Text save_folder = reread_save_folder(input.bytes());
+    const Bytes input = fuzz::owned(data, size);
+    const Settings settings = parse_settings(input);
+    const Text plugin_folder = reread_plugin_folder(input);
+    const Text save_folder = reread_save_folder(input);
 
     if (save_folder != settings.save_folder) {
         fuzz::fail("re-reading the save folder disagrees with the full parse");

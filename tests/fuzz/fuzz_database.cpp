@@ -70,10 +70,17 @@ void check_index(const PairFile& file, const NameIndex& both, const NameIndex& o
     }
 }
 
-Text without_zero_bytes(TextView text) {
-    Text out;
-    std::copy_if(text.begin(), text.end(), std::back_inserter(out), [](char c) { return c != 0; });
-    return out;
+// Filtering while reading must keep exactly the entries `keeps` accepts and find the same
+// damage as reading everything.
+template <class Keeps>
+void check_filtered(const PairFile& filtered, const PairFile& all, Keeps keeps, const char* what) {
+    std::vector<PairEntry> expected;
+    std::copy_if(all.entries.begin(), all.entries.end(), std::back_inserter(expected),
+                 [&keeps](const PairEntry& entry) { return keeps(entry[0], entry[1]); });
+    if (filtered.entries != expected || filtered.damaged != all.damaged ||
+        filtered.damaged_at != all.damaged_at) {
+        fuzz::fail(what);
+    }
 }
 
 // Runs the lookup on `block`'s subrecord `tag`, if it has one, and checks the result against
@@ -120,7 +127,8 @@ void check_lookup(Block block, TextView tag, const PairFile& external_file,
     }
     const auto replaced = subrecord_at(block, name->offset);
     if (!replaced || replaced->size != (*entry)[1].size() + 1 ||
-        subrecord_text(block, *replaced, TextKind::Terminated) != without_zero_bytes((*entry)[1])) {
+        subrecord_text(block, *replaced, TextKind::Terminated) !=
+            fuzz::without_zero_bytes((*entry)[1])) {
         fuzz::fail("the replaced name does not read as the translation");
     }
 }
@@ -128,8 +136,8 @@ void check_lookup(Block block, TextView tag, const PairFile& external_file,
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const fuzz::OwnedInput input(data, size);
-    const ByteSpan all = input.bytes();
+    const Bytes input = fuzz::owned(data, size);
+    const ByteSpan all = input;
     const std::string_view text(reinterpret_cast<const char*>(all.data()), all.size());
     const auto marker = text.find("#REC");
     const ByteSpan database = marker == std::string_view::npos ? all : all.first(marker);
@@ -139,40 +147,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const TripleFile triples = parse_triple_file(database);
     check_round_trip<3>(triples, database, encode_triple_file);
 
-    // Filtering while reading keeps exactly the entries a filter afterwards would keep.
     const auto keep = [](TextView original, TextView translation) {
         return (original.size() + translation.size()) % 2 == 0;
     };
-    const PairFile filtered = parse_pair_file(database, keep);
-    std::vector<PairEntry> expected_entries;
-    std::copy_if(pairs.entries.begin(), pairs.entries.end(), std::back_inserter(expected_entries),
-                 [&keep](const PairEntry& entry) { return keep(entry[0], entry[1]); });
-    if (filtered.entries != expected_entries || filtered.damaged != pairs.damaged ||
-        filtered.damaged_at != pairs.damaged_at) {
-        fuzz::fail("filtering while reading keeps other entries or finds other damage");
-    }
+    check_filtered(parse_pair_file(database, keep), pairs, keep,
+                   "filtering while reading keeps other entries or finds other damage");
 
-    // Filtering by a key set keeps exactly the entries holding a key, compared byte for byte
-    // with every key in turn.
+    // A key set keeps exactly the entries holding a key, compared byte for byte with every
+    // key in turn.
     std::vector<Text> key_list;
+    TextKeySet keys;
     for (std::size_t i = 0; i < pairs.entries.size() && key_list.size() < 50; i += 2) {
         key_list.push_back(pairs.entries[i][i % 4 == 0 ? 0 : 1]);
-    }
-    TextKeySet keys;
-    for (const auto& key : key_list) {
-        keys.insert(key);
+        keys.insert(key_list.back());
     }
     const auto is_key = [&key_list](TextView text) {
         return std::find(key_list.begin(), key_list.end(), text) != key_list.end();
     };
-    const PairFile by_keys = parse_pair_file(database, keys);
-    expected_entries.clear();
-    std::copy_if(
-        pairs.entries.begin(), pairs.entries.end(), std::back_inserter(expected_entries),
-        [&is_key](const PairEntry& entry) { return is_key(entry[0]) || is_key(entry[1]); });
-    if (by_keys.entries != expected_entries || by_keys.damaged != pairs.damaged) {
-        fuzz::fail("filtering by a key set keeps other entries or finds other damage");
-    }
+    check_filtered(
+        parse_pair_file(database, keys), pairs,
+        [&is_key](TextView a, TextView b) { return is_key(a) || is_key(b); },
+        "filtering by a key set keeps other entries or finds other damage");
 
     const NameIndex both(pairs);
     const NameIndex originals(pairs, NameIndex::Keys::OriginalsOnly);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 
+#include "DialogueRecords.h"
 #include "FuzzSupport.h"
 #include "TextRecords.h"
 #include "cli/EditsFile.h"
@@ -21,7 +22,7 @@ namespace {
 
 Bytes make_plugin() {
     const std::vector<Bytes> records = {
-        RecordBuilder("WEAP").text("NAME", "w1").text("FNAM", "Stick").bytes(),
+        fixtures::record("WEAP", {{"NAME", "w1"}, {"FNAM", "Stick"}}),
         RecordBuilder("BOOK").text("NAME", "b1").text("FNAM", "Tale").raw("TEXT", "Once").bytes(),
         RecordBuilder("CLAS").text("NAME", "c1").text("FNAM", "Smith").raw("DESC", "Hits").bytes(),
         RecordBuilder("RACE").text("NAME", "r1").raw("DESC", "Tall folk").bytes(),
@@ -35,13 +36,10 @@ Bytes make_plugin() {
             .raw("RNAM", test::rank_field("Master"))
             .bytes(),
         RecordBuilder("MGEF").u32("INDX", 3).raw("DESC", "Burns").bytes(),
-        RecordBuilder("DIAL").text("NAME", "rumours").raw("DATA", std::string(1, '\0')).bytes(),
-        RecordBuilder("INFO")
-            .text("INAM", "i1")
-            .raw("NAME", "Ask about rumours.")
-            .raw("BNAM", "AddTopic rumours\r\nChoice \"Yes\" 1 \"No\" 2\r\nSay \"a.wav\" \"Hi\"")
-            .bytes(),
-        RecordBuilder("DIAL").text("NAME", "quest").raw("DATA", "\4").bytes(),
+        test::topic("rumours"),
+        test::info("i1", "Ask about rumours.",
+                   "AddTopic rumours\r\nChoice \"Yes\" 1 \"No\" 2\r\nSay \"a.wav\" \"Hi\""),
+        test::topic("quest", '\4'),
         RecordBuilder("INFO")
             .text("INAM", "j1")
             .text("NAME", "The Quest")
@@ -77,16 +75,6 @@ void check_blocks(const BlockStore& store, std::size_t header_length) {
     }
 }
 
-Text without_zero_bytes(TextView text) {
-    Text out;
-    for (const char c : text) {
-        if (c != '\0') {
-            out.push_back(c);
-        }
-    }
-    return out;
-}
-
 // The text each accepted text line set, by kind and key; the last line for a key wins.
 std::map<std::pair<const PlayerTextKind*, Text>, Text> text_lines(ByteSpan file) {
     std::map<std::pair<const PlayerTextKind*, Text>, Text> set;
@@ -102,7 +90,7 @@ std::map<std::pair<const PlayerTextKind*, Text>, Text> text_lines(ByteSpan file)
         const auto* kind = label ? player_text_kind_labelled(*label) : nullptr;
         if (kind != nullptr && key && text) {
             const Text wanted = key->empty() ? Text(kind->key_when_empty) : *key;
-            set[{kind, wanted}] = without_zero_bytes(*text);
+            set[{kind, wanted}] = fuzz::without_zero_bytes(*text);
         }
     }
     return set;
@@ -112,7 +100,7 @@ std::map<std::pair<const PlayerTextKind*, Text>, Text> text_lines(ByteSpan file)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const Bytes plugin = make_plugin();
-    const fuzz::OwnedInput input(data, size);
+    const Bytes input = fuzz::owned(data, size);
     test::MemoryFiles files;
     fuzz::put_database(files);
 
@@ -122,13 +110,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::fail("the plugin of the edits target does not load");
     }
     const std::size_t header_length = store.block(0).size();
-    const bool accepted = static_cast<bool>(cli::apply_edits(input.bytes(), store, lists, {}));
+    const bool accepted = static_cast<bool>(cli::apply_edits(input, store, lists, {}));
     fuzz::check_loaded(store, lists);
     check_blocks(store, header_length);
     if (!accepted) {
         return 0;
     }
-    for (const auto& [where, text] : text_lines(input.bytes())) {
+    for (const auto& [where, text] : text_lines(input)) {
         const auto& [kind, key] = where;
         for (const auto& found : kind->find(*kind, store, lists)) {
             if (found.key == key && found.text != text) {

@@ -48,10 +48,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t marker = input.find("#DE#");
     const std::size_t split = marker == std::string_view::npos ? size / 2 : marker;
     const std::size_t german_start = marker == std::string_view::npos ? split : split + 4;
-    const fuzz::OwnedInput english(data, split);
-    const fuzz::OwnedInput german(data + german_start, size - german_start);
+    const Bytes english = fuzz::owned(data, split);
+    const Bytes german = fuzz::owned(data + german_start, size - german_start);
 
-    const LearnInput pair{english.bytes(), german.bytes(), "en.esp", "de.esp", "2024-01-01"};
+    const LearnInput pair{english, german, "en.esp", "de.esp", "2024-01-01"};
     const auto learned = learn_from_plugins(pair);
     if (learned) {
         check_counts(learned->summary);
@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fuzz::fail("learning twice gives two results");
         }
     }
-    (void)diff_plugins(english.bytes(), german.bytes(), "en.esp", "de.esp");
-    check_self(english.bytes());
+    (void)diff_plugins(english, german, "en.esp", "de.esp");
+    check_self(english);
     return 0;
 }

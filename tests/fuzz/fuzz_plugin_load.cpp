@@ -4,40 +4,29 @@
 // satisfy check_loaded, and must give the same blocks and rows as a load whose database
 // files were all read whole beforehand (the loader keeps only the entries the plugin's names
 // can find).
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <tuple>
 
 #include "FuzzSupport.h"
+#include "fixtures/PluginBuilder.h"
 #include "translation/TranslationDatabase.h"
 
 using namespace orv;
 
 namespace {
 
-// The plugin loaded before each input, which a refused file must leave as it was.
-Bytes previous_plugin() {
-    Block header(Bytes(340, std::byte{0}));
-    const char tag[] = "HEDR";
-    for (std::size_t i = 0; i < 4; ++i) {
-        header.writable()[i] = static_cast<std::byte>(tag[i]);
-    }
-    write_u32_le(header, kRecordSizeOffset, 340 - 16);
-    return {header.begin(), header.end()};
-}
-
 bool same_rows(const ObjectLists& left, const ObjectLists& right) {
+    const auto row = [](const Element& e) {
+        return std::tie(e.mark, e.id, e.ev_name, e.dv_name, e.block);
+    };
     for (int list_index = 0; list_index < kObjectListCount; ++list_index) {
         const auto& a = left.list(list_index).elements;
         const auto& b = right.list(list_index).elements;
-        if (a.size() != b.size()) {
+        if (!std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                        [&](const Element& x, const Element& y) { return row(x) == row(y); })) {
             return false;
-        }
-        for (std::size_t row = 0; row < a.size(); ++row) {
-            if (a[row].mark != b[row].mark || a[row].id != b[row].id ||
-                a[row].ev_name != b[row].ev_name || a[row].dv_name != b[row].dv_name ||
-                a[row].block != b[row].block) {
-                return false;
-            }
         }
     }
     return left.skills().size() == right.skills().size();
@@ -75,16 +64,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::put_database(folder);
         return folder;
     }();
-    const fuzz::OwnedInput input(data, size);
+    const Bytes input = fuzz::owned(data, size);
 
     TranslationDatabase database(files, fuzz::kProgramDir);
     BlockStore store;
     ObjectLists lists;
     fuzz::NullLoaderView view;
-    const Bytes previous = previous_plugin();
+    // The plugin loaded before, which a refused file must leave as it was.
+    const Bytes previous = fixtures::header_record(0, 0);
     store.assign({previous}, 0);
 
-    const auto loaded = load_plugin(input.bytes(), database, store, lists, view);
+    const auto loaded = load_plugin(input, database, store, lists, view);
     if (!loaded) {
         if (loaded.error().message.empty()) {
             fuzz::fail("a refused plugin has no message");
@@ -95,6 +85,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     fuzz::check_loaded(store, lists);
-    check_against_whole_database(input.bytes(), files, store, lists);
+    check_against_whole_database(input, files, store, lists);
     return 0;
 }

@@ -28,17 +28,10 @@ void edit_rows(ObjectLists& lists, bool master_file) {
                 continue;
             }
             const Text ev_name = elements[row].ev_name;
-            Text new_name;
-            switch (edited++ % 3) {
-            case 0:
-                new_name = "Neu " + ev_name;
-                break;
-            case 1:
-                new_name = ev_name.substr(0, ev_name.size() / 2);
-                break;
-            default:
-                break;
-            }
+            const int way = edited++ % 3;
+            const Text new_name = way == 0   ? "Neu " + ev_name
+                                  : way == 1 ? ev_name.substr(0, ev_name.size() / 2)
+                                             : Text();
             (void)apply_name_edit(lists, list_index, row, ev_name, new_name);
         }
     }
@@ -47,13 +40,13 @@ void edit_rows(ObjectLists& lists, bool master_file) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const fuzz::OwnedInput input(data, size);
+    const Bytes input = fuzz::owned(data, size);
     test::MemoryFiles files;
     fuzz::put_database(files);
 
     BlockStore store;
     ObjectLists lists;
-    if (!fuzz::load_with_database(input.bytes(), files, store, lists)) {
+    if (!fuzz::load_with_database(input, files, store, lists)) {
         return 0;
     }
     fuzz::check_loaded(store, lists);

@@ -10,9 +10,8 @@
 using namespace orv;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const fuzz::OwnedInput input(data, size);
-    const scriptcode::CodeView code(reinterpret_cast<const char*>(input.bytes().data()),
-                                    input.bytes().size());
+    const Bytes input = fuzz::owned(data, size);
+    const scriptcode::CodeView code(reinterpret_cast<const char*>(input.data()), input.size());
     const auto statements = scriptcode::decode(code);
     if (!statements) {
         if (statements.error().message.empty()) {

@@ -12,8 +12,8 @@
 using namespace orv;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const fuzz::OwnedInput input(data, size);
-    const Block record(input.bytes());
+    const Bytes input = fuzz::owned(data, size);
+    const Block record(input);
     const auto strings = scriptcode::read_script_strings(record);
     if (!strings) {
         if (strings.error().message.empty()) {

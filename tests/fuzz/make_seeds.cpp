@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "FuzzSupport.h"
+#include "LearnFixtures.h"
 #include "ScriptSamples.h"
 #include "fixtures/LargePlugin.h"
 #include "fixtures/PluginBuilder.h"
@@ -18,9 +19,19 @@
 #include "translation/DatabaseFile.h"
 
 using namespace orv;
+using fixtures::record;
 using fixtures::RecordBuilder;
 
 namespace {
+
+// Two inputs in one, joined by the marker at which the target splits them.
+Bytes joined(Bytes first, std::string_view marker, const Bytes& second) {
+    for (const char c : marker) {
+        first.push_back(static_cast<std::byte>(c));
+    }
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
 
 // Plugins that reach every part of the loader and the save: names the fuzz database knows
 // as original, as translation and not at all, a header record counting 0, padding after the
@@ -28,15 +39,11 @@ namespace {
 std::vector<Bytes> plugin_seeds() {
     const std::vector<Bytes> records{
         RecordBuilder("CELL").text("NAME", "Foo Town").raw("DATA", "abcdefgh").bytes(),
-        RecordBuilder("CELL").text("NAME", "Gloomy Den").text("DNAM", "Keep").bytes(),
+        record("CELL", {{"NAME", "Gloomy Den"}, {"DNAM", "Keep"}}),
         RecordBuilder("WEAP").text("NAME", "w1").text("FNAM", "Club").raw("DATA", "xyz").bytes(),
-        RecordBuilder("WEAP").text("NAME", "w2").text("FNAM", "Langschwert").bytes(),
-        RecordBuilder("NPC_")
-            .text("NAME", "guide")
-            .text("FNAM", "Mira")
-            .text("DNAM", "Ash Coast")
-            .text("DNAM", "Foo Town")
-            .bytes(),
+        record("WEAP", {{"NAME", "w2"}, {"FNAM", "Langschwert"}}),
+        record("NPC_",
+               {{"NAME", "guide"}, {"FNAM", "Mira"}, {"DNAM", "Ash Coast"}, {"DNAM", "Foo Town"}}),
         RecordBuilder("INFO")
             .text("INAM", "info1")
             .text("ANAM", "Keep")
@@ -44,8 +51,8 @@ std::vector<Bytes> plugin_seeds() {
             .bytes(),
         RecordBuilder("GMST").text("NAME", "sSetting").raw("STRV", "Some text").bytes(),
         RecordBuilder("SKIL").u32("INDX", 1).raw("DESC", "Repairs armor").bytes(),
-        RecordBuilder("PGRD").text("NAME", "Ash Coast").bytes(),
-        RecordBuilder("DOOR").text("NAME", "d1").bytes(),
+        record("PGRD", {{"NAME", "Ash Coast"}}),
+        record("DOOR", {{"NAME", "d1"}}),
         // The other places a cell is named, and the look-alikes that are no cell.
         RecordBuilder("CREA")
             .text("NAME", "boatman")
@@ -73,18 +80,15 @@ std::vector<Bytes> plugin_seeds() {
         // Dialogue: a topic with responses (text with and without its zero byte, a result
         // script with topic and text arguments), a journal with its title, a topic without
         // a type and the response behind it.
-        RecordBuilder("DIAL").text("NAME", "Foo Town").raw("DATA", std::string(1, '\0')).bytes(),
-        RecordBuilder("INFO")
-            .text("INAM", "r1")
-            .raw("NAME", "Ask about Foo Town, %PCName.")
-            .raw("BNAM", "AddTopic \"Foo Town\"\r\nMessageBox \"Hi ^PCName %g\" x \"Ok\"\r\n"
-                         "Say \"v\\a.wav\" \"Hello\"\r\nChoice \"Open")
-            .bytes(),
-        RecordBuilder("INFO").text("INAM", "r2").text("NAME", "Club").bytes(),
-        RecordBuilder("DIAL").text("NAME", "quest").raw("DATA", "\4").bytes(),
+        test::topic("Foo Town"),
+        test::info("r1", "Ask about Foo Town, %PCName.",
+                   "AddTopic \"Foo Town\"\r\nMessageBox \"Hi ^PCName %g\" x \"Ok\"\r\n"
+                   "Say \"v\\a.wav\" \"Hello\"\r\nChoice \"Open"),
+        record("INFO", {{"INAM", "r2"}, {"NAME", "Club"}}),
+        test::topic("quest", '\4'),
         RecordBuilder("INFO").text("INAM", "q1").raw("NAME", "Title").raw("QSTN", "\1").bytes(),
-        RecordBuilder("DIAL").text("NAME", "broken").bytes(),
-        RecordBuilder("INFO").text("INAM", "lost").raw("NAME", "Lost").bytes(),
+        record("DIAL", {{"NAME", "broken"}}),
+        test::info("lost", "Lost"),
     };
     std::vector<Bytes> seeds{fixtures::plugin(records), fixtures::plugin(records, 0, 0),
                              fixtures::plugin({records[0], records[2]}, 1)};
@@ -127,57 +131,28 @@ std::vector<Bytes> database_seeds() {
     seeds.push_back(encode_pair_file(
         {{std::string("a\0b", 3), "ab"}, {"Same", "Same"}, {"", "leer"}, {"Same", "Other"}}));
     // The lookup on a record of its own, after the marker.
-    const auto with_record = [](Bytes database, const Bytes& record) {
-        const std::string marker = "#REC";
-        for (const char c : marker) {
-            database.push_back(static_cast<std::byte>(c));
-        }
-        database.insert(database.end(), record.begin(), record.end());
-        return database;
-    };
-    seeds.push_back(with_record(encode_pair_file({{"Club", "Keule"}, {"Keule", "Club"}}),
-                                RecordBuilder("WEAP").text("NAME", "Club").bytes()));
-    seeds.push_back(
-        with_record(encode_pair_file({{"Foo Town", "Nebelhain"}}), RecordBuilder("ARMO")
-                                                                       .text("NAME", "a1")
-                                                                       .text("FNAM", "Foo Town")
-                                                                       .raw("DATA", "q")
-                                                                       .bytes()));
+    seeds.push_back(joined(encode_pair_file({{"Club", "Keule"}, {"Keule", "Club"}}), "#REC",
+                           RecordBuilder("WEAP").text("NAME", "Club").bytes()));
+    const Bytes armour =
+        RecordBuilder("ARMO").text("NAME", "a1").text("FNAM", "Foo Town").raw("DATA", "q").bytes();
+    seeds.push_back(joined(encode_pair_file({{"Foo Town", "Nebelhain"}}), "#REC", armour));
     return seeds;
 }
 
 // Pairs for learning: each plugin seed beside itself, and an English file beside a German
 // one whose names, cell, topic and response differ, joined by the marker "#DE#".
 std::vector<Bytes> learn_pair_seeds(const std::vector<Bytes>& plugins) {
-    const auto joined = [](Bytes english, const Bytes& german) {
-        for (const char c : std::string_view("#DE#")) {
-            english.push_back(static_cast<std::byte>(c));
-        }
-        english.insert(english.end(), german.begin(), german.end());
-        return english;
-    };
     std::vector<Bytes> seeds;
     for (const auto& plugin : plugins) {
-        seeds.push_back(joined(plugin, plugin));
+        seeds.push_back(joined(plugin, "#DE#", plugin));
     }
     const auto version = [](std::string_view npc, std::string_view cell, std::string_view topic,
                             std::string_view response) {
-        return fixtures::plugin(
-            {RecordBuilder("NPC_").text("NAME", "guard").text("FNAM", npc).bytes(),
-             RecordBuilder("CELL")
-                 .text("NAME", cell)
-                 .raw("DATA", std::string("\1\0\0\0\0\0\0\0\0\0\0\0", 12))
-                 .u32("FRMR", 1)
-                 .text("NAME", "rat")
-                 .bytes(),
-             RecordBuilder("DIAL").text("NAME", topic).raw("DATA", std::string(1, '\0')).bytes(),
-             RecordBuilder("INFO")
-                 .text("INAM", "1001")
-                 .raw("NAME", response)
-                 .raw("BNAM", "Choice \"Yes\" 1")
-                 .bytes()});
+        return fixtures::plugin({test::named("NPC_", "guard", npc),
+                                 test::interior_cell(cell, 1, "rat"), test::topic(topic),
+                                 test::info("1001", response, "Choice \"Yes\" 1")});
     };
-    seeds.push_back(joined(version("Guard", "Dark Cave", "rumours", "Heard anything?"),
+    seeds.push_back(joined(version("Guard", "Dark Cave", "rumours", "Heard anything?"), "#DE#",
                            version("Wache", "Dunkle Hoehle", "Geruechte", "Schon was gehoert?")));
     return seeds;
 }
