@@ -495,6 +495,12 @@ TEST_F(TextEditorTest, DialogEntriesAreFilteredAndCtrlEnterStoresAndMovesOn) {
     window.set_control_checked(kOnlyToDoBox, true);
     editor.on_control({kOnlyToDoBox});
     EXPECT_EQ(control(kEntryList).visible, (std::vector<std::size_t>{1, 2}));
+    // Typed into the filter field, a query narrows the entries at once.
+    window.set_control_text(kEntryFilterField, "BACK");
+    editor.on_control({kEntryFilterField});
+    EXPECT_EQ(control(kEntryList).visible, (std::vector<std::size_t>{2}));
+    window.set_control_text(kEntryFilterField, "");
+    editor.on_control({kEntryFilterField});
 
     // A typed change stores nothing; Ctrl+Enter stores, is unsaved work, hides the entry as
     // done and chooses the next one still to do.
@@ -508,6 +514,8 @@ TEST_F(TextEditorTest, DialogEntriesAreFilteredAndCtrlEnterStoresAndMovesOn) {
     EXPECT_EQ(control(kEntryList).visible, (std::vector<std::size_t>{2}));
     EXPECT_EQ(control(kEntryList).selected, std::optional<std::size_t>(2));
     EXPECT_EQ(texts(), "Come back|");
+    EXPECT_EQ(window.snapshot().popups.at(WindowId::TextEditor).first, "Dialog (1)");
+    EXPECT_EQ(window.snapshot().status.at(1), cp1252(u8"übersetzt 2 von 3"));
     // Chosen again, the stored response offers its text to go on with.
     select(1);
     EXPECT_EQ(texts(), "Go away|Geh weg");
