@@ -217,6 +217,33 @@ TEST_F(PluginLoaderTest, RowsFollowTheLookupResultInRecordOrderOfALargePlugin) {
     }
 }
 
+TEST_F(PluginLoaderTest, NameFilesAreReadInTheOrderOfTheFirstRecordOfTheirKind) {
+    // Large enough to be surveyed in two halves, cells in the first and activators in the
+    // second: the first unreadable file in this order is the error the load reports, whichever
+    // half finishes first.
+    std::vector<Bytes> records;
+    for (int k = 0; k < 2100; ++k) {
+        records.push_back(place("CELL", "Town " + std::to_string(k)));
+    }
+    for (int k = 0; k < 2100; ++k) {
+        records.push_back(named("ACTI", "a" + std::to_string(k), "Thing"));
+    }
+    const auto before = static_cast<std::size_t>(files.operation_count());
+    ASSERT_TRUE(load(plugin(records)));
+    std::vector<std::string> name_files;
+    for (auto k = before; k < files.operation_log().size(); ++k) {
+        if (const std::string read = files.operation_log()[k].describe();
+            read.ends_with("data.dat")) {
+            name_files.push_back(read);
+        }
+    }
+    // The object lists' files first; the external database and the texts' files follow.
+    ASSERT_GE(name_files.size(), 2u);
+    name_files.resize(2);
+    EXPECT_EQ(name_files, (std::vector<std::string>{"read prog/data/Celldata.dat",
+                                                    "read prog/data/Actidata.dat"}));
+}
+
 TEST_F(PluginLoaderTest, EveryKindGetsItsRowsFromItsTagAndNameSubrecord) {
     // Neither a lower-case tag nor a kind outside the table gets a row.
     std::vector<Bytes> records = {named("acti", "lower", "Name 3"),
