@@ -181,9 +181,11 @@ TEST(GameSettingPass, ReplacesTheWholeFirstValueOfSettings) {
     };
     EXPECT_EQ(pass(setting("Cancel")), (Outcome{setting("Abbrechen"), 1, 1}));
     EXPECT_EQ(pass(setting("cancel")), (Outcome{setting("cancel"), 0, 1}));
-    // Only a GMST is a setting; it shows no progress either.
-    const Bytes cell = RecordBuilder("CELL").raw("STRV", "Cancel").bytes();
-    EXPECT_EQ(pass(cell), (Outcome{cell, 0, 0}));
+    // Only a GMST with a text value is a setting to translate; the others show no progress.
+    for (const Bytes& untouched : {RecordBuilder("GMST").u32("INTV", 7).bytes(),
+                                   RecordBuilder("CELL").raw("STRV", "Cancel").bytes()}) {
+        EXPECT_EQ(pass(untouched), (Outcome{untouched, 0, 0}));
+    }
 }
 
 // Each finding as one line, so that a whole list compares at once. The scripts here hold
@@ -310,7 +312,7 @@ TEST(CellReferencePlaces, RewritesCellArgumentsOfResultScriptsOnly) {
 }
 
 // A compiled script "PositionCell 0 0 0 0 "<cell>"" whose source and code agree.
-Bytes position_cell_script(std::string_view cell) {
+Bytes position_cell_script(std::string_view cell, std::string_view after = "") {
     const std::string code =
         "\x05\x10"s + std::string(16, '\0') + static_cast<char>(cell.size()) + std::string(cell);
     std::string header(52, '\0');
@@ -319,7 +321,7 @@ Bytes position_cell_script(std::string_view cell) {
     return RecordBuilder("SCPT")
         .raw("SCHD", header)
         .raw("SCDT", code)
-        .raw("SCTX", "PositionCell 0 0 0 0 \"" + std::string(cell) + "\"")
+        .raw("SCTX", "PositionCell 0 0 0 0 \"" + std::string(cell) + "\"" + std::string(after))
         .bytes();
 }
 
@@ -387,10 +389,14 @@ TEST(ReferenceCheck, FindsReferencesThatNameNoCellAfterTheSave) {
 // A new name the script cannot hold (a double quote cannot stand in its source) leaves the
 // script to the user.
 TEST(CellReferencePlaces, CheckReportsCompiledScriptCellsTheSaveCannotWrite) {
-    EXPECT_EQ(
-        check({position_cell_script("Foo Town")}, {}, "Foo \"Town\""),
-        Lines{"script|SCPT|move|Zeile 1: „Foo Town“ heißt nach dem Speichern „Foo \"Town\"“; den "
-              "Namen im Skripttext ändern und das Skript im Editor neu kompilieren"});
+    // Once, whether the script ends with the quoted name or goes on after it.
+    for (const char* after : {"", "\r\n"}) {
+        EXPECT_EQ(check({position_cell_script("Foo Town", after)}, {}, "Foo \"Town\""),
+                  Lines{"script|SCPT|move|Zeile 1: „Foo Town“ heißt nach dem Speichern „Foo "
+                        "\"Town\"“; den Namen im Skripttext ändern und das Skript im Editor "
+                        "neu kompilieren"})
+            << after;
+    }
 }
 
 // Enough blocks that the passes and the check split them between two threads: every
