@@ -284,10 +284,12 @@ TEST(ReferenceCheck, FindsNamesOverTheirListsLimitAndNewlyEmptyNames) {
               }));
 }
 
+// A response with the result script `script`.
+Bytes response(std::string_view script) {
+    return test::info("1", "Hi", script);
+}
+
 TEST(CellReferencePlaces, RewritesCellArgumentsOfResultScriptsOnly) {
-    const auto info = [](std::string_view script) {
-        return RecordBuilder("INFO").text("INAM", "1").raw("BNAM", script).bytes();
-    };
     struct Case {
         std::string script;
         std::string expected;
@@ -307,7 +309,7 @@ TEST(CellReferencePlaces, RewritesCellArgumentsOfResultScriptsOnly) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.script);
-        EXPECT_EQ(placed(info(c.script)), (Outcome{info(c.expected), c.changed, 1}));
+        EXPECT_EQ(placed(response(c.script)), (Outcome{response(c.expected), c.changed, 1}));
     }
 }
 
@@ -551,11 +553,6 @@ TEST(CompiledScriptNames, RenamesTheArgumentsOfItsKindInScriptsThatCanBeChanged)
 
 // AddTopic in result scripts follows the topic's German name: the plugin's own topics first,
 // then the shipped topic names, then the external database; letter case does not matter.
-
-// A response with the result script `script`.
-Bytes response(std::string_view script) {
-    return test::info("1", "Hi", script);
-}
 
 TEST(TopicReferences, AddTopicTakesTheNameTheSaveWritesAndEveryOtherByteStays) {
     // Block 1: a topic the loader already gave its database name; block 2: one renamed by hand.
