@@ -1,6 +1,7 @@
 #include "translation/NameIndex.h"
 
 #include <algorithm>
+#include <array>
 #include <cassert>
 #include <functional>
 #include <string_view>
@@ -32,22 +33,35 @@ NameIndex::NameIndex(PairFile file, Keys keys) : m_file(std::move(file)), m_keys
     }
     m_slots.resize(capacity);
 
-    for (std::uint32_t index = 0; index < m_file.entries.size(); ++index) {
-        for (const bool is_translation : {false, true}) {
-            if (is_translation && !with_translations) {
-                break;
-            }
-            const TextView text = m_file.entries[index][is_translation ? 1 : 0];
-            const std::uint32_t hash = hash_of(text);
-            Slot& slot = m_slots[find_slot(text, hash)];
+    // The texts go in a group at a time: the slots of the whole group are asked for from
+    // memory first and filled only then, so that the waits for a table larger than the
+    // caches overlap. Within a group the texts still go in in file order, which decides
+    // which entry is first.
+    constexpr std::size_t kGroup = 16;
+    const std::size_t per_entry = with_translations ? 2 : 1;
+    const std::size_t total = m_file.entries.size() * per_entry;
+    std::array<std::uint32_t, kGroup> hashes{};
+    for (std::size_t first = 0; first < total; first += kGroup) {
+        const std::size_t count = std::min(kGroup, total - first);
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::size_t text = first + i;
+            hashes[i] = hash_of(m_file.entries[text / per_entry][text % per_entry]);
+            prefetch(&m_slots[hashes[i] & (capacity - 1)]);
+        }
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::size_t text = first + i;
+            const auto index = static_cast<std::uint32_t>(text / per_entry);
+            const bool is_translation = text % per_entry == 1;
+            Slot& slot =
+                m_slots[find_slot(m_file.entries[index][is_translation ? 1 : 0], hashes[i])];
             if (slot.text == kNone) {
-                slot.hash = hash;
+                slot.hash = hashes[i];
                 slot.text = 2 * index + (is_translation ? 1 : 0);
             }
             // Entries come in file order, so the first one seen is the one that wins.
-            auto& first = is_translation ? slot.first_translation : slot.first_original;
-            if (first == kNone) {
-                first = index;
+            auto& first_entry = is_translation ? slot.first_translation : slot.first_original;
+            if (first_entry == kNone) {
+                first_entry = index;
             }
         }
     }
