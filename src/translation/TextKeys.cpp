@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cassert>
 #include <cstring>
 
 #include "translation/CacheHints.h"
@@ -182,6 +183,7 @@ void TextKeySet::insert_all(std::span<const TextView> texts) {
 
 void TextKeySet::insert_all(std::span<const TextView> texts,
                             std::span<const std::uint64_t> hashes) {
+    assert(hashes.size() == texts.size());
     for (std::size_t first = 0; first < texts.size(); first += kInsertGroup) {
         const std::size_t count = std::min(kInsertGroup, texts.size() - first);
         // Room for the whole group first, so that no slot asked for moves before it is used.
