@@ -397,7 +397,9 @@ TEST_F(WindowContract, KeysAndClicksFilterAndOpenTheNameDialogAndSaveAsksOnTheWo
     for (const auto& [typed, ids] : std::vector<std::pair<std::string, Strings>>{
              {"GATE", {"act_gate"}}, {"act_", {"act_well", "act_gate", "act_zeta", "act_none"}}}) {
         m_remote.type_text(kFilterField, typed);
-        EXPECT_TRUE(wait_until([&] { return m_remote.column(kActivatorList, 1) == ids; })) << typed;
+        const Strings& shown = ids;
+        EXPECT_TRUE(wait_until([&] { return m_remote.column(kActivatorList, 1) == shown; }))
+            << typed;
     }
     // Ctrl+F from the list puts the cursor into the filter box.
     m_remote.press_key(kActivatorList, "Ctrl+F");
