@@ -16,7 +16,6 @@
 #include "translation/CompiledScriptTexts.h"
 #include "translation/NameLookup.h"
 #include "translation/Responses.h"
-#include "translation/TextKeys.h"
 #include "translation/TranslationMemory.h"
 
 namespace orv {
@@ -189,8 +188,6 @@ constexpr std::int8_t kSkillRow = -2;
 // which the lookup leaves out, is copied without it.
 struct SurveyOfRange {
     std::vector<TextView> keys;
-    // The hash_text() of each key, taken while its bytes are at hand.
-    std::vector<std::uint64_t> key_hashes;
     std::deque<Text> copied_keys;
     // The object lists whose first named record lies in the run, in record order.
     std::vector<int> named_lists;
@@ -206,7 +203,6 @@ void survey_range(const BlockStore& store, std::vector<std::int8_t>& types, std:
     // until a key is written into it, where a list grown step by step would fill fresh
     // memory several times over.
     found.keys.reserve(end - first);
-    found.key_hashes.reserve(end - first);
     std::array<bool, kObjectListCount> named{};
     for (std::size_t number = first; number < end; ++number) {
         const Block& block = store.block(number);
@@ -237,7 +233,6 @@ void survey_range(const BlockStore& store, std::vector<std::int8_t>& types, std:
             found.keys.push_back(
                 found.copied_keys.emplace_back(subrecord_text(block, *name, TextKind::Terminated)));
         }
-        found.key_hashes.push_back(hash_text(found.keys.back()));
         if (!std::exchange(named[record_type.index], true)) {
             found.named_lists.push_back(record_type.index);
         }
@@ -279,7 +274,7 @@ LoadSurvey survey(const BlockStore& store) {
     // The key table is allocated once for every named record.
     found.keys.reserve(halves[0].keys.size() + halves[1].keys.size());
     for (const SurveyOfRange& half : halves) {
-        found.keys.insert_all(half.keys, half.key_hashes);
+        found.keys.insert_all(half.keys);
     }
     return found;
 }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <cassert>
 #include <cstring>
 
 #include "translation/CacheHints.h"
@@ -171,33 +170,20 @@ void TextKeySet::insert(TextView text) {
 }
 
 void TextKeySet::insert_all(std::span<const TextView> texts) {
-    std::array<std::uint64_t, kInsertGroup> hashes{};
     for (std::size_t first = 0; first < texts.size(); first += kInsertGroup) {
         const auto group = texts.subspan(first, std::min(kInsertGroup, texts.size() - first));
-        for (std::size_t i = 0; i < group.size(); ++i) {
-            hashes[i] = hash_text(group[i]);
-        }
-        insert_all(group, std::span(hashes).first(group.size()));
-    }
-}
-
-void TextKeySet::insert_all(std::span<const TextView> texts,
-                            std::span<const std::uint64_t> hashes) {
-    assert(hashes.size() == texts.size());
-    for (std::size_t first = 0; first < texts.size(); first += kInsertGroup) {
-        const std::size_t count = std::min(kInsertGroup, texts.size() - first);
         // Room for the whole group first, so that no slot asked for moves before it is used.
-        if ((m_count + count) * 2 > m_slots.size()) {
-            reserve(m_count + count);
+        if ((m_count + group.size()) * 2 > m_slots.size()) {
+            reserve(m_count + group.size());
         }
-        // The group's slots and texts are asked for from memory before any is read.
+        std::array<std::uint32_t, kInsertGroup> hashes{};
         const std::size_t mask = m_slots.size() - 1;
-        for (std::size_t i = first; i < first + count; ++i) {
+        for (std::size_t i = 0; i < group.size(); ++i) {
+            hashes[i] = static_cast<std::uint32_t>(hash_text(group[i]));
             prefetch(&m_slots[hashes[i] & mask]);
-            prefetch(texts[i].data());
         }
-        for (std::size_t i = first; i < first + count; ++i) {
-            insert_hashed(texts[i], static_cast<std::uint32_t>(hashes[i]));
+        for (std::size_t i = 0; i < group.size(); ++i) {
+            insert_hashed(group[i], hashes[i]);
         }
     }
 }

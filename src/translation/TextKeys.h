@@ -32,9 +32,6 @@ public:
     void insert(TextView text);
     // Adds each of `texts`, as insert() one after the other would, but faster for many.
     void insert_all(std::span<const TextView> texts);
-    // The same with each text's hash_text() given in `hashes` (of the same size), taken where
-    // the text was at hand: only the table is then left to wait for.
-    void insert_all(std::span<const TextView> texts, std::span<const std::uint64_t> hashes);
     bool contains(TextView text) const;
     // Answers contains() for each of `texts` into `found` (of the same size), faster for
     // many texts than one question at a time.
