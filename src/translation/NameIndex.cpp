@@ -38,20 +38,21 @@ NameIndex::NameIndex(PairFile file, Keys keys) : m_file(std::move(file)), m_keys
     // caches overlap. Within a group the texts still go in in file order, which decides
     // which entry is first.
     constexpr std::size_t kGroup = 16;
-    const std::size_t per_entry = with_translations ? 2 : 1;
-    const std::size_t total = m_file.entries.size() * per_entry;
+    // Text k is entry k >> shift, its translation when the index has them and k is odd.
+    const std::size_t shift = with_translations ? 1 : 0;
+    const std::size_t total = m_file.entries.size() << shift;
     std::array<std::uint32_t, kGroup> hashes{};
     for (std::size_t first = 0; first < total; first += kGroup) {
         const std::size_t count = std::min(kGroup, total - first);
         for (std::size_t i = 0; i < count; ++i) {
             const std::size_t text = first + i;
-            hashes[i] = hash_of(m_file.entries[text / per_entry][text % per_entry]);
+            hashes[i] = hash_of(m_file.entries[text >> shift][text & shift]);
             prefetch(&m_slots[hashes[i] & (capacity - 1)]);
         }
         for (std::size_t i = 0; i < count; ++i) {
             const std::size_t text = first + i;
-            const auto index = static_cast<std::uint32_t>(text / per_entry);
-            const bool is_translation = text % per_entry == 1;
+            const auto index = static_cast<std::uint32_t>(text >> shift);
+            const bool is_translation = (text & shift) != 0;
             Slot& slot =
                 m_slots[find_slot(m_file.entries[index][is_translation ? 1 : 0], hashes[i])];
             if (slot.text == kNone) {
