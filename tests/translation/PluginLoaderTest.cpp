@@ -298,9 +298,6 @@ TEST_F(PluginLoaderTest, RefusedFileOrUnreadableDatabaseKeepsTheLoadedPlugin) {
     EXPECT_TRUE(lists.list(kCellType).elements.empty() && lists.skills().empty());
     EXPECT_EQ(rows(3), Rows{"|lever|Lever|Lever|1"});
     EXPECT_EQ(lists.list(kCellType).sort_direction, -1);
-    EXPECT_EQ(view.progress, (std::vector<Text>{"Lese block : HEDR", "Lese block : ACTI",
-                                                cp1252(u8"Blöcke gelesen : 0 / 1"),
-                                                cp1252(u8"Blöcke gelesen : 1 / 1")}));
 }
 
 TEST_F(PluginLoaderTest, TheMemoryTranslatesAfterTheExternalDatabaseAndBeforeTheShippedFiles) {
