@@ -45,6 +45,9 @@ std::string describe(const std::vector<Statement>& statements) {
     return out;
 }
 
+// The kinds the alignment's tests decode (a call behind a reference, an AI package with its
+// reset) and those the script record's tests decode and encode again (a topic, a cell, a
+// local's set) are theirs; here the others, and a reference's encoding.
 TEST(CompiledCode, DecodesEachStatementKindAndEncodesItBack) {
     struct Case {
         const char* name;
@@ -53,8 +56,6 @@ TEST(CompiledCode, DecodesEachStatementKindAndEncodesItBack) {
     };
     const std::vector<Case> cases = {
         {"end and return", u16(0x0124) + u16(0x0101), "0124\n0101\n"},
-        {"set of a local", u16(0x0105) + local('f', 2) + short_text(" 5"),
-         "0105 var=660200 expr=2035\n"},
         {"set of a global", u16(0x0105) + "G" + short_text("Days") + short_text(" 1"),
          "0105 var=470444617973 expr=2031\n"},
         {"set of another script's local, named by the script or by an object running it",
@@ -74,19 +75,6 @@ TEST(CompiledCode, DecodesEachStatementKindAndEncodesItBack) {
              short_text("PCRace") + u8(2) + button("Ja") + button("Nein"),
          "1000 message='%g Gold, %s' fixed=02 var=730100 var=4706504352616365 fixed=02 "
          "button='Ja' button='Nein'\n"},
-        {"topic", u16(0x1022) + short_text("Fuhaven"), "1022 topic='Fuhaven'\n"},
-        {"position cell: four floats and the cell",
-         u16(0x1005) + f32(1) + f32(2) + f32(3) + f32(0) + short_text("Fuhaven, Hafen"),
-         "1005 fixed=0000803F fixed=00000040 fixed=00004040 fixed=00000000 "
-         "cell='Fuhaven, Hafen'\n"},
-        {"AI package with its optional reset",
-         u16(0x10F7) + short_text("wache") + short_text("Keller") + u16(0) + f32(0) + f32(0) +
-             f32(0) + u8(1),
-         "10F7 id='wache' cell='Keller' fixed=0000 fixed=00000000 fixed=00000000 "
-         "fixed=00000000 fixed=01\n"},
-        {"reference in front of a call",
-         u16(0x010C) + short_text("player") + u16(0x10D4) + short_text("gold_001") + u16(25),
-         "10D4 ref='player' id='gold_001' fixed=1900\n"},
         {"reference in front of an if and a set whose expressions call on it",
          u16(0x010C) + short_text("kiste") + u16(0x0106) + u8(1) + short_text("c") + u16(0x010C) +
              short_text("player") + u16(0x0105) + local('f', 1) + short_text("v") + u16(0x0109),
