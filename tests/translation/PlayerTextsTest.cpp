@@ -32,11 +32,6 @@ Bytes faction(std::string_view third_rank) {
         .bytes();
 }
 
-// Response "r" under the topic before it, with a result script when one is given.
-Bytes response(std::string_view text, std::string_view script = "") {
-    return test::info("r", text, script);
-}
-
 // Blocks 1 to 14 hold texts of every kind but the three without records here, and damaged
 // ones to be left out: an effect whose index is not 32 bits, a class description running
 // past its record, a script (block 13) whose source goes on where its code stopped.
@@ -51,9 +46,9 @@ std::vector<Bytes> records() {
             RecordBuilder("MGEF").raw("INDX", "\x02").raw("DESC", "Odd").bytes(),
             past_end,
             RecordBuilder("DIAL").text("NAME", "ask").raw("DATA", std::string(1, '\0')).bytes(),
-            response("Hi\0", "Choice \"Yes\" 1 \"No, \"\"\" 2 ; \"x\""),
+            test::info("r", "Hi\0", "Choice \"Yes\" 1 \"No, \"\"\" 2 ; \"x\""),
             RecordBuilder("DIAL").text("NAME", "quest").raw("DATA", "\4").bytes(),
-            response("Entry"),
+            test::info("r", "Entry"),
             test::message_box_script("demo_script", "%g Pfeile", "Ja"),
             test::message_box_script("broken_script", "Kaputt", "Ja",
                                      "MessageBox \"Nie kompiliert\"\r\n"),
@@ -152,8 +147,8 @@ TEST(PlayerTexts, DecidesWhichTextsAreStillToDo) {
 
 // A write keeps the subrecord's and the record's size fields right and fixed fields at their
 // length (the expected records are built anew); a refused one leaves the block as it was. The
-// batch tool's tests write a text of each kind and refuse an unknown key; the text editor's
-// test refuses what a compiled script cannot hold.
+// batch tool's tests write a text of each kind (a response's and a journal entry's among them)
+// and refuse an unknown key; the text editor's test refuses what a compiled script cannot hold.
 TEST(PlayerTexts, WritesTextsThatFitAndRefusesTheOthers) {
     const std::vector<std::tuple<std::string_view, Text, Text, std::size_t, Bytes, Text>> cases = {
         {"Skill text", "Blunt", "Trifft", 2,
@@ -168,11 +163,8 @@ TEST(PlayerTexts, WritesTextsThatFitAndRefusesTheOthers) {
          cp1252(u8"Kein Text der Art „Effect“ hat den Schlüssel „“.")},
         {"Book text", "b1", "", 1, records()[0],
          cp1252(u8"Ein leerer Text wird nicht übernommen.")},
-        {"Dialog", "r", "Hallo", 9, response("Hallo\0", "Choice \"Yes\" 1 \"No, \"\"\" 2 ; \"x\""),
-         ""},
-        {"Journal", "r", "Eintrag", 11, response("Eintrag"), ""},
         {"Response script", "r#2", "Nein", 9,
-         response("Hi\0", "Choice \"Yes\" 1 \"Nein\"\"\" 2 ; \"x\""), ""},
+         test::info("r", "Hi\0", "Choice \"Yes\" 1 \"Nein\"\"\" 2 ; \"x\""), ""},
         {"Response script", "r#1", "Ja \"x\"", 9, records()[8],
          cp1252(u8"Ein Text im Skript einer Antwort darf weder Anführungszeichen noch "
                 u8"Zeilenumbrüche oder Nullbytes enthalten.")},
