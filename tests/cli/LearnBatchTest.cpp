@@ -32,16 +32,13 @@ TEST_F(LearnBatch, LearnsIntoTheProgramFolderOrTheGivenOneAndDiffListsTheChanges
                                 "Gegenstück.\n"))
         << out;
     EXPECT_EQ(out.find('\r'), std::string::npos);
-    std::string memory;
-    for (const char* line : {"NPC\tGuard\tWache", "Book text\tOnce upon a time.\tEs war einmal.",
-                             "Dialog\tAsk about rumours.\tFrag."}) {
-        memory += std::string(line) + "\t" + today_date() + "\tde.esp\n";
-    }
-    EXPECT_EQ(text_of(files.get("prog/dataextra/Memory.tsv")), memory);
+    // What the memory's lines hold is the learning's rule (LearnInto); here, where they go.
     const auto own = files.get("prog/dataextra/Memory.tsv");
+    EXPECT_NE(text_of(own).find("NPC\tGuard\tWache\t" + today_date() + "\tde.esp\n"),
+              std::string::npos);
     ASSERT_EQ(run_tool({"learn", "--into", "elsewhere", "mods/en.esp", "mods/de.esp"}), kExitOk)
         << err;
-    EXPECT_EQ(text_of(files.get("elsewhere/Memory.tsv")), memory);
+    EXPECT_EQ(files.get("elsewhere/Memory.tsv"), own);
     EXPECT_EQ(files.get("prog/dataextra/Memory.tsv"), own);
 
     std::vector<Bytes> next = english;
