@@ -200,7 +200,9 @@ Block record_named(std::string_view name_data) {
 }
 
 // The loader's lookup test sees every code with its mark: the external database's translation
-// first, then the shipped one, then a German name either of them holds.
+// first, then the shipped one, then a German name either of them holds; a name no file knows,
+// and a name with zero bytes inside that becomes its translation. Here what it does not see:
+// names match in their letter case only, and a name equal to its translation keeps its bytes.
 TEST(NameLookup, CodesPrecedenceAndTheBlockAfter) {
     const struct {
         std::string data;
@@ -209,12 +211,9 @@ TEST(NameLookup, CodesPrecedenceAndTheBlockAfter) {
         Text english;
         std::string data_after;
     } cases[] = {
-        {"Foo\0"s, {{"Bar", "Baz"}}, {{"Fo", "Foo "}}, 0, "", "Foo\0"s},
-        {"Foo\0"s, {{"Foo", "Hain"}}, {{"Foo", "Nebel"}}, 4, "", "Hain\0"s},
         {"Foo\0"s, {{"foo", "A"}}, {{"FOO", "B"}, {"A", "fOO"}}, 0, "", "Foo\0"s},
         // The key leaves inner zero bytes out; an equal translation must keep them.
         {"Fo\0o\0\0"s, {}, {{"Foo", "Foo"}}, 3, "Foo", "Fo\0o\0\0"s},
-        {"Fo\0o\0"s, {}, {{"Foo", "Bar"}}, 1, "", "Bar\0"s},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
