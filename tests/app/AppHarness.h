@@ -39,6 +39,34 @@ inline Bytes sample_plugin() {
     });
 }
 
+// The controls of `popup` that overlap another or reach outside it, as "a and b" or "a
+// outside". (A label's box may reach into the control it names.)
+inline Rows misplaced_controls(const WindowState& state, WindowId popup) {
+    std::vector<std::pair<int, Rect>> placed;
+    for (const auto& [number, control] : state.controls) {
+        if (control.window == popup && control.definition.kind != ControlKind::Label) {
+            placed.emplace_back(number, control.definition.rect);
+        }
+    }
+    const Rect& window = state.popups.at(popup).second;
+    Rows misplaced;
+    for (std::size_t a = 0; a < placed.size(); ++a) {
+        const auto& [number, x] = placed[a];
+        if (x.left + x.width > window.width || x.top + x.height > window.height) {
+            misplaced.push_back(std::to_string(number) + " outside");
+        }
+        for (std::size_t b = a + 1; b < placed.size(); ++b) {
+            const Rect& y = placed[b].second;
+            if (x.left < y.left + y.width && y.left < x.left + x.width &&
+                x.top < y.top + y.height && y.top < x.top + x.height) {
+                misplaced.push_back(std::to_string(number) + " and " +
+                                    std::to_string(placed[b].first));
+            }
+        }
+    }
+    return misplaced;
+}
+
 // The whole program on the scripted platform, with its program folder "prog" in memory.
 class AppHarness : public ::testing::Test {
 protected:
