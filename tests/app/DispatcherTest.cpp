@@ -302,6 +302,7 @@ TEST_F(CheckWindowTest, ShowsTheFindingsAndADoubleClickLeadsToTheirRowOrResponse
     menu(kCheck);
     const auto state = window.snapshot();
     EXPECT_EQ(state.popups.at(WindowId::Findings).first, cp1252(u8"Prüfen : 4 Befunde"));
+    // The first three columns; the findings' explanations are the plugin check's.
     std::vector<std::string> shown;
     for (const auto& row : state.controls.at(kFindings).rows) {
         shown.push_back(row.at(0) + "|" + row.at(1) + "|" + row.at(2));
