@@ -628,6 +628,8 @@ TEST_F(TextEditorTest, ScriptTextsAreStoredIntoSourceAndCodeOrRefusedWithTheReas
     // tests own the reasons); the record stays as it was.
     EXPECT_FALSE(save("Pfeile"));
     EXPECT_EQ(dialogs.boxes().back().icon, MessageIcon::Stop);
+    EXPECT_TRUE(
+        dialogs.boxes().back().text.starts_with("Skripttext 1: Der Text hat 0 Platzhalter"));
     EXPECT_EQ(workspace.store.block(1), script("%g Pfeile", "Ja"));
     EXPECT_EQ(marks(), "...");
 
