@@ -41,11 +41,6 @@ constexpr int kActivatorList = kFirstListControl + 3;
 const int kBookCommand = command::edit_text(0);
 const std::string kBookText = "Long ago the grove was a lake.\r\nNow only the mist.";
 
-std::string text_of(Files& files, const std::filesystem::path& path) {
-    const Bytes bytes = files.read_all(path).value();
-    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
-}
-
 // The local files, except that creating a file whose name ends with the gated suffix waits
 // until the test opens the gate: a save can be stopped half-way, deterministically.
 class GatedFiles final : public Files {
@@ -390,7 +385,7 @@ TEST_F(WindowContract, TheNameDialogsRowStaysSelectedAndItsFieldGetsTheKeysBackA
 TEST_F(WindowContract, KeysAndClicksFilterAndOpenTheNameDialogAndSaveAsksOnTheWorker) {
     start();
     open_plugin(m_plugin);
-    const std::string before = text_of(m_files, m_plugin);
+    const Bytes before = m_files.read_all(m_plugin).value();
     m_remote.select_tab(3);
 
     // Each keystroke filters (the row filter owns which rows match): rows hide and come back.
@@ -440,7 +435,7 @@ TEST_F(WindowContract, KeysAndClicksFilterAndOpenTheNameDialogAndSaveAsksOnTheWo
         m_remote.choose_menu(command::kSave);
         ASSERT_TRUE(wait_until([&] { return !seen->empty() && command_items_are(true); }));
         EXPECT_EQ(seen->at(0), "FRAGE");
-        EXPECT_EQ(text_of(m_files, m_plugin) == before, answer == MessageAnswer::No);
+        EXPECT_EQ(m_files.read_all(m_plugin).value() == before, answer == MessageAnswer::No);
     }
 }
 
