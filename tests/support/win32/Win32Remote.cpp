@@ -10,27 +10,19 @@
 #include <commctrl.h>
 #include <richedit.h>
 
+#include "platform/Files.h"
 #include "platform/win32/window/Win32Window.h"
 
 namespace orv {
 namespace {
 
+// UTF-16 and UTF-8 convert as paths do (any text may be a path's).
 std::string utf8(const std::wstring& text) {
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(),
-                        length, nullptr, nullptr);
-    return result;
+    return utf8_of(text);
 }
 
 std::wstring wide(const std::string& text) {
-    const int length =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring result(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(),
-                        length);
-    return result;
+    return path_from_utf8(text).wstring();
 }
 
 std::string window_text(HWND window) {
