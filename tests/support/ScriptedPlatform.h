@@ -58,13 +58,10 @@ struct WindowState {
         std::optional<std::size_t> selected;
         // Set by the test to play a typed text that Windows-1252 cannot hold.
         bool foreign_text = false;
-        // A text box's highlighted stretches.
-        std::vector<TextMark> marks;
         // The rows shown (set_visible_rows); nothing while all are.
         std::optional<std::vector<std::size_t>> visible;
         bool checked = false;
         std::optional<int> sort_column;
-        bool sort_ascending = true;
     };
     Text title;
     std::pair<int, int> inner_size{0, 0};
@@ -145,11 +142,11 @@ public:
         on(n, [&](auto& c) {
             c.definition.text = text;
             c.foreign_text = false;
-            c.marks.clear();
         });
     }
-    void set_text_marks(int n, std::vector<TextMark> marks) override {
-        put(n, &Control::marks, std::move(marks));
+    // Which stretches are marked is the window contract's to see.
+    void set_text_marks(int n, std::vector<TextMark>) override {
+        on(n, [](auto&) {});
     }
     std::optional<Text> control_text(int n) override {
         const auto c = snapshot().controls.at(n);
@@ -186,12 +183,9 @@ public:
         with([&](auto& s) { s.tab_pages.at(std::size_t(page)) = text; });
     }
     void set_visible_rows(int n, std::vector<std::size_t> rows) override;
-    void set_sort_indicator(int n, int column, bool ascending) override {
-        // Column -1 takes the arrow away.
-        on(n, [&](auto& c) {
-            c.sort_column = column < 0 ? std::nullopt : std::optional(column);
-            c.sort_ascending = ascending;
-        });
+    // Column -1 takes the arrow away; its direction is the window contract's to see.
+    void set_sort_indicator(int n, int column, bool) override {
+        put(n, &Control::sort_column, column < 0 ? std::nullopt : std::optional(column));
     }
     void set_control_checked(int n, bool checked) override { put(n, &Control::checked, checked); }
     bool control_checked(int n) override { return snapshot().controls.at(n).checked; }
