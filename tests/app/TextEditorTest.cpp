@@ -263,7 +263,8 @@ TEST_F(TextEditorTest, RefusesMasterFilesUnreadableDatabasesAndASecondPopup) {
     workspace.dialog_open = 1;
     editor.open(kBooks);
     EXPECT_FALSE(is_open(WindowId::TextEditor));
-    const auto unreadable = file_error(ErrorKind::ReadFailed, "prog/data/Txtbookdata.dat");
+    const auto unreadable = file_error(ErrorKind::ReadFailed,
+                                       std::filesystem::path("prog") / "data" / "Txtbookdata.dat");
     EXPECT_EQ(dialogs.boxes(), (std::vector{test::stop_box(master_file_edit_message()),
                                             test::stop_box(unreadable.message)}));
 }
