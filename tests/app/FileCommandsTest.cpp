@@ -2,6 +2,8 @@
 #include "app/ConfigFile.h"
 #include "app/LearnCommand.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "AppHarness.h"
@@ -91,7 +93,15 @@ TEST_F(FileCommands, OpenShowsTheFileAndStoresTheFolder) {
     set_command_menu_enabled(window, false);
     // The new rows are in file order: a sorted list's arrow goes.
     window.set_sort_indicator(kWeaponView, 2, false);
+    // While the plugin is read, no other command can start.
+    std::vector<bool> menu_while_reading;
+    window.on_status_text = [&](const test::WindowState& state) {
+        menu_while_reading.push_back(state.enabled(command::kOpen));
+    };
     open(kFooTown);
+    window.on_status_text = nullptr;
+    EXPECT_FALSE(menu_while_reading.empty());
+    EXPECT_EQ(std::count(menu_while_reading.begin(), menu_while_reading.end(), true), 0);
     EXPECT_EQ(control(kWeaponView).sort_column, std::nullopt);
     // (The loader's tests own the progress field.)
     EXPECT_EQ(window.snapshot().status.at(0), kFooTownStatus);

@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -121,7 +122,13 @@ public:
     }
     void set_status_text(int field, const Text& text) override {
         with([&](auto& s) { s.status[field] = text; });
+        if (on_status_text) {
+            on_status_text(snapshot());
+        }
     }
+    // Called with the window as it is whenever a status text is shown: a test sees the
+    // window in the middle of a command, while progress is reported.
+    std::function<void(const WindowState&)> on_status_text;
     void add_tab_page(const Text& label) override { add(&WindowState::tab_pages, label); }
     void select_tab_page(int page) override { add(&WindowState::tab_selections, page); }
     Rect main_window_rect() override { return snapshot().main_rect; }
