@@ -130,7 +130,7 @@ TEST(TopicLinks, ProblemsOfATranslation) {
     const std::vector<std::tuple<Text, Text, std::vector<TranslationProblem>>> cases = {
         {"About foo, %PCName.", "Über FU, %PCName.", {}},
         {"About foo and bar.", "Über Fu und Stange.", {{Kind::TopicLink, "Balken"}}},
-        {"%PCName, %PCRace %PCName", "%PCName, %pcrace", {{Kind::Define, "%PCRace"}}},
+        {"%PCName%PCRace %PCName", "%PCName, %pcrace", {{Kind::Define, "%PCRace"}}},
         {"100% sure", "Ganz sicher", {}},
         {"%NameZ and %Az", "%Name and %A", {{Kind::Define, "%NameZ"}, {Kind::Define, "%Az"}}},
         {"x", long_text, {{Kind::Length, std::to_string(long_text.size())}}},
