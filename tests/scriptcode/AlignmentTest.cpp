@@ -151,6 +151,8 @@ TEST(Alignment, RefusesSourceAndCodeThatDisagree) {
          u16(0x10D4) + short_text("gold_001") + u16(1), disagree(1, kArgumentCount)},
         {"another number", "AddItem gold_001 24", u16(0x10D4) + short_text("gold_001") + u16(25),
          disagree(1, kNumberDiffers)},
+        {"a number with a letter after it", "AITravel 1 2 3x",
+         u16(0x10F8) + f32(1) + f32(2) + f32(3), disagree(1, kNumberDiffers)},
         {"a word where the code holds a whole number", "AddItem gold_001 count",
          u16(0x10D4) + short_text("gold_001") + u16(25), disagree(1, kNumberDiffers)},
         {"a local the code numbers otherwise", "float other\nfloat bonus\nModStrength bonus",
