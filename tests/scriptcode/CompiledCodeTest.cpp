@@ -121,6 +121,8 @@ TEST(CompiledCode, RefusesWhatItCannotSplitWithoutDoubt) {
         {"a reference in front of a statement without an expression",
          u16(0x010C) + short_text("kiste") + u16(0x0124),
          u8"Die Argumente von return passen nicht zum Code (Byte 0).", 0},
+        {"a reference with nothing after it", u16(0x0124) + u16(0x010C) + short_text("kiste"),
+         u8"Nach dem letzten vollständigen Befehl bleiben 8 Bytes übrig (Byte 2).", 2},
         {"a byte left over", u16(0x0124) + u8(1),
          u8"Nach dem letzten vollständigen Befehl bleiben 1 Bytes übrig (Byte 2).", 2},
         {"a text running past the end", u16(0x1022) + u8(5) + "abc",
