@@ -40,6 +40,10 @@ TEST_F(StartUp, WithoutConfigurationBuildsTheDefaultWindow) {
                     "B&irthsign 14 &Dialog 15 &Journal 16 Scrip&t",
                     cp1252(u8"&?: 20 &Hilfe (F1) 0  21 Ü&ber")}));
     EXPECT_EQ(s.popup_menu, (std::vector<MenuItem>{{command::kEditName, "&Bearbeiten"}}));
+    // Without a plugin only what needs none can be chosen.
+    for (const int item : kCommandMenuItems) {
+        EXPECT_EQ(s.enabled(item), !needs_plugin(item)) << item;
+    }
     // The filter row starts with only "Leere zeigen" on, so that every row is shown at first.
     EXPECT_EQ(window.control_text(kFilterField).value_or(""), "");
     EXPECT_FALSE(window.control_checked(kOnlyUntranslatedBox));
