@@ -151,7 +151,8 @@ public:
             c.foreign_text = false;
         });
     }
-    // Which stretches are marked is the window contract's to see.
+    // Which stretches are marked is the window contract's to see; a control that does not
+    // exist is still refused.
     void set_text_marks(int n, std::vector<TextMark>) override {
         on(n, [](auto&) {});
     }
