@@ -150,4 +150,8 @@ void share_one_heap_between_threads() {
     // The C runtime's heap is one for all threads already.
 }
 
+void back_heap_with_large_pages() {
+    // Large pages need a privilege on Windows that a user's account does not have.
+}
+
 } // namespace orv
