@@ -17,6 +17,7 @@
 #include "app/Application.h"
 #include "app/CommandIds.h"
 #include "fixtures/PluginBuilder.h"
+#include "platform/CommandLine.h"
 #include "platform/WorkerThreads.h"
 #include "platform/qt/ListView.h"
 #include "platform/qt/QtDialogs.h"
@@ -282,6 +283,8 @@ BENCHMARK(BM_FilterDialogEditorPerKeystroke)->Unit(benchmark::kMillisecond)->Ite
 } // namespace orv::bench
 
 int main(int argc, char** argv) {
+    orv::share_one_heap_between_threads();
+    orv::back_heap_with_large_pages();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }

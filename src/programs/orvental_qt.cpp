@@ -6,6 +6,7 @@
 #include <QTranslator>
 
 #include "app/Application.h"
+#include "platform/CommandLine.h"
 #include "platform/LocalFiles.h"
 #include "platform/WorkerThreads.h"
 #include "platform/qt/ProgramIcon.h"
@@ -14,6 +15,10 @@
 #include "platform/qt/QtWindow.h"
 
 int main(int argc, char** argv) {
+    // Open and Save run on a worker thread; their memory comes from the one heap, in large
+    // pages, as the batch tool's does.
+    orv::share_one_heap_between_threads();
+    orv::back_heap_with_large_pages();
     QApplication application(argc, argv);
     // Only the quit confirmation ends the program, never the last window closing.
     QApplication::setQuitOnLastWindowClosed(false);
