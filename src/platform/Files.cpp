@@ -12,6 +12,14 @@ Result<Bytes> read_if_present(Files& files, const std::filesystem::path& path) {
     return bytes;
 }
 
+Result<FileContents> read_contents_if_present(Files& files, const std::filesystem::path& path) {
+    auto contents = files.read_contents(path);
+    if (!contents && contents.error().kind == ErrorKind::NotFound) {
+        return FileContents();
+    }
+    return contents;
+}
+
 Result<void> FileContents::check_whole() const {
     if (m_mapped && !m_mapped->whole()) {
         return file_error(ErrorKind::ReadFailed, m_path);

@@ -84,6 +84,8 @@ public:
 // The whole file, or no bytes when it does not exist. Any other failure is returned: a
 // database that exists but cannot be read must not pass for an empty one.
 Result<Bytes> read_if_present(Files& files, const std::filesystem::path& path);
+// The same for a file that is parsed and let go (see Files::read_contents).
+Result<FileContents> read_contents_if_present(Files& files, const std::filesystem::path& path);
 
 // The separator that ends the folder part of a path on this platform.
 #ifdef _WIN32

@@ -22,8 +22,8 @@ TextKeySet known_cell_names(const ObjectLists& lists, const DatabaseInputs& inpu
         lists.list(kCellType).elements.size() + lists.list(kRegionType).elements.size();
     // The translations are taken straight from the file's bytes; no entry is kept. The set
     // is made large enough for all of them at once.
-    for (const Bytes* file : {&inputs.cell_names, &inputs.region_names}) {
-        (void)parse_pair_file(*file, [&count](TextView, TextView) {
+    for (const FileContents* file : {&inputs.cell_names, &inputs.region_names}) {
+        (void)parse_pair_file(file->bytes(), [&count](TextView, TextView) {
             ++count;
             return false;
         });
@@ -49,8 +49,8 @@ TextKeySet known_cell_names(const ObjectLists& lists, const DatabaseInputs& inpu
             add(element.dv_name);
         }
     }
-    for (const Bytes* file : {&inputs.cell_names, &inputs.region_names}) {
-        (void)parse_pair_file(*file, [&add](TextView, TextView translation) {
+    for (const FileContents* file : {&inputs.cell_names, &inputs.region_names}) {
+        (void)parse_pair_file(file->bytes(), [&add](TextView, TextView translation) {
             add(translation);
             return false;
         });

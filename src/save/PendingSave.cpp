@@ -18,35 +18,25 @@ bool carries_user_translation(const Element& element) {
 
 Result<DatabaseInputs> read_database_inputs(Files& files,
                                             const std::filesystem::path& program_dir) {
-    auto game_settings = read_if_present(files, data_file_path(program_dir, kGameSettingsName));
-    if (!game_settings) {
-        return game_settings.error();
-    }
-    auto cell_names =
-        read_if_present(files, data_file_path(program_dir, kRecordTypes[kCellType].name_database));
-    if (!cell_names) {
-        return cell_names.error();
-    }
-    auto region_names = read_if_present(
-        files, data_file_path(program_dir, kRecordTypes[kRegionType].name_database));
-    if (!region_names) {
-        return region_names.error();
-    }
-    auto topic_names =
-        read_if_present(files, data_file_path(program_dir, kRecordTypes[kTopicType].name_database));
-    if (!topic_names) {
-        return topic_names.error();
+    DatabaseInputs inputs;
+    const std::pair<FileContents*, std::filesystem::path> shipped[] = {
+        {&inputs.game_settings, data_file_path(program_dir, kGameSettingsName)},
+        {&inputs.cell_names, data_file_path(program_dir, kRecordTypes[kCellType].name_database)},
+        {&inputs.region_names,
+         data_file_path(program_dir, kRecordTypes[kRegionType].name_database)},
+        {&inputs.topic_names, data_file_path(program_dir, kRecordTypes[kTopicType].name_database)},
+    };
+    for (const auto& [contents, path] : shipped) {
+        auto read = read_contents_if_present(files, path);
+        if (!read) {
+            return read.error();
+        }
+        *contents = std::move(*read);
     }
     auto memory = read_if_present(files, memory_path(program_dir));
     if (!memory) {
         return memory.error();
     }
-    DatabaseInputs inputs{std::move(*game_settings),
-                          std::move(*cell_names),
-                          std::move(*region_names),
-                          std::move(*topic_names),
-                          {},
-                          {}};
     if (const auto lines = parse_memory(*memory)) {
         for (const auto& line : *lines) {
             if (line.list_index == kCellType || line.list_index == kRegionType) {
@@ -57,6 +47,16 @@ Result<DatabaseInputs> read_database_inputs(Files& files,
         }
     }
     return inputs;
+}
+
+Result<void> DatabaseInputs::check_whole() const {
+    for (const FileContents* contents :
+         {&game_settings, &cell_names, &region_names, &topic_names}) {
+        if (auto whole = contents->check_whole(); !whole) {
+            return whole;
+        }
+    }
+    return {};
 }
 
 Bytes rebuilt_external_database(const ObjectLists& lists) {

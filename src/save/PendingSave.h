@@ -13,18 +13,24 @@ namespace orv {
 
 // The database files a save reads: the game settings, the shipped cell names, the shipped
 // region names and the shipped topic names. A missing file is empty; one that exists but cannot be
-// read is an error.
+// read is an error. The files are read as a reader that parses and lets go reads them (a
+// large one mapped rather than copied), so before anything made of them is written,
+// check_whole() must tell that they were the files' bytes all along.
 struct DatabaseInputs {
-    Bytes game_settings;
-    Bytes cell_names;
-    Bytes region_names;
-    Bytes topic_names;
+    FileContents game_settings;
+    FileContents cell_names;
+    FileContents region_names;
+    FileContents topic_names;
     // The translation memory's names of cells and regions, and of topics, as pair files:
     // the names learned from a base game's master files and saved by hand in earlier
     // plugins, for references to places and topics that the plugin itself does not hold.
     // They are asked after every other source. A damaged memory gives none.
     Bytes learned_places;
     Bytes learned_topics;
+
+    // Fails with the read error of the first file that another program shortened while it
+    // was read.
+    Result<void> check_whole() const;
 };
 Result<DatabaseInputs> read_database_inputs(Files& files, const std::filesystem::path& program_dir);
 

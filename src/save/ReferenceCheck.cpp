@@ -94,8 +94,8 @@ constexpr const char8_t* kResultScriptAdvice = u8"; im Editor ändern, wo der al
 
 // The game's topic names a response's links may use: the shipped ones, then the memory's.
 // Both are pair files, so one after the other is a pair file too.
-Bytes known_topic_names(const Bytes& shipped, const Bytes& learned) {
-    Bytes names = shipped;
+Bytes known_topic_names(ByteSpan shipped, ByteSpan learned) {
+    Bytes names(shipped.begin(), shipped.end());
     names.insert(names.end(), learned.begin(), learned.end());
     return names;
 }
@@ -148,10 +148,10 @@ public:
     std::vector<Finding> finish() {
         if (m_scope == CheckScope::Everything) {
             check_names();
-            check_dialogue(
-                m_store, m_lists,
-                known_topic_names(m_tables.inputs().topic_names, m_tables.inputs().learned_topics),
-                m_findings);
+            check_dialogue(m_store, m_lists,
+                           known_topic_names(m_tables.inputs().topic_names.bytes(),
+                                             m_tables.inputs().learned_topics),
+                           m_findings);
         }
         return std::move(m_findings);
     }
@@ -430,9 +430,10 @@ std::vector<std::string> write_script_and_reference_findings(const BlockStore& s
 }
 
 std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& lists,
-                                  const DatabaseInputs& inputs, CheckScope scope) {
-    const SaveTables tables(inputs, store, lists);
-    return check_plugin(store, lists, tables, check_names(lists, inputs), scope);
+                                  DatabaseInputs inputs, CheckScope scope) {
+    const CheckNames names = check_names(lists, inputs);
+    const SaveTables tables(std::move(inputs), store, lists);
+    return check_plugin(store, lists, tables, names, scope);
 }
 
 Result<std::vector<Finding>> check_plugin(const BlockStore& store, const ObjectLists& lists,
@@ -443,7 +444,11 @@ Result<std::vector<Finding>> check_plugin(const BlockStore& store, const ObjectL
     if (!tables) {
         return tables.error();
     }
-    return check_plugin(store, lists, **tables, names, scope);
+    auto findings = check_plugin(store, lists, **tables, names, scope);
+    if (auto whole = (*tables)->inputs().check_whole(); !whole) {
+        return whole.error();
+    }
+    return findings;
 }
 
 Result<std::unique_ptr<SaveTables>>

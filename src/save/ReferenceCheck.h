@@ -91,8 +91,7 @@ std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& li
                                   CheckScope scope);
 // The same with the tables and names built from `inputs`.
 std::vector<Finding> check_plugin(const BlockStore& store, const ObjectLists& lists,
-                                  const DatabaseInputs& inputs,
-                                  CheckScope scope = CheckScope::Everything);
+                                  DatabaseInputs inputs, CheckScope scope = CheckScope::Everything);
 
 // The same after reading the database files as a save does; a file that exists but cannot
 // be read is returned as its error.

@@ -74,7 +74,7 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, const Save
     std::unique_ptr<const TopicNameTable> topic_names;
     std::thread topic_table([&] {
         topic_names = std::make_unique<const TopicNameTable>(
-            store, lists, tables.inputs().topic_names, external_database,
+            store, lists, tables.inputs().topic_names.bytes(), external_database,
             tables.inputs().learned_topics);
     });
     // Only the entries of the plugin's setting texts are indexed: the whole file's index
@@ -82,7 +82,7 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, const Save
     const ProgressFunction show = progress_of(view);
     {
         const NameIndex game_settings(
-            parse_pair_file(tables.inputs().game_settings, game_setting_texts(store)),
+            parse_pair_file(tables.inputs().game_settings.bytes(), game_setting_texts(store)),
             NameIndex::Keys::OriginalsOnly);
         report.game_settings_translated = translate_game_settings(store, game_settings, show);
     }
@@ -143,6 +143,11 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, const Save
         translate_cell_references(store, tables.references(), tables.script_cells(), show);
     report.topic_references_translated = translate_topic_references(store, *topic_names);
 
+    // The database files may be mapped while the passes read them; one that another
+    // program shortened meanwhile gave zeros, and nothing made of them reaches the disk.
+    if (auto whole = tables.inputs().check_whole(); !whole) {
+        return failed(whole.error());
+    }
     std::vector<FileReplacement> replacements;
     if (external_write == ExternalDatabaseWrite::Write) {
         const auto external_path = external_database_path(program_dir);

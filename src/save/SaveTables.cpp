@@ -17,9 +17,9 @@ SaveTables::SaveTables(DatabaseInputs inputs, const BlockStore& store, const Obj
     // Read before the save substitutes any name: the old name of a cell is what its record
     // holds now, not its EV Name.
     m_cell_renames = pending_cell_renames(store, lists);
-    m_references =
-        build_reference_table({m_cell_renames, m_inputs.cell_names, m_inputs.region_names,
-                               m_external_database, m_inputs.learned_places});
+    m_references = build_reference_table({m_cell_renames, m_inputs.cell_names.bytes(),
+                                          m_inputs.region_names.bytes(), m_external_database,
+                                          m_inputs.learned_places});
 }
 
 Result<std::unique_ptr<SaveTables>>

@@ -8,12 +8,15 @@
 #include <vector>
 
 #include "DialogueRecords.h"
+#include "MemoryFiles.h"
 #include "ScriptRecords.h"
 #include "fixtures/PluginBuilder.h"
 #include "plugin/RecordTypes.h"
 #include "plugin/Subrecord.h"
 #include "save/ReferenceCheck.h"
+#include "translation/DatabaseFile.h"
 #include "translation/Responses.h"
+#include "translation/TranslationDatabase.h"
 
 namespace orv {
 namespace {
@@ -122,6 +125,19 @@ TEST(DialogueCheck, NamesResponsesAndTopicsThatCannotBePlaced) {
               (Lines{"dialogue|INFO|1|Die Antwort gehört zu keinem Thema und bleibt unübersetzt.",
                      "dialogue|DIAL|untyped|Das Thema hat keinen lesbaren Typ; seine Antworten "
                      "bleiben unübersetzt."}));
+}
+
+// A database file shortened by another program while the check read it gave zeros: the
+// check's findings are not to be trusted, and it fails with the file's read error instead.
+TEST(PluginCheck, FailsWhenADatabaseFileWasShortenedWhileRead) {
+    test::MemoryFiles files;
+    const auto path = data_file_path("prog", kRecordTypes[kCellType].name_database);
+    files.put(path, encode_pair_file({{"Old Keep", "Alte Burg"}}));
+    files.shorten_while_read(path);
+    const auto checked = check_plugin(fixtures::store_of({}), ObjectLists(), files, "prog");
+    ASSERT_FALSE(checked.ok());
+    EXPECT_EQ(checked.error().kind, ErrorKind::ReadFailed);
+    EXPECT_NE(checked.error().message.find(display_path(path)), Text::npos);
 }
 
 } // namespace

@@ -216,10 +216,10 @@ struct CellPlugin {
 };
 
 // The findings for such a plugin.
-Lines check(const std::vector<Bytes>& others, const DatabaseInputs& inputs = {},
+Lines check(const std::vector<Bytes>& others, DatabaseInputs inputs = {},
             const Text& new_name = "Fooheim") {
     const CellPlugin plugin(others, new_name);
-    return lines_of(check_plugin(plugin.store, plugin.lists, inputs));
+    return lines_of(check_plugin(plugin.store, plugin.lists, std::move(inputs)));
 }
 
 const std::string kNoCell =
@@ -334,9 +334,12 @@ TEST(CellReferencePlaces, RewritesCellArgumentsOfCompiledScriptsInSourceAndCode)
 }
 
 TEST(ReferenceCheck, FindsReferencesThatNameNoCellAfterTheSave) {
-    DatabaseInputs shipped;
-    shipped.cell_names = encode_pair_file({{"Old Keep", "Alte Burg"}});
-    shipped.region_names = encode_pair_file({{"Ash Land", cp1252(u8"Öde")}});
+    const auto shipped = [] {
+        DatabaseInputs inputs;
+        inputs.cell_names = FileContents(encode_pair_file({{"Old Keep", "Alte Burg"}}));
+        inputs.region_names = FileContents(encode_pair_file({{"Ash Land", cp1252(u8"Öde")}}));
+        return inputs;
+    };
     struct Case {
         const char* what;
         Bytes record;
@@ -373,7 +376,7 @@ TEST(ReferenceCheck, FindsReferencesThatNameNoCellAfterTheSave) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(check({c.record}, shipped), c.expected);
+        EXPECT_EQ(check({c.record}, shipped()), c.expected);
     }
 }
 

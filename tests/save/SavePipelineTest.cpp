@@ -10,6 +10,7 @@
 #include "translation/DatabaseFile.h"
 #include "translation/PluginLoader.h"
 #include "translation/Responses.h"
+#include "translation/TranslationDatabase.h"
 #include "translation/TranslationMemory.h"
 
 namespace orv {
@@ -252,6 +253,30 @@ TEST_F(SavePipeline, EveryFailingStepLeavesTargetAndExternalDatabaseAsTheyWere) 
                     }
                 }
             }
+        }
+    }
+}
+
+// A database file that another program shortens while the save reads it gives zeros from
+// there on: the save must fail before it writes anything, and name the file.
+TEST_F(SavePipeline, ADatabaseFileShortenedWhileReadStopsTheSaveBeforeAnyWrite) {
+    for (const std::string_view name :
+         {kGameSettingsName, kRecordTypes[kCellType].name_database,
+          kRecordTypes[kRegionType].name_database, kRecordTypes[kTopicType].name_database}) {
+        SCOPED_TRACE(name);
+        test::MemoryFiles files;
+        const auto path = data_file_path("prog", name);
+        files.put(path, encode_pair_file({{"Club", "Keule"}}));
+        files.shorten_while_read(path);
+        const auto saved = save_failing(*this, files, true, true, ExternalDatabaseWrite::Write, 0);
+        ASSERT_FALSE(saved.ok());
+        EXPECT_EQ(saved.error().kind, ErrorKind::ReadFailed);
+        EXPECT_NE(saved.error().message.find(display_path(path)), Text::npos)
+            << saved.error().message;
+        EXPECT_EQ(files.get(kTarget), kOldTarget);
+        EXPECT_EQ(files.get(kExternal), kOldExternal);
+        for (const auto& operation : files.operation_log()) {
+            EXPECT_NE(operation.kind, test::FileOperation::Create) << operation.describe();
         }
     }
 }
