@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <mutex>
 #include <thread>
 
 namespace orv {
@@ -24,6 +25,53 @@ void in_two_halves(std::size_t first, std::size_t end, Earlier&& earlier, Later&
     std::thread helper([&later, middle, end] { later(middle, end); });
     earlier(first, middle);
     helper.join();
+}
+
+// Runs a pass over blocks [first, end), cut into runs of `run_length` blocks (the last one
+// shorter), on this thread and a second one that meet where their work balances: this thread
+// takes runs from the front, in order, with earlier(run, from, to); the second one first does
+// before() and then takes runs from the back, the last first, with later(run, from, to). A
+// costly before() or costly blocks on one side thus move the meeting point instead of
+// keeping one thread waiting. Returns how many runs this thread took: runs [0, taken) went to
+// earlier in order, runs [taken, count) to later. The same rules as for in_two_halves hold:
+// the calls must touch different blocks and share nothing they write.
+template <typename Earlier, typename Before, typename Later>
+std::size_t from_both_ends(std::size_t first, std::size_t end, std::size_t run_length,
+                           Earlier&& earlier, Before&& before, Later&& later) {
+    const std::size_t runs = end > first ? (end - first + run_length - 1) / run_length : 0;
+    const auto run_end = [&](std::size_t run) {
+        return run + 1 == runs ? end : first + (run + 1) * run_length;
+    };
+    std::mutex mutex;
+    std::size_t front = 0;
+    std::size_t back = runs;
+    std::thread helper([&] {
+        before();
+        for (;;) {
+            std::size_t run = 0;
+            {
+                const std::scoped_lock lock(mutex);
+                if (front == back) {
+                    return;
+                }
+                run = --back;
+            }
+            later(run, first + run * run_length, run_end(run));
+        }
+    });
+    for (;;) {
+        std::size_t run = 0;
+        {
+            const std::scoped_lock lock(mutex);
+            if (front == back) {
+                break;
+            }
+            run = front++;
+        }
+        earlier(run, first + run * run_length, run_end(run));
+    }
+    helper.join();
+    return front;
 }
 
 } // namespace orv

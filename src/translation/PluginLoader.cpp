@@ -450,7 +450,7 @@ Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, Block
     };
     // The topics' rows, then the responses, which read their topics' names as the topics'
     // rows leave them. Neither reads or changes a record that the other rows do, so on a large
-    // plugin both run on the second thread beside the first half of the other rows.
+    // plugin both run on the second thread while this one reads the other rows.
     const bool whole = scope == LoadScope::Whole;
     const TripleFile* response_texts =
         whole ? &database.data_triples(kResponseDatabaseName) : nullptr;
@@ -462,48 +462,59 @@ Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, Block
             load_responses(loaded, found.dialogue, *response_texts, dialogue, database.memory());
         }
     };
-    // A large plugin's later half goes to a thread of its own; its rows follow the earlier
-    // half's, so every list keeps record order. Progress is shown for every record in order,
-    // the later half's once its thread is done.
-    RowsOfRange second;
-    std::optional<std::int32_t> second_first;
-    in_two_halves(
-        0, static_cast<std::size_t>(record_count) + 1,
-        [&](std::size_t first, std::size_t end) {
-            read_rows(loaded, found.types, RowKinds::AllButTopics, static_cast<std::int32_t>(first),
-                      static_cast<std::int32_t>(end), database, rows, show);
-        },
-        [&](std::size_t first, std::size_t end) {
-            second_first = static_cast<std::int32_t>(first);
-            // Room for the half's rows at once: lists grown step by step would copy their
-            // rows into ever larger fresh memory.
-            std::array<std::size_t, kObjectListCount> counts{};
-            counts[kTopicType] = found.rows[kTopicType];
-            for (std::size_t number = first; number < end; ++number) {
-                const std::int8_t type = found.types[number];
-                if (type >= 0 && describes(RowKinds::AllButTopics, type)) {
-                    ++counts[static_cast<std::size_t>(type)];
-                }
-            }
-            for (std::size_t list = 0; list < counts.size(); ++list) {
-                second.lists[list].reserve(counts[list]);
-            }
-            read_topics_and_dialogue(second);
-            read_rows(loaded, found.types, RowKinds::AllButTopics, *second_first,
-                      static_cast<std::int32_t>(end), database, second, [](std::int32_t) {});
-        });
-    if (second_first) {
-        for (std::int32_t number = *second_first; number <= record_count; ++number) {
-            show(number);
-        }
-        for (std::size_t list = 0; list < rows.lists.size(); ++list) {
-            std::move(second.lists[list].begin(), second.lists[list].end(),
-                      std::back_inserter(rows.lists[list]));
-        }
-        std::move(second.skills.begin(), second.skills.end(), std::back_inserter(rows.skills));
-        rows.replaced_names += second.replaced_names;
-    } else {
+    const std::size_t blocks = static_cast<std::size_t>(record_count) + 1;
+    if (blocks < kBlocksForTwoThreads) {
+        read_rows(loaded, found.types, RowKinds::AllButTopics, 0, record_count + 1, database, rows,
+                  show);
         read_topics_and_dialogue(rows);
+    } else {
+        // A large plugin is read on two threads that meet where their work balances: this one
+        // reads runs of records from the front and shows their progress as it goes; the
+        // second reads the topics and the dialogue first, then runs from the back. Its runs'
+        // rows follow this thread's, so every list keeps record order, and their progress is
+        // shown, in order, once both are done.
+        constexpr std::size_t kRun = 1024;
+        RowsOfRange topics;
+        std::vector<RowsOfRange> later((blocks + kRun - 1) / kRun);
+        const std::size_t taken = from_both_ends(
+            0, blocks, kRun,
+            [&](std::size_t, std::size_t from, std::size_t to) {
+                read_rows(loaded, found.types, RowKinds::AllButTopics,
+                          static_cast<std::int32_t>(from), static_cast<std::int32_t>(to), database,
+                          rows, show);
+            },
+            [&] { read_topics_and_dialogue(topics); },
+            [&](std::size_t run, std::size_t from, std::size_t to) {
+                // Room for the run's rows at once: lists grown step by step would copy their
+                // rows into ever larger fresh memory.
+                RowsOfRange& into = later[run];
+                std::array<std::size_t, kObjectListCount> counts{};
+                for (std::size_t number = from; number < to; ++number) {
+                    const std::int8_t type = found.types[number];
+                    if (type >= 0 && describes(RowKinds::AllButTopics, type)) {
+                        ++counts[static_cast<std::size_t>(type)];
+                    }
+                }
+                for (std::size_t list = 0; list < counts.size(); ++list) {
+                    into.lists[list].reserve(counts[list]);
+                }
+                read_rows(loaded, found.types, RowKinds::AllButTopics,
+                          static_cast<std::int32_t>(from), static_cast<std::int32_t>(to), database,
+                          into, [](std::int32_t) {});
+            });
+        for (std::size_t number = taken * kRun; number < blocks; ++number) {
+            show(static_cast<std::int32_t>(number));
+        }
+        later.erase(later.begin(), later.begin() + static_cast<std::ptrdiff_t>(taken));
+        later.push_back(std::move(topics));
+        for (RowsOfRange& run : later) {
+            for (std::size_t list = 0; list < rows.lists.size(); ++list) {
+                std::move(run.lists[list].begin(), run.lists[list].end(),
+                          std::back_inserter(rows.lists[list]));
+            }
+            std::move(run.skills.begin(), run.skills.end(), std::back_inserter(rows.skills));
+            rows.replaced_names += run.replaced_names;
+        }
     }
 
     ObjectLists loaded_rows;
