@@ -21,7 +21,8 @@ protected:
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() /
         ("orvental-test-" + std::to_string(std::random_device{}()));
-    LocalFiles files;
+    // Every file that can be mapped is, however small.
+    LocalFiles files{1};
 };
 
 Bytes pattern_bytes(std::size_t size, unsigned seed) {
@@ -125,6 +126,14 @@ TEST_F(LocalFilesTest, AFileShortenedWhileMappedReadsAsZerosAndIsNotWhole) {
         ASSERT_TRUE(again.ok());
         EXPECT_TRUE(again->check_whole().ok());
     }
+    // A file below the size from which files are mapped is read into memory: shortening it
+    // afterwards changes nothing.
+    LocalFiles reading(pattern.size() + 1);
+    auto read = reading.read_contents(path);
+    ASSERT_TRUE(read.ok());
+    std::filesystem::resize_file(path, 0);
+    EXPECT_EQ(Bytes(read->bytes().begin(), read->bytes().end()), pattern);
+    EXPECT_TRUE(read->check_whole().ok());
 }
 
 TEST(LocalFiles, NamesTheSystemsReasons) {

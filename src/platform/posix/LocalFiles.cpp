@@ -165,14 +165,18 @@ Result<Bytes> LocalFiles::read_all(const std::filesystem::path& path) {
     return (*file)->read_all(path);
 }
 
-// Mapped: a page past the end of a file another program shortened, or one the disk fails to
-// deliver, raises SIGBUS, which the mapping's guard turns into zeros and a read error.
+// A large file is mapped, so that it is not held twice, in the system's file cache and in a
+// copy: a page past the end of a file another program shortened, or one the disk fails to
+// deliver, raises SIGBUS, which the mapping's guard turns into zeros and a read error. A
+// smaller one is read: every page of a mapping costs a fault when it is first touched, and
+// on a virtual machine a fault takes microseconds, while the memory a read fills is what the
+// heap gave back from the file read before.
 Result<FileContents> LocalFiles::read_contents(const std::filesystem::path& path) {
     auto file = InputFile::open(path);
     if (!file) {
         return file.error();
     }
-    if ((*file)->size() > 0) {
+    if ((*file)->size() > 0 && (*file)->size() >= m_map_from) {
         if (auto mapped = map_file((*file)->descriptor(), (*file)->size())) {
             return FileContents(std::move(mapped), path);
         }
