@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/AtomicWrite.h"
+#include "platform/CommandLine.h"
 #include "platform/LocalFiles.h"
 #include "plugin/PluginReader.h"
 
@@ -69,6 +70,9 @@ Result<void> file_work(const std::filesystem::path& folder, const std::filesyste
 } // namespace orv
 
 int main(int argc, char** argv) {
+    // Memory as the batch tool sets it up.
+    orv::share_one_heap_between_threads();
+    orv::back_heap_with_large_pages();
     if (argc != 3) {
         std::fprintf(stderr, "usage: orv-file-work FOLDER OUTPUT\n");
         return 2;
