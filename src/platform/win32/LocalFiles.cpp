@@ -149,8 +149,6 @@ Result<Bytes> LocalFiles::read_all(const std::filesystem::path& path) {
 // Copied, not mapped: a page of a mapped view that Windows fails to deliver (a network drive
 // gone, a failing disk) raises an exception that ends the program, where a failed ReadFile is
 // an error like any other.
-// Always read into memory: a page of a mapped file that the disk or a network share fails
-// to deliver raises an exception here that the program could not survive.
 Result<FileContents> LocalFiles::read_contents(const std::filesystem::path& path) {
     return Files::read_contents(path);
 }
