@@ -1,8 +1,11 @@
 #include "platform/LocalFiles.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 #include "platform/BufferedOutputFile.h"
@@ -103,6 +106,27 @@ void sync_folder_of(const std::filesystem::path& path) {
     }
 }
 
+// From this size on, the memory a file is read into is faulted in by two threads at once.
+constexpr std::size_t kPopulateFrom = std::size_t{4} << 20;
+
+// Gives the pages of [data, data + size) their memory now, half of them on a second thread.
+// Every fresh page costs a fault when first touched, and on a virtual machine a fault takes
+// microseconds: the pages of a plugin of several megabytes take milliseconds, which two
+// threads halve. The pages read as zeros, as fresh memory does; nothing is written into
+// them, so a page that already has its memory stays as it is. A system without this advice
+// refuses it, and the pages fault in when they are written, as before.
+void populate_on_two_threads(std::byte* data, std::size_t size) {
+    const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const auto start = reinterpret_cast<std::uintptr_t>(data) / page * page;
+    const auto end = reinterpret_cast<std::uintptr_t>(data) + size;
+    const std::uintptr_t middle = (start + (end - start) / 2) / page * page;
+    std::thread later([middle, end] {
+        (void)::madvise(reinterpret_cast<void*>(middle), end - middle, MADV_POPULATE_WRITE);
+    });
+    (void)::madvise(reinterpret_cast<void*>(start), middle - start, MADV_POPULATE_WRITE);
+    later.join();
+}
+
 // A regular file opened for reading, closed when this goes.
 class InputFile {
 public:
@@ -130,7 +154,12 @@ public:
 
     // All of it; fails when fewer bytes come than the file had when it was opened.
     Result<Bytes> read_all(const std::filesystem::path& path) const {
-        Bytes bytes(m_size);
+        Bytes bytes;
+        bytes.reserve(m_size);
+        if (m_size >= kPopulateFrom) {
+            populate_on_two_threads(bytes.data(), m_size);
+        }
+        bytes.resize(m_size);
         std::size_t filled = 0;
         while (filled < bytes.size()) {
             const auto got = ::read(m_descriptor, bytes.data() + filled, bytes.size() - filled);
