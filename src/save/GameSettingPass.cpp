@@ -1,6 +1,7 @@
 #include "save/GameSettingPass.h"
 
 #include "plugin/Subrecord.h"
+#include "translation/DatabaseFile.h"
 
 namespace orv {
 
@@ -34,6 +35,20 @@ int translate_game_settings(BlockStore& store, const NameIndex& game_settings,
         progress_text.show(number, progress);
     }
     return translated;
+}
+
+NameIndex game_settings_of(const BlockStore& store, ByteSpan file) {
+    TextKeySet texts;
+    for (std::size_t number = 1; number < store.block_count(); ++number) {
+        const Block& block = store.block(number);
+        if (!tag_at(block, 0, "GMST")) {
+            continue;
+        }
+        if (const auto value = find_subrecord(block, "STRV")) {
+            texts.insert(subrecord_text(block, *value, TextKind::Whole));
+        }
+    }
+    return NameIndex(parse_pair_file(file, texts), NameIndex::Keys::OriginalsOnly);
 }
 
 } // namespace orv

@@ -16,4 +16,9 @@ namespace orv {
 int translate_game_settings(BlockStore& store, const NameIndex& game_settings,
                             const ProgressFunction& progress);
 
+// The entries of the game-setting file `file` that the pass can find in `store`: those whose
+// original is the text of the first STRV of some GMST record. Only these are indexed; the
+// whole file's index would sit beside the save's other tables and raise its peak.
+NameIndex game_settings_of(const BlockStore& store, ByteSpan file);
+
 } // namespace orv

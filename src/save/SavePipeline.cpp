@@ -33,21 +33,6 @@ bool substitute_name(BlockStore& store, const RecordType& type, const Element& e
     return old_name != element.dv_name;
 }
 
-// The texts the game settings pass looks up: the first STRV of every GMST record.
-TextKeySet game_setting_texts(const BlockStore& store) {
-    TextKeySet texts;
-    for (std::size_t number = 1; number < store.block_count(); ++number) {
-        const Block& block = store.block(number);
-        if (!tag_at(block, 0, "GMST")) {
-            continue;
-        }
-        if (const auto value = find_subrecord(block, "STRV")) {
-            texts.insert(subrecord_text(block, *value, TextKind::Whole));
-        }
-    }
-    return texts;
-}
-
 } // namespace
 
 Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, Files& files,
@@ -77,15 +62,8 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, const Save
             store, lists, tables.inputs().topic_names.bytes(), external_database,
             tables.inputs().learned_topics);
     });
-    // Only the entries of the plugin's setting texts are indexed: the whole file's index
-    // would sit beside the reference table and raise the save's peak.
     const ProgressFunction show = progress_of(view);
-    {
-        const NameIndex game_settings(
-            parse_pair_file(tables.inputs().game_settings.bytes(), game_setting_texts(store)),
-            NameIndex::Keys::OriginalsOnly);
-        report.game_settings_translated = translate_game_settings(store, game_settings, show);
-    }
+    report.game_settings_translated = translate_game_settings(store, tables.game_settings(), show);
     const Text today = today_date();
     // A response whose text is no longer what the file held, and not the response
     // database's translation, was translated by hand: the memory keeps it, and the save

@@ -2,6 +2,8 @@
 
 #include <thread>
 
+#include "save/GameSettingPass.h"
+
 namespace orv {
 
 SaveTables::SaveTables(DatabaseInputs inputs, const BlockStore& store, const ObjectLists& lists,
@@ -20,6 +22,9 @@ SaveTables::SaveTables(DatabaseInputs inputs, const BlockStore& store, const Obj
     m_references = build_reference_table({m_cell_renames, m_inputs.cell_names.bytes(),
                                           m_inputs.region_names.bytes(), m_external_database,
                                           m_inputs.learned_places});
+    // Built here rather than by the save: the helper's work takes longer than the tables,
+    // and this thread would otherwise wait for it.
+    m_game_settings = game_settings_of(store, m_inputs.game_settings.bytes());
 }
 
 Result<std::unique_ptr<SaveTables>>

@@ -40,6 +40,8 @@ public:
     const NameIndex& references() const { return m_references; }
     // The same table for the cell names of result scripts, without regard to ASCII case.
     const ScriptNameLookup& script_cells() const { return m_script_cells; }
+    // The game-setting file's entries for the plugin's setting texts (see game_settings_of).
+    const NameIndex& game_settings() const { return m_game_settings; }
 
 private:
     DatabaseInputs m_inputs;
@@ -47,6 +49,7 @@ private:
     Bytes m_cell_renames;
     NameIndex m_references;
     ScriptNameLookup m_script_cells{m_references};
+    NameIndex m_game_settings;
 };
 
 // Reads the database files a save needs and builds its tables; a file that exists but
