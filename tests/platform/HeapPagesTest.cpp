@@ -9,6 +9,10 @@
 #include <sstream>
 #include <string>
 
+#if defined(__GLIBC__)
+#include <sys/mman.h>
+#endif
+
 namespace orv {
 namespace {
 
@@ -43,14 +47,20 @@ std::string mapping_flags(const void* address) {
     return {};
 }
 
-TEST(HeapPages, LargeBlocksTakenLaterLieInMemoryAdvisedForLargePages) {
+TEST(HeapPages, LargeBlocksTakenLaterLieInMemoryAdvisedForLargePagesAndNothingElseIs) {
     if (kOwnAllocator) {
         GTEST_SKIP() << "the sanitizer's allocator takes no advice";
     }
     if (!std::filesystem::exists("/sys/kernel/mm/transparent_hugepage")) {
         GTEST_SKIP() << "this system has no large pages for ordinary memory";
     }
+    // Memory of the process outside the heap keeps its own pages.
+    void* const other = mmap(nullptr, std::size_t{4} << 20, PROT_READ | PROT_WRITE,
+                             MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(other, MAP_FAILED);
     back_heap_with_large_pages();
+    EXPECT_EQ(mapping_flags(other).find(" hg "), std::string::npos) << mapping_flags(other);
+    munmap(other, std::size_t{4} << 20);
     // Blocks far above the size glibc would otherwise give a mapping of their own, like the
     // copy of a large plugin or a name index. (Small blocks may reuse freed room below.)
     for (const std::size_t size : {std::size_t{1} << 20, std::size_t{8} << 20}) {
