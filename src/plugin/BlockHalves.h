@@ -10,6 +10,18 @@ namespace orv {
 // below it, starting a thread costs more than it saves.
 inline constexpr std::size_t kBlocksForTwoThreads = 4096;
 
+// How many blocks a thread takes at a time where two threads share a pass run by run.
+inline constexpr std::size_t kBlocksPerShare = 1024;
+
+// How many runs of kBlocksPerShare blocks a pass over blocks [first, end) is shared in: one
+// below kBlocksForTwoThreads blocks, which one thread does alone.
+inline std::size_t share_count(std::size_t first, std::size_t end) {
+    if (end < first + kBlocksForTwoThreads) {
+        return 1;
+    }
+    return (end - first + kBlocksPerShare - 1) / kBlocksPerShare;
+}
+
 // Runs a pass over blocks [first, end): for fewer than kBlocksForTwoThreads blocks
 // earlier(first, end) alone; otherwise later(middle, end) on a second thread while
 // earlier(first, middle) runs on this one, and returns once both are done. The two parts

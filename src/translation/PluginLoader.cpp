@@ -473,11 +473,10 @@ Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, Block
         // second reads the topics and the dialogue first, then runs from the back. Its runs'
         // rows follow this thread's, so every list keeps record order, and their progress is
         // shown, in order, once both are done.
-        constexpr std::size_t kRun = 1024;
         RowsOfRange topics;
-        std::vector<RowsOfRange> later((blocks + kRun - 1) / kRun);
+        std::vector<RowsOfRange> later(share_count(0, blocks));
         const std::size_t taken = from_both_ends(
-            0, blocks, kRun,
+            0, blocks, kBlocksPerShare,
             [&](std::size_t, std::size_t from, std::size_t to) {
                 read_rows(loaded, found.types, RowKinds::AllButTopics,
                           static_cast<std::int32_t>(from), static_cast<std::int32_t>(to), database,
@@ -502,7 +501,7 @@ Result<void> load_blocks(PluginFile plugin, TranslationDatabase& database, Block
                           static_cast<std::int32_t>(from), static_cast<std::int32_t>(to), database,
                           into, [](std::int32_t) {});
             });
-        for (std::size_t number = taken * kRun; number < blocks; ++number) {
+        for (std::size_t number = taken * kBlocksPerShare; number < blocks; ++number) {
             show(static_cast<std::int32_t>(number));
         }
         later.erase(later.begin(), later.begin() + static_cast<std::ptrdiff_t>(taken));
