@@ -21,6 +21,10 @@ class OutputFile {
 public:
     virtual ~OutputFile() = default;
     virtual Result<void> write(ByteSpan bytes) = 0;
+    // A hint from a writer that makes its bytes over a while: what is written so far may go
+    // to the disk now, while the rest is made, so that close() waits for less. Whether it
+    // does, close() tells; a file without a disk of its own ignores it.
+    virtual void start_flush() {}
     // Flushes the bytes to the disk and closes the file.
     virtual Result<void> close() = 0;
 };
