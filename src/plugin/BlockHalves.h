@@ -1,8 +1,10 @@
 #pragma once
 
+#include <condition_variable>
 #include <cstddef>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace orv {
 
@@ -84,6 +86,80 @@ std::size_t from_both_ends(std::size_t first, std::size_t end, std::size_t run_l
     }
     helper.join();
     return front;
+}
+
+// Runs a pass over blocks [first, end), cut into runs of `run_length` blocks (the last one
+// shorter), on this thread and a second one that both take the runs from the front, in order,
+// with pass(run, from, to); below kBlocksForTwoThreads blocks this thread does one run alone.
+// As soon as runs 0 to k are all done, this thread calls in_order(k): once for every run, in
+// run order, between runs of its own and, after its last, as the second thread finishes the
+// rest. So what the pass made of the first blocks can go on (to a file, say) while later
+// blocks are still worked on. When in_order returns false, no further run is begun and no
+// further in_order is called; the runs begun are finished first. Returns whether every run
+// reached in_order and every call returned true. The pass calls must touch different blocks
+// and share nothing they write.
+template <typename Pass, typename InOrder>
+bool in_order_from_the_front(std::size_t first, std::size_t end, std::size_t run_length,
+                             Pass&& pass, InOrder&& in_order) {
+    if (end < first + kBlocksForTwoThreads) {
+        pass(std::size_t{0}, first, end);
+        return in_order(std::size_t{0});
+    }
+    const std::size_t runs = (end - first + run_length - 1) / run_length;
+    const auto run_end = [&](std::size_t run) {
+        return run + 1 == runs ? end : first + (run + 1) * run_length;
+    };
+    std::mutex mutex;
+    std::condition_variable run_done;
+    std::vector<char> done(runs, 0);
+    std::size_t next = 0;
+    bool stopped = false;
+    // The next run to begin, or `runs` when there is none (all begun, or stopped).
+    const auto take = [&] {
+        const std::scoped_lock lock(mutex);
+        return stopped ? runs : next < runs ? next++ : runs;
+    };
+    const auto work = [&](std::size_t run) {
+        pass(run, first + run * run_length, run_end(run));
+        {
+            const std::scoped_lock lock(mutex);
+            done[run] = 1;
+        }
+        run_done.notify_one();
+    };
+    std::thread helper([&] {
+        for (std::size_t run = take(); run < runs; run = take()) {
+            work(run);
+        }
+    });
+    std::size_t delivered = 0;
+    // Hands on the runs done in order; waits for those begun when `to_the_end`.
+    const auto deliver = [&](bool to_the_end) {
+        for (;;) {
+            {
+                std::unique_lock lock(mutex);
+                if (to_the_end) {
+                    run_done.wait(lock, [&] { return delivered == next || done[delivered]; });
+                }
+                if (stopped || delivered == next || !done[delivered]) {
+                    return;
+                }
+            }
+            if (!in_order(delivered)) {
+                const std::scoped_lock lock(mutex);
+                stopped = true;
+                return;
+            }
+            ++delivered;
+        }
+    };
+    for (std::size_t run = take(); run < runs; run = take()) {
+        work(run);
+        deliver(false);
+    }
+    deliver(true);
+    helper.join();
+    return delivered == runs;
 }
 
 } // namespace orv

@@ -92,5 +92,90 @@ TEST(FromBothEnds, EveryBlockGoesToOneRunAndTheBusierThreadTakesFewerRuns) {
     }
 }
 
+// Both threads take runs from the front; whatever order they finish in, in_order sees every
+// run once, in order, on the calling thread, and only when it and all before it are done.
+// Run 0 is held until run 1 is done, so the runs finish out of order whenever there are two.
+TEST(InOrderFromTheFront, HandsOnEveryRunInOrderOnceAllBeforeItAreDone) {
+    struct Case {
+        std::size_t first, end;
+    };
+    for (const Case& c : std::vector<Case>{{0, 0}, {1, 4096}, {1, 4097}, {3, 3 + 9000}}) {
+        SCOPED_TRACE(testing::Message() << c.first << ".." << c.end);
+        const std::size_t length = 1024;
+        std::vector<BlockRun> expected;
+        if (c.end < c.first + kBlocksForTwoThreads) {
+            expected.emplace_back(c.first, c.end);
+        } else {
+            for (std::size_t from = c.first; from < c.end; from += length) {
+                expected.emplace_back(from, std::min(c.end, from + length));
+            }
+        }
+        std::vector<BlockRun> passed(expected.size());
+        std::vector<std::atomic<bool>> done(expected.size());
+        std::vector<std::size_t> handed_on;
+        const auto caller = std::this_thread::get_id();
+        const bool all = in_order_from_the_front(
+            c.first, c.end, length,
+            [&](std::size_t run, std::size_t from, std::size_t to) {
+                if (run == 0 && expected.size() > 1) {
+                    while (!done[1]) {
+                        std::this_thread::yield();
+                    }
+                }
+                passed[run] = {from, to};
+                done[run] = true;
+            },
+            [&](std::size_t run) {
+                EXPECT_EQ(std::this_thread::get_id(), caller);
+                for (std::size_t k = 0; k <= run; ++k) {
+                    EXPECT_TRUE(done[k]) << "run " << k << " not done at " << run;
+                }
+                handed_on.push_back(run);
+                return true;
+            });
+        EXPECT_TRUE(all);
+        EXPECT_EQ(passed, expected);
+        std::vector<std::size_t> every(expected.size());
+        for (std::size_t k = 0; k < every.size(); ++k) {
+            every[k] = k;
+        }
+        EXPECT_EQ(handed_on, every);
+    }
+}
+
+// After in_order says no, nothing more is handed on and no further run is begun: only runs
+// already under way finish. Runs 0 to 2 are quick; from run 3 on, the second thread's runs
+// wait for the refusal and this thread's for runs 0 and 1, so that each thread has at most
+// one of them under way when the refusal comes.
+TEST(InOrderFromTheFront, StopsBeginningRunsOnceARunIsRefused) {
+    const std::size_t runs = 9;
+    std::atomic<bool> refused{false};
+    std::atomic<std::size_t> passes{0};
+    std::vector<std::atomic<bool>> done(runs);
+    std::vector<std::size_t> handed_on;
+    const auto caller = std::this_thread::get_id();
+    const bool all = in_order_from_the_front(
+        0, runs * 1024, 1024,
+        [&](std::size_t run, std::size_t, std::size_t) {
+            const bool on_caller = std::this_thread::get_id() == caller;
+            while (run >= 3 && (on_caller ? !(done[0] && done[1]) : !refused)) {
+                std::this_thread::yield();
+            }
+            ++passes;
+            done[run] = true;
+        },
+        [&](std::size_t run) {
+            handed_on.push_back(run);
+            if (run == 1) {
+                refused = true;
+                return false;
+            }
+            return true;
+        });
+    EXPECT_FALSE(all);
+    EXPECT_EQ(handed_on, (std::vector<std::size_t>{0, 1}));
+    EXPECT_LE(passes.load(), 5U);
+}
+
 } // namespace
 } // namespace orv
