@@ -5,7 +5,6 @@
 
 #include "plugin/ResultScript.h"
 #include "plugin/Subrecord.h"
-#include "save/BlockShares.h"
 #include "save/CompiledScriptNames.h"
 #include "translation/DatabaseFile.h"
 #include "translation/TextKeys.h"
@@ -65,7 +64,9 @@ private:
                 replace_subrecord_text(block, subrecord, kind, replacement);
             }
         }
-        m_step(m_number);
+        if (m_step) {
+            m_step(m_number);
+        }
     }
 
     // The script is replaced as a whole only when a cell argument changed, so a script
@@ -159,48 +160,9 @@ NameIndex build_reference_table(const std::vector<ByteSpan>& sources) {
 }
 
 int translate_cell_references(BlockStore& store, const NameIndex& references,
-                              const ScriptNameLookup& script_cells,
-                              const ProgressFunction& progress) {
-    BlockProgress progress_text(cp1252(u8"Übersetze zellenverweise : "), store.record_count());
-    const auto show = [&](std::size_t number) { progress_text.show(number, progress); };
-    // Block 0 is the file header record, never a cell, a character or a response, whatever
-    // its tag: a name replaced in it would move the record count or shrink the header below
-    // what opens again.
-    // A plugin too small for two threads is translated here, its steps shown as they come.
-    const std::size_t end = store.block_count();
-    const std::size_t shares = share_count(1, end);
-    if (shares == 1) {
-        return ReferenceTranslator(store, references, script_cells, show).run(1, end);
-    }
-    // A large one is shared between two threads; each block is changed by one thread only,
-    // and the tables are only read (the lookup builds itself once). The steps of every share
-    // are shown afterwards, in block order, so that the progress texts are those of one
-    // thread.
-    std::vector<std::vector<std::size_t>> steps(shares);
-    std::vector<int> changed(shares, 0);
-    in_shares_on_two_threads(1, end, [&](std::size_t share, std::size_t from, std::size_t to) {
-        changed[share] = ReferenceTranslator(store, references, script_cells,
-                                             [&steps, share, &progress](std::size_t number) {
-                                                 if (progress) {
-                                                     steps[share].push_back(number);
-                                                 }
-                                             })
-                             .run(from, to);
-    });
-    int total = 0;
-    for (std::size_t share = 0; share < shares; ++share) {
-        for (const std::size_t number : steps[share]) {
-            show(number);
-        }
-        total += changed[share];
-    }
-    return total;
-}
-
-int translate_cell_references(BlockStore& store, const NameIndex& references,
-                              const ProgressFunction& progress) {
-    const ScriptNameLookup script_cells(references);
-    return translate_cell_references(store, references, script_cells, progress);
+                              const ScriptNameLookup& script_cells, std::size_t first,
+                              std::size_t end, const std::function<void(std::size_t)>& step) {
+    return ReferenceTranslator(store, references, script_cells, step).run(first, end);
 }
 
 } // namespace orv

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <utility>
@@ -144,18 +145,17 @@ private:
     mutable std::vector<Slot> m_slots;
 };
 
-// Gives references to cells the names of the reference table: at every place
-// for_each_reference_place visits, whole terminated names by exact bytes; a condition's
+// Gives references to cells in blocks [first, end) the names of the reference table: at every
+// place for_each_reference_place visits, whole terminated names by exact bytes; a condition's
 // name behind its head; the cell arguments of a result script's cell functions through
-// ScriptNameLookup, with every other byte of the script kept. Shows "Übersetze
-// zellenverweise : k / N" after every lookup, every SCVR and every result script. Walks
-// stop at a subrecord that runs past its block's end. Returns the number of references
-// whose text changed. `script_cells` must look up in `references`. An empty `progress`
-// shows nothing and makes no texts.
+// ScriptNameLookup, with every other byte of the script kept. step(number) follows every
+// lookup, every SCVR and every result script, with the number of its block; an empty one is
+// not called. Walks stop at a subrecord that runs past its block's end. Returns the number of
+// references whose text changed. `script_cells` must look up in `references`. Other ranges of
+// the same store may be translated on other threads at the same time. Block 0, the file
+// header, is never a place of references: a pass starts at 1.
 int translate_cell_references(BlockStore& store, const NameIndex& references,
-                              const ScriptNameLookup& script_cells,
-                              const ProgressFunction& progress);
-int translate_cell_references(BlockStore& store, const NameIndex& references,
-                              const ProgressFunction& progress);
+                              const ScriptNameLookup& script_cells, std::size_t first,
+                              std::size_t end, const std::function<void(std::size_t)>& step);
 
 } // namespace orv

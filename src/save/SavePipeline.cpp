@@ -12,6 +12,7 @@
 #include "save/PendingSave.h"
 #include "save/SaveTables.h"
 #include "save/TopicReferencePass.h"
+#include "save/TranslatingWrite.h"
 #include "translation/DatabaseFile.h"
 #include "translation/ExternalDatabase.h"
 #include "translation/Responses.h"
@@ -117,12 +118,7 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, const Save
                                          std::make_move_iterator(confirmed_responses.begin()),
                                          std::make_move_iterator(confirmed_responses.end()));
 
-    report.references_translated =
-        translate_cell_references(store, tables.references(), tables.script_cells(), show);
-    report.topic_references_translated = translate_topic_references(store, *topic_names);
-
-    // The database files may be mapped while the passes read them; one that another
-    // program shortened meanwhile gave zeros, and nothing made of them reaches the disk.
+    // A database file read short stops the save before any file is made.
     if (auto whole = tables.inputs().check_whole(); !whole) {
         return failed(whole.error());
     }
@@ -136,16 +132,9 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, const Save
                                     return out.write(external_database);
                                 }});
     }
-    replacements.push_back({target, [&](OutputFile& out) -> Result<void> {
-                                BlockProgress saving(cp1252(u8"Speichere Block : "),
-                                                     store.record_count());
-                                for (std::size_t k = 0; k < store.block_count(); ++k) {
-                                    if (auto written = out.write(store.block(k)); !written) {
-                                        return written;
-                                    }
-                                    saving.show(k, show);
-                                }
-                                return {};
+    replacements.push_back({target, [&](OutputFile& out) {
+                                return write_translating_references(store, tables, *topic_names,
+                                                                    show, out, report);
                             }});
     if (auto replaced = replace_files(files, replacements); !replaced) {
         return failed(replaced.error());

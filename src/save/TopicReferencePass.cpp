@@ -1,10 +1,7 @@
 #include "save/TopicReferencePass.h"
 
-#include <atomic>
-
 #include "plugin/ResultScript.h"
 #include "plugin/Subrecord.h"
-#include "save/BlockShares.h"
 #include "save/CellReferencePass.h"
 #include "save/CompiledScriptNames.h"
 #include "translation/DatabaseFile.h"
@@ -43,11 +40,8 @@ TopicNameTable::TopicNameTable(const BlockStore& store, const ObjectLists& lists
     m_lookup.build();
 }
 
-namespace {
-
-// Translates the topic arguments of blocks [first, end); returns how many changed.
-int translate_topics_of(BlockStore& store, const TopicNameTable& names, std::size_t first,
-                        std::size_t end) {
+int translate_topic_references(BlockStore& store, const TopicNameTable& names, std::size_t first,
+                               std::size_t end) {
     int changed = 0;
     for (std::size_t number = first; number < end; ++number) {
         Block& block = store.block(number);
@@ -72,20 +66,6 @@ int translate_topics_of(BlockStore& store, const TopicNameTable& names, std::siz
             replace_subrecord_text(block, *script, TextKind::Whole, rewrite.script);
         }
     }
-    return changed;
-}
-
-} // namespace
-
-int translate_topic_references(BlockStore& store, const TopicNameTable& names) {
-    // Block 0 is the file header, never a response.
-    // A large plugin is shared between two threads: each block is changed by one thread
-    // only; the table is only read.
-    std::atomic<int> changed{0};
-    in_shares_on_two_threads(1, store.block_count(),
-                             [&](std::size_t, std::size_t first, std::size_t end) {
-                                 changed += translate_topics_of(store, names, first, end);
-                             });
     return changed;
 }
 

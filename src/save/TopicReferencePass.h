@@ -33,9 +33,12 @@ private:
 };
 
 // Gives every topic argument (AddTopic) of every INFO result script (BNAM), and of every
-// compiled script that can be changed (see CompiledScriptNames.h), the name the table knows
-// for it; every other byte of the script stays, and a script without such an argument keeps
-// every byte. Returns the number of arguments whose text changed.
-int translate_topic_references(BlockStore& store, const TopicNameTable& names);
+// compiled script that can be changed (see CompiledScriptNames.h), in blocks [first, end) the
+// name the table knows for it; every other byte of the script stays, and a script without
+// such an argument keeps every byte. Returns the number of arguments whose text changed.
+// Other ranges of the same store may be translated on other threads at the same time: the
+// table is only read.
+int translate_topic_references(BlockStore& store, const TopicNameTable& names, std::size_t first,
+                               std::size_t end);
 
 } // namespace orv

@@ -7,6 +7,7 @@
 #include "save/GameSettingPass.h"
 #include "save/ReferenceCheck.h"
 #include "save/TopicReferencePass.h"
+#include "save/TranslatingWrite.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "DialogueRecords.h"
+#include "MemoryFiles.h"
 #include "ScriptRecords.h"
 #include "fixtures/PluginBuilder.h"
 #include "plugin/RecordTypes.h"
@@ -67,8 +69,16 @@ const NameIndex& references() {
     return table;
 }
 
+// The cell pass over every block but the header, each step shown as the save shows it.
+int translate_all_cells(BlockStore& store, const NameIndex& index,
+                        const ProgressFunction& progress) {
+    BlockProgress text(kCellProgress, store.record_count());
+    return translate_cell_references(store, index, ScriptNameLookup(index), 1, store.block_count(),
+                                     [&](std::size_t number) { text.show(number, progress); });
+}
+
 Outcome placed(const Bytes& record) {
-    return run(translate_cell_references, references(), kCellProgress, record);
+    return run(translate_all_cells, references(), kCellProgress, record);
 }
 
 TEST(CellReferencePlaces, RewritesEveryPlaceThatNamesACellButNotLookAlikes) {
@@ -392,9 +402,9 @@ TEST(CellReferencePlaces, CheckReportsCompiledScriptCellsTheSaveCannotWrite) {
 }
 
 // Enough blocks that the passes and the check split them between two threads: every
-// response in either share is translated and counted, each place shows its step in block
-// order, and the findings come in block order, also when written out share by share as they
-// are made.
+// response in any share is translated and counted, and written in block order; each place
+// shows its step in block order before its block is shown written; and the findings come in
+// block order, also when written out share by share as they are made.
 TEST(CellReferencePlaces, ALargePluginIsTranslatedAndCheckedInBlockOrder) {
     // Every other response names a renamed cell in another letter case, which the pass
     // rewrites and the check leaves, and a topic the topic pass renames; the others an
@@ -417,21 +427,53 @@ TEST(CellReferencePlaces, ALargePluginIsTranslatedAndCheckedInBlockOrder) {
             expected += "reference|INFO|" + n + "|BNAM Zeile 1 „" + lost + "“" + kNoCell + "\n";
         }
     }
+    // Written as the save writes: each share translated, then written in block order.
     BlockStore store = fixtures::store_of(records);
-    std::vector<Text> steps;
-    EXPECT_EQ(translate_cell_references(store, references(),
-                                        [&steps](const Text& text) { steps.push_back(text); }),
-              2200);
     const ObjectLists no_lists;
-    EXPECT_EQ(translate_topic_references(store,
-                                         TopicNameTable(store_of({}), no_lists,
-                                                        encode_pair_file({{"Base", "Grund"}}), {})),
-              2200);
-    ASSERT_EQ(steps.size(), records.size());
+    DatabaseInputs inputs;
+    inputs.cell_names = FileContents(encode_pair_file({{"Foo Town", "Fooheim"}}));
+    const SaveTables save_tables(std::move(inputs), store, no_lists);
+    const TopicNameTable topics(store_of({}), no_lists, encode_pair_file({{"Base", "Grund"}}), {});
+    test::MemoryFiles files;
+    auto out = files.create("out.esp");
+    ASSERT_TRUE(out.ok());
+    std::vector<Text> shown;
+    SaveReport report;
+    ASSERT_TRUE(write_translating_references(
+                    store, save_tables, topics,
+                    [&shown](const Text& text) { shown.push_back(text); }, **out, report)
+                    .ok());
+    ASSERT_TRUE((*out)->close().ok());
+    EXPECT_EQ(report.references_translated, 2200);
+    EXPECT_EQ(report.topic_references_translated, 2200);
+    Bytes file(store.block(0).begin(), store.block(0).end());
     for (std::size_t number = 1; number < store.block_count(); ++number) {
         ASSERT_EQ(store.block(number), translated[number - 1]) << number;
-        EXPECT_EQ(steps[number - 1], kCellProgress + std::to_string(number) + " / 4400");
+        file.insert(file.end(), translated[number - 1].begin(), translated[number - 1].end());
     }
+    EXPECT_EQ(files.get("out.esp"), file);
+    // Every block's cell step, then the block written; each kind in block order.
+    std::vector<std::size_t> cell_steps;
+    std::vector<std::size_t> blocks_written;
+    for (const Text& text : shown) {
+        const bool cell = text.starts_with(kCellProgress);
+        const Text label = cell ? kCellProgress : cp1252(u8"Speichere Block : ");
+        ASSERT_TRUE(text.starts_with(label)) << text;
+        ASSERT_TRUE(text.ends_with(" / 4400")) << text;
+        const std::size_t number = std::stoul(text.substr(label.size()));
+        if (cell) {
+            EXPECT_LE(blocks_written.size(), number) << "a cell step after its block was written";
+            cell_steps.push_back(number);
+        } else {
+            blocks_written.push_back(number);
+        }
+    }
+    std::vector<std::size_t> every(records.size() + 1);
+    for (std::size_t k = 0; k < every.size(); ++k) {
+        every[k] = k;
+    }
+    EXPECT_EQ(blocks_written, every);
+    EXPECT_EQ(cell_steps, std::vector<std::size_t>(every.begin() + 1, every.end()));
 
     const CellPlugin plugin(records);
     std::string found;
@@ -577,13 +619,14 @@ TEST(TopicReferences, AddTopicTakesTheNameTheSaveWritesAndEveryOtherByteStays) {
     };
     for (const auto& c : cases) {
         BlockStore scripts = store_of({response(c.script)});
-        EXPECT_EQ(translate_topic_references(scripts, names), c.changed) << c.script;
+        EXPECT_EQ(translate_topic_references(scripts, names, 1, scripts.block_count()), c.changed)
+            << c.script;
         EXPECT_EQ(scripts.block(1), response(c.expected)) << c.script;
     }
     // Only responses carry result scripts; a BNAM of another record is no script.
     const Bytes other = RecordBuilder("DIAL").raw("BNAM", "AddTopic rumours").bytes();
     BlockStore others = store_of({other});
-    EXPECT_EQ(translate_topic_references(others, names), 0);
+    EXPECT_EQ(translate_topic_references(others, names, 1, others.block_count()), 0);
     EXPECT_EQ(others.block(1), other);
     // The name the record holds now leads to the new name too.
     EXPECT_EQ(names.translation("FU-ORT"), "Fu-Ort");

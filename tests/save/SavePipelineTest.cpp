@@ -258,7 +258,8 @@ TEST_F(SavePipeline, EveryFailingStepLeavesTargetAndExternalDatabaseAsTheyWere) 
 }
 
 // A database file that another program shortens while the save reads it gives zeros from
-// there on: the save must fail before it writes anything, and name the file.
+// there on: the save must fail before it writes anything, and name the file. Noticed only
+// after the passes read the tables, the file it wrote meanwhile goes, and the old files stay.
 TEST_F(SavePipeline, ADatabaseFileShortenedWhileReadStopsTheSaveBeforeAnyWrite) {
     for (const std::string_view name :
          {kGameSettingsName, kRecordTypes[kCellType].name_database,
@@ -277,6 +278,19 @@ TEST_F(SavePipeline, ADatabaseFileShortenedWhileReadStopsTheSaveBeforeAnyWrite) 
         EXPECT_EQ(files.get(kExternal), kOldExternal);
         for (const auto& operation : files.operation_log()) {
             EXPECT_NE(operation.kind, test::FileOperation::Create) << operation.describe();
+        }
+
+        test::MemoryFiles later;
+        later.put(path, encode_pair_file({{"Club", "Keule"}}));
+        later.shorten_while_read(path, 1);
+        const auto written =
+            save_failing(*this, later, true, true, ExternalDatabaseWrite::Write, 0);
+        ASSERT_FALSE(written.ok());
+        EXPECT_EQ(written.error().kind, ErrorKind::ReadFailed);
+        EXPECT_EQ(later.get(kTarget), kOldTarget);
+        EXPECT_EQ(later.get(kExternal), kOldExternal);
+        for (const auto& kept : later.paths()) {
+            EXPECT_EQ(kept.find("orvental-tmp"), std::string::npos) << kept;
         }
     }
 }

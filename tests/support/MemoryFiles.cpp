@@ -14,15 +14,18 @@ std::string key_of(const std::filesystem::path& path) {
     return std::string(generic.begin(), generic.end());
 }
 
-// A mapping of a file that another program shortened while it was read.
+// A mapping of a file that another program shortened while it was read, noticed after
+// `whole_answers` questions.
 class ShortenedMapping final : public MappedFile {
 public:
-    explicit ShortenedMapping(Bytes bytes) : m_bytes(std::move(bytes)) {}
+    ShortenedMapping(Bytes bytes, int whole_answers)
+        : m_bytes(std::move(bytes)), m_whole_answers(whole_answers) {}
     ByteSpan bytes() const override { return m_bytes; }
-    bool whole() const override { return false; }
+    bool whole() const override { return m_whole_answers-- > 0; }
 
 private:
     Bytes m_bytes;
+    mutable int m_whole_answers;
 };
 
 } // namespace
@@ -90,18 +93,20 @@ Result<Bytes> MemoryFiles::read_all(const std::filesystem::path& path) {
 }
 
 Result<FileContents> MemoryFiles::read_contents(const std::filesystem::path& path) {
-    if (!m_shortened.contains(key_of(path))) {
+    const auto shortened = m_shortened.find(key_of(path));
+    if (shortened == m_shortened.end()) {
         return Files::read_contents(path);
     }
     auto bytes = read_all(path);
     if (!bytes) {
         return bytes.error();
     }
-    return FileContents(std::make_unique<ShortenedMapping>(std::move(*bytes)), path);
+    return FileContents(std::make_unique<ShortenedMapping>(std::move(*bytes), shortened->second),
+                        path);
 }
 
-void MemoryFiles::shorten_while_read(const std::filesystem::path& path) {
-    m_shortened.insert(key_of(path));
+void MemoryFiles::shorten_while_read(const std::filesystem::path& path, int whole_answers) {
+    m_shortened[key_of(path)] = whole_answers;
 }
 
 bool MemoryFiles::exists(const std::filesystem::path& path) {

@@ -36,7 +36,8 @@ class MemoryFiles final : public Files {
 public:
     Result<Bytes> read_all(const std::filesystem::path& path) override;
     // As read_all, but a file named to shorten_while_read() comes as a mapping that another
-    // program shortened while it was read: its bytes are whole, yet not the file's.
+    // program shortened while it was read: its bytes are whole, yet not the file's, which
+    // the mapping tells from the question after `whole_answers` (0: at once).
     Result<FileContents> read_contents(const std::filesystem::path& path) override;
     bool exists(const std::filesystem::path& path) override;
     Result<std::unique_ptr<OutputFile>> create(const std::filesystem::path& path) override;
@@ -51,7 +52,7 @@ public:
     std::optional<Bytes> get(const std::filesystem::path& path) const;
     std::vector<std::string> paths() const;
     const std::map<std::string, Bytes>& all() const { return m_files; }
-    void shorten_while_read(const std::filesystem::path& path);
+    void shorten_while_read(const std::filesystem::path& path, int whole_answers = 0);
     // Whether writing into `folder` is possible (a folder that does not exist refuses).
     void require_folders(bool required) { m_require_folders = required; }
 
@@ -72,7 +73,7 @@ private:
 
     std::map<std::string, Bytes> m_files;
     std::set<std::string> m_folders;
-    std::set<std::string> m_shortened;
+    std::map<std::string, int> m_shortened;
     bool m_require_folders = false;
     std::vector<LoggedOperation> m_log;
     int m_fail_countdown = 0;
