@@ -74,6 +74,17 @@ TEST_F(LocalFilesTest, WritesPiecesOfAnySizeInOrderAndNamesTheSystemsFailures) {
         (void)(*full)->write(Bytes(10));
         EXPECT_EQ((*full)->close().error().reason, FileErrorReason::DiskFull);
     }
+    // A file the system cannot flush to a disk (a device) fails at the close, whether or not
+    // a flush in the background failed before.
+    if (std::filesystem::exists("/dev/null")) {
+        for (const std::size_t size : {std::size_t{10}, std::size_t{2} << 20}) {
+            auto device = files.create("/dev/null");
+            ASSERT_TRUE(device.ok());
+            ASSERT_TRUE((*device)->write(Bytes(size)).ok());
+            (*device)->start_flush();
+            EXPECT_FALSE((*device)->close().ok()) << size;
+        }
+    }
 }
 
 // The contents for parsing are the same bytes as read_all's, whether the file is mapped or,
