@@ -27,12 +27,11 @@ Result<void> FileContents::check_whole() const {
     return {};
 }
 
-Bytes FileContents::take_copy() {
-    if (m_mapped) {
-        const ByteSpan mapped = m_mapped->bytes();
-        return Bytes(mapped.begin(), mapped.end());
+ByteBuffer FileContents::take_copy() {
+    if (m_mapped || m_buffer.empty()) {
+        return ByteBuffer::copy_of(bytes());
     }
-    return std::move(m_copy);
+    return std::move(m_buffer);
 }
 
 Result<FileContents> Files::read_contents(const std::filesystem::path& path) {

@@ -19,11 +19,11 @@ BlockStore::BlockStore(std::int32_t bank) {
 
 void BlockStore::discard() {
     m_blocks.clear();
-    m_source = Bytes();
+    m_source = ByteBuffer();
     m_file_type = 0;
 }
 
-void BlockStore::assign(std::vector<Block> blocks, std::int32_t file_type, Bytes source) {
+void BlockStore::assign(std::vector<Block> blocks, std::int32_t file_type, ByteBuffer source) {
     // The old blocks go first, then the bytes they lay in.
     m_blocks = std::move(blocks);
     m_source = std::move(source);

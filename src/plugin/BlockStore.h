@@ -22,7 +22,7 @@ public:
     void discard();
     // Replaces the whole content by a freshly read plugin; `source` holds the bytes in which
     // the blocks lie and is kept until they are discarded.
-    void assign(std::vector<Block> blocks, std::int32_t file_type, Bytes source = {});
+    void assign(std::vector<Block> blocks, std::int32_t file_type, ByteBuffer source = {});
 
     bool loaded() const { return !m_blocks.empty(); }
     std::size_t block_count() const { return m_blocks.size(); }
@@ -47,7 +47,7 @@ public:
 
 private:
     // Declared before the blocks, so that it outlives them.
-    Bytes m_source;
+    ByteBuffer m_source;
     std::vector<Block> m_blocks;
     std::int32_t m_file_type = 0;
 };

@@ -68,8 +68,8 @@ Result<std::size_t> count_records(ByteSpan file) {
 
 } // namespace
 
-Result<PluginFile> read_plugin(Bytes contents, const ReadProgress& progress) {
-    const std::span<std::byte> file(contents);
+Result<PluginFile> read_plugin(ByteBuffer contents, const ReadProgress& progress) {
+    const std::span<std::byte> file = contents.writable();
     const auto count = count_records(file);
     if (!count) {
         return count.error();
@@ -106,7 +106,7 @@ Result<PluginFile> read_plugin(Bytes contents, const ReadProgress& progress) {
 }
 
 Result<PluginFile> read_plugin(ByteSpan file, const ReadProgress& progress) {
-    return read_plugin(Bytes(file.begin(), file.end()), progress);
+    return read_plugin(ByteBuffer::copy_of(file), progress);
 }
 
 } // namespace orv

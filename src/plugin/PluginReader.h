@@ -17,7 +17,7 @@ inline constexpr std::size_t kMinimumHeaderSize = kRecordCountOffset + 4;
 
 struct PluginFile {
     // The file's bytes, in which the blocks lie: they go wherever the blocks go.
-    Bytes source;
+    ByteBuffer source;
     // Block 0 is the header record, blocks 1 to N the records in file order. Offset 320 of
     // block 0 already holds N.
     std::vector<Block> blocks;
@@ -33,7 +33,7 @@ using ReadProgress = std::function<void(const Text&)>;
 // A file shorter than 324 bytes, a header record shorter than 324 bytes, an empty first tag,
 // or a record running past the end of the file is refused with its PluginProblem
 // (plugin/PluginErrors.h), a German message and the offset where the problem lies.
-Result<PluginFile> read_plugin(Bytes file, const ReadProgress& progress = {});
+Result<PluginFile> read_plugin(ByteBuffer file, const ReadProgress& progress = {});
 // The same for bytes the caller keeps: the plugin holds a copy of them.
 Result<PluginFile> read_plugin(ByteSpan file, const ReadProgress& progress = {});
 

@@ -193,10 +193,37 @@ public:
     Result<Bytes> read_all(const std::filesystem::path& path) const {
         Bytes bytes;
         bytes.reserve(m_size);
-        if (m_size >= kPopulateFrom) {
-            populate_on_two_threads(bytes.data(), m_size);
-        }
+        populate(bytes.data());
         bytes.resize(m_size);
+        if (!fill(bytes)) {
+            return file_error(ErrorKind::ReadFailed, path);
+        }
+        return bytes;
+    }
+    // The same into a buffer whose memory is not cleared first: the read fills every byte.
+    Result<ByteBuffer> read_buffer(const std::filesystem::path& path) const {
+        ByteBuffer buffer(m_size);
+        populate(buffer.writable().data());
+        if (!fill(buffer.writable())) {
+            return file_error(ErrorKind::ReadFailed, path);
+        }
+        return buffer;
+    }
+
+private:
+    explicit InputFile(int descriptor) : m_descriptor(descriptor) {}
+
+    // Gives the memory of a large file's buffer, starting at `data`, its pages before the
+    // read fills them (see populate_on_two_threads).
+    void populate(std::byte* data) const {
+        if (m_size >= kPopulateFrom) {
+            populate_on_two_threads(data, m_size);
+        }
+    }
+
+    // Reads the file into `bytes`, which is as large as the file was when it was opened;
+    // false when fewer bytes come.
+    bool fill(std::span<std::byte> bytes) const {
         std::size_t filled = 0;
         while (filled < bytes.size()) {
             const auto got = ::read(m_descriptor, bytes.data() + filled, bytes.size() - filled);
@@ -208,14 +235,8 @@ public:
             }
             filled += static_cast<std::size_t>(got);
         }
-        if (filled != bytes.size()) {
-            return file_error(ErrorKind::ReadFailed, path);
-        }
-        return bytes;
+        return filled == bytes.size();
     }
-
-private:
-    explicit InputFile(int descriptor) : m_descriptor(descriptor) {}
 
     int m_descriptor;
     std::size_t m_size = 0;
@@ -247,11 +268,11 @@ Result<FileContents> LocalFiles::read_contents(const std::filesystem::path& path
             return FileContents(std::move(mapped), path);
         }
     }
-    auto bytes = (*file)->read_all(path);
-    if (!bytes) {
-        return bytes.error();
+    auto buffer = (*file)->read_buffer(path);
+    if (!buffer) {
+        return buffer.error();
     }
-    return FileContents(std::move(*bytes));
+    return FileContents(std::move(*buffer));
 }
 
 bool LocalFiles::exists(const std::filesystem::path& path) {

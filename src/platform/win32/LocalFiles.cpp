@@ -114,7 +114,12 @@ FileErrorReason reason_of_system_error(int code) {
     }
 }
 
-Result<Bytes> LocalFiles::read_all(const std::filesystem::path& path) {
+namespace {
+
+// Reads the whole file at `path` into memory that make(size) gives for the file's size, and
+// returns it; fails when fewer bytes come than the file had when it was opened.
+template <typename Memory, typename Make>
+Result<Memory> read_whole_file(const std::filesystem::path& path, Make&& make) {
     // Other programs may keep the file open, even for writing: reading it is still allowed,
     // as in every Windows program.
     const HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ,
@@ -130,7 +135,8 @@ Result<Bytes> LocalFiles::read_all(const std::filesystem::path& path) {
         size.QuadPart < 0) {
         return file_error(ErrorKind::ReadFailed, path);
     }
-    Bytes bytes(static_cast<std::size_t>(size.QuadPart));
+    Memory memory = make(static_cast<std::size_t>(size.QuadPart));
+    const std::span<std::byte> bytes(memory.data(), memory.size());
     std::size_t filled = 0;
     while (filled < bytes.size()) {
         const auto piece = static_cast<DWORD>(std::min(bytes.size() - filled, kLargestPiece));
@@ -143,14 +149,25 @@ Result<Bytes> LocalFiles::read_all(const std::filesystem::path& path) {
     if (filled != bytes.size()) {
         return file_error(ErrorKind::ReadFailed, path);
     }
-    return bytes;
+    return memory;
+}
+
+} // namespace
+
+Result<Bytes> LocalFiles::read_all(const std::filesystem::path& path) {
+    return read_whole_file<Bytes>(path, [](std::size_t size) { return Bytes(size); });
 }
 
 // Copied, not mapped: a page of a mapped view that Windows fails to deliver (a network drive
 // gone, a failing disk) raises an exception that ends the program, where a failed ReadFile is
-// an error like any other.
+// an error like any other. The copy's memory is not cleared first.
 Result<FileContents> LocalFiles::read_contents(const std::filesystem::path& path) {
-    return Files::read_contents(path);
+    auto buffer =
+        read_whole_file<ByteBuffer>(path, [](std::size_t size) { return ByteBuffer(size); });
+    if (!buffer) {
+        return buffer.error();
+    }
+    return FileContents(std::move(*buffer));
 }
 
 bool LocalFiles::exists(const std::filesystem::path& path) {
