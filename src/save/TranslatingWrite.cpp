@@ -61,7 +61,11 @@ Result<void> write_translating_references(BlockStore& store, const SaveTables& t
             }
             saving.show(number, show);
         }
-        out.start_flush();
+        // The flush runs while later runs are translated; after the last one the close
+        // flushes, and a flush begun just before it would only make it wait twice.
+        if (run + 1 < runs.size()) {
+            out.start_flush();
+        }
         return true;
     };
     if (!in_order_from_the_front(1, end, kBlocksPerShare, translate, write)) {

@@ -13,7 +13,7 @@ namespace orv {
 // CellReferencePass.h and TopicReferencePass.h) and writes the blocks to `out`, run by run:
 // two threads translate runs from the front, and every run is written as soon as it and all
 // before it are translated, so the disk takes the first bytes while the last are still worked
-// on, and `out` is asked to flush after every run. Adds the references that changed to
+// on, and `out` is asked to flush after every run but the last. Adds the references that changed to
 // `report`. The progress texts come in block order: "Übersetze zellenverweise : k / N" for
 // each of a run's steps, then "Speichere Block : k / N" for each of its blocks as it is
 // written. Fails with the first failed write, no further block written, or when a database

@@ -401,6 +401,27 @@ TEST(CellReferencePlaces, CheckReportsCompiledScriptCellsTheSaveCannotWrite) {
     }
 }
 
+// An output file that passes everything on and counts the flushes asked for.
+class FlushHints final : public OutputFile {
+public:
+    explicit FlushHints(OutputFile& file) : m_file(file) {}
+    Result<void> write(ByteSpan bytes) override {
+        hint_last = false;
+        return m_file.write(bytes);
+    }
+    void start_flush() override {
+        hints_between_writes += hint_last ? 0 : 1;
+        hint_last = true;
+    }
+    Result<void> close() override { return m_file.close(); }
+
+    int hints_between_writes = 0;
+    bool hint_last = false;
+
+private:
+    OutputFile& m_file;
+};
+
 // Enough blocks that the passes and the check split them between two threads: every
 // response in any share is translated and counted, and written in block order; each place
 // shows its step in block order before its block is shown written; and the findings come in
@@ -437,13 +458,17 @@ TEST(CellReferencePlaces, ALargePluginIsTranslatedAndCheckedInBlockOrder) {
     test::MemoryFiles files;
     auto out = files.create("out.esp");
     ASSERT_TRUE(out.ok());
+    FlushHints hinted(**out);
     std::vector<Text> shown;
     SaveReport report;
     ASSERT_TRUE(write_translating_references(
                     store, save_tables, topics,
-                    [&shown](const Text& text) { shown.push_back(text); }, **out, report)
+                    [&shown](const Text& text) { shown.push_back(text); }, hinted, report)
                     .ok());
-    ASSERT_TRUE((*out)->close().ok());
+    ASSERT_TRUE(hinted.close().ok());
+    // A flush is asked for between the runs, not behind the last, which the close flushes.
+    EXPECT_EQ(hinted.hints_between_writes, 4);
+    EXPECT_FALSE(hinted.hint_last);
     EXPECT_EQ(report.references_translated, 2200);
     EXPECT_EQ(report.topic_references_translated, 2200);
     Bytes file(store.block(0).begin(), store.block(0).end());
