@@ -28,10 +28,10 @@ Result<void> FileContents::check_whole() const {
 }
 
 ByteBuffer FileContents::take_copy() {
-    if (m_mapped || m_buffer.empty()) {
-        return ByteBuffer::copy_of(bytes());
+    if (m_mapped) {
+        return ByteBuffer::copy_of(m_mapped->bytes());
     }
-    return std::move(m_buffer);
+    return std::move(m_copy);
 }
 
 Result<FileContents> Files::read_contents(const std::filesystem::path& path) {
@@ -39,7 +39,7 @@ Result<FileContents> Files::read_contents(const std::filesystem::path& path) {
     if (!bytes) {
         return bytes.error();
     }
-    return FileContents(std::move(*bytes));
+    return FileContents(ByteSpan(*bytes));
 }
 
 std::filesystem::path path_from_utf8(std::string_view utf8) {

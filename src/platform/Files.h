@@ -46,27 +46,22 @@ public:
 class FileContents {
 public:
     FileContents() = default;
-    explicit FileContents(Bytes copy) : m_copy(std::move(copy)) {}
-    explicit FileContents(ByteBuffer copy) : m_buffer(std::move(copy)) {}
+    explicit FileContents(ByteBuffer copy) : m_copy(std::move(copy)) {}
+    // A copy of `bytes` (what a Files without a read of its own gives, and tests).
+    explicit FileContents(ByteSpan bytes) : m_copy(ByteBuffer::copy_of(bytes)) {}
     FileContents(std::unique_ptr<MappedFile> mapped, std::filesystem::path path)
         : m_mapped(std::move(mapped)), m_path(std::move(path)) {}
 
-    ByteSpan bytes() const {
-        return m_mapped           ? m_mapped->bytes()
-               : m_buffer.empty() ? ByteSpan(m_copy)
-                                  : m_buffer.bytes();
-    }
-    // The bytes as a copy for the caller to keep and change: a buffer in memory is handed
-    // over, anything else is copied. check_whole() still tells whether they are the file's.
+    ByteSpan bytes() const { return m_mapped ? m_mapped->bytes() : m_copy.bytes(); }
+    // The bytes as a copy for the caller to keep and change: a copy in memory is handed
+    // over, a mapped file is copied. check_whole() still tells whether they are the file's.
     ByteBuffer take_copy();
     // Asked after the bytes were used: fails with a read error when the file was shortened
     // while it was mapped, and whatever was made of the bytes must then be thrown away.
     Result<void> check_whole() const;
 
 private:
-    // A copy in one of two forms (a system's read, or any Files' read_all), or the mapping.
-    Bytes m_copy;
-    ByteBuffer m_buffer;
+    ByteBuffer m_copy;
     std::unique_ptr<MappedFile> m_mapped;
     std::filesystem::path m_path;
 };
