@@ -88,27 +88,43 @@ std::size_t from_both_ends(std::size_t first, std::size_t end, std::size_t run_l
     return front;
 }
 
-// Runs a pass over blocks [first, end), cut into runs of `run_length` blocks (the last one
-// shorter), on this thread and a second one that both take the runs from the front, in order,
-// with pass(run, from, to); below kBlocksForTwoThreads blocks this thread does one run alone.
-// As soon as runs 0 to k are all done, this thread calls in_order(k): once for every run, in
-// run order, between runs of its own and, after its last, as the second thread finishes the
-// rest. So what the pass made of the first blocks can go on (to a file, say) while later
-// blocks are still worked on. When in_order returns false, no further run is begun and no
-// further in_order is called; the runs begun are finished first. Returns whether every run
-// reached in_order and every call returned true. The pass calls must touch different blocks
-// and share nothing they write.
-template <typename Pass, typename InOrder>
-bool in_order_from_the_front(std::size_t first, std::size_t end, std::size_t run_length,
-                             Pass&& pass, InOrder&& in_order) {
+// Runs a pass over blocks [first, end) as shares of kBlocksPerShare blocks: for fewer than
+// kBlocksForTwoThreads blocks pass(0, first, end) alone; otherwise this thread takes shares
+// from the front and a second one from the back until they meet, and it returns once both
+// are done. Unlike halves, a thread whose blocks are cheap takes more of them, so a plugin
+// whose costly records lie together (its dialogue at the end) keeps both threads busy.
+// pass(share, from, end) runs on both threads at once; each block goes to one call only, and
+// `share` counts the shares from 0 in block order, so that a caller can put results back
+// in block order.
+template <typename Pass>
+void in_shares_on_two_threads(std::size_t first, std::size_t end, Pass&& pass) {
     if (end < first + kBlocksForTwoThreads) {
         pass(std::size_t{0}, first, end);
-        return in_order(std::size_t{0});
+        return;
     }
-    const std::size_t runs = (end - first + run_length - 1) / run_length;
-    const auto run_end = [&](std::size_t run) {
-        return run + 1 == runs ? end : first + (run + 1) * run_length;
-    };
+    (void)from_both_ends(
+        first, end, kBlocksPerShare, pass, [] {}, pass);
+}
+
+// Runs a pass over blocks [first, end), cut into share_count(first, end) runs of
+// kBlocksPerShare blocks (the last one shorter; one run of all of them below
+// kBlocksForTwoThreads blocks), on this thread and a second one that both take the runs from
+// the front, in order, with pass(run, from, to). As soon as runs 0 to k are all done, this
+// thread calls in_order(k, from, to): once for every run, in run order, between runs of its
+// own and, after its last, as the second thread finishes the rest. So what the pass made of
+// the first blocks can go on (to a file, say) while later blocks are still worked on. When
+// in_order returns false, no further run is begun and no further in_order is called; the
+// runs begun are finished first. Returns whether every run reached in_order and every call
+// returned true. The pass calls must touch different blocks and share nothing they write.
+template <typename Pass, typename InOrder>
+bool in_order_from_the_front(std::size_t first, std::size_t end, Pass&& pass, InOrder&& in_order) {
+    if (end < first + kBlocksForTwoThreads) {
+        pass(std::size_t{0}, first, end);
+        return in_order(std::size_t{0}, first, end);
+    }
+    const std::size_t runs = share_count(first, end);
+    const auto run_from = [&](std::size_t run) { return first + run * kBlocksPerShare; };
+    const auto run_end = [&](std::size_t run) { return run + 1 == runs ? end : run_from(run + 1); };
     std::mutex mutex;
     std::condition_variable run_done;
     std::vector<char> done(runs, 0);
@@ -120,7 +136,7 @@ bool in_order_from_the_front(std::size_t first, std::size_t end, std::size_t run
         return stopped ? runs : next < runs ? next++ : runs;
     };
     const auto work = [&](std::size_t run) {
-        pass(run, first + run * run_length, run_end(run));
+        pass(run, run_from(run), run_end(run));
         {
             const std::scoped_lock lock(mutex);
             done[run] = 1;
@@ -145,7 +161,7 @@ bool in_order_from_the_front(std::size_t first, std::size_t end, std::size_t run
                     return;
                 }
             }
-            if (!in_order(delivered)) {
+            if (!in_order(delivered, run_from(delivered), run_end(delivered))) {
                 const std::scoped_lock lock(mutex);
                 stopped = true;
                 return;

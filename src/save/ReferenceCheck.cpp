@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
+#include "plugin/BlockHalves.h"
 #include "plugin/RecordTypes.h"
 #include "plugin/Subrecord.h"
-#include "save/BlockShares.h"
 #include "save/CellReferencePass.h"
 #include "save/CompiledScriptNames.h"
 #include "save/DialogueCheck.h"

@@ -11,8 +11,6 @@ namespace {
 
 // The references to cells and topics of one run of blocks, translated.
 struct TranslatedRun {
-    std::size_t from = 0;
-    std::size_t end = 0;
     // The blocks of the cell references' progress steps, to show in block order.
     std::vector<std::size_t> cell_steps;
     int cells = 0;
@@ -39,22 +37,20 @@ Result<void> write_translating_references(BlockStore& store, const SaveTables& t
     std::vector<TranslatedRun> runs(share_count(1, end));
     const auto translate = [&](std::size_t run, std::size_t from, std::size_t to) {
         TranslatedRun& done = runs[run];
-        done.from = from;
-        done.end = to;
         done.cells = translate_cell_references(
             store, tables.references(), tables.script_cells(), from, to,
             show ? [&done](std::size_t number) { done.cell_steps.push_back(number); }
                  : std::function<void(std::size_t)>());
         done.topics = translate_topic_references(store, topic_names, from, to);
     };
-    const auto write = [&](std::size_t run) {
+    const auto write = [&](std::size_t run, std::size_t from, std::size_t to) {
         const TranslatedRun& done = runs[run];
         for (const std::size_t number : done.cell_steps) {
             cells.show(number, show);
         }
         report.references_translated += done.cells;
         report.topic_references_translated += done.topics;
-        for (std::size_t number = done.from; number < done.end; ++number) {
+        for (std::size_t number = from; number < to; ++number) {
             written = out.write(store.block(number));
             if (!written) {
                 return false;
@@ -68,7 +64,7 @@ Result<void> write_translating_references(BlockStore& store, const SaveTables& t
         }
         return true;
     };
-    if (!in_order_from_the_front(1, end, kBlocksPerShare, translate, write)) {
+    if (!in_order_from_the_front(1, end, translate, write)) {
         return written;
     }
     // The database files may be mapped while the passes read them; one that another

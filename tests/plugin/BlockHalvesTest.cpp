@@ -107,7 +107,7 @@ TEST(InOrderFromTheFront, HandsOnEveryRunInOrderOnceAllBeforeItAreDone) {
     };
     for (const Case& c : std::vector<Case>{{0, 0}, {1, 4096}, {1, 4097}, {3, 3 + 9000}}) {
         SCOPED_TRACE(testing::Message() << c.first << ".." << c.end);
-        const std::size_t length = 1024;
+        const std::size_t length = kBlocksPerShare;
         std::vector<BlockRun> expected;
         if (c.end < c.first + kBlocksForTwoThreads) {
             expected.emplace_back(c.first, c.end);
@@ -121,7 +121,7 @@ TEST(InOrderFromTheFront, HandsOnEveryRunInOrderOnceAllBeforeItAreDone) {
         std::vector<std::size_t> handed_on;
         const auto caller = std::this_thread::get_id();
         const bool all = in_order_from_the_front(
-            c.first, c.end, length,
+            c.first, c.end,
             [&](std::size_t run, std::size_t from, std::size_t to) {
                 if (run == 0 && expected.size() > 1) {
                     while (!done[1]) {
@@ -131,8 +131,9 @@ TEST(InOrderFromTheFront, HandsOnEveryRunInOrderOnceAllBeforeItAreDone) {
                 passed[run] = {from, to};
                 done[run] = true;
             },
-            [&](std::size_t run) {
+            [&](std::size_t run, std::size_t from, std::size_t to) {
                 EXPECT_EQ(std::this_thread::get_id(), caller);
+                EXPECT_EQ(BlockRun(from, to), expected[run]);
                 for (std::size_t k = 0; k <= run; ++k) {
                     EXPECT_TRUE(done[k]) << "run " << k << " not done at " << run;
                 }
@@ -157,8 +158,8 @@ TEST(InOrderFromTheFront, HandsOnNothingOnceARunIsRefused) {
         SCOPED_TRACE(refused_at);
         std::vector<std::size_t> handed_on;
         const bool all = in_order_from_the_front(
-            0, 9 * 1024, 1024, [](std::size_t, std::size_t, std::size_t) {},
-            [&](std::size_t run) {
+            0, 9 * kBlocksPerShare, [](std::size_t, std::size_t, std::size_t) {},
+            [&](std::size_t run, std::size_t, std::size_t) {
                 handed_on.push_back(run);
                 return run != refused_at;
             });
