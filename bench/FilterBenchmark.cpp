@@ -16,13 +16,14 @@ const ObjectList& large_list() {
         ObjectList made;
         for (int row = 0; row < 50000; ++row) {
             const std::string number = std::to_string((row * 7919) % 62500);
-            Element element{"", "misc_item_" + std::to_string(row), "Thing 16-" + number,
+            Element element{mark::kNone, "misc_item_" + std::to_string(row), "Thing 16-" + number,
                             "Thing 16-" + number, row + 1};
             if (row % 3 == 1) {
-                element.mark = row % 2 == 0 ? "B" : "\xDC";
+                element.mark = row % 2 == 0 ? mark::kShipped : mark::kExternal;
                 element.dv_name = "Sch\xF6nes Ding 16-" + number;
             } else if (row % 17 == 0) {
-                element = Element{"E", "misc_blank_" + std::to_string(row), "", "", row + 1};
+                element =
+                    Element{mark::kNoName, "misc_blank_" + std::to_string(row), "", "", row + 1};
             }
             made.elements.push_back(std::move(element));
         }

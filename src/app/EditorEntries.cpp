@@ -151,7 +151,7 @@ std::vector<ListRow> EditorEntries::rows() const {
     std::vector<ListRow> rows;
     rows.reserve(m_entries.size());
     for (const auto& entry : m_entries) {
-        rows.push_back({entry.mark, entry.key, text_beginning(entry.original)});
+        rows.push_back({entry.mark.text(), entry.key, text_beginning(entry.original)});
     }
     return rows;
 }

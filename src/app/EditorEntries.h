@@ -35,7 +35,7 @@ struct EditorEntry {
     // a translation (saved, or already the database's German text), "B" for a response the
     // response database translated when the plugin was opened. A player text has no database:
     // it is translated once a text stored into it was saved.
-    Text mark = {};
+    RowMark mark = {};
     // The text the record had when the plugin was opened, and the one it holds now (both
     // empty when the record has no text to translate).
     Text original = {};

@@ -468,7 +468,7 @@ TextEditor::Stored TextEditor::store() {
     m_shown_translation = *translation;
     m_entries->refresh(*m_selected);
     m_window.set_cell(text_editor::kEntryList, *m_selected, kMarkColumn,
-                      (*m_entries)[*m_selected].mark);
+                      (*m_entries)[*m_selected].mark.text());
     return changed ? Stored::Changed : Stored::Unchanged;
 }
 

@@ -19,7 +19,7 @@ void WindowLoaderView::show_rows(int list_index, const std::vector<Element>& ele
     states.reserve(elements.size());
     for (const Element& element : elements) {
         // The cells follow the column order of orv::Column.
-        rows.push_back({element.mark, element.id, element.ev_name, element.dv_name});
+        rows.push_back({element.mark.text(), element.id, element.ev_name, element.dv_name});
         states.push_back(row_state(element));
     }
     m_window.set_rows(list_view_of(list_index), std::move(rows), std::move(states));
@@ -34,7 +34,8 @@ void WindowSaveView::show_mark(int list_index, std::size_t row, const Element& e
 }
 
 void show_row_mark(Window& window, int list_index, std::size_t row, const Element& element) {
-    window.set_cell(list_view_of(list_index), row, static_cast<int>(Column::Mark), element.mark);
+    window.set_cell(list_view_of(list_index), row, static_cast<int>(Column::Mark),
+                    element.mark.text());
     window.set_row_state(list_view_of(list_index), row, row_state(element));
 }
 

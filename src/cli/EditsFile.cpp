@@ -86,7 +86,8 @@ Result<void> apply_edits(ByteSpan file, BlockStore& store, ObjectLists& lists,
                        cp1252(u8"“ ist mit „B“ markiert und kann nicht geändert werden."));
                 break;
             }
-            if (auto refusal = name_edit_refusal(store.is_master_file(), elements[row].mark)) {
+            if (auto refusal =
+                    name_edit_refusal(store.is_master_file(), elements[row].mark.text())) {
                 refuse(*refusal);
                 break;
             }

@@ -38,7 +38,7 @@ int run_list(const Context& context, std::span<const std::string> arguments) {
         const std::string label = escape_field(Text(type.label)) + '\t';
         for (const auto& element : lists.list(type.index).elements) {
             out += label;
-            field(element.mark);
+            field(element.mark.text());
             field(element.id);
             field(element.ev_name);
             append_escaped_field(out, element.dv_name);

@@ -73,8 +73,8 @@ public:
     void show_mark(int, std::size_t, const Element&) override {}
 };
 
-Text mark_name(const Text& mark) {
-    return mark.empty() ? cp1252(u8"ohne") : mark;
+Text mark_name(RowMark mark) {
+    return mark.empty() ? cp1252(u8"ohne") : mark.text();
 }
 
 // How many rows carry each mark, in the order of the marks' texts. A plugin has a handful of
@@ -82,10 +82,10 @@ Text mark_name(const Text& mark) {
 // faster than a tree.
 class MarkCounts {
 public:
-    void add(const Text& mark) {
+    void add(RowMark mark) {
         const auto known =
             std::find_if(m_counts.begin(), m_counts.end(),
-                         [&mark](const auto& counted) { return counted.first == mark; });
+                         [mark](const auto& counted) { return counted.first == mark; });
         if (known != m_counts.end()) {
             ++known->second;
         } else {
@@ -103,7 +103,7 @@ public:
     }
 
 private:
-    std::vector<std::pair<Text, int>> m_counts;
+    std::vector<std::pair<RowMark, int>> m_counts;
 };
 
 // Rows per kind and mark, then what the run changed in the records: names the database

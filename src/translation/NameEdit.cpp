@@ -23,7 +23,7 @@ std::optional<Text> name_edit_refusal(bool master_file, const Text& row_mark) {
     if (master_file) {
         return master_file_edit_message();
     }
-    if (row_mark == mark::kNoName) {
+    if (row_mark == mark::kNoName.text()) {
         return no_name_message();
     }
     return std::nullopt;

@@ -6,10 +6,10 @@
 namespace orv {
 namespace {
 
+// The text of a column other than the mark's.
 const Text& text_of(const Element& element, Column column) {
     switch (column) {
     case Column::Mark:
-        return element.mark;
     case Column::Id:
         return element.id;
     case Column::EvName:
@@ -22,13 +22,21 @@ const Text& text_of(const Element& element, Column column) {
     return element.id;
 }
 
+// Whether `left` sorts before `right` by `column`.
+bool sorts_before(const Element& left, const Element& right, Column column) {
+    if (column == Column::Mark) {
+        return left.mark < right.mark;
+    }
+    return text_of(left, column) < text_of(right, column);
+}
+
 } // namespace
 
 void ObjectLists::append(int list_index, Element element) {
     list(list_index).elements.push_back(std::move(element));
 }
 
-void ObjectLists::set_mark_and_dv_name(int list_index, std::size_t row, const Text& mark,
+void ObjectLists::set_mark_and_dv_name(int list_index, std::size_t row, RowMark mark,
                                        const Text& dv_name) {
     auto& elements = list(list_index).elements;
     // A row that no longer exists (the list was emptied by a new Open) is left alone
@@ -52,18 +60,19 @@ void ObjectLists::take_rows(ObjectLists&& rows) {
 void ObjectLists::sort_by_column(int list_index, Column column) {
     auto& object_list = list(list_index);
     // Text's operator< compares unsigned bytes with a prefix first, which is the order the
-    // lists promise. std::stable_sort keeps equal texts in their previous order in both
-    // directions, so "greater first" gives the same result as inserting each row, in old
-    // order, before the first placed row whose text is smaller.
+    // lists promise; marks compare as their texts would. std::stable_sort keeps equal texts
+    // in their previous order in both directions, so "greater first" gives the same result
+    // as inserting each row, in old order, before the first placed row whose text is
+    // smaller.
     if (object_list.sort_direction > 0) {
         std::stable_sort(object_list.elements.begin(), object_list.elements.end(),
                          [column](const Element& left, const Element& right) {
-                             return text_of(left, column) < text_of(right, column);
+                             return sorts_before(left, right, column);
                          });
     } else {
         std::stable_sort(object_list.elements.begin(), object_list.elements.end(),
                          [column](const Element& left, const Element& right) {
-                             return text_of(right, column) < text_of(left, column);
+                             return sorts_before(right, left, column);
                          });
     }
     // Clicks on the headers of one list alternate, whichever columns are clicked.

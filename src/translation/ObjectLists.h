@@ -10,23 +10,44 @@
 
 namespace orv {
 
-// The marks of column "F" (Windows-1252 texts of at most one byte).
+// A row's mark in column "F": one Windows-1252 character, or none. Every row of every list
+// holds one, so it takes one byte rather than a text of its own.
+class RowMark {
+public:
+    constexpr RowMark() = default;
+    constexpr explicit RowMark(char character) : m_character(character) {}
+
+    bool empty() const { return m_character == '\0'; }
+    // What the column shows: the character, or nothing.
+    Text text() const { return empty() ? Text() : Text(1, m_character); }
+
+    friend bool operator==(RowMark, RowMark) = default;
+    // The order of the marks' texts: no mark first, then by unsigned byte.
+    friend bool operator<(RowMark left, RowMark right) {
+        return static_cast<unsigned char>(left.m_character) <
+               static_cast<unsigned char>(right.m_character);
+    }
+
+private:
+    char m_character = '\0';
+};
+
 namespace mark {
-inline const Text kNone = "";
+inline constexpr RowMark kNone{};
 // Translated from the shipped database; not editable.
-inline const Text kShipped = "B";
-// From the external database, or the user's translation saved ("Ü").
-inline const Text kExternal = "\xDC";
+inline constexpr RowMark kShipped{'B'};
+// From the external database, or the user's translation saved ("\xDC" is "Ü").
+inline constexpr RowMark kExternal{'\xDC'};
 // Edited by hand, not yet saved.
-inline const Text kEdited = "*";
+inline constexpr RowMark kEdited{'*'};
 // The record has no name; not editable.
-inline const Text kNoName = "E";
+inline constexpr RowMark kNoName{'E'};
 } // namespace mark
 
 // One row of an object list; row r of a list view and element r of its list always
 // describe the same record.
 struct Element {
-    Text mark;
+    RowMark mark;
     Text id;
     Text ev_name;
     Text dv_name;
@@ -61,7 +82,7 @@ enum class ResponseKind {
 // current text; `original` is the text the file held when it was opened, which the link
 // and define rules and the translation memory compare against.
 struct ResponseElement {
-    Text mark;
+    RowMark mark;
     ResponseKind kind = ResponseKind::Dialog;
     // The name of the DIAL record it belongs to as loaded (a journal's ID for the journal).
     Text topic;
@@ -112,8 +133,7 @@ public:
     const std::vector<DialogueProblem>& dialogue_problems() const { return m_dialogue_problems; }
 
     void append(int list_index, Element element);
-    void set_mark_and_dv_name(int list_index, std::size_t row, const Text& mark,
-                              const Text& dv_name);
+    void set_mark_and_dv_name(int list_index, std::size_t row, RowMark mark, const Text& dv_name);
     // Replaces every element of every list by those of `rows`; sort directions stay.
     void take_rows(ObjectLists&& rows);
 

@@ -236,7 +236,7 @@ TEST_F(FileCommands, SaveAndSaveAs) {
             calls.push_back("store save " + target->parent_path().string() + kPathSeparator);
         }
         load_foo_town(c.file_type);
-        workspace.lists.set_mark_and_dv_name(kWeaponList, 0, "*", "Keule");
+        workspace.lists.set_mark_and_dv_name(kWeaponList, 0, mark::kEdited, "Keule");
         workspace.stored_texts.stored(1, "Old", "Alt");
         window.set_status_text(0, "");
         window.set_rows(kWeaponView, {{"", "w1", "Club", "Keule"}}, {RowState::Translated});
@@ -269,7 +269,7 @@ TEST_F(FileCommands, SaveAndSaveAs) {
         EXPECT_EQ(workspace.stored_texts.unsaved_count(), written ? 0u : 1u);
         EXPECT_EQ(window.snapshot().status[1] == "Speichern fehlgeschlagen", c.fail);
         EXPECT_TRUE(command_menu_is(c.file_type == 0 && c.boxes != std::vector{same}));
-        workspace.lists.set_mark_and_dv_name(kWeaponList, 0, "", "Club");
+        workspace.lists.set_mark_and_dv_name(kWeaponList, 0, mark::kNone, "Club");
         workspace.stored_texts.clear();
     }
 }

@@ -33,7 +33,7 @@ const Text kRecordText = "Es war einmal\r\nein Buch.";
 std::vector<std::string> shown(const EditorEntries& entries) {
     std::vector<std::string> lines;
     for (const auto& e : entries.entries()) {
-        lines.push_back(e.mark + "|" + e.key + "|" + e.original + "|" + e.current + "|" +
+        lines.push_back(e.mark.text() + "|" + e.key + "|" + e.original + "|" + e.current + "|" +
                         (e.to_do ? "to do" : "done"));
     }
     return lines;
@@ -333,7 +333,7 @@ TEST_F(TextEditorTest, ButtonsFollowTheTextLengths) {
     load_books();
     // A row numbering the block just past the store's last (the editor's rows must never lead
     // outside the store).
-    workspace.lists.append(kBookList, {"", "bk_gone", "", "", 7});
+    workspace.lists.append(kBookList, {mark::kNone, "bk_gone", "", "", 7});
     editor.open(kBooks);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

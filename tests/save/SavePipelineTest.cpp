@@ -29,7 +29,7 @@ protected:
     void show_rows(int, const std::vector<Element>&) override {}
     void show_mark(int list_index, std::size_t row, const Element& element) override {
         m_marks.push_back(std::to_string(list_index) + ":" + std::to_string(row) + ":" +
-                          element.mark);
+                          element.mark.text());
     }
 
     void load(const Bytes& plugin) {
@@ -193,7 +193,7 @@ constexpr ErrorKind kFailureKinds[] = {ErrorKind::ReadFailed,   ErrorKind::Creat
 // `mark` receives the weapon row's mark after the save.
 Result<SaveReport> save_failing(SaveView& view, test::MemoryFiles& files, bool target_exists,
                                 bool external_exists, ExternalDatabaseWrite write, int fail,
-                                Text* mark = nullptr) {
+                                RowMark* mark = nullptr) {
     BlockStore store = fixtures::store_of({fixtures::record("WEAP", {{"FNAM", "Club"}})});
     ObjectLists lists;
     lists.append(*object_type_of("WEAP"), {mark::kEdited, "Club", "Club", "Keule", 1});
@@ -225,7 +225,7 @@ TEST_F(SavePipeline, EveryFailingStepLeavesTargetAndExternalDatabaseAsTheyWere) 
                                  << ", kept " << (write == ExternalDatabaseWrite::Keep)
                                  << "; failing " << steps[k].describe());
                     test::MemoryFiles files;
-                    Text mark;
+                    RowMark mark;
                     const auto saved = save_failing(*this, files, target_exists, external_exists,
                                                     write, static_cast<int>(k + 1), &mark);
                     ASSERT_FALSE(saved.ok());

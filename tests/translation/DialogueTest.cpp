@@ -44,8 +44,8 @@ TEST(Responses, FollowTheirTopicAndTakeTheDatabaseTextOnlyForTheirOwnOriginal) {
     std::vector<Text> seen;
     for (const auto& r : rows.responses()) {
         seen.push_back(Text(response_kind_label(r.kind)) + "|" + r.topic + "|" + r.id + "|" +
-                       r.mark + "|" + r.original + "|" + current_response_text(store, r) + "|" +
-                       std::to_string(r.block) + "<" + std::to_string(r.topic_block));
+                       r.mark.text() + "|" + r.original + "|" + current_response_text(store, r) +
+                       "|" + std::to_string(r.block) + "<" + std::to_string(r.topic_block));
     }
     EXPECT_EQ(seen, (std::vector<Text>{
                         "Dialog|rumours|r1|B|Known text|Bekannter Text|3<2",

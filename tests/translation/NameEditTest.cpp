@@ -30,8 +30,8 @@ TEST(NameEdit, LimitsAndOutcomesOnEveryList) {
             }
             const bool recorded = outcome == NameEditOutcome::Recorded;
             const Element& element = lists.list(type.index).elements[0];
-            EXPECT_EQ(element.mark + element.dv_name,
-                      recorded ? mark::kEdited + name : mark::kExternal + "Hebel");
+            EXPECT_EQ(element.mark.text() + element.dv_name,
+                      recorded ? mark::kEdited.text() + name : mark::kExternal.text() + "Hebel");
         }
     }
 }
@@ -64,11 +64,11 @@ TEST(NameEdit, ATopicNameMustNotBeAnotherTopicsInAnyLetterCase) {
 TEST(NameEdit, RefusesMasterFilesAndRowsWithoutNameOnly) {
     const Text master = cp1252(u8"    DIES IST EINE ESM-DATEI.\rIHR KÖNNT DIES NICHT VERÄNDERN");
     const Text no_name = cp1252(u8"KEIN NAME VERFÜGBAR, UNERLAUBYE ÜBERSETZUNG.");
-    EXPECT_EQ(name_edit_refusal(true, mark::kNone), master);
-    EXPECT_EQ(name_edit_refusal(true, mark::kNoName), master);
-    EXPECT_EQ(name_edit_refusal(false, mark::kNoName), no_name);
-    EXPECT_EQ(name_edit_refusal(false, mark::kShipped), std::nullopt);
-    EXPECT_EQ(name_edit_refusal(false, mark::kNone), std::nullopt);
+    EXPECT_EQ(name_edit_refusal(true, mark::kNone.text()), master);
+    EXPECT_EQ(name_edit_refusal(true, mark::kNoName.text()), master);
+    EXPECT_EQ(name_edit_refusal(false, mark::kNoName.text()), no_name);
+    EXPECT_EQ(name_edit_refusal(false, mark::kShipped.text()), std::nullopt);
+    EXPECT_EQ(name_edit_refusal(false, mark::kNone.text()), std::nullopt);
 }
 
 TEST(NameEdit, CellAndPathGridRowsOfOneNameTakeTheNewName) {
@@ -84,19 +84,19 @@ TEST(NameEdit, CellAndPathGridRowsOfOneNameTakeTheNewName) {
     for (const auto& [list_index, row, new_name, changed] : cases) {
         SCOPED_TRACE(new_name + " on list " + std::to_string(list_index));
         ObjectLists lists;
-        lists.append(kCellType, {"", "Town", "Town", "Town", 1});
+        lists.append(kCellType, {mark::kNone, "Town", "Town", "Town", 1});
         lists.append(kCellType, {mark::kShipped, "Town", "Town", "Stadt alt", 2});
-        lists.append(kCellType, {"", "Mill", "Mill", "Mill", 3});
+        lists.append(kCellType, {mark::kNone, "Mill", "Mill", "Mill", 3});
         lists.append(kPathGridType, {mark::kExternal, "Town", "Town", "Ort", 4});
         lists.append(kPathGridType, {mark::kNoName, "Town", "Town", "", 5});
-        lists.append(kPathGridType, {"", "Mill", "Mill", "Mill", 6});
-        lists.append(kRegionType, {"", "r", "Town", "Town", 7});
+        lists.append(kPathGridType, {mark::kNone, "Mill", "Mill", "Mill", 6});
+        lists.append(kRegionType, {mark::kNone, "r", "Town", "Town", 7});
         lists.set_mark_and_dv_name(list_index, row, mark::kEdited, new_name);
         EXPECT_EQ(spread_cell_name(lists, list_index, row), changed);
         std::size_t edited = 0;
         for (const int list : {kCellType, kRegionType, kPathGridType}) {
             for (const Element& element : lists.list(list).elements) {
-                edited += element.mark + element.dv_name == mark::kEdited + new_name;
+                edited += element.mark == mark::kEdited && element.dv_name == new_name;
             }
         }
         EXPECT_EQ(edited, changed.size() + 1);
@@ -107,9 +107,10 @@ constexpr int kMisc = 16;
 
 TEST(SameNameEdit, AppliesTheNameToEveryEditableRowOfTheSameEvName) {
     // The rows' marks and EV Names: three rows besides the edited one can take its name.
-    const std::vector<std::pair<Text, Text>> marks_and_names = {
-        {"", "Rock"},  {"B", "Rock"}, {"\xDC", "Rock"}, {"E", "Rock"},
-        {"*", "Rock"}, {"", "Stone"}, {"", "Rock"}};
+    const std::vector<std::pair<RowMark, Text>> marks_and_names = {
+        {mark::kNone, "Rock"},   {mark::kShipped, "Rock"}, {mark::kExternal, "Rock"},
+        {mark::kNoName, "Rock"}, {mark::kEdited, "Rock"},  {mark::kNone, "Stone"},
+        {mark::kNone, "Rock"}};
     const std::vector<std::tuple<std::size_t, Text, std::vector<std::size_t>>> cases = {
         {0, "Stein", {0, 2, 4, 6}}, // not the "B" and "E" rows, nor "Stone"
         {2, "Stein", {2, 0, 4, 6}}, // the edited row first
@@ -119,8 +120,9 @@ TEST(SameNameEdit, AppliesTheNameToEveryEditableRowOfTheSameEvName) {
     for (const auto& [row, name, expected] : cases) {
         SCOPED_TRACE(name);
         ObjectLists lists;
-        for (const auto& [mark, ev] : marks_and_names) {
-            lists.append(kMisc, Element{mark, "id", ev, mark == "B" ? "Fels" : ev, 1});
+        for (const auto& [row_mark, ev] : marks_and_names) {
+            lists.append(kMisc,
+                         Element{row_mark, "id", ev, row_mark == mark::kShipped ? "Fels" : ev, 1});
         }
         EXPECT_EQ(count_same_name_rows(lists, kMisc, row), 3u);
         const auto changed = apply_name_to_same_names(
@@ -137,7 +139,7 @@ TEST(SameNameEdit, AppliesTheNameToEveryEditableRowOfTheSameEvName) {
 TEST(SameNameEdit, CellNameReachesItsPathGridOnce) {
     ObjectLists lists;
     for (const int list : {kCellType, kCellType, kPathGridType}) {
-        lists.append(list, Element{"", "Mill", "Mill", "Mill", 1});
+        lists.append(list, Element{mark::kNone, "Mill", "Mill", "Mill", 1});
     }
     const auto changed = apply_name_to_same_names(lists, kCellType, 1, "Mill", "M\xFChle");
     ASSERT_TRUE(changed.ok());

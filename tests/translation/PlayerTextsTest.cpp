@@ -62,8 +62,8 @@ struct Plugin {
     explicit Plugin(const std::vector<Bytes>& records, std::string_view description = "My mod")
         : store(fixtures::store_of(records)) {
         store.block(0) = test::described_header(description, static_cast<int>(records.size()));
-        lists.append(6, {"", "b1", "", "", 1});
-        lists.append(22, {"", "c1", "", "", 7});
+        lists.append(6, {mark::kNone, "b1", "", "", 1});
+        lists.append(22, {mark::kNone, "c1", "", "", 7});
         lists.skills().push_back({0, "Blunt", "", "", 2});
         test::load_all_responses(store, {}, lists);
     }

@@ -30,7 +30,7 @@ Text row(const Text& first, const auto& e) {
 Rows rows_of(const std::vector<Element>& elements) {
     Rows rows;
     for (const auto& e : elements) {
-        rows.push_back(row(e.mark, e));
+        rows.push_back(row(e.mark.text(), e));
     }
     return rows;
 }
@@ -139,7 +139,7 @@ protected:
         Rows& responses = all.emplace_back();
         for (const auto& r : lists.responses()) {
             responses.push_back(Text(response_kind_label(r.kind)) + "|" + r.topic + "|" + r.id +
-                                "|" + r.original + "|" + r.mark + "|" +
+                                "|" + r.original + "|" + r.mark.text() + "|" +
                                 current_response_text(store, r) + "|" + std::to_string(r.block) +
                                 "<" + std::to_string(r.topic_block));
         }
