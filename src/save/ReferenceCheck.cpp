@@ -132,7 +132,13 @@ public:
     // From now on every finding goes to `write` as soon as it is made, with the lines that
     // take_lines() hands out, and is not kept.
     void write_findings(const FindingWriter& write) { m_write = &write; }
-    std::string take_lines() { return std::move(m_lines); }
+    // The lines of a share grew by doubling; kept until the save is done, they keep only
+    // what they hold, and the next share grows its lines in the memory given back.
+    std::string take_lines() {
+        std::string lines(m_lines);
+        m_lines.clear();
+        return lines;
+    }
 
     // Findings of later blocks, behind this checker's.
     void append(std::vector<Finding> later) {
