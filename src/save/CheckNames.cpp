@@ -60,16 +60,45 @@ TextKeySet known_cell_names(const ObjectLists& lists, const DatabaseInputs& inpu
     return names;
 }
 
-RenamesByOldName renames_by_old_name(const ObjectLists& lists) {
-    RenamesByOldName renames;
-    for (auto& rename : pending_script_renames(lists)) {
-        Text key = folded_name(rename.old_name);
-        renames.try_emplace(std::move(key), std::move(rename));
+} // namespace
+
+RenamesByOldName::RenamesByOldName(std::vector<ScriptRename> renames) {
+    // Renames are numbered in 32 bits; a save has at most one per row.
+    std::size_t capacity = 16;
+    while (capacity < renames.size() * 2) {
+        capacity *= 2;
     }
-    return renames;
+    m_slots.resize(capacity);
+    for (auto& rename : renames) {
+        Text folded = folded_name(rename.old_name);
+        const auto hash = static_cast<std::uint32_t>(hash_text(folded));
+        Slot& slot = m_slots[find_slot(folded, hash)];
+        if (slot.rename != kNone) {
+            continue;
+        }
+        slot = {hash, static_cast<std::uint32_t>(m_renames.size())};
+        m_renames.push_back(std::move(rename));
+        m_folded.push_back(std::move(folded));
+    }
 }
 
-} // namespace
+std::size_t RenamesByOldName::find_slot(TextView folded, std::uint32_t hash) const {
+    const std::size_t mask = m_slots.size() - 1;
+    for (std::size_t position = hash & mask;; position = (position + 1) & mask) {
+        const Slot& slot = m_slots[position];
+        if (slot.rename == kNone || (slot.hash == hash && m_folded[slot.rename] == folded)) {
+            return position;
+        }
+    }
+}
+
+const ScriptRename* RenamesByOldName::find(TextView folded) const {
+    if (m_renames.empty()) {
+        return nullptr;
+    }
+    const Slot& slot = m_slots[find_slot(folded, static_cast<std::uint32_t>(hash_text(folded)))];
+    return slot.rename == kNone ? nullptr : &m_renames[slot.rename];
+}
 
 Text folded_name(TextView text) {
     return to_upper_cp1252(text);
@@ -99,7 +128,7 @@ std::vector<ScriptRename> pending_script_renames(const ObjectLists& lists) {
 }
 
 CheckNames check_names(const ObjectLists& lists, const DatabaseInputs& inputs) {
-    return {known_cell_names(lists, inputs), renames_by_old_name(lists)};
+    return {known_cell_names(lists, inputs), RenamesByOldName(pending_script_renames(lists))};
 }
 
 } // namespace orv

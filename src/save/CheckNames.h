@@ -1,6 +1,6 @@
 #pragma once
 
-#include <unordered_map>
+#include <cstdint>
 #include <vector>
 
 #include "plugin/ResultScript.h"
@@ -31,8 +31,35 @@ struct ScriptRename {
 // an old name (without regard to letter case) counts.
 std::vector<ScriptRename> pending_script_renames(const ObjectLists& lists);
 
-// The renames by their folded old names.
-using RenamesByOldName = std::unordered_map<Text, ScriptRename>;
+// The renames by their folded old names; the first rename of a name counts. The check asks
+// it about every quoted text of every script, most of which name nothing renamed: a question
+// reads one slot of a small table, and a rename only where the hash matches.
+class RenamesByOldName {
+public:
+    RenamesByOldName() = default;
+    explicit RenamesByOldName(std::vector<ScriptRename> renames);
+
+    bool empty() const { return m_renames.empty(); }
+    // The rename of the name whose folded text is `folded`, or nothing.
+    const ScriptRename* find(TextView folded) const;
+
+private:
+    static constexpr std::uint32_t kNone = UINT32_MAX;
+
+    struct Slot {
+        std::uint32_t hash = 0;
+        std::uint32_t rename = kNone;
+    };
+
+    // The slot of `folded`, or the free slot where it belongs.
+    std::size_t find_slot(TextView folded, std::uint32_t hash) const;
+
+    std::vector<ScriptRename> m_renames;
+    // The folded old name of each rename.
+    std::vector<Text> m_folded;
+    // Open addressing with linear probing, at least twice as many slots as renames.
+    std::vector<Slot> m_slots;
+};
 
 struct CheckNames {
     // Every name a cell reference may name after the save, folded.

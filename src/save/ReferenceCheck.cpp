@@ -221,12 +221,11 @@ private:
         };
         const auto report = [&](std::size_t line, TextView name, std::size_t offset) {
             folded_name(name, m_folded);
-            const auto rename = m_renames.find(m_folded);
-            if (rename != m_renames.end() && !rewritten_by_save(offset, rename->second)) {
+            const ScriptRename* rename = m_renames.find(m_folded);
+            if (rename != nullptr && !rewritten_by_save(offset, *rename)) {
                 add(FindingKind::ScriptNamesRenamed, tag, record_id_of(block),
                     "Zeile " + std::to_string(line) + ": " + in_quotes(name) +
-                        cp1252(u8" heißt nach dem Speichern ") +
-                        in_quotes(rename->second.new_name) +
+                        cp1252(u8" heißt nach dem Speichern ") + in_quotes(rename->new_name) +
                         cp1252(compiled ? kCompiledScriptAdvice : kResultScriptAdvice));
             }
         };
