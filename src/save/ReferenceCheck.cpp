@@ -130,15 +130,11 @@ public:
     std::vector<Finding> finish_blocks() { return std::move(m_findings); }
 
     // From now on every finding goes to `write` as soon as it is made, with the lines that
-    // take_lines() hands out, and is not kept.
+    // lines() hands out, and is not kept.
     void write_findings(const FindingWriter& write) { m_write = &write; }
-    // The lines of a share grew by doubling; kept until the save is done, they keep only
-    // what they hold, and the next share grows its lines in the memory given back.
-    std::string take_lines() {
-        std::string lines(m_lines);
-        m_lines.clear();
-        return lines;
-    }
+    // The lines so far, at their size: they grew by doubling, and they are kept until the
+    // save is done, while the grown buffer goes back to the heap with the checker.
+    std::string lines() const { return m_lines; }
 
     // Findings of later blocks, behind this checker's.
     void append(std::vector<Finding> later) {
@@ -430,7 +426,7 @@ std::vector<std::string> write_script_and_reference_findings(const BlockStore& s
     check_shares(
         store, lists, tables, names.known_cells, names.renames, CheckScope::ScriptsAndReferences,
         &write,
-        [&shares](std::size_t share, Checker& checker) { shares[share] = checker.take_lines(); });
+        [&shares](std::size_t share, Checker& checker) { shares[share] = checker.lines(); });
     return shares;
 }
 
