@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "save/CheckNames.h"
+#include "translation/TextKeys.h"
 
 namespace orv {
 namespace {
@@ -32,6 +37,24 @@ TEST(RenamesByOldName, FindsTheFirstRenameOfAFoldedNameAndNothingElse) {
          {Text("Town 7"), Text("TOWN "), Text("TOWN 30000"), folded_name("Stadt 7"), Text()}) {
         EXPECT_EQ(table.find(other), nullptr) << other;
     }
+}
+
+// A table keeps the hash in 32 bits: two names with the same cut hash share a probe, and only
+// their texts tell them apart. The first such pair of names "TOWN n" is searched for.
+TEST(RenamesByOldName, TellsApartNamesWhoseHashesMatch) {
+    std::unordered_map<std::uint32_t, int> first_of_hash;
+    std::optional<std::pair<int, int>> pair;
+    for (int k = 0; !pair && k < 2'000'000; ++k) {
+        const auto hash = static_cast<std::uint32_t>(hash_text("TOWN " + std::to_string(k)));
+        if (const auto [found, added] = first_of_hash.try_emplace(hash, k); !added) {
+            pair = std::pair{found->second, k};
+        }
+    }
+    ASSERT_TRUE(pair);
+    const auto name = [](int k) { return "Town " + std::to_string(k); };
+    const RenamesByOldName table({{ScriptArgumentKind::Cell, name(pair->first), "Stadt"}});
+    ASSERT_NE(table.find(folded_name(name(pair->first))), nullptr);
+    EXPECT_EQ(table.find(folded_name(name(pair->second))), nullptr);
 }
 
 TEST(RenamesByOldName, AnEmptyTableFindsNothing) {
