@@ -108,51 +108,19 @@ std::optional<Text> cell_in_place(const Block& block, const Subrecord& subrecord
 }
 
 void ScriptNameLookup::build() const {
-    std::call_once(m_built, [this] { build_slots(); });
-}
-
-void ScriptNameLookup::build_slots() const {
-    std::size_t capacity = 16;
-    while (capacity < m_names.entries.size() * 2) {
-        capacity *= 2;
-    }
-    m_slots.assign(capacity, Slot{});
-    const std::size_t mask = capacity - 1;
-    // A table larger than 32-bit entry numbers can count is never read into memory; the
-    // entries beyond are not looked up rather than numbered wrongly.
-    const std::size_t entries = std::min<std::size_t>(m_names.entries.size(), UINT32_MAX - 1);
-    for (std::size_t entry = 0; entry < entries; ++entry) {
-        const TextView name = m_names.entries[entry][0];
-        const auto hash = static_cast<std::uint32_t>(hash_text_ignoring_ascii_case(name));
-        for (std::size_t position = hash & mask;; position = (position + 1) & mask) {
-            Slot& slot = m_slots[position];
-            if (slot.entry == UINT32_MAX) {
-                slot = {hash, static_cast<std::uint32_t>(entry)};
-                break;
-            }
-            // Entries come in table order: the first one of a name stays.
-            if (slot.hash == hash &&
-                equal_ignoring_ascii_case(m_names.entries[slot.entry][0], name)) {
-                break;
-            }
-        }
-    }
+    std::call_once(m_built, [this] {
+        m_first_of_name =
+            FirstIndexTable<NamesIgnoringAsciiCase>(m_names.entries.size(), originals());
+    });
 }
 
 std::optional<Text> ScriptNameLookup::translation(TextView name) const {
     build();
-    const std::size_t mask = m_slots.size() - 1;
-    const auto hash = static_cast<std::uint32_t>(hash_text_ignoring_ascii_case(name));
-    for (std::size_t position = hash & mask;; position = (position + 1) & mask) {
-        const Slot& slot = m_slots[position];
-        if (slot.entry == UINT32_MAX) {
-            return std::nullopt;
-        }
-        const PairEntry& entry = m_names.entries[slot.entry];
-        if (slot.hash == hash && equal_ignoring_ascii_case(entry[0], name)) {
-            return entry[1];
-        }
+    const auto entry = m_first_of_name.find(name, originals());
+    if (!entry) {
+        return std::nullopt;
     }
+    return m_names.entries[*entry][1];
 }
 
 NameIndex build_reference_table(const std::vector<ByteSpan>& sources) {

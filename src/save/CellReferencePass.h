@@ -11,7 +11,9 @@
 #include "plugin/BlockStore.h"
 #include "plugin/Dialogue.h"
 #include "plugin/Progress.h"
+#include "plugin/ResultScript.h"
 #include "plugin/Subrecord.h"
+#include "translation/FirstIndexTable.h"
 #include "translation/NameIndex.h"
 
 namespace orv {
@@ -130,19 +132,24 @@ public:
     void build() const;
 
 private:
-    // Fills m_slots; runs once, through build().
-    void build_slots() const;
-
-    // The first entry of each name, by the name's hash without regard to ASCII case; open
-    // addressing with linear probing in a power-of-two table at least twice as large as the
-    // number of entries. Nothing of the names is copied.
-    struct Slot {
-        std::uint32_t hash = 0;
-        std::uint32_t entry = UINT32_MAX;
+    // Names as the game compares them: ASCII letters without regard to case, every other
+    // byte exactly.
+    struct NamesIgnoringAsciiCase {
+        static std::uint64_t hash(TextView name) { return hash_text_ignoring_ascii_case(name); }
+        static bool equal(TextView left, TextView right) {
+            return equal_ignoring_ascii_case(left, right);
+        }
     };
+
+    // The original of an entry, by its number.
+    auto originals() const {
+        return [this](std::size_t entry) { return TextView(m_names.entries[entry][0]); };
+    }
+
     const PairFile& m_names;
     mutable std::once_flag m_built;
-    mutable std::vector<Slot> m_slots;
+    // The first entry of each name; built once, through build().
+    mutable FirstIndexTable<NamesIgnoringAsciiCase> m_first_of_name;
 };
 
 // Gives references to cells in blocks [first, end) the names of the reference table: at every

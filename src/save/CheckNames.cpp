@@ -62,42 +62,18 @@ TextKeySet known_cell_names(const ObjectLists& lists, const DatabaseInputs& inpu
 
 } // namespace
 
-RenamesByOldName::RenamesByOldName(std::vector<ScriptRename> renames) {
-    // Renames are numbered in 32 bits; a save has at most one per row.
-    std::size_t capacity = 16;
-    while (capacity < renames.size() * 2) {
-        capacity *= 2;
+RenamesByOldName::RenamesByOldName(std::vector<ScriptRename> renames)
+    : m_renames(std::move(renames)) {
+    m_folded.reserve(m_renames.size());
+    for (const auto& rename : m_renames) {
+        m_folded.push_back(folded_name(rename.old_name));
     }
-    m_slots.resize(capacity);
-    for (auto& rename : renames) {
-        Text folded = folded_name(rename.old_name);
-        const auto hash = static_cast<std::uint32_t>(hash_text(folded));
-        Slot& slot = m_slots[find_slot(folded, hash)];
-        if (slot.rename != kNone) {
-            continue;
-        }
-        slot = {hash, static_cast<std::uint32_t>(m_renames.size())};
-        m_renames.push_back(std::move(rename));
-        m_folded.push_back(std::move(folded));
-    }
-}
-
-std::size_t RenamesByOldName::find_slot(TextView folded, std::uint32_t hash) const {
-    const std::size_t mask = m_slots.size() - 1;
-    for (std::size_t position = hash & mask;; position = (position + 1) & mask) {
-        const Slot& slot = m_slots[position];
-        if (slot.rename == kNone || (slot.hash == hash && m_folded[slot.rename] == folded)) {
-            return position;
-        }
-    }
+    m_first_of_name = FirstIndexTable<ExactTexts>(m_folded.size(), folded_old_names());
 }
 
 const ScriptRename* RenamesByOldName::find(TextView folded) const {
-    if (m_renames.empty()) {
-        return nullptr;
-    }
-    const Slot& slot = m_slots[find_slot(folded, static_cast<std::uint32_t>(hash_text(folded)))];
-    return slot.rename == kNone ? nullptr : &m_renames[slot.rename];
+    const auto rename = m_first_of_name.find(folded, folded_old_names());
+    return rename ? &m_renames[*rename] : nullptr;
 }
 
 Text folded_name(TextView text) {

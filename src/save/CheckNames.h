@@ -1,10 +1,10 @@
 #pragma once
 
-#include <cstdint>
 #include <vector>
 
 #include "plugin/ResultScript.h"
 #include "save/PendingSave.h"
+#include "translation/FirstIndexTable.h"
 #include "translation/ObjectLists.h"
 #include "translation/TextKeys.h"
 
@@ -32,8 +32,7 @@ struct ScriptRename {
 std::vector<ScriptRename> pending_script_renames(const ObjectLists& lists);
 
 // The renames by their folded old names; the first rename of a name counts. The check asks
-// it about every quoted text of every script, most of which name nothing renamed: a question
-// reads one slot of a small table, and a rename only where the hash matches.
+// it about every quoted text of every script, most of which name nothing renamed.
 class RenamesByOldName {
 public:
     RenamesByOldName() = default;
@@ -44,21 +43,14 @@ public:
     const ScriptRename* find(TextView folded) const;
 
 private:
-    static constexpr std::uint32_t kNone = UINT32_MAX;
-
-    struct Slot {
-        std::uint32_t hash = 0;
-        std::uint32_t rename = kNone;
-    };
-
-    // The slot of `folded`, or the free slot where it belongs.
-    std::size_t find_slot(TextView folded, std::uint32_t hash) const;
+    // The folded old name of a rename, by its number.
+    auto folded_old_names() const {
+        return [this](std::size_t rename) { return TextView(m_folded[rename]); };
+    }
 
     std::vector<ScriptRename> m_renames;
-    // The folded old name of each rename.
     std::vector<Text> m_folded;
-    // Open addressing with linear probing, at least twice as many slots as renames.
-    std::vector<Slot> m_slots;
+    FirstIndexTable<ExactTexts> m_first_of_name;
 };
 
 struct CheckNames {

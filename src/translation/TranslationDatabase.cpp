@@ -199,40 +199,12 @@ Result<PairFile> read_topic_names(Files& files, const std::filesystem::path& pro
     return names;
 }
 
-TextDatabaseIndex::TextDatabaseIndex(const TripleFile& file) : m_file(file) {
-    // Entries are numbered in 32 bits. A text file of four thousand million entries would
-    // be at least 48 GB, far beyond what is ever read into memory here, so the cut never
-    // happens in practice; it only keeps the numbering sound.
-    const std::size_t count = std::min<std::size_t>(file.entries.size(), kNone);
-    std::size_t capacity = 16;
-    while (capacity < count * 2) {
-        capacity *= 2;
-    }
-    m_slots.resize(capacity);
-    for (std::uint32_t index = 0; index < count; ++index) {
-        const TextView id = file.entries[index][0];
-        const auto hash = static_cast<std::uint32_t>(hash_text(id));
-        Slot& slot = m_slots[find_slot(id, hash)];
-        // Entries come in file order, so the first one seen is the one that wins.
-        if (slot.entry == kNone) {
-            slot = {hash, index};
-        }
-    }
-}
-
-std::size_t TextDatabaseIndex::find_slot(TextView id, std::uint32_t hash) const {
-    const std::size_t mask = m_slots.size() - 1;
-    for (std::size_t position = hash & mask;; position = (position + 1) & mask) {
-        const Slot& slot = m_slots[position];
-        if (slot.entry == kNone || (slot.hash == hash && m_file.entries[slot.entry][0] == id)) {
-            return position;
-        }
-    }
-}
+TextDatabaseIndex::TextDatabaseIndex(const TripleFile& file)
+    : m_file(file), m_entries_by_id(file.entries.size(), ids()) {}
 
 const TripleEntry* TextDatabaseIndex::find(TextView id) const {
-    const Slot& slot = m_slots[find_slot(id, static_cast<std::uint32_t>(hash_text(id)))];
-    return slot.entry == kNone ? nullptr : &m_file.entries[slot.entry];
+    const auto entry = m_entries_by_id.find(id, ids());
+    return entry ? &m_file.entries[*entry] : nullptr;
 }
 
 } // namespace orv

@@ -13,6 +13,7 @@
 
 #include "platform/Files.h"
 #include "platform/Result.h"
+#include "translation/FirstIndexTable.h"
 #include "translation/MemoryIndex.h"
 #include "translation/NameIndex.h"
 #include "translation/TextKeys.h"
@@ -112,22 +113,13 @@ public:
     const TripleEntry* find(TextView id) const;
 
 private:
-    static constexpr std::uint32_t kNone = UINT32_MAX;
-
-    // One ID of the file with its first entry. 8 bytes, so that the table stays small
-    // enough for the caches.
-    struct Slot {
-        std::uint32_t hash = 0;
-        std::uint32_t entry = kNone;
-    };
-
-    // The slot holding `id`, or the empty slot where it belongs.
-    std::size_t find_slot(TextView id, std::uint32_t hash) const;
+    // The ID of an entry, by its number.
+    auto ids() const {
+        return [this](std::size_t entry) { return TextView(m_file.entries[entry][0]); };
+    }
 
     const TripleFile& m_file;
-    // Open addressing with linear probing; the size is a power of two at least twice the
-    // number of entries, so probes stay short and always end at an empty slot.
-    std::vector<Slot> m_slots;
+    FirstIndexTable<ExactTexts> m_entries_by_id;
 };
 
 } // namespace orv
