@@ -1,6 +1,6 @@
 #include "save/CheckNames.h"
 
-#include <unordered_set>
+#include <utility>
 
 #include "plugin/RecordTypes.h"
 #include "translation/DatabaseFile.h"
@@ -86,16 +86,14 @@ void folded_name(TextView text, Text& folded) {
 
 std::vector<ScriptRename> pending_script_renames(const ObjectLists& lists) {
     // A cell is renamed when the name the save writes (DV Name) differs from its English
-    // name, not counting letter case; the first row of an English name wins.
-    // Topics likewise: a topic whose name the save changes is no longer found by the old one.
+    // name, not counting letter case. Topics likewise: a topic whose name the save changes
+    // is no longer found by the old one.
     std::vector<ScriptRename> renames;
-    std::unordered_set<Text> seen;
     for (const auto& [list, kind] : {std::pair{kCellType, ScriptArgumentKind::Cell},
                                      std::pair{kTopicType, ScriptArgumentKind::Topic}}) {
         for (const auto& element : lists.list(list).elements) {
-            const Text old_key = folded_name(element.ev_name);
-            if (!element.ev_name.empty() && old_key != folded_name(element.dv_name) &&
-                seen.insert(old_key).second) {
+            if (!element.ev_name.empty() &&
+                folded_name(element.ev_name) != folded_name(element.dv_name)) {
                 renames.push_back({kind, element.ev_name, element.dv_name});
             }
         }

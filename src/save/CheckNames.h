@@ -27,8 +27,9 @@ struct ScriptRename {
     Text new_name;
 };
 
-// The renames of the next save that scripts may name, cells first, then topics; the first rename of
-// an old name (without regard to letter case) counts.
+// The renames of the next save that scripts may name, cells first, then topics, in list
+// order; of several renames of one old name (without regard to letter case) the first counts,
+// as RenamesByOldName finds it.
 std::vector<ScriptRename> pending_script_renames(const ObjectLists& lists);
 
 // The renames by their folded old names; the first rename of a name counts. The check asks
