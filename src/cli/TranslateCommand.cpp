@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <ostream>
+#include <thread>
 
 #include "cli/BatchPlugin.h"
 #include "cli/EditsFile.h"
@@ -66,11 +67,54 @@ std::optional<TranslateArguments> parse_arguments(std::span<const std::string> a
     return parsed;
 }
 
-class SilentSaveView final : public SaveView {
+// The save's view of the batch tool. It shows nothing; once the plugin's bytes are all made,
+// it writes the check's finding lines to stderr on a thread of its own while the save waits
+// for the disk. The lines say what the check found whatever becomes of the save, and the
+// wait leaves the processor free for them: a large plugin has thousands. A save that fails
+// before its bytes are made prints none of them, only its error.
+class FindingsWhileSaving final : public SaveView {
 public:
+    FindingsWhileSaving(std::ostream& err, const std::vector<std::string>& lines)
+        : m_err(err), m_lines(lines) {}
+    FindingsWhileSaving(const FindingsWhileSaving&) = delete;
+    FindingsWhileSaving& operator=(const FindingsWhileSaving&) = delete;
+    ~FindingsWhileSaving() override {
+        if (m_writer.joinable()) {
+            m_writer.join();
+        }
+    }
+
     void show_progress(const Text&) override {}
     bool wants_progress() const override { return false; }
     void show_mark(int, std::size_t, const Element&) override {}
+    void plugin_bytes_made() override {
+        if (!m_writer.joinable()) {
+            m_writer = std::thread([this] { write_lines(); });
+        }
+    }
+
+    // Returns once the lines are on stderr as far as the save's outcome asks: all of them
+    // after a save that succeeded or got as far as its bytes; none otherwise. Nothing else
+    // may write to stderr before this.
+    void finish(bool saved) {
+        if (m_writer.joinable()) {
+            m_writer.join();
+        } else if (saved) {
+            write_lines();
+        }
+    }
+
+private:
+    void write_lines() {
+        for (const std::string& lines : m_lines) {
+            m_err.write(lines.data(), static_cast<std::streamsize>(lines.size()));
+        }
+        m_err.flush();
+    }
+
+    std::ostream& m_err;
+    const std::vector<std::string>& m_lines;
+    std::thread m_writer;
 };
 
 Text mark_name(RowMark mark) {
@@ -210,9 +254,10 @@ int run_translate(const Context& context, std::span<const std::string> arguments
     }
 
     // Checked as the window checks before saving, on the plugin as the save will write it;
-    // the findings about scripts and references go to stderr after the save, which they
-    // never stop here. The check and the save look up in the same tables, read once; a
-    // database file that cannot be read stops the save before anything is written.
+    // the findings about scripts and references go to stderr while the save waits for the
+    // disk (see FindingsWhileSaving), and never stop it. The check and the save look up in
+    // the same tables, read once; a database file that cannot be read stops the save before
+    // anything is written.
     auto check_names = std::make_unique<CheckNames>();
     auto tables =
         read_tables_and_check_names(context.files, context.program_dir, store, lists, *check_names);
@@ -226,11 +271,12 @@ int run_translate(const Context& context, std::span<const std::string> arguments
         store, lists, **tables, *check_names, append_stderr_line);
     check_names.reset();
 
-    SilentSaveView save_view;
+    FindingsWhileSaving save_view(context.err, finding_lines);
     const auto external =
         parsed->update_external ? ExternalDatabaseWrite::Write : ExternalDatabaseWrite::Keep;
     auto saved = save_plugin(store, lists, **tables, context.files, context.program_dir,
                              parsed->output, save_view, external);
+    save_view.finish(saved.ok());
     if (!saved) {
         // A database file that exists but cannot be read stops the save before anything is
         // written, like a refusal; only a failed write has a status of its own.
@@ -239,10 +285,6 @@ int run_translate(const Context& context, std::span<const std::string> arguments
     }
     context.out << to_utf8(summary(lists, plugin->names_from_database, *saved));
     context.out.flush();
-    for (const std::string& lines : finding_lines) {
-        context.err.write(lines.data(), static_cast<std::streamsize>(lines.size()));
-    }
-    context.err.flush();
     // The translation memory follows the user's database: only with --update-external.
     // The plugin is written, so the run succeeded; a failure here only means the memory kept
     // its old state, which the warning on stderr says.

@@ -133,8 +133,12 @@ Result<SaveReport> save_plugin(BlockStore& store, ObjectLists& lists, const Save
                                 }});
     }
     replacements.push_back({target, [&](OutputFile& out) {
-                                return write_translating_references(store, tables, *topic_names,
-                                                                    show, out, report);
+                                auto written = write_translating_references(
+                                    store, tables, *topic_names, show, out, report);
+                                if (written) {
+                                    view.plugin_bytes_made();
+                                }
+                                return written;
                             }});
     if (auto replaced = replace_files(files, replacements); !replaced) {
         return failed(replaced.error());

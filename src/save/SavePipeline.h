@@ -22,6 +22,11 @@ public:
     virtual bool wants_progress() const { return true; }
     // Row `row` of object list `list_index` got a new mark: `element` as it is now.
     virtual void show_mark(int list_index, std::size_t row, const Element& element) = 0;
+    // Every byte of the plugin is made: the save now writes the last of them, waits until
+    // the disk holds the file and renames it into place, which on a slow disk takes
+    // milliseconds with the processor idle. Called on the saving thread; the save may
+    // still fail after it.
+    virtual void plugin_bytes_made() {}
 };
 
 // Whether a save replaces the external database on disk. The batch tool may keep the

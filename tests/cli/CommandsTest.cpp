@@ -243,10 +243,23 @@ TEST_F(TranslateCommand, ChecksAndRefusesBadCallsAndMasterFiles) {
     });
     // clang-format on
     // A save names on stderr only what the check finds in scripts and references.
-    const auto saved =
-        run_tool(m_files, {"translate", "mods/Broken.esp", "--edits", kEdits, "-o", kOut});
+    const Arguments save = {"translate", "mods/Broken.esp", "--edits", kEdits, "-o", kOut};
+    const auto saved = run_tool(m_files, save);
     EXPECT_EQ(saved.status, kExitOk);
     EXPECT_EQ(saved.err, script + reference);
+    // The findings go out while the save waits for the disk: a save that fails after the
+    // plugin's bytes are made prints them before its error, one that fails before prints
+    // only its error.
+    for (const auto& [failing, findings] :
+         {std::pair{FileOperation::Rename, true}, std::pair{FileOperation::Close, true},
+          std::pair{FileOperation::Create, false}}) {
+        SCOPED_TRACE(static_cast<int>(failing));
+        m_files.fail_operation(1, failing);
+        const auto failed = run_tool(m_files, save);
+        EXPECT_EQ(failed.status, kExitWriteFailed);
+        const std::string expected = findings ? script + reference : "";
+        EXPECT_TRUE(failed.err.starts_with(expected + utf8(u8"Die Datei „"))) << failed.err;
+    }
 }
 
 // A bad edits file is refused naming each bad line. A failed read anywhere (each of the 18
