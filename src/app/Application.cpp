@@ -171,9 +171,9 @@ void Application::State::on_list_event(const ControlEvent& event) {
         return selected ? window.cell_text(event.control, *selected, static_cast<int>(column))
                         : Text{};
     };
-    clicked_row =
-        ClickedRow{cell(Column::Mark), cell(Column::Id), cell(Column::EvName), cell(Column::DvName),
-                   Text(kRecordTypes[static_cast<std::size_t>(list_index)].label)};
+    clicked_row = ClickedRow{RowMark::shown_as(cell(Column::Mark)), cell(Column::Id),
+                             cell(Column::EvName), cell(Column::DvName),
+                             Text(kRecordTypes[static_cast<std::size_t>(list_index)].label)};
     clicked_list = list_index;
 
     switch (event.type) {

@@ -109,7 +109,7 @@ void NameEditDialog::open(const ClickedRow& row, int list_index) {
     }
 
     // A name from the shipped database may be looked at but not changed.
-    m_window.set_control_enabled(kOkButton, row.mark != mark::kShipped.text());
+    m_window.set_control_enabled(kOkButton, row.mark != mark::kShipped);
     m_window.focus_control(kDvNameField);
 }
 

@@ -12,9 +12,10 @@
 
 namespace orv {
 
-// The row of an object list last clicked: its four cells and its list's tab label.
+// The row of an object list last clicked: its four cells (the mark read back from its cell)
+// and its list's tab label.
 struct ClickedRow {
-    Text mark;
+    RowMark mark;
     Text id;
     Text ev_name;
     Text dv_name;

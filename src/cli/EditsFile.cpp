@@ -86,8 +86,7 @@ Result<void> apply_edits(ByteSpan file, BlockStore& store, ObjectLists& lists,
                        cp1252(u8"“ ist mit „B“ markiert und kann nicht geändert werden."));
                 break;
             }
-            if (auto refusal =
-                    name_edit_refusal(store.is_master_file(), elements[row].mark.text())) {
+            if (auto refusal = name_edit_refusal(store.is_master_file(), elements[row].mark)) {
                 refuse(*refusal);
                 break;
             }

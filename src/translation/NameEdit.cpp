@@ -19,11 +19,11 @@ Text name_too_long_message(int limit) {
     return "Der name hat mehr als " + std::to_string(limit) + " zeichen.";
 }
 
-std::optional<Text> name_edit_refusal(bool master_file, const Text& row_mark) {
+std::optional<Text> name_edit_refusal(bool master_file, RowMark row_mark) {
     if (master_file) {
         return master_file_edit_message();
     }
-    if (row_mark == mark::kNoName.text()) {
+    if (row_mark == mark::kNoName) {
         return no_name_message();
     }
     return std::nullopt;

@@ -18,7 +18,7 @@ Text name_too_long_message(int limit);
 // Why the name-edit dialog must not open for a row, or nothing when it may: a master file
 // is never edited, and a row marked "E" has no name to translate. (A row marked "B" may be
 // looked at; its OK button is disabled.)
-std::optional<Text> name_edit_refusal(bool master_file, const Text& row_mark);
+std::optional<Text> name_edit_refusal(bool master_file, RowMark row_mark);
 
 enum class NameEditOutcome {
     // The row got mark "*" and the new DV Name.

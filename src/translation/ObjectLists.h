@@ -16,6 +16,8 @@ class RowMark {
 public:
     constexpr RowMark() = default;
     constexpr explicit RowMark(char character) : m_character(character) {}
+    // The mark a cell of column "F" shows, read back from its text.
+    static RowMark shown_as(TextView text) { return text.empty() ? RowMark() : RowMark(text[0]); }
 
     bool empty() const { return m_character == '\0'; }
     // What the column shows: the character, or nothing.

@@ -274,8 +274,9 @@ protected:
     void open_row(int list, std::size_t row) {
         const int view = kFirstListControl + list;
         window.user_selects_row(view, row);
-        dialog.open(ClickedRow{window.cell_text(view, row, 0), window.cell_text(view, row, 1),
-                               window.cell_text(view, row, 2), window.cell_text(view, row, 3),
+        dialog.open(ClickedRow{RowMark::shown_as(window.cell_text(view, row, 0)),
+                               window.cell_text(view, row, 1), window.cell_text(view, row, 2),
+                               window.cell_text(view, row, 3),
                                Text(kRecordTypes[static_cast<std::size_t>(list)].label)},
                     list);
     }
@@ -296,7 +297,7 @@ TEST_F(NameEditDialogTest, OpensWithTheClickedRowAndCloses) {
     open_row(kActivator, kUnmarkedRow);
     load_plugin();
     window.user_selects_row(kActivatorView, std::nullopt);
-    dialog.open(ClickedRow{"", "", "", "", "Activator"}, kActivator);
+    dialog.open(ClickedRow{mark::kNone, "", "", "", "Activator"}, kActivator);
     EXPECT_EQ(dialogs.boxes(), std::vector{test::stop_box(master_file_edit_message())});
     EXPECT_FALSE(is_open(WindowId::NameEdit));
 

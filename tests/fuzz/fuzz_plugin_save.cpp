@@ -24,7 +24,7 @@ void edit_rows(ObjectLists& lists, bool master_file) {
         auto& elements = lists.list(list_index).elements;
         for (std::size_t row = 0; row < elements.size(); row += 2) {
             if (elements[row].mark == mark::kShipped ||
-                name_edit_refusal(master_file, elements[row].mark.text())) {
+                name_edit_refusal(master_file, elements[row].mark)) {
                 continue;
             }
             const Text ev_name = elements[row].ev_name;

@@ -64,11 +64,11 @@ TEST(NameEdit, ATopicNameMustNotBeAnotherTopicsInAnyLetterCase) {
 TEST(NameEdit, RefusesMasterFilesAndRowsWithoutNameOnly) {
     const Text master = cp1252(u8"    DIES IST EINE ESM-DATEI.\rIHR KÖNNT DIES NICHT VERÄNDERN");
     const Text no_name = cp1252(u8"KEIN NAME VERFÜGBAR, UNERLAUBYE ÜBERSETZUNG.");
-    EXPECT_EQ(name_edit_refusal(true, mark::kNone.text()), master);
-    EXPECT_EQ(name_edit_refusal(true, mark::kNoName.text()), master);
-    EXPECT_EQ(name_edit_refusal(false, mark::kNoName.text()), no_name);
-    EXPECT_EQ(name_edit_refusal(false, mark::kShipped.text()), std::nullopt);
-    EXPECT_EQ(name_edit_refusal(false, mark::kNone.text()), std::nullopt);
+    EXPECT_EQ(name_edit_refusal(true, mark::kNone), master);
+    EXPECT_EQ(name_edit_refusal(true, mark::kNoName), master);
+    EXPECT_EQ(name_edit_refusal(false, mark::kNoName), no_name);
+    EXPECT_EQ(name_edit_refusal(false, mark::kShipped), std::nullopt);
+    EXPECT_EQ(name_edit_refusal(false, mark::kNone), std::nullopt);
 }
 
 TEST(NameEdit, CellAndPathGridRowsOfOneNameTakeTheNewName) {

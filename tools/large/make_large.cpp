@@ -36,7 +36,7 @@ Result<Bytes> edit_lines(Files& files, const std::filesystem::path& folder, cons
         for (std::size_t row = 0; row < elements.size(); row += 10) {
             const auto& element = elements[row];
             if (element.mark == mark::kShipped ||
-                name_edit_refusal(store.is_master_file(), element.mark.text())) {
+                name_edit_refusal(store.is_master_file(), element.mark)) {
                 continue;
             }
             const std::string new_name =
