@@ -78,11 +78,7 @@ public:
         : m_err(err), m_lines(lines) {}
     FindingsWhileSaving(const FindingsWhileSaving&) = delete;
     FindingsWhileSaving& operator=(const FindingsWhileSaving&) = delete;
-    ~FindingsWhileSaving() override {
-        if (m_writer.joinable()) {
-            m_writer.join();
-        }
-    }
+    ~FindingsWhileSaving() override { wait_for_lines(); }
 
     void show_progress(const Text&) override {}
     bool wants_progress() const override { return false; }
@@ -93,14 +89,11 @@ public:
         }
     }
 
-    // Returns once the lines are on stderr as far as the save's outcome asks: all of them
-    // after a save that succeeded or got as far as its bytes; none otherwise. Nothing else
-    // may write to stderr before this.
-    void finish(bool saved) {
+    // Returns once the lines are written, if the save got as far as its bytes (a save that
+    // succeeds always does). Nothing else may write to stderr before this.
+    void wait_for_lines() {
         if (m_writer.joinable()) {
             m_writer.join();
-        } else if (saved) {
-            write_lines();
         }
     }
 
@@ -276,7 +269,7 @@ int run_translate(const Context& context, std::span<const std::string> arguments
         parsed->update_external ? ExternalDatabaseWrite::Write : ExternalDatabaseWrite::Keep;
     auto saved = save_plugin(store, lists, **tables, context.files, context.program_dir,
                              parsed->output, save_view, external);
-    save_view.finish(saved.ok());
+    save_view.wait_for_lines();
     if (!saved) {
         // A database file that exists but cannot be read stops the save before anything is
         // written, like a refusal; only a failed write has a status of its own.
