@@ -55,13 +55,16 @@ protected:
 };
 
 // Without edits a save gives back the plugin byte for byte; edited names then go in with
-// every size right, also for a view that shows no progress.
+// every size right. A view that shows no progress is given none.
 TEST_F(SavePipeline, RoundTripIsByteIdenticalAndEditsKeepEverySizeRight) {
-    const auto plugin = [](std::string_view weapon, std::string_view door,
-                           std::string cell = "Foo Town", std::string_view setting = "Some text") {
+    const auto plugin = [](std::string_view weapon, std::string_view door) {
+        const std::string cell = "Foo Town";
         return fixtures::plugin({
             record("CELL", {{"NAME", cell}, {"DATA", "abcdefgh"}}),
-            fixtures::RecordBuilder("GMST").text("NAME", "sSetting").raw("STRV", setting).bytes(),
+            fixtures::RecordBuilder("GMST")
+                .text("NAME", "sSetting")
+                .raw("STRV", "Some text")
+                .bytes(),
             record("WEAP", {{"NAME", "w1"}, {"FNAM", weapon}, {"DATA", "xyz"}}),
             record("DOOR", {{"FNAM", door}}),
             fixtures::RecordBuilder("INFO").text("ANAM", cell).raw("SCVR", "1BLX0" + cell).bytes(),
@@ -80,8 +83,7 @@ TEST_F(SavePipeline, RoundTripIsByteIdenticalAndEditsKeepEverySizeRight) {
     // An empty new name leaves the terminating zero alone: size 1.
     const auto saved = plugin("Schwere Keule", "");
     EXPECT_EQ(m_files.get("out.esp"), saved);
-    // Every edited row is now "Ü", in the elements and in the view.
-    EXPECT_EQ(m_lists.list(*object_type_of("WEAP")).elements[0].mark, mark::kExternal);
+    // Every edited row is now "Ü", shown with its element.
     EXPECT_EQ(m_marks, (std::vector<std::string>{"9:0:\xDC", "19:0:\xDC"}));
     // The external database: the sentinel, then the pairs in tab order.
     const Bytes external =
@@ -96,16 +98,14 @@ TEST_F(SavePipeline, RoundTripIsByteIdenticalAndEditsKeepEverySizeRight) {
     EXPECT_EQ(save()->names_substituted, 0);
     EXPECT_EQ(m_files.get("out.esp"), saved);
 
-    // A view that shows no progress is given no text by any step of a load and a save, and
-    // every pass still runs: the game settings, the cell references, the names.
-    m_files.put("prog/data/Gmstdata.dat", encode_pair_file({{"Some text", "Ein Text"}}));
+    // A view that shows no progress is given no text by any step of a load and a save,
+    // although every pass has places to step through. That every pass still runs is the
+    // batch tool's test, whose view shows none.
     m_wants_progress = false;
     m_shown = 0;
     load(saved);
-    edit("CELL", "Fooheim");
     ASSERT_TRUE(save().ok());
     EXPECT_EQ(m_shown, 0);
-    EXPECT_EQ(m_files.get("out.esp"), plugin("Schwere Keule", "", "Fooheim", "Ein Text"));
 }
 
 // The external database made the cell "Keep" into "Burg"; the user renames it once more and
@@ -139,6 +139,8 @@ TEST_F(SavePipeline, CellRenamesOfThisSaveComeFirstAndKeepUsesTheRebuiltExternal
 // the responses those translated by hand: an emptied one (a text of nothing is no
 // translation to keep), one left alone and one set to the text it had are none. A memory
 // that cannot take them stays as it was, and the message says that the plugin is saved.
+// How the memory writes its lines is its own test's; that a good save reaches it, the
+// window's (Dispatcher).
 TEST_F(SavePipeline, SavedHandEditsReachTheMemoryAfterThePlugin) {
     using test::info;
     load(fixtures::plugin({record("MISC", {{"NAME", "a"}, {"FNAM", "Rock"}}),
@@ -166,11 +168,6 @@ TEST_F(SavePipeline, SavedHandEditsReachTheMemoryAfterThePlugin) {
     ASSERT_FALSE(refused.ok());
     EXPECT_TRUE(to_utf8(refused.error().message).ends_with(".\rDas Plugin wurde gespeichert."));
     EXPECT_EQ(m_files.get(memory_path("prog")), fixtures::bytes_of("kaputt\n"));
-    ASSERT_TRUE(m_files.remove(memory_path("prog")).ok());
-    ASSERT_TRUE(remember_confirmed_translations(m_files, "prog", *saved).ok());
-    EXPECT_EQ(m_files.get(memory_path("prog")),
-              fixtures::bytes_of("Misc Item\tRock\tStein\t" + today_date() +
-                                 "\nDialog\tHello\tHallo\t" + today_date() + "\n"));
 }
 
 // Every file operation of a save made to fail in turn, for every combination of an existing
