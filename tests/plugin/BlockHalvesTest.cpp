@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
+#include <numeric>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -31,6 +33,15 @@ void wait_for(const std::atomic<std::size_t>& count, std::size_t at_least) {
     }
 }
 
+// Blocks [first, end) cut every `length` blocks from `first`.
+std::vector<BlockRun> runs_of(std::size_t first, std::size_t end, std::size_t length) {
+    std::vector<BlockRun> runs;
+    for (std::size_t from = first; from < end; from += length) {
+        runs.emplace_back(from, std::min(end, from + length));
+    }
+    return runs;
+}
+
 TEST(FromBothEnds, EveryBlockGoesToOneRunAndTheBusierThreadTakesFewerRuns) {
     struct Case {
         std::size_t first, end, length;
@@ -45,10 +56,7 @@ TEST(FromBothEnds, EveryBlockGoesToOneRunAndTheBusierThreadTakesFewerRuns) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.first << ".." << c.end << " by " << c.length
                                         << ", busy " << static_cast<int>(c.busy));
-        std::vector<BlockRun> expected;
-        for (std::size_t from = c.first; from < c.end; from += c.length) {
-            expected.emplace_back(from, std::min(c.end, from + c.length));
-        }
+        const std::vector<BlockRun> expected = runs_of(c.first, c.end, c.length);
         const std::size_t runs = expected.size();
         std::vector<BlockRun> earlier;
         std::vector<BlockRun> later;
@@ -101,21 +109,25 @@ TEST(FromBothEnds, EveryBlockGoesToOneRunAndTheBusierThreadTakesFewerRuns) {
 // Both threads take runs from the front; whatever order they finish in, in_order sees every
 // run once, in order, on the calling thread, and only when it and all before it are done.
 // Run 0 is held until run 1 is done, so the runs finish out of order whenever there are two.
-TEST(InOrderFromTheFront, HandsOnEveryRunInOrderOnceAllBeforeItAreDone) {
+// After in_order says no, nothing more is handed on (whatever the threads still finish: runs
+// under way are let finish, and whether a thread begins one more in the meantime is a
+// question of speed only) and the whole pass reports that it did not get through.
+TEST(InOrderFromTheFront, HandsOnEveryRunInOrderOnceAllBeforeItAreDoneUntilOneIsRefused) {
+    constexpr std::size_t kNever = SIZE_MAX;
+    constexpr std::size_t kNine = 9 * kBlocksPerShare;
     struct Case {
-        std::size_t first, end;
+        std::size_t first, end, refused_at;
     };
-    for (const Case& c : std::vector<Case>{{0, 0}, {1, 4096}, {1, 4097}, {3, 3 + 9000}}) {
-        SCOPED_TRACE(testing::Message() << c.first << ".." << c.end);
-        const std::size_t length = kBlocksPerShare;
-        std::vector<BlockRun> expected;
-        if (c.end < c.first + kBlocksForTwoThreads) {
-            expected.emplace_back(c.first, c.end);
-        } else {
-            for (std::size_t from = c.first; from < c.end; from += length) {
-                expected.emplace_back(from, std::min(c.end, from + length));
-            }
-        }
+    const std::vector<Case> cases = {
+        {0, 0, kNever}, {1, 4096, kNever}, {1, 4097, kNever}, {3, 3 + 9000, kNever},
+        {0, kNine, 0},  {0, kNine, 1},     {0, kNine, 8},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.first << ".." << c.end << ", refused at " << c.refused_at);
+        const std::vector<BlockRun> expected = c.end < c.first + kBlocksForTwoThreads
+                                                   ? std::vector<BlockRun>{{c.first, c.end}}
+                                                   : runs_of(c.first, c.end, kBlocksPerShare);
         std::vector<BlockRun> passed(expected.size());
         std::vector<std::atomic<bool>> done(expected.size());
         std::vector<std::size_t> handed_on;
@@ -138,37 +150,16 @@ TEST(InOrderFromTheFront, HandsOnEveryRunInOrderOnceAllBeforeItAreDone) {
                     EXPECT_TRUE(done[k]) << "run " << k << " not done at " << run;
                 }
                 handed_on.push_back(run);
-                return true;
+                return run != c.refused_at;
             });
-        EXPECT_TRUE(all);
-        EXPECT_EQ(passed, expected);
-        std::vector<std::size_t> every(expected.size());
-        for (std::size_t k = 0; k < every.size(); ++k) {
-            every[k] = k;
+        const bool refused = c.refused_at < expected.size();
+        EXPECT_EQ(all, !refused);
+        std::vector<std::size_t> in_order(refused ? c.refused_at + 1 : expected.size());
+        std::iota(in_order.begin(), in_order.end(), std::size_t{0});
+        EXPECT_EQ(handed_on, in_order);
+        if (!refused) {
+            EXPECT_EQ(passed, expected);
         }
-        EXPECT_EQ(handed_on, every);
-    }
-}
-
-// After in_order says no, nothing more is handed on (whatever the threads still finish: runs
-// under way are let finish, and whether a thread begins one more in the meantime is a
-// question of speed only) and the whole pass reports that it did not get through.
-TEST(InOrderFromTheFront, HandsOnNothingOnceARunIsRefused) {
-    for (const std::size_t refused_at : {std::size_t{0}, std::size_t{1}, std::size_t{8}}) {
-        SCOPED_TRACE(refused_at);
-        std::vector<std::size_t> handed_on;
-        const bool all = in_order_from_the_front(
-            0, 9 * kBlocksPerShare, [](std::size_t, std::size_t, std::size_t) {},
-            [&](std::size_t run, std::size_t, std::size_t) {
-                handed_on.push_back(run);
-                return run != refused_at;
-            });
-        EXPECT_FALSE(all);
-        std::vector<std::size_t> expected(refused_at + 1);
-        for (std::size_t k = 0; k < expected.size(); ++k) {
-            expected[k] = k;
-        }
-        EXPECT_EQ(handed_on, expected);
     }
 }
 
