@@ -120,14 +120,6 @@ std::optional<std::size_t> found_at(const Block& block, std::string_view tag) {
     return found ? std::optional(found->offset) : std::nullopt;
 }
 
-TEST(BlockTextRead, SkipsZeroBytesAndStopsAtBlockEnd) {
-    const Block block = bytes_of(std::string("A\0B\0\0C", 6));
-    EXPECT_EQ(read_text(block, 0, 6), "ABC");
-    EXPECT_EQ(read_text(block, 1, 100), "BC");
-    EXPECT_EQ(read_text(block, 9, 2), "");
-    EXPECT_EQ(read_text(block, 0, -1), "");
-}
-
 TEST(SubrecordSearch, FindsTheFirstWholeSubrecordOfTheTag) {
     const Block names = record("ACTI", {{"NAME", "id"}, {"FNAM", "First"}, {"FNAM", "2"}});
     EXPECT_EQ(found_at(names, "FNAM"), 27u);
