@@ -173,21 +173,12 @@ TEST(TranslationDatabase, ReadsEachFileOnceLimitsLaterFilesAndKeepsTheFirstFailu
 }
 
 TEST(TranslationDatabase, TextLookupTakesTheFirstEntryOfTheId) {
-    // "Name 074972" and "Name 097288" have hashes that agree in the 32 bits the index keeps.
-    TripleFile texts{{{"a", "en 1", "de 1"},
-                      {"b", "a", "x"},
-                      {"a", "en 2", "de 2"},
-                      {"", "e", "de 3"},
-                      {"Name 074972", "c", "de 4"}}};
-    // Enough IDs, some repeated, that probes run past taken slots.
-    for (int i = 0; i < 40; ++i) {
-        texts.entries.push_back({"id" + std::to_string(i % 30), "en", "de " + std::to_string(i)});
-    }
+    // Keyed by the ID alone, in its letter case; probes past taken slots and keys whose
+    // hashes match are the lookup table's own tests.
+    const TripleFile texts{{{"a", "en 1", "de 1"}, {"b", "a", "x"}, {"a", "en 2", "de 2"}}};
     const TextDatabaseIndex index(texts);
     const std::vector<std::pair<Text, std::optional<Text>>> cases = {
-        {"a", "de 1"},     {"A", std::nullopt},     {"en 1", std::nullopt},        {"b", "x"},
-        {"", "de 3"},      {"Name 074972", "de 4"}, {"Name 097288", std::nullopt}, {"id3", "de 3"},
-        {"id29", "de 29"}, {"id30", std::nullopt}};
+        {"a", "de 1"}, {"A", std::nullopt}, {"en 1", std::nullopt}, {"b", "x"}};
     for (const auto& [id, translated] : cases) {
         SCOPED_TRACE(id);
         const TripleEntry* entry = index.find(id);
