@@ -159,8 +159,6 @@ TEST(PlayerTexts, WritesTextsThatFitAndRefusesTheOthers) {
          cp1252(u8"Der Text hat 32 Zeichen; in dieses Feld passen höchstens 31.")},
         {"Description", "-", Text(256, 'D'), 0, test::described_header("My mod", 14),
          cp1252(u8"Der Text hat 256 Zeichen; in dieses Feld passen höchstens 255.")},
-        {"Effect", "", "Neu", 5, records()[4],
-         cp1252(u8"Kein Text der Art „Effect“ hat den Schlüssel „“.")},
         {"Book text", "b1", "", 1, records()[0],
          cp1252(u8"Ein leerer Text wird nicht übernommen.")},
         {"Response script", "r#2", "Nein", 9,
