@@ -6,30 +6,6 @@
 
 namespace orv::test {
 
-std::vector<std::string> WindowState::describe(WindowId window) const {
-    static const char* const kKinds[] = {
-        "GroupBox", "TabBar",  "ListView",        "Label",         "RightLabel",  "EditField",
-        "Button",   "TextBox", "ReadOnlyTextBox", "ReadOnlyField", "SearchField", "CheckBox"};
-    std::vector<std::string> lines;
-    for (const auto& [number, control] : controls) {
-        const auto& definition = control.definition;
-        const Rect& r = definition.rect;
-        std::string line = std::to_string(number) + " " +
-                           kKinds[static_cast<int>(definition.kind)] + " \"" + definition.text +
-                           "\" " + std::to_string(r.left) + "," + std::to_string(r.top) + " " +
-                           std::to_string(r.width) + "x" + std::to_string(r.height);
-        for (const auto& column : definition.columns) {
-            line += " " + column.title + "/" + std::to_string(column.width);
-        }
-        line += definition.tab_page >= 0 ? " page " + std::to_string(definition.tab_page) : "";
-        if (control.window == window) {
-            lines.push_back(line + (control.checked ? " on" : "") +
-                            (control.enabled ? "" : " off"));
-        }
-    }
-    return lines;
-}
-
 void ScriptedWindow::set_visible_rows(int n, std::vector<std::size_t> rows) {
     on(n, [&](Control& c) {
         // A real view can show only rows it has, and has no selection on a hidden row.

@@ -86,9 +86,6 @@ struct WindowState {
     // Items never touched count as enabled.
     bool enabled(int item) const { return menu_enabled.count(item) == 0 || menu_enabled.at(item); }
     bool is_open(WindowId window) const { return popups.count(window) > 0; }
-    // One line per control of `window`, in number order: number, kind, text, rect, and
-    // columns, tab page and "off" where they apply.
-    std::vector<std::string> describe(WindowId window) const;
 };
 
 // A window system for tests: it draws nothing, remembers everything the program asked for
