@@ -244,107 +244,95 @@ TEST_F(Workbench, SuggestionsAreReadOnTheDialogsFirstUseAfterAnOpenOrASave) {
     EXPECT_EQ(dialogs.boxes().size(), 1u);
 }
 
-// The name-edit dialog on its own, as the dispatcher drives it.
+// The name-edit dialog, as a double click on a row opens it.
 using fixtures::record;
 using namespace name_edit;
 
-constexpr int kCell = 0;
-constexpr int kPathGrid = 2;
-constexpr int kActivator = 3;
-constexpr int kActivatorView = kFirstListControl + kActivator;
+constexpr int kCellView = kFirstListControl;
+constexpr int kPathGridView = kFirstListControl + 2;
+constexpr int kActivatorView = kFirstListControl + 3;
 // Rows of the Activator list, in file order.
 constexpr std::size_t kUnmarkedRow = 0;
 constexpr std::size_t kShippedRow = 1;
 constexpr std::size_t kExternalRow = 2;
 
-class NameEditDialogTest : public DialogTest {
+class NameEditDialogTest : public AppHarness {
 protected:
-    void load_plugin(std::int32_t file_type = 0) {
+    void SetUp() override {
         files.put("prog/data/Actidata.dat", encode_pair_file({{"Door Lever", "Hebel"}}));
         files.put("prog/dataextra/Extradata.dat",
                   encode_pair_file({{"FFFF", "FFFF"}, {"Crate", "Kiste"}}));
-        load({record("CELL", {{"NAME", "Nebelhain"}}), record("PGRD", {{"NAME", "Nebelhain"}}),
-              record("ACTI", {{"NAME", "a_thing"}, {"FNAM", "Unknown Thing"}}),
-              record("ACTI", {{"NAME", "a_lever"}, {"FNAM", "Door Lever"}}),
-              record("ACTI", {{"NAME", "a_crate"}, {"FNAM", "Crate"}})},
-             file_type);
+        app.start();
     }
-
-    // What the dispatcher does for a double click: select the row, take its cells.
-    void open_row(int list, std::size_t row) {
-        const int view = kFirstListControl + list;
-        window.user_selects_row(view, row);
-        dialog.open(ClickedRow{RowMark::shown_as(window.cell_text(view, row, 0)),
-                               window.cell_text(view, row, 1), window.cell_text(view, row, 2),
-                               window.cell_text(view, row, 3),
-                               Text(kRecordTypes[static_cast<std::size_t>(list)].label)},
-                    list);
+    void open_plugin(std::int32_t file_type = 0) {
+        files.put(
+            "daten/Hain.esp",
+            fixtures::plugin({record("CELL", {{"NAME", "Nebelhain"}}),
+                              record("PGRD", {{"NAME", "Nebelhain"}}),
+                              record("ACTI", {{"NAME", "a_thing"}, {"FNAM", "Unknown Thing"}}),
+                              record("ACTI", {{"NAME", "a_lever"}, {"FNAM", "Door Lever"}}),
+                              record("ACTI", {{"NAME", "a_crate"}, {"FNAM", "Crate"}})},
+                             file_type));
+        open("daten/Hain.esp");
     }
     void type_and_ok(const Text& name) {
         window.set_control_text(kDvNameField, name);
-        dialog.ok();
+        control(kOkButton);
     }
-    ListRow shown(int list, std::size_t row) const {
-        return control(kFirstListControl + list).rows.at(row);
-    }
-
-    NameEditDialog dialog{workspace, window, dialogs};
+    WindowState::Control shown(int number) const { return window.snapshot().controls.at(number); }
+    Text text_of(int number) const { return shown(number).definition.text; }
 };
 
 TEST_F(NameEditDialogTest, OpensWithTheClickedRowAndCloses) {
     // A master file is refused; without a selected row nothing opens.
-    load_plugin(1);
-    open_row(kActivator, kUnmarkedRow);
-    load_plugin();
+    open_plugin(1);
+    on_row(kActivatorView, kUnmarkedRow, ListEventType::DoubleClick);
+    open_plugin();
     window.user_selects_row(kActivatorView, std::nullopt);
-    dialog.open(ClickedRow{mark::kNone, "", "", "", "Activator"}, kActivator);
-    EXPECT_EQ(dialogs.boxes(), std::vector{test::stop_box(master_file_edit_message())});
+    control(kActivatorView, ListEventType::DoubleClick);
+    EXPECT_EQ(dialogs.boxes(), std::vector{stop_box(master_file_edit_message())});
     EXPECT_FALSE(is_open(WindowId::NameEdit));
 
     // The clicked row's cells, the DV Name ready to be changed; centred as every pop-up (the
     // text editor's test checks where), the cursor in the DV Name field (the window contract's).
-    open_row(kActivator, kExternalRow);
+    on_row(kActivatorView, kExternalRow, ListEventType::DoubleClick);
     EXPECT_EQ(text_of(kIdField) + "|" + text_of(kEvNameField) + "|" + text_of(kDvNameField),
               "a_crate|Crate|Kiste");
-    EXPECT_TRUE(control(kOkButton).enabled);
-    // The dialog holds the pop-up lease (whose effects the text editor's test checks in full).
-    EXPECT_TRUE(command_menu_is(false));
-    dialog.cancel();
+    EXPECT_TRUE(shown(kOkButton).enabled);
+    control(kCancelButton);
 
     // A shipped name can be looked at, not changed; Abbrechen selects the row again, the
     // close box does not.
     for (const bool close_box : {false, true}) {
         SCOPED_TRACE(close_box);
-        open_row(kActivator, kShippedRow);
-        EXPECT_FALSE(control(kOkButton).enabled);
+        on_row(kActivatorView, kShippedRow, ListEventType::DoubleClick);
+        EXPECT_FALSE(shown(kOkButton).enabled);
         window.user_selects_row(kActivatorView, std::nullopt);
         const int activations = window.snapshot().activations;
-        close_box ? dialog.close_box() : dialog.cancel();
+        close_box ? app.handle(CloseRequestEvent{WindowId::NameEdit}) : control(kCancelButton);
         const auto after = window.snapshot();
         EXPECT_FALSE(after.is_open(WindowId::NameEdit));
         EXPECT_EQ(after.controls.at(kActivatorView).selected,
                   close_box ? std::nullopt : std::optional{kShippedRow});
         EXPECT_EQ(after.activations, activations + 1);
-        EXPECT_EQ(workspace.dialog_open, 0);
         // A closed dialog ignores its buttons (the scripted window fails a second close).
-        dialog.ok();
-        dialog.cancel();
+        control(kOkButton);
+        control(kCancelButton);
     }
 }
 
 TEST_F(NameEditDialogTest, OkShowsTheRecordedNameOrKeepsTheDialogOpenOnARefusal) {
-    load_plugin();
+    open_plugin();
     // Typed back to the EV Name: nothing is recorded (the name rules' outcome), so the row
     // shows nothing new.
-    const ListRow external = shown(kActivator, kExternalRow);
-    open_row(kActivator, kExternalRow);
-    type_and_ok("Crate");
-    EXPECT_EQ(shown(kActivator, kExternalRow), external);
+    const Rows before = rows(kActivatorView);
+    rename(kActivatorView, kExternalRow, "Crate");
+    EXPECT_EQ(rows(kActivatorView), before);
 
-    open_row(kActivator, kUnmarkedRow);
+    on_row(kActivatorView, kUnmarkedRow, ListEventType::DoubleClick);
     // A second open while one is open does nothing (the scripted window fails a pop-up opened
     // twice).
-    open_row(kActivator, kExternalRow);
+    on_row(kActivatorView, kExternalRow, ListEventType::DoubleClick);
     EXPECT_EQ(text_of(kIdField), "a_thing");
     // Refused, the dialog stays open as typed: one name over the limit (the name rules own the
     // limits) and a text Windows-1252 cannot hold in either name field.
@@ -359,22 +347,21 @@ TEST_F(NameEditDialogTest, OkShowsTheRecordedNameOrKeepsTheDialogOpenOnARefusal)
     EXPECT_EQ(focus_after_refusal(), kDvNameField);
     for (const int field : {kDvNameField, kEvNameField}) {
         window.user_types_foreign_text(field);
-        dialog.ok();
+        control(kOkButton);
         EXPECT_EQ(focus_after_refusal(), kDvNameField);
         window.set_control_text(field, text_of(field)); // mended
     }
-    EXPECT_EQ(dialogs.boxes(), (std::vector{test::stop_box(name_too_long_message(31)),
-                                            test::stop_box(foreign_text_message()),
-                                            test::stop_box(foreign_text_message())}));
+    EXPECT_EQ(dialogs.boxes(),
+              (std::vector{stop_box(name_too_long_message(31)), stop_box(foreign_text_message()),
+                           stop_box(foreign_text_message())}));
     EXPECT_EQ(text_of(kDvNameField), Text(32, 'x'));
     type_and_ok("Ding");
-    EXPECT_EQ(shown(kActivator, kUnmarkedRow), (ListRow{"*", "a_thing", "Unknown Thing", "Ding"}));
-    EXPECT_EQ(control(kActivatorView).selected, kUnmarkedRow);
+    EXPECT_EQ(rows(kActivatorView)[kUnmarkedRow], "*|a_thing|Unknown Thing|Ding");
+    EXPECT_EQ(shown(kActivatorView).selected, kUnmarkedRow);
 
     // A path grid's edit renames its cell at once.
-    open_row(kPathGrid, 0);
-    type_and_ok("Hain");
-    EXPECT_EQ(shown(kCell, 0), (ListRow{"*", "Nebelhain", "Nebelhain", "Hain"}));
+    rename(kPathGridView, 0, "Hain");
+    EXPECT_EQ(rows(kCellView)[0], "*|Nebelhain|Nebelhain|Hain");
 }
 
 } // namespace
