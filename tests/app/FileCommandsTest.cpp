@@ -1,5 +1,6 @@
 #include "app/FileCommands.h"
 #include "app/ConfigFile.h"
+#include "app/ConfiguredFolders.h"
 #include "app/LearnCommand.h"
 
 #include <algorithm>
@@ -22,32 +23,11 @@ namespace fs = std::filesystem;
 using fixtures::RecordBuilder;
 using test::Box;
 using test::native_path;
-using Calls = std::vector<Text>;
 
 constexpr int kWeaponList = 19;
 constexpr int kWeaponView = kFirstListControl + kWeaponList;
-
-// Remembers every call; a store may be made to fail.
-class FakeFolderSettings final : public FolderSettings {
-public:
-    Text reread_plugin_folder() override { return log("reread plugin", plugin_folder); }
-    Text reread_save_folder() override { return log("reread save", save_folder); }
-    Result<void> store_plugin_folder(const Text& f) override { return store("plugin " + f); }
-    Result<void> store_save_folder(const Text& f) override { return store("save " + f); }
-    Text log(const Text& call, const Text& result) {
-        calls.push_back(call);
-        return result;
-    }
-    Result<void> store(const Text& call) {
-        calls.push_back("store " + call);
-        return store_failure ? Result<void>(*store_failure) : Result<void>();
-    }
-
-    Text plugin_folder = "c:\\";
-    Text save_folder = "C:\\";
-    std::optional<Error> store_failure;
-    Calls calls;
-};
+const fs::path kProgramDir = "prog";
+const fs::path kConfigPath = kProgramDir / kConfigFileName;
 
 Bytes foo_town_plugin(std::int32_t file_type = 0, std::string_view weapon = "Club") {
     return fixtures::plugin({RecordBuilder("CELL").text("NAME", "Foo Town").bytes(),
@@ -75,20 +55,29 @@ protected:
         dialogs.next_path(path);
         run(open_command);
     }
+    // Loaded, with the configuration's folders back at their defaults.
     void load_foo_town(std::int32_t file_type = 0) {
         files.put(kFooTown, foo_town_plugin(file_type));
         open(kFooTown);
         ASSERT_TRUE(workspace.store.loaded());
-        m_settings.calls.clear();
+        ASSERT_TRUE(write_settings(files, kProgramDir, {}));
+    }
+    // The plugin and save folders as the configuration file holds them.
+    std::pair<Text, Text> folders() {
+        const Settings settings = read_settings(files, kProgramDir);
+        return {settings.plugin_folder, settings.save_folder};
     }
 
-    FakeFolderSettings m_settings;
-    FileCommandContext m_context{workspace, window, dialogs, files, m_settings};
+    Settings m_settings;
+    ConfiguredFolders m_folders{files, kProgramDir, m_settings};
+    FileCommandContext m_context{workspace, window, dialogs, files, m_folders};
 };
 
 TEST_F(FileCommands, OpenShowsTheFileAndStoresTheFolder) {
-    m_settings.plugin_folder = cp1252(u8"/spiele/Plugins für Nebelhain/");
-    m_settings.save_folder = cp1252(u8"/spiele/Übersetzt/");
+    // As read at start-up.
+    m_settings = {.plugin_folder = cp1252(u8"/spiele/Plugins für Nebelhain/"),
+                  .save_folder = cp1252(u8"/spiele/Übersetzt/")};
+    ASSERT_TRUE(write_settings(files, kProgramDir, m_settings));
     files.put(kFooTown, foo_town_plugin());
     set_command_menu_enabled(window, false);
     // The new rows are in file order: a sorted list's arrow goes.
@@ -105,40 +94,41 @@ TEST_F(FileCommands, OpenShowsTheFileAndStoresTheFolder) {
     EXPECT_EQ(control(kWeaponView).sort_column, std::nullopt);
     // (The loader's tests own the progress field.)
     EXPECT_EQ(window.snapshot().status.at(0), kFooTownStatus);
-    EXPECT_EQ(m_settings.calls,
-              (Calls{"reread plugin", "store plugin " + native_path("/spiele/plugins/")}));
+    const std::pair stored(native_path("/spiele/plugins/"), cp1252(u8"/spiele/Übersetzt/"));
+    EXPECT_EQ(folders(), stored);
     EXPECT_TRUE(command_menu_is(true));
 
     // Cancelled dialogs store no folder.
-    m_settings.calls.clear();
     open(std::nullopt);
     dialogs.next_path(std::nullopt);
     run(save_as_command);
     const auto asked = dialogs.snapshot().file_dialogs;
     ASSERT_EQ(asked.size(), 3u);
     EXPECT_EQ(
-        std::tie(asked[1].save, asked[1].title, asked[1].folder),
+        std::tie(asked[0].save, asked[0].title, asked[0].folder),
         std::tuple(false, cp1252(u8"ESP öffnen "), fs::path(u8"/spiele/Plugins für Nebelhain/")));
     EXPECT_EQ(std::tie(asked[2].save, asked[2].title, asked[2].folder, asked[2].filter),
               std::tuple(true, Text("ESP speichern als"), fs::path(u8"/spiele/Übersetzt/"),
                          Text("ESP (*.esp)|*.esp")));
-    EXPECT_EQ(m_settings.calls, (Calls{"reread plugin", "reread save"}));
+    EXPECT_EQ(folders(), stored);
 
     // A folder Windows-1252 holds is stored; one it cannot hold keeps the old setting.
     files.put(native(u8"/spiele/Neu ä/Foo Town.esp"), foo_town_plugin());
     open(native(u8"/spiele/Neu ä/Foo Town.esp"));
-    EXPECT_EQ(m_settings.calls.back(), native_path(cp1252(u8"store plugin /spiele/Neu ä/")));
+    const Text neu = native_path(cp1252(u8"/spiele/Neu ä/"));
+    EXPECT_EQ(folders().first, neu);
     const fs::path foreign = native(u8"/spiele/Neu Ω/Foo Town.esp");
     files.put(foreign, foo_town_plugin());
     open(foreign);
-    EXPECT_EQ(m_settings.calls.back(), "reread plugin");
+    EXPECT_EQ(folders().first, neu);
     EXPECT_EQ(workspace.current_file, foreign);
     EXPECT_TRUE(dialogs.boxes().empty());
 
     // A configuration that cannot be written is told, and the plugin loads all the same.
-    m_settings.store_failure = Error{ErrorKind::CreateFailed, 0, cp1252(u8"Kestrun.ini kaputt")};
+    files.fail_operation(1, test::FileOperation::Create);
     open(kFooTown);
-    EXPECT_EQ(dialogs.boxes(), std::vector{test::stop_box(cp1252(u8"Kestrun.ini kaputt"))});
+    EXPECT_EQ(dialogs.boxes(), std::vector{test::stop_box(
+                                   file_error(ErrorKind::CreateFailed, kConfigPath).message)});
     EXPECT_EQ(workspace.current_file, kFooTown);
 }
 
@@ -158,13 +148,14 @@ TEST_F(FileCommands, RefusedOpenKeepsEverything) {
             SCOPED_TRACE(path.string() + (loaded ? " loaded" : " empty"));
             const Text status = loaded ? kFooTownStatus : "Datei :";
             window.set_status_text(0, status);
+            ASSERT_TRUE(write_settings(files, kProgramDir, {}));
             open(path);
             EXPECT_EQ(dialogs.boxes().back(), test::stop_box(message));
             EXPECT_EQ(workspace.store.loaded(), loaded);
             EXPECT_EQ(workspace.current_file, loaded ? kFooTown : fs::path{});
             EXPECT_EQ(window.snapshot().status[0], status);
             // The folder was chosen, so it is kept.
-            EXPECT_EQ(m_settings.calls.back(), "store plugin " + native_path("/spiele/plugins/"));
+            EXPECT_EQ(folders().first, native_path("/spiele/plugins/"));
             // Without a plugin only "Öffnen", "Löschen" and "Aus Übersetzung lernen..." come
             // back.
             for (const int item : kCommandMenuItems) {
@@ -174,15 +165,13 @@ TEST_F(FileCommands, RefusedOpenKeepsEverything) {
             }
         }
     }
-    // A command whose worker has already ended only ends it: no dialog, box or setting.
+    // A command whose worker has already ended only ends it: no dialog or box.
     const auto asked = dialogs.snapshot().file_dialogs.size();
-    m_settings.calls.clear();
     for (const auto command : {open_command, save_command, save_as_command}) {
         run(command, 1);
     }
     EXPECT_EQ(dialogs.snapshot().file_dialogs.size(), asked);
     EXPECT_EQ(dialogs.boxes().size(), 4u);
-    EXPECT_TRUE(m_settings.calls.empty());
 }
 
 TEST_F(FileCommands, SaveAndSaveAs) {
@@ -206,7 +195,7 @@ TEST_F(FileCommands, SaveAndSaveAs) {
         std::int32_t file_type;
         const char* typed; // nullptr: "Speichern", answered so; else "Speichern als..."
         MessageAnswer answer;
-        bool fail; // the plugin's rename, after the external database's
+        bool fail; // the plugin's rename, after the configuration's and the external database's
         std::vector<Box> boxes;
         const char* target;
     } cases[] = {
@@ -230,11 +219,9 @@ TEST_F(FileCommands, SaveAndSaveAs) {
         SCOPED_TRACE(testing::Message() << c.file_type << (c.typed ? c.typed : "save") << c.fail);
         const std::optional<fs::path> target = c.target ? std::optional(t(c.target)) : std::nullopt;
         const auto written = c.fail ? std::nullopt : target;
-        // Save-as rereads the folder and stores the chosen one.
-        Calls calls = c.typed && c.file_type == 0 ? Calls{"reread save"} : Calls{};
-        if (c.typed && target) {
-            calls.push_back("store save " + target->parent_path().string() + kPathSeparator);
-        }
+        // Save-as stores the chosen folder.
+        const Text save_folder =
+            c.typed && target ? target->parent_path().string() + kPathSeparator : "C:\\";
         load_foo_town(c.file_type);
         workspace.lists.set_mark_and_dv_name(kWeaponList, 0, mark::kEdited, "Keule");
         workspace.stored_texts.stored(1, "Old", "Alt");
@@ -247,7 +234,7 @@ TEST_F(FileCommands, SaveAndSaveAs) {
             dialogs.next_path(t(c.typed));
         }
         if (c.fail) {
-            files.fail_operation(2, test::FileOperation::Rename, FileErrorReason::AccessDenied);
+            files.fail_operation(3, test::FileOperation::Rename, FileErrorReason::AccessDenied);
         }
         const auto before = dialogs.boxes().size();
         // Only a new target adds a file.
@@ -256,7 +243,7 @@ TEST_F(FileCommands, SaveAndSaveAs) {
 
         const auto shown = dialogs.boxes();
         EXPECT_EQ(std::vector(shown.begin() + long(before), shown.end()), c.boxes);
-        EXPECT_EQ(m_settings.calls, calls);
+        EXPECT_EQ(folders().second, save_folder);
         EXPECT_EQ(files.get(kFooTown) == foo_town_plugin(c.file_type), written != kFooTown);
         EXPECT_EQ(files.paths().size(), file_count);
         EXPECT_TRUE(!written || files.get(*written) == foo_town_plugin(0, "Keule"));
@@ -322,9 +309,6 @@ TEST_F(FileCommands, LearningAsksForBothFilesAndSumsUpOrSaysWhatFailed) {
     ASSERT_EQ(dialogs.boxes().size(), 2u);
     EXPECT_EQ(dialogs.boxes()[1].icon, MessageIcon::Stop);
 }
-
-const std::filesystem::path kProgramDir = "prog";
-const std::filesystem::path kConfigPath = kProgramDir / kConfigFileName;
 
 using fixtures::bytes_of;
 
