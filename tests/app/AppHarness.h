@@ -123,7 +123,7 @@ protected:
 
 // A workspace under the program folder "prog" with a plugin loaded from `records` and shown
 // in the main window's 25 object list views, where the pop-ups find their rows.
-class DialogTest : public ::testing::Test, LoaderView {
+class DialogTest : public ::testing::Test {
 protected:
     DialogTest() {
         workspace.program_dir = "prog";
@@ -135,12 +135,9 @@ protected:
     }
     void load(const std::vector<Bytes>& records, std::int32_t file_type = 0) {
         TranslationDatabase database(files, workspace.program_dir);
+        WindowLoaderView view(window);
         ASSERT_TRUE(load_plugin(fixtures::plugin(records, file_type), database, workspace.store,
-                                workspace.lists, *this));
-    }
-    void show_progress(const Text&) override {}
-    void show_rows(int list_index, const std::vector<Element>& elements) override {
-        WindowLoaderView(window).show_rows(list_index, elements);
+                                workspace.lists, view));
     }
     // Whether all command menu items are enabled (true) or all greyed (false).
     bool command_menu_is(bool enabled) const {
