@@ -640,6 +640,11 @@ TEST(TopicReferences, AddTopicTakesTheNameTheSaveWritesAndEveryOtherByteStays) {
     BlockStore others = store_of({other});
     EXPECT_EQ(translate_topic_references(others, names, 1, others.block_count()), 0);
     EXPECT_EQ(others.block(1), other);
+    // A compiled script's AddTopic follows the same table, in source and code.
+    BlockStore compiled =
+        store_of({message_box_script("demo_script", "Hallo", "Ja", "", "rumours")});
+    EXPECT_EQ(translate_topic_references(compiled, names, 1, compiled.block_count()), 1);
+    EXPECT_EQ(compiled.block(1), message_box_script("demo_script", "Hallo", "Ja", "", "Geruechte"));
     // The name the record holds now leads to the new name too.
     EXPECT_EQ(names.translation("FU-ORT"), "Fu-Ort");
 }
