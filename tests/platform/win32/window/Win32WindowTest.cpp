@@ -146,8 +146,7 @@ TEST(WideText, ConversionsAtTheEdge) {
     EXPECT_EQ(wide.substr(0x7F, 2) + wide[0x9F - 1] + wide[0xFC - 1], L"\u20AC\u0081\u0178\u00FC");
     EXPECT_EQ(from_wide(wide), all);
     for (const auto& [typed, text] : std::vector<std::pair<std::wstring, std::optional<Text>>>{
-             {L"\xD800", std::nullopt},
-             {L"", Text{}}}) {
+             {L"\xD800", std::nullopt}, {L"", Text{}}}) {
         SCOPED_TRACE(text.value_or("(nothing)"));
         EXPECT_EQ(from_wide(typed), text);
     }
