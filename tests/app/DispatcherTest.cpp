@@ -126,17 +126,20 @@ TEST_F(Dispatcher, QuickWorkerLeavesTheBusyFlagClear) {
     EXPECT_EQ(rows(kWeaponView)[0], "|w1|Club|Club");
 }
 
-// The folder chosen is stored in the configuration with the window size read at start-up, not
-// the size of a window maximised meanwhile (the file commands own which folder is stored).
+// The folder chosen is stored in the configuration with the window size and the save folder
+// read at start-up, not the size of a window maximised meanwhile (the file commands own which
+// folder is stored).
 TEST_F(Dispatcher, OpenStoresTheChosenFolderWithTheStartUpSize) {
     files.put_text("prog/Kestrun.ini", "[Window]\r\nWindowWidth = 1024\r\nWindowHeight = 768\r\n"
-                                       "[Plugin Path]\r\nPlugPath = /alt/\r\n");
+                                       "[Plugin Path]\r\nPlugPath = /alt/\r\n"
+                                       "[Save Path]\r\nSavePath = /raus/\r\n");
     start_with_plugin(native_path("/daten/Foo Town.esp"));
     app.handle(ResizeEvent{1600, 1200, false});
     open(native_path("/daten/Foo Town.esp"));
     EXPECT_EQ(read_settings(files, "prog"), (Settings{.window_width = 1024,
                                                       .window_height = 768,
-                                                      .plugin_folder = native_path("/daten/")}));
+                                                      .plugin_folder = native_path("/daten/"),
+                                                      .save_folder = "/raus/"}));
 }
 
 // The question that unsaved work of `names` and `texts` asks before `command`.
