@@ -58,6 +58,9 @@ public:
     WindowHandle popup_handle(WindowId window) const;
     WindowHandle control_handle(int number) const;
     WindowHandle status_handle() const { return m_status; }
+    // How often the status fields were redrawn; texts arriving faster than every 50 ms
+    // are gathered.
+    int status_redraws() const { return m_status_throttle.redraws(); }
     HMENU__* popup_menu() const { return m_popup_menu; }
 
     // Window

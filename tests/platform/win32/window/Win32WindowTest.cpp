@@ -1,14 +1,17 @@
 // The Win32 window where the window contract does not reach: the colours of the selected
 // row, which Wine does not show the contract; the keys and clicks around a pop-up as a
-// Windows user expects them; and "Hilfe" when the page cannot be opened.
+// Windows user expects them; "Hilfe" when the page cannot be opened; and how often the
+// status bar is redrawn.
 #include <windows.h>
 
 #include <commctrl.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -133,6 +136,33 @@ TEST_F(Win32Backend, AHelpPageThatCannotBeOpenedIsNamedInARefusal) {
     }
     EXPECT_EQ(seen, std::vector<std::string>(
                         {"ORVENTAL", "Die Hilfe wurde nicht gefunden: " + page.string()}));
+}
+
+// Status texts from a worker (the loader sends one per block) are gathered into a redraw at
+// most every 50 ms, and the last one is shown.
+TEST_F(Win32Backend, StatusTextsFromAWorkerAreGatheredIntoFewRedraws) {
+    m_window.create_status_bar(160, 480);
+    m_window.show();
+    const int redraws_before = m_window.status_redraws();
+    const auto start = std::chrono::steady_clock::now();
+    std::atomic<bool> sent = false;
+    std::thread worker([&] {
+        for (int block = 1; block <= 100000; ++block) {
+            m_window.set_status_text(1, "Block " + std::to_string(block));
+        }
+        sent = true;
+    });
+    const auto deadline = start + std::chrono::seconds(30);
+    while ((!sent || m_remote.status_text(1) != "Block 100000") &&
+           std::chrono::steady_clock::now() < deadline) {
+        m_remote.run_events();
+    }
+    worker.join();
+    EXPECT_EQ(m_remote.status_text(1), "Block 100000");
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
+    // At most one redraw per 50 ms, plus the first and the last.
+    EXPECT_LE(m_window.status_redraws() - redraws_before, 2 + elapsed.count() / 50);
 }
 
 // Texts cross into the window system as UTF-16 and come back as Windows-1252.
