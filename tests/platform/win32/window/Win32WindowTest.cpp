@@ -1,7 +1,7 @@
 // The Win32 window where the window contract does not reach: the colours of the selected
 // row, which Wine does not show the contract; the keys and clicks around a pop-up as a
-// Windows user expects them; "Hilfe" when the page cannot be opened; and how often the
-// status bar is redrawn.
+// Windows user expects them; "Hilfe" when the page cannot be opened; how often the status
+// bar is redrawn, and which size changes are reported.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -163,6 +163,30 @@ TEST_F(Win32Backend, StatusTextsFromAWorkerAreGatheredIntoFewRedraws) {
         std::chrono::steady_clock::now() - start);
     // At most one redraw per 50 ms, plus the first and the last.
     EXPECT_LE(m_window.status_redraws() - redraws_before, 2 + elapsed.count() / 50);
+}
+
+// Showing the window at its built size is no change; maximising is one, and so is the way
+// back, each reported once with the inner size.
+TEST_F(Win32Backend, SizeChangesOfTheMainWindowAreReported) {
+    m_window.show();
+    m_remote.run_events();
+    EXPECT_EQ(m_events.take(), std::vector<std::string>{});
+    const auto resizes = [&] {
+        m_remote.run_events();
+        std::vector<std::string> seen;
+        for (const std::string& event : m_events.take()) {
+            if (event.starts_with("resize")) {
+                seen.push_back(event);
+            }
+        }
+        return seen;
+    };
+    ShowWindow(m_window.main_handle(), SW_MAXIMIZE);
+    const auto maximised = resizes();
+    ASSERT_EQ(maximised.size(), 1u);
+    EXPECT_NE(maximised[0], "resize 400 300 0");
+    ShowWindow(m_window.main_handle(), SW_RESTORE);
+    EXPECT_EQ(resizes(), std::vector<std::string>{"resize 400 300 0"});
 }
 
 // Texts cross into the window system as UTF-16 and come back as Windows-1252.
