@@ -4,7 +4,6 @@
 // them back, texts in UTF-8).
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <future>
 #include <random>
 
@@ -147,16 +146,8 @@ protected:
         }
     }
 
-    // Handles the window's events until `condition` holds (false after 30 s).
     bool wait_until(const std::function<bool()>& condition) {
-        const auto start = std::chrono::steady_clock::now();
-        while (!condition()) {
-            if (std::chrono::steady_clock::now() - start > std::chrono::seconds(30)) {
-                return false;
-            }
-            m_remote.run_events();
-        }
-        return true;
+        return m_remote.run_events_until(condition);
     }
 
     // The next message box's title and text, once it is answered with `answer`, or with Enter

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -38,6 +39,18 @@ public:
 
     // Handles the pending events; waits a few milliseconds for one if there is none.
     void run_events();
+    // Handles the window's events until `condition` holds; false when it still does not
+    // after 30 s.
+    bool run_events_until(const std::function<bool()>& condition) {
+        const auto start = std::chrono::steady_clock::now();
+        while (!condition()) {
+            if (std::chrono::steady_clock::now() - start > std::chrono::seconds(30)) {
+                return false;
+            }
+            run_events();
+        }
+        return true;
+    }
     void choose_menu(int command);
     void select_tab(int page);
     // Selects the row and reports the click as the list view does.

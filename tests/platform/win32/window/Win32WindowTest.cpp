@@ -130,10 +130,7 @@ TEST_F(Win32Backend, AHelpPageThatCannotBeOpenedIsNamedInARefusal) {
                                          });
     dialogs.show_help(page);
     // The page is opened on the window's thread, soon.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (seen.empty() && std::chrono::steady_clock::now() < deadline) {
-        m_remote.run_events();
-    }
+    m_remote.run_events_until([&] { return !seen.empty(); });
     EXPECT_EQ(seen, std::vector<std::string>(
                         {"ORVENTAL", "Die Hilfe wurde nicht gefunden: " + page.string()}));
 }
@@ -152,13 +149,9 @@ TEST_F(Win32Backend, StatusTextsFromAWorkerAreGatheredIntoFewRedraws) {
         }
         sent = true;
     });
-    const auto deadline = start + std::chrono::seconds(30);
-    while ((!sent || m_remote.status_text(1) != "Block 100000") &&
-           std::chrono::steady_clock::now() < deadline) {
-        m_remote.run_events();
-    }
+    EXPECT_TRUE(m_remote.run_events_until(
+        [&] { return sent && m_remote.status_text(1) == "Block 100000"; }));
     worker.join();
-    EXPECT_EQ(m_remote.status_text(1), "Block 100000");
     const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - start);
     // At most one redraw per 50 ms, plus the first and the last.
