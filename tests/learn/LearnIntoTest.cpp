@@ -47,20 +47,17 @@ protected:
 
 // A run writes only the files it found something new for; a second run writes nothing.
 TEST_F(LearnIntoTest, AddsOnlyWhatIsNewBehindTheUsersOwnAndWritesOnlyTheFilesThatGainedIt) {
-    // The files a run put in place: the targets of its renames.
+    // The files a run put in place: its renames.
     std::vector<std::string> replaced;
     const auto learn_again = [&](const char* date, std::size_t names, std::size_t texts) {
-        const std::size_t before = files.operation_log().size();
+        const auto before = static_cast<std::size_t>(files.operation_count());
         const auto run = learn_into(files, kPaths, date);
         ASSERT_TRUE(run.ok()) << to_utf8(run.error().message);
         EXPECT_EQ(run->new_names, names);
         EXPECT_EQ(run->new_texts, texts);
-        replaced.clear();
-        for (std::size_t k = before; k < files.operation_log().size(); ++k) {
-            if (files.operation_log()[k].kind == test::FileOperation::Rename) {
-                replaced.push_back(files.operation_log()[k].path);
-            }
-        }
+        replaced = files.described_since(before);
+        std::erase_if(replaced,
+                      [](const std::string& done) { return !done.starts_with("rename "); });
     };
     const auto memory_with_dialog = [](const std::string& date) {
         return fixtures::bytes_of(kMemoryBeforeDialog + "Dialog\tHello.\tHallo.\t" + date +
@@ -78,13 +75,13 @@ TEST_F(LearnIntoTest, AddsOnlyWhatIsNewBehindTheUsersOwnAndWritesOnlyTheFilesTha
     // The memory lost its last learned line: only the memory gains it back.
     files.put_text(kMemory, kMemoryBeforeDialog);
     learn_again("2024-05-02", 0, 1);
-    EXPECT_EQ(replaced, std::vector{kMemory.generic_string()});
+    EXPECT_EQ(replaced, std::vector{"rename " + kMemory.generic_string()});
     EXPECT_EQ(files.get(kExternal), external);
     EXPECT_EQ(files.get(kMemory), memory_with_dialog("2024-05-02"));
     // The external database lost its last learned name: only the database gains it back.
     files.put(kExternal, encode_pair_file({kLearnedExternal.begin(), kLearnedExternal.end() - 1}));
     learn_again("2024-05-03", 1, 0);
-    EXPECT_EQ(replaced, std::vector{kExternal.generic_string()});
+    EXPECT_EQ(replaced, std::vector{"rename " + kExternal.generic_string()});
     EXPECT_EQ(files.get(kExternal), external);
     EXPECT_EQ(files.get(kMemory), memory_with_dialog("2024-05-02"));
 

@@ -35,6 +35,14 @@ std::string native_path(std::string path) {
     return path;
 }
 
+std::vector<std::string> MemoryFiles::described_since(std::size_t first) const {
+    std::vector<std::string> described;
+    for (std::size_t k = first; k < m_log.size(); ++k) {
+        described.push_back(m_log[k].describe());
+    }
+    return described;
+}
+
 std::string LoggedOperation::describe() const {
     static constexpr const char* kNames[] = {"read",   "create", "write", "close",
                                              "rename", "remove", "mkdir"};

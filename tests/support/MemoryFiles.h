@@ -63,6 +63,8 @@ public:
     int operation_count() const { return static_cast<int>(m_log.size()); }
     // Every counted operation so far, in order, the failed ones included.
     const std::vector<LoggedOperation>& operation_log() const { return m_log; }
+    // The operations from the `first`-th on (counting from 0), described.
+    std::vector<std::string> described_since(std::size_t first) const;
 
 private:
     friend class MemoryOutputFile;

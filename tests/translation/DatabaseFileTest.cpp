@@ -128,11 +128,7 @@ TEST(TranslationDatabase, ReadsEachFileOnceLimitsLaterFilesAndKeepsTheFirstFailu
     const std::vector<std::string_view> order = {names[3], names[0], names[3], "Missing.dat",
                                                  names[7], names[5], names[1]};
     preloaded.preload_pairs(order);
-    std::vector<std::string> read;
-    for (auto k = std::size_t{4}; k < files.operation_log().size(); ++k) {
-        read.push_back(files.operation_log()[k].describe());
-    }
-    EXPECT_EQ(read,
+    EXPECT_EQ(files.described_since(4),
               (std::vector<std::string>{"read prog/data/File3.dat", "read prog/data/File0.dat",
                                         "read prog/data/Missing.dat", "read prog/data/File7.dat",
                                         "read prog/data/File5.dat", "read prog/data/File1.dat"}));

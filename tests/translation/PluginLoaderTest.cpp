@@ -230,13 +230,8 @@ TEST_F(PluginLoaderTest, NameFilesAreReadInTheOrderOfTheFirstRecordOfTheirKind) 
     }
     const auto before = static_cast<std::size_t>(files.operation_count());
     ASSERT_TRUE(load(plugin(records)));
-    std::vector<std::string> name_files;
-    for (auto k = before; k < files.operation_log().size(); ++k) {
-        if (const std::string read = files.operation_log()[k].describe();
-            read.ends_with("data.dat")) {
-            name_files.push_back(read);
-        }
-    }
+    std::vector<std::string> name_files = files.described_since(before);
+    std::erase_if(name_files, [](const std::string& read) { return !read.ends_with("data.dat"); });
     // The object lists' files first; the external database and the texts' files follow.
     ASSERT_GE(name_files.size(), 2u);
     name_files.resize(2);
