@@ -112,6 +112,11 @@ protected:
         return joined;
     }
     bool is_open(WindowId popup) const { return window.snapshot().is_open(popup); }
+    // A control as the window shows it now, and its text.
+    WindowState::Control shown_control(int number) const {
+        return window.snapshot().controls.at(number);
+    }
+    Text text_of(int number) const { return shown_control(number).definition.text; }
 
     MemoryFiles files;
     ScriptedWindow window;

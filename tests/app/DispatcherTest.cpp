@@ -76,7 +76,7 @@ TEST_F(Dispatcher, ColumnSortWaitsForDialogAndWorker) {
     // A column the lists do not have sorts nothing.
     app.handle(ColumnClickEvent{kWeaponView, kColumnCount});
     EXPECT_EQ(rows(kWeaponView), reversed);
-    EXPECT_EQ(window.snapshot().controls.at(kWeaponView).sort_column, std::nullopt);
+    EXPECT_EQ(shown_control(kWeaponView).sort_column, std::nullopt);
 
     // The name-edit dialog holds its row by index: no sort while it is open.
     on_row(kWeaponView, 0, ListEventType::DoubleClick);

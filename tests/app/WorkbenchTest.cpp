@@ -64,7 +64,7 @@ TEST_F(StartUp, SizeComesFromTheConfigurationAndFollowsResizes) {
     const auto rects = [&] {
         std::vector<Rect> placed;
         for (const int control : {1, 2, kFirstListControl, kLastListControl}) {
-            placed.push_back(window.snapshot().controls.at(control).definition.rect);
+            placed.push_back(shown_control(control).definition.rect);
         }
         return placed;
     };
@@ -126,7 +126,7 @@ protected:
     }
     // The rows shown, by their indices.
     Indices shown(int view) const {
-        const auto list = window.snapshot().controls.at(view);
+        const auto list = shown_control(view);
         Indices all(list.rows.size());
         std::iota(all.begin(), all.end(), std::size_t{0});
         return list.visible.value_or(all);
@@ -170,7 +170,7 @@ TEST_F(Workbench, AfterOkTheNextShownRowStillToDoIsSelected) {
         window.set_control_text(name_edit::kDvNameField, "Eisendolch");
         window.set_control_checked(name_edit::kSameNamesBox, false);
         control(name_edit::kOkButton);
-        return window.snapshot().controls.at(kWeaponView).selected;
+        return shown_control(kWeaponView).selected;
     };
     // The shipped and the nameless row in between are shown, but not to do.
     filter("", false, true);
@@ -278,8 +278,6 @@ protected:
         window.set_control_text(kDvNameField, name);
         control(kOkButton);
     }
-    WindowState::Control shown(int number) const { return window.snapshot().controls.at(number); }
-    Text text_of(int number) const { return shown(number).definition.text; }
 };
 
 TEST_F(NameEditDialogTest, OpensWithTheClickedRowAndCloses) {
@@ -297,7 +295,7 @@ TEST_F(NameEditDialogTest, OpensWithTheClickedRowAndCloses) {
     on_row(kActivatorView, kExternalRow, ListEventType::DoubleClick);
     EXPECT_EQ(text_of(kIdField) + "|" + text_of(kEvNameField) + "|" + text_of(kDvNameField),
               "a_crate|Crate|Kiste");
-    EXPECT_TRUE(shown(kOkButton).enabled);
+    EXPECT_TRUE(shown_control(kOkButton).enabled);
     control(kCancelButton);
 
     // A shipped name can be looked at, not changed; Abbrechen selects the row again, the
@@ -305,7 +303,7 @@ TEST_F(NameEditDialogTest, OpensWithTheClickedRowAndCloses) {
     for (const bool close_box : {false, true}) {
         SCOPED_TRACE(close_box);
         on_row(kActivatorView, kShippedRow, ListEventType::DoubleClick);
-        EXPECT_FALSE(shown(kOkButton).enabled);
+        EXPECT_FALSE(shown_control(kOkButton).enabled);
         window.user_selects_row(kActivatorView, std::nullopt);
         const int activations = window.snapshot().activations;
         close_box ? app.handle(CloseRequestEvent{WindowId::NameEdit}) : control(kCancelButton);
@@ -356,7 +354,7 @@ TEST_F(NameEditDialogTest, OkShowsTheRecordedNameOrKeepsTheDialogOpenOnARefusal)
     EXPECT_EQ(text_of(kDvNameField), Text(32, 'x'));
     type_and_ok("Ding");
     EXPECT_EQ(rows(kActivatorView)[kUnmarkedRow], "*|a_thing|Unknown Thing|Ding");
-    EXPECT_EQ(shown(kActivatorView).selected, kUnmarkedRow);
+    EXPECT_EQ(shown_control(kActivatorView).selected, kUnmarkedRow);
 
     // A path grid's edit renames its cell at once.
     rename(kPathGridView, 0, "Hain");
